@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs everything needed to build, test and run the editor on Debian 12.
+# Idempotent and quick when all packages are present already.
+set -euo pipefail
+
+packages=(
+  build-essential g++ cmake ninja-build ccache pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev
+  libxml2-dev libxml2-utils libxslt1-dev zlib1g-dev libplist-dev
+  libhunspell-dev hunspell-en-us fonts-liberation2 fontconfig
+  libgtest-dev libgmock-dev libbenchmark-dev
+  zip unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo_cmd=""
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

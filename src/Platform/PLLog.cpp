@@ -1,0 +1,28 @@
+#include "Platform/PLLog.h"
+
+#include <cstdio>
+
+namespace {
+PLLog::Sink& currentSink()
+{
+    static PLLog::Sink sink;
+    return sink;
+}
+}
+
+void PLLog::write(const QString& line)
+{
+    if (const Sink& sink = currentSink()) {
+        sink(line);
+        return;
+    }
+    const QByteArray bytes = line.toUtf8();
+    std::fprintf(stderr, "%s\n", bytes.constData());
+}
+
+PLLog::Sink PLLog::setSink(Sink sink)
+{
+    Sink previous = std::move(currentSink());
+    currentSink() = std::move(sink);
+    return previous;
+}

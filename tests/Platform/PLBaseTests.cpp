@@ -1,0 +1,69 @@
+#include "Platform/PLAssert.h"
+#include "Platform/PLError.h"
+#include "Platform/PLLog.h"
+#include "Platform/PLResources.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QFontInfo>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+TEST(PLAssert, NamesTheFailedCondition)
+{
+    try {
+        PL_ASSERT_PARAM(static_cast<void*>(nullptr), "observer");
+        FAIL() << "no assertion";
+    } catch (const PLAssertionFailure& failure) {
+        EXPECT_STREQ(failure.what(), "Invalid parameter not satisfying: observer");
+        EXPECT_EQ(failure.condition(), "observer");
+    }
+    const int length = 0;
+    EXPECT_THROW(PL_ASSERT(length > 0), PLAssertionFailure);
+}
+
+TEST(PLError, CarriesFailureReason)
+{
+    PLError error(QStringLiteral("Ideaflux"), 1, {{PLError::FailureReasonKey, QStringLiteral("failed to load XML")}});
+    EXPECT_TRUE(error);
+    EXPECT_EQ(error.failureReason(), QStringLiteral("failed to load XML"));
+    EXPECT_EQ(error.localizedDescription(), QStringLiteral("failed to load XML"));
+    EXPECT_FALSE(PLError());
+    PLError out;
+    PLSetError(nullptr, error);
+    PLSetError(&out, error);
+    EXPECT_EQ(out, error);
+}
+
+TEST(PLLog, SinkReceivesPlainLines)
+{
+    QStringList lines;
+    auto previous = PLLog::setSink([&](const QString& line) { lines << line; });
+    PLLog::write(QStringLiteral("ZipFile: Cannot load data."));
+    PLLog::setSink(previous);
+    EXPECT_EQ(lines, QStringList{QStringLiteral("ZipFile: Cannot load data.")});
+}
+
+TEST(PLResources, FindsOnlyPlainNamesInsideTheFolder)
+{
+    EXPECT_TRUE(QFileInfo(PLResources::directory()).isDir());
+    EXPECT_TRUE(PLResources::pathFor(QStringLiteral("../CMakeLists.txt")).isEmpty());
+    EXPECT_TRUE(PLResources::pathFor(QStringLiteral("no-such-resource")).isEmpty());
+}
+
+TEST(PLFontSubstitutions, PinsDocumentFamiliesToLiberationFonts)
+{
+    const struct {
+        const char* family;
+        const char* resolved;
+    } table[] = {
+        {"Arial", "Liberation Sans"},          {"Helvetica", "Liberation Sans"},
+        {"Times", "Liberation Serif"},         {"Times New Roman", "Liberation Serif"},
+        {"Courier", "Liberation Mono"},
+    };
+    for (const auto& row : table) {
+        QFont font(QString::fromLatin1(row.family), 12);
+        EXPECT_EQ(QFontInfo(font).family(), QString::fromLatin1(row.resolved)) << row.family;
+    }
+}
