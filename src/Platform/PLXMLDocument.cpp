@@ -36,9 +36,10 @@ void onInternalSubset(void* context, const xmlChar* name, const xmlChar* externa
     xmlSAX2InternalSubset(context, name, externalID, systemID);
 }
 
-void onExternalSubset(void* context, const xmlChar*, const xmlChar*, const xmlChar*)
+// Called after every DOCTYPE; the external subset is never loaded.
+void onExternalSubset(void* context, const xmlChar*, const xmlChar* externalID, const xmlChar* systemID)
 {
-    refuse(context, "external document type definitions are not allowed");
+    if (externalID || systemID) refuse(context, "external document type definitions are not allowed");
 }
 
 // Entities are refused at their declaration, before any reference could expand them.
