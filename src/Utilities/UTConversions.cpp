@@ -98,6 +98,9 @@ void UTConversions::parseFloats(QByteArrayView text, std::span<float> out, float
     text = cString(text);
     const char* p = text.data();
     const char* const end = p + text.size();
+    // A text without any number character counts as exhausted from the start, so that a
+    // colour text without numbers reads as all 1s.
+    if (std::none_of(p, end, isNumberCharacter)) p = end;
     for (float& value : out) {
         if (p == end) {
             value = missing;
@@ -170,8 +173,7 @@ QString UTConversions::hexRGBFromColor(const PLColor& color)
     const PLColor rgb = color.toRGB();
     QString text;
     for (int i = 0; i < 3; ++i) {
-        // Truncated, not rounded; the tiny bias keeps k / 255 read from hex at k.
-        const int value = int(rgb.component(i) * 255.0f + 1e-4f);
+        const int value = int(rgb.component(i) * 255.0f); // truncated, not rounded
         text += QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
     }
     return text;

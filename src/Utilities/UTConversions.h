@@ -26,7 +26,8 @@ public:
 
     // Reads out.size() floats from text: where text remains a float is read at the current
     // place (0 when none can be read there) and reading moves on to the next character among
-    // "0123456789.+-"; once the text is exhausted every further value is `missing`. Leading
+    // "0123456789.+-"; once the text is exhausted every further value is `missing` (a text
+    // without any of those characters is exhausted from the start). Leading
     // white space before a number is skipped, an embedded NUL ends the text, and a number
     // that is not finite or out of float range reads as 0.
     static void parseFloats(QByteArrayView text, std::span<float> out, float missing);
