@@ -4,6 +4,7 @@
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/dict.h>
 #include <libxml/tree.h>
 
 #include <climits>
@@ -81,6 +82,8 @@ PLXMLDocument::PLXMLDocument(QByteArrayView rootName)
     PL_ASSERT(PLXMLElement::isValidName(rootName));
     m_doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
     if (!m_doc) throw std::bad_alloc();
+    // Names are interned once per document instead of copied into every node and attribute.
+    m_doc->dict = xmlDictCreate();
     xmlDocSetRootElement(m_doc, newElement(m_doc, rootName));
 }
 

@@ -4,6 +4,7 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -41,9 +42,31 @@ xmlAttr* findAttribute(const xmlNode* node, QByteArrayView name)
     return nullptr;
 }
 
-QByteArray terminated(QByteArrayView name)
+// A name as a NUL-terminated string, on the stack for the short names documents use.
+class NameBuffer {
+public:
+    explicit NameBuffer(QByteArrayView name)
+    {
+        if (name.size() < qsizetype(sizeof m_inline)) {
+            std::memcpy(m_inline, name.data(), size_t(name.size()));
+            m_inline[name.size()] = '\0';
+            m_chars = m_inline;
+        } else {
+            m_heap = QByteArray(name.data(), name.size());
+            m_chars = m_heap.constData();
+        }
+    }
+    const xmlChar* get() const { return reinterpret_cast<const xmlChar*>(m_chars); }
+
+private:
+    char m_inline[128];
+    QByteArray m_heap;
+    const char* m_chars;
+};
+
+bool isValidTerminatedName(const NameBuffer& name)
 {
-    return QByteArray(name.data(), name.size());
+    return name.get()[0] != 0 && xmlValidateQName(name.get(), 0) == 0;
 }
 
 bool isXmlChar(char32_t c)
@@ -128,9 +151,9 @@ QList<PLXMLElement> PLXMLElement::childElements(QByteArrayView name) const
 PLXMLElement PLXMLElement::addChildElement(QByteArrayView name)
 {
     PL_ASSERT(m_node);
-    PL_ASSERT(isValidName(name));
-    const QByteArray nameBytes = terminated(name);
-    xmlNode* child = xmlNewDocNode(m_node->doc, nullptr, reinterpret_cast<const xmlChar*>(nameBytes.constData()), nullptr);
+    const NameBuffer nameBytes(name);
+    PL_ASSERT(!name.contains('\0') && isValidTerminatedName(nameBytes));
+    xmlNode* child = xmlNewDocNode(m_node->doc, nullptr, nameBytes.get(), nullptr);
     if (!child) throw std::bad_alloc();
     xmlAddChild(m_node, child);
     return PLXMLElement(child);
@@ -175,11 +198,10 @@ QString PLXMLElement::attribute(QByteArrayView name) const
 void PLXMLElement::setAttribute(QByteArrayView name, QStringView value)
 {
     PL_ASSERT(m_node);
-    PL_ASSERT(isValidName(name));
-    const QByteArray nameBytes = terminated(name);
+    const NameBuffer nameBytes(name);
+    PL_ASSERT(!name.contains('\0') && isValidTerminatedName(nameBytes));
     const QByteArray valueBytes = xmlSafeUtf8(value);
-    xmlSetProp(m_node, reinterpret_cast<const xmlChar*>(nameBytes.constData()),
-               reinterpret_cast<const xmlChar*>(valueBytes.constData()));
+    xmlSetProp(m_node, nameBytes.get(), reinterpret_cast<const xmlChar*>(valueBytes.constData()));
 }
 
 void PLXMLElement::removeAttribute(QByteArrayView name)
@@ -215,15 +237,19 @@ void PLXMLElement::setText(QStringView text)
 
 bool PLXMLElement::isValidName(QByteArrayView name)
 {
-    if (name.isEmpty() || name.contains('\0')) return false;
-    const QByteArray bytes = terminated(name);
-    return xmlValidateQName(reinterpret_cast<const xmlChar*>(bytes.constData()), 0) == 0;
+    return !name.contains('\0') && isValidTerminatedName(NameBuffer(name));
 }
 
 QByteArray PLXMLElement::xmlSafeUtf8(QStringView text)
 {
+    const bool clean = std::none_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != 0x9 && u != 0xA && u != 0xD) || (u >= 0xD800 && u <= 0xDFFF) || u >= 0xFFFE;
+    });
+    if (clean) return text.toUtf8();
+
     QByteArray out;
-    out.reserve(text.size());
+    out.reserve(text.size() * 3);
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         char32_t c = text[i].unicode();

@@ -143,6 +143,10 @@ PLColor UTXMLAttributes::colorValueForAttribute(const PLXMLElement& element, QBy
 void UTXMLAttributes::setStringValue(PLXMLElement element, const QString& value, QByteArrayView name)
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "attributeName");
+    if (std::none_of(value.begin(), value.end(), isLineEndingNotSpace)) {
+        element.setAttribute(name, value);
+        return;
+    }
     QString text = value;
     for (QChar& c : text) {
         if (isLineEndingNotSpace(c)) c = QLatin1Char(' ');
