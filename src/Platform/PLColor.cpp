@@ -133,21 +133,21 @@ PLColor PLColor::blended(float fraction, const PLColor& other) const
 
 PLColor PLColor::shadow(float level) const
 {
-    switch (m_space) {
-    case Space::RGB: return towards(level, rgb(0, 0, 0), false);
-    case Space::Grey: return towards(level, grey(0), false);
-    case Space::CMYK: return towards(level, cmyk(0, 0, 0, 1), false);
-    case Space::None: break;
-    }
-    return PLColor();
+    return towards(level, extreme(false), false);
 }
 
 PLColor PLColor::highlight(float level) const
 {
+    return towards(level, extreme(true), false);
+}
+
+PLColor PLColor::extreme(bool whiteEnd) const
+{
+    const float w = whiteEnd ? 1 : 0;
     switch (m_space) {
-    case Space::RGB: return towards(level, rgb(1, 1, 1), false);
-    case Space::Grey: return towards(level, grey(1), false);
-    case Space::CMYK: return towards(level, cmyk(0, 0, 0, 0), false);
+    case Space::RGB: return rgb(w, w, w);
+    case Space::Grey: return grey(w);
+    case Space::CMYK: return cmyk(0, 0, 0, 1 - w);
     case Space::None: break;
     }
     return PLColor();

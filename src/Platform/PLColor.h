@@ -92,6 +92,8 @@ public:
 private:
     PLColor(Space space, std::array<float, 5> components);
     PLColor towards(float fraction, const PLColor& target, bool blendAlpha) const;
+    // Opaque black or white in this colour's space.
+    PLColor extreme(bool whiteEnd) const;
 
     Space m_space = Space::None;
     std::array<float, 5> m_components{};

@@ -11,13 +11,25 @@ TEST(UTStrings, TargetPrefixes)
     EXPECT_FALSE(UTStrings::isLocalPath(QStringLiteral("local")));
 }
 
+namespace {
+struct PathCase {
+    const char* path;
+    const char* base;
+    const char* result;
+};
+
+template <std::size_t N>
+void expectPaths(const PathCase (&table)[N], QString (*function)(const QString&, const QString&))
+{
+    for (const PathCase& row : table)
+        EXPECT_EQ(function(QLatin1String(row.path), QLatin1String(row.base)), QLatin1String(row.result))
+            << row.path << " against " << row.base;
+}
+}
+
 TEST(UTStrings, StandardizingAgainstABase)
 {
-    const struct {
-        const char* path;
-        const char* base;
-        const char* result;
-    } table[] = {
+    const PathCase table[] = {
         {"../b/c.txt", "/x/y", "/x/b/c.txt"},
         {"media/image1.png", "/word", "/word/media/image1.png"},
         {"./media//a.png", "word/", "word/media/a.png"},
@@ -27,19 +39,12 @@ TEST(UTStrings, StandardizingAgainstABase)
         {"a", "", "a"},
         {"", "/x", "/x"},
     };
-    for (const auto& row : table)
-        EXPECT_EQ(UTStrings::stringByStandardizingPathForBasePath(QLatin1String(row.path), QLatin1String(row.base)),
-                  QLatin1String(row.result))
-            << row.path << " against " << row.base;
+    expectPaths(table, UTStrings::stringByStandardizingPathForBasePath);
 }
 
 TEST(UTStrings, RelativePaths)
 {
-    const struct {
-        const char* path;
-        const char* base;
-        const char* result;
-    } table[] = {
+    const PathCase table[] = {
         {"/a/x/c", "/a/y/c", "../../x/c"},
         {"/a/b/f", "/a/b", "f"},
         {"/a", "/a/b", "../"},
@@ -49,10 +54,7 @@ TEST(UTStrings, RelativePaths)
         {"x/y", "x", "y"},
         {"/abs", "rel", "/abs"}, // nothing in common: unchanged
     };
-    for (const auto& row : table)
-        EXPECT_EQ(UTStrings::stringByGeneratingRelativePathForBasePath(QLatin1String(row.path), QLatin1String(row.base)),
-                  QLatin1String(row.result))
-            << row.path << " against " << row.base;
+    expectPaths(table, UTStrings::stringByGeneratingRelativePathForBasePath);
 }
 
 TEST(UTStrings, LineEndingsBecomeSingleSpaces)
