@@ -107,6 +107,27 @@ std::optional<UTDateTime> failure(PLError* error, const char* reason)
     return std::nullopt;
 }
 
+// Sets the time of day of value unless it is all 0.
+void setTime(UTDateTime& value, int hour, int minute, int second)
+{
+    if (hour == 0 && minute == 0 && second == 0) return;
+    value.setHour(hour);
+    value.setMinute(minute);
+    value.setSecond(second);
+}
+
+// The value that make builds, or nothing with the reason of the setter that refused.
+template <typename Make>
+std::optional<UTDateTime> build(PLError* error, Make make)
+{
+    try {
+        return make();
+    } catch (const UTDateTimeInvalid& invalid) {
+        PLSetError(error, invalid.error());
+        return std::nullopt;
+    }
+}
+
 constexpr qint64 GeologicalYearLimit = 20'000'000'000;
 
 } // namespace
@@ -378,24 +399,17 @@ std::optional<UTDateTime> UTDateTimeFormatter::parseYearDate(const QString& text
     }
     const bool validYear = historic ? year >= -5'000'000 && year != 0 && year <= 3000 : year >= 1 && year <= 3000;
     if (!validYear) return failure(error, "invalid year value");
-    try {
+    return build(error, [&] {
         UTDateTime value = UTDateTime::fromYears(year);
         if (year >= 1 && month != 0) {
             value.setMonth(month);
             if (day != 0) {
                 value.setDay(day);
-                if (hour != 0 || minute != 0 || second != 0) {
-                    value.setHour(hour);
-                    value.setMinute(minute);
-                    value.setSecond(second);
-                }
+                setTime(value, hour, minute, second);
             }
         }
         return value;
-    } catch (const UTDateTimeInvalid& invalid) {
-        PLSetError(error, invalid.error());
-        return std::nullopt;
-    }
+    });
 }
 
 std::optional<UTDateTime> UTDateTimeFormatter::parseCommonEraDate(const QString& text, PLError* error) const
@@ -465,21 +479,14 @@ std::optional<UTDateTime> UTDateTimeFormatter::parseWeeklyDate(const QString& te
     const int minute = readInt(scanner, isSeparator);
     const int second = readInt(scanner, isSeparator);
     if (week < -100'000 || week > 100'000) return failure(error, "invalid week value");
-    try {
+    return build(error, [&] {
         UTDateTime value = UTDateTime::fromWeeks(week, 0);
         if (day != 0) {
             value.setDay(day);
-            if (hour != 0 || minute != 0 || second != 0) {
-                value.setHour(hour);
-                value.setMinute(minute);
-                value.setSecond(second);
-            }
+            setTime(value, hour, minute, second);
         }
         return value;
-    } catch (const UTDateTimeInvalid& invalid) {
-        PLSetError(error, invalid.error());
-        return std::nullopt;
-    }
+    });
 }
 
 std::optional<UTDateTime> UTDateTimeFormatter::parseDailyDate(const QString& text, PLError* error) const
@@ -491,16 +498,9 @@ std::optional<UTDateTime> UTDateTimeFormatter::parseDailyDate(const QString& tex
     const int minute = readInt(scanner, isSeparator);
     const int second = readInt(scanner, isSeparator);
     if (days < -1'000'000 || days > 1'000'000) return failure(error, "invalid day value");
-    try {
+    return build(error, [&] {
         UTDateTime value = UTDateTime::fromDays(days);
-        if (hour != 0 || minute != 0 || second != 0) {
-            value.setHour(hour);
-            value.setMinute(minute);
-            value.setSecond(second);
-        }
+        setTime(value, hour, minute, second);
         return value;
-    } catch (const UTDateTimeInvalid& invalid) {
-        PLSetError(error, invalid.error());
-        return std::nullopt;
-    }
+    });
 }
