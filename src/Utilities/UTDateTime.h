@@ -77,7 +77,7 @@ public:
 
     // The stored text form.
     QString stringRepresentation() const;
-    // A year-scale value of year 1 or later as a date and time in the local time zone (month
+    // A year-scale value of years 1 to 9999 as a date and time in the local time zone (month
     // and day 1 when not set), else an invalid QDateTime.
     QDateTime calendarDate() const;
 
