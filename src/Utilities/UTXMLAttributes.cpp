@@ -1,6 +1,7 @@
 #include "Utilities/UTXMLAttributes.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLScanner.h"
 #include "Utilities/UTConversions.h"
 
 #include <algorithm>
@@ -18,26 +19,13 @@ std::optional<QByteArray> nonEmpty(const PLXMLElement& element, QByteArrayView n
     return bytes;
 }
 
-// A decimal integer after optional white space and sign, pinned to the long long range.
-std::optional<long long> scanInteger(QByteArrayView text)
+// A decimal integer after optional white space and sign, pinned to the 64-bit range.
+std::optional<long long> scanInteger(const QByteArray& text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size() || text[i] < '0' || text[i] > '9') return std::nullopt;
-    // Accumulated as a negative number so that the minimum fits.
-    constexpr long long lowest = std::numeric_limits<long long>::min();
-    long long value = 0;
-    bool overflow = false;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const int digit = text[i] - '0';
-        if (value < (lowest + digit) / 10) overflow = true;
-        else value = value * 10 - digit;
-    }
-    if (overflow) return negative ? lowest : std::numeric_limits<long long>::max();
-    if (negative) return value;
-    return value == lowest ? std::numeric_limits<long long>::max() : -value;
+    PLScanner scanner(QString::fromUtf8(text));
+    qint64 value = 0;
+    if (!scanner.scanLongLong(&value)) return std::nullopt;
+    return value;
 }
 
 template <std::size_t N>
