@@ -1,6 +1,8 @@
-// Look-ups by id in big maps: nodeForId and branchForId should cost the same on a map of
-// 1,000 and of 100,000 branches, since the document indexes its attached nodes by id.
-// Attaching and detaching a whole map shows what keeping the index costs.
+// Look-ups by id in big maps: nodeForId and branchForId do the same work on a map of 1,000
+// and of 100,000 branches, since the document indexes its attached nodes by id; what grows
+// between the two sizes is cache misses of the bigger table and of nodes spread over more
+// memory, not more steps. Attaching and detaching a whole map shows what keeping the index
+// costs (mostly hashing the ids).
 #include "DocumentModel/IXDocumentNode.h"
 
 #include <benchmark/benchmark.h>
@@ -86,7 +88,7 @@ void BM_AttachAndDetachMap(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_AttachAndDetachMap)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AttachAndDetachMap)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -391,7 +391,9 @@ void IXDocumentNode::removeNode(IXNode* node)
 void IXDocumentNode::indexNode(IXNode* node)
 {
     const QString& uid = node->existingUniqueId();
-    if (!uid.isEmpty() && !m_nodesById.contains(uid, node)) m_nodesById.insert(uid, node);
+    // A node is indexed once: it joins the index as it attaches (always after leaving any
+    // document) or as its id is made, which happens once.
+    if (!uid.isEmpty()) m_nodesById.insert(uid, node);
 }
 
 void IXDocumentNode::forgetNode(IXNode* node)
@@ -400,27 +402,30 @@ void IXDocumentNode::forgetNode(IXNode* node)
     if (!uid.isEmpty()) m_nodesById.remove(uid, node);
 }
 
+std::shared_ptr<IXNode> IXDocumentNode::indexedNode(const QString& uniqueId, bool branchesOnly) const
+{
+    // A multi-hash keeps the most recent entry of a key first: the node attached first, the
+    // last live one in the range, wins.
+    std::shared_ptr<IXNode> found;
+    const auto range = m_nodesById.equal_range(uniqueId);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (branchesOnly && !(*it)->isBranch()) continue;
+        if (std::shared_ptr<IXNode> node = (*it)->weak_from_this().lock()) found = std::move(node);
+    }
+    return found;
+}
+
 std::shared_ptr<IXNode> IXDocumentNode::nodeForId(const QString& uniqueId) const
 {
     if (uniqueId.isEmpty()) return nullptr;
     if (uniqueId == existingUniqueId()) return std::const_pointer_cast<IXNode>(shared_from_this());
-    // A multi-hash lists the most recent entry first; the node attached first wins.
-    const QList<IXNode*> found = m_nodesById.values(uniqueId);
-    for (auto it = found.crbegin(); it != found.crend(); ++it) {
-        if (std::shared_ptr<IXNode> node = (*it)->weak_from_this().lock()) return node;
-    }
-    return nullptr;
+    return indexedNode(uniqueId, false);
 }
 
 std::shared_ptr<IXNode> IXDocumentNode::branchForId(const QString& uniqueId) const
 {
     if (uniqueId.isEmpty()) return nullptr;
-    const QList<IXNode*> found = m_nodesById.values(uniqueId);
-    for (auto it = found.crbegin(); it != found.crend(); ++it) {
-        if (!(*it)->isBranch()) continue;
-        if (std::shared_ptr<IXNode> node = (*it)->weak_from_this().lock()) return node;
-    }
-    return nullptr;
+    return indexedNode(uniqueId, true);
 }
 
 std::shared_ptr<IXNode> IXDocumentNode::nodeWithId(const NodeList& list, const QString& uniqueId)

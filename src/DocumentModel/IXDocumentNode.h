@@ -192,6 +192,7 @@ private:
     void removeListedNode(NodeList& list, const std::shared_ptr<IXNode>& node, const char* property,
                           void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
     NodeList floatingNodesLinkedTo(const NodeList& list, const IXNode* node) const;
+    std::shared_ptr<IXNode> indexedNode(const QString& uniqueId, bool branchesOnly) const;
     static std::shared_ptr<IXNode> nodeWithId(const NodeList& list, const QString& uniqueId);
 
     bool m_deallocating = false;

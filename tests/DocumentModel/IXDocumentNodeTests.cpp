@@ -195,15 +195,16 @@ TEST_F(DocumentNodeTest, UserNameAndModificationDateFallBack)
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("map.ixd"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
     const QDateTime stamp = QDateTime::fromString(QStringLiteral("2020-02-03T04:05:06"), Qt::ISODate);
-    ASSERT_TRUE(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    const auto touch = [&path](const QDateTime& time) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.setFileTime(time, QFileDevice::FileModificationTime);
+    };
+    ASSERT_TRUE(touch(stamp));
     document->setWorkingPath(path);
     EXPECT_EQ(document->modificationDate(), stamp);
     // Stored from then on.
-    ASSERT_TRUE(file.setFileTime(stamp.addDays(1), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(touch(stamp.addDays(1)));
     EXPECT_EQ(document->modificationDate(), stamp);
 
     auto unsaved = std::make_shared<IXDocumentNode>();

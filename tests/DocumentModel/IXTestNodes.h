@@ -2,7 +2,7 @@
 
 // Small node classes and a recording observer for the tests of the node base and the
 // document node. The test branch follows the contract that real branches follow: it owns its
-// children, passes attach and detach on to them, and leaves its old parent's list before it
+// children, passes attach and detach on to them, and leaves its old parent's list when it
 // takes a new parent.
 
 #include "DocumentModel/IXDocumentNode.h"
@@ -32,25 +32,28 @@ public:
         m_children.append(child);
     }
 
+    // Clears the child's parent only while it is still this branch: a child that moved to
+    // another parent just leaves the list.
     void removeChild(const std::shared_ptr<IXNode>& child)
     {
         const std::shared_ptr<IXNode> keep = child;
-        keep->setParentNode(nullptr);
+        if (keep->parentNode() == this) keep->setParentNode(nullptr);
         m_children.removeAll(keep);
     }
 
+    // Takes the new parent first, so that a move inside one document never detaches, then
+    // leaves the old parent's list.
     void setParentNode(IXNode* parent) override
     {
         IXNode* old = parentNode();
-        if (parent && old && parent != old) {
-            const std::shared_ptr<IXNode> keep = shared_from_this();
-            if (old->isDocument()) {
-                static_cast<IXDocumentNode*>(old)->removeRootBranch(keep);
-            } else if (auto* branch = dynamic_cast<TestBranch*>(old)) {
-                branch->removeChild(keep);
-            }
-        }
+        const std::shared_ptr<IXNode> keep = shared_from_this();
         IXNode::setParentNode(parent);
+        if (!parent || !old || parent == old) return;
+        if (old->isDocument()) {
+            static_cast<IXDocumentNode*>(old)->removeRootBranch(keep);
+        } else if (auto* branch = dynamic_cast<TestBranch*>(old)) {
+            branch->removeChild(keep);
+        }
     }
 
     void attachToDocumentNode(IXDocumentNode* document) override
