@@ -9,7 +9,6 @@
 #include "Utilities/UTErrors.h"
 #include "Utilities/UTStrings.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
@@ -70,7 +69,7 @@ QString keyOfFolderPath(const QVariantMap& info, const QString& folderPath)
     return QString();
 }
 
-void addUniqueWhenMissing(QSet<IXNode*>& set, const IXDocumentNode::NodeList& list)
+void insertNodes(QSet<IXNode*>& set, const IXDocumentNode::NodeList& list)
 {
     for (const auto& node : list) set.insert(node.get());
 }
@@ -239,8 +238,8 @@ void IXDocumentNode::replaceNodes(NodeList& list, const NodeList& replacement, c
     registerUndo(this, actionName, [old, setter](IXDocumentNode& document) { (document.*setter)(old); });
     QSet<IXNode*> oldSet;
     QSet<IXNode*> newSet;
-    addUniqueWhenMissing(oldSet, old);
-    addUniqueWhenMissing(newSet, incoming);
+    insertNodes(oldSet, old);
+    insertNodes(newSet, incoming);
     for (const auto& node : old) {
         if (!newSet.contains(node.get()) && node->parentNode() == this) node->setParentNode(nullptr);
     }
