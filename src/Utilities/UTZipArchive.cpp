@@ -190,6 +190,11 @@ QString decodeName(const char* bytes, qsizetype length, uint16_t flags)
     return decoder.hasError() ? QString::fromLatin1(name) : decoded;
 }
 
+bool hasZip64Sizes(const SZipFileDataDescriptor& sizes)
+{
+    return sizes.CompressedSize == 0xFFFFFFFF || sizes.UncompressedSize == 0xFFFFFFFF;
+}
+
 bool hasZip64ExtraField(const char* extra, qsizetype length)
 {
     qsizetype p = 0;
@@ -299,6 +304,11 @@ bool UTZipArchive::loadItems(PLError* error)
     while (n - p >= 27) {
         const qint64 offset = findP(p);
         if (offset < 0 || offset > n - kLocalHeaderSize) break;
+        // The entries end where the central directory begins; its records would otherwise be
+        // taken for local headers whenever their fields happen to spell one.
+        if (std::memcmp(bytes + offset, kCentralHeaderSignature, 4) == 0
+            || std::memcmp(bytes + offset, kEndOfCentralDirectorySignature, 4) == 0)
+            break;
         if (std::memcmp(bytes + offset, kLocalHeaderSignature, 4) != 0) {
             p = offset + 1;
             continue;
@@ -314,9 +324,11 @@ bool UTZipArchive::loadItems(PLError* error)
         // Zip64 sizes live in the extra field or in a longer descriptor; reading the classic
         // fields would give wrong sizes.
         const bool streamed = header.GeneralBitFlag & SZipFileHeader::FlagDataDescriptor;
-        if (header.DataDescriptor.CompressedSize == 0xFFFFFFFF || header.DataDescriptor.UncompressedSize == 0xFFFFFFFF
-            || (streamed && hasZip64ExtraField(bytes + extraStart, header.ExtraFieldLength)))
+        const auto refuseZip64 = [&] {
             return fail(error, QStringLiteral("Zip entry '%1' uses Zip64 sizes, which are not supported.").arg(name));
+        };
+        if (hasZip64Sizes(header.DataDescriptor) || (streamed && hasZip64ExtraField(bytes + extraStart, header.ExtraFieldLength)))
+            return refuseZip64();
 
         QByteArray data;
         if (!streamed) {
@@ -345,6 +357,7 @@ bool UTZipArchive::loadItems(PLError* error)
             // Without a signature the end of the data cannot be told from the bytes alone.
             if (!found)
                 return fail(error, QStringLiteral("Zip entry '%1' has no data descriptor signature, which is not supported.").arg(name));
+            if (hasZip64Sizes(header.DataDescriptor)) return refuseZip64();
         }
         appendItem(UTZipArchiveItem(name, header, std::move(data)));
     }

@@ -12,7 +12,7 @@
 #include <vector>
 
 // A zip archive held in memory as an ordered list of entries: read from a file or from bytes
-// by scanning for local file headers (the central directory is not used), changed entry by
+// by scanning for local file headers up to the central directory, which is not read, changed entry by
 // entry and written back as bytes. Entries keep their compressed bytes and are inflated only
 // when asked for.
 //

@@ -373,6 +373,9 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
          QStringLiteral("Zip entry 'a.txt' has no data descriptor signature, which is not supported.")},
         {"Zip64 sizes in the header", RawEntry{.name = "big.bin", .data = "data", .compressedSize = 0xFFFFFFFF, .uncompressedSize = 0xFFFFFFFF}.bytes(),
          QStringLiteral("Zip entry 'big.bin' uses Zip64 sizes, which are not supported.")},
+        {"Zip64 marker in a descriptor",
+         RawEntry{.name = "m.txt", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes() + dataDescriptor("data", 0xFFFFFFFF),
+         QStringLiteral("Zip entry 'm.txt' uses Zip64 sizes, which are not supported.")},
         {"Zip64 descriptor",
          RawEntry{.name = "s.txt", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0,
                   .extra = QByteArray::fromHex("01001000") + QByteArray(16, '\0')}.bytes()
@@ -408,7 +411,8 @@ TEST(UTZipArchive, DamagedOrEmptyInput)
         {"truncated name", good + good.left(32), {QStringLiteral("one.txt")}},
         {"truncated data", good + RawEntry{.name = "two.txt", .data = "second"}.bytes().chopped(2), {QStringLiteral("one.txt")}},
         {"extra field past the end", good + RawEntry{.name = "two.txt", .extra = QByteArray(4, '\0')}.bytes().chopped(2), {QStringLiteral("one.txt")}},
-        {"garbage around", QByteArray("PK\x01\x02junkP", 11) + good + "PK\x05\x06", {QStringLiteral("one.txt")}},
+        {"garbage before", QByteArray("junkPK\x05", 7) + good, {QStringLiteral("one.txt")}},
+        {"headers inside the central directory", good + "PK\x01\x02" + RawEntry{.name = "two.txt"}.bytes(), {QStringLiteral("one.txt")}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.label);
