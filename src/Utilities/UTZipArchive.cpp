@@ -164,6 +164,11 @@ char* writeFileHeader(char* p, const SZipFileHeader& header)
     return writeU16(p, header.ExtraFieldLength);
 }
 
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
 // Part of an owned buffer that shares it rather than copying: the buffer lives as long as any
 // slice does, and writing to a slice detaches it. Not NUL-terminated.
 QByteArray sharedSlice(const QByteArray& whole, qsizetype offset, qsizetype length)
@@ -182,8 +187,7 @@ QString decodeName(const char* bytes, qsizetype length, uint16_t flags)
     const char* zero = static_cast<const char*>(std::memchr(bytes, 0, size_t(length)));
     QByteArray name(bytes, zero ? zero - bytes : length);
     name.replace('\\', '/');
-    const bool ascii = std::all_of(name.cbegin(), name.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (ascii) return QString::fromLatin1(name);
+    if (isAscii(name)) return QString::fromLatin1(name);
     if (flags & SZipFileHeader::FlagUTF8Name) return QString::fromUtf8(name);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     const QString decoded = decoder(name);
@@ -590,8 +594,7 @@ QByteArray UTZipArchive::getZipData(PLError* error)
         header.FilenameLength = uint16_t(names[i].size());
         // Sizes are always in the header and no descriptor follows the data.
         header.GeneralBitFlag &= ~SZipFileHeader::FlagDataDescriptor;
-        const bool ascii = std::all_of(names[i].cbegin(), names[i].cend(), [](char c) { return uchar(c) < 0x80; });
-        if (ascii)
+        if (isAscii(names[i]))
             header.GeneralBitFlag &= ~SZipFileHeader::FlagUTF8Name;
         else
             header.GeneralBitFlag |= SZipFileHeader::FlagUTF8Name;
