@@ -167,12 +167,12 @@ void BM_WriteArchive(benchmark::State& state)
 void BM_ReadArchive(benchmark::State& state)
 {
     const QByteArray zip = writeArchive();
-    const std::optional<UTZipArchive> stored = UTZipArchive::withData(zip);
+    const std::optional<UTZipArchive> stored = UTZipArchive::fromData(zip);
     RawZlib zlib;
     compare(
         state,
         [&zip] {
-            const std::optional<UTZipArchive> archive = UTZipArchive::withData(zip);
+            const std::optional<UTZipArchive> archive = UTZipArchive::fromData(zip);
             for (const Part& part : parts()) benchmark::DoNotOptimize(archive->dataByPath(part.path)->constData());
         },
         [&zlib, &stored] {
@@ -190,7 +190,7 @@ void BM_ReadArchive(benchmark::State& state)
 // Replacing every part of a large archive: each look-up must stay O(1).
 void BM_ReplaceAllParts(benchmark::State& state)
 {
-    std::optional<UTZipArchive> archive = UTZipArchive::withData(writeArchive());
+    std::optional<UTZipArchive> archive = UTZipArchive::fromData(writeArchive());
     const QByteArray small("<branch/>");
     for (auto _ : state) {
         for (const Part& part : parts()) archive->setDataForFilePath(small, part.path.toUpper());

@@ -2,6 +2,7 @@
 
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
+#include "Utilities/UTErrors.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,14 +91,9 @@ int inflateResetFunction(z_streamp stream) { return inflateReset(stream); }
 thread_local CachedStream<deflateResetFunction, deflateEndFunction> tDeflateStream;
 thread_local CachedStream<inflateResetFunction, inflateEndFunction> tInflateStream;
 
-PLError zipError(const QString& reason)
-{
-    return PLError(QStringLiteral("Ideaflux"), 1, {{PLError::FailureReasonKey, reason}});
-}
-
 bool fail(PLError* error, const QString& reason)
 {
-    PLSetError(error, zipError(reason));
+    PLSetError(error, UTErrors::errorWithFailureReason(reason));
     return false;
 }
 
@@ -264,7 +260,7 @@ bool makeFolders(const QString& root, const QString& relative)
 
 UTZipArchive::UTZipArchive() = default;
 
-std::optional<UTZipArchive> UTZipArchive::withFilePath(const QString& path, PLError* error)
+std::optional<UTZipArchive> UTZipArchive::fromFilePath(const QString& path, PLError* error)
 {
     UTZipArchive archive;
     archive.m_path = path;
@@ -281,7 +277,7 @@ std::optional<UTZipArchive> UTZipArchive::withFilePath(const QString& path, PLEr
     return archive;
 }
 
-std::optional<UTZipArchive> UTZipArchive::withData(const QByteArray& data, PLError* error)
+std::optional<UTZipArchive> UTZipArchive::fromData(const QByteArray& data, PLError* error)
 {
     if (data.isEmpty()) {
         PLLog::write(QStringLiteral("ZipFile: Cannot load data."));
@@ -636,7 +632,7 @@ bool UTZipArchive::copyFilesToFolder(const QString& folder, PLError* error) cons
 {
     bool allWritten = true;
     const auto failed = [&](const QString& reason) {
-        if (allWritten) PLSetError(error, zipError(reason));
+        if (allWritten) PLSetError(error, UTErrors::errorWithFailureReason(reason));
         allWritten = false;
     };
     if (!QDir().mkpath(folder)) {

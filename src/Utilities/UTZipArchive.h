@@ -33,9 +33,9 @@ public:
     // The archive in the file, or nothing when the file cannot be read or is empty (logged).
     // Archives this class would misread (Zip64 entries, data descriptors without signature)
     // are refused with an error.
-    static std::optional<UTZipArchive> withFilePath(const QString& path, PLError* error = nullptr);
+    static std::optional<UTZipArchive> fromFilePath(const QString& path, PLError* error = nullptr);
     // The archive in the bytes, or nothing when they are empty (logged) or refused as above.
-    static std::optional<UTZipArchive> withData(const QByteArray& data, PLError* error = nullptr);
+    static std::optional<UTZipArchive> fromData(const QByteArray& data, PLError* error = nullptr);
 
     // The file path it was opened from; empty for an archive made from bytes or empty.
     const QString& path() const { return m_path; }

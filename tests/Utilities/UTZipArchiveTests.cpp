@@ -199,7 +199,7 @@ TEST(UTZipArchive, WrittenArchivesReadBackAndPassOtherReaders)
     PLError error;
     const QByteArray zip = archive.getZipData(&error);
     ASSERT_FALSE(zip.isEmpty()) << error.failureReason().toStdString();
-    const std::optional<UTZipArchive> readBack = UTZipArchive::withData(zip);
+    const std::optional<UTZipArchive> readBack = UTZipArchive::fromData(zip);
     ASSERT_TRUE(readBack);
     EXPECT_EQ(names(*readBack), expectedNames);
     for (const auto& [path, bytes] : parts) EXPECT_EQ(readBack->dataByPath(path), std::optional(bytes)) << path.toStdString();
@@ -218,7 +218,7 @@ TEST(UTZipArchive, WrittenArchivesReadBackAndPassOtherReaders)
         EXPECT_EQ(extracted.output, bytes) << name.toStdString();
     }
 
-    const std::optional<UTZipArchive> fromFile = UTZipArchive::withFilePath(path);
+    const std::optional<UTZipArchive> fromFile = UTZipArchive::fromFilePath(path);
     ASSERT_TRUE(fromFile);
     EXPECT_EQ(fromFile->compressionLevel(), -1);
     EXPECT_EQ(fromFile->path(), path);
@@ -256,7 +256,7 @@ TEST(UTZipArchive, ReadsArchivesOfTheZipTool)
         }
 
         PLError error;
-        std::optional<UTZipArchive> archive = UTZipArchive::withFilePath(zipPath, &error);
+        std::optional<UTZipArchive> archive = UTZipArchive::fromFilePath(zipPath, &error);
         ASSERT_TRUE(archive) << error.failureReason().toStdString();
         EXPECT_EQ(archive->dataByPath(QStringLiteral("in/sub/part.xml")), std::optional(text));
         // "\" separators are read as "/".
@@ -271,7 +271,7 @@ TEST(UTZipArchive, ReadsArchivesOfTheZipTool)
         // Rewritten with an added part: read entries keep their dates, descriptors are gone.
         ASSERT_TRUE(archive->setDataForFilePath("added", QStringLiteral("added.txt")));
         const QByteArray rewritten = archive->getZipData();
-        const std::optional<UTZipArchive> again = UTZipArchive::withData(rewritten);
+        const std::optional<UTZipArchive> again = UTZipArchive::fromData(rewritten);
         ASSERT_TRUE(again);
         EXPECT_EQ(names(*again), names(*archive));
         EXPECT_EQ(again->items().front().fileHeader()->LastModFileTime, readTime);
@@ -318,7 +318,7 @@ TEST(UTZipArchive, LooksUpNamesIgnoringCase)
 TEST(UTZipArchive, ReplacingKeepsPlaceAndStoredName)
 {
     QByteArray zip = RawEntry{.name = "Content/Doc.XML", .data = "old"}.bytes() + RawEntry{.name = "b.txt", .data = "b"}.bytes();
-    std::optional<UTZipArchive> archive = UTZipArchive::withData(zip);
+    std::optional<UTZipArchive> archive = UTZipArchive::fromData(zip);
     ASSERT_TRUE(archive);
     ASSERT_TRUE(archive->setDataForFilePath("by path", QStringLiteral("content/doc.xml")));
     EXPECT_EQ(names(*archive), (QStringList{QStringLiteral("Content/Doc.XML"), QStringLiteral("b.txt")}));
@@ -349,7 +349,7 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
                                + dataDescriptor(tricky, uint32_t(tricky.size()))
                                + RawEntry{.name = "deflated.xml", .data = deflated, .method = 8, .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes()
                                + dataDescriptor(deflated, 4000) + RawEntry{.name = "after.txt", .data = "after"}.bytes();
-    std::optional<UTZipArchive> archive = UTZipArchive::withData(fixture);
+    std::optional<UTZipArchive> archive = UTZipArchive::fromData(fixture);
     ASSERT_TRUE(archive);
     EXPECT_EQ(names(*archive), (QStringList{QStringLiteral("tricky.bin"), QStringLiteral("deflated.xml"), QStringLiteral("after.txt")}));
     EXPECT_EQ(archive->dataByPath(QStringLiteral("tricky.bin")), std::optional(tricky));
@@ -357,7 +357,7 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
     EXPECT_EQ(archive->items().front().fileHeader()->DataDescriptor.CRC32, crcOf(tricky));
 
     // Written back without descriptors, every entry is still found.
-    const std::optional<UTZipArchive> again = UTZipArchive::withData(archive->getZipData());
+    const std::optional<UTZipArchive> again = UTZipArchive::fromData(archive->getZipData());
     ASSERT_TRUE(again);
     EXPECT_EQ(names(*again), names(*archive));
     EXPECT_EQ(again->items().front().fileHeader()->GeneralBitFlag & 8, 0);
@@ -385,7 +385,7 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
     for (const auto& row : refused) {
         SCOPED_TRACE(row.label);
         PLError error;
-        EXPECT_EQ(UTZipArchive::withData(row.bytes, &error), std::nullopt);
+        EXPECT_EQ(UTZipArchive::fromData(row.bytes, &error), std::nullopt);
         expectZipError(error, row.reason);
     }
 
@@ -394,7 +394,7 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
     const QByteArray piped = zipThroughPipe(dir.path(), {QStringLiteral("-q")}, "piped input\n");
     ASSERT_FALSE(piped.isEmpty());
     PLError error;
-    EXPECT_EQ(UTZipArchive::withData(piped, &error), std::nullopt);
+    EXPECT_EQ(UTZipArchive::fromData(piped, &error), std::nullopt);
     expectZipError(error, QStringLiteral("Zip entry '-' uses Zip64 sizes, which are not supported."));
 }
 
@@ -417,7 +417,7 @@ TEST(UTZipArchive, DamagedOrEmptyInput)
     for (const auto& row : table) {
         SCOPED_TRACE(row.label);
         LogCapture log;
-        const std::optional<UTZipArchive> archive = UTZipArchive::withData(row.bytes);
+        const std::optional<UTZipArchive> archive = UTZipArchive::fromData(row.bytes);
         ASSERT_TRUE(archive);
         EXPECT_EQ(names(*archive), row.names);
         if (row.names.isEmpty()) {
@@ -427,8 +427,8 @@ TEST(UTZipArchive, DamagedOrEmptyInput)
     }
 
     LogCapture log;
-    EXPECT_EQ(UTZipArchive::withData(QByteArray()), std::nullopt);
-    EXPECT_EQ(UTZipArchive::withFilePath(QStringLiteral("/nonexistent/x.zip")), std::nullopt);
+    EXPECT_EQ(UTZipArchive::fromData(QByteArray()), std::nullopt);
+    EXPECT_EQ(UTZipArchive::fromFilePath(QStringLiteral("/nonexistent/x.zip")), std::nullopt);
     EXPECT_EQ(log.lines, (QStringList{QStringLiteral("ZipFile: Cannot load data."), QStringLiteral("ZipFile '/nonexistent/x.zip'. Cannot load file.")}));
 }
 
@@ -454,7 +454,7 @@ TEST(UTZipArchive, UnreadableEntriesGiveErrors)
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.label);
-        const std::optional<UTZipArchive> archive = UTZipArchive::withData(row.entry.bytes());
+        const std::optional<UTZipArchive> archive = UTZipArchive::fromData(row.entry.bytes());
         ASSERT_TRUE(archive);
         PLError error;
         EXPECT_EQ(archive->dataByPath(QStringLiteral("x"), &error), std::nullopt);
@@ -479,7 +479,7 @@ TEST(UTZipArchive, CopiesFilesOnlyInsideTheFolder)
     ASSERT_TRUE(safe.setDataForFilePath("deep", QStringLiteral("a/b/deep.txt")));
     ASSERT_TRUE(safe.setDataForFilePath("", QStringLiteral("empty.txt")));
     // Without folder entries the folders are still made.
-    std::optional<UTZipArchive> withoutFolders = UTZipArchive::withData(RawEntry{.name = "x/y/z.txt", .data = "z"}.bytes());
+    std::optional<UTZipArchive> withoutFolders = UTZipArchive::fromData(RawEntry{.name = "x/y/z.txt", .data = "z"}.bytes());
     ASSERT_TRUE(withoutFolders);
     EXPECT_TRUE(safe.copyFilesToFolder(target));
     EXPECT_TRUE(withoutFolders->copyFilesToFolder(target));
@@ -490,7 +490,7 @@ TEST(UTZipArchive, CopiesFilesOnlyInsideTheFolder)
     QByteArray hostile;
     for (const char* name : {"../escape.txt", "/tmp/absolute.txt", "a/../../escape2.txt", "link/through.txt", "link", "ok.txt"})
         hostile += RawEntry{.name = name, .data = "bad"}.bytes();
-    std::optional<UTZipArchive> archive = UTZipArchive::withData(hostile);
+    std::optional<UTZipArchive> archive = UTZipArchive::fromData(hostile);
     ASSERT_TRUE(archive);
     ASSERT_EQ(archive->items().size(), 6u);
     PLError error;
@@ -508,7 +508,7 @@ TEST(UTZipArchive, WritingRefusesArchivesBeyondTheClassicLimits)
         SCOPED_TRACE(count);
         QByteArray bytes;
         for (int i = 0; i < count; ++i) bytes += RawEntry{.name = QByteArray::number(i)}.bytes();
-        std::optional<UTZipArchive> archive = UTZipArchive::withData(bytes);
+        std::optional<UTZipArchive> archive = UTZipArchive::fromData(bytes);
         ASSERT_TRUE(archive);
         ASSERT_EQ(archive->items().size(), size_t(count));
         PLError error;
@@ -531,7 +531,7 @@ TEST(UTZipArchive, FolderEntriesGiveTheirFilesAsAnArchive)
     ASSERT_TRUE(archive.setDataForFilePath("other", QStringLiteral("Other/three.txt")));
     const std::optional<QByteArray> folder = archive.dataByPath(QStringLiteral("folder/"));
     ASSERT_TRUE(folder);
-    const std::optional<UTZipArchive> contents = UTZipArchive::withData(*folder);
+    const std::optional<UTZipArchive> contents = UTZipArchive::fromData(*folder);
     ASSERT_TRUE(contents);
     EXPECT_EQ(names(*contents), (QStringList{QStringLiteral("one.txt"), QStringLiteral("Sub/"), QStringLiteral("Sub/two.txt")}));
     EXPECT_EQ(contents->dataByPath(QStringLiteral("Sub/two.txt")), std::optional(QByteArray("two")));
