@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -268,7 +269,11 @@ std::optional<UTZipArchive> UTZipArchive::fromFilePath(const QString& path, PLEr
     // Read plainly rather than mapped: a file truncated by another process while mapped would
     // fault the whole application.
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) archive.m_zipData = file.readAll();
+    try {
+        if (file.open(QIODevice::ReadOnly)) archive.m_zipData = file.readAll();
+    } catch (const std::bad_alloc&) {
+        archive.m_zipData.clear(); // a file too large for memory cannot be loaded either
+    }
     if (archive.m_zipData.isEmpty()) {
         PLLog::write(QStringLiteral("ZipFile '%1'. Cannot load file.").arg(path));
         return std::nullopt;

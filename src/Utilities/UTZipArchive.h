@@ -12,9 +12,9 @@
 #include <vector>
 
 // A zip archive held in memory as an ordered list of entries: read from a file or from bytes
-// by scanning for local file headers up to the central directory, which is not read, changed entry by
-// entry and written back as bytes. Entries keep their compressed bytes and are inflated only
-// when asked for.
+// by scanning for local file headers (up to the central directory, which is not read),
+// changed entry by entry and written back as bytes. Entries keep their compressed bytes and
+// are inflated only when asked for.
 //
 // Look-ups compare names case-insensitively and take the first matching entry; two hash
 // indexes (whole path, last path component) keep them O(1) and are kept in step with the
@@ -58,6 +58,7 @@ public:
 
     // The whole archive as bytes with a central directory; empty with an error when the
     // archive does not fit the classic zip limits (65,535 entries, 4 GiB sizes and offsets).
+    // Records each entry's header offset and brings its header in line with what is written.
     QByteArray getZipData(PLError* error = nullptr);
 
     // Writes the entries below the folder, creating the folders they need. Entries whose name

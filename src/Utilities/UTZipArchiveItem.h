@@ -59,6 +59,8 @@ public:
     uint32_t headerOffset() const { return m_headerOffset; }
     void setHeaderOffset(uint32_t offset) { m_headerOffset = offset; }
 
+    // The stored bytes. For an entry read from an archive they share the archive's buffer
+    // and are not NUL-terminated.
     const QByteArray& data() const { return m_data; }
     void setData(QByteArray data) { m_data = std::move(data); }
 
