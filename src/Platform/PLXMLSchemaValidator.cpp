@@ -227,21 +227,27 @@ bool PLXMLSchemaValidator::validate(const PLXMLDocument& document, PLError* erro
         PLSetError(error, schemaError(NoSchemaNamed, QStringLiteral("there is no document")));
         return false;
     }
-    // The tree is checked as it would be written: the serialised bytes read back with
-    // nothing loaded from anywhere (no DTD, no entities, no network).
-    const QByteArray bytes = document.xmlData(PLXMLDocument::Format::Compact);
-    if (bytes.size() > INT_MAX) {
-        PLSetError(error, schemaError(DocumentInvalid, QStringLiteral("the document is too large")));
-        return false;
-    }
     xmlInitParser();
     PolicyScope scope{QString()};
-    const std::unique_ptr<xmlParserCtxt, ParserContextFree> parser(xmlNewParserCtxt());
-    if (!parser) throw std::bad_alloc();
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    const std::unique_ptr<xmlDoc, DocumentFree> doc(
-        xmlCtxtReadMemory(parser.get(), bytes.constData(), int(bytes.size()), nullptr, nullptr, options));
-    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    // A parsed tree is validated as it is. A tree built in memory may carry its namespace
+    // declarations as plain attributes, so it is checked as it would be written: its bytes
+    // read back with nothing loaded from anywhere (no DTD, no entities, no network).
+    std::unique_ptr<xmlDoc, DocumentFree> reparsed;
+    xmlDoc* doc = const_cast<xmlDoc*>(document.rawDocument());
+    xmlNode* root = xmlDocGetRootElement(doc);
+    if (!root || !xmlHasNsProp(root, reinterpret_cast<const xmlChar*>("noNamespaceSchemaLocation"), InstanceNamespace)) {
+        const QByteArray bytes = document.xmlData(PLXMLDocument::Format::Compact);
+        if (bytes.size() > INT_MAX) {
+            PLSetError(error, schemaError(DocumentInvalid, QStringLiteral("the document is too large")));
+            return false;
+        }
+        const std::unique_ptr<xmlParserCtxt, ParserContextFree> parser(xmlNewParserCtxt());
+        if (!parser) throw std::bad_alloc();
+        const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+        reparsed.reset(xmlCtxtReadMemory(parser.get(), bytes.constData(), int(bytes.size()), nullptr, nullptr, options));
+        doc = reparsed.get();
+        root = doc ? xmlDocGetRootElement(doc) : nullptr;
+    }
     if (!root) {
         PLSetError(error, schemaError(DocumentInvalid, scope.policy().firstError));
         return false;
@@ -269,7 +275,7 @@ bool PLXMLSchemaValidator::validate(const PLXMLDocument& document, PLError* erro
     if (!validator) throw std::bad_alloc();
     xmlSchemaSetValidStructuredErrors(validator.get(), collectError, &scope.policy());
     scope.policy().firstError.clear();
-    if (xmlSchemaValidateDoc(validator.get(), doc.get()) == 0) return true;
+    if (xmlSchemaValidateDoc(validator.get(), doc) == 0) return true;
     PLSetError(error, schemaError(DocumentInvalid, scope.policy().firstError));
     return false;
 }

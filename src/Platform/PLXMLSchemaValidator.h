@@ -33,6 +33,8 @@ public:
 
     // True when the document is valid. Otherwise false and an error in ErrorDomain whose
     // failure reason is the first problem found ("line N: ..."), or empty when the validator
-    // named none; the caller chooses its own text for that case.
+    // named none; the caller chooses its own text for that case. The tree is checked as it
+    // serialises, so line numbers count lines of the document as written out (the same as
+    // the file's for a file that begins with an XML declaration).
     static bool validate(const PLXMLDocument& document, PLError* error = nullptr);
 };
