@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/PLIdentity.h"
 #include "Utilities/UTObserver.h"
 
 #include <cstdint>
@@ -49,7 +50,7 @@ public:
         requires std::is_class_v<T>
     void addObserverTarget(UTObserver* observer, const T* sender)
     {
-        addObserverTarget(observer, identityOf(sender));
+        addObserverTarget(observer, PLIdentityOf(sender));
     }
 
     // Removes the sender from the observer's sender filter; an observer whose filter becomes
@@ -59,7 +60,7 @@ public:
         requires std::is_class_v<T>
     void removeObserverTarget(UTObserver* observer, const T* sender)
     {
-        removeObserverTarget(observer, identityOf(sender));
+        removeObserverTarget(observer, PLIdentityOf(sender));
     }
 
     // Removes the sender from every observer's sender filter, by the rule above.
@@ -68,7 +69,7 @@ public:
         requires std::is_class_v<T>
     void removeAnyObserversWithTarget(const T* sender)
     {
-        removeAnyObserversWithTarget(identityOf(sender));
+        removeAnyObserversWithTarget(PLIdentityOf(sender));
     }
 
     bool hasObserver(const UTObserver* observer) const;
@@ -95,17 +96,6 @@ public:
         }
     }
 
-    // The identity under which a sender is filtered: the address of the most-derived object.
-    template <typename T>
-    static const void* identityOf(const T* object)
-    {
-        if constexpr (std::is_polymorphic_v<T>) {
-            return object ? dynamic_cast<const void*>(object) : nullptr;
-        } else {
-            return static_cast<const void*>(object);
-        }
-    }
-
 private:
     struct State;
     struct Receiver {
@@ -124,9 +114,9 @@ private:
     {
         using T = std::remove_cv_t<First>;
         if constexpr (std::is_pointer_v<T> && std::is_class_v<std::remove_pointer_t<T>>) {
-            return identityOf(first);
+            return PLIdentityOf(first);
         } else if constexpr (IsSharedPtr<T>::value) {
-            if constexpr (std::is_class_v<typename T::element_type>) return identityOf(first.get());
+            if constexpr (std::is_class_v<typename T::element_type>) return PLIdentityOf(first.get());
             else return nullptr;
         } else {
             return nullptr;

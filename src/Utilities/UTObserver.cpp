@@ -6,8 +6,9 @@
 
 UTObserver::~UTObserver()
 {
-    // removeObserver erases the broadcaster from m_broadcasters, so take from the back.
-    while (!m_broadcasters.empty()) m_broadcasters.back()->removeObserver(this);
+    const std::vector<UTBroadcaster*> broadcasters = std::move(m_broadcasters);
+    m_broadcasters.clear();
+    for (UTBroadcaster* broadcaster : broadcasters) broadcaster->removeObserver(this);
 }
 
 bool UTObserver::respondsToSelector(std::string_view) const

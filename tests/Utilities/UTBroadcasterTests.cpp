@@ -1,6 +1,6 @@
 #include "Utilities/UTBroadcaster.h"
 
-#include "Platform/PLAssert.h"
+#include "TestSupport/ExpectAssertion.h"
 
 #include <gtest/gtest.h>
 
@@ -269,14 +269,7 @@ TEST(UTBroadcaster, MissingArgumentsAreProgrammingErrors)
         {"sender", [&] { broadcaster.removeObserverTarget(&r, nullptr); }},
         {"sender", [&] { broadcaster.removeAnyObserversWithTarget(nullptr); }},
     };
-    for (const auto& c : cases) {
-        try {
-            c.call();
-            ADD_FAILURE() << "no assertion for " << c.condition;
-        } catch (const PLAssertionFailure& failure) {
-            EXPECT_EQ(failure.condition(), c.condition);
-        }
-    }
+    for (const auto& c : cases) expectAssertion(c.condition, c.call);
     EXPECT_EQ(broadcaster.observerCount(), 0u);
 }
 
