@@ -92,6 +92,10 @@ public:
     virtual bool isConnection() const { return false; }
     virtual bool isFloating() const { return false; }
 
+    // Announces a change of the property through the class's notification (a child's
+    // change that concerns its parent is passed on this way); the base announces nothing.
+    virtual void notifyPropertyChange(const QString& property) {}
+
     // The node's title text; nodes without a title answer an empty string.
     virtual QString title() { return QString(); }
     // The node that a floating picture or comment points at; none for other nodes.
