@@ -15,15 +15,16 @@
 // text forms (dates are handed out as 32-bit seconds, integers as bits without their sign),
 // values go through the text form of the single node instead.
 
+const QString PLPropertyList::ErrorDomain = QStringLiteral("PLPropertyListErrorDomain");
+
 namespace {
 
-const QString Domain = QStringLiteral("Ideaflux");
 constexpr int ReadErrorCode = 1;
 constexpr int WriteErrorCode = 2;
 
 PLError makeError(int code, const QString& reason)
 {
-    return PLError(Domain, code, {{PLError::FailureReasonKey, reason}});
+    return PLError(PLPropertyList::ErrorDomain, code, {{PLError::FailureReasonKey, reason}});
 }
 
 // Dates in their text form: "2001-01-01T00:00:00Z", always UTC.

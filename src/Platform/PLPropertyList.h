@@ -15,6 +15,9 @@
 // Numbers are written and read in the C numeric locale, as everywhere in our files.
 class PLPropertyList {
 public:
+    // The domain of read and write errors; the failure reason says what was wrong.
+    static const QString ErrorDomain;
+
     // Input above this size is refused without being parsed.
     static constexpr qsizetype MaxDataSize = 64 * 1024 * 1024;
     // Arrays and dictionaries nested deeper than this are refused.

@@ -41,8 +41,7 @@ void PLUndoManager::registerUndo(const void* target, std::function<void()> actio
     if (!action || m_disabled > 0) return;
     if (m_level == 0) {
         PL_ASSERT_PARAM(m_groupsByEvent, "groupingLevel > 0");
-        openGroup();
-        m_eventGroup = true;
+        openGroup(true);
         armTurnWatch();
     }
     // A new change makes the redo steps meaningless.
@@ -54,10 +53,11 @@ void PLUndoManager::registerUndo(const void* target, std::function<void()> actio
 
 void PLUndoManager::setActionName(const QString& name)
 {
-    if (m_disabled > 0 || isHiddenName(name)) return;
+    // While reverting, the opposite step keeps the name of the step being reverted.
+    if (m_disabled > 0 || m_state != State::Idle || isHiddenName(name)) return;
     if (m_level > 0) {
         nameOpenGroup(name);
-    } else if (m_state == State::Idle && m_pendingName.isEmpty()) {
+    } else if (m_pendingName.isEmpty()) {
         m_pendingName = name;
         armTurnWatch();
     }
@@ -101,7 +101,7 @@ QString PLUndoManager::redoMenuItemTitle() const
 
 void PLUndoManager::beginUndoGrouping()
 {
-    openGroup();
+    openGroup(false);
 }
 
 void PLUndoManager::endUndoGrouping()
@@ -115,11 +115,13 @@ void PLUndoManager::setGroupsByEvent(bool groupsByEvent)
     m_groupsByEvent = groupsByEvent;
 }
 
-void PLUndoManager::openGroup()
+void PLUndoManager::openGroup(bool byEvent, const QString& name)
 {
     if (m_level++ > 0) return;
+    m_eventGroup = byEvent;
     m_open = {};
-    if (m_state == State::Idle && !m_pendingName.isEmpty()) m_open.name = std::exchange(m_pendingName, {});
+    m_open.name = name;
+    if (m_state == State::Idle && m_open.name.isEmpty()) m_open.name = std::exchange(m_pendingName, {});
     emit didOpenUndoGroup();
 }
 
@@ -220,9 +222,7 @@ void PLUndoManager::revert(std::vector<Group>& from, State state, void (PLUndoMa
     from.pop_back();
     m_state = state;
     // The reverting group carries the step's name, so the opposite step is named alike.
-    m_pendingName.clear();
-    openGroup();
-    m_open.name = step.name;
+    openGroup(false, step.name);
     try {
         for (auto action = step.actions.rbegin(); action != step.actions.rend(); ++action) action->run();
     } catch (...) {

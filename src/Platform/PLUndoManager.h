@@ -121,7 +121,7 @@ private:
     };
     enum class State { Idle, Undoing, Redoing };
 
-    void openGroup();
+    void openGroup(bool byEvent, const QString& name = {});
     void closeGroup();
     void nameOpenGroup(const QString& name);
     void armTurnWatch();

@@ -109,7 +109,7 @@ TEST(PLPropertyList, RefusesValuesThatItCannotWrite)
     for (const auto& c : cases) {
         PLError error;
         EXPECT_TRUE(PLPropertyList::write(c.value, &error).isEmpty()) << c.label;
-        EXPECT_EQ(error.domain(), QStringLiteral("Ideaflux")) << c.label;
+        EXPECT_EQ(error.domain(), PLPropertyList::ErrorDomain) << c.label;
         EXPECT_FALSE(error.failureReason().isEmpty()) << c.label;
     }
 }
@@ -135,7 +135,7 @@ TEST(PLPropertyList, ReportsMalformedInputAsErrors)
     for (const auto& c : cases) {
         PLError error;
         EXPECT_FALSE(PLPropertyList::read(c.data, &error).isValid()) << c.label;
-        EXPECT_EQ(error.domain(), QStringLiteral("Ideaflux")) << c.label;
+        EXPECT_EQ(error.domain(), PLPropertyList::ErrorDomain) << c.label;
         EXPECT_FALSE(error.failureReason().isEmpty()) << c.label;
     }
     EXPECT_FALSE(PLPropertyList::read("garbage").isValid()); // no error asked for

@@ -221,6 +221,14 @@ TEST(PLUndoManager, ActionNames)
     box->setTitle(QStringLiteral("y"));
     endTurn();
     EXPECT_EQ(undo.undoActionName(), QString());
+
+    // Reverting keeps the step's name, whatever names the reverting setters give.
+    auto named = std::make_shared<Box>(&undo, QStringLiteral("Branch Title"));
+    undo.registerUndo([named] { named->setTitle(QStringLiteral("reverted")); });
+    endTurn();
+    undo.undo();
+    EXPECT_EQ(named->title(), QStringLiteral("reverted"));
+    EXPECT_EQ(undo.redoActionName(), QString());
 }
 
 TEST(PLUndoManager, DisabledRegistrationRecordsNothing)
