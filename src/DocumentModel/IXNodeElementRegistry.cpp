@@ -1,6 +1,10 @@
 #include "DocumentModel/IXNodeElementRegistry.h"
 
+#include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXReferenceNode.h"
 
 #include <QHash>
 
@@ -16,7 +20,14 @@ template <typename Node>
 Factories& factories()
 {
     // Each node class that reads an element of its own adds a line {"name", &make<Class>}.
-    static Factories table = Factories{};
+    static Factories table = Factories{
+        {"reference", &make<IXReferenceNode>},
+        {"link", &make<IXReferenceNode>},
+        {"picture", &make<IXPictureNode>},
+        {"comment", &make<IXCommentNode>},
+        {"note", &make<IXCommentNode>},
+        {"connection", &make<IXConnectionNode>},
+    };
     return table;
 }
 }
