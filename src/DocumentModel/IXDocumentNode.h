@@ -74,6 +74,9 @@ public:
     void disableUndo();
     void enableUndo();
     bool isUndoEnabled() const { return m_undoDisabled == 0; }
+    // True while the document is being destroyed: leaving nodes need not save what they
+    // would carry to another document.
+    bool isClosing() const { return m_deallocating; }
     // Null while the document is being destroyed or undo is switched off.
     PLUndoManager* undoManager() const;
     void setUndoManager(PLUndoManager* manager) { m_undo = manager; }

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "DocumentModel/IXNode.h"
+#include "Utilities/UTDateTime.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <climits>
+#include <memory>
+#include <optional>
+
+class IXDocumentNode;
+class IXWarning;
+
+// A branch of the map: a root branch under the document node or a sub-branch under another
+// branch. It owns its sub-branches; every change is undoable and announced as
+// notifiedOfBranchNode:didChangeProperty:.
+//
+// A branch that leaves a document takes along the floating pictures and comments that point
+// at it and its styles in every style sheet, and gives them back when it joins a document
+// again; a copy takes copies of them along. So cut and paste, drag and drop and undo of a
+// removal keep them.
+//
+// Moving a branch to another parent of the same document never detaches it: it takes the new
+// parent first and then leaves the old parent's list (with its own undo record).
+class IXBranchNode : public IXNode {
+public:
+    using BranchList = QList<std::shared_ptr<IXBranchNode>>;
+
+    // The depth of a branch that had a parent and has none now, or has a parent of another
+    // kind.
+    static constexpr int NoLevel = INT_MAX;
+
+    IXBranchNode();
+    ~IXBranchNode() override;
+
+    // A deep copy: title, dates, icons, export flag, copies of every child, and copies of the
+    // floating nodes and styles that belong to the branch. Every copied node gets a fresh id.
+    std::shared_ptr<IXNode> copy() const override;
+    std::shared_ptr<IXBranchNode> copyBranch() const;
+
+    bool isBranch() const override { return true; }
+
+    // --- Structure ---
+    // 0 under the document node, parent's depth + 1 under a branch, NoLevel otherwise; 0 for a
+    // branch that never had a parent.
+    int level() const { return m_level; }
+    IXBranchNode* parentBranch() const;
+    // The topmost branch above (the receiver for a root branch).
+    IXBranchNode* rootBranch();
+    // Whether branch is a strict ancestor of the receiver.
+    bool isSubbranchOf(const IXBranchNode* branch) const;
+
+    const BranchList& branches() const { return m_branches; }
+    // Replaces the sub-branches (undo "_setBranches"): branches that leave lose their parent,
+    // new ones are taken from their old parents. A branch is listed once.
+    void setBranches(const BranchList& branches);
+    // Inserts the branch at the index (below 0 or beyond the count appends), taking it out of
+    // its old parent. A branch that is already a sub-branch of the receiver moves to the index
+    // instead (one undo step). Under a root branch, the sub-branches lose their side in the map
+    // layout. A null branch, the receiver itself or one of its ancestors is a programming
+    // error.
+    void insertBranch(const std::shared_ptr<IXBranchNode>& branch, int index);
+    // The branch must be a sub-branch ("index != NSNotFound"); it leaves with its subtree.
+    void removeBranch(const std::shared_ptr<IXBranchNode>& branch);
+    // Moves the sub-branch at oldIndex to before the one at newIndex (newIndex below 0 or at
+    // least the count: to the end). The branch stays attached.
+    void moveBranchAtIndex(int oldIndex, int newIndex);
+
+    void setParentNode(IXNode* parent) override;
+
+    // --- Content ---
+    // The title; the default title while none is set.
+    QString title() override;
+    // The stored title, empty when none is set.
+    const QString& storedTitle() const { return m_title; }
+    // An empty title stores the default title.
+    void setTitle(const QString& title);
+    // "Subject" for a root branch, "Idea" below.
+    QString defaultTitle() const;
+    bool includeInExport() const { return m_includeInExport; }
+    void setIncludeInExport(bool include);
+
+    const QStringList& icons() const { return m_icons; }
+    bool hasIcon(const QString& name) const { return m_icons.contains(name); }
+    void setIcons(const QStringList& icons);
+    void appendIcon(const QString& name);
+    // Removes every icon of that name.
+    void removeIcon(const QString& name);
+
+    // --- Dates ---
+    const std::optional<UTDateTime>& beginDate() const { return m_beginDate; }
+    // Clearing the begin date clears the end dates; an end date before a new begin date moves
+    // to it.
+    void setBeginDate(const std::optional<UTDateTime>& date);
+    const std::optional<UTDateTime>& endDate() const { return m_endDate; }
+    // Clears the second end date; without a begin date, or with a later one, the begin date
+    // becomes the end date.
+    void setEndDate(const std::optional<UTDateTime>& date);
+    // The second end date, or the end date while none is set.
+    const std::optional<UTDateTime>& endDate2() const { return m_endDate2 ? m_endDate2 : m_endDate; }
+    const std::optional<UTDateTime>& storedEndDate2() const { return m_endDate2; }
+    void setEndDate2(const std::optional<UTDateTime>& date);
+    // Clears the dates of the branch and of every branch below.
+    void resetDates();
+
+    // --- Look-ups ---
+    // The receiver or the branch below it with that id.
+    std::shared_ptr<IXBranchNode> branchForId(const QString& uniqueId);
+    // The receiver or a node below it with that id (the branch's picture, comment, references
+    // and sub-branches with theirs).
+    std::shared_ptr<IXNode> nodeForId(const QString& uniqueId);
+
+    void notifyPropertyChange(const QString& property);
+    void validateContent() override;
+
+    // --- Nodes and styles carried while outside a document ---
+    const QList<std::shared_ptr<IXNode>>& linkedNodes() const { return m_linkedNodes; }
+    const QVariantMap& styleAttributes() const { return m_styleAttributes; }
+    // Drops the saved styles here and in every branch below.
+    void clearSavedStyles();
+
+    void attachToDocumentNode(IXDocumentNode* document) override;
+    void detachFromDocumentNode() override;
+
+    // --- XML ("branch" element of "contents.xml") ---
+    bool initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error) override;
+    PLXMLElement XMLElement(PLXMLElement parent) override;
+
+protected:
+    IXBranchNode(const IXBranchNode& other);
+
+private:
+    // Every node the branch owns directly, sub-branches last.
+    QList<std::shared_ptr<IXNode>> ownedChildren() const;
+    void updateLevel();
+    int levelUnder(const IXNode* parent) const;
+    void resetSubbranchSides();
+    void setStoredTitle(const QString& title, const QString& actionName);
+    template <typename Fn>
+    void forEachBranchBelow(Fn fn);
+
+    QString m_title;
+    int m_level = 0;
+    bool m_includeInExport = true;
+    QStringList m_icons;
+    BranchList m_branches;
+    std::optional<UTDateTime> m_beginDate;
+    std::optional<UTDateTime> m_endDate;
+    std::optional<UTDateTime> m_endDate2;
+    QList<std::shared_ptr<IXNode>> m_linkedNodes;
+    QVariantMap m_styleAttributes;
+};
