@@ -44,6 +44,10 @@ public:
     // The document as UTF-8 bytes with an XML declaration.
     QByteArray xmlData(Format format = Format::Indented) const;
 
+    // The libxml2 tree, for the few Platform classes that hand it to libxml2 themselves
+    // (schema validation); null for a null document.
+    const _xmlDoc* rawDocument() const { return m_doc; }
+
 private:
     explicit PLXMLDocument(_xmlDoc* doc) : m_doc(doc) {}
 
