@@ -491,11 +491,11 @@ UTDateTimeFormatter& IXDocumentNode::timeScaleFormatter()
 
 // --- Package parts ---
 
-std::optional<QByteArray> IXDocumentNode::dataNamed(const QString& name) const
+std::optional<QByteArray> IXDocumentNode::dataNamed(const QString& name, PLError* error) const
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "name");
     if (!m_zipArchive) return std::nullopt;
-    return m_zipArchive->dataByName(name);
+    return m_zipArchive->dataByName(name, error);
 }
 
 bool IXDocumentNode::setData(const QByteArray& data, const QString& name)
@@ -516,8 +516,14 @@ std::optional<QVariantMap> IXDocumentNode::plistNamed(const QString& name, PLErr
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "name");
     PL_ASSERT_PARAM(error, "outError");
-    const std::optional<QByteArray> data = dataNamed(name + PlistExtension);
-    if (!data) return std::nullopt;
+    PLError readError;
+    const std::optional<QByteArray> data = dataNamed(name + PlistExtension, &readError);
+    if (!data) {
+        if (readError) PLSetError(error, readError);
+        return std::nullopt;
+    }
+    // A part emptied by removeDataNamed is gone as far as readers are concerned.
+    if (data->isEmpty()) return std::nullopt;
     PLError parseError;
     const QVariant value = PLPropertyList::read(*data, &parseError);
     if (!value.isValid()) {

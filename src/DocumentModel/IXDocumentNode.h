@@ -3,6 +3,7 @@
 #include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXNode.h"
 #include "Platform/PLUndoManager.h"
+#include "Platform/PLXMLDocument.h"
 #include "Utilities/UTDateTimeFormatter.h"
 #include "Utilities/UTZipArchive.h"
 
@@ -41,6 +42,14 @@ public:
     static QString newUniqueId();
 
     std::shared_ptr<IXNode> copy() const override;
+    // Reads the "document" element: id, time scale, author, date of the last save, then the
+    // root branches, floating pictures and floating comments (each made by the class that
+    // reads its element, see IXNodeElementRegistry). Undo is off meanwhile. A parent is a
+    // programming error ("parent == nil").
+    bool initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error) override;
+    // Appends the "document" element to parent (the form of XMLDocument's root, without the
+    // schema attributes).
+    PLXMLElement XMLElement(PLXMLElement parent) override;
     bool isDocument() const override { return true; }
     // Only null is accepted: the document has no parent.
     void setParentNode(IXNode* parent) override;
@@ -124,15 +133,46 @@ public:
     // use and kept in step with setTimeScaleType.
     UTDateTimeFormatter& timeScaleFormatter();
 
-    // --- Package parts ---
-    // The bytes of the part whose file name equals the name (case-insensitively).
-    std::optional<QByteArray> dataNamed(const QString& name) const;
+    // --- Package (the native ".ixd" zip archive of named parts) ---
+    // Reads a package: the archive is kept for later saves; "contents.xml" is parsed,
+    // checked against its schema and read. A schema violation is shown to the user
+    // (IXApplicationServices::presentError) and the document still opens. Null with an error
+    // ("failed to load document file", "failed to load contents.xml", "failed to load XML")
+    // when the package cannot be read. The error slot is required ("outError").
+    static std::shared_ptr<IXDocumentNode> fromZipData(const QByteArray& data, PLError* error);
+    // Stores "contents.xml", the cached option parts and the parts of the observers of the
+    // save notification into the archive (known parts in place, new ones appended, all
+    // others untouched) and returns the archive's bytes. On failure the error is shown to
+    // the user and nothing is returned.
+    std::optional<QByteArray> zipData();
+    // The document's XML: the "document" element as root, naming its schema "contents.xsd".
+    PLXMLDocument XMLDocument();
+
+    // Parses a part's bytes and checks them against the schema their root names. A parse
+    // failure gives a null document and "failed to load XML" (the parser's reason as the
+    // underlying error). A document that breaks its schema comes back with the validator's
+    // error, or "invalid XML content"; validation is skipped when *error already holds an
+    // error. Empty bytes are a programming error ("xmldata && [xmldata length] > 0").
+    static PLXMLDocument loadXML(const QByteArray& data, PLError* error);
+    // The XML part name + ".xml" through loadXML. A missing or empty part gives a null
+    // document without an error; an entry that cannot be inflated gives "failed to load"
+    // and the part's file name. Both arguments are required ("name", "outError").
+    PLXMLDocument xmlNamed(const QString& name, PLError* error) const;
+    // Stores the document's XML text as the part name + ".xml". Does nothing and answers
+    // false when *error already holds an error; false with "failed to produce XML text" when
+    // the text is empty.
+    bool setXml(const PLXMLDocument& document, const QString& name, PLError* error);
+
+    // The bytes of the part whose file name equals the name (case-insensitively). An entry
+    // that cannot be inflated gives nothing and the archive's error.
+    std::optional<QByteArray> dataNamed(const QString& name, PLError* error = nullptr) const;
     // Replaces the part's bytes or adds the part (making an archive when there is none).
     bool setData(const QByteArray& data, const QString& name);
     // Stores empty bytes under the name when the document has an archive.
     bool removeDataNamed(const QString& name);
     // The property-list part name + ".plist" as a dictionary: nothing without an error when
-    // the part is missing; nothing with an error when it is unreadable or no dictionary.
+    // the part is missing or empty; nothing with an error when it is unreadable or no
+    // dictionary.
     std::optional<QVariantMap> plistNamed(const QString& name, PLError* error) const;
     // Stores the dictionary as the XML property-list part name + ".plist".
     bool setPlist(const QVariantMap& dictionary, const QString& name, PLError* error);
@@ -185,6 +225,8 @@ private:
     void addNode(IXNode* node);
     void removeNode(IXNode* node);
     void setStoredUserName(const std::optional<QString>& userName);
+    // Fills a "document" element: attributes, then the time scale and the nodes.
+    void writeXMLContent(PLXMLElement element);
     void indexNode(IXNode* node);
     void forgetNode(IXNode* node);
 

@@ -1,0 +1,280 @@
+// The package operations of IXDocumentNode: reading and writing the native ".ixd" zip
+// archive, its XML parts (with schema validation) and the "document" element.
+#include "DocumentModel/IXDocumentNode.h"
+
+#include "DocumentModel/IXApplicationServices.h"
+#include "DocumentModel/IXNodeElementRegistry.h"
+#include "Platform/PLAssert.h"
+#include "Platform/PLLog.h"
+#include "Platform/PLXMLSchemaValidator.h"
+#include "Utilities/UTErrors.h"
+#include "Utilities/UTXMLAttributes.h"
+
+#include <QDate>
+
+#include <new>
+
+namespace {
+const QString XmlExtension = QStringLiteral(".xml");
+const QString ContentsPart = QStringLiteral("contents");
+const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
+const QString ContentsSchema = QStringLiteral("contents.xsd");
+
+// Index = time-scale type.
+constexpr const char* TimeScaleWords[] = {"standard", "daily", "weekly", "historic", "geological"};
+constexpr int TimeScaleCount = int(std::size(TimeScaleWords));
+
+// The children of "document" in the order they are read: root branches first, so that the
+// floating nodes that point at branches find them.
+constexpr const char* BranchElement = "branch";
+constexpr const char* PictureElement = "picture";
+constexpr const char* CommentElement = "comment";
+
+PLError applicationError(const QString& reason)
+{
+    return UTErrors::errorWithFailureReason(reason);
+}
+
+// Our own failure reason for the user, the lower layer's text kept as the underlying error.
+PLError applicationError(const QString& reason, const PLError& underlying)
+{
+    if (!underlying) return applicationError(reason);
+    return UTErrors::errorWithCode(1, {{PLError::FailureReasonKey, reason},
+                                       {PLError::UnderlyingErrorKey, underlying.localizedDescription()}});
+}
+
+void presentError(const PLError& error)
+{
+    if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
+}
+
+bool isDigits(QStringView text, qsizetype maximumLength)
+{
+    if (text.isEmpty() || text.size() > maximumLength) return false;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// "%Y-%m-%d" at local midnight; an invalid date when the text is no such date.
+QDateTime dateFromSaveText(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('-'));
+    if (parts.size() != 3 || !isDigits(parts[0], 9) || !isDigits(parts[1], 2) || !isDigits(parts[2], 2)) return {};
+    const QDate date(parts[0].toInt(), parts[1].toInt(), parts[2].toInt());
+    return date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime();
+}
+
+QString saveTextFromDate(const QDate& date)
+{
+    return date.toString(u"yyyy-MM-dd");
+}
+
+// Switches the document's undo off for a scope.
+class UndoOff {
+public:
+    explicit UndoOff(IXDocumentNode& document) : m_document(document) { m_document.disableUndo(); }
+    ~UndoOff() { m_document.enableUndo(); }
+    UndoOff(const UndoOff&) = delete;
+    UndoOff& operator=(const UndoOff&) = delete;
+
+private:
+    IXDocumentNode& m_document;
+};
+}
+
+// --- Reading ---
+
+std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& data, PLError* error)
+{
+    PL_ASSERT_PARAM(error, "outError");
+    auto document = std::make_shared<IXDocumentNode>();
+    try {
+        PLError zipError;
+        document->m_zipArchive = UTZipArchive::fromData(data, &zipError);
+        if (!document->m_zipArchive) {
+            PLSetError(error, applicationError(QStringLiteral("failed to load document file"), zipError));
+            return nullptr;
+        }
+
+        PLError xmlError;
+        const PLXMLDocument contents = document->xmlNamed(ContentsPart, &xmlError);
+        if (contents.isNull()) {
+            PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
+            return nullptr;
+        }
+        // A schema violation is the user's to know about, not a reason to refuse the file.
+        if (xmlError) presentError(xmlError);
+
+        PLError readError;
+        if (!document->initWithParent(nullptr, contents.rootElement(), &readError) || readError) {
+            PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
+            return nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
+        return nullptr;
+    }
+    return document;
+}
+
+PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
+{
+    PL_ASSERT_PARAM(!data.isEmpty(), "xmldata && [xmldata length] > 0");
+    PLError parseError;
+    PLXMLDocument document = PLXMLDocument::fromData(data, &parseError);
+    if (document.isNull()) {
+        PLSetError(error, applicationError(QStringLiteral("failed to load XML"), parseError));
+        return document;
+    }
+    if (error && *error) return document;
+    // The validator loads only the application's own schema files, by full path: the
+    // current directory is never changed and no name from the document reaches the disk.
+    PLError invalid;
+    if (!PLXMLSchemaValidator::validate(document, &invalid)) {
+        PLSetError(error, invalid.failureReason().isEmpty() ? applicationError(QStringLiteral("invalid XML content"))
+                                                            : invalid);
+    }
+    return document;
+}
+
+PLXMLDocument IXDocumentNode::xmlNamed(const QString& name, PLError* error) const
+{
+    PL_ASSERT_PARAM(!name.isEmpty(), "name");
+    PL_ASSERT_PARAM(error, "outError");
+    const QString partName = name + XmlExtension;
+    PLError readError;
+    const std::optional<QByteArray> data = dataNamed(partName, &readError);
+    if (!data) {
+        if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
+        return PLXMLDocument();
+    }
+    // An emptied part (removeDataNamed) is no part.
+    if (data->isEmpty()) return PLXMLDocument();
+    return loadXML(*data, error);
+}
+
+bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
+{
+    PL_ASSERT_PARAM(parent == nullptr, "parent == nil");
+    if (!IXNode::initWithParent(nullptr, element, error)) return false;
+    UndoOff undoOff(*this);
+
+    int type = 0;
+    if (const PLXMLElement timescale = element.lastChildElement("timescale")) {
+        const QString word = timescale.attribute("type");
+        for (int index = 0; index < TimeScaleCount; ++index) {
+            if (word == QLatin1String(TimeScaleWords[index])) type = index;
+        }
+    }
+    setTimeScaleType(type);
+    const QString author = element.attribute("author");
+    if (!author.isNull()) m_userName = author;
+    const QDateTime modified = dateFromSaveText(element.attribute("modified"));
+    if (modified.isValid()) m_modificationDate = modified;
+
+    const struct {
+        const char* elementName;
+        NodeList* list;
+    } groups[] = {{BranchElement, &m_branches}, {PictureElement, &m_pictures}, {CommentElement, &m_comments}};
+    for (const auto& group : groups) {
+        PLXMLElement child = element.firstChildElement(group.elementName);
+        if (child && !IXNodeElementRegistry::hasFactory(group.elementName)) {
+            PLLog::write(QStringLiteral("Document: no reader for \"%1\" elements; they are skipped.")
+                             .arg(QLatin1String(group.elementName)));
+            continue;
+        }
+        for (; child; child = child.nextSiblingElement(group.elementName)) {
+            const std::shared_ptr<IXNode> node = IXNodeElementRegistry::makeNode(group.elementName);
+            PLError nodeError;
+            if (!node->initWithParent(this, child, &nodeError) || nodeError) {
+                if (node->parentNode() == this) node->setParentNode(nullptr);
+                PLSetError(error, nodeError ? nodeError : applicationError(QStringLiteral("invalid content")));
+                return false;
+            }
+            if (group.list == &m_comments) node->setPlainText(true);
+            group.list->append(node);
+        }
+    }
+    return true;
+}
+
+// --- Writing ---
+
+PLXMLElement IXDocumentNode::XMLElement(PLXMLElement parent)
+{
+    PLXMLElement element = parent.addChildElement("document");
+    writeXMLContent(element);
+    return element;
+}
+
+PLXMLDocument IXDocumentNode::XMLDocument()
+{
+    PLXMLDocument document("document");
+    PLXMLElement root = document.rootElement();
+    writeXMLContent(root);
+    root.setAttribute("xmlns:xsi", SchemaInstanceNamespace);
+    root.setAttribute("xsi:noNamespaceSchemaLocation", ContentsSchema);
+    return document;
+}
+
+void IXDocumentNode::writeXMLContent(PLXMLElement element)
+{
+    writeBaseXMLAttributes(element);
+    UTXMLAttributes::setIntValue(element, 1, "version");
+    UTXMLAttributes::setIntValue(element, 1, "revision");
+    UTXMLAttributes::setStringValue(element, userName(), "author");
+    UTXMLAttributes::setStringValue(element, saveTextFromDate(QDate::currentDate()), "modified");
+
+    if (m_timeScaleType >= 0 && m_timeScaleType < TimeScaleCount) {
+        PLXMLElement timescale = element.addChildElement("timescale");
+        timescale.setAttribute("type", QString::fromLatin1(TimeScaleWords[m_timeScaleType]));
+    }
+    // Copies: a node writing itself may make ids, which must not disturb the iteration.
+    for (const NodeList& list : {NodeList(m_branches), NodeList(m_pictures), NodeList(m_comments)}) {
+        for (const auto& node : list) node->XMLElement(element);
+    }
+}
+
+bool IXDocumentNode::setXml(const PLXMLDocument& document, const QString& name, PLError* error)
+{
+    PL_ASSERT_PARAM(!name.isEmpty(), "name");
+    if (error && *error) return false;
+    const QByteArray text = document.xmlData(PLXMLDocument::Format::Compact);
+    if (text.isEmpty()) {
+        PLSetError(error, applicationError(QStringLiteral("failed to produce XML text")));
+        return false;
+    }
+    return setData(text, name + XmlExtension);
+}
+
+std::optional<QByteArray> IXDocumentNode::zipData()
+{
+    PLError error;
+    // 1. The node tree.
+    PLXMLDocument contents;
+    try {
+        contents = XMLDocument();
+    } catch (const std::bad_alloc&) {
+        contents = PLXMLDocument();
+    }
+    if (contents.isNull()) {
+        error = applicationError(QStringLiteral("failed to create document XML"));
+    } else if (!setXml(contents, ContentsPart, &error) && !error) {
+        error = applicationError(QStringLiteral("cannot save document XML"));
+    }
+    // 2. Every option dictionary asked for since opening.
+    for (const auto& [name, options] : m_plists) {
+        if (error) break;
+        if (!setPlist(options, name, &error) && !error) error = applicationError(QStringLiteral("failed to generate plist"));
+    }
+    // (The document style sheet's part is stored here, between the options and the broadcast.)
+    // 3. The parts kept by other nodes (layout style sheets, rich text of notes).
+    if (!error) send("notifiedOfDocumentNodeSave:error:", &IXDocumentNodeObserver::notifiedOfDocumentNodeSave, this, &error);
+
+    QByteArray bytes;
+    if (!error) bytes = m_zipArchive->getZipData(&error);
+    if (error || bytes.isEmpty()) {
+        presentError(error ? error : applicationError(QStringLiteral("cannot save document XML")));
+        return std::nullopt;
+    }
+    return bytes;
+}
