@@ -4,13 +4,13 @@
 
 #include <QString>
 
-class IXBranchNode;
+class IXNode;
 
-// Notifications of branch nodes. Observers override the ones they need and name them in
+// Notifications of branches. Observers override the ones they need and name them in
 // respondsToSelector.
 class IXBranchNodeObserver : public virtual UTObserver {
 public:
-    // "notifiedOfBranchNode:didChangeProperty:" with the property's name ("title",
-    // "branches", "beginDate", "level", "picture", "connection.targetRef", ...).
-    virtual void notifiedOfBranchNode(IXBranchNode* branch, const QString& property) {}
+    // "notifiedOfBranchNode:didChangeProperty:": a property of the branch changed ("title",
+    // "branches", "level", ...).
+    virtual void notifiedOfBranchNode(IXNode* branch, const QString& property) {}
 };

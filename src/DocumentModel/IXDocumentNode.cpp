@@ -92,6 +92,7 @@ IXDocumentNode::~IXDocumentNode()
     m_branches.clear();
     m_pictures.clear();
     m_comments.clear();
+    releaseStyles();
     m_nodesById.clear();
     m_documentNode = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXStyleValue.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
 #include "Utilities/UTDateTimeFormatter.h"
@@ -20,6 +21,8 @@
 #include <memory>
 #include <optional>
 
+class IXLayoutNode;
+class IXStyleSheetNode;
 
 // The root of a document's node tree. It owns the root branches, the floating pictures and
 // comments and the package's parts; it holds (without owning) the undo manager of the
@@ -133,6 +136,29 @@ public:
     // use and kept in step with setTimeScaleType.
     UTDateTimeFormatter& timeScaleFormatter();
 
+    // --- Layouts and styles ---
+    // A node's own style attributes by sheet: each existing layout's name, and ".document"
+    // for the document sheet; sheets where the node has none are left out.
+    using StyleAttributesBySheet = QMap<QString, IXStyleAttributes>;
+    static const QString DocumentStyleSheetKey;  // ".document"
+    // The layout node of that name ("mindmap", "topdown", ...), made on first use, parented
+    // to the document and kept.
+    std::shared_ptr<IXLayoutNode> layoutForName(const QString& name);
+    const std::map<QString, std::shared_ptr<IXLayoutNode>>& layouts() const { return m_layouts; }
+    // The document style sheet, made on first use from the part "document.styles".
+    std::shared_ptr<IXStyleSheetNode> styleSheet();
+    bool hasStyleSheet() const { return bool(m_styleSheet); }
+    // The node's styles in the sheets of the existing layouts and in the document sheet
+    // (when it exists), to carry them along with a copy of the node.
+    StyleAttributesBySheet styleAttributesForNode(IXNode* node);
+    // Gives the node the styles (making the sheets as needed).
+    void setStyleAttributesForNode(const StyleAttributesBySheet& attributes, IXNode* node);
+    // Clears the node's style in every existing sheet.
+    void clearStyleAttributesForNode(IXNode* node);
+    // Stores the document sheet, when it exists, as "document.styles.xml" (a sheet that
+    // stands in for a part it could not read leaves that part alone).
+    bool saveStyleSheet(PLError* error);
+
     // --- Package (the native ".ixd" zip archive of named parts) ---
     // Reads a package: the archive is kept for later saves; "contents.xml" is parsed,
     // checked against its schema and read. A schema violation is shown to the user
@@ -229,6 +255,8 @@ private:
     void writeXMLContent(PLXMLElement element);
     void indexNode(IXNode* node);
     void forgetNode(IXNode* node);
+    // Detaches the layouts and then the document sheet, as the document goes.
+    void releaseStyles();
 
     void replaceNodes(NodeList& list, const NodeList& replacement, const char* property,
                       void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
@@ -259,6 +287,8 @@ private:
     // Ordered by name, so that references into it stay valid and saves are reproducible.
     std::map<QString, QVariantMap> m_plists;
     std::optional<QStringList> m_ignoredWords;
+    std::shared_ptr<IXStyleSheetNode> m_styleSheet;
+    std::map<QString, std::shared_ptr<IXLayoutNode>> m_layouts;
     // Attached nodes by id; a broken file may repeat an id, so an id may map to several.
     QMultiHash<QString, IXNode*> m_nodesById;
 };

@@ -1,6 +1,7 @@
 #include "DocumentModel/IXNode.h"
 
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
@@ -155,6 +156,12 @@ PLUndoManager* IXNode::undoAction(const QString& actionName)
 void IXNode::recordUndo(PLUndoManager* manager, const void* target, std::function<void()> action)
 {
     manager->registerUndo(target, std::move(action));
+}
+
+std::shared_ptr<IXStyleNode> IXNode::style()
+{
+    if (!m_documentNode) return nullptr;
+    return m_documentNode->styleSheet()->styleForNode(this);
 }
 
 UTBroadcaster* IXNode::observers() const

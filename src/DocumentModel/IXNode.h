@@ -15,6 +15,7 @@
 #include <string_view>
 
 class IXDocumentNode;
+class IXStyleNode;
 class IXWarning;
 class PLError;
 class PLUndoManager;
@@ -91,6 +92,9 @@ public:
     virtual bool isComment() const { return false; }
     virtual bool isConnection() const { return false; }
     virtual bool isFloating() const { return false; }
+    // The depth of a branch (0 for a root branch); other nodes answer 0. The style sheets
+    // choose a branch's master style by it.
+    virtual int level() const { return 0; }
 
     // The node's title text; nodes without a title answer an empty string.
     virtual QString title() { return QString(); }
@@ -104,6 +108,10 @@ public:
     // name beginning with "_" never becomes the Undo menu's text, and a name already set by a
     // command is kept.
     PLUndoManager* undoAction(const QString& actionName);
+
+    // The node's style in the document's style sheet (made on first request); null while
+    // detached.
+    virtual std::shared_ptr<IXStyleNode> style();
 
     // The document's broadcaster; null while detached.
     virtual UTBroadcaster* observers() const;

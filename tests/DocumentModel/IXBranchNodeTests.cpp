@@ -40,7 +40,7 @@ public:
     {
         return selector == "notifiedOfBranchNode:didChangeProperty:";
     }
-    void notifiedOfBranchNode(IXBranchNode* branch, const QString& property) override
+    void notifiedOfBranchNode(IXNode* branch, const QString& property) override
     {
         events << branch->title() + QLatin1Char(' ') + property;
     }

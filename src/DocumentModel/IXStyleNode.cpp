@@ -1,0 +1,411 @@
+#include "DocumentModel/IXStyleNode.h"
+
+#include "DocumentModel/IXStyleNodeObserver.h"
+#include "DocumentModel/IXStyleSheetNode.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace {
+const QString FrameTypeAttribute = QStringLiteral("branch.frame.type");
+const QString UndoActionName = QStringLiteral("_style");
+
+// The smallest font size that a stored font may have; smaller ones give the default font.
+constexpr float MinimumFontSize = 4;
+// Text colours at or below this alpha are left out of text attributes.
+constexpr float VisibleAlpha = 0.1f;
+
+bool familyExists(const QString& family)
+{
+    if (family.isEmpty()) return false;
+    if (QFontDatabase::hasFamily(family)) return true;
+    const QStringList substitutes = QFont::substitutes(family);
+    return std::any_of(substitutes.begin(), substitutes.end(),
+                       [](const QString& substitute) { return QFontDatabase::hasFamily(substitute); });
+}
+
+struct StyleSuffix {
+    const char* text;
+    bool bold;
+    bool italic;
+};
+// Longest first, so that "BoldItalic" is not taken for "Italic".
+constexpr StyleSuffix StyleSuffixes[] = {
+    {"BoldItalic", true, true},  {"BoldOblique", true, true}, {"Bold", true, false},
+    {"Italic", false, true},     {"Oblique", false, true},    {"Regular", false, false},
+    {"Roman", false, false},     {"Plain", false, false},
+};
+}
+
+IXStyleNode::IXStyleNode() = default;
+
+IXStyleNode::IXStyleNode(const IXStyleNode& other)
+    : IXNode(other)
+    , m_attributes(other.m_attributes)
+{
+}
+
+IXStyleNode::~IXStyleNode() = default;
+
+std::shared_ptr<IXNode> IXStyleNode::copy() const
+{
+    return std::shared_ptr<IXNode>(new IXStyleNode(*this));
+}
+
+IXStyleSheetNode* IXStyleNode::styleSheet() const
+{
+    return dynamic_cast<IXStyleSheetNode*>(parentNode());
+}
+
+IXStyleValue IXStyleNode::ownAttribute(const QString& name) const
+{
+    return m_attributes.value(name);
+}
+
+IXStyleValue IXStyleNode::attribute(const QString& name) const
+{
+    const auto own = m_attributes.constFind(name);
+    if (own != m_attributes.constEnd()) return *own;
+    if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->attribute(name, this);
+    return IXStyleValue();
+}
+
+IXStyleValue IXStyleNode::valueForAttribute(const QString& name, const IXStyleValue& defaultValue) const
+{
+    const auto own = m_attributes.constFind(name);
+    return own != m_attributes.constEnd() ? *own : defaultValue;
+}
+
+bool IXStyleNode::isApplicableAttribute(const QString& name) const
+{
+    if (m_type == IXStyleTypeNode || m_type == IXStyleTypeRootBranch) return true;
+    return name != FrameTypeAttribute;
+}
+
+void IXStyleNode::setValue(const IXStyleValue& value, const QString& name)
+{
+    const auto own = m_attributes.constFind(name);
+    const bool hasOwn = own != m_attributes.constEnd();
+    if (value.isNull()) {
+        if (!hasOwn) return;
+    } else {
+        if (hasOwn && own->matches(value)) return;
+        if (!isApplicableAttribute(name)) return;
+    }
+    const IXStyleValue old = hasOwn ? *own : IXStyleValue();
+    registerUndo(this, UndoActionName, [old, name](IXStyleNode& style) { style.setValue(old, name); });
+    if (value.isNull()) {
+        m_attributes.remove(name);
+    } else {
+        m_attributes.insert(name, value);
+    }
+    if (IXStyleSheetNode* sheet = styleSheet()) sheet->styleDidChange();
+    notifyPropertyChange(name);
+}
+
+void IXStyleNode::setValue(const IXStyleValue& value, const QString& name, const IXStyleValue& defaultValue)
+{
+    if (value.isNull()) {
+        if (m_attributes.contains(name)) setValue(IXStyleValue(), name);
+        return;
+    }
+    IXStyleValue shown = attribute(name);
+    if (shown.isNull()) shown = defaultValue;
+    if (shown.isNull() || !value.matches(shown)) setValue(value, name);
+}
+
+void IXStyleNode::setAttributes(const IXStyleAttributes& attributes)
+{
+    for (auto it = attributes.constBegin(); it != attributes.constEnd(); ++it) setValue(it.value(), it.key());
+}
+
+void IXStyleNode::clearAttributes()
+{
+    const QStringList names = m_attributes.keys();
+    for (const QString& name : names) setValue(IXStyleValue(), name);
+}
+
+void IXStyleNode::notifyPropertyChange(const QString& name)
+{
+    if (const IXStyleSheetNode* sheet = styleSheet(); sheet && sheet->isLoading()) return;
+    send("notifiedOfStyleNode:didChangeProperty:", &IXStyleNodeObserver::notifiedOfStyleNode, this, name);
+}
+
+QString IXStyleNode::description() const
+{
+    QString text = QStringLiteral("<IXStyleNode");
+    if (m_type != IXStyleTypeNode) text += QStringLiteral(" type ") + QString::number(m_type);
+    if (!m_refId.isEmpty()) text += QStringLiteral(" ref ") + m_refId;
+    text += QStringLiteral("> {");
+    for (auto it = m_attributes.constBegin(); it != m_attributes.constEnd(); ++it) {
+        text += QLatin1Char(' ') + it.key() + QStringLiteral(" = ") + it.value().description() + QLatin1Char(';');
+    }
+    return text + QStringLiteral(" }");
+}
+
+bool IXStyleNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
+{
+    if (!IXNode::initWithParent(parent, element, error)) return false;
+    for (PLXMLElement a = element.firstChildElement("a"); a; a = a.nextSiblingElement("a")) {
+        if (error && *error) return false;
+        const QString name = a.attribute("n");
+        const QString text = a.attribute("v");
+        if (name.isEmpty() || text.isEmpty()) continue;
+        setValue(IXStyleValue::fromText(a.attribute("t"), text), name);
+    }
+    return true;
+}
+
+PLXMLElement IXStyleNode::XMLElement(PLXMLElement parent)
+{
+    if (m_attributes.isEmpty()) return PLXMLElement();
+    PLXMLElement element;
+    if (m_type > IXStyleTypeNode && m_type < IXStyleType_Last) {
+        element = parent.addChildElement(IXStyleSheetNode::styleTypeName(m_type).toLatin1());
+        writeBaseXMLAttributes(element);
+    } else {
+        element = parent.addChildElement("style");
+        writeBaseXMLAttributes(element);
+        element.setAttribute("ref", m_refId);
+    }
+    for (auto it = m_attributes.constBegin(); it != m_attributes.constEnd(); ++it) {
+        PLXMLElement a = element.addChildElement("a");
+        a.setAttribute("n", it.key());
+        const QString letter = it.value().typeLetter();
+        if (!letter.isEmpty()) a.setAttribute("t", letter);
+        a.setAttribute("v", it.value().description());
+    }
+    return element;
+}
+
+// --- Typed values ---
+
+bool IXStyleNode::boolValueForAttribute(const QString& name, bool defaultValue) const
+{
+    return attribute(name).toBool().value_or(defaultValue);
+}
+
+void IXStyleNode::setBoolValue(bool value, const QString& name, bool defaultValue)
+{
+    setValue(IXStyleValue::flag(value), name, defaultValue ? IXStyleValue::flag(true) : IXStyleValue());
+}
+
+int IXStyleNode::intValueForAttribute(const QString& name, int defaultValue) const
+{
+    return attribute(name).toInt().value_or(defaultValue);
+}
+
+void IXStyleNode::setIntValue(int value, const QString& name, int defaultValue)
+{
+    setValue(IXStyleValue::integer(value), name, defaultValue != 0 ? IXStyleValue::integer(defaultValue) : IXStyleValue());
+}
+
+float IXStyleNode::floatValueForAttribute(const QString& name, float defaultValue) const
+{
+    return attribute(name).toFloat().value_or(defaultValue);
+}
+
+void IXStyleNode::setFloatValue(float value, const QString& name, float defaultValue)
+{
+    setValue(IXStyleValue::real(value), name, defaultValue != 0 ? IXStyleValue::real(defaultValue) : IXStyleValue());
+}
+
+PLPoint IXStyleNode::pointValueForAttribute(const QString& name, PLPoint defaultValue) const
+{
+    return attribute(name).toPoint().value_or(defaultValue);
+}
+
+void IXStyleNode::setPointValue(PLPoint value, const QString& name, PLPoint defaultValue)
+{
+    setValue(IXStyleValue::point(value), name, defaultValue != PLPoint() ? IXStyleValue::point(defaultValue) : IXStyleValue());
+}
+
+PLSize IXStyleNode::sizeValueForAttribute(const QString& name, PLSize defaultValue) const
+{
+    return attribute(name).toSize().value_or(defaultValue);
+}
+
+void IXStyleNode::setSizeValue(PLSize value, const QString& name, PLSize defaultValue)
+{
+    setValue(IXStyleValue::size(value), name, defaultValue != PLSize() ? IXStyleValue::size(defaultValue) : IXStyleValue());
+}
+
+PLRect IXStyleNode::rectValueForAttribute(const QString& name, const PLRect& defaultValue) const
+{
+    return attribute(name).toRect().value_or(defaultValue);
+}
+
+void IXStyleNode::setRectValue(const PLRect& value, const QString& name, const PLRect& defaultValue)
+{
+    setValue(IXStyleValue::rect(value), name, defaultValue != PLRect() ? IXStyleValue::rect(defaultValue) : IXStyleValue());
+}
+
+QString IXStyleNode::stringValueForAttribute(const QString& name, const QString& defaultValue) const
+{
+    return attribute(name).toString().value_or(defaultValue);
+}
+
+void IXStyleNode::setStringValue(const QString& value, const QString& name, const QString& defaultValue)
+{
+    setValue(IXStyleValue::text(value), name, IXStyleValue::text(defaultValue));
+}
+
+PLColor IXStyleNode::colorValueForAttribute(const QString& name, const PLColor& defaultValue) const
+{
+    return attribute(name).toColor().value_or(defaultValue);
+}
+
+void IXStyleNode::setColorValue(const PLColor& value, const QString& name, const PLColor& defaultValue)
+{
+    setValue(IXStyleValue::color(value), name, IXStyleValue::color(defaultValue));
+}
+
+// --- Fonts, paragraphs and text attributes ---
+
+QString IXStyleNode::fontName(const QFont& font)
+{
+    QString name = font.family();
+    const bool bold = font.bold();
+    const bool italic = font.italic();
+    if (bold && italic) {
+        name += QStringLiteral("-BoldItalic");
+    } else if (bold) {
+        name += QStringLiteral("-Bold");
+    } else if (italic) {
+        name += QStringLiteral("-Italic");
+    }
+    return name;
+}
+
+std::optional<QFont> IXStyleNode::fontNamed(const QString& name, float pointSize)
+{
+    QString family = name;
+    bool bold = false;
+    bool italic = false;
+    if (!familyExists(family)) {
+        // "Family-Style", as fontName writes it and as font names usually read.
+        const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
+        if (dash <= 0) return std::nullopt;
+        family = name.left(dash);
+        const QString style = name.mid(dash + 1);
+        bool known = false;
+        for (const StyleSuffix& suffix : StyleSuffixes) {
+            if (style.startsWith(QLatin1String(suffix.text), Qt::CaseInsensitive)) {
+                bold = suffix.bold;
+                italic = suffix.italic;
+                known = true;
+                break;
+            }
+        }
+        if (!known || !familyExists(family)) return std::nullopt;
+    }
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+std::optional<QFont> IXStyleNode::fontValueForAttribute(const QString& name, const std::optional<QFont>& defaultValue) const
+{
+    const float defaultSize = defaultValue ? float(std::max(0.0, defaultValue->pointSizeF())) : 0.0f;
+    const float size = floatValueForAttribute(name + QStringLiteral(".size"), defaultSize);
+    if (!(size >= MinimumFontSize)) return defaultValue;
+    const QString fontNameText = stringValueForAttribute(name + QStringLiteral(".name"), QString());
+    if (!fontNameText.isEmpty()) return fontNamed(fontNameText, size);
+    const QString family = stringValueForAttribute(name + QStringLiteral(".family"), QString());
+    if (!family.isEmpty()) {
+        QFont font(family);
+        font.setPointSizeF(size);
+        font.setWeight(QFont::Normal);
+        font.setBold(boolValueForAttribute(name + QStringLiteral(".bold"), false));
+        font.setItalic(boolValueForAttribute(name + QStringLiteral(".italic"), false));
+        return font;
+    }
+    QFont font = defaultValue ? *defaultValue : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(size);
+    return font;
+}
+
+void IXStyleNode::setFontValue(const std::optional<QFont>& value, const QString& name,
+                               const std::optional<QFont>& defaultValue)
+{
+    const QString sizeName = name + QStringLiteral(".size");
+    const QString nameName = name + QStringLiteral(".name");
+    const QString familyName = name + QStringLiteral(".family");
+    const QString boldName = name + QStringLiteral(".bold");
+    const QString italicName = name + QStringLiteral(".italic");
+    if (!value) {
+        for (const QString& member : {sizeName, nameName, familyName, boldName, italicName}) setValue(IXStyleValue(), member);
+        return;
+    }
+    setFloatValue(float(value->pointSizeF()), sizeName, defaultValue ? float(defaultValue->pointSizeF()) : 0.0f);
+    setStringValue(fontName(*value), nameName, defaultValue ? fontName(*defaultValue) : QString());
+    setValue(IXStyleValue(), familyName);
+    setBoolValue(value->bold(), boldName, defaultValue && defaultValue->bold());
+    setBoolValue(value->italic(), italicName, defaultValue && defaultValue->italic());
+}
+
+int IXStyleNode::alignmentNumber(Qt::Alignment alignment)
+{
+    const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignJustify) return 3;
+    if (horizontal & Qt::AlignHCenter) return 2;
+    if (horizontal & Qt::AlignRight) return 1;
+    if (horizontal & Qt::AlignLeft) return (horizontal & Qt::AlignAbsolute) ? 0 : 4;
+    return -1;
+}
+
+Qt::Alignment IXStyleNode::alignmentFromNumber(int number)
+{
+    switch (number) {
+    case 0: return Qt::AlignLeft | Qt::AlignAbsolute;
+    case 1: return Qt::AlignRight | Qt::AlignAbsolute;
+    case 2: return Qt::AlignHCenter;
+    case 3: return Qt::AlignJustify;
+    case 4: return Qt::AlignLeading;
+    default: return Qt::Alignment();
+    }
+}
+
+QTextOption IXStyleNode::paragraphStyleValueForAttribute(const QString& name,
+                                                         const std::optional<QTextOption>& defaultValue) const
+{
+    QTextOption paragraph = defaultValue.value_or(QTextOption());
+    paragraph.setAlignment(alignmentFromNumber(intValueForAttribute(name + QStringLiteral(".alignment"), -1)));
+    return paragraph;
+}
+
+void IXStyleNode::setParagraphStyleValue(const std::optional<QTextOption>& value, const QString& name,
+                                         const std::optional<QTextOption>& defaultValue)
+{
+    const QString alignmentName = name + QStringLiteral(".alignment");
+    if (!value) {
+        setValue(IXStyleValue(), alignmentName);
+        return;
+    }
+    setIntValue(alignmentNumber(value->alignment()), alignmentName,
+                defaultValue ? alignmentNumber(defaultValue->alignment()) : -1);
+}
+
+IXStyleTextAttributes IXStyleNode::textAttributesValueForAttribute(const QString& name,
+                                                                   const IXStyleTextAttributes& defaultValue) const
+{
+    IXStyleTextAttributes result;
+    result.font = fontValueForAttribute(name + QStringLiteral(".font"), defaultValue.font);
+    result.paragraphStyle = paragraphStyleValueForAttribute(name, defaultValue.paragraphStyle);
+    const PLColor foreground = colorValueForAttribute(name + QStringLiteral(".fgcolor"), defaultValue.foregroundColor);
+    const PLColor background = colorValueForAttribute(name + QStringLiteral(".bgcolor"), defaultValue.backgroundColor);
+    if (foreground.alpha() > VisibleAlpha) result.foregroundColor = foreground;
+    if (background.alpha() > VisibleAlpha) result.backgroundColor = background;
+    return result;
+}
+
+void IXStyleNode::setTextAttributesValue(const IXStyleTextAttributes& value, const QString& name,
+                                         const IXStyleTextAttributes& defaultValue)
+{
+    setFontValue(value.font, name + QStringLiteral(".font"), defaultValue.font);
+    setParagraphStyleValue(value.paragraphStyle, name, defaultValue.paragraphStyle);
+    setColorValue(value.foregroundColor, name + QStringLiteral(".fgcolor"), defaultValue.foregroundColor);
+    setColorValue(value.backgroundColor, name + QStringLiteral(".bgcolor"), defaultValue.backgroundColor);
+}

@@ -1,0 +1,301 @@
+// The named attributes of IXStyleNode, by kind: document, branch, picture, boundary, and
+// connection and floating attributes. Each reads through the look-up chain and falls back
+// to the default given here; each setter stores through the set-with-default rule.
+#include "DocumentModel/IXStyleNode.h"
+
+#include <algorithm>
+
+namespace {
+const PLColor White = PLColor::white();
+const PLColor Black = PLColor::black();
+const PLColor Clear = PLColor::clear();
+const PLColor Grey = PLColor::gray();
+const PLColor Blue = PLColor::rgb(0, 0, 1);
+
+// Document.
+const QString DocumentPageColor = QStringLiteral("document.bgcolor");
+const QString DocumentWordWrap = QStringLiteral("document.word.wrap");
+const QString DocumentGapVertical = QStringLiteral("document.gap.vertical");
+const QString DocumentGapHorizontal = QStringLiteral("document.gap.horizontal");
+const QString DocumentBranchMinLength = QStringLiteral("document.branch.minlength");
+const QString DocumentShowsConnections = QStringLiteral("document.connections.show");
+const QString DocumentLayout = QStringLiteral("document.layout");
+const QString DocumentLayoutOrientation = QStringLiteral("document.layout.orientation");
+const QString DocumentLayoutCustom = QStringLiteral("document.layout.custom");
+const QString TimelineLevelDisplay = QStringLiteral("document.layout.timeline.leveldisplay");
+const QString TimelineShowTitle = QStringLiteral("document.layout.timeline.show.title");
+const QString TimelineShowDurationBars = QStringLiteral("document.layout.timeline.show.durationbars");
+const QString TimelineShowTimeBreaks = QStringLiteral("document.layout.timeline.show.timebreaks");
+const QString TimelineScale = QStringLiteral("document.layout.timeline.scale");
+const QString PrintPageOrientation = QStringLiteral("print.page.orientation");
+const QString PrintPageVCount = QStringLiteral("print.page.vcount");
+const QString PrintPageHCount = QStringLiteral("print.page.hcount");
+const QString PrintPageScale = QStringLiteral("print.page.scale");
+const QString PrintPageOffsetX = QStringLiteral("print.page.offset.x");
+const QString PrintPageOffsetY = QStringLiteral("print.page.offset.y");
+const QString PrintShowDocInfo = QStringLiteral("print.show.docinfo");
+const QString DocumentNumbering = QStringLiteral("document.numbering");
+
+// Branch.
+const QString BranchLayoutType = QStringLiteral("branch.layout.type");
+const QString BranchFrameType = QStringLiteral("branch.frame.type");
+const QString BranchLineWidth = QStringLiteral("branch.line.width");
+const QString BranchLineType = QStringLiteral("branch.line.type");
+const QString BranchLineColor = QStringLiteral("branch.line.color");
+const QString BranchFrameLineColor = QStringLiteral("branch.frame.line.color");
+const QString BranchFrameLineRoundness = QStringLiteral("branch.frame.line.roundness");
+const QString BranchFillType = QStringLiteral("branch.fill.type");
+const QString BranchFrameFillAngle = QStringLiteral("branch.frame.fill.angle");
+const QString BranchFrameFillColorCount = QStringLiteral("branch.frame.fill.bgcolor.count");
+const QString BranchFrameFillColor = QStringLiteral("branch.frame.fill.bgcolor1");
+const QString BranchFrameFillAltColor = QStringLiteral("branch.frame.fill.bgcolor2");
+const QString BranchPicturePosition = QStringLiteral("branch.picture.position");
+const QString BranchLayout = QStringLiteral("branch.layout");
+const QString BranchBaseline = QStringLiteral("branch.baseline");
+const QString BranchConnectionCap = QStringLiteral("branch.connection.cap");
+const QString BranchText = QStringLiteral("branch.text");
+const QString BranchTextColor = QStringLiteral("branch.text.fgcolor");
+const QString BranchTextBackgroundColor = QStringLiteral("branch.text.bgcolor");
+const QString BranchTextFont = QStringLiteral("branch.text.font");
+const QString BranchTextAlignment = QStringLiteral("branch.text.alignment");
+const QString BranchCollapsed = QStringLiteral("branch.collapsed");
+const QString BranchTextWidth = QStringLiteral("branch.text.width");
+const QString BranchParentOffset = QStringLiteral("branch.parentOffset");
+const QString BranchCollapserType = QStringLiteral("branch.collapser.type");
+
+// Picture.
+const QString PictureSize = QStringLiteral("picture.size");
+const QString PictureKeepAspect = QStringLiteral("picture.keepaspect");
+const QString PictureOpacity = QStringLiteral("picture.opacity");
+
+// Boundary.
+const QString BoundaryShow = QStringLiteral("boundary.show");
+const QString BoundaryLineColor = QStringLiteral("boundary.line.color");
+const QString BoundaryFillColor = QStringLiteral("boundary.fill.bgcolor");
+const QString BoundaryLineWidth = QStringLiteral("boundary.line.width");
+const QString BoundaryRoundness = QStringLiteral("boundary.roundness");
+const QString BoundaryLineDash = QStringLiteral("boundary.line.dash");
+
+// Connections and floating objects.
+const QString ConnectionHoverColor = QStringLiteral("connection.hover.color");
+const QString ConnectionColor = QStringLiteral("connection.line.color");
+const QString ConnectionOffset1 = QStringLiteral("connection.offset1");
+const QString ConnectionOffset2 = QStringLiteral("connection.offset2");
+const QString ConnectionLineWidth = QStringLiteral("connection.line.width");
+const QString FloatingLineColor = QStringLiteral("floating.line.color");
+const QString FloatingFrameColor = QStringLiteral("floating.frame.fgcolor");
+const QString FloatingFrameBackgroundColor = QStringLiteral("floating.frame.bgcolor");
+const QString FloatingFrameWidth = QStringLiteral("floating.frame.width");
+const QString FloatingLineWidth = QStringLiteral("floating.line.width");
+const QString CommentTextWidth = QStringLiteral("comment.text.width");
+const QString FloatingTargetOffset = QStringLiteral("floating.targetOffset");
+const QString FloatingText = QStringLiteral("floating.text");
+const QString FloatingTextColor = QStringLiteral("floating.text.fgcolor");
+const QString FloatingTextBackgroundColor = QStringLiteral("floating.text.bgcolor");
+const QString FloatingTextFont = QStringLiteral("floating.text.font");
+const QString FloatingTextAlignment = QStringLiteral("floating.text.alignment");
+
+constexpr int DefaultTimelineScale = 1000;
+constexpr int TimelineScaleOffset = 10;
+constexpr int MaximumPageSpread = 20;
+constexpr PLSize DefaultPictureSize(100, 100);
+constexpr PLPoint DefaultConnectionOffset(50, 50);
+constexpr PLPoint DefaultTargetOffset(16, 16);
+
+int pageSpread(int count)
+{
+    return std::clamp(count, 1, MaximumPageSpread);
+}
+}
+
+// --- Document ---
+
+PLColor IXStyleNode::documentPageColor() const { return colorValueForAttribute(DocumentPageColor, White); }
+void IXStyleNode::setDocumentPageColor(const PLColor& color)
+{
+    setColorValue(color.isNull() || color.alpha() == 1 ? color : color.withAlpha(1), DocumentPageColor, White);
+}
+bool IXStyleNode::documentWordWrap() const { return boolValueForAttribute(DocumentWordWrap, true); }
+void IXStyleNode::setDocumentWordWrap(bool wrap) { setBoolValue(wrap, DocumentWordWrap, true); }
+float IXStyleNode::documentGapVertical() const { return floatValueForAttribute(DocumentGapVertical, 24); }
+void IXStyleNode::setDocumentGapVertical(float gap) { setFloatValue(gap, DocumentGapVertical, 24); }
+float IXStyleNode::documentGapHorizontal() const { return floatValueForAttribute(DocumentGapHorizontal, 24); }
+void IXStyleNode::setDocumentGapHorizontal(float gap) { setFloatValue(gap, DocumentGapHorizontal, 24); }
+float IXStyleNode::documentBranchMinLength() const { return floatValueForAttribute(DocumentBranchMinLength, 40); }
+void IXStyleNode::setDocumentBranchMinLength(float length) { setFloatValue(length, DocumentBranchMinLength, 40); }
+bool IXStyleNode::documentShowsBranchConnections() const { return boolValueForAttribute(DocumentShowsConnections, true); }
+void IXStyleNode::setDocumentShowsBranchConnections(bool shows) { setBoolValue(shows, DocumentShowsConnections, true); }
+int IXStyleNode::documentLayout() const { return intValueForAttribute(DocumentLayout, 0); }
+void IXStyleNode::setDocumentLayout(int layout) { setIntValue(layout, DocumentLayout, 0); }
+int IXStyleNode::documentLayoutOrientation() const { return intValueForAttribute(DocumentLayoutOrientation, 0); }
+void IXStyleNode::setDocumentLayoutOrientation(int orientation) { setIntValue(orientation, DocumentLayoutOrientation, 0); }
+bool IXStyleNode::documentLayoutCustom() const { return boolValueForAttribute(DocumentLayoutCustom, false); }
+void IXStyleNode::setDocumentLayoutCustom(bool custom) { setBoolValue(custom, DocumentLayoutCustom, false); }
+bool IXStyleNode::documentLayoutTimelineLevelDisplay() const { return boolValueForAttribute(TimelineLevelDisplay, false); }
+void IXStyleNode::setDocumentLayoutTimelineLevelDisplay(bool display) { setBoolValue(display, TimelineLevelDisplay, false); }
+bool IXStyleNode::documentLayoutTimelineShowTitle() const { return boolValueForAttribute(TimelineShowTitle, true); }
+void IXStyleNode::setDocumentLayoutTimelineShowTitle(bool show) { setBoolValue(show, TimelineShowTitle, true); }
+bool IXStyleNode::documentLayoutTimelineShowDurationBars() const { return boolValueForAttribute(TimelineShowDurationBars, true); }
+void IXStyleNode::setDocumentLayoutTimelineShowDurationBars(bool show) { setBoolValue(show, TimelineShowDurationBars, true); }
+bool IXStyleNode::documentLayoutTimelineShowTimeBreaks() const { return boolValueForAttribute(TimelineShowTimeBreaks, false); }
+void IXStyleNode::setDocumentLayoutTimelineShowTimeBreaks(bool show) { setBoolValue(show, TimelineShowTimeBreaks, false); }
+int IXStyleNode::documentLayoutTimelineScale() const { return intValueForAttribute(TimelineScale, DefaultTimelineScale); }
+void IXStyleNode::setDocumentLayoutTimelineScale(int scale)
+{
+    setIntValue(scale < DefaultTimelineScale ? scale + TimelineScaleOffset : scale, TimelineScale, 0);
+}
+int IXStyleNode::printPageOrientation() const { return intValueForAttribute(PrintPageOrientation, 0); }
+void IXStyleNode::setPrintPageOrientation(int orientation) { setIntValue(orientation, PrintPageOrientation, 0); }
+int IXStyleNode::printPageSpreadVertical() const { return intValueForAttribute(PrintPageVCount, 1); }
+void IXStyleNode::setPrintPageSpreadVertical(int count) { setIntValue(pageSpread(count), PrintPageVCount, 1); }
+int IXStyleNode::printPageSpreadHorizontal() const { return intValueForAttribute(PrintPageHCount, 1); }
+void IXStyleNode::setPrintPageSpreadHorizontal(int count) { setIntValue(pageSpread(count), PrintPageHCount, 1); }
+float IXStyleNode::printMapScale() const { return floatValueForAttribute(PrintPageScale, 1); }
+void IXStyleNode::setPrintMapScale(float scale) { setFloatValue(scale, PrintPageScale, 1); }
+float IXStyleNode::printMapOffsetX() const { return floatValueForAttribute(PrintPageOffsetX, 0); }
+void IXStyleNode::setPrintMapOffsetX(float offset) { setFloatValue(offset, PrintPageOffsetX, 0); }
+float IXStyleNode::printMapOffsetY() const { return floatValueForAttribute(PrintPageOffsetY, 0); }
+void IXStyleNode::setPrintMapOffsetY(float offset) { setFloatValue(offset, PrintPageOffsetY, 0); }
+bool IXStyleNode::printShowDocInfo() const { return boolValueForAttribute(PrintShowDocInfo, false); }
+void IXStyleNode::setPrintShowDocInfo(bool show) { setBoolValue(show, PrintShowDocInfo, false); }
+int IXStyleNode::outlineBranchNumbering() const { return intValueForAttribute(DocumentNumbering, 0); }
+void IXStyleNode::setOutlineBranchNumbering(int numbering) { setIntValue(numbering, DocumentNumbering, 0); }
+
+// --- Branch ---
+
+int IXStyleNode::branchLayoutType() const { return intValueForAttribute(BranchLayoutType, 0); }
+void IXStyleNode::setBranchLayoutType(int type) { setIntValue(type, BranchLayoutType, 0); }
+int IXStyleNode::branchFrameType() const { return intValueForAttribute(BranchFrameType, 0); }
+void IXStyleNode::setBranchFrameType(int type) { setIntValue(type, BranchFrameType, 0); }
+float IXStyleNode::branchLineWidth() const { return floatValueForAttribute(BranchLineWidth, 1); }
+void IXStyleNode::setBranchLineWidth(float width) { setFloatValue(width, BranchLineWidth, 1); }
+int IXStyleNode::branchLineType() const { return intValueForAttribute(BranchLineType, 4); }
+void IXStyleNode::setBranchLineType(int type) { setIntValue(type, BranchLineType, 4); }
+PLColor IXStyleNode::branchLineColor() const { return colorValueForAttribute(BranchLineColor, Black); }
+void IXStyleNode::setBranchLineColor(const PLColor& color) { setColorValue(color, BranchLineColor, Black); }
+PLColor IXStyleNode::branchFrameLineColor() const { return colorValueForAttribute(BranchFrameLineColor, Black); }
+void IXStyleNode::setBranchFrameLineColor(const PLColor& color) { setColorValue(color, BranchFrameLineColor, Black); }
+float IXStyleNode::branchFrameLineRoundness() const { return floatValueForAttribute(BranchFrameLineRoundness, 5); }
+void IXStyleNode::setBranchFrameLineRoundness(float roundness) { setFloatValue(roundness, BranchFrameLineRoundness, 5); }
+int IXStyleNode::branchFillType() const { return intValueForAttribute(BranchFillType, 0); }
+void IXStyleNode::setBranchFillType(int type) { setIntValue(type, BranchFillType, 0); }
+float IXStyleNode::branchFrameFillAngle() const { return floatValueForAttribute(BranchFrameFillAngle, 270); }
+void IXStyleNode::setBranchFrameFillAngle(float angle) { setFloatValue(angle, BranchFrameFillAngle, 270); }
+int IXStyleNode::branchFrameFillColorCount() const { return intValueForAttribute(BranchFrameFillColorCount, 0); }
+PLColor IXStyleNode::branchFrameFillColorAtIndex(int index) const
+{
+    // Callers ask only while the count is positive; without colours there is nothing to wrap.
+    const int count = branchFrameFillColorCount();
+    if (count <= 0) return PLColor();
+    if (index >= count) index %= count;
+    return colorValueForAttribute(QStringLiteral("branch.frame.fill.bgcolor.[%1]").arg(index), PLColor());
+}
+PLColor IXStyleNode::branchFrameFillColor() const { return colorValueForAttribute(BranchFrameFillColor, Clear); }
+void IXStyleNode::setBranchFrameFillColor(const PLColor& color) { setColorValue(color, BranchFrameFillColor, Clear); }
+PLColor IXStyleNode::branchFrameFillAltColor() const { return colorValueForAttribute(BranchFrameFillAltColor, Clear); }
+void IXStyleNode::setBranchFrameFillAltColor(const PLColor& color) { setColorValue(color, BranchFrameFillAltColor, Clear); }
+int IXStyleNode::branchPicturePosition() const { return intValueForAttribute(BranchPicturePosition, 0); }
+void IXStyleNode::setBranchPicturePosition(int position) { setIntValue(position, BranchPicturePosition, 0); }
+int IXStyleNode::branchLayout() const { return intValueForAttribute(BranchLayout, 0); }
+int IXStyleNode::branchBaseline() const { return intValueForAttribute(BranchBaseline, branchFrameType() != 0 ? 1 : 0); }
+void IXStyleNode::setBranchBaseline(int baseline) { setIntValue(baseline, BranchBaseline, branchFrameType() != 0 ? 1 : 0); }
+int IXStyleNode::branchConnectionCap() const { return intValueForAttribute(BranchConnectionCap, 0); }
+IXStyleTextAttributes IXStyleNode::branchTextAttributes() const { return textAttributesValueForAttribute(BranchText, {}); }
+void IXStyleNode::setBranchTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, BranchText, {}); }
+PLColor IXStyleNode::branchTextColor() const { return colorValueForAttribute(BranchTextColor, Black); }
+void IXStyleNode::setBranchTextColor(const PLColor& color) { setColorValue(color, BranchTextColor, Black); }
+PLColor IXStyleNode::branchTextBackgroundColor() const { return colorValueForAttribute(BranchTextBackgroundColor, Black); }
+void IXStyleNode::setBranchTextBackgroundColor(const PLColor& color) { setColorValue(color, BranchTextBackgroundColor, Black); }
+std::optional<QFont> IXStyleNode::branchTextFont() const { return fontValueForAttribute(BranchTextFont, std::nullopt); }
+void IXStyleNode::setBranchTextFont(const std::optional<QFont>& font) { setFontValue(font, BranchTextFont, std::nullopt); }
+int IXStyleNode::branchTextAlignment() const { return intValueForAttribute(BranchTextAlignment, 0); }
+void IXStyleNode::setBranchTextAlignment(int alignment) { setIntValue(alignment, BranchTextAlignment, 0); }
+bool IXStyleNode::branchCollapsed() const { return boolValueForAttribute(BranchCollapsed, false); }
+void IXStyleNode::setBranchCollapsed(bool collapsed) { setBoolValue(collapsed, BranchCollapsed, false); }
+float IXStyleNode::branchTextWidth() const { return floatValueForAttribute(BranchTextWidth, 0); }
+void IXStyleNode::setBranchTextWidth(float width) { setFloatValue(width, BranchTextWidth, 0); }
+PLPoint IXStyleNode::branchParentOffset() const { return pointValueForAttribute(BranchParentOffset, PLPoint()); }
+void IXStyleNode::setBranchParentOffset(PLPoint offset) { setPointValue(offset, BranchParentOffset, PLPoint()); }
+int IXStyleNode::branchCollapserType() const { return intValueForAttribute(BranchCollapserType, 2); }
+void IXStyleNode::setBranchCollapserType(int type) { setIntValue(type, BranchCollapserType, 2); }
+
+// --- Picture ---
+
+PLSize IXStyleNode::pictureSize() const { return sizeValueForAttribute(PictureSize, DefaultPictureSize); }
+void IXStyleNode::setPictureSize(PLSize size) { setSizeValue(size, PictureSize, PLSize()); }
+float IXStyleNode::pictureSizeWidth() const { return pictureSize().width; }
+void IXStyleNode::setPictureSizeWidth(float width)
+{
+    const PLSize size = pictureSize();
+    float height = size.height;
+    // Without a positive width there is no proportion to keep.
+    if (pictureKeepAspect() && size.width > 0) height = width / size.width * size.height;
+    setPictureSize(PLSize(width, height));
+}
+float IXStyleNode::pictureSizeHeight() const { return pictureSize().height; }
+void IXStyleNode::setPictureSizeHeight(float height)
+{
+    const PLSize size = pictureSize();
+    float width = size.width;
+    if (pictureKeepAspect() && size.height > 0) width = height / size.height * size.width;
+    setPictureSize(PLSize(width, height));
+}
+bool IXStyleNode::pictureKeepAspect() const { return boolValueForAttribute(PictureKeepAspect, true); }
+void IXStyleNode::setPictureKeepAspect(bool keep) { setBoolValue(keep, PictureKeepAspect, true); }
+float IXStyleNode::pictureOpacity() const { return floatValueForAttribute(PictureOpacity, 1); }
+void IXStyleNode::setPictureOpacity(float opacity) { setFloatValue(opacity, PictureOpacity, 0); }
+
+// --- Boundary ---
+
+bool IXStyleNode::boundaryShow() const { return boolValueForAttribute(BoundaryShow, false); }
+void IXStyleNode::setBoundaryShow(bool show) { setBoolValue(show, BoundaryShow, false); }
+PLColor IXStyleNode::boundaryLineColor() const { return colorValueForAttribute(BoundaryLineColor, Black); }
+void IXStyleNode::setBoundaryLineColor(const PLColor& color) { setColorValue(color, BoundaryLineColor, Black); }
+PLColor IXStyleNode::boundaryFillColor() const { return colorValueForAttribute(BoundaryFillColor, Clear); }
+void IXStyleNode::setBoundaryFillColor(const PLColor& color) { setColorValue(color, BoundaryFillColor, Clear); }
+float IXStyleNode::boundaryLineWidth() const { return floatValueForAttribute(BoundaryLineWidth, 5); }
+void IXStyleNode::setBoundaryLineWidth(float width) { setFloatValue(std::clamp(width, 1.0f, 5.0f), BoundaryLineWidth, 5); }
+float IXStyleNode::boundaryLineRoundness() const { return floatValueForAttribute(BoundaryRoundness, 5); }
+void IXStyleNode::setBoundaryLineRoundness(float roundness)
+{
+    setFloatValue(std::clamp(roundness, 0.0f, 50.0f), BoundaryRoundness, 5);
+}
+int IXStyleNode::boundaryLineDash() const { return intValueForAttribute(BoundaryLineDash, 0); }
+void IXStyleNode::setBoundaryLineDash(int dash) { setIntValue(dash, BoundaryLineDash, 0); }
+
+// --- Connections and floating objects ---
+
+PLColor IXStyleNode::connectionHoverColor() const { return colorValueForAttribute(ConnectionHoverColor, Blue); }
+void IXStyleNode::setConnectionHoverColor(const PLColor& color) { setColorValue(color, ConnectionHoverColor, Blue); }
+PLColor IXStyleNode::connectionColor() const { return colorValueForAttribute(ConnectionColor, Blue); }
+void IXStyleNode::setConnectionColor(const PLColor& color) { setColorValue(color, ConnectionColor, Blue); }
+PLPoint IXStyleNode::connectionOffset1() const { return pointValueForAttribute(ConnectionOffset1, DefaultConnectionOffset); }
+void IXStyleNode::setConnectionOffset1(PLPoint offset) { setPointValue(offset, ConnectionOffset1, DefaultConnectionOffset); }
+PLPoint IXStyleNode::connectionOffset2() const { return pointValueForAttribute(ConnectionOffset2, DefaultConnectionOffset); }
+void IXStyleNode::setConnectionOffset2(PLPoint offset) { setPointValue(offset, ConnectionOffset2, DefaultConnectionOffset); }
+float IXStyleNode::connectionLineWidth() const { return floatValueForAttribute(ConnectionLineWidth, 1); }
+void IXStyleNode::setConnectionLineWidth(float width) { setFloatValue(width, ConnectionLineWidth, 1); }
+PLColor IXStyleNode::floatingLineColor() const { return colorValueForAttribute(FloatingLineColor, Grey); }
+void IXStyleNode::setFloatingLineColor(const PLColor& color) { setColorValue(color, FloatingLineColor, Grey); }
+PLColor IXStyleNode::floatingFrameColor() const { return colorValueForAttribute(FloatingFrameColor, Black); }
+void IXStyleNode::setFloatingFrameColor(const PLColor& color) { setColorValue(color, FloatingFrameColor, Black); }
+PLColor IXStyleNode::floatingFrameBackgroundColor() const { return colorValueForAttribute(FloatingFrameBackgroundColor, Clear); }
+void IXStyleNode::setFloatingFrameBackgroundColor(const PLColor& color) { setColorValue(color, FloatingFrameBackgroundColor, Clear); }
+float IXStyleNode::floatingFrameWidth() const { return floatValueForAttribute(FloatingFrameWidth, 1); }
+void IXStyleNode::setFloatingFrameWidth(float width) { setFloatValue(width, FloatingFrameWidth, 1); }
+float IXStyleNode::floatingLineWidth() const { return floatValueForAttribute(FloatingLineWidth, 1); }
+void IXStyleNode::setFloatingLineWidth(float width) { setFloatValue(width, FloatingLineWidth, 1); }
+float IXStyleNode::commentTextWidth() const { return floatValueForAttribute(CommentTextWidth, 0); }
+void IXStyleNode::setCommentTextWidth(float width) { setFloatValue(width, CommentTextWidth, 0); }
+PLPoint IXStyleNode::floatingTargetOffset() const { return pointValueForAttribute(FloatingTargetOffset, DefaultTargetOffset); }
+void IXStyleNode::setFloatingTargetOffset(PLPoint offset) { setPointValue(offset, FloatingTargetOffset, DefaultTargetOffset); }
+IXStyleTextAttributes IXStyleNode::floatingTextAttributes() const { return textAttributesValueForAttribute(FloatingText, {}); }
+void IXStyleNode::setFloatingTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, FloatingText, {}); }
+PLColor IXStyleNode::floatingTextColor() const { return colorValueForAttribute(FloatingTextColor, Black); }
+void IXStyleNode::setFloatingTextColor(const PLColor& color) { setColorValue(color, FloatingTextColor, Black); }
+PLColor IXStyleNode::floatingTextBackgroundColor() const { return colorValueForAttribute(FloatingTextBackgroundColor, Black); }
+void IXStyleNode::setFloatingTextBackgroundColor(const PLColor& color) { setColorValue(color, FloatingTextBackgroundColor, Black); }
+std::optional<QFont> IXStyleNode::floatingTextFont() const { return fontValueForAttribute(FloatingTextFont, std::nullopt); }
+void IXStyleNode::setFloatingTextFont(const std::optional<QFont>& font) { setFontValue(font, FloatingTextFont, std::nullopt); }
+int IXStyleNode::floatingTextAlignment() const { return intValueForAttribute(FloatingTextAlignment, 0); }
+void IXStyleNode::setFloatingTextAlignment(int alignment) { setIntValue(alignment, FloatingTextAlignment, 0); }

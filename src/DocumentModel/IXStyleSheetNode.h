@@ -1,0 +1,143 @@
+#pragma once
+
+#include "DocumentModel/IXBranchNodeObserver.h"
+#include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleNodeObserver.h"
+#include "Platform/PLXMLDocument.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class IXDocumentNode;
+
+// The styles of a document or of one layout: eight master styles shared by the nodes of a
+// kind (canvas, root branch, main branch, sub-branch, sub-sub-branch, picture, comment,
+// connection) and one node style per node that has a look of its own. A layout sheet's
+// master sheet is the document sheet.
+//
+// Look-up of attribute n for style S in sheet T (attribute): S's own value; then, when S
+// names a node and T has a master sheet M, the own value of M's style for that node; then
+// T's style for the document node; then the master chain from S's master up to the canvas,
+// each master first in T and then in M. Nothing found gives none, and the typed getters use
+// their defaults. Look-ups create nothing.
+//
+// Sheets are read from and written to the parts "document.styles.xml" and
+// "<layout>.styles.xml". A part that defines no master styles takes the masters of the
+// application's default sheet of the same name. A part that has bytes but cannot be read
+// (not XML, or not a style sheet) is left untouched in the package until a style of this
+// sheet is changed, and the document gets a warning.
+//
+// Ownership: the sheet owns its styles; its parent (document or layout node) owns it. The
+// master sheet is not owned; it is forgotten when the sheet leaves its document.
+class IXStyleSheetNode : public IXNode, public IXStyleNodeObserver, public IXBranchNodeObserver {
+public:
+    using StyleList = QList<std::shared_ptr<IXStyleNode>>;
+
+    IXStyleSheetNode();
+    ~IXStyleSheetNode() override;
+
+    // The XML name of a master type ("canvas", ... "connection"); empty for 0 and others.
+    static QString styleTypeName(int type);
+    // The master type of a node's kind: branches by level (2 root, 3 main, 4 sub, 5 deeper),
+    // pictures 6, comments 7, connections 8, the document 1; 0 for other nodes.
+    static int styleTypeForNode(const IXNode* node);
+
+    // The sheet of the part name + ".xml" of the document, parented to parent: read when the
+    // part has bytes; empty otherwise; with the default masters of the application's sheet
+    // of that name when it defines none. Null when the part's XML could not be read as a
+    // sheet; the caller then uses an empty sheet, which keeps the part's bytes untouched
+    // (keepUnreadPart). A schema violation is shown to the user and the sheet still read.
+    static std::shared_ptr<IXStyleSheetNode> fromDocument(IXDocumentNode* document, IXNode* parent,
+                                                          const QString& xmlName);
+    // A detached sheet read from the bytes of a style-sheet part (only master styles, as no
+    // node is known); null for empty or unreadable bytes. Errors are shown to the user.
+    static std::shared_ptr<IXStyleSheetNode> styleSheetFromData(const QByteArray& data);
+    // What an owner (the document or a layout node) uses on first use of its sheet:
+    // fromDocument, or, when that gives none, an empty sheet parented to the owner that keeps
+    // the unread part. A detached owner (no document) gets an empty sheet.
+    static std::shared_ptr<IXStyleSheetNode> loadForOwner(IXDocumentNode* document, IXNode* owner,
+                                                          const QString& xmlName);
+
+    // The node's style, made (empty) on first request. A node is required ("node") and may
+    // not be a layout ("![node isLayout]").
+    std::shared_ptr<IXStyleNode> styleForNode(IXNode* node);
+    // The style of the node of that id, when the sheet has one.
+    std::shared_ptr<IXStyleNode> existingStyleForRef(const QString& refId) const;
+    // The master style of a type 0-8 ("type >= 0 && type < IXStyleType_Last"); the nine
+    // masters are made on first use.
+    std::shared_ptr<IXStyleNode> styleForMaster(int type);
+    // The value that the style shows (see the look-up above). A style is required ("style").
+    IXStyleValue attribute(const QString& name, const IXStyleNode* style) const;
+    IXStyleSheetNode* masterStyleSheet() const { return m_master; }
+    bool isLoading() const { return m_loading; }
+    // The nine master styles (index = type), or none before first use.
+    const StyleList& masters() const { return m_masters; }
+    // The node styles, in no particular order.
+    StyleList nodeStyles() const;
+
+    // Replaces the master styles (undoable, "Apply Style"): nine styles become the masters,
+    // anything else leaves fresh empty ones. Every node style then hears "master".
+    void setMasters(const StyleList& masters);
+    // setMasters with copies of the other sheet's masters, when it has nine.
+    void applyMasterStyle(IXStyleSheetNode& other);
+    // Removes every own attribute of the node's style (each undoable), then re-announces.
+    void clearStyleForNode(IXNode* node);
+    // Schedules one "master" notice for every node style on a later turn of the run loop;
+    // more requests before it runs add nothing.
+    void postUpdateAllCustomStyles();
+
+    // True while the sheet stands in for a part whose bytes it could not read: saving leaves
+    // the part alone until a style of the sheet is changed.
+    bool keepsUnreadPart() const { return m_keepsUnreadPart; }
+    void setKeepsUnreadPart(bool keeps) { m_keepsUnreadPart = keeps; }
+    // Called by the sheet's styles after a change (not while loading).
+    void styleDidChange();
+    // Stores the sheet as the part name + ".xml" (nothing while keepsUnreadPart, or when
+    // *error is already set).
+    bool saveToPart(IXDocumentNode* document, const QString& name, PLError* error);
+
+    // The "styles" element: "uid" when the sheet has an id, "version" and "revision" 1, the
+    // master styles 1-8 that hold attributes, then the node styles that hold attributes in
+    // ascending order of their refs.
+    PLXMLElement XMLElement(PLXMLElement parent) override;
+    // A document with the "styles" element as root, naming its schema "styles.xsd".
+    PLXMLDocument XMLDocument();
+    // Reads the master elements and the "style" elements of a "styles" element. A "style"
+    // whose "ref" names no node of the document that can carry a style is dropped, an
+    // unknown element name is logged and dropped, a repeated master or node style replaces
+    // the earlier one. Fails (false, with an error) for a root that is not "styles" and when
+    // a style cannot be read.
+    bool initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error) override;
+
+    void attachToDocumentNode(IXDocumentNode* document) override;
+    void detachFromDocumentNode() override;
+
+    bool respondsToSelector(std::string_view selector) const override;
+    // "level": the branch's style in this sheet follows its new depth.
+    void notifiedOfBranchNode(IXNode* branch, const QString& property) override;
+    // A change in the master sheet's style of a node is re-announced by this sheet's style
+    // of the same node; a change of one of this sheet's masters reaches every node style.
+    void notifiedOfStyleNode(IXStyleNode* style, const QString& property) override;
+
+private:
+    void makeMastersIfNeeded();
+    // Gives every master its type and fixed master link; makes fresh ones when there are none.
+    void resetMasters();
+    void resetStyleForNode(const IXNode* node);
+    static void resetStyle(IXStyleNode& style, const IXNode* node);
+    void updateAllCustomStyles();
+    void dropAllStyles();
+    bool readStyleElement(const PLXMLElement& child, PLError* error);
+    void writeContent(PLXMLElement element);
+
+    QHash<QString, std::shared_ptr<IXStyleNode>> m_styles;
+    StyleList m_masters;
+    IXStyleSheetNode* m_master = nullptr;
+    bool m_loading = false;
+    bool m_keepsUnreadPart = false;
+};
