@@ -2,6 +2,9 @@
 
 #include "DocumentModel/IXBranchNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Utilities/UTXMLAttributes.h"
@@ -65,7 +68,7 @@ IXBranchNode::IXBranchNode(const IXBranchNode& other)
     IXDocumentNode* document = other.documentNode();
     const QList<std::shared_ptr<IXNode>> linked = document ? document->nodesLinkedTo(&other) : other.m_linkedNodes;
     for (const auto& node : linked) m_linkedNodes.append(node->copy());
-    m_styleAttributes = other.m_styleAttributes;
+    m_styleAttributes = document ? document->styleAttributesForNode(const_cast<IXBranchNode*>(&other)) : other.m_styleAttributes;
 }
 
 std::shared_ptr<IXNode> IXBranchNode::copy() const
@@ -252,6 +255,21 @@ void IXBranchNode::moveBranchAtIndex(int oldIndex, int newIndex)
 
 void IXBranchNode::resetSubbranchSides()
 {
+    // Sub-branches of a root branch are spread anew in the map layout.
+    IXDocumentNode* document = documentNode();
+    if (!document || m_branches.isEmpty()) return;
+    const std::shared_ptr<IXStyleSheetNode> sheet = document->layoutForName(IXLayoutMindMapName)->styleSheet();
+    for (const auto& branch : m_branches) sheet->styleForNode(branch.get())->setBranchLayoutType(0);
+}
+
+void IXBranchNode::setCollapsed(bool collapsed, bool recursive)
+{
+    if (!documentNode()) return;
+    if (!recursive) {
+        style()->setBranchCollapsed(collapsed);
+        return;
+    }
+    forEachBranchBelow([collapsed](IXBranchNode& branch) { branch.style()->setBranchCollapsed(collapsed); });
 }
 
 // --- Content ---
@@ -423,6 +441,7 @@ void IXBranchNode::attachToDocumentNode(IXDocumentNode* document)
         if (node->parentNode() == document) continue;
         document->addFloatingNode(node);
     }
+    if (!m_styleAttributes.isEmpty()) document->setStyleAttributesForNode(std::exchange(m_styleAttributes, {}), this);
     for (const auto& child : ownedChildren()) child->attachToDocumentNode(document);
 }
 
@@ -435,6 +454,7 @@ void IXBranchNode::detachFromDocumentNode()
         for (const auto& node : std::as_const(m_linkedNodes)) {
             if (node->parentNode() == document) document->removeFloatingNode(node);
         }
+        m_styleAttributes = document->styleAttributesForNode(this);
     }
     for (const auto& child : ownedChildren()) child->detachFromDocumentNode();
     IXNode::detachFromDocumentNode();

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXNode.h"
 #include "Utilities/UTDateTime.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 
 #include <climits>
 #include <memory>
 #include <optional>
 
-class IXDocumentNode;
 class IXWarning;
 
 // A branch of the map: a root branch under the document node or a sub-branch under another
@@ -47,7 +46,7 @@ public:
     // --- Structure ---
     // 0 under the document node, parent's depth + 1 under a branch, NoLevel otherwise; 0 for a
     // branch that never had a parent.
-    int level() const { return m_level; }
+    int level() const override { return m_level; }
     IXBranchNode* parentBranch() const;
     // The topmost branch above (the receiver for a root branch).
     IXBranchNode* rootBranch();
@@ -90,6 +89,9 @@ public:
     void appendIcon(const QString& name);
     // Removes every icon of that name.
     void removeIcon(const QString& name);
+    // Sets the collapsed flag of the branch's style in the document sheet, and with recursive
+    // of every branch below. Nothing while detached.
+    void setCollapsed(bool collapsed, bool recursive);
 
     // --- Dates ---
     const std::optional<UTDateTime>& beginDate() const { return m_beginDate; }
@@ -119,7 +121,7 @@ public:
 
     // --- Nodes and styles carried while outside a document ---
     const QList<std::shared_ptr<IXNode>>& linkedNodes() const { return m_linkedNodes; }
-    const QVariantMap& styleAttributes() const { return m_styleAttributes; }
+    const IXDocumentNode::StyleAttributesBySheet& styleAttributes() const { return m_styleAttributes; }
     // Drops the saved styles here and in every branch below.
     void clearSavedStyles();
 
@@ -152,5 +154,5 @@ private:
     std::optional<UTDateTime> m_endDate;
     std::optional<UTDateTime> m_endDate2;
     QList<std::shared_ptr<IXNode>> m_linkedNodes;
-    QVariantMap m_styleAttributes;
+    IXDocumentNode::StyleAttributesBySheet m_styleAttributes;
 };

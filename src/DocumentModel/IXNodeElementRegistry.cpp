@@ -1,5 +1,6 @@
 #include "DocumentModel/IXNodeElementRegistry.h"
 
+#include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXNode.h"
 
 #include <QHash>
@@ -16,7 +17,9 @@ template <typename Node>
 Factories& factories()
 {
     // Each node class that reads an element of its own adds a line {"name", &make<Class>}.
-    static Factories table = Factories{};
+    static Factories table = Factories{
+        {"branch", &make<IXBranchNode>},
+    };
     return table;
 }
 }

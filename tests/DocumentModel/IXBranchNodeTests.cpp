@@ -1,6 +1,9 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXBranchNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
 #include "TestSupport/ExpectAssertion.h"
@@ -397,4 +400,85 @@ TEST(IXBranchNodeXML, TitleChildWinsOverAttributeAndBadDatesAreLeftOut)
     auto fromAttribute = std::make_shared<IXBranchNode>();
     ASSERT_TRUE(fromAttribute->initWithParent(nullptr, element, nullptr));
     EXPECT_EQ(fromAttribute->title(), QStringLiteral("attribute"));
+}
+
+namespace {
+
+std::shared_ptr<IXStyleNode> mindMapStyle(IXDocumentNode& document, IXNode* node)
+{
+    return document.layoutForName(IXLayoutMindMapName)->styleSheet()->styleForNode(node);
+}
+
+}  // namespace
+
+TEST_F(BranchTest, StylesTravelWithTheBranchAndItsCopies)
+{
+    const BranchList children = addChildren(root, {"a", "b"});
+    const auto styled = children[0];
+    styled->style()->setBranchLineWidth(3.5f);
+    mindMapStyle(*document, styled.get())->setBranchFrameType(2);
+    endTurn();
+
+    root->removeBranch(styled);
+    ASSERT_EQ(styled->styleAttributes().keys(), (QStringList{IXDocumentNode::DocumentStyleSheetKey, IXLayoutMindMapName}));
+    std::shared_ptr<IXBranchNode> detachedCopy = styled->copyBranch();
+    EXPECT_EQ(detachedCopy->styleAttributes(), styled->styleAttributes());
+
+    // Into another document: the copy's styles come along under its own id.
+    auto other = std::make_shared<IXDocumentNode>();
+    auto otherRoot = branchTitled(QStringLiteral("other root"));
+    other->addRootBranch(otherRoot);
+    otherRoot->insertBranch(detachedCopy, -1);
+    EXPECT_TRUE(detachedCopy->styleAttributes().isEmpty());
+    EXPECT_EQ(detachedCopy->style()->branchLineWidth(), 3.5f);
+    EXPECT_EQ(mindMapStyle(*other, detachedCopy.get())->branchFrameType(), 2);
+
+    // Undo of the removal gives the styles back too.
+    endTurn();
+    undo.undo();
+    EXPECT_EQ(styled->parentNode(), root.get());
+    EXPECT_EQ(styled->style()->branchLineWidth(), 3.5f);
+    EXPECT_EQ(mindMapStyle(*document, styled.get())->branchFrameType(), 2);
+
+    // A copy of an attached branch takes the styles from the document's sheets.
+    std::shared_ptr<IXBranchNode> attachedCopy = styled->copyBranch();
+    EXPECT_EQ(attachedCopy->styleAttributes().value(IXDocumentNode::DocumentStyleSheetKey),
+              styled->style()->attributes());
+    other->removeRootBranch(otherRoot);
+}
+
+TEST_F(BranchTest, InsertingUnderARootBranchResetsTheSides)
+{
+    const BranchList children = addChildren(root, {"left", "right"});
+    mindMapStyle(*document, children[0].get())->setBranchLayoutType(3);
+    mindMapStyle(*document, children[1].get())->setBranchLayoutType(2);
+    // Below a root branch's child nothing is reset.
+    children[0]->insertBranch(branchTitled(QStringLiteral("deeper")), -1);
+    EXPECT_EQ(mindMapStyle(*document, children[0].get())->branchLayoutType(), 3);
+    endTurn();
+
+    root->insertBranch(branchTitled(QStringLiteral("new")), 1);
+    for (const auto& child : root->branches()) EXPECT_EQ(mindMapStyle(*document, child.get())->branchLayoutType(), 0);
+    endTurn();
+    undo.undo();
+    EXPECT_EQ(mindMapStyle(*document, children[0].get())->branchLayoutType(), 3);
+    EXPECT_EQ(mindMapStyle(*document, children[1].get())->branchLayoutType(), 2);
+}
+
+TEST_F(BranchTest, CollapsingReachesTheBranchesBelowWhenAsked)
+{
+    const BranchList children = addChildren(root, {"a"});
+    addChildren(children[0], {"a1"});
+    root->setCollapsed(true, false);
+    EXPECT_TRUE(root->style()->branchCollapsed());
+    EXPECT_FALSE(children[0]->style()->branchCollapsed());
+    root->setCollapsed(true, true);
+    EXPECT_TRUE(children[0]->branches()[0]->style()->branchCollapsed());
+    root->setCollapsed(false, true);
+    EXPECT_FALSE(root->style()->branchCollapsed());
+    EXPECT_FALSE(children[0]->style()->branchCollapsed());
+    // A detached branch has no style to change.
+    auto loose = branchTitled(QStringLiteral("loose"));
+    loose->setCollapsed(true, true);
+    EXPECT_EQ(loose->style(), nullptr);
 }
