@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QVariant>
 
 #include <optional>
 
@@ -61,4 +62,9 @@ public:
 
     // Runs a modal open panel; nothing when the user cancelled.
     virtual std::optional<OpenPanelResult> runOpenPanel(const OpenPanelOptions& options) = 0;
+
+    // The application's user defaults (settings kept between runs): the value stored under
+    // the key, or an invalid value when none is.
+    virtual QVariant userDefault(const QString& key) const = 0;
+    virtual void setUserDefault(const QString& key, const QVariant& value) = 0;
 };

@@ -97,7 +97,7 @@ public:
     // Registers an observer of every notification of the document (no sender filter).
     void addToObservers(UTObserver* observer);
     void removeFromObservers(UTObserver* observer);
-    void notifyPropertyChange(const QString& property);
+    void notifyPropertyChange(const QString& property) override;
 
     // --- Root branches, floating pictures and comments ---
     const NodeList& rootBranches() const { return m_branches; }

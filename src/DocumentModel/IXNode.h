@@ -96,6 +96,10 @@ public:
     // choose a branch's master style by it.
     virtual int level() const { return 0; }
 
+    // Announces a change of the property through the class's notification (a child's
+    // change that concerns its parent is passed on this way); the base announces nothing.
+    virtual void notifyPropertyChange(const QString& property) {}
+
     // The node's title text; nodes without a title answer an empty string.
     virtual QString title() { return QString(); }
     // The node that a floating picture or comment points at; none for other nodes.

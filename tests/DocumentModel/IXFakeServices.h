@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
@@ -85,6 +86,7 @@ public:
     QList<QUrl> openedURLs;
     QStringList openedFiles;
     QList<OpenPanelOptions> openPanels;
+    QVariantMap defaults;
 
     FakeApplicationServices() { install(this); }
     ~FakeApplicationServices() override { install(nullptr); }
@@ -118,4 +120,6 @@ public:
         openPanels.append(options);
         return panelResult;
     }
+    QVariant userDefault(const QString& key) const override { return defaults.value(key); }
+    void setUserDefault(const QString& key, const QVariant& value) override { defaults.insert(key, value); }
 };

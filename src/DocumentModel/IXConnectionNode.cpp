@@ -1,0 +1,100 @@
+#include "DocumentModel/IXConnectionNode.h"
+
+#include "DocumentModel/IXConnectionNodeObserver.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "Platform/PLIdentity.h"
+
+IXConnectionNode::IXConnectionNode()
+{
+    initType(TypeConnection, SubtypeNone);
+}
+
+IXConnectionNode::IXConnectionNode(const IXConnectionNode& other)
+    : UTObserver()
+    , IXReferenceNode(other)
+    , IXNodeObserver()
+{
+    m_styles.take(IXStyleCarrier::stylesForCopy(other, other.m_styles));
+}
+
+IXConnectionNode::~IXConnectionNode() = default;
+
+std::shared_ptr<IXNode> IXConnectionNode::copy() const
+{
+    return std::shared_ptr<IXNode>(new IXConnectionNode(*this));
+}
+
+std::shared_ptr<IXNode> IXConnectionNode::targetNode() const
+{
+    if (std::shared_ptr<IXNode> cached = m_targetNode.lock()) return cached;
+    dropTargetNode();
+    if (relatedLink()) return nullptr;
+    std::shared_ptr<IXNode> target = targetValue().node();
+    if (!target) return nullptr;
+    m_targetNode = target;
+    if (UTBroadcaster* broadcaster = observers()) {
+        m_watchedTarget = PLIdentityOf(target.get());
+        broadcaster->addObserverTarget(const_cast<IXConnectionNode*>(this), m_watchedTarget);
+    }
+    return target;
+}
+
+void IXConnectionNode::dropTargetNode() const
+{
+    m_targetNode.reset();
+    if (!m_watchedTarget) return;
+    if (UTBroadcaster* broadcaster = observers())
+        broadcaster->removeObserverTarget(const_cast<IXConnectionNode*>(this), m_watchedTarget);
+    m_watchedTarget = nullptr;
+}
+
+void IXConnectionNode::setTargetNode(const std::shared_ptr<IXNode>& node)
+{
+    setTargetRef(node ? targetRefWithLocation(LocationBranch, node->uniqueId()) : QString());
+}
+
+void IXConnectionNode::notifyPropertyChange(const QString& property)
+{
+    const bool retargeted = property == QLatin1String("targetRef");
+    if (retargeted) dropTargetNode();
+    IXReferenceNode::notifyPropertyChange(property);
+    send("notifiedOfConnectionNode:didChangeProperty:", &IXConnectionNodeObserver::notifiedOfConnectionNode, this,
+         property);
+    if (retargeted && parentNode()) parentNode()->notifyPropertyChange(QStringLiteral("connection.targetRef"));
+}
+
+bool IXConnectionNode::respondsToSelector(std::string_view selector) const
+{
+    return selector == "notifiedOfNodeDetach:";
+}
+
+void IXConnectionNode::notifiedOfNodeDetach(IXNode* node)
+{
+    if (m_watchedTarget && PLIdentityOf(node) == m_watchedTarget) dropTargetNode();
+}
+
+void IXConnectionNode::attachToDocumentNode(IXDocumentNode* document)
+{
+    IXReferenceNode::attachToDocumentNode(document);
+    m_styles.restore(*this);
+}
+
+void IXConnectionNode::detachFromDocumentNode()
+{
+    if (!documentNode()) return;
+    m_styles.save(*this);
+    dropTargetNode();
+    IXReferenceNode::detachFromDocumentNode();
+}
+
+bool IXConnectionNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
+{
+    if (!IXReferenceNode::initWithParent(parent, element, error)) return false;
+    initType(TypeConnection, subtype());
+    return true;
+}
+
+PLXMLElement IXConnectionNode::XMLElement(PLXMLElement parent)
+{
+    return referenceXMLElement(parent, "connection");
+}

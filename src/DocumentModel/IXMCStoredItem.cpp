@@ -1,0 +1,3 @@
+#include "DocumentModel/IXMCStoredItem.h"
+
+IXMCStoredItem::~IXMCStoredItem() = default;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Utilities/UTObserver.h"
+
+#include <QString>
+
+class IXPictureNode;
+
+// Notifications of a picture node. Observers override the ones they need and name them in
+// respondsToSelector.
+class IXPictureNodeObserver : public virtual UTObserver {
+public:
+    // "notifiedOfPictureNode:didChangeProperty:": a property of the node changed (its name
+    // as the setters announce it: "title", "targetRef" and the like).
+    virtual void notifiedOfPictureNode(IXPictureNode* node, const QString& property) {}
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Utilities/UTObserver.h"
+
+#include <QString>
+
+class IXReferenceNode;
+
+// Notifications of a reference node. Observers override the ones they need and name them in
+// respondsToSelector.
+class IXReferenceNodeObserver : public virtual UTObserver {
+public:
+    // "notifiedOfReferenceNode:didChangeProperty:": a property of the node changed (its name
+    // as the setters announce it: "title", "targetRef" and the like).
+    virtual void notifiedOfReferenceNode(IXReferenceNode* node, const QString& property) {}
+};

@@ -1,0 +1,715 @@
+#include "Platform/PLRTFWriter.h"
+
+#include "Platform/PLCodePage.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QSet>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+int twips(double points)
+{
+    const double value = std::round(points * 20.0);
+    return int(std::clamp(value, -2.0e9, 2.0e9));
+}
+
+// What the RTF written so far has set, so that only changes are written.
+struct EmittedState {
+    int font = -1;
+    int fontSize = 24;
+    int fontSizeMilli = 0;
+    bool bold = false;
+    bool italic = false;
+    int underline = 0;
+    int underlineColor = 0;
+    int strike = 0;
+    int strikeColor = 0;
+    int superscript = 0;
+    int baseline = 0;
+    int foreground = 0;
+    int background = 0;
+};
+
+QByteArray underlineWord(int style)
+{
+    const int line = style & 0xFF;
+    const int pattern = style & 0x700;
+    const bool thick = line == PLTextAttributes::LineStyleThick;
+    if (line == 0) return "\\ulnone";
+    if (line == PLTextAttributes::LineStyleDouble) return "\\uldb";
+    switch (pattern) {
+    case PLTextAttributes::LinePatternDot: return thick ? "\\ulthd" : "\\uld";
+    case PLTextAttributes::LinePatternDash: return thick ? "\\ulthdash" : "\\uldash";
+    case PLTextAttributes::LinePatternDashDot: return thick ? "\\ulthdashd" : "\\uldashd";
+    case PLTextAttributes::LinePatternDashDotDot: return thick ? "\\ulthdashdd" : "\\uldashdd";
+    default: break;
+    }
+    if (thick) return "\\ulth";
+    if (style & PLTextAttributes::LineByWord) return "\\ulw";
+    return "\\ul";
+}
+
+// The underline style that the word written for a style reads back as.
+int normalizedUnderline(int style)
+{
+    if ((style & 0xFF) == 0) return 0;
+    const QByteArray word = underlineWord(style);
+    static const QHash<QByteArray, int> values = {
+        {"\\ul", 0x01},      {"\\uld", 0x101},       {"\\uldash", 0x201},     {"\\uldashd", 0x301},
+        {"\\uldashdd", 0x401}, {"\\uldb", 0x09},     {"\\ulth", 0x02},        {"\\ulthd", 0x102},
+        {"\\ulthdash", 0x202}, {"\\ulthdashd", 0x302}, {"\\ulthdashdd", 0x402}, {"\\ulw", 0x8001},
+    };
+    return values.value(word, 1);
+}
+
+QString familyClass(const QString& family)
+{
+    const QString f = family.toLower();
+    if (f.contains(QLatin1String("courier")) || f.contains(QLatin1String("mono")) || f.contains(QLatin1String("menlo"))
+        || f.contains(QLatin1String("monaco")) || f.contains(QLatin1String("consol")))
+        return QStringLiteral("\\fmodern");
+    if (f.contains(QLatin1String("times")) || f.contains(QLatin1String("serif")) || f.contains(QLatin1String("georgia"))
+        || f.contains(QLatin1String("palatino")) || f.contains(QLatin1String("garamond")))
+        return f.contains(QLatin1String("sans")) ? QStringLiteral("\\fswiss") : QStringLiteral("\\froman");
+    if (f.contains(QLatin1String("arial")) || f.contains(QLatin1String("helvetica")) || f.contains(QLatin1String("sans"))
+        || f.contains(QLatin1String("verdana")) || f.contains(QLatin1String("tahoma")) || f.contains(QLatin1String("lucida")))
+        return QStringLiteral("\\fswiss");
+    return QStringLiteral("\\fnil");
+}
+
+int levelNumberFormat(const QString& markerFormat)
+{
+    static const struct {
+        const char* placeholder;
+        int nfc;
+    } table[] = {
+        {"{decimal-leading-zero}", 22}, {"{decimal}", 0},      {"{upper-roman}", 1}, {"{lower-roman}", 2},
+        {"{upper-alpha}", 3},           {"{upper-latin}", 3}, {"{lower-alpha}", 4}, {"{lower-latin}", 4},
+    };
+    for (const auto& entry : table)
+        if (markerFormat.contains(QLatin1String(entry.placeholder))) return entry.nfc;
+    return 23;
+}
+
+// The end of a list marker "\t<marker>\t" at the start of a paragraph, or -1.
+int listMarkerEnd(const QString& string, int start, int end)
+{
+    if (start >= end || string.at(start) != QLatin1Char('\t')) return -1;
+    for (int i = start + 1; i < end; ++i) {
+        const QChar c = string.at(i);
+        if (c == QLatin1Char('\t')) return i + 1;
+        if (c == QLatin1Char('\n') || c == QChar(PLAttributedString::AttachmentCharacter)) return -1;
+    }
+    return -1;
+}
+
+class Writer {
+public:
+    Writer(const PLAttributedString& text, const PLDocumentAttributes& documentAttributes, QList<PLRTFWriter::File>* files)
+        : m_text(text), m_documentAttributes(documentAttributes), m_files(files)
+    {
+    }
+
+    QByteArray write();
+
+private:
+    void collectTables();
+    int colorIndex(const std::optional<QColor>& color) const;
+    void writeHeader();
+    void writeListTable();
+    void writeInfo();
+    void writeDocumentWords();
+    void writeParagraphStyle(const PLParagraphStyle& style);
+    void writeRun(const PLTextAttributes& attributes, int start, int end);
+    void writeRuns(int start, int end);
+    void writeState(const PLTextAttributes& attributes);
+    void writeText(QStringView text);
+    void writeCharacter(char16_t c);
+    void writeAttachment(const PLTextAttachmentPtr& attachment);
+    void writeReference(const PLTextAttachmentPtr& attachment);
+    void writePicture(const PLTextAttachmentPtr& attachment);
+    void openLink(const QString& link);
+    void closeLink();
+    void word(const char* text) { m_out += text; m_needSpace = true; }
+    void word(const char* text, int value);
+    void raw(const char* text) { m_out += text; m_needSpace = false; }
+    void raw(const QByteArray& text) { m_out += text; m_needSpace = false; }
+    QString fileNameFor(const PLTextAttachmentPtr& attachment);
+
+    const PLAttributedString& m_text;
+    const PLDocumentAttributes& m_documentAttributes;
+    QList<PLRTFWriter::File>* m_files;
+    QByteArray m_out;
+    bool m_needSpace = false;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QColor> m_colors;
+    QList<QList<PLParagraphStyle::TextList>> m_lists;
+    EmittedState m_state;
+    bool m_linkOpen = false;
+    QString m_openLink;
+    EmittedState m_stateBeforeLink;
+    QList<PLTextAttachmentPtr> m_fileAttachments;
+    QSet<QString> m_usedNames;
+};
+
+void Writer::word(const char* text, int value)
+{
+    m_out += text;
+    m_out += QByteArray::number(value);
+    m_needSpace = true;
+}
+
+void Writer::collectTables()
+{
+    for (int run = 0; run < m_text.runCount(); ++run) {
+        const PLTextAttributes& a = m_text.runAttributes(run);
+        if (a.font && !a.font->family.isEmpty() && !m_fontIndex.contains(a.font->family)) {
+            m_fontIndex.insert(a.font->family, int(m_fonts.size()));
+            m_fonts.append(a.font->family);
+        }
+        for (const std::optional<QColor>* color : {&a.foregroundColor, &a.backgroundColor, &a.underlineColor, &a.strikethroughColor}) {
+            if (*color && !m_colors.contains(**color)) m_colors.append(**color);
+        }
+        if (a.paragraphStyle && !a.paragraphStyle->textLists.isEmpty() && !m_lists.contains(a.paragraphStyle->textLists))
+            m_lists.append(a.paragraphStyle->textLists.mid(0, 9));
+    }
+}
+
+int Writer::colorIndex(const std::optional<QColor>& color) const
+{
+    return color ? int(m_colors.indexOf(*color)) + 1 : 0;
+}
+
+void Writer::writeHeader()
+{
+    raw("{\\rtf1\\ansi\\ansicpg1252\n");
+    raw("{\\fonttbl");
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        word("\\f", i);
+        raw(familyClass(m_fonts[i]).toLatin1());
+        word("\\fcharset0");
+        QString name = m_fonts[i];
+        name.remove(QLatin1Char(';'));
+        writeText(name);
+        raw(";");
+    }
+    raw("}\n{\\colortbl;");
+    for (const QColor& color : m_colors) {
+        const QColor rgb = color.toRgb();
+        m_out += "\\red" + QByteArray::number(rgb.red()) + "\\green" + QByteArray::number(rgb.green()) + "\\blue"
+            + QByteArray::number(rgb.blue()) + ';';
+    }
+    raw("}\n");
+    if (!m_colors.isEmpty()) {
+        // The exact components and alpha, which the 8-bit table cannot hold.
+        raw("{\\*\\expandedcolortbl;");
+        for (const QColor& color : m_colors) {
+            const QColor rgb = color.toRgb();
+            const auto c = [](double v) { return QByteArray::number(std::lround(std::clamp(v, 0.0, 1.0) * 100000)); };
+            m_out += "\\cssrgb\\c" + c(rgb.redF()) + "\\c" + c(rgb.greenF()) + "\\c" + c(rgb.blueF());
+            if (rgb.alphaF() < 1.0) m_out += "\\c" + c(rgb.alphaF());
+            m_out += ';';
+        }
+        raw("}\n");
+    }
+    writeListTable();
+    writeInfo();
+    writeDocumentWords();
+}
+
+void Writer::writeListTable()
+{
+    if (m_lists.isEmpty()) return;
+    raw("{\\*\\listtable");
+    for (int i = 0; i < m_lists.size(); ++i) {
+        const QList<PLParagraphStyle::TextList>& levels = m_lists[i];
+        word("{\\list\\listtemplateid", i + 1);
+        word("\\listhybrid");
+        for (int level = 0; level < levels.size(); ++level) {
+            const PLParagraphStyle::TextList& list = levels[level];
+            const int nfc = levelNumberFormat(list.markerFormat);
+            word("{\\listlevel\\levelnfc", nfc);
+            word("\\levelnfcn", nfc);
+            word("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat", list.startingItemNumber);
+            word("\\levelspace360\\levelindent0");
+            raw("{\\*\\levelmarker ");
+            writeText(list.markerFormat);
+            raw("}");
+            // The level text as word processors read it: its length, then the marker with
+            // the item number as a placeholder byte.
+            QString prefix, suffix;
+            QString body;
+            if (nfc == 23) {
+                body = list.marker(1);
+            } else {
+                const int open = int(list.markerFormat.indexOf(QLatin1Char('{')));
+                const int close = int(list.markerFormat.indexOf(QLatin1Char('}'), open));
+                prefix = list.markerFormat.left(open);
+                suffix = close >= 0 ? list.markerFormat.mid(close + 1) : QString();
+            }
+            word("{\\leveltext\\leveltemplateid", (i + 1) * 100 + level + 1);
+            if (nfc == 23) {
+                m_out += "\\'" + QByteArray::number(std::min<qsizetype>(body.size(), 255), 16).rightJustified(2, '0');
+                m_needSpace = false;
+                writeText(body.left(255));
+            } else {
+                const qsizetype length = std::min<qsizetype>(prefix.size() + 1 + suffix.size(), 255);
+                m_out += "\\'" + QByteArray::number(length, 16).rightJustified(2, '0');
+                m_needSpace = false;
+                writeText(prefix);
+                m_out += "\\'" + QByteArray::number(level, 16).rightJustified(2, '0');
+                m_needSpace = false;
+                writeText(suffix);
+            }
+            raw(";}{\\levelnumbers");
+            if (nfc != 23) m_out += "\\'" + QByteArray::number(prefix.size() + 1, 16).rightJustified(2, '0');
+            raw(";}");
+            word("\\fi", -360);
+            word("\\li", 720 * (level + 1));
+            word("\\lin", 720 * (level + 1));
+            raw(" }");
+        }
+        raw("{\\listname ;}");
+        word("\\listid", i + 1);
+        raw("}");
+    }
+    raw("}\n{\\*\\listoverridetable");
+    for (int i = 0; i < m_lists.size(); ++i) {
+        word("{\\listoverride\\listid", i + 1);
+        word("\\listoverridecount0\\ls", i + 1);
+        raw("}");
+    }
+    raw("}\n");
+}
+
+void Writer::writeInfo()
+{
+    static const char* const keys[] = {"title", "subject", "author", "manager", "company", "operator", "category",
+                                       "keywords", "comment", "doccomm", "hlinkbase"};
+    QByteArray info;
+    const QByteArray saved = m_out;
+    m_out.clear();
+    for (const char* key : keys) {
+        const auto it = m_documentAttributes.info.constFind(QLatin1String(key));
+        if (it == m_documentAttributes.info.cend()) continue;
+        raw(qstrcmp(key, "company") == 0 ? "{\\*\\" : "{\\");
+        word(key);
+        writeText(*it);
+        raw("}");
+    }
+    const auto writeTime = [&](const char* key, const std::optional<QDateTime>& time) {
+        if (!time || !time->isValid()) return;
+        const QDate d = time->date();
+        const QTime t = time->time();
+        raw("{\\");
+        word(key);
+        word("\\yr", d.year());
+        word("\\mo", d.month());
+        word("\\dy", d.day());
+        word("\\hr", t.hour());
+        word("\\min", t.minute());
+        word("\\sec", t.second());
+        raw("}");
+    };
+    writeTime("creatim", m_documentAttributes.creationTime);
+    writeTime("revtim", m_documentAttributes.modificationTime);
+    info = m_out;
+    m_out = saved;
+    if (!info.isEmpty()) {
+        raw("{\\info");
+        raw(info);
+        raw("}\n");
+    }
+}
+
+void Writer::writeDocumentWords()
+{
+    const PLDocumentAttributes& d = m_documentAttributes;
+    if (d.paperSize) {
+        word("\\paperw", twips(d.paperSize->width()));
+        word("\\paperh", twips(d.paperSize->height()));
+    }
+    if (d.leftMargin) word("\\margl", twips(*d.leftMargin));
+    if (d.rightMargin) word("\\margr", twips(*d.rightMargin));
+    if (d.topMargin) word("\\margt", twips(*d.topMargin));
+    if (d.bottomMargin) word("\\margb", twips(*d.bottomMargin));
+    if (d.landscape) word(*d.landscape ? "\\landscape" : "\\landscape0");
+    if (d.viewSize) {
+        word("\\vieww", twips(d.viewSize->width()));
+        word("\\viewh", twips(d.viewSize->height()));
+    }
+    if (d.viewMode) word("\\viewkind", int(*d.viewMode));
+    if (d.viewZoom) word("\\viewscale", *d.viewZoom);
+    if (d.defaultTabInterval) word("\\deftab", twips(*d.defaultTabInterval));
+    if (d.readOnly) word("\\readonlydoc", *d.readOnly ? 1 : 0);
+    if (d.hyphenationFactor) {
+        word("\\hyphauto1\\hyphfactor", int(std::lround(std::clamp(*d.hyphenationFactor, 0.0, 1.0) * 100)));
+    }
+    if (d.backgroundColor) {
+        const QColor c = d.backgroundColor->toRgb();
+        raw("\n{\\*\\background {\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv ");
+        m_out += QByteArray::number(c.red() | c.green() << 8 | c.blue() << 16);
+        raw("}}{\\sp{\\sn fFilled}{\\sv 1}}{\\sp{\\sn fBackground}{\\sv 1}}}}}\\viewbksp1");
+        m_needSpace = true;
+    }
+    raw("\n");
+}
+
+void Writer::writeParagraphStyle(const PLParagraphStyle& style)
+{
+    word("\\pard");
+    for (const PLParagraphStyle::TabStop& tab : style.tabStops) {
+        switch (tab.kind) {
+        case PLParagraphStyle::TabStop::Kind::Right: word("\\tqr"); break;
+        case PLParagraphStyle::TabStop::Kind::Center: word("\\tqc"); break;
+        case PLParagraphStyle::TabStop::Kind::Decimal: word("\\tqdec"); break;
+        case PLParagraphStyle::TabStop::Kind::Left: break;
+        }
+        word("\\tx", twips(tab.location));
+    }
+    if (style.leftIndent != 0) word("\\li", twips(style.leftIndent));
+    if (style.firstLineIndent != style.leftIndent) word("\\fi", twips(style.firstLineIndent) - twips(style.leftIndent));
+    if (style.rightIndent != 0) word("\\ri", twips(style.rightIndent));
+    if (style.spacingBefore != 0) word("\\sb", twips(style.spacingBefore));
+    if (style.spacingAfter != 0) word("\\sa", twips(style.spacingAfter));
+    if (style.lineHeightMultiple > 0) {
+        word("\\sl", int(std::lround(style.lineHeightMultiple * 240)));
+        word("\\slmult1");
+        if (style.minimumLineHeight > 0) word("\\slminimum", twips(style.minimumLineHeight));
+        if (style.maximumLineHeight > 0) word("\\slmaximum", twips(style.maximumLineHeight));
+    } else if (style.minimumLineHeight > 0 && style.minimumLineHeight == style.maximumLineHeight) {
+        word("\\sl", -twips(style.minimumLineHeight));
+        word("\\slmult0");
+    } else {
+        if (style.minimumLineHeight > 0) {
+            word("\\sl", twips(style.minimumLineHeight));
+            word("\\slmult0");
+        }
+        if (style.maximumLineHeight > 0) word("\\slmaximum", twips(style.maximumLineHeight));
+    }
+    if (style.lineSpacing != 0) word("\\slleading", twips(style.lineSpacing));
+    switch (style.alignment) {
+    case PLParagraphStyle::Alignment::Left: word("\\ql"); break;
+    case PLParagraphStyle::Alignment::Right: word("\\qr"); break;
+    case PLParagraphStyle::Alignment::Center: word("\\qc"); break;
+    case PLParagraphStyle::Alignment::Justified: word("\\qj"); break;
+    case PLParagraphStyle::Alignment::Natural: break;
+    }
+    switch (style.writingDirection) {
+    case PLParagraphStyle::WritingDirection::Natural: word("\\pardirnatural"); break;
+    case PLParagraphStyle::WritingDirection::LeftToRight: word("\\ltrpar"); break;
+    case PLParagraphStyle::WritingDirection::RightToLeft: word("\\rtlpar"); break;
+    }
+    if (style.defaultTabInterval > 0) word("\\pardeftab", twips(style.defaultTabInterval));
+    if (!style.textLists.isEmpty()) {
+        word("\\ls", int(m_lists.indexOf(style.textLists.mid(0, 9))) + 1);
+        word("\\ilvl", int(std::min<qsizetype>(style.textLists.size(), 9)) - 1);
+    }
+    raw("\n");
+}
+
+void Writer::writeState(const PLTextAttributes& a)
+{
+    EmittedState want;
+    if (a.font) {
+        want.font = a.font->family.isEmpty() ? -1 : m_fontIndex.value(a.font->family, -1);
+        const double size = std::clamp(a.font->pointSize, 0.5, 16383.0);
+        want.fontSize = int(std::lround(size * 2));
+        if (std::abs(size * 2 - want.fontSize) > 1e-6) want.fontSizeMilli = int(std::lround(size * 1000));
+        want.bold = a.font->bold;
+        want.italic = a.font->italic;
+    }
+    want.foreground = colorIndex(a.foregroundColor);
+    want.background = colorIndex(a.backgroundColor);
+    if (a.underlineStyle && (*a.underlineStyle & 0xFF)) {
+        want.underline = normalizedUnderline(*a.underlineStyle);
+        want.underlineColor = colorIndex(a.underlineColor);
+    }
+    if (a.strikethroughStyle && (*a.strikethroughStyle & 0xFF)) {
+        want.strike = (*a.strikethroughStyle & 0xFF) == PLTextAttributes::LineStyleDouble ? PLTextAttributes::LineStyleDouble
+                                                                                         : PLTextAttributes::LineStyleSingle;
+        want.strikeColor = colorIndex(a.strikethroughColor);
+    }
+    want.superscript = a.superscript.value_or(0);
+    want.baseline = a.baselineOffset ? int(std::lround(std::clamp(*a.baselineOffset, -16000.0, 16000.0) * 2)) : 0;
+
+    EmittedState& cur = m_state;
+    if (want.font < 0 && cur.font >= 0) {
+        // No control word takes a font away; \plain resets everything instead.
+        word("\\plain");
+        cur = EmittedState();
+    }
+    if (want.font != cur.font) word("\\f", want.font);
+    if (want.fontSize != cur.fontSize) {
+        word("\\fs", want.fontSize);
+        cur.fontSizeMilli = 0;
+    }
+    if (want.fontSizeMilli != cur.fontSizeMilli) {
+        if (want.fontSizeMilli == 0)
+            word("\\fs", want.fontSize);
+        else
+            word("\\fsmilli", want.fontSizeMilli);
+    }
+    if (want.bold != cur.bold) word(want.bold ? "\\b" : "\\b0");
+    if (want.italic != cur.italic) word(want.italic ? "\\i" : "\\i0");
+    if (want.foreground != cur.foreground) word("\\cf", want.foreground);
+    if (want.background != cur.background) {
+        // \cb for readers of this form, \chcbpat for word processors.
+        word("\\cb", want.background);
+        word("\\chcbpat", want.background);
+    }
+    if (want.underline != cur.underline) word(underlineWord(want.underline).constData());
+    if (want.underline && want.underlineColor != cur.underlineColor) word("\\ulc", want.underlineColor);
+    else if (!want.underline) want.underlineColor = cur.underlineColor;
+    if (want.strike != cur.strike) {
+        if (want.strike == PLTextAttributes::LineStyleDouble) word("\\striked1");
+        else if (want.strike) word(cur.strike == PLTextAttributes::LineStyleDouble ? "\\striked0\\strike" : "\\strike");
+        else word(cur.strike == PLTextAttributes::LineStyleDouble ? "\\striked0" : "\\strike0");
+    }
+    if (want.strike && want.strikeColor != cur.strikeColor) word("\\strikec", want.strikeColor);
+    else if (!want.strike) want.strikeColor = cur.strikeColor;
+    if (want.superscript != cur.superscript) {
+        if (want.superscript == 0) word("\\nosupersub");
+        else if (want.superscript == 1) word("\\super");
+        else if (want.superscript == -1) word("\\sub");
+        else if (want.superscript > 0) word("\\super", want.superscript);
+        else word("\\sub", -want.superscript);
+    }
+    if (want.baseline != cur.baseline) {
+        if (want.baseline >= 0) word("\\up", want.baseline);
+        else word("\\dn", -want.baseline);
+    }
+    cur = want;
+}
+
+void Writer::writeCharacter(char16_t c)
+{
+    if (c >= 0x20 && c < 0x7F) {
+        if (c == '\\' || c == '{' || c == '}') {
+            m_out += '\\';
+            m_out += char(c);
+            m_needSpace = false;
+            return;
+        }
+        if (m_needSpace) m_out += ' ';
+        m_out += char(c);
+        m_needSpace = false;
+        return;
+    }
+    switch (c) {
+    case '\n': raw("\\\n"); return;
+    case '\t': word("\\tab"); return;
+    case 0x2028: word("\\line"); return;
+    case 0x000C: word("\\page"); return;
+    default: break;
+    }
+    const int byte = c >= 0x80 ? PLCodePage::encode1252(c) : -1;
+    if (byte >= 0) {
+        m_out += "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+        m_needSpace = false;
+        return;
+    }
+    word("\\uc0\\u", c >= 0x8000 ? int(c) - 0x10000 : int(c));
+}
+
+void Writer::writeText(QStringView text)
+{
+    for (QChar c : text) writeCharacter(c.unicode());
+}
+
+void Writer::openLink(const QString& link)
+{
+    m_stateBeforeLink = m_state;
+    raw("{\\field{\\*\\fldinst{HYPERLINK \"");
+    QString escaped = link;
+    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+    writeText(escaped);
+    raw("\"}}{\\fldrslt ");
+    m_linkOpen = true;
+    m_openLink = link;
+}
+
+void Writer::closeLink()
+{
+    if (!m_linkOpen) return;
+    raw("}}");
+    m_state = m_stateBeforeLink;
+    m_linkOpen = false;
+}
+
+QString Writer::fileNameFor(const PLTextAttachmentPtr& attachment)
+{
+    for (int i = 0; i < m_fileAttachments.size(); ++i) {
+        if (m_fileAttachments[i] == attachment || *m_fileAttachments[i] == *attachment) return m_files->at(i).name;
+    }
+    QString name = attachment->fileName();
+    name = name.section(QLatin1Char('/'), -1);
+    name.remove(QLatin1Char('\\'));
+    for (QChar& c : name)
+        if (c.unicode() < 0x20) c = QLatin1Char('_');
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.'))) name.remove(0, 1);
+    if (name.isEmpty()) name = QStringLiteral("Attachment");
+    const QString base = name.section(QLatin1Char('.'), 0, 0);
+    const QString extension = name.contains(QLatin1Char('.')) ? QLatin1Char('.') + name.section(QLatin1Char('.'), 1) : QString();
+    QString candidate = name;
+    for (int n = 2; m_usedNames.contains(candidate.toLower()) || candidate.compare(QLatin1String("TXT.rtf"), Qt::CaseInsensitive) == 0; ++n)
+        candidate = QStringLiteral("%1 %2%3").arg(base).arg(n).arg(extension);
+    m_usedNames.insert(candidate.toLower());
+    m_fileAttachments.append(attachment);
+    m_files->append({candidate, attachment->contents()});
+    return candidate;
+}
+
+void Writer::writeReference(const PLTextAttachmentPtr& attachment)
+{
+    const QString name = fileNameFor(attachment);
+    const QSizeF size = attachment->size();
+    raw("{{\\NeXTGraphic ");
+    writeText(name);
+    m_needSpace = false;
+    raw(" ");
+    word("\\width", size.isEmpty() ? 0 : twips(size.width()));
+    raw(" ");
+    word("\\height", size.isEmpty() ? 0 : twips(size.height()));
+    raw("\n}\xAC}");
+}
+
+void Writer::writePicture(const PLTextAttachmentPtr& attachment)
+{
+    const QByteArray format = attachment->imageFormat();
+    if (format.isEmpty()) return; // only pictures can be embedded
+    QByteArray bytes = attachment->contents();
+    const QImage image = attachment->image();
+    if (image.isNull()) return;
+    const char* blip = "\\pngblip";
+    if (format == "jpeg" || format == "jpg") {
+        blip = "\\jpegblip";
+    } else if (format != "png") {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        bytes = buffer.data();
+    }
+    const QSizeF size = attachment->size();
+    raw("{\\pict{\\*\\picprop{\\sp{\\sn wzName}{\\sv ");
+    writeText(attachment->fileName());
+    raw("}}}");
+    word("\\picscalex100\\picscaley100\\picw", image.width());
+    word("\\pich", image.height());
+    word("\\picwgoal", twips(size.width()));
+    word("\\pichgoal", twips(size.height()));
+    raw(blip);
+    static const char digits[] = "0123456789abcdef";
+    QByteArray hex;
+    hex.reserve(bytes.size() * 2 + bytes.size() / 64 + 2);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i % 64 == 0) hex += '\n';
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        hex += digits[b >> 4];
+        hex += digits[b & 0xF];
+    }
+    m_out += hex;
+    raw("}");
+}
+
+void Writer::writeAttachment(const PLTextAttachmentPtr& attachment)
+{
+    if (m_files)
+        writeReference(attachment);
+    else
+        writePicture(attachment);
+}
+
+void Writer::writeRun(const PLTextAttributes& attributes, int start, int end)
+{
+    const QString& string = m_text.string();
+    const QString link = attributes.link.value_or(QString());
+    if (m_linkOpen && link != m_openLink) closeLink();
+    writeState(attributes);
+    if (!m_linkOpen && !link.isEmpty()) openLink(link);
+    for (int i = start; i < end; ++i) {
+        const char16_t c = string.at(i).unicode();
+        if (c == PLAttributedString::AttachmentCharacter && attributes.attachment)
+            writeAttachment(attributes.attachment);
+        else
+            writeCharacter(c);
+    }
+}
+
+QByteArray Writer::write()
+{
+    collectTables();
+    writeHeader();
+    const QString& string = m_text.string();
+    const int length = m_text.length();
+    std::optional<PLParagraphStyle> previous;
+    int start = 0;
+    while (start < length) {
+        int end = int(string.indexOf(QLatin1Char('\n'), start));
+        end = end < 0 ? length : end + 1;
+        const PLTextAttributes& first = m_text.attributesAt(start);
+        const PLParagraphStyle style = first.paragraphStyle.value_or(PLParagraphStyle());
+        if (!previous || !(*previous == style)) {
+            // Paragraph formatting is kept per group: a link's field ends before it changes.
+            closeLink();
+            writeParagraphStyle(style);
+            previous = style;
+        }
+        int index = start;
+        const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(string, start, end);
+        if (markerEnd > start) {
+            // The marker that the text carries goes into \listtext, which readers that number
+            // lists themselves leave out.
+            closeLink();
+            const EmittedState outside = m_state;
+            raw("{\\listtext");
+            m_needSpace = true;
+            writeRuns(start, markerEnd);
+            closeLink();
+            raw("}");
+            m_state = outside;
+            index = markerEnd;
+        }
+        writeRuns(index, end);
+        start = end;
+    }
+    closeLink();
+    raw("}");
+    return m_out;
+}
+
+void Writer::writeRuns(int start, int end)
+{
+    int index = start;
+    while (index < end) {
+            PLRange run;
+            const PLTextAttributes& attributes = m_text.attributesAt(index, &run);
+            const int runEnd = std::min(run.end(), end);
+        writeRun(attributes, index, runEnd);
+        index = runEnd;
+    }
+}
+
+} // namespace
+
+QByteArray PLRTFWriter::write(const PLAttributedString& text, const PLDocumentAttributes& documentAttributes)
+{
+    return Writer(text, documentAttributes, nullptr).write();
+}
+
+QByteArray PLRTFWriter::writeWithReferences(const PLAttributedString& text, const PLDocumentAttributes& documentAttributes,
+                                            QList<File>* files)
+{
+    QList<File> collected;
+    QByteArray rtf = Writer(text, documentAttributes, &collected).write();
+    if (files) *files = std::move(collected);
+    return rtf;
+}

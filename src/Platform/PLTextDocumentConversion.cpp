@@ -1,0 +1,387 @@
+#include "Platform/PLTextDocumentConversion.h"
+
+#include "Platform/PLAssert.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+namespace {
+
+QTextCharFormat::UnderlineStyle qtUnderline(int style)
+{
+    if ((style & 0xFF) == 0) return QTextCharFormat::NoUnderline;
+    switch (style & 0x700) {
+    case PLTextAttributes::LinePatternDot: return QTextCharFormat::DotLine;
+    case PLTextAttributes::LinePatternDash: return QTextCharFormat::DashUnderline;
+    case PLTextAttributes::LinePatternDashDot: return QTextCharFormat::DashDotLine;
+    case PLTextAttributes::LinePatternDashDotDot: return QTextCharFormat::DashDotDotLine;
+    default: return QTextCharFormat::SingleUnderline;
+    }
+}
+
+int underlineFromQt(QTextCharFormat::UnderlineStyle style)
+{
+    switch (style) {
+    case QTextCharFormat::NoUnderline: return 0;
+    case QTextCharFormat::DotLine: return PLTextAttributes::LineStyleSingle | PLTextAttributes::LinePatternDot;
+    case QTextCharFormat::DashUnderline: return PLTextAttributes::LineStyleSingle | PLTextAttributes::LinePatternDash;
+    case QTextCharFormat::DashDotLine: return PLTextAttributes::LineStyleSingle | PLTextAttributes::LinePatternDashDot;
+    case QTextCharFormat::DashDotDotLine: return PLTextAttributes::LineStyleSingle | PLTextAttributes::LinePatternDashDotDot;
+    default: return PLTextAttributes::LineStyleSingle;
+    }
+}
+
+Qt::Alignment qtAlignment(PLParagraphStyle::Alignment alignment)
+{
+    switch (alignment) {
+    case PLParagraphStyle::Alignment::Left: return Qt::AlignLeft | Qt::AlignAbsolute;
+    case PLParagraphStyle::Alignment::Right: return Qt::AlignRight | Qt::AlignAbsolute;
+    case PLParagraphStyle::Alignment::Center: return Qt::AlignHCenter;
+    case PLParagraphStyle::Alignment::Justified: return Qt::AlignJustify;
+    case PLParagraphStyle::Alignment::Natural: return Qt::AlignLeading;
+    }
+    return Qt::AlignLeading;
+}
+
+PLParagraphStyle::Alignment alignmentFromQt(Qt::Alignment alignment)
+{
+    const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignJustify) return PLParagraphStyle::Alignment::Justified;
+    if (horizontal & Qt::AlignHCenter) return PLParagraphStyle::Alignment::Center;
+    if (horizontal & Qt::AlignRight) return PLParagraphStyle::Alignment::Right;
+    if ((horizontal & Qt::AlignLeft) && (horizontal & Qt::AlignAbsolute)) return PLParagraphStyle::Alignment::Left;
+    return PLParagraphStyle::Alignment::Natural;
+}
+
+QString markerFormatFor(const QTextListFormat& format)
+{
+    QString placeholder;
+    switch (format.style()) {
+    case QTextListFormat::ListDisc: return QStringLiteral("{disc}");
+    case QTextListFormat::ListCircle: return QStringLiteral("{circle}");
+    case QTextListFormat::ListSquare: return QStringLiteral("{square}");
+    case QTextListFormat::ListLowerAlpha: placeholder = QStringLiteral("{lower-alpha}"); break;
+    case QTextListFormat::ListUpperAlpha: placeholder = QStringLiteral("{upper-alpha}"); break;
+    case QTextListFormat::ListLowerRoman: placeholder = QStringLiteral("{lower-roman}"); break;
+    case QTextListFormat::ListUpperRoman: placeholder = QStringLiteral("{upper-roman}"); break;
+    default: placeholder = QStringLiteral("{decimal}"); break;
+    }
+    return format.numberPrefix() + placeholder + format.numberSuffix();
+}
+
+bool isParagraphEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
+}
+
+// The line-height settings of a block format, to tell whether Qt changed them.
+struct LineHeight {
+    int type;
+    double height;
+    bool operator==(const LineHeight&) const = default;
+};
+
+LineHeight lineHeightOf(const QTextBlockFormat& format)
+{
+    return {format.lineHeightType(), format.lineHeight()};
+}
+
+} // namespace
+
+QTextCharFormat PLTextDocumentConversion::charFormat(const PLTextAttributes& a)
+{
+    QTextCharFormat format;
+    if (a.font) {
+        if (!a.font->family.isEmpty()) format.setFontFamilies(QStringList{a.font->family});
+        format.setFontPointSize(a.font->pointSize);
+        format.setFontWeight(a.font->bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(a.font->italic);
+    }
+    if (a.foregroundColor) format.setForeground(*a.foregroundColor);
+    if (a.backgroundColor) format.setBackground(*a.backgroundColor);
+    if (a.underlineStyle) {
+        format.setUnderlineStyle(qtUnderline(*a.underlineStyle));
+        format.setProperty(UnderlineStyleProperty, *a.underlineStyle);
+    }
+    if (a.underlineColor) format.setUnderlineColor(*a.underlineColor);
+    if (a.strikethroughStyle) {
+        format.setFontStrikeOut((*a.strikethroughStyle & 0xFF) != 0);
+        format.setProperty(StrikethroughStyleProperty, *a.strikethroughStyle);
+    }
+    if (a.strikethroughColor) format.setProperty(StrikethroughColorProperty, *a.strikethroughColor);
+    if (a.superscript) {
+        format.setVerticalAlignment(*a.superscript > 0   ? QTextCharFormat::AlignSuperScript
+                                    : *a.superscript < 0 ? QTextCharFormat::AlignSubScript
+                                                         : QTextCharFormat::AlignNormal);
+        format.setProperty(SuperscriptProperty, *a.superscript);
+    }
+    if (a.baselineOffset) format.setProperty(BaselineOffsetProperty, *a.baselineOffset);
+    if (a.link) {
+        format.setAnchor(true);
+        format.setAnchorHref(*a.link);
+    }
+    return format;
+}
+
+PLTextAttributes PLTextDocumentConversion::attributes(const QTextCharFormat& format)
+{
+    PLTextAttributes a;
+    const bool hasFont = format.hasProperty(QTextFormat::FontFamilies) || format.hasProperty(QTextFormat::FontFamily)
+        || format.hasProperty(QTextFormat::FontPointSize) || format.hasProperty(QTextFormat::FontWeight)
+        || format.hasProperty(QTextFormat::FontItalic);
+    if (hasFont) {
+        PLFont font;
+        const QStringList families = format.property(QTextFormat::FontFamilies).toStringList();
+        font.family = families.isEmpty() ? format.property(QTextFormat::FontFamily).toString() : families.first();
+        if (format.hasProperty(QTextFormat::FontPointSize)) font.pointSize = format.fontPointSize();
+        font.bold = format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold;
+        font.italic = format.fontItalic();
+        a.font = font;
+    }
+    if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
+        a.foregroundColor = format.foreground().color();
+    if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
+        a.backgroundColor = format.background().color();
+
+    const QTextCharFormat::UnderlineStyle underline = format.underlineStyle();
+    const QVariant storedUnderline = format.property(UnderlineStyleProperty);
+    if (storedUnderline.isValid() && qtUnderline(storedUnderline.toInt()) == underline)
+        a.underlineStyle = storedUnderline.toInt();
+    else if (underline != QTextCharFormat::NoUnderline)
+        a.underlineStyle = underlineFromQt(underline);
+    if (format.hasProperty(QTextFormat::TextUnderlineColor)) a.underlineColor = format.underlineColor();
+
+    const QVariant storedStrike = format.property(StrikethroughStyleProperty);
+    if (storedStrike.isValid() && ((storedStrike.toInt() & 0xFF) != 0) == format.fontStrikeOut())
+        a.strikethroughStyle = storedStrike.toInt();
+    else if (format.fontStrikeOut())
+        a.strikethroughStyle = PLTextAttributes::LineStyleSingle;
+    if (format.hasProperty(StrikethroughColorProperty)) a.strikethroughColor = format.property(StrikethroughColorProperty).value<QColor>();
+
+    const QTextCharFormat::VerticalAlignment vertical = format.verticalAlignment();
+    const int storedLevel = format.property(SuperscriptProperty).toInt();
+    if (vertical == QTextCharFormat::AlignSuperScript)
+        a.superscript = storedLevel > 0 ? storedLevel : 1;
+    else if (vertical == QTextCharFormat::AlignSubScript)
+        a.superscript = storedLevel < 0 ? storedLevel : -1;
+    else if (format.hasProperty(SuperscriptProperty) && storedLevel == 0)
+        a.superscript = 0;
+    if (format.hasProperty(BaselineOffsetProperty)) a.baselineOffset = format.property(BaselineOffsetProperty).toDouble();
+    if (format.isAnchor() && !format.anchorHref().isEmpty()) a.link = format.anchorHref();
+    return a;
+}
+
+QTextBlockFormat PLTextDocumentConversion::blockFormat(const PLParagraphStyle& style)
+{
+    QTextBlockFormat format;
+    if (style.isDefault()) return format;
+    format.setAlignment(qtAlignment(style.alignment));
+    if (style.writingDirection == PLParagraphStyle::WritingDirection::LeftToRight) format.setLayoutDirection(Qt::LeftToRight);
+    if (style.writingDirection == PLParagraphStyle::WritingDirection::RightToLeft) format.setLayoutDirection(Qt::RightToLeft);
+    format.setLeftMargin(style.leftIndent);
+    format.setTextIndent(style.firstLineIndent - style.leftIndent);
+    format.setRightMargin(style.rightIndent);
+    format.setTopMargin(style.spacingBefore);
+    format.setBottomMargin(style.spacingAfter);
+    // Qt keeps one kind of line height: the first that the style uses.
+    if (style.lineHeightMultiple > 0)
+        format.setLineHeight(style.lineHeightMultiple * 100, QTextBlockFormat::ProportionalHeight);
+    else if (style.minimumLineHeight > 0 && style.minimumLineHeight == style.maximumLineHeight)
+        format.setLineHeight(style.minimumLineHeight, QTextBlockFormat::FixedHeight);
+    else if (style.minimumLineHeight > 0)
+        format.setLineHeight(style.minimumLineHeight, QTextBlockFormat::MinimumHeight);
+    else if (style.lineSpacing != 0)
+        format.setLineHeight(style.lineSpacing, QTextBlockFormat::LineDistanceHeight);
+    QList<QTextOption::Tab> tabs;
+    for (const PLParagraphStyle::TabStop& stop : style.tabStops) {
+        switch (stop.kind) {
+        case PLParagraphStyle::TabStop::Kind::Left: tabs.append(QTextOption::Tab(stop.location, QTextOption::LeftTab)); break;
+        case PLParagraphStyle::TabStop::Kind::Right: tabs.append(QTextOption::Tab(stop.location, QTextOption::RightTab)); break;
+        case PLParagraphStyle::TabStop::Kind::Center: tabs.append(QTextOption::Tab(stop.location, QTextOption::CenterTab)); break;
+        case PLParagraphStyle::TabStop::Kind::Decimal:
+            tabs.append(QTextOption::Tab(stop.location, QTextOption::DelimiterTab, QLatin1Char('.')));
+            break;
+        }
+    }
+    if (!tabs.isEmpty()) format.setTabPositions(tabs);
+    format.setProperty(ParagraphStyleProperty, QVariant::fromValue(style));
+    return format;
+}
+
+PLParagraphStyle PLTextDocumentConversion::paragraphStyle(const QTextBlockFormat& format)
+{
+    const QVariant stored = format.property(ParagraphStyleProperty);
+    PLParagraphStyle style = stored.isValid() ? stored.value<PLParagraphStyle>() : PLParagraphStyle();
+    // What Qt would show for the kept style; whatever differs was edited in Qt.
+    const QTextBlockFormat expected = blockFormat(style);
+    if ((format.alignment() & Qt::AlignHorizontal_Mask) != (expected.alignment() & Qt::AlignHorizontal_Mask))
+        style.alignment = alignmentFromQt(format.alignment());
+    if (format.layoutDirection() != expected.layoutDirection()) {
+        style.writingDirection = format.layoutDirection() == Qt::LeftToRight   ? PLParagraphStyle::WritingDirection::LeftToRight
+                                 : format.layoutDirection() == Qt::RightToLeft ? PLParagraphStyle::WritingDirection::RightToLeft
+                                                                               : PLParagraphStyle::WritingDirection::Natural;
+    }
+    if (format.leftMargin() != expected.leftMargin() || format.textIndent() != expected.textIndent()) {
+        style.leftIndent = format.leftMargin();
+        style.firstLineIndent = format.leftMargin() + format.textIndent();
+    }
+    if (format.rightMargin() != expected.rightMargin()) style.rightIndent = format.rightMargin();
+    if (format.topMargin() != expected.topMargin()) style.spacingBefore = format.topMargin();
+    if (format.bottomMargin() != expected.bottomMargin()) style.spacingAfter = format.bottomMargin();
+    if (!(lineHeightOf(format) == lineHeightOf(expected))) {
+        style.lineHeightMultiple = style.minimumLineHeight = style.maximumLineHeight = style.lineSpacing = 0;
+        switch (format.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            if (format.lineHeight() != 100) style.lineHeightMultiple = format.lineHeight() / 100.0;
+            break;
+        case QTextBlockFormat::FixedHeight: style.minimumLineHeight = style.maximumLineHeight = format.lineHeight(); break;
+        case QTextBlockFormat::MinimumHeight: style.minimumLineHeight = format.lineHeight(); break;
+        case QTextBlockFormat::LineDistanceHeight: style.lineSpacing = format.lineHeight(); break;
+        default: break;
+        }
+    }
+    if (format.tabPositions() != expected.tabPositions()) {
+        style.tabStops.clear();
+        for (const QTextOption::Tab& tab : format.tabPositions()) {
+            PLParagraphStyle::TabStop stop;
+            stop.location = tab.position;
+            stop.kind = tab.type == QTextOption::RightTab       ? PLParagraphStyle::TabStop::Kind::Right
+                        : tab.type == QTextOption::CenterTab    ? PLParagraphStyle::TabStop::Kind::Center
+                        : tab.type == QTextOption::DelimiterTab ? PLParagraphStyle::TabStop::Kind::Decimal
+                                                                : PLParagraphStyle::TabStop::Kind::Left;
+            style.tabStops.append(stop);
+        }
+    }
+    return style;
+}
+
+void PLTextDocumentConversion::toTextDocument(const PLAttributedString& text, QTextDocument* document)
+{
+    PL_ASSERT_PARAM(document, "document");
+    document->clear();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    const QString& string = text.string();
+    const int length = text.length();
+    int attachmentNumber = 0;
+    int start = 0;
+    bool first = true;
+    while (true) {
+        int end = start;
+        while (end < length && !isParagraphEnd(string.at(end))) ++end;
+        const PLParagraphStyle style = start < length ? text.attributesAt(start).paragraphStyle.value_or(PLParagraphStyle())
+                                                      : PLParagraphStyle();
+        if (first) {
+            cursor.setBlockFormat(blockFormat(style));
+            if (start < length) cursor.setBlockCharFormat(charFormat(text.attributesAt(start)));
+            first = false;
+        } else {
+            // The separator's format is that of the character that ended the previous paragraph.
+            cursor.insertBlock(blockFormat(style), charFormat(text.attributesAt(start - 1)));
+        }
+        int index = start;
+        while (index < end) {
+            PLRange run;
+            const PLTextAttributes& attributes = text.attributesAt(index, &run);
+            const int runEnd = std::min(run.end(), end);
+            const QTextCharFormat format = charFormat(attributes);
+            if (attributes.attachment) {
+                int segment = index;
+                for (int i = index; i < runEnd; ++i) {
+                    if (string.at(i) != QChar(PLAttributedString::AttachmentCharacter)) continue;
+                    if (i > segment) cursor.insertText(string.mid(segment, i - segment), format);
+                    const PLTextAttachment& attachment = *attributes.attachment;
+                    const QString name = QStringLiteral("attachment:%1/%2")
+                                             .arg(++attachmentNumber)
+                                             .arg(QString::fromLatin1(QUrl::toPercentEncoding(attachment.fileName())));
+                    const QImage image = attachment.image();
+                    if (!image.isNull()) document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+                    document->addResource(QTextDocument::UserResource, QUrl(name), attachment.contents());
+                    QTextImageFormat imageFormat;
+                    imageFormat.merge(format);
+                    imageFormat.setName(name);
+                    imageFormat.setProperty(AttachmentNameProperty, attachment.fileName());
+                    if (!attachment.displaySize().isEmpty()) {
+                        imageFormat.setWidth(attachment.displaySize().width());
+                        imageFormat.setHeight(attachment.displaySize().height());
+                    }
+                    cursor.insertImage(imageFormat);
+                    segment = i + 1;
+                }
+                if (runEnd > segment) cursor.insertText(string.mid(segment, runEnd - segment), format);
+            } else {
+                cursor.insertText(string.mid(index, runEnd - index), format);
+            }
+            index = runEnd;
+        }
+        if (end >= length) break;
+        start = end + 1;
+        if (string.at(end) == QLatin1Char('\r') && start < length && string.at(start) == QLatin1Char('\n')) ++start;
+    }
+    cursor.endEditBlock();
+}
+
+PLAttributedString PLTextDocumentConversion::fromTextDocument(const QTextDocument* document)
+{
+    PL_ASSERT_PARAM(document, "document");
+    PLAttributedString result;
+    // Each paragraph's range (with the "\n" that ends it) and style, applied at the end.
+    std::vector<std::pair<int, PLParagraphStyle>> paragraphs;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin()) result.append(QStringLiteral("\n"), attributes(block.charFormat()));
+        PLParagraphStyle style = paragraphStyle(block.blockFormat());
+        const int start = result.length();
+        if (QTextList* list = block.textList()) {
+            const PLParagraphStyle::TextList textList{markerFormatFor(list->format()), 1};
+            if (style.textLists.isEmpty() || !(style.textLists.last() == textList)) style.textLists = {textList};
+            result.append(QLatin1Char('\t') + textList.marker(list->itemNumber(block) + 1) + QLatin1Char('\t'),
+                          attributes(block.charFormat()));
+        }
+        paragraphs.emplace_back(start, style);
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid()) continue;
+            const QTextCharFormat format = fragment.charFormat();
+            const PLTextAttributes a = attributes(format);
+            if (!format.isImageFormat()) {
+                result.append(fragment.text(), a);
+                continue;
+            }
+            const QTextImageFormat image = format.toImageFormat();
+            const QUrl url(image.name());
+            QByteArray bytes = document->resource(QTextDocument::UserResource, url).toByteArray();
+            if (bytes.isEmpty()) {
+                const QVariant resource = document->resource(QTextDocument::ImageResource, url);
+                if (resource.userType() == QMetaType::QByteArray) {
+                    bytes = resource.toByteArray();
+                } else if (resource.canConvert<QImage>()) {
+                    QBuffer buffer(&bytes);
+                    buffer.open(QIODevice::WriteOnly);
+                    resource.value<QImage>().save(&buffer, "PNG");
+                }
+            }
+            QString name = image.property(AttachmentNameProperty).toString();
+            if (name.isEmpty()) name = url.fileName().isEmpty() ? QStringLiteral("Picture.png") : url.fileName();
+            const QSizeF size = image.hasProperty(QTextFormat::ImageWidth) && image.hasProperty(QTextFormat::ImageHeight)
+                ? QSizeF(image.width(), image.height())
+                : QSizeF();
+            const PLTextAttachmentPtr attachment = PLTextAttachment::make(name, bytes, size);
+            // One attachment character per image character of the fragment.
+            for (int i = 0; i < fragment.length(); ++i) result.append(PLAttributedString::fromAttachment(attachment, a));
+        }
+    }
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
+        if (paragraphs[i].second.isDefault()) continue;
+        const int start = paragraphs[i].first;
+        const int end = i + 1 < paragraphs.size() ? paragraphs[i + 1].first : result.length();
+        PLTextAttributes paragraph;
+        paragraph.paragraphStyle = paragraphs[i].second;
+        if (end > start) result.addAttributes(paragraph, PLRange(start, end - start));
+    }
+    return result;
+}
