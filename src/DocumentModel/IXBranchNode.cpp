@@ -1,11 +1,16 @@
 #include "DocumentModel/IXBranchNode.h"
 
 #include "DocumentModel/IXBranchNodeObserver.h"
+#include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "Platform/PLAssert.h"
+#include "DocumentModel/IXWarningsSolving.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Utilities/UTXMLAttributes.h"
 
@@ -36,6 +41,42 @@ std::optional<UTDateTime> dateAttribute(const PLXMLElement& element, QByteArrayV
     return UTDateTime::fromString(text);
 }
 
+template <typename List>
+qsizetype indexOfNode(const List& list, const IXNode* node)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list[i].get() == node) return i;
+    }
+    return -1;
+}
+
+template <typename Node>
+QList<std::shared_ptr<Node>> copiesParentedTo(const QList<std::shared_ptr<Node>>& list, IXNode* parent)
+{
+    QList<std::shared_ptr<Node>> copies;
+    copies.reserve(list.size());
+    for (const auto& node : list) {
+        auto copied = std::static_pointer_cast<Node>(node->copy());
+        copied->setParentNode(parent);
+        copies.append(std::move(copied));
+    }
+    return copies;
+}
+
+template <typename Node>
+bool readInto(IXNode* parent, const PLXMLElement& element, PLError* error, QList<std::shared_ptr<Node>>& list)
+{
+    std::shared_ptr<Node> node = IXReferenceNode::readNode<Node>(parent, element, error);
+    if (!node) return false;
+    list.append(std::move(node));
+    return true;
+}
+
+QString referenceActionName(const IXReferenceNode& reference)
+{
+    return reference.type() == IXReferenceNode::TypeComment ? localized("Text Note") : QStringLiteral("_reference");
+}
+
 }  // namespace
 
 IXBranchNode::IXBranchNode() = default;
@@ -58,11 +99,18 @@ IXBranchNode::IXBranchNode(const IXBranchNode& other)
     , m_endDate(other.m_endDate)
     , m_endDate2(other.m_endDate2)
 {
-    for (const auto& branch : other.m_branches) {
-        std::shared_ptr<IXBranchNode> copied = branch->copyBranch();
-        copied->setParentNode(this);
-        m_branches.append(copied);
+    if (other.m_picture) {
+        m_picture = std::static_pointer_cast<IXPictureNode>(other.m_picture->copy());
+        m_picture->setParentNode(this);
     }
+    if (other.m_comment) {
+        m_comment = std::static_pointer_cast<IXCommentNode>(other.m_comment->copy());
+        m_comment->setParentNode(this);
+    }
+    m_textnotes = copiesParentedTo(other.m_textnotes, this);
+    m_connections = copiesParentedTo(other.m_connections, this);
+    m_attachments = copiesParentedTo(other.m_attachments, this);
+    m_branches = copiesParentedTo(other.m_branches, this);
     // The floating nodes and styles that belong to the source come along, so that a pasted
     // copy brings them into the document it joins.
     IXDocumentNode* document = other.documentNode();
@@ -84,9 +132,28 @@ std::shared_ptr<IXBranchNode> IXBranchNode::copyBranch() const
 QList<std::shared_ptr<IXNode>> IXBranchNode::ownedChildren() const
 {
     QList<std::shared_ptr<IXNode>> children;
-    children.reserve(m_branches.size());
+    children.reserve(2 + m_branches.size() + referencesCount());
+    if (m_picture) children.append(m_picture);
+    if (m_comment) children.append(m_comment);
     for (const auto& branch : m_branches) children.append(branch);
+    for (const auto& note : m_textnotes) children.append(note);
+    for (const auto& connection : m_connections) children.append(connection);
+    for (const auto& attachment : m_attachments) children.append(attachment);
     return children;
+}
+
+bool IXBranchNode::isInSubtree(const IXNode* node) const
+{
+    if (node && !node->isBranch()) {
+        // Only what a branch owns itself: its picture, comment and references.
+        node = node->parentNode();
+        if (!node || !node->isBranch()) return false;
+    }
+    for (; node; node = node->parentNode()) {
+        if (node == this) return true;
+        if (!node->isBranch()) return false;
+    }
+    return false;
 }
 
 // --- Structure ---
@@ -309,6 +376,182 @@ void IXBranchNode::setIncludeInExport(bool include)
     notifyPropertyChange(QStringLiteral("includeInExport"));
 }
 
+void IXBranchNode::setPicture(const std::shared_ptr<IXPictureNode>& picture)
+{
+    if (picture == m_picture) return;
+    registerUndo(this, localized("Branch Picture"), [old = m_picture](IXBranchNode& branch) { branch.setPicture(old); });
+    if (const std::shared_ptr<IXPictureNode> old = std::exchange(m_picture, nullptr)) {
+        old->removeObserver(this);
+        if (old->parentNode() == this) old->setParentNode(nullptr);
+    }
+    m_picture = picture;
+    if (m_picture) {
+        m_picture->setParentNode(this);
+        m_picture->addObserver(this);
+    }
+    notifyPropertyChange(QStringLiteral("picture"));
+}
+
+std::shared_ptr<IXPictureNode> IXBranchNode::addPicture()
+{
+    auto picture = std::make_shared<IXPictureNode>();
+    picture->setParentNode(this);
+    setPicture(picture);
+    return picture;
+}
+
+void IXBranchNode::removePicture()
+{
+    setPicture(nullptr);
+}
+
+void IXBranchNode::setComment(const std::shared_ptr<IXCommentNode>& comment)
+{
+    if (comment == m_comment) return;
+    registerUndo(this, localized("Comment"), [old = m_comment](IXBranchNode& branch) { branch.setComment(old); });
+    if (const std::shared_ptr<IXCommentNode> old = std::exchange(m_comment, nullptr)) {
+        old->removeObserver(this);
+        if (old->parentNode() == this) old->setParentNode(nullptr);
+    }
+    m_comment = comment;
+    if (m_comment) {
+        m_comment->setParentNode(this);
+        m_comment->setPlainText(true);
+        m_comment->addObserver(this);
+    }
+    notifyPropertyChange(QStringLiteral("comment"));
+}
+
+std::shared_ptr<IXCommentNode> IXBranchNode::addComment()
+{
+    auto comment = std::make_shared<IXCommentNode>();
+    comment->setPlainText(true);
+    comment->setParentNode(this);
+    setComment(comment);
+    return comment;
+}
+
+void IXBranchNode::removeComment()
+{
+    setComment(nullptr);
+}
+
+IXBranchNode::ReferenceList IXBranchNode::allReferences() const
+{
+    ReferenceList references;
+    references.reserve(referencesCount());
+    for (const auto& note : m_textnotes) references.append(note);
+    for (const auto& connection : m_connections) references.append(connection);
+    references.append(m_attachments);
+    return references;
+}
+
+void IXBranchNode::addReference(const std::shared_ptr<IXReferenceNode>& reference)
+{
+    PL_ASSERT_PARAM(reference, "reference");
+    // Listed once: a reference listed twice would be written twice.
+    if (indexOfNode(m_textnotes, reference.get()) >= 0 || indexOfNode(m_connections, reference.get()) >= 0
+        || indexOfNode(m_attachments, reference.get()) >= 0)
+        return;
+    const std::shared_ptr<IXReferenceNode> keep = reference;
+    registerUndo(this, referenceActionName(*keep), [keep](IXBranchNode& branch) { branch.removeReference(keep); });
+    insertReference(keep, -1);
+}
+
+void IXBranchNode::insertReference(const std::shared_ptr<IXReferenceNode>& reference, qsizetype index)
+{
+    const auto insertAt = [index](auto& list, auto node) {
+        list.insert((index < 0 || index > list.size()) ? list.size() : index, std::move(node));
+    };
+    bool connection = false;
+    // By type; a node whose class does not match its type is kept as an attachment.
+    if (reference->type() == IXReferenceNode::TypeComment && std::dynamic_pointer_cast<IXCommentNode>(reference)) {
+        insertAt(m_textnotes, std::static_pointer_cast<IXCommentNode>(reference));
+    } else if (reference->type() == IXReferenceNode::TypeConnection && reference->isConnection()) {
+        insertAt(m_connections, std::static_pointer_cast<IXConnectionNode>(reference));
+        connection = true;
+    } else {
+        insertAt(m_attachments, reference);
+    }
+    reference->setParentNode(this);
+    notifyPropertyChange(QStringLiteral("references"));
+    if (connection) notifyPropertyChange(QStringLiteral("connections"));
+}
+
+void IXBranchNode::removeReference(const std::shared_ptr<IXReferenceNode>& reference)
+{
+    if (!reference) return;
+    const std::shared_ptr<IXReferenceNode> keep = reference;
+    qsizetype index = indexOfNode(m_textnotes, keep.get());
+    bool connection = false;
+    if (index >= 0) {
+        m_textnotes.removeAt(index);
+    } else if ((index = indexOfNode(m_connections, keep.get())) >= 0) {
+        m_connections.removeAt(index);
+        connection = true;
+    } else if ((index = indexOfNode(m_attachments, keep.get())) >= 0) {
+        m_attachments.removeAt(index);
+    } else {
+        return;
+    }
+    // The undo puts it back at its place, not at the end of the list.
+    registerUndo(this, referenceActionName(*keep),
+                 [keep, index](IXBranchNode& branch) { branch.reinsertReference(keep, index); });
+    if (keep->parentNode() == this) keep->setParentNode(nullptr);
+    notifyPropertyChange(QStringLiteral("references"));
+    if (connection) notifyPropertyChange(QStringLiteral("connections"));
+}
+
+void IXBranchNode::reinsertReference(const std::shared_ptr<IXReferenceNode>& reference, qsizetype index)
+{
+    registerUndo(this, referenceActionName(*reference), [reference](IXBranchNode& branch) { branch.removeReference(reference); });
+    insertReference(reference, index);
+}
+
+std::shared_ptr<IXCommentNode> IXBranchNode::addTextnote()
+{
+    auto note = std::make_shared<IXCommentNode>();
+    note->setParentNode(this);
+    note->setTargetRef(IXReferenceNode::targetRefWithLocation(IXReferenceNode::LocationLocal, note->uniqueId()));
+    addReference(note);
+    return note;
+}
+
+std::shared_ptr<IXConnectionNode> IXBranchNode::addConnection()
+{
+    auto connection = std::make_shared<IXConnectionNode>();
+    connection->setParentNode(this);
+    addReference(connection);
+    return connection;
+}
+
+std::shared_ptr<IXReferenceNode> IXBranchNode::addAttachment()
+{
+    auto attachment = std::make_shared<IXReferenceNode>();
+    attachment->setParentNode(this);
+    addReference(attachment);
+    return attachment;
+}
+
+std::shared_ptr<IXReferenceNode> IXBranchNode::addAttachmentWithType(int subtype)
+{
+    auto attachment = std::make_shared<IXReferenceNode>();
+    attachment->setSubtype(subtype);
+    attachment->setParentNode(this);
+    addReference(attachment);
+    return attachment;
+}
+
+QString IXBranchNode::warningSolveTitle(const IXWarning& warning) const
+{
+    return IXWarningsSolving::warningSolveTitle(warning, allReferences());
+}
+
+bool IXBranchNode::warningSolve(const IXWarning& warning) const
+{
+    return IXWarningsSolving::warningSolve(warning, allReferences());
+}
+
 void IXBranchNode::setIcons(const QStringList& icons)
 {
     if (icons == m_icons) return;
@@ -386,33 +629,64 @@ std::shared_ptr<IXBranchNode> IXBranchNode::branchForId(const QString& uniqueId)
 std::shared_ptr<IXNode> IXBranchNode::nodeForId(const QString& uniqueId)
 {
     if (uniqueId.isEmpty()) return nullptr;
-    // Attached nodes are indexed by the document: take its answer when it lies below the
-    // receiver; an id repeated elsewhere (a broken file) falls back to the walk.
+    // Attached nodes are indexed by the document: take its answer when the receiver's walk
+    // would reach it; an id repeated elsewhere (a broken file) falls back to the walk.
     if (IXDocumentNode* document = documentNode()) {
         const std::shared_ptr<IXNode> candidate = document->nodeForId(uniqueId);
         if (!candidate) return nullptr;
-        for (IXNode* node = candidate.get(); node; node = node->parentNode()) {
-            if (node == this) return candidate;
-        }
+        if (isInSubtree(candidate.get())) return candidate;
     }
     // In the documented order: the branch, its picture and comment, the sub-branches (each
-    // in this order), then its references.
+    // in this order), then its text notes, connections and attachments.
     struct Frame {
         IXBranchNode* branch;
-        bool childrenDone;
+        bool referencesNext;
     };
     std::vector<Frame> pending{{this, false}};
     while (!pending.empty()) {
-        Frame frame = pending.back();
+        const Frame frame = pending.back();
         pending.pop_back();
         IXBranchNode* branch = frame.branch;
-        if (!frame.childrenDone) {
-            if (branch->isEqual(uniqueId)) return branch->shared_from_this();
-            pending.push_back({branch, true});
-            for (auto it = branch->m_branches.crbegin(); it != branch->m_branches.crend(); ++it) pending.push_back({it->get(), false});
+        if (frame.referencesNext) {
+            for (const auto& reference : branch->allReferences()) {
+                if (reference->isEqual(uniqueId)) return reference;
+            }
+            continue;
         }
+        if (branch->isEqual(uniqueId)) return branch->shared_from_this();
+        if (branch->m_picture && branch->m_picture->isEqual(uniqueId)) return branch->m_picture;
+        if (branch->m_comment && branch->m_comment->isEqual(uniqueId)) return branch->m_comment;
+        pending.push_back({branch, true});
+        for (auto it = branch->m_branches.crbegin(); it != branch->m_branches.crend(); ++it) pending.push_back({it->get(), false});
     }
     return nullptr;
+}
+
+std::shared_ptr<IXReferenceNode> IXBranchNode::referenceForId(const QString& uniqueId)
+{
+    if (uniqueId.isEmpty()) return nullptr;
+    if (IXDocumentNode* document = documentNode()) {
+        const std::shared_ptr<IXNode> candidate = document->nodeForId(uniqueId);
+        if (!candidate) return nullptr;
+        IXNode* owner = candidate->parentNode();
+        if (owner && owner->isBranch() && isInSubtree(owner)) {
+            const ReferenceList references = static_cast<IXBranchNode*>(owner)->allReferences();
+            for (const auto& reference : references) {
+                if (reference == candidate) return reference;
+            }
+        }
+    }
+    std::shared_ptr<IXReferenceNode> found;
+    forEachBranchBelow([&](IXBranchNode& branch) {
+        if (found) return;
+        for (const auto& reference : branch.allReferences()) {
+            if (reference->isEqual(uniqueId)) {
+                found = reference;
+                return;
+            }
+        }
+    });
+    return found;
 }
 
 void IXBranchNode::notifyPropertyChange(const QString& property)
@@ -422,7 +696,39 @@ void IXBranchNode::notifyPropertyChange(const QString& property)
 
 void IXBranchNode::validateContent()
 {
-    for (const auto& child : ownedChildren()) child->validateContent();
+    for (const auto& branch : BranchList(m_branches)) branch->validateContent();
+    for (const auto& note : QList(m_textnotes)) note->validateContent();
+    for (const auto& attachment : ReferenceList(m_attachments)) attachment->validateContent();
+    for (const auto& connection : QList(m_connections)) connection->validateContent();
+    if (m_picture) m_picture->validateContent();
+    if (m_comment) m_comment->validateContent();
+}
+
+bool IXBranchNode::respondsToSelector(std::string_view selector) const
+{
+    return isAnyOf(selector, {"notifiedOfPictureNode:didChangeProperty:", "notifiedOfCommentNode:didChangeProperty:"});
+}
+
+void IXBranchNode::notifiedOfPictureNode(IXPictureNode* picture, const QString&)
+{
+    if (picture && picture == m_picture.get()) notifyPropertyChange(QStringLiteral("picture"));
+}
+
+void IXBranchNode::notifiedOfCommentNode(IXCommentNode* comment, const QString&)
+{
+    if (comment && comment == m_comment.get()) notifyPropertyChange(QStringLiteral("comment"));
+}
+
+void IXBranchNode::observeOwnedNodes(bool observe)
+{
+    for (IXNode* owned : {static_cast<IXNode*>(m_picture.get()), static_cast<IXNode*>(m_comment.get())}) {
+        if (!owned) continue;
+        if (observe) {
+            owned->addObserver(this);
+        } else {
+            owned->removeObserver(this);
+        }
+    }
 }
 
 // --- Nodes and styles carried while outside a document ---
@@ -440,9 +746,11 @@ void IXBranchNode::attachToDocumentNode(IXDocumentNode* document)
     for (const auto& node : linked) {
         if (node->parentNode() == document) continue;
         document->addFloatingNode(node);
+        if (auto* reference = dynamic_cast<IXReferenceNode*>(node.get())) reference->setFloatingTargetNode(shared_from_this());
     }
     if (!m_styleAttributes.isEmpty()) document->setStyleAttributesForNode(std::exchange(m_styleAttributes, {}), this);
     for (const auto& child : ownedChildren()) child->attachToDocumentNode(document);
+    observeOwnedNodes(true);
 }
 
 void IXBranchNode::detachFromDocumentNode()
@@ -456,6 +764,7 @@ void IXBranchNode::detachFromDocumentNode()
         }
         m_styleAttributes = document->styleAttributesForNode(this);
     }
+    observeOwnedNodes(false);
     for (const auto& child : ownedChildren()) child->detachFromDocumentNode();
     IXNode::detachFromDocumentNode();
 }
@@ -471,14 +780,37 @@ bool IXBranchNode::initWithParent(IXNode* parent, const PLXMLElement& element, P
     m_beginDate = dateAttribute(element, "start");
     m_endDate = dateAttribute(element, "end");
     m_endDate2 = dateAttribute(element, "end2");
+    // Of the picture and the comment the last one counts.
+    if (const PLXMLElement comment = element.lastChildElement("comment")) {
+        m_comment = IXReferenceNode::readNode<IXCommentNode>(this, comment, error);
+        if (!m_comment) return false;
+        m_comment->addObserver(this);
+    }
+    if (const PLXMLElement picture = element.lastChildElement("picture")) {
+        m_picture = IXReferenceNode::readNode<IXPictureNode>(this, picture, error);
+        if (!m_picture) return false;
+        m_picture->addObserver(this);
+    }
     for (PLXMLElement child = element.firstChildElement(); child; child = child.nextSiblingElement()) {
+        bool read = true;
         if (child.hasName("icon")) {
             if (child.hasAttribute("name")) m_icons.append(child.attribute("name"));
+        } else if (child.hasName("note")) {
+            read = readInto(this, child, error, m_textnotes);
+        } else if (child.hasName("connection")) {
+            read = readInto(this, child, error, m_connections);
+        } else if (child.hasName("reference")) {
+            read = readInto(this, child, error, m_attachments);
         } else if (child.hasName("branch")) {
             auto branch = std::make_shared<IXBranchNode>();
-            if (!branch->initWithParent(this, child, error)) return false;
-            m_branches.append(branch);
+            read = branch->initWithParent(this, child, error);
+            if (read) {
+                m_branches.append(branch);
+            } else if (branch->parentNode()) {
+                branch->setParentNode(nullptr);  // never released while attached
+            }
         }
+        if (!read) return false;
     }
     return true;
 }
@@ -493,7 +825,13 @@ PLXMLElement IXBranchNode::XMLElement(PLXMLElement parent)
     if (m_endDate) element.setAttribute("end", m_endDate->stringRepresentation());
     if (m_endDate2) element.setAttribute("end2", m_endDate2->stringRepresentation());
     if (!m_title.isEmpty()) element.addChildElement("title").setText(m_title);
+    if (m_comment) m_comment->XMLElement(element);
     for (const QString& icon : m_icons) element.addChildElement("icon").setAttribute("name", icon);
-    for (const auto& branch : m_branches) branch->XMLElement(element);
+    if (m_picture) m_picture->XMLElement(element);
+    // Copies: writing may make ids, which must not disturb the iteration.
+    for (const auto& note : QList(m_textnotes)) note->XMLElement(element);
+    for (const auto& connection : QList(m_connections)) connection->XMLElement(element);
+    for (const auto& attachment : ReferenceList(m_attachments)) attachment->XMLElement(element);
+    for (const auto& branch : BranchList(m_branches)) branch->XMLElement(element);
     return element;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DocumentModel/IXCommentNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXPictureNodeObserver.h"
 #include "Utilities/UTDateTime.h"
 
 #include <QList>
@@ -12,6 +14,10 @@
 #include <memory>
 #include <optional>
 
+class IXCommentNode;
+class IXConnectionNode;
+class IXPictureNode;
+class IXReferenceNode;
 class IXWarning;
 
 // A branch of the map: a root branch under the document node or a sub-branch under another
@@ -25,9 +31,10 @@ class IXWarning;
 //
 // Moving a branch to another parent of the same document never detaches it: it takes the new
 // parent first and then leaves the old parent's list (with its own undo record).
-class IXBranchNode : public IXNode {
+class IXBranchNode : public IXNode, public IXPictureNodeObserver, public IXCommentNodeObserver {
 public:
     using BranchList = QList<std::shared_ptr<IXBranchNode>>;
+    using ReferenceList = QList<std::shared_ptr<IXReferenceNode>>;
 
     // The depth of a branch that had a parent and has none now, or has a parent of another
     // kind.
@@ -83,6 +90,46 @@ public:
     bool includeInExport() const { return m_includeInExport; }
     void setIncludeInExport(bool include);
 
+    // The branch picture (undo "Branch Picture") and comment (undo "Comment", always a
+    // plain-text comment). The branch owns them, is their parent and re-announces their
+    // changes as its "picture" and "comment".
+    const std::shared_ptr<IXPictureNode>& picture() const { return m_picture; }
+    void setPicture(const std::shared_ptr<IXPictureNode>& picture);
+    std::shared_ptr<IXPictureNode> addPicture();
+    void removePicture();
+    const std::shared_ptr<IXCommentNode>& comment() const { return m_comment; }
+    void setComment(const std::shared_ptr<IXCommentNode>& comment);
+    std::shared_ptr<IXCommentNode> addComment();
+    void removeComment();
+
+    // References by type: text notes (1), connections (3) and attachments (every other type).
+    const QList<std::shared_ptr<IXCommentNode>>& textnotes() const { return m_textnotes; }
+    const QList<std::shared_ptr<IXConnectionNode>>& connections() const { return m_connections; }
+    const ReferenceList& attachments() const { return m_attachments; }
+    // Text notes, then connections, then attachments.
+    ReferenceList allReferences() const;
+    qsizetype referencesCount() const { return m_textnotes.size() + m_connections.size() + m_attachments.size(); }
+    // Appends the reference to the list of its type and parents it (undo "Text Note" for a
+    // note, else "_reference"); announces "references", and "connections" for a connection. A
+    // reference the branch already lists is left where it is.
+    void addReference(const std::shared_ptr<IXReferenceNode>& reference);
+    // Takes the reference out (undo puts it back at its place); one the branch does not list
+    // is ignored.
+    void removeReference(const std::shared_ptr<IXReferenceNode>& reference);
+    // A new text note whose target is its own package part ("local:" and its id).
+    std::shared_ptr<IXCommentNode> addTextnote();
+    std::shared_ptr<IXConnectionNode> addConnection();
+    std::shared_ptr<IXReferenceNode> addAttachment();
+    std::shared_ptr<IXReferenceNode> addAttachmentWithType(int subtype);
+    // The reference of the branch or of a branch below with that id.
+    std::shared_ptr<IXReferenceNode> referenceForId(const QString& uniqueId);
+
+    // The repair offered for a warning about one of the branch's references: "Locate", which
+    // starts the attachments tool on it. No repair (an empty title) for other warnings.
+    QString warningSolveTitle(const IXWarning& warning) const;
+    // Always false: the warning stays until the reference is fixed.
+    bool warningSolve(const IXWarning& warning) const;
+
     const QStringList& icons() const { return m_icons; }
     bool hasIcon(const QString& name) const { return m_icons.contains(name); }
     void setIcons(const QStringList& icons);
@@ -128,6 +175,10 @@ public:
     void attachToDocumentNode(IXDocumentNode* document) override;
     void detachFromDocumentNode() override;
 
+    bool respondsToSelector(std::string_view selector) const override;
+    void notifiedOfPictureNode(IXPictureNode* picture, const QString& property) override;
+    void notifiedOfCommentNode(IXCommentNode* comment, const QString& property) override;
+
     // --- XML ("branch" element of "contents.xml") ---
     bool initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error) override;
     PLXMLElement XMLElement(PLXMLElement parent) override;
@@ -136,8 +187,16 @@ protected:
     IXBranchNode(const IXBranchNode& other);
 
 private:
-    // Every node the branch owns directly, sub-branches last.
+    // Every node the branch owns directly: picture, comment, sub-branches, text notes,
+    // connections, attachments.
     QList<std::shared_ptr<IXNode>> ownedChildren() const;
+    // Whether the node is the receiver, a branch below it or a node one of them owns.
+    bool isInSubtree(const IXNode* node) const;
+    // Lists and parents a reference at the index of its list (-1: at the end), unrecorded.
+    void insertReference(const std::shared_ptr<IXReferenceNode>& reference, qsizetype index);
+    // Puts a reference back at its place (the undo of a removal), recorded.
+    void reinsertReference(const std::shared_ptr<IXReferenceNode>& reference, qsizetype index);
+    void observeOwnedNodes(bool observe);
     void updateLevel();
     int levelUnder(const IXNode* parent) const;
     void resetSubbranchSides();
@@ -148,6 +207,11 @@ private:
     QString m_title;
     int m_level = 0;
     bool m_includeInExport = true;
+    std::shared_ptr<IXPictureNode> m_picture;
+    std::shared_ptr<IXCommentNode> m_comment;
+    QList<std::shared_ptr<IXCommentNode>> m_textnotes;
+    QList<std::shared_ptr<IXConnectionNode>> m_connections;
+    ReferenceList m_attachments;
     QStringList m_icons;
     BranchList m_branches;
     std::optional<UTDateTime> m_beginDate;

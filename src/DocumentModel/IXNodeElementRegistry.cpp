@@ -1,7 +1,9 @@
 #include "DocumentModel/IXNodeElementRegistry.h"
 
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXPictureNode.h"
 
 #include <QHash>
 
@@ -19,6 +21,8 @@ Factories& factories()
     // Each node class that reads an element of its own adds a line {"name", &make<Class>}.
     static Factories table = Factories{
         {"branch", &make<IXBranchNode>},
+        {"picture", &make<IXPictureNode>},
+        {"comment", &make<IXCommentNode>},
     };
     return table;
 }

@@ -4,6 +4,8 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXOpenDocument.h"
+#include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXReferenceNode.h"
 #include "Platform/PLAssert.h"
 
 #include <QSet>
@@ -211,6 +213,29 @@ std::shared_ptr<IXBranchNode> IXSelection::topmostBranchNode() const
         if (branch && (!topmost || branch->level() < topmost->level())) topmost = std::move(branch);
     }
     return topmost;
+}
+
+IXSelection::NodeList IXSelection::allPictures() const
+{
+    NodeList pictures;
+    for (const auto& node : nodes()) {
+        if (!node->isBranch()) continue;
+        if (const auto& picture = static_cast<IXBranchNode*>(node.get())->picture()) pictures.append(picture);
+    }
+    pictures.append(allFloatingPictures());
+    return pictures;
+}
+
+QList<std::shared_ptr<IXReferenceNode>> IXSelection::allReferencesForType(int type) const
+{
+    QList<std::shared_ptr<IXReferenceNode>> references;
+    for (const auto& node : nodes()) {
+        if (!node->isBranch()) continue;
+        for (const auto& reference : static_cast<IXBranchNode*>(node.get())->allReferences()) {
+            if (reference->type() == type) references.append(reference);
+        }
+    }
+    return references;
 }
 
 IXSelection::NodeList IXSelection::allFloatingPictures() const
