@@ -575,3 +575,82 @@ TEST_F(IXPackage, WrittenPackagePassesUnzipAndTheSchema)
     ASSERT_TRUE(lint.waitForFinished(60000));
     EXPECT_EQ(lint.exitCode(), 0) << lint.readAllStandardError().toStdString();
 }
+
+// --- The fuzzer's seed packages (fuzz/corpus/package) ---
+
+namespace {
+
+QString seedFolder()
+{
+    return qEnvironmentVariable("IX_SOURCE_DIR") + QStringLiteral("/fuzz/corpus/package");
+}
+
+// The same parts stored without compression (as some zip tools write them), so that the
+// fuzzer's mutations reach the XML and property lists directly. Local headers only: the
+// archive reader does not need the central directory.
+QByteArray storedPackageOf(const QByteArray& package)
+{
+    QByteArray stored;
+    const UTZipArchive archive = *UTZipArchive::fromData(package);
+    for (const UTZipArchiveItem& item : archive.items()) {
+        const QByteArray name = item.encodedName();
+        const QByteArray data = *archive.dataByPath(item.name());
+        QByteArray header(30, '\0');
+        qToLittleEndian<quint32>(0x04034b50, header.data());
+        qToLittleEndian<quint16>(10, header.data() + 4);
+        qToLittleEndian<quint32>(quint32(data.size()), header.data() + 18);
+        qToLittleEndian<quint32>(quint32(data.size()), header.data() + 22);
+        qToLittleEndian<quint16>(quint16(name.size()), header.data() + 26);
+        stored += header + name + data;
+    }
+    return stored;
+}
+
+}  // namespace
+
+// Writes the seeds again: run with --gtest_also_run_disabled_tests --gtest_filter='*SeedPackages*'.
+TEST_F(IXPackage, DISABLED_WriteSeedPackages)
+{
+    ASSERT_TRUE(QDir().mkpath(seedFolder()));
+    const auto write = [](const QString& name, const QByteArray& package) {
+        QFile file(seedFolder() + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(package);
+    };
+
+    auto sample = sampleDocument();
+    sample->userInterfaceOptions().insert(QStringLiteral("view"), 1);
+    sample->setData(QByteArray("\x89PNG\r\n\x1a\n thumbnail"), QStringLiteral("thumbnail"));
+    write(QStringLiteral("tree.ixd"), *sample->zipData());
+    write(QStringLiteral("tree-stored.ixd"), storedPackageOf(*sample->zipData()));
+
+    auto empty = std::make_shared<IXDocumentNode>();
+    write(QStringLiteral("empty.ixd"), *empty->zipData());
+
+    auto parts = std::make_shared<IXDocumentNode>();
+    parts->setTimeScaleType(3);
+    parts->setIgnoredWords({QStringLiteral("Ideaflux")});
+    parts->saveIgnoredWords();
+    parts->addAdditionalFolderForFilePath(QStringLiteral("/home/a/Pictures/sun.png"), QStringLiteral("R1"));
+    parts->setData(R"(<?xml version="1.0"?><styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
+                   R"( xsi:noNamespaceSchemaLocation="styles.xsd"/>)",
+                   QStringLiteral("document.styles.xml"));
+    write(QStringLiteral("parts.ixd"), *parts->zipData());
+    write(QStringLiteral("parts-stored.ixd"), storedPackageOf(*parts->zipData()));
+
+    write(QStringLiteral("invalid.ixd"),
+          packageOf({{QStringLiteral("contents.xml"),
+                      contentsXml(R"(<timescale type="lunar"/><branch uid="A"><title>T</title><x/></branch>)")}}));
+}
+
+TEST_F(IXPackage, SeedPackagesOpen)
+{
+    const QStringList seeds = QDir(seedFolder()).entryList({QStringLiteral("*.ixd")}, QDir::Files);
+    ASSERT_GE(seeds.size(), 4);
+    for (const QString& seed : seeds) {
+        QFile file(seedFolder() + QLatin1Char('/') + seed);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        PLError error;
+        EXPECT_TRUE(IXDocumentNode::fromZipData(file.readAll(), &error)) << seed.toStdString();
+    }
+}
