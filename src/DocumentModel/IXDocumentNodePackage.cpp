@@ -266,8 +266,9 @@ std::optional<QByteArray> IXDocumentNode::zipData()
         if (error) break;
         if (!setPlist(options, name, &error) && !error) error = applicationError(QStringLiteral("failed to generate plist"));
     }
-    // (The document style sheet's part is stored here, between the options and the broadcast.)
-    // 3. The parts kept by other nodes (layout style sheets, rich text of notes).
+    // 3. The document style sheet.
+    if (!error) saveStyleSheet(&error);
+    // 4. The parts kept by other nodes (layout style sheets, rich text of notes).
     if (!error) send("notifiedOfDocumentNodeSave:error:", &IXDocumentNodeObserver::notifiedOfDocumentNodeSave, this, &error);
 
     QByteArray bytes;

@@ -3,6 +3,7 @@
 #include "Platform/PLScanner.h"
 #include "Utilities/UTConversions.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -18,12 +19,26 @@ QString floatText(float value)
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
+// The numbers of a text such as "{1.5, -2}", read from the first number on; missing ones
+// are 0.
 template <std::size_t N>
 std::array<float, N> floatsFromText(const QString& text)
 {
+    const QByteArray latin = text.toLatin1();
+    const qsizetype start = std::find_if(latin.begin(), latin.end(), [](char c) {
+                                return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-';
+                            }) - latin.begin();
     std::array<float, N> values{};
-    UTConversions::parseFloats(text.toLatin1(), values, 0);
+    UTConversions::parseFloats(QByteArrayView(latin).sliced(start), values, 0);
     return values;
+}
+
+// The leading float of a text, 0 when it has none.
+float floatFromText(const QString& text)
+{
+    float value = 0;
+    UTConversions::parseFloats(text.toLatin1(), std::span(&value, 1), 0);
+    return value;
 }
 
 int intFromText(const QString& text)
@@ -125,7 +140,7 @@ std::optional<int> IXStyleValue::toInt() const
 
 std::optional<float> IXStyleValue::toFloat() const
 {
-    if (const QString* s = std::get_if<QString>(&m_value)) return floatsFromText<1>(*s)[0];
+    if (const QString* s = std::get_if<QString>(&m_value)) return floatFromText(*s);
     if (const std::optional<double> number = numberValue()) return float(*number);
     return std::nullopt;
 }

@@ -1,0 +1,482 @@
+// Style sheets in a document: default masters, reading rules, unreadable parts, deferred
+// "master" notices, layout nodes, saving and reopening, and the shipped default sheets.
+#include "DocumentModel/IXLayoutNode.h"
+#include "IXFakeServices.h"
+#include "IXPackageTestNodes.h"
+#include "IXStyleTestNodes.h"
+#include "Platform/PLLog.h"
+#include "Platform/PLResources.h"
+#include "Platform/PLXMLSchemaValidator.h"
+#include "TestSupport/ExpectAssertion.h"
+#include "Utilities/QStringPrinter.h"
+#include "Utilities/UTZipArchive.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFontInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Kind = StyledTestNode::Kind;
+
+const QString DocumentPart = QStringLiteral("document.styles.xml");
+const QString MindMapPart = QStringLiteral("mindmap.styles.xml");
+const QStringList ShippedSheets{"document", "mindmap", "leftright", "topdown", "outline", "timeline"};
+
+QByteArray sheetXml(const QByteArray& body, const QByteArray& rootAttributes = QByteArray())
+{
+    return "<?xml version=\"1.0\"?>\n<styles xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+           "xsi:noNamespaceSchemaLocation=\"styles.xsd\" version=\"1\" revision=\"1\""
+           + rootAttributes + ">" + body + "</styles>";
+}
+
+QByteArray resource(const QString& name)
+{
+    QFile file(PLResources::pathFor(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Gives the deferred work of the run loop its turns.
+void runLoopTurns()
+{
+    const QDeadlineTimer deadline(50);
+    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+std::optional<QByteArray> partOf(const QByteArray& package, const QString& name)
+{
+    const std::optional<UTZipArchive> archive = UTZipArchive::fromData(package);
+    if (!archive) return std::nullopt;
+    return archive->dataByName(name);
+}
+
+struct LogLines {
+    QStringList lines;
+    PLLog::Sink previous = PLLog::setSink([this](const QString& line) { lines << line; });
+    ~LogLines() { PLLog::setSink(previous); }
+};
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+class IXStyleSheet : public ::testing::Test {
+protected:
+    FakeApplicationServices services;
+    PackageTestNodes nodes;
+};
+
+// --- Default masters ---
+
+TEST_F(IXStyleSheet, NewDocumentTakesTheDefaultMastersOfEverySheet)
+{
+    PLUndoManager undo;
+    auto document = std::make_shared<IXDocumentNode>();
+    document->setUndoManager(&undo);
+    for (const QString& name : ShippedSheets) {
+        SCOPED_TRACE(name.toStdString());
+        const auto defaults = IXStyleSheetNode::styleSheetFromData(resource(name + QStringLiteral(".styles.xml")));
+        ASSERT_TRUE(defaults);
+        const auto sheet = name == QLatin1String("document") ? document->styleSheet()
+                                                             : document->layoutForName(name)->styleSheet();
+        for (int type = IXStyleTypeCanvas; type < IXStyleType_Last; ++type) {
+            EXPECT_EQ(sheet->styleForMaster(type)->attributes(), defaults->styleForMaster(type)->attributes());
+        }
+        EXPECT_FALSE(sheet->keepsUnreadPart());
+    }
+    // Loading records nothing to undo and warns of nothing.
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_TRUE(document->warnings().isEmpty());
+
+    // The look of a root branch: the document's frame and colours, the layout's lines.
+    auto root = std::make_shared<StyledTestNode>(Kind::Branch, 0);
+    document->disableUndo();
+    document->addRootBranch(root);
+    document->enableUndo();
+    const auto inMindMap = document->layoutForName(IXLayoutMindMapName)->styleSheet()->styleForNode(root.get());
+    const auto inTopDown = document->layoutForName(IXLayoutTopDownName)->styleSheet()->styleForNode(root.get());
+    EXPECT_EQ(inMindMap->branchFrameType(), 3);
+    EXPECT_EQ(inMindMap->branchTextColor(), PLColor::white());
+    EXPECT_EQ(inMindMap->branchLineType(), 4);
+    EXPECT_EQ(inTopDown->branchLineType(), 0);
+    ASSERT_TRUE(inMindMap->branchTextFont());
+    EXPECT_EQ(QFontInfo(*inMindMap->branchTextFont()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_TRUE(inMindMap->branchTextFont()->bold());
+    EXPECT_TRUE(inMindMap->branchTextAttributes().backgroundColor.isNull());
+}
+
+TEST_F(IXStyleSheet, PartWithOnlyNodeStylesStillGetsTheDefaultMasters)
+{
+    auto document = std::make_shared<IXDocumentNode>();
+    auto node = std::make_shared<StyledTestNode>(Kind::Picture);
+    document->addPicture(node);
+    const QByteArray part = sheetXml("<style ref=\"" + node->uniqueId().toLatin1() + "\"><a n=\"picture.opacity\" v=\"0.5\"/></style>");
+    document->setData(part, DocumentPart);
+
+    const auto sheet = document->styleSheet();
+    EXPECT_EQ(sheet->styleForNode(node.get())->pictureOpacity(), 0.5f);
+    EXPECT_EQ(sheet->styleForNode(node.get())->master(), IXStyleTypePicture);
+    const auto defaults = IXStyleSheetNode::styleSheetFromData(resource(DocumentPart));
+    EXPECT_EQ(sheet->styleForMaster(IXStyleTypeCanvas)->attributes(), defaults->styleForMaster(IXStyleTypeCanvas)->attributes());
+    EXPECT_TRUE(services.presentedErrors.isEmpty());
+}
+
+// --- Reading ---
+
+TEST_F(IXStyleSheet, ReadingKeepsTheLastOfRepeatsAndDropsWhatNamesNothing)
+{
+    auto document = std::make_shared<IXDocumentNode>();
+    auto branch = std::make_shared<StyledTestNode>(Kind::Branch, 2);
+    document->addRootBranch(branch);
+    const QByteArray id = branch->uniqueId().toLatin1();
+    const QByteArray layoutId = document->layoutForName(IXLayoutTimelineName)->uniqueId().toLatin1();
+    const QByteArray part = sheetXml(
+        "<rootbranch><a n=\"branch.frame.type\" v=\"1\"/><a n=\"branch.line.width\" v=\"7\"/></rootbranch>"
+        "<rootbranch><a n=\"branch.frame.type\" v=\"2\"/></rootbranch>"
+        "<floating><a n=\"floating.line.width\" v=\"3\"/></floating>"
+        "<style ref=\"NOSUCHNODE\"><a n=\"branch.line.width\" v=\"2\"/></style>"
+        "<style><a n=\"branch.line.width\" v=\"2\"/></style>"
+        "<style ref=\"" + layoutId + "\"><a n=\"branch.line.width\" v=\"2\"/></style>"
+        "<style ref=\"SHEET1\"><a n=\"branch.line.width\" v=\"2\"/></style>"
+        "<style ref=\"" + id + "\"><a n=\"branch.line.width\" v=\"4\"/></style>"
+        "<style ref=\"" + id + "\"><a n=\"branch.text.width\" v=\"90\"/></style>",
+        " uid=\"SHEET1\"");
+    document->setData(part, DocumentPart);
+    LogLines log;
+
+    const auto sheet = document->styleSheet();
+    // The second rootbranch replaced the first; the master still has its fixed links.
+    const auto root = sheet->styleForMaster(IXStyleTypeRootBranch);
+    EXPECT_EQ(root->attributes().keys(), QStringList{"branch.frame.type"});
+    EXPECT_EQ(root->type(), IXStyleTypeRootBranch);
+    EXPECT_EQ(root->master(), IXStyleTypeCanvas);
+    EXPECT_EQ(root->parentNode(), sheet.get());
+    // Only the node of the map keeps a style, the one read last.
+    ASSERT_EQ(sheet->nodeStyles().size(), 1);
+    const auto style = sheet->styleForNode(branch.get());
+    EXPECT_EQ(style->attributes().keys(), QStringList{"branch.text.width"});
+    EXPECT_EQ(style->master(), IXStyleTypeSubBranch);
+    EXPECT_EQ(style->branchFrameType(), 2);
+    // Two log lines: the unknown name and the repeated node; dropped refs say nothing.
+    ASSERT_EQ(log.lines.size(), 2);
+    EXPECT_TRUE(log.lines[0].startsWith(QStringLiteral("ignored style named 'floating': ")));
+    EXPECT_TRUE(log.lines[1].startsWith(QStringLiteral("duplicate style replaced for node ") + QString::fromLatin1(id)));
+    // "floating" breaks the schema: that was shown, and the sheet read all the same.
+    EXPECT_EQ(services.presentedErrors.size(), 1);
+    EXPECT_FALSE(sheet->keepsUnreadPart());
+}
+
+TEST_F(IXStyleSheet, UnparsablePartIsKeptUntilAStyleOfTheSheetChanges)
+{
+    const QByteArray broken = "<styles><canvas><a n=\"document.gap.vertical\" v=\"9\"/>";
+    auto document = std::make_shared<IXDocumentNode>();
+    document->setData(broken, DocumentPart);
+    document->setData(broken, MindMapPart);
+
+    const auto sheet = document->styleSheet();
+    const auto layoutSheet = document->layoutForName(IXLayoutMindMapName)->styleSheet();
+    // Shown with the default masters meanwhile, and both parts reported.
+    EXPECT_TRUE(sheet->keepsUnreadPart());
+    EXPECT_TRUE(layoutSheet->keepsUnreadPart());
+    EXPECT_FALSE(sheet->styleForMaster(IXStyleTypeCanvas)->attributes().isEmpty());
+    ASSERT_EQ(document->warnings().size(), 2);
+    EXPECT_EQ(document->warnings()[0]->title(), QStringLiteral("Styles"));
+    EXPECT_TRUE(document->warnings()[0]->message().contains(DocumentPart));
+    EXPECT_TRUE(document->warnings()[1]->message().contains(MindMapPart));
+
+    std::optional<QByteArray> package = document->zipData();
+    ASSERT_TRUE(package);
+    EXPECT_EQ(partOf(*package, DocumentPart), broken);
+    EXPECT_EQ(partOf(*package, MindMapPart), broken);
+
+    // A change in the document sheet: that sheet is written, the layout's part still kept.
+    sheet->styleForMaster(IXStyleTypeCanvas)->setDocumentGapVertical(30);
+    package = document->zipData();
+    ASSERT_TRUE(package);
+    EXPECT_EQ(partOf(*package, MindMapPart), broken);
+    const auto reread = IXStyleSheetNode::styleSheetFromData(*partOf(*package, DocumentPart));
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->styleForMaster(IXStyleTypeCanvas)->documentGapVertical(), 30);
+    EXPECT_TRUE(services.presentedErrors.isEmpty());
+}
+
+TEST_F(IXStyleSheet, PartThatIsNoStyleSheetGivesAnEmptySheetAndIsKept)
+{
+    const QByteArray foreign = R"(<?xml version="1.0"?><document><canvas><a n="x" v="1"/></canvas></document>)";
+    auto document = std::make_shared<IXDocumentNode>();
+    document->setData(foreign, DocumentPart);
+
+    const auto sheet = document->styleSheet();
+    EXPECT_TRUE(sheet->keepsUnreadPart());
+    EXPECT_EQ(sheet->parentNode(), document.get());
+    // The owner's empty sheet takes no default masters.
+    EXPECT_TRUE(sheet->styleForMaster(IXStyleTypeCanvas)->attributes().isEmpty());
+    EXPECT_EQ(document->warnings().size(), 1);
+    const std::optional<QByteArray> package = document->zipData();
+    ASSERT_TRUE(package);
+    EXPECT_EQ(partOf(*package, DocumentPart), foreign);
+    // Nothing usable either for a template.
+    EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(foreign));
+    EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(QByteArray()));
+}
+
+// --- Notices ---
+
+TEST_F(IXStyleSheet, MasterChangeReachesEveryNodeStyleOnceOnTheNextTurn)
+{
+    StyledDocument doc;
+    const auto first = doc.add(Kind::Branch, 1);
+    const auto second = doc.add(Kind::Comment);
+    doc.layoutSheet()->styleForNode(first.get());
+    doc.layoutSheet()->styleForNode(second.get());
+    doc.documentSheet()->styleForNode(first.get());
+    runLoopTurns();
+    StyleNoticeRecorder recorder;
+    doc.document->addToObservers(&recorder);
+
+    const auto master = doc.layoutSheet()->styleForMaster(IXStyleTypeMainBranch);
+    master->setBranchLineWidth(3);
+    master->setBranchLineColor(PLColor::red());
+    master->setBranchTextAlignment(2);
+    EXPECT_EQ(recorder.take(), (QStringList{"mainbranch branch.line.width", "mainbranch branch.line.color",
+                                            "mainbranch branch.text.alignment"}));
+    runLoopTurns();
+    // Only the layout sheet's node styles hear of their sheet's master.
+    EXPECT_EQ(sorted(recorder.take()), sorted({first->uniqueId() + " master", second->uniqueId() + " master"}));
+    runLoopTurns();
+    EXPECT_TRUE(recorder.take().isEmpty());
+    doc.document->removeFromObservers(&recorder);
+}
+
+TEST_F(IXStyleSheet, ChangeInTheDocumentSheetIsReannouncedByTheLayoutStyle)
+{
+    StyledDocument doc;
+    const auto node = doc.add(Kind::Connection);
+    const auto inDocument = doc.documentSheet()->styleForNode(node.get());
+    const auto inLayout = doc.layoutSheet()->styleForNode(node.get());
+    StyleNoticeRecorder recorder;
+    doc.document->addToObservers(&recorder);
+
+    inDocument->setConnectionColor(PLColor::red());
+    const QString notice = node->uniqueId() + " connection.line.color";
+    EXPECT_EQ(recorder.take(), (QStringList{notice, notice}));
+    // The layout shows the document sheet's value until it has its own.
+    EXPECT_EQ(inLayout->connectionColor(), PLColor::red());
+    inLayout->setConnectionColor(PLColor::white());
+    EXPECT_EQ(inLayout->connectionColor(), PLColor::white());
+    EXPECT_EQ(inDocument->connectionColor(), PLColor::red());
+    doc.document->removeFromObservers(&recorder);
+}
+
+// --- Applying, clearing and carrying styles ---
+
+TEST_F(IXStyleSheet, ApplyingATemplateIsOneUndoStep)
+{
+    StyledDocument doc;
+    const auto node = doc.add(Kind::Branch, 0);
+    doc.documentSheet()->styleForMaster(IXStyleTypeCanvas)->setDocumentGapVertical(11);
+    doc.undo.removeAllActions();
+    runLoopTurns();
+    const auto other = IXStyleSheetNode::styleSheetFromData(
+        sheetXml("<canvas><a n=\"document.gap.vertical\" v=\"33\"/></canvas>"));
+    ASSERT_TRUE(other);
+
+    const auto style = doc.documentSheet()->styleForNode(node.get());
+    doc.documentSheet()->applyMasterStyle(*other);
+    EXPECT_EQ(style->documentGapVertical(), 33);
+    EXPECT_EQ(doc.undo.undoActionName(), QStringLiteral("Apply Style"));
+    doc.undo.undo();
+    EXPECT_EQ(style->documentGapVertical(), 11);
+    for (const auto& master : doc.documentSheet()->masters()) EXPECT_EQ(master->parentNode(), doc.documentSheet().get());
+    // The copies belong to this sheet; the template keeps its own masters.
+    EXPECT_EQ(other->styleForMaster(IXStyleTypeCanvas)->parentNode(), other.get());
+}
+
+TEST_F(IXStyleSheet, StylesTravelWithANodeAndAreCleared)
+{
+    StyledDocument doc;
+    const auto node = doc.add(Kind::Branch, 1);
+    const auto copy = doc.add(Kind::Branch, 1);
+    doc.documentSheet()->styleForNode(node.get())->setBranchLineWidth(6);
+    doc.layoutSheet()->styleForNode(node.get())->setBranchCollapsed(true);
+    doc.document->layoutForName(IXLayoutOutlineName);  // a layout where the node has nothing
+
+    const IXDocumentNode::StyleAttributesBySheet attributes = doc.document->styleAttributesForNode(node.get());
+    EXPECT_EQ(attributes.keys(), (QStringList{".document", "mindmap"}));
+    doc.document->setStyleAttributesForNode(attributes, copy.get());
+    EXPECT_EQ(doc.documentSheet()->styleForNode(copy.get())->branchLineWidth(), 6);
+    EXPECT_TRUE(doc.layoutSheet()->styleForNode(copy.get())->branchCollapsed());
+
+    doc.document->clearStyleAttributesForNode(node.get());
+    EXPECT_TRUE(doc.document->styleAttributesForNode(node.get()).isEmpty());
+    EXPECT_EQ(doc.document->styleAttributesForNode(copy.get()).size(), 2);
+    // A node without an id has no styles anywhere.
+    EXPECT_TRUE(doc.document->styleAttributesForNode(doc.add(Kind::Branch, 1).get()).isEmpty());
+}
+
+TEST_F(IXStyleSheet, MissingArgumentsAreProgrammingErrors)
+{
+    StyledDocument doc;
+    const auto sheet = doc.documentSheet();
+    expectAssertion("node", [&] { sheet->styleForNode(nullptr); });
+    expectAssertion("![node isLayout]", [&] { sheet->styleForNode(doc.document->layoutForName(IXLayoutMindMapName).get()); });
+    expectAssertion("type >= 0 && type < IXStyleType_Last", [&] { sheet->styleForMaster(IXStyleType_Last); });
+    expectAssertion("style", [&] { sheet->attribute(QStringLiteral("x"), nullptr); });
+}
+
+TEST_F(IXStyleSheet, UndoStepsOutliveTheDocument)
+{
+    PLUndoManager undo;
+    std::shared_ptr<IXStyleNode> style;
+    {
+        auto document = std::make_shared<IXDocumentNode>();
+        document->setUndoManager(&undo);
+        style = document->styleSheet()->styleForMaster(IXStyleTypeCanvas);
+        style->setDocumentGapVertical(77);
+    }
+    EXPECT_FALSE(style->parentNode());
+    EXPECT_FALSE(style->documentNode());
+    undo.undo();
+    EXPECT_EQ(style->documentGapVertical(), 16);  // the default sheet's value, the own one again
+}
+
+// --- Layout nodes ---
+
+TEST_F(IXStyleSheet, LayoutNodesAreMadeOnceAndAreNoPartOfTheTree)
+{
+    auto document = std::make_shared<IXDocumentNode>();
+    const auto timeline = document->layoutForName(IXLayoutTimelineName);
+    EXPECT_EQ(document->layoutForName(IXLayoutTimelineName), timeline);
+    EXPECT_TRUE(timeline->isLayout());
+    EXPECT_EQ(timeline->parentNode(), document.get());
+    EXPECT_EQ(timeline->layoutName(), QStringLiteral("timeline"));
+    EXPECT_FALSE(timeline->hasStyleSheet());
+    PLXMLDocument xml("document");
+    EXPECT_FALSE(timeline->XMLElement(xml.rootElement()));
+    EXPECT_FALSE(timeline->initWithParent(nullptr, xml.rootElement(), nullptr));
+
+    // The layout's style is the document node's style in its sheet.
+    const auto style = timeline->style();
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->refId(), document->uniqueId());
+    EXPECT_EQ(style->styleSheet(), timeline->styleSheet().get());
+    EXPECT_EQ(style->styleSheet()->masterStyleSheet(), document->styleSheet().get());
+    EXPECT_EQ(document->style(), document->styleSheet()->styleForNode(document.get()));
+
+    IXLayoutNode detached(IXLayoutMindMapName);
+    EXPECT_FALSE(detached.style());
+    EXPECT_TRUE(detached.styleSheet()->styleForMaster(IXStyleTypeCanvas)->attributes().isEmpty());
+}
+
+TEST_F(IXStyleSheet, SaveWritesTheSheetsAskedForAndLeavesOtherPartsAlone)
+{
+    const QByteArray topDown = sheetXml("<canvas><a n=\"document.gap.vertical\" v=\"5\"/></canvas>");
+    auto document = std::make_shared<IXDocumentNode>();
+    document->setData(topDown, QStringLiteral("topdown.styles.xml"));
+    document->layoutForName(IXLayoutTimelineName);  // made, its sheet never asked for
+    document->layoutForName(IXLayoutMindMapName)->styleSheet();
+
+    const std::optional<QByteArray> package = document->zipData();
+    ASSERT_TRUE(package);
+    EXPECT_EQ(partOf(*package, QStringLiteral("topdown.styles.xml")), topDown);
+    EXPECT_FALSE(partOf(*package, QStringLiteral("timeline.styles.xml")));
+    ASSERT_TRUE(partOf(*package, MindMapPart));
+    ASSERT_TRUE(partOf(*package, DocumentPart));
+    for (const QString& part : {MindMapPart, DocumentPart}) {
+        SCOPED_TRACE(part.toStdString());
+        PLError error;
+        EXPECT_FALSE(IXDocumentNode::loadXML(*partOf(*package, part), &error).isNull());
+        EXPECT_FALSE(error) << error.failureReason().toStdString();
+    }
+}
+
+TEST_F(IXStyleSheet, StylesOfNodesSurviveSavingAndReopening)
+{
+    auto document = std::make_shared<IXDocumentNode>();
+    auto root = std::make_shared<XMLTestBranch>(QStringLiteral("Root"));
+    auto child = std::make_shared<XMLTestBranch>(QStringLiteral("Child"));
+    document->addRootBranch(root);
+    root->addChild(child);
+    document->styleSheet()->styleForNode(root.get())->setBranchLineColor(PLColor::rgb(0.1f, 0.2f, 0.3f, 0.4f));
+    document->styleSheet()->styleForNode(child.get())->setBranchParentOffset(PLPoint(12.5f, -3));
+    document->layoutForName(IXLayoutMindMapName)->styleSheet()->styleForNode(child.get())->setBranchCollapsed(true);
+    document->style()->setDocumentGapHorizontal(50);
+    document->layoutForName(IXLayoutOutlineName)->style()->setOutlineBranchNumbering(12);
+    document->styleSheet()->styleForMaster(IXStyleTypeComment)->setCommentTextWidth(321);
+
+    const std::optional<QByteArray> package = document->zipData();
+    ASSERT_TRUE(package);
+    PLError error;
+    const auto reread = IXDocumentNode::fromZipData(*package, &error);
+    ASSERT_TRUE(reread) << error.failureReason().toStdString();
+    const auto rootAgain = reread->rootBranches().first();
+    const auto childAgain = std::static_pointer_cast<XMLTestBranch>(rootAgain)->children().first();
+    EXPECT_EQ(reread->styleSheet()->styleForNode(rootAgain.get())->branchLineColor(), PLColor::rgb(0.1f, 0.2f, 0.3f, 0.4f));
+    EXPECT_EQ(reread->styleSheet()->styleForNode(childAgain.get())->branchParentOffset(), PLPoint(12.5f, -3));
+    EXPECT_TRUE(reread->layoutForName(IXLayoutMindMapName)->styleSheet()->styleForNode(childAgain.get())->branchCollapsed());
+    EXPECT_EQ(reread->style()->documentGapHorizontal(), 50);
+    EXPECT_EQ(reread->layoutForName(IXLayoutOutlineName)->style()->outlineBranchNumbering(), 12);
+    EXPECT_EQ(reread->styleSheet()->styleForMaster(IXStyleTypeComment)->commentTextWidth(), 321);
+    EXPECT_TRUE(services.presentedErrors.isEmpty());
+    EXPECT_TRUE(reread->warnings().isEmpty());
+}
+
+// --- The shipped default sheets ---
+
+TEST(IXDefaultStyleSheets, ValidateAndHoldOnlyValuesTheMastersAccept)
+{
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    ASSERT_FALSE(xmllint.isEmpty()) << "xmllint (libxml2-utils) is a build dependency";
+    for (const QString& name : ShippedSheets) {
+        const QString file = name + QStringLiteral(".styles.xml");
+        SCOPED_TRACE(file.toStdString());
+        const QString path = PLResources::pathFor(file);
+        ASSERT_FALSE(path.isEmpty());
+        QProcess lint;
+        lint.start(xmllint, {QStringLiteral("--noout"), QStringLiteral("--nonet"), QStringLiteral("--schema"),
+                             PLResources::pathFor(QStringLiteral("styles.xsd"), PLXMLSchemaValidator::SchemaFolder), path});
+        ASSERT_TRUE(lint.waitForFinished(60000));
+        EXPECT_EQ(lint.exitCode(), 0) << lint.readAllStandardError().toStdString();
+
+        PLError error;
+        const PLXMLDocument xml = IXDocumentNode::loadXML(resource(file), &error);
+        EXPECT_FALSE(error) << error.failureReason().toStdString();
+        const auto sheet = IXStyleSheetNode::styleSheetFromData(resource(file));
+        ASSERT_TRUE(sheet);
+        // The masters hold every attribute the file gives them: none was refused.
+        int written = 0;
+        for (PLXMLElement master = xml.rootElement().firstChildElement(); master; master = master.nextSiblingElement()) {
+            written += int(master.childElements("a").size());
+        }
+        int held = 0;
+        for (int type = IXStyleTypeCanvas; type < IXStyleType_Last; ++type) {
+            const auto master = sheet->styleForMaster(type);
+            held += int(master->attributes().size());
+            for (auto it = master->attributes().constBegin(); it != master->attributes().constEnd(); ++it) {
+                SCOPED_TRACE(it.key().toStdString());
+                EXPECT_TRUE(master->isApplicableAttribute(it.key()));
+                if (it.value().kind() == IXStyleValue::Kind::Text && !it.key().endsWith(QLatin1String(".family"))) {
+                    bool number = false;
+                    it.value().toString()->toDouble(&number);
+                    EXPECT_TRUE(number) << "not a number: " << it.value().description().toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(held, written);
+        // Master attributes in the canvas or root branch, so that a saved sheet is not
+        // given the defaults again at every opening.
+        EXPECT_FALSE(sheet->styleForMaster(IXStyleTypeCanvas)->attributes().isEmpty()
+                     && sheet->styleForMaster(IXStyleTypeRootBranch)->attributes().isEmpty());
+    }
+}
+
+}  // namespace
