@@ -1,0 +1,178 @@
+#include "DocumentModel/IXConnectionNode.h"
+#include "DocumentModel/IXPictureNode.h"
+#include "IXReferenceTestSupport.h"
+#include "Platform/PLNamedImages.h"
+#include "Platform/PLUndoManager.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A clock the test moves by hand.
+struct ManualClock {
+    std::chrono::steady_clock::time_point now{};
+    ManualClock()
+    {
+        IXPictureNode::setClock([this] { return now; });
+    }
+    ~ManualClock() { IXPictureNode::setClock({}); }
+};
+
+bool isNotFound(const QImage& image)
+{
+    return !image.isNull() && image == PLNamedImages::imageNamed(QStringLiteral("notfound"));
+}
+
+struct PictureFixture : DocumentWithBranch {
+    std::shared_ptr<IXPictureNode> picture = add(std::make_shared<IXPictureNode>());
+};
+
+}  // namespace
+
+TEST(IXPictureNode, AdjustSizeKeepsLimitsAndProportions)
+{
+    const struct {
+        int imageWidth;  // 0: no picture
+        int imageHeight;
+        PLSize proposed;
+        PLSize expected;
+    } cases[] = {
+        {0, 0, {2000, 5}, {1000, 16}},
+        {0, 0, {5, 5}, {16, 16}},
+        {0, 0, {300, 200}, {300, 200}},
+        {200, 100, {100, 100}, {150, 75}},
+        {200, 100, {400, 200}, {400, 200}},
+        {200, 100, {5000, 5000}, {1500, 750}},  // clamped to 1000 x 1000 first
+        // A side that falls below the minimum is raised to it, the other following.
+        {1000, 10, {16, 16}, {1600, 16}},
+        {10, 1000, {16, 16}, {16, 1600}},
+        {0, 0, {std::numeric_limits<float>::quiet_NaN(), 20}, {1000, 20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.imageWidth << "x" << c.imageHeight << " at " << c.proposed.width << "x"
+                                        << c.proposed.height);
+        PictureFixture fixture;
+        if (c.imageWidth > 0) fixture.picture->addPictureData(pngBytes(c.imageWidth, c.imageHeight), QStringLiteral("pic"));
+        EXPECT_EQ(fixture.picture->adjustSize(c.proposed), c.expected);
+    }
+}
+
+TEST(IXPictureNode, ImageComesFromTheTargetOrIsNotFound)
+{
+    PictureFixture fixture;
+    auto& picture = fixture.picture;
+    EXPECT_TRUE(picture->image().isNull());  // no target, no picture
+
+    picture->setTargetRef(QStringLiteral("local:missing"));
+    EXPECT_TRUE(isNotFound(picture->image()));
+    EXPECT_EQ(picture->imageSize(), PLSize(64, 64));
+
+    fixture.document->setData("no picture at all", QStringLiteral("garbage"));
+    picture->setTargetRef(QStringLiteral("local:garbage"));
+    EXPECT_TRUE(isNotFound(picture->image()));
+
+    // A readable target is decoded at once and kept.
+    fixture.document->setData(pngBytes(40, 30), QStringLiteral("real"));
+    picture->setTargetRef(QStringLiteral("local:real"));
+    const QImage image = picture->image();
+    EXPECT_EQ(image.size(), QSize(40, 30));
+    fixture.document->setData(pngBytes(8, 8), QStringLiteral("real"));
+    EXPECT_EQ(picture->image().size(), QSize(40, 30));
+
+    // New data under the same name replaces the picture.
+    picture->addPictureData(pngBytes(20, 10), QStringLiteral("real"));
+    EXPECT_EQ(picture->targetRef(), QStringLiteral("local:real"));
+    EXPECT_EQ(picture->image().size(), QSize(20, 10));
+}
+
+TEST(IXPictureNode, MissingPicturesAreRetriedAtABoundedRate)
+{
+    ManualClock clock;
+    FakeCatalog catalog;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("photo.png");
+    catalog.addItem(QStringLiteral("PHOTO"), path);
+    PictureFixture fixture;
+    auto& picture = fixture.picture;
+    picture->setTargetRef(QStringLiteral("mmc:PHOTO"));
+
+    for (int draw = 0; draw < 50; ++draw) EXPECT_TRUE(isNotFound(picture->image()));
+    EXPECT_EQ(catalog.lookUps, 1) << "layout and drawing must not read the target again and again";
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pngBytes(12, 34));
+    file.close();
+    clock.now += IXPictureNode::RetryInterval / 2;
+    EXPECT_TRUE(isNotFound(picture->image()));
+    EXPECT_EQ(catalog.lookUps, 1);
+    clock.now += IXPictureNode::RetryInterval;
+    EXPECT_EQ(picture->image().size(), QSize(12, 34));
+    EXPECT_EQ(catalog.lookUps, 2);
+    picture->image();
+    EXPECT_EQ(catalog.lookUps, 2);  // kept once decoded
+
+    // A new target is tried at once, and so is a repaired one after a failure.
+    picture->setTargetRef(QStringLiteral("local:later"));
+    EXPECT_TRUE(isNotFound(picture->image()));
+    picture->addPictureData(pngBytes(5, 6), QStringLiteral("later"));
+    EXPECT_EQ(picture->image().size(), QSize(5, 6));
+}
+
+TEST(IXPictureNode, FloatingPicturesArePlacedByTheirConnection)
+{
+    DocumentWithBranch fixture;
+    PLUndoManager undo;
+    fixture.document->setUndoManager(&undo);
+    ReferenceRecorder recorder;
+    fixture.document->addToObservers(&recorder);
+    auto picture = std::make_shared<IXPictureNode>();
+    EXPECT_FALSE(picture->isFloating());
+    fixture.document->addPicture(picture);
+    EXPECT_TRUE(picture->isFloating());
+    EXPECT_EQ(picture->floatingTargetNode(), nullptr);
+
+    picture->setFloatingTargetNode(fixture.branch);
+    ASSERT_TRUE(picture->connection());
+    EXPECT_EQ(picture->connection()->parentNode(), picture.get());
+    EXPECT_EQ(picture->floatingTargetNode(), fixture.branch);
+    EXPECT_EQ(fixture.document->picturesLinkedTo(fixture.branch.get()), IXDocumentNode::NodeList{picture});
+    EXPECT_TRUE(recorder.take().contains(QStringLiteral("picture connection")));
+
+    // A copy has a connection of its own, pointing at the same node.
+    auto copy = std::static_pointer_cast<IXPictureNode>(picture->copy());
+    ASSERT_TRUE(copy->connection());
+    EXPECT_NE(copy->connection(), picture->connection());
+    EXPECT_EQ(copy->connection()->parentNode(), copy.get());
+    EXPECT_EQ(copy->connection()->targetRef(), picture->connection()->targetRef());
+
+    QCoreApplication::processEvents();
+    undo.undo();  // the connection goes again
+    EXPECT_EQ(picture->connection(), nullptr);
+    EXPECT_EQ(picture->floatingTargetNode(), nullptr);
+    undo.redo();
+    EXPECT_EQ(picture->floatingTargetNode(), fixture.branch);
+
+    auto branchPicture = fixture.add(std::make_shared<IXPictureNode>());
+    EXPECT_FALSE(branchPicture->isFloating());
+    undo.removeAllActions();
+}
+
+TEST(IXPictureNode, NewTargetsAreAnnouncedAsPictureChanges)
+{
+    PictureFixture fixture;
+    ReferenceRecorder recorder;
+    fixture.document->addToObservers(&recorder);
+    fixture.picture->setTargetRef(QStringLiteral("local:a"));
+    EXPECT_EQ(recorder.take(), (QStringList{"reference targetRef", "picture targetRef"}));
+    fixture.picture->addConnection()->setTargetNode(fixture.branch);
+    EXPECT_EQ(recorder.take(), (QStringList{"reference connection", "picture connection", "reference targetRef",
+                                            "connection targetRef", "reference connection.targetRef",
+                                            "picture connection.targetRef"}));
+}
