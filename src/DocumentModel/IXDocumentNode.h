@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -72,6 +73,11 @@ public:
     QDateTime modificationDate();
     // Sets the stored date (the package reader's "modified"); no undo, no notification.
     void setModificationDate(const QDateTime& date) { m_modificationDate = date; }
+    // The time that saves write as "modified" and that stands in for a missing date: the
+    // system clock, or the installed clock (null restores the system's), so that saves can
+    // be reproduced.
+    static QDateTime currentDateTime();
+    static void setClock(std::function<QDateTime()> clock);
     int spellDocumentTag();
     unsigned saveOptions() const { return m_saveOptions; }
     void setSaveOptions(unsigned options) { m_saveOptions = options; }

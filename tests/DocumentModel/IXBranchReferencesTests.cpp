@@ -414,3 +414,22 @@ TEST_F(FollowingTest, AConnectionToAnotherDocumentOpensItAndSelectsThere)
     EXPECT_EQ(services.openedDocumentURLs.size(), 2);
     EXPECT_EQ(services.presentedErrors.size(), 1);
 }
+
+TEST_F(ReferencesTest, AFileSharedByTwoReferencesStaysRegisteredUntilBothAreGone)
+{
+    const QString path = QStringLiteral("/srv/files/shared.txt");
+    const auto first = linkTo(QStringLiteral("file:") + path, IXReferenceNode::SubtypeText);
+    child->addReference(first);
+    std::shared_ptr<IXBranchNode> copied = child->copyBranch();  // its copy brings the same file in
+    root->insertBranch(copied, -1);
+    const auto filesOf = [this] {
+        return document->additionalFolders().value(QStringLiteral("files")).toMap().value(QStringLiteral("files")).toStringList();
+    };
+    EXPECT_EQ(filesOf(), QStringList{path});
+
+    root->removeBranch(copied);  // the copy's reference leaves
+    EXPECT_EQ(filesOf(), QStringList{path});
+    EXPECT_EQ(document->additionalFolders().value(IXDocumentNode::ReferencesKey).toMap().keys(), QStringList{first->uniqueId()});
+    child->removeReference(first);
+    EXPECT_FALSE(document->additionalFolders().contains(QStringLiteral("files")));
+}
