@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXStyleNode.h"
 
 #include <vector>
 
@@ -31,6 +32,11 @@ qint64 numberedLevel(const IXBranchNode& branch)
 }
 
 }  // namespace
+
+QString IXBranchNumbering::outlineBranchNumberForNode(const IXStyleNode& style, const IXBranchNode* branch)
+{
+    return outlineBranchNumber(style.outlineBranchNumbering(), branch);
+}
 
 QString IXBranchNumbering::outlineBranchNumber(int scheme, const IXBranchNode* branch)
 {

@@ -3,6 +3,7 @@
 #include <QString>
 
 class IXBranchNode;
+class IXStyleNode;
 
 // The outline number shown in front of a branch ("1.2. ", "ii.b. "), from the document's
 // numbering scheme (the style attribute "document.numbering"). The decimal digits of the
@@ -12,8 +13,10 @@ class IXBranchNode;
 // the root is not numbered and its children form the first numbered level.
 class IXBranchNumbering {
 public:
-    // The number followed by one space; a null string when the scheme is 0 or the branch
-    // gets no number.
+    // The number followed by one space, by the scheme that the style shows (its
+    // outlineBranchNumbering through the style look-up; the outline asks the branch's own
+    // style); a null string when the scheme is 0 or the branch gets no number.
+    static QString outlineBranchNumberForNode(const IXStyleNode& style, const IXBranchNode* branch);
     static QString outlineBranchNumber(int scheme, const IXBranchNode* branch);
     // The number without the trailing space, or a null string.
     static QString numbering(const QString& scheme, const IXBranchNode* branch);

@@ -1,6 +1,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXBranchNumbering.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXStyleNode.h"
 #include "Utilities/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +77,14 @@ TEST_F(NumberingTest, SchemesRepeatAndStop)
         EXPECT_EQ(IXBranchNumbering::numbering(QString::number(test.scheme), grandchildren[1].get()), test.grandchild) << test.scheme;
         EXPECT_EQ(IXBranchNumbering::numbering(QString::number(test.scheme), deepest.get()), test.deepest) << test.scheme;
     }
+}
+
+TEST_F(NumberingTest, TheBranchsStyleFindsTheDocumentsScheme)
+{
+    EXPECT_TRUE(IXBranchNumbering::outlineBranchNumberForNode(*grandchildren[0]->style(), grandchildren[0].get()).isNull());
+    document->style()->setOutlineBranchNumbering(24);
+    EXPECT_EQ(IXBranchNumbering::outlineBranchNumberForNode(*grandchildren[0]->style(), grandchildren[0].get()),
+              QStringLiteral("ii.a. "));
 }
 
 TEST_F(NumberingTest, BranchesOutsideTheDocument)
