@@ -12,6 +12,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -24,8 +26,6 @@ const QString ContentsSchema = QStringLiteral("contents.xsd");
 constexpr const char* TimeScaleWords[] = {"standard", "daily", "weekly", "historic", "geological"};
 constexpr int TimeScaleCount = int(std::size(TimeScaleWords));
 
-// The children of "document" in the order they are read: root branches first, so that the
-// floating nodes that point at branches find them.
 constexpr const char* BranchElement = "branch";
 constexpr const char* PictureElement = "picture";
 constexpr const char* CommentElement = "comment";
@@ -171,6 +171,8 @@ bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element,
     const QDateTime modified = dateFromSaveText(element.attribute("modified"));
     if (modified.isValid()) m_modificationDate = modified;
 
+    // Root branches first, whatever their place in the file, so that the floating nodes that
+    // point at branches find them.
     const struct {
         const char* elementName;
         NodeList* list;

@@ -12,6 +12,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointF>
 #include <QProcess>
 #include <QStandardPaths>
@@ -582,7 +583,8 @@ namespace {
 
 QString seedFolder()
 {
-    return qEnvironmentVariable("IX_SOURCE_DIR") + QStringLiteral("/fuzz/corpus/package");
+    // resources/ is the source tree's (or a link to it in the build tree).
+    return QDir::cleanPath(QFileInfo(PLResources::directory()).canonicalFilePath() + QStringLiteral("/../fuzz/corpus/package"));
 }
 
 // The same parts stored without compression (as some zip tools write them), so that the
