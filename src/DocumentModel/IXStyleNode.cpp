@@ -6,12 +6,17 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 const QString FrameTypeAttribute = QStringLiteral("branch.frame.type");
 const QString UndoActionName = QStringLiteral("_style");
 
 // The smallest font size that a stored font may have; smaller ones give the default font.
 constexpr float MinimumFontSize = 4;
+// Larger stored sizes are read as this one: a size from a file must not make the text
+// system lay out or rasterise glyphs of any size it names.
+constexpr float MaximumFontSize = 1000;
 // Text colours at or below this alpha are left out of text attributes.
 constexpr float VisibleAlpha = 0.1f;
 
@@ -309,8 +314,9 @@ std::optional<QFont> IXStyleNode::fontNamed(const QString& name, float pointSize
 std::optional<QFont> IXStyleNode::fontValueForAttribute(const QString& name, const std::optional<QFont>& defaultValue) const
 {
     const float defaultSize = defaultValue ? float(std::max(0.0, defaultValue->pointSizeF())) : 0.0f;
-    const float size = floatValueForAttribute(name + QStringLiteral(".size"), defaultSize);
+    float size = floatValueForAttribute(name + QStringLiteral(".size"), defaultSize);
     if (!(size >= MinimumFontSize)) return defaultValue;
+    size = std::min(size, MaximumFontSize);
     const QString fontNameText = stringValueForAttribute(name + QStringLiteral(".name"), QString());
     if (!fontNameText.isEmpty()) return fontNamed(fontNameText, size);
     const QString family = stringValueForAttribute(name + QStringLiteral(".family"), QString());

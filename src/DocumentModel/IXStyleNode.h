@@ -118,7 +118,8 @@ public:
     void setColorValue(const PLColor& value, const QString& name, const PLColor& defaultValue);
 
     // Fonts are kept in five attributes: name + ".size", ".name", ".family", ".bold",
-    // ".italic". A size below 4 gives the default font. Otherwise the font of ".name" (none
+    // ".italic". A size below 4 gives the default font; sizes above 1000 are read as 1000.
+    // Otherwise the font of ".name" (none
     // when the system has no such family), else the family of ".family" with the stored
     // traits, else the default font, else the system font, at the stored size. Writing
     // stores size, name (the family, with "-Bold", "-Italic" or "-BoldItalic" for the

@@ -122,9 +122,11 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
 {
     PL_ASSERT_PARAM(document, "document");
     const QString partName = xmlName + XmlExtension;
-    const std::optional<QByteArray> data = document->dataNamed(partName);
+    PLError partError;
+    const std::optional<QByteArray> data = document->dataNamed(partName, &partError);
     std::shared_ptr<IXStyleSheetNode> sheet;
-    bool unread = false;
+    // An entry that cannot even be inflated is kept as it is, like one that does not parse.
+    bool unread = !data && partError;
     if (data && !data->isEmpty()) {
         PLError error;
         const PLXMLDocument xml = IXDocumentNode::loadXML(*data, &error);

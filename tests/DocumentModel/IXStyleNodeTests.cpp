@@ -309,6 +309,10 @@ TEST(IXStyleNode, FontsRoundTripByNameAndFallBackBelowSizeFour)
     ASSERT_TRUE(style->branchTextFont());
     EXPECT_EQ(QFontInfo(*style->branchTextFont()).family(), QStringLiteral("Liberation Sans"));
 
+    // A size out of all proportion is read as the largest one taken.
+    style->setValue(IXStyleValue::text(QStringLiteral("1e30")), QStringLiteral("branch.text.font.size"));
+    ASSERT_TRUE(style->branchTextFont());
+    EXPECT_EQ(style->branchTextFont()->pointSizeF(), 1000);
     // Below size 4 the default font comes back.
     style->setValue(IXStyleValue::real(3), QStringLiteral("branch.text.font.size"));
     EXPECT_FALSE(style->branchTextFont());

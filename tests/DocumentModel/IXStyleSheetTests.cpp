@@ -229,6 +229,30 @@ TEST_F(IXStyleSheet, PartThatIsNoStyleSheetGivesAnEmptySheetAndIsKept)
     EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(QByteArray()));
 }
 
+TEST_F(IXStyleSheet, PartThatCannotBeInflatedIsKept)
+{
+    UTZipArchive archive;
+    archive.setDataForFileName("<document xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                               "xsi:noNamespaceSchemaLocation=\"contents.xsd\" version=\"1\" revision=\"1\"/>",
+                               QStringLiteral("contents.xml"));
+    archive.setDataForFileName(resource(DocumentPart), DocumentPart);
+    QByteArray package = archive.getZipData();
+    // The deflated bytes follow the entry's local header: 30 bytes and the name.
+    const qsizetype data = package.indexOf(DocumentPart.toLatin1()) + DocumentPart.size();
+    package.replace(data, 8, QByteArray(8, char(0xFF)));
+    PLError error;
+    const auto document = IXDocumentNode::fromZipData(package, &error);
+    ASSERT_TRUE(document) << error.failureReason().toStdString();
+
+    EXPECT_TRUE(document->styleSheet()->keepsUnreadPart());
+    EXPECT_EQ(document->warnings().size(), 1);
+    const std::optional<QByteArray> saved = document->zipData();
+    ASSERT_TRUE(saved);
+    PLError partError;
+    EXPECT_FALSE(UTZipArchive::fromData(*saved)->dataByName(DocumentPart, &partError));
+    EXPECT_TRUE(partError);
+}
+
 // --- Notices ---
 
 TEST_F(IXStyleSheet, MasterChangeReachesEveryNodeStyleOnceOnTheNextTurn)
