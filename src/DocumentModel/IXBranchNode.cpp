@@ -116,7 +116,7 @@ IXBranchNode::IXBranchNode(const IXBranchNode& other)
     IXDocumentNode* document = other.documentNode();
     const QList<std::shared_ptr<IXNode>> linked = document ? document->nodesLinkedTo(&other) : other.m_linkedNodes;
     for (const auto& node : linked) m_linkedNodes.append(node->copy());
-    m_styleAttributes = document ? document->styleAttributesForNode(const_cast<IXBranchNode*>(&other)) : other.m_styleAttributes;
+    m_styles.take(IXStyleCarrier::stylesForCopy(other, other.m_styles));
 }
 
 std::shared_ptr<IXNode> IXBranchNode::copy() const
@@ -735,7 +735,7 @@ void IXBranchNode::observeOwnedNodes(bool observe)
 
 void IXBranchNode::clearSavedStyles()
 {
-    forEachBranchBelow([](IXBranchNode& branch) { branch.m_styleAttributes.clear(); });
+    forEachBranchBelow([](IXBranchNode& branch) { branch.m_styles.take({}); });
 }
 
 void IXBranchNode::attachToDocumentNode(IXDocumentNode* document)
@@ -748,7 +748,7 @@ void IXBranchNode::attachToDocumentNode(IXDocumentNode* document)
         document->addFloatingNode(node);
         if (auto* reference = dynamic_cast<IXReferenceNode*>(node.get())) reference->setFloatingTargetNode(shared_from_this());
     }
-    if (!m_styleAttributes.isEmpty()) document->setStyleAttributesForNode(std::exchange(m_styleAttributes, {}), this);
+    m_styles.restore(*this);
     for (const auto& child : ownedChildren()) child->attachToDocumentNode(document);
     observeOwnedNodes(true);
 }
@@ -762,7 +762,7 @@ void IXBranchNode::detachFromDocumentNode()
         for (const auto& node : std::as_const(m_linkedNodes)) {
             if (node->parentNode() == document) document->removeFloatingNode(node);
         }
-        m_styleAttributes = document->styleAttributesForNode(this);
+        m_styles.save(*this);
     }
     observeOwnedNodes(false);
     for (const auto& child : ownedChildren()) child->detachFromDocumentNode();

@@ -4,6 +4,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXNode.h"
 #include "DocumentModel/IXPictureNodeObserver.h"
+#include "DocumentModel/IXStyleCarrier.h"
 #include "Utilities/UTDateTime.h"
 
 #include <QList>
@@ -168,7 +169,7 @@ public:
 
     // --- Nodes and styles carried while outside a document ---
     const QList<std::shared_ptr<IXNode>>& linkedNodes() const { return m_linkedNodes; }
-    const IXDocumentNode::StyleAttributesBySheet& styleAttributes() const { return m_styleAttributes; }
+    const IXStyleCarrier::Styles& styleAttributes() const { return m_styles.styleAttributes(); }
     // Drops the saved styles here and in every branch below.
     void clearSavedStyles();
 
@@ -218,5 +219,5 @@ private:
     std::optional<UTDateTime> m_endDate;
     std::optional<UTDateTime> m_endDate2;
     QList<std::shared_ptr<IXNode>> m_linkedNodes;
-    IXDocumentNode::StyleAttributesBySheet m_styleAttributes;
+    IXStyleCarrier m_styles;
 };

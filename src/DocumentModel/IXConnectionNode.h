@@ -4,7 +4,6 @@
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleCarrier.h"
 
-#include <QVariantMap>
 
 #include <memory>
 #include <string_view>
@@ -32,7 +31,7 @@ public:
     void setTargetNode(const std::shared_ptr<IXNode>& node);
 
     // The styles saved while the connection is outside a document.
-    const QVariantMap& styleAttributes() const { return m_styles.styleAttributes(); }
+    const IXStyleCarrier::Styles& styleAttributes() const { return m_styles.styleAttributes(); }
 
     // Announces as a reference and as a connection; a new target is also announced to the
     // owner as its "connection.targetRef".

@@ -3,7 +3,6 @@
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleCarrier.h"
 
-#include <QVariantMap>
 
 #include <memory>
 
@@ -31,7 +30,7 @@ public:
     void setFloatingTargetNode(const std::shared_ptr<IXNode>& node) override;
 
     // The styles saved while the node is outside a document.
-    const QVariantMap& styleAttributes() const { return m_styles.styleAttributes(); }
+    const IXStyleCarrier::Styles& styleAttributes() const { return m_styles.styleAttributes(); }
 
     void validateContent() override;
     void attachToDocumentNode(IXDocumentNode* document) override;

@@ -2,8 +2,10 @@
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXNode.h"
 #include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXReferenceNode.h"
 
 #include <QHash>
 
@@ -21,8 +23,12 @@ Factories& factories()
     // Each node class that reads an element of its own adds a line {"name", &make<Class>}.
     static Factories table = Factories{
         {"branch", &make<IXBranchNode>},
+        {"reference", &make<IXReferenceNode>},
+        {"link", &make<IXReferenceNode>},
         {"picture", &make<IXPictureNode>},
         {"comment", &make<IXCommentNode>},
+        {"note", &make<IXCommentNode>},
+        {"connection", &make<IXConnectionNode>},
     };
     return table;
 }

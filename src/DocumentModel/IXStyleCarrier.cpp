@@ -1,36 +1,21 @@
 #include "DocumentModel/IXStyleCarrier.h"
 
-#include "DocumentModel/IXDocumentNode.h"
-
-namespace {
-
-// The node's styles in the document's sheets.
-QVariantMap documentStyles(IXDocumentNode* document, const IXNode& node)
+void IXStyleCarrier::save(IXNode& node)
 {
-    if (!document) return {};
-    return {};
+    if (IXDocumentNode* document = node.documentNode()) m_saved = document->styleAttributesForNode(&node);
 }
 
-void setDocumentStyles(IXDocumentNode* document, const QVariantMap& styles, const IXNode& node)
+void IXStyleCarrier::restore(IXNode& node)
 {
-    if (!document || styles.isEmpty()) return;
-}
-
-}  // namespace
-
-void IXStyleCarrier::save(const IXNode& node)
-{
-    m_saved = documentStyles(node.documentNode(), node);
-}
-
-void IXStyleCarrier::restore(const IXNode& node)
-{
-    if (m_saved.isEmpty() || !node.documentNode()) return;
-    setDocumentStyles(node.documentNode(), m_saved, node);
+    IXDocumentNode* document = node.documentNode();
+    if (m_saved.isEmpty() || !document) return;
+    document->setStyleAttributesForNode(m_saved, &node);
     m_saved.clear();
 }
 
-QVariantMap IXStyleCarrier::stylesForCopy(const IXNode& node, const IXStyleCarrier& carrier)
+IXStyleCarrier::Styles IXStyleCarrier::stylesForCopy(const IXNode& node, const IXStyleCarrier& carrier)
 {
-    return node.documentNode() ? documentStyles(node.documentNode(), node) : carrier.m_saved;
+    // Reading the styles makes no change to the node; the document asks for a plain pointer.
+    IXDocumentNode* document = node.documentNode();
+    return document ? document->styleAttributesForNode(const_cast<IXNode*>(&node)) : carrier.m_saved;
 }

@@ -80,7 +80,7 @@ public:
     // Removes every own attribute (each removal undoable and announced).
     void clearAttributes();
     // Announces a change of the attribute, unless the sheet is loading.
-    void notifyPropertyChange(const QString& name);
+    void notifyPropertyChange(const QString& name) override;
     // A line for logs: the kind, the ref and the own attributes.
     QString description() const;
 

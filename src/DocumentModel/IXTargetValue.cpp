@@ -3,37 +3,28 @@
 #include "DocumentModel/IXMCStoredItem.h"
 #include "DocumentModel/IXNode.h"
 
+IXTargetValue::IXTargetValue(Kind kind, const QString& text, const QUrl& url, std::shared_ptr<IXMCStoredItem> item,
+                             std::shared_ptr<IXNode> node)
+    : m_kind(kind), m_text(text), m_url(url), m_item(std::move(item)), m_node(std::move(node))
+{
+}
+
 IXTargetValue IXTargetValue::fromText(const QString& text)
 {
-    IXTargetValue value;
-    value.m_kind = Kind::Text;
-    value.m_text = text;
-    return value;
+    return IXTargetValue(Kind::Text, text, {}, nullptr, nullptr);
 }
 
 IXTargetValue IXTargetValue::fromURL(const QUrl& url)
 {
-    IXTargetValue value;
-    if (!url.isValid()) return value;
-    value.m_kind = Kind::URL;
-    value.m_url = url;
-    return value;
+    return url.isValid() ? IXTargetValue(Kind::URL, {}, url, nullptr, nullptr) : IXTargetValue();
 }
 
 IXTargetValue IXTargetValue::fromCatalogItem(std::shared_ptr<IXMCStoredItem> item)
 {
-    IXTargetValue value;
-    if (!item) return value;
-    value.m_kind = Kind::CatalogItem;
-    value.m_item = std::move(item);
-    return value;
+    return item ? IXTargetValue(Kind::CatalogItem, {}, {}, std::move(item), nullptr) : IXTargetValue();
 }
 
 IXTargetValue IXTargetValue::fromNode(std::shared_ptr<IXNode> node)
 {
-    IXTargetValue value;
-    if (!node) return value;
-    value.m_kind = Kind::Node;
-    value.m_node = std::move(node);
-    return value;
+    return node ? IXTargetValue(Kind::Node, {}, {}, nullptr, std::move(node)) : IXTargetValue();
 }

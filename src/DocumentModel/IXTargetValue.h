@@ -33,6 +33,9 @@ public:
     const std::shared_ptr<IXNode>& node() const { return m_node; }
 
 private:
+    IXTargetValue(Kind kind, const QString& text, const QUrl& url, std::shared_ptr<IXMCStoredItem> item,
+                  std::shared_ptr<IXNode> node);
+
     Kind m_kind = Kind::None;
     QString m_text;
     QUrl m_url;

@@ -14,9 +14,8 @@
 #include "DocumentModel/IXReferenceNodeObserver.h"
 #include "IXTestNodes.h"
 #include "Platform/PLXMLDocument.h"
-#include "Utilities/QStringPrinter.h"
+#include "Platform/RichTextTestSupport.h"
 
-#include <QBuffer>
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -102,16 +101,10 @@ struct DocumentWithBranch {
     }
 };
 
-// The bytes of a PNG picture of the size, filled with one colour.
-inline QByteArray pngBytes(int width, int height, QColor color = Qt::red)
+// The bytes of a PNG picture of the size.
+inline QByteArray pngBytes(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return RichTextTest::pngBytes(width, height, Qt::red);
 }
 
 // Writes the node into a fresh XML document (under a "document" root) and parses the text

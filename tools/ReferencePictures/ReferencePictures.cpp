@@ -91,6 +91,15 @@ void landscape(QPainter& p, const QRectF& frame, bool muted = false)
     p.restore();
 }
 
+// A landscape in the rectangle with a thin frame around it.
+void framedLandscape(QPainter& p, const QRectF& frame)
+{
+    landscape(p, frame);
+    p.setPen(pen(QColor(0x8a, 0x93, 0x9e), 0.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(frame);
+}
+
 void drawFile(QPainter& p)
 {
     paper(p);
@@ -105,11 +114,7 @@ void drawTextFile(QPainter& p)
 void drawPictureFile(QPainter& p)
 {
     paper(p);
-    const QRectF frame(4.5, 6.5, 7, 6);
-    landscape(p, frame);
-    p.setPen(pen(QColor(0x8a, 0x93, 0x9e), 0.6));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(frame);
+    framedLandscape(p, QRectF(4.5, 6.5, 7, 6));
 }
 
 void drawVideoFile(QPainter& p)
@@ -255,11 +260,7 @@ void drawPicture(QPainter& p)
     p.setPen(pen(Outline));
     p.setBrush(Qt::white);
     p.drawRoundedRect(frame, 1, 1);
-    const QRectF inner(3.0, 4.0, 10, 8);
-    landscape(p, inner);
-    p.setPen(pen(QColor(0x8a, 0x93, 0x9e), 0.6));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(inner);
+    framedLandscape(p, QRectF(3.0, 4.0, 10, 8));
 }
 
 void drawConnection(QPainter& p)
