@@ -1,4 +1,5 @@
 #include "DocumentModel/IXBranchNode.h"
+#include "IXBranchTestSupport.h"
 #include "DocumentModel/IXBranchNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
@@ -9,46 +10,11 @@
 #include "TestSupport/ExpectAssertion.h"
 #include "Utilities/QStringPrinter.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 using BranchList = IXBranchNode::BranchList;
-
-void endTurn()
-{
-    QCoreApplication::processEvents();
-}
-
-std::shared_ptr<IXBranchNode> branchTitled(const QString& title)
-{
-    auto branch = std::make_shared<IXBranchNode>();
-    branch->setTitle(title);
-    return branch;
-}
-
-QStringList titles(const BranchList& branches)
-{
-    QStringList list;
-    for (const auto& branch : branches) list << branch->title();
-    return list;
-}
-
-class BranchRecorder : public IXBranchNodeObserver {
-public:
-    QStringList events;
-    bool respondsToSelector(std::string_view selector) const override
-    {
-        return selector == "notifiedOfBranchNode:didChangeProperty:";
-    }
-    void notifiedOfBranchNode(IXNode* branch, const QString& property) override
-    {
-        events << branch->title() + QLatin1Char(' ') + property;
-    }
-    QStringList take() { return std::exchange(events, {}); }
-};
 
 struct BranchTest : ::testing::Test {
     PLUndoManager undo;
@@ -92,12 +58,12 @@ TEST_F(BranchTest, InsertionIndexesAppendAndUndoDetaches)
     for (const Case& test : cases) {
         auto added = branchTitled(QStringLiteral("new"));
         root->insertBranch(added, test.index);
-        EXPECT_EQ(titles(root->branches()), test.expected) << test.index;
+        EXPECT_EQ(titlesOf(root->branches()), test.expected) << test.index;
         EXPECT_EQ(added->documentNode(), document.get());
         EXPECT_EQ(added->level(), 1);
         endTurn();
         undo.undo();
-        EXPECT_EQ(titles(root->branches()), (QStringList{"a", "b"}));
+        EXPECT_EQ(titlesOf(root->branches()), (QStringList{"a", "b"}));
         EXPECT_EQ(added->parentNode(), nullptr);
         EXPECT_EQ(added->documentNode(), nullptr);
         EXPECT_EQ(added->level(), IXBranchNode::NoLevel);
@@ -108,15 +74,15 @@ TEST_F(BranchTest, ReinsertingASubbranchMovesItInOneStep)
 {
     const BranchList children = addChildren(root, {"a", "b", "c"});
     root->insertBranch(children[0], -1);
-    EXPECT_EQ(titles(root->branches()), (QStringList{"b", "c", "a"}));
+    EXPECT_EQ(titlesOf(root->branches()), (QStringList{"b", "c", "a"}));
     root->insertBranch(children[2], 0);
-    EXPECT_EQ(titles(root->branches()), (QStringList{"c", "b", "a"}));
+    EXPECT_EQ(titlesOf(root->branches()), (QStringList{"c", "b", "a"}));
     EXPECT_EQ(children[0]->parentNode(), root.get());
     EXPECT_EQ(recorder.take(), (QStringList{"root branches", "root branches"}));
     endTurn();
 
     undo.undo();
-    EXPECT_EQ(titles(root->branches()), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(titlesOf(root->branches()), (QStringList{"a", "b", "c"}));
     EXPECT_FALSE(undo.canUndo());
     for (const auto& child : children) EXPECT_EQ(child->documentNode(), document.get());
 }
@@ -133,7 +99,7 @@ TEST_F(BranchTest, MovingBetweenParentsKeepsTheSubtreeAttachedAndUndoes)
 
     const auto moving = children[0]->branches()[1];
     other->insertBranch(moving, 0);
-    EXPECT_EQ(titles(children[0]->branches()), QStringList{"a1"});
+    EXPECT_EQ(titlesOf(children[0]->branches()), QStringList{"a1"});
     EXPECT_EQ(other->branches(), BranchList{moving});
     EXPECT_EQ(moving->level(), 1);
     // No detach on the way: only the two lists change.
@@ -141,14 +107,14 @@ TEST_F(BranchTest, MovingBetweenParentsKeepsTheSubtreeAttachedAndUndoes)
     endTurn();
 
     undo.undo();
-    EXPECT_EQ(titles(children[0]->branches()), (QStringList{"a1", "a2"}));
+    EXPECT_EQ(titlesOf(children[0]->branches()), (QStringList{"a1", "a2"}));
     EXPECT_TRUE(other->branches().isEmpty());
     EXPECT_EQ(moving->parentNode(), children[0].get());
     EXPECT_EQ(moving->level(), 2);
     EXPECT_EQ(moving->documentNode(), document.get());
     undo.redo();
     EXPECT_EQ(other->branches(), BranchList{moving});
-    EXPECT_EQ(titles(children[0]->branches()), QStringList{"a1"});
+    EXPECT_EQ(titlesOf(children[0]->branches()), QStringList{"a1"});
 
     // A root branch taken under another root branch leaves the document's list.
     other->insertBranch(root, -1);
@@ -168,10 +134,10 @@ TEST_F(BranchTest, MovingByIndex)
                  {0, 2, {"b", "a", "c"}}, {1, 1, {"a", "b", "c"}}};
     for (const Case& test : cases) {
         root->moveBranchAtIndex(test.from, test.to);
-        EXPECT_EQ(titles(root->branches()), test.expected) << test.from << "->" << test.to;
+        EXPECT_EQ(titlesOf(root->branches()), test.expected) << test.from << "->" << test.to;
         endTurn();
         undo.undo();
-        EXPECT_EQ(titles(root->branches()), (QStringList{"a", "b", "c"}));
+        EXPECT_EQ(titlesOf(root->branches()), (QStringList{"a", "b", "c"}));
     }
 }
 
@@ -305,9 +271,9 @@ TEST_F(BranchTest, CopiesAreDeepWithFreshIds)
     EXPECT_EQ(copied->title(), QStringLiteral("root"));
     EXPECT_EQ(copied->icons(), QStringList{"star"});
     EXPECT_EQ(copied->beginDate(), root->beginDate());
-    ASSERT_EQ(titles(copied->branches()), (QStringList{"a", "b"}));
+    ASSERT_EQ(titlesOf(copied->branches()), (QStringList{"a", "b"}));
     EXPECT_EQ(copied->branches()[0]->parentNode(), copied.get());
-    EXPECT_EQ(titles(copied->branches()[0]->branches()), QStringList{"a1"});
+    EXPECT_EQ(titlesOf(copied->branches()[0]->branches()), QStringList{"a1"});
     EXPECT_NE(copied->uniqueId(), rootId);
     EXPECT_NE(copied->branches()[0]->uniqueId(), childId);
     EXPECT_EQ(root->uniqueId(), rootId);

@@ -9,58 +9,24 @@
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWarning.h"
+#include "IXBranchTestSupport.h"
 #include "IXFakeServices.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
 #include "Utilities/QStringPrinter.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-void endTurn()
-{
-    QCoreApplication::processEvents();
-}
-
-std::shared_ptr<IXBranchNode> branchTitled(const QString& title)
-{
-    auto branch = std::make_shared<IXBranchNode>();
-    branch->setTitle(title);
-    return branch;
-}
-
-std::shared_ptr<IXReferenceNode> linkTo(const QString& target, int subtype = IXReferenceNode::SubtypeWeb)
-{
-    auto link = std::make_shared<IXReferenceNode>();
-    link->setSubtype(subtype);
-    link->setTargetRef(target);
-    return link;
-}
-
-class Recorder : public IXBranchNodeObserver {
-public:
-    QStringList events;
-    bool respondsToSelector(std::string_view selector) const override
-    {
-        return selector == "notifiedOfBranchNode:didChangeProperty:";
-    }
-    void notifiedOfBranchNode(IXNode* branch, const QString& property) override
-    {
-        events << branch->title() + QLatin1Char(' ') + property;
-    }
-    QStringList take() { return std::exchange(events, {}); }
-};
-
 struct ReferencesTest : ::testing::Test {
     PLUndoManager undo;
     std::shared_ptr<IXDocumentNode> document = std::make_shared<IXDocumentNode>();
     std::shared_ptr<IXBranchNode> root = branchTitled(QStringLiteral("root"));
     std::shared_ptr<IXBranchNode> child = branchTitled(QStringLiteral("child"));
-    Recorder recorder;
+    BranchRecorder recorder;
 
     void SetUp() override
     {

@@ -12,9 +12,6 @@
 #include "IXRichDocument.h"
 #include "Platform/PLPropertyList.h"
 #include "Platform/PLUndoManager.h"
-#include "Utilities/QStringPrinter.h"
-
-#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -182,11 +179,6 @@ TEST(IXDocumentModel, RichDocumentSurvivesSaveAndReopen)
 
 namespace {
 
-void endTurn()
-{
-    QCoreApplication::processEvents();
-}
-
 // Edits of every kind, one undo step each.
 void editEverything(IXDocumentNode& document)
 {
@@ -213,7 +205,7 @@ void editEverything(IXDocumentNode& document)
             months->setIcons({QStringLiteral("one")});
         },
         [&] { months->setIncludeInExport(false); },
-        [&] { project->insertBranch(richBranch(QStringLiteral("Inserted")), 1); },
+        [&] { project->insertBranch(branchTitled(QStringLiteral("Inserted")), 1); },
         [&] { project->moveBranchAtIndex(4, 0); },
         [&] { project->insertBranch(weeks, -1); },  // already a sub-branch: moves
         [&] { second->insertBranch(hours, 0); },     // to another parent, keeping its floating comment
@@ -227,7 +219,7 @@ void editEverything(IXDocumentNode& document)
         [&] { project->removeReference(project->textnotes()[1]); },
         [&] { project->connections()[0]->setTargetNode(days); },
         [&] { second->addConnection()->setTargetNode(project); },
-        [&] { second->addReference(richLink(QStringLiteral("Added"), QStringLiteral("https://example.com/"), IXReferenceNode::SubtypeWeb)); },
+        [&] { second->addReference(linkTo(QStringLiteral("https://example.com/"), IXReferenceNode::SubtypeWeb, QStringLiteral("Added"))); },
         [&] { project->removeReference(project->attachments()[0]); },
         [&] {
             project->attachments()[0]->setTitle(QStringLiteral("Mail"));

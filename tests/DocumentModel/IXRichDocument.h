@@ -8,6 +8,8 @@
 // are fixed, so that saves can be compared byte for byte.
 
 #include "DocumentModel/IXBranchNode.h"
+#include "IXBranchTestSupport.h"
+#include "IXReferenceTestSupport.h"
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
@@ -18,9 +20,6 @@
 #include "Platform/PLAttributedString.h"
 #include "Platform/PLTextAttachment.h"
 #include "Utilities/UTZipArchive.h"
-
-#include <QBuffer>
-#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -36,17 +35,6 @@ public:
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 };
-
-inline QByteArray richPicture(QColor color)
-{
-    QImage image(6, 4, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // Every node below the document, depth first in document order: the branches with what they
 // own, then the floating pictures and comments with their connections.
@@ -96,22 +84,6 @@ inline void readEverything(IXDocumentNode& document)
     }
 }
 
-inline std::shared_ptr<IXBranchNode> richBranch(const QString& title)
-{
-    auto branch = std::make_shared<IXBranchNode>();
-    branch->setTitle(title);
-    return branch;
-}
-
-inline std::shared_ptr<IXReferenceNode> richLink(const QString& title, const QString& target, int subtype)
-{
-    auto link = std::make_shared<IXReferenceNode>();
-    link->setSubtype(subtype);
-    if (!title.isEmpty()) link->setTitle(title);
-    link->setTargetRef(target);
-    return link;
-}
-
 inline std::shared_ptr<IXDocumentNode> makeRichDocument()
 {
     auto document = std::make_shared<IXDocumentNode>();
@@ -120,7 +92,7 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
     // A part the model does not know, before any the model writes.
     document->setData(QByteArray("\x00\x01unknown\xff", 11), QStringLiteral("custom/extra.bin"));
 
-    auto project = richBranch(QStringLiteral("Project"));
+    auto project = branchTitled(QStringLiteral("Project"));
     document->addRootBranch(project);
     UTDateTime begin = UTDateTime::fromYears(2008, 3, 15);
     begin.setHour(14);
@@ -129,7 +101,7 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
     project->setEndDate(UTDateTime::fromYears(2009, 1, 2));
     project->setEndDate2(UTDateTime::fromYears(2010));
     project->setIcons({QStringLiteral("star"), QStringLiteral("flag"), QStringLiteral("star")});
-    project->addPicture()->addPictureData(richPicture(Qt::red), QStringLiteral("project.png"));
+    project->addPicture()->addPictureData(pngBytes(6, 4), QStringLiteral("project.png"));
     project->addComment()->setTitle(QStringLiteral("A remark"));
 
     const auto rtfNote = project->addTextnote();
@@ -138,24 +110,24 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
     const auto rtfdNote = project->addTextnote();
     rtfdNote->setTitle(QStringLiteral("Picture note"));
     PLAttributedString withPicture(QStringLiteral("A note with a picture: "));
-    withPicture.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("dot.png"), richPicture(Qt::blue))));
+    withPicture.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("dot.png"), pngBytes(5, 3))));
     rtfdNote->setText(withPicture);
 
-    project->addReference(richLink(QStringLiteral("Site"), QStringLiteral("http://example.org/page"), IXReferenceNode::SubtypeWeb));
-    project->addReference(richLink(QString(), QStringLiteral("mailto:someone@example.org"), IXReferenceNode::SubtypeMail));
-    project->addReference(richLink(QStringLiteral("Plan"), QStringLiteral("file:/srv/shared/plans/plan.txt"), IXReferenceNode::SubtypeText));
-    const auto withLink = richLink(QStringLiteral("Linked"), QStringLiteral("file:/srv/shared/other/sheet.ods"), IXReferenceNode::SubtypeFile);
+    project->addReference(linkTo(QStringLiteral("http://example.org/page"), IXReferenceNode::SubtypeWeb, QStringLiteral("Site")));
+    project->addReference(linkTo(QStringLiteral("mailto:someone@example.org"), IXReferenceNode::SubtypeMail));
+    project->addReference(linkTo(QStringLiteral("file:/srv/shared/plans/plan.txt"), IXReferenceNode::SubtypeText, QStringLiteral("Plan")));
+    const auto withLink = linkTo(QStringLiteral("file:/srv/shared/other/sheet.ods"), IXReferenceNode::SubtypeFile, QStringLiteral("Linked"));
     withLink->addRelatedLink()->setTargetRef(QStringLiteral("http://example.org/sheet"));
     project->addReference(withLink);
 
-    auto months = richBranch(QStringLiteral("Months"));
+    auto months = branchTitled(QStringLiteral("Months"));
     months->setBeginDate(UTDateTime::fromMonths(14, 3));
-    auto weeks = richBranch(QStringLiteral("Weeks"));
+    auto weeks = branchTitled(QStringLiteral("Weeks"));
     weeks->setBeginDate(UTDateTime::fromWeeks(12, 3));
     weeks->setIncludeInExport(false);
-    auto days = richBranch(QStringLiteral("Days"));
+    auto days = branchTitled(QStringLiteral("Days"));
     days->setBeginDate(UTDateTime::fromDays(40));
-    auto hours = richBranch(QStringLiteral("Hours"));
+    auto hours = branchTitled(QStringLiteral("Hours"));
     hours->setBeginDate(UTDateTime::fromHours(100));
     hours->setEndDate(UTDateTime::fromHours(130));
     auto untitled = std::make_shared<IXBranchNode>();
@@ -169,13 +141,13 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
     external->setTargetRef(QStringLiteral("branch:0123456789ABCDEF0123456789ABCDEF"));
     external->addRelatedLink()->setFilePath(QStringLiteral("/srv/shared/other.ixd"));
 
-    auto second = richBranch(QStringLiteral("Second root"));
+    auto second = branchTitled(QStringLiteral("Second root"));
     document->addRootBranch(second);
-    second->insertBranch(richBranch(QStringLiteral("Under the second")), -1);
+    second->insertBranch(branchTitled(QStringLiteral("Under the second")), -1);
 
     auto floatingPicture = std::make_shared<IXPictureNode>();
     document->addPicture(floatingPicture);
-    floatingPicture->addPictureData(richPicture(Qt::green), QStringLiteral("floating.png"));
+    floatingPicture->addPictureData(pngBytes(4, 4), QStringLiteral("floating.png"));
     floatingPicture->setFloatingTargetNode(months);
     auto floatingComment = std::make_shared<IXCommentNode>();
     document->addComment(floatingComment);
@@ -200,7 +172,7 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
     document->optionsForName(QStringLiteral("export.word")).insert(QStringLiteral("template"), QStringLiteral("plain"));
     document->setIgnoredWords({QStringLiteral("Ideaflux"), QStringLiteral("mindmap")});
     document->saveIgnoredWords();
-    document->setData(richPicture(Qt::gray), QStringLiteral("thumbnail"));
+    document->setData(pngBytes(3, 2), QStringLiteral("thumbnail"));
     return document;
 }
 

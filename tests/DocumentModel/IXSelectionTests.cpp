@@ -1,6 +1,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXSelection.h"
+#include "IXBranchTestSupport.h"
 #include "IXFakeServices.h"
 #include "IXTestNodes.h"
 #include "TestSupport/ExpectAssertion.h"
@@ -9,13 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::shared_ptr<IXBranchNode> branchTitled(const QString& title)
-{
-    auto branch = std::make_shared<IXBranchNode>();
-    branch->setTitle(title);
-    return branch;
-}
 
 struct SelectionTest : ::testing::Test {
     std::shared_ptr<IXDocumentNode> document = std::make_shared<IXDocumentNode>();
@@ -32,13 +26,6 @@ struct SelectionTest : ::testing::Test {
         child->insertBranch(grandchild, -1);
     }
 };
-
-QStringList titles(const QList<std::shared_ptr<IXBranchNode>>& branches)
-{
-    QStringList list;
-    for (const auto& branch : branches) list << branch->title();
-    return list;
-}
 
 }  // namespace
 
@@ -128,9 +115,9 @@ TEST_F(SelectionTest, BranchQueries)
     document->addComment(comment);
     const IXSelection selection = IXSelection::selectionWithArray({grandchild, floating, first, comment, second});
     EXPECT_TRUE(selection.isBranches());
-    EXPECT_EQ(titles(selection.allBranches()), (QStringList{"grandchild", "first", "second"}));
+    EXPECT_EQ(titlesOf(selection.allBranches()), (QStringList{"grandchild", "first", "second"}));
     // The grandchild lies below the selected first root branch.
-    EXPECT_EQ(titles(selection.allTopBranches()), (QStringList{"first", "second"}));
+    EXPECT_EQ(titlesOf(selection.allTopBranches()), (QStringList{"first", "second"}));
     EXPECT_EQ(selection.topmostBranchNode(), first);  // depth 0, the first of equal depths
     EXPECT_EQ(selection.allFloatingPictures(), IXSelection::NodeList{floating});
     EXPECT_EQ(selection.allFloatingComments(), IXSelection::NodeList{comment});
@@ -138,7 +125,7 @@ TEST_F(SelectionTest, BranchQueries)
 
     EXPECT_FALSE(IXSelection(floating).isBranches());
     EXPECT_EQ(IXSelection(floating).topmostBranchNode(), nullptr);
-    EXPECT_EQ(titles(IXSelection::selectionWithArray({grandchild, child}).allTopBranches()), QStringList{"child"});
+    EXPECT_EQ(titlesOf(IXSelection::selectionWithArray({grandchild, child}).allTopBranches()), QStringList{"child"});
 
     EXPECT_TRUE(IXSelection(document).isDocument());
     EXPECT_FALSE(IXSelection::selectionWithArray({document, first}).isDocument());
