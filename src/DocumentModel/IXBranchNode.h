@@ -164,7 +164,7 @@ public:
     // and sub-branches with theirs).
     std::shared_ptr<IXNode> nodeForId(const QString& uniqueId);
 
-    void notifyPropertyChange(const QString& property);
+    void notifyPropertyChange(const QString& property) override;
     void validateContent() override;
 
     // --- Nodes and styles carried while outside a document ---

@@ -399,3 +399,25 @@ TEST_F(ReferencesTest, AFileSharedByTwoReferencesStaysRegisteredUntilBothAreGone
     child->removeReference(first);
     EXPECT_FALSE(document->additionalFolders().contains(QStringLiteral("files")));
 }
+
+TEST_F(ReferencesTest, ConnectionsLetGoOfRemovedTargetsAndFindThemAgainAfterUndo)
+{
+    const auto target = branchTitled(QStringLiteral("target"));
+    root->insertBranch(target, -1);
+    const auto connection = child->addConnection();
+    connection->setTargetNode(target);
+    EXPECT_EQ(connection->targetNode(), target);
+    endTurn();
+
+    root->removeBranch(target);
+    EXPECT_EQ(connection->targetNode(), nullptr);
+    endTurn();
+    undo.undo();
+    EXPECT_EQ(connection->targetNode(), target);
+
+    // Re-targeting is announced by the branch that owns the connection.
+    recorder.take();
+    connection->setTargetNode(nullptr);
+    EXPECT_TRUE(connection->targetRef().isEmpty());
+    EXPECT_TRUE(recorder.take().contains(QStringLiteral("child connection.targetRef")));
+}
