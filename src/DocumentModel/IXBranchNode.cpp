@@ -9,12 +9,11 @@
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-#include "Platform/PLAssert.h"
 #include "DocumentModel/IXWarningsSolving.h"
+#include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Utilities/UTXMLAttributes.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <utility>
@@ -170,7 +169,6 @@ void IXBranchNode::forEachBranchBelow(Fn fn)
         for (auto it = branch->m_branches.crbegin(); it != branch->m_branches.crend(); ++it) pending.push_back(it->get());
     }
 }
-
 
 IXBranchNode* IXBranchNode::parentBranch() const
 {
