@@ -1,6 +1,7 @@
 // Opens arbitrary bytes as a document package, reads its parts the way the model does and
 // saves it: nothing may crash, hang or allocate from an unchecked size; a refusal always
 // carries an error; and a package that opened saves and opens again. Seeds: fuzz/corpus/package.
+#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLResources.h"
@@ -10,10 +11,40 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+
+namespace {
+
+// Keeps the last error shown to the user, which is all that a failed save leaves behind.
+class LastErrorServices : public IXApplicationServices {
+public:
+    PLError lastError;
+
+    QList<IXOpenDocument*> documents() const override { return {}; }
+    IXOpenDocument* openDocumentWithContentsOfURL(const QUrl&, bool, PLError*) override { return nullptr; }
+    IXWindowControlling* mainWindowController() const override { return nullptr; }
+    void presentError(const PLError& error) override { lastError = error; }
+    void runAlert(const QString&, const QString&, const QString&) override {}
+    bool openURL(const QUrl&) override { return false; }
+    bool openFile(const QString&) override { return false; }
+    std::optional<OpenPanelResult> runOpenPanel(const OpenPanelOptions&) override { return std::nullopt; }
+};
+
+LastErrorServices services;
+
+[[noreturn]] void failWith(const char* what, const PLError& error)
+{
+    std::fprintf(stderr, "%s: %s (%s)\n", what, qPrintable(error.failureReason()),
+                 qPrintable(error.userInfo().value(PLError::UnderlyingErrorKey).toString()));
+    __builtin_trap();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     PLLog::setSink([](const QString&) {});  // skipped parts and elements are logged; keep the output readable
+    IXApplicationServices::install(&services);
     const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
     PLResources::setDirectory(sourceDir.isEmpty()
                                   ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"))
@@ -27,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PLError error;
     const std::shared_ptr<IXDocumentNode> document = IXDocumentNode::fromZipData(bytes, &error);
     if (!document) {
-        if (error.failureReason().isEmpty()) __builtin_trap();
+        if (error.failureReason().isEmpty()) failWith("refused without a reason", error);
         return 0;
     }
 
@@ -35,26 +66,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // XML parts parsed and validated, the rest as bytes.
     for (const UTZipArchiveItem& item : document->zipArchive()->items()) {
         const QString name = item.name().section(QLatin1Char('/'), -1);
-        if (name.isEmpty()) continue;
         PLError partError;
-        if (name.endsWith(QLatin1String(".plist"), Qt::CaseInsensitive)) {
+        if (name.endsWith(QLatin1String(".plist"), Qt::CaseInsensitive) && name.size() > 6) {
             document->optionsForName(name.chopped(6));
-        } else if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)) {
+        } else if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) && name.size() > 4) {
             document->xmlNamed(name.chopped(4), &partError);
-        } else {
+        } else if (!name.isEmpty()) {
             document->dataNamed(name, &partError);
         }
     }
     document->ignoredWords();
     document->saveIgnoredWords();
 
+    services.lastError = PLError();
     const std::optional<QByteArray> saved = document->zipData();
     // Only an archive beyond the zip format's limits may refuse to be written.
     if (!saved) {
-        if (document->zipArchive()->items().size() <= 65535) __builtin_trap();
+        if (document->zipArchive()->items().size() <= 65535) failWith("save failed", services.lastError);
         return 0;
     }
     PLError reopenError;
-    if (!IXDocumentNode::fromZipData(*saved, &reopenError)) __builtin_trap();
+    if (!IXDocumentNode::fromZipData(*saved, &reopenError)) failWith("saved package does not open", reopenError);
     return 0;
 }

@@ -549,7 +549,9 @@ std::optional<QVariantMap> IXDocumentNode::plistNamed(const QString& name, PLErr
         PLSetError(error, parseError ? parseError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
         return std::nullopt;
     }
-    if (value.typeId() != QMetaType::QVariantMap) {
+    // The reader takes a few forms that the writer refuses (NUL characters in strings): a
+    // dictionary holding one would make every later save of the document fail.
+    if (value.typeId() != QMetaType::QVariantMap || PLPropertyList::write(value).isEmpty()) {
         PLSetError(error, UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
         return std::nullopt;
     }
