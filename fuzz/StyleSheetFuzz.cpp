@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication application(*argc, *argv);  // deferred notices and fonts need it
     PLLog::setSink([](const QString&) {});             // dropped styles are logged
-    const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
-    PLResources::setDirectory(sourceDir.isEmpty()
-                                  ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"))
-                                  : QString::fromUtf8(sourceDir) + QStringLiteral("/resources"));
+    const QByteArray source = qgetenv("IX_SOURCE_DIR");
+    const QString tree = source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral(".."))
+                                          : QString::fromUtf8(source);
+    PLResources::setDirectory(tree + QStringLiteral("/resources"));
     return 0;
 }
 

@@ -29,7 +29,8 @@ std::shared_ptr<IXStyleSheetNode> IXDocumentNode::styleSheet()
 IXDocumentNode::StyleAttributesBySheet IXDocumentNode::styleAttributesForNode(IXNode* node)
 {
     StyleAttributesBySheet result;
-    if (!node || node->existingUniqueId().isEmpty()) return result;
+    // Nodes leaving a document that is going away need not take their styles along.
+    if (m_deallocating || !node || node->existingUniqueId().isEmpty()) return result;
     const QString& uid = node->existingUniqueId();
     for (const auto& [name, layout] : m_layouts) {
         if (const std::shared_ptr<IXStyleNode> style = layout->styleSheet()->existingStyleForRef(uid)) {
