@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as an element of "contents.xml" (reference, link, picture, comment,
 // note or connection, by the root's name) inside a document, and the same bytes as the
 // rich text of a note's part; then writes the node again. Nothing may crash, hang, recurse
-// without bound or leak, whatever the input.
+// without bound or leak, whatever the input. Seeds: fuzz/corpus/reference.
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
