@@ -142,6 +142,26 @@ const std::unordered_map<std::string_view, Kw>& keywords()
 
 constexpr int DefaultFontSize = 24; // half-points
 
+// The underline style an underline control word stands for (a wavy line is drawn single).
+int underlineStyle(Kw kw)
+{
+    using A = PLTextAttributes;
+    switch (kw) {
+    case Kw::UlDotted: return A::LineStyleSingle | A::LinePatternDot;
+    case Kw::UlDash: return A::LineStyleSingle | A::LinePatternDash;
+    case Kw::UlDashDot: return A::LineStyleSingle | A::LinePatternDashDot;
+    case Kw::UlDashDotDot: return A::LineStyleSingle | A::LinePatternDashDotDot;
+    case Kw::UlDouble: return A::LineStyleDouble;
+    case Kw::UlThick: return A::LineStyleThick;
+    case Kw::UlThickDotted: return A::LineStyleThick | A::LinePatternDot;
+    case Kw::UlThickDash: return A::LineStyleThick | A::LinePatternDash;
+    case Kw::UlThickDashDot: return A::LineStyleThick | A::LinePatternDashDot;
+    case Kw::UlThickDashDotDot: return A::LineStyleThick | A::LinePatternDashDotDot;
+    case Kw::UlWord: return A::LineStyleSingle | A::LineByWord;
+    default: return A::LineStyleSingle;
+    }
+}
+
 struct CharState {
     int font = -1;
     int fontSize = DefaultFontSize;
@@ -1311,19 +1331,22 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::B: ch.bold = on; m_attributesDirty = true; break;
     case Kw::I: ch.italic = on; m_attributesDirty = true; break;
     case Kw::V: ch.hidden = on; break;
-    case Kw::Ul: ch.underline = on ? PLTextAttributes::LineStyleSingle : 0; m_attributesDirty = true; break;
-    case Kw::UlDotted: ch.underline = on ? 0x101 : 0; m_attributesDirty = true; break;
-    case Kw::UlDash: ch.underline = on ? 0x201 : 0; m_attributesDirty = true; break;
-    case Kw::UlDashDot: ch.underline = on ? 0x301 : 0; m_attributesDirty = true; break;
-    case Kw::UlDashDotDot: ch.underline = on ? 0x401 : 0; m_attributesDirty = true; break;
-    case Kw::UlDouble: ch.underline = on ? PLTextAttributes::LineStyleDouble : 0; m_attributesDirty = true; break;
-    case Kw::UlThick: ch.underline = on ? PLTextAttributes::LineStyleThick : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDotted: ch.underline = on ? 0x102 : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDash: ch.underline = on ? 0x202 : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDashDot: ch.underline = on ? 0x302 : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDashDotDot: ch.underline = on ? 0x402 : 0; m_attributesDirty = true; break;
-    case Kw::UlWord: ch.underline = on ? 0x8001 : 0; m_attributesDirty = true; break;
-    case Kw::UlWave: ch.underline = on ? PLTextAttributes::LineStyleSingle : 0; m_attributesDirty = true; break;
+    case Kw::Ul:
+    case Kw::UlDotted:
+    case Kw::UlDash:
+    case Kw::UlDashDot:
+    case Kw::UlDashDotDot:
+    case Kw::UlDouble:
+    case Kw::UlThick:
+    case Kw::UlThickDotted:
+    case Kw::UlThickDash:
+    case Kw::UlThickDashDot:
+    case Kw::UlThickDashDotDot:
+    case Kw::UlWord:
+    case Kw::UlWave:
+        ch.underline = on ? underlineStyle(kw) : 0;
+        m_attributesDirty = true;
+        break;
     case Kw::UlNone: ch.underline = 0; m_attributesDirty = true; break;
     case Kw::UlC: ch.underlineColor = param; m_attributesDirty = true; break;
     case Kw::Strike: ch.strike = on ? PLTextAttributes::LineStyleSingle : 0; m_attributesDirty = true; break;
