@@ -1,0 +1,30 @@
+// Validates arbitrary bytes against the package and style-sheet schemas: nothing may crash,
+// hang, leak or be loaded from elsewhere, whatever the input. The sample documents of the
+// tests (tests/Platform/data) make a good seed corpus.
+#include "Platform/PLResources.h"
+#include "Platform/PLXMLDocument.h"
+#include "Platform/PLXMLSchemaValidator.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
+    PLResources::setDirectory(sourceDir.isEmpty()
+                                  ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"))
+                                  : QString::fromUtf8(sourceDir) + QStringLiteral("/resources"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    PLError error;
+    const PLXMLDocument document = PLXMLDocument::fromData(bytes, &error);
+    if (document) PLXMLSchemaValidator::validate(document, &error);
+    return 0;
+}

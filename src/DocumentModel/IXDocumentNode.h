@@ -1,0 +1,219 @@
+#pragma once
+
+#include "DocumentModel/IXDocumentNodeObserver.h"
+#include "DocumentModel/IXNode.h"
+#include "Platform/PLUndoManager.h"
+#include "Utilities/UTDateTimeFormatter.h"
+#include "Utilities/UTZipArchive.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+
+// The root of a document's node tree. It owns the root branches, the floating pictures and
+// comments and the package's parts; it holds (without owning) the undo manager of the
+// document class, with a counter that switches undo off; it owns the broadcaster through
+// which every change of the document is announced; it gathers the warnings of every attached
+// node; and it indexes the attached nodes by id, so that look-ups by id take constant time.
+//
+// Its document link points to itself and it never has a parent. It cannot be copied.
+class IXDocumentNode : public IXNode {
+public:
+    using NodeList = QList<std::shared_ptr<IXNode>>;
+
+    // Save option bit: copy catalog media into an additional folder and write file links.
+    static constexpr unsigned SaveOptionCopyCatalogMedia = 1;
+
+    IXDocumentNode();
+    ~IXDocumentNode() override;
+
+    // A new id: the 32 upper-case hexadecimal digits of a fresh UUID.
+    static QString newUniqueId();
+
+    std::shared_ptr<IXNode> copy() const override;
+    bool isDocument() const override { return true; }
+    // Only null is accepted: the document has no parent.
+    void setParentNode(IXNode* parent) override;
+    void validateContent() override;
+
+    // --- Document data ---
+    const QString& workingPath() const { return m_workingPath; }
+    void setWorkingPath(const QString& path) { m_workingPath = path; }
+    // The working path's file name without extension; else the first root branch's title
+    // with line endings made blanks; else "".
+    QString documentName() const;
+    // The author, or the current user's full name when none is set.
+    QString userName() const;
+    void setUserName(const QString& userName);
+    // The stored date; else the working file's modification date (stored from then on); else
+    // the current date.
+    QDateTime modificationDate();
+    // Sets the stored date (the package reader's "modified"); no undo, no notification.
+    void setModificationDate(const QDateTime& date) { m_modificationDate = date; }
+    int spellDocumentTag();
+    unsigned saveOptions() const { return m_saveOptions; }
+    void setSaveOptions(unsigned options) { m_saveOptions = options; }
+    // The spell checker's ignored words: those set, else on first use those of the option
+    // part "spellchecker" (none when it is missing or invalid).
+    QStringList ignoredWords();
+    void setIgnoredWords(const QStringList& words) { m_ignoredWords = words; }
+    // Writes the words, when any were set or read, as the option part "spellchecker".
+    void saveIgnoredWords();
+
+    // --- Undo and observers ---
+    void disableUndo();
+    void enableUndo();
+    bool isUndoEnabled() const { return m_undoDisabled == 0; }
+    // Null while the document is being destroyed or undo is switched off.
+    PLUndoManager* undoManager() const;
+    void setUndoManager(PLUndoManager* manager) { m_undo = manager; }
+    // The broadcaster, made on first use; null while the document is being destroyed.
+    UTBroadcaster* observers() const override;
+    // Registers an observer of every notification of the document (no sender filter).
+    void addToObservers(UTObserver* observer);
+    void removeFromObservers(UTObserver* observer);
+    void notifyPropertyChange(const QString& property);
+
+    // --- Root branches, floating pictures and comments ---
+    const NodeList& rootBranches() const { return m_branches; }
+    const NodeList& pictures() const { return m_pictures; }
+    const NodeList& comments() const { return m_comments; }
+    void setBranches(const NodeList& branches);
+    void setPictures(const NodeList& pictures);
+    void setComments(const NodeList& comments);
+    void addRootBranch(const std::shared_ptr<IXNode>& branch);
+    // Index -1 (or any index beyond the count) appends; an index below -1 does nothing.
+    void insertRootBranch(const std::shared_ptr<IXNode>& branch, int index);
+    void removeRootBranch(const std::shared_ptr<IXNode>& branch);
+    void addPicture(const std::shared_ptr<IXNode>& picture);
+    void removePicture(const std::shared_ptr<IXNode>& picture);
+    void addComment(const std::shared_ptr<IXNode>& comment);
+    void removeComment(const std::shared_ptr<IXNode>& comment);
+    // addPicture / addComment (and the removals) by the node's kind; other nodes are ignored.
+    void addFloatingNode(const std::shared_ptr<IXNode>& node);
+    void removeFloatingNode(const std::shared_ptr<IXNode>& node);
+
+    // --- Look-ups (constant time through the id index) ---
+    std::shared_ptr<IXNode> branchForId(const QString& uniqueId) const;
+    std::shared_ptr<IXNode> pictureForId(const QString& uniqueId) const;
+    std::shared_ptr<IXNode> commentForId(const QString& uniqueId) const;
+    // Null for an empty id; the document itself for its own id; else the attached node of
+    // that id (the one attached first when a broken file repeats an id).
+    std::shared_ptr<IXNode> nodeForId(const QString& uniqueId) const;
+    NodeList picturesLinkedTo(const IXNode* node) const;
+    NodeList commentsLinkedTo(const IXNode* node) const;
+    NodeList nodesLinkedTo(const IXNode* node) const;
+
+    // --- Time scale: 0 standard, 1 daily, 2 weekly, 3 historic, 4 geological ---
+    int timeScaleType() const { return m_timeScaleType; }
+    void setTimeScaleType(int type);
+    // The formatter of the document's dates, in the style of the time scale; made on first
+    // use and kept in step with setTimeScaleType.
+    UTDateTimeFormatter& timeScaleFormatter();
+
+    // --- Package parts ---
+    // The bytes of the part whose file name equals the name (case-insensitively).
+    std::optional<QByteArray> dataNamed(const QString& name) const;
+    // Replaces the part's bytes or adds the part (making an archive when there is none).
+    bool setData(const QByteArray& data, const QString& name);
+    // Stores empty bytes under the name when the document has an archive.
+    bool removeDataNamed(const QString& name);
+    // The property-list part name + ".plist" as a dictionary: nothing without an error when
+    // the part is missing; nothing with an error when it is unreadable or no dictionary.
+    std::optional<QVariantMap> plistNamed(const QString& name, PLError* error) const;
+    // Stores the dictionary as the XML property-list part name + ".plist".
+    bool setPlist(const QVariantMap& dictionary, const QString& name, PLError* error);
+    bool hasZipArchive() const { return m_zipArchive.has_value(); }
+    const std::optional<UTZipArchive>& zipArchive() const { return m_zipArchive; }
+    void setZipArchive(std::optional<UTZipArchive> archive) { m_zipArchive = std::move(archive); }
+
+    // --- Option dictionaries ---
+    // The cached dictionary of that name, read on first use from the part name + ".plist"
+    // (empty when missing or unreadable). Every cached dictionary is written at the next save.
+    // The reference stays valid as long as the document.
+    QVariantMap& optionsForName(const QString& name);
+    // The names of the cached dictionaries, in the order they are saved.
+    QStringList cachedOptionNames() const;
+    QVariantMap& userInterfaceOptions();
+    QVariantMap& additionalFolders();
+    QVariantMap copyAdditionalFolders();
+    void setAdditionalFolders(const QVariantMap& folders);
+
+    // --- Additional folders (the dictionary's layout is that of "additional_folders") ---
+    static const QString FoldersKey;     // "//folders//"
+    static const QString ReferencesKey;  // "//references//"
+    // The key of the folder: an existing one with that path, else a new key, the shortest
+    // tail of the path that no other folder uses (made unique when the path runs out).
+    static QString addAdditionalFolder(const QString& folderPath, QVariantMap* foldersInfo);
+    static void removeAdditionalFolder(const QString& key, QVariantMap* foldersInfo);
+    // Registers the file (and its bytes, and the reference that brought it in) under its
+    // folder's key; returns the key joined with the file name.
+    static QString addAdditionalFolderForFilePath(const QString& filePath, const QByteArray& data,
+                                                  const QString& referenceId, QVariantMap* foldersInfo);
+    static QString addAdditionalFolderForFilePath(const QString& filePath, QVariantMap* foldersInfo);
+    // Forgets the reference's entry (taking the file from it when none is given) and the
+    // file; a folder left without files and not "selected" goes too.
+    static void removeAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId,
+                                                  QVariantMap* foldersInfo);
+    // Shortens every key with files to the shortest tail not used by another folder.
+    static void optimizeAdditionalFoldersInfo(QVariantMap* foldersInfo);
+    QString addAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId);
+    QString addAdditionalFolderForFilePath(const QString& filePath);
+    void removeAdditionalFolderForReferenceId(const QString& referenceId);
+    void removeAdditionalFolderForFilePath(const QString& filePath);
+    QString addAdditionalFolder(const QString& folderPath);
+    void removeAdditionalFolder(const QString& key);
+
+private:
+    friend class IXNode;
+
+    // Called by nodes as they attach and detach: warnings move between node and document,
+    // and the id index follows.
+    void addNode(IXNode* node);
+    void removeNode(IXNode* node);
+    void setStoredUserName(const std::optional<QString>& userName);
+    void indexNode(IXNode* node);
+    void forgetNode(IXNode* node);
+
+    void replaceNodes(NodeList& list, const NodeList& replacement, const char* property,
+                      void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
+    void insertNode(NodeList& list, const std::shared_ptr<IXNode>& node, qsizetype index, const char* property,
+                    void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
+    void removeListedNode(NodeList& list, const std::shared_ptr<IXNode>& node, const char* property,
+                          void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
+    NodeList floatingNodesLinkedTo(const NodeList& list, const IXNode* node) const;
+    std::shared_ptr<IXNode> indexedNode(const QString& uniqueId, bool branchesOnly) const;
+    static std::shared_ptr<IXNode> nodeWithId(const NodeList& list, const QString& uniqueId);
+
+    bool m_deallocating = false;
+    std::optional<UTZipArchive> m_zipArchive;
+    QString m_workingPath;
+    std::optional<QString> m_userName;
+    QDateTime m_modificationDate;
+    int m_spellDocumentTag = 0;
+    unsigned m_saveOptions = 0;
+    // The document class owns the manager; the guard clears the link if it goes first.
+    QPointer<PLUndoManager> m_undo;
+    int m_undoDisabled = 0;
+    mutable std::unique_ptr<UTBroadcaster> m_observers;
+    NodeList m_branches;
+    NodeList m_pictures;
+    NodeList m_comments;
+    int m_timeScaleType = 0;
+    std::unique_ptr<UTDateTimeFormatter> m_timeScaleFormatter;
+    // Ordered by name, so that references into it stay valid and saves are reproducible.
+    std::map<QString, QVariantMap> m_plists;
+    std::optional<QStringList> m_ignoredWords;
+    // Attached nodes by id; a broken file may repeat an id, so an id may map to several.
+    QMultiHash<QString, IXNode*> m_nodesById;
+};

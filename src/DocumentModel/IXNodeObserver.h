@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Utilities/UTObserver.h"
+
+#include <memory>
+
+class IXNode;
+class IXWarning;
+
+// Notifications that every node sends through its document's broadcaster. Observers override
+// the ones they need and name them in respondsToSelector.
+class IXNodeObserver : public virtual UTObserver {
+public:
+    // "notifiedOfNodeAttach:": the node joined the document.
+    virtual void notifiedOfNodeAttach(IXNode* node) {}
+    // "notifiedOfNodeDetach:": the node is leaving the document.
+    virtual void notifiedOfNodeDetach(IXNode* node) {}
+    // "notifiedOfNode:warning:": a warning was added to the node's list, or (null) one or all
+    // were removed. Warnings of attached nodes are listed by the document node.
+    virtual void notifiedOfNode(IXNode* node, const std::shared_ptr<IXWarning>& warning) {}
+};

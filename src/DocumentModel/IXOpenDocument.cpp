@@ -1,0 +1,3 @@
+#include "DocumentModel/IXOpenDocument.h"
+
+IXOpenDocument::~IXOpenDocument() = default;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+class IXDocumentNode;
+class IXWindowControlling;
+
+// What the document model needs of an open document of the application (the document class
+// of the application shell implements it). The document owns its document node.
+class IXOpenDocument {
+public:
+    virtual ~IXOpenDocument();
+
+    // The document's node tree; null only while reading the document failed.
+    virtual std::shared_ptr<IXDocumentNode> documentNode() const = 0;
+    // The controller of the document's most recently added window, or null.
+    virtual IXWindowControlling* lastWindowController() const = 0;
+    // Brings the document's windows to the front.
+    virtual void showWindows() = 0;
+};

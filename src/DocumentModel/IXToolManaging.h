@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class IXNode;
+class IXLayoutContext;
+class IXTool;
+class QEvent;
+
+// What the document model needs of the application's tool manager, which lives with the
+// views and editing tools. The tool manager implements this interface and installs itself at
+// start-up; tests install a fake that records what it was asked.
+class IXToolManaging {
+public:
+    virtual ~IXToolManaging();
+
+    // The installed tool manager, or null when none is installed (then nothing is started).
+    static IXToolManaging* sharedManager();
+    // Installs the tool manager (null uninstalls); the caller keeps ownership.
+    static void install(IXToolManaging* manager);
+
+    // Starts the tool of the named class on the edited object in the layout context (null:
+    // the active inspector's context) with the starting event (may be null). Returns the
+    // started tool, or null when no tool could be started.
+    virtual IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+                                      IXLayoutContext* context, QEvent* event) = 0;
+};

@@ -1,0 +1,3 @@
+#include "DocumentModel/IXWindowControlling.h"
+
+IXWindowControlling::~IXWindowControlling() = default;

@@ -1,0 +1,174 @@
+#include "Platform/PLXMLDocument.h"
+
+#include "Platform/PLAssert.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/dict.h>
+#include <libxml/tree.h>
+
+#include <climits>
+#include <mutex>
+
+const QString PLXMLDocument::ErrorDomain = QStringLiteral("PLXMLErrorDomain");
+
+namespace {
+void initialiseLibxml()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+// Set while one parse runs on this thread; the SAX hooks record why they stopped it.
+thread_local const char* t_refusal = nullptr;
+
+void refuse(void* context, const char* reason)
+{
+    if (!t_refusal) t_refusal = reason;
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
+}
+
+void onInternalSubset(void* context, const xmlChar* name, const xmlChar* externalID, const xmlChar* systemID)
+{
+    if (externalID || systemID) {
+        refuse(context, "external document type definitions are not allowed");
+        return;
+    }
+    xmlSAX2InternalSubset(context, name, externalID, systemID);
+}
+
+// Called after every DOCTYPE; the external subset is never loaded.
+void onExternalSubset(void* context, const xmlChar*, const xmlChar* externalID, const xmlChar* systemID)
+{
+    if (externalID || systemID) refuse(context, "external document type definitions are not allowed");
+}
+
+// Entities are refused at their declaration, before any reference could expand them.
+void onEntityDecl(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*)
+{
+    refuse(context, "entity declarations are not allowed");
+}
+
+void onUnparsedEntityDecl(void* context, const xmlChar*, const xmlChar*, const xmlChar*, const xmlChar*)
+{
+    refuse(context, "entity declarations are not allowed");
+}
+
+PLError parseError(const QString& reason, int code)
+{
+    return PLError(PLXMLDocument::ErrorDomain, code, {{PLError::FailureReasonKey, reason}});
+}
+
+QString describe(const xmlError* error)
+{
+    if (!error || !error->message) return QStringLiteral("the document is not well-formed XML");
+    const QString message = QString::fromUtf8(error->message).trimmed();
+    return error->line > 0 ? QStringLiteral("line %1: %2").arg(error->line).arg(message) : message;
+}
+
+xmlNode* newElement(xmlDoc* doc, QByteArrayView name)
+{
+    PL_ASSERT(PLXMLElement::isValidName(name));
+    const QByteArray bytes(name.data(), name.size());
+    xmlNode* node = xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>(bytes.constData()), nullptr);
+    if (!node) throw std::bad_alloc();
+    return node;
+}
+}
+
+PLXMLDocument::PLXMLDocument(QByteArrayView rootName)
+{
+    initialiseLibxml();
+    PL_ASSERT(PLXMLElement::isValidName(rootName));
+    m_doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+    if (!m_doc) throw std::bad_alloc();
+    // Names are interned once per document instead of copied into every node and attribute.
+    m_doc->dict = xmlDictCreate();
+    xmlDocSetRootElement(m_doc, newElement(m_doc, rootName));
+}
+
+PLXMLDocument::~PLXMLDocument()
+{
+    if (m_doc) xmlFreeDoc(m_doc);
+}
+
+PLXMLDocument::PLXMLDocument(PLXMLDocument&& other) noexcept : m_doc(other.m_doc)
+{
+    other.m_doc = nullptr;
+}
+
+PLXMLDocument& PLXMLDocument::operator=(PLXMLDocument&& other) noexcept
+{
+    if (this != &other) {
+        if (m_doc) xmlFreeDoc(m_doc);
+        m_doc = other.m_doc;
+        other.m_doc = nullptr;
+    }
+    return *this;
+}
+
+PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
+{
+    initialiseLibxml();
+    if (data.isEmpty()) {
+        PLSetError(error, parseError(QStringLiteral("the document is empty"), XML_ERR_DOCUMENT_EMPTY));
+        return PLXMLDocument();
+    }
+    if (data.size() > INT_MAX) {
+        PLSetError(error, parseError(QStringLiteral("the document is too large"), XML_ERR_NO_MEMORY));
+        return PLXMLDocument();
+    }
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (!context) throw std::bad_alloc();
+    context->sax->internalSubset = onInternalSubset;
+    context->sax->externalSubset = onExternalSubset;
+    context->sax->entityDecl = onEntityDecl;
+    context->sax->unparsedEntityDecl = onUnparsedEntityDecl;
+
+    // No XML_PARSE_NOENT, XML_PARSE_DTDLOAD or XML_PARSE_HUGE: nothing is substituted or
+    // fetched and the parser's limits on sizes and nesting depth stay in force.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    t_refusal = nullptr;
+    xmlDocPtr doc = xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
+    const char* refusal = t_refusal;
+    t_refusal = nullptr;
+
+    PLXMLDocument result;
+    if (refusal) {
+        PLSetError(error, parseError(QString::fromUtf8(refusal), XML_ERR_USER_STOP));
+        if (doc) xmlFreeDoc(doc);
+    } else if (!doc || !context->wellFormed || !xmlDocGetRootElement(doc)) {
+        const xmlError* last = xmlCtxtGetLastError(context);
+        PLSetError(error, parseError(describe(last), last && last->code ? last->code : XML_ERR_DOCUMENT_END));
+        if (doc) xmlFreeDoc(doc);
+    } else {
+        result.m_doc = doc;
+    }
+    xmlFreeParserCtxt(context);
+    return result;
+}
+
+PLXMLElement PLXMLDocument::rootElement() const
+{
+    return PLXMLElement(m_doc ? xmlDocGetRootElement(m_doc) : nullptr);
+}
+
+PLXMLElement PLXMLDocument::setRootElement(QByteArrayView name)
+{
+    PL_ASSERT(m_doc);
+    xmlNode* root = newElement(m_doc, name);
+    if (xmlNode* old = xmlDocSetRootElement(m_doc, root)) xmlFreeNode(old);
+    return PLXMLElement(root);
+}
+
+QByteArray PLXMLDocument::xmlData(Format format) const
+{
+    if (!m_doc) return QByteArray();
+    xmlChar* memory = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(m_doc, &memory, &size, "UTF-8", format == Format::Indented ? 1 : 0);
+    if (!memory) throw std::bad_alloc();
+    QByteArray result(reinterpret_cast<const char*>(memory), size);
+    xmlFree(memory);
+    return result;
+}

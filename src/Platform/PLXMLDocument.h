@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Platform/PLError.h"
+#include "Platform/PLXMLElement.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+struct _xmlDoc;
+
+// An XML document that owns its tree (libxml2 underneath). Move-only; the element handles it
+// gives out stay valid while it lives.
+//
+// Parsing treats the bytes as hostile: no network, no external DTD or entity loading, no
+// entity declarations at all (a document that declares one is refused before anything is
+// expanded), and the parser's built-in size and depth limits stay on.
+class PLXMLDocument {
+public:
+    // The error domain of parse failures; the failure reason names the line and the problem.
+    static const QString ErrorDomain;
+
+    // A null document (no tree).
+    PLXMLDocument() = default;
+    // A new document whose root element has the given name (a valid XML name).
+    explicit PLXMLDocument(QByteArrayView rootName);
+    ~PLXMLDocument();
+
+    PLXMLDocument(PLXMLDocument&& other) noexcept;
+    PLXMLDocument& operator=(PLXMLDocument&& other) noexcept;
+    PLXMLDocument(const PLXMLDocument&) = delete;
+    PLXMLDocument& operator=(const PLXMLDocument&) = delete;
+
+    // Parses UTF-8 (or declared-encoding) bytes; a null document and an error on failure.
+    static PLXMLDocument fromData(QByteArrayView data, PLError* error = nullptr);
+
+    bool isNull() const { return m_doc == nullptr; }
+    explicit operator bool() const { return m_doc != nullptr; }
+
+    PLXMLElement rootElement() const;
+    // Replaces the root element (freeing the old tree) by a new one with that name.
+    PLXMLElement setRootElement(QByteArrayView name);
+
+    enum class Format { Compact, Indented };
+    // The document as UTF-8 bytes with an XML declaration.
+    QByteArray xmlData(Format format = Format::Indented) const;
+
+    // The libxml2 tree, for the few Platform classes that hand it to libxml2 themselves
+    // (schema validation); null for a null document.
+    const _xmlDoc* rawDocument() const { return m_doc; }
+
+private:
+    explicit PLXMLDocument(_xmlDoc* doc) : m_doc(doc) {}
+
+    _xmlDoc* m_doc = nullptr;
+};

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Platform/PLError.h"
+#include "Utilities/UTZipArchiveItem.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// A zip archive held in memory as an ordered list of entries: read from a file or from bytes
+// by scanning for local file headers (up to the central directory, which is not read),
+// changed entry by entry and written back as bytes. Entries keep their compressed bytes and
+// are inflated only when asked for.
+//
+// Look-ups compare names case-insensitively and take the first matching entry; two hash
+// indexes (whole path, last path component) keep them O(1) and are kept in step with the
+// list, which only ever grows or has entries replaced in place.
+//
+// Failures that the bytes can cause come back as an empty result and a PLError (domain
+// "Ideaflux", code 1) in the optional out-parameter.
+class UTZipArchive {
+public:
+    // Inflated entries larger than this are refused rather than allocated.
+    static constexpr qint64 MaximumUncompressedSize = qint64(1) << 30;
+
+    // An empty archive that parts can be added to.
+    UTZipArchive();
+
+    // The archive in the file, or nothing when the file cannot be read or is empty (logged).
+    // Archives this class would misread (Zip64 entries, data descriptors without signature)
+    // are refused with an error.
+    static std::optional<UTZipArchive> fromFilePath(const QString& path, PLError* error = nullptr);
+    // The archive in the bytes, or nothing when they are empty (logged) or refused as above.
+    static std::optional<UTZipArchive> fromData(const QByteArray& data, PLError* error = nullptr);
+
+    // The file path it was opened from; empty for an archive made from bytes or empty.
+    const QString& path() const { return m_path; }
+    const std::vector<UTZipArchiveItem>& items() const { return m_items; }
+
+    // The uncompressed bytes of the first entry whose whole name equals the path.
+    std::optional<QByteArray> dataByPath(const QString& path, PLError* error = nullptr) const;
+    // The uncompressed bytes of the first entry whose last path component equals the name.
+    std::optional<QByteArray> dataByName(const QString& name, PLError* error = nullptr) const;
+    // The name of the first entry matching the POSIX extended regular expression.
+    std::optional<QString> firstFileMatch(const QString& pattern, PLError* error = nullptr) const;
+    // The names whose path extension equals the extension (case-insensitive), in archive order.
+    QStringList filePathsByFileExtension(const QString& extension) const;
+
+    // Replace the bytes of the entry found as by dataByPath, else add an entry (and entries
+    // for its missing parent folders). False with an error when the bytes cannot be stored.
+    bool setDataForFilePath(const QByteArray& data, const QString& path, PLError* error = nullptr);
+    // Replace the bytes of the entry found as by dataByName, else add an entry under the name.
+    bool setDataForFileName(const QByteArray& data, const QString& name, PLError* error = nullptr);
+
+    // The whole archive as bytes with a central directory; empty with an error when the
+    // archive does not fit the classic zip limits (65,535 entries, 4 GiB sizes and offsets).
+    // Records each entry's header offset and brings its header in line with what is written.
+    QByteArray getZipData(PLError* error = nullptr);
+
+    // Writes the entries below the folder, creating the folders they need. Entries whose name
+    // is absolute or has a ".." component, or whose path inside the folder would pass through
+    // a symbolic link, are skipped. True when every entry was written.
+    bool copyFilesToFolder(const QString& folder, PLError* error = nullptr) const;
+
+    int compressionLevel() const { return m_compressionLevel; }
+    // Clamped to -1..9. Entries are always deflated at zlib's default level.
+    void setCompressionLevel(int level);
+
+private:
+    bool loadItems(PLError* error);
+    std::optional<QByteArray> decompress(const UTZipArchiveItem& item, PLError* error) const;
+    std::optional<QByteArray> directoryData(const UTZipArchiveItem& directory, PLError* error) const;
+    void appendItem(UTZipArchiveItem item);
+    bool addItemForFilePath(const QString& path, const QByteArray& data, PLError* error);
+    static bool deflateData(const QByteArray& data, UTZipArchiveItem& item, PLError* error);
+
+    QString m_path;
+    QByteArray m_zipData;
+    std::vector<UTZipArchiveItem> m_items;
+    // Case-folded name (or last path component) -> index of the first entry that has it.
+    QHash<QString, qsizetype> m_pathIndex;
+    QHash<QString, qsizetype> m_nameIndex;
+    int m_compressionLevel = 0;
+};

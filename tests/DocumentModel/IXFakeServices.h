@@ -1,0 +1,121 @@
+#pragma once
+
+// Fakes of the services that the document model asks of the views, tools and application
+// shell. Each records what it was asked; the installers put them in place for one test.
+
+#include "DocumentModel/IXApplicationServices.h"
+#include "DocumentModel/IXOpenDocument.h"
+#include "DocumentModel/IXToolManaging.h"
+#include "DocumentModel/IXWindowControlling.h"
+#include "Platform/PLError.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FakeToolManager : public IXToolManaging {
+public:
+    struct Activation {
+        QString toolClassName;
+        std::shared_ptr<IXNode> object;
+        IXLayoutContext* context = nullptr;
+        QEvent* event = nullptr;
+    };
+    QList<Activation> activations;
+
+    FakeToolManager() { install(this); }
+    ~FakeToolManager() override { install(nullptr); }
+
+    IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+                              IXLayoutContext* context, QEvent* event) override
+    {
+        activations.append({toolClassName, object, context, event});
+        return nullptr;
+    }
+};
+
+class FakeWindowController : public IXWindowControlling {
+public:
+    // Called with each selection, so that a test can look at it while it is alive.
+    std::function<void(const IXSelection&)> onSetSelection;
+    int setSelectionCount = 0;
+    QList<std::shared_ptr<IXReferenceNode>> openedNoteEditors;
+
+    void setSelection(const IXSelection& selection) override
+    {
+        ++setSelectionCount;
+        if (onSetSelection) onSetSelection(selection);
+    }
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>& reference) override
+    {
+        openedNoteEditors.append(reference);
+    }
+};
+
+class FakeOpenDocument : public IXOpenDocument {
+public:
+    std::shared_ptr<IXDocumentNode> node;
+    FakeWindowController* windowController = nullptr;
+    int showWindowsCount = 0;
+
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    IXWindowControlling* lastWindowController() const override { return windowController; }
+    void showWindows() override { ++showWindowsCount; }
+};
+
+class FakeApplicationServices : public IXApplicationServices {
+public:
+    QList<IXOpenDocument*> openDocuments;
+    // What openDocumentWithContentsOfURL answers: a document, or null with openError.
+    IXOpenDocument* documentToOpen = nullptr;
+    PLError openError;
+    FakeWindowController* mainController = nullptr;
+    bool canOpen = true;
+    std::optional<OpenPanelResult> panelResult;
+
+    QList<QUrl> openedDocumentURLs;
+    QList<bool> openedDocumentDisplayed;
+    QList<PLError> presentedErrors;
+    QStringList alerts;  // "title|message|button"
+    QList<QUrl> openedURLs;
+    QStringList openedFiles;
+    QList<OpenPanelOptions> openPanels;
+
+    FakeApplicationServices() { install(this); }
+    ~FakeApplicationServices() override { install(nullptr); }
+
+    QList<IXOpenDocument*> documents() const override { return openDocuments; }
+    IXOpenDocument* openDocumentWithContentsOfURL(const QUrl& url, bool display, PLError* error) override
+    {
+        openedDocumentURLs.append(url);
+        openedDocumentDisplayed.append(display);
+        if (!documentToOpen) PLSetError(error, openError);
+        return documentToOpen;
+    }
+    IXWindowControlling* mainWindowController() const override { return mainController; }
+    void presentError(const PLError& error) override { presentedErrors.append(error); }
+    void runAlert(const QString& title, const QString& message, const QString& button) override
+    {
+        alerts.append(title + QLatin1Char('|') + message + QLatin1Char('|') + button);
+    }
+    bool openURL(const QUrl& url) override
+    {
+        openedURLs.append(url);
+        return canOpen;
+    }
+    bool openFile(const QString& path) override
+    {
+        openedFiles.append(path);
+        return canOpen;
+    }
+    std::optional<OpenPanelResult> runOpenPanel(const OpenPanelOptions& options) override
+    {
+        openPanels.append(options);
+        return panelResult;
+    }
+};

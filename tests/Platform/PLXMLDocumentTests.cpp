@@ -1,0 +1,127 @@
+#include "Platform/PLAssert.h"
+#include "Platform/PLXMLDocument.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+PLXMLDocument parse(const QByteArray& bytes, PLError* error = nullptr)
+{
+    return PLXMLDocument::fromData(bytes, error);
+}
+}
+
+TEST(PLXMLDocument, BuildSerializeParseRoundTrip)
+{
+    PLXMLDocument document("document");
+    PLXMLElement root = document.rootElement();
+    root.setAttribute("version", u"2");
+    PLXMLElement branch = root.addChildElement("branch");
+    branch.setAttribute("title", u"Fish & Chips <\"quoted\"> 'single' \u00e9\u4e2d\U0001F600");
+    branch.setAttribute("empty", u"");
+    branch.addChildElement("note").setText(u"line one\nline two\t&amp; <b>not markup</b>");
+    root.addChildElement("branch").setAttribute("title", u"second");
+
+    for (auto format : {PLXMLDocument::Format::Compact, PLXMLDocument::Format::Indented}) {
+        const QByteArray bytes = document.xmlData(format);
+        EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << bytes.constData();
+        PLError error;
+        const PLXMLDocument reread = parse(bytes, &error);
+        ASSERT_TRUE(reread) << qPrintable(error.failureReason());
+        const PLXMLElement readRoot = reread.rootElement();
+        EXPECT_EQ(readRoot.name(), QStringLiteral("document"));
+        EXPECT_EQ(readRoot.attribute("version"), QStringLiteral("2"));
+        const QList<PLXMLElement> branches = readRoot.childElements("branch");
+        ASSERT_EQ(branches.size(), 2);
+        EXPECT_EQ(branches[0].attribute("title"), branch.attribute("title"));
+        EXPECT_EQ(branches[0].attribute("title"),
+                  QString::fromUtf8("Fish & Chips <\"quoted\"> 'single' \u00e9\u4e2d\U0001F600"));
+        EXPECT_TRUE(branches[0].hasAttribute("empty"));
+        EXPECT_EQ(branches[0].firstChildElement("note").text(),
+                  QStringLiteral("line one\nline two\t&amp; <b>not markup</b>"));
+        EXPECT_EQ(branches[1].attribute("title"), QStringLiteral("second"));
+        // Serialising the re-read document gives the same bytes again.
+        EXPECT_EQ(reread.xmlData(format), bytes);
+    }
+}
+
+TEST(PLXMLDocument, RefusesHostileOrBrokenInputWithAnError)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* reasonPart;
+    } table[] = {
+        {"empty", "", "empty"},
+        {"not XML", "hello", "line 1"},
+        {"unclosed element", "<a><b></a>", "line 1"},
+        {"truncated", "<a attr=\"1", "line 1"},
+        {"no root", "<?xml version=\"1.0\"?>\n", "line"},
+        {"entity bomb",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n <!ENTITY lol \"lol\">\n"
+         " <!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">\n"
+         " <!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">\n"
+         " <!ENTITY lol4 \"&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;\">\n"
+         " <!ENTITY lol5 \"&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;\">\n"
+         " <!ENTITY lol6 \"&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;\">\n"
+         " <!ENTITY lol7 \"&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;\">\n"
+         " <!ENTITY lol8 \"&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;\">\n"
+         " <!ENTITY lol9 \"&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;\">\n"
+         "]>\n<lolz a=\"&lol9;\">&lol9;</lolz>\n",
+         "entity declarations are not allowed"},
+        {"external entity", "<!DOCTYPE a [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><a>&x;</a>",
+         "entity declarations are not allowed"},
+        {"parameter entity", "<!DOCTYPE a [<!ENTITY % p SYSTEM \"http://127.0.0.1/x.dtd\"> %p;]><a/>",
+         "entity declarations are not allowed"},
+        {"unparsed entity", "<!DOCTYPE a [<!NOTATION n SYSTEM \"n\"><!ENTITY u SYSTEM \"u\" NDATA n>]><a/>",
+         "entity declarations are not allowed"},
+        {"external DOCTYPE", "<!DOCTYPE a SYSTEM \"http://127.0.0.1/a.dtd\"><a/>",
+         "external document type definitions are not allowed"},
+        {"public DOCTYPE", "<!DOCTYPE a PUBLIC \"-//x//y\" \"file:///etc/passwd\"><a/>",
+         "external document type definitions are not allowed"},
+        {"undeclared entity", "<a>&nope;</a>", "nope"},
+        {"forbidden character", QByteArray("<a>\x01</a>", 8), "line 1"},
+        {"deep nesting", QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000), "line 1"},
+    };
+    for (const auto& row : table) {
+        PLError error;
+        const PLXMLDocument document = parse(row.bytes, &error);
+        EXPECT_FALSE(document) << row.what;
+        EXPECT_TRUE(document.rootElement().isNull()) << row.what;
+        EXPECT_EQ(error.domain(), PLXMLDocument::ErrorDomain) << row.what;
+        EXPECT_TRUE(error.failureReason().contains(QLatin1String(row.reasonPart)))
+            << row.what << ": " << qPrintable(error.failureReason());
+    }
+}
+
+TEST(PLXMLDocument, AcceptsAPlainDoctypeAndOtherEncodings)
+{
+    PLError error;
+    PLXMLDocument html = parse("<!DOCTYPE html><html><body>x</body></html>", &error);
+    ASSERT_TRUE(html) << qPrintable(error.failureReason());
+    EXPECT_EQ(html.rootElement().firstChildElement("body").text(), QStringLiteral("x"));
+
+    PLXMLDocument latin1 = parse("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a t=\"caf\xe9\"/>", &error);
+    ASSERT_TRUE(latin1) << qPrintable(error.failureReason());
+    EXPECT_EQ(latin1.rootElement().attribute("t"), QString::fromUtf8("caf\u00e9"));
+    EXPECT_EQ(parse("<a>&amp;&lt;&#65;</a>").rootElement().text(), QStringLiteral("&<A"));
+}
+
+TEST(PLXMLDocument, OwnsItsTreeAcrossMovesAndRootReplacement)
+{
+    PLXMLDocument first("one");
+    PLXMLElement child = first.rootElement().addChildElement("child");
+    child.setAttribute("k", u"v");
+    PLXMLDocument moved(std::move(first));
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(child.attribute("k"), QStringLiteral("v"));
+    EXPECT_EQ(moved.rootElement().firstChildElement(), child);
+
+    PLXMLDocument assigned;
+    assigned = std::move(moved);
+    const PLXMLElement newRoot = assigned.setRootElement("two");
+    EXPECT_EQ(assigned.rootElement(), newRoot);
+    EXPECT_EQ(newRoot.name(), QStringLiteral("two"));
+    EXPECT_TRUE(newRoot.firstChildElement().isNull());
+    EXPECT_TRUE(PLXMLDocument().xmlData().isEmpty());
+    EXPECT_THROW(PLXMLDocument("not a name"), PLAssertionFailure);
+}
