@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXConnectionNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLinkFollowing.h"
 #include "Platform/PLIdentity.h"
 
 IXConnectionNode::IXConnectionNode()
@@ -61,6 +62,11 @@ void IXConnectionNode::notifyPropertyChange(const QString& property)
     send("notifiedOfConnectionNode:didChangeProperty:", &IXConnectionNodeObserver::notifiedOfConnectionNode, this,
          property);
     if (retargeted && parentNode()) parentNode()->notifyPropertyChange(QStringLiteral("connection.targetRef"));
+}
+
+void IXConnectionNode::execute()
+{
+    if (!IXLinkFollowing::followConnection(*this)) IXReferenceNode::execute();
 }
 
 bool IXConnectionNode::respondsToSelector(std::string_view selector) const

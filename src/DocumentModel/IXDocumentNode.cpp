@@ -151,7 +151,25 @@ QDateTime IXDocumentNode::modificationDate()
             return m_modificationDate;
         }
     }
-    return QDateTime::currentDateTime();
+    return currentDateTime();
+}
+
+namespace {
+std::function<QDateTime()>& installedClock()
+{
+    static std::function<QDateTime()> clock;
+    return clock;
+}
+}  // namespace
+
+QDateTime IXDocumentNode::currentDateTime()
+{
+    return installedClock() ? installedClock()() : QDateTime::currentDateTime();
+}
+
+void IXDocumentNode::setClock(std::function<QDateTime()> clock)
+{
+    installedClock() = std::move(clock);
 }
 
 int IXDocumentNode::spellDocumentTag()
@@ -673,6 +691,11 @@ void IXDocumentNode::removeAdditionalFolderForFilePath(const QString& filePath, 
         QVariantMap references = foldersInfo->value(ReferencesKey).toMap();
         if (path.isEmpty()) path = references.value(referenceId).toString();
         if (references.remove(referenceId) > 0) foldersInfo->insert(ReferencesKey, references);
+        // Another reference that brought in the same file (a copy, a second link) still
+        // needs it: only the reference's own entry goes.
+        for (auto it = references.constBegin(); it != references.constEnd(); ++it) {
+            if (!path.isEmpty() && it.value().toString() == path) return;
+        }
     }
     if (path.isEmpty()) return;
     const QString key = keyOfFolderPath(*foldersInfo, deletingLastPathComponent(path));

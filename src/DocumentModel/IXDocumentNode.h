@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -72,6 +73,11 @@ public:
     QDateTime modificationDate();
     // Sets the stored date (the package reader's "modified"); no undo, no notification.
     void setModificationDate(const QDateTime& date) { m_modificationDate = date; }
+    // The time that saves write as "modified" and that stands in for a missing date: the
+    // system clock, or the installed clock (null restores the system's), so that saves can
+    // be reproduced.
+    static QDateTime currentDateTime();
+    static void setClock(std::function<QDateTime()> clock);
     int spellDocumentTag();
     unsigned saveOptions() const { return m_saveOptions; }
     void setSaveOptions(unsigned options) { m_saveOptions = options; }
@@ -86,6 +92,9 @@ public:
     void disableUndo();
     void enableUndo();
     bool isUndoEnabled() const { return m_undoDisabled == 0; }
+    // True while the document is being destroyed: leaving nodes need not save what they
+    // would carry to another document.
+    bool isClosing() const { return m_deallocating; }
     // Null while the document is being destroyed or undo is switched off.
     PLUndoManager* undoManager() const;
     void setUndoManager(PLUndoManager* manager) { m_undo = manager; }

@@ -224,7 +224,7 @@ void IXDocumentNode::writeXMLContent(PLXMLElement element)
     UTXMLAttributes::setIntValue(element, 1, "version");
     UTXMLAttributes::setIntValue(element, 1, "revision");
     UTXMLAttributes::setStringValue(element, userName(), "author");
-    UTXMLAttributes::setStringValue(element, saveTextFromDate(QDate::currentDate()), "modified");
+    UTXMLAttributes::setStringValue(element, saveTextFromDate(currentDateTime().date()), "modified");
 
     if (m_timeScaleType >= 0 && m_timeScaleType < TimeScaleCount) {
         PLXMLElement timescale = element.addChildElement("timescale");

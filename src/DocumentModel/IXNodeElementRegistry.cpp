@@ -1,5 +1,6 @@
 #include "DocumentModel/IXNodeElementRegistry.h"
 
+#include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXNode.h"
@@ -21,6 +22,7 @@ Factories& factories()
 {
     // Each node class that reads an element of its own adds a line {"name", &make<Class>}.
     static Factories table = Factories{
+        {"branch", &make<IXBranchNode>},
         {"reference", &make<IXReferenceNode>},
         {"link", &make<IXReferenceNode>},
         {"picture", &make<IXPictureNode>},

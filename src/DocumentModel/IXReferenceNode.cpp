@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLinkFollowing.h"
 #include "DocumentModel/IXMCStoredItem.h"
 #include "DocumentModel/IXMCStoring.h"
 #include "DocumentModel/IXReferenceNodeObserver.h"
@@ -368,9 +369,11 @@ void IXReferenceNode::execute()
     case LocationFile:
         openFileTarget();
         break;
+    case LocationBranch:
+        IXLinkFollowing::selectBranchTarget(*this);
+        break;
     default:
-        // Links to branches are followed through the window's selection, by the branch
-        // layer; package parts and catalog items are not opened on their own.
+        // Package parts and catalog items are not opened on their own.
         break;
     }
 }

@@ -4,9 +4,28 @@
 
 #include <algorithm>
 
+namespace {
+
+bool sameAttributes(const std::shared_ptr<const PLTextAttributes>& a, const std::shared_ptr<const PLTextAttributes>& b)
+{
+    return a == b || *a == *b;
+}
+
+} // namespace
+
 PLAttributedString::PLAttributedString(const QString& string, const PLTextAttributes& attributes) : m_string(string)
 {
-    if (!m_string.isEmpty()) m_runs.push_back({0, attributes});
+    if (!m_string.isEmpty()) m_runs.push_back({0, share(attributes)});
+}
+
+PLAttributedString::SharedAttributes PLAttributedString::share(const PLTextAttributes& attributes)
+{
+    for (const SharedAttributes& recent : m_recent)
+        if (recent && *recent == attributes) return recent;
+    SharedAttributes made = std::make_shared<const PLTextAttributes>(attributes);
+    m_recent[m_nextRecent] = made;
+    m_nextRecent = (m_nextRecent + 1) % m_recent.size();
+    return made;
 }
 
 PLAttributedString PLAttributedString::fromAttachment(const PLTextAttachmentPtr& attachment, const PLTextAttributes& attributes)
@@ -39,7 +58,7 @@ PLRange PLAttributedString::runRange(int run) const
 const PLTextAttributes& PLAttributedString::runAttributes(int run) const
 {
     PL_ASSERT(run >= 0 && run < runCount());
-    return m_runs[size_t(run)].attributes;
+    return *m_runs[size_t(run)].attributes;
 }
 
 const PLTextAttributes& PLAttributedString::attributesAt(int index, PLRange* effectiveRange) const
@@ -47,18 +66,18 @@ const PLTextAttributes& PLAttributedString::attributesAt(int index, PLRange* eff
     PL_ASSERT(index >= 0 && index < length());
     const int run = runIndexAt(index);
     if (effectiveRange) *effectiveRange = runRange(run);
-    return m_runs[size_t(run)].attributes;
+    return *m_runs[size_t(run)].attributes;
 }
 
 PLRange PLAttributedString::effectiveRange(PLTextAttributes::Key key, int index) const
 {
     PL_ASSERT(index >= 0 && index < length());
     const int run = runIndexAt(index);
-    const PLTextAttributes& value = m_runs[size_t(run)].attributes;
+    const PLTextAttributes& value = *m_runs[size_t(run)].attributes;
     int first = run;
-    while (first > 0 && m_runs[size_t(first) - 1].attributes.sameValue(value, key)) --first;
+    while (first > 0 && m_runs[size_t(first) - 1].attributes->sameValue(value, key)) --first;
     int last = run;
-    while (last + 1 < runCount() && m_runs[size_t(last) + 1].attributes.sameValue(value, key)) ++last;
+    while (last + 1 < runCount() && m_runs[size_t(last) + 1].attributes->sameValue(value, key)) ++last;
     const int start = m_runs[size_t(first)].start;
     const PLRange lastRange = runRange(last);
     return PLRange(start, lastRange.end() - start);
@@ -79,7 +98,7 @@ void PLAttributedString::coalesce(int first, int last)
     last = std::min(last, runCount() - 1);
     // Walk backwards so that erasing keeps the indexes still to visit valid.
     for (int i = last; i >= first; --i) {
-        if (m_runs[size_t(i)].attributes == m_runs[size_t(i) - 1].attributes) m_runs.erase(m_runs.begin() + i);
+        if (sameAttributes(m_runs[size_t(i)].attributes, m_runs[size_t(i) - 1].attributes)) m_runs.erase(m_runs.begin() + i);
     }
 }
 
@@ -89,7 +108,11 @@ template<typename Change> void PLAttributedString::changeAttributes(PLRange rang
     if (range.isEmpty()) return;
     const int first = splitAt(range.location);
     const int end = splitAt(range.end());
-    for (int i = first; i < end; ++i) change(m_runs[size_t(i)].attributes);
+    for (int i = first; i < end; ++i) {
+        PLTextAttributes changed = *m_runs[size_t(i)].attributes;
+        change(changed);
+        m_runs[size_t(i)].attributes = share(changed);
+    }
     coalesce(first, end);
 }
 
@@ -160,7 +183,7 @@ void PLAttributedString::append(const PLAttributedString& text)
 void PLAttributedString::append(const QString& string, const PLTextAttributes& attributes)
 {
     if (string.isEmpty()) return;
-    if (m_runs.empty() || !(m_runs.back().attributes == attributes)) m_runs.push_back(Run{length(), attributes});
+    if (m_runs.empty() || !(*m_runs.back().attributes == attributes)) m_runs.push_back(Run{length(), share(attributes)});
     m_string += string;
 }
 
@@ -177,14 +200,14 @@ PLAttributedString PLAttributedString::substring(PLRange range) const
 
 bool PLAttributedString::hasAttachments() const
 {
-    return std::any_of(m_runs.begin(), m_runs.end(), [](const Run& run) { return run.attributes.attachment != nullptr; });
+    return std::any_of(m_runs.begin(), m_runs.end(), [](const Run& run) { return run.attributes->attachment != nullptr; });
 }
 
 QList<PLTextAttachmentPtr> PLAttributedString::attachments() const
 {
     QList<PLTextAttachmentPtr> result;
     for (int run = 0; run < runCount(); ++run) {
-        const PLTextAttachmentPtr& attachment = m_runs[size_t(run)].attributes.attachment;
+        const PLTextAttachmentPtr& attachment = m_runs[size_t(run)].attributes->attachment;
         if (!attachment) continue;
         const PLRange range = runRange(run);
         for (int i = range.location; i < range.end(); ++i)
@@ -197,7 +220,7 @@ bool PLAttributedString::operator==(const PLAttributedString& other) const
 {
     if (m_string != other.m_string || m_runs.size() != other.m_runs.size()) return false;
     for (size_t i = 0; i < m_runs.size(); ++i) {
-        if (m_runs[i].start != other.m_runs[i].start || !(m_runs[i].attributes == other.m_runs[i].attributes)) return false;
+        if (m_runs[i].start != other.m_runs[i].start || !sameAttributes(m_runs[i].attributes, other.m_runs[i].attributes)) return false;
     }
     return true;
 }

@@ -6,11 +6,15 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+#include <memory>
 #include <vector>
 
 // Rich text: a UTF-16 string with runs of attributes. Every character has exactly one set of
 // attributes; neighbouring runs always differ, so a run is the longest range of equal
 // attributes. Attachments stand at U+FFFC characters that carry the attachment attribute.
+// Runs share their attribute sets, so that long texts whose runs alternate among a few
+// styles stay small.
 //
 // Indexes and ranges count UTF-16 code units. Passing an index or a range outside the text
 // is a programming error (PLAssertionFailure), as is any other misuse of the API; nothing
@@ -62,9 +66,10 @@ public:
     bool operator==(const PLAttributedString& other) const;
 
 private:
+    using SharedAttributes = std::shared_ptr<const PLTextAttributes>;
     struct Run {
         int start;
-        PLTextAttributes attributes;
+        SharedAttributes attributes;
     };
 
     int runIndexAt(int index) const;
@@ -75,7 +80,11 @@ private:
     void coalesce(int first, int last);
     void checkRange(PLRange range) const;
     template<typename Change> void changeAttributes(PLRange range, Change change);
+    // The shared set equal to the attributes: one of the sets used lately, or a new one.
+    SharedAttributes share(const PLTextAttributes& attributes);
 
     QString m_string;
     std::vector<Run> m_runs;
+    std::array<SharedAttributes, 8> m_recent;
+    size_t m_nextRecent = 0;
 };

@@ -101,18 +101,7 @@ QString PLFont::familyFromName(const QString& name, bool* bold, bool* italic)
     bool isItalic = false;
     QString family;
     if (trimmed.contains(QLatin1Char(' '))) {
-        // A family name, perhaps followed by a style as some writers add it.
         family = trimmed;
-        static const char* const styles[] = {" Bold Italic", " Bold Oblique", " Bold", " Italic", " Oblique"};
-        for (const char* style : styles) {
-            const QLatin1String s(style);
-            if (family.endsWith(s, Qt::CaseInsensitive)) {
-                isBold = styleIsBold(s);
-                isItalic = styleIsItalic(s);
-                family.chop(s.size());
-                break;
-            }
-        }
     } else {
         const int dash = trimmed.indexOf(QLatin1Char('-'));
         const QString familyPart = stripPostScriptSuffix(dash < 0 ? trimmed : trimmed.left(dash));
@@ -131,6 +120,22 @@ QString PLFont::familyFromName(const QString& name, bool* bold, bool* italic)
             // names such as "OpenSymbol" are written without spaces too.
             const bool postScript = dash >= 0 || familyPart.size() != trimmed.size();
             family = postScript ? splitCamelCase(familyPart) : familyPart;
+        }
+    }
+    // A family name may end with the style, as some writers put it ("Arial Bold"); the style
+    // becomes traits, so that the family read from a written family is the same.
+    static const char* const styles[] = {" Bold", " Italic", " Oblique", " Regular"};
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        for (const char* style : styles) {
+            const QLatin1String s(style);
+            if (family.size() > s.size() && family.endsWith(s, Qt::CaseInsensitive)) {
+                isBold = isBold || styleIsBold(s);
+                isItalic = isItalic || styleIsItalic(s);
+                family.chop(s.size());
+                family = family.trimmed();
+                stripped = true;
+            }
         }
     }
     if (bold) *bold = isBold;

@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <climits>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -141,6 +142,26 @@ const std::unordered_map<std::string_view, Kw>& keywords()
 
 constexpr int DefaultFontSize = 24; // half-points
 
+// The underline style an underline control word stands for (a wavy line is drawn single).
+int underlineStyle(Kw kw)
+{
+    using A = PLTextAttributes;
+    switch (kw) {
+    case Kw::UlDotted: return A::LineStyleSingle | A::LinePatternDot;
+    case Kw::UlDash: return A::LineStyleSingle | A::LinePatternDash;
+    case Kw::UlDashDot: return A::LineStyleSingle | A::LinePatternDashDot;
+    case Kw::UlDashDotDot: return A::LineStyleSingle | A::LinePatternDashDotDot;
+    case Kw::UlDouble: return A::LineStyleDouble;
+    case Kw::UlThick: return A::LineStyleThick;
+    case Kw::UlThickDotted: return A::LineStyleThick | A::LinePatternDot;
+    case Kw::UlThickDash: return A::LineStyleThick | A::LinePatternDash;
+    case Kw::UlThickDashDot: return A::LineStyleThick | A::LinePatternDashDot;
+    case Kw::UlThickDashDotDot: return A::LineStyleThick | A::LinePatternDashDotDot;
+    case Kw::UlWord: return A::LineStyleSingle | A::LineByWord;
+    default: return A::LineStyleSingle;
+    }
+}
+
 struct CharState {
     int font = -1;
     int fontSize = DefaultFontSize;
@@ -169,6 +190,8 @@ struct ParaState {
     PLParagraphStyle::TabStop::Kind tabKind = PLParagraphStyle::TabStop::Kind::Left;
     int listOverride = 0;
     int listLevel = 0;
+    int leftIndent = 0; // twips; \fi is kept apart as RTF gives it, relative to \li
+    int firstIndent = 0;
     bool operator==(const ParaState&) const = default;
 };
 
@@ -224,6 +247,15 @@ int hexValue(unsigned char c)
 bool isLetter(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Lengths are taken within +-100,000 points, far beyond any page, so that sums of them
+// cannot overflow and every value read can be written back as it is.
+constexpr int MaximumTwips = 2000000;
+
+int lengthParam(int twips)
+{
+    return std::clamp(twips, -MaximumTwips, MaximumTwips);
 }
 
 // Twips (1/20 point) to points.
@@ -936,7 +968,8 @@ void Parser::flushBuffer()
 void Parser::endParagraph()
 {
     emitCharacter('\n');
-    if (top().dest != Dest::Text) return;
+    // A hidden paragraph mark joins its paragraph to the next one.
+    if (top().dest != Dest::Text || top().ch.hidden) return;
     flushBuffer();
     applyParagraph();
 }
@@ -950,6 +983,8 @@ void Parser::applyParagraph()
     const ParaState& para = top().para;
     if (!m_haveCachedPara || !(para == m_cachedPara)) {
         PLParagraphStyle style = para.style;
+        style.leftIndent = points(para.leftIndent);
+        style.firstLineIndent = points(para.leftIndent + para.firstIndent);
         if (para.sl != 0) {
             if (para.slMult) {
                 if (para.sl > 0) style.lineHeightMultiple = para.sl / 240.0;
@@ -1029,6 +1064,7 @@ void Parser::finishFont()
     if (m_fontNumber >= 0 && !name.isEmpty()) {
         FontEntry entry;
         entry.family = PLFont::familyFromName(name, &entry.bold, &entry.italic);
+        if (entry.family.isEmpty()) entry.family = name; // a name such as "-" that holds no family part
         entry.codePage = m_fontCodePage > 0 ? m_fontCodePage : PLCodePage::forCharset(m_fontCharset);
         m_fonts.insert(m_fontNumber, entry);
     }
@@ -1072,16 +1108,17 @@ void Parser::finishPicture()
     }
     const QByteArray sniffed = sniffExtension(picture.data);
     const QByteArray extension = sniffed.isEmpty() ? picture.extension : sniffed;
-    QString name = picture.name.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1).trimmed();
-    if (name.isEmpty()) name = QStringLiteral("Picture%1").arg(++m_pictureCount);
+    QString name = picture.name.trimmed().isEmpty() ? QStringLiteral("Picture%1").arg(++m_pictureCount)
+                                                    : PLTextAttachment::safeFileName(picture.name);
     if (!name.endsWith(QLatin1Char('.') + QString::fromLatin1(extension), Qt::CaseInsensitive)
         && !(extension == "jpg" && name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive)))
         name += QLatin1Char('.') + QString::fromLatin1(extension);
     QSizeF displaySize;
     if (picture.wGoal > 0 && picture.hGoal > 0 && picture.scaleX > 0 && picture.scaleY > 0) {
-        const double width = points(picture.wGoal) * picture.scaleX / 100.0;
-        const double height = points(picture.hGoal) * picture.scaleY / 100.0;
-        if (width < 1e6 && height < 1e6) displaySize = QSizeF(width, height);
+        // In whole twips, as sizes are written.
+        const double width = std::round(double(picture.wGoal) * picture.scaleX / 100.0) / 20.0;
+        const double height = std::round(double(picture.hGoal) * picture.scaleY / 100.0) / 20.0;
+        if (width > 0 && height > 0 && width < 1e6 && height < 1e6) displaySize = QSizeF(width, height);
     }
     auto attachment = PLTextAttachment::make(name, picture.data);
     // A picture shown at its natural size keeps no size of its own.
@@ -1100,13 +1137,14 @@ void Parser::finishAttachmentReference(Frame& closing)
     if (m_files) {
         if (std::optional<QByteArray> bytes = m_files(name)) contents = std::move(*bytes);
     }
-    auto attachment = PLTextAttachment::make(name, contents);
+    const QString fileName = PLTextAttachment::safeFileName(name);
+    auto attachment = PLTextAttachment::make(fileName, contents);
     const int width = closing.referenceWidth;
     const int height = closing.referenceHeight;
     if (width > 0 && height > 0 && width < 20000000 && height < 20000000) {
         const QSizeF natural = attachment->naturalSize();
         if (!(std::lround(natural.width() * 20) == width && std::lround(natural.height() * 20) == height))
-            attachment = PLTextAttachment::make(name, contents, QSizeF(points(width), points(height)));
+            attachment = PLTextAttachment::make(fileName, contents, QSizeF(points(width), points(height)));
     }
     emitAttachment(attachment);
     top().swallowNext = true;
@@ -1127,6 +1165,7 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     frame.ignorable = false;
     if (found == table.end()) {
         if (ignorable) skipGroup();
+        else if (frame.dest == Dest::NeXTGraphic) frame.nameDone = true;
         return;
     }
     const Kw kw = found->second;
@@ -1135,7 +1174,8 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     ParaState& para = frame.para;
     const Dest dest = frame.dest;
 
-    if (dest == Dest::NeXTGraphic) {
+    if (dest == Dest::NeXTGraphic && kw != Kw::U && kw != Kw::Uc) {
+        // The file name runs up to the first control word that is not a character.
         frame.nameDone = true;
         if (kw == Kw::Width) frame.referenceWidth = param;
         else if (kw == Kw::Height) frame.referenceHeight = param;
@@ -1285,25 +1325,28 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
         m_attributesDirty = true;
         break;
     case Kw::FsMilli:
-        if (hasParam && param > 0 && param <= 16383000) ch.fontSizeMilli = param;
+        if (hasParam && param >= 500 && param <= 16383000) ch.fontSizeMilli = param;
         m_attributesDirty = true;
         break;
     case Kw::B: ch.bold = on; m_attributesDirty = true; break;
     case Kw::I: ch.italic = on; m_attributesDirty = true; break;
     case Kw::V: ch.hidden = on; break;
-    case Kw::Ul: ch.underline = on ? PLTextAttributes::LineStyleSingle : 0; m_attributesDirty = true; break;
-    case Kw::UlDotted: ch.underline = on ? 0x101 : 0; m_attributesDirty = true; break;
-    case Kw::UlDash: ch.underline = on ? 0x201 : 0; m_attributesDirty = true; break;
-    case Kw::UlDashDot: ch.underline = on ? 0x301 : 0; m_attributesDirty = true; break;
-    case Kw::UlDashDotDot: ch.underline = on ? 0x401 : 0; m_attributesDirty = true; break;
-    case Kw::UlDouble: ch.underline = on ? PLTextAttributes::LineStyleDouble : 0; m_attributesDirty = true; break;
-    case Kw::UlThick: ch.underline = on ? PLTextAttributes::LineStyleThick : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDotted: ch.underline = on ? 0x102 : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDash: ch.underline = on ? 0x202 : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDashDot: ch.underline = on ? 0x302 : 0; m_attributesDirty = true; break;
-    case Kw::UlThickDashDotDot: ch.underline = on ? 0x402 : 0; m_attributesDirty = true; break;
-    case Kw::UlWord: ch.underline = on ? 0x8001 : 0; m_attributesDirty = true; break;
-    case Kw::UlWave: ch.underline = on ? PLTextAttributes::LineStyleSingle : 0; m_attributesDirty = true; break;
+    case Kw::Ul:
+    case Kw::UlDotted:
+    case Kw::UlDash:
+    case Kw::UlDashDot:
+    case Kw::UlDashDotDot:
+    case Kw::UlDouble:
+    case Kw::UlThick:
+    case Kw::UlThickDotted:
+    case Kw::UlThickDash:
+    case Kw::UlThickDashDot:
+    case Kw::UlThickDashDotDot:
+    case Kw::UlWord:
+    case Kw::UlWave:
+        ch.underline = on ? underlineStyle(kw) : 0;
+        m_attributesDirty = true;
+        break;
     case Kw::UlNone: ch.underline = 0; m_attributesDirty = true; break;
     case Kw::UlC: ch.underlineColor = param; m_attributesDirty = true; break;
     case Kw::Strike: ch.strike = on ? PLTextAttributes::LineStyleSingle : 0; m_attributesDirty = true; break;
@@ -1337,31 +1380,25 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::Qr: para.style.alignment = PLParagraphStyle::Alignment::Right; break;
     case Kw::Qc: para.style.alignment = PLParagraphStyle::Alignment::Center; break;
     case Kw::Qj: para.style.alignment = PLParagraphStyle::Alignment::Justified; break;
-    case Kw::Li:
-        if (dest == Dest::Text) {
-            const double first = para.style.firstLineIndent - para.style.leftIndent;
-            para.style.leftIndent = points(param);
-            para.style.firstLineIndent = para.style.leftIndent + first;
-        }
-        break;
-    case Kw::Ri: if (dest == Dest::Text) para.style.rightIndent = points(param); break;
-    case Kw::Fi: if (dest == Dest::Text) para.style.firstLineIndent = para.style.leftIndent + points(param); break;
-    case Kw::Sb: para.style.spacingBefore = points(param); break;
-    case Kw::Sa: para.style.spacingAfter = points(param); break;
-    case Kw::Sl: para.sl = hasParam ? param : 0; break;
+    case Kw::Li: para.leftIndent = lengthParam(param); break;
+    case Kw::Ri: para.style.rightIndent = points(lengthParam(param)); break;
+    case Kw::Fi: para.firstIndent = lengthParam(param); break;
+    case Kw::Sb: para.style.spacingBefore = points(lengthParam(param)); break;
+    case Kw::Sa: para.style.spacingAfter = points(lengthParam(param)); break;
+    case Kw::Sl: para.sl = hasParam ? lengthParam(param) : 0; break;
     case Kw::SlMult: para.slMult = on; break;
-    case Kw::SlLeading: para.style.lineSpacing = points(param); break;
-    case Kw::SlMinimum: para.slMinimum = std::max(param, 0); break;
-    case Kw::SlMaximum: para.slMaximum = std::max(param, 0); break;
+    case Kw::SlLeading: para.style.lineSpacing = points(lengthParam(param)); break;
+    case Kw::SlMinimum: para.slMinimum = std::clamp(param, 0, MaximumTwips); break;
+    case Kw::SlMaximum: para.slMaximum = std::clamp(param, 0, MaximumTwips); break;
     case Kw::Tqr: para.tabKind = PLParagraphStyle::TabStop::Kind::Right; break;
     case Kw::Tqc: para.tabKind = PLParagraphStyle::TabStop::Kind::Center; break;
     case Kw::Tqdec: para.tabKind = PLParagraphStyle::TabStop::Kind::Decimal; break;
     case Kw::Tx:
     case Kw::Tb:
-        if (para.style.tabStops.size() < 1000) para.style.tabStops.append({points(param), para.tabKind});
+        if (para.style.tabStops.size() < 1000) para.style.tabStops.append({points(lengthParam(param)), para.tabKind});
         para.tabKind = PLParagraphStyle::TabStop::Kind::Left;
         break;
-    case Kw::ParDefTab: para.style.defaultTabInterval = points(std::max(param, 0)); break;
+    case Kw::ParDefTab: para.style.defaultTabInterval = points(std::clamp(param, 0, MaximumTwips)); break;
     case Kw::LtrPar: para.style.writingDirection = PLParagraphStyle::WritingDirection::LeftToRight; break;
     case Kw::RtlPar: para.style.writingDirection = PLParagraphStyle::WritingDirection::RightToLeft; break;
     case Kw::ParDirNatural: para.style.writingDirection = PLParagraphStyle::WritingDirection::Natural; break;
@@ -1381,18 +1418,18 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
         m_defaultFont = param;
         if (m_frames.size() == 1) ch.font = param;
         break;
-    case Kw::PaperW: documentAttributes.paperSize = QSizeF(points(param), documentAttributes.paperSize.value_or(QSizeF()).height()); break;
-    case Kw::PaperH: documentAttributes.paperSize = QSizeF(documentAttributes.paperSize.value_or(QSizeF()).width(), points(param)); break;
-    case Kw::MargL: documentAttributes.leftMargin = points(param); break;
-    case Kw::MargR: documentAttributes.rightMargin = points(param); break;
-    case Kw::MargT: documentAttributes.topMargin = points(param); break;
-    case Kw::MargB: documentAttributes.bottomMargin = points(param); break;
+    case Kw::PaperW: documentAttributes.paperSize = QSizeF(points(lengthParam(param)), documentAttributes.paperSize.value_or(QSizeF()).height()); break;
+    case Kw::PaperH: documentAttributes.paperSize = QSizeF(documentAttributes.paperSize.value_or(QSizeF()).width(), points(lengthParam(param))); break;
+    case Kw::MargL: documentAttributes.leftMargin = points(lengthParam(param)); break;
+    case Kw::MargR: documentAttributes.rightMargin = points(lengthParam(param)); break;
+    case Kw::MargT: documentAttributes.topMargin = points(lengthParam(param)); break;
+    case Kw::MargB: documentAttributes.bottomMargin = points(lengthParam(param)); break;
     case Kw::Landscape: documentAttributes.landscape = on; break;
-    case Kw::ViewW: documentAttributes.viewSize = QSizeF(points(param), documentAttributes.viewSize.value_or(QSizeF()).height()); break;
-    case Kw::ViewH: documentAttributes.viewSize = QSizeF(documentAttributes.viewSize.value_or(QSizeF()).width(), points(param)); break;
+    case Kw::ViewW: documentAttributes.viewSize = QSizeF(points(lengthParam(param)), documentAttributes.viewSize.value_or(QSizeF()).height()); break;
+    case Kw::ViewH: documentAttributes.viewSize = QSizeF(documentAttributes.viewSize.value_or(QSizeF()).width(), points(lengthParam(param))); break;
     case Kw::ViewKind: documentAttributes.viewMode = param == 1 ? PLDocumentAttributes::ViewMode::PageLayout : PLDocumentAttributes::ViewMode::Normal; break;
     case Kw::ViewScale: documentAttributes.viewZoom = param; break;
-    case Kw::DefTab: documentAttributes.defaultTabInterval = points(param); break;
+    case Kw::DefTab: documentAttributes.defaultTabInterval = points(lengthParam(param)); break;
     case Kw::ReadOnlyDoc: documentAttributes.readOnly = on; break;
     case Kw::HyphFactor: documentAttributes.hyphenationFactor = std::clamp(param, 0, 100) / 100.0; break;
 

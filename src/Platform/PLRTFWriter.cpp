@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QSet>
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace {
 int twips(double points)
 {
     const double value = std::round(points * 20.0);
-    return int(std::clamp(value, -2.0e9, 2.0e9));
+    return int(std::clamp(value, double(-INT_MAX), double(INT_MAX)));
 }
 
 // What the RTF written so far has set, so that only changes are written.
@@ -375,7 +376,10 @@ void Writer::writeParagraphStyle(const PLParagraphStyle& style)
         word("\\tx", twips(tab.location));
     }
     if (style.leftIndent != 0) word("\\li", twips(style.leftIndent));
-    if (style.firstLineIndent != style.leftIndent) word("\\fi", twips(style.firstLineIndent) - twips(style.leftIndent));
+    if (style.firstLineIndent != style.leftIndent) {
+        const qint64 first = qint64(twips(style.firstLineIndent)) - twips(style.leftIndent);
+        word("\\fi", int(std::clamp<qint64>(first, -INT_MAX, INT_MAX)));
+    }
     if (style.rightIndent != 0) word("\\ri", twips(style.rightIndent));
     if (style.spacingBefore != 0) word("\\sb", twips(style.spacingBefore));
     if (style.spacingAfter != 0) word("\\sa", twips(style.spacingAfter));
@@ -420,7 +424,7 @@ void Writer::writeState(const PLTextAttributes& a)
     EmittedState want;
     if (a.font) {
         want.font = a.font->family.isEmpty() ? -1 : m_fontIndex.value(a.font->family, -1);
-        const double size = std::clamp(a.font->pointSize, 0.5, 16383.0);
+        const double size = std::clamp(a.font->pointSize, 0.5, 16383.5); // what \fs can hold
         want.fontSize = int(std::lround(size * 2));
         if (std::abs(size * 2 - want.fontSize) > 1e-6) want.fontSizeMilli = int(std::lround(size * 1000));
         want.bold = a.font->bold;
@@ -438,7 +442,7 @@ void Writer::writeState(const PLTextAttributes& a)
         want.strikeColor = colorIndex(a.strikethroughColor);
     }
     want.superscript = a.superscript.value_or(0);
-    want.baseline = a.baselineOffset ? int(std::lround(std::clamp(*a.baselineOffset, -16000.0, 16000.0) * 2)) : 0;
+    want.baseline = a.baselineOffset ? int(std::lround(std::clamp(*a.baselineOffset, -16383.5, 16383.5) * 2)) : 0;
 
     EmittedState& cur = m_state;
     if (want.font < 0 && cur.font >= 0) {
@@ -547,16 +551,13 @@ void Writer::closeLink()
 QString Writer::fileNameFor(const PLTextAttachmentPtr& attachment)
 {
     for (int i = 0; i < m_fileAttachments.size(); ++i) {
-        if (m_fileAttachments[i] == attachment || *m_fileAttachments[i] == *attachment) return m_files->at(i).name;
+        // One file serves every attachment of that name and bytes, whatever size it is shown at.
+        const PLTextAttachment& known = *m_fileAttachments[i];
+        if (m_fileAttachments[i] == attachment
+            || (known.fileName() == attachment->fileName() && known.contents() == attachment->contents()))
+            return m_files->at(i).name;
     }
-    QString name = attachment->fileName();
-    name = name.section(QLatin1Char('/'), -1);
-    name.remove(QLatin1Char('\\'));
-    for (QChar& c : name)
-        if (c.unicode() < 0x20) c = QLatin1Char('_');
-    name = name.trimmed();
-    while (name.startsWith(QLatin1Char('.'))) name.remove(0, 1);
-    if (name.isEmpty()) name = QStringLiteral("Attachment");
+    const QString name = PLTextAttachment::safeFileName(attachment->fileName());
     const QString base = name.section(QLatin1Char('.'), 0, 0);
     const QString extension = name.contains(QLatin1Char('.')) ? QLatin1Char('.') + name.section(QLatin1Char('.'), 1) : QString();
     QString candidate = name;

@@ -93,6 +93,17 @@ QByteArray PLTextAttachment::imageFormat() const
     return QImageReader::imageFormat(&buffer);
 }
 
+QString PLTextAttachment::safeFileName(const QString& name)
+{
+    QString result = name.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+    for (QChar& c : result)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char('_');
+    result = result.trimmed();
+    while (result.startsWith(QLatin1Char('.'))) result.remove(0, 1);
+    result = result.trimmed();
+    return result.isEmpty() ? QStringLiteral("Attachment") : result;
+}
+
 bool PLTextAttachment::operator==(const PLTextAttachment& other) const
 {
     return m_fileName == other.m_fileName && m_displaySize == other.m_displaySize && m_contents == other.m_contents;

@@ -31,6 +31,10 @@ public:
     // The picture format of the bytes ("png", "jpeg", ...) as Qt sees it, or empty.
     QByteArray imageFormat() const;
 
+    // A name that can be a file of a folder: the last path component, control characters as
+    // "_", no leading dots or surrounding spaces, "Attachment" when nothing is left.
+    static QString safeFileName(const QString& name);
+
     // Same name, bytes and display size.
     bool operator==(const PLTextAttachment& other) const;
 

@@ -71,7 +71,9 @@ QString markerFormatFor(const QTextListFormat& format)
     case QTextListFormat::ListUpperRoman: placeholder = QStringLiteral("{upper-roman}"); break;
     default: placeholder = QStringLiteral("{decimal}"); break;
     }
-    return format.numberPrefix() + placeholder + format.numberSuffix();
+    // Qt draws "." after numbers whose format names no suffix.
+    const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : QStringLiteral(".");
+    return format.numberPrefix() + placeholder + suffix;
 }
 
 bool isParagraphEnd(QChar c)
@@ -299,9 +301,8 @@ void PLTextDocumentConversion::toTextDocument(const PLAttributedString& text, QT
                     const QString name = QStringLiteral("attachment:%1/%2")
                                              .arg(++attachmentNumber)
                                              .arg(QString::fromLatin1(QUrl::toPercentEncoding(attachment.fileName())));
-                    const QImage image = attachment.image();
-                    if (!image.isNull()) document->addResource(QTextDocument::ImageResource, QUrl(name), image);
-                    document->addResource(QTextDocument::UserResource, QUrl(name), attachment.contents());
+                    // Qt shows pictures from their bytes; the bytes stay exactly as they were.
+                    document->addResource(QTextDocument::ImageResource, QUrl(name), attachment.contents());
                     QTextImageFormat imageFormat;
                     imageFormat.merge(format);
                     imageFormat.setName(name);
@@ -354,16 +355,15 @@ PLAttributedString PLTextDocumentConversion::fromTextDocument(const QTextDocumen
             }
             const QTextImageFormat image = format.toImageFormat();
             const QUrl url(image.name());
-            QByteArray bytes = document->resource(QTextDocument::UserResource, url).toByteArray();
-            if (bytes.isEmpty()) {
-                const QVariant resource = document->resource(QTextDocument::ImageResource, url);
-                if (resource.userType() == QMetaType::QByteArray) {
-                    bytes = resource.toByteArray();
-                } else if (resource.canConvert<QImage>()) {
-                    QBuffer buffer(&bytes);
-                    buffer.open(QIODevice::WriteOnly);
-                    resource.value<QImage>().save(&buffer, "PNG");
-                }
+            // The bytes that went in, or a picture that an editor put in as an image.
+            QByteArray bytes;
+            const QVariant resource = document->resource(QTextDocument::ImageResource, url);
+            if (resource.userType() == QMetaType::QByteArray) {
+                bytes = resource.toByteArray();
+            } else if (resource.canConvert<QImage>()) {
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::WriteOnly);
+                resource.value<QImage>().save(&buffer, "PNG");
             }
             QString name = image.property(AttachmentNameProperty).toString();
             if (name.isEmpty()) name = url.fileName().isEmpty() ? QStringLiteral("Picture.png") : url.fileName();

@@ -14,9 +14,9 @@ class QTextDocument;
 // so that text that comes back unedited is the text that went in. Values that were edited
 // in Qt win over the ones kept in the properties.
 //
-// Attachments become image objects: the document gets the attachment's bytes as a resource
-// (an image resource for display, a user resource with the exact bytes) under the image's
-// name, and the format keeps the file name. Paragraphs end at "\n", "\r\n", "\r" and U+2029
+// Attachments become image objects: the document gets the attachment's bytes as an image
+// resource under the image's name (Qt shows pictures from their bytes), and the format keeps
+// the file name. Paragraphs end at "\n", "\r\n", "\r" and U+2029
 // on the way in and come back as "\n". A paragraph in a QTextList comes back with its
 // marker as text ("\t<marker>\t") and the list in its paragraph style, the way rich text
 // keeps lists.

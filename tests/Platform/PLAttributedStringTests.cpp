@@ -1,6 +1,8 @@
 #include "Platform/PLAssert.h"
 #include "Platform/PLAttributedString.h"
 
+#include "RichTextTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -293,6 +293,10 @@ TEST(PLRTFReader, ReadsParagraphSettingsInAnyOrder)
     const PLAttributedString groups = readOK(R"({\rtf1{\pard\qc centred\par}plain})");
     EXPECT_TRUE(groups.attributesAt(0).paragraphStyle);
     EXPECT_FALSE(groups.attributesAt(9).paragraphStyle) << "paragraph formatting ends with its group";
+    const PLAttributedString joined = readOK(R"({\rtf1\pard one{\v\par}\qc two\par})");
+    EXPECT_EQ(joined.string(), QStringLiteral("onetwo\n"));
+    EXPECT_EQ(joined.effectiveRange(PLTextAttributes::Key::ParagraphStyle, 0), PLRange(0, 7))
+        << "a hidden paragraph mark joins the paragraphs";
 }
 
 TEST(PLRTFReader, ReportsDocumentAttributes)

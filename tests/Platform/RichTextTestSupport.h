@@ -18,6 +18,32 @@ inline void PrintTo(const QString& string, std::ostream* out)
     *out << '"' << string.toStdString() << '"';
 }
 
+// The runs of a text with the attributes each has, for failure messages.
+inline void PrintTo(const PLAttributedString& text, std::ostream* out)
+{
+    for (int run = 0; run < text.runCount(); ++run) {
+        const PLRange range = text.runRange(run);
+        const PLTextAttributes& a = text.runAttributes(run);
+        QString chars = text.string().mid(range.location, range.length);
+        chars.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        *out << "\n  [" << chars.toStdString() << "]";
+        if (a.font)
+            *out << " font=" << a.font->family.toStdString() << '/' << a.font->pointSize << (a.font->bold ? " bold" : "")
+                 << (a.font->italic ? " italic" : "");
+        if (a.foregroundColor) *out << " fg=" << a.foregroundColor->name(QColor::HexArgb).toStdString();
+        if (a.backgroundColor) *out << " bg=" << a.backgroundColor->name(QColor::HexArgb).toStdString();
+        if (a.underlineStyle) *out << " underline=" << *a.underlineStyle;
+        if (a.strikethroughStyle) *out << " strike=" << *a.strikethroughStyle;
+        if (a.superscript) *out << " superscript=" << *a.superscript;
+        if (a.baselineOffset) *out << " baseline=" << *a.baselineOffset;
+        if (a.link) *out << " link=" << a.link->toStdString();
+        if (a.paragraphStyle) *out << " paragraph(alignment " << int(a.paragraphStyle->alignment) << ")";
+        if (a.attachment)
+            *out << " attachment=" << a.attachment->fileName().toStdString() << '/' << a.attachment->contents().size() << "B/"
+                 << a.attachment->displaySize().width() << 'x' << a.attachment->displaySize().height();
+    }
+}
+
 namespace RichTextTest {
 
 inline QByteArray fixture(const char* name)
