@@ -96,7 +96,11 @@ QString splitCamelCase(const QString& text)
 
 QString PLFont::familyFromName(const QString& name, bool* bold, bool* italic)
 {
-    const QString trimmed = name.trimmed();
+    // Line ends and other white space never belong in a name; runs of it count as one space.
+    QString cleaned = name;
+    for (QChar& c : cleaned)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
+    const QString trimmed = cleaned.simplified();
     bool isBold = false;
     bool isItalic = false;
     QString family;
@@ -138,6 +142,7 @@ QString PLFont::familyFromName(const QString& name, bool* bold, bool* italic)
             }
         }
     }
+    family = family.simplified();
     if (bold) *bold = isBold;
     if (italic) *italic = isItalic;
     return family;

@@ -1064,7 +1064,7 @@ void Parser::finishFont()
     if (m_fontNumber >= 0 && !name.isEmpty()) {
         FontEntry entry;
         entry.family = PLFont::familyFromName(name, &entry.bold, &entry.italic);
-        if (entry.family.isEmpty()) entry.family = name; // a name such as "-" that holds no family part
+        if (entry.family.isEmpty()) entry.family = name.simplified(); // a name such as "-" that holds no family part
         entry.codePage = m_fontCodePage > 0 ? m_fontCodePage : PLCodePage::forCharset(m_fontCharset);
         m_fonts.insert(m_fontNumber, entry);
     }
