@@ -8,7 +8,7 @@
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
 #include "TestSupport/ExpectAssertion.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "DocumentModel/IXBranchNumbering.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleNode.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

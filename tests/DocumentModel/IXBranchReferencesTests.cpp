@@ -13,7 +13,7 @@
 #include "IXFakeServices.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <QTemporaryDir>
 

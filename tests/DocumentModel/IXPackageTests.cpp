@@ -6,7 +6,7 @@
 #include "Platform/PLPropertyList.h"
 #include "Platform/PLResources.h"
 #include "Platform/PLXMLSchemaValidator.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QDate>

@@ -5,7 +5,7 @@
 #include "IXFakeServices.h"
 #include "IXTestNodes.h"
 #include "TestSupport/ExpectAssertion.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // default when nothing in the chain holds it, and stores its default only when the setter
 // passes none (or the default is the kind's empty value). Then the setters that change a value before storing it.
 #include "IXStyleTestNodes.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // the value, checks it came from the expected place, removes it there and reads again, so
 // that the whole order is checked, and places that are not in the chain must never answer.
 #include "IXStyleTestNodes.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <QCoreApplication>
 

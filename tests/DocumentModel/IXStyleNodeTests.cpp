@@ -5,7 +5,7 @@
 #include "IXFakeServices.h"
 #include "IXStyleTestNodes.h"
 #include "Platform/PLXMLSchemaValidator.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

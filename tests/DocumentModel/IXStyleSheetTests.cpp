@@ -8,7 +8,7 @@
 #include "Platform/PLResources.h"
 #include "Platform/PLXMLSchemaValidator.h"
 #include "TestSupport/ExpectAssertion.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/PLAttributedString.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,12 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-// Readable strings in failure messages.
-inline void PrintTo(const QString& string, std::ostream* out)
-{
-    *out << '"' << string.toStdString() << '"';
-}
 
 // The runs of a text with the attributes each has, for failure messages.
 inline void PrintTo(const PLAttributedString& text, std::ostream* out)

@@ -1,5 +1,5 @@
 #include "Platform/PLAssert.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 #include "Utilities/UTDateLocale.h"
 #include "Utilities/UTDateTimeFormatter.h"
 

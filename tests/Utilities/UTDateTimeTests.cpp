@@ -1,7 +1,7 @@
 #include "Platform/PLAssert.h"
 #include "Utilities/UTDateTime.h"
 #include "Utilities/UTDateTimeInvalid.h"
-#include "Utilities/QStringPrinter.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
