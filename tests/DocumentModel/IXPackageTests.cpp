@@ -238,7 +238,8 @@ TEST(IXPackageRegistry, ElementsWithoutAReaderAreSkipped)
 
 TEST_F(IXPackage, UnknownPartsPassThroughByteForByteAndInPlace)
 {
-    const QByteArray preview("\xFF\xD8\xFF\xE0 not really a jpeg", 24);
+    static const char previewBytes[] = "\xFF\xD8\xFF\xE0 not really a jpeg";
+    const QByteArray preview(previewBytes, sizeof previewBytes - 1);
     const Parts parts = {
         {QStringLiteral("preview"), preview},
         {QStringLiteral("contents.xml"), contentsXml(R"(<branch uid="A"><title>Old</title></branch>)")},
