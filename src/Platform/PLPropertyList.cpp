@@ -360,6 +360,12 @@ QVariant PLPropertyList::read(const QByteArray& data, PLError* error)
         PLSetError(error, makeError(ReadErrorCode, QStringLiteral("Binary property lists are not supported.")));
         return {};
     }
+    // The parser takes NUL bytes inside strings and cuts keys short at them; the writer
+    // refuses both, and no well-formed XML holds one, so such input is refused whole.
+    if (data.contains('\0')) {
+        PLSetError(error, makeError(ReadErrorCode, QStringLiteral("The property list contains a NUL character.")));
+        return {};
+    }
     plist_t root = nullptr;
     if (!data.isEmpty()) plist_from_xml(data.constData(), static_cast<uint32_t>(data.size()), &root);
     if (!root) {

@@ -23,7 +23,9 @@ public:
     // Arrays and dictionaries nested deeper than this are refused.
     static constexpr int MaxDepth = 128;
 
-    // The value of an XML property list, or an invalid QVariant and the error.
+    // The value of an XML property list, or an invalid QVariant and the error. What is read
+    // can always be written back: input holding what write refuses (NUL characters, invalid
+    // dates, too deep nesting) is refused here too.
     static QVariant read(const QByteArray& data, PLError* error = nullptr);
     // The XML property list of a value, or empty and the error when the value holds
     // something a property list cannot (other types, strings with NUL characters, invalid

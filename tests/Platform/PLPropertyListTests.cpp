@@ -131,6 +131,11 @@ TEST(PLPropertyList, ReportsMalformedInputAsErrors)
         {"too deep dictionaries", nested("<dict><key>k</key>", "</dict>", 300'000)},
         {"too deep mixed", nested("<array><dict><key>k</key><array>", "</array></dict></array>", 200'000)},
         {"too large", QByteArray(PLPropertyList::MaxDataSize + 1, ' ')},
+        // What the writer refuses is refused here too, so that what was read can be saved.
+        {"NUL in string", head + QByteArray("<string>a\0b</string></plist>", 28)},
+        {"NUL in key", head + QByteArray("<dict><key>k\0x</key><true/></dict></plist>", 42)},
+        {"NUL as reference", head + "<string>a&#0;b</string></plist>"},
+        {"year 0", head + "<date>0000-01-01T00:00:00Z</date></plist>"},
     };
     for (const auto& c : cases) {
         PLError error;
