@@ -6,6 +6,8 @@
 #include <libxml/parser.h>
 #include <libxml/dict.h>
 #include <libxml/tree.h>
+#include <libxml/globals.h>
+#include <libxml/xmlerror.h>
 
 #include <climits>
 #include <mutex>
@@ -54,16 +56,65 @@ void onUnparsedEntityDecl(void* context, const xmlChar*, const xmlChar*, const x
     refuse(context, "entity declarations are not allowed");
 }
 
-PLError parseError(const QString& reason, int code)
-{
-    return PLError(PLXMLDocument::ErrorDomain, code, {{PLError::FailureReasonKey, reason}});
-}
-
 QString describe(const xmlError* error)
 {
     if (!error || !error->message) return QStringLiteral("the document is not well-formed XML");
     const QString message = QString::fromUtf8(error->message).trimmed();
     return error->line > 0 ? QStringLiteral("line %1: %2").arg(error->line).arg(message) : message;
+}
+
+#if LIBXML_VERSION >= 21200
+using ErrorArgument = const xmlError*;
+#else
+using ErrorArgument = xmlError*;
+#endif
+
+void ignoreMessage(void*, const char*, ...) {}
+
+// While it lives, libxml2 prints nothing on this thread (its error handlers are per thread)
+// and the first error it raises, parser or encoding, is kept for the reason of the failure.
+class ErrorCapture {
+public:
+    ErrorCapture()
+        : m_outerGeneric(xmlGenericError), m_outerGenericContext(xmlGenericErrorContext),
+          m_outerStructured(xmlStructuredError), m_outerStructuredContext(xmlStructuredErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, ignoreMessage);
+        xmlSetStructuredErrorFunc(this, collect);
+    }
+    ~ErrorCapture()
+    {
+        xmlSetStructuredErrorFunc(m_outerStructuredContext, m_outerStructured);
+        xmlSetGenericErrorFunc(m_outerGenericContext, m_outerGeneric);
+    }
+    ErrorCapture(const ErrorCapture&) = delete;
+    ErrorCapture& operator=(const ErrorCapture&) = delete;
+
+    // The first error's text, or empty when there was none.
+    const QString& firstError() const { return m_firstError; }
+    int firstCode() const { return m_firstCode; }
+
+private:
+    static void collect(void* context, ErrorArgument error)
+    {
+        auto* capture = static_cast<ErrorCapture*>(context);
+        if (!error || error->level < XML_ERR_ERROR || !capture->m_firstError.isEmpty()) return;
+        if (!error->message || QByteArrayView(error->message).trimmed().isEmpty()) return;
+        capture->m_firstError = describe(error);
+        capture->m_firstCode = error->code;
+    }
+
+    xmlGenericErrorFunc m_outerGeneric;
+    void* m_outerGenericContext;
+    xmlStructuredErrorFunc m_outerStructured;
+    void* m_outerStructuredContext;
+    QString m_firstError;
+    int m_firstCode = 0;
+};
+
+PLError parseError(const QString& reason, int code)
+{
+    return PLError(PLXMLDocument::ErrorDomain, code, {{PLError::FailureReasonKey, reason}});
 }
 
 xmlNode* newElement(xmlDoc* doc, QByteArrayView name)
@@ -129,6 +180,7 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
     // fetched and the parser's limits on sizes and nesting depth stay in force.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     t_refusal = nullptr;
+    ErrorCapture capture;
     xmlDocPtr doc = xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
     const char* refusal = t_refusal;
     t_refusal = nullptr;
@@ -139,7 +191,9 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
         if (doc) xmlFreeDoc(doc);
     } else if (!doc || !context->wellFormed || !xmlDocGetRootElement(doc)) {
         const xmlError* last = xmlCtxtGetLastError(context);
-        PLSetError(error, parseError(describe(last), last && last->code ? last->code : XML_ERR_DOCUMENT_END));
+        const bool captured = !capture.firstError().isEmpty();
+        const int code = captured ? capture.firstCode() : last ? last->code : 0;
+        PLSetError(error, parseError(captured ? capture.firstError() : describe(last), code ? code : XML_ERR_DOCUMENT_END));
         if (doc) xmlFreeDoc(doc);
     } else {
         result.m_doc = doc;

@@ -93,6 +93,30 @@ TEST(PLXMLDocument, RefusesHostileOrBrokenInputWithAnError)
     }
 }
 
+TEST(PLXMLDocument, ReportsEncodingErrorsWithoutPrintingThem)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* reasonPart;
+    } table[] = {
+        {"undecodable bytes", "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><a>\xff\xff\xff\xff</a>", "conversion failed"},
+        {"unknown encoding", "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><a/>", "no-such-encoding"},
+        {"bad UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xc3\x28</a>", "line 1"},
+    };
+    for (const auto& row : table) {
+        PLError error;
+        testing::internal::CaptureStderr();
+        const PLXMLDocument document = parse(row.bytes, &error);
+        const std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(document) << row.what;
+        EXPECT_EQ(printed, "") << row.what;
+        EXPECT_EQ(error.domain(), PLXMLDocument::ErrorDomain) << row.what;
+        EXPECT_TRUE(error.failureReason().contains(QLatin1String(row.reasonPart)))
+            << row.what << ": " << qPrintable(error.failureReason());
+    }
+}
+
 TEST(PLXMLDocument, AcceptsAPlainDoctypeAndOtherEncodings)
 {
     PLError error;
