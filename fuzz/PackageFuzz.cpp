@@ -1,13 +1,11 @@
 // Opens arbitrary bytes as a document package, reads its parts the way the model does and
 // saves it: nothing may crash, hang or allocate from an unchecked size; a refusal always
 // carries an error; and a package that opened saves and opens again. Seeds: fuzz/corpus/package.
+#include "FuzzSupport.h"
+
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +26,8 @@ public:
     bool openURL(const QUrl&) override { return false; }
     bool openFile(const QString&) override { return false; }
     std::optional<OpenPanelResult> runOpenPanel(const OpenPanelOptions&) override { return std::nullopt; }
+    QVariant userDefault(const QString&) const override { return {}; }
+    void setUserDefault(const QString&, const QVariant&) override {}
 };
 
 LastErrorServices services;
@@ -45,10 +45,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     PLLog::setSink([](const QString&) {});  // skipped parts and elements are logged; keep the output readable
     IXApplicationServices::install(&services);
-    const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
-    PLResources::setDirectory(sourceDir.isEmpty()
-                                  ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"))
-                                  : QString::fromUtf8(sourceDir) + QStringLiteral("/resources"));
+    FuzzSupport::useSourceResources();
     return 0;
 }
 

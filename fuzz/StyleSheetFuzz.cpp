@@ -2,15 +2,14 @@
 // (nodes "A"-"D": branches of levels 0-2 and a picture), reads every kind of value through
 // both sheets and saves: nothing may crash or hang, and a sheet that was read writes a part
 // that reads back without a schema error.
+#include "FuzzSupport.h"
+
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
 #include "Utilities/UTZipArchive.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstddef>
@@ -50,10 +49,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication application(*argc, *argv);  // deferred notices and fonts need it
     PLLog::setSink([](const QString&) {});             // dropped styles are logged
-    const QByteArray source = qgetenv("IX_SOURCE_DIR");
-    const QString tree = source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral(".."))
-                                          : QString::fromUtf8(source);
-    PLResources::setDirectory(tree + QStringLiteral("/resources"));
+    FuzzSupport::useSourceResources();
     return 0;
 }
 

@@ -1,22 +1,17 @@
 // Validates arbitrary bytes against the package and style-sheet schemas: nothing may crash,
 // hang, leak or be loaded from elsewhere, whatever the input. The sample documents of the
 // tests (tests/Platform/data) make a good seed corpus.
-#include "Platform/PLResources.h"
+#include "FuzzSupport.h"
+
 #include "Platform/PLXMLDocument.h"
 #include "Platform/PLXMLSchemaValidator.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
-    PLResources::setDirectory(sourceDir.isEmpty()
-                                  ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"))
-                                  : QString::fromUtf8(sourceDir) + QStringLiteral("/resources"));
+    FuzzSupport::useSourceResources();
     return 0;
 }
 
