@@ -8,20 +8,17 @@
 // they keep per branch ("bytes_per_branch", from the allocator's count of bytes in use).
 // Closing and selecting all run at several sizes so that their growth shows: doubling the map
 // about doubles the time (somewhat more once the tables outgrow the caches), never quadruples.
+#include "BenchSupport.h"
+
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXSelection.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
 #include "Utilities/UTZipArchive.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
 
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
@@ -35,17 +32,6 @@
 #include <vector>
 
 namespace {
-
-QString resourceFolder()
-{
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"));
-}
-
-void useSourceResources()
-{
-    PLLog::setSink([](const QString&) {});
-    PLResources::setDirectory(resourceFolder());
-}
 
 size_t heapInUse()
 {
@@ -127,7 +113,7 @@ void collectAll(IXDocumentNode& document, IXSelection::NodeList& nodes)
 
 void BM_LargeMapBuild(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     double bytesPerBranch = 0;
     for (auto _ : state) {
         const size_t before = heapInUse();
@@ -144,7 +130,7 @@ BENCHMARK(BM_LargeMapBuild)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_LargeMapSave(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     const auto document = buildMap(FullSize);
     qsizetype size = 0;
     for (auto _ : state) {
@@ -160,7 +146,7 @@ BENCHMARK(BM_LargeMapSave)->Unit(benchmark::kMillisecond)->Iterations(3);
 // validating it against the (already compiled) schema.
 double libxml2ParseAndValidateSeconds(const QByteArray& contents, int runs)
 {
-    const QByteArray schemaPath = QFile::encodeName(resourceFolder() + QStringLiteral("/XMLSchema/contents.xsd"));
+    const QByteArray schemaPath = QFile::encodeName(BenchSupport::resourceFolder() + QStringLiteral("/XMLSchema/contents.xsd"));
     xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(schemaPath.constData());
     xmlSchemaPtr schema = xmlSchemaParse(parser);
     xmlSchemaFreeParserCtxt(parser);
@@ -183,7 +169,7 @@ double libxml2ParseAndValidateSeconds(const QByteArray& contents, int runs)
 
 void BM_LargeMapOpen(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     const QByteArray& package = fullSizePackage();
     double seconds = 0;
     double bytesPerBranch = 0;
@@ -222,7 +208,7 @@ BENCHMARK(BM_LargeMapOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LibXml2ParseAndValidate(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     const QByteArray contents =
         UTZipArchive::fromData(fullSizePackage())->dataByName(QStringLiteral("contents.xml")).value_or(QByteArray());
     for (auto _ : state) benchmark::DoNotOptimize(libxml2ParseAndValidateSeconds(contents, 1));
@@ -236,7 +222,7 @@ MapShape shapeOf(const benchmark::State& state)
 
 void BM_LargeMapClose(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     const MapShape shape = shapeOf(state);
     for (auto _ : state) {
         state.PauseTiming();
@@ -252,7 +238,7 @@ BENCHMARK(BM_LargeMapClose)->Arg(24)->Arg(49)->Arg(99)->Unit(benchmark::kMillise
 // of every node, and removing one node.
 void BM_LargeMapSelectAll(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     const MapShape shape = shapeOf(state);
     const auto document = buildMap(shape);
     for (auto _ : state) {
@@ -271,15 +257,9 @@ BENCHMARK(BM_LargeMapSelectAll)->Arg(24)->Arg(49)->Arg(99)->Arg(199)->Unit(bench
 
 }  // namespace
 
+// The package reader shows schema errors through the application's services and the
+// pictures need a GUI application.
 int main(int argc, char** argv)
 {
-    // The package reader shows schema errors through the application's services and the
-    // pictures need a GUI application: an offscreen one serves.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runInGuiApplication(argc, argv);
 }

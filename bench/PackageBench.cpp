@@ -3,23 +3,14 @@
 // not registered here, so the branches themselves are not built). Saving a package with
 // 200 parts of 64 KiB that the program does not know shows that they are copied as stored,
 // never inflated or deflated again: the time follows the archive's size, not its content.
-#include "DocumentModel/IXDocumentNode.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
-#include "Utilities/UTZipArchive.h"
+#include "BenchSupport.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "DocumentModel/IXDocumentNode.h"
+#include "Utilities/UTZipArchive.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void useSourceResources()
-{
-    PLLog::setSink([](const QString&) {});  // the skipped branches would log on every run
-    PLResources::setDirectory(QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources")));
-}
 
 QByteArray contentsWithBranches(int count)
 {
@@ -51,7 +42,7 @@ QByteArray packageOf(const QByteArray& contents, int unknownParts)
 
 void BM_OpenPackage(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     const QByteArray package = packageOf(contentsWithBranches(int(state.range(0))), 0);
     for (auto _ : state) {
         PLError error;
@@ -63,7 +54,7 @@ BENCHMARK(BM_OpenPackage)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 void BM_SavePackageWithUnknownParts(benchmark::State& state)
 {
-    useSourceResources();
+    BenchSupport::useSourceResources();
     PLError error;
     const auto document = IXDocumentNode::fromZipData(packageOf(contentsWithBranches(10), 200), &error);
     for (auto _ : state) benchmark::DoNotOptimize(document->zipData());

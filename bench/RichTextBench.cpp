@@ -1,12 +1,13 @@
 // Reading and writing a text note of about 1 MB: RTF with the formatting notes carry, RTFD
 // with pictures, and the conversion to and from the editor's QTextDocument.
+#include "BenchSupport.h"
+
 #include "Platform/PLRTFDArchive.h"
 #include "Platform/PLRTFReader.h"
 #include "Platform/PLRTFWriter.h"
 #include "Platform/PLTextDocumentConversion.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTextDocument>
 
@@ -121,10 +122,5 @@ BENCHMARK(BM_TextDocumentRoundTrip)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runInGuiApplication(argc, argv);
 }

@@ -5,11 +5,11 @@
 // process must first fault in, and most of the time goes to the XML parser. Looking up an
 // attribute that only the canvas holds walks the whole chain of a deep branch in a layout
 // sheet.
+#include "BenchSupport.h"
+
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -86,11 +86,5 @@ BENCHMARK(BM_LookUpThroughTheWholeChain);
 // Sheets post their deferred notices to the run loop, which needs the application object.
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runInGuiApplication(argc, argv);
 }

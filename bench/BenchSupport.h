@@ -1,0 +1,43 @@
+#pragma once
+
+// Set-up shared by the benchmark executables.
+
+#include "Platform/PLLog.h"
+#include "Platform/PLResources.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace BenchSupport {
+
+// The source tree's resources folder.
+inline QString resourceFolder()
+{
+    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"));
+}
+
+// Reads resources from the source tree; the log is silenced, as skipped parts and elements
+// would log on every run.
+inline void useSourceResources()
+{
+    PLLog::setSink([](const QString&) {});
+    PLResources::setDirectory(resourceFolder());
+}
+
+// Runs the benchmarks inside an offscreen GUI application, for what needs one: pictures,
+// fonts, and the run loop that deferred notices are posted to.
+inline int runInGuiApplication(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace BenchSupport
