@@ -19,7 +19,6 @@
 namespace {
 const QString XmlExtension = QStringLiteral(".xml");
 const QString ContentsPart = QStringLiteral("contents");
-const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 const QString ContentsSchema = QStringLiteral("contents.xsd");
 
 // Index = time-scale type.
@@ -210,12 +209,7 @@ PLXMLElement IXDocumentNode::XMLElement(PLXMLElement parent)
 
 PLXMLDocument IXDocumentNode::XMLDocument()
 {
-    PLXMLDocument document("document");
-    PLXMLElement root = document.rootElement();
-    writeXMLContent(root);
-    root.setAttribute("xmlns:xsi", SchemaInstanceNamespace);
-    root.setAttribute("xsi:noNamespaceSchemaLocation", ContentsSchema);
-    return document;
+    return XMLDocumentWithSchema("document", ContentsSchema, [this](PLXMLElement root) { writeXMLContent(root); });
 }
 
 void IXDocumentNode::writeXMLContent(PLXMLElement element)

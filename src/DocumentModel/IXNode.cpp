@@ -6,6 +6,7 @@
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLUndoManager.h"
+#include "Platform/PLXMLDocument.h"
 
 #include <QHash>
 
@@ -50,6 +51,17 @@ PLXMLElement IXNode::XMLElement(PLXMLElement parent)
 void IXNode::writeBaseXMLAttributes(PLXMLElement element) const
 {
     if (!m_uid.isEmpty()) element.setAttribute("uid", m_uid);
+}
+
+PLXMLDocument IXNode::XMLDocumentWithSchema(QByteArrayView rootName, const QString& schema,
+                                             const std::function<void(PLXMLElement)>& writeContent)
+{
+    PLXMLDocument document(rootName);
+    PLXMLElement root = document.rootElement();
+    writeContent(root);
+    root.setAttribute("xmlns:xsi", QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"));
+    root.setAttribute("xsi:noNamespaceSchemaLocation", schema);
+    return document;
 }
 
 const QString& IXNode::uniqueId()

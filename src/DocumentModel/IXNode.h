@@ -18,6 +18,7 @@ class IXDocumentNode;
 class IXStyleNode;
 class IXWarning;
 class PLError;
+class PLXMLDocument;
 class PLUndoManager;
 
 // Base of every node of a document tree: the document node, layouts, branches, references,
@@ -129,6 +130,11 @@ protected:
 
     // Starts every node element: writes "uid" when the node has an id.
     void writeBaseXMLAttributes(PLXMLElement element) const;
+
+    // A document of its own for a part: its root element, named rootName, gets what
+    // writeContent writes and then names the schema file the part is valid against.
+    static PLXMLDocument XMLDocumentWithSchema(QByteArrayView rootName, const QString& schema,
+                                               const std::function<void(PLXMLElement)>& writeContent);
 
     // Records the undo of a change: fn runs with the node, which the record keeps alive, when
     // the step is undone. Nothing is recorded while undo is off.

@@ -392,12 +392,7 @@ PLXMLElement IXStyleSheetNode::XMLElement(PLXMLElement parent)
 
 PLXMLDocument IXStyleSheetNode::XMLDocument()
 {
-    PLXMLDocument document("styles");
-    PLXMLElement root = document.rootElement();
-    writeContent(root);
-    root.setAttribute("xmlns:xsi", QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"));
-    root.setAttribute("xsi:noNamespaceSchemaLocation", QStringLiteral("styles.xsd"));
-    return document;
+    return XMLDocumentWithSchema("styles", QStringLiteral("styles.xsd"), [this](PLXMLElement root) { writeContent(root); });
 }
 
 void IXStyleSheetNode::writeContent(PLXMLElement element)
