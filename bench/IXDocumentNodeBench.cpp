@@ -2,7 +2,8 @@
 // and of 100,000 branches, since the document indexes its attached nodes by id; what grows
 // between the two sizes is cache misses of the bigger table and of nodes spread over more
 // memory, not more steps. Attaching and detaching a whole map shows what keeping the index
-// costs (mostly hashing the ids).
+// costs (mostly hashing the ids). Adding root branches one at a time costs the same per
+// branch at any size.
 #include "DocumentModel/IXDocumentNode.h"
 
 #include <benchmark/benchmark.h>
@@ -89,6 +90,23 @@ void BM_AttachAndDetachMap(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_AttachAndDetachMap)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Root branches added one at a time to an empty document: each add costs the same whatever
+// the number already listed, so the time grows linearly with the count.
+void BM_AddRootBranchesOneByOne(benchmark::State& state)
+{
+    std::vector<std::shared_ptr<IXNode>> branches;
+    for (int64_t i = 0; i < state.range(0); ++i) branches.push_back(std::make_shared<BenchBranch>());
+    for (auto _ : state) {
+        const auto document = std::make_shared<IXDocumentNode>();
+        for (const auto& branch : branches) document->addRootBranch(branch);
+        state.PauseTiming();
+        document->setBranches({});
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_AddRootBranchesOneByOne)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace
 

@@ -284,9 +284,12 @@ void IXDocumentNode::insertNode(NodeList& list, const std::shared_ptr<IXNode>& n
     if (!node) return;
     const std::shared_ptr<IXNode> keep = node;
     registerUndo(this, actionName, [old = list, setter](IXDocumentNode& document) { (document.*setter)(old); });
+    // Only a node of this document can be listed already; any other is added without a scan,
+    // so that adding nodes one by one stays linear.
+    const bool mayBeListed = keep->documentNode() == this;
     keep->setParentNode(this);
     // A node already listed moves to the new place instead of being listed twice.
-    list.removeAll(keep);
+    if (mayBeListed) list.removeAll(keep);
     if (index >= 0 && index <= list.size()) {
         list.insert(index, keep);
     } else {

@@ -75,6 +75,15 @@ TEST_F(DocumentNodeTest, ListsHoldEachNodeOnceAndRemoveOnlyTheirOwn)
     EXPECT_EQ(sub->documentNode(), document.get());
     EXPECT_TRUE(observer.take().filter(QStringLiteral("document")).isEmpty());
 
+    // A listed node that another node of the document has taken in is still listed once
+    // when it is added again.
+    auto comment = std::make_shared<TestComment>();
+    document->addComment(comment);
+    comment->setParentNode(a.get());
+    document->addComment(comment);
+    EXPECT_EQ(document->comments(), IXDocumentNode::NodeList{comment});
+    EXPECT_EQ(comment->parentNode(), document.get());
+
     // Removing the list's own element by reference is safe.
     document->removeRootBranch(document->rootBranches().first());
     EXPECT_EQ(titles(document->rootBranches()), QStringList{"b"});
