@@ -219,5 +219,12 @@ TEST(IXPictureNode, CopiesTakeTheirPartIntoTheDocumentTheyJoin)
     fresh->addPictureData(bytes, QStringLiteral("fresh"));
     root->setPicture(fresh);
     EXPECT_EQ(other->dataNamed(QStringLiteral("fresh")), bytes);
+
+    // Attached files kept as parts travel the same way.
+    fixture.document->setData("attached bytes", QStringLiteral("file.bin"));
+    const auto attachment = fixture.add(std::make_shared<IXReferenceNode>());
+    attachment->setTargetRef(QStringLiteral("local:file.bin"));
+    root->addReference(std::static_pointer_cast<IXReferenceNode>(attachment->copy()));
+    EXPECT_EQ(other->dataNamed(QStringLiteral("file.bin")), QByteArray("attached bytes"));
     other->removeRootBranch(root);
 }
