@@ -418,6 +418,17 @@ TEST_F(IXStyleSheet, LayoutNodesAreMadeOnceAndAreNoPartOfTheTree)
     EXPECT_EQ(style->styleSheet()->masterStyleSheet(), document->styleSheet().get());
     EXPECT_EQ(document->style(), document->styleSheet()->styleForNode(document.get()));
 
+    // Copies keep their class: a layout of the same name, an empty sheet; both detached.
+    const auto layoutCopy = std::dynamic_pointer_cast<IXLayoutNode>(timeline->copy());
+    ASSERT_TRUE(layoutCopy);
+    EXPECT_EQ(layoutCopy->layoutName(), QStringLiteral("timeline"));
+    EXPECT_NE(layoutCopy->uniqueId(), timeline->uniqueId());
+    EXPECT_EQ(layoutCopy->documentNode(), nullptr);
+    const auto sheetCopy = std::dynamic_pointer_cast<IXStyleSheetNode>(timeline->styleSheet()->copy());
+    ASSERT_TRUE(sheetCopy);
+    EXPECT_TRUE(sheetCopy->nodeStyles().isEmpty());
+    EXPECT_EQ(sheetCopy->parentNode(), nullptr);
+
     IXLayoutNode detached(IXLayoutMindMapName);
     EXPECT_FALSE(detached.style());
     EXPECT_TRUE(detached.styleSheet()->styleForMaster(IXStyleTypeCanvas)->attributes().isEmpty());
