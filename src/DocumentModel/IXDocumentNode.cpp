@@ -1,5 +1,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
@@ -412,6 +414,10 @@ void IXDocumentNode::removeNode(IXNode* node)
 void IXDocumentNode::indexNode(IXNode* node)
 {
     const QString& uid = node->existingUniqueId();
+    // Look-ups by id find the nodes of the map and the layouts. Styles and sheets take an id
+    // only from a style sheet part, where a damaged file could repeat the id of a branch and
+    // then shadow it once the branch is attached again (cut and undo).
+    if (dynamic_cast<const IXStyleNode*>(node) || dynamic_cast<const IXStyleSheetNode*>(node)) return;
     // A node is indexed once: it joins the index as it attaches (always after leaving any
     // document) or as its id is made, which happens once.
     if (!uid.isEmpty()) m_nodesById.insert(uid, node);

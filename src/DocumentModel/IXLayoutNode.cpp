@@ -23,6 +23,12 @@ IXLayoutNode::~IXLayoutNode()
     if (m_styleSheet && m_styleSheet->parentNode() == this) m_styleSheet->setParentNode(nullptr);
 }
 
+std::shared_ptr<IXNode> IXLayoutNode::copy() const
+{
+    // A layout is nothing without its name, so the copy keeps it.
+    return std::make_shared<IXLayoutNode>(m_layoutName);
+}
+
 bool IXLayoutNode::initWithParent(IXNode*, const PLXMLElement&, PLError*)
 {
     return false;

@@ -26,6 +26,8 @@ public:
     explicit IXLayoutNode(const QString& layoutName);
     ~IXLayoutNode() override;
 
+    // A new layout node of the same name, with no sheet and no id of its own yet.
+    std::shared_ptr<IXNode> copy() const override;
     bool isLayout() const override { return true; }
     // A layout node is never read from or written to "contents.xml".
     bool initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error) override;

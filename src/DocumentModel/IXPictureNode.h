@@ -48,7 +48,7 @@ public:
     PLSize adjustSize(PLSize size);
 
     // Stores the bytes as the document's part of that name and makes it the target
-    // ("local:" and the name).
+    // ("local:" and the name). Outside a document the bytes wait for the document it joins.
     void addPictureData(const QByteArray& data, const QString& name);
 
     // Announces as a reference and as a picture; a new target drops the decoded picture.

@@ -17,6 +17,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 // Target files above this size are not read: no picture or note is that large, and a
@@ -128,7 +130,12 @@ IXReferenceNode::IXReferenceNode(const IXReferenceNode& other)
     , m_includeInExport(other.m_includeInExport)
     , m_htmlOpenInNewWindow(other.m_htmlOpenInNewWindow)
     , m_htmlShowAsButton(other.m_htmlShowAsButton)
+    , m_carriedPart(other.m_carriedPart)
 {
+    if (!m_carriedPart && m_type != TypeComment && m_location == LocationLocal && other.documentNode()) {
+        std::optional<QByteArray> data = other.targetData();
+        if (data && !data->isEmpty()) m_carriedPart = std::move(data);
+    }
     if (other.m_relatedLink) {
         m_relatedLink = std::static_pointer_cast<IXReferenceNode>(other.m_relatedLink->copy());
         m_relatedLink->setParentNode(this);
@@ -204,6 +211,7 @@ void IXReferenceNode::setTargetRef(const QString& targetRef)
                  [old = m_targetRef](IXReferenceNode& node) { node.setTargetRef(old); });
     removeReferenceFromDocument();
     initTargetRef(targetRef);
+    m_carriedPart.reset();  // the bytes of the old target
     addReferenceToDocument();
     notifyPropertyChange(QStringLiteral("targetRef"));
 }
@@ -332,7 +340,8 @@ std::optional<QByteArray> IXReferenceNode::targetData() const
     switch (m_location) {
     case LocationLocal: {
         const QString name = targetValue().text();
-        if (name.isEmpty() || !documentNode()) return std::nullopt;
+        if (name.isEmpty()) return std::nullopt;
+        if (!documentNode()) return m_carriedPart;
         return documentNode()->dataNamed(name);
     }
     case LocationCatalog: {
@@ -415,10 +424,39 @@ void IXReferenceNode::validateContent()
     if (m_relatedLink) m_relatedLink->validateContent();
 }
 
+void IXReferenceNode::carryPart(const QByteArray& data)
+{
+    if (documentNode() || m_location != LocationLocal || data.isEmpty()) return;
+    m_carriedPart = data;
+}
+
+void IXReferenceNode::storeCarriedPart()
+{
+    IXDocumentNode* document = documentNode();
+    if (!m_carriedPart || !document) return;
+    const QByteArray data = *std::exchange(m_carriedPart, std::nullopt);
+    const QString name = m_location == LocationLocal ? targetValue().text() : QString();
+    if (name.isEmpty()) return;
+    const QByteArray present = document->dataNamed(name).value_or(QByteArray());
+    if (present == data) return;
+    if (present.isEmpty()) {
+        document->setData(data, name);
+        return;
+    }
+    // Another document's part of the same name (importers choose names): the bytes go under
+    // a fresh name, keeping the extension, which tells the picture's format.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > name.lastIndexOf(QLatin1Char('/')) + 1;
+    const QString fresh = IXDocumentNode::newUniqueId() + (hasExtension ? name.mid(dot) : QString());
+    document->setData(data, fresh);
+    initTargetRef(targetRefWithLocation(LocationLocal, fresh));
+}
+
 void IXReferenceNode::attachToDocumentNode(IXDocumentNode* document)
 {
     IXNode::attachToDocumentNode(document);
     if (!document) return;
+    storeCarriedPart();
     addReferenceToDocument();
     if (m_relatedLink) m_relatedLink->attachToDocumentNode(document);
     document->addToObservers(this);

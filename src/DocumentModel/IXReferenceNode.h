@@ -23,6 +23,11 @@ class IXDocumentNode;
 // Ownership: the node owns its related link, whose parent is the node. Setters are undoable
 // and announce the property through notifiedOfReferenceNode:didChangeProperty: (subclasses
 // add their own notification).
+//
+// A package part ("local:") stays in its document: a copy of a reference to one takes the
+// bytes along and stores them in the document it joins when that document lacks the part, so
+// that pasting into another document (or detaching branches as a new one) keeps pictures and
+// attached files. Notes handle their parts themselves.
 class IXReferenceNode : public IXNode {
 public:
     // Reference types.
@@ -111,9 +116,9 @@ public:
     // file, the relative path, then the path's trailing components (all of them, then all
     // but the first, ...), the first that exists. The path unchanged when nothing exists.
     QString locateFileWithPath(const QString& path) const;
-    // The target's bytes: the package part ("local:"), the catalog item's file ("mmc:") or
-    // the located file ("file:"); nothing for other kinds and for targets that cannot be
-    // read.
+    // The target's bytes: the package part ("local:"; outside a document, the bytes a copy
+    // took along), the catalog item's file ("mmc:") or the located file ("file:"); nothing
+    // for other kinds and for targets that cannot be read.
     std::optional<QByteArray> targetData() const;
     // Opens the target for the user: a comment or note in the window's note editor, files
     // and pictures with the desktop's application (alerts when the file is missing or nothing
@@ -175,6 +180,9 @@ protected:
     void initTargetRef(const QString& targetRef);
     // The title as stored, without the default.
     const QString& storedTitle() const { return m_title; }
+    // Keeps bytes for the "local:" target until the node joins a document (see the class
+    // comment); a new target drops them.
+    void carryPart(const QByteArray& data);
 
 private:
     void readReferenceAttributes(const PLXMLElement& element);
@@ -182,6 +190,9 @@ private:
     // link to a registered copy when the document is packed to go.
     QString writtenTargetRef();
     void openFileTarget();
+    // Gives the carried bytes to the document under the target's part name, unless it has
+    // that part already.
+    void storeCarriedPart();
 
     int m_type = TypeLink;
     int m_subtype = SubtypeNone;
@@ -192,4 +203,5 @@ private:
     bool m_includeInExport = true;
     bool m_htmlOpenInNewWindow = false;
     bool m_htmlShowAsButton = false;
+    std::optional<QByteArray> m_carriedPart;
 };

@@ -91,6 +91,11 @@ IXStyleSheetNode::~IXStyleSheetNode()
     dropAllStyles();
 }
 
+std::shared_ptr<IXNode> IXStyleSheetNode::copy() const
+{
+    return std::make_shared<IXStyleSheetNode>();
+}
+
 QString IXStyleSheetNode::styleTypeName(int type)
 {
     if (type <= IXStyleTypeNode || type >= IXStyleType_Last) return QString();

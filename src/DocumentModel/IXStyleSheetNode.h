@@ -40,6 +40,9 @@ public:
 
     IXStyleSheetNode();
     ~IXStyleSheetNode() override;
+    // A new, empty sheet: styles are carried between sheets by their attributes
+    // (applyMasterStyle, IXDocumentNode::styleAttributesForNode), never by copying a sheet.
+    std::shared_ptr<IXNode> copy() const override;
 
     // The XML name of a master type ("canvas", ... "connection"); empty for 0 and others.
     static QString styleTypeName(int type);

@@ -376,8 +376,10 @@ void UTZipArchive::appendItem(UTZipArchiveItem item)
     const qsizetype index = qsizetype(m_items.size());
     const QString pathKey = foldedKey(item.name());
     if (!m_pathIndex.contains(pathKey)) m_pathIndex.insert(pathKey, index);
+    // A file name never names a folder: bytes stored under the name of a folder entry would
+    // be read back as the folder's listing, so folders stay out of the look-up by name.
     const QString nameKey = foldedKey(lastPathComponent(item.name()));
-    if (!m_nameIndex.contains(nameKey)) m_nameIndex.insert(nameKey, index);
+    if (!item.isDirectory() && !m_nameIndex.contains(nameKey)) m_nameIndex.insert(nameKey, index);
     m_items.push_back(std::move(item));
 }
 

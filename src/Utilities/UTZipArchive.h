@@ -43,7 +43,8 @@ public:
 
     // The uncompressed bytes of the first entry whose whole name equals the path.
     std::optional<QByteArray> dataByPath(const QString& path, PLError* error = nullptr) const;
-    // The uncompressed bytes of the first entry whose last path component equals the name.
+    // The uncompressed bytes of the first entry whose last path component equals the name;
+    // folder entries are not found by name.
     std::optional<QByteArray> dataByName(const QString& name, PLError* error = nullptr) const;
     // The name of the first entry matching the POSIX extended regular expression.
     std::optional<QString> firstFileMatch(const QString& pattern, PLError* error = nullptr) const;

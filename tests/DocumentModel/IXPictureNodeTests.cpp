@@ -1,3 +1,4 @@
+#include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "IXReferenceTestSupport.h"
@@ -175,4 +176,55 @@ TEST(IXPictureNode, NewTargetsAreAnnouncedAsPictureChanges)
     EXPECT_EQ(recorder.take(), (QStringList{"reference connection", "picture connection", "reference targetRef",
                                             "connection targetRef", "reference connection.targetRef",
                                             "picture connection.targetRef"}));
+}
+
+TEST(IXPictureNode, CopiesTakeTheirPartIntoTheDocumentTheyJoin)
+{
+    PictureFixture fixture;
+    const QByteArray bytes = pngBytes(40, 30);
+    fixture.picture->addPictureData(bytes, QStringLiteral("pic.png"));
+    const auto copied = std::static_pointer_cast<IXPictureNode>(fixture.picture->copy());
+    EXPECT_EQ(copied->image().size(), QSize(40, 30));  // shown before it is pasted
+
+    // Pasted into another document, which gains the part.
+    auto other = std::make_shared<IXDocumentNode>();
+    auto root = std::make_shared<IXBranchNode>();
+    other->addRootBranch(root);
+    root->setPicture(copied);
+    EXPECT_EQ(copied->targetRef(), QStringLiteral("local:pic.png"));
+    EXPECT_EQ(other->dataNamed(QStringLiteral("pic.png")), bytes);
+    EXPECT_EQ(copied->image().size(), QSize(40, 30));
+
+    // Pasted into the same document: the part is shared, not duplicated.
+    const auto again = std::static_pointer_cast<IXPictureNode>(fixture.picture->copy());
+    fixture.branch->addChild(again);
+    EXPECT_EQ(again->targetRef(), QStringLiteral("local:pic.png"));
+
+    // Another picture under the same part name in the other document keeps its bytes; the
+    // pasted one goes under a fresh name with the same extension.
+    other->setData(pngBytes(8, 8), QStringLiteral("pic.png"));
+    const auto clash = std::static_pointer_cast<IXPictureNode>(fixture.picture->copy());
+    other->addPicture(clash);
+    EXPECT_NE(clash->targetRef(), QStringLiteral("local:pic.png"));
+    EXPECT_TRUE(clash->targetRef().endsWith(QStringLiteral(".png")));
+    EXPECT_EQ(clash->targetData(), bytes);
+    EXPECT_EQ(other->dataNamed(QStringLiteral("pic.png")), pngBytes(8, 8));
+
+    // A copy whose target changed brings nothing; bytes given outside a document come in.
+    const auto retargeted = std::static_pointer_cast<IXPictureNode>(fixture.picture->copy());
+    retargeted->setTargetRef(QStringLiteral("local:elsewhere"));
+    root->setPicture(retargeted);
+    EXPECT_FALSE(other->dataNamed(QStringLiteral("elsewhere")));
+    auto fresh = std::make_shared<IXPictureNode>();
+    fresh->addPictureData(bytes, QStringLiteral("fresh"));
+    root->setPicture(fresh);
+    EXPECT_EQ(other->dataNamed(QStringLiteral("fresh")), bytes);
+
+    // Attached files kept as parts travel the same way.
+    fixture.document->setData("attached bytes", QStringLiteral("file.bin"));
+    const auto attachment = fixture.add(std::make_shared<IXReferenceNode>());
+    attachment->setTargetRef(QStringLiteral("local:file.bin"));
+    root->addReference(std::static_pointer_cast<IXReferenceNode>(attachment->copy()));
+    EXPECT_EQ(other->dataNamed(QStringLiteral("file.bin")), QByteArray("attached bytes"));
+    other->removeRootBranch(root);
 }

@@ -175,6 +175,28 @@ TEST_F(IXStyleSheet, ReadingKeepsTheLastOfRepeatsAndDropsWhatNamesNothing)
     EXPECT_FALSE(sheet->keepsUnreadPart());
 }
 
+TEST_F(IXStyleSheet, IdsInASheetPartNeverShadowTheNodesOfTheMap)
+{
+    // A damaged part gives the sheet and a style the id of a branch: look-ups by id keep
+    // finding the branch, also after it left the document and came back (cut and undo).
+    auto document = std::make_shared<IXDocumentNode>();
+    auto branch = std::make_shared<StyledTestNode>(Kind::Branch, 0);
+    document->addRootBranch(branch);
+    const QByteArray id = branch->uniqueId().toLatin1();
+    document->setData(sheetXml("<style uid=\"" + id + "\" ref=\"" + id + "\"><a n=\"branch.line.width\" v=\"4\"/></style>",
+                               " uid=\"" + id + "\""),
+                      DocumentPart);
+    const auto sheet = document->styleSheet();
+    ASSERT_EQ(sheet->nodeStyles().size(), 1);
+    ASSERT_EQ(sheet->existingUniqueId(), QString::fromLatin1(id));
+
+    document->removeRootBranch(branch);
+    EXPECT_EQ(document->nodeForId(QString::fromLatin1(id)), nullptr);
+    document->addRootBranch(branch);
+    EXPECT_EQ(document->nodeForId(QString::fromLatin1(id)), branch);
+    EXPECT_EQ(sheet->styleForNode(branch.get())->branchLineWidth(), 4);
+}
+
 TEST_F(IXStyleSheet, UnparsablePartIsKeptUntilAStyleOfTheSheetChanges)
 {
     const QByteArray broken = "<styles><canvas><a n=\"document.gap.vertical\" v=\"9\"/>";
@@ -395,6 +417,17 @@ TEST_F(IXStyleSheet, LayoutNodesAreMadeOnceAndAreNoPartOfTheTree)
     EXPECT_EQ(style->styleSheet(), timeline->styleSheet().get());
     EXPECT_EQ(style->styleSheet()->masterStyleSheet(), document->styleSheet().get());
     EXPECT_EQ(document->style(), document->styleSheet()->styleForNode(document.get()));
+
+    // Copies keep their class: a layout of the same name, an empty sheet; both detached.
+    const auto layoutCopy = std::dynamic_pointer_cast<IXLayoutNode>(timeline->copy());
+    ASSERT_TRUE(layoutCopy);
+    EXPECT_EQ(layoutCopy->layoutName(), QStringLiteral("timeline"));
+    EXPECT_NE(layoutCopy->uniqueId(), timeline->uniqueId());
+    EXPECT_EQ(layoutCopy->documentNode(), nullptr);
+    const auto sheetCopy = std::dynamic_pointer_cast<IXStyleSheetNode>(timeline->styleSheet()->copy());
+    ASSERT_TRUE(sheetCopy);
+    EXPECT_TRUE(sheetCopy->nodeStyles().isEmpty());
+    EXPECT_EQ(sheetCopy->parentNode(), nullptr);
 
     IXLayoutNode detached(IXLayoutMindMapName);
     EXPECT_FALSE(detached.style());

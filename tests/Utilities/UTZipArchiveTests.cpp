@@ -313,6 +313,13 @@ TEST(UTZipArchive, LooksUpNamesIgnoringCase)
     EXPECT_FALSE(error);
     EXPECT_EQ(archive.firstFileMatch(QStringLiteral("(unclosed"), &error), std::nullopt);
     expectZipError(error, QStringLiteral("regex error %1").arg(REG_EPAREN));
+
+    // A file name never finds a folder entry: a part named like a folder is a part of its own.
+    EXPECT_EQ(archive.dataByName(QStringLiteral("folder")), std::nullopt);
+    ASSERT_TRUE(archive.setDataForFileName("part", QStringLiteral("FOLDER")));
+    EXPECT_EQ(archive.dataByName(QStringLiteral("folder")), std::optional(QByteArray("part")));
+    EXPECT_EQ(names(archive).last(), QStringLiteral("FOLDER"));
+    EXPECT_NE(archive.dataByPath(QStringLiteral("Folder/")), std::optional(QByteArray("part")));
 }
 
 TEST(UTZipArchive, ReplacingKeepsPlaceAndStoredName)
