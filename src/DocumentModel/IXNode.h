@@ -18,8 +18,8 @@ class IXDocumentNode;
 class IXStyleNode;
 class IXWarning;
 class PLError;
-class PLXMLDocument;
 class PLUndoManager;
+class PLXMLDocument;
 
 // Base of every node of a document tree: the document node, layouts, branches, references,
 // styles and style sheets.
