@@ -402,5 +402,16 @@ QByteArray PLPropertyList::write(const QVariant& value, PLError* error)
     }
     QByteArray result(xml, static_cast<qsizetype>(length));
     plist_to_xml_free(xml);
+    // The document type declaration names an external DTD that no reader here loads; parts are
+    // written without it so that they stay self-contained.
+    const qsizetype doctype = result.indexOf("<!DOCTYPE");
+    if (doctype >= 0) {
+        qsizetype end = result.indexOf('>', doctype);
+        if (end >= 0) {
+            ++end;
+            if (end < result.size() && result.at(end) == '\n') ++end;
+            result.remove(doctype, end - doctype);
+        }
+    }
     return result;
 }

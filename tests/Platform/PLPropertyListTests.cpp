@@ -71,6 +71,14 @@ TEST(PLPropertyList, RoundTripsEveryValueType)
     EXPECT_TRUE(std::isnan(roundTrip(std::numeric_limits<double>::quiet_NaN()).toDouble()));
 }
 
+TEST(PLPropertyList, WritesSelfContainedXML)
+{
+    const QByteArray xml = PLPropertyList::write(QVariantMap{{QStringLiteral("k"), 1LL}});
+    EXPECT_TRUE(xml.startsWith("<?xml")) << xml.constData();
+    EXPECT_FALSE(xml.contains("<!DOCTYPE")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<plist")) << xml.constData();
+}
+
 TEST(PLPropertyList, WritesOtherContainerAndNumberTypes)
 {
     QVariantHash hash{{QStringLiteral("b"), 2}, {QStringLiteral("a"), QStringList{QStringLiteral("x")}}};
