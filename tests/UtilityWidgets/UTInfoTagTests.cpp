@@ -170,7 +170,7 @@ TEST_F(UTInfoTagTest, ShowsNextToARectangleOfAView)
 {
     auto host = makeHost();
     tag->setTitle(QStringLiteral("12 March - 4 April"));
-    tag->sizeToFit();
+    tag->sizeToMaxWidth(UTInfoTag::StandardMaxWidth);
     const QSize size(int(tag->size().width), int(tag->size().height));
     // The rectangle (20, 150, 40, 10) in the view's y-up space is (20, 40, 40, 10) in the
     // widget's; the host's top-left is at (100, 120) on the screen.
@@ -209,7 +209,7 @@ TEST_F(UTInfoTagTest, StaysOnTheScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     tag->setTitle(QStringLiteral("Near the edge"));
-    tag->sizeToFit();
+    tag->sizeToMaxWidth(UTInfoTag::StandardMaxWidth);
     const int w = int(tag->size().width);
     struct Case {
         const char* name;
