@@ -204,6 +204,10 @@ void UTInfoTag::showWithTopLeft(QPoint screenTopLeft)
 {
     UTInfoTagWindow* window = ensureWindow();
     updateTransientParent();
+    // Wayland places a pop-up relative to its parent only when it is shown.
+    if (window->isVisible() && window->frame().topLeft() != screenTopLeft &&
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        window->hide();
     window->setFrame(QRect(screenTopLeft, window->frame().size()));
     window->orderFront();
 }

@@ -22,7 +22,8 @@ class UTInfoTagWindow;
 // window exists, keeping its top edge. Every showing remembers the window of the view it is
 // for (the owner), which becomes the tag window's transient parent so that the tag is placed
 // relative to it on platforms without global positions (without an owner, the window with the
-// focus); hiding forgets it and tells listeners first (`willHide`). The tag also hides when
+// focus); hiding forgets it and tells listeners first (`willHide`, the "UTInfoTagWillHide"
+// notice). The tag also hides when
 // the application loses the focus or a window other than its owner's takes it.
 //
 // Besides the y-up view operations of IXInfoTagPresenting, the tag takes rectangles and
