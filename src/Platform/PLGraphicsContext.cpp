@@ -1,5 +1,6 @@
 #include "Platform/PLGraphicsContext.h"
 
+#include "Platform/PLImage.h"
 #include "Platform/PLShadowRenderer.h"
 
 #include <QImage>
@@ -314,9 +315,32 @@ void PLGraphicsContext::drawShading(const PLShading& shading)
     const auto& samples = shading.samples();
     for (size_t i = 0; i < samples.size(); ++i) gradient.setColorAt(double(i) / double(samples.size() - 1), qtColor(samples[i]));
     gradient.setSpread(QGradient::PadSpread);
+    // Each channel on its own, as the samples are: a clear end fades without darkening.
+    gradient.setInterpolationMode(QGradient::ComponentInterpolation);
     const QBrush brush(gradient);
     QRectF bounds = painter().deviceTransform().mapRect(band.boundingRect()).intersected(device);
     drawPrimitive(bounds, [&](QPainter& p) { p.fillPath(band, brush); });
+}
+
+void PLGraphicsContext::drawImage(const PLImage& image, const PLRect& rect, const PLRect& source, CompositingOperation operation,
+                                  float opacity)
+{
+    if (image.isNull() || rect.isEmpty()) return;
+    const PLSize size = image.size();
+    const PLRect part = source.isEmpty() ? PLRect(0, 0, size.width, size.height) : source;
+    // Device pixels per point of the picture along the destination.
+    const QTransform device = painter().deviceTransform();
+    const double deviceScale = std::hypot(device.m11(), device.m12()) * rect.width() / part.width();
+    const QImage pixels = image.bitmap(float(deviceScale));
+    const double sx = pixels.width() / double(size.width), sy = pixels.height() / double(size.height);
+    const QRectF pixelPart(part.minX() * sx, (size.height - part.maxY()) * sy, part.width() * sx, part.height() * sy);
+
+    const State saved = m_state;
+    m_state.operation = operation;
+    m_state.alpha = std::clamp(m_state.alpha * opacity, 0.0f, 1.0f);
+    drawUpright(rect, [&](QPainter& p, const QRectF& area) { p.drawImage(area, pixels, pixelPart); });
+    m_state.operation = saved.operation;
+    m_state.alpha = saved.alpha;
 }
 
 void PLGraphicsContext::drawText(const QString& text, const PLRect& rect, const QFont& font, const PLColor& color, int flags)

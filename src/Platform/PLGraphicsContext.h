@@ -119,6 +119,12 @@ public:
     void fillRectUsingOperation(const PLRect& rect, CompositingOperation operation);
     // Paints the shading within the clip (the shading's own alpha is kept).
     void drawShading(const PLShading& shading);
+    // Draws the part source of the picture (in the picture's own y-up points; an empty
+    // rectangle means all of it) into rect, upright, with the operation, the opacity (times
+    // the state's alpha) and the state's interpolation; vector pictures are rendered for the
+    // device resolution.
+    void drawImage(const PLImage& image, const PLRect& rect, const PLRect& source = PLRect(),
+                   CompositingOperation operation = CompositingOperation::SourceOver, float opacity = 1);
     // Draws text upright with its top-left at the rectangle's top-left, wrapped and
     // clipped to the rectangle (flags as QPainter::drawText).
     void drawText(const QString& text, const PLRect& rect, const QFont& font, const PLColor& color,
