@@ -14,6 +14,28 @@ double distance(PLPoint a, PLPoint b)
     return std::hypot(double(b.x) - a.x, double(b.y) - a.y);
 }
 
+// Whether p lies farther than reach from the box around the points (a curve lies inside
+// the box of its control points, so nothing of it is then within reach).
+bool beyondBox(PLPoint p, std::initializer_list<PLPoint> points, double reach)
+{
+    float minX = p.x, maxX = p.x, minY = p.y, maxY = p.y;
+    bool first = true;
+    for (const PLPoint& q : points) {
+        if (first) {
+            minX = maxX = q.x;
+            minY = maxY = q.y;
+            first = false;
+        }
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y);
+        maxY = std::max(maxY, q.y);
+    }
+    const double dx = std::max({double(minX) - p.x, double(p.x) - maxX, 0.0});
+    const double dy = std::max({double(minY) - p.y, double(p.y) - maxY, 0.0});
+    return dx * dx + dy * dy > reach * reach;
+}
+
 PLPoint cubicAt(PLPoint p0, PLPoint c1, PLPoint c2, PLPoint p3, double t)
 {
     const double s = 1 - t;
@@ -83,6 +105,10 @@ bool PLBezierPath::strokeContainsPoint(PLPoint x) const
     if (m_elements.empty() || m_elements.front().type != ElementType::MoveTo) return false;
     const double width = m_lineWidth;
     const double half = width / 2;
+    // Nothing of the outline, square caps included, lies farther than half the width times
+    // the square root of 2 from the path's control points' box.
+    const PLRect box = controlPointBounds();
+    if (beyondBox(x, {box.origin, PLPoint(box.maxX(), box.maxY())}, half * std::sqrt(2.0) + 1e-6)) return false;
     const int cap = int(m_lineCap);
     PLPoint start = m_elements.front().points[0], second, current = start, previous;
     int count = 1;
@@ -107,6 +133,8 @@ bool PLBezierPath::strokeContainsPoint(PLPoint x) const
         case ElementType::CurveTo: {
             if (count == 0) return false;
             next = e.points[2];
+            // Most curves lie far from the point: their control box says so without roots.
+            if (beyondBox(x, {current, e.points[0], e.points[1], next}, half)) break;
             roots.clear();
             solve_r(nearestPointPolynomial(current, e.points[0], e.points[1], next, x), roots, 1, 0, 1);
             for (double t : roots)

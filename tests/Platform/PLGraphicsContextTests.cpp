@@ -1,3 +1,4 @@
+#include "Platform/PLAntialiasingScope.h"
 #include "Platform/PLGraphicsContext.h"
 #include "RenderTestSupport.h"
 
@@ -184,9 +185,14 @@ TEST_F(PLGraphicsContextTest, ThinLinesAreCrispWithoutAntialiasing)
         SCOPED_TRACE(antialias);
         canvas.fill(Qt::transparent);
         PLGraphicsContext context(canvas);
-        context.setShouldAntialias(antialias);
-        for (float y : {10.0f, 30.5f, 50.25f}) line({10, y}, {90, y}, 1).stroke();
-        line({70, 60}, {70, 95}, 1).stroke();
+        context.setShouldAntialias(!antialias);
+        {
+            PLAntialiasingScope scope(context, antialias);
+            EXPECT_EQ(scope.previous(), !antialias);
+            for (float y : {10.0f, 30.5f, 50.25f}) line({10, y}, {90, y}, 1).stroke();
+            line({70, 60}, {70, 95}, 1).stroke();
+        }
+        EXPECT_EQ(context.shouldAntialias(), !antialias);  // the previous value is back
         // Count, per line, the rows/columns touched and whether any pixel is partly covered.
         int partial = 0;
         for (int x = 10; x < 90; ++x)
