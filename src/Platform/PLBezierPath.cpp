@@ -147,7 +147,7 @@ void PLBezierPath::appendArc(PLPoint center, float radius, double startAngle, do
     const PLPoint start(float(center.x + radius * std::cos(startAngle)), float(center.y + radius * std::sin(startAngle)));
     if (isEmpty()) moveToPoint(start);
     else lineToPoint(start);
-    if (sweep == 0) return;
+    if (sweep == 0 || !std::isfinite(sweep) || !std::isfinite(radius)) return;
     const int pieces = std::max(1, int(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)));
     const double step = sweep / pieces;
     const double k = 4.0 / 3.0 * std::tan(step / 4) * radius;

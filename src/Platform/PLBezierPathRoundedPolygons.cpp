@@ -93,17 +93,15 @@ void PLBezierPath::appendBezierPathWithRoundedPolygonPoints(const PLPoint* p, in
     closePath();
 }
 
-bool PLBezierPath::strokeContainsPoint(PLPoint x, float lineWidth) const
-{
-    PLBezierPath copy = *this;
-    copy.m_lineWidth = lineWidth;
-    return copy.strokeContainsPoint(x);
-}
-
 bool PLBezierPath::strokeContainsPoint(PLPoint x) const
 {
+    return strokeContainsPoint(x, m_lineWidth);
+}
+
+bool PLBezierPath::strokeContainsPoint(PLPoint x, float lineWidth) const
+{
     if (m_elements.empty() || m_elements.front().type != ElementType::MoveTo) return false;
-    const double width = m_lineWidth;
+    const double width = lineWidth;
     const double half = width / 2;
     // Nothing of the outline, square caps included, lies farther than half the width times
     // the square root of 2 from the path's control points' box.

@@ -167,6 +167,36 @@ TEST(PLBezierPathRounded, StrokeHitTestOfCurvesAndClosedPaths)
     EXPECT_FALSE(two.strokeContainsPoint({5, 25}));
 }
 
+// Against the distance to the curve measured by dense sampling, over a grid of points
+// (points within a hair of the outline's edge are left out).
+TEST(PLBezierPathRounded, StrokeHitTestOfACurveMatchesItsDistance)
+{
+    const PLPoint p0(0, 0), c1(120, 10), c2(-40, 90), p3(100, 100);
+    PLBezierPath s;
+    s.moveToPoint(p0);
+    s.curveToPoint(p3, c1, c2);
+    s.setLineWidth(6);
+    s.setLineCapStyle(Cap::Round);
+    std::vector<PLPoint> samples;
+    for (int i = 0; i <= 4000; ++i) {
+        const double t = i / 4000.0, u = 1 - t;
+        samples.push_back({float(u * u * u * p0.x + 3 * u * u * t * c1.x + 3 * u * t * t * c2.x + t * t * t * p3.x),
+                           float(u * u * u * p0.y + 3 * u * u * t * c1.y + 3 * u * t * t * c2.y + t * t * t * p3.y)});
+    }
+    int checked = 0, inside = 0;
+    for (float x = -10; x <= 110; x += 2.1f)
+        for (float y = -10; y <= 110; y += 2.1f) {
+            double nearest = 1e9;
+            for (const PLPoint& q : samples) nearest = std::min(nearest, std::hypot(double(q.x) - x, double(q.y) - y));
+            if (std::fabs(nearest - 3) < 0.05) continue;
+            ++checked;
+            inside += nearest < 3;
+            EXPECT_EQ(s.strokeContainsPoint({x, y}), nearest < 3) << x << "," << y << " at " << nearest;
+        }
+    EXPECT_GT(checked, 3000);
+    EXPECT_GT(inside, 150);
+}
+
 TEST(PLBezierPathRounded, PolynomialRootsInTheUnitInterval)
 {
     // (t - 0.2)(t - 0.5)(t - 0.9)(t - 2)(t + 1): three roots in [0, 1].

@@ -60,6 +60,10 @@ TEST(PLBezierPath, ArcsSweepTheAskedWayAndJoinByALine)
         const PLPoint mid = c.curves % 2 ? curvePoint(path, middle, 0.5) : path.elements()[size_t(middle - 1)].points[2];
         expectNear(mid, {float(10 * std::cos(c.midAngle * rad)), float(10 * std::sin(c.midAngle * rad))}, 0.01f);
     }
+    // An angle that is no number gives the start point only.
+    PLBezierPath broken;
+    broken.appendBezierPathWithArcWithCenter({0, 0}, 10, 0, std::nanf(""));
+    EXPECT_EQ(broken.elementCount(), 1);
     // A non-empty path is joined to the arc's start by a line.
     PLBezierPath joined;
     joined.moveToPoint({50, 50});

@@ -108,6 +108,7 @@ TEST_F(PLGraphicsContextTest, CompositingOperations)
         {Op::SourceOver, blue, blue, blue},
         {Op::Copy, QColor(0, 0, 255, 128), QColor(0, 0, 255, 128), QColor(0, 0, 255, 128)},
         {Op::Clear, blue, none, none},
+        {Op::Copy, QColor(0, 0, 0, 0), none, none},  // erasing with the clear colour
         {Op::DestinationIn, QColor(0, 0, 255, 128), QColor(255, 0, 0, 128), none},
         {Op::DestinationOver, blue, red, blue},
         {Op::SourceIn, blue, blue, none},
