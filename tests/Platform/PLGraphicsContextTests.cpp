@@ -258,3 +258,39 @@ TEST_F(PLGraphicsContextTest, TextComesOutUpright)
         for (int x = 0; x < 100; ++x) inked += at(x, y).alpha() > 0;
     EXPECT_GT(inked, 20);
 }
+
+TEST_F(PLGraphicsContextTest, DashesAreMeasuredInPoints)
+{
+    PLGraphicsContext context(canvas);
+    context.setShouldAntialias(false);
+    for (float width : {1.0f, 2.0f, 4.0f}) {
+        SCOPED_TRACE(width);
+        canvas.fill(Qt::transparent);
+        PLBezierPath dashed = line({0, 50.5f}, {100, 50.5f}, width);
+        dashed.setLineDash({12, 4}, 2);  // the pattern starts 2 points in
+        dashed.stroke();
+        for (int x : {1, 9, 15, 25}) EXPECT_EQ(at(x, 50).alpha(), 255) << x;
+        for (int x : {11, 12, 13, 27}) EXPECT_EQ(at(x, 50).alpha(), 0) << x;
+    }
+}
+
+// A target with two pixels per point: the same picture in points, twice the pixels.
+TEST_F(PLGraphicsContextTest, HighResolutionTargets)
+{
+    canvas = blank(200, 200);
+    canvas.setDevicePixelRatio(2);
+    PLGraphicsContext context(canvas);
+    EXPECT_EQ(context.devicePixelSize(), PLSize(0.5f, 0.5f));
+    context.setColor(PLColor::red());
+    context.fillRect({0, 0, 10, 10});
+    EXPECT_TRUE(colorNear(canvas.pixelColor(19, 199), red));
+    EXPECT_TRUE(colorNear(canvas.pixelColor(20, 199), none));
+    EXPECT_TRUE(colorNear(canvas.pixelColor(0, 180), red));
+    context.beginTransparencyLayer();
+    context.fillRect({50, 50, 20, 20});
+    context.fillRectUsingOperation({50, 50, 10, 20}, Op::Clear);
+    context.endTransparencyLayer();
+    EXPECT_TRUE(colorNear(canvas.pixelColor(130, 70), red));  // point (65, 65)
+    EXPECT_TRUE(colorNear(canvas.pixelColor(110, 70), none));
+    EXPECT_TRUE(colorNear(canvas.pixelColor(141, 70), none));
+}
