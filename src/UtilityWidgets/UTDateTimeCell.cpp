@@ -85,8 +85,9 @@ void UTDateTimeCell::setModelData(QWidget* editor, QAbstractItemModel* model, co
     if (!field) return;
     UTDateTimePicker* picker = UTDateTimePicker::sharedPicker();
     if (picker->currentEditor() == field) {
+        // The editor stays attached to this cell until it is destroyed, so that the view
+        // refilling it from the stored value does not start a second edit.
         picker->endEditing();
-        m_attachedEditor = nullptr;
         // Text that did not parse leaves the value unchanged.
         model->setData(index, variantFromDate(m_objectValue), Qt::EditRole);
         return;

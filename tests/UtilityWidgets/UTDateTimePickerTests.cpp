@@ -350,8 +350,42 @@ TEST_F(UTDateTimePickerTest, EscapeKeepsTheValueAndClosesThePicker)
     editor = beginEditing(Style::Daily, stored("D5"));
     type(editor, "77");
     click(control<QPushButton>("dlCloseButton"));
+    QCoreApplication::processEvents();
     EXPECT_FALSE(picker()->isEditing());
     EXPECT_EQ(stringOf(modelValue()), QStringLiteral("D77"));
+
+    // So does dismissing every picker (the document's time scale changed).
+    editor = beginEditing(Style::Daily, stored("D5"));
+    type(editor, "78");
+    UTDateTimePicker::dismissAllPickers();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(picker()->isEditing());
+    EXPECT_FALSE(picker()->pickerWindow()->isVisible());
+    EXPECT_EQ(stringOf(modelValue()), QStringLiteral("D78"));
+    EXPECT_EQ(view.begun, 3);
+    EXPECT_EQ(view.ended, 3);
+}
+
+TEST_F(UTDateTimePickerTest, CellDelegateHearsWhenTheViewDoesNot)
+{
+    QTableView plain;
+    plain.setModel(&model);
+    plain.setItemDelegate(cell);
+    DatesView listener;
+    cell->setPickerDelegate(&listener);
+    plain.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plain));
+    const QModelIndex index = model.index(2, 1);
+    model.setData(index, UTDateTimeCell::variantFromDate(stored("W3")), Qt::EditRole);
+    plain.edit(index);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(listener.begun, 1);
+    EXPECT_TRUE(picker()->showsEndTimeOption());
+    commit(editor);
+    EXPECT_EQ(listener.ended, 1);
+    EXPECT_EQ(view.begun, 0);
+    cell->setPickerDelegate(nullptr);
 }
 
 TEST(UTDateTimePicker, WindowPlacement)
