@@ -29,7 +29,7 @@ QVariant UTDateTimeCell::variantFromDate(const std::optional<UTDateTime>& value)
 
 std::optional<UTDateTime> UTDateTimeCell::dateFromVariant(const QVariant& value)
 {
-    if (value.canConvert<UTDateTime>() && value.metaType() == QMetaType::fromType<UTDateTime>()) return value.value<UTDateTime>();
+    if (value.metaType() == QMetaType::fromType<UTDateTime>()) return value.value<UTDateTime>();
     return std::nullopt;
 }
 

@@ -388,6 +388,30 @@ TEST_F(UTDateTimePickerTest, CellDelegateHearsWhenTheViewDoesNot)
     cell->setPickerDelegate(nullptr);
 }
 
+TEST_F(UTDateTimePickerTest, SelectedFieldShowsThePickerOnceTyped)
+{
+    // A field outside an item view, selected rather than edited.
+    QWidget panel;
+    auto* field = new QLineEdit(&panel);
+    field->setGeometry(10, 10, 160, 22);
+    panel.resize(200, 60);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    field->setFocus();
+    UTDateTimeCell fieldCell;
+    fieldCell.dateFormatter().setFormatType(Style::Weekly);
+    picker()->selectCell(&fieldCell, field->geometry(), &panel, field, nullptr);
+    EXPECT_TRUE(picker()->isEditing());
+    EXPECT_FALSE(picker()->pickerWindow()->isVisible());
+    QTest::keyClicks(field, QStringLiteral("7 fri"));
+    EXPECT_TRUE(picker()->pickerWindow()->isVisible());
+    EXPECT_EQ(control<QLineEdit>("wkPreviewField")->text(), QStringLiteral("week 7 Fri"));
+    picker()->closeAction();
+    EXPECT_FALSE(picker()->isEditing());
+    EXPECT_EQ(stringOf(fieldCell.objectValue()), QStringLiteral("W7/6"));
+    EXPECT_EQ(fieldCell.formatter().picker(), nullptr);
+}
+
 TEST(UTDateTimePicker, WindowPlacement)
 {
     const QRect screen(0, 0, 1000, 800);
