@@ -356,6 +356,10 @@ void UTDateTimePicker::attachCell(UTDateTimeCell* cell, const QRect& frame, QWid
     }
     if (!pickerView) {
         m_currentEditor = nullptr;
+        m_currentCell = nullptr;
+        m_currentView = nullptr;
+        m_currentDelegate = nullptr;
+        m_cellWindow = nullptr;
         PLAssertionFailed("invalid date format");
     }
     installPickerView(pickerView);

@@ -11,14 +11,12 @@
 #include <optional>
 #include <vector>
 
-class QAbstractButton;
 class QButtonGroup;
 class QCalendarWidget;
 class QCheckBox;
 class QLineEdit;
 class QSlider;
 class QTimeEdit;
-class QToolButton;
 class QWidget;
 class UTDateTimeCell;
 class UTDateTimePickerDelegate;

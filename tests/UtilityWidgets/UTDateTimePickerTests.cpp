@@ -1,5 +1,6 @@
 #include "UtilityWidgets/UTDateTimePicker.h"
 
+#include "TestSupport/ExpectAssertion.h"
 #include "TestSupport/QStringPrinter.h"
 #include "UTWidgetTestSupport.h"
 #include "Utilities/UTDateLocale.h"
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -255,7 +257,14 @@ TEST_F(UTDateTimePickerTest, ControlsOfTheOtherStyles)
     EXPECT_EQ(editor->text(), QStringLiteral("1 Jan 2007 AD"));
     click(control<QToolButton>("hsYearStepperDown"));
     EXPECT_EQ(editor->text(), QStringLiteral("1 Jan 2006 AD"));
+    // Years before the calendar have no months: the click is refused and changes nothing.
+    type(editor, "44 BC");
+    click(control<QCheckBox>("hsMonthCheckBox"));
+    EXPECT_EQ(editor->text(), QStringLiteral("44 BC"));
+    EXPECT_FALSE(control<QCheckBox>("hsMonthCheckBox")->isChecked());
+    EXPECT_TRUE(picker()->isEditing());
     commit(editor);
+    EXPECT_EQ(stringOf(modelValue()), QStringLiteral("Y-44"));
 
     editor = beginEditing(Style::Weekly, stored("W12"));
     click(control<QCheckBox>("wkDayCheckBox"));
@@ -410,6 +419,12 @@ TEST_F(UTDateTimePickerTest, SelectedFieldShowsThePickerOnceTyped)
     EXPECT_FALSE(picker()->isEditing());
     EXPECT_EQ(stringOf(fieldCell.objectValue()), QStringLiteral("W7/6"));
     EXPECT_EQ(fieldCell.formatter().picker(), nullptr);
+
+    // A style the picker has no view for is a programming error that leaves it idle.
+    fieldCell.dateFormatter().setFormatType(7);
+    expectAssertion("invalid date format", [&] { picker()->editCell(&fieldCell, field->geometry(), &panel, field, nullptr); });
+    EXPECT_FALSE(picker()->isEditing());
+    EXPECT_EQ(picker()->currentCell(), nullptr);
 }
 
 TEST(UTDateTimePicker, WindowPlacement)
@@ -451,6 +466,9 @@ TEST_F(UTDateTimePickerTest, Screenshots)
         QLineEdit* editor = beginEditing(row.style, stored(row.value), row.column);
         ASSERT_TRUE(editor);
         UTDateTimePickerWindow* window = picker()->pickerWindow();
+        ASSERT_TRUE(window->windowHandle());
+        EXPECT_EQ(window->windowHandle()->transientParent(), view.windowHandle());
+        EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         // Below the field, clear of it.
         const QRect field(editor->mapToGlobal(QPoint(0, 0)), editor->size());
         EXPECT_GE(window->geometry().top(), field.bottom() + UTDateTimePicker::Gap);
