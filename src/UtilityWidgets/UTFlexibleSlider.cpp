@@ -81,6 +81,7 @@ void UTFlexibleSlider::setVisibleRangeValue(double value)
 
 void UTFlexibleSlider::setDoubleValue(double value)
 {
+    if (std::isnan(value)) return;
     if (m_isFlexible && !m_isTracking) {
         m_minValue = m_realMinValue;
         m_maxValue = m_realMaxValue;

@@ -456,7 +456,7 @@ TEST_F(UTDateTimePickerTest, Screenshots)
         int column;
     } table[] = {
         {"picker-common-era", Style::CommonEra, "Y2008/3/15 14:30:0", 0},
-        {"picker-historic", Style::Historic, "Y-44/3/15", 0},
+        {"picker-historic", Style::Historic, "Y1200/3/15", 0},
         {"picker-geological", Style::Geological, "Y-65000000", 0},
         {"picker-weekly", Style::Weekly, "W12/3 9:15:0", 0},
         {"picker-daily", Style::Daily, "D40 6:0:0", 0},
