@@ -166,7 +166,9 @@ TEST(UTFlexibleSlider, HeldDragKeepsRunningAcrossTheRealRange)
     resting.start();
     QTest::qWait(UTFlexibleSlider::HoldInterval / 4);
     // (A machine too busy to come back in time proves nothing here.)
-    if (resting.elapsed() < UTFlexibleSlider::HoldInterval - UTFlexibleSlider::PollInterval) EXPECT_DOUBLE_EQ(slider->doubleValue(), held);
+    if (resting.elapsed() < UTFlexibleSlider::HoldInterval - UTFlexibleSlider::PollInterval) {
+        EXPECT_DOUBLE_EQ(slider->doubleValue(), held);
+    }
     QTest::qWait(UTFlexibleSlider::HoldInterval + 10 * UTFlexibleSlider::PollInterval);
     EXPECT_GT(slider->doubleValue(), held);
 
