@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QPointer>
-
-#include <QFontDialog>
 
 // A field that shows a font setting and edits it through the font dialog. The setting is the
 // "value" property: every font the user picks in the dialog is stored and announced through

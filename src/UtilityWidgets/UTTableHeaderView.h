@@ -2,9 +2,8 @@
 
 #include <QHash>
 #include <QHeaderView>
-#include <QPointer>
-
 #include <QMenu>
+#include <QPointer>
 
 // A horizontal table header where each column can have a context menu of its own; a right
 // click on a column pops that column's menu up, a click beside the columns shows nothing.
