@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimeZone>
 
 #include <algorithm>
 
@@ -34,11 +35,16 @@ bool IXRecoveryStore::write(const QString& id, const QByteArray& data, const QSt
     if (!QDir().mkpath(dir.path())) {
         failure = QCoreApplication::translate("IXDocument", "The folder “%1” cannot be created.").arg(dir.path());
     } else {
+        // Property lists keep whole seconds.
         const QVariantMap info = {{OriginalPathKey, originalPath},
                                   {DisplayNameKey, displayName},
-                                  {DateKey, QDateTime::currentDateTimeUtc()}};
-        if (IXSafeSave::write(dir.filePath(id + QStringLiteral(".ixd")), data, &failure)
-            && IXSafeSave::write(dir.filePath(id + QStringLiteral(".plist")), PLPropertyList::write(info), &failure)) {
+                                  {DateKey, QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), QTimeZone::utc())}};
+        PLError listError;
+        const QByteArray description = PLPropertyList::write(info, &listError);
+        if (description.isEmpty()) {
+            failure = listError.localizedDescription();
+        } else if (IXSafeSave::write(dir.filePath(id + QStringLiteral(".ixd")), data, &failure)
+                   && IXSafeSave::write(dir.filePath(id + QStringLiteral(".plist")), description, &failure)) {
             return true;
         }
     }

@@ -56,6 +56,8 @@ class IXDocumentTest : public ShellTest {
 protected:
     void TearDown() override
     {
+        // Errors of failed openings are shown a moment later: to this test's dialogs.
+        spin(150);
         for (IXDocument* document : controller.documents()) controller.removeDocument(document);
         IXDocument::setWindowControllerFactory({});
     }

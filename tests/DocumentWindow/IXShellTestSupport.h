@@ -46,7 +46,8 @@ public:
     std::optional<QStringList> runOpenPanel(const OpenPanel&, QWidget*) override
     {
         if (openPanelAnswers.empty()) return std::nullopt;
-        auto answer = openPanelAnswers.front();
+        std::optional<QStringList> answer;
+        answer.swap(openPanelAnswers.front());
         openPanelAnswers.pop_front();
         return answer;
     }
