@@ -81,6 +81,7 @@ IXPreferencesWindow::IXPreferencesWindow(QWidget* parent)
     notesForm->addRow(tr("Font:"), m_noteFont);
     m_noteColor = new QPushButton(notes);
     m_noteColor->setIconSize(QSize(36, 14));
+    m_noteColor->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     notesForm->addRow(tr("Colour:"), m_noteColor);
     layout->addWidget(notes);
 

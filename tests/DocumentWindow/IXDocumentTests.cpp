@@ -6,8 +6,10 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentImporters.h"
+#include "DocumentWindow/IXDocumentPrinting.h"
 #include "DocumentWindow/IXDocumentTypes.h"
 #include "DocumentWindow/IXPreferences.h"
+#include "DocumentWindow/IXTemplateStoring.h"
 #include "IXShellTestSupport.h"
 #include "Utilities/UTZipArchive.h"
 
@@ -350,6 +352,112 @@ TEST_F(IXDocumentTest, OnlyTheNativeTypeIsMadeOrWritten)
     EXPECT_FALSE(document->canPrint());
     EXPECT_FALSE(document->printDocument({}, false, &error));
     EXPECT_FALSE(error.failureReason().isEmpty());
+}
+
+class FakeTemplateStorage : public IXTemplateStoring {
+public:
+    explicit FakeTemplateStorage(QString folder) : m_folder(std::move(folder)) { install(this); }
+    ~FakeTemplateStorage() override { install(nullptr); }
+    QString templateUsersFolder() override { return m_folder; }
+    void updateDynamicItems() override { ++updates; }
+    int updates = 0;
+
+private:
+    QString m_folder;
+};
+
+TEST_F(IXDocumentTest, SavingAsTemplateStartsInTheTemplatesFolderOnce)
+{
+    QDir(filePath(QString())).mkpath(QStringLiteral("Templates"));
+    FakeTemplateStorage storage(filePath(QStringLiteral("Templates")));
+    IXDocument* document = openFixture();
+    ASSERT_TRUE(document);
+    const QString lastFolder = QFileInfo(document->fileName()).absolutePath();
+    IXPreferences::setValue(IXPreferences::LastDocumentFolderKey, lastFolder);
+
+    dialogs.savePanelAnswers = {filePath(QStringLiteral("Templates/Plan.ixd"))};
+    ASSERT_TRUE(document->saveDocumentAsTemplate());
+    ASSERT_EQ(dialogs.savePanels.size(), 1);
+    EXPECT_EQ(dialogs.savePanels[0].directory, filePath(QStringLiteral("Templates")));
+    EXPECT_FALSE(dialogs.savePanels[0].canCreateDirectories);
+    EXPECT_EQ(storage.updates, 1);
+    EXPECT_EQ(IXPreferences::value(IXPreferences::LastDocumentFolderKey).toString(), lastFolder)
+        << "a template is not the last document folder";
+    EXPECT_FALSE(document->isTemplate());
+
+    // The next save as is an ordinary one; a cancelled template save leaves no flag behind.
+    dialogs.savePanelAnswers = {std::nullopt, filePath(QStringLiteral("Plain.ixd"))};
+    EXPECT_FALSE(document->saveDocumentAsTemplate());
+    EXPECT_TRUE(document->saveDocumentAs());
+    EXPECT_EQ(dialogs.savePanels[2].directory, lastFolder);
+    EXPECT_TRUE(dialogs.savePanels[2].canCreateDirectories);
+    EXPECT_EQ(storage.updates, 1);
+    EXPECT_EQ(IXPreferences::value(IXPreferences::LastDocumentFolderKey).toString(), QFileInfo(filePath(QStringLiteral("Plain.ixd"))).absolutePath());
+}
+
+TEST_F(IXDocumentTest, TemplateDataOfAnotherTypeOrDamagedIsRefusedAndShownAtOnce)
+{
+    PLError error;
+    EXPECT_FALSE(IXDocument::fromData(readFile(fixturePath(QStringLiteral("tree.ixd"))), IXDocumentTypes::Word2007, &error));
+    EXPECT_EQ(error.failureReason(), "Unsupported document type");
+    EXPECT_FALSE(IXDocument::fromData(QByteArray("damaged"), IXDocumentTypes::Native, &error));
+    ASSERT_EQ(dialogs.presentedErrors.size(), 1);
+    EXPECT_EQ(dialogs.presentedErrors[0], error);
+    spin(150);
+    EXPECT_EQ(dialogs.presentedErrors.size(), 1) << "and not again later";
+    std::unique_ptr<IXDocument> document = IXDocument::fromData(readFile(fixturePath(QStringLiteral("tree.ixd"))), IXDocumentTypes::Native, &error);
+    ASSERT_TRUE(document);
+    EXPECT_TRUE(document->fileName().isEmpty());
+    EXPECT_EQ(document->displayName(), "Main");
+}
+
+class FakePrintingView : public IXDocumentPrinting {
+public:
+    bool print(const QVariantMap& settings, bool showPrintPanel, PLError*) override
+    {
+        printed += settings;
+        panels += showPrintPanel;
+        return true;
+    }
+    QList<QVariantMap> printed;
+    QList<bool> panels;
+};
+
+class PrintingWindowController : public RecordingWindowController {
+public:
+    PrintingWindowController(Log* log, FakePrintingView* view) : RecordingWindowController(log), m_view(view) {}
+    IXDocumentPrinting* printingView() override { return m_view; }
+
+private:
+    FakePrintingView* m_view;
+};
+
+TEST_F(IXDocumentTest, PrintsThroughTheFirstWindowsPrintingView)
+{
+    RecordingWindowController::Log log;
+    FakePrintingView view;
+    IXDocument::setWindowControllerFactory([&](IXDocument&) { return std::make_unique<PrintingWindowController>(&log, &view); });
+    PLError error;
+    IXDocument* document = controller.openUntitledDocument(true, &error);
+    ASSERT_TRUE(document);
+    EXPECT_TRUE(document->canPrint());
+    const QVariantMap settings = {{QStringLiteral("copies"), 2}};
+    EXPECT_TRUE(document->printDocument(settings, true, &error));
+    EXPECT_EQ(view.printed, QList<QVariantMap>({settings}));
+    EXPECT_EQ(view.panels, QList<bool>({true}));
+}
+
+TEST_F(IXDocumentTest, RecentDocumentsKeepTheNewestTenOnce)
+{
+    controller.clearRecentDocuments();
+    for (int i = 0; i < 12; ++i) controller.noteNewRecentDocument(filePath(QStringLiteral("map%1.ixd").arg(i)));
+    controller.noteNewRecentDocument(filePath(QStringLiteral("map5.ixd")));
+    const QStringList recent = controller.recentDocuments();
+    ASSERT_EQ(recent.size(), IXDocumentController::MaximumRecentDocumentCount);
+    EXPECT_EQ(recent.first(), filePath(QStringLiteral("map5.ixd")));
+    EXPECT_EQ(recent.count(filePath(QStringLiteral("map5.ixd"))), 1);
+    EXPECT_EQ(recent.value(1), filePath(QStringLiteral("map11.ixd")));
+    EXPECT_FALSE(recent.contains(filePath(QStringLiteral("map1.ixd"))));
 }
 
 TEST_F(IXDocumentTest, RevertReadsTheFileAgain)

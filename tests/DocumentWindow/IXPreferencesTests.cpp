@@ -115,6 +115,11 @@ TEST_F(IXPreferencesTest, WindowControlsAreBoundToTheSettings)
 {
     IXPreferences::setupDefaultSettings();
     IXPreferencesWindow window;
+    window.adjustSize();
+    if (qEnvironmentVariableIsSet("IX_SAVE_RENDERS")) {
+        QDir().mkpath(QStringLiteral("renders"));
+        window.grab().save(QStringLiteral("renders/preferences-window.png"));
+    }
     EXPECT_TRUE(window.layoutModeGroup()->button(0)->isChecked());
     EXPECT_TRUE(window.templateChooserBox()->isChecked());
     EXPECT_EQ(window.autosaveField()->value(), IXPreferences::userDefaults().value(IXPreferences::DocumentAutosavingDelayKey).toInt());
