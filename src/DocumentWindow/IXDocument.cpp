@@ -112,8 +112,10 @@ std::unique_ptr<IXDocument> IXDocument::fromFile(const QString& path, const QStr
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        PLSetError(error, IXShellErrors::error(tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
-                                               file.errorString()));
+        const PLError failure = IXShellErrors::error(tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
+                                                     file.errorString());
+        presentLater(failure);
+        PLSetError(error, failure);
         return nullptr;
     }
     const QByteArray data = file.readAll();

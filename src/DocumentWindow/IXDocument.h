@@ -46,7 +46,7 @@ public:
     // A new untitled document read from bytes (templates): only the native type is read; a
     // read error is also shown to the user at once.
     static std::unique_ptr<IXDocument> fromData(const QByteArray& data, const QString& typeName, PLError* error);
-    // The document in the file at path, read as the type.
+    // The document in the file at path, read as the type. Failures are also shown 0.1 s later.
     static std::unique_ptr<IXDocument> fromFile(const QString& path, const QString& typeName, PLError* error);
 
     static void setWindowControllerFactory(WindowControllerFactory factory);

@@ -9,6 +9,7 @@
 #include "DocumentWindow/IXDocumentPrinting.h"
 #include "DocumentWindow/IXDocumentTypes.h"
 #include "DocumentWindow/IXPreferences.h"
+#include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXTemplateStoring.h"
 #include "IXShellTestSupport.h"
 #include "Utilities/UTZipArchive.h"
@@ -458,6 +459,46 @@ TEST_F(IXDocumentTest, RecentDocumentsKeepTheNewestTenOnce)
     EXPECT_EQ(recent.count(filePath(QStringLiteral("map5.ixd"))), 1);
     EXPECT_EQ(recent.value(1), filePath(QStringLiteral("map11.ixd")));
     EXPECT_FALSE(recent.contains(filePath(QStringLiteral("map1.ixd"))));
+}
+
+TEST_F(IXDocumentTest, QuittingAsksAboutEachEditedDocumentUntilOneStays)
+{
+    IXDocument* kept = openFixture(QStringLiteral("kept.ixd"));
+    openFixture(QStringLiteral("clean.ixd"));
+    IXDocument* dropped = openFixture(QStringLiteral("dropped.ixd"));
+    ASSERT_TRUE(kept && dropped);
+    firstRoot(*dropped)->setTitle(QStringLiteral("Lost"));
+    firstRoot(*kept)->setTitle(QStringLiteral("Kept"));
+    spin();
+    // "kept" is asked first and cancelled: nothing after it closes.
+    dialogs.alertAnswers = {1};
+    EXPECT_FALSE(controller.closeAllDocuments());
+    EXPECT_EQ(controller.documents().size(), 3);
+    // Now "kept" is saved, the clean one closes unasked and "dropped" loses its change.
+    dialogs.alertAnswers = {0, 2};
+    EXPECT_TRUE(controller.closeAllDocuments());
+    EXPECT_TRUE(controller.documents().isEmpty());
+    EXPECT_EQ(dialogs.alerts.size(), 3);
+    PLError error;
+    EXPECT_EQ(outline(*IXDocumentNode::fromZipData(readFile(filePath(QStringLiteral("kept.ixd"))), &error)).value(0), "B1 Kept");
+    EXPECT_EQ(outline(*IXDocumentNode::fromZipData(readFile(filePath(QStringLiteral("dropped.ixd"))), &error)).value(0), "B1 Main");
+}
+
+TEST_F(IXDocumentTest, ApplicationServicesReachTheOpenDocuments)
+{
+    IXDocumentController& shared = IXDocumentController::shared();
+    IXShellServices services;
+    PLError error;
+    IXOpenDocument* opened = services.openDocumentWithContentsOfURL(QUrl::fromLocalFile(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("linked.ixd"))), false, &error);
+    ASSERT_TRUE(opened) << error.failureReason().toStdString();
+    EXPECT_EQ(services.documents(), QList<IXOpenDocument*>({opened}));
+    EXPECT_EQ(services.openDocumentWithContentsOfURL(QUrl::fromLocalFile(filePath(QStringLiteral("linked.ixd"))), false, &error), opened)
+        << "an open document is not opened twice";
+    EXPECT_FALSE(services.openDocumentWithContentsOfURL(QUrl(QStringLiteral("https://example.org/map.ixd")), false, &error));
+    EXPECT_FALSE(error.failureReason().isEmpty());
+    services.setUserDefault(QStringLiteral("IXLastPictureFolder"), filePath(QString()));
+    EXPECT_EQ(services.userDefault(QStringLiteral("IXLastPictureFolder")).toString(), filePath(QString()));
+    for (IXDocument* document : shared.documents()) shared.removeDocument(document);
 }
 
 TEST_F(IXDocumentTest, RevertReadsTheFileAgain)
