@@ -99,8 +99,8 @@ std::unique_ptr<IXDocument> IXDocument::fromData(const QByteArray& data, const Q
     std::unique_ptr<IXDocument> document(new IXDocument);
     document->m_fileType = typeName;
     PLError failure;
-    if (!document->readFromData(data, typeName, &failure)) {
-        PLRunLoop::cancel(QCoreApplication::instance(), "presentReadError");
+    // Shown at once instead of a moment later.
+    if (!document->read(data, typeName, &failure, false)) {
         IXDialogs::shared().presentError(failure, nullptr);
         PLSetError(error, failure);
         return nullptr;
@@ -135,6 +135,11 @@ void IXDocument::setWindowControllerFactory(WindowControllerFactory factory)
 
 bool IXDocument::readFromData(const QByteArray& data, const QString& typeName, PLError* error)
 {
+    return read(data, typeName, error, true);
+}
+
+bool IXDocument::read(const QByteArray& data, const QString& typeName, PLError* error, bool presentErrorLater)
+{
     const QString path = m_fileName;
     std::shared_ptr<IXDocumentNode> node;
     PLError failure;
@@ -167,7 +172,7 @@ bool IXDocument::readFromData(const QByteArray& data, const QString& typeName, P
     if (!node) {
         // A reader that fails without saying why still gets a text the user can read.
         if (failure.isNull()) failure = UTErrors::errorWithFailureReason(tr("The file could not be read."));
-        presentLater(failure);
+        if (presentErrorLater) presentLater(failure);
         PLSetError(error, failure);
         return false;
     }
@@ -327,7 +332,8 @@ bool IXDocument::revertToContentsOfPath(const QString& path, const QString& type
                                                file.errorString()));
         return false;
     }
-    if (!readFromData(file.readAll(), typeName, error)) return false;
+    // The caller shows the error.
+    if (!read(file.readAll(), typeName, error, false)) return false;
     // The old steps changed the old node.
     resetChangeTracking();
     for (const auto& controller : m_windowControllers) controller->documentNodeDidChange();

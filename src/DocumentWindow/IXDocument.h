@@ -33,7 +33,7 @@ class IXDocument : public QObject, public IXOpenDocument {
     Q_OBJECT
 
 public:
-    enum class SaveOperation { Save, SaveAs, SaveTo, Autosave };
+    enum class SaveOperation { Save, SaveAs, SaveTo };
     // Makes the window controllers of a document (installed by the shell at start-up; without
     // one a document has no window).
     using WindowControllerFactory = std::function<std::unique_ptr<IXDocumentWindowControlling>(IXDocument& document)>;
@@ -80,7 +80,8 @@ public:
     // Asks "save changes?" when the document is edited and obeys the answer: true when the
     // document may close (saved, or changes discarded).
     bool canClose();
-    // Reads the file again without asking, replacing the document node.
+    // Reads the file again without asking, replacing the document node; the caller shows an
+    // error.
     bool revertToContentsOfPath(const QString& path, const QString& typeName, PLError* error);
 
     // --- Autosave ---
@@ -144,6 +145,7 @@ signals:
 private:
     IXDocument();
 
+    bool read(const QByteArray& data, const QString& typeName, PLError* error, bool presentErrorLater);
     void observeUndoManager();
     void changeDone();
     void changeUndone();

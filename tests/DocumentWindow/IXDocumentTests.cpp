@@ -521,6 +521,18 @@ TEST_F(IXDocumentTest, RevertReadsTheFileAgain)
     EXPECT_FALSE(document->isDocumentEdited());
     EXPECT_FALSE(document->undoManager()->canUndo());
     EXPECT_EQ(log.nodeChanges, 1);
+
+    // A file damaged meanwhile: the error is shown once and the map stays as it is.
+    QFile damaged(document->fileName());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("damaged");
+    damaged.close();
+    const auto node = document->documentNode();
+    dialogs.alertAnswers = {0};
+    EXPECT_FALSE(document->revertDocumentToSaved());
+    spin(150);
+    EXPECT_EQ(dialogs.presentedErrors.size(), 1);
+    EXPECT_EQ(document->documentNode(), node);
 }
 
 } // namespace
