@@ -27,6 +27,9 @@ namespace {
 IXDocumentController::IXDocumentController()
 {
     connect(&m_autosaveTimer, &QTimer::timeout, this, &IXDocumentController::autosaveAllDocuments);
+    // The shared controller outlives the application object: its timer stops with the loop.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, [this] { m_autosaveTimer.stop(); });
 }
 
 IXDocumentController::~IXDocumentController()
