@@ -128,6 +128,32 @@ TEST_F(IXDocumentTest, UndoingBackToTheSavedStateIsClean)
     EXPECT_EQ(announced, QList<bool>({true, false, true, false, true}));
 }
 
+TEST_F(IXDocumentTest, EditedStateCountsUndoStepsNotRegistrations)
+{
+    IXDocument* document = openFixture();
+    ASSERT_TRUE(document);
+    PLUndoManager* undo = document->undoManager();
+    // An explicit group that records nothing is no change.
+    undo->beginUndoGrouping();
+    undo->endUndoGrouping();
+    spin();
+    EXPECT_FALSE(document->isDocumentEdited());
+    // Nor is a change made with undo off (loading, rebuilding).
+    undo->disableUndoRegistration();
+    firstRoot(*document)->setTitle(QStringLiteral("Quiet"));
+    undo->enableUndoRegistration();
+    spin();
+    EXPECT_FALSE(document->isDocumentEdited());
+    // Two changes in one turn are one step: edited at once, clean after one undo.
+    firstRoot(*document)->setTitle(QStringLiteral("First"));
+    EXPECT_TRUE(document->isDocumentEdited()) << "before the step closes";
+    firstRoot(*document)->setTitle(QStringLiteral("Second"));
+    spin();
+    undo->undo();
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_EQ(firstRoot(*document)->title(), "Quiet");
+}
+
 TEST_F(IXDocumentTest, ClosingWithChangesAsksAndObeysTheAnswer)
 {
     // Answers: 0 Save, 1 Cancel, 2 Don't Save.
