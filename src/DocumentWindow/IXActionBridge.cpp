@@ -1,5 +1,6 @@
 #include "DocumentWindow/IXActionBridge.h"
 
+#include "DocumentViews/IXActionItem.h"
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 
@@ -8,11 +9,6 @@
 #include <QMenu>
 #include <QMetaMethod>
 #include <QToolBar>
-
-namespace {
-constexpr char ActionProperty[] = "IXAction";
-constexpr char TargetProperty[] = "IXActionTarget";
-}
 
 IXActionBridge* IXActionBridge::shared()
 {
@@ -31,35 +27,20 @@ IXActionBridge* IXActionBridge::shared()
 QAction* IXActionBridge::makeAction(const QString& text, const QByteArray& action, QObject* parent)
 {
     auto* item = new QAction(text, parent);
-    item->setProperty(ActionProperty, action);
+    IXActionItem::setAction(item, action);
     connect(item, &QAction::triggered, item, [item] {
         if (IXApplication* application = IXApplication::instance())
-            application->sendAction(actionOf(item), targetOf(item), item);
+            application->sendAction(IXActionItem::actionOf(item), IXActionItem::targetOf(item), item);
     });
     return item;
 }
 
-QByteArray IXActionBridge::actionOf(const QAction* item)
-{
-    return item ? item->property(ActionProperty).toByteArray() : QByteArray();
-}
-
-void IXActionBridge::setTarget(QAction* item, QObject* target)
-{
-    item->setProperty(TargetProperty, QVariant::fromValue(QPointer<QObject>(target)));
-}
-
-QObject* IXActionBridge::targetOf(const QAction* item)
-{
-    return item ? item->property(TargetProperty).value<QPointer<QObject>>().data() : nullptr;
-}
-
 bool IXActionBridge::validate(QAction* item)
 {
-    const QByteArray action = actionOf(item);
+    const QByteArray action = IXActionItem::actionOf(item);
     if (action.isEmpty()) return item->isEnabled();
     IXApplication* application = IXApplication::instance();
-    QObject* target = application ? application->targetForAction(action, targetOf(item), item) : nullptr;
+    QObject* target = application ? application->targetForAction(action, IXActionItem::targetOf(item), item) : nullptr;
     bool enabled = target != nullptr;
     if (target) {
         const QMetaObject* meta = target->metaObject();

@@ -20,10 +20,7 @@ class IXActionBridge : public QObject {
 public:
     // An item titled `text` that sends `action`, owned by the parent.
     static QAction* makeAction(const QString& text, const QByteArray& action, QObject* parent);
-    static QByteArray actionOf(const QAction* item);
-    // The explicit target (not owned), or none.
-    static void setTarget(QAction* item, QObject* target);
-    static QObject* targetOf(const QAction* item);
+    // (IXActionItem reads and sets an item's action and explicit target.)
 
     // Enables (and lets the target check) an item; false when it is disabled.
     static bool validate(QAction* item);
