@@ -5,9 +5,18 @@
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 #include "Platform/PLLog.h"
+#include "Platform/PLRunLoopModeScope.h"
 
+#include <QEventLoop>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWindow>
+
+struct IXApplication::TrackingRequest {
+    QList<QEvent::Type> types;
+    QEventLoop* loop = nullptr;
+    std::unique_ptr<QEvent> event;
+};
 
 IXApplication::IXApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -52,12 +61,41 @@ QWindow* windowOf(QObject* receiver)
 bool IXApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
+        if (!m_trackingRequests.isEmpty() && receiver && receiver->isWindowType()) {
+            TrackingRequest* request = m_trackingRequests.last();
+            if (!request->event && request->types.contains(event->type())) {
+                request->event.reset(event->clone());
+                request->loop->quit();
+                return true;
+            }
+        }
         if (offerToCurrentTool(receiver, event)) return true;
         return QApplication::notify(receiver, event);
     } catch (...) {
         logAbandoned(describe(receiver, event), std::current_exception());
         return false;
     }
+}
+
+std::unique_ptr<QEvent> IXApplication::nextEventMatchingMask(const QList<QEvent::Type>& types,
+                                                           std::chrono::milliseconds timeout)
+{
+    QEventLoop loop;
+    TrackingRequest request{types, &loop, nullptr};
+    m_trackingRequests.append(&request);
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(timeout);
+    {
+        PLRunLoopModeScope tracking(PLRunLoopMode::EventTracking);
+        loop.exec();
+    }
+    m_trackingRequests.removeOne(&request);
+    if (!request.event) return nullptr;
+    if (IXTool* tool = IXToolManager::sharedManager()->currentTool(); tool && tool->onNextEvent(request.event.get()))
+        return nullptr;
+    return std::move(request.event);
 }
 
 bool IXApplication::offerToCurrentTool(QObject* receiver, QEvent* event)

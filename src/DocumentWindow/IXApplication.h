@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <exception>
+#include <memory>
 
 class QWindow;
 
@@ -32,6 +35,12 @@ public:
     static IXApplication* instance();
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // For tracking loops (dragging, panning): waits, running the event loop in the tracking
+    // mode, for the next window event of one of the types and takes it from the dispatch; other
+    // events are dispatched meanwhile. Null when the time runs out first, and when the current
+    // tool takes the event (onNextEvent). Positions are those of the window.
+    std::unique_ptr<QEvent> nextEventMatchingMask(const QList<QEvent::Type>& types, std::chrono::milliseconds timeout);
 
     // The object that carries out the action: an explicit target when it responds; without
     // one the current tool, then the key window (a sheet counts as none), the key child
@@ -73,6 +82,9 @@ private:
     QPointer<QWidget> m_mainWindow;
     QPointer<QWidget> m_keyWindow;
     QPointer<QObject> m_delegate;
+    // The waiting tracking loops, innermost last.
+    struct TrackingRequest;
+    QList<TrackingRequest*> m_trackingRequests;
     // The key press last offered to the tool ahead of the shortcuts, so that it is offered
     // once and, when taken, kept from its window too.
     struct OfferedKey {

@@ -12,12 +12,14 @@
 #include "Platform/PLKeyboard.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLMouseEvent.h"
+#include "Platform/PLRunLoop.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QDialog>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -281,6 +283,46 @@ TEST_F(IXApplicationTest, ExceptionsFromHandlersAreLoggedAndAbandoned)
     ASSERT_EQ(logged.size(), 2) << logged.join(u'\n').toStdString();
     EXPECT_TRUE(logged[0].contains(QStringLiteral("broken handler"))) << logged[0].toStdString();
     EXPECT_TRUE(logged[1].contains(QStringLiteral("unknown exception"))) << logged[1].toStdString();
+}
+
+TEST_F(IXApplicationTest, TrackingLoopsTakeTheEventsTheyWaitFor)
+{
+    using namespace std::chrono_literals;
+    outer->show();
+    auto* typing = new RespondingWidget(QStringLiteral("typing"), outer);
+    typing->show();
+    typing->setFocus();
+    QWindow* window = document->windowHandle();
+    const QPoint inTyping = typing->mapTo(document.get(), QPoint(5, 5));
+    const QList<QEvent::Type> mouseUp = {QEvent::MouseButtonRelease};
+
+    // A key press and a mouse press meanwhile are dispatched; the release is taken from the
+    // dispatch.
+    PLRunLoopMode modeWhileWaiting = PLRunLoopMode::Default;
+    QTimer::singleShot(0, [&] {
+        modeWhileWaiting = PLRunLoop::currentMode();
+        QTest::keyClick(window, Qt::Key_K);
+        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inTyping);
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inTyping);
+    });
+    const std::unique_ptr<QEvent> event = app()->nextEventMatchingMask(mouseUp, 2s);
+    ASSERT_NE(event, nullptr);
+    ASSERT_EQ(event->type(), QEvent::MouseButtonRelease);
+    EXPECT_EQ(static_cast<QMouseEvent*>(event.get())->position().toPoint(), inTyping);
+    EXPECT_EQ(modeWhileWaiting, PLRunLoopMode::EventTracking);
+    EXPECT_EQ(typing->keys, QStringList{QStringLiteral("k")});
+    EXPECT_EQ(typing->mousePresses, 1) << "the press did not match and was dispatched";
+    EXPECT_EQ(PLRunLoop::currentMode(), PLRunLoopMode::Default);
+
+    EXPECT_EQ(app()->nextEventMatchingMask(mouseUp, 10ms), nullptr) << "time ran out";
+
+    // A current tool may take the dequeued event.
+    RespondingTool::takesNextEvents() = true;
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), fakeContext(), {}),
+              nullptr);
+    QTimer::singleShot(0, [&] { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inTyping); });
+    EXPECT_EQ(app()->nextEventMatchingMask(mouseUp, 2s), nullptr);
+    RespondingTool::takesNextEvents() = false;
 }
 
 TEST(PLKeyboard, KeysAndModifiersOfTheKeyTables)

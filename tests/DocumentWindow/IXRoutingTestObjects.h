@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStringList>
 #include <QWidget>
 
@@ -37,6 +38,7 @@ public:
     bool enables = true;
     bool checks = false;
     QStringList keys;
+    int mousePresses = 0;
 
     Q_INVOKABLE void doThing(QObject*) { logAction(this, "doThing:"); }
     Q_INVOKABLE bool validateMenuItem(QAction* item)
@@ -48,6 +50,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override { keys.append(event->text()); }
+    void mousePressEvent(QMouseEvent*) override { ++mousePresses; }
 };
 
 // A focusable widget that responds to nothing.
@@ -92,6 +95,13 @@ public:
         static QString keys;
         return keys;
     }
+    // Whether the tool takes the events that tracking loops dequeue.
+    static bool& takesNextEvents()
+    {
+        static bool takes = false;
+        return takes;
+    }
+    bool onNextEvent(QEvent*) override { return takesNextEvents(); }
 
     Q_INVOKABLE void doThing(QObject*) { logAction(this, "doThing:"); }
     bool onSendEvent(QWindow*, QEvent* event) override
