@@ -61,7 +61,8 @@ QWindow* windowOf(QObject* receiver)
 bool IXApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
-        if (!m_trackingRequests.isEmpty() && receiver && receiver->isWindowType()) {
+        // Windows live on the main thread; events of other threads never reach the tool.
+        if (receiver && receiver->isWindowType() && !m_trackingRequests.isEmpty()) {
             TrackingRequest* request = m_trackingRequests.last();
             if (!request->event && request->types.contains(event->type())) {
                 request->event.reset(event->clone());
@@ -100,7 +101,7 @@ std::unique_ptr<QEvent> IXApplication::nextEventMatchingMask(const QList<QEvent:
 
 bool IXApplication::offerToCurrentTool(QObject* receiver, QEvent* event)
 {
-    if (!receiver || !event->isInputEvent()) return false;
+    if (!receiver || !event->isInputEvent() || receiver->thread() != thread()) return false;
     const bool keyPress = event->type() == QEvent::KeyPress;
     if (event->type() == QEvent::ShortcutOverride) {
         // Qt tries shortcuts before a key press reaches its window: the tool sees the press now.

@@ -4,6 +4,11 @@
 #include "DocumentWindow/IXDocumentViewOwning.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 
+#include <QMetaMethod>
+#include <QScreen>
+
+#include <algorithm>
+
 IXDocumentWindow::IXDocumentWindow(QWidget* parent) : QMainWindow(parent) {}
 
 void IXDocumentWindow::setWindowController(QObject* controller)
@@ -53,4 +58,32 @@ void IXDocumentWindow::becomeKeyWindow()
 void IXDocumentWindow::resignMainWindow()
 {
     if (IXApplication* application = IXApplication::instance()) application->setKeyChildWindow(nullptr);
+}
+
+namespace {
+bool applicationIsInFullScreenMode()
+{
+    IXApplication* application = IXApplication::instance();
+    QObject* delegate = application ? application->delegate() : nullptr;
+    if (!delegate) return false;
+    const int index = delegate->metaObject()->indexOfMethod("isFullScreenMode()");
+    bool fullScreen = false;
+    if (index >= 0)
+        delegate->metaObject()->method(index).invoke(delegate, Qt::DirectConnection, Q_RETURN_ARG(bool, fullScreen));
+    return fullScreen;
+}
+}
+
+QRect IXDocumentWindow::constrainFrameRect(const QRect& frame, QScreen* screen) const
+{
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!screen) screen = primary;
+    if (!screen) return frame;
+    if (screen == primary && applicationIsInFullScreenMode()) return primary->geometry();
+    const QRect available = screen->availableGeometry();
+    QRect constrained = frame;
+    constrained.setHeight(std::min(constrained.height(), available.height()));
+    if (constrained.top() < available.top()) constrained.moveTop(available.top());
+    if (constrained.top() > available.bottom()) constrained.moveBottom(available.bottom());
+    return constrained;
 }

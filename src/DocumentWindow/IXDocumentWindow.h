@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class IXDocumentViewOwning;
+class QScreen;
 
 // The window of a document. While it is the main window and the application has a key child
 // window (one of its child panels with the focus), its first responder is that panel's, so
@@ -25,6 +26,12 @@ public:
     bool makeFirstResponder(QObject* responder);
     // Takes a child window away from this window, ending it as key child window first.
     void removeChildWindow(QWidget* child);
+
+    // The frame the window may take on the screen (null: the primary screen). In full-screen
+    // mode (the application delegate answers true to `bool isFullScreenMode()`) a window on the
+    // primary screen takes that screen's whole frame; otherwise the frame is kept within the
+    // screen's available area, top edge first.
+    QRect constrainFrameRect(const QRect& frame, QScreen* screen) const;
 
     // Told by the application when this window becomes key and when it stops being main.
     virtual void becomeKeyWindow();

@@ -325,6 +325,33 @@ TEST_F(IXApplicationTest, TrackingLoopsTakeTheEventsTheyWaitFor)
     RespondingTool::takesNextEvents() = false;
 }
 
+TEST_F(IXApplicationTest, FullScreenWindowsTakeTheWholeMainScreen)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect available = screen->availableGeometry();
+    RespondingDelegate appDelegate(QStringLiteral("appDelegate"));
+    app()->setDelegate(&appDelegate);
+    const QRect above(available.left() + 10, available.top() - 50, 300, 200);
+    const struct {
+        bool fullScreen;
+        QScreen* screen;
+        QRect frame;
+        QRect expected;
+    } cases[] = {
+        {true, nullptr, above, screen->geometry()},
+        {true, screen, above, screen->geometry()},
+        {false, screen, above, QRect(available.left() + 10, available.top(), 300, 200)},
+        {false, screen, QRect(0, available.top() + 5, 100, available.height() * 2),
+         QRect(0, available.top() + 5, 100, available.height())},
+    };
+    for (const auto& c : cases) {
+        appDelegate.fullScreen = c.fullScreen;
+        EXPECT_EQ(document->constrainFrameRect(c.frame, c.screen), c.expected) << c.fullScreen;
+    }
+    app()->setDelegate(nullptr);
+}
+
 TEST(PLKeyboard, KeysAndModifiersOfTheKeyTables)
 {
     const struct {

@@ -70,8 +70,10 @@ class RespondingDelegate : public QObject, public IXDocumentViewOwning {
 public:
     explicit RespondingDelegate(const QString& name) { setObjectName(name); }
     QWidget* view = nullptr;
+    bool fullScreen = false;
 
     Q_INVOKABLE void doThing(QObject*) { logAction(this, "doThing:"); }
+    Q_INVOKABLE bool isFullScreenMode() const { return fullScreen; }
     Q_INVOKABLE void windowDidBecomeKeyChild(QObject*) { logAction(this, "windowDidBecomeKeyChild:"); }
     Q_INVOKABLE void windowDidResignKeyChild(QObject*) { logAction(this, "windowDidResignKeyChild:"); }
     QWidget* documentView() const override { return view; }
