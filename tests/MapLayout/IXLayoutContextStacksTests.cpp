@@ -374,3 +374,46 @@ TEST(IXLayoutContextStacksTests, DisplayDrawsWhatTheViewNeedsOverTheWholeCanvasB
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IXLayoutContextStacksTests, CellsAskTheViewToRedrawThemOnlyWhereItShowsThem)
+{
+    StackedMap m(true);
+    m.view.scroll = PLPoint(10, 10);
+    m.ctx()->invalidateTransform();
+    IXLayoutCell* boxB = m.ctx()->branchCellForNode(m.b.get());
+    IXLayoutCell* text = m.ctx()->cellForNode(m.comment.get());
+    const PLRect bInView = m.ctx()->convertRectFromCell(boxB->bounds(), boxB);
+    m.view.visible = bInView.insetBy(-50, -50);
+    m.view.redisplayedRects.clear();
+    boxB->setNeedsDisplay();
+    text->setNeedsDisplay();  // outside the visible part
+    EXPECT_EQ(m.view.redisplayedRects, QList<PLRect>{bInView});
+
+    // Nothing while the cell's layout or transforms are stale.
+    boxB->invalidateLayout();
+    boxB->setNeedsDisplay();
+    EXPECT_EQ(m.view.redisplayedRects.size(), 1);
+
+    EXPECT_FALSE(m.ctx()->hasKeyFocus());
+    m.view.keyFocus = true;
+    EXPECT_TRUE(m.ctx()->hasKeyFocus());
+}
+
+TEST(IXLayoutContextStacksTests, VisibleCellsBoundsLeaveOutSelectionsAndHiddenCells)
+{
+    StackedMap m;
+    const PLRect all = m.ctx()->visibleCellsBounds();
+    // The comment lies farthest down and left, the picture farthest up.
+    EXPECT_EQ(all.minX(), -300);
+    EXPECT_EQ(all.minY(), -200);
+    EXPECT_EQ(all.maxY(), 250);
+    m.ctx()->setDrawMask(IXDrawMaskBackground);
+    settle(m.ctx());
+    const PLRect branches = m.ctx()->visibleCellsBounds();
+    EXPECT_EQ(branches, m.ctx()->branchLayer()->bounds().integral());
+    EXPECT_EQ(m.ctx()->cellsBounds(), all);
+}
+
+}  // namespace

@@ -49,9 +49,9 @@ TEST(IXLayoutContextTests, ProgrammingErrorsAreAssertedAndAForgottenInvalidateIs
 {
     MapFixture map;
     expectAssertion("controller", [&] { IXLayoutContext(nullptr, map.layout(QStringLiteral("mindmap"))); });
-    ContextHolder noLayout(map, QString());
-    noLayout.context = std::make_unique<IXLayoutContext>(&map.controller, nullptr);
-    expectAssertion("_layoutNode", [&] { noLayout->performLayout(); });
+    IXLayoutContext noLayout(&map.controller, nullptr);
+    expectAssertion("_layoutNode", [&] { noLayout.performLayout(); });
+    noLayout.invalidate();
 
     QStringList logged;
     auto previous = PLLog::setSink([&](const QString& line) { logged << line; });
@@ -132,6 +132,8 @@ TEST(IXLayoutContextTests, AReloadRebuildsOnlyTheFlaggedLayers)
         {"new comment", [](MapWithEverything& m, IXLayoutContext*) { m.map.document->addComment(commentTitled(QStringLiteral("D"))); }, {0, 3, 2, 1}},
         {"new connection", [](MapWithEverything& m, IXLayoutContext*) { m.a2->addConnection()->setTargetNode(m.a1); }, {0, 0, 3, 1}},
         {"retargeted connection", [](MapWithEverything& m, IXLayoutContext*) { m.connection->setTargetNode(m.a2); }, {0, 0, 2, 1}},
+        {"picture placed elsewhere", [](MapWithEverything& m, IXLayoutContext*) { m.picture->setFloatingTargetNode(m.b); }, {0, 0, 2, 1}},
+        {"comment placed", [](MapWithEverything& m, IXLayoutContext*) { m.comment->setFloatingTargetNode(m.a2); }, {0, 0, 3, 1}},
         {"selection", [](MapWithEverything& m, IXLayoutContext* c) { c->setSelection(IXSelection(IXSelection::NodeList{m.a, m.b})); }, {0, 0, 0, 2}},
         {"same selection object", [](MapWithEverything&, IXLayoutContext* c) { c->setSelection(IXSelection(c->selection())); }, {0, 0, 0, 0}},
         {"title", [](MapWithEverything& m, IXLayoutContext*) { m.a1->setTitle(QStringLiteral("A1'")); }, {0, 0, 0, 0}},
