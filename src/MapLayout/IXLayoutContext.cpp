@@ -370,6 +370,12 @@ void IXLayoutContext::layoutGroupDidLayout(IXLayoutGroupCell* group)
     }
 }
 
+bool IXLayoutContext::buildsCells() const
+{
+    // The outline shows the document in a view of its own; no cells.
+    return m_layoutNode && m_documentNode && m_layoutNode->layoutName() != IXLayoutOutlineName;
+}
+
 std::shared_ptr<IXLayoutGroupCell> IXLayoutContext::makeLayer()
 {
     return std::make_shared<IXLayoutGroupCell>(this, nullptr, nullptr);
@@ -377,7 +383,7 @@ std::shared_ptr<IXLayoutGroupCell> IXLayoutContext::makeLayer()
 
 void IXLayoutContext::reloadBranches()
 {
-    if (!m_layoutNode || m_layoutNode->layoutName() == IXLayoutOutlineName) return;
+    if (!buildsCells()) return;
     if (!m_branchLayer) m_branchLayer = makeLayer();
     m_timelineLayout = m_layoutNode->layoutName() == IXLayoutTimelineName;
     if (m_timelineLayout) {
@@ -417,7 +423,7 @@ void IXLayoutContext::reloadMindMapView()
 
 void IXLayoutContext::reloadFloatings()
 {
-    if (!m_layoutNode || m_layoutNode->layoutName() == IXLayoutOutlineName) return;
+    if (!buildsCells()) return;
     if (m_floatingLayer) m_floatingLayer->removeAllCells();
     else m_floatingLayer = makeLayer();
     // Connection cells point at the floating cells that are about to go.
@@ -443,7 +449,7 @@ void IXLayoutContext::reloadFloatings()
 
 void IXLayoutContext::reloadConnections()
 {
-    if (!m_layoutNode || m_layoutNode->layoutName() == IXLayoutOutlineName) return;
+    if (!buildsCells()) return;
     if (m_connectionLayer) m_connectionLayer->removeAllCells();
     else m_connectionLayer = makeLayer();
     if (IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory()) {
@@ -478,7 +484,7 @@ void IXLayoutContext::reloadConnections()
 
 void IXLayoutContext::reloadSelection()
 {
-    if (!m_layoutNode || m_layoutNode->layoutName() == IXLayoutOutlineName) return;
+    if (!buildsCells()) return;
     // Selection cells measure their targets.
     for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get()})
         if (layer) layer->performLayoutIfNeeded();

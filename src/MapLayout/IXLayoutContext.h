@@ -228,6 +228,7 @@ private:
     void doReload();
     void delayedLayout();
     void invalidateLayoutOfNodeCell(IXNode* node);
+    bool buildsCells() const;
     std::shared_ptr<IXLayoutGroupCell> makeLayer();
     void reloadMindMapView();
     void reloadBranchConnections(IXBranchNode* root, IXLayoutCellFactory* factory);
