@@ -7,6 +7,7 @@
 
 #include <hunspell/hunspell.hxx>
 
+#include <atomic>
 #include <optional>
 
 namespace {
@@ -135,7 +136,8 @@ PLRange PLSpellChecker::checkSpelling(const QString& text, int start, int docume
 
 int PLSpellChecker::uniqueSpellDocumentTag()
 {
-    return ++m_lastTag;
+    static std::atomic<int> lastTag = 0;
+    return ++lastTag;
 }
 
 void PLSpellChecker::closeSpellDocument(int documentTag)

@@ -49,7 +49,8 @@ public:
     // Replacement suggestions for a word, best first.
     QStringList guesses(const QString& word) const;
 
-    int uniqueSpellDocumentTag();
+    // A tag no other spell document of the process has (never 0); needs no dictionary.
+    static int uniqueSpellDocumentTag();
     void closeSpellDocument(int documentTag);
     QStringList ignoredWords(int documentTag) const;
     void setIgnoredWords(const QStringList& words, int documentTag);
@@ -68,6 +69,5 @@ private:
 
     std::unique_ptr<Hunspell> m_hunspell;
     QString m_encoding;
-    int m_lastTag = 0;
     QHash<int, IgnoredWords> m_ignored;
 };

@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -95,6 +94,7 @@ void PLTextLayout::ensureLayout() const
         m_document->setUseDesignMetrics(true);
         QFont font(PLFontSubstitutions::availableFamily(QString()));
         font.setPointSizeF(12.0);
+        // Runs resolve their fonts against this one, so they are laid out unhinted too.
         font.setHintingPreference(QFont::PreferNoHinting);
         m_document->setDefaultFont(font);
         QTextOption option = m_document->defaultTextOption();
@@ -103,11 +103,6 @@ void PLTextLayout::ensureLayout() const
     }
     m_document->setTextWidth(m_containerSize.width);
     PLTextDocumentConversion::toTextDocument(textForLayout(m_text), m_document.get());
-    QTextCursor all(m_document.get());
-    all.select(QTextCursor::Document);
-    QTextCharFormat noHinting;
-    noHinting.setFontHintingPreference(QFont::PreferNoHinting);
-    all.mergeCharFormat(noHinting);
     m_document->documentLayout()->documentSize(); // lays the whole text out
 
     // The empty paragraph after a final paragraph break has no line of its own.
