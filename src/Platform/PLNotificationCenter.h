@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVariantMap>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // A notice posted by name: the object that posted it (may be null) and its user info.
@@ -19,9 +22,11 @@ struct PLNotification {
 // any sender (a null sender), and are keyed by an owner identity (`PLIdentityOf`) so that
 // an owner removes all its registrations at once, typically in its destructor.
 //
-// Delivery runs over a snapshot of the registrations: handlers may add or remove
-// registrations (their own or others') while a notice is delivered; a registration removed
-// meanwhile is not called, one added meanwhile waits for the next notice.
+// Delivery runs over a snapshot of the registrations, in the order they were made: handlers
+// may add or remove registrations (their own or others') while a notice is delivered; a
+// registration removed meanwhile is not called, one added meanwhile waits for the next
+// notice. Registrations are indexed by observer and by name, so that adding and removing
+// cost O(log n) and a notice costs only the registrations for its name.
 //
 // Main thread only.
 class PLNotificationCenter {
@@ -45,13 +50,17 @@ public:
 
 private:
     struct Registration {
+        quint64 order;
         const void* observer;
         QString name;
         const void* sender;
         Handler handler;
         bool removed = false;
     };
-    template <typename Match> void removeWhere(Match match);
+    using RegistrationPtr = std::shared_ptr<Registration>;
+    template <typename Match> void removeWhere(const void* observer, Match match);
 
-    std::vector<std::shared_ptr<Registration>> m_registrations;
+    quint64 m_nextOrder = 0;
+    std::unordered_map<const void*, std::vector<RegistrationPtr>> m_byObserver;
+    QHash<QString, std::map<quint64, RegistrationPtr>> m_byName;
 };
