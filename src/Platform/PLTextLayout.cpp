@@ -15,33 +15,36 @@
 
 namespace {
 
-// A paint device of 72 dots per inch, so that a point of text is one unit of the map.
-QPaintDevice* pointDevice()
+// The paint device the text is laid out for: an image at Qt's default resolution, against
+// which the text engine takes the lengths of paragraph formats (margins, indents, line
+// heights, picture sizes) as they are. Fonts are scaled by fontScale() so that a point of
+// text is one unit of the map all the same.
+QPaintDevice* layoutDevice()
 {
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        const int dotsPerMeter = int(std::lround(72.0 / 0.0254));
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
+    static QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
     return &device;
 }
 
-// The text as it is laid out: installed families, no run backgrounds (drawn by the layout
-// itself, in line bands), and a CR that precedes a LF made an invisible zero-width
-// character, so that the document's positions stay the text's indexes.
+double fontScale()
+{
+    return 72.0 / layoutDevice()->logicalDpiY();
+}
+
+// The text as it is laid out: installed families at scaled sizes, no run backgrounds (drawn
+// by the layout itself, in line bands), and a CR that precedes a LF made an invisible
+// zero-width character, so that the document's positions stay the text's indexes.
 PLAttributedString textForLayout(const PLAttributedString& text)
 {
     PLAttributedString result = text;
     for (int run = 0; run < text.runCount(); ++run) {
         const PLTextAttributes& attributes = text.runAttributes(run);
-        // Runs without a font take the document's default font, which is installed.
-        const QString available = attributes.font ? PLFontSubstitutions::availableFamily(attributes.font->family) : QString();
-        const bool familyChanges = attributes.font && available != attributes.font->family;
-        if (!familyChanges && !attributes.backgroundColor) continue;
+        // Runs without a font take the document's default font, which is installed and scaled.
+        if (!attributes.font && !attributes.backgroundColor) continue;
         PLTextAttributes changed = attributes;
-        if (familyChanges) changed.font->family = available;
+        if (changed.font) {
+            changed.font->family = PLFontSubstitutions::availableFamily(changed.font->family);
+            changed.font->pointSize *= fontScale();
+        }
         changed.backgroundColor.reset();
         result.setAttributes(changed, text.runRange(run));
     }
@@ -89,11 +92,11 @@ void PLTextLayout::ensureLayout() const
     }
     if (!m_document) {
         m_document = std::make_unique<QTextDocument>();
-        m_document->documentLayout()->setPaintDevice(pointDevice());
+        m_document->documentLayout()->setPaintDevice(layoutDevice());
         m_document->setDocumentMargin(0);
         m_document->setUseDesignMetrics(true);
         QFont font(PLFontSubstitutions::availableFamily(QString()));
-        font.setPointSizeF(12.0);
+        font.setPointSizeF(12.0 * fontScale());
         // Runs resolve their fonts against this one, so they are laid out unhinted too.
         font.setHintingPreference(QFont::PreferNoHinting);
         m_document->setDefaultFont(font);

@@ -17,8 +17,9 @@ class QTextLayout;
 class QTextLine;
 
 // Lays out rich text in a container of a given size, the way map texts are measured and
-// drawn: no padding around the lines, one unit per point whatever the screen (fonts are
-// laid out at 72 dots per inch with design metrics), lines broken at word boundaries (a word
+// drawn: no padding around the lines, one unit per point whatever the screen (text is
+// laid out at a fixed resolution with design metrics; paragraph lengths are in points too),
+// lines broken at word boundaries (a word
 // wider than the container breaks anywhere). Families a text names that are not installed
 // fall back to the pinned families (`PLFontSubstitutions::availableFamily`).
 //

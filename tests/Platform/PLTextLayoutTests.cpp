@@ -250,3 +250,38 @@ TEST(PLTextLayout, RunBackgroundsFillTheirLineBand)
         EXPECT_EQ(greenOutside, 0);
     }
 }
+
+TEST(PLTextLayout, ParagraphStylesPlaceLines)
+{
+    const float width = 300;
+    const struct {
+        PLParagraphStyle::Alignment alignment;
+        double spacingBefore;
+        double expectedX; // of the second paragraph's used rectangle, in units of the free room
+    } cases[] = {
+        {PLParagraphStyle::Alignment::Left, 0, 0},
+        {PLParagraphStyle::Alignment::Center, 0, 0.5},
+        {PLParagraphStyle::Alignment::Right, 12, 1},
+        {PLParagraphStyle::Alignment::Natural, 7, 0},
+    };
+    for (const auto& c : cases) {
+        PLAttributedString text = styled(QStringLiteral("First\nSecond"), Mono, 10);
+        PLTextAttributes paragraph;
+        PLParagraphStyle style;
+        style.alignment = c.alignment;
+        style.spacingBefore = c.spacingBefore;
+        paragraph.paragraphStyle = style;
+        text.addAttributes(paragraph, PLRange(6, 6));
+        PLTextLayout layout;
+        layout.setText(text);
+        layout.setContainerSize(PLSize(width, PLTextLayout::MeasuringHeight));
+        const auto& fragments = layout.lineFragments();
+        ASSERT_EQ(fragments.size(), 2u);
+        const QRectF used = fragments[1].usedRect;
+        EXPECT_NEAR(used.x(), c.expectedX * (width - used.width()), 0.5) << int(c.alignment);
+        // The spacing before a paragraph belongs to its first fragment, above its glyphs.
+        EXPECT_NEAR(used.top() - fragments[1].rect.top(), c.spacingBefore, 0.01) << int(c.alignment);
+        EXPECT_DOUBLE_EQ(fragments[1].rect.top(), fragments[0].rect.bottom());
+        EXPECT_DOUBLE_EQ(fragments[0].usedRect.x(), 0);
+    }
+}
