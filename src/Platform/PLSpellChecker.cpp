@@ -12,14 +12,16 @@
 
 namespace {
 
+// Words with digits, and words in scripts other than Latin, which the dictionary does not
+// write, are not judged.
 bool isCheckedWord(QStringView word)
 {
-    bool hasLetter = false;
+    bool hasLatinLetter = false;
     for (const QChar c : word) {
         if (c.isDigit()) return false;
-        hasLetter = hasLetter || c.isLetter();
+        hasLatinLetter = hasLatinLetter || (c.isLetter() && c.script() == QChar::Script_Latin);
     }
-    return hasLetter;
+    return hasLatinLetter;
 }
 
 QString normalizedWord(QString word)

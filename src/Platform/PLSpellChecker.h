@@ -14,8 +14,8 @@
 class Hunspell;
 
 // Spell checking over a hunspell dictionary. Words are found by Unicode word boundaries;
-// words with digits or without letters are never misspelled, typographic apostrophes count
-// as plain ones.
+// words with digits or without Latin letters are never misspelled, typographic apostrophes
+// count as plain ones.
 //
 // Each open document has its own spell document, named by a tag (`uniqueSpellDocumentTag`),
 // that keeps the words the user chose to ignore in it; tag 0 means no document. Ignored

@@ -47,6 +47,8 @@ TEST(PLSpellChecker, MisspelledRanges)
         {"well-known seperate-word", {"seperate"}},
         {"cafe na\u00efve qwzxv", {"na\u00efve", "qwzxv"}}, // whole words beyond ASCII
         {"line one\nsecnd line", {"secnd"}},
+        {"'quoted' (words), \u201cin\u201d quotes; helo.", {"helo"}}, // quotes and punctuation are not part of words
+        {"\u65e5\u672c\u8a9e \u043f\u0440\u0438\u0432\u0435\u0442 text wrods", {"wrods"}}, // other scripts are not judged
     };
     for (const auto& c : cases) {
         const QString text = QString::fromUtf8(c.text);
