@@ -34,6 +34,16 @@ QString PLFontSubstitutions::availableFamily(const QString& family)
     static QHash<QString, QString> known;
     auto found = known.constFind(family);
     if (found != known.constEnd()) return *found;
-    const bool available = QFontDatabase::hasFamily(family) || !QFont::substitutes(family).isEmpty();
-    return *known.insert(family, available ? family : fallback);
+    QString result = family;
+    if (!QFontDatabase::hasFamily(family) && QFont::substitutes(family).isEmpty()) {
+        // Keep the kind of face the name tells, where it tells one.
+        const auto has = [&](const char* word) { return family.contains(QLatin1String(word), Qt::CaseInsensitive); };
+        if (has("mono") || has("courier") || has("typewriter"))
+            result = QStringLiteral("Liberation Mono");
+        else if ((has("serif") && !has("sans")) || has("roman"))
+            result = QStringLiteral("Liberation Serif");
+        else
+            result = fallback;
+    }
+    return *known.insert(family, result);
 }

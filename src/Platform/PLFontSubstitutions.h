@@ -12,7 +12,9 @@ public:
     static void install();
 
     // The family to lay text out in for a family a text names: the family itself when it is
-    // installed or pinned above, else Liberation Sans (also for an empty family, the
-    // default). Main thread only.
+    // installed or pinned above, else Liberation Mono for names of monospaced faces ("Mono",
+    // "Courier", "Typewriter"), Liberation Serif for serif faces ("Serif" without "Sans",
+    // "Roman"), and Liberation Sans for the others and for the empty default family.
+    // Main thread only.
     static QString availableFamily(const QString& family);
 };
