@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -43,6 +45,30 @@ void MeasureTitles(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(MeasureTitles)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A title cell's path: the natural size in the measuring container, then the lines in the
+// branch's box.
+void MeasureAndFitTitles(benchmark::State& state)
+{
+    PLFontSubstitutions::install();
+    const QStringList titles = makeTitles(int(state.range(0)));
+    PLTextAttributes attributes;
+    attributes.font = PLFont(QStringLiteral("Helvetica"), 12);
+    PLTextLayout layout;
+    for (auto _ : state) {
+        double height = 0;
+        for (const QString& title : titles) {
+            layout.setText(PLAttributedString(title, attributes));
+            layout.setContainerSize(PLSize(PLTextLayout::MeasuringWidth, PLTextLayout::MeasuringHeight));
+            const float width = std::ceil(layout.usedRect().width());
+            layout.setContainerSize(PLSize(std::min(width, 200.0f), 1000));
+            height += layout.fullRect().height();
+        }
+        benchmark::DoNotOptimize(height);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(MeasureAndFitTitles)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void SpellCheckTitles(benchmark::State& state)
 {

@@ -66,6 +66,7 @@ void PLTextLayout::setText(const PLAttributedString& text)
     if (text == m_text) return;
     m_text = text;
     m_valid = false;
+    m_documentHoldsText = false;
 }
 
 void PLTextLayout::setContainerSize(PLSize size)
@@ -88,6 +89,7 @@ void PLTextLayout::ensureLayout() const
     m_lines.clear();
     if (m_text.isEmpty()) {
         m_document.reset();
+        m_documentHoldsText = false;
         return;
     }
     if (!m_document) {
@@ -105,7 +107,9 @@ void PLTextLayout::ensureLayout() const
         m_document->setDefaultTextOption(option);
     }
     m_document->setTextWidth(m_containerSize.width);
-    PLTextDocumentConversion::toTextDocument(textForLayout(m_text), m_document.get());
+    // A new container size only lays the same document out again.
+    if (!m_documentHoldsText) PLTextDocumentConversion::toTextDocument(textForLayout(m_text), m_document.get());
+    m_documentHoldsText = true;
     m_document->documentLayout()->documentSize(); // lays the whole text out
 
     // The empty paragraph after a final paragraph break has no line of its own.

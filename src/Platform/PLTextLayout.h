@@ -94,4 +94,5 @@ private:
     mutable std::vector<LineFragment> m_fragments;
     mutable std::vector<Line> m_lines;
     mutable bool m_valid = false;
+    mutable bool m_documentHoldsText = false;
 };

@@ -285,3 +285,28 @@ TEST(PLTextLayout, ParagraphStylesPlaceLines)
         EXPECT_DOUBLE_EQ(fragments[0].usedRect.x(), 0);
     }
 }
+
+TEST(PLTextLayout, LaysOutAgainAfterTextOrSizeChanges)
+{
+    const double advance = monoAdvance(10);
+    const float narrow = float(6 * advance + 0.5);
+    PLTextLayout layout;
+    const struct {
+        const char* text; // nullptr keeps the text
+        float width;
+        int lines;
+    } steps[] = {
+        {"alpha beta gamma delta", PLTextLayout::MeasuringWidth, 1},
+        {nullptr, narrow, 4},
+        {nullptr, PLTextLayout::MeasuringWidth, 1},
+        {"one two", narrow, 2},
+        {"one two three four five", narrow, 5},
+        {"", narrow, 0},
+        {"again", narrow, 1},
+    };
+    for (const auto& step : steps) {
+        if (step.text) layout.setText(styled(QString::fromUtf8(step.text), Mono, 10));
+        layout.setContainerSize(PLSize(step.width, PLTextLayout::MeasuringHeight));
+        EXPECT_EQ(int(layout.lineFragments().size()), step.lines) << (step.text ? step.text : "(same text)") << " " << step.width;
+    }
+}
