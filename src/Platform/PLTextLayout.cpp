@@ -66,7 +66,8 @@ void PLTextLayout::setText(const PLAttributedString& text)
     if (text == m_text) return;
     m_text = text;
     m_valid = false;
-    m_documentHoldsText = false;
+    m_document.reset();
+    m_paragraphs.clear();
 }
 
 void PLTextLayout::setContainerSize(PLSize size)
@@ -81,45 +82,137 @@ QTextLine PLTextLayout::textLine(const Line& line) const
     return line.layout->lineAt(line.lineNumber);
 }
 
+namespace {
+
+QFont defaultFont()
+{
+    QFont font(PLFontSubstitutions::availableFamily(QString()));
+    font.setPointSizeF(12.0 * fontScale());
+    // Runs resolve their fonts against this one, so they are laid out unhinted too.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+QTextOption textOption()
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setUseDesignMetrics(true);
+    return option;
+}
+
+bool isParagraphEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
+}
+
+bool needsDocument(const PLAttributedString& text)
+{
+    for (int run = 0; run < text.runCount(); ++run) {
+        const PLTextAttributes& attributes = text.runAttributes(run);
+        if (attributes.attachment || (attributes.paragraphStyle && !attributes.paragraphStyle->isDefault())) return true;
+    }
+    return false;
+}
+
+}
+
+void PLTextLayout::prepareDocument(const PLAttributedString& text) const
+{
+    m_document = std::make_unique<QTextDocument>();
+    m_document->documentLayout()->setPaintDevice(layoutDevice());
+    m_document->setDocumentMargin(0);
+    m_document->setDefaultFont(defaultFont());
+    m_document->setDefaultTextOption(textOption());
+    PLTextDocumentConversion::toTextDocument(text, m_document.get());
+}
+
+void PLTextLayout::prepareParagraphs(const PLAttributedString& text) const
+{
+    const QString& string = text.string();
+    const QFont font = defaultFont();
+    for (int start = 0; start <= text.length();) {
+        int end = start;
+        while (end < text.length() && !isParagraphEnd(string.at(end))) ++end;
+        auto layout = std::make_unique<QTextLayout>(string.mid(start, end - start), font, layoutDevice());
+        QList<QTextLayout::FormatRange> formats;
+        for (int index = start; index < end;) {
+            PLRange run;
+            const PLTextAttributes& attributes = text.attributesAt(index, &run);
+            const int runEnd = std::min(run.end(), end);
+            formats.append({index - start, runEnd - index, PLTextDocumentConversion::charFormat(attributes)});
+            index = runEnd;
+        }
+        if (start == end) {
+            // An empty paragraph is as high as the font of the break before it (of its own
+            // break when it comes first).
+            const QTextCharFormat format = PLTextDocumentConversion::charFormat(text.attributesAt(start > 0 ? start - 1 : start));
+            layout->setFont(format.font().resolve(font));
+        }
+        layout->setFormats(formats);
+        layout->setTextOption(textOption());
+        m_paragraphs.push_back({start, std::move(layout)});
+        if (end >= text.length()) break;
+        start = end + 1;
+    }
+}
+
+void PLTextLayout::layOutDocument() const
+{
+    m_document->setTextWidth(m_containerSize.width);
+    m_document->documentLayout()->documentSize(); // lays the whole text out
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        QTextLayout* layout = block.layout();
+        const QTextBlockFormat format = block.blockFormat();
+        for (int i = 0; i < layout->lineCount(); ++i)
+            m_lines.push_back(Line{layout, i, block.position(), format.topMargin(), format.bottomMargin()});
+    }
+}
+
+void PLTextLayout::layOutParagraphs() const
+{
+    double y = 0;
+    for (const auto& [start, layout] : m_paragraphs) {
+        layout->setPosition(QPointF(0, y));
+        layout->beginLayout();
+        double lineY = 0;
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(m_containerSize.width);
+            line.setPosition(QPointF(0, lineY));
+            lineY += line.height();
+            m_lines.push_back(Line{layout.get(), line.lineNumber(), start, 0, 0});
+        }
+        layout->endLayout();
+        y += lineY;
+    }
+}
+
 void PLTextLayout::ensureLayout() const
 {
     if (m_valid) return;
     m_valid = true;
     m_fragments.clear();
     m_lines.clear();
-    if (m_text.isEmpty()) {
-        m_document.reset();
-        m_documentHoldsText = false;
-        return;
+    if (m_text.isEmpty()) return;
+    // The text is converted once; a new container size only breaks it into lines again.
+    if (!m_document && m_paragraphs.empty()) {
+        const PLAttributedString text = textForLayout(m_text);
+        if (needsDocument(text))
+            prepareDocument(text);
+        else
+            prepareParagraphs(text);
     }
-    if (!m_document) {
-        m_document = std::make_unique<QTextDocument>();
-        m_document->documentLayout()->setPaintDevice(layoutDevice());
-        m_document->setDocumentMargin(0);
-        m_document->setUseDesignMetrics(true);
-        QFont font(PLFontSubstitutions::availableFamily(QString()));
-        font.setPointSizeF(12.0 * fontScale());
-        // Runs resolve their fonts against this one, so they are laid out unhinted too.
-        font.setHintingPreference(QFont::PreferNoHinting);
-        m_document->setDefaultFont(font);
-        QTextOption option = m_document->defaultTextOption();
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        m_document->setDefaultTextOption(option);
-    }
-    m_document->setTextWidth(m_containerSize.width);
-    // A new container size only lays the same document out again.
-    if (!m_documentHoldsText) PLTextDocumentConversion::toTextDocument(textForLayout(m_text), m_document.get());
-    m_documentHoldsText = true;
-    m_document->documentLayout()->documentSize(); // lays the whole text out
+    if (m_document)
+        layOutDocument();
+    else
+        layOutParagraphs();
 
     // The empty paragraph after a final paragraph break has no line of its own.
     const QChar last = m_text.string().back();
-    const bool endsWithBreak = last == QLatin1Char('\n') || last == QLatin1Char('\r') || last == QChar::ParagraphSeparator;
-    const QTextBlock lastBlock = m_document->lastBlock();
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
-        if (endsWithBreak && block == lastBlock) break;
-        QTextLayout* layout = block.layout();
-        for (int i = 0; i < layout->lineCount(); ++i) m_lines.push_back(Line{layout, i, block.position()});
+    if (isParagraphEnd(last)) {
+        const QTextLayout* lastParagraph = m_lines.back().layout;
+        while (!m_lines.empty() && m_lines.back().layout == lastParagraph) m_lines.pop_back();
     }
 
     // Fragments tile downward: a fragment reaches the next line's top, the spacing before a
@@ -137,10 +230,10 @@ void PLTextLayout::ensureLayout() const
             const Line& next = m_lines[i + 1];
             const QTextLine nextLine = this->textLine(next);
             double nextTop = next.layout->position().y() + nextLine.y();
-            if (next.lineNumber == 0) nextTop -= m_document->findBlock(next.blockPosition).blockFormat().topMargin();
+            if (next.lineNumber == 0) nextTop -= next.spacingBefore;
             bottom = std::max(nextTop, used.bottom());
         } else {
-            bottom = used.bottom() + m_document->findBlock(line.blockPosition).blockFormat().bottomMargin();
+            bottom = used.bottom() + line.spacingAfter;
         }
         LineFragment fragment;
         fragment.rect = QRectF(0, top, width, bottom - top);

@@ -8,6 +8,7 @@
 #include <QRectF>
 
 #include <memory>
+#include <utility>
 #include <optional>
 #include <vector>
 
@@ -79,20 +80,31 @@ public:
     void draw(QPainter& painter, PLPoint topLeft, bool drawBackgrounds = true) const;
 
 private:
-    // Where a fragment's line lives in the document's layout.
+    // Where a fragment's line lives: its paragraph's layout, and that paragraph's first
+    // character and spacing before and after.
     struct Line {
         QTextLayout* layout;
         int lineNumber;
         int blockPosition;
+        double spacingBefore;
+        double spacingAfter;
     };
     void ensureLayout() const;
+    // Texts in the default paragraph style without attachments are laid out paragraph by
+    // paragraph, which is faster and lighter; the others through a text document, which knows
+    // indents, spacing, line heights, tabs and pictures. Both give the same lines.
+    void prepareDocument(const PLAttributedString& text) const;
+    void prepareParagraphs(const PLAttributedString& text) const;
+    void layOutDocument() const;
+    void layOutParagraphs() const;
     QTextLine textLine(const Line& line) const;
 
     PLAttributedString m_text;
     PLSize m_containerSize{MeasuringWidth, MeasuringHeight};
     mutable std::unique_ptr<QTextDocument> m_document;
+    // The directly laid out paragraphs, by the index of their first character.
+    mutable std::vector<std::pair<int, std::unique_ptr<QTextLayout>>> m_paragraphs;
     mutable std::vector<LineFragment> m_fragments;
     mutable std::vector<Line> m_lines;
     mutable bool m_valid = false;
-    mutable bool m_documentHoldsText = false;
 };

@@ -293,20 +293,84 @@ TEST(PLTextLayout, LaysOutAgainAfterTextOrSizeChanges)
     PLTextLayout layout;
     const struct {
         const char* text; // nullptr keeps the text
+        bool styledParagraph; // lays the text out through a text document
         float width;
         int lines;
     } steps[] = {
-        {"alpha beta gamma delta", PLTextLayout::MeasuringWidth, 1},
-        {nullptr, narrow, 4},
-        {nullptr, PLTextLayout::MeasuringWidth, 1},
-        {"one two", narrow, 2},
-        {"one two three four five", narrow, 5},
-        {"", narrow, 0},
-        {"again", narrow, 1},
+        {"alpha beta gamma delta", false, PLTextLayout::MeasuringWidth, 1},
+        {nullptr, false, narrow, 4},
+        {nullptr, false, PLTextLayout::MeasuringWidth, 1},
+        {"one two", false, narrow, 2},
+        {"one two three four five", true, narrow, 5},
+        {nullptr, true, PLTextLayout::MeasuringWidth, 1},
+        {nullptr, true, narrow, 5},
+        {"", false, narrow, 0},
+        {"again", false, narrow, 1},
     };
     for (const auto& step : steps) {
-        if (step.text) layout.setText(styled(QString::fromUtf8(step.text), Mono, 10));
+        if (step.text) {
+            PLAttributedString text = styled(QString::fromUtf8(step.text), Mono, 10);
+            if (step.styledParagraph) {
+                PLTextAttributes paragraph;
+                paragraph.paragraphStyle = PLParagraphStyle();
+                paragraph.paragraphStyle->spacingAfter = 3;
+                text.addAttributes(paragraph, PLRange(0, text.length()));
+            }
+            layout.setText(text);
+        }
         layout.setContainerSize(PLSize(step.width, PLTextLayout::MeasuringHeight));
         EXPECT_EQ(int(layout.lineFragments().size()), step.lines) << (step.text ? step.text : "(same text)") << " " << step.width;
+        if (step.lines > 0) EXPECT_NEAR(layout.fullRect().bottom() - layout.usedRect().bottom(), step.styledParagraph ? 3 : 0, 1e-3);
+    }
+}
+
+TEST(PLTextLayout, PlainParagraphsAndStyledOnesGiveTheSameLines)
+{
+    // Texts in the default paragraph style are laid out without a text document; a style
+    // that changes nothing here (a tab interval, in texts without tabs) takes the document
+    // path. Both must give the same lines.
+    PLTextAttributes big;
+    big.font = PLFont(QStringLiteral("Liberation Serif"), 22, true);
+    PLTextAttributes unknown;
+    unknown.font = PLFont(QStringLiteral("No Such Family"), 9, false, true);
+    PLTextAttributes noFont;
+    noFont.foregroundColor = QColor(Qt::red);
+    const struct {
+        const char* text;
+        float width;
+        PLTextAttributes second; // of the characters from 4 to 12
+    } cases[] = {
+        {"Quarterly plan review with several words to wrap around", 150, big},
+        {"Quarterly plan review with several words to wrap around", 1200, unknown},
+        {"one\n\ntwo three\r\nfour\n", 90, big},
+        {"\nstarts with a break", 300, unknown},
+        {"abc\n\n\nxyz and more", 300, big}, // an empty paragraph after a large break
+        {"\n", 300, noFont},
+        {"line\u2028separator and a verylongwordthatmustbreakanywhere", 80, noFont},
+    };
+    for (const auto& c : cases) {
+        const QString string = QString::fromUtf8(c.text);
+        PLAttributedString text = styled(string, QStringLiteral("Liberation Sans"), 12);
+        if (text.length() > 4) text.setAttributes(c.second, PLRange(4, std::min(8, text.length() - 4)));
+        PLAttributedString styledText = text;
+        PLTextAttributes paragraph;
+        paragraph.paragraphStyle = PLParagraphStyle();
+        paragraph.paragraphStyle->defaultTabInterval = 36;
+        styledText.addAttributes(paragraph, PLRange(0, text.length()));
+        PLTextLayout plain, inDocument;
+        plain.setText(text);
+        inDocument.setText(styledText);
+        for (PLTextLayout* layout : {&plain, &inDocument}) layout->setContainerSize(PLSize(c.width, PLTextLayout::MeasuringHeight));
+        const auto& a = plain.lineFragments();
+        const auto& b = inDocument.lineFragments();
+        ASSERT_EQ(a.size(), b.size()) << c.text;
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].rect, b[i].rect) << c.text << " line " << i;
+            EXPECT_EQ(a[i].usedRect, b[i].usedRect) << c.text << " line " << i;
+            EXPECT_EQ(a[i].characterRange, b[i].characterRange) << c.text << " line " << i;
+            EXPECT_FLOAT_EQ(a[i].baselineOffset, b[i].baselineOffset) << c.text << " line " << i;
+        }
+        for (int i = 0; i < text.length(); ++i)
+            EXPECT_EQ(plain.rectsForCharacterRange(PLRange(i, 1)), inDocument.rectsForCharacterRange(PLRange(i, 1))) << c.text << " " << i;
     }
 }
