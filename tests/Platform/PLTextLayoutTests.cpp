@@ -201,26 +201,36 @@ TEST(PLTextLayout, DrawsUprightInYUpSpace)
 {
     // A large "L" drawn with its top left at (20, 90) in a y-up canvas of 120 x 100: the ink
     // starts just below y-up 90 (row 10 of the image), its foot sits on the baseline, and
-    // the foot is at the bottom, so the glyph is not mirrored.
-    PLTextLayout layout;
-    layout.setText(styled(QStringLiteral("L"), QStringLiteral("Liberation Sans"), 48));
-    YUpCanvas canvas(QSize(120, 100));
-    layout.draw(canvas.painter, PLPoint(20, 90));
-    canvas.painter.end();
-    canvas.image.save(QStringLiteral("PLTextLayout-upright.png"));
-    const QRect ink = inkBounds(canvas.image);
-    ASSERT_FALSE(ink.isEmpty());
-    const auto& line = layout.lineFragments()[0];
-    const double baselineRow = 10 + line.usedRect.top() + line.baselineOffset;
-    EXPECT_NEAR(ink.bottom() + 1, baselineRow, 1.0);
-    EXPECT_GE(ink.top(), 10);
-    EXPECT_GE(ink.left(), 20);
-    int footWidth = 0, stemWidth = 0;
-    for (int x = ink.left(); x <= ink.right(); ++x) {
-        footWidth += qGray(canvas.image.pixel(x, ink.bottom() - 1)) < 128;
-        stemWidth += qGray(canvas.image.pixel(x, ink.top() + 2)) < 128;
+    // the foot is at the bottom, so the glyph is not mirrored. Plain and styled paragraphs
+    // are laid out apart and draw alike.
+    for (const bool styledParagraph : {false, true}) {
+        PLAttributedString text = styled(QStringLiteral("L"), QStringLiteral("Liberation Sans"), 48);
+        if (styledParagraph) {
+            PLTextAttributes paragraph;
+            paragraph.paragraphStyle = PLParagraphStyle();
+            paragraph.paragraphStyle->defaultTabInterval = 36;
+            text.addAttributes(paragraph, PLRange(0, 1));
+        }
+        PLTextLayout layout;
+        layout.setText(text);
+        YUpCanvas canvas(QSize(120, 100));
+        layout.draw(canvas.painter, PLPoint(20, 90));
+        canvas.painter.end();
+        canvas.image.save(QStringLiteral("PLTextLayout-upright-%1.png").arg(styledParagraph));
+        const QRect ink = inkBounds(canvas.image);
+        ASSERT_FALSE(ink.isEmpty()) << styledParagraph;
+        const auto& line = layout.lineFragments()[0];
+        const double baselineRow = 10 + line.usedRect.top() + line.baselineOffset;
+        EXPECT_NEAR(ink.bottom() + 1, baselineRow, 1.0) << styledParagraph;
+        EXPECT_GE(ink.top(), 10) << styledParagraph;
+        EXPECT_GE(ink.left(), 20) << styledParagraph;
+        int footWidth = 0, stemWidth = 0;
+        for (int x = ink.left(); x <= ink.right(); ++x) {
+            footWidth += qGray(canvas.image.pixel(x, ink.bottom() - 1)) < 128;
+            stemWidth += qGray(canvas.image.pixel(x, ink.top() + 2)) < 128;
+        }
+        EXPECT_GT(footWidth, 2 * stemWidth) << styledParagraph;
     }
-    EXPECT_GT(footWidth, 2 * stemWidth);
 }
 
 TEST(PLTextLayout, RunBackgroundsFillTheirLineBand)
