@@ -330,7 +330,9 @@ TEST(PLTextLayout, LaysOutAgainAfterTextOrSizeChanges)
         }
         layout.setContainerSize(PLSize(step.width, PLTextLayout::MeasuringHeight));
         EXPECT_EQ(int(layout.lineFragments().size()), step.lines) << (step.text ? step.text : "(same text)") << " " << step.width;
-        if (step.lines > 0) EXPECT_NEAR(layout.fullRect().bottom() - layout.usedRect().bottom(), step.styledParagraph ? 3 : 0, 1e-3);
+        if (step.lines > 0) {
+            EXPECT_NEAR(layout.fullRect().bottom() - layout.usedRect().bottom(), step.styledParagraph ? 3 : 0, 1e-3);
+        }
     }
 }
 
