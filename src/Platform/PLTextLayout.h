@@ -8,8 +8,8 @@
 #include <QRectF>
 
 #include <memory>
-#include <utility>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -18,11 +18,11 @@ class QTextLayout;
 class QTextLine;
 
 // Lays out rich text in a container of a given size, the way map texts are measured and
-// drawn: no padding around the lines, one unit per point whatever the screen (text is
-// laid out at a fixed resolution with design metrics; paragraph lengths are in points too),
-// lines broken at word boundaries (a word
-// wider than the container breaks anywhere). Families a text names that are not installed
-// fall back to the pinned families (`PLFontSubstitutions::availableFamily`).
+// drawn: no padding around the lines, one unit per point whatever the screen (text is laid
+// out at a fixed resolution with design metrics; paragraph lengths are in points too), lines
+// broken at word boundaries (a word wider than the container breaks anywhere). Families a
+// text names that are not installed fall back to the pinned families
+// (`PLFontSubstitutions::availableFamily`).
 //
 // Geometry is in the container's own top-down coordinates: y grows downward from the top of
 // the first line, as the lines are laid out. `draw` mirrors the lines into a y-up space.
@@ -31,8 +31,9 @@ class QTextLine;
 // shapes clusters internally, and a point maps to the first character of the cluster under
 // it. A text ending with a paragraph break has no line for the empty paragraph after it.
 //
-// Layout is lazy: changing the text or the container size discards it and the next query
-// lays the text out again. Main thread only.
+// Layout is lazy: the next query after a change of the text or of the container size lays
+// the text out again (a new size only breaks the converted text into lines again).
+// Main thread only.
 class PLTextLayout {
 public:
     static constexpr float MeasuringWidth = 1200;
