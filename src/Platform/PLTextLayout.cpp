@@ -209,8 +209,7 @@ void PLTextLayout::ensureLayout() const
         layOutParagraphs();
 
     // The empty paragraph after a final paragraph break has no line of its own.
-    const QChar last = m_text.string().back();
-    if (isParagraphEnd(last)) {
+    if (isParagraphEnd(m_text.string().back()) && !m_lines.empty()) {
         const QTextLayout* lastParagraph = m_lines.back().layout;
         while (!m_lines.empty() && m_lines.back().layout == lastParagraph) m_lines.pop_back();
     }
