@@ -6,6 +6,7 @@
 #include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLPropertyList.h"
+#include "Platform/PLSpellChecker.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLUUID.h"
 #include "Utilities/UTErrors.h"
@@ -176,9 +177,9 @@ void IXDocumentNode::setClock(std::function<QDateTime()> clock)
 
 int IXDocumentNode::spellDocumentTag()
 {
-    // Tags only need to be unique within the process.
-    static int lastTag = 0;
-    if (m_spellDocumentTag == 0) m_spellDocumentTag = ++lastTag;
+    // One counter for every spell document of the process, so that no other spell document
+    // shares this document's ignored words.
+    if (m_spellDocumentTag == 0) m_spellDocumentTag = PLSpellChecker::uniqueSpellDocumentTag();
     return m_spellDocumentTag;
 }
 

@@ -1,6 +1,8 @@
 #include "Platform/PLFontSubstitutions.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QString>
 
 void PLFontSubstitutions::install()
@@ -22,4 +24,26 @@ void PLFontSubstitutions::install()
         QFont::removeSubstitutions(QString::fromLatin1(entry.family));
         QFont::insertSubstitution(QString::fromLatin1(entry.family), QString::fromLatin1(entry.replacement));
     }
+}
+
+QString PLFontSubstitutions::availableFamily(const QString& family)
+{
+    static const QString fallback = QStringLiteral("Liberation Sans");
+    if (family.isEmpty()) return fallback;
+    // The font database is slow to ask; families do not come and go while the program runs.
+    static QHash<QString, QString> known;
+    auto found = known.constFind(family);
+    if (found != known.constEnd()) return *found;
+    QString result = family;
+    if (!QFontDatabase::hasFamily(family) && QFont::substitutes(family).isEmpty()) {
+        // Keep the kind of face the name tells, where it tells one.
+        const auto has = [&](const char* word) { return family.contains(QLatin1String(word), Qt::CaseInsensitive); };
+        if (has("mono") || has("courier") || has("typewriter"))
+            result = QStringLiteral("Liberation Mono");
+        else if ((has("serif") && !has("sans")) || has("roman"))
+            result = QStringLiteral("Liberation Serif");
+        else
+            result = fallback;
+    }
+    return *known.insert(family, result);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Pins the families that documents name to the metric-compatible fonts that ship with the
 // project's dependencies, so text measures the same on every machine whatever else is
 // installed: Arial/Helvetica -> Liberation Sans, Times/Times New Roman -> Liberation Serif,
@@ -8,4 +10,11 @@ class PLFontSubstitutions {
 public:
     // Safe to call more than once; needs a QGuiApplication.
     static void install();
+
+    // The family to lay text out in for a family a text names: the family itself when it is
+    // installed or pinned above, else Liberation Mono for names of monospaced faces ("Mono",
+    // "Courier", "Typewriter"), Liberation Serif for serif faces ("Serif" without "Sans",
+    // "Roman"), and Liberation Sans for the others and for the empty default family.
+    // Main thread only.
+    static QString availableFamily(const QString& family);
 };
