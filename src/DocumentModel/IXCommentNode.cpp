@@ -259,6 +259,7 @@ bool IXCommentNode::initWithParent(IXNode* parent, const PLXMLElement& element, 
 
 PLXMLElement IXCommentNode::XMLElement(PLXMLElement parent)
 {
+    if (isTextNote()) uniqueId();  // a note always carries its id, so it stays the same across reopening
     if (isTextNote() && targetRef().isEmpty() && (m_text || m_copiedPart)) {
         // The note's text gets a part of its own, named by the note's id.
         IXDocumentNode* document = documentNode();

@@ -102,5 +102,6 @@ bool IXConnectionNode::initWithParent(IXNode* parent, const PLXMLElement& elemen
 
 PLXMLElement IXConnectionNode::XMLElement(PLXMLElement parent)
 {
+    uniqueId();  // a connection always carries its id, so it stays the same across reopening
     return referenceXMLElement(parent, "connection");
 }

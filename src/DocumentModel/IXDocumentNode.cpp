@@ -285,10 +285,16 @@ void IXDocumentNode::insertNode(NodeList& list, const std::shared_ptr<IXNode>& n
 {
     if (!node) return;
     const std::shared_ptr<IXNode> keep = node;
-    registerUndo(this, actionName, [old = list, setter](IXDocumentNode& document) { (document.*setter)(old); });
     // Only a node of this document can be listed already; any other is added without a scan,
     // so that adding nodes one by one stays linear.
     const bool mayBeListed = keep->documentNode() == this;
+    if (mayBeListed && keep->parentNode() == this) {
+        // Left where it already is: nothing happens, and no step is recorded.
+        const qsizetype present = list.indexOf(keep);
+        const qsizetype last = list.size() - 1;
+        if (present >= 0 && present == ((index >= 0 && index <= last) ? index : last)) return;
+    }
+    registerUndo(this, actionName, [old = list, setter](IXDocumentNode& document) { (document.*setter)(old); });
     keep->setParentNode(this);
     // A node already listed moves to the new place instead of being listed twice.
     if (mayBeListed) list.removeAll(keep);
