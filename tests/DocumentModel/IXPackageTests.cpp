@@ -612,6 +612,7 @@ QByteArray storedPackageOf(const QByteArray& package)
         QByteArray header(30, '\0');
         qToLittleEndian<quint32>(0x04034b50, header.data());
         qToLittleEndian<quint16>(10, header.data() + 4);
+        qToLittleEndian<quint32>(item.fileHeader()->DataDescriptor.CRC32, header.data() + 14);
         qToLittleEndian<quint32>(quint32(data.size()), header.data() + 18);
         qToLittleEndian<quint32>(quint32(data.size()), header.data() + 22);
         qToLittleEndian<quint16>(quint16(name.size()), header.data() + 26);
