@@ -100,14 +100,13 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
         }
-        // A schema violation is the user's to know about, not a reason to refuse the file.
-        if (xmlError) presentError(xmlError);
-
         PLError readError;
         if (!document->initWithParent(nullptr, contents.rootElement(), &readError) || readError) {
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
             return nullptr;
         }
+        // A schema violation is the user's to know about, not a reason to refuse the file.
+        if (xmlError) presentError(xmlError);
     } catch (const std::bad_alloc&) {
         PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
         return nullptr;
@@ -154,6 +153,11 @@ PLXMLDocument IXDocumentNode::xmlNamed(const QString& name, PLError* error) cons
 bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
 {
     PL_ASSERT_PARAM(parent == nullptr, "parent == nil");
+    // Content under another root is no document of ours, whatever it holds.
+    if (!element.hasName("document")) {
+        PLSetError(error, applicationError(QStringLiteral("invalid content")));
+        return false;
+    }
     if (!IXNode::initWithParent(nullptr, element, error)) return false;
     UndoOff undoOff(*this);
 

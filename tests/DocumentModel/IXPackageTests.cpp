@@ -527,6 +527,11 @@ TEST_F(IXPackage, DamagedPackagesFailWithAClearError)
         {"contents declares a short size", withPatch(valid, "contents.xml", 22, 3), "failed to load contents.xml"},
         {"contents declares a huge compressed size", withPatch(valid, "contents.xml", 18, 0x7FFFFFFFu), "failed to load contents.xml"},
         {"unknown compression", withPatch(valid, "contents.xml", 8, 0x0063u), "failed to load contents.xml"},
+        {"another root element", withContents(R"(<?xml version="1.0"?><map><branch uid="A"><title>T</title></branch></map>)"),
+         "invalid content"},
+        {"a style sheet as contents", withContents(R"(<?xml version="1.0"?><styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
+                                                   R"( xsi:noNamespaceSchemaLocation="styles.xsd"><canvas/></styles>)"),
+         "invalid content"},
         {"not XML", withContents("{\"json\": true}"), "failed to load XML"},
         {"not well-formed", withContents("<document><branch></document>"), "failed to load XML"},
         {"entity bomb", withContents(bomb), "failed to load XML"},
