@@ -1,6 +1,7 @@
 #include "Platform/PLUndoManager.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLExceptionBoundary.h"
 
 #include <QAbstractEventDispatcher>
 #include <QThread>
@@ -223,14 +224,11 @@ void PLUndoManager::revert(std::vector<Group>& from, State state, void (PLUndoMa
     m_state = state;
     // The reverting group carries the step's name, so the opposite step is named alike.
     openGroup(false, step.name);
-    try {
-        for (auto action = step.actions.rbegin(); action != step.actions.rend(); ++action) action->run();
-    } catch (...) {
-        m_level = 1;
-        closeGroup();
-        m_state = State::Idle;
-        throw;
-    }
+    // An action that throws is abandoned and the others still run: as much of the step as
+    // can be is reverted, and the document stays usable.
+    const QString where = state == State::Undoing ? QStringLiteral("Undo action abandoned") : QStringLiteral("Redo action abandoned");
+    for (auto action = step.actions.rbegin(); action != step.actions.rend(); ++action)
+        PLExceptionBoundary::run(where, action->run);
     m_level = 1;
     closeGroup();
     m_state = State::Idle;
