@@ -331,7 +331,9 @@ TEST(UTDateTime, FromBaseSecondsInvertsTheKey)
             previous = value->baseSeconds();
             EXPECT_EQ(value->hour() * 3600 + value->minute() * 60 + value->second(), 3723) << text;
             // A real date of the key's day gives back the key itself.
-            if (value->day() == (seconds - start) / Day % 31 + 1) EXPECT_EQ(value->baseSeconds(), seconds) << text;
+            if (value->day() == (seconds - start) / Day % 31 + 1) {
+                EXPECT_EQ(value->baseSeconds(), seconds) << text;
+            }
         }
     }
 }
