@@ -724,7 +724,7 @@ std::shared_ptr<IXReferenceNode> IXBranchNode::referenceForId(const QString& uni
 
 void IXBranchNode::notifyPropertyChange(const QString& property)
 {
-    send("notifiedOfBranchNode:didChangeProperty:", &IXBranchNodeObserver::notifiedOfBranchNode, this, property);
+    send(IXBranchNodeDidChangeProperty, this, property);
 }
 
 void IXBranchNode::validateContent()
@@ -739,7 +739,7 @@ void IXBranchNode::validateContent()
 
 bool IXBranchNode::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {"notifiedOfPictureNode:didChangeProperty:", "notifiedOfCommentNode:didChangeProperty:"});
+    return isAnyOf(selector, {IXPictureNodeDidChangeProperty, IXCommentNodeDidChangeProperty});
 }
 
 void IXBranchNode::notifiedOfPictureNode(IXPictureNode* picture, const QString&)

@@ -198,12 +198,12 @@ void IXCommentNode::setTextString(const QString& string)
 void IXCommentNode::notifyPropertyChange(const QString& property)
 {
     IXReferenceNode::notifyPropertyChange(property);
-    send("notifiedOfCommentNode:didChangeProperty:", &IXCommentNodeObserver::notifiedOfCommentNode, this, property);
+    send(IXCommentNodeDidChangeProperty, this, property);
 }
 
 bool IXCommentNode::respondsToSelector(std::string_view selector) const
 {
-    return selector == "notifiedOfDocumentNodeSave:error:";
+    return selector == IXDocumentNodeSave;
 }
 
 void IXCommentNode::notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError* error)

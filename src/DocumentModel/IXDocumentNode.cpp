@@ -245,7 +245,7 @@ void IXDocumentNode::removeFromObservers(UTObserver* observer)
 
 void IXDocumentNode::notifyPropertyChange(const QString& property)
 {
-    send("notifiedOfDocumentNode:didChangeProperty:", &IXDocumentNodeObserver::notifiedOfDocumentNode, this, property);
+    send(IXDocumentNodeDidChangeProperty, this, property);
 }
 
 // --- Root branches, floating pictures and comments ---
@@ -413,8 +413,7 @@ void IXDocumentNode::removeNode(IXNode* node)
     m_warnings.removeIf([node](const std::shared_ptr<IXWarning>& warning) { return warning->isOwnedBy(node); });
     for (const auto& warning : returning) node->addWarning(warning);
     // The document's own list shrank: its observers hear of it as of any removal.
-    send("notifiedOfNode:warning:", &IXNodeObserver::notifiedOfNode, static_cast<IXNode*>(this),
-         std::shared_ptr<IXWarning>());
+    send(IXNodeWarning, static_cast<IXNode*>(this), std::shared_ptr<IXWarning>());
 }
 
 void IXDocumentNode::indexNode(IXNode* node)

@@ -269,7 +269,7 @@ std::optional<QByteArray> IXDocumentNode::zipData()
     // 3. The document style sheet.
     if (!error) saveStyleSheet(&error);
     // 4. The parts kept by other nodes (layout style sheets, rich text of notes).
-    if (!error) send("notifiedOfDocumentNodeSave:error:", &IXDocumentNodeObserver::notifiedOfDocumentNodeSave, this, &error);
+    if (!error) send(IXDocumentNodeSave, this, &error);
 
     QByteArray bytes;
     if (!error) bytes = m_zipArchive->getZipData(&error);

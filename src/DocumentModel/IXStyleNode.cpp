@@ -113,7 +113,7 @@ void IXStyleNode::clearAttributes()
 void IXStyleNode::notifyPropertyChange(const QString& name)
 {
     if (const IXStyleSheetNode* sheet = styleSheet(); sheet && sheet->isLoading()) return;
-    send("notifiedOfStyleNode:didChangeProperty:", &IXStyleNodeObserver::notifiedOfStyleNode, this, name);
+    send(IXStyleNodeDidChangeProperty, this, name);
 }
 
 QString IXStyleNode::description() const

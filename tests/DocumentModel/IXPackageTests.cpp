@@ -383,7 +383,7 @@ public:
     int calls = 0;
     bool respondsToSelector(std::string_view selector) const override
     {
-        return selector == "notifiedOfDocumentNodeSave:error:";
+        return selector == IXDocumentNodeSave;
     }
     void notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError* error) override
     {
