@@ -88,8 +88,8 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
     auto document = std::make_shared<IXDocumentNode>();
     try {
         PLError zipError;
-        document->m_zipArchive = UTZipArchive::fromData(data, &zipError);
-        if (!document->m_zipArchive) {
+        document->m_parts.setZipArchive(UTZipArchive::fromData(data, &zipError));
+        if (!document->m_parts.hasZipArchive()) {
             PLSetError(error, applicationError(QStringLiteral("failed to load document file"), zipError));
             return nullptr;
         }
@@ -262,17 +262,14 @@ std::optional<QByteArray> IXDocumentNode::zipData()
         error = applicationError(QStringLiteral("cannot save document XML"));
     }
     // 2. Every option dictionary asked for since opening.
-    for (const auto& [name, options] : m_plists) {
-        if (error) break;
-        if (!setPlist(options, name, &error) && !error) error = applicationError(QStringLiteral("failed to generate plist"));
-    }
+    if (!error) m_parts.saveOptions(&error);
     // 3. The document style sheet.
     if (!error) saveStyleSheet(&error);
     // 4. The parts kept by other nodes (layout style sheets, rich text of notes).
     if (!error) send(IXDocumentNodeSave, this, &error);
 
     QByteArray bytes;
-    if (!error) bytes = m_zipArchive->getZipData(&error);
+    if (!error) bytes = m_parts.zipBytes(&error);
     if (error || bytes.isEmpty()) {
         presentError(error ? error : applicationError(QStringLiteral("cannot save document XML")));
         return std::nullopt;
