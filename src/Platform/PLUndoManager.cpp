@@ -123,7 +123,8 @@ void PLUndoManager::openGroup(bool byEvent, const QString& name)
     m_open = {};
     m_open.name = name;
     if (m_state == State::Idle && m_open.name.isEmpty()) m_open.name = std::exchange(m_pendingName, {});
-    emit didOpenUndoGroup();
+    // Observers record into the group here; one that throws must not leave it half open.
+    PLExceptionBoundary::run(QStringLiteral("Undo group observer abandoned"), [this] { emit didOpenUndoGroup(); });
 }
 
 void PLUndoManager::closeGroup()
@@ -132,7 +133,7 @@ void PLUndoManager::closeGroup()
         --m_level;
         return;
     }
-    emit willCloseUndoGroup();
+    PLExceptionBoundary::run(QStringLiteral("Undo group observer abandoned"), [this] { emit willCloseUndoGroup(); });
     m_level = 0;
     m_eventGroup = false;
     Group closed = std::move(m_open);

@@ -388,5 +388,17 @@ TEST(PLUndoManager, AThrowingActionIsLoggedAndAbandonedAndTheRestOfTheStepRuns)
         undo.undo();
         undo.removeAllActions();
     }
+
+    // Observers of the group's opening and closing run inside the same boundary.
+    log.clear();
+    QObject::connect(&undo, &PLUndoManager::didOpenUndoGroup, [] { throw std::runtime_error("opening"); });
+    QObject::connect(&undo, &PLUndoManager::willCloseUndoGroup, [] { throw std::runtime_error("closing"); });
+    before->setTitle(QStringLiteral("again"));
+    EXPECT_NO_THROW(endTurn());
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    ASSERT_TRUE(undo.canUndo());
+    EXPECT_NO_THROW(undo.undo());
+    EXPECT_TRUE(before->title().isEmpty());
+    EXPECT_EQ(log.size(), 4);  // opened and closed by the change, then by the undo
     PLLog::setSink(previous);
 }
