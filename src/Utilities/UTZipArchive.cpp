@@ -236,11 +236,12 @@ std::optional<Zip64Sizes> zip64ExtraSizes(const char* extra, qsizetype length, c
     return std::nullopt;
 }
 
-// Takes a Zip64 size into a header field; false when it is larger than any entry read here.
+// Takes a Zip64 size into a header field that is marked for it (a field that is not keeps its
+// value); false when the size is missing or larger than any entry read here.
 bool takeZip64Size(uint32_t& field, std::optional<uint64_t> size)
 {
-    if (!size) return field != 0xFFFFFFFF;
-    if (*size > uint64_t(UTZipArchive::MaximumUncompressedSize)) return false;
+    if (field != 0xFFFFFFFF) return true;
+    if (!size || *size > uint64_t(UTZipArchive::MaximumUncompressedSize)) return false;
     field = uint32_t(*size);
     return true;
 }
@@ -405,9 +406,12 @@ bool UTZipArchive::loadItems(PLError* error)
                 if (std::memcmp(bytes + at, kDataDescriptorSignature, 4) != 0) continue;
                 const uint64_t distance = uint64_t(at - dataStart);
                 if (zip64 && at <= n - kZip64DataDescriptorSize && readU64(bytes + at + 8) == distance) {
+                    const uint64_t uncompressed = readU64(bytes + at + 16);
+                    if (distance > uint64_t(MaximumUncompressedSize) || uncompressed > uint64_t(MaximumUncompressedSize))
+                        return refuseSizes();
                     header.DataDescriptor.CRC32 = readU32(bytes + at + 4);
                     header.DataDescriptor.CompressedSize = uint32_t(distance);
-                    if (!takeZip64Size(header.DataDescriptor.UncompressedSize, readU64(bytes + at + 16))) return refuseSizes();
+                    header.DataDescriptor.UncompressedSize = uint32_t(uncompressed);
                     p = at + kZip64DataDescriptorSize;
                 } else if (readU32(bytes + at + 8) == distance) {
                     header.DataDescriptor.CRC32 = readU32(bytes + at + 4);

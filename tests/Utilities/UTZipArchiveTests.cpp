@@ -420,6 +420,10 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
          RawEntry{.name = "x", .data = packed, .method = 8, .uncompressedSize = 0xFFFFFFFF,
                   .extra = QByteArray::fromHex("01000800") + zip64Extra(plain.size(), 0).mid(4, 8), .crc = crcOf(plain)}.bytes(),
          plain},
+        {"Zip64 field with both sizes, only one marked in the header",
+         RawEntry{.name = "x", .data = packed, .method = 8, .uncompressedSize = 0xFFFFFFFF, .extra = zip64Extra(plain.size(), 0),
+                  .crc = crcOf(plain)}.bytes(),
+         plain},
         {"Zip64 descriptor",
          RawEntry{.name = "x", .data = packed, .method = 8, .flags = 8, .compressedSize = 0, .uncompressedSize = 0, .extra = zip64Extra(0, 0)}.bytes()
              + zip64DataDescriptor(packed, plain),
