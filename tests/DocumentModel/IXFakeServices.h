@@ -48,6 +48,11 @@ public:
     std::function<void(const IXSelection&)> onSetSelection;
     int setSelectionCount = 0;
     QList<std::shared_ptr<IXReferenceNode>> openedNoteEditors;
+    // What documentNode and documentLayout answer.
+    std::shared_ptr<IXDocumentNode> node;
+    int layoutMode = 0;
+    int addSubbranchCount = 0;
+    int titleSynchronizations = 0;
 
     void setSelection(const IXSelection& selection) override
     {
@@ -58,6 +63,11 @@ public:
     {
         openedNoteEditors.append(reference);
     }
+    IXOpenDocument* document() const override { return nullptr; }
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    void addSubbranch() override { ++addSubbranchCount; }
+    int documentLayout() const override { return layoutMode; }
+    void synchronizeWindowTitleWithDocumentName() override { ++titleSynchronizations; }
 };
 
 class FakeOpenDocument : public IXOpenDocument {
