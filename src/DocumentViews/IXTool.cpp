@@ -1,9 +1,9 @@
 #include "DocumentViews/IXTool.h"
 
 #include "DocumentModel/IXOpenDocument.h"
-#include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
+#include "MapLayout/IXLayoutContext.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
 
@@ -19,9 +19,7 @@ IXTool::~IXTool()
                          .arg(QString::fromLatin1(metaObject()->className()),
                               m_isEditing ? QStringLiteral("editing") : QStringLiteral("holding its context")));
         endEditing();
-        if (m_context)
-            if (IXToolEnvironment* environment = IXToolEnvironment::shared())
-                environment->removeContextObserver(m_context, this);
+        if (m_context) m_context->removeObserver(this);
     }
 }
 
@@ -33,12 +31,11 @@ void IXTool::setContext(IXLayoutContext* context)
         if (context == m_context) return;
     }
     if (m_isEditing) endEditing();
-    IXToolEnvironment* environment = IXToolEnvironment::shared();
-    if (m_context && environment) environment->removeContextObserver(m_context, this);
+    if (m_context) m_context->removeObserver(this);
     contextWillChange();
     m_context = context;
     contextDidChange();
-    if (m_context && environment) environment->addContextObserver(m_context, this);
+    if (m_context) m_context->addObserver(this);
 }
 
 void IXTool::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context)
@@ -49,7 +46,7 @@ void IXTool::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context)
 
 bool IXTool::respondsToSelector(std::string_view selector) const
 {
-    return selector == "notifiedOfLayoutContextWillInvalidate:";
+    return selector == IXLayoutContextWillInvalidate.selector();
 }
 
 std::shared_ptr<IXNode> IXTool::editedObject() const
@@ -80,8 +77,7 @@ bool IXTool::resignCurrentTool()
 void IXTool::beginEditing()
 {
     if (m_isEditing) return;
-    IXToolEnvironment* environment = IXToolEnvironment::shared();
-    m_editingDocument = environment && m_context ? environment->documentOfContext(m_context) : nullptr;
+    m_editingDocument = m_context ? m_context->document() : nullptr;
     if (m_editingDocument) m_editingDocument->objectDidBeginEditing(this);
     m_isEditing = true;
 }

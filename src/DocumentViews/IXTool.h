@@ -1,7 +1,7 @@
 #pragma once
 
+#include "MapLayout/IXLayoutContextObserver.h"
 #include "Platform/PLEditor.h"
-#include "Utilities/UTObserver.h"
 
 #include <QObject>
 
@@ -32,7 +32,7 @@ class QWindow;
 // that a tool may end itself from inside its own handlers. A tool holds its context (observing
 // it) only between setContext and the end; it must have neither a context nor an edit left when
 // released. Main thread only.
-class IXTool : public QObject, public virtual UTObserver, public PLEditor {
+class IXTool : public QObject, public IXLayoutContextObserver, public PLEditor {
     Q_OBJECT
 public:
     explicit IXTool(IXToolManager* manager);
@@ -47,7 +47,7 @@ public:
     // the old context is no longer observed and the new one is.
     virtual void setContext(IXLayoutContext* context);
     // The context's notice that it ends: the context is dropped, then the tool discarded.
-    virtual void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context);
+    void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
     bool respondsToSelector(std::string_view selector) const override;
 
     // The node the tool edits; the base keeps none.

@@ -10,11 +10,9 @@
 
 #include <QKeyEvent>
 #include <QList>
-#include <QPair>
 #include <QStringList>
 
 class IXLayoutContext;
-class IXOpenDocument;
 
 class TestToolLog {
 public:
@@ -91,12 +89,10 @@ public:
     using RecordingTool::RecordingTool;
 };
 
-// Records observers per context and answers with configured documents and contexts.
+// Answers with a configured inspector context and records which contexts were focused.
 class FakeToolEnvironment : public IXToolEnvironment {
 public:
     IXLayoutContext* inspectorContext = nullptr;
-    IXOpenDocument* document = nullptr;
-    QList<QPair<IXLayoutContext*, UTObserver*>> observers;
     QList<IXLayoutContext*> focused;
 
     FakeToolEnvironment() { install(this); }
@@ -104,28 +100,4 @@ public:
 
     IXLayoutContext* activeInspectorContext() override { return inspectorContext; }
     void focusDocumentView(IXLayoutContext* context) override { focused.append(context); }
-    void addContextObserver(IXLayoutContext* context, UTObserver* observer) override
-    {
-        observers.append({context, observer});
-    }
-    void removeContextObserver(IXLayoutContext* context, UTObserver* observer) override
-    {
-        observers.removeOne({context, observer});
-    }
-    IXOpenDocument* documentOfContext(IXLayoutContext*) override { return document; }
-
-    bool isObserving(IXLayoutContext* context, const IXTool* tool) const
-    {
-        for (const auto& entry : observers)
-            if (entry.first == context && entry.second == static_cast<const UTObserver*>(tool)) return true;
-        return false;
-    }
-    // The notice a context sends its observers when it ends.
-    void invalidate(IXLayoutContext* context)
-    {
-        const auto snapshot = observers;
-        for (const auto& entry : snapshot)
-            if (entry.first == context)
-                if (auto* tool = dynamic_cast<IXTool*>(entry.second)) tool->notifiedOfLayoutContextWillInvalidate(context);
-    }
 };

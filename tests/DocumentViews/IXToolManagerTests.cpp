@@ -2,7 +2,7 @@
 // tool's class and object, resigning as commit then discard, refusals, and tools that end.
 #include "DocumentViews/IXToolManager.h"
 
-#include "DocumentModel/IXFakeServices.h"
+#include "IXTestContexts.h"
 #include "IXTestTools.h"
 #include "TestSupport/ExpectAssertion.h"
 #include "TestSupport/QStringPrinter.h"
@@ -14,13 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Stand-ins for layout contexts: the manager and the tools only pass them on.
-IXLayoutContext* fakeContext(int index)
-{
-    static char contexts[4];
-    return reinterpret_cast<IXLayoutContext*>(&contexts[index]);
-}
 
 void releaseDeferred()
 {
@@ -38,7 +31,6 @@ protected:
         TestToolLog::commitAnswer() = true;
         TestToolLog::activateAnswer() = true;
         previousSound = UTBeep::setSound([this] { ++beeps; });
-        environment.document = &document;
     }
     void TearDown() override
     {
@@ -47,15 +39,21 @@ protected:
         UTBeep::setSound(previousSound);
     }
 
-    RecordingTool* activate(const char* name, const std::shared_ptr<IXNode>& object = nullptr,
-                            IXLayoutContext* context = fakeContext(0), const IXToolEvent& event = {})
+    RecordingTool* activate(const char* name, const std::shared_ptr<IXNode>& object = nullptr, int context = 0,
+                            const IXToolEvent& event = {})
+    {
+        return activateIn(name, object, contexts[context], event);
+    }
+    RecordingTool* activateIn(const char* name, const std::shared_ptr<IXNode>& object, IXLayoutContext* context,
+                              const IXToolEvent& event = {})
     {
         return static_cast<RecordingTool*>(
             manager->activateToolNamed(QString::fromLatin1(name), object, context, event));
     }
 
     FakeToolEnvironment environment;
-    FakeOpenDocument document;
+    TestContexts contexts;
+    FakeOpenDocument& document = contexts.document;
     std::unique_ptr<IXToolManager> manager = std::make_unique<IXToolManager>();
     int beeps = 0;
     UTBeep::Sound previousSound;
@@ -72,34 +70,33 @@ TEST_F(IXToolManagerTest, StartsRegisteredToolsByClassNameOnly)
     EXPECT_EQ(manager->currentTool(), tool);
     EXPECT_STREQ(tool->metaObject()->className(), "RecordingTool");
     EXPECT_TRUE(tool->isActive());
-    EXPECT_EQ(tool->context(), fakeContext(0));
-    EXPECT_TRUE(environment.isObserving(fakeContext(0), tool));
-    EXPECT_EQ(environment.focused, QList<IXLayoutContext*>{fakeContext(0)});
+    EXPECT_EQ(tool->context(), contexts[0]);
+    EXPECT_EQ(environment.focused, QList<IXLayoutContext*>{contexts[0]});
 }
 
 TEST_F(IXToolManagerTest, WithoutContextTakesTheActiveInspectorsContext)
 {
-    EXPECT_EQ(activate("RecordingTool", nullptr, nullptr), nullptr) << "no context anywhere";
+    EXPECT_EQ(activateIn("RecordingTool", nullptr, nullptr), nullptr) << "no context anywhere";
     EXPECT_TRUE(environment.focused.isEmpty());
 
-    environment.inspectorContext = fakeContext(2);
-    RecordingTool* tool = activate("RecordingTool", nullptr, nullptr);
+    environment.inspectorContext = contexts[2];
+    RecordingTool* tool = activateIn("RecordingTool", nullptr, nullptr);
     ASSERT_NE(tool, nullptr);
-    EXPECT_EQ(tool->context(), fakeContext(2));
+    EXPECT_EQ(tool->context(), contexts[2]);
 }
 
 TEST_F(IXToolManagerTest, SameClassAndObjectReturnsTheRunningToolUntouched)
 {
     const auto branch = std::make_shared<IXNode>();
     const IXToolEvent first(PLMouseEvent(PLMouseEvent::LeftMouseDown, PLPoint(3, 4)));
-    RecordingTool* tool = activate("SubRecordingTool", branch, fakeContext(0), first);
+    RecordingTool* tool = activate("SubRecordingTool", branch, 0, first);
     ASSERT_NE(tool, nullptr);
     TestToolLog::lines().clear();
 
     // The base class name matches a running subclass; the second event is not passed on.
     const IXToolEvent second(PLMouseEvent(PLMouseEvent::LeftMouseDown, PLPoint(9, 9)));
-    EXPECT_EQ(activate("RecordingTool", branch, fakeContext(1), second), tool);
-    EXPECT_EQ(activate("SubRecordingTool", branch, fakeContext(0), second), tool);
+    EXPECT_EQ(activate("RecordingTool", branch, 1, second), tool);
+    EXPECT_EQ(activate("SubRecordingTool", branch, 0, second), tool);
     EXPECT_TRUE(TestToolLog::lines().isEmpty()) << TestToolLog::lines().join(u',').toStdString();
     ASSERT_EQ(tool->startEvents.size(), 1);
     EXPECT_EQ(tool->startEvents[0].mouseEvent()->locationInView(), PLPoint(3, 4));
@@ -122,7 +119,7 @@ TEST_F(IXToolManagerTest, AnotherObjectCommitsThenDiscardsTheCurrentTool)
     ASSERT_EQ(document.editors.size(), 1);
     TestToolLog::lines().clear();
 
-    RecordingTool* tool = activate("RecordingTool", second);
+    RecordingTool* tool = activate("RecordingTool", second, 1);
     ASSERT_NE(tool, nullptr);
     EXPECT_NE(tool, old.data());
     EXPECT_EQ(manager->currentTool(), tool);
@@ -134,8 +131,11 @@ TEST_F(IXToolManagerTest, AnotherObjectCommitsThenDiscardsTheCurrentTool)
     EXPECT_FALSE(old->isActive());
     EXPECT_FALSE(old->isEditing());
     EXPECT_EQ(old->context(), nullptr);
-    EXPECT_FALSE(environment.isObserving(fakeContext(0), old));
     EXPECT_TRUE(document.editors.isEmpty());
+    TestToolLog::lines().clear();
+    contexts[0]->invalidate();
+    EXPECT_TRUE(TestToolLog::lines().isEmpty()) << "the old tool no longer observes its context";
+    EXPECT_EQ(manager->currentTool(), tool);
     releaseDeferred();
     EXPECT_TRUE(old.isNull());
 }
@@ -146,12 +146,12 @@ TEST_F(IXToolManagerTest, RefusedCommitBeepsAndKeepsTheCurrentTool)
     RecordingTool* stubborn = activate("RecordingTool");
     TestToolLog::commitAnswer() = true;
 
-    EXPECT_EQ(activate("OtherRecordingTool", nullptr, fakeContext(1)), nullptr);
+    EXPECT_EQ(activate("OtherRecordingTool", nullptr, 1), nullptr);
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(manager->currentTool(), stubborn);
     EXPECT_TRUE(stubborn->isActive());
-    EXPECT_EQ(environment.observers.size(), 1) << "the refused tool gave its context back";
-    EXPECT_TRUE(environment.isObserving(fakeContext(0), stubborn));
+    contexts[0]->invalidate();
+    EXPECT_EQ(manager->currentTool(), nullptr) << "the tool still observes its context";
     EXPECT_FALSE(TestToolLog::lines().contains(QStringLiteral("OtherRecordingTool activate")));
 }
 
@@ -162,7 +162,6 @@ TEST_F(IXToolManagerTest, ToolThatDoesNotActivateLeavesNoCurrentTool)
     EXPECT_EQ(activate("OtherRecordingTool"), nullptr);
     EXPECT_EQ(manager->currentTool(), nullptr);
     EXPECT_EQ(beeps, 0);
-    EXPECT_TRUE(environment.observers.isEmpty());
 }
 
 TEST_F(IXToolManagerTest, ActivationNeedsAContext)
@@ -176,12 +175,11 @@ TEST_F(IXToolManagerTest, ActivationNeedsAContext)
 TEST_F(IXToolManagerTest, InvalidatedContextEndsItsTool)
 {
     QPointer<RecordingTool> tool = activate("RecordingTool");
-    environment.invalidate(fakeContext(0));
+    contexts[0]->invalidate();
     EXPECT_EQ(manager->currentTool(), nullptr);
     ASSERT_FALSE(tool.isNull());
     EXPECT_EQ(tool->context(), nullptr);
     EXPECT_FALSE(tool->isActive());
-    EXPECT_TRUE(environment.observers.isEmpty());
     releaseDeferred();
     EXPECT_TRUE(tool.isNull());
 }
@@ -260,14 +258,15 @@ TEST_F(IXToolManagerTest, ChangingContextEndsAnActiveTool)
 {
     RecordingTool* tool = activate("RecordingTool");
     tool->beginEditing();
-    tool->setContext(fakeContext(1));
+    tool->setContext(contexts[1]);
     EXPECT_EQ(manager->currentTool(), nullptr);
     EXPECT_FALSE(tool->isActive());
     EXPECT_FALSE(tool->isEditing());
-    EXPECT_EQ(tool->context(), fakeContext(1));
-    EXPECT_FALSE(environment.isObserving(fakeContext(0), tool));
-    EXPECT_TRUE(environment.isObserving(fakeContext(1), tool));
-    tool->setContext(nullptr);
+    EXPECT_EQ(tool->context(), contexts[1]);
+    contexts[0]->invalidate();
+    EXPECT_EQ(tool->context(), contexts[1]) << "the old context is no longer observed";
+    contexts[1]->invalidate();
+    EXPECT_EQ(tool->context(), nullptr) << "the new one is";
 }
 
 TEST_F(IXToolManagerTest, SharedManagerServesTheModelsRequests)
@@ -276,7 +275,7 @@ TEST_F(IXToolManagerTest, SharedManagerServesTheModelsRequests)
     ASSERT_EQ(IXToolManaging::sharedManager(), IXToolManager::sharedManager());
     const PLMouseEvent click(PLMouseEvent::LeftMouseDown, PLPoint(7, 8), 2, PLMouseEvent::Shift);
     IXTool* tool = IXToolManaging::sharedManager()->activateToolNamed(QStringLiteral("RecordingTool"), nullptr,
-                                                                     fakeContext(3), &click);
+                                                                     contexts[3], &click);
     ASSERT_NE(tool, nullptr);
     const auto& events = static_cast<RecordingTool*>(tool)->startEvents;
     ASSERT_EQ(events.size(), 1);

@@ -3,6 +3,7 @@
 // tool's first look at window events, and exceptions from handlers.
 #include "DocumentWindow/IXApplication.h"
 
+#include "DocumentViews/IXTestContexts.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentWindow/IXActionBridge.h"
@@ -26,12 +27,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-IXLayoutContext* fakeContext()
-{
-    static char context;
-    return reinterpret_cast<IXLayoutContext*>(&context);
-}
 
 IXApplication* app()
 {
@@ -84,6 +79,7 @@ protected:
         return receiver ? receiver->objectName() : QStringLiteral("none");
     }
 
+    TestContexts contexts{1};
     std::unique_ptr<RespondingDelegate> controller;
     std::unique_ptr<IXDocumentWindow> document;
     RespondingWidget* outer = nullptr;
@@ -109,7 +105,7 @@ TEST_F(IXApplicationTest, ResponderChainThenDelegateOfTheKeyWindow)
 TEST_F(IXApplicationTest, CurrentToolComesFirstUnlessTheTargetIsExplicit)
 {
     RespondingWidget elsewhere(QStringLiteral("explicit"));
-    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), fakeContext(), {}),
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
               nullptr);
     EXPECT_EQ(receiverOf(), QStringLiteral("tool"));
     EXPECT_EQ(receiverOf("doThing:", &elsewhere), QStringLiteral("explicit"));
@@ -251,7 +247,7 @@ TEST_F(IXApplicationTest, ToolTakesKeysBeforeWindowAndShortcuts)
     shortcut->setShortcut(QKeySequence(Qt::Key_X));
     document->addAction(shortcut);
     RespondingTool::takenKeys() = QStringLiteral("ax");
-    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), fakeContext(), {}),
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
               nullptr);
 
     QWindow* window = document->windowHandle();
@@ -318,7 +314,7 @@ TEST_F(IXApplicationTest, TrackingLoopsTakeTheEventsTheyWaitFor)
 
     // A current tool may take the dequeued event.
     RespondingTool::takesNextEvents() = true;
-    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), fakeContext(), {}),
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
               nullptr);
     QTimer::singleShot(0, [&] { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inTyping); });
     EXPECT_EQ(app()->nextEventMatchingMask(mouseUp, 2s), nullptr);
