@@ -3,6 +3,7 @@
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXScaling.h"
 #include "Platform/PLLocalizedStrings.h"
+#include "Platform/PLNotificationCenter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,6 +49,9 @@ quint64 lastZoomWheelTime = 0;
 bool hadZoomWheel = false;
 
 }
+
+const QString IXScalingScrollView::ReflectScrolledClipViewNotification =
+    QStringLiteral("IXScrollViewReflectScrolledClipView");
 
 IXScalingScrollView::IXScalingScrollView(QWidget* parent) : QScrollArea(parent)
 {
@@ -325,7 +329,7 @@ void IXScalingScrollView::wheelEvent(QWheelEvent* event)
 void IXScalingScrollView::scrollContentsBy(int dx, int dy)
 {
     QScrollArea::scrollContentsBy(dx, dy);
-    emit scrolledClipView(this);
+    reflectScrolledClipView();
 }
 
 void IXScalingScrollView::resizeEvent(QResizeEvent* event)
@@ -333,7 +337,7 @@ void IXScalingScrollView::resizeEvent(QResizeEvent* event)
     const QSize oldSize = viewport()->size();
     QScrollArea::resizeEvent(event);
     if (m_scalingView) m_scalingView->resizeWithOldSuperviewSize(oldSize);
-    emit scrolledClipView(this);
+    reflectScrolledClipView();
 }
 
 bool IXScalingScrollView::eventFilter(QObject* watched, QEvent* event)
@@ -344,4 +348,9 @@ bool IXScalingScrollView::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QScrollArea::eventFilter(watched, event);
+}
+
+void IXScalingScrollView::reflectScrolledClipView()
+{
+    PLNotificationCenter::defaultCenter().post(ReflectScrolledClipViewNotification, this);
 }

@@ -16,7 +16,8 @@ class QAction;
 // scroller with the zoom steps in range, a custom entry for a factor between steps, "Other…"
 // which opens an inline per-cent editor over the pop-up, and "Fit"; it zooms in and out by
 // steps, to fit, to a rectangle, and with the wheel while Alt (Option) is held; and it
-// announces every scroll (scrolledClipView).
+// announces every scroll with the notice "IXScrollViewReflectScrolledClipView" (object: the
+// scroll view) on the default notification centre, which tools with floating editors follow.
 //
 // The zooming itself is the document view's: a view that implements IXScaling is told of
 // every change (reflectScalingFactor) and reads scaleFactor. Other views get no pop-up and
@@ -28,6 +29,7 @@ class QAction;
 class IXScalingScrollView : public QScrollArea {
     Q_OBJECT
 public:
+    static const QString ReflectScrolledClipViewNotification;
     static constexpr std::array<double, 12> ZoomSteps = {0.05, 0.1, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 4.0, 8.0, 16.0};
 
     explicit IXScalingScrollView(QWidget* parent = nullptr);
@@ -64,11 +66,6 @@ public:
     Q_INVOKABLE void scaleToFit(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
 
-signals:
-    // After every scroll and every change of the visible area ("the scroll view reflected its
-    // clip view"); tools with floating editors follow the map with it.
-    void scrolledClipView(IXScalingScrollView* scrollView);
-
 protected:
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -83,6 +80,8 @@ private:
     void popupAction(int index);
     void beginPercentEditing();
     void endPercentEditing(bool apply);
+    // Posts the scroll notice.
+    void reflectScrolledClipView();
 
     double m_scaleFactor = 1.0;
     IXScaling* m_scalingView = nullptr;
