@@ -105,6 +105,8 @@ TEST_F(IXApplicationTest, ResponderChainThenDelegateOfTheKeyWindow)
 TEST_F(IXApplicationTest, CurrentToolComesFirstUnlessTheTargetIsExplicit)
 {
     RespondingWidget elsewhere(QStringLiteral("explicit"));
+    outer->setFocus();
+    ASSERT_EQ(document->firstResponder(), outer);
     ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
               nullptr);
     EXPECT_EQ(receiverOf(), QStringLiteral("tool"));
@@ -127,13 +129,16 @@ TEST_F(IXApplicationTest, SheetIsSkippedAsKeyWindowAndReachedThroughItsParent)
     sheet.setWindowModality(Qt::WindowModal);
     auto* sheetControl = new RespondingWidget(QStringLiteral("sheetControl"), &sheet);
     sheetControl->setFocus();
-    delete outer;
-    outer = nullptr;
-    controller.reset();
     activate(&sheet);
     ASSERT_EQ(app()->keyWindow(), &sheet);
     ASSERT_EQ(app()->mainWindow(), document.get()) << "a sheet does not become main";
 
+    // The main window's responder chain, then its delegate, then its attached sheet.
+    EXPECT_EQ(receiverOf(), QStringLiteral("outer"));
+    delete outer;
+    outer = nullptr;
+    EXPECT_EQ(receiverOf(), QStringLiteral("controller"));
+    controller.reset();
     EXPECT_EQ(receiverOf(), QStringLiteral("sheetControl")) << "reached as the main window's attached sheet";
 
     panel.show();
