@@ -73,6 +73,7 @@ IXScalingScrollView* IXScalingScrollView::scalingScrollView(const QWidget* view)
 void IXScalingScrollView::setDocumentView(QWidget* view)
 {
     removePopup();
+    m_scalingView = nullptr;
     setWidget(view);
     m_scalingView = dynamic_cast<IXScaling*>(view);
     if (m_scalingView) {
@@ -90,7 +91,7 @@ void IXScalingScrollView::makePopup()
     m_popup->setFocusPolicy(Qt::NoFocus);
     m_popup->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     QFont font = QApplication::font();
-    font.setPointSizeF(std::max(6.0, font.pointSizeF() - 2));
+    if (font.pointSizeF() > 0) font.setPointSizeF(std::max(6.0, font.pointSizeF() - 2));
     m_popup->setFont(font);
     const double low = m_scalingView->scalingMinFactor() - RoundingSlack;
     const double high = m_scalingView->scalingMaxFactor() + RoundingSlack;
