@@ -100,6 +100,9 @@ void IXScalingScrollView::makePopup()
     m_popup->addItem(PLLocalizedStrings::string(QStringLiteral("zoom_custom")));
     m_popup->addItem(PLLocalizedStrings::string(QStringLiteral("zoom_fit")), -1.0);
     connect(m_popup, &QComboBox::activated, this, &IXScalingScrollView::popupAction);
+    // Sized to fit its titles; the scroller takes the rest of the strip.
+    m_popup->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_popup->adjustSize();
     tile();
 }
 

@@ -303,6 +303,8 @@ TEST_F(IXScalingScrollViewTest, PopupSitsAtTheLeftOfTheHorizontalScroller)
     const QRect scrollerRect(scroller->mapTo(&scrollView, QPoint(0, 0)), scroller->size());
     EXPECT_LE(popupRect.left(), 2);
     EXPECT_LE(popupRect.right(), scrollerRect.left());
+    EXPECT_LE(popupRect.width(), popup->sizeHint().width()) << "sized to fit its titles";
+    EXPECT_GT(scrollerRect.width(), scrollView.width() / 2);
     EXPECT_GE(popupRect.bottom(), scrollerRect.top());
     EXPECT_GE(popupRect.top(), scrollView.viewport()->height() - 2) << "below the visible area";
 
