@@ -12,6 +12,7 @@
 #include "DocumentWindow/IXSafeSave.h"
 #include "DocumentWindow/IXShellErrors.h"
 #include "DocumentWindow/IXTemplateStoring.h"
+#include "Platform/PLEditor.h"
 #include "Platform/PLError.h"
 #include "Platform/PLRunLoop.h"
 #include "Platform/PLUUID.h"
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <exception>
 
 using namespace std::chrono_literals;
@@ -191,11 +193,33 @@ bool IXDocument::read(const QByteArray& data, const QString& typeName, PLError* 
 
 bool IXDocument::commitAllEditing()
 {
-    bool committed = true;
-    for (const auto& controller : m_windowControllers) committed = controller->commitEditing() && committed;
-    if (!committed) return false;
+    // A committing editor ends its edit and unregisters: walk a copy.
+    const std::vector<PLEditor*> editors = m_editors;
+    for (PLEditor* editor : editors) {
+        if (std::find(m_editors.begin(), m_editors.end(), editor) == m_editors.end()) continue;
+        if (!editor->commitEditing()) return false;
+    }
     for (const auto& controller : m_windowControllers) controller->documentWillSave();
     return true;
+}
+
+void IXDocument::discardAllEditing()
+{
+    const std::vector<PLEditor*> editors = m_editors;
+    for (PLEditor* editor : editors) {
+        if (std::find(m_editors.begin(), m_editors.end(), editor) != m_editors.end()) editor->discardEditing();
+    }
+    m_editors.clear();
+}
+
+void IXDocument::objectDidBeginEditing(PLEditor* editor)
+{
+    if (editor && std::find(m_editors.begin(), m_editors.end(), editor) == m_editors.end()) m_editors.push_back(editor);
+}
+
+void IXDocument::objectDidEndEditing(PLEditor* editor)
+{
+    std::erase(m_editors, editor);
 }
 
 std::optional<QByteArray> IXDocument::dataOfType(const QString& typeName, PLError* error)

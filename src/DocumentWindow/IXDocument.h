@@ -27,7 +27,8 @@ class QWidget;
 // redoing puts it back, so undoing to the saved state makes the document clean again; a new
 // change after undoing never matches the saved state even at the same depth.
 //
-// Dialogs (save panels, the "save changes?" alert, errors) go through IXDialogs, as sheets of
+// Editing tools register with the document while they edit; every save first has them apply
+// their change. Dialogs (save panels, the "save changes?" alert, errors) go through IXDialogs, as sheets of
 // the first window. The document controller (IXDocumentController) keeps the open documents.
 class IXDocument : public QObject, public IXOpenDocument {
     Q_OBJECT
@@ -58,9 +59,11 @@ public:
     // The native package after committing every edit; "Unsupported document type" for other
     // types, "Failed to build document file" when the package cannot be built.
     std::optional<QByteArray> dataOfType(const QString& typeName, PLError* error);
-    // Ends the edits in progress and lets each window store its state in the node; false when
-    // an editor refused to end.
+    // Has every registered editor apply its change, then lets each window store its state in
+    // the node; false when an editor refused (its edit goes on and nothing is stored).
     bool commitAllEditing();
+    // Drops the changes of every registered editor (closing without saving).
+    void discardAllEditing();
     // Writes the document to path. Nothing is written unless the whole package was built and
     // stored: the bytes go to a temporary file beside path, which then replaces it.
     // Save and SaveAs make path the document's file and the document clean; SaveTo leaves
@@ -136,6 +139,8 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override { return m_documentNode; }
     IXWindowControlling* lastWindowController() const override;
     void showWindows() override;
+    void objectDidBeginEditing(PLEditor* editor) override;
+    void objectDidEndEditing(PLEditor* editor) override;
 
 signals:
     void editedChanged(bool edited);
@@ -159,6 +164,8 @@ private:
     std::shared_ptr<IXDocumentNode> m_documentNode;
     std::unique_ptr<PLUndoManager> m_undo;
     std::vector<std::unique_ptr<IXDocumentWindowControlling>> m_windowControllers;
+    // The editors with a change in progress, not owned.
+    std::vector<PLEditor*> m_editors;
     QString m_fileName;
     QString m_fileType;
     bool m_template = false;

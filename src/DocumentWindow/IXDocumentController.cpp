@@ -1,6 +1,7 @@
 #include "DocumentWindow/IXDocumentController.h"
 
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentTypes.h"
@@ -61,7 +62,9 @@ IXDocument* IXDocumentController::documentForPath(const QString& path) const
 
 IXDocument* IXDocumentController::currentDocument() const
 {
-    const QWidget* active = QApplication::activeWindow();
+    // The main window: the last active document window, even while a panel has the focus.
+    const IXApplication* application = IXApplication::instance();
+    const QWidget* active = application ? application->mainWindow() : QApplication::activeWindow();
     if (!active) return nullptr;
     for (const auto& document : m_documents) {
         if (document->window() && document->window()->window() == active) return document.get();
@@ -154,6 +157,7 @@ void IXDocumentController::removeDocument(IXDocument* document)
     if (found == m_documents.end()) return;
     std::unique_ptr<IXDocument> closing = std::move(*found);
     m_documents.erase(found);
+    closing->discardAllEditing();
     IXRecoveryStore::remove(closing->recoveryId());
     closing.reset();
     emit documentsChanged();

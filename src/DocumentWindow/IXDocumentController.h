@@ -34,7 +34,7 @@ public:
     QList<IXDocument*> documents() const;
     // The open document whose file is path, or null.
     IXDocument* documentForPath(const QString& path) const;
-    // The document of the active window, else null.
+    // The document of the main window, else null.
     IXDocument* currentDocument() const;
 
     // Opens the file (or shows the document already open from it), making its windows when

@@ -14,9 +14,6 @@ public:
     virtual QWidget* window() const = 0;
     // Brings the window to the front as the key window.
     virtual void showWindow() = 0;
-    // Ends every edit in progress (a title being typed), so that the model holds it before a
-    // save. False when an editor refuses to end (its text is not valid).
-    virtual bool commitEditing() = 0;
     // The document is about to write its package: store the window's state and its preview
     // pictures in the document node.
     virtual void documentWillSave() = 0;

@@ -244,23 +244,31 @@ TEST_F(IXDocumentTest, FailedSaveKeepsTheOldFileAndSaysWhy)
 TEST_F(IXDocumentTest, EverySaveCommitsEditorsFirstAndARefusalWritesNothing)
 {
     RecordingWindowController::Log log;
-    bool refuses = false;
-    IXDocument::setWindowControllerFactory([&](IXDocument&) { return std::make_unique<RecordingWindowController>(&log, refuses); });
+    IXDocument::setWindowControllerFactory([&](IXDocument&) { return std::make_unique<RecordingWindowController>(&log); });
     PLError error;
     IXDocument* document = controller.openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("map.ixd")), true, &error);
     ASSERT_TRUE(document);
     ASSERT_EQ(document->windowControllers().size(), 1u);
+    FakeEditor typing(document, false);
     ASSERT_TRUE(document->saveDocument());
-    EXPECT_EQ(log.commits, 1);
+    EXPECT_EQ(typing.commits, 1);
     EXPECT_EQ(log.willSaves, 1);
+    ASSERT_TRUE(document->saveDocument());
+    EXPECT_EQ(typing.commits, 1) << "an editor that ended is not asked again";
 
-    refuses = true;
-    IXDocument* second = controller.openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("other.ixd")), true, &error);
-    ASSERT_TRUE(second);
-    const QByteArray before = readFile(second->fileName());
-    EXPECT_FALSE(second->writeToPath(second->fileName(), IXDocumentTypes::Native, IXDocument::SaveOperation::Save, &error));
-    EXPECT_EQ(log.willSaves, 1) << "nothing is stored after an editor refused";
-    EXPECT_EQ(readFile(second->fileName()), before);
+    FakeEditor invalid(document, true);
+    const QByteArray before = readFile(document->fileName());
+    firstRoot(*document)->setTitle(QStringLiteral("Not written"));
+    spin();
+    EXPECT_FALSE(document->writeToPath(document->fileName(), IXDocumentTypes::Native, IXDocument::SaveOperation::Save, &error));
+    EXPECT_EQ(invalid.commits, 1);
+    EXPECT_EQ(log.willSaves, 2) << "nothing is stored after an editor refused";
+    EXPECT_EQ(readFile(document->fileName()), before);
+
+    // Closing without saving drops the change in progress.
+    dialogs.alertAnswers = {2};
+    EXPECT_TRUE(controller.closeDocument(document));
+    EXPECT_EQ(invalid.discards, 1);
 }
 
 TEST_F(IXDocumentTest, DamagedPackagesFailWithTheReadersError)

@@ -5,7 +5,9 @@
 // controller that records the document's calls.
 
 #include "DocumentWindow/IXDialogs.h"
+#include "DocumentModel/IXOpenDocument.h"
 #include "DocumentWindow/IXDocumentWindowControlling.h"
+#include "Platform/PLEditor.h"
 #include "Platform/PLError.h"
 #include "TestSupport/QStringPrinter.h"
 
@@ -66,26 +68,44 @@ public:
 class RecordingWindowController : public IXDocumentWindowControlling {
 public:
     struct Log {
-        int commits = 0;
         int willSaves = 0;
         int nodeChanges = 0;
     };
-    RecordingWindowController(Log* log, bool refusesCommit = false)
-        : m_log(log), m_refusesCommit(refusesCommit)
-    {
-    }
+    explicit RecordingWindowController(Log* log) : m_log(log) {}
     QWidget* window() const override { return nullptr; }
     void showWindow() override {}
-    bool commitEditing() override
-    {
-        ++m_log->commits;
-        return !m_refusesCommit;
-    }
     void documentWillSave() override { ++m_log->willSaves; }
     void documentNodeDidChange() override { ++m_log->nodeChanges; }
 
 private:
     Log* m_log;
+};
+
+// An editing tool with a change in progress: it unregisters when its change is applied or
+// dropped, as tools do.
+class FakeEditor : public PLEditor {
+public:
+    FakeEditor(IXOpenDocument* document, bool refusesCommit) : m_document(document), m_refusesCommit(refusesCommit)
+    {
+        document->objectDidBeginEditing(this);
+    }
+    bool commitEditing() override
+    {
+        ++commits;
+        if (m_refusesCommit) return false;
+        m_document->objectDidEndEditing(this);
+        return true;
+    }
+    void discardEditing() override
+    {
+        ++discards;
+        m_document->objectDidEndEditing(this);
+    }
+    int commits = 0;
+    int discards = 0;
+
+private:
+    IXOpenDocument* m_document;
     bool m_refusesCommit;
 };
 
