@@ -1,5 +1,7 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 
+#include "MapLayout/IXTextCell.h"
+
 namespace {
 IXLayoutCellFactory* installedFactory = nullptr;
 }
@@ -17,4 +19,10 @@ IXLayoutCellFactory* IXLayoutCellFactory::sharedFactory()
 void IXLayoutCellFactory::install(IXLayoutCellFactory* factory)
 {
     installedFactory = factory;
+}
+
+std::shared_ptr<IXTextCell> IXLayoutCellFactory::makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                              IXNode* comment)
+{
+    return std::make_shared<IXTextCell>(context, parent, comment);
 }

@@ -35,9 +35,9 @@ public:
     // A floating picture.
     virtual std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                            IXNode* picture) = 0;
-    // A floating comment.
+    // A floating comment; an IXTextCell by default.
     virtual std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                     IXNode* comment) = 0;
+                                                     IXNode* comment);
     virtual std::shared_ptr<IXConnectionCell> makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                  IXNode* connection) = 0;
     // The outline and handles of a selected node.
