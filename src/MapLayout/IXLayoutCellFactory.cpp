@@ -1,5 +1,6 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 
+#include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 
 namespace {
@@ -25,4 +26,10 @@ std::shared_ptr<IXTextCell> IXLayoutCellFactory::makeTextCell(IXLayoutContext* c
                                                               IXNode* comment)
 {
     return std::make_shared<IXTextCell>(context, parent, comment);
+}
+
+std::shared_ptr<IXPictureCell> IXLayoutCellFactory::makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                    IXNode* picture)
+{
+    return std::make_shared<IXPictureCell>(context, parent, picture);
 }

@@ -32,9 +32,9 @@ public:
     // The timeline over the document node.
     virtual std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                              IXNode* document) = 0;
-    // A floating picture.
+    // A floating picture; an IXPictureCell by default.
     virtual std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                           IXNode* picture) = 0;
+                                                           IXNode* picture);
     // A floating comment; an IXTextCell by default.
     virtual std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                      IXNode* comment);

@@ -6,8 +6,7 @@
 #include "DocumentModel/IXSpellCheckingNotices.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXToolManaging.h"
-#include "MapLayout/IXBranchCell.h"
-#include "MapLayout/IXFloatingCellMouse.h"
+#include "MapLayout/IXFloatingCells.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXTextMeasurements.h"
 #include "Platform/PLBezierPath.h"
@@ -212,14 +211,7 @@ void IXTextCell::layout()
 
 bool IXTextCell::isVisible()
 {
-    IXNode* n = node();
-    if (n && isFloating() && context()) {
-        if (std::shared_ptr<IXNode> target = n->floatingTargetNode()) {
-            IXBranchCell* cell = context()->branchCellForNode(target.get());
-            if (!cell || !cell->isVisible()) return false;
-        }
-    }
-    return IXLayoutCell::isVisible();
+    return (!isFloating() || IXFloatingCells::isTargetVisible(this)) && IXLayoutCell::isVisible();
 }
 
 bool IXTextCell::hitTest(PLPoint point)
@@ -285,7 +277,7 @@ bool IXTextCell::trackMouse(const PLMouseEvent& event)
             tools->activateToolNamed(QStringLiteral("IXCommentTitleTool"), node()->shared_from_this(), context(), &event);
         return true;
     }
-    return IXFloatingCellMouse::trackMouseDown(this, event);
+    return IXFloatingCells::trackMouseDown(this, event);
 }
 
 void IXTextCell::draw(PLGraphicsContext& graphics)

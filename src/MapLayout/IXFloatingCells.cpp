@@ -1,13 +1,14 @@
-#include "MapLayout/IXFloatingCellMouse.h"
+#include "MapLayout/IXFloatingCells.h"
 
 #include "DocumentModel/IXNode.h"
 #include "DocumentModel/IXToolManaging.h"
+#include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXLayoutCell.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXLayoutView.h"
 #include "Platform/PLMouseEvent.h"
 
-bool IXFloatingCellMouse::trackMouseDown(IXLayoutCell* cell, const PLMouseEvent& event)
+bool IXFloatingCells::trackMouseDown(IXLayoutCell* cell, const PLMouseEvent& event)
 {
     IXLayoutContext* context = cell->context();
     IXNode* node = cell->node();
@@ -35,4 +36,14 @@ bool IXFloatingCellMouse::trackMouseDown(IXLayoutCell* cell, const PLMouseEvent&
     if (IXToolManaging* tools = IXToolManaging::sharedManager())
         tools->activateToolNamed(QStringLiteral("IXDragFloatingTool"), object, context, &event);
     return true;
+}
+
+bool IXFloatingCells::isTargetVisible(IXLayoutCell* cell)
+{
+    IXNode* node = cell->node();
+    if (!node || !node->isFloating() || !cell->context()) return true;
+    std::shared_ptr<IXNode> target = node->floatingTargetNode();
+    if (!target) return true;
+    IXBranchCell* branchCell = cell->context()->branchCellForNode(target.get());
+    return branchCell && branchCell->isVisible();
 }
