@@ -1,5 +1,6 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 
+#include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 
@@ -32,4 +33,10 @@ std::shared_ptr<IXPictureCell> IXLayoutCellFactory::makePictureCell(IXLayoutCont
                                                                     IXNode* picture)
 {
     return std::make_shared<IXPictureCell>(context, parent, picture);
+}
+
+std::shared_ptr<IXBranchCell> IXLayoutCellFactory::makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                  IXNode* branch)
+{
+    return std::make_shared<IXBranchCell>(context, parent, branch);
 }
