@@ -340,3 +340,48 @@ TEST(IXBranchCellTests, RendersBranchesWithTitlesPicturesIconsAndIndicators)
 }
 
 }  // namespace
+
+namespace {
+
+// Every frame type, each with a picture inside (a root) and one outside (a sub-branch), icons
+// and a note indicator: the box and picture lie within the bounds, the picture outside stands
+// 2 above the box, and the frame is drawn around the title.
+TEST(IXBranchCellTests, RendersEveryFrameType)
+{
+    ColourIcons icons;
+    BranchFixture f;
+    std::vector<IXLayoutCell*> cells;
+    std::vector<std::shared_ptr<IXBranchCell>> keep;
+    for (int type = 0; type <= 10; ++type) {
+        for (bool root : {true, false}) {
+            SCOPED_TRACE(type);
+            auto branch = root ? f.map.addRoot(QStringLiteral("Frame %1").arg(type))
+                               : MapFixture::addChild(f.root, QStringLiteral("Type %1").arg(type));
+            f.picture(branch, PLSize(36, 24));
+            branch->setIcons({QStringLiteral("3070d0")});
+            branch->setComment(std::make_shared<IXCommentNode>());
+            auto cell = f.cellOf(branch, type);
+            const PLRect bounds = cell->bounds();
+            const PLRect picture = cell->pictureCell()->frame();
+            EXPECT_TRUE(bounds.containsRect(picture));
+            EXPECT_TRUE(bounds.containsRect(cell->boxFrame()));
+            EXPECT_TRUE(cell->boxFrame().containsRect(cell->titleCell()->frame()));
+            if (!root) EXPECT_EQ(picture.minY(), cell->boxFrame().maxY() + 2);
+            const PLRect content = root ? cell->titleCell()->frame().united(picture)
+                                        : grown(cell->titleCell()->frame().united(cell->iconsCell()->frame())
+                                                    .united(cell->commentCell()->frame()), 2);
+            if (type != 0) {
+                EXPECT_EQ(IXShapeDrawer::contentRectForFrameRect(root ? grown(bounds, -10) : cell->boxFrame(), *f.styleOf(branch))
+                              .size.width > 0, true);
+                EXPECT_TRUE((root ? grown(bounds, -10) : bounds).containsRect(content.insetBy(1, 1)));
+            }
+            cell->setOrigin(PLPoint(10 + (type % 4) * 175 - bounds.minX(), 15 + (2 - type / 4) * 200 + (root ? 80 : 0) - bounds.minY()));
+            cells.push_back(cell.get());
+            keep.push_back(cell);
+        }
+    }
+    const QImage image = renderCells(cells, 710, 620, QStringLiteral("IXBranchCellTests.FrameTypes"));
+    EXPECT_GT(countPixels(image, PLRect(0, 0, 710, 620), isDark), 500);
+}
+
+}  // namespace
