@@ -115,7 +115,9 @@ QImage IXPictureCell::imageForSize(PLSize pixels)
     IXPictureNode* picture = pictureNode();
     if (graphics && !graphics->isDrawingToScreen()) return picture ? picture->image() : QImage();
     if (pixels.width < MinimumPixels || pixels.height < MinimumPixels || !picture) return QImage();
-    const PLSize needed = cappedCacheSize(pixels, picture->image());
+    const QImage source = picture->image();
+    if (!m_cachedImg.isNull() && source.cacheKey() != m_cachedSourceKey) purgeCache();
+    const PLSize needed = cappedCacheSize(pixels, source);
     if (!m_cachedImg.isNull()) {
         const float cw = float(m_cachedImg.width());
         const float ch = float(m_cachedImg.height());
@@ -138,9 +140,11 @@ void IXPictureCell::updateCacheImage()
     m_pendingCache = false;
     IXPictureNode* picture = pictureNode();
     const QImage image = picture ? picture->image() : QImage();
-    if (!image.isNull())
+    if (!image.isNull()) {
         m_cachedImg = image.scaled(int(m_cacheImageSize.width), int(m_cacheImageSize.height), Qt::IgnoreAspectRatio,
                                    Qt::SmoothTransformation);
+        m_cachedSourceKey = image.cacheKey();
+    }
     setNeedsDisplay();
 }
 

@@ -22,7 +22,9 @@ class IXPictureNode;
 // until the new one is made a tenth of a second later (also while the mouse is tracked). The
 // copy never holds more pixels than the picture itself, nor more than MaxCachePixels: beyond
 // that it is drawn scaled up, so that zooming into a large picture does not cost hundreds of
-// megabytes. Printing and picture export draw the full picture. Main thread only.
+// megabytes. A copy of a picture the node no longer shows (its target changed) is dropped
+// and made again at once. Printing and picture export draw the full picture. Main thread
+// only.
 class IXPictureCell : public IXLayoutCell, public IXSelectionCell_Resizing {
 public:
     static constexpr std::chrono::milliseconds CacheRefreshDelay{100};
@@ -71,6 +73,8 @@ private:
     PLSize cappedCacheSize(PLSize pixels, const QImage& image) const;
 
     QImage m_cachedImg;
+    // The QImage::cacheKey of the picture the copy was made of.
+    qint64 m_cachedSourceKey = 0;
     bool m_pendingCache = false;
     PLSize m_cacheImageSize;
 };

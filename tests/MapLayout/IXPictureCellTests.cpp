@@ -144,6 +144,20 @@ TEST(IXPictureCellTests, TheScaledCopyNeverHoldsMorePixelsThanThePicture)
     EXPECT_TRUE(cell->cachedImage().isNull());
 }
 
+TEST(IXPictureCellTests, ANewPictureReplacesTheScaledCopyAtOnce)
+{
+    PictureFixture f(halfRed(400, 200));
+    auto cell = f.make<IXPictureCell>(f.picture);
+    EXPECT_EQ(cell->imageForSize(PLSize(200, 100)).pixelColor(20, 50), QColor(220, 30, 30));
+    QImage blue(400, 200, QImage::Format_ARGB32);
+    blue.fill(QColor(30, 30, 220));
+    f.picture->addPictureData(pngOf(blue), QStringLiteral("blue.png"));
+    const QImage copy = cell->imageForSize(PLSize(200, 100));
+    EXPECT_EQ(copy.size(), QSize(200, 100));
+    EXPECT_EQ(copy.pixelColor(20, 50), QColor(30, 30, 220));
+    EXPECT_FALSE(cell->isCacheRefreshPending());
+}
+
 TEST(IXPictureCellTests, APictureWithoutImageDrawsNothing)
 {
     PictureFixture f{QImage()};
