@@ -91,7 +91,9 @@ void IXTextCell::calcLayout()
     }
     m_layoutKey = IXTextMeasurements::layoutKey(attributes);
     m_containerSize = PLSize(MeasuringWidth, MeasuringHeight);
-    m_textSize = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize).usedSize;
+    const IXTextMeasurement natural = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize);
+    m_textSize = natural.usedSize;
+    m_naturalFullSize = natural.fullSize;
 
     const bool wrap = isFloating() || !style || style->documentWordWrap();
     m_lineBreak = (context() && context()->isWindowsCompatibleLayout()) || !wrap ? LineBreakNone : LineBreakWrap;
@@ -172,7 +174,13 @@ PLSize IXTextCell::cellSize()
         m_containerSize = container;
         m_layoutStale = true;
     }
-    PLSize size = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize).fullSize;
+    // Lines no wider than the container break as in the measuring container, and line heights
+    // do not depend on the container: only a text that must wrap is laid out again.
+    PLSize size;
+    if (m_textSize.width <= container.width)
+        size = m_naturalFullSize.width > 0 ? PLSize(std::ceil(container.width), m_naturalFullSize.height) : PLSize();
+    else
+        size = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize).fullSize;
     if (isFloating() && style) {
         const float frameWidth = style->floatingFrameWidth();
         size.width = std::max(style->commentTextWidth(), size.width + 4 * frameWidth);

@@ -99,6 +99,8 @@ private:
     bool m_disableDrawing = false;
     bool m_validTextLayout = false;
     PLSize m_textSize;
+    // The full lines' size in the measuring container.
+    PLSize m_naturalFullSize;
     PLSize m_boxSize;
     PLSize m_containerSize{MeasuringWidth, MeasuringHeight};
     int m_lineBreak = LineBreakWrap;

@@ -3,6 +3,7 @@
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
 #include "Platform/PLSpellChecker.h"
+#include "Platform/PLTextLayout.h"
 #include "Utilities/UTDateTime.h"
 
 #include <gtest/gtest.h>
@@ -144,32 +145,37 @@ TEST(IXTextCellTests, TimelineRootShowsItsDates)
 TEST(IXTextCellTests, MeasurementsAreSharedAndOnlyChangedTextsAreMeasuredAgain)
 {
     CellFixture f;
-    auto a = f.map.addRoot(QStringLiteral("A title measured once 1234"));
-    auto b = f.map.addRoot(QStringLiteral("A title measured once 1234"));
+    auto a = f.map.addRoot(QStringLiteral("Measured once 12"));
+    auto b = f.map.addRoot(QStringLiteral("Measured once 12"));
     auto cellA = f.make<IXTextCell>(a);
     auto cellB = f.make<IXTextCell>(b);
     IXTextMeasurements& measurements = IXTextMeasurements::shared();
     measurements.clear();
     const std::uint64_t start = measurements.layoutCount();
     cellA->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 2);  // natural size, then in the box
+    EXPECT_EQ(measurements.layoutCount(), start + 1);  // its natural size; it fits its box
     cellB->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 2);
+    EXPECT_EQ(measurements.layoutCount(), start + 1);
     EXPECT_EQ(cellA->frame(), cellB->frame());
 
     cellA->invalidateLayout();
     cellB->invalidateLayout();
     cellA->frame();
     cellB->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 2);
+    EXPECT_EQ(measurements.layoutCount(), start + 1);
 
     b->setTitle(QStringLiteral("Another title"));
     cellA->invalidateLayout();
     cellB->invalidateLayout();
     cellA->frame();
     cellB->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 4);
+    EXPECT_EQ(measurements.layoutCount(), start + 2);
     EXPECT_LT(cellB->cellTextSize().width, cellA->cellTextSize().width);
+
+    // A text wider than its box is laid out in the box too, and its lines stack up.
+    cellB->setBoxSize(PLSize(40, 700));
+    EXPECT_EQ(measurements.layoutCount(), start + 3);
+    EXPECT_GT(cellB->frame().height(), cellA->frame().height());
 
     // A new font is a new measurement even for the same text.
     IXStyleTextAttributes attributes;
@@ -177,7 +183,36 @@ TEST(IXTextCellTests, MeasurementsAreSharedAndOnlyChangedTextsAreMeasuredAgain)
     f.styleOf(a)->setBranchTextAttributes(attributes);
     cellA->invalidateLayout();
     EXPECT_GT(cellA->cellTextSize().height, cellB->cellTextSize().height);
-    EXPECT_EQ(measurements.layoutCount(), start + 5);
+    EXPECT_EQ(measurements.layoutCount(), start + 4);
+}
+
+// Whatever the cell reuses of its measurement in the wide container, its size is that of its
+// text laid out in its box.
+TEST(IXTextCellTests, CellSizesAreThoseOfTheTextLaidOutInItsBox)
+{
+    const QString titles[] = {
+        QStringLiteral("Short"),
+        QStringLiteral("Two\nlines"),
+        QStringLiteral("Trailing spaces   "),
+        QStringLiteral("A title long enough to wrap in the narrower boxes below"),
+        QStringLiteral("Ünïcödé — “quoted” 日本語"),
+        QStringLiteral("Averyveryverylongwordwithoutanybreaks"),
+    };
+    const float boxes[] = {40, 90, 200, 1200};
+    for (const QString& title : titles) {
+        for (const float box : boxes) {
+            SCOPED_TRACE(title.toStdString() + " in " + std::to_string(box));
+            CellFixture f;
+            auto branch = f.map.addRoot(title);
+            f.styleOf(branch)->setDocumentBranchMinLength(20);
+            auto cell = f.make<IXTextCell>(branch);
+            cell->setBoxSize(PLSize(box, 700));
+            PLTextLayout layout;
+            layout.setText(cell->text());
+            layout.setContainerSize(PLSize(box, 700));
+            EXPECT_EQ(cell->frame().size, PLSize(std::ceil(float(layout.fullRect().width())), std::ceil(float(layout.fullRect().height()))));
+        }
+    }
 }
 
 std::vector<PLRange> rangesOf(IXTextCell& cell)
