@@ -1,7 +1,9 @@
+#include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXSpellCheckingNotices.h"
 #include "IXMapCellTestSupport.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
+#include "Platform/PLLog.h"
 #include "Platform/PLSpellChecker.h"
 #include "Platform/PLTextLayout.h"
 #include "Utilities/UTDateTime.h"
@@ -213,6 +215,21 @@ TEST(IXTextCellTests, CellSizesAreThoseOfTheTextLaidOutInItsBox)
             EXPECT_EQ(cell->frame().size, PLSize(std::ceil(float(layout.fullRect().width())), std::ceil(float(layout.fullRect().height()))));
         }
     }
+}
+
+TEST(IXTextCellTests, ANodeThatIsNeitherABranchNorACommentIsLoggedAndShowsNothing)
+{
+    CellFixture f;
+    auto picture = std::make_shared<IXPictureNode>();
+    picture->setTitle(QStringLiteral("Not a text"));
+    f.map.document->addPicture(picture);
+    QStringList lines;
+    const PLLog::Sink previous = PLLog::setSink([&](const QString& line) { lines << line; });
+    auto cell = f.make<IXTextCell>(picture);
+    EXPECT_EQ(cell->frame().size, PLSize());
+    PLLog::setSink(previous);
+    EXPECT_TRUE(lines.contains(QStringLiteral("Invalid node for IXTextCell")));
+    EXPECT_TRUE(cell->text().isEmpty());
 }
 
 std::vector<PLRange> rangesOf(IXTextCell& cell)
