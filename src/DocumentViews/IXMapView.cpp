@@ -109,6 +109,7 @@ void IXMapView::detachFromController()
     m_detachPosted = false;
     if (!m_context) return;
     // The context's notice drops it; the pointer is released here.
+    if (std::unique_ptr<IXLayoutContext> overview = std::move(m_overviewContext)) overview->invalidate();
     std::unique_ptr<IXLayoutContext> context = std::move(m_context);
     context->invalidate();
     update();
@@ -352,6 +353,30 @@ void IXMapView::paintEvent(QPaintEvent* event)
         if (m_context && m_context->layoutNode()) m_context->display(graphics);
     }
     m_paintRegion = nullptr;
+}
+
+// --- Overview ---
+
+void IXMapView::overviewDrawPreviewToImage(QImage& image)
+{
+    if (!m_context || image.isNull()) return;
+    if (!m_overviewContext) {
+        m_overviewContext = std::make_unique<IXLayoutContext>(m_context->controller(), m_context->layoutNode());
+        m_overviewContext->setDrawMask(IXDrawMaskDefault & ~IXDrawMaskBackground);
+    }
+    m_overviewContext->performLayoutIfNeeded();
+    image.fill(Qt::white);
+    const PLRect canvas = m_overviewContext->canvasBounds();
+    const PLSize page(canvas.size.width * m_pageScale, canvas.size.height * m_pageScale);
+    if (!(page.width > 0) || !(page.height > 0)) return;
+    PLGraphicsContext graphics(image);
+    PLAffineTransform transform;
+    transform.scaleXBy(float(image.width() / image.devicePixelRatio()) / page.width,
+                       float(image.height() / image.devicePixelRatio()) / page.height);
+    transform.scaleBy(m_pageScale);
+    transform.translateXBy(-canvas.origin.x, -canvas.origin.y);
+    graphics.concat(transform);
+    m_overviewContext->drawRect(graphics, canvas);
 }
 
 // --- Context notices ---

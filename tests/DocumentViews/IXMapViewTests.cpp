@@ -1,10 +1,12 @@
 #include "DocumentViews/IXMapView.h"
 
 #include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolManager.h"
+#include "DocumentViews/IXWindowControllerLookup.h"
 #include "IXMapViewTestSupport.h"
 #include "IXTestTools.h"
 #include "Platform/PLUndoManager.h"
@@ -21,6 +23,40 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// A window controller that records the commands sent to it by name and makes selections the
+// selection of its one context.
+class MapTestController : public QObject, public IXWindowControlling, public IXWindowControllerLookup {
+    Q_OBJECT
+public:
+    std::shared_ptr<IXDocumentNode> node;
+    IXLayoutContext* context = nullptr;
+    QWidget* window = nullptr;
+    QStringList commands;
+
+    MapTestController() { IXWindowControllerLookup::install(this); }
+    ~MapTestController() override { IXWindowControllerLookup::install(nullptr); }
+
+    IXWindowControlling* windowControllerForWindow(const QWidget* candidate) override
+    {
+        return candidate && candidate == window ? this : nullptr;
+    }
+    void setSelection(const IXSelection& selection) override
+    {
+        commands << QStringLiteral("setSelection");
+        if (context) context->setSelection(selection);
+    }
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
+    IXOpenDocument* document() const override { return nullptr; }
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    void addSubbranch() override { commands << QStringLiteral("addSubbranch:"); }
+    int documentLayout() const override { return 0; }
+    void synchronizeWindowTitleWithDocumentName() override {}
+
+    Q_INVOKABLE void addBranch(QObject*) { commands << QStringLiteral("addBranch:"); }
+    Q_INVOKABLE void addPrebranch(QObject*) { commands << QStringLiteral("addPrebranch:"); }
+    Q_INVOKABLE void removeSelectedNodes(QObject*) { commands << QStringLiteral("removeSelectedNodes:"); }
+};
 
 // Stands in for the selection tool: selects what lies under the starting click and ends.
 class SelectingTool : public RecordingTool {
@@ -441,6 +477,38 @@ TEST_F(MapViewTest, MenuValidation)
     EXPECT_FALSE(item.isChecked());
 }
 
+TEST_F(MapViewTest, ASelectedBranchIsScrolledIntoView)
+{
+    show(QStringLiteral("mindmap"), QSize(300, 240));
+    scroller->setScaleFactor(4.0);
+    for (const char* title : {"C2", "A1", "Other", "B"}) {
+        select(title);
+        const QRect visible(view->mapFrom(scroller->viewport(), QPoint(0, 0)), scroller->viewport()->size());
+        EXPECT_TRUE(visible.contains(boxCenter(title))) << title;
+    }
+}
+
+TEST_F(MapViewTest, TheOverviewPreviewShowsTheCellsWithoutThePage)
+{
+    show(QStringLiteral("mindmap"));
+    const int changes = view->overviewChangeCount();
+    addBranches(branch("B"), {QStringLiteral("B1")});
+    QCoreApplication::processEvents();
+    context()->performLayoutIfNeeded();
+    EXPECT_GT(view->overviewChangeCount(), changes);
+    EXPECT_EQ(view->overviewDocumentViewFrame(), view->pageBounds());
+
+    QImage preview(240, 180, QImage::Format_ARGB32_Premultiplied);
+    view->overviewDrawPreviewToImage(preview);
+    const QRgb box = PLColor::rgb(0.85f, 0.92f, 1.0f).toQColor().rgb();
+    int boxPixels = 0;
+    for (int y = 0; y < preview.height(); ++y)
+        for (int x = 0; x < preview.width(); ++x) boxPixels += preview.pixel(x, y) == box;
+    EXPECT_GT(boxPixels, 20);
+    EXPECT_EQ(preview.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(preview.pixel(239, 179), qRgb(255, 255, 255));
+}
+
 TEST_F(MapViewTest, TheViewShowsTheMapOnItsPage)
 {
     show(QStringLiteral("mindmap"), QSize(640, 420));
@@ -463,3 +531,5 @@ TEST_F(MapViewTest, TheViewShowsTheMapOnItsPage)
 }
 
 }
+
+#include "IXMapViewTests.moc"
