@@ -6,8 +6,8 @@
 // at the same zoom.
 #include "BenchSupport.h"
 
+#include "../tests/DocumentModel/IXFakeServices.h"
 #include "../tests/DocumentViews/IXMapViewTestSupport.h"
-#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentViews/IXMapView.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "Platform/PLFontSubstitutions.h"
@@ -24,25 +24,13 @@
 
 namespace {
 
-class BenchController : public IXWindowControlling {
-public:
-    std::shared_ptr<IXDocumentNode> node;
-    void setSelection(const IXSelection&) override {}
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
-    IXOpenDocument* document() const override { return nullptr; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override {}
-    int documentLayout() const override { return 0; }
-    void synchronizeWindowTitleWithDocumentName() override {}
-};
-
 // The map, its window and view, made once for all benchmarks (building takes seconds).
 struct LargeMapView {
     static constexpr int MainBranches = 316;
     static constexpr int SubBranches = 316;
 
     MapTestCellFactory factory;
-    BenchController controller;
+    FakeWindowController controller;
     QWidget window;
     IXScalingScrollView* scroller = nullptr;
     IXMapView* view = nullptr;
