@@ -44,37 +44,60 @@ IXLayoutCell* IXMapBranchGroupCell::boundaryCell() const
 
 // --- Layout type ---
 
-int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node)
+int IXMapBranchGroupCell::layoutKind()
+{
+    // The context's layout never changes: its name is compared once per cell.
+    if (m_layoutKind < 0) {
+        IXLayoutContext* context = this->context();
+        const QString name = context && context->layoutNode() ? context->layoutNode()->layoutName() : QString();
+        if (name == IXLayoutMindMapName) m_layoutKind = 1;
+        else if (name == IXLayoutLeftRightName) m_layoutKind = 2;
+        else if (name == IXLayoutTopDownName) m_layoutKind = 4;
+        else m_layoutKind = 0;
+    }
+    return m_layoutKind;
+}
+
+int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node, const IXStyleNode* style)
 {
     IXLayoutContext* context = this->context();
-    if (!node || !context || !context->layoutNode()) return 0;
-    const QString& name = context->layoutNode()->layoutName();
-    if (name == IXLayoutTopDownName) return 4;
-    if (name == IXLayoutLeftRightName) {
-        std::shared_ptr<IXStyleNode> style = this->style();
+    if (!node || !context) return 0;
+    switch (layoutKind()) {
+    case 4: return 4;
+    case 2: {
+        std::shared_ptr<IXStyleNode> own;
+        if (!style) style = (own = this->style()).get();
         return style && style->documentLayoutOrientation() != 0 ? 3 : 2;
     }
-    if (name != IXLayoutMindMapName) return 0;
+    case 1: break;
+    default: return 0;
+    }
     // Below the main branches every branch takes its main branch's side.
     auto* branch = dynamic_cast<IXBranchNode*>(node);
     if (!branch) return 0;
+    if (branch->level() == 0) return 1;
+    if (branch->level() == 1 && style && node == this->node()) return style->branchLayoutType();
     while (branch->level() > 1 && branch->parentBranch()) branch = branch->parentBranch();
     if (branch->level() == 0) return 1;
     return context->styleForNode(branch)->branchLayoutType();
 }
 
+int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node)
+{
+    return layoutTypeForNode(node, nullptr);
+}
+
 int IXMapBranchGroupCell::layoutType()
 {
-    return layoutTypeForNode(node());
+    std::shared_ptr<IXStyleNode> style = this->style();
+    return layoutTypeForNode(node(), style.get());
 }
 
 void IXMapBranchGroupCell::setLayoutType(int layoutType)
 {
     IXLayoutContext* context = this->context();
     IXNode* node = this->node();
-    if (!context || !node || node->level() != 1 || !context->layoutNode()
-        || context->layoutNode()->layoutName() != IXLayoutMindMapName)
-        return;
+    if (!context || !node || node->level() != 1 || layoutKind() != 1) return;
     std::shared_ptr<IXStyleNode> style = this->style();
     if (!style || style->branchLayoutType() == layoutType) return;
     PLUndoManager* undo = node->documentNode() ? node->documentNode()->undoManager() : nullptr;
@@ -111,8 +134,9 @@ void IXMapBranchGroupCell::reloadBranches()
     if (!context || !branch) return;
     IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory();
     if (!m_branchCell && factory) m_branchCell = factory->makeBranchCell(context, this, branch);
+    std::shared_ptr<IXStyleNode> style = this->style();
 
-    if (branch->level() > 0 && hasBoundary()) {
+    if (branch->level() > 0 && style->boundaryShow()) {
         if (!m_boundaryCell) m_boundaryCell = std::make_shared<IXBranchBoundaryCell>(context, this, branch);
     } else {
         release(m_boundaryCell);
@@ -120,18 +144,18 @@ void IXMapBranchGroupCell::reloadBranches()
 
     removeAllCells();
     const auto& subbranches = branch->branches();
-    const int type = layoutType();
-    bool collapsed = false;
+    const int type = layoutTypeForNode(branch, style.get());
+    const bool collapsed = style->branchCollapsed();
     if (type != 1 && subbranches.empty()) {
         release(m_collapseCell);
     } else if (isSideLayout(type)) {
         if (!m_collapseCell) m_collapseCell = std::make_shared<IXLayoutCell>(context, this, branch);
         m_collapseCell->setFrame(PLRect(0, 0, kCollapseButtonSize, kCollapseButtonSize));
-        collapsed = isCollapsed();
     } else {
         release(m_collapseCell);
     }
-    if (!collapsed && factory) {
+    // Only the button collapses: a root in the mind map keeps its children.
+    if (!(collapsed && isSideLayout(type)) && factory) {
         for (const auto& subbranch : subbranches) {
             std::shared_ptr<IXBranchGroupCell> child = factory->makeBranchGroupCell(context, this, subbranch.get());
             if (!child) continue;
@@ -141,10 +165,13 @@ void IXMapBranchGroupCell::reloadBranches()
         }
     }
 
-    m_layoutType = layoutType();
-    m_collapsed = isCollapsed();
+    m_layoutType = type;
+    m_collapsed = collapsed;
     m_subcellsCount = int(cells().size());
-    invalidateLayout();
+    // The children are new, and so not laid out yet: only this group and its own cells need
+    // marking (going through the subtree from every group of a rebuild would cost its depth).
+    IXLayoutCell::invalidateLayout();
+    invalidateOwnCells();
     m_needsReload = false;
 }
 
@@ -158,14 +185,22 @@ void IXMapBranchGroupCell::invalidate()
     IXBranchGroupCell::invalidate();
 }
 
-void IXMapBranchGroupCell::invalidateLayout()
+void IXMapBranchGroupCell::invalidateOwnCells()
 {
-    IXBranchGroupCell::invalidateLayout();
     if (m_branchCell) m_branchCell->invalidateLayout();
     if (m_boundaryCell) m_boundaryCell->invalidateLayout();
     if (m_collapseCell) m_collapseCell->invalidateLayout();
+}
+
+void IXMapBranchGroupCell::invalidateLayout()
+{
+    IXBranchGroupCell::invalidateLayout();
+    invalidateOwnCells();
     if (!context() || !node()) return;
-    if (layoutType() != m_layoutType || isCollapsed() != m_collapsed || (!m_boundaryCell && hasBoundary()))
+    std::shared_ptr<IXStyleNode> style = this->style();
+    if (!style) return;
+    if (layoutTypeForNode(node(), style.get()) != m_layoutType || style->branchCollapsed() != m_collapsed
+        || (!m_boundaryCell && style->boundaryShow()))
         m_needsReload = true;
 }
 

@@ -6,6 +6,7 @@
 
 class IXBranchBoundaryCell;
 class IXBranchNode;
+class IXStyleNode;
 
 // The branch group of the mind-map, left-right and top-down layouts: the branch's box, an
 // optional boundary around the whole group, a collapse button and one child group per shown
@@ -31,6 +32,8 @@ public:
 
     // The layout type the node has in the context's layout, from the style as it is now.
     int layoutTypeForNode(IXNode* node);
+    // The same, with this group's style at hand (null: looked up).
+    int layoutTypeForNode(IXNode* node, const IXStyleNode* style);
     int layoutType();
     // Gives a mind-map main branch its side (2 or 3, written into its style as an undoable
     // change); other branches ignore it. A side given while no undo step is open (the first
@@ -70,6 +73,9 @@ public:
 
 private:
     IXBranchNode* branchNode() const;
+    // 1 mind map, 2 left-right, 4 top-down, 0 any other layout.
+    int layoutKind();
+    void invalidateOwnCells();
     // Places one side's children: from the top (first) to the bottom (last), centred on the
     // anchor, on the left or the right of the box.
     void spreadSubcells(const IXCellList& cells, bool onLeft);
@@ -79,6 +85,7 @@ private:
     std::shared_ptr<IXBranchCell> m_branchCell;
     std::shared_ptr<IXBranchBoundaryCell> m_boundaryCell;
     std::shared_ptr<IXLayoutCell> m_collapseCell;
+    int m_layoutKind = -1;
     int m_layoutType = 0;
     bool m_collapsed = false;
     int m_subcellsCount = 0;

@@ -100,9 +100,11 @@ void IXMapBranchGroupCell::layoutSubcellsCircular()
     if (!right.empty()) spreadSubcells(right, false);
 }
 
+// Placement runs inside layout, right after a reload brought the recorded type in line with
+// the style, so the recorded type is the live one.
 void IXMapBranchGroupCell::layoutSpreadSubcellsVertical()
 {
-    spreadSubcells(cells(), layoutType() != 2);
+    spreadSubcells(cells(), m_layoutType != 2);
 }
 
 void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft)
@@ -112,7 +114,7 @@ void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft)
     IXNode* node = this->node();
     if (!context || !style || !node) return;
     const int level = node->level();
-    const bool isMapRoot = layoutType() == 1 && level == 0;
+    const bool isMapRoot = m_layoutType == 1 && level == 0;
     const float gapV = style->documentGapVertical();
     const float gapH = style->documentGapHorizontal();
     const bool offsets = level == 0 && style->documentLayoutCustom();

@@ -261,6 +261,30 @@ TEST(IXMapBranchGroupCellTests, CollapsingRemovesTheChildCellsAndTheButtonToggle
     map.layOut();
     EXPECT_EQ(map.group(main.get())->cells().size(), 2u);
     EXPECT_EQ(map.group(subs[0].get())->cells().size(), 1u);
+
+    // A leaf has no button until its first sub-branch.
+    EXPECT_EQ(map.group(subs[1].get())->collapseCell(), nullptr);
+    GroupMap::addChild(subs[1], QStringLiteral("T2"));
+    map.layOut();
+    EXPECT_NE(map.group(subs[1].get())->collapseCell(), nullptr);
+}
+
+// A mind-map root collapsed by a command keeps its children and their room; the stacks leave
+// them out, and no lines are drawn to them.
+TEST(IXMapBranchGroupCellTests, ACollapsedMindMapRootKeepsItsChildCells)
+{
+    GroupMap map;
+    auto root = map.addRoot(QStringLiteral("R"));
+    auto children = map.addChildren(root, 3);
+    map.open(QStringLiteral("mindmap"));
+    const PLRect expanded = map.groupFrame(root.get());
+    map.style(root.get())->setBranchCollapsed(true);
+    map.layOut();
+    IXMapBranchGroupCell* group = map.group(root.get());
+    EXPECT_EQ(group->cells().size(), 3u);
+    EXPECT_EQ(group->collapseCell(), nullptr);
+    EXPECT_EQ(map.groupFrame(root.get()), expanded);
+    for (const auto& cell : map.context->drawStack()) EXPECT_EQ(titleOf(cell.get()), QStringLiteral("R"));
 }
 
 TEST(IXMapBranchGroupCellTests, APressOnTheButtonTogglesTheBranchAndOptionTheWholeSubtree)
