@@ -9,6 +9,7 @@
 // and the context around them, without text measurement. Each open runs once per process
 // start ("--benchmark_filter" one layout at a time for a cold heap); "peak_rss_mb" is the
 // process's peak resident size so far.
+#include "BenchController.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -51,18 +52,6 @@ public:
     {
         return std::make_shared<StandInBox>(context, parent, branch);
     }
-};
-
-class BenchController : public IXWindowControlling {
-public:
-    std::shared_ptr<IXDocumentNode> node;
-    void setSelection(const IXSelection&) override {}
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
-    IXOpenDocument* document() const override { return nullptr; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override {}
-    int documentLayout() const override { return 0; }
-    void synchronizeWindowTitleWithDocumentName() override {}
 };
 
 const char* const layoutNames[] = {"mindmap", "topdown", "leftright"};
