@@ -557,3 +557,50 @@ TEST_F(GroupDrawingTest, ThinStraightLinesAreCrispOnlyWhenTheContextAsks)
 }
 
 }  // namespace
+
+namespace {
+
+// A right-side branch whose sub-branches reach beyond its box: the boundary hugs the box on
+// the parent's side, fills the rest, and strokes dashed.
+TEST_F(GroupDrawingTest, ABoundaryHugsTheBoxOnTheParentsSideAndFillsAroundTheSubbranches)
+{
+    map.addChildren(m1, 3, QStringLiteral("T"));
+    std::shared_ptr<IXStyleNode> style = map.style(m1.get());
+    style->setBoundaryShow(true);
+    style->setBoundaryLineWidth(2);
+    style->setBoundaryLineRoundness(0);
+    style->setBoundaryLineDash(1);
+    style->setBoundaryFillColor(PLColor::rgb(0, 0, 1));
+    style->setBoundaryLineColor(PLColor::rgb(0, 1, 0));
+    map.layOut();
+    IXLayoutCell* boundary = map.group(m1.get())->boundaryCell();
+    ASSERT_NE(boundary, nullptr);
+    const PLRect g = boundary->convertRectToCell(boundary->bounds(), nullptr);
+    const PLRect box = map.box(m1.get());
+
+    const PLRect frame = map.groupFrame(root.get());
+    origin = PLPoint(frame.minX() - 10, frame.minY() - 10);
+    canvas = blank(int(frame.width()) + 20, int(frame.height()) + 20);
+    {
+        PLGraphicsContext graphics(canvas);
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -origin.x, -origin.y));
+        boundary->display(graphics);
+    }
+    // Filled beyond the box, empty in the parent-side corners the outline cuts off.
+    EXPECT_TRUE(colorNear(pixel(PLPoint(g.maxX() - 8, g.midY())), QColor(0, 0, 255), 10));
+    EXPECT_EQ(pixel(PLPoint(g.minX() + 3, g.maxY() - 3)).alpha(), 0);
+    EXPECT_EQ(pixel(PLPoint(g.minX() + 3, g.minY() + 3)).alpha(), 0);
+    EXPECT_TRUE(colorNear(pixel(PLPoint(box.midX(), box.midY())), QColor(0, 0, 255), 10));
+    // Dashes of 2 on 2 along the far edge: both stroke and gaps occur.
+    int stroked = 0;
+    int gaps = 0;
+    for (float y = g.minY() + 10; y < g.maxY() - 10; ++y) {
+        const QColor c = pixel(PLPoint(g.maxX() - 0.5f, y));
+        if (c.green() > 150 && c.blue() < 100) ++stroked;
+        else ++gaps;
+    }
+    EXPECT_GT(stroked, 3);
+    EXPECT_GT(gaps, 3);
+}
+
+}  // namespace
