@@ -58,6 +58,8 @@ const char* const layoutNames[] = {"mindmap", "topdown", "leftright"};
 
 void decorate(IXBranchNode& branch, int number)
 {
+    // Saved maps carry their branches' ids.
+    branch.uniqueId();
     QString title = QStringLiteral("Branch %1 of the generated map").arg(number);
     while (title.size() < 30 + number % 21) title += QLatin1Char(number % 2 ? 'x' : ' ');
     branch.setTitle(title);
