@@ -12,6 +12,7 @@
 #include "Platform/PLUndoManager.h"
 
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -129,6 +130,16 @@ IXBranchCell* IXMapBranchGroupCell::parentForBranchCell(IXBranchCell*, PLPoint, 
 
 void IXMapBranchGroupCell::reloadBranches()
 {
+    rebuild();
+    // The new children are not laid out yet and the kept ones are marked: only this group and
+    // its own cells need marking (going through the subtree from every group of a rebuild
+    // would cost its depth).
+    IXLayoutCell::invalidateLayout();
+    invalidateOwnCells();
+}
+
+void IXMapBranchGroupCell::rebuild()
+{
     IXLayoutContext* context = this->context();
     IXBranchNode* branch = branchNode();
     if (!context || !branch) return;
@@ -142,7 +153,18 @@ void IXMapBranchGroupCell::reloadBranches()
         release(m_boundaryCell);
     }
 
-    removeAllCells();
+    // Children found again keep their cells (and subtrees): each checks at its next layout
+    // whether it must rebuild in turn, so a change of type reaches down without building
+    // anything twice.
+    IXCellList previous = takeAllCells();
+    std::unordered_map<IXNode*, std::shared_ptr<IXLayoutCell>> kept;
+    kept.reserve(previous.size());
+    for (auto& cell : previous)
+        if (IXNode* node = cell->node()) kept.emplace(node, std::move(cell));
+    for (const auto& cell : previous)
+        if (cell) cell->invalidate();
+    previous.clear();
+
     const auto& subbranches = branch->branches();
     const int type = layoutTypeForNode(branch, style.get());
     const bool collapsed = style->branchCollapsed();
@@ -157,6 +179,15 @@ void IXMapBranchGroupCell::reloadBranches()
     // Only the button collapses: a root in the mind map keeps its children.
     if (!(collapsed && isSideLayout(type)) && factory) {
         for (const auto& subbranch : subbranches) {
+            if (auto found = kept.find(subbranch.get()); found != kept.end()) {
+                std::shared_ptr<IXLayoutCell> child = std::move(found->second);
+                kept.erase(found);
+                addCell(child);
+                // Marked without telling this group, which is being rebuilt or laid out.
+                if (auto* group = dynamic_cast<IXMapBranchGroupCell*>(child.get())) group->m_hasValidLayout = false;
+                else child->invalidateLayout();
+                continue;
+            }
             std::shared_ptr<IXBranchGroupCell> child = factory->makeBranchGroupCell(context, this, subbranch.get());
             if (!child) continue;
             addCell(child);
@@ -164,14 +195,11 @@ void IXMapBranchGroupCell::reloadBranches()
             child->reloadBranches();
         }
     }
+    for (auto& [node, cell] : kept) cell->invalidate();
 
     m_layoutType = type;
     m_collapsed = collapsed;
     m_subcellsCount = int(cells().size());
-    // The children are new, and so not laid out yet: only this group and its own cells need
-    // marking (going through the subtree from every group of a rebuild would cost its depth).
-    IXLayoutCell::invalidateLayout();
-    invalidateOwnCells();
     m_needsReload = false;
 }
 
@@ -198,10 +226,13 @@ void IXMapBranchGroupCell::invalidateLayout()
     invalidateOwnCells();
     if (!context() || !node()) return;
     std::shared_ptr<IXStyleNode> style = this->style();
-    if (!style) return;
-    if (layoutTypeForNode(node(), style.get()) != m_layoutType || style->branchCollapsed() != m_collapsed
-        || (!m_boundaryCell && style->boundaryShow()))
-        m_needsReload = true;
+    if (style && needsRebuild(*style)) m_needsReload = true;
+}
+
+bool IXMapBranchGroupCell::needsRebuild(const IXStyleNode& style)
+{
+    return layoutTypeForNode(node(), &style) != m_layoutType || style.branchCollapsed() != m_collapsed
+        || (!m_boundaryCell && style.boundaryShow());
 }
 
 void IXMapBranchGroupCell::transformDidInvalidate()
@@ -219,7 +250,10 @@ void IXMapBranchGroupCell::layout()
     const PLRect oldFrame = m_frame;
     const PLRect oldBounds = m_bounds;
     m_bounds = PLRect();
-    if (m_needsReload) reloadBranches();
+    if (!m_needsReload && context() && node()) {
+        if (std::shared_ptr<IXStyleNode> style = this->style()) m_needsReload = needsRebuild(*style);
+    }
+    if (m_needsReload) rebuild();
     if (m_branchCell) m_branchCell->performLayoutIfNeeded();
     switch (m_layoutType) {
     case 1: layoutSubcellsCircular(); break;

@@ -76,6 +76,11 @@ private:
     // 1 mind map, 2 left-right, 4 top-down, 0 any other layout.
     int layoutKind();
     void invalidateOwnCells();
+    // Brings the box, boundary, button and child groups in line with the branch.
+    void rebuild();
+    // Whether the type, the collapsed state or a boundary switched on changed since the last
+    // rebuild.
+    bool needsRebuild(const IXStyleNode& style);
     // Places one side's children: from the top (first) to the bottom (last), centred on the
     // anchor, on the left or the right of the box.
     void spreadSubcells(const IXCellList& cells, bool onLeft);

@@ -91,6 +91,33 @@ TEST(IXMapBranchGroupCellTests, MindMapSpreadingPlacesEveryMainBranchOnceForAnyC
     }
 }
 
+// A side given to a main branch reaches its whole subtree: boxes, buttons and children turn
+// to that side, down to the leaves.
+TEST(IXMapBranchGroupCellTests, ChangingAMainBranchsSideTurnsItsWholeSubtree)
+{
+    GroupMap map;
+    auto root = map.addRoot(QStringLiteral("R"));
+    auto main = map.addChild(root, QStringLiteral("M1"));
+    auto sub = map.addChild(main, QStringLiteral("S1"));
+    auto leaf = map.addChild(sub, QStringLiteral("L1"));
+    map.open(QStringLiteral("mindmap"));
+    for (int side : {3, 2, 3}) {
+        map.style(main.get())->setBranchLayoutType(side);
+        map.layOut();
+        const bool right = side == 2;
+        for (IXNode* node : {main.get(), sub.get(), leaf.get()}) {
+            EXPECT_EQ(map.group(node)->layoutType(), side) << node->title().toStdString();
+            const PLRect box = map.box(node);
+            // The box ends at the anchor on the children's side.
+            EXPECT_FLOAT_EQ(right ? box.maxX() : box.minX(), map.anchor(node).x) << side;
+        }
+        for (IXNode* node : {sub.get(), leaf.get()})
+            EXPECT_EQ(map.anchor(node).x > map.anchor(node->parentNode()).x, right) << side;
+        const PLRect button = map.button(sub.get());
+        EXPECT_EQ(button.midX() > map.anchor(sub.get()).x, right) << side;
+    }
+}
+
 TEST(IXMapBranchGroupCellTests, MindMapRootIsCentredAndASingleChildSitsHalfAGapAbove)
 {
     GroupMap map;
