@@ -37,13 +37,9 @@ namespace {
 class StandInBox : public IXBranchCell {
 public:
     using IXBranchCell::IXBranchCell;
-    void layout() override
-    {
-        const float width = node() ? 40 + 6.0f * float(node()->title().size()) : 40;
-        setFrame(PLRect(0, 0, width, 18));
-    }
+    void layout() override { setFrame(boxFrame()); }
     IXTextCell* titleCell() const override { return nullptr; }
-    PLRect boxFrame() override { return bounds(); }
+    PLRect boxFrame() const override { return PLRect(0, 0, node() ? 40 + 6.0f * float(node()->title().size()) : 40, 18); }
 };
 
 class BenchFactory : public IXMapCellFactory {

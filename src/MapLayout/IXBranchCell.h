@@ -15,5 +15,5 @@ public:
     virtual IXTextCell* titleCell() const = 0;
     // The box of the title row in the cell's space after the last layout: where the branch's
     // group attaches its lines and sub-branches.
-    virtual PLRect boxFrame() = 0;
+    virtual PLRect boxFrame() const = 0;
 };

@@ -147,7 +147,7 @@ public:
         TestLeafCell::invalidate();
     }
     IXTextCell* titleCell() const override { return m_title.get(); }
-    PLRect boxFrame() override { return this->bounds(); }
+    PLRect boxFrame() const override { return PLRect(PLPoint(), m_initialFrame.size); }
 
 private:
     std::shared_ptr<TestTextCell> m_title;
