@@ -57,16 +57,19 @@ private:
     PLColor m_fill;
 };
 
+inline constexpr float MapTestBoxWidth = 100, MapTestBoxHeight = 20;
+
 class MapTestBranchCell : public MapTestLeaf<IXBranchCell> {
 public:
     using MapTestLeaf::MapTestLeaf;
     IXTextCell* titleCell() const override { return nullptr; }
+    PLRect boxFrame() const override { return PLRect(0, 0, MapTestBoxWidth, MapTestBoxHeight); }
 };
 
 class MapTestGroupCell : public IXBranchGroupCell {
 public:
     using IXBranchGroupCell::IXBranchGroupCell;
-    static constexpr float BoxWidth = 100, BoxHeight = 20, Gap = 30, Spacing = 6;
+    static constexpr float BoxWidth = MapTestBoxWidth, BoxHeight = MapTestBoxHeight, Gap = 30, Spacing = 6;
 
     void setLayoutType(int type) override { m_type = type; }
     int layoutType() override { return m_type; }

@@ -1,6 +1,8 @@
 #include "DocumentViews/IXMapView.h"
 
 #include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentViews/IXActionItem.h"
@@ -8,6 +10,7 @@
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
 #include "IXMapViewTestSupport.h"
+#include "MapLayout/IXMapCellFactory.h"
 #include "IXTestTools.h"
 #include "Platform/PLUndoManager.h"
 #include "TestSupport/QStringPrinter.h"
@@ -277,6 +280,37 @@ INSTANTIATE_TEST_SUITE_P(
         // Top down: sideways; the last branch stays last.
         Reorder{"topdown", "B", Qt::Key_Left, "Root", "B,A,C,D"}, Reorder{"topdown", "D", Qt::Key_Right, "Root", "A,B,C,D"},
         Reorder{"topdown", "B", Qt::Key_Down, "Root", "A,B,C,D"}));
+
+// The same key table over the map's own branch groups, with the sides of the mind map given.
+TEST_F(MapViewTest, KeysFollowTheMapsOwnLayouts)
+{
+    IXMapCellFactory groups;
+    IXLayoutCellFactory::install(&groups);
+    const auto sheet = document->layoutForName(QStringLiteral("mindmap"))->styleSheet();
+    for (const char* title : {"A", "B"}) sheet->styleForNode(branch(title).get())->setBranchLayoutType(2);
+    for (const char* title : {"C", "D"}) sheet->styleForNode(branch(title).get())->setBranchLayoutType(3);
+    show(QStringLiteral("mindmap"));
+    struct Step {
+        const char* from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* to;
+        const char* order;
+    };
+    for (const Step& step : {Step{"C", Qt::Key_Up, {}, "D", "A,B,C,D"}, Step{"C", Qt::Key_Left, {}, "C1", "A,B,C,D"},
+                             Step{"C1", Qt::Key_Right, {}, "C", "A,B,C,D"}, Step{"A", Qt::Key_Right, {}, "A1", "A,B,C,D"},
+                             Step{"A1", Qt::Key_Down, {}, "A2", "A,B,C,D"}, Step{"A", Qt::Key_Left, {}, "Root", "A,B,C,D"},
+                             Step{"B", Qt::Key_Down, Qt::AltModifier, "B", "A,B,C,D"},
+                             Step{"A", Qt::Key_Down, Qt::AltModifier, "A", "B,A,C,D"}}) {
+        select(step.from);
+        QTest::keyClick(view, step.key, step.modifiers);
+        EXPECT_EQ(selected(), QString::fromLatin1(step.to)) << step.from << " " << step.key;
+        EXPECT_EQ(childTitles(branch("Root")), QString::fromLatin1(step.order)) << step.from << " " << step.key;
+        QCoreApplication::processEvents();
+    }
+    view->detachFromController();
+    IXLayoutCellFactory::install(&factory);
+}
 
 TEST_F(MapViewTest, KeysSendTheWindowCommandsAndTypingEditsTheTitle)
 {
