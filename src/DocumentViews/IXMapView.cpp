@@ -498,18 +498,9 @@ void IXMapView::sendToController(const char* selector)
 
 PLMouseEvent IXMapView::mouseEventFromQt(const QMouseEvent* event, PLMouseEvent::Type type) const
 {
+    // Qt passes the second press of a double click on as a press of its own type.
     const int clicks = event->type() == QEvent::MouseButtonDblClick ? 2 : 1;
     return PLMouseEvent(type, pointFromQt(event->position()), clicks, PLKeyboard::modifierFlags(event->modifiers()));
-}
-
-bool IXMapView::event(QEvent* event)
-{
-    // A double click is the second press of a click sequence.
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        mousePressEvent(static_cast<QMouseEvent*>(event));
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 void IXMapView::mousePressEvent(QMouseEvent* event)

@@ -136,7 +136,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     IXScalingScrollView* scrollView() const;

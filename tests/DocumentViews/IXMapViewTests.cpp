@@ -68,6 +68,7 @@ public:
     void startWithEvent(const IXToolEvent& event) override
     {
         RecordingTool::startWithEvent(event);
+        if (event.mouseEvent()) TestToolLog::lines() << QStringLiteral("clicks %1").arg(event.mouseEvent()->clickCount());
         IXNode* node = event.mouseEvent() ? context()->nodeAtPoint(event.mouseEvent()->locationInView()) : nullptr;
         context()->setSelection(node ? IXSelection::selectionWithNode(node->shared_from_this()) : IXSelection());
         discardTool();
@@ -374,6 +375,10 @@ TEST_F(MapViewTest, AClickGoesToTheCellsThenSelects)
     EXPECT_EQ(selected(), QStringLiteral("C1"));
     QTest::mouseClick(view, Qt::LeftButton, {}, boxCenter("A"));
     EXPECT_EQ(selected(), QStringLiteral("A"));
+    TestToolLog::lines().clear();
+    QTest::mouseDClick(view, Qt::LeftButton, {}, boxCenter("A"));
+    ASSERT_FALSE(TestToolLog::lines().filter(QStringLiteral("clicks")).isEmpty());
+    EXPECT_EQ(TestToolLog::lines().filter(QStringLiteral("clicks")).last(), QStringLiteral("clicks 2"));
     // Control-click and the right button show the context menu instead.
     TestToolLog::lines().clear();
     QTest::mouseClick(view, Qt::LeftButton, Qt::MetaModifier, boxCenter("B"));
