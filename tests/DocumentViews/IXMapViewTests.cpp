@@ -436,6 +436,23 @@ TEST_F(MapViewTest, AltWheelZoomsAroundTheSavedCentre)
     EXPECT_NEAR(view->lastMapCenter().y, center.y, 1.0);
 }
 
+TEST_F(MapViewTest, ASmallPageIsCentredAndShowsTheCanvasCentre)
+{
+    show(QStringLiteral("mindmap"), QSize(900, 700));
+    scroller->setScaleFactor(0.25);
+    const PLRect page = view->pageBounds();
+    const QSize visible = scroller->viewport()->size();
+    ASSERT_EQ(view->size(), visible);
+    EXPECT_FLOAT_EQ(page.origin.x, std::ceil((visible.width() - page.size.width) * 0.5f));
+    EXPECT_FLOAT_EQ(page.origin.y, std::ceil((visible.height() - page.size.height) * 0.5f));
+    const PLRect canvas = context()->canvasBounds();
+    EXPECT_EQ(view->lastMapCenter(), PLPoint(canvas.midX(), canvas.midY()));
+    // The transform puts the canvas on the page.
+    const PLPoint corner = view->documentViewTransform().transformPoint(canvas.origin);
+    EXPECT_FLOAT_EQ(corner.x, page.origin.x);
+    EXPECT_FLOAT_EQ(corner.y, page.origin.y);
+}
+
 TEST_F(MapViewTest, AFreshViewFitsTheMapButNeverEnlargesIt)
 {
     show(QStringLiteral("mindmap"));
