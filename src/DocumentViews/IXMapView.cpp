@@ -3,9 +3,11 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXSpellCheckingNotices.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXContinuousSpellChecking.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
@@ -19,6 +21,7 @@
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLKeyboard.h"
 #include "Platform/PLLog.h"
+#include "Platform/PLNotificationCenter.h"
 #include "Platform/PLRunLoop.h"
 
 #include <QAction>
@@ -101,12 +104,19 @@ void IXMapView::attachToController(IXWindowControlling* controller)
         }
         saveCenter();
     }
+    PLNotificationCenter::defaultCenter().addObserver(
+        this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged, nullptr, [this](const PLNotification&) {
+            if (!m_context) return;
+            m_context->setShowSpelling(IXContinuousSpellChecking::isOn());
+            m_context->invalidateAll();
+        });
 }
 
 void IXMapView::detachFromController()
 {
     PLRunLoop::cancel(this);
     m_detachPosted = false;
+    PLNotificationCenter::defaultCenter().removeObserver(this);
     if (!m_context) return;
     // The context's notice drops it; the pointer is released here.
     if (std::unique_ptr<IXLayoutContext> overview = std::move(m_overviewContext)) overview->invalidate();
@@ -158,6 +168,11 @@ void IXMapView::hideEvent(QHideEvent* event)
 {
     if (!event->spontaneous()) willLeaveWindow();
     QWidget::hideEvent(event);
+}
+
+void IXMapView::notifiedOfLayoutContextDidInit(IXLayoutContext* context)
+{
+    context->setShowSpelling(IXContinuousSpellChecking::isOn());
 }
 
 void IXMapView::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context)
@@ -383,7 +398,7 @@ void IXMapView::overviewDrawPreviewToImage(QImage& image)
 
 bool IXMapView::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {IXLayoutContextWillInvalidate, IXLayoutContextDidLayout,
+    return isAnyOf(selector, {IXLayoutContextDidInit, IXLayoutContextWillInvalidate, IXLayoutContextDidLayout,
                                               IXLayoutContextDidChangeSelection, IXLayoutContextDidChangeHighlights});
 }
 

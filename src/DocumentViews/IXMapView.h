@@ -110,6 +110,8 @@ public:
 
     // --- Context notices ---
     bool respondsToSelector(std::string_view selector) const override;
+    // A new context marks misspelt words when continuous spell checking is on.
+    void notifiedOfLayoutContextDidInit(IXLayoutContext* context) override;
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
     void notifiedOfLayoutContextDidLayout(IXLayoutContext* context) override;
     void notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection) override;

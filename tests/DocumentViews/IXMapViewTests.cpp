@@ -2,16 +2,19 @@
 
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXSpellCheckingNotices.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXContinuousSpellChecking.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
 #include "IXMapViewTestSupport.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "IXTestTools.h"
+#include "Platform/PLNotificationCenter.h"
 #include "Platform/PLUndoManager.h"
 #include "TestSupport/QStringPrinter.h"
 
@@ -513,6 +516,25 @@ TEST_F(MapViewTest, SelectAllTakesTheShownBranchesThenTheFloatingObjects)
     context()->styleForNode(branch("C").get())->setBranchCollapsed(true);
     view->selectAll(nullptr);
     EXPECT_EQ(selected(), QStringLiteral("Root,A,A1,A2,B,C,D,Other,P"));
+}
+
+TEST_F(MapViewTest, ContinuousSpellCheckingIsFollowedWhileAttached)
+{
+    struct State : IXContinuousSpellChecking {
+        bool on = true;
+        bool continuousSpellChecking() const override { return on; }
+    } state;
+    IXContinuousSpellChecking::install(&state);
+    show(QStringLiteral("mindmap"));
+    EXPECT_TRUE(context()->showSpelling());
+    ASSERT_FALSE(context()->isReloadPosted());
+    state.on = false;
+    PLNotificationCenter::defaultCenter().post(IXSpellCheckingNotices::ContinuousSpellCheckingChanged, &state);
+    EXPECT_FALSE(context()->showSpelling());
+    EXPECT_TRUE(context()->isReloadPosted());
+    view->detachFromController();
+    PLNotificationCenter::defaultCenter().post(IXSpellCheckingNotices::ContinuousSpellCheckingChanged, &state);
+    IXContinuousSpellChecking::install(nullptr);
 }
 
 TEST_F(MapViewTest, MenuValidation)
