@@ -35,6 +35,7 @@ public:
     using IXBranchCell::IXBranchCell;
     void layout() override { setFrame(PLRect(0, 0, 100, 20)); }
     IXTextCell* titleCell() const override { return nullptr; }
+    PLRect boxFrame() const override { return PLRect(0, 0, 100, 20); }
     bool hitTest(PLPoint point) override { return bounds().containsPoint(point); }
     void draw(PLGraphicsContext& graphics) override
     {

@@ -48,7 +48,7 @@ public:
     IXLayoutCell* outlineCell() const { return m_outlineCell.get(); }
     // The box of the title row after the last layout (framed, and as wide as the bounds when
     // the picture is outside).
-    PLRect boxFrame() const { return m_boxFrame; }
+    virtual PLRect boxFrame() const { return m_boxFrame; }
     // Whether the picture lies inside the frame shape.
     bool isPictureInsideBounds();
 
