@@ -8,3 +8,7 @@ PLSize IXLayoutView::screenSize() const
 {
     return PLScreen::mainScreenSize();
 }
+
+void IXLayoutView::setCursor(PLCursor) {}
+
+void IXLayoutView::autoscroll(const PLMouseEvent&) {}

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Platform/PLCursor.h"
 #include "Platform/PLRect.h"
 #include "Platform/PLSize.h"
+
+class PLMouseEvent;
 
 // What a layout context and its cells need of the view that shows them (the map view
 // implements it). Rectangles are in the view's y-up space unless named otherwise.
@@ -22,4 +25,9 @@ public:
     virtual PLRect convertRectFromWindow(const PLRect& rect) const = 0;
     // The size of the screen that the canvas is sized against; the main screen's by default.
     virtual PLSize screenSize() const;
+    // The pointer shape while a cell tracks the mouse. Views without a pointer (printing,
+    // pictures) ignore it, as the default does.
+    virtual void setCursor(PLCursor cursor);
+    // Scrolls when a drag leaves the visible part; the default does not scroll.
+    virtual void autoscroll(const PLMouseEvent& event);
 };
