@@ -1,6 +1,8 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 
 #include "MapLayout/IXBranchCell.h"
+#include "MapLayout/IXPictureCell.h"
+#include "MapLayout/IXTextCell.h"
 
 namespace {
 IXLayoutCellFactory* installedFactory = nullptr;
@@ -24,4 +26,16 @@ void IXLayoutCellFactory::install(IXLayoutCellFactory* factory)
 std::shared_ptr<IXBranchCell> IXLayoutCellFactory::makeBranchCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
 {
     return nullptr;
+}
+
+std::shared_ptr<IXTextCell> IXLayoutCellFactory::makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                              IXNode* comment)
+{
+    return std::make_shared<IXTextCell>(context, parent, comment);
+}
+
+std::shared_ptr<IXPictureCell> IXLayoutCellFactory::makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                    IXNode* picture)
+{
+    return std::make_shared<IXPictureCell>(context, parent, picture);
 }

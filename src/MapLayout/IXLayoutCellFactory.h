@@ -38,12 +38,12 @@ public:
     // The timeline over the document node.
     virtual std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                              IXNode* document) = 0;
-    // A floating picture.
+    // A floating picture; an IXPictureCell by default.
     virtual std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                           IXNode* picture) = 0;
-    // A floating comment.
+                                                           IXNode* picture);
+    // A floating comment; an IXTextCell by default.
     virtual std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                     IXNode* comment) = 0;
+                                                     IXNode* comment);
     virtual std::shared_ptr<IXConnectionCell> makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                  IXNode* connection) = 0;
     // The outline and handles of a selected node.

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Platform/PLCursor.h"
+#include "Platform/PLMouseEvent.h"
 #include "Platform/PLRect.h"
 #include "Platform/PLSize.h"
 
-class PLMouseEvent;
+#include <cstdint>
+#include <optional>
 
 // What a layout context and its cells need of the view that shows them (the map view
 // implements it). Rectangles are in the view's y-up space unless named otherwise.
@@ -30,4 +32,9 @@ public:
     virtual void setCursor(PLCursor cursor);
     // Scrolls when a drag leaves the visible part; the default does not scroll.
     virtual void autoscroll(const PLMouseEvent& event);
+    // Waits up to timeout seconds, in the event-tracking mode, for the next mouse event whose
+    // type is in the mask (PLMouseEvent::maskForType), leaving it queued so that it is still
+    // delivered; nothing when none came in time (the button is held still). By default from
+    // the events the view posts to PLMouseTracking.
+    virtual std::optional<PLMouseEvent> nextEventMatchingMask(std::uint32_t mask, double timeout);
 };

@@ -23,9 +23,10 @@
 #include <vector>
 
 // A floating picture sized by "pictureSize", or a floating text as wide as "textWidth" (its
-// initial width while that is 0); the origin is left to the connection that places it.
+// initial width while that is 0), resized plainly (no aspect, no least width); the origin is
+// left to the connection that places it.
 template <typename Base>
-class ResizableCell : public TestLeafCell<Base>, public IXSelectionCell_Resizing {
+class ResizableCell : public TestLeafCell<Base> {
 public:
     static constexpr bool IsPicture = std::is_same_v<Base, IXPictureCell>;
 
@@ -56,23 +57,23 @@ public:
     {
         const std::shared_ptr<IXStyleNode> style = this->style();
         const PLPoint offset = style->floatingTargetOffset();
-        QVariantMap state{{TargetOffsetKey, QPointF(offset.x, offset.y)}};
+        QVariantMap state{{IXSelectionCell_Resizing::TargetOffsetKey, QPointF(offset.x, offset.y)}};
         if (IsPicture)
-            state.insert(PictureSizeKey, QSizeF(style->pictureSize().width, style->pictureSize().height));
+            state.insert(IXSelectionCell_Resizing::PictureSizeKey, QSizeF(style->pictureSize().width, style->pictureSize().height));
         else
-            state.insert(TextWidthKey, double(style->commentTextWidth()));
+            state.insert(IXSelectionCell_Resizing::TextWidthKey, double(style->commentTextWidth()));
         return state;
     }
     void resizing_setState(const QVariantMap& state) override
     {
         const std::shared_ptr<IXStyleNode> style = this->style();
-        const QPointF offset = state.value(TargetOffsetKey).toPointF();
+        const QPointF offset = state.value(IXSelectionCell_Resizing::TargetOffsetKey).toPointF();
         style->setFloatingTargetOffset(PLPoint(float(offset.x()), float(offset.y())));
-        if (state.contains(PictureSizeKey)) {
-            const QSizeF size = state.value(PictureSizeKey).toSizeF();
+        if (state.contains(IXSelectionCell_Resizing::PictureSizeKey)) {
+            const QSizeF size = state.value(IXSelectionCell_Resizing::PictureSizeKey).toSizeF();
             style->setPictureSize(PLSize(float(size.width()), float(size.height())));
         }
-        if (state.contains(TextWidthKey)) style->setCommentTextWidth(state.value(TextWidthKey).toFloat());
+        if (state.contains(IXSelectionCell_Resizing::TextWidthKey)) style->setCommentTextWidth(state.value(IXSelectionCell_Resizing::TextWidthKey).toFloat());
     }
     void resizing_setFrame(const PLRect& frame, int tracksX, int tracksY) override
     {
