@@ -299,3 +299,79 @@ TEST(IXSelectionCellTests, RendersOutlinesKnobsAndConnectionHandles)
     for (int i = 3; i <= 7; ++i) besideCurve += countAround(pointOnCurve(*link->connectionPath(), i / 10.0f), strong);
     EXPECT_GT(besideCurve, 5);
 }
+
+namespace {
+
+// The map's own floating text and picture cells behind the outline.
+class RealFloatingsFactory : public ConnectionCellFactory {
+public:
+    std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* picture) override
+    {
+        return IXLayoutCellFactory::makePictureCell(context, parent, picture);
+    }
+    std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* comment) override
+    {
+        return IXLayoutCellFactory::makeTextCell(context, parent, comment);
+    }
+};
+
+} // namespace
+
+TEST(IXSelectionCellTests, ResizesTheMapsOwnTextsAndPicturesAsOneStep)
+{
+    SelectionMap m;
+    RealFloatingsFactory factory;
+    m.map.document->setUndoManager(nullptr);
+    m.comment->setTitle(QStringLiteral("A floating comment that wraps over a few lines"));
+    m.ctx()->invalidateAll();
+    settle(m.ctx());
+    m.map.document->setUndoManager(&m.undo);
+    endTurn();
+    m.undo.removeAllActions();
+
+    struct Case {
+        const char* name;
+        std::shared_ptr<IXNode> node;
+        int knob;
+        PLPoint drag;
+    };
+    const Case cases[] = {
+        {"text, wider", m.comment, 7, {40, 0}},
+        {"text, narrower from the left", m.comment, 2, {60, 0}},
+        {"picture, larger", m.picture, 8, {30, 20}},
+        {"picture, smaller from the bottom left", m.picture, 1, {25, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m.select(c.node);
+        IXSelectionCell* outline = m.selectionCell();
+        ASSERT_NE(outline, nullptr);
+        auto* target = dynamic_cast<IXSelectionCell_Resizing*>(outline->targetCell());
+        ASSERT_TRUE(target && (dynamic_cast<ResizablePictureCell*>(outline->targetCell()) == nullptr));
+        const QVariantMap before = target->resizing_state();
+        const PLRect frameBefore = ConnectionMap::canvasRect(outline->targetCell());
+        const PLPoint from = m.knob(c.knob);
+        ASSERT_TRUE(m.drag(from, {from + PLPoint(c.drag.x / 3, c.drag.y / 3), from + c.drag}));
+        target = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->cellForNode(c.node.get()));
+        const PLRect frameAfter = ConnectionMap::canvasRect(m.ctx()->cellForNode(c.node.get()));
+        if (c.node == m.comment) {
+            // The text takes the width of the rectangle the outline hands it: its box's, made
+            // whole, with the moved edge moved by the drag.
+            const float width = frameBefore.integral().width() + (c.knob >= 6 ? c.drag.x : -c.drag.x);
+            EXPECT_FLOAT_EQ(m.styleOf(c.node.get())->commentTextWidth(), width);
+        } else {
+            // The edges that the knob moves follow the pointer (within rounding).
+            if (c.knob >= 6) EXPECT_NEAR(frameAfter.maxX() - frameBefore.maxX(), c.drag.x, 1.5f);
+            if (c.knob <= 3) EXPECT_NEAR(frameAfter.minX() - frameBefore.minX(), c.drag.x, 1.5f);
+            if (c.knob == 8) EXPECT_NEAR(frameAfter.maxY() - frameBefore.maxY(), c.drag.y, 1.5f);
+            if (c.knob == 1) EXPECT_NEAR(frameAfter.minY() - frameBefore.minY(), c.drag.y, 1.5f);
+        }
+        EXPECT_NE(target->resizing_state(), before);
+        m.undo.undo();
+        EXPECT_FALSE(m.undo.canUndo());
+        EXPECT_EQ(target->resizing_state(), before);
+        m.undo.redo();
+        endTurn();
+        m.undo.removeAllActions();
+    }
+}
