@@ -23,11 +23,6 @@ void IXLayoutCellFactory::install(IXLayoutCellFactory* factory)
     installedFactory = factory;
 }
 
-std::shared_ptr<IXBranchCell> IXLayoutCellFactory::makeBranchCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
-{
-    return nullptr;
-}
-
 std::shared_ptr<IXTextCell> IXLayoutCellFactory::makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                               IXNode* comment)
 {
@@ -38,4 +33,10 @@ std::shared_ptr<IXPictureCell> IXLayoutCellFactory::makePictureCell(IXLayoutCont
                                                                     IXNode* picture)
 {
     return std::make_shared<IXPictureCell>(context, parent, picture);
+}
+
+std::shared_ptr<IXBranchCell> IXLayoutCellFactory::makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                  IXNode* branch)
+{
+    return std::make_shared<IXBranchCell>(context, parent, branch);
 }

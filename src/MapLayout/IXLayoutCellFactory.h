@@ -31,8 +31,7 @@ public:
     // parent is its parent's group).
     virtual std::shared_ptr<IXBranchGroupCell> makeBranchGroupCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                    IXNode* branch) = 0;
-    // A branch's box, made by its group; null when the factory has none (the group then
-    // shows no box).
+    // A branch's box, made by the branch's group; an IXBranchCell by default.
     virtual std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                          IXNode* branch);
     // The timeline over the document node.

@@ -6,6 +6,7 @@
 
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXFakeServices.h"
+#include "DocumentModel/IXIconsStorage.h"
 #include "IXLayoutTestSupport.h"
 #include "MapLayout/IXLayoutCell.h"
 #include "Platform/PLGraphicsContext.h"
@@ -24,6 +25,22 @@ public:
     {
         if (nextEvent && nextEvent->matchesMask(mask)) return nextEvent;
         return std::nullopt;
+    }
+};
+
+// Icons are squares of a colour named by the icon ("ff0000"); other names have no picture.
+class ColourIcons : public IXIconsStorage {
+public:
+    ColourIcons() { install(this); }
+    ~ColourIcons() override { install(nullptr); }
+    QStringList names() const override { return {}; }
+    QImage iconForName(const QString& name) override
+    {
+        const QColor colour(QLatin1Char('#') + name);
+        if (!colour.isValid()) return QImage();
+        QImage image(32, 32, QImage::Format_ARGB32);
+        image.fill(colour);
+        return image;
     }
 };
 

@@ -1,4 +1,3 @@
-#include "DocumentModel/IXIconsStorage.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "IXMapCellTestSupport.h"
 #include "MapLayout/IXIconsCell.h"
@@ -282,21 +281,6 @@ TEST(IXPictureCellTests, ResizingKeepsTheFittedPictureAtTheEdgeOppositeTheKnob)
     }
 }
 
-// Icons are squares of a colour named by the icon ("ff0000"); other names have no picture.
-class ColourIcons : public IXIconsStorage {
-public:
-    ColourIcons() { install(this); }
-    ~ColourIcons() override { install(nullptr); }
-    QStringList names() const override { return {}; }
-    QImage iconForName(const QString& name) override
-    {
-        const QColor colour(QLatin1Char('#') + name);
-        if (!colour.isValid()) return QImage();
-        QImage image(32, 32, QImage::Format_ARGB32);
-        image.fill(colour);
-        return image;
-    }
-};
 
 struct IconRowCase {
     const char* name;

@@ -147,13 +147,18 @@ TEST(IXSelectionCellTests, PressesOffTheKnobsGoOnToTheCellsBelow)
     EXPECT_FALSE(cell->trackMouse(PLMouseEvent(PLMouseEvent::RightMouseDown, m.knob(8))));
     EXPECT_EQ(picture->framesSet, 0);
 
-    // A branch box is no resizable cell of these tests: its knobs pass the press on.
+    // A branch box's width knobs resize it, as one step too.
     m.select(m.a1);
-    EXPECT_EQ(m.selectionCell()->mode(), IXSelectionCell::ModeBranch);
-    cellEvents().clear();
-    EXPECT_FALSE(m.drag(m.knob(7), {m.knob(7) + PLPoint(20, 0)}));
-    EXPECT_TRUE(cellEvents().contains(QStringLiteral("track group A1"))) << qPrintable(cellEvents().join(", "));
+    ASSERT_EQ(m.selectionCell()->mode(), IXSelectionCell::ModeBranch);
+    auto* box = dynamic_cast<IXSelectionCell_Resizing*>(m.selectionCell()->targetCell());
+    ASSERT_NE(box, nullptr);
+    const QVariantMap before = box->resizing_state();
+    EXPECT_TRUE(m.drag(m.knob(7), {m.knob(7) + PLPoint(20, 0), m.knob(7) + PLPoint(60, 0)}));
+    box = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->branchCellForNode(m.a1.get()));
+    EXPECT_NE(box->resizing_state(), before);
+    m.undo.undo();
     EXPECT_FALSE(m.undo.canUndo());
+    EXPECT_EQ(box->resizing_state(), before);
     PLMouseTracking::takePendingEvents();
 }
 
