@@ -1,6 +1,10 @@
 #include "IXConnectionTestSupport.h"
 #include "IXDrawingTestSupport.h"
 
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/RenderTestSupport.h"
+
+#include <QBuffer>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -282,4 +286,89 @@ TEST(IXConnectionCellTests, RendersCurvesDotsArrowsAndFloatingLinks)
             linkPixels += c != background;
     }
     EXPECT_GT(linkPixels, 20);
+}
+
+namespace {
+
+// The application's factory, installed for one test.
+class InstalledMapFactory : public IXMapCellFactory {
+public:
+    InstalledMapFactory() { install(this); }
+    ~InstalledMapFactory() override { install(nullptr); }
+};
+
+} // namespace
+
+// A whole map of the application's own cells: titled boxes in the mind map, a connection
+// between two main branches and one between sub-branches, a floating picture and a floating
+// comment with their links, and the first connection selected.
+TEST(IXConnectionCellTests, RendersConnectionsBetweenTheMapsOwnCells)
+{
+    MapFixtureWith<InstalledMapFactory> map;
+    auto root = map.addRoot(QStringLiteral("Project"));
+    auto plan = MapFixture::addChild(root, QStringLiteral("Plan"));
+    auto build = MapFixture::addChild(root, QStringLiteral("Build"));
+    auto test = MapFixture::addChild(root, QStringLiteral("Test"));
+    auto ship = MapFixture::addChild(root, QStringLiteral("Ship"));
+    auto sketch = MapFixture::addChild(plan, QStringLiteral("Sketch"));
+    auto review = MapFixture::addChild(ship, QStringLiteral("Review"));
+    auto link = plan->addConnection();
+    link->setTargetNode(ship);
+    sketch->addConnection()->setTargetNode(review);
+    auto note = std::make_shared<IXCommentNode>();
+    note->setTitle(QStringLiteral("Ask the team"));
+    map.document->addComment(note);
+    note->setFloatingTargetNode(build);
+    QImage photo(60, 40, QImage::Format_ARGB32);
+    photo.fill(QColor(70, 130, 180));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "PNG");
+    auto picture = std::make_shared<IXPictureNode>();
+    picture->addPictureData(bytes, QStringLiteral("photo.png"));
+    map.document->addPicture(picture);
+    picture->setFloatingTargetNode(test);
+    map.document->style()->setDocumentShowsBranchConnections(true);
+
+    auto owned = std::make_unique<IXLayoutContext>(&map.controller, map.layout(QStringLiteral("mindmap")));
+    IXLayoutContext* context = owned.get();
+    struct Invalidate {
+        IXLayoutContext* context;
+        ~Invalidate() { context->invalidate(); }
+    } invalidateAtEnd{context};
+    context->styleForNode(picture.get())->setFloatingTargetOffset(PLPoint(-200, -120));
+    context->styleForNode(note.get())->setFloatingTargetOffset(PLPoint(160, 80));
+    context->setSelection(IXSelection::selectionWithNode(link));
+    settle(context);
+    context->performLayoutIfNeeded();
+
+    const PLRect canvas = context->visibleCellsBounds().insetBy(-20, -20).integral();
+    QImage image(int(canvas.width()), int(canvas.height()), QImage::Format_ARGB32_Premultiplied);
+    {
+        PLGraphicsContext graphics(image);
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -canvas.minX(), -canvas.minY()));
+        context->drawRect(graphics, canvas);
+    }
+    saveRender(image, QStringLiteral("map-connections"));
+
+    for (const auto& connection : {link, sketch->connections().first()}) {
+        auto* cell = dynamic_cast<IXConnectionCell*>(context->cellForNode(connection.get()));
+        ASSERT_TRUE(cell && cell->isVisible());
+        // Along the curve, the connection's colour (or the selection's dashes over it) shows.
+        const QColor colour = context->styleForNode(connection.get())->connectionColor().toQColor();
+        int coloured = 0;
+        for (int i = 10; i <= 90; ++i) {
+            const PLPoint p = pointOnCurve(*cell->connectionPath(), i / 100.0f);
+            coloured += colorNear(pixelAt(image, int(p.x - canvas.minX()), int(p.y - canvas.minY())), colour, 40);
+        }
+        EXPECT_GT(coloured, 30);
+    }
+    // The floating nodes sit at their targets plus their offsets.
+    const auto centreOf = [&](IXLayoutCell* cell) {
+        const PLRect r = cell->convertRectToCell(cell->bounds(), nullptr);
+        return PLPoint(r.midX(), r.midY());
+    };
+    const PLRect pictureFrame = ConnectionMap::canvasRect(context->cellForNode(picture.get()));
+    EXPECT_EQ(pictureFrame.origin, centreOf(context->branchCellForNode(test.get())) + PLPoint(-200, -120));
 }
