@@ -234,6 +234,7 @@ struct Picture {
     int wGoal = 0, hGoal = 0, scaleX = 100, scaleY = 100;
     bool haveHigh = false;
     unsigned char high = 0;
+    bool damaged = false;
 };
 
 int hexValue(unsigned char c)
@@ -417,9 +418,13 @@ public:
     PLError error;
 
 private:
+    // Damage that the reading goes on after, and damage that ends it.
+    void report(int code, const QString& reason);
     void fail(int code, const QString& reason);
     Frame& top() { return m_frames.back(); }
 
+    // True when text comes after a closing brace of the document (and before its last).
+    bool hasContentAfterEnd();
     void pushGroup();
     void popGroup();
     void skipGroup();
@@ -434,6 +439,9 @@ private:
     void sinkText(QStringView text);
     void emitText(QStringView text);
     void emitCharacter(char16_t c);
+    // A \u character: surrogates are paired, a lone one becomes U+FFFD.
+    void emitUnicode(char16_t c);
+    void flushSurrogate();
     void flushBuffer();
     void endParagraph();
     void applyParagraph();
@@ -461,6 +469,9 @@ private:
     int m_documentCodePage = PLCodePage::Windows1252;
     int m_defaultFont = -1;
     QByteArray m_pendingBytes;
+    int m_excessDepth = 0; // groups opened beyond MaximumNesting
+    const unsigned char* m_lastContent = nullptr; // the end of the last text before the last brace
+    char16_t m_highSurrogate = 0; // a \u high surrogate waiting for its low half
 
     // output
     PLAttributedString m_out;
@@ -497,13 +508,18 @@ private:
     int m_pictureCount = 0;
 };
 
-void Parser::fail(int code, const QString& reason)
+void Parser::report(int code, const QString& reason)
 {
     if (!error) {
         const qsizetype offset = m_pos ? m_pos - m_data : 0;
         error = PLError(QStringLiteral("Ideaflux"), code,
                         {{PLError::FailureReasonKey, QStringLiteral("%1 (at byte %2)").arg(reason).arg(offset)}});
     }
+}
+
+void Parser::fail(int code, const QString& reason)
+{
+    report(code, reason);
     m_stopped = true;
 }
 
@@ -545,20 +561,37 @@ void Parser::finish()
 {
     if (m_frames.empty()) return;
     flushBytes();
+    flushSurrogate();
     flushBuffer();
     applyParagraph();
+}
+
+bool Parser::hasContentAfterEnd()
+{
+    if (!m_lastContent) {
+        // The document ends at its last closing brace; what comes after that is not text.
+        const unsigned char* lastBrace = m_end;
+        while (lastBrace > m_data && lastBrace[-1] != '}') --lastBrace;
+        const unsigned char* content = lastBrace > m_data ? lastBrace - 1 : m_data;
+        while (content > m_data && (content[-1] <= ' ' || content[-1] == '}')) --content;
+        m_lastContent = content;
+    }
+    return m_pos < m_lastContent;
 }
 
 void Parser::pushGroup()
 {
     flushBytes();
+    flushSurrogate();
     m_ucSkip = 0;
     if (m_frames.empty()) {
         m_frames.emplace_back();
         return;
     }
-    if (int(m_frames.size()) >= PLRTFReader::MaximumNesting) {
-        fail(PLRTFReader::TooDeepError, QStringLiteral("The RTF groups are nested too deeply"));
+    if (int(m_frames.size()) >= PLRTFReader::MaximumNesting || m_excessDepth > 0) {
+        // Deeper groups only count their braces; their text stays in the innermost state.
+        report(PLRTFReader::TooDeepError, QStringLiteral("The RTF groups are nested too deeply"));
+        ++m_excessDepth;
         return;
     }
     m_frames.push_back(m_frames.back());
@@ -591,7 +624,17 @@ void Parser::pushGroup()
 void Parser::popGroup()
 {
     flushBytes();
+    flushSurrogate();
     m_ucSkip = 0;
+    if (m_excessDepth > 0) {
+        --m_excessDepth;
+        return;
+    }
+    if (m_frames.size() == 1 && hasContentAfterEnd()) {
+        // A brace too many: what follows is still the document's text.
+        report(PLRTFReader::MalformedError, QStringLiteral("The RTF data goes on after its closing brace"));
+        return;
+    }
     if (m_frames.size() == 1) {
         flushBuffer();
         applyParagraph();
@@ -786,7 +829,9 @@ void Parser::handleSymbol(unsigned char c)
         const int high = hexValue(m_pos[0]);
         const int low = hexValue(m_pos[1]);
         if (high < 0 || low < 0) {
-            fail(PLRTFReader::MalformedError, QStringLiteral("The RTF data holds an invalid hexadecimal escape"));
+            // A damaged escape is dropped with the two characters that should have been its
+            // digits, unless they belong to the structure; the rest of the text still counts.
+            for (int i = 0; i < 2 && m_pos < m_end && *m_pos != '\\' && *m_pos != '{' && *m_pos != '}'; ++i) ++m_pos;
             return;
         }
         m_pos += 2;
@@ -870,10 +915,11 @@ void Parser::handlePictBytes()
         ++m_pos;
         const int v = hexValue(c);
         if (v < 0) {
-            if (c <= ' ') continue;
-            fail(PLRTFReader::MalformedError, QStringLiteral("The RTF picture data holds an invalid hexadecimal digit"));
-            return;
+            // A picture with junk in its data is dropped; the text around it is read on.
+            if (c > ' ') m_picture.damaged = true;
+            continue;
         }
+        if (m_picture.damaged) continue;
         if (m_picture.haveHigh)
             m_picture.data.append(char(m_picture.high << 4 | v));
         else
@@ -903,8 +949,35 @@ void Parser::flushBytes()
     sinkText(text);
 }
 
+void Parser::emitUnicode(char16_t c)
+{
+    if (QChar::isLowSurrogate(c) && m_highSurrogate) {
+        flushBytes();
+        const QChar pair[2] = {QChar(m_highSurrogate), QChar(c)};
+        m_highSurrogate = 0;
+        sinkText(QStringView(pair, 2));
+        return;
+    }
+    if (QChar::isHighSurrogate(c)) {
+        flushBytes();
+        flushSurrogate();
+        m_highSurrogate = c;
+        return;
+    }
+    emitCharacter(QChar::isLowSurrogate(c) ? char16_t(0xFFFD) : c);
+}
+
+void Parser::flushSurrogate()
+{
+    if (!m_highSurrogate || m_frames.empty()) return;
+    m_highSurrogate = 0;
+    const QChar replacement(0xFFFD);
+    sinkText(QStringView(&replacement, 1));
+}
+
 void Parser::sinkText(QStringView text)
 {
+    flushSurrogate();
     Frame& frame = top();
     switch (frame.dest) {
     case Dest::Text:
@@ -1101,7 +1174,7 @@ void Parser::finishPicture()
 {
     Picture picture = std::move(m_picture);
     m_picture = Picture();
-    if (picture.data.isEmpty() || picture.extension.isEmpty()) return;
+    if (picture.damaged || picture.data.isEmpty() || picture.extension.isEmpty()) return;
     if (picture.extension == "bmp") {
         picture.data = bmpFromDib(picture.data);
         if (picture.data.isEmpty()) return;
@@ -1368,8 +1441,8 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::Highlight: ch.background = param; m_attributesDirty = true; break;
     case Kw::Uc: ch.uc = std::clamp(param, 0, 16); break;
     case Kw::U: {
-        int code = param < 0 ? param + 65536 : param;
-        if (code >= 0 && code <= 0xFFFF) emitCharacter(char16_t(code));
+        const int code = param < 0 ? param + 65536 : param;
+        if (code >= 0 && code <= 0xFFFF) emitUnicode(char16_t(code));
         m_ucSkip = ch.uc;
         break;
     }
