@@ -583,30 +583,73 @@ void Writer::writeReference(const PLTextAttachmentPtr& attachment)
     raw("\n}\xAC}");
 }
 
+// The blip word for picture bytes that are written as they are, judged by their first bytes
+// and then by the file name; empty when RTF has no word for them.
+QByteArray rawBlip(const PLTextAttachment& attachment, QByteArray* bytes)
+{
+    const QString name = attachment.fileName().toLower();
+    const QByteArray& contents = attachment.contents();
+    if (contents.startsWith("\x89PNG") || name.endsWith(QLatin1String(".png"))) return "\\pngblip";
+    if (contents.startsWith("\xFF\xD8\xFF") || name.endsWith(QLatin1String(".jpg")) || name.endsWith(QLatin1String(".jpeg")))
+        return "\\jpegblip";
+    if (contents.startsWith("BM") && contents.size() > 14) {
+        *bytes = contents.mid(14); // the bitmap without its file header, as RTF holds it
+        return "\\dibitmap0";
+    }
+    if (name.endsWith(QLatin1String(".emf"))) return "\\emfblip";
+    if (name.endsWith(QLatin1String(".wmf"))) return "\\wmetafile8";
+    if (name.endsWith(QLatin1String(".pict")) || name.endsWith(QLatin1String(".pct"))) return "\\macpict";
+    return {};
+}
+
 void Writer::writePicture(const PLTextAttachmentPtr& attachment)
 {
-    const QByteArray format = attachment->imageFormat();
-    if (format.isEmpty()) return; // only pictures can be embedded
     QByteArray bytes = attachment->contents();
     const QImage image = attachment->image();
-    if (image.isNull()) return;
-    const char* blip = "\\pngblip";
-    if (format == "jpeg" || format == "jpg") {
-        blip = "\\jpegblip";
-    } else if (format != "png") {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        bytes = buffer.data();
+    QByteArray blip;
+    if (!image.isNull()) {
+        const QByteArray format = attachment->imageFormat();
+        if (format == "jpeg" || format == "jpg") {
+            blip = "\\jpegblip";
+        } else if (format == "png") {
+            blip = "\\pngblip";
+        } else {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            bytes = buffer.data();
+            blip = "\\pngblip";
+        }
+    } else if (!bytes.isEmpty()) {
+        // Bytes that do not decode here may still show elsewhere: they go as they are.
+        blip = rawBlip(*attachment, &bytes);
+    }
+    if (blip.isEmpty()) {
+        // RTF has no place for the file: its place and name are kept as a reference.
+        raw("{\\*\\NeXTGraphic ");
+        writeText(attachment->fileName());
+        m_needSpace = false;
+        raw(" ");
+        const QSizeF size = attachment->displaySize();
+        word("\\width", size.isEmpty() ? 0 : twips(size.width()));
+        raw(" ");
+        word("\\height", size.isEmpty() ? 0 : twips(size.height()));
+        raw("}");
+        return;
     }
     const QSizeF size = attachment->size();
     raw("{\\pict{\\*\\picprop{\\sp{\\sn wzName}{\\sv ");
     writeText(attachment->fileName());
     raw("}}}");
-    word("\\picscalex100\\picscaley100\\picw", image.width());
-    word("\\pich", image.height());
-    word("\\picwgoal", twips(size.width()));
-    word("\\pichgoal", twips(size.height()));
+    word("\\picscalex100\\picscaley100");
+    if (!image.isNull()) {
+        word("\\picw", image.width());
+        word("\\pich", image.height());
+    }
+    if (!size.isEmpty()) {
+        word("\\picwgoal", twips(size.width()));
+        word("\\pichgoal", twips(size.height()));
+    }
     raw(blip);
     static const char digits[] = "0123456789abcdef";
     QByteArray hex;
