@@ -38,6 +38,7 @@ enum class Dest : unsigned char {
     ShapeProperty,
     ShapePropertyName,
     ShapePropertyValue,
+    ListText,          // the label of a list item as the writer shows it
 };
 
 // What shape properties are read for.
@@ -71,6 +72,9 @@ enum class Kw : unsigned char {
     ListId, LevelNfc, LevelStartAt,
     // times
     Yr, Mo, Dy, Hr, Min, Sec,
+    // tables
+    TRowD, CellX, InTbl, Itap, NestCell, Row, NestRow, NestTableProps, TrLeft, TrGaph, ClBorder, RowBorder, BorderStyle,
+    BorderNone, BrdrW, BrdrCf, ClPad, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, ClMgf, ClMrg, ClVmgf, ClVmrg, ListText,
 };
 
 const std::unordered_map<std::string_view, Kw>& keywords()
@@ -120,8 +124,8 @@ const std::unordered_map<std::string_view, Kw>& keywords()
         {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB}, {"landscape", Kw::Landscape},
         {"vieww", Kw::ViewW}, {"viewh", Kw::ViewH}, {"viewkind", Kw::ViewKind}, {"viewscale", Kw::ViewScale},
         {"deftab", Kw::DefTab}, {"readonlydoc", Kw::ReadOnlyDoc}, {"hyphfactor", Kw::HyphFactor},
-        {"par", Kw::Par}, {"sect", Kw::Par}, {"row", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab},
-        {"page", Kw::Page}, {"cell", Kw::Cell}, {"nestcell", Kw::Cell}, {"emdash", Kw::EmDash},
+        {"par", Kw::Par}, {"sect", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab},
+        {"page", Kw::Page}, {"cell", Kw::Cell}, {"emdash", Kw::EmDash},
         {"endash", Kw::EnDash}, {"emspace", Kw::EmSpace}, {"enspace", Kw::EnSpace}, {"qmspace", Kw::QmSpace},
         {"bullet", Kw::Bullet}, {"lquote", Kw::LQuote}, {"rquote", Kw::RQuote}, {"ldblquote", Kw::LDblQuote},
         {"rdblquote", Kw::RDblQuote}, {"zwj", Kw::Zwj}, {"zwnj", Kw::Zwnj}, {"ltrmark", Kw::LtrMark},
@@ -136,6 +140,21 @@ const std::unordered_map<std::string_view, Kw>& keywords()
         {"width", Kw::Width}, {"height", Kw::Height},
         {"listid", Kw::ListId}, {"levelnfc", Kw::LevelNfc}, {"levelstartat", Kw::LevelStartAt},
         {"yr", Kw::Yr}, {"mo", Kw::Mo}, {"dy", Kw::Dy}, {"hr", Kw::Hr}, {"min", Kw::Min}, {"sec", Kw::Sec},
+        {"trowd", Kw::TRowD}, {"cellx", Kw::CellX}, {"intbl", Kw::InTbl}, {"itap", Kw::Itap},
+        {"nestcell", Kw::NestCell}, {"row", Kw::Row}, {"nestrow", Kw::NestRow}, {"nesttableprops", Kw::NestTableProps},
+        {"nonesttables", Kw::SkipDestination}, {"trleft", Kw::TrLeft}, {"trgaph", Kw::TrGaph},
+        {"clbrdrt", Kw::ClBorder}, {"clbrdrl", Kw::ClBorder}, {"clbrdrb", Kw::ClBorder}, {"clbrdrr", Kw::ClBorder},
+        {"trbrdrt", Kw::RowBorder}, {"trbrdrl", Kw::RowBorder}, {"trbrdrb", Kw::RowBorder}, {"trbrdrr", Kw::RowBorder},
+        {"trbrdrh", Kw::RowBorder}, {"trbrdrv", Kw::RowBorder}, {"brdrt", Kw::RowBorder}, {"brdrl", Kw::RowBorder},
+        {"brdrb", Kw::RowBorder}, {"brdrr", Kw::RowBorder}, {"box", Kw::RowBorder}, {"brdrbtw", Kw::RowBorder},
+        {"brdrs", Kw::BorderStyle}, {"brdrth", Kw::BorderStyle}, {"brdrdb", Kw::BorderStyle}, {"brdrdot", Kw::BorderStyle},
+        {"brdrdash", Kw::BorderStyle}, {"brdrhair", Kw::BorderStyle}, {"brdrtriple", Kw::BorderStyle},
+        {"brdrsh", Kw::BorderStyle}, {"brdrinset", Kw::BorderStyle}, {"brdroutset", Kw::BorderStyle},
+        {"brdrnone", Kw::BorderNone}, {"brdrnil", Kw::BorderNone}, {"brdrtbl", Kw::BorderNone}, {"brdrw", Kw::BrdrW},
+        {"brdrcf", Kw::BrdrCf}, {"clpadt", Kw::ClPad}, {"clpadl", Kw::ClPad}, {"clpadb", Kw::ClPad}, {"clpadr", Kw::ClPad},
+        {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
+        {"clvertalb", Kw::ClVertAlB}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg}, {"clvmgf", Kw::ClVmgf},
+        {"clvmrg", Kw::ClVmrg}, {"listtext", Kw::ListText},
     };
     return table;
 }
@@ -192,6 +211,10 @@ struct ParaState {
     int listLevel = 0;
     int leftIndent = 0; // twips; \fi is kept apart as RTF gives it, relative to \li
     int firstIndent = 0;
+    bool inTable = false;
+    int itap = 0;
+    // The nesting level of the tables the paragraph is in (0 outside tables).
+    int tableLevel() const { return std::clamp(std::max(inTable ? 1 : 0, itap), 0, PLTextTableBlock::MaximumNesting); }
     bool operator==(const ParaState&) const = default;
 };
 
@@ -235,6 +258,45 @@ struct Picture {
     bool haveHigh = false;
     unsigned char high = 0;
     bool damaged = false;
+};
+
+// A cell as a row definition gives it: its right edge (twips) and its settings.
+struct CellDefinition {
+    int right = 0;
+    PLTextTableBlock settings;
+    bool mergeNext = false;  // continues the cell to its left
+    bool vmergeNext = false; // continues the cell above
+};
+
+// The text of a cell: paragraphs from start to end, each ended by "\n".
+struct CellText {
+    int start = 0;
+    int end = 0;
+};
+
+struct RowRecord {
+    std::vector<CellText> cells;
+    std::vector<CellDefinition> definitions;
+    int left = 0;
+};
+
+// The tables being read at one nesting level.
+struct TableLevel {
+    bool cellOpen = false;
+    int cellStart = 0;
+    std::vector<CellText> cells;             // of the row being read
+    std::vector<CellDefinition> definitions; // of the last row definition
+    CellDefinition building;
+    int rowLeft = 0;
+    int gap = 0;
+    std::vector<RowRecord> rows;              // of the table being read
+};
+
+struct BlockAssignment {
+    int start = 0;
+    int end = 0;
+    int level = 0;
+    PLTextTableBlock block;
 };
 
 int hexValue(unsigned char c)
@@ -448,6 +510,7 @@ private:
     void emitAttachment(const PLTextAttachmentPtr& attachment);
     int currentCodePage();
     PLTextAttributes currentAttributes();
+    PLTextAttributes attributesOf(const CharState& ch);
     std::optional<QColor> colorAt(int index) const;
     void finishFont();
     void finishColor();
@@ -457,6 +520,17 @@ private:
     void finishAttachmentReference(Frame& closing);
     void finishShapeProperty(Frame& closing);
     void finish();
+
+    // tables
+    TableLevel& tableLevel(int level) { return m_tableLevels[size_t(level - 1)]; }
+    int currentTableLevel() { return top().para.tableLevel(); }
+    bool paragraphHasText();
+    void paragraphEnded(int start, int level);
+    void endCell(int level);
+    void endRow(int level);
+    void closeTable(int level, int end);
+    void finishTable(int level);
+    void applyTables();
 
     const unsigned char* m_pos = nullptr;
     const unsigned char* m_data;
@@ -506,6 +580,14 @@ private:
     QString m_shapeValue;
     Picture m_picture;
     int m_pictureCount = 0;
+
+    std::array<TableLevel, PLTextTableBlock::MaximumNesting> m_tableLevels;
+    int m_deepestOpenTable = 0;  // the deepest level with an open cell or rows read
+    int m_definitionLevel = 1;   // the level the row definition being read is for
+    int m_borderEdge = -1;       // the cell edge that border words describe, or -1
+    std::vector<BlockAssignment> m_assignments;
+    std::vector<CellText> m_deletions; // the empty paragraphs of merged cells
+    QString m_listLabel;
 };
 
 void Parser::report(int code, const QString& reason)
@@ -559,11 +641,14 @@ PLAttributedString Parser::run()
 
 void Parser::finish()
 {
-    if (m_frames.empty()) return;
-    flushBytes();
-    flushSurrogate();
-    flushBuffer();
-    applyParagraph();
+    if (!m_frames.empty()) {
+        flushBytes();
+        flushSurrogate();
+        flushBuffer();
+        applyParagraph();
+    }
+    for (int level = m_deepestOpenTable; level >= 1; --level) closeTable(level, m_out.length());
+    applyTables();
 }
 
 bool Parser::hasContentAfterEnd()
@@ -703,6 +788,16 @@ void Parser::finishGroup(Frame& closing)
         break;
     case Dest::ShapeProperty:
         finishShapeProperty(closing);
+        break;
+    case Dest::ListText:
+        if (!m_frames.empty() && top().dest == Dest::Text) {
+            // The label as list items carry it, whatever white space the writer put around it.
+            const QString label = m_listLabel.trimmed();
+            if (!label.isEmpty() && !closing.ch.hidden) {
+                flushBuffer();
+                m_out.append(QLatin1Char('\t') + label + QLatin1Char('\t'), attributesOf(closing.ch));
+            }
+        }
         break;
     case Dest::ExpandedColorTable:
         if (m_frames.empty() || top().dest != Dest::ExpandedColorTable) {
@@ -999,6 +1094,9 @@ void Parser::sinkText(QStringView text)
     case Dest::FieldInst:
         if (frame.fieldFrame >= 0 && frame.fieldFrame < int(m_frames.size())) m_frames[size_t(frame.fieldFrame)].destText += text;
         break;
+    case Dest::ListText:
+        if (m_listLabel.size() < 1000) m_listLabel += text;
+        break;
     default:
         break;
     }
@@ -1044,7 +1142,228 @@ void Parser::endParagraph()
     // A hidden paragraph mark joins its paragraph to the next one.
     if (top().dest != Dest::Text || top().ch.hidden) return;
     flushBuffer();
+    const int start = m_paragraphStart;
     applyParagraph();
+    paragraphEnded(start, currentTableLevel());
+}
+
+bool Parser::paragraphHasText()
+{
+    flushBytes();
+    flushSurrogate();
+    return !m_buffer.isEmpty() || m_out.length() > m_paragraphStart;
+}
+
+// A paragraph from start to the end of the text has ended at a nesting level: the tables
+// deeper than that end before it, and it opens the cells it is in.
+void Parser::paragraphEnded(int start, int level)
+{
+    for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, start);
+    for (int outer = 1; outer <= level; ++outer) {
+        TableLevel& table = tableLevel(outer);
+        if (!table.cellOpen) {
+            table.cellOpen = true;
+            table.cellStart = start;
+        }
+    }
+    m_deepestOpenTable = std::max(m_deepestOpenTable, level);
+}
+
+void Parser::endCell(int level)
+{
+    if (top().dest != Dest::Text) return;
+    const bool afterNestedTable = level < m_deepestOpenTable && !tableLevel(level + 1).rows.empty();
+    if (afterNestedTable && !paragraphHasText()) {
+        // The empty paragraph that ends a cell right after a nested table is no text of its own.
+        closeTable(level + 1, m_out.length());
+    } else {
+        emitCharacter('\n');
+        flushBuffer();
+        const int start = m_paragraphStart;
+        applyParagraph();
+        paragraphEnded(start, level);
+    }
+    TableLevel& table = tableLevel(level);
+    if (!table.cellOpen) return;
+    table.cells.push_back({table.cellStart, m_out.length()});
+    table.cellOpen = false;
+}
+
+void Parser::endRow(int level)
+{
+    if (top().dest != Dest::Text) return;
+    if (paragraphHasText()) endCell(level);
+    for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, m_out.length());
+    TableLevel& table = tableLevel(level);
+    if (table.cellOpen) {
+        if (table.cellStart < m_out.length()) table.cells.push_back({table.cellStart, m_out.length()});
+        table.cellOpen = false;
+    }
+    if (table.cells.empty()) return;
+    m_deepestOpenTable = std::max(m_deepestOpenTable, level);
+    table.rows.push_back({std::move(table.cells), table.definitions, table.rowLeft});
+    table.cells.clear();
+}
+
+// Ends the table at a level (and the row and cell it was in the middle of) at end.
+void Parser::closeTable(int level, int end)
+{
+    TableLevel& table = tableLevel(level);
+    if (table.cellOpen) {
+        if (table.cellStart < end) table.cells.push_back({table.cellStart, end});
+        table.cellOpen = false;
+    }
+    if (!table.cells.empty()) {
+        table.rows.push_back({std::move(table.cells), table.definitions, table.rowLeft});
+        table.cells.clear();
+    }
+    finishTable(level);
+    if (m_deepestOpenTable >= level) m_deepestOpenTable = level - 1;
+}
+
+void Parser::finishTable(int level)
+{
+    TableLevel& table = tableLevel(level);
+    if (table.rows.empty()) return;
+    // The column edges of all rows make the grid; a cell spans the columns between its edges.
+    std::vector<int> edges;
+    for (const RowRecord& row : table.rows) {
+        if (row.definitions.empty()) continue;
+        edges.push_back(row.left);
+        for (const CellDefinition& definition : row.definitions) edges.push_back(definition.right);
+    }
+    std::sort(edges.begin(), edges.end());
+    std::vector<int> grid;
+    for (int edge : edges)
+        if (grid.empty() || edge - grid.back() > 10) grid.push_back(edge); // writers round edges apart
+    const auto columnAt = [&](int edge) {
+        const auto it = std::lower_bound(grid.begin(), grid.end(), edge - 10);
+        return int(it - grid.begin());
+    };
+    struct Placed {
+        CellText text;
+        PLTextTableBlock block;
+        bool kept = true;
+    };
+    std::vector<std::vector<Placed>> rows;
+    int columns = 1;
+    for (const RowRecord& row : table.rows) {
+        std::vector<Placed> placed;
+        int next = 0;
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            Placed cell{row.cells[i], PLTextTableBlock()};
+            int column = next;
+            int span = 1;
+            const CellDefinition* definition = i < row.definitions.size() ? &row.definitions[i] : nullptr;
+            if (definition) {
+                cell.block = definition->settings;
+                const int left = i == 0 ? row.left : row.definitions[i - 1].right;
+                if (definition->right > left) {
+                    column = std::max(next, columnAt(left));
+                    span = std::max(1, columnAt(definition->right) - columnAt(left));
+                    cell.block.width = points(definition->right - left);
+                }
+            }
+            column = std::min(column, PLTextTable::MaximumColumns - 1);
+            span = std::clamp(span, 1, PLTextTable::MaximumColumns - column);
+            cell.block.row = int(rows.size());
+            cell.block.column = column;
+            cell.block.columnSpan = span;
+            next = column + span;
+            columns = std::max(columns, next);
+            // The empty cells that continue a merged cell widen or lengthen it instead.
+            const bool empty = cell.text.end - cell.text.start == 1;
+            if (definition && empty && definition->mergeNext && !placed.empty() && placed.back().kept) {
+                Placed& left = placed.back();
+                left.block.columnSpan = next - left.block.column;
+                if (left.block.width > 0 && cell.block.width > 0) left.block.width += cell.block.width;
+                cell.kept = false;
+            } else if (definition && empty && definition->vmergeNext && !rows.empty()) {
+                for (auto above = rows.rbegin(); above != rows.rend() && cell.kept; ++above) {
+                    for (Placed& candidate : *above) {
+                        if (!candidate.kept || candidate.block.column != column) continue;
+                        if (candidate.block.row + candidate.block.rowSpan == cell.block.row) {
+                            ++candidate.block.rowSpan;
+                            cell.kept = false;
+                        }
+                        break;
+                    }
+                }
+            }
+            if (!cell.kept) m_deletions.push_back(cell.text);
+            placed.push_back(cell);
+        }
+        rows.push_back(std::move(placed));
+    }
+    const PLTextTablePtr shared = PLTextTable::make(columns);
+    for (std::vector<Placed>& row : rows) {
+        for (Placed& cell : row) {
+            if (!cell.kept) continue;
+            cell.block.table = shared;
+            m_assignments.push_back({cell.text.start, cell.text.end, level, cell.block});
+        }
+    }
+    table.rows.clear();
+}
+
+// Gives every table paragraph its blocks and drops the paragraphs of merged cells, in one
+// pass over the text.
+void Parser::applyTables()
+{
+    if (m_assignments.empty() && m_deletions.empty()) return;
+    std::array<std::vector<const BlockAssignment*>, PLTextTableBlock::MaximumNesting> byLevel;
+    for (const BlockAssignment& assignment : m_assignments) byLevel[size_t(assignment.level - 1)].push_back(&assignment);
+    for (auto& list : byLevel)
+        std::sort(list.begin(), list.end(), [](const BlockAssignment* a, const BlockAssignment* b) { return a->start < b->start; });
+    std::sort(m_deletions.begin(), m_deletions.end(), [](const CellText& a, const CellText& b) { return a.start < b.start; });
+    std::array<size_t, PLTextTableBlock::MaximumNesting> next{};
+    size_t nextDeletion = 0;
+    PLAttributedString result;
+    const int length = m_out.length();
+    int position = 0;
+    while (position < length) {
+        PLRange run;
+        PLTextAttributes attributes = m_out.attributesAt(position, &run);
+        int end = run.end();
+        while (nextDeletion < m_deletions.size() && m_deletions[nextDeletion].end <= position) ++nextDeletion;
+        if (nextDeletion < m_deletions.size()) {
+            const CellText& deletion = m_deletions[nextDeletion];
+            if (deletion.start <= position) {
+                position = std::min(deletion.end, length);
+                continue;
+            }
+            end = std::min(end, deletion.start);
+        }
+        QList<PLTextTableBlock> blocks;
+        bool outerFound = true;
+        for (size_t level = 0; level < byLevel.size(); ++level) {
+            const auto& list = byLevel[level];
+            size_t& i = next[level];
+            while (i < list.size() && list[i]->end <= position) ++i;
+            if (i >= list.size()) {
+                outerFound = false;
+                continue;
+            }
+            if (list[i]->start > position) {
+                end = std::min(end, list[i]->start);
+                outerFound = false;
+                continue;
+            }
+            end = std::min(end, list[i]->end);
+            if (outerFound) blocks.append(list[i]->block);
+        }
+        if (!blocks.isEmpty() || attributes.paragraphStyle) {
+            PLParagraphStyle style = attributes.paragraphStyle.value_or(PLParagraphStyle());
+            style.textBlocks = blocks;
+            if (style.isDefault())
+                attributes.paragraphStyle.reset();
+            else
+                attributes.paragraphStyle = style;
+        }
+        result.append(m_out.string().mid(position, end - position), attributes);
+        position = end;
+    }
+    m_out = std::move(result);
 }
 
 void Parser::applyParagraph()
@@ -1107,7 +1426,11 @@ std::optional<QColor> Parser::colorAt(int index) const
 
 PLTextAttributes Parser::currentAttributes()
 {
-    const CharState& ch = top().ch;
+    return attributesOf(top().ch);
+}
+
+PLTextAttributes Parser::attributesOf(const CharState& ch)
+{
     PLTextAttributes a;
     const double size = ch.fontSizeMilli > 0 ? ch.fontSizeMilli / 1000.0 : ch.fontSize / 2.0;
     const auto font = m_fonts.constFind(ch.font);
@@ -1511,7 +1834,6 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::Line: emitCharacter(0x2028); break;
     case Kw::Tab: emitCharacter('\t'); break;
     case Kw::Page: emitCharacter(0x000C); break;
-    case Kw::Cell: emitCharacter('\t'); break;
     case Kw::EmDash: emitCharacter(0x2014); break;
     case Kw::EnDash: emitCharacter(0x2013); break;
     case Kw::EmSpace: emitCharacter(0x2003); break;
@@ -1567,6 +1889,77 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
         break;
     case Kw::LevelNfc: if (dest == Dest::ListLevel) m_currentLevel.nfc = param; break;
     case Kw::LevelStartAt: if (dest == Dest::ListLevel) m_currentLevel.startAt = param; break;
+
+    // tables
+    case Kw::InTbl: para.inTable = on; break;
+    case Kw::Itap: para.itap = std::clamp(param, 0, PLTextTableBlock::MaximumNesting); break;
+    case Kw::Cell: endCell(std::max(1, currentTableLevel())); break;
+    case Kw::NestCell: endCell(std::max(2, currentTableLevel())); break;
+    case Kw::Row: endRow(std::max(1, currentTableLevel())); break;
+    case Kw::NestRow: endRow(std::max(2, currentTableLevel())); break;
+    case Kw::NestTableProps: break; // holds the definition and the end of a nested row
+    case Kw::TRowD: {
+        m_definitionLevel = std::max(1, currentTableLevel());
+        TableLevel& level = tableLevel(m_definitionLevel);
+        level.definitions.clear();
+        level.building = CellDefinition();
+        level.rowLeft = level.gap = 0;
+        m_borderEdge = -1;
+        break;
+    }
+    case Kw::TrLeft: tableLevel(m_definitionLevel).rowLeft = lengthParam(param); break;
+    case Kw::TrGaph: tableLevel(m_definitionLevel).gap = std::clamp(param, 0, MaximumTwips); break;
+    case Kw::CellX: {
+        TableLevel& level = tableLevel(m_definitionLevel);
+        CellDefinition definition = level.building;
+        definition.right = lengthParam(param);
+        for (size_t edge = 0; edge < 4; ++edge)
+            if (definition.settings.borderWidths[edge] == 0) definition.settings.borderColors[edge].reset();
+        if (level.definitions.size() < 1000) level.definitions.push_back(definition);
+        level.building = CellDefinition();
+        m_borderEdge = -1;
+        break;
+    }
+    case Kw::ClBorder:
+        m_borderEdge = name == "clbrdrt" ? PLTextTableBlock::Top : name == "clbrdrl" ? PLTextTableBlock::Left
+                     : name == "clbrdrb" ? PLTextTableBlock::Bottom : PLTextTableBlock::Right;
+        tableLevel(m_definitionLevel).building.settings.borderWidths[size_t(m_borderEdge)] = 0.5;
+        break;
+    case Kw::RowBorder: m_borderEdge = -1; break;
+    case Kw::BorderStyle: break;
+    case Kw::BorderNone:
+        if (m_borderEdge >= 0) tableLevel(m_definitionLevel).building.settings.borderWidths[size_t(m_borderEdge)] = 0;
+        m_borderEdge = -1;
+        break;
+    case Kw::BrdrW:
+        if (m_borderEdge >= 0)
+            tableLevel(m_definitionLevel).building.settings.borderWidths[size_t(m_borderEdge)] = points(std::clamp(param, 0, 255));
+        break;
+    case Kw::BrdrCf:
+        if (m_borderEdge >= 0) tableLevel(m_definitionLevel).building.settings.borderColors[size_t(m_borderEdge)] = colorAt(param);
+        break;
+    case Kw::ClPad: {
+        const size_t edge = name == "clpadt" ? PLTextTableBlock::Top : name == "clpadl" ? PLTextTableBlock::Left
+                          : name == "clpadb" ? PLTextTableBlock::Bottom : PLTextTableBlock::Right;
+        tableLevel(m_definitionLevel).building.settings.padding[edge] = points(std::clamp(param, 0, 31680));
+        break;
+    }
+    case Kw::ClCbPat: tableLevel(m_definitionLevel).building.settings.backgroundColor = colorAt(param); break;
+    case Kw::ClVertAlT: tableLevel(m_definitionLevel).building.settings.verticalAlignment = PLTextTableBlock::VerticalAlignment::Top; break;
+    case Kw::ClVertAlC: tableLevel(m_definitionLevel).building.settings.verticalAlignment = PLTextTableBlock::VerticalAlignment::Middle; break;
+    case Kw::ClVertAlB: tableLevel(m_definitionLevel).building.settings.verticalAlignment = PLTextTableBlock::VerticalAlignment::Bottom; break;
+    case Kw::ClMgf:
+    case Kw::ClVmgf: break; // a merge is seen from the cells that continue it
+    case Kw::ClMrg: tableLevel(m_definitionLevel).building.mergeNext = true; break;
+    case Kw::ClVmrg: tableLevel(m_definitionLevel).building.vmergeNext = true; break;
+    case Kw::ListText:
+        if (dest == Dest::Text) {
+            frame.dest = Dest::ListText;
+            m_listLabel.clear();
+        } else {
+            skipGroup();
+        }
+        break;
 
     // times
     case Kw::Yr: m_time[0] = std::clamp(param, 0, 9999); break;

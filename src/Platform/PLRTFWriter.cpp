@@ -8,8 +8,10 @@
 #include <QImageReader>
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -110,6 +112,21 @@ int listMarkerEnd(const QString& string, int start, int end)
     return -1;
 }
 
+struct Paragraph {
+    int start = 0;
+    int end = 0; // after its "\n", if it has one
+    bool terminated = false;
+    PLParagraphStyle style;
+};
+
+// A cell of a row as it is written: its paragraphs, or an empty cell continuing one above.
+struct Slot {
+    size_t first = 0;
+    size_t last = 0;
+    PLTextTableBlock block;
+    bool continuation = false;
+};
+
 class Writer {
 public:
     Writer(const PLAttributedString& text, const PLDocumentAttributes& documentAttributes, QList<PLRTFWriter::File>* files)
@@ -129,6 +146,10 @@ private:
     void writeParagraphStyle(const PLParagraphStyle& style);
     void writeRun(const PLTextAttributes& attributes, int start, int end);
     void writeRuns(int start, int end);
+    void writeParagraphs(size_t first, size_t last, int depth);
+    void writeParagraph(size_t index);
+    void writeTable(size_t first, size_t last, int depth);
+    void writeRowDefinition(const std::vector<Slot>& rowCells, const std::function<qint64(int)>& edgeAt);
     void writeState(const PLTextAttributes& attributes);
     void writeText(QStringView text);
     void writeCharacter(char16_t c);
@@ -158,6 +179,10 @@ private:
     EmittedState m_stateBeforeLink;
     QList<PLTextAttachmentPtr> m_fileAttachments;
     QSet<QString> m_usedNames;
+    std::vector<Paragraph> m_paragraphs;
+    std::vector<const char*> m_endWords; // per paragraph, the cell mark that ends it
+    const char* m_paragraphEndWord = nullptr;
+    std::optional<PLParagraphStyle> m_previousStyle;
 };
 
 void Writer::word(const char* text, int value)
@@ -180,6 +205,12 @@ void Writer::collectTables()
         }
         if (a.paragraphStyle && !a.paragraphStyle->textLists.isEmpty() && !m_lists.contains(a.paragraphStyle->textLists))
             m_lists.append(a.paragraphStyle->textLists.mid(0, 9));
+        if (!a.paragraphStyle) continue;
+        for (const PLTextTableBlock& block : a.paragraphStyle->textBlocks) {
+            for (const std::optional<QColor>* color : {&block.backgroundColor, &block.borderColors[0], &block.borderColors[1],
+                                                       &block.borderColors[2], &block.borderColors[3]})
+                if (*color && !m_colors.contains(**color)) m_colors.append(**color);
+        }
     }
 }
 
@@ -416,6 +447,10 @@ void Writer::writeParagraphStyle(const PLParagraphStyle& style)
         word("\\ls", int(m_lists.indexOf(style.textLists.mid(0, 9))) + 1);
         word("\\ilvl", int(std::min<qsizetype>(style.textLists.size(), 9)) - 1);
     }
+    if (!style.textBlocks.isEmpty()) {
+        word("\\intbl");
+        word("\\itap", int(style.textBlocks.size()));
+    }
     raw("\n");
 }
 
@@ -508,7 +543,14 @@ void Writer::writeCharacter(char16_t c)
         return;
     }
     switch (c) {
-    case '\n': raw("\\\n"); return;
+    case '\n':
+        if (m_paragraphEndWord) {
+            word(m_paragraphEndWord);
+            m_paragraphEndWord = nullptr;
+            return;
+        }
+        raw("\\\n");
+        return;
     case '\t': word("\\tab"); return;
     case 0x2028: word("\\line"); return;
     case 0x000C: word("\\page"); return;
@@ -694,40 +736,197 @@ QByteArray Writer::write()
     writeHeader();
     const QString& string = m_text.string();
     const int length = m_text.length();
-    std::optional<PLParagraphStyle> previous;
     int start = 0;
     while (start < length) {
         int end = int(string.indexOf(QLatin1Char('\n'), start));
-        end = end < 0 ? length : end + 1;
-        const PLTextAttributes& first = m_text.attributesAt(start);
-        const PLParagraphStyle style = first.paragraphStyle.value_or(PLParagraphStyle());
-        if (!previous || !(*previous == style)) {
-            // Paragraph formatting is kept per group: a link's field ends before it changes.
-            closeLink();
-            writeParagraphStyle(style);
-            previous = style;
+        const bool terminated = end >= 0;
+        end = terminated ? end + 1 : length;
+        Paragraph paragraph{start, end, terminated, m_text.attributesAt(start).paragraphStyle.value_or(PLParagraphStyle())};
+        paragraph.style.textBlocks = paragraph.style.textBlocks.mid(0, PLTextTableBlock::MaximumNesting);
+        for (const PLTextTableBlock& block : paragraph.style.textBlocks) {
+            if (!block.table) { // a cell of no table is no cell
+                paragraph.style.textBlocks.clear();
+                break;
+            }
         }
-        int index = start;
-        const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(string, start, end);
-        if (markerEnd > start) {
-            // The marker that the text carries goes into \listtext, which readers that number
-            // lists themselves leave out.
-            closeLink();
-            const EmittedState outside = m_state;
-            raw("{\\listtext");
-            m_needSpace = true;
-            writeRuns(start, markerEnd);
-            closeLink();
-            raw("}");
-            m_state = outside;
-            index = markerEnd;
-        }
-        writeRuns(index, end);
+        m_paragraphs.push_back(paragraph);
         start = end;
     }
+    m_endWords.assign(m_paragraphs.size(), nullptr);
+    writeParagraphs(0, m_paragraphs.size(), 0);
     closeLink();
     raw("}");
     return m_out;
+}
+
+void Writer::writeParagraphs(size_t first, size_t last, int depth)
+{
+    size_t i = first;
+    while (i < last) {
+        const QList<PLTextTableBlock>& blocks = m_paragraphs[i].style.textBlocks;
+        if (blocks.size() <= depth) {
+            writeParagraph(i);
+            ++i;
+            continue;
+        }
+        const PLTextTable* table = blocks[depth].table.get();
+        size_t end = i + 1;
+        while (end < last && m_paragraphs[end].style.textBlocks.size() > depth
+               && m_paragraphs[end].style.textBlocks[depth].table.get() == table)
+            ++end;
+        writeTable(i, end, depth);
+        i = end;
+    }
+}
+
+void Writer::writeParagraph(size_t index)
+{
+    const Paragraph& paragraph = m_paragraphs[index];
+    const QString& string = m_text.string();
+    const PLParagraphStyle& style = paragraph.style;
+    if (!m_previousStyle || !(*m_previousStyle == style)) {
+        // Paragraph formatting is kept per group: a link's field ends before it changes.
+        closeLink();
+        writeParagraphStyle(style);
+        m_previousStyle = style;
+    }
+    int textStart = paragraph.start;
+    const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(string, paragraph.start, paragraph.end);
+    if (markerEnd > paragraph.start) {
+        // The marker that the text carries goes into \listtext, which readers that number
+        // lists themselves leave out.
+        closeLink();
+        const EmittedState outside = m_state;
+        raw("{\\listtext");
+        m_needSpace = true;
+        writeRuns(paragraph.start, markerEnd);
+        closeLink();
+        raw("}");
+        m_state = outside;
+        textStart = markerEnd;
+    }
+    // The last paragraph of a cell ends with the cell's mark in place of its own.
+    m_paragraphEndWord = m_endWords[index];
+    writeRuns(textStart, paragraph.end);
+    if (m_paragraphEndWord) word(m_paragraphEndWord);
+    m_paragraphEndWord = nullptr;
+}
+
+void Writer::writeTable(size_t first, size_t last, int depth)
+{
+    const auto blockOf = [&](size_t i) -> const PLTextTableBlock& { return m_paragraphs[i].style.textBlocks[depth]; };
+    const int columns = std::clamp(blockOf(first).table->numberOfColumns, 1, PLTextTable::MaximumColumns);
+    // Column edges in twips, from the widths of the cells that span one column.
+    std::vector<qint64> widths(size_t(columns), 0);
+    for (size_t i = first; i < last; ++i) {
+        const PLTextTableBlock& block = blockOf(i);
+        if (block.columnSpan == 1 && block.width > 0 && block.column >= 0 && block.column < columns)
+            widths[size_t(block.column)] = std::max<qint64>(widths[size_t(block.column)], twips(block.width));
+    }
+    std::vector<qint64> edges{0};
+    for (qint64 width : widths) edges.push_back(edges.back() + (width > 0 ? width : 9360 / columns / (depth + 1) + 1));
+    const auto edgeAt = [&](int column) { return edges[size_t(std::clamp(column, 0, columns))]; };
+
+    const char* cellWord = depth == 0 ? "\\cell" : "\\nestcell";
+    std::vector<PLTextTableBlock> spanning;
+    size_t rowStart = first;
+    while (rowStart < last) {
+        const int row = blockOf(rowStart).row;
+        size_t rowEnd = rowStart + 1;
+        while (rowEnd < last && blockOf(rowEnd).row == row) ++rowEnd;
+        std::vector<Slot> rowCells;
+        for (size_t i = rowStart; i < rowEnd; ++i) {
+            if (rowCells.empty() || !(rowCells.back().block == blockOf(i)))
+                rowCells.push_back({i, i + 1, blockOf(i), false});
+            else
+                rowCells.back().last = i + 1;
+        }
+        bool ordered = true;
+        int reached = 0;
+        for (const Slot& slot : rowCells) {
+            ordered = ordered && slot.block.column >= reached;
+            reached = slot.block.column + std::max(1, slot.block.columnSpan);
+        }
+        if (ordered) {
+            // Cells from rows above that reach into this row get the cells that continue them.
+            for (const PLTextTableBlock& above : spanning) {
+                if (!(above.row < row && row < above.row + above.rowSpan)) continue;
+                const auto at = std::find_if(rowCells.begin(), rowCells.end(), [&](const Slot& s) { return s.block.column >= above.column; });
+                if (at != rowCells.end() && at->block.column < above.column + std::max(1, above.columnSpan)) continue;
+                if (at != rowCells.begin() && std::prev(at)->block.column + std::max(1, std::prev(at)->block.columnSpan) > above.column)
+                    continue;
+                rowCells.insert(at, {0, 0, above, true});
+            }
+        }
+        for (const Slot& slot : rowCells)
+            if (!slot.continuation && slot.block.rowSpan > 1) spanning.push_back(slot.block);
+
+        closeLink();
+        if (depth == 0) writeRowDefinition(rowCells, edgeAt);
+        for (const Slot& slot : rowCells) {
+            const int innerDepth = depth + 1;
+            if (!slot.continuation && m_paragraphs[slot.last - 1].style.textBlocks.size() == innerDepth) {
+                m_endWords[slot.last - 1] = cellWord;
+                writeParagraphs(slot.first, slot.last, innerDepth);
+                continue;
+            }
+            if (!slot.continuation) writeParagraphs(slot.first, slot.last, innerDepth);
+            // An empty paragraph ends a cell that continues one above, or one that ends
+            // with a nested table.
+            closeLink();
+            word("\\pard\\intbl\\itap", innerDepth);
+            word(cellWord);
+            m_previousStyle.reset();
+        }
+        closeLink();
+        if (depth == 0) {
+            word("\\row");
+        } else {
+            raw("{\\*\\nesttableprops");
+            writeRowDefinition(rowCells, edgeAt);
+            word("\\nestrow");
+            raw("}{\\nonesttables\\par}\n");
+        }
+        m_previousStyle.reset();
+        rowStart = rowEnd;
+    }
+}
+
+void Writer::writeRowDefinition(const std::vector<Slot>& rowCells, const std::function<qint64(int)>& edgeAt)
+{
+    if (rowCells.empty()) return;
+    static const char* const borderWords[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"};
+    static const char* const paddingWords[] = {"\\clpadt", "\\clpadl", "\\clpadb", "\\clpadr"};
+    static const char* const paddingUnitWords[] = {"\\clpadft3", "\\clpadfl3", "\\clpadfb3", "\\clpadfr3"};
+    const auto clampedWord = [&](const char* text, qint64 value) { word(text, int(std::clamp<qint64>(value, -INT_MAX, INT_MAX))); };
+    qint64 left = edgeAt(rowCells.front().block.column);
+    word("\\trowd");
+    clampedWord("\\trleft", left);
+    for (const Slot& slot : rowCells) {
+        const PLTextTableBlock& block = slot.block;
+        if (slot.continuation) word("\\clvmrg");
+        else if (block.rowSpan > 1) word("\\clvmgf");
+        if (block.verticalAlignment == PLTextTableBlock::VerticalAlignment::Middle) word("\\clvertalc");
+        else if (block.verticalAlignment == PLTextTableBlock::VerticalAlignment::Bottom) word("\\clvertalb");
+        for (int edge = 0; edge < 4; ++edge) {
+            const double width = block.borderWidths[size_t(edge)];
+            if (width > 0) {
+                word(borderWords[edge]);
+                word("\\brdrs\\brdrw", std::clamp(twips(width), 1, 255));
+                if (block.borderColors[size_t(edge)]) word("\\brdrcf", colorIndex(block.borderColors[size_t(edge)]));
+            }
+            if (block.padding[size_t(edge)] > 0) {
+                word(paddingWords[edge], std::clamp(twips(block.padding[size_t(edge)]), 0, 31680));
+                word(paddingUnitWords[edge]);
+            }
+        }
+        if (block.backgroundColor) word("\\clcbpat", colorIndex(block.backgroundColor));
+        const qint64 right = block.width > 0 ? left + twips(block.width)
+                                             : std::max(left + 1, edgeAt(block.column + std::max(1, block.columnSpan)));
+        clampedWord("\\cellx", right);
+        left = right;
+    }
+    raw("\n");
 }
 
 void Writer::writeRuns(int start, int end)

@@ -1,4 +1,5 @@
 #include "Platform/PLRTFReader.h"
+#include "Platform/PLRTFWriter.h"
 
 #include "RichTextTestSupport.h"
 
@@ -104,8 +105,9 @@ TEST(PLRTFReader, ReadsRTFWrittenByLibreOffice)
                                 "Right aligned\n"
                                 "Indented paragraph with a hanging first line that runs long enough to wrap onto a second line of text.\n"
                                 "A link to example here.\n"
-                                "\u2022\tFirst bullet\n\u2022\tSecond bullet\n"
-                                " 1.\tOne\n 2.\tTwo\n"
+                                // List labels as list items carry them, whatever space surrounds them.
+                                "\t\u2022\tFirst bullet\n\t\u2022\tSecond bullet\n"
+                                "\t1.\tOne\n\t2.\tTwo\n"
                                 "Picture: \uFFFC\n"));
 
     EXPECT_EQ(attributesOf(*text, QStringLiteral("Bold Arial")).font, PLFont(QStringLiteral("Arial"), 12, true));
@@ -130,6 +132,10 @@ TEST(PLRTFReader, ReadsRTFWrittenByLibreOffice)
     EXPECT_FALSE(attributesOf(*text, QStringLiteral(" here")).link);
     EXPECT_EQ(paragraphOf(*text, "First bullet").textLists.value(0).markerFormat, QStringLiteral("{disc}"));
     EXPECT_EQ(paragraphOf(*text, "Two").textLists.value(0).markerFormat, QStringLiteral("{decimal}."));
+    // Written back, the labels stay labels: once in the text, once in the list group.
+    const QByteArray written = PLRTFWriter::write(*text);
+    EXPECT_EQ(written.count("{\\listtext"), 4);
+    EXPECT_EQ(PLRTFReader::read(written)->string(), text->string());
 
     const PLTextAttachmentPtr picture = attributesOf(*text, QString(QChar(0xFFFC))).attachment;
     ASSERT_TRUE(picture) << "only the \\shppict picture, not its \\nonshppict copy";
