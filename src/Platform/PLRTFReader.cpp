@@ -5,8 +5,10 @@
 #include <QHash>
 
 #include <algorithm>
-#include <climits>
 #include <array>
+#include <climits>
+#include <cstdint>
+#include <utility>
 #include <cmath>
 #include <string_view>
 #include <unordered_map>
@@ -1177,7 +1179,10 @@ void Parser::endCell(int level)
         // The empty paragraph that ends a cell right after a nested table is no text of its own.
         closeTable(level + 1, m_out.length());
     } else {
+        // A cell mark ends its paragraph even in hidden text.
+        const bool hidden = std::exchange(top().ch.hidden, false);
         emitCharacter('\n');
+        top().ch.hidden = hidden;
         flushBuffer();
         const int start = m_paragraphStart;
         applyParagraph();
@@ -1247,6 +1252,9 @@ void Parser::finishTable(int level)
     };
     std::vector<std::vector<Placed>> rows;
     int columns = 1;
+    // The last cell that starts at each column, which a cell merged down continues.
+    std::array<std::pair<size_t, size_t>, PLTextTable::MaximumColumns> startedAt;
+    startedAt.fill({SIZE_MAX, 0});
     for (const RowRecord& row : table.rows) {
         std::vector<Placed> placed;
         int next = 0;
@@ -1278,19 +1286,18 @@ void Parser::finishTable(int level)
                 left.block.columnSpan = next - left.block.column;
                 if (left.block.width > 0 && cell.block.width > 0) left.block.width += cell.block.width;
                 cell.kept = false;
-            } else if (definition && empty && definition->vmergeNext && !rows.empty()) {
-                for (auto above = rows.rbegin(); above != rows.rend() && cell.kept; ++above) {
-                    for (Placed& candidate : *above) {
-                        if (!candidate.kept || candidate.block.column != column) continue;
-                        if (candidate.block.row + candidate.block.rowSpan == cell.block.row) {
-                            ++candidate.block.rowSpan;
-                            cell.kept = false;
-                        }
-                        break;
-                    }
+            } else if (definition && empty && definition->vmergeNext && startedAt[size_t(column)].first < rows.size()) {
+                Placed& above = rows[startedAt[size_t(column)].first][startedAt[size_t(column)].second];
+                if (above.block.row + above.block.rowSpan == cell.block.row && above.block.columnSpan == span) {
+                    ++above.block.rowSpan;
+                    cell.kept = false;
                 }
             }
-            if (!cell.kept) m_deletions.push_back(cell.text);
+            if (!cell.kept) {
+                m_deletions.push_back(cell.text);
+            } else {
+                startedAt[size_t(column)] = {rows.size(), placed.size()};
+            }
             placed.push_back(cell);
         }
         rows.push_back(std::move(placed));

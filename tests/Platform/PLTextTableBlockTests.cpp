@@ -146,6 +146,8 @@ TEST(PLTextTableBlock, DamagedTablesKeepTheirText)
         {R"({\rtf1 \pard\intbl\itap2 a\nestcell\nestrow\pard b\par})", "[0 0,0][1 0,0]a\nb\n"},
         {R"({\rtf1 a\nestrow b\row c})", "[0 0,0][1 0,0]a\n[0 0,0]b\nc\n"},
         {R"({\rtf1 \pard\intbl\itap99 a\cell\row})", "[0 0,0][1 0,0][2 0,0][3 0,0][4 0,0][5 0,0][6 0,0][7 0,0][8 0,0][9 0,0][10 0,0][11 0,0][12 0,0][13 0,0][14 0,0][15 0,0]a\n"},
+        // A cell mark in hidden text still ends its cell.
+        {R"({\rtf1 \pard\intbl {\v a\cell}b\cell\row})", "[0 0,0]\n[0 0,1]b\n"},
         // A merge with nothing to merge into, and a merged cell that holds text, stay cells.
         {R"({\rtf1 \trowd\clvmrg\cellx100\pard\intbl\cell\row})", "[0 0,0]\n"},
         {R"({\rtf1 \trowd\cellx100\clmrg\cellx200\pard\intbl a\cell b\cell\row})", "[0 0,0]a\n[0 0,1]b\n"},
