@@ -76,7 +76,7 @@ enum class Kw : unsigned char {
     Yr, Mo, Dy, Hr, Min, Sec,
     // tables
     TRowD, CellX, InTbl, Itap, NestCell, Row, NestRow, NestTableProps, TrLeft, TrGaph, ClBorder, RowBorder, BorderStyle,
-    BorderNone, BrdrW, BrdrCf, ClPad, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, ClMgf, ClMrg, ClVmgf, ClVmrg, ListText,
+    BorderNone, BrdrW, BrdrCf, ClPad, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, ClMgf, ClMrg, ClVmgf, ClVmrg, ClFtsWidth, ListText,
 };
 
 const std::unordered_map<std::string_view, Kw>& keywords()
@@ -156,7 +156,7 @@ const std::unordered_map<std::string_view, Kw>& keywords()
         {"brdrcf", Kw::BrdrCf}, {"clpadt", Kw::ClPad}, {"clpadl", Kw::ClPad}, {"clpadb", Kw::ClPad}, {"clpadr", Kw::ClPad},
         {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
         {"clvertalb", Kw::ClVertAlB}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg}, {"clvmgf", Kw::ClVmgf},
-        {"clvmrg", Kw::ClVmrg}, {"listtext", Kw::ListText},
+        {"clvmrg", Kw::ClVmrg}, {"clftsWidth", Kw::ClFtsWidth}, {"listtext", Kw::ListText},
     };
     return table;
 }
@@ -268,6 +268,7 @@ struct CellDefinition {
     PLTextTableBlock settings;
     bool mergeNext = false;  // continues the cell to its left
     bool vmergeNext = false; // continues the cell above
+    bool autoWidth = false;  // the cell takes the width the table gives it
 };
 
 // The text of a cell: paragraphs from start to end, each ended by "\n".
@@ -1231,11 +1232,15 @@ void Parser::finishTable(int level)
     TableLevel& table = tableLevel(level);
     if (table.rows.empty()) return;
     // The column edges of all rows make the grid; a cell spans the columns between its edges.
+    // Only the edges of cells that are there count: definitions may outnumber the cells.
     std::vector<int> edges;
     for (const RowRecord& row : table.rows) {
-        if (row.definitions.empty()) continue;
-        edges.push_back(row.left);
-        for (const CellDefinition& definition : row.definitions) edges.push_back(definition.right);
+        for (size_t i = 0; i < row.cells.size() && i < row.definitions.size(); ++i) {
+            const int left = i == 0 ? row.left : row.definitions[i - 1].right;
+            if (row.definitions[i].right <= left) continue;
+            edges.push_back(left);
+            edges.push_back(row.definitions[i].right);
+        }
     }
     std::sort(edges.begin(), edges.end());
     std::vector<int> grid;
@@ -1269,7 +1274,7 @@ void Parser::finishTable(int level)
                 if (definition->right > left) {
                     column = std::max(next, columnAt(left));
                     span = std::max(1, columnAt(definition->right) - columnAt(left));
-                    cell.block.width = points(definition->right - left);
+                    if (!definition->autoWidth) cell.block.width = points(definition->right - left);
                 }
             }
             column = std::min(column, PLTextTable::MaximumColumns - 1);
@@ -1284,7 +1289,7 @@ void Parser::finishTable(int level)
             if (definition && empty && definition->mergeNext && !placed.empty() && placed.back().kept) {
                 Placed& left = placed.back();
                 left.block.columnSpan = next - left.block.column;
-                if (left.block.width > 0 && cell.block.width > 0) left.block.width += cell.block.width;
+                if (left.block.width > 0) left.block.width += cell.block.width;
                 cell.kept = false;
             } else if (definition && empty && definition->vmergeNext && startedAt[size_t(column)].first < rows.size()) {
                 Placed& above = rows[startedAt[size_t(column)].first][startedAt[size_t(column)].second];
@@ -1302,7 +1307,9 @@ void Parser::finishTable(int level)
         }
         rows.push_back(std::move(placed));
     }
-    const PLTextTablePtr shared = PLTextTable::make(columns);
+    QList<double> columnWidths;
+    for (size_t i = 1; i < grid.size(); ++i) columnWidths.append(points(grid[i] - grid[i - 1]));
+    const PLTextTablePtr shared = PLTextTable::make(columns, columnWidths);
     for (std::vector<Placed>& row : rows) {
         for (Placed& cell : row) {
             if (!cell.kept) continue;
@@ -1959,6 +1966,7 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::ClVmgf: break; // a merge is seen from the cells that continue it
     case Kw::ClMrg: tableLevel(m_definitionLevel).building.mergeNext = true; break;
     case Kw::ClVmrg: tableLevel(m_definitionLevel).building.vmergeNext = true; break;
+    case Kw::ClFtsWidth: tableLevel(m_definitionLevel).building.autoWidth = param == 1; break;
     case Kw::ListText:
         if (dest == Dest::Text) {
             frame.dest = Dest::ListText;

@@ -818,10 +818,13 @@ void Writer::writeTable(size_t first, size_t last, int depth)
     const int columns = std::clamp(blockOf(first).table->numberOfColumns, 1, PLTextTable::MaximumColumns);
     // Column edges in twips, from the widths of the cells that span one column.
     std::vector<qint64> widths(size_t(columns), 0);
+    const QList<double>& known = blockOf(first).table->columnWidths;
+    for (qsizetype column = 0; column < known.size() && column < columns; ++column)
+        if (known[column] > 0) widths[size_t(column)] = twips(known[column]);
     for (size_t i = first; i < last; ++i) {
         const PLTextTableBlock& block = blockOf(i);
         if (block.columnSpan == 1 && block.width > 0 && block.column >= 0 && block.column < columns)
-            widths[size_t(block.column)] = std::max<qint64>(widths[size_t(block.column)], twips(block.width));
+            if (widths[size_t(block.column)] == 0) widths[size_t(block.column)] = twips(block.width);
     }
     std::vector<qint64> edges{0};
     for (qint64 width : widths) edges.push_back(edges.back() + (width > 0 ? width : 9360 / columns / (depth + 1) + 1));
@@ -921,6 +924,7 @@ void Writer::writeRowDefinition(const std::vector<Slot>& rowCells, const std::fu
             }
         }
         if (block.backgroundColor) word("\\clcbpat", colorIndex(block.backgroundColor));
+        if (block.width <= 0) word("\\clftsWidth1"); // no width of its own
         const qint64 right = block.width > 0 ? left + twips(block.width)
                                              : std::max(left + 1, edgeAt(block.column + std::max(1, block.columnSpan)));
         clampedWord("\\cellx", right);

@@ -378,10 +378,15 @@ private:
         format.setBorder(0);
         format.setCellPadding(0);
         format.setCellSpacing(0);
-        if (!shape.widths.empty()) {
+        std::vector<double> known = shape.widths;
+        for (qsizetype column = 0; column < block.table->columnWidths.size(); ++column) {
+            if (known.size() <= size_t(column)) known.resize(size_t(column) + 1, 0);
+            if (block.table->columnWidths[column] > 0) known[size_t(column)] = block.table->columnWidths[column];
+        }
+        if (!known.empty()) {
             QList<QTextLength> widths(columns, QTextLength());
-            for (size_t column = 0; column < shape.widths.size() && column < size_t(columns); ++column)
-                if (shape.widths[column] > 0) widths[qsizetype(column)] = QTextLength(QTextLength::FixedLength, shape.widths[column]);
+            for (size_t column = 0; column < known.size() && column < size_t(columns); ++column)
+                if (known[column] > 0) widths[qsizetype(column)] = QTextLength(QTextLength::FixedLength, known[column]);
             format.setColumnWidthConstraints(widths);
         }
         QTextTable* table = m_cursor.insertTable(shape.rows, columns, format);

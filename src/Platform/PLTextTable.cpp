@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-std::shared_ptr<const PLTextTable> PLTextTable::make(int numberOfColumns)
+std::shared_ptr<const PLTextTable> PLTextTable::make(int numberOfColumns, const QList<double>& columnWidths)
 {
     auto table = std::make_shared<PLTextTable>();
     table->numberOfColumns = std::clamp(numberOfColumns, 1, MaximumColumns);
+    table->columnWidths = columnWidths.mid(0, table->numberOfColumns);
     return table;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 #include <memory>
 
 // A table of rich text. Its cells are the paragraphs whose paragraph style names the table in
@@ -10,8 +12,11 @@ struct PLTextTable {
     static constexpr int MaximumColumns = 64;
 
     int numberOfColumns = 1;
+    // The widths of the columns in points, as far as they are known (a file may give the
+    // edges of columns that no cell of one column spans).
+    QList<double> columnWidths;
 
-    static std::shared_ptr<const PLTextTable> make(int numberOfColumns);
+    static std::shared_ptr<const PLTextTable> make(int numberOfColumns, const QList<double>& columnWidths = {});
 };
 
 using PLTextTablePtr = std::shared_ptr<const PLTextTable>;
