@@ -1175,7 +1175,7 @@ void Parser::paragraphEnded(int start, int level)
 void Parser::endCell(int level)
 {
     if (top().dest != Dest::Text) return;
-    const bool afterNestedTable = level < m_deepestOpenTable && !tableLevel(level + 1).rows.empty();
+    const bool afterNestedTable = level < m_deepestOpenTable;
     if (afterNestedTable && !paragraphHasText()) {
         // The empty paragraph that ends a cell right after a nested table is no text of its own.
         closeTable(level + 1, m_out.length());
