@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <map>
 #include <utility>
 #include <cmath>
 #include <string_view>
@@ -1235,15 +1236,59 @@ void Parser::finishTable(int level)
 {
     TableLevel& table = tableLevel(level);
     if (table.rows.empty()) return;
-    // The column edges of all rows make the grid; a cell spans the columns between its edges.
-    // Only the edges of cells that are there count: definitions may outnumber the cells.
-    std::vector<int> edges;
+    // First the merges, by the edges of the cells: an empty cell that continues the cell to
+    // its left widens it, one that continues the cell above (same edges) lengthens it.
+    struct Cell {
+        CellText text;
+        const CellDefinition* definition = nullptr;
+        int left = 0;
+        int right = 0; // after the merges to its right
+        bool placed = false; // it has edges of its own
+        bool kept = true;
+        int rowSpan = 1;
+    };
+    std::vector<std::vector<Cell>> rows;
+    std::map<std::pair<int, int>, std::pair<size_t, size_t>> startedAt; // the last kept cell with those edges
     for (const RowRecord& row : table.rows) {
-        for (size_t i = 0; i < row.cells.size() && i < row.definitions.size(); ++i) {
-            const int left = i == 0 ? row.left : row.definitions[i - 1].right;
-            if (row.definitions[i].right <= left) continue;
-            edges.push_back(left);
-            edges.push_back(row.definitions[i].right);
+        std::vector<Cell> cells;
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            Cell cell;
+            cell.text = row.cells[i];
+            if (i < row.definitions.size()) {
+                cell.definition = &row.definitions[i];
+                cell.left = i == 0 ? row.left : row.definitions[i - 1].right;
+                cell.right = cell.definition->right;
+                cell.placed = cell.right > cell.left;
+            }
+            const bool empty = cell.text.end - cell.text.start == 1;
+            if (cell.placed && empty && cell.definition->mergeNext && !cells.empty() && cells.back().kept && cells.back().placed) {
+                cells.back().right = cell.right;
+                cell.kept = false;
+            } else if (cell.placed && empty && cell.definition->vmergeNext) {
+                const auto origin = startedAt.find({cell.left, cell.right});
+                if (origin != startedAt.end()) {
+                    Cell& above = rows[origin->second.first][origin->second.second];
+                    if (origin->second.first + size_t(above.rowSpan) == rows.size()) {
+                        ++above.rowSpan;
+                        cell.kept = false;
+                    }
+                }
+            }
+            if (!cell.kept) m_deletions.push_back(cell.text);
+            cells.push_back(cell);
+        }
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (cells[i].kept && cells[i].placed) startedAt[{cells[i].left, cells[i].right}] = {rows.size(), i};
+        rows.push_back(std::move(cells));
+    }
+    // The column edges of the cells that stay make the grid; a cell spans the columns between
+    // its edges.
+    std::vector<int> edges;
+    for (const std::vector<Cell>& row : rows) {
+        for (const Cell& cell : row) {
+            if (!cell.kept || !cell.placed) continue;
+            edges.push_back(cell.left);
+            edges.push_back(cell.right);
         }
     }
     std::sort(edges.begin(), edges.end());
@@ -1254,72 +1299,37 @@ void Parser::finishTable(int level)
         const auto it = std::lower_bound(grid.begin(), grid.end(), edge - 10);
         return int(it - grid.begin());
     };
-    struct Placed {
-        CellText text;
-        PLTextTableBlock block;
-        bool kept = true;
-    };
-    std::vector<std::vector<Placed>> rows;
     int columns = 1;
-    // The last cell that starts at each column, which a cell merged down continues.
-    std::array<std::pair<size_t, size_t>, PLTextTable::MaximumColumns> startedAt;
-    startedAt.fill({SIZE_MAX, 0});
-    for (const RowRecord& row : table.rows) {
-        std::vector<Placed> placed;
+    std::vector<std::pair<CellText, PLTextTableBlock>> blocks;
+    for (size_t r = 0; r < rows.size(); ++r) {
         int next = 0;
-        for (size_t i = 0; i < row.cells.size(); ++i) {
-            Placed cell{row.cells[i], PLTextTableBlock()};
+        for (const Cell& cell : rows[r]) {
+            if (!cell.kept) continue;
+            PLTextTableBlock block = cell.definition ? cell.definition->settings : PLTextTableBlock();
             int column = next;
             int span = 1;
-            const CellDefinition* definition = i < row.definitions.size() ? &row.definitions[i] : nullptr;
-            if (definition) {
-                cell.block = definition->settings;
-                const int left = i == 0 ? row.left : row.definitions[i - 1].right;
-                if (definition->right > left) {
-                    column = std::max(next, columnAt(left));
-                    span = std::max(1, columnAt(definition->right) - columnAt(left));
-                    if (!definition->autoWidth) cell.block.width = points(definition->right - left);
-                }
+            if (cell.placed) {
+                column = std::max(next, columnAt(cell.left));
+                span = std::max(1, columnAt(cell.right) - columnAt(cell.left));
+                if (!cell.definition->autoWidth) block.width = points(cell.right - cell.left);
             }
             column = std::min(column, PLTextTable::MaximumColumns - 1);
             span = std::clamp(span, 1, PLTextTable::MaximumColumns - column);
-            cell.block.row = int(rows.size());
-            cell.block.column = column;
-            cell.block.columnSpan = span;
             next = column + span;
             columns = std::max(columns, next);
-            // The empty cells that continue a merged cell widen or lengthen it instead.
-            const bool empty = cell.text.end - cell.text.start == 1;
-            if (definition && empty && definition->mergeNext && !placed.empty() && placed.back().kept) {
-                Placed& left = placed.back();
-                left.block.columnSpan = next - left.block.column;
-                if (left.block.width > 0) left.block.width += cell.block.width;
-                cell.kept = false;
-            } else if (definition && empty && definition->vmergeNext && startedAt[size_t(column)].first < rows.size()) {
-                Placed& above = rows[startedAt[size_t(column)].first][startedAt[size_t(column)].second];
-                if (above.block.row + above.block.rowSpan == cell.block.row && above.block.columnSpan == span) {
-                    ++above.block.rowSpan;
-                    cell.kept = false;
-                }
-            }
-            if (!cell.kept) {
-                m_deletions.push_back(cell.text);
-            } else {
-                startedAt[size_t(column)] = {rows.size(), placed.size()};
-            }
-            placed.push_back(cell);
+            block.row = int(r);
+            block.column = column;
+            block.columnSpan = span;
+            block.rowSpan = cell.rowSpan;
+            blocks.emplace_back(cell.text, block);
         }
-        rows.push_back(std::move(placed));
     }
     QList<double> columnWidths;
     for (size_t i = 1; i < grid.size(); ++i) columnWidths.append(points(grid[i] - grid[i - 1]));
     const PLTextTablePtr shared = PLTextTable::make(columns, columnWidths);
-    for (std::vector<Placed>& row : rows) {
-        for (Placed& cell : row) {
-            if (!cell.kept) continue;
-            cell.block.table = shared;
-            m_assignments.push_back({cell.text.start, cell.text.end, level, cell.block});
-        }
+    for (auto& [text, block] : blocks) {
+        block.table = shared;
+        m_assignments.push_back({text.start, text.end, level, block});
     }
     table.rows.clear();
 }
