@@ -8,7 +8,6 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <map>
 #include <utility>
 #include <cmath>
 #include <string_view>
@@ -1236,8 +1235,7 @@ void Parser::finishTable(int level)
 {
     TableLevel& table = tableLevel(level);
     if (table.rows.empty()) return;
-    // First the merges, by the edges of the cells: an empty cell that continues the cell to
-    // its left widens it, one that continues the cell above (same edges) lengthens it.
+    // An empty cell that continues the cell to its left widens it.
     struct Cell {
         CellText text;
         const CellDefinition* definition = nullptr;
@@ -1245,10 +1243,8 @@ void Parser::finishTable(int level)
         int right = 0; // after the merges to its right
         bool placed = false; // it has edges of its own
         bool kept = true;
-        int rowSpan = 1;
     };
     std::vector<std::vector<Cell>> rows;
-    std::map<std::pair<int, int>, std::pair<size_t, size_t>> startedAt; // the last kept cell with those edges
     for (const RowRecord& row : table.rows) {
         std::vector<Cell> cells;
         for (size_t i = 0; i < row.cells.size(); ++i) {
@@ -1264,25 +1260,13 @@ void Parser::finishTable(int level)
             if (cell.placed && empty && cell.definition->mergeNext && !cells.empty() && cells.back().kept && cells.back().placed) {
                 cells.back().right = cell.right;
                 cell.kept = false;
-            } else if (cell.placed && empty && cell.definition->vmergeNext) {
-                const auto origin = startedAt.find({cell.left, cell.right});
-                if (origin != startedAt.end()) {
-                    Cell& above = rows[origin->second.first][origin->second.second];
-                    if (origin->second.first + size_t(above.rowSpan) == rows.size()) {
-                        ++above.rowSpan;
-                        cell.kept = false;
-                    }
-                }
+                m_deletions.push_back(cell.text);
             }
-            if (!cell.kept) m_deletions.push_back(cell.text);
             cells.push_back(cell);
         }
-        for (size_t i = 0; i < cells.size(); ++i)
-            if (cells[i].kept && cells[i].placed) startedAt[{cells[i].left, cells[i].right}] = {rows.size(), i};
         rows.push_back(std::move(cells));
     }
-    // The column edges of the cells that stay make the grid; a cell spans the columns between
-    // its edges.
+    // The column edges of the cells make the grid; a cell spans the columns between its edges.
     std::vector<int> edges;
     for (const std::vector<Cell>& row : rows) {
         for (const Cell& cell : row) {
@@ -1299,8 +1283,12 @@ void Parser::finishTable(int level)
         const auto it = std::lower_bound(grid.begin(), grid.end(), edge - 10);
         return int(it - grid.begin());
     };
+    // Then the cells on the grid; an empty cell that continues the cell above, with the same
+    // columns, lengthens it.
     int columns = 1;
     std::vector<std::pair<CellText, PLTextTableBlock>> blocks;
+    std::array<size_t, PLTextTable::MaximumColumns> startedAt; // the last block that starts at a column
+    startedAt.fill(SIZE_MAX);
     for (size_t r = 0; r < rows.size(); ++r) {
         int next = 0;
         for (const Cell& cell : rows[r]) {
@@ -1317,10 +1305,19 @@ void Parser::finishTable(int level)
             span = std::clamp(span, 1, PLTextTable::MaximumColumns - column);
             next = column + span;
             columns = std::max(columns, next);
+            if (cell.placed && cell.text.end - cell.text.start == 1 && cell.definition->vmergeNext
+                && startedAt[size_t(column)] < blocks.size()) {
+                PLTextTableBlock& above = blocks[startedAt[size_t(column)]].second;
+                if (above.row + above.rowSpan == int(r) && above.columnSpan == span) {
+                    ++above.rowSpan;
+                    m_deletions.push_back(cell.text);
+                    continue;
+                }
+            }
             block.row = int(r);
             block.column = column;
             block.columnSpan = span;
-            block.rowSpan = cell.rowSpan;
+            startedAt[size_t(column)] = blocks.size();
             blocks.emplace_back(cell.text, block);
         }
     }
