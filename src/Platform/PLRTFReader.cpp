@@ -1218,6 +1218,8 @@ void Parser::endRow(int level)
 // Ends the table at a level (and the row and cell it was in the middle of) at end.
 void Parser::closeTable(int level, int end)
 {
+    // Tables nested in it end first: a table lies within one cell of the table around it.
+    for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, end);
     TableLevel& table = tableLevel(level);
     if (table.cellOpen) {
         if (table.cellStart < end) table.cells.push_back({table.cellStart, end});
