@@ -127,6 +127,9 @@ struct Slot {
     bool continuation = false;
 };
 
+// Rows of nothing but cells continuing cells above are written up to this many at a time.
+constexpr int MaximumContinuationRows = 1000;
+
 class Writer {
 public:
     Writer(const PLAttributedString& text, const PLDocumentAttributes& documentAttributes, QList<PLRTFWriter::File>* files)
@@ -150,6 +153,7 @@ private:
     void writeParagraph(size_t index);
     void writeTable(size_t first, size_t last, int depth);
     void writeRowDefinition(const std::vector<Slot>& rowCells, const std::function<qint64(int)>& edgeAt);
+    void writeRow(const std::vector<Slot>& rowCells, int depth, const std::function<qint64(int)>& edgeAt);
     void writeState(const PLTextAttributes& attributes);
     void writeText(QStringView text);
     void writeCharacter(char16_t c);
@@ -830,13 +834,24 @@ void Writer::writeTable(size_t first, size_t last, int depth)
     for (qint64 width : widths) edges.push_back(edges.back() + (width > 0 ? width : 9360 / columns / (depth + 1) + 1));
     const auto edgeAt = [&](int column) { return edges[size_t(std::clamp(column, 0, columns))]; };
 
-    const char* cellWord = depth == 0 ? "\\cell" : "\\nestcell";
     std::vector<PLTextTableBlock> spanning;
+    // Rows that hold nothing but cells continuing cells above still are rows.
+    const auto writeContinuationRows = [&](int from, int to) {
+        for (int row = from; row < to; ++row) {
+            std::vector<Slot> rowCells;
+            for (const PLTextTableBlock& above : spanning)
+                if (above.row < row && row < above.row + above.rowSpan) rowCells.push_back({0, 0, above, true});
+            std::sort(rowCells.begin(), rowCells.end(), [](const Slot& a, const Slot& b) { return a.block.column < b.block.column; });
+            if (!rowCells.empty()) writeRow(rowCells, depth, edgeAt);
+        }
+    };
     size_t rowStart = first;
+    int previousRow = blockOf(first).row - 1;
     while (rowStart < last) {
         const int row = blockOf(rowStart).row;
         size_t rowEnd = rowStart + 1;
         while (rowEnd < last && blockOf(rowEnd).row == row) ++rowEnd;
+        if (row > previousRow + 1) writeContinuationRows(previousRow + 1, std::min(row, previousRow + 1 + MaximumContinuationRows));
         std::vector<Slot> rowCells;
         for (size_t i = rowStart; i < rowEnd; ++i) {
             if (rowCells.empty() || !(rowCells.back().block == blockOf(i)))
@@ -863,36 +878,45 @@ void Writer::writeTable(size_t first, size_t last, int depth)
         }
         for (const Slot& slot : rowCells)
             if (!slot.continuation && slot.block.rowSpan > 1) spanning.push_back(slot.block);
-
-        closeLink();
-        if (depth == 0) writeRowDefinition(rowCells, edgeAt);
-        for (const Slot& slot : rowCells) {
-            const int innerDepth = depth + 1;
-            if (!slot.continuation && m_paragraphs[slot.last - 1].style.textBlocks.size() == innerDepth) {
-                m_endWords[slot.last - 1] = cellWord;
-                writeParagraphs(slot.first, slot.last, innerDepth);
-                continue;
-            }
-            if (!slot.continuation) writeParagraphs(slot.first, slot.last, innerDepth);
-            // An empty paragraph ends a cell that continues one above, or one that ends
-            // with a nested table.
-            closeLink();
-            word("\\pard\\intbl\\itap", innerDepth);
-            word(cellWord);
-            m_previousStyle.reset();
-        }
-        closeLink();
-        if (depth == 0) {
-            word("\\row");
-        } else {
-            raw("{\\*\\nesttableprops");
-            writeRowDefinition(rowCells, edgeAt);
-            word("\\nestrow");
-            raw("}{\\nonesttables\\par}\n");
-        }
-        m_previousStyle.reset();
+        writeRow(rowCells, depth, edgeAt);
+        previousRow = row;
         rowStart = rowEnd;
     }
+    int spanEnd = previousRow + 1;
+    for (const PLTextTableBlock& above : spanning) spanEnd = std::max(spanEnd, above.row + above.rowSpan);
+    writeContinuationRows(previousRow + 1, std::min(spanEnd, previousRow + 1 + MaximumContinuationRows));
+}
+
+void Writer::writeRow(const std::vector<Slot>& rowCells, int depth, const std::function<qint64(int)>& edgeAt)
+{
+    const char* cellWord = depth == 0 ? "\\cell" : "\\nestcell";
+    closeLink();
+    if (depth == 0) writeRowDefinition(rowCells, edgeAt);
+    for (const Slot& slot : rowCells) {
+        const int innerDepth = depth + 1;
+        if (!slot.continuation && m_paragraphs[slot.last - 1].style.textBlocks.size() == innerDepth) {
+            m_endWords[slot.last - 1] = cellWord;
+            writeParagraphs(slot.first, slot.last, innerDepth);
+            continue;
+        }
+        if (!slot.continuation) writeParagraphs(slot.first, slot.last, innerDepth);
+        // An empty paragraph ends a cell that continues one above, or one that ends
+        // with a nested table.
+        closeLink();
+        word("\\pard\\intbl\\itap", innerDepth);
+        word(cellWord);
+        m_previousStyle.reset();
+    }
+    closeLink();
+    if (depth == 0) {
+        word("\\row");
+    } else {
+        raw("{\\*\\nesttableprops");
+        writeRowDefinition(rowCells, edgeAt);
+        word("\\nestrow");
+        raw("}{\\nonesttables\\par}\n");
+    }
+    m_previousStyle.reset();
 }
 
 void Writer::writeRowDefinition(const std::vector<Slot>& rowCells, const std::function<qint64(int)>& edgeAt)
