@@ -1249,6 +1249,7 @@ void Parser::finishTable(int level)
     std::vector<std::vector<Cell>> rows;
     for (const RowRecord& row : table.rows) {
         std::vector<Cell> cells;
+        int reached = INT_MIN; // a cell whose edges go back over its neighbours' has no place of its own
         for (size_t i = 0; i < row.cells.size(); ++i) {
             Cell cell;
             cell.text = row.cells[i];
@@ -1256,7 +1257,8 @@ void Parser::finishTable(int level)
                 cell.definition = &row.definitions[i];
                 cell.left = i == 0 ? row.left : row.definitions[i - 1].right;
                 cell.right = cell.definition->right;
-                cell.placed = cell.right > cell.left;
+                cell.placed = cell.right > cell.left && cell.left >= reached;
+                if (cell.placed) reached = cell.right;
             }
             const bool empty = cell.text.end - cell.text.start == 1;
             if (cell.placed && empty && cell.definition->mergeNext && !cells.empty() && cells.back().kept && cells.back().placed) {
@@ -1325,7 +1327,7 @@ void Parser::finishTable(int level)
     }
     QList<double> columnWidths;
     for (size_t i = 1; i < grid.size(); ++i) columnWidths.append(points(grid[i] - grid[i - 1]));
-    const PLTextTablePtr shared = PLTextTable::make(columns, columnWidths);
+    const PLTextTablePtr shared = PLTextTable::make(columns, columnWidths, grid.empty() ? 0 : points(grid.front()));
     for (auto& [text, block] : blocks) {
         block.table = shared;
         m_assignments.push_back({text.start, text.end, level, block});

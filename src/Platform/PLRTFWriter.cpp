@@ -830,7 +830,7 @@ void Writer::writeTable(size_t first, size_t last, int depth)
         if (block.columnSpan == 1 && block.width > 0 && block.column >= 0 && block.column < columns)
             if (widths[size_t(block.column)] == 0) widths[size_t(block.column)] = twips(block.width);
     }
-    std::vector<qint64> edges{0};
+    std::vector<qint64> edges{twips(blockOf(first).table->leftEdge)};
     for (qint64 width : widths) edges.push_back(edges.back() + (width > 0 ? width : 9360 / columns / (depth + 1) + 1));
     const auto edgeAt = [&](int column) { return edges[size_t(std::clamp(column, 0, columns))]; };
 

@@ -389,6 +389,7 @@ private:
                 if (known[column] > 0) widths[qsizetype(column)] = QTextLength(QTextLength::FixedLength, known[column]);
             format.setColumnWidthConstraints(widths);
         }
+        format.setProperty(PLTextDocumentConversion::TableLeftEdgeProperty, block.table->leftEdge);
         QTextTable* table = m_cursor.insertTable(shape.rows, columns, format);
         // Cell formats hold the spans, so the cells are marked before they are merged.
         QTextTableCellFormat placeholder;
@@ -582,7 +583,12 @@ PLAttributedString PLTextDocumentConversion::fromTextDocument(const QTextDocumen
             position = table->firstPosition() - 1;
             if (!cell.isValid()) continue;
             PLTextTablePtr& shared = tables[table];
-            if (!shared) shared = PLTextTable::make(table->columns());
+            if (!shared) {
+                QList<double> widths;
+                for (const QTextLength& length : table->format().columnWidthConstraints())
+                    widths.append(length.type() == QTextLength::FixedLength ? length.rawValue() : 0);
+                shared = PLTextTable::make(table->columns(), widths, table->format().doubleProperty(TableLeftEdgeProperty));
+            }
             PLTextTableBlock tableBlock = textTableBlock(cell.format().toTableCellFormat());
             tableBlock.table = shared;
             tableBlock.row = cell.row();

@@ -39,6 +39,8 @@ public:
         CellWidthProperty,
         // On a table cell: the format of the separator before the cell's first paragraph.
         SeparatorFormatProperty,
+        // On a table: where its first column starts.
+        TableLeftEdgeProperty,
         // On a table cell, four in a row (top, left, bottom, right): the border has no colour.
         BorderColorUnsetProperty,
     };

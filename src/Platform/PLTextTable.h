@@ -15,8 +15,10 @@ struct PLTextTable {
     // The widths of the columns in points, as far as they are known (a file may give the
     // edges of columns that no cell of one column spans).
     QList<double> columnWidths;
+    // Where the first column starts, from the left margin in points.
+    double leftEdge = 0;
 
-    static std::shared_ptr<const PLTextTable> make(int numberOfColumns, const QList<double>& columnWidths = {});
+    static std::shared_ptr<const PLTextTable> make(int numberOfColumns, const QList<double>& columnWidths = {}, double leftEdge = 0);
 };
 
 using PLTextTablePtr = std::shared_ptr<const PLTextTable>;
