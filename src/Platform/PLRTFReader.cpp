@@ -1280,13 +1280,9 @@ void Parser::finishTable(int level)
         }
     }
     std::sort(edges.begin(), edges.end());
-    std::vector<int> grid;
-    for (int edge : edges)
-        if (grid.empty() || edge - grid.back() > 10) grid.push_back(edge); // writers round edges apart
-    const auto columnAt = [&](int edge) {
-        const auto it = std::lower_bound(grid.begin(), grid.end(), edge - 10);
-        return int(it - grid.begin());
-    };
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    const std::vector<int>& grid = edges;
+    const auto columnAt = [&](int edge) { return int(std::lower_bound(grid.begin(), grid.end(), edge) - grid.begin()); };
     // Then the cells on the grid; an empty cell that continues the cell above, with the same
     // columns, lengthens it.
     int columns = 1;
