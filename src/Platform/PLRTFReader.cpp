@@ -1268,6 +1268,10 @@ void Parser::finishTable(int level)
             }
             cells.push_back(cell);
         }
+        // A row with a cell that has no place of its own is counted cell by cell, so that no
+        // cell is pushed off the columns its edges give it.
+        if (std::any_of(cells.begin(), cells.end(), [](const Cell& c) { return c.kept && !c.placed; }))
+            for (Cell& c : cells) c.placed = false;
         rows.push_back(std::move(cells));
     }
     // The column edges of the cells make the grid; a cell spans the columns between its edges.
@@ -1287,6 +1291,7 @@ void Parser::finishTable(int level)
     // columns, lengthens it.
     int columns = 1;
     std::vector<std::pair<CellText, PLTextTableBlock>> blocks;
+    std::vector<std::pair<int, int>> blockEdges;
     std::array<size_t, PLTextTable::MaximumColumns> startedAt; // the last block that starts at a column
     startedAt.fill(SIZE_MAX);
     for (size_t r = 0; r < rows.size(); ++r) {
@@ -1308,7 +1313,8 @@ void Parser::finishTable(int level)
             if (cell.placed && cell.text.end - cell.text.start == 1 && cell.definition->vmergeNext
                 && startedAt[size_t(column)] < blocks.size()) {
                 PLTextTableBlock& above = blocks[startedAt[size_t(column)]].second;
-                if (above.row + above.rowSpan == int(r) && above.columnSpan == span) {
+                // The same edges, so that the grid is the same without the merged cell.
+                if (above.row + above.rowSpan == int(r) && blockEdges[startedAt[size_t(column)]] == std::pair(cell.left, cell.right)) {
                     ++above.rowSpan;
                     m_deletions.push_back(cell.text);
                     continue;
@@ -1319,6 +1325,7 @@ void Parser::finishTable(int level)
             block.columnSpan = span;
             startedAt[size_t(column)] = blocks.size();
             blocks.emplace_back(cell.text, block);
+            blockEdges.emplace_back(cell.placed ? std::pair(cell.left, cell.right) : std::pair(0, 0));
         }
     }
     QList<double> columnWidths;
