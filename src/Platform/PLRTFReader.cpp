@@ -802,7 +802,9 @@ void Parser::finishGroup(Frame& closing)
             const QString label = m_listLabel.trimmed();
             if (!label.isEmpty() && !closing.ch.hidden) {
                 flushBuffer();
-                m_out.append(QLatin1Char('\t') + label + QLatin1Char('\t'), attributesOf(closing.ch));
+                PLTextAttributes attributes = attributesOf(closing.ch);
+                attributes.link.reset();
+                m_out.append(QLatin1Char('\t') + label + QLatin1Char('\t'), attributes);
             }
         }
         break;
@@ -1988,6 +1990,7 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::ListText:
         if (dest == Dest::Text) {
             frame.dest = Dest::ListText;
+            frame.fieldFrame = -1; // a label is plain text, never part of a link
             m_listLabel.clear();
         } else {
             skipGroup();

@@ -186,6 +186,7 @@ private:
     std::vector<Paragraph> m_paragraphs;
     std::vector<const char*> m_endWords; // per paragraph, the cell mark that ends it
     const char* m_paragraphEndWord = nullptr;
+    bool m_inListLabel = false;
     std::optional<PLParagraphStyle> m_previousStyle;
 };
 
@@ -724,7 +725,7 @@ void Writer::writeRun(const PLTextAttributes& attributes, int start, int end)
     const QString link = attributes.link.value_or(QString());
     if (m_linkOpen && link != m_openLink) closeLink();
     writeState(attributes);
-    if (!m_linkOpen && !link.isEmpty()) openLink(link);
+    if (!m_linkOpen && !link.isEmpty() && !m_inListLabel) openLink(link);
     for (int i = start; i < end; ++i) {
         const char16_t c = string.at(i).unicode();
         if (c == PLAttributedString::AttachmentCharacter && attributes.attachment)
@@ -803,7 +804,9 @@ void Writer::writeParagraph(size_t index)
         const EmittedState outside = m_state;
         raw("{\\listtext");
         m_needSpace = true;
+        m_inListLabel = true; // labels are plain text to readers
         writeRuns(paragraph.start, markerEnd);
+        m_inListLabel = false;
         closeLink();
         raw("}");
         m_state = outside;
