@@ -529,6 +529,7 @@ private:
     int currentTableLevel() { return top().para.tableLevel(); }
     bool paragraphHasText();
     void paragraphEnded(int start, int level);
+    void dropEmptyParagraphAfterNestedTable(int level, int end);
     void endCell(int level);
     void endRow(int level);
     void closeTable(int level, int end);
@@ -590,6 +591,8 @@ private:
     int m_borderEdge = -1;       // the cell edge that border words describe, or -1
     std::vector<BlockAssignment> m_assignments;
     std::vector<CellText> m_deletions; // the empty paragraphs of merged cells
+    struct { int start = 0; int end = 0; int level = 0; } m_lastParagraph; // the last paragraph ended
+    int m_levelBeforeLastParagraph = 0;
     QString m_listLabel;
 };
 
@@ -1176,6 +1179,17 @@ void Parser::paragraphEnded(int start, int level)
         }
     }
     m_deepestOpenTable = std::max(m_deepestOpenTable, level);
+    m_levelBeforeLastParagraph = m_lastParagraph.level;
+    m_lastParagraph = {start, m_out.length(), level};
+}
+
+// A cell that ends without its mark after a nested table and an empty paragraph ends as one
+// that has its mark there: the empty paragraph is no text of its own.
+void Parser::dropEmptyParagraphAfterNestedTable(int level, int end)
+{
+    if (m_lastParagraph.end == end && m_lastParagraph.end - m_lastParagraph.start == 1 && m_lastParagraph.level == level
+        && m_levelBeforeLastParagraph > level)
+        m_deletions.push_back({m_lastParagraph.start, m_lastParagraph.end});
 }
 
 void Parser::endCell(int level)
@@ -1208,7 +1222,10 @@ void Parser::endRow(int level)
     for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, m_out.length());
     TableLevel& table = tableLevel(level);
     if (table.cellOpen) {
-        if (table.cellStart < m_out.length()) table.cells.push_back({table.cellStart, m_out.length()});
+        if (table.cellStart < m_out.length()) {
+            dropEmptyParagraphAfterNestedTable(level, m_out.length());
+            table.cells.push_back({table.cellStart, m_out.length()});
+        }
         table.cellOpen = false;
     }
     if (table.cells.empty()) return;
@@ -1224,7 +1241,10 @@ void Parser::closeTable(int level, int end)
     for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, end);
     TableLevel& table = tableLevel(level);
     if (table.cellOpen) {
-        if (table.cellStart < end) table.cells.push_back({table.cellStart, end});
+        if (table.cellStart < end) {
+            dropEmptyParagraphAfterNestedTable(level, end);
+            table.cells.push_back({table.cellStart, end});
+        }
         table.cellOpen = false;
     }
     if (!table.cells.empty()) {
