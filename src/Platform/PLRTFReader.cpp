@@ -656,7 +656,11 @@ void Parser::finish()
     // Every cell paragraph ends with "\n", the last one of the text too.
     if (m_deepestOpenTable > 0 && tableLevel(1).cellOpen && m_out.length() > 0
         && m_out.string().back() != QLatin1Char('\n'))
-        m_out.append(QStringLiteral("\n"), m_out.attributesAt(m_out.length() - 1));
+    {
+        PLTextAttributes attributes = m_out.attributesAt(m_out.length() - 1);
+        attributes.attachment.reset();
+        m_out.append(QStringLiteral("\n"), attributes);
+    }
     for (int level = m_deepestOpenTable; level >= 1; --level) closeTable(level, m_out.length());
     applyTables();
 }
