@@ -529,7 +529,7 @@ private:
     int currentTableLevel() { return top().para.tableLevel(); }
     bool paragraphHasText();
     void paragraphEnded(int start, int level);
-    void dropEmptyParagraphAfterNestedTable(int level, int end);
+    void dropEmptyParagraphAfterNestedTable(int level, int cellStart, int end);
     void endCell(int level);
     void endRow(int level);
     void closeTable(int level, int end);
@@ -1189,9 +1189,9 @@ void Parser::paragraphEnded(int start, int level)
 
 // A cell that ends without its mark after a nested table and an empty paragraph ends as one
 // that has its mark there: the empty paragraph is no text of its own.
-void Parser::dropEmptyParagraphAfterNestedTable(int level, int end)
+void Parser::dropEmptyParagraphAfterNestedTable(int level, int cellStart, int end)
 {
-    if (m_lastParagraph.end == end && m_lastParagraph.end - m_lastParagraph.start == 1 && m_lastParagraph.level == level
+    if (m_lastParagraph.start > cellStart && m_lastParagraph.end == end && m_lastParagraph.end - m_lastParagraph.start == 1 && m_lastParagraph.level == level
         && m_levelBeforeLastParagraph > level)
         m_deletions.push_back({m_lastParagraph.start, m_lastParagraph.end});
 }
@@ -1227,7 +1227,7 @@ void Parser::endRow(int level)
     TableLevel& table = tableLevel(level);
     if (table.cellOpen) {
         if (table.cellStart < m_out.length()) {
-            dropEmptyParagraphAfterNestedTable(level, m_out.length());
+            dropEmptyParagraphAfterNestedTable(level, table.cellStart, m_out.length());
             table.cells.push_back({table.cellStart, m_out.length()});
         }
         table.cellOpen = false;
@@ -1246,7 +1246,7 @@ void Parser::closeTable(int level, int end)
     TableLevel& table = tableLevel(level);
     if (table.cellOpen) {
         if (table.cellStart < end) {
-            dropEmptyParagraphAfterNestedTable(level, end);
+            dropEmptyParagraphAfterNestedTable(level, table.cellStart, end);
             table.cells.push_back({table.cellStart, end});
         }
         table.cellOpen = false;
