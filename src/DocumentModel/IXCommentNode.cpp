@@ -58,13 +58,14 @@ IXCommentNode::IXCommentNode(const IXCommentNode& other)
     , m_text(other.m_text)
     , m_attributes(other.m_attributes)
     , m_textUnreadable(other.m_textUnreadable)
+    , m_textChanged(other.m_textChanged)
     , m_copiedPart(other.m_copiedPart)
 {
     if (!isTextNote() || targetLocation() != LocationLocal) return;
     // Two notes never share a part, or one would overwrite the other at save; and the part
     // may not exist in the document the copy joins. So the copy takes the stored bytes
     // along when it needs them, and gets a part of its own when it is written.
-    if (!m_copiedPart && (!m_text || m_textUnreadable)) m_copiedPart = other.targetData();
+    if (!m_copiedPart && (!m_text || m_textUnreadable || !m_textChanged)) m_copiedPart = other.targetData();
     initTargetRef(QString());
 }
 
@@ -119,6 +120,7 @@ void IXCommentNode::loadText()
     }
     m_attributes = PLDocumentAttributes();
     m_textUnreadable = false;
+    m_textChanged = false;
     if (!data || data->isEmpty()) {
         m_text = PLAttributedString();
         return;
@@ -171,17 +173,23 @@ void IXCommentNode::setText(const PLAttributedString& text)
         return;
     }
     if (m_text && *m_text == text) return;
-    replaceText(text, false);
+    replaceText(text, false, true, std::nullopt);
 }
 
-void IXCommentNode::replaceText(const std::optional<PLAttributedString>& text, bool unreadable)
+void IXCommentNode::replaceText(const std::optional<PLAttributedString>& text, bool unreadable, bool changed,
+                                const std::optional<QByteArray>& storedPart)
 {
+    std::optional<QByteArray> oldPart;
+    if (!m_textChanged && isTextNote() && targetLocation() == LocationLocal) oldPart = m_copiedPart ? m_copiedPart : targetData();
     registerUndo(this, PLLocalizedStrings::string(QStringLiteral("Note Text")),
-                 [old = m_text, oldUnreadable = m_textUnreadable](IXCommentNode& node) {
-                     node.replaceText(old, oldUnreadable);
+                 [old = m_text, oldUnreadable = m_textUnreadable, oldChanged = m_textChanged,
+                  oldPart = std::move(oldPart)](IXCommentNode& node) {
+                     node.replaceText(old, oldUnreadable, oldChanged, oldPart);
                  });
     m_text = text;
     m_textUnreadable = unreadable;
+    m_textChanged = changed;
+    if (!changed && storedPart) m_copiedPart = storedPart;
     notifyPropertyChange(QStringLiteral("text"));
 }
 
@@ -212,7 +220,7 @@ void IXCommentNode::notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError
     if (!isTextNote() || targetLocation() != LocationLocal) return;
     const QString name = targetValue().text();
     if (name.isEmpty()) return;
-    if (m_text && !m_textUnreadable) {
+    if (m_text && !m_textUnreadable && m_textChanged) {
         if (!m_text->isEmpty()) {
             document->setData(m_text->hasAttachments() ? PLRTFDArchive::serialize(*m_text, m_attributes)
                                                        : PLRTFWriter::write(*m_text, m_attributes),

@@ -17,10 +17,11 @@
 // (11, the default), a rich text attached to a branch, stored as an RTF part of the package
 // (RTFD when it holds attachments) that its "local:" target names. It may carry a connection.
 //
-// A note's text is read from its part on first use and written back, when it was read or
-// set, at every save of the document. A part that cannot be read completely leaves the note
-// with what could be read, a warning in the document, and the part's bytes untouched until
-// the user changes the note's text. A copy of a note carries the text (or the stored bytes)
+// A note's text is read from its part on first use. The part is written again only once the
+// text has been changed: reading it (to show, search, spell-check or export it) leaves the
+// stored bytes as they are, so that formatting the reader does not model is never lost. A
+// part that cannot be read completely leaves the note with what could be read and a warning
+// in the document; its bytes stay untouched as well until the user changes the note's text. A copy of a note carries the text (or the stored bytes)
 // along and is saved under a part of its own.
 class IXCommentNode : public IXFloatingReferenceNode, public IXDocumentNodeObserver {
 public:
@@ -52,6 +53,8 @@ public:
     QString textString() const;
     void setTextString(const QString& string);
     bool isTextLoaded() const { return m_text.has_value(); }
+    // True when the text was set since it was read, so that the next save writes it.
+    bool isTextChanged() const { return m_textChanged; }
     // True while the note's part could not be read completely and the note has not been
     // edited since: the part is then not rewritten at save.
     bool isTextUnreadable() const { return m_textUnreadable; }
@@ -79,13 +82,16 @@ private:
     IXCommentNode(const IXCommentNode& other);
 
     void loadText();
-    // Stores the text state (the undo of a change brings back the state before it).
-    void replaceText(const std::optional<PLAttributedString>& text, bool unreadable);
+    // Stores the text state (the undo of a change brings back the state before it, and the
+    // stored bytes of an unchanged text with it, which a save in between has overwritten).
+    void replaceText(const std::optional<PLAttributedString>& text, bool unreadable, bool changed,
+                     const std::optional<QByteArray>& storedPart);
     void reportUnreadableText(const PLError& error);
 
     std::optional<PLAttributedString> m_text;
     PLDocumentAttributes m_attributes;
     bool m_textUnreadable = false;
+    bool m_textChanged = false;
     // The stored bytes of the note that this one was copied from, until they are saved
     // under this note's own part.
     std::optional<QByteArray> m_copiedPart;

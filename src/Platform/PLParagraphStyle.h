@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/PLTextTableBlock.h"
+
 #include <QList>
 #include <QMetaType>
 #include <QString>
@@ -52,6 +54,8 @@ struct PLParagraphStyle {
     QList<TabStop> tabStops;
     // The lists the paragraph belongs to, outermost first; empty for a paragraph outside lists.
     QList<TextList> textLists;
+    // The table cells the paragraph is in, outermost first; empty outside tables.
+    QList<PLTextTableBlock> textBlocks;
 
     bool operator==(const PLParagraphStyle&) const = default;
 

@@ -7,6 +7,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
 const QString PLRTFDArchive::TextFileName = QStringLiteral("TXT.rtf");
 
 namespace {
@@ -210,21 +217,42 @@ bool PLRTFDArchive::writeToDirectory(const QString& path, PLError* error) const
 
 std::optional<PLRTFDArchive> PLRTFDArchive::fromDirectory(const QString& path, PLError* error)
 {
-    const QDir dir(path);
-    if (!dir.exists()) {
+    const QString folder = QFileInfo(path).canonicalFilePath();
+    const int dirFd = folder.isEmpty() ? -1 : ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = dirFd < 0 ? nullptr : ::fdopendir(dirFd);
+    if (!dir) {
+        if (dirFd >= 0) ::close(dirFd);
         PLSetError(error, archiveError(FileError, QStringLiteral("The folder \"%1\" does not exist").arg(path)));
         return std::nullopt;
     }
+    // Only the regular files directly in the folder count: a link is never followed, so no
+    // file from elsewhere can pass for an attachment.
+    QStringList names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        struct stat info {};
+        if (name == QLatin1String(".") || name == QLatin1String("..")) continue;
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) continue;
+        names.append(name);
+    }
+    std::sort(names.begin(), names.end());
     PLRTFDArchive archive;
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& info : entries) {
-        QFile in(info.filePath());
-        if (!in.open(QIODevice::ReadOnly)) {
-            PLSetError(error, archiveError(FileError, QStringLiteral("The file \"%1\" could not be read").arg(info.fileName())));
+    for (const QString& name : names) {
+        const QString filePath = folder + QLatin1Char('/') + name;
+        const int fd = ::openat(dirFd, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        struct stat info {};
+        QFile in;
+        const bool opened = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+            && QFileInfo(filePath).canonicalFilePath() == filePath && in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (!opened) {
+            if (fd >= 0 && !in.isOpen()) ::close(fd);
+            ::closedir(dir);
+            PLSetError(error, archiveError(FileError, QStringLiteral("The file \"%1\" could not be read").arg(name)));
             return std::nullopt;
         }
-        archive.m_files.append({info.fileName(), in.readAll()});
+        archive.m_files.append({name, in.readAll()});
     }
+    ::closedir(dir);
     // "TXT.rtf" first, as the folders written here have it.
     std::stable_sort(archive.m_files.begin(), archive.m_files.end(), [](const File& a, const File& b) {
         return a.name == TextFileName && b.name != TextFileName;

@@ -53,6 +53,7 @@ public:
     static bool isSerializedData(const QByteArray& data);
 
     // A real folder: writes every file (creating the folder), reads the regular files in it.
+    // Reading never follows a link inside the folder and never opens a file outside it.
     bool writeToDirectory(const QString& path, PLError* error = nullptr) const;
     static std::optional<PLRTFDArchive> fromDirectory(const QString& path, PLError* error = nullptr);
 

@@ -5,8 +5,10 @@
 #include <QHash>
 
 #include <algorithm>
-#include <climits>
 #include <array>
+#include <climits>
+#include <cstdint>
+#include <utility>
 #include <cmath>
 #include <string_view>
 #include <unordered_map>
@@ -38,6 +40,7 @@ enum class Dest : unsigned char {
     ShapeProperty,
     ShapePropertyName,
     ShapePropertyValue,
+    ListText,          // the label of a list item as the writer shows it
 };
 
 // What shape properties are read for.
@@ -71,6 +74,9 @@ enum class Kw : unsigned char {
     ListId, LevelNfc, LevelStartAt,
     // times
     Yr, Mo, Dy, Hr, Min, Sec,
+    // tables
+    TRowD, CellX, InTbl, Itap, NestCell, Row, NestRow, NestTableProps, TrLeft, TrGaph, ClBorder, RowBorder, BorderStyle,
+    BorderNone, BrdrW, BrdrCf, ClPad, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, ClMgf, ClMrg, ClVmgf, ClVmrg, ClFtsWidth, ListText,
 };
 
 const std::unordered_map<std::string_view, Kw>& keywords()
@@ -120,8 +126,8 @@ const std::unordered_map<std::string_view, Kw>& keywords()
         {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB}, {"landscape", Kw::Landscape},
         {"vieww", Kw::ViewW}, {"viewh", Kw::ViewH}, {"viewkind", Kw::ViewKind}, {"viewscale", Kw::ViewScale},
         {"deftab", Kw::DefTab}, {"readonlydoc", Kw::ReadOnlyDoc}, {"hyphfactor", Kw::HyphFactor},
-        {"par", Kw::Par}, {"sect", Kw::Par}, {"row", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab},
-        {"page", Kw::Page}, {"cell", Kw::Cell}, {"nestcell", Kw::Cell}, {"emdash", Kw::EmDash},
+        {"par", Kw::Par}, {"sect", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab},
+        {"page", Kw::Page}, {"cell", Kw::Cell}, {"emdash", Kw::EmDash},
         {"endash", Kw::EnDash}, {"emspace", Kw::EmSpace}, {"enspace", Kw::EnSpace}, {"qmspace", Kw::QmSpace},
         {"bullet", Kw::Bullet}, {"lquote", Kw::LQuote}, {"rquote", Kw::RQuote}, {"ldblquote", Kw::LDblQuote},
         {"rdblquote", Kw::RDblQuote}, {"zwj", Kw::Zwj}, {"zwnj", Kw::Zwnj}, {"ltrmark", Kw::LtrMark},
@@ -136,6 +142,21 @@ const std::unordered_map<std::string_view, Kw>& keywords()
         {"width", Kw::Width}, {"height", Kw::Height},
         {"listid", Kw::ListId}, {"levelnfc", Kw::LevelNfc}, {"levelstartat", Kw::LevelStartAt},
         {"yr", Kw::Yr}, {"mo", Kw::Mo}, {"dy", Kw::Dy}, {"hr", Kw::Hr}, {"min", Kw::Min}, {"sec", Kw::Sec},
+        {"trowd", Kw::TRowD}, {"cellx", Kw::CellX}, {"intbl", Kw::InTbl}, {"itap", Kw::Itap},
+        {"nestcell", Kw::NestCell}, {"row", Kw::Row}, {"nestrow", Kw::NestRow}, {"nesttableprops", Kw::NestTableProps},
+        {"nonesttables", Kw::SkipDestination}, {"trleft", Kw::TrLeft}, {"trgaph", Kw::TrGaph},
+        {"clbrdrt", Kw::ClBorder}, {"clbrdrl", Kw::ClBorder}, {"clbrdrb", Kw::ClBorder}, {"clbrdrr", Kw::ClBorder},
+        {"trbrdrt", Kw::RowBorder}, {"trbrdrl", Kw::RowBorder}, {"trbrdrb", Kw::RowBorder}, {"trbrdrr", Kw::RowBorder},
+        {"trbrdrh", Kw::RowBorder}, {"trbrdrv", Kw::RowBorder}, {"brdrt", Kw::RowBorder}, {"brdrl", Kw::RowBorder},
+        {"brdrb", Kw::RowBorder}, {"brdrr", Kw::RowBorder}, {"box", Kw::RowBorder}, {"brdrbtw", Kw::RowBorder},
+        {"brdrs", Kw::BorderStyle}, {"brdrth", Kw::BorderStyle}, {"brdrdb", Kw::BorderStyle}, {"brdrdot", Kw::BorderStyle},
+        {"brdrdash", Kw::BorderStyle}, {"brdrhair", Kw::BorderStyle}, {"brdrtriple", Kw::BorderStyle},
+        {"brdrsh", Kw::BorderStyle}, {"brdrinset", Kw::BorderStyle}, {"brdroutset", Kw::BorderStyle},
+        {"brdrnone", Kw::BorderNone}, {"brdrnil", Kw::BorderNone}, {"brdrtbl", Kw::BorderNone}, {"brdrw", Kw::BrdrW},
+        {"brdrcf", Kw::BrdrCf}, {"clpadt", Kw::ClPad}, {"clpadl", Kw::ClPad}, {"clpadb", Kw::ClPad}, {"clpadr", Kw::ClPad},
+        {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
+        {"clvertalb", Kw::ClVertAlB}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg}, {"clvmgf", Kw::ClVmgf},
+        {"clvmrg", Kw::ClVmrg}, {"clftsWidth", Kw::ClFtsWidth}, {"listtext", Kw::ListText},
     };
     return table;
 }
@@ -192,6 +213,10 @@ struct ParaState {
     int listLevel = 0;
     int leftIndent = 0; // twips; \fi is kept apart as RTF gives it, relative to \li
     int firstIndent = 0;
+    bool inTable = false;
+    int itap = 0;
+    // The nesting level of the tables the paragraph is in (0 outside tables).
+    int tableLevel() const { return std::clamp(std::max(inTable ? 1 : 0, itap), 0, PLTextTableBlock::MaximumNesting); }
     bool operator==(const ParaState&) const = default;
 };
 
@@ -234,6 +259,47 @@ struct Picture {
     int wGoal = 0, hGoal = 0, scaleX = 100, scaleY = 100;
     bool haveHigh = false;
     unsigned char high = 0;
+    bool damaged = false;
+};
+
+// A cell as a row definition gives it: its right edge (twips) and its settings.
+struct CellDefinition {
+    int right = 0;
+    PLTextTableBlock settings;
+    bool mergeNext = false;  // continues the cell to its left
+    bool vmergeNext = false; // continues the cell above
+    bool autoWidth = false;  // the cell takes the width the table gives it
+};
+
+// The text of a cell: paragraphs from start to end, each ended by "\n".
+struct CellText {
+    int start = 0;
+    int end = 0;
+};
+
+struct RowRecord {
+    std::vector<CellText> cells;
+    std::vector<CellDefinition> definitions;
+    int left = 0;
+};
+
+// The tables being read at one nesting level.
+struct TableLevel {
+    bool cellOpen = false;
+    int cellStart = 0;
+    std::vector<CellText> cells;             // of the row being read
+    std::vector<CellDefinition> definitions; // of the last row definition
+    CellDefinition building;
+    int rowLeft = 0;
+    int gap = 0;
+    std::vector<RowRecord> rows;              // of the table being read
+};
+
+struct BlockAssignment {
+    int start = 0;
+    int end = 0;
+    int level = 0;
+    PLTextTableBlock block;
 };
 
 int hexValue(unsigned char c)
@@ -417,9 +483,13 @@ public:
     PLError error;
 
 private:
+    // Damage that the reading goes on after, and damage that ends it.
+    void report(int code, const QString& reason);
     void fail(int code, const QString& reason);
     Frame& top() { return m_frames.back(); }
 
+    // True when text comes after a closing brace of the document (and before its last).
+    bool hasContentAfterEnd();
     void pushGroup();
     void popGroup();
     void skipGroup();
@@ -434,12 +504,16 @@ private:
     void sinkText(QStringView text);
     void emitText(QStringView text);
     void emitCharacter(char16_t c);
+    // A \u character: surrogates are paired, a lone one becomes U+FFFD.
+    void emitUnicode(char16_t c);
+    void flushSurrogate();
     void flushBuffer();
     void endParagraph();
     void applyParagraph();
     void emitAttachment(const PLTextAttachmentPtr& attachment);
     int currentCodePage();
     PLTextAttributes currentAttributes();
+    PLTextAttributes attributesOf(const CharState& ch);
     std::optional<QColor> colorAt(int index) const;
     void finishFont();
     void finishColor();
@@ -449,6 +523,18 @@ private:
     void finishAttachmentReference(Frame& closing);
     void finishShapeProperty(Frame& closing);
     void finish();
+
+    // tables
+    TableLevel& tableLevel(int level) { return m_tableLevels[size_t(level - 1)]; }
+    int currentTableLevel() { return top().para.tableLevel(); }
+    bool paragraphHasText();
+    void paragraphEnded(int start, int level);
+    void dropEmptyParagraphAfterNestedTable(int level, int cellStart, int end);
+    void endCell(int level);
+    void endRow(int level);
+    void closeTable(int level, int end);
+    void finishTable(int level);
+    void applyTables();
 
     const unsigned char* m_pos = nullptr;
     const unsigned char* m_data;
@@ -461,6 +547,9 @@ private:
     int m_documentCodePage = PLCodePage::Windows1252;
     int m_defaultFont = -1;
     QByteArray m_pendingBytes;
+    int m_excessDepth = 0; // groups opened beyond MaximumNesting
+    const unsigned char* m_lastContent = nullptr; // the end of the last text before the last brace
+    char16_t m_highSurrogate = 0; // a \u high surrogate waiting for its low half
 
     // output
     PLAttributedString m_out;
@@ -495,15 +584,30 @@ private:
     QString m_shapeValue;
     Picture m_picture;
     int m_pictureCount = 0;
+
+    std::array<TableLevel, PLTextTableBlock::MaximumNesting> m_tableLevels;
+    int m_deepestOpenTable = 0;  // the deepest level with an open cell or rows read
+    int m_definitionLevel = 1;   // the level the row definition being read is for
+    int m_borderEdge = -1;       // the cell edge that border words describe, or -1
+    std::vector<BlockAssignment> m_assignments;
+    std::vector<CellText> m_deletions; // the empty paragraphs of merged cells
+    struct { int start = 0; int end = 0; int level = 0; } m_lastParagraph; // the last paragraph ended
+    int m_levelBeforeLastParagraph = 0;
+    QString m_listLabel;
 };
 
-void Parser::fail(int code, const QString& reason)
+void Parser::report(int code, const QString& reason)
 {
     if (!error) {
         const qsizetype offset = m_pos ? m_pos - m_data : 0;
         error = PLError(QStringLiteral("Ideaflux"), code,
                         {{PLError::FailureReasonKey, QStringLiteral("%1 (at byte %2)").arg(reason).arg(offset)}});
     }
+}
+
+void Parser::fail(int code, const QString& reason)
+{
+    report(code, reason);
     m_stopped = true;
 }
 
@@ -543,22 +647,50 @@ PLAttributedString Parser::run()
 
 void Parser::finish()
 {
-    if (m_frames.empty()) return;
-    flushBytes();
-    flushBuffer();
-    applyParagraph();
+    if (!m_frames.empty()) {
+        flushBytes();
+        flushSurrogate();
+        flushBuffer();
+        applyParagraph();
+    }
+    // Every cell paragraph ends with "\n", the last one of the text too.
+    if (m_deepestOpenTable > 0 && tableLevel(1).cellOpen && m_out.length() > 0
+        && m_out.string().back() != QLatin1Char('\n'))
+    {
+        PLTextAttributes attributes = m_out.attributesAt(m_out.length() - 1);
+        attributes.attachment.reset();
+        m_out.append(QStringLiteral("\n"), attributes);
+    }
+    for (int level = m_deepestOpenTable; level >= 1; --level) closeTable(level, m_out.length());
+    applyTables();
+}
+
+bool Parser::hasContentAfterEnd()
+{
+    if (!m_lastContent) {
+        // The document ends at its last closing brace; what comes after that is not text.
+        const unsigned char* lastBrace = m_end;
+        while (lastBrace > m_data && lastBrace[-1] != '}') --lastBrace;
+        const unsigned char* content = lastBrace > m_data ? lastBrace - 1 : m_data;
+        while (content > m_data && (content[-1] <= ' ' || content[-1] == '}')) --content;
+        m_lastContent = content;
+    }
+    return m_pos < m_lastContent;
 }
 
 void Parser::pushGroup()
 {
     flushBytes();
+    flushSurrogate();
     m_ucSkip = 0;
     if (m_frames.empty()) {
         m_frames.emplace_back();
         return;
     }
-    if (int(m_frames.size()) >= PLRTFReader::MaximumNesting) {
-        fail(PLRTFReader::TooDeepError, QStringLiteral("The RTF groups are nested too deeply"));
+    if (int(m_frames.size()) >= PLRTFReader::MaximumNesting || m_excessDepth > 0) {
+        // Deeper groups only count their braces; their text stays in the innermost state.
+        report(PLRTFReader::TooDeepError, QStringLiteral("The RTF groups are nested too deeply"));
+        ++m_excessDepth;
         return;
     }
     m_frames.push_back(m_frames.back());
@@ -591,7 +723,17 @@ void Parser::pushGroup()
 void Parser::popGroup()
 {
     flushBytes();
+    flushSurrogate();
     m_ucSkip = 0;
+    if (m_excessDepth > 0) {
+        --m_excessDepth;
+        return;
+    }
+    if (m_frames.size() == 1 && hasContentAfterEnd()) {
+        // A brace too many: what follows is still the document's text.
+        report(PLRTFReader::MalformedError, QStringLiteral("The RTF data goes on after its closing brace"));
+        return;
+    }
     if (m_frames.size() == 1) {
         flushBuffer();
         applyParagraph();
@@ -660,6 +802,18 @@ void Parser::finishGroup(Frame& closing)
         break;
     case Dest::ShapeProperty:
         finishShapeProperty(closing);
+        break;
+    case Dest::ListText:
+        if (!m_frames.empty() && top().dest == Dest::Text) {
+            // The label as list items carry it, whatever white space the writer put around it.
+            const QString label = m_listLabel.trimmed();
+            if (!label.isEmpty() && !closing.ch.hidden) {
+                flushBuffer();
+                PLTextAttributes attributes = attributesOf(closing.ch);
+                attributes.link.reset();
+                m_out.append(QLatin1Char('\t') + label + QLatin1Char('\t'), attributes);
+            }
+        }
         break;
     case Dest::ExpandedColorTable:
         if (m_frames.empty() || top().dest != Dest::ExpandedColorTable) {
@@ -786,7 +940,9 @@ void Parser::handleSymbol(unsigned char c)
         const int high = hexValue(m_pos[0]);
         const int low = hexValue(m_pos[1]);
         if (high < 0 || low < 0) {
-            fail(PLRTFReader::MalformedError, QStringLiteral("The RTF data holds an invalid hexadecimal escape"));
+            // A damaged escape is dropped with the two characters that should have been its
+            // digits, unless they belong to the structure; the rest of the text still counts.
+            for (int i = 0; i < 2 && m_pos < m_end && *m_pos != '\\' && *m_pos != '{' && *m_pos != '}'; ++i) ++m_pos;
             return;
         }
         m_pos += 2;
@@ -870,10 +1026,11 @@ void Parser::handlePictBytes()
         ++m_pos;
         const int v = hexValue(c);
         if (v < 0) {
-            if (c <= ' ') continue;
-            fail(PLRTFReader::MalformedError, QStringLiteral("The RTF picture data holds an invalid hexadecimal digit"));
-            return;
+            // A picture with junk in its data is dropped; the text around it is read on.
+            if (c > ' ') m_picture.damaged = true;
+            continue;
         }
+        if (m_picture.damaged) continue;
         if (m_picture.haveHigh)
             m_picture.data.append(char(m_picture.high << 4 | v));
         else
@@ -903,8 +1060,35 @@ void Parser::flushBytes()
     sinkText(text);
 }
 
+void Parser::emitUnicode(char16_t c)
+{
+    if (QChar::isLowSurrogate(c) && m_highSurrogate) {
+        flushBytes();
+        const QChar pair[2] = {QChar(m_highSurrogate), QChar(c)};
+        m_highSurrogate = 0;
+        sinkText(QStringView(pair, 2));
+        return;
+    }
+    if (QChar::isHighSurrogate(c)) {
+        flushBytes();
+        flushSurrogate();
+        m_highSurrogate = c;
+        return;
+    }
+    emitCharacter(QChar::isLowSurrogate(c) ? char16_t(0xFFFD) : c);
+}
+
+void Parser::flushSurrogate()
+{
+    if (!m_highSurrogate || m_frames.empty()) return;
+    m_highSurrogate = 0;
+    const QChar replacement(0xFFFD);
+    sinkText(QStringView(&replacement, 1));
+}
+
 void Parser::sinkText(QStringView text)
 {
+    flushSurrogate();
     Frame& frame = top();
     switch (frame.dest) {
     case Dest::Text:
@@ -925,6 +1109,9 @@ void Parser::sinkText(QStringView text)
         break;
     case Dest::FieldInst:
         if (frame.fieldFrame >= 0 && frame.fieldFrame < int(m_frames.size())) m_frames[size_t(frame.fieldFrame)].destText += text;
+        break;
+    case Dest::ListText:
+        if (m_listLabel.size() < 1000) m_listLabel += text;
         break;
     default:
         break;
@@ -971,7 +1158,270 @@ void Parser::endParagraph()
     // A hidden paragraph mark joins its paragraph to the next one.
     if (top().dest != Dest::Text || top().ch.hidden) return;
     flushBuffer();
+    const int start = m_paragraphStart;
     applyParagraph();
+    paragraphEnded(start, currentTableLevel());
+}
+
+bool Parser::paragraphHasText()
+{
+    flushBytes();
+    flushSurrogate();
+    return !m_buffer.isEmpty() || m_out.length() > m_paragraphStart;
+}
+
+// A paragraph from start to the end of the text has ended at a nesting level: the tables
+// deeper than that end before it, and it opens the cells it is in.
+void Parser::paragraphEnded(int start, int level)
+{
+    for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, start);
+    for (int outer = 1; outer <= level; ++outer) {
+        TableLevel& table = tableLevel(outer);
+        if (!table.cellOpen) {
+            table.cellOpen = true;
+            table.cellStart = start;
+        }
+    }
+    m_deepestOpenTable = std::max(m_deepestOpenTable, level);
+    m_levelBeforeLastParagraph = m_lastParagraph.level;
+    m_lastParagraph = {start, m_out.length(), level};
+}
+
+// A cell that ends without its mark after a nested table and an empty paragraph ends as one
+// that has its mark there: the empty paragraph is no text of its own.
+void Parser::dropEmptyParagraphAfterNestedTable(int level, int cellStart, int end)
+{
+    if (m_lastParagraph.start > cellStart && m_lastParagraph.end == end && m_lastParagraph.end - m_lastParagraph.start == 1 && m_lastParagraph.level == level
+        && m_levelBeforeLastParagraph > level)
+        m_deletions.push_back({m_lastParagraph.start, m_lastParagraph.end});
+}
+
+void Parser::endCell(int level)
+{
+    if (top().dest != Dest::Text) return;
+    const bool afterNestedTable = level < m_deepestOpenTable;
+    if (afterNestedTable && !paragraphHasText()) {
+        // The empty paragraph that ends a cell right after a nested table is no text of its own.
+        closeTable(level + 1, m_out.length());
+    } else {
+        // A cell mark ends its paragraph even in hidden text.
+        const bool hidden = std::exchange(top().ch.hidden, false);
+        emitCharacter('\n');
+        top().ch.hidden = hidden;
+        flushBuffer();
+        const int start = m_paragraphStart;
+        applyParagraph();
+        paragraphEnded(start, level);
+    }
+    TableLevel& table = tableLevel(level);
+    if (!table.cellOpen) return;
+    table.cells.push_back({table.cellStart, m_out.length()});
+    table.cellOpen = false;
+}
+
+void Parser::endRow(int level)
+{
+    if (top().dest != Dest::Text) return;
+    if (paragraphHasText()) endCell(level);
+    for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, m_out.length());
+    TableLevel& table = tableLevel(level);
+    if (table.cellOpen) {
+        if (table.cellStart < m_out.length()) {
+            dropEmptyParagraphAfterNestedTable(level, table.cellStart, m_out.length());
+            table.cells.push_back({table.cellStart, m_out.length()});
+        }
+        table.cellOpen = false;
+    }
+    if (table.cells.empty()) return;
+    m_deepestOpenTable = std::max(m_deepestOpenTable, level);
+    table.rows.push_back({std::move(table.cells), table.definitions, table.rowLeft});
+    table.cells.clear();
+}
+
+// Ends the table at a level (and the row and cell it was in the middle of) at end.
+void Parser::closeTable(int level, int end)
+{
+    // Tables nested in it end first: a table lies within one cell of the table around it.
+    for (int deeper = m_deepestOpenTable; deeper > level; --deeper) closeTable(deeper, end);
+    TableLevel& table = tableLevel(level);
+    if (table.cellOpen) {
+        if (table.cellStart < end) {
+            dropEmptyParagraphAfterNestedTable(level, table.cellStart, end);
+            table.cells.push_back({table.cellStart, end});
+        }
+        table.cellOpen = false;
+    }
+    if (!table.cells.empty()) {
+        table.rows.push_back({std::move(table.cells), table.definitions, table.rowLeft});
+        table.cells.clear();
+    }
+    finishTable(level);
+    if (m_deepestOpenTable >= level) m_deepestOpenTable = level - 1;
+}
+
+void Parser::finishTable(int level)
+{
+    TableLevel& table = tableLevel(level);
+    if (table.rows.empty()) return;
+    // An empty cell that continues the cell to its left widens it.
+    struct Cell {
+        CellText text;
+        const CellDefinition* definition = nullptr;
+        int left = 0;
+        int right = 0; // after the merges to its right
+        bool placed = false; // it has edges of its own
+        bool kept = true;
+    };
+    std::vector<std::vector<Cell>> rows;
+    for (const RowRecord& row : table.rows) {
+        std::vector<Cell> cells;
+        int reached = INT_MIN; // a cell whose edges go back over its neighbours' has no place of its own
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            Cell cell;
+            cell.text = row.cells[i];
+            if (i < row.definitions.size()) {
+                cell.definition = &row.definitions[i];
+                cell.left = i == 0 ? row.left : row.definitions[i - 1].right;
+                cell.right = cell.definition->right;
+                cell.placed = cell.right > cell.left && cell.left >= reached;
+                if (cell.placed) reached = cell.right;
+            }
+            const bool empty = cell.text.end - cell.text.start == 1;
+            if (cell.placed && empty && cell.definition->mergeNext && !cells.empty() && cells.back().kept && cells.back().placed) {
+                cells.back().right = cell.right;
+                cell.kept = false;
+                m_deletions.push_back(cell.text);
+            }
+            cells.push_back(cell);
+        }
+        // A row with a cell that has no place of its own is counted cell by cell, so that no
+        // cell is pushed off the columns its edges give it.
+        if (std::any_of(cells.begin(), cells.end(), [](const Cell& c) { return c.kept && !c.placed; }))
+            for (Cell& c : cells) c.placed = false;
+        rows.push_back(std::move(cells));
+    }
+    // The column edges of the cells make the grid; a cell spans the columns between its edges.
+    std::vector<int> edges;
+    for (const std::vector<Cell>& row : rows) {
+        for (const Cell& cell : row) {
+            if (!cell.kept || !cell.placed) continue;
+            edges.push_back(cell.left);
+            edges.push_back(cell.right);
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    const std::vector<int>& grid = edges;
+    const auto columnAt = [&](int edge) { return int(std::lower_bound(grid.begin(), grid.end(), edge) - grid.begin()); };
+    // Then the cells on the grid; an empty cell that continues the cell above, with the same
+    // columns, lengthens it.
+    int columns = 1;
+    std::vector<std::pair<CellText, PLTextTableBlock>> blocks;
+    std::vector<std::pair<int, int>> blockEdges;
+    std::array<size_t, PLTextTable::MaximumColumns> startedAt; // the last block that starts at a column
+    startedAt.fill(SIZE_MAX);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        int next = 0;
+        for (const Cell& cell : rows[r]) {
+            if (!cell.kept) continue;
+            PLTextTableBlock block = cell.definition ? cell.definition->settings : PLTextTableBlock();
+            int column = next;
+            int span = 1;
+            if (cell.placed) {
+                column = std::max(next, columnAt(cell.left));
+                span = std::max(1, columnAt(cell.right) - columnAt(cell.left));
+                if (!cell.definition->autoWidth) block.width = points(cell.right - cell.left);
+            }
+            column = std::min(column, PLTextTable::MaximumColumns - 1);
+            span = std::clamp(span, 1, PLTextTable::MaximumColumns - column);
+            next = column + span;
+            columns = std::max(columns, next);
+            if (cell.placed && cell.text.end - cell.text.start == 1 && cell.definition->vmergeNext
+                && startedAt[size_t(column)] < blocks.size()) {
+                PLTextTableBlock& above = blocks[startedAt[size_t(column)]].second;
+                // The same edges, so that the grid is the same without the merged cell.
+                if (above.row + above.rowSpan == int(r) && blockEdges[startedAt[size_t(column)]] == std::pair(cell.left, cell.right)) {
+                    ++above.rowSpan;
+                    m_deletions.push_back(cell.text);
+                    continue;
+                }
+            }
+            block.row = int(r);
+            block.column = column;
+            block.columnSpan = span;
+            startedAt[size_t(column)] = blocks.size();
+            blocks.emplace_back(cell.text, block);
+            blockEdges.emplace_back(cell.placed ? std::pair(cell.left, cell.right) : std::pair(0, 0));
+        }
+    }
+    QList<double> columnWidths;
+    for (size_t i = 1; i < grid.size(); ++i) columnWidths.append(points(grid[i] - grid[i - 1]));
+    const PLTextTablePtr shared = PLTextTable::make(columns, columnWidths, grid.empty() ? 0 : points(grid.front()));
+    for (auto& [text, block] : blocks) {
+        block.table = shared;
+        m_assignments.push_back({text.start, text.end, level, block});
+    }
+    table.rows.clear();
+}
+
+// Gives every table paragraph its blocks and drops the paragraphs of merged cells, in one
+// pass over the text.
+void Parser::applyTables()
+{
+    if (m_assignments.empty() && m_deletions.empty()) return;
+    std::array<std::vector<const BlockAssignment*>, PLTextTableBlock::MaximumNesting> byLevel;
+    for (const BlockAssignment& assignment : m_assignments) byLevel[size_t(assignment.level - 1)].push_back(&assignment);
+    for (auto& list : byLevel)
+        std::sort(list.begin(), list.end(), [](const BlockAssignment* a, const BlockAssignment* b) { return a->start < b->start; });
+    std::sort(m_deletions.begin(), m_deletions.end(), [](const CellText& a, const CellText& b) { return a.start < b.start; });
+    std::array<size_t, PLTextTableBlock::MaximumNesting> next{};
+    size_t nextDeletion = 0;
+    PLAttributedString result;
+    const int length = m_out.length();
+    int position = 0;
+    while (position < length) {
+        PLRange run;
+        PLTextAttributes attributes = m_out.attributesAt(position, &run);
+        int end = run.end();
+        while (nextDeletion < m_deletions.size() && m_deletions[nextDeletion].end <= position) ++nextDeletion;
+        if (nextDeletion < m_deletions.size()) {
+            const CellText& deletion = m_deletions[nextDeletion];
+            if (deletion.start <= position) {
+                position = std::min(deletion.end, length);
+                continue;
+            }
+            end = std::min(end, deletion.start);
+        }
+        QList<PLTextTableBlock> blocks;
+        bool outerFound = true;
+        for (size_t level = 0; level < byLevel.size(); ++level) {
+            const auto& list = byLevel[level];
+            size_t& i = next[level];
+            while (i < list.size() && list[i]->end <= position) ++i;
+            if (i >= list.size()) {
+                outerFound = false;
+                continue;
+            }
+            if (list[i]->start > position) {
+                end = std::min(end, list[i]->start);
+                outerFound = false;
+                continue;
+            }
+            end = std::min(end, list[i]->end);
+            if (outerFound) blocks.append(list[i]->block);
+        }
+        if (!blocks.isEmpty() || attributes.paragraphStyle) {
+            PLParagraphStyle style = attributes.paragraphStyle.value_or(PLParagraphStyle());
+            style.textBlocks = blocks;
+            if (style.isDefault())
+                attributes.paragraphStyle.reset();
+            else
+                attributes.paragraphStyle = style;
+        }
+        result.append(m_out.string().mid(position, end - position), attributes);
+        position = end;
+    }
+    m_out = std::move(result);
 }
 
 void Parser::applyParagraph()
@@ -1034,7 +1484,11 @@ std::optional<QColor> Parser::colorAt(int index) const
 
 PLTextAttributes Parser::currentAttributes()
 {
-    const CharState& ch = top().ch;
+    return attributesOf(top().ch);
+}
+
+PLTextAttributes Parser::attributesOf(const CharState& ch)
+{
     PLTextAttributes a;
     const double size = ch.fontSizeMilli > 0 ? ch.fontSizeMilli / 1000.0 : ch.fontSize / 2.0;
     const auto font = m_fonts.constFind(ch.font);
@@ -1101,7 +1555,7 @@ void Parser::finishPicture()
 {
     Picture picture = std::move(m_picture);
     m_picture = Picture();
-    if (picture.data.isEmpty() || picture.extension.isEmpty()) return;
+    if (picture.damaged || picture.data.isEmpty() || picture.extension.isEmpty()) return;
     if (picture.extension == "bmp") {
         picture.data = bmpFromDib(picture.data);
         if (picture.data.isEmpty()) return;
@@ -1368,8 +1822,8 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::Highlight: ch.background = param; m_attributesDirty = true; break;
     case Kw::Uc: ch.uc = std::clamp(param, 0, 16); break;
     case Kw::U: {
-        int code = param < 0 ? param + 65536 : param;
-        if (code >= 0 && code <= 0xFFFF) emitCharacter(char16_t(code));
+        const int code = param < 0 ? param + 65536 : param;
+        if (code >= 0 && code <= 0xFFFF) emitUnicode(char16_t(code));
         m_ucSkip = ch.uc;
         break;
     }
@@ -1438,7 +1892,6 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
     case Kw::Line: emitCharacter(0x2028); break;
     case Kw::Tab: emitCharacter('\t'); break;
     case Kw::Page: emitCharacter(0x000C); break;
-    case Kw::Cell: emitCharacter('\t'); break;
     case Kw::EmDash: emitCharacter(0x2014); break;
     case Kw::EnDash: emitCharacter(0x2013); break;
     case Kw::EmSpace: emitCharacter(0x2003); break;
@@ -1494,6 +1947,79 @@ void Parser::handleWord(std::string_view name, bool hasParam, int param)
         break;
     case Kw::LevelNfc: if (dest == Dest::ListLevel) m_currentLevel.nfc = param; break;
     case Kw::LevelStartAt: if (dest == Dest::ListLevel) m_currentLevel.startAt = param; break;
+
+    // tables
+    case Kw::InTbl: para.inTable = on; break;
+    case Kw::Itap: para.itap = std::clamp(param, 0, PLTextTableBlock::MaximumNesting); break;
+    case Kw::Cell: endCell(std::max(1, currentTableLevel())); break;
+    case Kw::NestCell: endCell(std::max(2, currentTableLevel())); break;
+    case Kw::Row: endRow(std::max(1, currentTableLevel())); break;
+    case Kw::NestRow: endRow(std::max(2, currentTableLevel())); break;
+    case Kw::NestTableProps: break; // holds the definition and the end of a nested row
+    case Kw::TRowD: {
+        m_definitionLevel = std::max(1, currentTableLevel());
+        TableLevel& level = tableLevel(m_definitionLevel);
+        level.definitions.clear();
+        level.building = CellDefinition();
+        level.rowLeft = level.gap = 0;
+        m_borderEdge = -1;
+        break;
+    }
+    case Kw::TrLeft: tableLevel(m_definitionLevel).rowLeft = lengthParam(param); break;
+    case Kw::TrGaph: tableLevel(m_definitionLevel).gap = std::clamp(param, 0, MaximumTwips); break;
+    case Kw::CellX: {
+        TableLevel& level = tableLevel(m_definitionLevel);
+        CellDefinition definition = level.building;
+        definition.right = lengthParam(param);
+        for (size_t edge = 0; edge < 4; ++edge)
+            if (definition.settings.borderWidths[edge] == 0) definition.settings.borderColors[edge].reset();
+        if (level.definitions.size() < 1000) level.definitions.push_back(definition);
+        level.building = CellDefinition();
+        m_borderEdge = -1;
+        break;
+    }
+    case Kw::ClBorder:
+        m_borderEdge = name == "clbrdrt" ? PLTextTableBlock::Top : name == "clbrdrl" ? PLTextTableBlock::Left
+                     : name == "clbrdrb" ? PLTextTableBlock::Bottom : PLTextTableBlock::Right;
+        tableLevel(m_definitionLevel).building.settings.borderWidths[size_t(m_borderEdge)] = 0.5;
+        break;
+    case Kw::RowBorder: m_borderEdge = -1; break;
+    case Kw::BorderStyle: break;
+    case Kw::BorderNone:
+        if (m_borderEdge >= 0) tableLevel(m_definitionLevel).building.settings.borderWidths[size_t(m_borderEdge)] = 0;
+        m_borderEdge = -1;
+        break;
+    case Kw::BrdrW:
+        if (m_borderEdge >= 0)
+            tableLevel(m_definitionLevel).building.settings.borderWidths[size_t(m_borderEdge)] = points(std::clamp(param, 0, 255));
+        break;
+    case Kw::BrdrCf:
+        if (m_borderEdge >= 0) tableLevel(m_definitionLevel).building.settings.borderColors[size_t(m_borderEdge)] = colorAt(param);
+        break;
+    case Kw::ClPad: {
+        const size_t edge = name == "clpadt" ? PLTextTableBlock::Top : name == "clpadl" ? PLTextTableBlock::Left
+                          : name == "clpadb" ? PLTextTableBlock::Bottom : PLTextTableBlock::Right;
+        tableLevel(m_definitionLevel).building.settings.padding[edge] = points(std::clamp(param, 0, 31680));
+        break;
+    }
+    case Kw::ClCbPat: tableLevel(m_definitionLevel).building.settings.backgroundColor = colorAt(param); break;
+    case Kw::ClVertAlT: tableLevel(m_definitionLevel).building.settings.verticalAlignment = PLTextTableBlock::VerticalAlignment::Top; break;
+    case Kw::ClVertAlC: tableLevel(m_definitionLevel).building.settings.verticalAlignment = PLTextTableBlock::VerticalAlignment::Middle; break;
+    case Kw::ClVertAlB: tableLevel(m_definitionLevel).building.settings.verticalAlignment = PLTextTableBlock::VerticalAlignment::Bottom; break;
+    case Kw::ClMgf:
+    case Kw::ClVmgf: break; // a merge is seen from the cells that continue it
+    case Kw::ClMrg: tableLevel(m_definitionLevel).building.mergeNext = true; break;
+    case Kw::ClVmrg: tableLevel(m_definitionLevel).building.vmergeNext = true; break;
+    case Kw::ClFtsWidth: tableLevel(m_definitionLevel).building.autoWidth = param == 1; break;
+    case Kw::ListText:
+        if (dest == Dest::Text) {
+            frame.dest = Dest::ListText;
+            frame.fieldFrame = -1; // a label is plain text, never part of a link
+            m_listLabel.clear();
+        } else {
+            skipGroup();
+        }
+        break;
 
     // times
     case Kw::Yr: m_time[0] = std::clamp(param, 0, 9999); break;

@@ -17,14 +17,18 @@
 // destinations ({\*\...}) that it does not know are skipped.
 //
 // The reader never trusts the data: nesting is limited, \bin and picture data are taken
-// only as far as the bytes go, and nothing is allocated from a size the file states. On a
-// fault it stops and returns the text read so far together with an error.
+// only as far as the bytes go, and nothing is allocated from a size the file states. A
+// damaged piece (an invalid \' escape, a picture with junk in its data) is dropped and the
+// reading goes on. Damage to the structure is reported as an error, with everything that
+// could be read: groups nested too deeply lend their text to the deepest group kept, text
+// after a closing brace too many still counts, and at a truncation the text so far is kept.
+// \u surrogates are paired; a lone one becomes U+FFFD.
 class PLRTFReader {
 public:
     enum ErrorCode {
         NotRTFError = 1,     // the data does not begin with "{\rtf"
-        MalformedError = 2,  // invalid hexadecimal digits, a bad \bin, braces after the end
-        TruncatedError = 3,  // the data ends inside a group or a \bin
+        MalformedError = 2,  // text after the closing brace of the document
+        TruncatedError = 3,  // the data ends inside a group or a \bin, or a \bin is negative
         TooDeepError = 4,    // groups nested deeper than MaximumNesting
     };
     static constexpr int MaximumNesting = 1000;
@@ -33,8 +37,8 @@ public:
     using FileLookup = std::function<std::optional<QByteArray>(const QString& fileName)>;
 
     // The text, or nullopt when the data is not RTF at all. The document attributes found in
-    // the header are stored in *documentAttributes. When the data is damaged, the text read
-    // before the fault is returned and *error says what was wrong. Attachment references are
+    // the header are stored in *documentAttributes. When the data is damaged, all the text
+    // that could be read is returned and *error says what was wrong. Attachment references are
     // resolved through files; without it (or for a missing file) the attachment keeps its
     // name and has no bytes.
     static std::optional<PLAttributedString> read(const QByteArray& data, PLDocumentAttributes* documentAttributes = nullptr,

@@ -8,8 +8,10 @@
 #include <QImageReader>
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -110,6 +112,24 @@ int listMarkerEnd(const QString& string, int start, int end)
     return -1;
 }
 
+struct Paragraph {
+    int start = 0;
+    int end = 0; // after its "\n", if it has one
+    bool terminated = false;
+    PLParagraphStyle style;
+};
+
+// A cell of a row as it is written: its paragraphs, or an empty cell continuing one above.
+struct Slot {
+    size_t first = 0;
+    size_t last = 0;
+    PLTextTableBlock block;
+    bool continuation = false;
+};
+
+// Rows of nothing but cells continuing cells above are written up to this many at a time.
+constexpr int MaximumContinuationRows = 1000;
+
 class Writer {
 public:
     Writer(const PLAttributedString& text, const PLDocumentAttributes& documentAttributes, QList<PLRTFWriter::File>* files)
@@ -129,6 +149,11 @@ private:
     void writeParagraphStyle(const PLParagraphStyle& style);
     void writeRun(const PLTextAttributes& attributes, int start, int end);
     void writeRuns(int start, int end);
+    void writeParagraphs(size_t first, size_t last, int depth);
+    void writeParagraph(size_t index);
+    void writeTable(size_t first, size_t last, int depth);
+    void writeRowDefinition(const std::vector<Slot>& rowCells, const std::function<qint64(int)>& edgeAt);
+    void writeRow(const std::vector<Slot>& rowCells, int depth, const std::function<qint64(int)>& edgeAt);
     void writeState(const PLTextAttributes& attributes);
     void writeText(QStringView text);
     void writeCharacter(char16_t c);
@@ -158,6 +183,11 @@ private:
     EmittedState m_stateBeforeLink;
     QList<PLTextAttachmentPtr> m_fileAttachments;
     QSet<QString> m_usedNames;
+    std::vector<Paragraph> m_paragraphs;
+    std::vector<const char*> m_endWords; // per paragraph, the cell mark that ends it
+    const char* m_paragraphEndWord = nullptr;
+    bool m_inListLabel = false;
+    std::optional<PLParagraphStyle> m_previousStyle;
 };
 
 void Writer::word(const char* text, int value)
@@ -180,6 +210,12 @@ void Writer::collectTables()
         }
         if (a.paragraphStyle && !a.paragraphStyle->textLists.isEmpty() && !m_lists.contains(a.paragraphStyle->textLists))
             m_lists.append(a.paragraphStyle->textLists.mid(0, 9));
+        if (!a.paragraphStyle) continue;
+        for (const PLTextTableBlock& block : a.paragraphStyle->textBlocks) {
+            for (const std::optional<QColor>* color : {&block.backgroundColor, &block.borderColors[0], &block.borderColors[1],
+                                                       &block.borderColors[2], &block.borderColors[3]})
+                if (*color && !m_colors.contains(**color)) m_colors.append(**color);
+        }
     }
 }
 
@@ -416,6 +452,10 @@ void Writer::writeParagraphStyle(const PLParagraphStyle& style)
         word("\\ls", int(m_lists.indexOf(style.textLists.mid(0, 9))) + 1);
         word("\\ilvl", int(std::min<qsizetype>(style.textLists.size(), 9)) - 1);
     }
+    if (!style.textBlocks.isEmpty()) {
+        word("\\intbl");
+        word("\\itap", int(style.textBlocks.size()));
+    }
     raw("\n");
 }
 
@@ -508,7 +548,14 @@ void Writer::writeCharacter(char16_t c)
         return;
     }
     switch (c) {
-    case '\n': raw("\\\n"); return;
+    case '\n':
+        if (m_paragraphEndWord) {
+            word(m_paragraphEndWord);
+            m_paragraphEndWord = nullptr;
+            return;
+        }
+        raw("\\\n");
+        return;
     case '\t': word("\\tab"); return;
     case 0x2028: word("\\line"); return;
     case 0x000C: word("\\page"); return;
@@ -583,30 +630,73 @@ void Writer::writeReference(const PLTextAttachmentPtr& attachment)
     raw("\n}\xAC}");
 }
 
+// The blip word for picture bytes that are written as they are, judged by their first bytes
+// and then by the file name; empty when RTF has no word for them.
+QByteArray rawBlip(const PLTextAttachment& attachment, QByteArray* bytes)
+{
+    const QString name = attachment.fileName().toLower();
+    const QByteArray& contents = attachment.contents();
+    if (contents.startsWith("\x89PNG") || name.endsWith(QLatin1String(".png"))) return "\\pngblip";
+    if (contents.startsWith("\xFF\xD8\xFF") || name.endsWith(QLatin1String(".jpg")) || name.endsWith(QLatin1String(".jpeg")))
+        return "\\jpegblip";
+    if (contents.startsWith("BM") && contents.size() > 14) {
+        *bytes = contents.mid(14); // the bitmap without its file header, as RTF holds it
+        return "\\dibitmap0";
+    }
+    if (name.endsWith(QLatin1String(".emf"))) return "\\emfblip";
+    if (name.endsWith(QLatin1String(".wmf"))) return "\\wmetafile8";
+    if (name.endsWith(QLatin1String(".pict")) || name.endsWith(QLatin1String(".pct"))) return "\\macpict";
+    return {};
+}
+
 void Writer::writePicture(const PLTextAttachmentPtr& attachment)
 {
-    const QByteArray format = attachment->imageFormat();
-    if (format.isEmpty()) return; // only pictures can be embedded
     QByteArray bytes = attachment->contents();
     const QImage image = attachment->image();
-    if (image.isNull()) return;
-    const char* blip = "\\pngblip";
-    if (format == "jpeg" || format == "jpg") {
-        blip = "\\jpegblip";
-    } else if (format != "png") {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        bytes = buffer.data();
+    QByteArray blip;
+    if (!image.isNull()) {
+        const QByteArray format = attachment->imageFormat();
+        if (format == "jpeg" || format == "jpg") {
+            blip = "\\jpegblip";
+        } else if (format == "png") {
+            blip = "\\pngblip";
+        } else {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            bytes = buffer.data();
+            blip = "\\pngblip";
+        }
+    } else if (!bytes.isEmpty()) {
+        // Bytes that do not decode here may still show elsewhere: they go as they are.
+        blip = rawBlip(*attachment, &bytes);
+    }
+    if (blip.isEmpty()) {
+        // RTF has no place for the file: its place and name are kept as a reference.
+        raw("{\\*\\NeXTGraphic ");
+        writeText(attachment->fileName());
+        m_needSpace = false;
+        raw(" ");
+        const QSizeF size = attachment->displaySize();
+        word("\\width", size.isEmpty() ? 0 : twips(size.width()));
+        raw(" ");
+        word("\\height", size.isEmpty() ? 0 : twips(size.height()));
+        raw("}");
+        return;
     }
     const QSizeF size = attachment->size();
     raw("{\\pict{\\*\\picprop{\\sp{\\sn wzName}{\\sv ");
     writeText(attachment->fileName());
     raw("}}}");
-    word("\\picscalex100\\picscaley100\\picw", image.width());
-    word("\\pich", image.height());
-    word("\\picwgoal", twips(size.width()));
-    word("\\pichgoal", twips(size.height()));
+    word("\\picscalex100\\picscaley100");
+    if (!image.isNull()) {
+        word("\\picw", image.width());
+        word("\\pich", image.height());
+    }
+    if (!size.isEmpty()) {
+        word("\\picwgoal", twips(size.width()));
+        word("\\pichgoal", twips(size.height()));
+    }
     raw(blip);
     static const char digits[] = "0123456789abcdef";
     QByteArray hex;
@@ -635,7 +725,7 @@ void Writer::writeRun(const PLTextAttributes& attributes, int start, int end)
     const QString link = attributes.link.value_or(QString());
     if (m_linkOpen && link != m_openLink) closeLink();
     writeState(attributes);
-    if (!m_linkOpen && !link.isEmpty()) openLink(link);
+    if (!m_linkOpen && !link.isEmpty() && !m_inListLabel) openLink(link);
     for (int i = start; i < end; ++i) {
         const char16_t c = string.at(i).unicode();
         if (c == PLAttributedString::AttachmentCharacter && attributes.attachment)
@@ -651,40 +741,223 @@ QByteArray Writer::write()
     writeHeader();
     const QString& string = m_text.string();
     const int length = m_text.length();
-    std::optional<PLParagraphStyle> previous;
     int start = 0;
     while (start < length) {
         int end = int(string.indexOf(QLatin1Char('\n'), start));
-        end = end < 0 ? length : end + 1;
-        const PLTextAttributes& first = m_text.attributesAt(start);
-        const PLParagraphStyle style = first.paragraphStyle.value_or(PLParagraphStyle());
-        if (!previous || !(*previous == style)) {
-            // Paragraph formatting is kept per group: a link's field ends before it changes.
-            closeLink();
-            writeParagraphStyle(style);
-            previous = style;
+        const bool terminated = end >= 0;
+        end = terminated ? end + 1 : length;
+        Paragraph paragraph{start, end, terminated, m_text.attributesAt(start).paragraphStyle.value_or(PLParagraphStyle())};
+        paragraph.style.textBlocks = paragraph.style.textBlocks.mid(0, PLTextTableBlock::MaximumNesting);
+        for (const PLTextTableBlock& block : paragraph.style.textBlocks) {
+            if (!block.table) { // a cell of no table is no cell
+                paragraph.style.textBlocks.clear();
+                break;
+            }
         }
-        int index = start;
-        const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(string, start, end);
-        if (markerEnd > start) {
-            // The marker that the text carries goes into \listtext, which readers that number
-            // lists themselves leave out.
-            closeLink();
-            const EmittedState outside = m_state;
-            raw("{\\listtext");
-            m_needSpace = true;
-            writeRuns(start, markerEnd);
-            closeLink();
-            raw("}");
-            m_state = outside;
-            index = markerEnd;
-        }
-        writeRuns(index, end);
+        m_paragraphs.push_back(paragraph);
         start = end;
     }
+    m_endWords.assign(m_paragraphs.size(), nullptr);
+    writeParagraphs(0, m_paragraphs.size(), 0);
     closeLink();
     raw("}");
     return m_out;
+}
+
+void Writer::writeParagraphs(size_t first, size_t last, int depth)
+{
+    size_t i = first;
+    while (i < last) {
+        const QList<PLTextTableBlock>& blocks = m_paragraphs[i].style.textBlocks;
+        if (blocks.size() <= depth) {
+            writeParagraph(i);
+            ++i;
+            continue;
+        }
+        const PLTextTable* table = blocks[depth].table.get();
+        size_t end = i + 1;
+        while (end < last && m_paragraphs[end].style.textBlocks.size() > depth
+               && m_paragraphs[end].style.textBlocks[depth].table.get() == table)
+            ++end;
+        writeTable(i, end, depth);
+        i = end;
+    }
+}
+
+void Writer::writeParagraph(size_t index)
+{
+    const Paragraph& paragraph = m_paragraphs[index];
+    const QString& string = m_text.string();
+    const PLParagraphStyle& style = paragraph.style;
+    if (!m_previousStyle || !(*m_previousStyle == style)) {
+        // Paragraph formatting is kept per group: a link's field ends before it changes.
+        closeLink();
+        writeParagraphStyle(style);
+        m_previousStyle = style;
+    }
+    int textStart = paragraph.start;
+    const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(string, paragraph.start, paragraph.end);
+    if (markerEnd > paragraph.start) {
+        // The marker that the text carries goes into \listtext, which readers that number
+        // lists themselves leave out.
+        closeLink();
+        const EmittedState outside = m_state;
+        raw("{\\listtext");
+        m_needSpace = true;
+        m_inListLabel = true; // labels are plain text to readers
+        writeRuns(paragraph.start, markerEnd);
+        m_inListLabel = false;
+        closeLink();
+        raw("}");
+        m_state = outside;
+        textStart = markerEnd;
+    }
+    // The last paragraph of a cell ends with the cell's mark in place of its own.
+    m_paragraphEndWord = m_endWords[index];
+    writeRuns(textStart, paragraph.end);
+    if (m_paragraphEndWord) word(m_paragraphEndWord);
+    m_paragraphEndWord = nullptr;
+}
+
+void Writer::writeTable(size_t first, size_t last, int depth)
+{
+    const auto blockOf = [&](size_t i) -> const PLTextTableBlock& { return m_paragraphs[i].style.textBlocks[depth]; };
+    const int columns = std::clamp(blockOf(first).table->numberOfColumns, 1, PLTextTable::MaximumColumns);
+    // Column edges in twips, from the widths of the cells that span one column.
+    std::vector<qint64> widths(size_t(columns), 0);
+    const QList<double>& known = blockOf(first).table->columnWidths;
+    for (qsizetype column = 0; column < known.size() && column < columns; ++column)
+        if (known[column] > 0) widths[size_t(column)] = twips(known[column]);
+    for (size_t i = first; i < last; ++i) {
+        const PLTextTableBlock& block = blockOf(i);
+        if (block.columnSpan == 1 && block.width > 0 && block.column >= 0 && block.column < columns)
+            if (widths[size_t(block.column)] == 0) widths[size_t(block.column)] = twips(block.width);
+    }
+    std::vector<qint64> edges{twips(blockOf(first).table->leftEdge)};
+    for (qint64 width : widths) edges.push_back(edges.back() + (width > 0 ? width : 9360 / columns / (depth + 1) + 1));
+    const auto edgeAt = [&](int column) { return edges[size_t(std::clamp(column, 0, columns))]; };
+
+    std::vector<PLTextTableBlock> spanning;
+    // Rows that hold nothing but cells continuing cells above still are rows.
+    const auto writeContinuationRows = [&](int from, int to) {
+        for (int row = from; row < to; ++row) {
+            std::vector<Slot> rowCells;
+            for (const PLTextTableBlock& above : spanning)
+                if (above.row < row && row < above.row + above.rowSpan) rowCells.push_back({0, 0, above, true});
+            std::sort(rowCells.begin(), rowCells.end(), [](const Slot& a, const Slot& b) { return a.block.column < b.block.column; });
+            if (!rowCells.empty()) writeRow(rowCells, depth, edgeAt);
+        }
+    };
+    size_t rowStart = first;
+    int previousRow = blockOf(first).row - 1;
+    while (rowStart < last) {
+        const int row = blockOf(rowStart).row;
+        size_t rowEnd = rowStart + 1;
+        while (rowEnd < last && blockOf(rowEnd).row == row) ++rowEnd;
+        if (row > previousRow + 1) writeContinuationRows(previousRow + 1, std::min(row, previousRow + 1 + MaximumContinuationRows));
+        std::vector<Slot> rowCells;
+        for (size_t i = rowStart; i < rowEnd; ++i) {
+            if (rowCells.empty() || !(rowCells.back().block == blockOf(i)))
+                rowCells.push_back({i, i + 1, blockOf(i), false});
+            else
+                rowCells.back().last = i + 1;
+        }
+        bool ordered = true;
+        int reached = 0;
+        for (const Slot& slot : rowCells) {
+            ordered = ordered && slot.block.column >= reached;
+            reached = slot.block.column + std::max(1, slot.block.columnSpan);
+        }
+        if (ordered) {
+            // Cells from rows above that reach into this row get the cells that continue them.
+            for (const PLTextTableBlock& above : spanning) {
+                if (!(above.row < row && row < above.row + above.rowSpan)) continue;
+                const auto at = std::find_if(rowCells.begin(), rowCells.end(), [&](const Slot& s) { return s.block.column >= above.column; });
+                if (at != rowCells.end() && at->block.column < above.column + std::max(1, above.columnSpan)) continue;
+                if (at != rowCells.begin() && std::prev(at)->block.column + std::max(1, std::prev(at)->block.columnSpan) > above.column)
+                    continue;
+                rowCells.insert(at, {0, 0, above, true});
+            }
+        }
+        for (const Slot& slot : rowCells)
+            if (!slot.continuation && slot.block.rowSpan > 1) spanning.push_back(slot.block);
+        writeRow(rowCells, depth, edgeAt);
+        previousRow = row;
+        rowStart = rowEnd;
+    }
+    int spanEnd = previousRow + 1;
+    for (const PLTextTableBlock& above : spanning) spanEnd = std::max(spanEnd, above.row + above.rowSpan);
+    writeContinuationRows(previousRow + 1, std::min(spanEnd, previousRow + 1 + MaximumContinuationRows));
+}
+
+void Writer::writeRow(const std::vector<Slot>& rowCells, int depth, const std::function<qint64(int)>& edgeAt)
+{
+    const char* cellWord = depth == 0 ? "\\cell" : "\\nestcell";
+    closeLink();
+    if (depth == 0) writeRowDefinition(rowCells, edgeAt);
+    for (const Slot& slot : rowCells) {
+        const int innerDepth = depth + 1;
+        if (!slot.continuation && m_paragraphs[slot.last - 1].style.textBlocks.size() == innerDepth) {
+            m_endWords[slot.last - 1] = cellWord;
+            writeParagraphs(slot.first, slot.last, innerDepth);
+            continue;
+        }
+        if (!slot.continuation) writeParagraphs(slot.first, slot.last, innerDepth);
+        // An empty paragraph ends a cell that continues one above, or one that ends
+        // with a nested table.
+        closeLink();
+        word("\\pard\\intbl\\itap", innerDepth);
+        word(cellWord);
+        m_previousStyle.reset();
+    }
+    closeLink();
+    if (depth == 0) {
+        word("\\row");
+    } else {
+        raw("{\\*\\nesttableprops");
+        writeRowDefinition(rowCells, edgeAt);
+        word("\\nestrow");
+        raw("}{\\nonesttables\\par}\n");
+    }
+    m_previousStyle.reset();
+}
+
+void Writer::writeRowDefinition(const std::vector<Slot>& rowCells, const std::function<qint64(int)>& edgeAt)
+{
+    if (rowCells.empty()) return;
+    static const char* const borderWords[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"};
+    static const char* const paddingWords[] = {"\\clpadt", "\\clpadl", "\\clpadb", "\\clpadr"};
+    static const char* const paddingUnitWords[] = {"\\clpadft3", "\\clpadfl3", "\\clpadfb3", "\\clpadfr3"};
+    const auto clampedWord = [&](const char* text, qint64 value) { word(text, int(std::clamp<qint64>(value, -INT_MAX, INT_MAX))); };
+    qint64 left = edgeAt(rowCells.front().block.column);
+    word("\\trowd");
+    clampedWord("\\trleft", left);
+    for (const Slot& slot : rowCells) {
+        const PLTextTableBlock& block = slot.block;
+        if (slot.continuation) word("\\clvmrg");
+        else if (block.rowSpan > 1) word("\\clvmgf");
+        if (block.verticalAlignment == PLTextTableBlock::VerticalAlignment::Middle) word("\\clvertalc");
+        else if (block.verticalAlignment == PLTextTableBlock::VerticalAlignment::Bottom) word("\\clvertalb");
+        for (int edge = 0; edge < 4; ++edge) {
+            const double width = block.borderWidths[size_t(edge)];
+            if (width > 0) {
+                word(borderWords[edge]);
+                word("\\brdrs\\brdrw", std::clamp(twips(width), 1, 255));
+                if (block.borderColors[size_t(edge)]) word("\\brdrcf", colorIndex(block.borderColors[size_t(edge)]));
+            }
+            if (block.padding[size_t(edge)] > 0) {
+                word(paddingWords[edge], std::clamp(twips(block.padding[size_t(edge)]), 0, 31680));
+                word(paddingUnitWords[edge]);
+            }
+        }
+        if (block.backgroundColor) word("\\clcbpat", colorIndex(block.backgroundColor));
+        if (block.width <= 0) word("\\clftsWidth1"); // no width of its own
+        const qint64 right = block.width > 0 ? left + twips(block.width)
+                                             : std::max(left + 1, edgeAt(block.column + std::max(1, block.columnSpan)));
+        clampedWord("\\cellx", right);
+        left = right;
+    }
+    raw("\n");
 }
 
 void Writer::writeRuns(int start, int end)

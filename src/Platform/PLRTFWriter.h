@@ -13,7 +13,9 @@
 // HYPERLINK fields.
 //
 // Attachments are written in one of two ways: as embedded pictures (\pict groups with the
-// PNG or JPEG bytes, which word processors show; other files are left out), or as the
+// PNG or JPEG bytes, which word processors show; picture bytes that do not decode here are
+// written as they are, and a file RTF cannot hold keeps its place and name in an ignorable
+// reference, so no attachment is ever dropped), or as the
 // references of RTFD text, "{{\NeXTGraphic <file> \width<w> \height<h>\n}¬}" naming a file
 // of the folder that holds the attachment's bytes (see PLRTFDArchive).
 class PLRTFWriter {

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 namespace {
@@ -262,26 +263,256 @@ PLParagraphStyle PLTextDocumentConversion::paragraphStyle(const QTextBlockFormat
     return style;
 }
 
+namespace {
+
+// The blocks of a paragraph that name a table, at most as deep as tables nest.
+QList<PLTextTableBlock> tableBlocksOf(const std::optional<PLParagraphStyle>& style)
+{
+    if (!style) return {};
+    QList<PLTextTableBlock> blocks = style->textBlocks.mid(0, PLTextTableBlock::MaximumNesting);
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        if (!blocks[i].table) return blocks.mid(0, i);
+    }
+    return blocks;
+}
+
+void markPlaceholder(QTextCursor& cursor)
+{
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setProperty(PLTextDocumentConversion::PlaceholderProperty, true);
+    cursor.setBlockFormat(format);
+}
+
+// Builds the tables of a text in a document as its paragraphs come: the tables open around
+// the cursor, and whether the cursor's block still waits for its paragraph.
+class TableBuilder {
+public:
+    TableBuilder(const PLAttributedString& text, QTextCursor& cursor)
+        : m_cursor(cursor)
+    {
+        // Each table's rows and the cells that span, before any is made.
+        const QString& string = text.string();
+        int start = 0;
+        while (start < text.length()) {
+            for (const PLTextTableBlock& block : tableBlocksOf(text.attributesAt(start).paragraphStyle)) {
+                Shape& shape = m_shapes[block.table.get()];
+                shape.rows = std::max(shape.rows, std::clamp(block.row, 0, text.length()) + std::clamp(block.rowSpan, 1, text.length()));
+                if ((block.rowSpan > 1 || block.columnSpan > 1) && (shape.spans.empty() || !(shape.spans.back() == block)))
+                    shape.spans.push_back(block);
+                if (block.columnSpan == 1 && block.width > 0 && block.column >= 0 && block.column < PLTextTable::MaximumColumns) {
+                    if (shape.widths.size() <= size_t(block.column)) shape.widths.resize(size_t(block.column) + 1, 0);
+                    shape.widths[size_t(block.column)] = std::max(shape.widths[size_t(block.column)], block.width);
+                }
+            }
+            int end = start;
+            while (end < text.length() && !isParagraphEnd(string.at(end))) ++end;
+            start = end + 1;
+            if (end < text.length() && string.at(end) == QLatin1Char('\r') && start < text.length() && string.at(start) == QLatin1Char('\n'))
+                ++start;
+        }
+    }
+
+    bool fresh = true; // the cursor's block is empty and belongs to no paragraph yet
+    bool atCellStart = false; // and it is the first block of a cell
+
+    // Puts the cursor where a paragraph in these cells goes.
+    void enter(const QList<PLTextTableBlock>& blocks)
+    {
+        size_t kept = 0;
+        while (kept < m_open.size() && kept < size_t(blocks.size()) && m_open[kept].source == blocks[qsizetype(kept)].table.get())
+            ++kept;
+        for (size_t level = 0; level < kept; ++level) {
+            if (m_open[level].cell == blocks[qsizetype(level)]) continue;
+            kept = level + 1;
+            closeTo(kept);
+            moveToCell(level, blocks[qsizetype(level)]);
+            break;
+        }
+        closeTo(kept);
+        for (size_t level = m_open.size(); level < size_t(blocks.size()); ++level) open(blocks[qsizetype(level)]);
+    }
+
+    void setSeparatorFormat(const QTextCharFormat& separator)
+    {
+        const Open& open = m_open.back();
+        QTextTableCell cell = open.table->cellAt(std::clamp(open.cell.row, 0, open.table->rows() - 1),
+                                                 std::clamp(open.cell.column, 0, open.table->columns() - 1));
+        QTextCharFormat format = cell.format();
+        format.setProperty(PLTextDocumentConversion::SeparatorFormatProperty, QVariant::fromValue(QTextFormat(separator)));
+        cell.setFormat(format);
+    }
+
+private:
+    struct Shape {
+        int rows = 1;
+        std::vector<PLTextTableBlock> spans;
+        std::vector<double> widths; // of the columns, from the cells that span one
+    };
+    struct Open {
+        const PLTextTable* source;
+        QTextTable* table;
+        PLTextTableBlock cell;
+    };
+
+    void closeTo(size_t depth)
+    {
+        while (m_open.size() > depth) {
+            // The block after a table waits for the paragraph that follows it, if any.
+            m_cursor.setPosition(m_open.back().table->lastPosition() + 1);
+            markPlaceholder(m_cursor);
+            fresh = true;
+            atCellStart = false;
+            m_open.pop_back();
+        }
+    }
+
+    void open(const PLTextTableBlock& block)
+    {
+        if (fresh) markPlaceholder(m_cursor);
+        else m_cursor.movePosition(QTextCursor::EndOfBlock);
+        atCellStart = false;
+        const Shape& shape = m_shapes[block.table.get()];
+        const int columns = std::clamp(block.table->numberOfColumns, 1, PLTextTable::MaximumColumns);
+        QTextTableFormat format;
+        format.setBorderCollapse(true);
+        format.setBorder(0);
+        format.setCellPadding(0);
+        format.setCellSpacing(0);
+        std::vector<double> known = shape.widths;
+        for (qsizetype column = 0; column < block.table->columnWidths.size(); ++column) {
+            if (known.size() <= size_t(column)) known.resize(size_t(column) + 1, 0);
+            if (block.table->columnWidths[column] > 0) known[size_t(column)] = block.table->columnWidths[column];
+        }
+        if (!known.empty()) {
+            QList<QTextLength> widths(columns, QTextLength());
+            for (size_t column = 0; column < known.size() && column < size_t(columns); ++column)
+                if (known[column] > 0) widths[qsizetype(column)] = QTextLength(QTextLength::FixedLength, known[column]);
+            format.setColumnWidthConstraints(widths);
+        }
+        format.setProperty(PLTextDocumentConversion::TableLeftEdgeProperty, block.table->leftEdge);
+        QTextTable* table = m_cursor.insertTable(shape.rows, columns, format);
+        // Cell formats hold the spans, so the cells are marked before they are merged.
+        QTextTableCellFormat placeholder;
+        placeholder.setProperty(PLTextDocumentConversion::PlaceholderProperty, true);
+        for (int row = 0; row < shape.rows; ++row)
+            for (int column = 0; column < columns; ++column) table->cellAt(row, column).setFormat(placeholder);
+        for (const PLTextTableBlock& span : shape.spans) {
+            const int row = std::clamp(span.row, 0, shape.rows - 1);
+            const int column = std::clamp(span.column, 0, columns - 1);
+            table->mergeCells(row, column, std::clamp(span.rowSpan, 1, shape.rows - row), std::clamp(span.columnSpan, 1, columns - column));
+        }
+        m_open.push_back({block.table.get(), table, block});
+        moveToCell(m_open.size() - 1, block);
+    }
+
+    void moveToCell(size_t level, const PLTextTableBlock& block)
+    {
+        Open& open = m_open[level];
+        open.cell = block;
+        QTextTableCell cell = open.table->cellAt(std::clamp(block.row, 0, open.table->rows() - 1),
+                                                 std::clamp(block.column, 0, open.table->columns() - 1));
+        // A cell met a second time goes on after what it holds.
+        const bool visited = !cell.format().boolProperty(PLTextDocumentConversion::PlaceholderProperty);
+        QTextTableCellFormat format = PLTextDocumentConversion::cellFormat(block);
+        format.setTableCellRowSpan(cell.rowSpan());
+        format.setTableCellColumnSpan(cell.columnSpan());
+        cell.setFormat(format);
+        m_cursor = visited ? cell.lastCursorPosition() : cell.firstCursorPosition();
+        fresh = atCellStart = !visited;
+    }
+
+    QTextCursor& m_cursor;
+    QHash<const PLTextTable*, Shape> m_shapes;
+    std::vector<Open> m_open;
+};
+
+} // namespace
+
+QTextTableCellFormat PLTextDocumentConversion::cellFormat(const PLTextTableBlock& block)
+{
+    QTextTableCellFormat format;
+    format.setTopBorder(block.borderWidths[PLTextTableBlock::Top]);
+    format.setLeftBorder(block.borderWidths[PLTextTableBlock::Left]);
+    format.setBottomBorder(block.borderWidths[PLTextTableBlock::Bottom]);
+    format.setRightBorder(block.borderWidths[PLTextTableBlock::Right]);
+    const auto brush = [&](PLTextTableBlock::Edge edge) {
+        const std::optional<QColor>& color = block.borderColors[edge];
+        return color ? QBrush(*color) : QBrush(Qt::black);
+    };
+    format.setTopBorderBrush(brush(PLTextTableBlock::Top));
+    format.setLeftBorderBrush(brush(PLTextTableBlock::Left));
+    format.setBottomBorderBrush(brush(PLTextTableBlock::Bottom));
+    format.setRightBorderBrush(brush(PLTextTableBlock::Right));
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setTopPadding(block.padding[PLTextTableBlock::Top]);
+    format.setLeftPadding(block.padding[PLTextTableBlock::Left]);
+    format.setBottomPadding(block.padding[PLTextTableBlock::Bottom]);
+    format.setRightPadding(block.padding[PLTextTableBlock::Right]);
+    if (block.backgroundColor) format.setBackground(*block.backgroundColor);
+    switch (block.verticalAlignment) {
+    case PLTextTableBlock::VerticalAlignment::Top: format.setVerticalAlignment(QTextCharFormat::AlignTop); break;
+    case PLTextTableBlock::VerticalAlignment::Middle: format.setVerticalAlignment(QTextCharFormat::AlignMiddle); break;
+    case PLTextTableBlock::VerticalAlignment::Bottom: format.setVerticalAlignment(QTextCharFormat::AlignBottom); break;
+    }
+    for (int edge = 0; edge < 4; ++edge)
+        if (!block.borderColors[size_t(edge)]) format.setProperty(BorderColorUnsetProperty + edge, true);
+    if (block.width > 0) format.setProperty(CellWidthProperty, block.width);
+    return format;
+}
+
+PLTextTableBlock PLTextDocumentConversion::textTableBlock(const QTextTableCellFormat& format)
+{
+    PLTextTableBlock block;
+    block.borderWidths = {format.topBorder(), format.leftBorder(), format.bottomBorder(), format.rightBorder()};
+    const QBrush brushes[] = {format.topBorderBrush(), format.leftBorderBrush(), format.bottomBorderBrush(), format.rightBorderBrush()};
+    for (int edge = 0; edge < 4; ++edge) {
+        if (block.borderWidths[size_t(edge)] > 0 && brushes[edge].style() != Qt::NoBrush
+            && !format.boolProperty(BorderColorUnsetProperty + edge))
+            block.borderColors[size_t(edge)] = brushes[edge].color();
+    }
+    block.padding = {format.topPadding(), format.leftPadding(), format.bottomPadding(), format.rightPadding()};
+    if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
+        block.backgroundColor = format.background().color();
+    switch (format.verticalAlignment()) {
+    case QTextCharFormat::AlignMiddle: block.verticalAlignment = PLTextTableBlock::VerticalAlignment::Middle; break;
+    case QTextCharFormat::AlignBottom: block.verticalAlignment = PLTextTableBlock::VerticalAlignment::Bottom; break;
+    default: break;
+    }
+    block.width = format.doubleProperty(CellWidthProperty);
+    return block;
+}
+
 void PLTextDocumentConversion::toTextDocument(const PLAttributedString& text, QTextDocument* document)
 {
     PL_ASSERT_PARAM(document, "document");
     document->clear();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
+    TableBuilder tables(text, cursor);
     const QString& string = text.string();
     const int length = text.length();
     int attachmentNumber = 0;
     int start = 0;
-    bool first = true;
     while (true) {
         int end = start;
         while (end < length && !isParagraphEnd(string.at(end))) ++end;
-        const PLParagraphStyle style = start < length ? text.attributesAt(start).paragraphStyle.value_or(PLParagraphStyle())
-                                                      : PLParagraphStyle();
-        if (first) {
+        const std::optional<PLParagraphStyle> paragraphStyle = start < length ? text.attributesAt(start).paragraphStyle : std::nullopt;
+        const PLParagraphStyle style = paragraphStyle.value_or(PLParagraphStyle());
+        tables.enter(tableBlocksOf(paragraphStyle));
+        if (tables.fresh) {
             cursor.setBlockFormat(blockFormat(style));
-            if (start < length) cursor.setBlockCharFormat(charFormat(text.attributesAt(start)));
-            first = false;
+            // The separator's format, as below; the first paragraph has none and keeps its own.
+            const QTextCharFormat separator = start > 0 ? charFormat(text.attributesAt(start - 1))
+                                            : start < length ? charFormat(text.attributesAt(start))
+                                                             : QTextCharFormat();
+            if (tables.atCellStart) {
+                // A cell's first block starts with the cell's own mark, whose format is the
+                // cell's: the separator's format rides along in it.
+                tables.setSeparatorFormat(separator);
+            } else {
+                cursor.setBlockCharFormat(separator);
+            }
+            tables.fresh = tables.atCellStart = false;
         } else {
             // The separator's format is that of the character that ended the previous paragraph.
             cursor.insertBlock(blockFormat(style), charFormat(text.attributesAt(start - 1)));
@@ -333,9 +564,51 @@ PLAttributedString PLTextDocumentConversion::fromTextDocument(const QTextDocumen
     PLAttributedString result;
     // Each paragraph's range (with the "\n" that ends it) and style, applied at the end.
     std::vector<std::pair<int, PLParagraphStyle>> paragraphs;
+    QHash<const QTextTable*, PLTextTablePtr> tables;
+    bool firstParagraph = true;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (block != document->begin()) result.append(QStringLiteral("\n"), attributes(block.charFormat()));
+        // The tables around the block, outermost first, each with the cell the block is in.
+        QList<PLTextTableBlock> cells;
+        QTextCursor at(block);
+        int position = block.position();
+        bool placeholderCell = false;
+        std::optional<QTextCharFormat> separator; // for the first block of a cell
+        for (QTextFrame* frame = at.currentFrame(); frame; frame = frame->parentFrame()) {
+            const auto* table = qobject_cast<const QTextTable*>(frame);
+            if (!table) {
+                position = frame->firstPosition() - 1;
+                continue;
+            }
+            const QTextTableCell cell = table->cellAt(position);
+            position = table->firstPosition() - 1;
+            if (!cell.isValid()) continue;
+            PLTextTablePtr& shared = tables[table];
+            if (!shared) {
+                QList<double> widths;
+                for (const QTextLength& length : table->format().columnWidthConstraints())
+                    widths.append(length.type() == QTextLength::FixedLength ? length.rawValue() : 0);
+                shared = PLTextTable::make(table->columns(), widths, table->format().doubleProperty(TableLeftEdgeProperty));
+            }
+            PLTextTableBlock tableBlock = textTableBlock(cell.format().toTableCellFormat());
+            tableBlock.table = shared;
+            tableBlock.row = cell.row();
+            tableBlock.column = cell.column();
+            tableBlock.rowSpan = cell.rowSpan();
+            tableBlock.columnSpan = cell.columnSpan();
+            if (cells.isEmpty()) {
+                placeholderCell = cell.format().boolProperty(PlaceholderProperty);
+                if (cell.firstPosition() == block.position())
+                    separator = cell.format().property(SeparatorFormatProperty).value<QTextFormat>().toCharFormat();
+            }
+            cells.prepend(tableBlock);
+        }
+        // The empty blocks that tables and cells need around them are no paragraphs of the text.
+        const bool empty = block.length() <= 1;
+        if (empty && (placeholderCell || block.blockFormat().boolProperty(PlaceholderProperty))) continue;
+        if (!firstParagraph) result.append(QStringLiteral("\n"), attributes(separator.value_or(block.charFormat())));
+        firstParagraph = false;
         PLParagraphStyle style = paragraphStyle(block.blockFormat());
+        style.textBlocks = cells.mid(0, PLTextTableBlock::MaximumNesting);
         const int start = result.length();
         if (QTextList* list = block.textList()) {
             const PLParagraphStyle::TextList textList{markerFormatFor(list->format()), 1};

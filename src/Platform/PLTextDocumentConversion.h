@@ -4,6 +4,7 @@
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <QTextFormat>
 
 class QTextDocument;
 
@@ -19,7 +20,10 @@ class QTextDocument;
 // the file name. Paragraphs end at "\n", "\r\n", "\r" and U+2029
 // on the way in and come back as "\n". A paragraph in a QTextList comes back with its
 // marker as text ("\t<marker>\t") and the list in its paragraph style, the way rich text
-// keeps lists.
+// keeps lists. Table cells become QTextTable cells (nested tables inside cells, spans as
+// merged cells, borders, padding, background and vertical alignment in the cell formats);
+// the empty blocks Qt needs before and after a table, and cells the text does not fill, are
+// marked so that they do not come back as paragraphs.
 class PLTextDocumentConversion {
 public:
     enum Property {
@@ -30,6 +34,15 @@ public:
         BaselineOffsetProperty,
         ParagraphStyleProperty,
         AttachmentNameProperty,
+        // On a block or a table cell: made only because a table needs it, no paragraph of the text.
+        PlaceholderProperty,
+        CellWidthProperty,
+        // On a table cell: the format of the separator before the cell's first paragraph.
+        SeparatorFormatProperty,
+        // On a table: where its first column starts.
+        TableLeftEdgeProperty,
+        // On a table cell, four in a row (top, left, bottom, right): the border has no colour.
+        BorderColorUnsetProperty,
     };
 
     // Replaces the document's contents with the text.
@@ -41,4 +54,7 @@ public:
     static PLTextAttributes attributes(const QTextCharFormat& format);
     static QTextBlockFormat blockFormat(const PLParagraphStyle& style);
     static PLParagraphStyle paragraphStyle(const QTextBlockFormat& format);
+    // The settings of a table cell; the table and the cell's place come from the QTextTable.
+    static QTextTableCellFormat cellFormat(const PLTextTableBlock& block);
+    static PLTextTableBlock textTableBlock(const QTextTableCellFormat& format);
 };

@@ -253,3 +253,39 @@ TEST(IXCommentNode, CopiesOfNotesGetTheirOwnPart)
     EXPECT_EQ(PLRTFReader::read(*source.part())->string(), QStringLiteral("original"));
     EXPECT_EQ(PLRTFReader::read(*source.document->dataNamed(sibling->uniqueId()))->string(), QStringLiteral("changed copy"));
 }
+
+TEST(IXCommentNode, ReadNotesKeepTheirStoredBytesUntilEdited)
+{
+    NoteFixture fixture;
+    PLUndoManager undo;
+    fixture.document->setUndoManager(&undo);
+    // Shadowed text and a table, which the text model does not carry entirely.
+    const QByteArray stored = "{\\rtf1\\ansi {\\fonttbl{\\f0 Helvetica;}}\\f0 {\\shad Shadowed}\\par\n"
+                              "\\trowd\\cellx2000\\cellx4000\\pard\\intbl one\\cell two\\cell\\row\n}";
+    fixture.document->setData(stored, fixture.note->uniqueId());
+
+    // Reading the text, copying the note and saving leave the part alone.
+    EXPECT_TRUE(fixture.note->text().string().startsWith(QStringLiteral("Shadowed")));
+    EXPECT_FALSE(fixture.note->isTextChanged());
+    save(*fixture.document);
+    EXPECT_EQ(fixture.part(), stored);
+    DocumentWithBranch other;
+    auto copy = std::static_pointer_cast<IXCommentNode>(fixture.note->copy());
+    other.branch->addChild(copy);
+    XMLRoundTrip trip;
+    trip.write(*copy);
+    save(*other.document);
+    EXPECT_EQ(other.document->dataNamed(copy->uniqueId()), stored);
+
+    // An edit is written; its undo brings back the stored bytes, even after a save between.
+    fixture.note->setTextString(QStringLiteral("typed"));
+    EXPECT_TRUE(fixture.note->isTextChanged());
+    QCoreApplication::processEvents();
+    save(*fixture.document);
+    EXPECT_EQ(PLRTFReader::read(*fixture.part())->string(), QStringLiteral("typed"));
+    undo.undo();
+    EXPECT_FALSE(fixture.note->isTextChanged());
+    save(*fixture.document);
+    EXPECT_EQ(fixture.part(), stored);
+    undo.removeAllActions();
+}

@@ -204,6 +204,27 @@ TEST(PLRTFDArchive, FoldersOnDiskRoundTrip)
     const QString other = temporary.filePath(QStringLiteral("other.rtfd"));
     EXPECT_TRUE(hostile.writeToDirectory(other));
     EXPECT_FALSE(QFileInfo::exists(temporary.filePath(QStringLiteral("escaped"))));
+    // Links inside a folder are never followed, whether to files or to folders outside it.
+    QFile secret(temporary.filePath(QStringLiteral("secret.png")));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("private bytes");
+    secret.close();
+    ASSERT_TRUE(QFile::remove(path + QStringLiteral("/photo.png")));
+    ASSERT_TRUE(QFile::link(secret.fileName(), path + QStringLiteral("/photo.png")));
+    ASSERT_TRUE(QFile::link(temporary.path(), path + QStringLiteral("/up")));
+    ASSERT_TRUE(QDir(path).mkdir(QStringLiteral("inner")));
+    const std::optional<PLRTFDArchive> linked = PLRTFDArchive::fromDirectory(path, &error);
+    ASSERT_TRUE(linked);
+    QStringList names;
+    for (const PLRTFDArchive::File& file : linked->files()) {
+        names << file.name;
+        EXPECT_NE(file.contents, QByteArray("private bytes"));
+    }
+    EXPECT_FALSE(names.contains(QStringLiteral("photo.png")));
+    EXPECT_FALSE(names.contains(QStringLiteral("up")));
+    EXPECT_FALSE(names.contains(QStringLiteral("inner")));
+    EXPECT_TRUE(names.contains(QStringLiteral("TXT.rtf")));
+
     EXPECT_FALSE(PLRTFDArchive::fromDirectory(temporary.filePath(QStringLiteral("missing")), &error));
     EXPECT_EQ(error.code(), PLRTFDArchive::FileError);
 }

@@ -1,4 +1,5 @@
 #include "Platform/PLRTFReader.h"
+#include "Platform/PLRTFWriter.h"
 
 #include "RichTextTestSupport.h"
 
@@ -104,8 +105,9 @@ TEST(PLRTFReader, ReadsRTFWrittenByLibreOffice)
                                 "Right aligned\n"
                                 "Indented paragraph with a hanging first line that runs long enough to wrap onto a second line of text.\n"
                                 "A link to example here.\n"
-                                "\u2022\tFirst bullet\n\u2022\tSecond bullet\n"
-                                " 1.\tOne\n 2.\tTwo\n"
+                                // List labels as list items carry them, whatever space surrounds them.
+                                "\t\u2022\tFirst bullet\n\t\u2022\tSecond bullet\n"
+                                "\t1.\tOne\n\t2.\tTwo\n"
                                 "Picture: \uFFFC\n"));
 
     EXPECT_EQ(attributesOf(*text, QStringLiteral("Bold Arial")).font, PLFont(QStringLiteral("Arial"), 12, true));
@@ -130,6 +132,10 @@ TEST(PLRTFReader, ReadsRTFWrittenByLibreOffice)
     EXPECT_FALSE(attributesOf(*text, QStringLiteral(" here")).link);
     EXPECT_EQ(paragraphOf(*text, "First bullet").textLists.value(0).markerFormat, QStringLiteral("{disc}"));
     EXPECT_EQ(paragraphOf(*text, "Two").textLists.value(0).markerFormat, QStringLiteral("{decimal}."));
+    // Written back, the labels stay labels: once in the text, once in the list group.
+    const QByteArray written = PLRTFWriter::write(*text);
+    EXPECT_EQ(written.count("{\\listtext"), 4);
+    EXPECT_EQ(PLRTFReader::read(written)->string(), text->string());
 
     const PLTextAttachmentPtr picture = attributesOf(*text, QString(QChar(0xFFFC))).attachment;
     ASSERT_TRUE(picture) << "only the \\shppict picture, not its \\nonshppict copy";
@@ -158,6 +164,11 @@ TEST(PLRTFReader, DecodesCodePagesUnicodeAndSymbols)
         {R"({\rtf1\ansi \u8364?x\uc2\u8364\'80\'80y\uc0\u8364 z})", "\u20acx\u20acy\u20acz"},
         {R"({\rtf1\ansi \uc0\u-10179\u-8704 \u-3913 })", "\U0001F600\uF0B7"},
         {R"({\rtf1\ansi \uc1\u8364{\b ?}x})", "\u20ac?x"}, // a group ends the fallback
+        // Surrogates pair where they can; a lone half becomes U+FFFD.
+        {R"({\rtf1\ansi \u-10179?\u-8704?x})", "\U0001F600x"},
+        {R"({\rtf1\ansi \uc0 a\u-10179 b\u-8704 c})", "a\uFFFDb\uFFFDc"},
+        {R"({\rtf1\ansi \uc0\u-10179\u-10179\u-8704 \u-10179})", "\uFFFD\U0001F600\uFFFD"},
+        {R"({\rtf1\ansi \uc0{\u-10179}\u-8704 })", "\uFFFD\uFFFD"},
         {R"({\rtf1 a\~b\-c\_d\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})",
          "a\u00a0b\u00adc\u2011d\u2014\u2013\u2022\u2018\u2019\u201c\u201d"},
         {"{\\rtf1 a\\tab b\\line c\\par d\\\ne\\sect f\\page g\tH}", "a\tb\u2028c\nd\ne\nf\fg\tH"},
@@ -329,7 +340,7 @@ TEST(PLRTFReader, ReportsDocumentAttributes)
     EXPECT_EQ(document.creationTime, QDateTime(QDate(2008, 3, 4), QTime(5, 6, 7)));
 }
 
-TEST(PLRTFReader, StopsAtDamageAndReportsIt)
+TEST(PLRTFReader, SkipsDamagedPiecesAndReportsStructuralDamage)
 {
     const QByteArray deep = "{\\rtf1 a" + QByteArray(100000, '{') + "b" + QByteArray(100000, '}') + "}";
     const QByteArray deepSkipped = "{\\rtf1 a{\\*\\x" + QByteArray(100000, '{') + QByteArray(100000, '}') + "}b}";
@@ -342,13 +353,21 @@ TEST(PLRTFReader, StopsAtDamageAndReportsIt)
         {"{\\rtf1 a{\\b b", "ab", PLRTFReader::TruncatedError},
         {"{\\rtf1 a\\", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a\\'4", "a", PLRTFReader::TruncatedError},
-        {"{\\rtf1 a\\'zzb}", "a", PLRTFReader::MalformedError},
-        {"{\\rtf1 a{\\pict\\pngblip 89zz}b}", "a", PLRTFReader::MalformedError},
+        // Damaged pieces are dropped and the text goes on.
+        {"{\\rtf1 a\\'zzb}", "ab", 0},
+        {"{\\rtf1 a\\'4zb\\'e9}", "ab\u00E9", 0},
+        {"{\\rtf1 a\\'{\\b b}c}", "abc", 0},
+        {"{\\rtf1 a{\\pict\\pngblip 89zz50}b}", "ab", 0},
+        {"{\\rtf1 a{\\pict\\pngblip 8950 4e47 ;}b}", "ab", 0},
+        // Structural damage is reported, and the text after it kept.
+        {"{\\rtf1 a}b}", "ab", PLRTFReader::MalformedError},
+        {"{\\rtf1 a}}\\b b}", "ab", PLRTFReader::MalformedError},
         {"{\\rtf1 a\\bin999999999 xyz}", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a\\bin-5 xyz}", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a{\\*\\x\\bin99 }b}", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a{\\*\\x {{", "a", PLRTFReader::TruncatedError},
-        {deep, "a", PLRTFReader::TooDeepError},
+        {deep, "ab", PLRTFReader::TooDeepError},
+        {deep + "c}", "abc", PLRTFReader::TooDeepError},
         {deepSkipped, "ab", 0},
         {"{\\rtf1 a\\fs99999999999999999999 b\\u99999999?c\\uc99999999 d\\f-5 e}", "abcde", 0},
         {"{\\rtf1 {\\pict\\pngblip\\picw2147483647\\pich2147483647\\picwgoal2147483647\\pichgoal2147483647 0102}x}", "\uFFFCx", 0},

@@ -257,12 +257,50 @@ TEST(PLRTFWriter, EmbedsPicturesThatWordProcessorsShow)
         EXPECT_EQ(*back, text) << c.name << ": name, bytes and size come back";
     }
 
-    // Files that are not pictures have no place in plain RTF.
-    PLAttributedString text(QStringLiteral("a"));
-    text.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("notes.txt"), "text")));
-    const std::optional<PLAttributedString> back = PLRTFReader::read(PLRTFWriter::write(text));
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->string(), QStringLiteral("a"));
+}
+
+TEST(PLRTFWriter, NeverDropsAnAttachment)
+{
+    // A PNG and a bitmap declaring sizes no decoder takes on, and files that are not pictures.
+    QByteArray hugePng = RichTextTest::pngBytes(2, 2, Qt::red);
+    hugePng.replace(16, 8, QByteArray("\x7f\xff\xff\xff\x7f\xff\xff\xff", 8));
+    QByteArray hugeDib(40, '\0');
+    hugeDib[0] = 40;
+    hugeDib[4] = hugeDib[8] = '\x7f';
+    hugeDib[5] = hugeDib[6] = hugeDib[9] = hugeDib[10] = '\xff';
+    hugeDib[12] = 1;
+    hugeDib[14] = 24;
+    hugeDib.append(QByteArray(12, '\x55'));
+    const QByteArray hugeBmp = QByteArray("BM") + QByteArray("\x42\0\0\0\0\0\0\0\x36\0\0\0", 12) + hugeDib;
+    const struct {
+        const char* name;
+        QByteArray contents;
+        QSizeF size;
+        bool bytesKept; // else only the place and the name
+    } cases[] = {
+        {"huge.png", hugePng, QSizeF(30, 20), true},
+        {"huge.png", hugePng, QSizeF(), true},
+        {"huge.bmp", hugeBmp, QSizeF(30, 20), true},
+        {"drawing.emf", QByteArray("\x01\0\0\0 not really", 15), QSizeF(), true},
+        {"notes.txt", "text", QSizeF(), false},
+        {"empty.png", QByteArray(), QSizeF(10, 10), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PLAttributedString text(QStringLiteral("a"));
+        text.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QString::fromLatin1(c.name), c.contents, c.size)));
+        text.append(PLAttributedString(QStringLiteral("b")));
+        PLError error;
+        const std::optional<PLAttributedString> back = PLRTFReader::read(PLRTFWriter::write(text), nullptr, &error);
+        ASSERT_TRUE(back);
+        EXPECT_FALSE(error);
+        EXPECT_EQ(back->string(), text.string());
+        const PLTextAttachmentPtr attachment = back->attributesAt(1).attachment;
+        ASSERT_TRUE(attachment);
+        EXPECT_EQ(attachment->fileName(), QString::fromLatin1(c.name));
+        EXPECT_EQ(attachment->displaySize(), c.size);
+        EXPECT_EQ(attachment->contents(), c.bytesKept ? c.contents : QByteArray());
+    }
 }
 
 TEST(PLRTFWriter, WritesAttachmentReferencesForRTFD)

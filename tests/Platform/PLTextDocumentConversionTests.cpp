@@ -1,3 +1,4 @@
+#include "Platform/PLRTFReader.h"
 #include "Platform/PLTextDocumentConversion.h"
 
 #include "RichTextTestSupport.h"
@@ -7,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
 
@@ -215,4 +217,60 @@ TEST(PLTextDocumentConversion, QtListsAndSeparatorsBecomeRichTextForms)
     PLTextDocumentConversion::toTextDocument(PLAttributedString(QString::fromUtf8("a\r\nb\rc\u2029d\ne")), &document);
     EXPECT_EQ(document.blockCount(), 5);
     EXPECT_EQ(PLTextDocumentConversion::fromTextDocument(&document).string(), QStringLiteral("a\nb\nc\nd\ne"));
+}
+
+TEST(PLTextDocumentConversion, TablesBecomeQtTablesAndComeBack)
+{
+    const char* const hand = R"({\rtf1 \trowd\cellx1000\cellx2000\pard\intbl\itap2 in\nestcell{\*\nesttableprops\trowd\cellx500\nestrow}
+\pard\intbl\cell\pard\intbl b\cell\row\trowd\clbrdrt\brdrs\brdrw30\brdrcf1\clpadl80\clcbpat1\clvertalb\cellx2000\pard\intbl wide\cell\row})";
+    for (const QByteArray& rtf : {RichTextTest::fixture("libreoffice-tables.rtf"), RichTextTest::fixture("editor-tables.rtf"), QByteArray(hand)}) {
+        SCOPED_TRACE(rtf.left(60).toStdString());
+        const PLAttributedString text = *PLRTFReader::read(rtf);
+        QTextDocument document;
+        PLTextDocumentConversion::toTextDocument(text, &document);
+        const PLAttributedString back = PLTextDocumentConversion::fromTextDocument(&document);
+        EXPECT_EQ(RichTextTest::tableOutline(back), RichTextTest::tableOutline(text));
+        ASSERT_EQ(back.string(), text.string());
+        for (int i = 0; i < text.length(); ++i) {
+            const auto blocks = [](const PLAttributedString& t, int at) {
+                const auto& style = t.attributesAt(at).paragraphStyle;
+                return style ? style->textBlocks : QList<PLTextTableBlock>();
+            };
+            const QList<PLTextTableBlock> before = blocks(text, i);
+            const QList<PLTextTableBlock> after = blocks(back, i);
+            ASSERT_EQ(before.size(), after.size()) << i;
+            for (int level = 0; level < before.size(); ++level) EXPECT_TRUE(before[level].sameCell(after[level])) << i;
+            // And so do the other attributes, those of the separators between cells too.
+            const auto withoutTables = [](PLTextAttributes a) {
+                if (a.paragraphStyle) a.paragraphStyle->textBlocks.clear();
+                return a;
+            };
+            EXPECT_EQ(withoutTables(back.attributesAt(i)), withoutTables(text.attributesAt(i))) << i;
+        }
+    }
+
+    // Qt sees the structure: the spans, the nesting, the cell settings.
+    const PLAttributedString text = *PLRTFReader::read(hand);
+    QTextDocument document;
+    PLTextDocumentConversion::toTextDocument(text, &document);
+    QTextCursor cursor = document.find(QStringLiteral("wide"));
+    QTextTable* outer = cursor.currentTable();
+    ASSERT_TRUE(outer);
+    EXPECT_EQ(outer->rows(), 2);
+    EXPECT_EQ(outer->cellAt(cursor).columnSpan(), 2);
+    const QTextTableCellFormat wide = outer->cellAt(cursor).format().toTableCellFormat();
+    EXPECT_EQ(wide.topBorder(), 1.5);
+    EXPECT_EQ(wide.leftPadding(), 4);
+    EXPECT_EQ(wide.verticalAlignment(), QTextCharFormat::AlignBottom);
+    QTextTable* inner = document.find(QStringLiteral("in")).currentTable();
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(inner->parentFrame(), outer);
+
+    // Edits made in Qt come back as they are: a row added at the end holds new cells.
+    outer->appendRows(1);
+    QTextCursor added = outer->cellAt(2, 1).firstCursorPosition();
+    added.insertText(QStringLiteral("new"));
+    const PLAttributedString edited = PLTextDocumentConversion::fromTextDocument(&document);
+    EXPECT_TRUE(RichTextTest::tableOutline(edited).endsWith(QStringLiteral("[0 2,0]\n[0 2,1]new\n")))
+        << RichTextTest::tableOutline(edited).toStdString();
 }

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QString>
 
@@ -65,6 +66,35 @@ inline const PLTextAttributes& attributesOf(const PLAttributedString& text, cons
     const int index = int(text.string().indexOf(needle));
     EXPECT_GE(index, 0) << needle.toStdString();
     return text.attributesAt(std::max(index, 0));
+}
+
+} // namespace RichTextTest
+
+namespace RichTextTest {
+
+// The text paragraph by paragraph, each led by its cells: "[table row,column rowSpan x
+// columnSpan]" outermost first, tables numbered in order of appearance.
+inline QString tableOutline(const PLAttributedString& text)
+{
+    QHash<const PLTextTable*, int> tables;
+    QString outline;
+    const QString& string = text.string();
+    int start = 0;
+    while (start < text.length()) {
+        int end = int(string.indexOf(QLatin1Char('\n'), start));
+        end = end < 0 ? text.length() : end;
+        const std::optional<PLParagraphStyle>& style = text.attributesAt(start).paragraphStyle;
+        for (const PLTextTableBlock& block : style ? style->textBlocks : QList<PLTextTableBlock>()) {
+            const int id = int(tables.size());
+            const int table = tables.contains(block.table.get()) ? tables.value(block.table.get()) : (tables.insert(block.table.get(), id), id);
+            outline += QStringLiteral("[%1 %2,%3").arg(table).arg(block.row).arg(block.column);
+            if (block.rowSpan != 1 || block.columnSpan != 1) outline += QStringLiteral(" %1x%2").arg(block.rowSpan).arg(block.columnSpan);
+            outline += QLatin1Char(']');
+        }
+        outline += string.mid(start, end - start) + QLatin1Char('\n');
+        start = end + 1;
+    }
+    return outline;
 }
 
 } // namespace RichTextTest
