@@ -2,7 +2,7 @@
 // characters, a note on every tenth branch, a link on every twentieth, an icon on every
 // fifth): opening the package and laying it out completely in the mind-map, top-down and
 // left-right layouts, then one edit (retitle a leaf, add a sub-branch, collapse a main
-// branch) and the re-layout it causes.
+// branch) and the re-layout it causes, and drawing a 1920 x 1080 view of the map.
 //
 // The branch boxes are stand-ins of a fixed height whose width follows the title's length,
 // so the figures are those of opening, the groups' rebuild, placement and side assignment,
@@ -22,14 +22,17 @@
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/PLError.h"
+#include "Platform/PLGraphicsContext.h"
 #include "Platform/PLScreen.h"
 
 #include <QElapsedTimer>
+#include <QImage>
 
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -39,6 +42,11 @@ public:
     using IXBranchCell::IXBranchCell;
     void layout() override { setFrame(boxFrame()); }
     IXTextCell* titleCell() const override { return nullptr; }
+    void draw(PLGraphicsContext& graphics) override
+    {
+        graphics.setColor(PLColor::rgb(0.9f, 0.92f, 1));
+        graphics.fillRect(bounds());
+    }
     PLRect boxFrame() const override { return PLRect(0, 0, node() ? 40 + 6.0f * float(node()->title().size()) : 40, 18); }
 };
 
@@ -182,6 +190,30 @@ BENCHMARK(BM_MapEditAndRelayout)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
+
+// Drawing a 1920 x 1080 window in the middle of the laid-out map at 100 %: boxes, lines and
+// buttons of the cells in view. The first draw after a layout also indexes the cells.
+void BM_MapDrawView(benchmark::State& state)
+{
+    PLScreen::setMainScreenSize(PLSize(1920, 1080));
+    OpenMap map;
+    map.open(layoutNames[state.range(0)]);
+    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    const PLRect content = map.context->cellsBounds();
+    const PLRect window(std::floor(content.midX() - 960), std::floor(content.midY() - 540), 1920, 1080);
+    const auto draw = [&] {
+        PLGraphicsContext graphics(image);
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -window.minX(), -window.minY()));
+        map.context->drawRect(graphics, window);
+    };
+    QElapsedTimer timer;
+    timer.start();
+    draw();
+    state.counters["first_draw_ms"] = double(timer.nsecsElapsed()) / 1e6;
+    for (auto _ : state) draw();
+    state.SetLabel(layoutNames[state.range(0)]);
+}
+BENCHMARK(BM_MapDrawView)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 
