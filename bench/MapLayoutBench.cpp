@@ -9,7 +9,7 @@
 // and the context around them, without text measurement. Each open runs once per process
 // start ("--benchmark_filter" one layout at a time for a cold heap); "peak_rss_mb" is the
 // process's peak resident size so far.
-#include "BenchController.h"
+#include "BenchWindowController.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-// A window controller that only hands out its document, for layout contexts in benchmarks.
+// A window controller for benchmarks: it gives the document node and ignores everything else.
 
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXWindowControlling.h"
