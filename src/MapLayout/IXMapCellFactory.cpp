@@ -2,8 +2,6 @@
 
 #include "MapLayout/IXConnectionCell.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
-#include "MapLayout/IXPictureCell.h"
-#include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
 
 IXMapCellFactory::~IXMapCellFactory() = default;
@@ -15,16 +13,6 @@ std::shared_ptr<IXBranchGroupCell> IXMapCellFactory::makeBranchGroupCell(IXLayou
 }
 
 std::shared_ptr<IXTimelineCell> IXMapCellFactory::makeTimelineCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
-{
-    return nullptr;
-}
-
-std::shared_ptr<IXPictureCell> IXMapCellFactory::makePictureCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
-{
-    return nullptr;
-}
-
-std::shared_ptr<IXTextCell> IXMapCellFactory::makeTextCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
 {
     return nullptr;
 }

@@ -4,8 +4,9 @@
 
 // The factory of the map's own cell classes, installed by the application at start-up: branch
 // groups of the mind-map, left-right and top-down layouts (which make their boundaries
-// themselves). Kinds whose classes this factory does not make come back null, and the context
-// leaves them out.
+// themselves), with the base's branch boxes, pictures and texts. Kinds whose classes are not
+// made yet (timeline, connections, selection outlines) come back null, and the context leaves
+// them out.
 class IXMapCellFactory : public IXLayoutCellFactory {
 public:
     ~IXMapCellFactory() override;
@@ -14,9 +15,6 @@ public:
                                                            IXNode* branch) override;
     std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                      IXNode* document) override;
-    std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                   IXNode* picture) override;
-    std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* comment) override;
     std::shared_ptr<IXConnectionCell> makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                          IXNode* connection) override;
     std::shared_ptr<IXLayoutCell> makeSelectionCell(IXLayoutContext* context, IXLayoutCell* parent,
