@@ -335,3 +335,18 @@ TEST_F(PLGraphicsContextTest, StrokesFarBeyondTheTargetDrawWhatTheirVisiblePartD
         EXPECT_LE(differing, 4) << c.what;
     }
 }
+
+// A closed stroke that turns back on itself bevels its joins past the miter limit: nothing
+// reaches beyond its ends by more than half its width.
+TEST_F(PLGraphicsContextTest, MitersPastTheLimitBecomeBevels)
+{
+    PLBezierPath path = line({30, 50}, {70, 50}, 4);
+    path.closePath();
+    {
+        PLGraphicsContext context(canvas);
+        context.setColor(PLColor::red());
+        context.strokePath(path);
+    }
+    EXPECT_TRUE(colorNear(at(50, 50), red));
+    for (int x : {24, 26, 74, 76}) EXPECT_EQ(at(x, 50).alpha(), 0) << x;
+}
