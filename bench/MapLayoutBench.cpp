@@ -4,11 +4,10 @@
 // left-right layouts, then one edit (retitle a leaf, add a sub-branch, collapse a main
 // branch) and the re-layout it causes, and drawing a 1920 x 1080 view of the map.
 //
-// The branch boxes are stand-ins of a fixed height whose width follows the title's length,
-// so the figures are those of opening, the groups' rebuild, placement and side assignment,
-// and the context around them, without text measurement. Each open runs once per process
-// start ("--benchmark_filter" one layout at a time for a cold heap); "peak_rss_mb" is the
-// process's peak resident size so far.
+// The map's own cells (branch groups, boxes with their measured titles, icons and
+// indicators), with the pinned fonts. Each open runs once per process start
+// ("--benchmark_filter" one layout at a time for a cold heap); "peak_rss_mb" is the process's
+// peak resident size so far.
 #include "BenchWindowController.h"
 #include "BenchSupport.h"
 
@@ -18,10 +17,10 @@
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXWindowControlling.h"
-#include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/PLError.h"
+#include "Platform/PLFontSubstitutions.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLScreen.h"
 
@@ -36,27 +35,6 @@
 #include <memory>
 
 namespace {
-
-class StandInBox : public IXBranchCell {
-public:
-    using IXBranchCell::IXBranchCell;
-    void layout() override { setFrame(boxFrame()); }
-    IXTextCell* titleCell() const override { return nullptr; }
-    void draw(PLGraphicsContext& graphics) override
-    {
-        graphics.setColor(PLColor::rgb(0.9f, 0.92f, 1));
-        graphics.fillRect(bounds());
-    }
-    PLRect boxFrame() const override { return PLRect(0, 0, node() ? 40 + 6.0f * float(node()->title().size()) : 40, 18); }
-};
-
-class BenchFactory : public IXMapCellFactory {
-public:
-    std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* branch) override
-    {
-        return std::make_shared<StandInBox>(context, parent, branch);
-    }
-};
 
 const char* const layoutNames[] = {"mindmap", "topdown", "leftright"};
 
@@ -116,11 +94,15 @@ double peakResidentMegabytes()
 }
 
 struct OpenMap {
-    BenchFactory factory;
+    IXMapCellFactory factory;
     BenchController controller;
     std::unique_ptr<IXLayoutContext> context;
 
-    OpenMap() { IXLayoutCellFactory::install(&factory); }
+    OpenMap()
+    {
+        PLFontSubstitutions::install();
+        IXLayoutCellFactory::install(&factory);
+    }
     ~OpenMap()
     {
         if (context) context->invalidate();
