@@ -1,14 +1,17 @@
 // A layout context over maps of about 10,000 and 100,000 branches, with cells that draw a box
 // per branch: the full reload and layout, the first draw after a layout (which indexes the
 // cells by rectangle), drawing a window-sized part of the map, and the point queries of
-// the mouse. Drawing and hitting should cost about the same at both sizes, since they visit
-// only the cells near the rectangle or point; the reload grows linearly.
-#include "BenchSupport.h"
+// the mouse, and hovering over a map whose every leaf has a connection to the leaf above it.
+// Drawing and hitting should cost about the same at both sizes, since they visit only the
+// cells near the rectangle or point; the reload grows linearly.
 #include "BenchWindowController.h"
+#include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
@@ -19,6 +22,7 @@
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
 #include "Platform/PLGraphicsContext.h"
+#include "Platform/PLMouseEvent.h"
 #include "Platform/PLScreen.h"
 
 #include <QImage>
@@ -96,9 +100,10 @@ public:
     std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext*, IXLayoutCell*, IXNode*) override { return nullptr; }
     std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext*, IXLayoutCell*, IXNode*) override { return nullptr; }
     std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext*, IXLayoutCell*, IXNode*) override { return nullptr; }
-    std::shared_ptr<IXConnectionCell> makeConnectionCell(IXLayoutContext*, IXLayoutCell*, IXNode*) override
+    std::shared_ptr<IXConnectionCell> makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                         IXNode* connection) override
     {
-        return nullptr;
+        return std::make_shared<IXConnectionCell>(context, parent, connection);
     }
     std::shared_ptr<IXLayoutCell> makeSelectionCell(IXLayoutContext*, IXLayoutCell*, IXNode*) override
     {
@@ -106,8 +111,9 @@ public:
     }
 };
 
-// 10 roots of 10 main branches of 10 sub-branches, each with `leaves` leaves.
-std::shared_ptr<IXDocumentNode> buildMap(int leaves)
+// 10 roots of 10 main branches of 10 sub-branches, each with `leaves` leaves; with
+// connections, each leaf but the first of its sub-branch points at the one before it.
+std::shared_ptr<IXDocumentNode> buildMap(int leaves, bool connections = false)
 {
     auto document = std::make_shared<IXDocumentNode>();
     document->disableUndo();
@@ -123,7 +129,12 @@ std::shared_ptr<IXDocumentNode> buildMap(int leaves)
             auto main = add(*root);
             for (int s = 0; s < 10; ++s) {
                 auto sub = add(*main);
-                for (int l = 0; l < leaves; ++l) add(*sub);
+                std::shared_ptr<IXBranchNode> previous;
+                for (int l = 0; l < leaves; ++l) {
+                    auto leaf = add(*sub);
+                    if (connections && previous) leaf->addConnection()->setTargetNode(previous);
+                    previous = leaf;
+                }
             }
         }
     }
@@ -135,11 +146,12 @@ struct LaidOutMap {
     BenchController controller;
     std::unique_ptr<IXLayoutContext> context;
 
-    explicit LaidOutMap(int leaves)
+    explicit LaidOutMap(int leaves, bool connections = false)
     {
         PLScreen::setMainScreenSize(PLSize(1440, 900));
         IXLayoutCellFactory::install(&factory);
-        controller.node = buildMap(leaves);
+        controller.node = buildMap(leaves, connections);
+        if (connections) controller.node->style()->setDocumentShowsBranchConnections(true);
         context = std::make_unique<IXLayoutContext>(&controller, controller.node->layoutForName(IXLayoutMindMapName).get());
         context->performLayout();
     }
@@ -210,6 +222,32 @@ void BM_LayoutContextNodeAtPoint(benchmark::State& state)
     benchmark::DoNotOptimize(hits);
 }
 BENCHMARK(BM_LayoutContextNodeAtPoint)->Arg(9)->Arg(99)->Unit(benchmark::kMicrosecond);
+
+// Hovering: half the points lie on a connection's curve, half just beside it.
+void BM_LayoutContextHoverConnections(benchmark::State& state)
+{
+    LaidOutMap map(int(state.range(0)), true);
+    std::vector<PLPoint> points;
+    std::mt19937 random(1);
+    const IXCellList& connections = map.context->connectionLayer()->cells();
+    for (int i = 0; i < 1000; ++i) {
+        auto* cell = static_cast<IXConnectionCell*>(connections[random() % connections.size()].get());
+        PLPoint curve[3];
+        cell->connectionPath()->elementAtIndex(1, curve);
+        // On the curve's end (within its round cap), or well beside it.
+        points.push_back(i % 2 ? PLPoint(curve[2].x + 0.2f, curve[2].y) : PLPoint(curve[2].x + 30, curve[2].y + 30));
+    }
+    map.context->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, points[0]));
+    size_t next = 0;
+    int highlighted = 0;
+    for (auto _ : state) {
+        map.context->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, points[next++ % points.size()]));
+        highlighted += !map.context->highlights().isEmpty();
+    }
+    state.counters["connections"] = double(connections.size());
+    state.counters["hovered"] = benchmark::Counter(double(highlighted) / double(state.iterations()));
+}
+BENCHMARK(BM_LayoutContextHoverConnections)->Arg(9)->Arg(99)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

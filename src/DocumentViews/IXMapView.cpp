@@ -20,6 +20,7 @@
 #include "Platform/PLColor.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLKeyboard.h"
+#include "Platform/PLMouseTracking.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLNotificationCenter.h"
 #include "Platform/PLRunLoop.h"
@@ -518,9 +519,35 @@ PLMouseEvent IXMapView::mouseEventFromQt(const QMouseEvent* event, PLMouseEvent:
     return PLMouseEvent(type, pointFromQt(event->position()), clicks, PLKeyboard::modifierFlags(event->modifiers()));
 }
 
+bool IXMapView::postToTracking(const QMouseEvent* event, PLMouseEvent::Type type)
+{
+    if (!PLMouseTracking::isTracking()) return false;
+    PLMouseTracking::postEvent(mouseEventFromQt(event, type));
+    return true;
+}
+
+void IXMapView::setCursor(PLCursor cursor)
+{
+    switch (cursor) {
+    case PLCursor::Arrow: unsetCursor(); break;
+    case PLCursor::PointingHand: QWidget::setCursor(Qt::PointingHandCursor); break;
+    case PLCursor::ResizeLeftRight: QWidget::setCursor(Qt::SizeHorCursor); break;
+    }
+}
+
+void IXMapView::autoscroll(const PLMouseEvent& event)
+{
+    IXScalingScrollView* scroller = scrollView();
+    if (!scroller) return;
+    const QPointF at = pointToQt(event.locationInView());
+    scroller->ensureVisible(int(std::lround(at.x())), int(std::lround(at.y())), 8, 8);
+}
+
 void IXMapView::mousePressEvent(QMouseEvent* event)
 {
     if (!m_context) return;
+    if (postToTracking(event, event->button() == Qt::LeftButton ? PLMouseEvent::LeftMouseDown : PLMouseEvent::RightMouseDown))
+        return;
     IXToolManager* tools = IXToolManager::sharedManager();
     const std::uint32_t modifiers =
         PLKeyboard::modifierFlags(event->modifiers()) &
@@ -541,12 +568,15 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
         tools->activateToolNamed(QStringLiteral("IXContextMenuTool"), m_context.get(), IXToolEvent(down));
         return;
     }
-    if (m_context->trackMouse(down)) return;
+    const bool handled = m_context->trackMouse(down);
+    // What a timed press only looked at (its release) belongs to the press just handled.
+    PLMouseTracking::takePendingEvents();
+    if (handled) return;
     if ((modifiers & PLMouseEvent::Option) != 0) {
         // Panning: the map follows the pointer until the button is released.
         m_panning = true;
         m_panLast = event->globalPosition();
-        setCursor(Qt::OpenHandCursor);
+        QWidget::setCursor(Qt::OpenHandCursor);
         return;
     }
     tools->activateToolNamed(QStringLiteral("IXSelectionTool"), m_context.get(), IXToolEvent(down));
@@ -554,6 +584,9 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
 
 void IXMapView::mouseMoveEvent(QMouseEvent* event)
 {
+    if (postToTracking(event, event->buttons() & Qt::LeftButton ? PLMouseEvent::LeftMouseDragged
+                                                                : PLMouseEvent::MouseMoved))
+        return;
     if (m_panning) {
         const QPointF delta = event->globalPosition() - m_panLast;
         m_panLast = event->globalPosition();
@@ -568,6 +601,8 @@ void IXMapView::mouseMoveEvent(QMouseEvent* event)
 
 void IXMapView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (postToTracking(event, event->button() == Qt::LeftButton ? PLMouseEvent::LeftMouseUp : PLMouseEvent::RightMouseUp))
+        return;
     if (m_panning && event->button() == Qt::LeftButton) {
         m_panning = false;
         unsetCursor();

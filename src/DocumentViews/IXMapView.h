@@ -98,6 +98,9 @@ public:
     void setNeedsDisplay() override;
     void setNeedsDisplayInRect(const PLRect& rect) override;
     bool needsToDrawRect(const PLRect& rect) const override;
+    void setCursor(PLCursor cursor) override;
+    using QWidget::setCursor;
+    void autoscroll(const PLMouseEvent& event) override;
     bool hasKeyFocus() const override;
     PLRect convertRectToWindow(const PLRect& rect) const override;
     PLRect convertRectFromWindow(const PLRect& rect) const override;
@@ -132,6 +135,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // While a cell tracks the mouse in a nested loop, its events go to that loop instead.
+    bool postToTracking(const QMouseEvent* event, PLMouseEvent::Type type);
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

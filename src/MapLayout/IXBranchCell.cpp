@@ -86,7 +86,7 @@ std::vector<IXLayoutCell*> IXBranchCell::subCells() const
 
 void IXBranchCell::invalidate()
 {
-    PLRunLoop::cancel(this);
+    cleanupDelayedShows();
     for (IXLayoutCell* cell : subCells()) cell->invalidate();
     IXLayoutCell::invalidate();
 }
@@ -95,7 +95,7 @@ void IXBranchCell::invalidateLayout()
 {
     if (needsLayout()) return;
     IXLayoutCell::invalidateLayout();
-    PLRunLoop::cancel(this);
+    cleanupDelayedShows();
     for (IXLayoutCell* cell : subCells()) cell->invalidateLayout();
 }
 

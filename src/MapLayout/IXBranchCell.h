@@ -68,6 +68,25 @@ public:
     void draw(PLGraphicsContext& graphics) override;
     bool hitTest(PLPoint point) override;
 
+    // --- Mouse (IXBranchCellMouse.cpp) ---
+    // Hovering an indicator for 0.2 s opens its balloon or note; a press selects, toggles (Shift),
+    // drags (held or dragged), opens an indicator, edits the title of a selected branch or,
+    // doubled, adds a sub-branch (on the picture with Shift: shows it in the quick viewer).
+    // Tools start by class name with the branch node ("IXDragBranchTool" finds the dragged
+    // box as the context's branchCellForNode of it).
+    bool acceptsMouseMoves(const PLMouseEvent&) override { return true; }
+    void mouseExited(const PLMouseEvent& event) override;
+    void mouseMoved(const PLMouseEvent& event) override;
+    bool trackMouse(const PLMouseEvent& event) override;
+    // Selects the branch alone and starts its title editor (the event may be null).
+    void startTitleEditing(const PLMouseEvent* event);
+    void showAttachments(const PLMouseEvent& event);
+    void showComment(const PLMouseEvent& event);
+    void showOutline(const PLMouseEvent& event);
+    // Forgets and cancels a pending opening.
+    void cleanupDelayedShows();
+    bool isShowPending() const { return m_showAttachmentPosted || m_showCommentPosted; }
+
     QVariantMap resizing_state() override;
     void resizing_setState(const QVariantMap& state) override;
     void resizing_setFrame(const PLRect& frame, int tracksX, int tracksY) override;
@@ -86,4 +105,6 @@ private:
     std::shared_ptr<IXLayoutCell> m_outlineCell;
     std::shared_ptr<IXPictureCell> m_pictureCell;
     PLRect m_boxFrame;
+    bool m_showAttachmentPosted = false;
+    bool m_showCommentPosted = false;
 };

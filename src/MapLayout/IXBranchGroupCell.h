@@ -30,4 +30,7 @@ public:
     // Where a drop of the dragged branch's cell at the point (view space) would insert it: the
     // new parent's branch cell and the child index (-1 appends), or null.
     virtual IXBranchCell* parentForBranchCell(IXBranchCell* cell, PLPoint point, int* parentIndex) = 0;
+    // Shows the ghost of a dragged branch at a slot of this group (type 0 and index -1 clear
+    // it; the caller redisplays). Groups that show no slots ignore it.
+    virtual void setPlaceholderType(int type, int index) {}
 };

@@ -1,6 +1,11 @@
 #include "MapLayout/IXLayoutView.h"
 
+#include "Platform/PLMouseTracking.h"
 #include "Platform/PLScreen.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 
 IXLayoutView::~IXLayoutView() = default;
 
@@ -9,7 +14,12 @@ PLSize IXLayoutView::screenSize() const
     return PLScreen::mainScreenSize();
 }
 
-std::optional<PLMouseEvent> IXLayoutView::nextEventMatchingMask(std::uint32_t, double)
+void IXLayoutView::setCursor(PLCursor) {}
+
+void IXLayoutView::autoscroll(const PLMouseEvent&) {}
+
+std::optional<PLMouseEvent> IXLayoutView::nextEventMatchingMask(std::uint32_t mask, double timeout)
 {
-    return std::nullopt;
+    const auto wait = std::chrono::milliseconds(std::llround(std::max(timeout, 0.0) * 1000));
+    return PLMouseTracking::nextEvent(mask, wait, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/PLCursor.h"
 #include "Platform/PLMouseEvent.h"
 #include "Platform/PLRect.h"
 #include "Platform/PLSize.h"
@@ -26,9 +27,14 @@ public:
     virtual PLRect convertRectFromWindow(const PLRect& rect) const = 0;
     // The size of the screen that the canvas is sized against; the main screen's by default.
     virtual PLSize screenSize() const;
+    // The pointer shape while a cell tracks the mouse. Views without a pointer (printing,
+    // pictures) ignore it, as the default does.
+    virtual void setCursor(PLCursor cursor);
+    // Scrolls when a drag leaves the visible part; the default does not scroll.
+    virtual void autoscroll(const PLMouseEvent& event);
     // Waits up to timeout seconds, in the event-tracking mode, for the next mouse event whose
     // type is in the mask (PLMouseEvent::maskForType), leaving it queued so that it is still
-    // delivered; nothing when none came in time (the button is held still). By default
-    // nothing comes.
+    // delivered; nothing when none came in time (the button is held still). By default from
+    // the events the view posts to PLMouseTracking.
     virtual std::optional<PLMouseEvent> nextEventMatchingMask(std::uint32_t mask, double timeout);
 };

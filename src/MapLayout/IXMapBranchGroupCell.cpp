@@ -129,12 +129,6 @@ bool IXMapBranchGroupCell::hasBoundary()
     return style && style->boundaryShow();
 }
 
-IXBranchCell* IXMapBranchGroupCell::parentForBranchCell(IXBranchCell*, PLPoint, int* parentIndex)
-{
-    if (parentIndex) *parentIndex = -1;
-    return nullptr;
-}
-
 // --- Reload ---
 
 void IXMapBranchGroupCell::reloadBranches()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MapLayout/IXBranchGroupCell.h"
+#include "Platform/PLBezierPath.h"
 
 #include <memory>
 
@@ -46,8 +47,31 @@ public:
     bool isCollapsed() override;
     bool hasBoundary() override;
     void reloadBranches() override;
-    // Drop targets are found by the drag tool's own search; a group offers none.
+    // --- Drop target (view space) ---
+    // The box nearest to the point in this group's subtree: a child group is preferred only
+    // when its whole bounds lie strictly nearer than the best so far (starting with this
+    // group's box). Gives the distance to that box and the point's quadrant about its centre
+    // (UTGeometry::quadrant); null when the group has no box.
+    IXBranchCell* nearestBranchCellAtPoint(PLPoint point, float* distance, int* quadrant);
+    // The parent's box and child index (-1 appends) for a drop of the dragged box at the
+    // point: on a box, into it; within 150 of one, beside it (before or after by the side the
+    // parent's layout lays its children out); null for the dragged branch's own subtree, a
+    // root's side, and far from every box.
     IXBranchCell* parentForBranchCell(IXBranchCell* cell, PLPoint point, int* parentIndex) override;
+    // Type 1 a child slot, 2 and 3 a slot on the left and right of a mind-map root.
+    void setPlaceholderType(int type, int index) override;
+    int placeholderType() const { return m_placeholderType; }
+    int placeholderIndex() const { return m_placeholderIndex; }
+    // Where the ghost of the slot lies in the group's space: the anchor it hangs from, and
+    // the start and end of its bar.
+    struct PlaceholderGeometry {
+        PLPoint start;
+        PLPoint anchor;
+        PLPoint barStart;
+        PLPoint barEnd;
+        int lineLayoutType;
+    };
+    PlaceholderGeometry placeholderGeometry();
 
     void invalidate() override;
     void invalidateLayout() override;
@@ -87,6 +111,9 @@ private:
     void spreadSubcells(const IXCellList& cells, bool onLeft, const IXStyleNode& style);
     void drawCollapseButton(PLGraphicsContext& graphics);
     void drawLinesToChildren(PLGraphicsContext& graphics, bool fixAntialiasing);
+    void drawPlaceholder(PLGraphicsContext& graphics);
+    // The group's bounds grown by the margin, less the shape of the branch's box (even-odd).
+    PLBezierPath clipOutsideBox(float margin, const IXStyleNode& style);
 
     std::shared_ptr<IXBranchCell> m_branchCell;
     std::shared_ptr<IXBranchBoundaryCell> m_boundaryCell;
@@ -98,4 +125,7 @@ private:
     bool m_needsReload = false;
     // Rebuilt since the last layout: the style was just read, no need to check it again.
     bool m_rebuiltSinceLayout = false;
+
+    int m_placeholderType = 0;
+    int m_placeholderIndex = -1;
 };

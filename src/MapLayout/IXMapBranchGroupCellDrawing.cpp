@@ -34,6 +34,7 @@ bool IXMapBranchGroupCell::shouldFixAntialiasing()
 void IXMapBranchGroupCell::draw(PLGraphicsContext& graphics)
 {
     drawGroupCell(graphics, true);
+    if (m_placeholderType != 0) drawPlaceholder(graphics);
 }
 
 void IXMapBranchGroupCell::drawGroupCell(PLGraphicsContext& graphics, bool drawing)
@@ -75,14 +76,7 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
     std::shared_ptr<IXStyleNode> style = this->style();
     graphics.saveGraphicsState();
     // Lines run anywhere around the group but never across the branch's own box.
-    PLBezierPath clip = PLBezierPath::bezierPathWithRect(bounds().insetBy(-15, -15));
-    if (m_branchCell) {
-        const PLRect box = m_branchCell->convertRectToCell(m_branchCell->bounds(), this);
-        std::optional<PLBezierPath> shape = IXShapeDrawer::clipPathForFrameRect(box, *style);
-        clip.appendBezierPath(shape ? *shape : PLBezierPath::bezierPathWithRect(box));
-    }
-    clip.setWindingRule(PLBezierPath::WindingRule::EvenOdd);
-    graphics.clipToPath(clip);
+    graphics.clipToPath(clipOutsideBox(15, *style));
 
     const int type = layoutType();
     const PLPoint start = m_collapseCell ? centreOf(m_collapseCell->frame()) : PLPoint();
@@ -101,6 +95,18 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
         IXBranchLineDrawer::drawBranchLineFrom(start, end, *childStyle, childType, fixAntialiasing);
     }
     graphics.restoreGraphicsState();
+}
+
+PLBezierPath IXMapBranchGroupCell::clipOutsideBox(float margin, const IXStyleNode& style)
+{
+    PLBezierPath clip = PLBezierPath::bezierPathWithRect(bounds().insetBy(-margin, -margin));
+    if (m_branchCell) {
+        const PLRect box = m_branchCell->convertRectToCell(m_branchCell->bounds(), this);
+        std::optional<PLBezierPath> shape = IXShapeDrawer::clipPathForFrameRect(box, style);
+        clip.appendBezierPath(shape ? *shape : PLBezierPath::bezierPathWithRect(box));
+    }
+    clip.setWindingRule(PLBezierPath::WindingRule::EvenOdd);
+    return clip;
 }
 
 void IXMapBranchGroupCell::drawCollapseButton(PLGraphicsContext& graphics)

@@ -2,6 +2,7 @@
 
 #include "MapLayout/IXConnectionCell.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
+#include "MapLayout/IXSelectionCell.h"
 #include "MapLayout/IXTimelineCell.h"
 
 IXMapCellFactory::~IXMapCellFactory() = default;
@@ -17,12 +18,14 @@ std::shared_ptr<IXTimelineCell> IXMapCellFactory::makeTimelineCell(IXLayoutConte
     return nullptr;
 }
 
-std::shared_ptr<IXConnectionCell> IXMapCellFactory::makeConnectionCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
+std::shared_ptr<IXConnectionCell> IXMapCellFactory::makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                       IXNode* connection)
 {
-    return nullptr;
+    return std::make_shared<IXConnectionCell>(context, parent, connection);
 }
 
-std::shared_ptr<IXLayoutCell> IXMapCellFactory::makeSelectionCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
+std::shared_ptr<IXLayoutCell> IXMapCellFactory::makeSelectionCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                  IXNode* node)
 {
-    return nullptr;
+    return std::make_shared<IXSelectionCell>(context, parent, node);
 }

@@ -2,11 +2,11 @@
 
 #include "MapLayout/IXLayoutCellFactory.h"
 
-// The factory of the map's own cell classes, for the application to install at start-up: branch
-// groups of the mind-map, left-right and top-down layouts (which make their boundaries
-// themselves), with the base's branch boxes, pictures and texts. Kinds whose classes are not
-// made yet (timeline, connections, selection outlines) come back null, and the context leaves
-// them out.
+// The factory of the map's own cell classes, installed by the application at start-up: branch
+// groups of the mind-map, left-right and top-down layouts (which make their boundaries and
+// boxes themselves), floating texts and pictures (the base factory's), connections and
+// selection outlines. Kinds whose classes this factory does not make (the timeline) come back
+// null, and the context leaves them out.
 class IXMapCellFactory : public IXLayoutCellFactory {
 public:
     ~IXMapCellFactory() override;

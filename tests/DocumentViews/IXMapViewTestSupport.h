@@ -64,6 +64,9 @@ public:
     using MapTestLeaf::MapTestLeaf;
     IXTextCell* titleCell() const override { return nullptr; }
     PLRect boxFrame() const override { return PLRect(0, 0, MapTestBoxWidth, MapTestBoxHeight); }
+    // The view's own routing is under test: presses pass through to the tools.
+    bool acceptsMouseMoves(const PLMouseEvent&) override { return false; }
+    bool trackMouse(const PLMouseEvent&) override { return false; }
 };
 
 class MapTestGroupCell : public IXBranchGroupCell {

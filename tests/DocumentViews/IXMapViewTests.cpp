@@ -14,6 +14,7 @@
 #include "IXMapViewTestSupport.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "IXTestTools.h"
+#include "Platform/PLMouseTracking.h"
 #include "Platform/PLNotificationCenter.h"
 #include "Platform/PLUndoManager.h"
 #include "TestSupport/QStringPrinter.h"
@@ -23,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -389,6 +391,21 @@ TEST_F(MapViewTest, AClickGoesToTheCellsThenSelects)
     QTest::mouseClick(view, Qt::RightButton, {}, boxCenter("B"));
     EXPECT_EQ(TestToolLog::lines().count(QStringLiteral("OtherRecordingTool start")), 2);
     EXPECT_EQ(selected(), QStringLiteral("A"));
+}
+
+TEST_F(MapViewTest, MouseEventsGoToTheTrackingLoopOfACell)
+{
+    show(QStringLiteral("mindmap"));
+    // A cell's drag loop waits in a nested loop; the release that arrives meanwhile is its own.
+    const QPoint at = boxCenter("A");
+    QTimer::singleShot(20, view, [&] { QTest::mouseRelease(view, Qt::LeftButton, {}, at); });
+    const auto up = PLMouseTracking::nextEvent(PLMouseEvent::maskForType(PLMouseEvent::LeftMouseUp),
+                                               std::chrono::milliseconds(2000));
+    ASSERT_TRUE(up.has_value());
+    EXPECT_EQ(up->type(), PLMouseEvent::LeftMouseUp);
+    const QPoint back = view->mapFromGlobal(view->mapToGlobal(at));
+    EXPECT_EQ(up->locationInView().x, float(back.x()));
+    EXPECT_TRUE(PLMouseTracking::takePendingEvents().empty());
 }
 
 TEST_F(MapViewTest, AltDragPansTheMap)

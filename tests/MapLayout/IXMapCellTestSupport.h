@@ -9,6 +9,7 @@
 #include "DocumentModel/IXIconsStorage.h"
 #include "IXLayoutTestSupport.h"
 #include "MapLayout/IXLayoutCell.h"
+#include "MapLayout/IXQuickViewControlling.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/RenderTestSupport.h"
 
@@ -18,14 +19,28 @@
 #include <optional>
 
 // A view whose next mouse event (after a press) the test sets; nothing means a held press.
+// With realQueue it waits on PLMouseTracking instead.
 class EventQueueView : public TestView {
 public:
     std::optional<PLMouseEvent> nextEvent;
-    std::optional<PLMouseEvent> nextEventMatchingMask(std::uint32_t mask, double) override
+    // Whether presses wait on the tracking queue, as the map view's do.
+    bool realQueue = false;
+    std::optional<PLMouseEvent> nextEventMatchingMask(std::uint32_t mask, double timeout) override
     {
+        if (realQueue) return TestView::nextEventMatchingMask(mask, timeout);
         if (nextEvent && nextEvent->matchesMask(mask)) return nextEvent;
         return std::nullopt;
     }
+};
+
+// Records what the quick viewer was asked to show ("image <width>", "path <path>").
+class FakeQuickView : public IXQuickViewControlling {
+public:
+    QStringList shown;
+    FakeQuickView() { install(this); }
+    ~FakeQuickView() override { install(nullptr); }
+    void showWithImage(const QImage& image) override { shown << QStringLiteral("image %1").arg(image.width()); }
+    void showWithPath(const QString& path) override { shown << QStringLiteral("path ") + path; }
 };
 
 // Icons are squares of a colour named by the icon ("ff0000"); other names have no picture.

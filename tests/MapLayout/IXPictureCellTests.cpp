@@ -213,15 +213,6 @@ TEST(IXPictureCellTests, DrawsAtItsOpacityAndTintsOnlyThePictureWhenSelected)
     }
 }
 
-class FakeQuickView : public IXQuickViewControlling {
-public:
-    QStringList shown;
-    FakeQuickView() { install(this); }
-    ~FakeQuickView() override { install(nullptr); }
-    void showWithImage(const QImage& image) override { shown << QStringLiteral("image %1").arg(image.width()); }
-    void showWithPath(const QString& path) override { shown << QStringLiteral("path ") + path; }
-};
-
 TEST(IXPictureCellTests, DoubleClickOpensTheQuickViewAndOtherwiseSelectsOrDrags)
 {
     const PLMouseEvent doubleClick(PLMouseEvent::LeftMouseDown, PLPoint(5, 5), 2);
