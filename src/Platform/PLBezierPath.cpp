@@ -422,7 +422,9 @@ QPen PLBezierPath::pen(const PLColor& color) const
     QPen pen(color.isNull() ? QColor(Qt::black) : color.toQColor());
     pen.setWidthF(m_lineWidth > 0 ? m_lineWidth : 0);
     pen.setCapStyle(m_lineCap == LineCap::Round ? Qt::RoundCap : m_lineCap == LineCap::Square ? Qt::SquareCap : Qt::FlatCap);
-    pen.setJoinStyle(m_lineJoin == LineJoin::Round ? Qt::RoundJoin : m_lineJoin == LineJoin::Bevel ? Qt::BevelJoin : Qt::MiterJoin);
+    // Qt's own miter join clips a long miter at the limit; past the limit a miter becomes a
+    // bevel, as in PostScript and PDF (a line that turns back on itself grows no spike).
+    pen.setJoinStyle(m_lineJoin == LineJoin::Round ? Qt::RoundJoin : m_lineJoin == LineJoin::Bevel ? Qt::BevelJoin : Qt::SvgMiterJoin);
     pen.setMiterLimit(m_miterLimit);
     if (!m_dashPattern.empty()) {
         // Qt counts dashes in line widths and needs pairs; an odd pattern repeats itself.

@@ -7,6 +7,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPixmap>
 
 #include <algorithm>
@@ -267,7 +268,26 @@ void PLGraphicsContext::strokePath(const PLBezierPath& path)
     const QPen pen = path.pen(m_state.color);
     const qreal grow = std::max<qreal>(path.lineWidth(), 1) * std::max<qreal>(path.miterLimit(), 1);
     const QRectF bounds = qpath.boundingRect().adjusted(-grow, -grow, grow, grow);
-    drawPrimitive(painter().deviceTransform().mapRect(bounds), [&](QPainter& p) { p.strokePath(qpath, pen); });
+    const QRectF deviceBounds = painter().deviceTransform().mapRect(bounds);
+    // Qt rasterizes a wide stroke at a cost that grows with its whole length, also where it
+    // runs outside the target (a line across a big map costs seconds): a stroke reaching far
+    // beyond the target is outlined and cut to the target first. Dashed strokes are left to
+    // Qt, whose outliner gives up dashing very long lines.
+    const QRectF target = QRectF(deviceRect()).adjusted(-16, -16, 16, 16);
+    const bool farBeyond = deviceBounds.width() > 4 * target.width() || deviceBounds.height() > 4 * target.height();
+    if (pen.widthF() > 1 && pen.style() == Qt::SolidLine && farBeyond && !target.contains(deviceBounds)) {
+        bool invertible = false;
+        const QTransform toUser = painter().deviceTransform().inverted(&invertible);
+        if (invertible) {
+            QPainterPath window;
+            window.addRect(toUser.mapRect(target));
+            const QPainterPath outline = QPainterPathStroker(pen).createStroke(qpath).intersected(window);
+            const QBrush brush(qtColor(m_state.color));
+            drawPrimitive(deviceBounds.intersected(target), [&](QPainter& p) { p.fillPath(outline, brush); });
+            return;
+        }
+    }
+    drawPrimitive(deviceBounds, [&](QPainter& p) { p.strokePath(qpath, pen); });
 }
 
 void PLGraphicsContext::fillRect(const PLRect& rect)

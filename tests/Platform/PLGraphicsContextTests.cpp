@@ -294,3 +294,59 @@ TEST_F(PLGraphicsContextTest, HighResolutionTargets)
     EXPECT_TRUE(colorNear(canvas.pixelColor(110, 70), none));
     EXPECT_TRUE(colorNear(canvas.pixelColor(141, 70), none));
 }
+
+// A wide stroke reaching far beyond the target (a solid one is cut to it before rasterizing)
+// draws the same pixels as the part of it that lies inside: across, sloping, and dashed (the far
+// line starts a whole number of dash periods earlier, and keeps its dashes).
+TEST_F(PLGraphicsContextTest, StrokesFarBeyondTheTargetDrawWhatTheirVisiblePartDraws)
+{
+    struct Case {
+        const char* what;
+        PLPoint from;
+        PLPoint to;
+        std::vector<float> dashes;
+    };
+    const Case cases[] = {
+        {"across", {0, 40}, {100, 40}, {}},
+        {"sloping", {30, 0}, {60, 100}, {}},
+        {"dashed", {0, 60}, {100, 60}, {6, 4}},
+    };
+    for (const Case& c : cases) {
+        QImage near = blank(100, 100);
+        for (auto [image, reach] : {std::pair{&near, 0.0f}, std::pair{&canvas, 10.0f}}) {
+            image->fill(Qt::transparent);
+            const PLPoint d(c.to.x - c.from.x, c.to.y - c.from.y);
+            PLBezierPath path = line(PLPoint(c.from.x - d.x * reach, c.from.y - d.y * reach),
+                                     PLPoint(c.to.x + d.x * reach, c.to.y + d.y * reach), 3);
+            path.setLineDash(c.dashes, 0);
+            PLGraphicsContext context(*image);
+            context.setColor(PLColor::red());
+            context.strokePath(path);
+        }
+        int painted = 0;
+        int differing = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                painted += qAlpha(canvas.pixel(x, y)) > 0;
+                differing += std::abs(qAlpha(near.pixel(x, y)) - qAlpha(canvas.pixel(x, y))) > 40;
+            }
+        }
+        EXPECT_GT(painted, 150) << c.what;
+        EXPECT_LE(differing, 4) << c.what;
+    }
+}
+
+// A closed stroke that turns back on itself bevels its joins past the miter limit: nothing
+// reaches beyond its ends by more than half its width.
+TEST_F(PLGraphicsContextTest, MitersPastTheLimitBecomeBevels)
+{
+    PLBezierPath path = line({30, 50}, {70, 50}, 4);
+    path.closePath();
+    {
+        PLGraphicsContext context(canvas);
+        context.setColor(PLColor::red());
+        context.strokePath(path);
+    }
+    EXPECT_TRUE(colorNear(at(50, 50), red));
+    for (int x : {24, 26, 74, 76}) EXPECT_EQ(at(x, 50).alpha(), 0) << x;
+}
