@@ -18,3 +18,8 @@ void IXLayoutCellFactory::install(IXLayoutCellFactory* factory)
 {
     installedFactory = factory;
 }
+
+std::shared_ptr<IXBranchCell> IXLayoutCellFactory::makeBranchCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
+{
+    return nullptr;
+}

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class IXBranchCell;
 class IXBranchGroupCell;
 class IXConnectionCell;
 class IXLayoutCell;
@@ -29,6 +30,10 @@ public:
     // A root branch's group.
     virtual std::shared_ptr<IXBranchGroupCell> makeBranchGroupCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                    IXNode* branch) = 0;
+    // The box of a branch inside a group that makes its box through the factory (the
+    // timeline's branch cells); null by default, which leaves the group without a box.
+    virtual std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                         IXNode* branch);
     // The timeline over the document node.
     virtual std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                              IXNode* document) = 0;
