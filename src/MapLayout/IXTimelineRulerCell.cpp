@@ -325,8 +325,17 @@ void IXTimelineRulerCell::drawLabelsStandard(Pass& pass)
                 month -= 12;
                 ++year;
             }
-            d.setYear(year);
-            if (month != d.month()) d.setMonth(month);
+            UTDateTime next = d;
+            try {
+                next.setYear(year);
+                if (month != next.month()) next.setMonth(month);
+            } catch (const UTDateTimeInvalid&) {
+                // Past the months' range only whole years can be counted: the next year
+                // that the step reaches.
+                next = d;
+                next.setYear(std::max(year, d.year() + 1));
+            }
+            d = next;
         });
 }
 
