@@ -293,16 +293,7 @@ TEST(IXTimelineCellTests, TheEmptyTimelineSaysSoAndDrawsNoGrid)
     IXTimelineCell& timeline = f.timeline();
     EXPECT_EQ(timeline.rootBranchCell(), nullptr);
     EXPECT_TRUE(timeline.branchCells().empty());
-    const PLRect canvas = f.context->cellsBounds();
-    QImage image(int(canvas.width()), int(canvas.height()), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    {
-        PLGraphicsContext graphics(image);
-        PLAffineTransform move;
-        move.translateXBy(-canvas.minX(), -canvas.minY());
-        graphics.concat(move);
-        f.context->drawRect(graphics, canvas);
-    }
+    const QImage image = f.render();
     // The message is dark text in the top 32 units; nothing else is drawn there.
     int dark = 0;
     for (int y = 0; y < 32; ++y) {

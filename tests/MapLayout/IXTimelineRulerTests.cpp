@@ -62,17 +62,7 @@ void expectNoOverlaps(const std::vector<Tick>& ticks, const QString& what)
 
 void saveRender(TimelineFixture& f, const QString& name)
 {
-    f.timeline();
-    const PLRect canvas = f.context->cellsBounds().integral();
-    QImage image(int(canvas.width()), int(canvas.height()), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    {
-        PLGraphicsContext graphics(image);
-        PLAffineTransform move;
-        move.translateXBy(-canvas.minX(), -canvas.minY());
-        graphics.concat(move);
-        f.context->drawRect(graphics, canvas);
-    }
+    const QImage image = f.render();
     QDir().mkpath(QStringLiteral("renders"));
     image.save(QStringLiteral("renders/Timeline.%1.png").arg(name));
 }

@@ -11,6 +11,7 @@
 #include "MapLayout/IXTimelineRulerCell.h"
 #include "Utilities/UTDateLocale.h"
 
+#include <QImage>
 #include <QLocale>
 
 class TimelineCellFactory : public TestCellFactory {
@@ -49,6 +50,9 @@ struct TimelineFixture {
     TimelineCellFactory factory;
     std::shared_ptr<IXBranchNode> root;
     std::unique_ptr<IXLayoutContext> context;
+    // The hosting view, when a test opens the context with one.
+    TestView view;
+    bool withView = false;
 
     explicit TimelineFixture(int timeScale = 0)
     {
@@ -83,7 +87,11 @@ struct TimelineFixture {
 
     IXLayoutContext* open()
     {
-        if (!context) context = std::make_unique<IXLayoutContext>(&controller, document->layoutForName(QStringLiteral("timeline")).get());
+        if (!context) {
+            context = std::make_unique<IXLayoutContext>(&controller, document->layoutForName(QStringLiteral("timeline")).get(),
+                                                        withView ? &view : nullptr);
+            view.context = context.get();
+        }
         return context.get();
     }
 
@@ -95,5 +103,20 @@ struct TimelineFixture {
         if (!cell) throw std::runtime_error("no timeline cell");
         cell->frame();
         return *cell;
+    }
+
+    // The whole canvas drawn off-screen on white.
+    QImage render()
+    {
+        timeline();
+        const PLRect canvas = context->cellsBounds().integral();
+        QImage image(int(canvas.width()), int(canvas.height()), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        PLGraphicsContext graphics(image);
+        PLAffineTransform move;
+        move.translateXBy(-canvas.minX(), -canvas.minY());
+        graphics.concat(move);
+        context->drawRect(graphics, canvas);
+        return image;
     }
 };
