@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
 
@@ -50,6 +51,8 @@ TEST(IXTimelineCellTests, RangesArePaddedByScaleOnlyBelowTwoDates)
         {1, {}, {day(0), day(2)}},
         {2, {}, {UTDateTime::fromWeeks(0, 0), UTDateTime::fromWeeks(2, 0)}},
         {4, {}, {UTDateTime::fromYears(-10000), UTDateTime::fromYears(10000)}},
+        // Past year 3000 a month cannot be set: the years move, the month stays.
+        {0, {UTDateTime::fromYears(5000)}, {UTDateTime::fromYears(4999), UTDateTime::fromYears(5000), UTDateTime::fromYears(5002)}},
         // Two dates are the range as they are.
         {1, {day(7), day(3)}, {day(3), day(7)}},
     };
@@ -92,6 +95,19 @@ TEST(IXTimelineCellTests, TimeBreaksCutLongGapsAndStopAtShortOnes)
     // Moments in the break map to the second piece's start.
     EXPECT_EQ(timeline.startSecondsAtInterval(day(3650).baseSeconds()), second.beginSeconds);
     EXPECT_EQ(timeline.startSecondsAtInterval(day(2).baseSeconds()), first.beginSeconds);
+
+    // The zigzag of the break stands at the second piece's left edge, on the ruler band.
+    const QImage image = f.render();
+    QDir().mkpath(QStringLiteral("renders"));
+    image.save(QStringLiteral("renders/Timeline.breaks.png"));
+    const PLRect canvas = f.context->cellsBounds().integral();
+    const PLColor breakFill = f.documentStyle().documentPageColor().shadow(0.4f);
+    auto pixelAt = [&](float x, float y) {
+        const PLPoint point = timeline.convertPointToCell(PLPoint(x, y), nullptr);
+        return image.pixelColor(int(point.x - canvas.minX()), int(canvas.maxY() - point.y));
+    };
+    EXPECT_NEAR(pixelAt(second.leftX + 3, -16).red(), breakFill.toQColor().red(), 2);
+    EXPECT_GT(pixelAt(first.leftX + 40, -16).red(), breakFill.toQColor().red() + 40);
 
     f.documentStyle().setDocumentLayoutTimelineShowTimeBreaks(false);
     EXPECT_EQ(f.timeline().intervals().size(), 1u);
