@@ -20,6 +20,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
 
 namespace {
 constexpr float FirstLeftX = 100;
@@ -60,6 +61,22 @@ void tryChange(UTDateTime& date, const std::function<void(UTDateTime&)>& change)
 IXBranchNode* branchOf(IXLayoutCell* cell)
 {
     return cell ? dynamic_cast<IXBranchNode*>(cell->node()) : nullptr;
+}
+
+std::pair<bool, qint64> dateKey(const std::optional<UTDateTime>& date)
+{
+    return date ? std::make_pair(false, date->baseSeconds()) : std::make_pair(true, qint64(0));
+}
+
+template <typename Cell, typename KeyFunction>
+void sortByKey(std::vector<std::shared_ptr<Cell>>& cells, KeyFunction keyOf)
+{
+    using Key = decltype(keyOf(nullptr));
+    std::vector<std::pair<Key, std::shared_ptr<Cell>>> keyed;
+    keyed.reserve(cells.size());
+    for (auto& cell : cells) keyed.emplace_back(keyOf(cell.get()), std::move(cell));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = std::move(keyed[i].second);
 }
 }
 
@@ -177,19 +194,28 @@ void IXTimelineCell::reloadBranches()
     for (auto& bar : m_barsCache) bar->invalidate();
     m_barsCache.clear();
 
-    std::stable_sort(m_branches.begin(), m_branches.end(),
-                     [](const auto& a, const auto& b) { return a->compare(*b) < 0; });
-    std::stable_sort(m_bars.begin(), m_bars.end(), [](const auto& a, const auto& b) { return a->compare(*b) < 0; });
+    // The orders of the cells' compare, on keys taken once per cell: dates compare by their
+    // seconds, missing dates last.
+    sortByKey(m_branches, [](IXLayoutCell* cell) {
+        IXBranchNode* branch = branchOf(cell);
+        return dateKey(branch ? branch->beginDate() : std::nullopt);
+    });
+    sortByKey(m_bars, [](IXLayoutCell* cell) {
+        IXBranchNode* branch = branchOf(cell);
+        return branch ? std::make_pair(dateKey(branch->beginDate()), dateKey(branch->endDate()))
+                      : std::make_pair(dateKey(std::nullopt), dateKey(std::nullopt));
+    });
     std::stable_sort(m_dates.begin(), m_dates.end(),
-                     [](const UTDateTime& a, const UTDateTime& b) { return a.compare(b) < 0; });
+                     [](const UTDateTime& a, const UTDateTime& b) { return a.baseSeconds() < b.baseSeconds(); });
     m_barIndex.clear();
     for (std::size_t i = 0; i < m_bars.size(); ++i) m_barIndex.insert(m_bars[i]->node(), int(i));
 
     padDates();
     m_loaded = true;
     m_needsReload = false;
-    // The new cells need placing; the context's reload lays out what is invalid.
-    IXLayoutCell::invalidateLayoutForCell(this);
+    // The new cells need placing: the context's reload lays out what is invalid (a reload
+    // from this cell's own layout places them in that pass).
+    if (!m_layoutInProgress) IXLayoutCell::invalidateLayoutForCell(this);
 }
 
 void IXTimelineCell::reloadBranch(IXBranchNode* first, bool recursive)
