@@ -165,7 +165,11 @@ void IXTimelineRulerCell::drawBackground(PLGraphicsContext& graphics)
 
 float IXTimelineRulerCell::positionOf(const Pass& pass, qint64 seconds) const
 {
-    return float(double(seconds - pass.originSeconds) / pass.secondsPerPixel + (1 - pass.tickWidth) * 0.5);
+    // In double where the difference leaves 64 bits (spans near the ends of the range).
+    qint64 difference = 0;
+    const double span = __builtin_sub_overflow(seconds, pass.originSeconds, &difference) ? double(seconds) - double(pass.originSeconds)
+                                                                                         : double(difference);
+    return float(span / pass.secondsPerPixel + (1 - pass.tickWidth) * 0.5);
 }
 
 std::vector<IXTimelineRulerCell::Tick> IXTimelineRulerCell::drawLabels(PLGraphicsContext& graphics)
@@ -288,7 +292,12 @@ void IXTimelineRulerCell::drawLabelsStandard(Pass& pass)
     if (!__builtin_mul_overflow(step, qint64(32'140'800), &start) && !__builtin_sub_overflow(pass.intervalSeconds, start, &start))
         year = start / SecondsPerMonth / 12;
     if (year <= 0) year = 1;
-    UTDateTime date = UTDateTime::fromYears(year);
+    UTDateTime date;
+    try {
+        date = UTDateTime::fromYears(year);
+    } catch (const UTDateTimeInvalid&) {
+        return;
+    }
     try {
         date.setMonth(1);
     } catch (const UTDateTimeInvalid&) {
