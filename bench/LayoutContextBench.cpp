@@ -3,8 +3,8 @@
 // cells by rectangle), drawing a window-sized part of the map, and the point queries of
 // the mouse. Drawing and hitting should cost about the same at both sizes, since they visit
 // only the cells near the rectangle or point; the reload grows linearly.
-#include "BenchController.h"
 #include "BenchSupport.h"
+#include "BenchWindowController.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
@@ -35,6 +35,7 @@ public:
     using IXBranchCell::IXBranchCell;
     void layout() override { setFrame(PLRect(0, 0, 100, 20)); }
     IXTextCell* titleCell() const override { return nullptr; }
+    PLRect boxFrame() const override { return PLRect(0, 0, 100, 20); }
     bool hitTest(PLPoint point) override { return bounds().containsPoint(point); }
     void draw(PLGraphicsContext& graphics) override
     {

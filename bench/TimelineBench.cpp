@@ -2,8 +2,8 @@
 // bars) over ten years: the full reload and layout through the layout context, and the
 // stacking of boxes and bars by itself, indexed and by the plain first-fit loop (quadratic,
 // so only at small sizes).
-#include "BenchController.h"
 #include "BenchSupport.h"
+#include "BenchWindowController.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
@@ -90,7 +90,6 @@ void BM_TimelineReloadAndLayout(benchmark::State& state)
     IXLayoutCellFactory::install(&factory);
     BenchController controller;
     controller.node = buildTimeline(int(state.range(0)));
-    controller.layout = 4;
     auto context = std::make_unique<IXLayoutContext>(&controller, controller.node->layoutForName(IXLayoutTimelineName).get());
     context->performLayout();
     for (auto _ : state) {

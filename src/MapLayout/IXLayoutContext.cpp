@@ -45,8 +45,7 @@ IXLayoutContext::IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* 
     if (auto* observer = dynamic_cast<UTObserver*>(controller)) m_broadcaster->addObserver(observer);
     m_drawMask = IXDrawMaskDefault;
     postReloadBranches();
-    m_broadcaster->send("notifiedOfLayoutContextDidInit:", &IXLayoutContextObserver::notifiedOfLayoutContextDidInit,
-                        this);
+    m_broadcaster->send(IXLayoutContextDidInit, this);
 }
 
 IXLayoutContext::~IXLayoutContext()
@@ -70,8 +69,7 @@ void IXLayoutContext::invalidate()
     // The document stays alive until the cells are gone, so that they can still name their
     // nodes while they leave.
     std::shared_ptr<IXDocumentNode> document = std::move(m_documentNode);
-    m_broadcaster->send("notifiedOfLayoutContextWillInvalidate:",
-                        &IXLayoutContextObserver::notifiedOfLayoutContextWillInvalidate, this);
+    m_broadcaster->send(IXLayoutContextWillInvalidate, this);
     m_broadcaster.reset();
     for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get(),
                                      m_selectionLayer.get()})
@@ -156,12 +154,10 @@ void IXLayoutContext::setSelection(const IXSelection& selection)
 {
     if (selection.isIdenticalTo(m_selection)) return;
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContext:willChangeSelection:",
-                            &IXLayoutContextObserver::notifiedOfLayoutContextWillChangeSelection, this, m_selection);
+        m_broadcaster->send(IXLayoutContextWillChangeSelection, this, m_selection);
     m_selection = selection;
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContext:didChangeSelection:",
-                            &IXLayoutContextObserver::notifiedOfLayoutContextDidChangeSelection, this, m_selection);
+        m_broadcaster->send(IXLayoutContextDidChangeSelection, this, m_selection);
     postReloadSelection();
 }
 
@@ -169,26 +165,22 @@ void IXLayoutContext::setHighlights(const IXSelection& highlights)
 {
     if (highlights.isIdenticalTo(m_highlights)) return;
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContext:willChangeHighlights:",
-                            &IXLayoutContextObserver::notifiedOfLayoutContextWillChangeHighlights, this, m_highlights);
+        m_broadcaster->send(IXLayoutContextWillChangeHighlights, this, m_highlights);
     m_highlights = highlights;
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContext:didChangeHighlights:",
-                            &IXLayoutContextObserver::notifiedOfLayoutContextDidChangeHighlights, this, m_highlights);
+        m_broadcaster->send(IXLayoutContextDidChangeHighlights, this, m_highlights);
 }
 
 void IXLayoutContext::setBranchFilter(const std::shared_ptr<IXBranchNode>& filter)
 {
     if (filter == m_branchFilter) return;
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContext:willChangeFilter:",
-                            &IXLayoutContextObserver::notifiedOfLayoutContextWillChangeFilter, this, m_branchFilter);
+        m_broadcaster->send(IXLayoutContextWillChangeFilter, this, m_branchFilter);
     m_branchFilter = filter;
     if (m_timelineLayout) postReloadBranches();
     else invalidateDrawStack();
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContext:didChangeFilter:",
-                            &IXLayoutContextObserver::notifiedOfLayoutContextDidChangeFilter, this, m_branchFilter);
+        m_broadcaster->send(IXLayoutContextDidChangeFilter, this, m_branchFilter);
 }
 
 void IXLayoutContext::setDrawMask(std::int32_t mask)
@@ -350,8 +342,7 @@ void IXLayoutContext::performLayout()
     invalidateDrawStack();
     autosizeCanvas();
     if (m_broadcaster)
-        m_broadcaster->send("notifiedOfLayoutContextDidLayout:", &IXLayoutContextObserver::notifiedOfLayoutContextDidLayout,
-                            this);
+        m_broadcaster->send(IXLayoutContextDidLayout, this);
 }
 
 void IXLayoutContext::layoutGroupDidLayout(IXLayoutGroupCell* group)
@@ -505,11 +496,10 @@ void IXLayoutContext::reloadSelection()
 
 bool IXLayoutContext::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {"notifiedOfNodeDetach:", "notifiedOfStyleNode:didChangeProperty:",
-                              "notifiedOfDocumentNode:didChangeProperty:", "notifiedOfBranchNode:didChangeProperty:",
-                              "notifiedOfReferenceNode:didChangeProperty:", "notifiedOfPictureNode:didChangeProperty:",
-                              "notifiedOfCommentNode:didChangeProperty:",
-                              "notifiedOfConnectionNode:didChangeProperty:"});
+    return isAnyOf(selector, {IXNodeDetach, IXStyleNodeDidChangeProperty, IXDocumentNodeDidChangeProperty,
+                              IXBranchNodeDidChangeProperty, IXReferenceNodeDidChangeProperty,
+                              IXPictureNodeDidChangeProperty, IXCommentNodeDidChangeProperty,
+                              IXConnectionNodeDidChangeProperty});
 }
 
 void IXLayoutContext::invalidateLayoutOfNodeCell(IXNode* node)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 
 #include <memory>
@@ -30,3 +31,24 @@ public:
     virtual void notifiedOfLayoutContextWillChangeFilter(IXLayoutContext* context, const std::shared_ptr<IXBranchNode>& filter) {}
     virtual void notifiedOfLayoutContextDidChangeFilter(IXLayoutContext* context, const std::shared_ptr<IXBranchNode>& filter) {}
 };
+
+// The notices, each tied to its method (several share the first keyword, so their selector
+// texts are spelled out).
+inline constexpr UTNotification IXLayoutContextDidInit{"notifiedOfLayoutContextDidInit:",
+                                                       &IXLayoutContextObserver::notifiedOfLayoutContextDidInit};
+inline constexpr UTNotification IXLayoutContextWillInvalidate{"notifiedOfLayoutContextWillInvalidate:",
+                                                              &IXLayoutContextObserver::notifiedOfLayoutContextWillInvalidate};
+inline constexpr UTNotification IXLayoutContextDidLayout{"notifiedOfLayoutContextDidLayout:",
+                                                         &IXLayoutContextObserver::notifiedOfLayoutContextDidLayout};
+inline constexpr UTNotification IXLayoutContextWillChangeSelection{
+    "notifiedOfLayoutContext:willChangeSelection:", &IXLayoutContextObserver::notifiedOfLayoutContextWillChangeSelection};
+inline constexpr UTNotification IXLayoutContextDidChangeSelection{
+    "notifiedOfLayoutContext:didChangeSelection:", &IXLayoutContextObserver::notifiedOfLayoutContextDidChangeSelection};
+inline constexpr UTNotification IXLayoutContextWillChangeHighlights{
+    "notifiedOfLayoutContext:willChangeHighlights:", &IXLayoutContextObserver::notifiedOfLayoutContextWillChangeHighlights};
+inline constexpr UTNotification IXLayoutContextDidChangeHighlights{
+    "notifiedOfLayoutContext:didChangeHighlights:", &IXLayoutContextObserver::notifiedOfLayoutContextDidChangeHighlights};
+inline constexpr UTNotification IXLayoutContextWillChangeFilter{
+    "notifiedOfLayoutContext:willChangeFilter:", &IXLayoutContextObserver::notifiedOfLayoutContextWillChangeFilter};
+inline constexpr UTNotification IXLayoutContextDidChangeFilter{
+    "notifiedOfLayoutContext:didChangeFilter:", &IXLayoutContextObserver::notifiedOfLayoutContextDidChangeFilter};

@@ -75,10 +75,14 @@ public:
     std::shared_ptr<IXDocumentNode> node;
     FakeWindowController* windowController = nullptr;
     int showWindowsCount = 0;
+    // The editors registered now, in the order they began.
+    QList<PLEditor*> editors;
 
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     IXWindowControlling* lastWindowController() const override { return windowController; }
     void showWindows() override { ++showWindowsCount; }
+    void objectDidBeginEditing(PLEditor* editor) override { editors.append(editor); }
+    void objectDidEndEditing(PLEditor* editor) override { editors.removeAll(editor); }
 };
 
 class FakeApplicationServices : public IXApplicationServices {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 
@@ -210,4 +211,36 @@ TEST(IXTimelineBarTests, TimelineBranchCellsHoldOneBoxAndNoBoundary)
     EXPECT_FALSE(cell->hasBoundary());
     EXPECT_EQ(cell->bounds(), PLRect(0, 0, 100, 20));
     EXPECT_EQ(cell->frame().size, PLSize(100, 20));
+}
+
+TEST(IXTimelineBarTests, BoxesOfBranchesWithBarsTakeTheBarShading)
+{
+    TimelineFixture f(1);
+    f.factory.realBoxes = true;
+    auto a = f.add(QStringLiteral("a"), dayAt(1), dayAt(5));
+    auto b = f.add(QStringLiteral("b"), dayAt(30), dayAt(35));
+    auto c = f.add(QStringLiteral("c"), dayAt(60));
+    auto d = f.add(QStringLiteral("d"), dayAt(90), dayAt(95));
+    d->style()->setBranchFrameFillColor(PLColor::rgb(1, 0, 0));
+    const QImage image = f.render();
+    QDir().mkpath(QStringLiteral("renders"));
+    image.save(QStringLiteral("renders/Timeline.real-boxes.png"));
+    const PLRect canvas = f.context->cellsBounds().integral();
+    auto fillOf = [&](const std::shared_ptr<IXBranchNode>& branch) {
+        IXBranchCell* box = f.context->branchCellForNode(branch.get());
+        const PLRect rect = box->convertRectToCell(box->bounds(), nullptr);
+        // Inside the frame, right of the title.
+        return image.pixelColor(int(rect.maxX() - 5 - canvas.minX()), int(canvas.maxY() - rect.midY()));
+    };
+    // Shaded boxes are filled flat; the others keep their style's fill (a blended one).
+    const std::pair<std::shared_ptr<IXBranchNode>, QColor> shaded[] = {{a, QColor(255, 255, 255)}, {b, QColor::fromRgbF(0.85f, 0.85f, 0.85f)}};
+    for (const auto& [branch, colour] : shaded) {
+        const QColor pixel = fillOf(branch);
+        EXPECT_NEAR(pixel.red(), colour.red(), 3) << qPrintable(branch->title());
+        EXPECT_NEAR(pixel.green(), colour.green(), 3) << qPrintable(branch->title());
+        EXPECT_NEAR(pixel.blue(), colour.blue(), 3) << qPrintable(branch->title());
+    }
+    const QColor plain = fillOf(c), own = fillOf(d);
+    EXPECT_GT(plain.blue() - plain.red(), 10);
+    EXPECT_GT(own.red() - own.green(), 80);
 }

@@ -22,8 +22,12 @@ public:
         ++timelinesMade;
         return std::make_shared<IXTimelineCell>(context, parent, document);
     }
+    // The map's own branch boxes instead of the tests' ones.
+    bool realBoxes = false;
+
     std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* branch) override
     {
+        if (realBoxes) return IXLayoutCellFactory::makeBranchCell(context, parent, branch);
         const float width = branch->title().startsWith(QLatin1String("wide")) ? 300 : 100;
         return std::make_shared<TestBranchCell>(context, parent, branch, PLRect(0, 0, width, 20));
     }
