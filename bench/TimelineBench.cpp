@@ -1,7 +1,7 @@
 // The timeline layout of 10,000 and 100,000 dated branches (a third with end dates, so with
-// bars) over ten years: the full reload and layout through the layout context, and the
-// stacking of boxes and bars by itself, indexed and by the plain first-fit loop (quadratic,
-// so only at small sizes).
+// bars) over ten years: the full reload and layout through the layout context (with fixed
+// boxes, and with the map's own titled boxes), and the stacking of boxes and bars by itself,
+// indexed and by the plain first-fit loop (quadratic, so only at small sizes).
 #include "BenchSupport.h"
 #include "BenchWindowController.h"
 
@@ -32,9 +32,12 @@ public:
 
 class BenchFactory : public IXLayoutCellFactory {
 public:
+    // The map's own boxes (titles laid out) instead of fixed ones.
+    bool realBoxes = false;
     std::shared_ptr<IXBranchGroupCell> makeBranchGroupCell(IXLayoutContext*, IXLayoutCell*, IXNode*) override { return nullptr; }
     std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* branch) override
     {
+        if (realBoxes) return IXLayoutCellFactory::makeBranchCell(context, parent, branch);
         return std::make_shared<BoxCell>(context, parent, branch);
     }
     std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* document) override
@@ -64,6 +67,7 @@ std::shared_ptr<IXDocumentNode> buildTimeline(int count)
     std::mt19937 random(7);
     for (int i = 0; i < count; ++i) {
         auto branch = std::make_shared<IXBranchNode>();
+        branch->setTitle(QStringLiteral("Event %1").arg(i));
         const int begin = int(random() % 3650);
         branch->setBeginDate(UTDateTime::fromDays(begin));
         if (i % 3 == 0) branch->setEndDate(UTDateTime::fromDays(begin + int(random() % 60)));
@@ -83,10 +87,11 @@ std::vector<PLRect> boxes(int count, float spread)
     return frames;
 }
 
-void BM_TimelineReloadAndLayout(benchmark::State& state)
+void reloadAndLayout(benchmark::State& state, bool realBoxes)
 {
     PLScreen::setMainScreenSize(PLSize(1440, 900));
     BenchFactory factory;
+    factory.realBoxes = realBoxes;
     IXLayoutCellFactory::install(&factory);
     BenchController controller;
     controller.node = buildTimeline(int(state.range(0)));
@@ -101,7 +106,17 @@ void BM_TimelineReloadAndLayout(benchmark::State& state)
     context->invalidate();
     IXLayoutCellFactory::install(nullptr);
 }
+void BM_TimelineReloadAndLayout(benchmark::State& state)
+{
+    reloadAndLayout(state, false);
+}
 BENCHMARK(BM_TimelineReloadAndLayout)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_TimelineReloadAndLayoutTitledBoxes(benchmark::State& state)
+{
+    reloadAndLayout(state, true);
+}
+BENCHMARK(BM_TimelineReloadAndLayoutTitledBoxes)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_TimelineStackBranches(benchmark::State& state)
 {
