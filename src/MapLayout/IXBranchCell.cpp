@@ -5,6 +5,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXIconsCell.h"
 #include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXTimelineBranchCell.h"
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXShapeDrawer.h"
 #include "MapLayout/IXTextCell.h"
@@ -280,6 +281,14 @@ void IXBranchCell::draw(PLGraphicsContext& graphics)
     if (!style || !branch) return;
     IXShapeDrawer::Attributes attributes;
     attributes.level = branch->level();
+    // On the timeline a box whose branch sets no fill of its own takes its bar's shading.
+    if (auto* timelineCell = dynamic_cast<IXTimelineBranchCell*>(parent());
+        timelineCell && context() && context()->isTimelineLayout()) {
+        const std::shared_ptr<IXStyleNode> own = branch->style();
+        const PLColor shading = timelineCell->shadingColor();
+        if (!shading.isNull() && !(own && own->attributes().contains(QStringLiteral("branch.frame.fill.bgcolor1"))))
+            attributes.fill = shading;
+    }
     const PLRect frame = isPictureInsideBounds() ? bounds() : m_boxFrame;
     IXShapeDrawer::drawShapeWithFrame(frame, *style, attributes);
 

@@ -13,9 +13,10 @@ std::shared_ptr<IXBranchGroupCell> IXMapCellFactory::makeBranchGroupCell(IXLayou
     return std::make_shared<IXMapBranchGroupCell>(context, parent, branch);
 }
 
-std::shared_ptr<IXTimelineCell> IXMapCellFactory::makeTimelineCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
+std::shared_ptr<IXTimelineCell> IXMapCellFactory::makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                                   IXNode* document)
 {
-    return nullptr;
+    return std::make_shared<IXTimelineCell>(context, parent, document);
 }
 
 std::shared_ptr<IXConnectionCell> IXMapCellFactory::makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,

@@ -4,9 +4,9 @@
 
 // The factory of the map's own cell classes, installed by the application at start-up: branch
 // groups of the mind-map, left-right and top-down layouts (which make their boundaries and
-// boxes themselves), floating texts and pictures (the base factory's), connections and
-// selection outlines. Kinds whose classes this factory does not make (the timeline) come back
-// null, and the context leaves them out.
+// boxes themselves), the timeline (whose branch cells make their boxes through
+// makeBranchCell), floating texts and pictures (the base factory's), connections and
+// selection outlines.
 class IXMapCellFactory : public IXLayoutCellFactory {
 public:
     ~IXMapCellFactory() override;
