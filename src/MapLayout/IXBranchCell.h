@@ -13,4 +13,7 @@ public:
 
     // The cell of the branch's title text.
     virtual IXTextCell* titleCell() const = 0;
+    // The box of the title row in the cell's space after the last layout: where the branch's
+    // group attaches its lines and sub-branches.
+    virtual PLRect boxFrame() const = 0;
 };

@@ -1,5 +1,7 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 
+#include "MapLayout/IXBranchCell.h"
+
 namespace {
 IXLayoutCellFactory* installedFactory = nullptr;
 }
@@ -17,4 +19,9 @@ IXLayoutCellFactory* IXLayoutCellFactory::sharedFactory()
 void IXLayoutCellFactory::install(IXLayoutCellFactory* factory)
 {
     installedFactory = factory;
+}
+
+std::shared_ptr<IXBranchCell> IXLayoutCellFactory::makeBranchCell(IXLayoutContext*, IXLayoutCell*, IXNode*)
+{
+    return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class IXBranchCell;
 class IXBranchGroupCell;
 class IXConnectionCell;
 class IXLayoutCell;
@@ -26,9 +27,14 @@ public:
     // Installs the factory (null uninstalls); the caller keeps ownership.
     static void install(IXLayoutCellFactory* factory);
 
-    // A root branch's group.
+    // A branch's group: a root's (the parent is the branch layer) or a sub-branch's (the
+    // parent is its parent's group).
     virtual std::shared_ptr<IXBranchGroupCell> makeBranchGroupCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                    IXNode* branch) = 0;
+    // A branch's box, made by its group; null when the factory has none (the group then
+    // shows no box).
+    virtual std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                         IXNode* branch);
     // The timeline over the document node.
     virtual std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                              IXNode* document) = 0;
