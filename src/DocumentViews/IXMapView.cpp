@@ -109,6 +109,7 @@ void IXMapView::detachFromController()
     m_detachPosted = false;
     if (!m_context) return;
     // The context's notice drops it; the pointer is released here.
+    if (std::unique_ptr<IXLayoutContext> overview = std::move(m_overviewContext)) overview->invalidate();
     std::unique_ptr<IXLayoutContext> context = std::move(m_context);
     context->invalidate();
     update();
@@ -354,6 +355,30 @@ void IXMapView::paintEvent(QPaintEvent* event)
     m_paintRegion = nullptr;
 }
 
+// --- Overview ---
+
+void IXMapView::overviewDrawPreviewToImage(QImage& image)
+{
+    if (!m_context || image.isNull()) return;
+    if (!m_overviewContext) {
+        m_overviewContext = std::make_unique<IXLayoutContext>(m_context->controller(), m_context->layoutNode());
+        m_overviewContext->setDrawMask(IXDrawMaskDefault & ~IXDrawMaskBackground);
+    }
+    m_overviewContext->performLayoutIfNeeded();
+    image.fill(Qt::white);
+    const PLRect canvas = m_overviewContext->canvasBounds();
+    const PLSize page(canvas.size.width * m_pageScale, canvas.size.height * m_pageScale);
+    if (!(page.width > 0) || !(page.height > 0)) return;
+    PLGraphicsContext graphics(image);
+    PLAffineTransform transform;
+    transform.scaleXBy(float(image.width() / image.devicePixelRatio()) / page.width,
+                       float(image.height() / image.devicePixelRatio()) / page.height);
+    transform.scaleBy(m_pageScale);
+    transform.translateXBy(-canvas.origin.x, -canvas.origin.y);
+    graphics.concat(transform);
+    m_overviewContext->drawRect(graphics, canvas);
+}
+
 // --- Context notices ---
 
 bool IXMapView::respondsToSelector(std::string_view selector) const
@@ -473,18 +498,9 @@ void IXMapView::sendToController(const char* selector)
 
 PLMouseEvent IXMapView::mouseEventFromQt(const QMouseEvent* event, PLMouseEvent::Type type) const
 {
+    // Qt passes the second press of a double click on as a press of its own type.
     const int clicks = event->type() == QEvent::MouseButtonDblClick ? 2 : 1;
     return PLMouseEvent(type, pointFromQt(event->position()), clicks, PLKeyboard::modifierFlags(event->modifiers()));
-}
-
-bool IXMapView::event(QEvent* event)
-{
-    // A double click is the second press of a click sequence.
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        mousePressEvent(static_cast<QMouseEvent*>(event));
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 void IXMapView::mousePressEvent(QMouseEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentViews/IXOverview.h"
 #include "DocumentViews/IXScaling.h"
 #include "MapLayout/IXDocumentViewing.h"
 #include "MapLayout/IXLayoutContextObserver.h"
@@ -22,7 +23,7 @@ class QAction;
 // The canvas of one map layout ("mindmap", "topdown", "leftright", "timeline") of a document
 // window, hosted as document view in a zooming scroll view. It owns the layout context of its
 // layout, draws the page through it, keeps the zoom and the visible centre of the map across
-// window changes, and turns mouse and keys into tool activations, model edits and window
+// window changes, previews its page for the overview, and turns mouse and keys into tool activations, model edits and window
 // commands.
 //
 // Spaces: the view's own space is y-up (origin at the bottom-left of its frame); Qt's events
@@ -45,6 +46,7 @@ class QAction;
 // Actions: selectAll:, autolayoutBranches:; validateMenuItem. Main thread only.
 class IXMapView : public QWidget,
                   public IXScaling,
+                  public IXOverview,
                   public IXLayoutView,
                   public IXDocumentViewing,
                   public IXLayoutContextObserver {
@@ -83,6 +85,13 @@ public:
     PLPoint lastMapCenter() const { return m_lastMapCenter; }
     void saveCenter();
     void restoreCenter();
+
+    // --- Overview ---
+    PLRect overviewDocumentViewFrame() const override { return m_pageBounds; }
+    int overviewChangeCount() const override { return m_changeCount; }
+    // Through a second context of the same layout without a view, made on first use, which
+    // draws everything but the page background.
+    void overviewDrawPreviewToImage(QImage& image) override;
 
     // --- Layout view ---
     PLRect visibleRect() const override;
@@ -127,7 +136,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     IXScalingScrollView* scrollView() const;
@@ -146,6 +154,7 @@ private:
 
     QString m_layoutName;
     std::unique_ptr<IXLayoutContext> m_context;
+    std::unique_ptr<IXLayoutContext> m_overviewContext;
     bool m_detachPosted = false;
     PLRect m_canvasFrame;
     PLRect m_pageBounds;

@@ -78,6 +78,15 @@ int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node, const IXStyleNode* sty
     if (!branch) return 0;
     if (branch->level() == 0) return 1;
     if (branch->level() == 1 && style && node == this->node()) return style->branchLayoutType();
+    // Deeper down, the type is the parent group's (recorded at its rebuild, which runs before
+    // its children are laid out): no walk up the tree for every group.
+    if (branch->level() > 1) {
+        if (node == this->node()) {
+            if (auto* parentGroup = dynamic_cast<IXMapBranchGroupCell*>(parent())) return parentGroup->m_layoutType;
+        } else if (branch->parentBranch() == this->node()) {
+            return m_layoutType;
+        }
+    }
     while (branch->level() > 1 && branch->parentBranch()) branch = branch->parentBranch();
     if (branch->level() == 0) return 1;
     return context->styleForNode(branch)->branchLayoutType();
@@ -168,6 +177,9 @@ void IXMapBranchGroupCell::rebuild()
     const auto& subbranches = branch->branches();
     const int type = layoutTypeForNode(branch, style.get());
     const bool collapsed = style->branchCollapsed();
+    // Recorded before the children are made: theirs follows from it.
+    m_layoutType = type;
+    m_collapsed = collapsed;
     if (type != 1 && subbranches.empty()) {
         release(m_collapseCell);
     } else if (isSideLayout(type)) {
@@ -183,9 +195,14 @@ void IXMapBranchGroupCell::rebuild()
                 std::shared_ptr<IXLayoutCell> child = std::move(found->second);
                 kept.erase(found);
                 addCell(child);
-                // Marked without telling this group, which is being rebuilt or laid out.
-                if (auto* group = dynamic_cast<IXMapBranchGroupCell*>(child.get())) group->m_hasValidLayout = false;
-                else child->invalidateLayout();
+                // Marked without telling this group, which is being rebuilt or laid out; it
+                // checks its style at its layout, since this group's type may have changed.
+                if (auto* group = dynamic_cast<IXMapBranchGroupCell*>(child.get())) {
+                    group->m_hasValidLayout = false;
+                    group->m_rebuiltSinceLayout = false;
+                } else {
+                    child->invalidateLayout();
+                }
                 continue;
             }
             std::shared_ptr<IXBranchGroupCell> child = factory->makeBranchGroupCell(context, this, subbranch.get());
@@ -197,10 +214,9 @@ void IXMapBranchGroupCell::rebuild()
     }
     for (auto& [node, cell] : kept) cell->invalidate();
 
-    m_layoutType = type;
-    m_collapsed = collapsed;
     m_subcellsCount = int(cells().size());
     m_needsReload = false;
+    m_rebuiltSinceLayout = true;
 }
 
 // --- Invalidation ---
@@ -250,22 +266,23 @@ void IXMapBranchGroupCell::layout()
     const PLRect oldFrame = m_frame;
     const PLRect oldBounds = m_bounds;
     m_bounds = PLRect();
-    if (!m_needsReload && context() && node()) {
-        if (std::shared_ptr<IXStyleNode> style = this->style()) m_needsReload = needsRebuild(*style);
-    }
+    std::shared_ptr<IXStyleNode> style = context() && node() ? this->style() : nullptr;
+    if (!m_needsReload && !m_rebuiltSinceLayout && style) m_needsReload = needsRebuild(*style);
     if (m_needsReload) rebuild();
+    m_rebuiltSinceLayout = false;
     if (m_branchCell) m_branchCell->performLayoutIfNeeded();
-    switch (m_layoutType) {
-    case 1: layoutSubcellsCircular(); break;
-    case 2:
-    case 3: layoutSpreadSubcellsVertical(); break;
-    case 4: layoutSpreadSubcellsHorizontal(); break;
-    default: break;
+    if (style) {
+        switch (m_layoutType) {
+        case 1: layoutSubcellsCircular(*style); break;
+        case 2:
+        case 3: layoutSpreadSubcellsVertical(*style); break;
+        case 4: layoutSpreadSubcellsHorizontal(*style); break;
+        default: break;
+        }
     }
     PLRect bounds = unionRectForCells(cells());
     if (m_branchCell) bounds = bounds.united(m_branchCell->frame());
     if (m_collapseCell) bounds = bounds.united(m_collapseCell->frame());
-    std::shared_ptr<IXStyleNode> style = this->style();
     if (m_boundaryCell && style) {
         const float room = std::ceil(style->boundaryLineWidth() + 4.0f + style->boundaryLineRoundness() * 0.5f);
         bounds = bounds.insetBy(-room, -room);

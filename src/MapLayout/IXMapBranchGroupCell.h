@@ -62,10 +62,11 @@ public:
     bool trackMouse(const PLMouseEvent& event) override;
     void drawGroupCell(PLGraphicsContext& graphics, bool drawing);
 
-    // Placement of the box, button and children in the group's space, by layout type.
-    void layoutSubcellsCircular();
-    void layoutSpreadSubcellsVertical();
-    void layoutSpreadSubcellsHorizontal();
+    // Placement of the box, button and children in the group's space, by layout type, with
+    // the group's style.
+    void layoutSubcellsCircular(const IXStyleNode& style);
+    void layoutSpreadSubcellsVertical(const IXStyleNode& style);
+    void layoutSpreadSubcellsHorizontal(const IXStyleNode& style);
 
     // The margin the group keeps around its content, and the extra room of a boundary.
     static constexpr float kGroupMargin = 2;
@@ -83,7 +84,7 @@ private:
     bool needsRebuild(const IXStyleNode& style);
     // Places one side's children: from the top (first) to the bottom (last), centred on the
     // anchor, on the left or the right of the box.
-    void spreadSubcells(const IXCellList& cells, bool onLeft);
+    void spreadSubcells(const IXCellList& cells, bool onLeft, const IXStyleNode& style);
     void drawCollapseButton(PLGraphicsContext& graphics);
     void drawLinesToChildren(PLGraphicsContext& graphics, bool fixAntialiasing);
 
@@ -95,4 +96,6 @@ private:
     bool m_collapsed = false;
     int m_subcellsCount = 0;
     bool m_needsReload = false;
+    // Rebuilt since the last layout: the style was just read, no need to check it again.
+    bool m_rebuiltSinceLayout = false;
 };

@@ -27,7 +27,7 @@ void setSide(const std::shared_ptr<IXLayoutCell>& cell, int side)
 
 }  // namespace
 
-void IXMapBranchGroupCell::layoutSubcellsCircular()
+void IXMapBranchGroupCell::layoutSubcellsCircular(const IXStyleNode& style)
 {
     IXLayoutContext* context = this->context();
     if (!context) return;
@@ -96,28 +96,27 @@ void IXMapBranchGroupCell::layoutSubcellsCircular()
         const PLSize size = box->frame().size;
         box->setOrigin(PLPoint(-std::ceil(size.width / 2), -std::ceil(size.height / 2)));
     }
-    if (!left.empty()) spreadSubcells(left, true);
-    if (!right.empty()) spreadSubcells(right, false);
+    if (!left.empty()) spreadSubcells(left, true, style);
+    if (!right.empty()) spreadSubcells(right, false, style);
 }
 
 // Placement runs inside layout, right after a reload brought the recorded type in line with
 // the style, so the recorded type is the live one.
-void IXMapBranchGroupCell::layoutSpreadSubcellsVertical()
+void IXMapBranchGroupCell::layoutSpreadSubcellsVertical(const IXStyleNode& style)
 {
-    spreadSubcells(cells(), m_layoutType != 2);
+    spreadSubcells(cells(), m_layoutType != 2, style);
 }
 
-void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft)
+void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft, const IXStyleNode& style)
 {
     IXLayoutContext* context = this->context();
-    std::shared_ptr<IXStyleNode> style = this->style();
     IXNode* node = this->node();
-    if (!context || !style || !node) return;
+    if (!context || !node) return;
     const int level = node->level();
     const bool isMapRoot = m_layoutType == 1 && level == 0;
-    const float gapV = style->documentGapVertical();
-    const float gapH = style->documentGapHorizontal();
-    const bool offsets = level == 0 && style->documentLayoutCustom();
+    const float gapV = style.documentGapVertical();
+    const float gapH = style.documentGapHorizontal();
+    const bool offsets = level == 0 && style.documentLayoutCustom();
     const auto offsetOf = [&](IXLayoutCell* cell) {
         return offsets && cell->node() ? context->styleForNode(cell->node())->branchParentOffset() : PLPoint();
     };
@@ -134,7 +133,7 @@ void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft)
     const float xs = onLeft ? 0 : boxSize.width;
 
     float anchor = 0;
-    switch (style->branchBaseline()) {
+    switch (style.branchBaseline()) {
     case 0:
         if (box && box->titleCell()) anchor = box->titleCell()->frame().origin.y;
         break;
@@ -146,7 +145,7 @@ void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft)
     if (IXLayoutCell* button = collapseCell()) {
         const PLSize size = button->frame().size;
         float x;
-        if (style->branchCollapserType() == 1) {
+        if (style.branchCollapserType() == 1) {
             x = 7 * dir - std::floor(size.width / 2);
         } else {
             const double distance = std::min(std::ceil(0.4 * double(gapH)), std::ceil(2.0 * double(size.width)));
@@ -177,15 +176,14 @@ void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft)
     }
 }
 
-void IXMapBranchGroupCell::layoutSpreadSubcellsHorizontal()
+void IXMapBranchGroupCell::layoutSpreadSubcellsHorizontal(const IXStyleNode& style)
 {
     IXLayoutContext* context = this->context();
-    std::shared_ptr<IXStyleNode> style = this->style();
     IXNode* node = this->node();
-    if (!context || !style || !node) return;
-    const float gapV = style->documentGapVertical();
-    const float gapH = style->documentGapHorizontal();
-    const bool offsets = node->level() == 0 && style->documentLayoutCustom();
+    if (!context || !node) return;
+    const float gapV = style.documentGapVertical();
+    const float gapH = style.documentGapHorizontal();
+    const bool offsets = node->level() == 0 && style.documentLayoutCustom();
     const IXCellList& cells = this->cells();
     const int k = int(cells.size());
 

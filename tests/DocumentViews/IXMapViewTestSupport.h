@@ -1,7 +1,6 @@
 #pragma once
 
-// Small cells that place branches by layout type, a window controller that records the
-// commands it is sent, and a map fixture for the map view's tests and benchmark.
+// Small cells that place branches by layout type, for the map view's tests and benchmark.
 //
 // Groups: a branch box of 100 x 20 at the group's origin; sub-branches stacked top to bottom
 // 30 to the right of the box (type 2), to the left (type 3), side by side below it (type 4);
@@ -11,8 +10,6 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleNode.h"
-#include "DocumentModel/IXWindowControlling.h"
-#include "DocumentViews/IXWindowControllerLookup.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXConnectionCell.h"
@@ -25,7 +22,6 @@
 #include "Platform/PLGraphicsContext.h"
 
 #include <QFont>
-#include <QObject>
 #include <QStringList>
 
 #include <algorithm>
@@ -61,16 +57,19 @@ private:
     PLColor m_fill;
 };
 
+inline constexpr float MapTestBoxWidth = 100, MapTestBoxHeight = 20;
+
 class MapTestBranchCell : public MapTestLeaf<IXBranchCell> {
 public:
     using MapTestLeaf::MapTestLeaf;
     IXTextCell* titleCell() const override { return nullptr; }
+    PLRect boxFrame() const override { return PLRect(0, 0, MapTestBoxWidth, MapTestBoxHeight); }
 };
 
 class MapTestGroupCell : public IXBranchGroupCell {
 public:
     using IXBranchGroupCell::IXBranchGroupCell;
-    static constexpr float BoxWidth = 100, BoxHeight = 20, Gap = 30, Spacing = 6;
+    static constexpr float BoxWidth = MapTestBoxWidth, BoxHeight = MapTestBoxHeight, Gap = 30, Spacing = 6;
 
     void setLayoutType(int type) override { m_type = type; }
     int layoutType() override { return m_type; }
@@ -186,40 +185,6 @@ private:
     {
         return PLRect(context->styleForNode(node)->floatingTargetOffset(), PLSize(60, 40));
     }
-};
-
-// A window controller that records the commands sent to it by name and makes selections the
-// selection of its one context.
-class MapTestController : public QObject, public IXWindowControlling, public IXWindowControllerLookup {
-    Q_OBJECT
-public:
-    std::shared_ptr<IXDocumentNode> node;
-    IXLayoutContext* context = nullptr;
-    QWidget* window = nullptr;
-    QStringList commands;
-
-    MapTestController() { IXWindowControllerLookup::install(this); }
-    ~MapTestController() override { IXWindowControllerLookup::install(nullptr); }
-
-    IXWindowControlling* windowControllerForWindow(const QWidget* candidate) override
-    {
-        return candidate && candidate == window ? this : nullptr;
-    }
-    void setSelection(const IXSelection& selection) override
-    {
-        commands << QStringLiteral("setSelection");
-        if (context) context->setSelection(selection);
-    }
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
-    IXOpenDocument* document() const override { return nullptr; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override { commands << QStringLiteral("addSubbranch:"); }
-    int documentLayout() const override { return 0; }
-    void synchronizeWindowTitleWithDocumentName() override {}
-
-    Q_INVOKABLE void addBranch(QObject*) { commands << QStringLiteral("addBranch:"); }
-    Q_INVOKABLE void addPrebranch(QObject*) { commands << QStringLiteral("addPrebranch:"); }
-    Q_INVOKABLE void removeSelectedNodes(QObject*) { commands << QStringLiteral("removeSelectedNodes:"); }
 };
 
 // A branch titled with each name, appended to the parent.

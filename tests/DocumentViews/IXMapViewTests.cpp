@@ -1,11 +1,16 @@
 #include "DocumentViews/IXMapView.h"
 
 #include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
+#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolManager.h"
+#include "DocumentViews/IXWindowControllerLookup.h"
 #include "IXMapViewTestSupport.h"
+#include "MapLayout/IXMapCellFactory.h"
 #include "IXTestTools.h"
 #include "Platform/PLUndoManager.h"
 #include "TestSupport/QStringPrinter.h"
@@ -22,6 +27,40 @@
 
 namespace {
 
+// A window controller that records the commands sent to it by name and makes selections the
+// selection of its one context.
+class MapTestController : public QObject, public IXWindowControlling, public IXWindowControllerLookup {
+    Q_OBJECT
+public:
+    std::shared_ptr<IXDocumentNode> node;
+    IXLayoutContext* context = nullptr;
+    QWidget* window = nullptr;
+    QStringList commands;
+
+    MapTestController() { IXWindowControllerLookup::install(this); }
+    ~MapTestController() override { IXWindowControllerLookup::install(nullptr); }
+
+    IXWindowControlling* windowControllerForWindow(const QWidget* candidate) override
+    {
+        return candidate && candidate == window ? this : nullptr;
+    }
+    void setSelection(const IXSelection& selection) override
+    {
+        commands << QStringLiteral("setSelection");
+        if (context) context->setSelection(selection);
+    }
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
+    IXOpenDocument* document() const override { return nullptr; }
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    void addSubbranch() override { commands << QStringLiteral("addSubbranch:"); }
+    int documentLayout() const override { return 0; }
+    void synchronizeWindowTitleWithDocumentName() override {}
+
+    Q_INVOKABLE void addBranch(QObject*) { commands << QStringLiteral("addBranch:"); }
+    Q_INVOKABLE void addPrebranch(QObject*) { commands << QStringLiteral("addPrebranch:"); }
+    Q_INVOKABLE void removeSelectedNodes(QObject*) { commands << QStringLiteral("removeSelectedNodes:"); }
+};
+
 // Stands in for the selection tool: selects what lies under the starting click and ends.
 class SelectingTool : public RecordingTool {
 public:
@@ -29,6 +68,7 @@ public:
     void startWithEvent(const IXToolEvent& event) override
     {
         RecordingTool::startWithEvent(event);
+        if (event.mouseEvent()) TestToolLog::lines() << QStringLiteral("clicks %1").arg(event.mouseEvent()->clickCount());
         IXNode* node = event.mouseEvent() ? context()->nodeAtPoint(event.mouseEvent()->locationInView()) : nullptr;
         context()->setSelection(node ? IXSelection::selectionWithNode(node->shared_from_this()) : IXSelection());
         discardTool();
@@ -242,6 +282,37 @@ INSTANTIATE_TEST_SUITE_P(
         Reorder{"topdown", "B", Qt::Key_Left, "Root", "B,A,C,D"}, Reorder{"topdown", "D", Qt::Key_Right, "Root", "A,B,C,D"},
         Reorder{"topdown", "B", Qt::Key_Down, "Root", "A,B,C,D"}));
 
+// The same key table over the map's own branch groups, with the sides of the mind map given.
+TEST_F(MapViewTest, KeysFollowTheMapsOwnLayouts)
+{
+    IXMapCellFactory groups;
+    IXLayoutCellFactory::install(&groups);
+    const auto sheet = document->layoutForName(QStringLiteral("mindmap"))->styleSheet();
+    for (const char* title : {"A", "B"}) sheet->styleForNode(branch(title).get())->setBranchLayoutType(2);
+    for (const char* title : {"C", "D"}) sheet->styleForNode(branch(title).get())->setBranchLayoutType(3);
+    show(QStringLiteral("mindmap"));
+    struct Step {
+        const char* from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* to;
+        const char* order;
+    };
+    for (const Step& step : {Step{"C", Qt::Key_Up, {}, "D", "A,B,C,D"}, Step{"C", Qt::Key_Left, {}, "C1", "A,B,C,D"},
+                             Step{"C1", Qt::Key_Right, {}, "C", "A,B,C,D"}, Step{"A", Qt::Key_Right, {}, "A1", "A,B,C,D"},
+                             Step{"A1", Qt::Key_Down, {}, "A2", "A,B,C,D"}, Step{"A", Qt::Key_Left, {}, "Root", "A,B,C,D"},
+                             Step{"B", Qt::Key_Down, Qt::AltModifier, "B", "A,B,C,D"},
+                             Step{"A", Qt::Key_Down, Qt::AltModifier, "A", "B,A,C,D"}}) {
+        select(step.from);
+        QTest::keyClick(view, step.key, step.modifiers);
+        EXPECT_EQ(selected(), QString::fromLatin1(step.to)) << step.from << " " << step.key;
+        EXPECT_EQ(childTitles(branch("Root")), QString::fromLatin1(step.order)) << step.from << " " << step.key;
+        QCoreApplication::processEvents();
+    }
+    view->detachFromController();
+    IXLayoutCellFactory::install(&factory);
+}
+
 TEST_F(MapViewTest, KeysSendTheWindowCommandsAndTypingEditsTheTitle)
 {
     show(QStringLiteral("mindmap"));
@@ -304,6 +375,10 @@ TEST_F(MapViewTest, AClickGoesToTheCellsThenSelects)
     EXPECT_EQ(selected(), QStringLiteral("C1"));
     QTest::mouseClick(view, Qt::LeftButton, {}, boxCenter("A"));
     EXPECT_EQ(selected(), QStringLiteral("A"));
+    TestToolLog::lines().clear();
+    QTest::mouseDClick(view, Qt::LeftButton, {}, boxCenter("A"));
+    ASSERT_FALSE(TestToolLog::lines().filter(QStringLiteral("clicks")).isEmpty());
+    EXPECT_EQ(TestToolLog::lines().filter(QStringLiteral("clicks")).last(), QStringLiteral("clicks 2"));
     // Control-click and the right button show the context menu instead.
     TestToolLog::lines().clear();
     QTest::mouseClick(view, Qt::LeftButton, Qt::MetaModifier, boxCenter("B"));
@@ -441,6 +516,38 @@ TEST_F(MapViewTest, MenuValidation)
     EXPECT_FALSE(item.isChecked());
 }
 
+TEST_F(MapViewTest, ASelectedBranchIsScrolledIntoView)
+{
+    show(QStringLiteral("mindmap"), QSize(300, 240));
+    scroller->setScaleFactor(4.0);
+    for (const char* title : {"C2", "A1", "Other", "B"}) {
+        select(title);
+        const QRect visible(view->mapFrom(scroller->viewport(), QPoint(0, 0)), scroller->viewport()->size());
+        EXPECT_TRUE(visible.contains(boxCenter(title))) << title;
+    }
+}
+
+TEST_F(MapViewTest, TheOverviewPreviewShowsTheCellsWithoutThePage)
+{
+    show(QStringLiteral("mindmap"));
+    const int changes = view->overviewChangeCount();
+    addBranches(branch("B"), {QStringLiteral("B1")});
+    QCoreApplication::processEvents();
+    context()->performLayoutIfNeeded();
+    EXPECT_GT(view->overviewChangeCount(), changes);
+    EXPECT_EQ(view->overviewDocumentViewFrame(), view->pageBounds());
+
+    QImage preview(240, 180, QImage::Format_ARGB32_Premultiplied);
+    view->overviewDrawPreviewToImage(preview);
+    const QRgb box = PLColor::rgb(0.85f, 0.92f, 1.0f).toQColor().rgb();
+    int boxPixels = 0;
+    for (int y = 0; y < preview.height(); ++y)
+        for (int x = 0; x < preview.width(); ++x) boxPixels += preview.pixel(x, y) == box;
+    EXPECT_GT(boxPixels, 20);
+    EXPECT_EQ(preview.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(preview.pixel(239, 179), qRgb(255, 255, 255));
+}
+
 TEST_F(MapViewTest, TheViewShowsTheMapOnItsPage)
 {
     show(QStringLiteral("mindmap"), QSize(640, 420));
@@ -463,3 +570,5 @@ TEST_F(MapViewTest, TheViewShowsTheMapOnItsPage)
 }
 
 }
+
+#include "IXMapViewTests.moc"
