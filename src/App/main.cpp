@@ -20,6 +20,7 @@
 #include "UtilityWidgets/UTInfoTag.h"
 #include "UtilityWidgets/UTInfoTagWindow.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
@@ -29,6 +30,35 @@
 #include <cstdio>
 
 namespace {
+
+// IX_STARTUP_TRACE=1 prints the wall-clock time (ms since the epoch) when the splash and the
+// first map view are first painted, and quits after the map's frame: the start-up benchmark
+// (bench/startup.sh) reads these lines.
+class StartupTrace : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint) return false;
+        const char* name = watched->metaObject()->className();
+        if (!m_splash && watched == IXAppController::sharedController().splashWindow()) {
+            m_splash = true;
+            std::printf("splash-painted %lld\n", QDateTime::currentMSecsSinceEpoch());
+        } else if (!m_map && qstrcmp(name, "IXMapView") == 0) {
+            m_map = true;
+            // After this paint has run.
+            QTimer::singleShot(0, [] {
+                std::printf("map-painted %lld\n", QDateTime::currentMSecsSinceEpoch());
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_splash = false;
+    bool m_map = false;
+};
 
 void scheduleScreenshot(IXApplication& application)
 {
@@ -62,6 +92,8 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Ideaflux"));
     QCoreApplication::setApplicationName(QStringLiteral("Ideaflux"));
     IXApplication application(argc, argv);
+    StartupTrace trace;
+    if (qEnvironmentVariableIsSet("IX_STARTUP_TRACE")) application.installEventFilter(&trace);
     std::setlocale(LC_NUMERIC, "C");
     PLFontSubstitutions::install();
 

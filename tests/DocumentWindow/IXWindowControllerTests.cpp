@@ -4,6 +4,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXMapView.h"
 #include "DocumentViews/IXToolEnvironment.h"
@@ -22,6 +23,7 @@
 #include "Utilities/UTZipArchive.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QImageReader>
 #include <QMenuBar>
@@ -302,6 +304,42 @@ TEST_F(WindowControllerTest, FullScreenNeedsADocumentAndTheNodeBufferGivesFreshC
         EXPECT_NE(first[i], document->documentNode()->rootBranches()[i]);
         EXPECT_EQ(first[i]->title(), second[i]->title());
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowControllerTest, WarningsAreReportedOnceAfterOpeningAndDamagedPackagesOpenNoWindow)
+{
+    PLError error;
+    IXDocument* document =
+        IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("w.ixd")), true, &error);
+    ASSERT_TRUE(document);
+    const auto node = document->documentNode();
+    node->addWarning(IXWarning::warningWithMessage(QStringLiteral("A picture is missing"), node.get()));
+    dialogs.alertAnswers = {1};
+    spin(IXWindowController::DocumentOpenDelayMilliseconds / 2);
+    EXPECT_TRUE(dialogs.alerts.isEmpty());
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    ASSERT_EQ(dialogs.alerts.size(), 1);
+    EXPECT_EQ(dialogs.alerts[0].title, QStringLiteral("Some warnings occured. Would you like to review them now?"));
+    EXPECT_EQ(dialogs.alerts[0].buttons, QStringList({QStringLiteral("Review"), QStringLiteral("Don't Review")}));
+    spin(IXWindowController::DocumentOpenDelayMilliseconds * 2);
+    EXPECT_EQ(dialogs.alerts.size(), 1);
+
+    // A damaged package: the reader's error, no document and no window.
+    const QString damaged = filePath(QStringLiteral("damaged.ixd"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(readFile(fixturePath(QStringLiteral("tree.ixd"))).left(300));
+    file.close();
+    const int windows = int(QApplication::topLevelWidgets().size());
+    EXPECT_FALSE(IXDocumentController::shared().openDocument(damaged, true, &error));
+    EXPECT_FALSE(error.localizedDescription().isEmpty());
+    spin(150);
+    EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windows);
+    EXPECT_EQ(IXDocumentController::shared().documents().size(), 1);
 }
 
 }  // namespace
