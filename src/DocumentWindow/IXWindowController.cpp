@@ -266,7 +266,9 @@ void IXWindowController::layoutDocumentViews()
     m_window->setCentralWidget(scroller);
     scroller->setDocumentView(view);
     view->show();
-    view->attachToController(this);
+    // A window not shown yet is not laid out: its view attaches itself when the window shows,
+    // so that the first zoom and centre are taken at the window's real size.
+    if (m_window->isVisible()) view->attachToController(this);
     view->setFocus(Qt::OtherFocusReason);
 }
 
