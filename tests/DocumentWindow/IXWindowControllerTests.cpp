@@ -14,6 +14,7 @@
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "IXShellTestSupport.h"
 #include "MapLayout/IXLayoutCellFactory.h"
@@ -340,6 +341,101 @@ TEST_F(WindowControllerTest, WarningsAreReportedOnceAfterOpeningAndDamagedPackag
     spin(150);
     EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windows);
     EXPECT_EQ(IXDocumentController::shared().documents().size(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowControllerTest, RecoveryCopiesAreOfferedAndTheAnswerObeyed)
+{
+    // An earlier run (another controller) left a recovery copy of unsaved changes.
+    IXDocumentController earlier;
+    const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("crashed.ixd"));
+    PLError error;
+    IXDocument* crashed = earlier.openDocument(path, false, &error);
+    ASSERT_TRUE(crashed);
+    spin();
+    const auto retitle = [&](const QString& title) {
+        std::dynamic_pointer_cast<IXBranchNode>(crashed->documentNode()->rootBranches().first())->setTitle(title);
+        spin();
+        earlier.autosaveAllDocuments();
+    };
+    retitle(QStringLiteral("Unsaved"));
+    IXAppController& delegate = IXAppController::sharedController();
+
+    // Not now keeps the copy for the next start; Discard removes it.
+    const struct {
+        int answer;
+        qsizetype copiesLeft;
+    } answers[] = {{2, 1}, {1, 0}};
+    for (const auto& step : answers) {
+        dialogs.alertAnswers = {step.answer};
+        delegate.offerRecoveredDocuments();
+        EXPECT_EQ(IXRecoveryStore::entries().size(), step.copiesLeft);
+        EXPECT_TRUE(IXDocumentController::shared().documents().isEmpty());
+    }
+
+    // Recover opens the changes as an edited document of the original file.
+    retitle(QStringLiteral("Unsaved again"));
+    dialogs.alertAnswers = {0};
+    delegate.offerRecoveredDocuments();
+    ASSERT_EQ(IXDocumentController::shared().documents().size(), 1);
+    IXDocument* recovered = IXDocumentController::shared().documents().front();
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    EXPECT_EQ(recovered->fileName(), path);
+    EXPECT_TRUE(recovered->isDocumentEdited());
+    EXPECT_EQ(recovered->documentNode()->rootBranches().first()->title(), QStringLiteral("Unsaved again"));
+    EXPECT_EQ(dialogs.alerts.size(), 3);
+    IXDocumentController::shared().removeDocument(recovered);
+    earlier.removeDocument(crashed);
+}
+
+TEST_F(WindowControllerTest, MenuItemsAreEnabledOnlyWhileSomethingAnswersThem)
+{
+    IXAppController& delegate = IXAppController::sharedController();
+    IXApplication::instance()->setDelegate(&delegate);
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("menus.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    controller->documentWindow()->activateWindow();
+    controller->documentView()->setFocus();
+    spin();
+
+    QHash<QByteArray, QAction*> items;
+    for (QAction* menu : controller->documentWindow()->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions()) items.insert(IXActionItem::actionOf(item), item);
+    const struct {
+        QByteArray action;
+        QKeySequence::StandardKey key;
+        bool enabled;
+    } cases[] = {
+        {"newDocument:", QKeySequence::New, true},     {"openDocument:", QKeySequence::Open, true},
+        {"saveDocument:", QKeySequence::Save, true},   {"saveDocumentAs:", QKeySequence::SaveAs, true},
+        {"performClose:", QKeySequence::Close, true},  {"undo:", QKeySequence::Undo, false},
+        {"redo:", QKeySequence::Redo, false},          {"cut:", QKeySequence::Cut, false},
+        {"copy:", QKeySequence::Copy, false},          {"paste:", QKeySequence::Paste, false},
+        {"selectAll:", QKeySequence::SelectAll, true}, {"zoomIn:", QKeySequence::ZoomIn, true},
+        {"zoomOut:", QKeySequence::ZoomOut, true},     {"toggleFullScreenMode:", QKeySequence::FullScreen, true},
+        {"terminate:", QKeySequence::Quit, true},
+    };
+    for (const auto& c : cases) {
+        QAction* item = items.value(c.action);
+        ASSERT_TRUE(item) << c.action.constData();
+        EXPECT_EQ(item->shortcut(), QKeySequence(c.key)) << c.action.constData();
+        EXPECT_EQ(IXActionBridge::validate(item), c.enabled) << c.action.constData();
+    }
+
+    // After a change, Undo is enabled and names it; undoing through the menu restores the title.
+    auto main = std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first());
+    main->setTitle(QStringLiteral("Changed"));
+    spin();
+    EXPECT_TRUE(IXActionBridge::validate(items.value("undo:")));
+    items.value("undo:")->trigger();
+    spin();
+    EXPECT_EQ(main->title(), QStringLiteral("Main"));
+    EXPECT_FALSE(document->isDocumentEdited());
+    IXApplication::instance()->setDelegate(nullptr);
 }
 
 }  // namespace
