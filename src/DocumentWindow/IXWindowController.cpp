@@ -11,6 +11,7 @@
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
+#include "DocumentWindow/IXAppController.h"
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
@@ -80,6 +81,8 @@ IXWindowController::IXWindowController(IXDocument& document) : m_document(docume
 IXWindowController::~IXWindowController()
 {
     PLRunLoop::cancel(this);
+    // A closing window leaves full-screen mode (the other windows come back with it).
+    if (IXAppController::sharedController().isFullScreenMode()) IXAppController::sharedController().toggleFullScreenMode(nullptr);
     if (m_brainStorm) endBrainStormAndApplyLastChange(true);
     cleanup();
     delete m_window.data();
@@ -131,7 +134,7 @@ void IXWindowController::documentNodeDidChange()
     m_brainStorm = false;
     m_brainStormActiveBranch.reset();
     PLNotificationCenter::defaultCenter().post(IXDocumentWillChangeNotification, this);
-    if (m_window) m_window->takeCentralWidget()->deleteLater();
+    if (QWidget* central = m_window ? m_window->takeCentralWidget() : nullptr) central->deleteLater();
     cleanup();
     m_documentLayout = -1;
     PLNotificationCenter::defaultCenter().post(IXDocumentDidChangeNotification, this);

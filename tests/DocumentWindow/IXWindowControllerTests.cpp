@@ -439,3 +439,30 @@ TEST_F(WindowControllerTest, MenuItemsAreEnabledOnlyWhileSomethingAnswersThem)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowControllerTest, RevertingRebuildsTheViewsOverTheFileAgain)
+{
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("revert.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    controller->setDocumentLayout(0);
+    std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first())->setTitle(QStringLiteral("Gone"));
+    spin();
+    const auto before = document->documentNode();
+
+    dialogs.alertAnswers = {0};
+    ASSERT_TRUE(document->revertDocumentToSaved());
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    ASSERT_NE(document->documentNode(), before);
+    ASSERT_TRUE(controller->layoutContext());
+    EXPECT_EQ(controller->layoutContext()->documentNode(), document->documentNode().get());
+    EXPECT_EQ(controller->documentLayout(), 1) << "the file's own view";
+    EXPECT_EQ(document->documentNode()->rootBranches().first()->title(), QStringLiteral("Main"));
+    EXPECT_FALSE(controller->window()->isWindowModified());
+    ASSERT_TRUE(controller->selectedBranch());
+    EXPECT_EQ(controller->selectedBranch()->documentNode(), document->documentNode().get());
+}
+
+}  // namespace
