@@ -157,6 +157,13 @@ TEST_F(MapPreviewTest, PicturesOfTheMapOpenInEachFormatWithTheirSizes)
 
     // The stored previews: a progressive JPEG within 1024 and a PNG thumbnail within 128.
     const QByteArray jpeg = preview.jpgPreview();
+    if (qEnvironmentVariableIsSet("IX_SAVE_RENDERS")) {
+        QDir().mkpath(QStringLiteral("renders"));
+        QFile out(QStringLiteral("renders/map-preview.jpg"));
+        if (out.open(QIODevice::WriteOnly)) out.write(jpeg);
+        preview.mapImageForRootBranch(std::dynamic_pointer_cast<IXBranchNode>(controller.node->rootBranches().first()))
+            .save(QStringLiteral("renders/map-root-branch.png"));
+    }
     EXPECT_EQ(readSize(jpeg), full);
     EXPECT_TRUE(describe(QStringLiteral("file"), jpeg, QStringLiteral("preview.jpg")).contains(QStringLiteral("progressive")));
     EXPECT_EQ(readSize(preview.pngPreview(PLSize(128, 128))), thumbSize);
