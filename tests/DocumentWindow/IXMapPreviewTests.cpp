@@ -161,6 +161,8 @@ TEST_F(MapPreviewTest, PicturesOfTheMapOpenInEachFormatWithTheirSizes)
         QDir().mkpath(QStringLiteral("renders"));
         QFile out(QStringLiteral("renders/map-preview.jpg"));
         if (out.open(QIODevice::WriteOnly)) out.write(jpeg);
+        QFile pdfOut(QStringLiteral("renders/map.pdf"));
+        if (pdfOut.open(QIODevice::WriteOnly)) pdfOut.write(*pdf);
         preview.mapImageForRootBranch(std::dynamic_pointer_cast<IXBranchNode>(controller.node->rootBranches().first()))
             .save(QStringLiteral("renders/map-root-branch.png"));
     }
