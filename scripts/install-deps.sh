@@ -9,7 +9,7 @@ packages=(
   libxml2-dev libxml2-utils libxslt1-dev zlib1g-dev libplist-dev
   libhunspell-dev hunspell-en-us fonts-liberation2 fonts-dejavu-core fontconfig libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  zip unzip
+  zip unzip file poppler-utils
 )
 
 missing=()

@@ -1,0 +1,142 @@
+// Starts the editor: the application object, the shared services, the start-up sequence of
+// the application delegate, and the map files named on the command line.
+//
+// IX_SCREENSHOT=<file.png> saves a picture of the front document window once it has been shown
+// for IX_SCREENSHOT_DELAY milliseconds (default 1000), then quits: a way to look at the window
+// without a display (QT_QPA_PLATFORM=offscreen).
+#include "DocumentModel/IXApplicationServices.h"
+#include "DocumentWindow/IXAppController.h"
+#include "DocumentWindow/IXApplication.h"
+#include "DocumentWindow/IXDocument.h"
+#include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXShellServices.h"
+#include "DocumentWindow/IXWindowController.h"
+#include "DocumentViews/IXToolManager.h"
+#include "Inspectors/IXIconsLibrary.h"
+#include "MapLayout/IXInfoTagPresenting.h"
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/PLError.h"
+#include "Platform/PLFontSubstitutions.h"
+#include "UtilityWidgets/UTInfoTag.h"
+#include "UtilityWidgets/UTInfoTagWindow.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTimer>
+#include <QWidget>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstdio>
+
+namespace {
+
+// IX_STARTUP_TRACE=1 prints the wall-clock time (ms since the epoch) when the splash and the
+// first map view are first painted, and quits after the map's frame: the start-up benchmark
+// (bench/startup.sh) reads these lines.
+class StartupTrace : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint) return false;
+        const char* name = watched->metaObject()->className();
+        if (!m_splash && watched == IXAppController::sharedController().splashWindow()) {
+            m_splash = true;
+            std::printf("splash-painted %lld\n", QDateTime::currentMSecsSinceEpoch());
+        } else if (!m_map && qstrcmp(name, "IXMapView") == 0) {
+            m_map = true;
+            // After this paint has run.
+            QTimer::singleShot(0, [] {
+                std::printf("map-painted %lld\n", QDateTime::currentMSecsSinceEpoch());
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_splash = false;
+    bool m_map = false;
+};
+
+void scheduleScreenshot(IXApplication& application)
+{
+    const QString path = qEnvironmentVariable("IX_SCREENSHOT");
+    if (path.isEmpty()) return;
+    bool ok = false;
+    int delay = qEnvironmentVariableIntValue("IX_SCREENSHOT_DELAY", &ok);
+    if (!ok) delay = 1000;
+    auto* poll = new QTimer(&application);
+    poll->setInterval(50);
+    QObject::connect(poll, &QTimer::timeout, &application, [poll, path, delay, &application] {
+        IXDocument* document = IXDocumentController::shared().documents().value(0);
+        QWidget* window = document ? document->window() : nullptr;
+        if (!window || !window->isVisible()) return;
+        poll->stop();
+        QTimer::singleShot(delay, &application, [path, &application] {
+            IXDocument* front = IXDocumentController::shared().documents().value(0);
+            QWidget* shown = front ? front->window() : nullptr;
+            const bool saved = shown && shown->grab().save(path, "PNG");
+            if (!saved) std::fprintf(stderr, "ideaflux: the screenshot could not be saved to %s\n", qPrintable(path));
+            application.exit(saved ? 0 : 1);
+        });
+    });
+    poll->start();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Ideaflux"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ideaflux"));
+    IXApplication application(argc, argv);
+    StartupTrace trace;
+    if (qEnvironmentVariableIsSet("IX_STARTUP_TRACE")) application.installEventFilter(&trace);
+    std::setlocale(LC_NUMERIC, "C");
+    PLFontSubstitutions::install();
+
+    IXShellServices services;
+    IXApplicationServices::install(&services);
+    IXInfoTagPresenting::install(UTInfoTag::sharedInstance());
+    IXIconsLibrary::installShared();
+    IXToolManager::sharedManager();
+    IXMapCellFactory cells;
+    IXLayoutCellFactory::install(&cells);
+    IXWindowController::installAsShellControllers();
+
+    IXAppController& delegate = IXAppController::sharedController();
+    application.setDelegate(&delegate);
+    delegate.applicationWillFinishLaunching();
+
+    // Files named on the command line open before the first document would, which then stays
+    // away; failures are shown to the user by the document controller.
+    const QStringList arguments = application.arguments().mid(1);
+    for (const QString& argument : arguments) {
+        PLError error;
+        if (!IXDocumentController::shared().openDocument(QFileInfo(argument).absoluteFilePath(), true, &error))
+            std::fprintf(stderr, "ideaflux: %s: %s\n", qPrintable(argument), qPrintable(error.localizedDescription()));
+    }
+    delegate.applicationDidFinishLaunching();
+    scheduleScreenshot(application);
+
+    // Closing the last document window ends the program (once the start-up is over).
+    QObject::connect(&IXDocumentController::shared(), &IXDocumentController::documentsChanged, &application,
+                     [&delegate] {
+                         if (IXDocumentController::shared().documents().isEmpty() && !delegate.splashWindow())
+                             QCoreApplication::quit();
+                     });
+
+    const int status = application.exec();
+    delegate.applicationWillTerminate();
+    if (!IXDocumentController::shared().documents().isEmpty()) {
+        // Ended from outside with documents open: their changes go to recovery copies, offered
+        // at the next start; the windows are not torn down after the application object.
+        IXDocumentController::shared().autosaveAllDocuments();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    IXLayoutCellFactory::install(nullptr);
+    return status;
+}

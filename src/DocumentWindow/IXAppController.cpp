@@ -1,0 +1,277 @@
+#include "DocumentWindow/IXAppController.h"
+
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentViews/IXActionItem.h"
+#include "DocumentWindow/IXDialogs.h"
+#include "DocumentWindow/IXDocument.h"
+#include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXDocumentWindow.h"
+#include "DocumentWindow/IXHelpBook.h"
+#include "DocumentWindow/IXPreferences.h"
+#include "DocumentWindow/IXPreferencesWindow.h"
+#include "DocumentWindow/IXRecoveryStore.h"
+#include "DocumentWindow/IXShellServices.h"
+#include "DocumentWindow/IXWindowController.h"
+#include "Platform/PLError.h"
+#include "Platform/PLLocalizedStrings.h"
+#include "Platform/PLNamedImages.h"
+#include "Platform/PLRunLoop.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QSettings>
+#include <QVariantAnimation>
+
+#include <cmath>
+
+namespace {
+IXAppController* s_shared = nullptr;
+}
+
+IXAppController::IXAppController()
+{
+    if (!s_shared) s_shared = this;
+}
+
+IXAppController::~IXAppController()
+{
+    PLRunLoop::cancel(this);
+    delete m_splashWindow.data();
+    if (s_shared == this) s_shared = nullptr;
+}
+
+IXAppController& IXAppController::sharedController()
+{
+    if (!s_shared) s_shared = new IXAppController;
+    return *s_shared;
+}
+
+bool IXAppController::allInOneUI()
+{
+    return sharedController().applicationLayoutMode() == 0;
+}
+
+// --- Start-up ---
+
+void IXAppController::applicationWillFinishLaunching()
+{
+    showSplash();
+    PLRunLoop::perform(this, "hideSplash", [this] { hideSplash(); }, std::chrono::milliseconds(SplashDelayMilliseconds),
+                       PLRunLoop::commonModes());
+    IXPreferences::resetWhenBuildChanged(IXPreferences::bundleBuildNumber());
+    m_layoutMode = IXPreferences::applicationLayoutMode();
+}
+
+void IXAppController::applicationDidFinishLaunching()
+{
+    IXPreferences::updateSettings();
+    // The update check is not asked for at start-up by default and does not exist yet.
+}
+
+void IXAppController::applicationWillTerminate()
+{
+    IXPreferences::settings()->sync();
+}
+
+void IXAppController::showSplash()
+{
+    if (!m_splashWindow) {
+        const QImage picture = PLNamedImages::imageNamed(QStringLiteral("ix_splash"));
+        auto* splash = new QLabel(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        splash->setAttribute(Qt::WA_TranslucentBackground);
+        splash->setAttribute(Qt::WA_ShowWithoutActivating);
+        splash->setPixmap(QPixmap::fromImage(picture));
+        splash->setFixedSize(picture.size() / std::max(1.0, picture.devicePixelRatio()));
+        m_splashWindow = splash;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect visible = screen->availableGeometry();
+        const QSize size = m_splashWindow->size();
+        // Centred across, a little above the middle (measured from the bottom, 70% up).
+        const int x = int(std::ceil((visible.width() - size.width()) * 0.5));
+        const int yUp = int(std::ceil((visible.height() - size.height()) * 0.7));
+        m_splashWindow->move(visible.left() + x, visible.top() + visible.height() - yUp - size.height());
+    }
+    m_splashWindow->show();
+    m_splashWindow->raise();
+}
+
+void IXAppController::hideSplash()
+{
+    if (!m_splashWindow || m_fade) return;
+    m_fade = new QVariantAnimation(this);
+    m_fade->setStartValue(1.0);
+    m_fade->setEndValue(0.0);
+    m_fade->setDuration(SplashFadeMilliseconds);
+    // Window systems without window opacity (offscreen, some Wayland compositors) keep the
+    // picture until the fade ends.
+    static const bool hasOpacity = !QGuiApplication::platformName().startsWith(QLatin1String("offscreen"));
+    QObject::connect(m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        if (m_splashWindow && hasOpacity) m_splashWindow->setWindowOpacity(value.toDouble());
+    });
+    QObject::connect(m_fade, &QVariantAnimation::finished, this, [this] { splashFadeDidEnd(); });
+    m_fade->start();
+    PLRunLoop::perform(this, "openNewDocument", [this] { openNewDocument(); },
+                       std::chrono::milliseconds(FirstDocumentDelayMilliseconds), PLRunLoop::commonModes());
+}
+
+void IXAppController::splashFadeDidEnd()
+{
+    if (m_splashWindow) {
+        m_splashWindow->hide();
+        m_splashWindow->deleteLater();
+    }
+    m_splashWindow = nullptr;
+    if (m_fade) m_fade->deleteLater();
+    m_fade = nullptr;
+}
+
+void IXAppController::openNewDocument()
+{
+    if (IXDocumentController::shared().documents().isEmpty()) newEmptyDocument();
+    offerRecoveredDocuments();
+}
+
+IXDocument* IXAppController::newEmptyDocument()
+{
+    PLError error;
+    IXDocument* document = IXDocumentController::shared().openUntitledDocument(false, &error);
+    if (!document) return nullptr;
+    // Until templates exist a new map is one root branch under the default title.
+    const auto node = document->documentNode();
+    node->disableUndo();
+    node->setBranches({std::make_shared<IXBranchNode>()});
+    node->enableUndo();
+    document->resetChangeTracking();
+    document->makeWindowControllers();
+    return document;
+}
+
+void IXAppController::offerRecoveredDocuments()
+{
+    IXDocumentController& controller = IXDocumentController::shared();
+    for (const IXRecoveryEntry& entry : controller.recoverableDocuments()) {
+        IXDialogs::Alert alert;
+        alert.title = PLLocalizedStrings::string(QStringLiteral("Recover the unsaved changes of \"%1\"?")).arg(entry.displayName);
+        alert.message = PLLocalizedStrings::string(
+            QStringLiteral("Ideaflux quit before these changes were saved. A copy was kept on %1."))
+                            .arg(QLocale().toString(entry.date, QLocale::ShortFormat));
+        alert.buttons = {PLLocalizedStrings::string(QStringLiteral("Recover")),
+                         PLLocalizedStrings::string(QStringLiteral("Discard")),
+                         PLLocalizedStrings::string(QStringLiteral("Not Now"))};
+        alert.cancelButton = 2;
+        const int answer = IXDialogs::shared().runAlert(alert, nullptr);
+        if (answer == 0) {
+            PLError error;
+            controller.openRecoveredDocument(entry, true, &error);
+        } else if (answer == 1) {
+            controller.discardRecoveredDocument(entry);
+        }
+    }
+}
+
+// --- Local node buffer ---
+
+void IXAppController::saveNodes(const QList<std::shared_ptr<IXNode>>& nodes)
+{
+    m_savedNodes.clear();
+    for (const auto& node : nodes)
+        if (node) m_savedNodes.append(node->copy());
+}
+
+QList<std::shared_ptr<IXNode>> IXAppController::restoreNodes() const
+{
+    QList<std::shared_ptr<IXNode>> nodes;
+    for (const auto& node : m_savedNodes) nodes.append(node->copy());
+    return nodes;
+}
+
+// --- Commands ---
+
+void IXAppController::newDocument(QObject*)
+{
+    // The template chooser does not exist yet: a new document is always the empty map.
+    newEmptyDocument();
+}
+
+void IXAppController::openDocument(QObject*)
+{
+    IXDocumentController::shared().openDocumentsFromPanel();
+}
+
+void IXAppController::terminate(QObject*)
+{
+    if (!IXDocumentController::shared().closeAllDocuments()) return;
+    applicationWillTerminate();
+    QCoreApplication::quit();
+}
+
+void IXAppController::toggleFullScreenMode(QObject*)
+{
+    QList<QPointer<IXWindowController>> controllers;
+    for (IXDocument* document : IXDocumentController::shared().documents()) {
+        const auto list = document->windowControllers();
+        if (!list.empty())
+            if (auto* controller = dynamic_cast<IXWindowController*>(list.front())) controllers.append(controller);
+    }
+    if (controllers.isEmpty()) return;
+    const bool on = !m_fullScreenMode;
+    for (const QPointer<IXWindowController>& controller : controllers)
+        PLRunLoop::perform(this, "fullScreen", [controller, on] {
+            if (!controller) return;
+            if (on)
+                controller->adaptToFullScreenMode();
+            else
+                controller->restoreAfterFullScreenMode();
+        });
+    m_fullScreenMode = on;
+}
+
+void IXAppController::showPreferences(QObject*)
+{
+    IXPreferencesWindow::showPreferences();
+}
+
+void IXAppController::helpForItem(QObject* sender)
+{
+    const auto* item = qobject_cast<QAction*>(sender);
+    const QString anchor = item && item->data().typeId() == QMetaType::QString ? item->data().toString() : QString();
+    openURL(IXHelpBook::urlForAnchor(anchor));
+}
+
+void IXAppController::helpByTagFor(QObject* sender)
+{
+    const auto* item = qobject_cast<QAction*>(sender);
+    openURL(IXHelpBook::urlForAnchor(IXHelpBook::anchorForTag(item ? item->data().toInt() : 0)));
+}
+
+void IXAppController::gotoOnlineSupport(QObject*)
+{
+    openURL(IXHelpBook::addressFor(IXHelpBook::SupportPageAddress));
+}
+
+void IXAppController::gotoHomePage(QObject*)
+{
+    openURL(IXHelpBook::addressFor(IXHelpBook::HomePageAddress));
+}
+
+void IXAppController::openURL(const QUrl& url)
+{
+    if (url.isValid()) IXShellServices().openURL(url);
+}
+
+bool IXAppController::validateMenuItem(QAction* item)
+{
+    const QByteArray action = IXActionItem::actionOf(item);
+    if (action == "toggleFullScreenMode:") {
+        item->setText(PLLocalizedStrings::string(m_fullScreenMode ? QStringLiteral("Full Screen Mode Off")
+                                                                   : QStringLiteral("Full Screen Mode On")));
+        return !IXDocumentController::shared().documents().isEmpty();
+    }
+    return true;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "DocumentModel/IXNode.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class IXDocument;
+class QAction;
+class QLabel;
+class QVariantAnimation;
+
+// The application's delegate: the start-up sequence (splash, settings, the first document),
+// the application-wide commands of the menus (new, open, quit, full screen, help and web
+// pages, preferences) and their validation, and the local buffer through which copied nodes
+// pass between windows.
+//
+// Start-up: applicationWillFinishLaunching shows the splash and schedules its fade after
+// SplashDelay; resets the settings of an old build; reads the layout mode.
+// applicationDidFinishLaunching applies the settings. The fade lasts SplashFade; FirstDocumentDelay
+// after it begins, when no document window is open, a new document opens (an empty map with
+// one root branch) and recovery copies left by a crash are offered.
+//
+// One instance (sharedController) for the whole run; main thread only.
+class IXAppController : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int SplashDelayMilliseconds = 2000;
+    static constexpr int SplashFadeMilliseconds = 1000;
+    static constexpr int FirstDocumentDelayMilliseconds = 1100;
+
+    IXAppController();
+    ~IXAppController() override;
+
+    // The instance, made on first use.
+    static IXAppController& sharedController();
+    static bool allInOneUI();
+
+    void applicationWillFinishLaunching();
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    int applicationLayoutMode() const { return m_layoutMode; }
+
+    // --- Splash ---
+    void showSplash();
+    void hideSplash();
+    QWidget* splashWindow() const { return m_splashWindow; }
+    bool isSplashFading() const { return m_fade != nullptr; }
+
+    // The first document, unless a document window is open; then the recovery copies.
+    void openNewDocument();
+    // A new empty map with one root branch, shown in its window.
+    IXDocument* newEmptyDocument();
+    // Asks about each recovery copy: recover it, discard it, or keep it for the next start.
+    void offerRecoveredDocuments();
+
+    // --- Full screen ---
+    bool isFullScreenMode() const { return m_fullScreenMode; }
+
+    // --- Local node buffer ---
+    // Keeps copies of the nodes (each copied once more by restoreNodes, so pastes are
+    // independent).
+    void saveNodes(const QList<std::shared_ptr<IXNode>>& nodes);
+    const QList<std::shared_ptr<IXNode>>& savedNodes() const { return m_savedNodes; }
+    QList<std::shared_ptr<IXNode>> restoreNodes() const;
+    void saveSourceLayoutName(const QString& name) { m_sourceLayoutName = name; }
+    const QString& savedSourceLayoutName() const { return m_sourceLayoutName; }
+
+    // --- Commands ---
+    Q_INVOKABLE void newDocument(QObject* sender);
+    Q_INVOKABLE void openDocument(QObject* sender);
+    Q_INVOKABLE void terminate(QObject* sender);
+    Q_INVOKABLE void toggleFullScreenMode(QObject* sender);
+    Q_INVOKABLE void showPreferences(QObject* sender);
+    Q_INVOKABLE void helpForItem(QObject* sender);
+    Q_INVOKABLE void helpByTagFor(QObject* sender);
+    Q_INVOKABLE void gotoOnlineSupport(QObject* sender);
+    Q_INVOKABLE void gotoHomePage(QObject* sender);
+    Q_INVOKABLE bool validateMenuItem(QAction* item);
+
+private:
+    void splashFadeDidEnd();
+    void openURL(const QUrl& url);
+
+    QPointer<QWidget> m_splashWindow;
+    QVariantAnimation* m_fade = nullptr;
+    int m_layoutMode = 0;
+    bool m_fullScreenMode = false;
+    QList<std::shared_ptr<IXNode>> m_savedNodes;
+    QString m_sourceLayoutName;
+};

@@ -1,0 +1,550 @@
+#include "DocumentWindow/IXWindowController.h"
+
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXWarning.h"
+#include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXScalingScrollView.h"
+#include "DocumentViews/IXTool.h"
+#include "DocumentViews/IXToolEvent.h"
+#include "DocumentViews/IXToolManager.h"
+#include "DocumentWindow/IXAppController.h"
+#include "DocumentWindow/IXDialogs.h"
+#include "DocumentWindow/IXDocument.h"
+#include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXDocumentWindow.h"
+#include "DocumentWindow/IXMainMenu.h"
+#include "DocumentWindow/IXMapPreview.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "Platform/PLKeyboard.h"
+#include "Platform/PLLocalizedStrings.h"
+#include "Platform/PLNotificationCenter.h"
+#include "Platform/PLRunLoop.h"
+#include "Platform/PLUndoManager.h"
+#include "UtilityWidgets/UTBeep.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QTimer>
+
+const QString IXSelectionChangedNotification = QStringLiteral("IXSelectionChanged");
+const QString IXDocumentWillChangeNotification = QStringLiteral("IXDocumentWillChange");
+const QString IXDocumentDidChangeNotification = QStringLiteral("IXDocumentDidChange");
+
+namespace {
+
+const std::array<QString, 3>& mapLayoutNames()
+{
+    static const std::array<QString, 3> names{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName};
+    return names;
+}
+
+bool isOfferedLayout(int layout)
+{
+    return layout >= 0 && layout < 3;
+}
+
+class ShellControllerLookup : public IXWindowControllerLookup, public IXToolEnvironment {
+public:
+    IXWindowControlling* windowControllerForWindow(const QWidget* window) override
+    {
+        return IXWindowController::controllerForWindow(window);
+    }
+    // No inspector exists yet that could lend its context.
+    IXLayoutContext* activeInspectorContext() override { return nullptr; }
+    void focusDocumentView(IXLayoutContext* context) override
+    {
+        if (!context) return;
+        auto* controller = dynamic_cast<IXWindowController*>(context->controller());
+        if (QWidget* view = controller ? controller->documentView() : nullptr) view->setFocus(Qt::OtherFocusReason);
+    }
+};
+
+}  // namespace
+
+IXWindowController::IXWindowController(IXDocument& document) : m_document(document)
+{
+    m_window = new IXDocumentWindow;
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_window->setWindowController(this);
+    m_window->installEventFilter(this);
+    m_window->resize(1000, 700);
+    buildMenus();
+    QObject::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
+    QObject::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
+    attachDocument();
+}
+
+IXWindowController::~IXWindowController()
+{
+    PLRunLoop::cancel(this);
+    // A closing window leaves full-screen mode (the other windows come back with it).
+    if (IXAppController::sharedController().isFullScreenMode()) IXAppController::sharedController().toggleFullScreenMode(nullptr);
+    if (m_brainStorm) endBrainStormAndApplyLastChange(true);
+    cleanup();
+    delete m_window.data();
+}
+
+IXWindowController* IXWindowController::controllerForWindow(const QWidget* window)
+{
+    const auto* documentWindow = qobject_cast<const IXDocumentWindow*>(window);
+    return documentWindow ? qobject_cast<IXWindowController*>(documentWindow->windowController()) : nullptr;
+}
+
+void IXWindowController::installAsShellControllers()
+{
+    static ShellControllerLookup lookup;
+    IXWindowControllerLookup::install(&lookup);
+    IXToolEnvironment::install(&lookup);
+    IXDocument::setWindowControllerFactory(
+        [](IXDocument& document) { return std::make_unique<IXWindowController>(document); });
+}
+
+// --- Document ---
+
+void IXWindowController::attachDocument()
+{
+    PLNotificationCenter::defaultCenter().post(IXDocumentWillChangeNotification, this);
+    PLNotificationCenter::defaultCenter().post(IXDocumentDidChangeNotification, this);
+    if (PLUndoManager* undo = m_document.undoManager())
+        QObject::connect(undo, &PLUndoManager::didOpenUndoGroup, this, [this] { undoDidOpenGroup(); });
+    restoreUIState();
+    synchronizeWindowTitleWithDocumentName();
+    PLRunLoop::perform(this, "documentOpen", [this] { documentOpenDelayed(); },
+                       std::chrono::milliseconds(DocumentOpenDelayMilliseconds));
+}
+
+void IXWindowController::cleanup()
+{
+    for (QPointer<IXMapView>& view : m_mapViews) {
+        if (!view) continue;
+        view->detachFromController();
+        delete view.data();
+        view = nullptr;
+    }
+}
+
+void IXWindowController::documentNodeDidChange()
+{
+    PLRunLoop::cancel(this);
+    m_pendingSelectionChange = false;
+    m_brainStorm = false;
+    m_brainStormActiveBranch.reset();
+    PLNotificationCenter::defaultCenter().post(IXDocumentWillChangeNotification, this);
+    if (QWidget* central = m_window ? m_window->takeCentralWidget() : nullptr) central->deleteLater();
+    cleanup();
+    m_documentLayout = -1;
+    PLNotificationCenter::defaultCenter().post(IXDocumentDidChangeNotification, this);
+    restoreUIState();
+    PLRunLoop::perform(this, "documentOpen", [this] { documentOpenDelayed(); },
+                       std::chrono::milliseconds(DocumentOpenDelayMilliseconds));
+}
+
+void IXWindowController::documentOpenDelayed()
+{
+    const auto node = documentNode();
+    if (!node) return;
+    if (!node->rootBranches().isEmpty() && m_documentLayout != 9)
+        setSelection(IXSelection::selectionWithNode(node->rootBranches().last()));
+    if (node->warnings().isEmpty()) return;
+    IXDialogs::Alert alert;
+    alert.title = PLLocalizedStrings::string(QStringLiteral("Some warnings occured. Would you like to review them now?"));
+    alert.message = PLLocalizedStrings::string(
+        QStringLiteral("You can review warnings at any time by choosing\nView > Show Document Warnings."));
+    alert.buttons = {PLLocalizedStrings::string(QStringLiteral("Review")),
+                     PLLocalizedStrings::string(QStringLiteral("Don't Review"))};
+    alert.cancelButton = 1;
+    alert.style = IXDialogs::AlertStyle::Informational;
+    // "Review" opens the document warnings panel once it exists; until then the answer ends here.
+    IXDialogs::shared().runAlert(alert, m_window);
+}
+
+IXOpenDocument* IXWindowController::document() const
+{
+    return &m_document;
+}
+
+std::shared_ptr<IXDocumentNode> IXWindowController::documentNode() const
+{
+    return m_document.documentNode();
+}
+
+// --- Window ---
+
+QWidget* IXWindowController::window() const
+{
+    return m_window;
+}
+
+void IXWindowController::showWindow()
+{
+    if (!m_window) return;
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void IXWindowController::synchronizeWindowTitleWithDocumentName()
+{
+    if (!m_window) return;
+    m_window->setWindowTitle(m_document.displayName() + QStringLiteral("[*]"));
+    m_window->setWindowModified(m_document.isDocumentEdited());
+    m_window->setWindowFilePath(m_document.fileName());
+}
+
+bool IXWindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window && event->type() == QEvent::Close && !m_closing) {
+        // The document decides (it may ask about changes); closing it deletes this controller
+        // and its window, which must not happen inside the window's own close event.
+        event->ignore();
+        QTimer::singleShot(0, this, [this] { performClose(nullptr); });
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void IXWindowController::buildMenus()
+{
+    IXMainMenu::installWindowMenus(m_window);
+}
+
+// --- Layout ---
+
+IXMapView* IXWindowController::mapViewForLayout(int layout)
+{
+    if (!isOfferedLayout(layout)) return nullptr;
+    QPointer<IXMapView>& view = m_mapViews[size_t(layout)];
+    if (!view) {
+        view = new IXMapView;
+        view->resize(100, 100);
+        view->setLayoutName(mapLayoutNames()[size_t(layout)]);
+    }
+    return view;
+}
+
+QWidget* IXWindowController::documentView() const
+{
+    return isOfferedLayout(m_documentLayout) ? m_mapViews[size_t(m_documentLayout)].data() : nullptr;
+}
+
+IXLayoutContext* IXWindowController::layoutContext() const
+{
+    auto* view = qobject_cast<IXMapView*>(documentView());
+    return view ? view->layoutContext() : nullptr;
+}
+
+std::shared_ptr<IXLayoutNode> IXWindowController::layoutNode() const
+{
+    if (IXLayoutContext* context = layoutContext(); context && context->layoutNode())
+        return std::static_pointer_cast<IXLayoutNode>(context->layoutNode()->shared_from_this());
+    const auto node = documentNode();
+    if (!node || !isOfferedLayout(m_documentLayout)) return nullptr;
+    return node->layoutForName(mapLayoutNames()[size_t(m_documentLayout)]);
+}
+
+void IXWindowController::setDocumentLayout(int layout)
+{
+    if (layout == m_documentLayout || !isOfferedLayout(layout)) return;
+    m_documentLayout = layout;
+    layoutDocumentViews();
+}
+
+void IXWindowController::layoutDocumentViews()
+{
+    if (!m_window) return;
+    IXMapView* view = mapViewForLayout(m_documentLayout);
+    // The old scroll view gives its view back, so that it keeps its context while hidden.
+    if (auto* old = qobject_cast<IXScalingScrollView*>(m_window->centralWidget())) {
+        if (QWidget* previous = old->takeWidget()) {
+            previous->hide();
+            previous->setParent(nullptr);
+        }
+    }
+    auto* scroller = new IXScalingScrollView;
+    scroller->setFrameShape(QFrame::NoFrame);
+    m_window->setCentralWidget(scroller);
+    scroller->setDocumentView(view);
+    view->show();
+    // A window not shown yet is not laid out: its view attaches itself when the window shows,
+    // so that the first zoom and centre are taken at the window's real size.
+    if (m_window->isVisible()) view->attachToController(this);
+    view->setFocus(Qt::OtherFocusReason);
+}
+
+void IXWindowController::restoreUIState()
+{
+    int layout = 0;
+    if (const auto node = documentNode()) {
+        const QVariantMap& options = node->userInterfaceOptions();
+        if (options.contains(QStringLiteral("view")))
+            layout = options.value(QStringLiteral("view")).toInt();
+        else if (const auto style = node->style())
+            layout = style->documentLayout();
+    }
+    // A layout this window cannot show yet opens as the mind map.
+    setDocumentLayout(isOfferedLayout(layout) ? layout : 0);
+}
+
+void IXWindowController::saveUIState()
+{
+    if (const auto node = documentNode()) node->userInterfaceOptions().insert(QStringLiteral("view"), m_documentLayout);
+}
+
+void IXWindowController::switchToView(QObject* sender)
+{
+    auto* item = qobject_cast<QAction*>(sender);
+    setDocumentLayout(item ? item->data().toInt() : 0);
+}
+
+// --- Selection ---
+
+IXSelection IXWindowController::selection() const
+{
+    IXLayoutContext* context = layoutContext();
+    return context ? context->selection() : IXSelection();
+}
+
+std::shared_ptr<IXBranchNode> IXWindowController::selectedBranch() const
+{
+    return selection().topmostBranchNode();
+}
+
+void IXWindowController::setSelection(const IXSelection& selection)
+{
+    IXLayoutContext* context = layoutContext();
+    if (!context) return;
+    const auto node = documentNode();
+    if (selection.isEmpty()) {
+        context->setSelection(node ? IXSelection::selectionWithNode(node) : IXSelection());
+        return;
+    }
+    if (selection.count() >= 2 && node && selection.containsNode(node.get())) {
+        IXSelection::NodeList nodes;
+        for (const auto& each : selection.nodes())
+            if (each != node) nodes.append(each);
+        context->setSelection(IXSelection::selectionWithArray(nodes));
+        return;
+    }
+    context->setSelection(selection);
+}
+
+bool IXWindowController::respondsToSelector(std::string_view selector) const
+{
+    return isAnyOf(selector, {IXLayoutContextDidChangeSelection});
+}
+
+void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext*, const IXSelection&)
+{
+    if (m_pendingSelectionChange) return;
+    m_pendingSelectionChange = true;
+    PLRunLoop::perform(this, "notifySelection", [this] { notifySelectionChange(); }, {}, PLRunLoop::commonModes());
+}
+
+void IXWindowController::notifySelectionChange()
+{
+    m_pendingSelectionChange = false;
+    if (m_brainStorm) {
+        const auto branch = selectedBranch();
+        if (!branch || branch != m_brainStormActiveBranch) {
+            IXToolManager* tools = IXToolManager::sharedManager();
+            if (tools->currentTool() && tools->currentTool()->inherits("IXBranchTitleTool")) tools->discardCurrentTool();
+            if (branch)
+                nextBrainStormAndApplyLastChange(false);
+            else
+                endBrainStormAndApplyLastChange(false);
+        }
+    }
+    PLNotificationCenter::defaultCenter().post(IXSelectionChangedNotification, this);
+}
+
+void IXWindowController::undoDidOpenGroup()
+{
+    PLUndoManager* undo = m_document.undoManager();
+    IXLayoutContext* context = layoutContext();
+    if (!undo || !context) return;
+    // Undoing a change also brings back the selection it was made in.
+    undo->registerUndo(this, [this, before = context->selection()] { setSelection(before); });
+}
+
+// --- Brainstorm ---
+
+void IXWindowController::beginBrainStorm()
+{
+    if (m_brainStorm) endBrainStormAndApplyLastChange(true);
+    IXToolManager::sharedManager()->discardCurrentTool();
+    std::shared_ptr<IXBranchNode> start = selectedBranch();
+    if (!start) {
+        const auto node = documentNode();
+        if (!node || node->rootBranches().isEmpty()) return;
+        start = std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().first());
+        if (!start) return;
+        setSelection(IXSelection::selectionWithNode(start));
+    }
+    m_brainStorm = true;
+    nextBrainStormAndApplyLastChange(false);
+}
+
+void IXWindowController::nextBrainStormAndApplyLastChange(bool apply)
+{
+    if (!m_brainStorm) return;
+    const auto selected = selectedBranch();
+    std::shared_ptr<IXBranchNode> parent;
+    if (selected && selected != m_brainStormActiveBranch)
+        parent = selected;
+    else if (m_brainStormActiveBranch && m_brainStormActiveBranch->parentBranch())
+        parent = std::static_pointer_cast<IXBranchNode>(m_brainStormActiveBranch->parentBranch()->shared_from_this());
+    if (!parent) {
+        endBrainStormAndApplyLastChange(true);
+        return;
+    }
+    if (!apply && m_brainStormActiveBranch)
+        if (IXBranchNode* oldParent = m_brainStormActiveBranch->parentBranch()) oldParent->removeBranch(m_brainStormActiveBranch);
+    m_brainStormActiveBranch = std::make_shared<IXBranchNode>();
+    if (const auto style = parent->style()) style->setBranchCollapsed(false);
+    parent->insertBranch(m_brainStormActiveBranch, -1);
+    setSelection(IXSelection::selectionWithNode(m_brainStormActiveBranch));
+    if (IXLayoutContext* context = layoutContext())
+        IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("IXBranchTitleTool"), m_brainStormActiveBranch,
+                                                          context, IXToolEvent());
+}
+
+void IXWindowController::endBrainStormAndApplyLastChange(bool apply)
+{
+    if (!m_brainStorm) return;
+    if (!apply && m_brainStormActiveBranch)
+        if (IXBranchNode* parent = m_brainStormActiveBranch->parentBranch()) parent->removeBranch(m_brainStormActiveBranch);
+    m_brainStormActiveBranch.reset();
+    m_brainStorm = false;
+    IXToolManager::sharedManager()->discardCurrentTool();
+}
+
+void IXWindowController::currentToolDiscardedWithKeyCode(int keyCode)
+{
+    if (!m_brainStorm) return;
+    if (keyCode == PLKeyboard::Return)
+        PLRunLoop::perform(this, "brainStormNext", [this] { nextBrainStormAndApplyLastChange(true); },
+                           std::chrono::milliseconds(100));
+    else if (keyCode == PLKeyboard::Escape)
+        PLRunLoop::perform(this, "brainStormEnd", [this] { endBrainStormAndApplyLastChange(false); });
+}
+
+void IXWindowController::brainStorm(QObject*)
+{
+    beginBrainStorm();
+}
+
+// --- Saving ---
+
+void IXWindowController::documentWillSave()
+{
+    saveUIState();
+    if (layoutNode()) savePreviewImages();
+    // The spelling panel's ignored words join these once it exists.
+    if (const auto node = documentNode()) node->saveIgnoredWords();
+}
+
+void IXWindowController::savePreviewImages()
+{
+    const auto node = documentNode();
+    if (!node) return;
+    const IXMapPreview preview(this, layoutNode());
+    const QByteArray jpeg = preview.jpgPreview();
+    if (!jpeg.isEmpty()) node->setData(jpeg, QStringLiteral("preview"));
+    const QByteArray png =
+        preview.pngPreview(PLSize(IXMapPreview::ThumbnailMaximumSide, IXMapPreview::ThumbnailMaximumSide));
+    if (!png.isEmpty()) node->setData(png, QStringLiteral("thumbnail"));
+}
+
+// --- Model requests ---
+
+void IXWindowController::openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&)
+{
+    // The text-note editor does not exist yet: nothing to show.
+}
+
+void IXWindowController::addSubbranch()
+{
+    std::shared_ptr<IXBranchNode> parent = selectedBranch();
+    const auto node = documentNode();
+    if (!parent && node && !node->rootBranches().isEmpty())
+        parent = std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().last());
+    if (!parent) {
+        UTBeep::beep();
+        return;
+    }
+    auto branch = std::make_shared<IXBranchNode>();
+    parent->insertBranch(branch, -1);
+    if (const auto style = parent->style()) style->setBranchCollapsed(false);
+    PLRunLoop::perform(this, "selectNew", [this, branch] { setSelection(IXSelection::selectionWithNode(branch)); });
+}
+
+// --- Full screen ---
+
+void IXWindowController::adaptToFullScreenMode()
+{
+    if (m_window) m_window->showFullScreen();
+}
+
+void IXWindowController::restoreAfterFullScreenMode()
+{
+    if (m_window) m_window->showNormal();
+}
+
+// --- Commands ---
+
+void IXWindowController::saveDocument(QObject*)
+{
+    m_document.saveDocument();
+}
+
+void IXWindowController::saveDocumentAs(QObject*)
+{
+    m_document.saveDocumentAs();
+}
+
+void IXWindowController::revertDocumentToSaved(QObject*)
+{
+    m_document.revertDocumentToSaved();
+}
+
+void IXWindowController::performClose(QObject*)
+{
+    // Closing the document deletes this controller: nothing may touch it afterwards.
+    IXDocumentController::shared().closeDocument(&m_document);
+}
+
+void IXWindowController::undo(QObject*)
+{
+    if (PLUndoManager* undo = m_document.undoManager(); undo && undo->canUndo()) undo->undo();
+}
+
+void IXWindowController::redo(QObject*)
+{
+    if (PLUndoManager* undo = m_document.undoManager(); undo && undo->canRedo()) undo->redo();
+}
+
+bool IXWindowController::validateMenuItem(QAction* item)
+{
+    const QByteArray action = IXActionItem::actionOf(item);
+    PLUndoManager* undo = m_document.undoManager();
+    if (action == "undo:") {
+        item->setText(undo ? undo->undoMenuItemTitle() : PLLocalizedStrings::string(QStringLiteral("Undo")));
+        return undo && undo->canUndo();
+    }
+    if (action == "redo:") {
+        item->setText(undo ? undo->redoMenuItemTitle() : PLLocalizedStrings::string(QStringLiteral("Redo")));
+        return undo && undo->canRedo();
+    }
+    if (action == "switchToView:") {
+        item->setCheckable(true);
+        item->setChecked(item->data().toInt() == m_documentLayout);
+        return isOfferedLayout(item->data().toInt());
+    }
+    if (action == "revertDocumentToSaved:") return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
+    if (action == "brainStorm:") return false;  // until the branch title tool can type the titles
+    return true;
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "DocumentModel/IXSelection.h"
+#include "DocumentModel/IXWindowControlling.h"
+#include "DocumentViews/IXToolEnvironment.h"
+#include "DocumentViews/IXWindowControllerLookup.h"
+#include "DocumentWindow/IXDocumentViewOwning.h"
+#include "DocumentWindow/IXDocumentWindow.h"
+#include "DocumentWindow/IXDocumentWindowControlling.h"
+#include "MapLayout/IXLayoutContextObserver.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class IXBranchNode;
+class IXDocument;
+class IXDocumentWindow;
+class IXLayoutContext;
+class IXLayoutNode;
+class IXMapView;
+class QAction;
+class QWidget;
+
+extern const QString IXSelectionChangedNotification;      // "IXSelectionChanged"
+extern const QString IXDocumentWillChangeNotification;    // "IXDocumentWillChange"
+extern const QString IXDocumentDidChangeNotification;     // "IXDocumentDidChange"
+
+// The controller of one document window: it owns the window (an IXDocumentWindow, whose
+// delegate it is) and the window's map views, one per map layout, made on first use and kept
+// while the document lives. The view of the current layout sits in a zooming scroll view in the
+// window; the window's selection lives in that view's layout context, and every change of it
+// is announced once per turn of the event loop as "IXSelectionChanged" (object: the
+// controller) on the default notification centre. Before each save it stores the layout shown
+// ("view" in the document's "ui-state" options), the "preview" JPEG and "thumbnail" PNG and
+// the ignored words. It runs brainstorm mode (a run of new branches, each title typed in
+// place by the branch title tool) and is the target of the window's commands.
+//
+// Layouts: 0 mind map, 1 top-down, 2 left-right; 3 outline, 4 timeline and 9 print are not
+// offered (their views do not exist yet) and are ignored like any other value.
+//
+// Ownership: the document owns the controller; the controller owns the window and the views
+// and detaches every view before they go. Main thread only.
+class IXWindowController : public QObject,
+                           public IXDocumentWindowControlling,
+                           public IXWindowControlling,
+                           public IXDocumentViewOwning,
+                           public IXLayoutContextObserver {
+    Q_OBJECT
+public:
+    // How long after the document is attached the last root branch is selected and warnings
+    // are reported.
+    static constexpr int DocumentOpenDelayMilliseconds = 100;
+
+    explicit IXWindowController(IXDocument& document);
+    ~IXWindowController() override;
+
+    // The window controller of a window, or null.
+    static IXWindowController* controllerForWindow(const QWidget* window);
+    // Makes every document's window controller an IXWindowController and lets views and tools
+    // find them (the lookup and the tool environment); done once at start-up.
+    static void installAsShellControllers();
+
+    IXDocument& shellDocument() const { return m_document; }
+    IXDocumentWindow* documentWindow() const { return m_window; }
+
+    // --- Layout ---
+    void setDocumentLayout(int layout);
+    void restoreUIState();
+    void saveUIState();
+    // The map view of a layout name, made on first use.
+    IXMapView* mapViewForLayout(int layout);
+    IXLayoutContext* layoutContext() const;
+    std::shared_ptr<IXLayoutNode> layoutNode() const;
+
+    // --- Selection ---
+    IXSelection selection() const;
+    std::shared_ptr<IXBranchNode> selectedBranch() const;
+
+    // --- Brainstorm ---
+    void beginBrainStorm();
+    void nextBrainStormAndApplyLastChange(bool apply);
+    void endBrainStormAndApplyLastChange(bool apply);
+    bool isBrainStormMode() const { return m_brainStorm; }
+    const std::shared_ptr<IXBranchNode>& brainStormActiveBranch() const { return m_brainStormActiveBranch; }
+    // Sent by the branch title tool when it ends on a key: Return continues, Escape ends.
+    void currentToolDiscardedWithKeyCode(int keyCode);
+
+    // --- Pictures ---
+    void savePreviewImages();
+
+    // --- Full screen (the window's own part: the whole screen and back) ---
+    void adaptToFullScreenMode();
+    void restoreAfterFullScreenMode();
+
+    // --- Commands ---
+    Q_INVOKABLE void saveDocument(QObject* sender);
+    Q_INVOKABLE void saveDocumentAs(QObject* sender);
+    Q_INVOKABLE void revertDocumentToSaved(QObject* sender);
+    Q_INVOKABLE void performClose(QObject* sender);
+    Q_INVOKABLE void undo(QObject* sender);
+    Q_INVOKABLE void redo(QObject* sender);
+    Q_INVOKABLE void switchToView(QObject* sender);
+    Q_INVOKABLE void brainStorm(QObject* sender);
+    Q_INVOKABLE bool validateMenuItem(QAction* item);
+
+    // --- IXDocumentWindowControlling ---
+    QWidget* window() const override;
+    void showWindow() override;
+    void documentWillSave() override;
+    void documentNodeDidChange() override;
+    IXWindowControlling* modelController() override { return this; }
+
+    // --- IXWindowControlling ---
+    void setSelection(const IXSelection& selection) override;
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>& reference) override;
+    IXOpenDocument* document() const override;
+    std::shared_ptr<IXDocumentNode> documentNode() const override;
+    void addSubbranch() override;
+    int documentLayout() const override { return m_documentLayout; }
+    void synchronizeWindowTitleWithDocumentName() override;
+
+    // --- IXDocumentViewOwning ---
+    QWidget* documentView() const override;
+
+    // --- Layout context notices ---
+    bool respondsToSelector(std::string_view selector) const override;
+    void notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void layoutDocumentViews();
+    void attachDocument();
+    void cleanup();
+    void documentOpenDelayed();
+    void notifySelectionChange();
+    void undoDidOpenGroup();
+    void buildMenus();
+
+    IXDocument& m_document;
+    QPointer<IXDocumentWindow> m_window;
+    std::array<QPointer<IXMapView>, 3> m_mapViews;
+    int m_documentLayout = -1;
+    bool m_pendingSelectionChange = false;
+    bool m_brainStorm = false;
+    std::shared_ptr<IXBranchNode> m_brainStormActiveBranch;
+    bool m_closing = false;
+};

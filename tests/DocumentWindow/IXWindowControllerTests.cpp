@@ -1,0 +1,468 @@
+// The document window end to end through the application object, offscreen: opening a
+// package into its window, switching layouts, the selection and its notice, saving the
+// window's state and pictures, closing with changes, brainstorm mode and the start-up.
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXWarning.h"
+#include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXToolEnvironment.h"
+#include "DocumentViews/IXWindowControllerLookup.h"
+#include "DocumentWindow/IXActionBridge.h"
+#include "DocumentWindow/IXAppController.h"
+#include "DocumentWindow/IXApplication.h"
+#include "DocumentWindow/IXDocument.h"
+#include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXRecoveryStore.h"
+#include "DocumentWindow/IXWindowController.h"
+#include "IXShellTestSupport.h"
+#include "MapLayout/IXLayoutCellFactory.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/PLNotificationCenter.h"
+#include "Utilities/UTZipArchive.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QImageReader>
+#include <QMenuBar>
+
+namespace {
+
+class WindowControllerTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        IXLayoutCellFactory::install(&m_cells);
+        IXWindowController::installAsShellControllers();
+    }
+    void TearDown() override
+    {
+        for (IXDocument* document : IXDocumentController::shared().documents())
+            IXDocumentController::shared().removeDocument(document);
+        IXDocument::setWindowControllerFactory({});
+        IXWindowControllerLookup::install(nullptr);
+        IXToolEnvironment::install(nullptr);
+        IXLayoutCellFactory::install(nullptr);
+        spin(10);
+    }
+
+    IXDocument* open(const QString& path)
+    {
+        PLError error;
+        IXDocument* document = IXDocumentController::shared().openDocument(path, true, &error);
+        EXPECT_TRUE(document) << error.localizedDescription().toStdString();
+        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+        return document;
+    }
+
+    static IXWindowController* controllerOf(IXDocument* document)
+    {
+        return dynamic_cast<IXWindowController*>(document->windowControllers().front());
+    }
+
+    // The titles of the branches, indented by depth.
+    static QStringList titles(const QList<std::shared_ptr<IXBranchNode>>& branches)
+    {
+        QStringList result;
+        for (const auto& branch : branches) {
+            result << branch->title();
+            for (const QString& title : titles(branch->branches())) result << QStringLiteral("  ") + title;
+        }
+        return result;
+    }
+    static QStringList titles(const std::shared_ptr<IXDocumentNode>& node)
+    {
+        QList<std::shared_ptr<IXBranchNode>> roots;
+        for (const auto& root : node->rootBranches()) roots << std::static_pointer_cast<IXBranchNode>(root);
+        return titles(roots);
+    }
+
+    // The View menu's item for a layout, as the user chooses it.
+    static QAction* viewItem(IXWindowController* controller, int layout)
+    {
+        for (QAction* menu : controller->documentWindow()->menuBar()->actions())
+            for (QAction* item : menu->menu()->actions())
+                if (item->data().isValid() && item->data().toInt() == layout && item->text().contains(QStringLiteral("Map")))
+                    return item;
+        return nullptr;
+    }
+
+    FakeDialogs dialogs;
+
+private:
+    IXMapCellFactory m_cells;
+};
+
+TEST_F(WindowControllerTest, OpenSwitchLayoutsEditSaveAndReopenGiveTheSameMap)
+{
+    const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tree.ixd"));
+    IXDocument* document = open(path);
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    ASSERT_TRUE(controller);
+    QWidget* window = controller->window();
+    ASSERT_TRUE(window && window->isVisible());
+
+    // Opened and laid out: in the saved view (top-down), not edited, the last root selected.
+    EXPECT_EQ(controller->documentLayout(), 1);
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("tree[*]"));
+    ASSERT_TRUE(controller->selectedBranch());
+    EXPECT_EQ(controller->selectedBranch()->title(), QStringLiteral("Second"));
+
+    // Layouts switch through the View menu; each view has its own context; 3, 4, 7 and 9
+    // are not offered and change nothing.
+    const struct {
+        int layout;
+        QString name;
+    } layouts[] = {{2, IXLayoutLeftRightName}, {0, IXLayoutMindMapName}, {1, IXLayoutTopDownName}, {2, IXLayoutLeftRightName}};
+    for (const auto& step : layouts) {
+        QAction* item = viewItem(controller, step.layout);
+        ASSERT_TRUE(item);
+        EXPECT_TRUE(IXActionBridge::validate(item));
+        item->trigger();
+        spin();
+        EXPECT_EQ(controller->documentLayout(), step.layout);
+        ASSERT_TRUE(controller->layoutContext());
+        EXPECT_EQ(controller->layoutContext()->layoutNode()->layoutName(), step.name);
+        EXPECT_EQ(controller->documentView(), controller->mapViewForLayout(step.layout));
+        EXPECT_TRUE(item->isChecked());
+    }
+    for (int ignored : {3, 4, 7, 9, -1}) {
+        controller->setDocumentLayout(ignored);
+        EXPECT_EQ(controller->documentLayout(), 2);
+    }
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    // An edit through the model marks the window.
+    auto main = std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first());
+    main->setTitle(QStringLiteral("Renamed"));
+    spin();
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_TRUE(window->isWindowModified());
+    const QStringList before = titles(document->documentNode());
+
+    // Saving stores the view, the preview and the thumbnail.
+    ASSERT_TRUE(document->saveDocument());
+    EXPECT_FALSE(window->isWindowModified());
+    const auto archive = UTZipArchive::fromFilePath(path);
+    ASSERT_TRUE(archive);
+    for (const auto& [part, format, maximum] : {std::tuple{"preview", "jpeg", 1024}, std::tuple{"thumbnail", "png", 128}}) {
+        const auto bytes = archive->dataByName(QString::fromLatin1(part));
+        ASSERT_TRUE(bytes) << part;
+        QBuffer buffer;
+        buffer.setData(*bytes);
+        QImageReader reader(&buffer);
+        EXPECT_EQ(reader.format(), QByteArray(format));
+        const QImage picture = reader.read();
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_LE(std::max(picture.width(), picture.height()), maximum);
+    }
+
+    IXDocumentController::shared().removeDocument(document);
+    spin(10);
+    IXDocument* reopened = open(path);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(titles(reopened->documentNode()), before);
+    EXPECT_EQ(controllerOf(reopened)->documentLayout(), 2);
+    EXPECT_FALSE(reopened->isDocumentEdited());
+}
+
+TEST_F(WindowControllerTest, ClosingWithChangesAsksAndObeysTheAnswer)
+{
+    const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("close.ixd"));
+    IXDocument* document = open(path);
+    ASSERT_TRUE(document);
+
+    // Unchanged: the window closes without a question.
+    document->windowControllers().front()->window()->close();
+    spin(10);
+    EXPECT_TRUE(dialogs.alerts.isEmpty());
+    EXPECT_TRUE(IXDocumentController::shared().documents().isEmpty());
+
+    document = open(path);
+    std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first())->setTitle(QStringLiteral("X"));
+    spin();
+    // Cancel keeps it open; Don't Save closes it and leaves the file as it was.
+    dialogs.alertAnswers = {1, 2};
+    const QByteArray original = readFile(path);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        document->windowControllers().front()->window()->close();
+        spin(10);
+        EXPECT_EQ(IXDocumentController::shared().documents().size(), attempt == 0 ? 1 : 0);
+    }
+    EXPECT_EQ(dialogs.alerts.size(), 2);
+    EXPECT_EQ(readFile(path), original);
+}
+
+TEST_F(WindowControllerTest, SelectionIsNormalisedAndAnnouncedOncePerTurn)
+{
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("selection.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    const auto node = document->documentNode();
+    const auto roots = node->rootBranches();
+    int notices = 0;
+    int sentinel = 0;
+    PLNotificationCenter::defaultCenter().addObserver(&sentinel, IXSelectionChangedNotification, controller,
+                                                       [&](const PLNotification&) { ++notices; });
+    for (int i = 0; i < 10; ++i) controller->setSelection(IXSelection::selectionWithNode(roots[i % 2]));
+    spin();
+    EXPECT_EQ(notices, 1);
+
+    controller->setSelection(IXSelection::selectionWithArray({node, roots[0]}));
+    EXPECT_EQ(controller->selection().nodes(), IXSelection::NodeList({roots[0]}));
+    controller->setSelection(IXSelection());
+    EXPECT_EQ(controller->selection().nodes(), IXSelection::NodeList({node}));
+    spin();
+    EXPECT_EQ(notices, 2);
+    PLNotificationCenter::defaultCenter().removeObserver(&sentinel);
+}
+
+TEST_F(WindowControllerTest, BrainstormAddsChildrenAndDropsTheOneBeingTyped)
+{
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("brainstorm.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    auto second = std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches()[1]);
+    controller->setSelection(IXSelection::selectionWithNode(second));
+
+    controller->beginBrainStorm();
+    ASSERT_TRUE(controller->isBrainStormMode());
+    ASSERT_EQ(second->branches().size(), 1);
+    controller->brainStormActiveBranch()->setTitle(QStringLiteral("Typed"));
+    controller->nextBrainStormAndApplyLastChange(true);
+    ASSERT_EQ(second->branches().size(), 2);
+    spin();
+    EXPECT_TRUE(controller->isBrainStormMode());
+    controller->endBrainStormAndApplyLastChange(false);
+    EXPECT_FALSE(controller->isBrainStormMode());
+    EXPECT_EQ(titles(second->branches()), QStringList{QStringLiteral("Typed")});
+
+    // Nothing selected and no root branch: nothing happens.
+    IXDocument* empty = IXAppController::sharedController().newEmptyDocument();
+    ASSERT_TRUE(empty);
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    empty->documentNode()->setBranches({});
+    spin();
+    controllerOf(empty)->beginBrainStorm();
+    EXPECT_FALSE(controllerOf(empty)->isBrainStormMode());
+}
+
+TEST_F(WindowControllerTest, StartUpOpensOneEmptyMapAfterTheSplashUnlessADocumentIsOpen)
+{
+    IXAppController& delegate = IXAppController::sharedController();
+    delegate.applicationWillFinishLaunching();
+    ASSERT_TRUE(delegate.splashWindow());
+    EXPECT_TRUE(delegate.splashWindow()->isVisible());
+    spin(IXAppController::SplashDelayMilliseconds + 100);
+    EXPECT_TRUE(delegate.isSplashFading());
+    EXPECT_TRUE(IXDocumentController::shared().documents().isEmpty());
+    spin(IXAppController::FirstDocumentDelayMilliseconds);
+    EXPECT_FALSE(delegate.splashWindow());
+    ASSERT_EQ(IXDocumentController::shared().documents().size(), 1);
+    IXDocument* document = IXDocumentController::shared().documents().front();
+    EXPECT_EQ(document->documentNode()->rootBranches().size(), 1);
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_FALSE(document->window()->isWindowModified());
+
+    // With a window open, the first-document step opens nothing more.
+    delegate.openNewDocument();
+    EXPECT_EQ(IXDocumentController::shared().documents().size(), 1);
+}
+
+TEST_F(WindowControllerTest, FullScreenNeedsADocumentAndTheNodeBufferGivesFreshCopies)
+{
+    IXAppController& delegate = IXAppController::sharedController();
+    QAction item(QStringLiteral("x"));
+    IXActionItem::setAction(&item, "toggleFullScreenMode:");
+    EXPECT_FALSE(delegate.validateMenuItem(&item));
+    EXPECT_EQ(item.text(), QStringLiteral("Full Screen Mode On"));
+    delegate.toggleFullScreenMode(nullptr);
+    EXPECT_FALSE(delegate.isFullScreenMode());
+
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("full.ixd")));
+    ASSERT_TRUE(document);
+    delegate.toggleFullScreenMode(nullptr);
+    EXPECT_TRUE(delegate.isFullScreenMode());
+    EXPECT_TRUE(delegate.validateMenuItem(&item));
+    EXPECT_EQ(item.text(), QStringLiteral("Full Screen Mode Off"));
+    delegate.toggleFullScreenMode(nullptr);
+    EXPECT_FALSE(delegate.isFullScreenMode());
+
+    delegate.saveNodes(document->documentNode()->rootBranches());
+    const auto first = delegate.restoreNodes();
+    const auto second = delegate.restoreNodes();
+    ASSERT_EQ(first.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(first[i], second[i]);
+        EXPECT_NE(first[i], document->documentNode()->rootBranches()[i]);
+        EXPECT_EQ(first[i]->title(), second[i]->title());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowControllerTest, WarningsAreReportedOnceAfterOpeningAndDamagedPackagesOpenNoWindow)
+{
+    PLError error;
+    IXDocument* document =
+        IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("w.ixd")), true, &error);
+    ASSERT_TRUE(document);
+    const auto node = document->documentNode();
+    node->addWarning(IXWarning::warningWithMessage(QStringLiteral("A picture is missing"), node.get()));
+    dialogs.alertAnswers = {1};
+    spin(IXWindowController::DocumentOpenDelayMilliseconds / 2);
+    EXPECT_TRUE(dialogs.alerts.isEmpty());
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    ASSERT_EQ(dialogs.alerts.size(), 1);
+    EXPECT_EQ(dialogs.alerts[0].title, QStringLiteral("Some warnings occured. Would you like to review them now?"));
+    EXPECT_EQ(dialogs.alerts[0].buttons, QStringList({QStringLiteral("Review"), QStringLiteral("Don't Review")}));
+    spin(IXWindowController::DocumentOpenDelayMilliseconds * 2);
+    EXPECT_EQ(dialogs.alerts.size(), 1);
+
+    // A damaged package: the reader's error, no document and no window.
+    const QString damaged = filePath(QStringLiteral("damaged.ixd"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(readFile(fixturePath(QStringLiteral("tree.ixd"))).left(300));
+    file.close();
+    const int windows = int(QApplication::topLevelWidgets().size());
+    EXPECT_FALSE(IXDocumentController::shared().openDocument(damaged, true, &error));
+    EXPECT_FALSE(error.localizedDescription().isEmpty());
+    spin(150);
+    EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windows);
+    EXPECT_EQ(IXDocumentController::shared().documents().size(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowControllerTest, RecoveryCopiesAreOfferedAndTheAnswerObeyed)
+{
+    // An earlier run (another controller) left a recovery copy of unsaved changes.
+    IXDocumentController earlier;
+    const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("crashed.ixd"));
+    PLError error;
+    IXDocument* crashed = earlier.openDocument(path, false, &error);
+    ASSERT_TRUE(crashed);
+    spin();
+    const auto retitle = [&](const QString& title) {
+        std::dynamic_pointer_cast<IXBranchNode>(crashed->documentNode()->rootBranches().first())->setTitle(title);
+        spin();
+        earlier.autosaveAllDocuments();
+    };
+    retitle(QStringLiteral("Unsaved"));
+    IXAppController& delegate = IXAppController::sharedController();
+
+    // Not now keeps the copy for the next start; Discard removes it.
+    const struct {
+        int answer;
+        qsizetype copiesLeft;
+    } answers[] = {{2, 1}, {1, 0}};
+    for (const auto& step : answers) {
+        dialogs.alertAnswers = {step.answer};
+        delegate.offerRecoveredDocuments();
+        EXPECT_EQ(IXRecoveryStore::entries().size(), step.copiesLeft);
+        EXPECT_TRUE(IXDocumentController::shared().documents().isEmpty());
+    }
+
+    // Recover opens the changes as an edited document of the original file.
+    retitle(QStringLiteral("Unsaved again"));
+    dialogs.alertAnswers = {0};
+    delegate.offerRecoveredDocuments();
+    ASSERT_EQ(IXDocumentController::shared().documents().size(), 1);
+    IXDocument* recovered = IXDocumentController::shared().documents().front();
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    EXPECT_EQ(recovered->fileName(), path);
+    EXPECT_TRUE(recovered->isDocumentEdited());
+    EXPECT_EQ(recovered->documentNode()->rootBranches().first()->title(), QStringLiteral("Unsaved again"));
+    EXPECT_EQ(dialogs.alerts.size(), 3);
+    IXDocumentController::shared().removeDocument(recovered);
+    earlier.removeDocument(crashed);
+}
+
+TEST_F(WindowControllerTest, MenuItemsAreEnabledOnlyWhileSomethingAnswersThem)
+{
+    IXAppController& delegate = IXAppController::sharedController();
+    IXApplication::instance()->setDelegate(&delegate);
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("menus.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    controller->documentWindow()->activateWindow();
+    controller->documentView()->setFocus();
+    spin();
+
+    QHash<QByteArray, QAction*> items;
+    for (QAction* menu : controller->documentWindow()->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions()) items.insert(IXActionItem::actionOf(item), item);
+    const struct {
+        QByteArray action;
+        QKeySequence::StandardKey key;
+        bool enabled;
+    } cases[] = {
+        {"newDocument:", QKeySequence::New, true},     {"openDocument:", QKeySequence::Open, true},
+        {"saveDocument:", QKeySequence::Save, true},   {"saveDocumentAs:", QKeySequence::SaveAs, true},
+        {"performClose:", QKeySequence::Close, true},  {"undo:", QKeySequence::Undo, false},
+        {"redo:", QKeySequence::Redo, false},          {"cut:", QKeySequence::Cut, false},
+        {"copy:", QKeySequence::Copy, false},          {"paste:", QKeySequence::Paste, false},
+        {"selectAll:", QKeySequence::SelectAll, true}, {"zoomIn:", QKeySequence::ZoomIn, true},
+        {"zoomOut:", QKeySequence::ZoomOut, true},     {"toggleFullScreenMode:", QKeySequence::FullScreen, true},
+        {"terminate:", QKeySequence::Quit, true},
+    };
+    for (const auto& c : cases) {
+        QAction* item = items.value(c.action);
+        ASSERT_TRUE(item) << c.action.constData();
+        EXPECT_EQ(item->shortcut(), QKeySequence(c.key)) << c.action.constData();
+        EXPECT_EQ(IXActionBridge::validate(item), c.enabled) << c.action.constData();
+    }
+
+    // After a change, Undo is enabled and names it; undoing through the menu restores the title.
+    auto main = std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first());
+    main->setTitle(QStringLiteral("Changed"));
+    spin();
+    EXPECT_TRUE(IXActionBridge::validate(items.value("undo:")));
+    items.value("undo:")->trigger();
+    spin();
+    EXPECT_EQ(main->title(), QStringLiteral("Main"));
+    EXPECT_FALSE(document->isDocumentEdited());
+    IXApplication::instance()->setDelegate(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowControllerTest, RevertingRebuildsTheViewsOverTheFileAgain)
+{
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("revert.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    controller->setDocumentLayout(0);
+    std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first())->setTitle(QStringLiteral("Gone"));
+    spin();
+    const auto before = document->documentNode();
+
+    dialogs.alertAnswers = {0};
+    ASSERT_TRUE(document->revertDocumentToSaved());
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    ASSERT_NE(document->documentNode(), before);
+    ASSERT_TRUE(controller->layoutContext());
+    EXPECT_EQ(controller->layoutContext()->documentNode(), document->documentNode().get());
+    EXPECT_EQ(controller->documentLayout(), 1) << "the file's own view";
+    EXPECT_EQ(document->documentNode()->rootBranches().first()->title(), QStringLiteral("Main"));
+    EXPECT_FALSE(controller->window()->isWindowModified());
+    ASSERT_TRUE(controller->selectedBranch());
+    EXPECT_EQ(controller->selectedBranch()->documentNode(), document->documentNode().get());
+}
+
+}  // namespace
