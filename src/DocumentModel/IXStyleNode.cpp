@@ -45,7 +45,8 @@ constexpr StyleSuffix StyleSuffixes[] = {
 IXStyleNode::IXStyleNode() = default;
 
 IXStyleNode::IXStyleNode(const IXStyleNode& other)
-    : IXNode(other)
+    : UTObserver()
+    , IXNode(other)
     , m_attributes(other.m_attributes)
 {
 }
