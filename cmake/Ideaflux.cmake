@@ -93,9 +93,19 @@ function(ix_record_folder folder libraries test_folders modules)
   file(APPEND "${IX_GRAPH_FILE}" "${folder}|${libraries}|${test_folders}|${modules}\n")
 endfunction()
 
-# Precompiles the standard and Qt headers of the modules a target links.
-function(ix_precompile target modules)
+# Precompiles the standard and Qt headers of the modules a target links. Targets of one kind
+# (libraries, tests, benchmarks, tools) that link the same Qt modules are compiled with the same
+# flags and macros, so the first of them builds the header and the others reuse it.
+function(ix_precompile target kind modules)
   if(NOT IX_PRECOMPILED_HEADERS)
+    return()
+  endif()
+  set(key ${modules})
+  list(SORT key)
+  string(JOIN "_" key ${kind} ${key})
+  get_property(host GLOBAL PROPERTY IX_PCH_HOST_${key})
+  if(host)
+    target_precompile_headers(${target} REUSE_FROM ${host})
     return()
   endif()
   set(headers ${IX_PCH_STANDARD})
@@ -107,6 +117,7 @@ function(ix_precompile target modules)
   endforeach()
   list(APPEND headers ${ARGN})
   target_precompile_headers(${target} PRIVATE ${headers})
+  set_property(GLOBAL PROPERTY IX_PCH_HOST_${key} ${target})
 endfunction()
 
 # ix_library(<Name> DEPS <libraries and imported targets it uses directly>...)
@@ -142,7 +153,7 @@ function(ix_library name)
     target_include_directories(${name} PUBLIC "${root}")
     target_link_libraries(${name} PUBLIC ${deps})
     ix_warnings(${name})
-    ix_precompile(${name} "${modules}")
+    ix_precompile(${name} library "${modules}")
   else()
     add_library(${name} INTERFACE ${headers})
     target_include_directories(${name} INTERFACE "${root}")
@@ -193,7 +204,7 @@ function(ix_tests name)
   ix_warnings(${name}Tests)
   target_compile_definitions(${name}Tests PRIVATE ${IX_TEST_DEFINITIONS})
   target_link_libraries(${name}Tests PRIVATE ${main} ${name} GTest::gtest GTest::gmock)
-  ix_precompile(${name}Tests "${modules}" ${IX_PCH_TESTS})
+  ix_precompile(${name}Tests tests "${modules}" ${IX_PCH_TESTS})
   gtest_discover_tests(${name}Tests
     TEST_PREFIX "${name}."
     DISCOVERY_MODE PRE_TEST
@@ -204,14 +215,14 @@ endfunction()
 
 # ix_executable(<target> <folder> SOURCES <files>... DEPS <libraries and imported targets>...)
 #   An executable outside the layers (a benchmark, a tool, the application), warned and
-#   checked like them.
+#   checked like them; executables of one folder share their precompiled header.
 function(ix_executable target folder)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS})
   ix_warnings(${target})
   ix_closure(closure modules ${ARG_DEPS})
-  ix_precompile(${target} "${modules}")
+  ix_precompile(${target} "${folder}" "${modules}")
   get_property(recorded GLOBAL PROPERTY IX_RECORDED_${folder} SET)
   if(NOT recorded)
     set_property(GLOBAL PROPERTY IX_RECORDED_${folder} TRUE)
