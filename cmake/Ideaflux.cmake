@@ -213,16 +213,19 @@ function(ix_tests name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# ix_executable(<target> <folder> SOURCES <files>... DEPS <libraries and imported targets>...)
+# ix_executable(<target> <folder> [PRECOMPILED] SOURCES <files>... DEPS <libraries and imported targets>...)
 #   An executable outside the layers (a benchmark, a tool, the application), warned and
-#   checked like them; executables of one folder share their precompiled header.
+#   checked like them. PRECOMPILED executables of one folder share a precompiled header
+#   (worth it for a folder of many executables, not for a single source).
 function(ix_executable target folder)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "PRECOMPILED" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS})
   ix_warnings(${target})
   ix_closure(closure modules ${ARG_DEPS})
-  ix_precompile(${target} "${folder}" "${modules}")
+  if(ARG_PRECOMPILED)
+    ix_precompile(${target} "${folder}" "${modules}")
+  endif()
   get_property(recorded GLOBAL PROPERTY IX_RECORDED_${folder} SET)
   if(NOT recorded)
     set_property(GLOBAL PROPERTY IX_RECORDED_${folder} TRUE)
