@@ -120,12 +120,15 @@ function(ix_precompile target kind modules)
   set_property(GLOBAL PROPERTY IX_PCH_HOST_${key} ${target})
 endfunction()
 
-# ix_library(<Name> DEPS <libraries and imported targets it uses directly>...)
+# ix_library(<Name> DEPS <libraries and Qt modules it uses directly>...
+#                   [PACKAGES <packages its sources use, not its headers>...])
 #   src/<Name>/*.cpp becomes the static library <Name>; a folder with headers only becomes
 #   an interface library, an empty or missing one is skipped. Dependencies that are not
-#   built (yet) are dropped, as are optional imported targets that were not found.
+#   built (yet) are dropped, as are optional imported targets that were not found. DEPS are
+#   published to whoever links <Name>; the headers of PACKAGES are not (their libraries are
+#   still linked), except to the library's own tests.
 function(ix_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PACKAGES" ${ARGN})
   set(folder "${CMAKE_SOURCE_DIR}/src/${name}")
   file(GLOB sources CONFIGURE_DEPENDS "${folder}/*.cpp" "${folder}/*.c")
   file(GLOB headers CONFIGURE_DEPENDS "${folder}/*.h")
@@ -151,6 +154,7 @@ function(ix_library name)
     endif()
   endforeach()
   set_property(GLOBAL PROPERTY IX_LIBRARY_${name} ${deps})
+  set_property(GLOBAL PROPERTY IX_PACKAGES_${name} ${ARG_PACKAGES})
   set_property(GLOBAL APPEND PROPERTY IX_LIBRARIES ${name})
   ix_include_root(root src ${name} "${folder}")
   ix_closure(closure modules ${name})
@@ -158,13 +162,13 @@ function(ix_library name)
   if(sources)
     add_library(${name} STATIC ${sources} ${headers})
     target_include_directories(${name} PUBLIC "${root}")
-    target_link_libraries(${name} PUBLIC ${deps})
+    target_link_libraries(${name} PUBLIC ${deps} PRIVATE ${ARG_PACKAGES})
     ix_warnings(${name})
     ix_precompile(${name} library "${modules}")
   else()
     add_library(${name} INTERFACE ${headers})
     target_include_directories(${name} INTERFACE "${root}")
-    target_link_libraries(${name} INTERFACE ${deps})
+    target_link_libraries(${name} INTERFACE ${deps} ${ARG_PACKAGES})
   endif()
 endfunction()
 
@@ -210,7 +214,8 @@ function(ix_tests name)
   ix_record_folder("tests/${name}" "${closure}" "${test_folders}" "${modules}")
   ix_warnings(${name}Tests)
   target_compile_definitions(${name}Tests PRIVATE ${IX_TEST_DEFINITIONS})
-  target_link_libraries(${name}Tests PRIVATE ${main} ${name} GTest::gtest GTest::gmock)
+  get_property(packages GLOBAL PROPERTY IX_PACKAGES_${name})
+  target_link_libraries(${name}Tests PRIVATE ${main} ${name} ${packages} GTest::gtest GTest::gmock)
   ix_precompile(${name}Tests tests "${modules}" ${IX_PCH_TESTS})
   gtest_discover_tests(${name}Tests
     TEST_PREFIX "${name}."
