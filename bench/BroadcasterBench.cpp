@@ -17,14 +17,14 @@ struct Node {
     virtual ~Node() = default;
 };
 
-constexpr const char* NodeChanged = "notifiedOfNode:didChangeProperty:";
-constexpr const char* NodeMoved = "notifiedOfNodeMoved:";
-
 class NodeProtocol : public virtual UTObserver {
 public:
     virtual void notifiedOfNode(const Node* node, const std::string& property) {}
     virtual void notifiedOfNodeMoved(const Node* node) {}
 };
+
+constexpr auto NodeChanged = UT_NOTIFICATION(NodeProtocol, notifiedOfNode, "didChangeProperty:");
+constexpr auto NodeMoved = UT_NOTIFICATION(NodeProtocol, notifiedOfNodeMoved, "");
 
 class BranchWatcher : public NodeProtocol {
 public:
@@ -38,8 +38,8 @@ struct Map {
     {
         for (std::size_t i = 0; i < size; ++i) broadcaster.addObserverTarget(&watchers[i], &nodes[i]);
         // Build the responder sets as a running map would have.
-        broadcaster.send(NodeChanged, &NodeProtocol::notifiedOfNode, &nodes[0], std::string("title"));
-        broadcaster.send(NodeMoved, &NodeProtocol::notifiedOfNodeMoved, &nodes[0]);
+        broadcaster.send(NodeChanged, &nodes[0], std::string("title"));
+        broadcaster.send(NodeMoved, &nodes[0]);
     }
     std::vector<Node> nodes;
     std::vector<BranchWatcher> watchers;
@@ -52,7 +52,7 @@ void BM_NotifyOneNode(benchmark::State& state)
     const std::string property = "title";
     std::size_t i = 0;
     for (auto _ : state) {
-        map.broadcaster.send(NodeChanged, &NodeProtocol::notifiedOfNode, &map.nodes[i], property);
+        map.broadcaster.send(NodeChanged, &map.nodes[i], property);
         i = (i + 7919) % map.nodes.size();
     }
 }
@@ -62,7 +62,7 @@ void BM_NotifyEveryNode(benchmark::State& state)
 {
     Map map(static_cast<std::size_t>(state.range(0)));
     const std::string property = "title";
-    for (auto _ : state) map.broadcaster.send(NodeChanged, &NodeProtocol::notifiedOfNode, static_cast<const Node*>(nullptr), property);
+    for (auto _ : state) map.broadcaster.send(NodeChanged, static_cast<const Node*>(nullptr), property);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_NotifyEveryNode)->Arg(100000)->Unit(benchmark::kMillisecond);

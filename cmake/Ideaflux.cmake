@@ -184,6 +184,9 @@ function(ix_test_include_root out name)
   endif()
 endfunction()
 
+# What the test main of widget tests links besides the platform layer.
+set(IX_TEST_WIDGETS_LINKS Qt6::Widgets Qt6::Test)
+
 # Where the test executables find their fixtures, also when run outside CTest.
 set(IX_TEST_DEFINITIONS "IX_SOURCE_DIR=\"${CMAKE_SOURCE_DIR}\"")
 
@@ -199,6 +202,9 @@ function(ix_tests name)
   ix_closure(closure modules ${name})
   if("Widgets" IN_LIST modules)
     set(main IXTestMainWidgets)
+    ix_qt_modules(main_modules ${IX_TEST_WIDGETS_LINKS})
+    list(APPEND modules ${main_modules})
+    list(REMOVE_DUPLICATES modules)
   else()
     set(main IXTestMain)
   endif()

@@ -32,12 +32,24 @@ bool sameDate(const std::optional<UTDateTime>& a, const std::optional<UTDateTime
     return a->isEqual(b);
 }
 
-std::optional<UTDateTime> dateAttribute(const PLXMLElement& element, QByteArrayView name)
+// A date that cannot be read is left out, so the branch stays usable; its text is kept in
+// unread to be written back as it was.
+std::optional<UTDateTime> dateAttribute(const PLXMLElement& element, QByteArrayView name, QString& unread)
 {
     const QString text = element.attribute(name);
     if (text.isEmpty()) return std::nullopt;
-    // A date that cannot be read is left out; the branch stays usable.
-    return UTDateTime::fromString(text);
+    std::optional<UTDateTime> date = UTDateTime::fromString(text);
+    if (!date) unread = text;
+    return date;
+}
+
+void writeDate(PLXMLElement& element, const char* name, const std::optional<UTDateTime>& date, const QString& unread)
+{
+    if (date) {
+        element.setAttribute(name, date->stringRepresentation());
+    } else if (!unread.isEmpty()) {
+        element.setAttribute(name, unread);
+    }
 }
 
 template <typename List>
@@ -97,6 +109,7 @@ IXBranchNode::IXBranchNode(const IXBranchNode& other)
     , m_beginDate(other.m_beginDate)
     , m_endDate(other.m_endDate)
     , m_endDate2(other.m_endDate2)
+    , m_unreadDates(other.m_unreadDates)
 {
     if (other.m_picture) {
         m_picture = std::static_pointer_cast<IXPictureNode>(other.m_picture->copy());
@@ -277,16 +290,18 @@ void IXBranchNode::insertBranch(const std::shared_ptr<IXBranchNode>& branch, int
     PL_ASSERT_PARAM(branch.get() != this && !isSubbranchOf(branch.get()), "node != self && ![self isSubbranchOf:node]");
     const std::shared_ptr<IXBranchNode> keep = branch;
     const qsizetype present = keep->parentNode() == this ? m_branches.indexOf(keep) : -1;
-    registerUndo(this, QStringLiteral("_insertBranch"), [old = m_branches](IXBranchNode& parent) { parent.setBranches(old); });
     if (present >= 0) {
         // Already a sub-branch: it moves instead of being listed twice, as moveBranchAtIndex
-        // would place it.
+        // would place it; left where it is, nothing happens.
         const qsizetype count = m_branches.size();
         qsizetype target = (index < 0 || index > count) ? count : index;
-        m_branches.removeAt(present);
         if (target > present) --target;
+        if (target == present) return;
+        registerUndo(this, QStringLiteral("_insertBranch"), [old = m_branches](IXBranchNode& parent) { parent.setBranches(old); });
+        m_branches.removeAt(present);
         m_branches.insert(target, keep);
     } else {
+        registerUndo(this, QStringLiteral("_insertBranch"), [old = m_branches](IXBranchNode& parent) { parent.setBranches(old); });
         keep->setParentNode(this);
         const qsizetype count = m_branches.size();
         m_branches.insert((index < 0 || index > count) ? count : index, keep);
@@ -311,10 +326,12 @@ void IXBranchNode::moveBranchAtIndex(int oldIndex, int newIndex)
 {
     PL_ASSERT_PARAM(oldIndex >= 0 && oldIndex < m_branches.size(), "oldIndex >= 0 && oldIndex < [_branches count]");
     const qsizetype count = m_branches.size();
-    qsizetype target = (newIndex < 0 || newIndex >= count) ? count : newIndex;
+    const qsizetype requested = (newIndex < 0 || newIndex >= count) ? count : newIndex;
+    const qsizetype target = requested > oldIndex ? requested - 1 : requested;
+    if (target == oldIndex) return;  // already there: no step that changes nothing
     registerUndo(this, QStringLiteral("_moveBranch"), [old = m_branches](IXBranchNode& parent) { parent.setBranches(old); });
     const std::shared_ptr<IXBranchNode> moving = m_branches.takeAt(oldIndex);
-    m_branches.insert(target > oldIndex ? target - 1 : target, moving);
+    m_branches.insert(target, moving);
     notifyPropertyChange(QStringLiteral("branches"));
 }
 
@@ -346,7 +363,9 @@ QString IXBranchNode::defaultTitle() const
 
 QString IXBranchNode::title()
 {
-    return m_title.isEmpty() ? defaultTitle() : m_title;
+    // Stored from the first look on, so the title does not change when the branch moves.
+    if (m_title.isEmpty()) m_title = defaultTitle();
+    return m_title;
 }
 
 void IXBranchNode::setTitle(const QString& title)
@@ -508,9 +527,10 @@ void IXBranchNode::reinsertReference(const std::shared_ptr<IXReferenceNode>& ref
 
 std::shared_ptr<IXCommentNode> IXBranchNode::addTextnote()
 {
+    // Targeted while still outside the document, so the step is named after the note alone.
     auto note = std::make_shared<IXCommentNode>();
-    note->setParentNode(this);
     note->setTargetRef(IXReferenceNode::targetRefWithLocation(IXReferenceNode::LocationLocal, note->uniqueId()));
+    note->setParentNode(this);
     addReference(note);
     return note;
 }
@@ -577,6 +597,7 @@ void IXBranchNode::removeIcon(const QString& name)
 void IXBranchNode::setBeginDate(const std::optional<UTDateTime>& date)
 {
     if (sameDate(date, m_beginDate)) return;
+    dropUnreadDate(BeginSlot);
     if (!date && m_endDate) setEndDate(std::nullopt);
     registerUndo(this, localized("Branch Date"), [old = m_beginDate](IXBranchNode& branch) { branch.setBeginDate(old); });
     m_beginDate = date;
@@ -587,6 +608,8 @@ void IXBranchNode::setBeginDate(const std::optional<UTDateTime>& date)
 void IXBranchNode::setEndDate(const std::optional<UTDateTime>& date)
 {
     if (sameDate(date, m_endDate)) return;
+    dropUnreadDate(EndSlot);
+    dropUnreadDate(End2Slot);  // goes with the end date, as a readable one would
     setEndDate2(std::nullopt);
     registerUndo(this, localized("Branch Date"), [old = m_endDate](IXBranchNode& branch) { branch.setEndDate(old); });
     m_endDate = date;
@@ -597,9 +620,21 @@ void IXBranchNode::setEndDate(const std::optional<UTDateTime>& date)
 void IXBranchNode::setEndDate2(const std::optional<UTDateTime>& date)
 {
     if (sameDate(date, m_endDate2)) return;
+    dropUnreadDate(End2Slot);
     registerUndo(this, localized("Branch Date"), [old = m_endDate2](IXBranchNode& branch) { branch.setEndDate2(old); });
     m_endDate2 = date;
     notifyPropertyChange(QStringLiteral("endDate"));
+}
+
+void IXBranchNode::dropUnreadDate(DateSlot slot)
+{
+    QString& text = m_unreadDates[slot];
+    if (text.isEmpty()) return;
+    // Registered before the date's own step, so undoing brings the text back after the date.
+    registerUndo(this, localized("Branch Date"), [slot, old = text](IXBranchNode& branch) {
+        branch.m_unreadDates[slot] = old;
+    });
+    text.clear();
 }
 
 void IXBranchNode::resetDates()
@@ -689,7 +724,7 @@ std::shared_ptr<IXReferenceNode> IXBranchNode::referenceForId(const QString& uni
 
 void IXBranchNode::notifyPropertyChange(const QString& property)
 {
-    send("notifiedOfBranchNode:didChangeProperty:", &IXBranchNodeObserver::notifiedOfBranchNode, this, property);
+    send(IXBranchNodeDidChangeProperty, this, property);
 }
 
 void IXBranchNode::validateContent()
@@ -704,7 +739,7 @@ void IXBranchNode::validateContent()
 
 bool IXBranchNode::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {"notifiedOfPictureNode:didChangeProperty:", "notifiedOfCommentNode:didChangeProperty:"});
+    return isAnyOf(selector, {IXPictureNodeDidChangeProperty, IXCommentNodeDidChangeProperty});
 }
 
 void IXBranchNode::notifiedOfPictureNode(IXPictureNode* picture, const QString&)
@@ -774,10 +809,11 @@ bool IXBranchNode::initWithParent(IXNode* parent, const PLXMLElement& element, P
     if (!IXNode::initWithParent(parent, element, error)) return false;
     const PLXMLElement titleElement = element.lastChildElement("title");
     m_title = titleElement ? titleElement.text() : element.attribute("title");
+    if (m_title.isEmpty()) m_title = defaultTitle();
     m_includeInExport = UTXMLAttributes::boolValueForAttribute(element, "export", true);
-    m_beginDate = dateAttribute(element, "start");
-    m_endDate = dateAttribute(element, "end");
-    m_endDate2 = dateAttribute(element, "end2");
+    m_beginDate = dateAttribute(element, "start", m_unreadDates[BeginSlot]);
+    m_endDate = dateAttribute(element, "end", m_unreadDates[EndSlot]);
+    m_endDate2 = dateAttribute(element, "end2", m_unreadDates[End2Slot]);
     // Of the picture and the comment the last one counts.
     if (const PLXMLElement comment = element.lastChildElement("comment")) {
         m_comment = IXReferenceNode::readNode<IXCommentNode>(this, comment, error);
@@ -819,9 +855,9 @@ PLXMLElement IXBranchNode::XMLElement(PLXMLElement parent)
     writeBaseXMLAttributes(element);
     UTXMLAttributes::setIntValue(element, m_level, "level");
     UTXMLAttributes::setBoolValue(element, m_includeInExport, "export");
-    if (m_beginDate) element.setAttribute("start", m_beginDate->stringRepresentation());
-    if (m_endDate) element.setAttribute("end", m_endDate->stringRepresentation());
-    if (m_endDate2) element.setAttribute("end2", m_endDate2->stringRepresentation());
+    writeDate(element, "start", m_beginDate, m_unreadDates[BeginSlot]);
+    writeDate(element, "end", m_endDate, m_unreadDates[EndSlot]);
+    writeDate(element, "end2", m_endDate2, m_unreadDates[End2Slot]);
     if (!m_title.isEmpty()) element.addChildElement("title").setText(m_title);
     if (m_comment) m_comment->XMLElement(element);
     for (const QString& icon : m_icons) element.addChildElement("icon").setAttribute("name", icon);

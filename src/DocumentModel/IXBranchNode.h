@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <climits>
 #include <memory>
 #include <optional>
@@ -202,6 +203,9 @@ private:
     int levelUnder(const IXNode* parent) const;
     void resetSubbranchSides();
     void setStoredTitle(const QString& title, const QString& actionName);
+    enum DateSlot { BeginSlot, EndSlot, End2Slot };
+    // Forgets the unreadable text of a date that is being set (undoable with it).
+    void dropUnreadDate(DateSlot slot);
     template <typename Fn>
     void forEachBranchBelow(Fn fn);
 
@@ -218,6 +222,9 @@ private:
     std::optional<UTDateTime> m_beginDate;
     std::optional<UTDateTime> m_endDate;
     std::optional<UTDateTime> m_endDate2;
+    // Date texts of the file that could not be read, by DateSlot: written back unchanged
+    // until that date is set, so that nothing of the file is lost.
+    std::array<QString, 3> m_unreadDates;
     QList<std::shared_ptr<IXNode>> m_linkedNodes;
     IXStyleCarrier m_styles;
 };

@@ -198,12 +198,12 @@ void IXCommentNode::setTextString(const QString& string)
 void IXCommentNode::notifyPropertyChange(const QString& property)
 {
     IXReferenceNode::notifyPropertyChange(property);
-    send("notifiedOfCommentNode:didChangeProperty:", &IXCommentNodeObserver::notifiedOfCommentNode, this, property);
+    send(IXCommentNodeDidChangeProperty, this, property);
 }
 
 bool IXCommentNode::respondsToSelector(std::string_view selector) const
 {
-    return selector == "notifiedOfDocumentNodeSave:error:";
+    return selector == IXDocumentNodeSave;
 }
 
 void IXCommentNode::notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError* error)
@@ -259,6 +259,7 @@ bool IXCommentNode::initWithParent(IXNode* parent, const PLXMLElement& element, 
 
 PLXMLElement IXCommentNode::XMLElement(PLXMLElement parent)
 {
+    if (isTextNote()) uniqueId();  // a note always carries its id, so it stays the same across reopening
     if (isTextNote() && targetRef().isEmpty() && (m_text || m_copiedPart)) {
         // The note's text gets a part of its own, named by the note's id.
         IXDocumentNode* document = documentNode();

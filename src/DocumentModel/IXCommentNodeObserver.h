@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 
 #include <QString>
@@ -14,3 +15,5 @@ public:
     // as the setters announce it: "title", "targetRef" and the like).
     virtual void notifiedOfCommentNode(IXCommentNode* node, const QString& property) {}
 };
+
+inline constexpr auto IXCommentNodeDidChangeProperty = UT_NOTIFICATION(IXCommentNodeObserver, notifiedOfCommentNode, "didChangeProperty:");

@@ -59,8 +59,7 @@ void IXConnectionNode::notifyPropertyChange(const QString& property)
     const bool retargeted = property == QLatin1String("targetRef");
     if (retargeted) dropTargetNode();
     IXReferenceNode::notifyPropertyChange(property);
-    send("notifiedOfConnectionNode:didChangeProperty:", &IXConnectionNodeObserver::notifiedOfConnectionNode, this,
-         property);
+    send(IXConnectionNodeDidChangeProperty, this, property);
     if (retargeted && parentNode()) parentNode()->notifyPropertyChange(QStringLiteral("connection.targetRef"));
 }
 
@@ -71,7 +70,7 @@ void IXConnectionNode::execute()
 
 bool IXConnectionNode::respondsToSelector(std::string_view selector) const
 {
-    return selector == "notifiedOfNodeDetach:";
+    return selector == IXNodeDetach;
 }
 
 void IXConnectionNode::notifiedOfNodeDetach(IXNode* node)
@@ -102,5 +101,6 @@ bool IXConnectionNode::initWithParent(IXNode* parent, const PLXMLElement& elemen
 
 PLXMLElement IXConnectionNode::XMLElement(PLXMLElement parent)
 {
+    uniqueId();  // a connection always carries its id, so it stays the same across reopening
     return referenceXMLElement(parent, "connection");
 }

@@ -1,14 +1,14 @@
 #include "DocumentModel/IXDocumentNode.h"
 
+#include "DocumentModel/IXAdditionalFolders.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLPropertyList.h"
+#include "Platform/PLSpellChecker.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLUUID.h"
-#include "Utilities/UTErrors.h"
 #include "Utilities/UTStrings.h"
 
 #include <QFileInfo>
@@ -17,15 +17,13 @@
 #include <pwd.h>
 #include <unistd.h>
 
-const QString IXDocumentNode::FoldersKey = QStringLiteral("//folders//");
-const QString IXDocumentNode::ReferencesKey = QStringLiteral("//references//");
+// References to the folders' own keys: bound at compile time, so no order of initialisation
+// between the two files matters.
+const QString& IXDocumentNode::FoldersKey = IXAdditionalFolders::FoldersKey;
+const QString& IXDocumentNode::ReferencesKey = IXAdditionalFolders::ReferencesKey;
 
 namespace {
-const QString PlistExtension = QStringLiteral(".plist");
-const QString PathKey = QStringLiteral("path");
-const QString FilesKey = QStringLiteral("files");
-const QString DatasKey = QStringLiteral("datas");
-const QString SelectedKey = QStringLiteral("selected");
+const QString AdditionalFoldersPart = QStringLiteral("additional_folders");
 
 QString currentUserFullName()
 {
@@ -36,39 +34,6 @@ QString currentUserFullName()
         if (entry->pw_name) return QString::fromLocal8Bit(entry->pw_name);
     }
     return qEnvironmentVariable("USER");
-}
-
-// Path helpers with the platform's path-component rules: trailing slashes do not count, the
-// root is "/".
-QString lastPathComponent(const QString& path)
-{
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/'))) trimmed.chop(1);
-    if (trimmed == QLatin1String("/")) return trimmed;
-    return trimmed.section(QLatin1Char('/'), -1);
-}
-
-QString deletingLastPathComponent(const QString& path)
-{
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/'))) trimmed.chop(1);
-    const qsizetype slash = trimmed.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0) return QString();
-    if (slash == 0) return QStringLiteral("/");
-    return trimmed.left(slash);
-}
-
-QStringList folderKeys(const QVariantMap& info)
-{
-    return info.value(IXDocumentNode::FoldersKey).toStringList();
-}
-
-QString keyOfFolderPath(const QVariantMap& info, const QString& folderPath)
-{
-    for (const QString& key : folderKeys(info)) {
-        if (info.value(key).toMap().value(PathKey).toString() == folderPath) return key;
-    }
-    return QString();
 }
 
 void insertNodes(QSet<IXNode*>& set, const IXDocumentNode::NodeList& list)
@@ -118,7 +83,7 @@ void IXDocumentNode::setParentNode(IXNode* parent)
 
 QString IXDocumentNode::documentName() const
 {
-    if (!m_workingPath.isEmpty()) return QFileInfo(lastPathComponent(m_workingPath)).completeBaseName();
+    if (!m_workingPath.isEmpty()) return QFileInfo(UTStrings::lastPathComponent(m_workingPath)).completeBaseName();
     if (!m_branches.isEmpty()) return UTStrings::stringByReplacingLineEndingsWithSpace(m_branches.first()->title());
     return QString();
 }
@@ -176,9 +141,9 @@ void IXDocumentNode::setClock(std::function<QDateTime()> clock)
 
 int IXDocumentNode::spellDocumentTag()
 {
-    // Tags only need to be unique within the process.
-    static int lastTag = 0;
-    if (m_spellDocumentTag == 0) m_spellDocumentTag = ++lastTag;
+    // One counter for every spell document of the process, so that no other spell document
+    // shares this document's ignored words.
+    if (m_spellDocumentTag == 0) m_spellDocumentTag = PLSpellChecker::uniqueSpellDocumentTag();
     return m_spellDocumentTag;
 }
 
@@ -245,7 +210,7 @@ void IXDocumentNode::removeFromObservers(UTObserver* observer)
 
 void IXDocumentNode::notifyPropertyChange(const QString& property)
 {
-    send("notifiedOfDocumentNode:didChangeProperty:", &IXDocumentNodeObserver::notifiedOfDocumentNode, this, property);
+    send(IXDocumentNodeDidChangeProperty, this, property);
 }
 
 // --- Root branches, floating pictures and comments ---
@@ -285,10 +250,16 @@ void IXDocumentNode::insertNode(NodeList& list, const std::shared_ptr<IXNode>& n
 {
     if (!node) return;
     const std::shared_ptr<IXNode> keep = node;
-    registerUndo(this, actionName, [old = list, setter](IXDocumentNode& document) { (document.*setter)(old); });
     // Only a node of this document can be listed already; any other is added without a scan,
     // so that adding nodes one by one stays linear.
     const bool mayBeListed = keep->documentNode() == this;
+    if (mayBeListed && keep->parentNode() == this) {
+        // Left where it already is: nothing happens, and no step is recorded.
+        const qsizetype present = list.indexOf(keep);
+        const qsizetype last = list.size() - 1;
+        if (present >= 0 && present == ((index >= 0 && index <= last) ? index : last)) return;
+    }
+    registerUndo(this, actionName, [old = list, setter](IXDocumentNode& document) { (document.*setter)(old); });
     keep->setParentNode(this);
     // A node already listed moves to the new place instead of being listed twice.
     if (mayBeListed) list.removeAll(keep);
@@ -407,8 +378,7 @@ void IXDocumentNode::removeNode(IXNode* node)
     m_warnings.removeIf([node](const std::shared_ptr<IXWarning>& warning) { return warning->isOwnedBy(node); });
     for (const auto& warning : returning) node->addWarning(warning);
     // The document's own list shrank: its observers hear of it as of any removal.
-    send("notifiedOfNode:warning:", &IXNodeObserver::notifiedOfNode, static_cast<IXNode*>(this),
-         std::shared_ptr<IXWarning>());
+    send(IXNodeWarning, static_cast<IXNode*>(this), std::shared_ptr<IXWarning>());
 }
 
 void IXDocumentNode::indexNode(IXNode* node)
@@ -517,85 +487,43 @@ UTDateTimeFormatter& IXDocumentNode::timeScaleFormatter()
     return *m_timeScaleFormatter;
 }
 
-// --- Package parts ---
+// --- Package parts (kept by IXPackageParts) ---
 
 std::optional<QByteArray> IXDocumentNode::dataNamed(const QString& name, PLError* error) const
 {
-    PL_ASSERT_PARAM(!name.isEmpty(), "name");
-    if (!m_zipArchive) return std::nullopt;
-    return m_zipArchive->dataByName(name, error);
+    return m_parts.dataNamed(name, error);
 }
 
 bool IXDocumentNode::setData(const QByteArray& data, const QString& name)
 {
-    PL_ASSERT_PARAM(!name.isEmpty(), "name");
-    if (!m_zipArchive) m_zipArchive.emplace();
-    return m_zipArchive->setDataForFileName(data, name);
+    return m_parts.setData(data, name);
 }
 
 bool IXDocumentNode::removeDataNamed(const QString& name)
 {
-    PL_ASSERT_PARAM(!name.isEmpty(), "name");
-    if (m_zipArchive) m_zipArchive->setDataForFileName(QByteArray(), name);
-    return true;
+    return m_parts.removeDataNamed(name);
 }
 
 std::optional<QVariantMap> IXDocumentNode::plistNamed(const QString& name, PLError* error) const
 {
-    PL_ASSERT_PARAM(!name.isEmpty(), "name");
-    PL_ASSERT_PARAM(error, "outError");
-    PLError readError;
-    const std::optional<QByteArray> data = dataNamed(name + PlistExtension, &readError);
-    if (!data) {
-        if (readError) PLSetError(error, readError);
-        return std::nullopt;
-    }
-    // A part emptied by removeDataNamed is gone as far as readers are concerned.
-    if (data->isEmpty()) return std::nullopt;
-    PLError parseError;
-    const QVariant value = PLPropertyList::read(*data, &parseError);
-    if (!value.isValid()) {
-        PLSetError(error, parseError ? parseError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
-        return std::nullopt;
-    }
-    // The reader refuses whatever the writer would, so a dictionary read here can be saved.
-    if (value.typeId() != QMetaType::QVariantMap) {
-        PLSetError(error, UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
-        return std::nullopt;
-    }
-    return value.toMap();
+    return m_parts.plistNamed(name, error);
 }
 
 bool IXDocumentNode::setPlist(const QVariantMap& dictionary, const QString& name, PLError* error)
 {
-    PL_ASSERT_PARAM(!name.isEmpty(), "name");
-    const QByteArray data = PLPropertyList::write(dictionary);
-    if (data.isEmpty()) {
-        PLSetError(error, UTErrors::errorWithFailureReason(QStringLiteral("failed to generate plist")));
-        return false;
-    }
-    return setData(data, name + PlistExtension);
+    return m_parts.setPlist(dictionary, name, error);
 }
 
 // --- Option dictionaries ---
 
 QVariantMap& IXDocumentNode::optionsForName(const QString& name)
 {
-    auto found = m_plists.find(name);
-    if (found != m_plists.end()) return found->second;
-    QVariantMap options;
-    if (m_zipArchive && !name.isEmpty()) {
-        PLError ignored;
-        if (std::optional<QVariantMap> part = plistNamed(name, &ignored)) options = *part;
-    }
-    return m_plists.emplace(name, options).first->second;
+    return m_parts.optionsForName(name);
 }
 
 QStringList IXDocumentNode::cachedOptionNames() const
 {
-    QStringList names;
-    for (const auto& entry : m_plists) names << entry.first;
-    return names;
+    return m_parts.cachedOptionNames();
 }
 
 QVariantMap& IXDocumentNode::userInterfaceOptions()
@@ -605,7 +533,7 @@ QVariantMap& IXDocumentNode::userInterfaceOptions()
 
 QVariantMap& IXDocumentNode::additionalFolders()
 {
-    return optionsForName(QStringLiteral("additional_folders"));
+    return optionsForName(AdditionalFoldersPart);
 }
 
 QVariantMap IXDocumentNode::copyAdditionalFolders()
@@ -616,164 +544,78 @@ QVariantMap IXDocumentNode::copyAdditionalFolders()
 
 void IXDocumentNode::setAdditionalFolders(const QVariantMap& folders)
 {
-    m_plists[QStringLiteral("additional_folders")] = folders;
+    m_parts.setOptions(folders, AdditionalFoldersPart);
 }
 
-// --- Additional folders ---
+// --- Additional folders (kept by IXAdditionalFolders in the option dictionary) ---
 
 QString IXDocumentNode::addAdditionalFolder(const QString& folderPath, QVariantMap* foldersInfo)
 {
-    if (!foldersInfo || folderPath.isEmpty()) return QString();
-    QVariantMap& info = *foldersInfo;
-    QStringList keys = folderKeys(info);
-    const QString existing = keyOfFolderPath(info, folderPath);
-    if (!existing.isEmpty()) return existing;
-
-    QString key = lastPathComponent(folderPath);
-    QString rest = folderPath;
-    for (;;) {
-        rest = deletingLastPathComponent(rest);
-        if (!keys.contains(key)) break;
-        if (info.value(key).toMap().value(PathKey).toString() == folderPath) return key;
-        if (rest.isEmpty() || rest == QLatin1String("/")) {
-            // The path ran out and the key still belongs to another folder: number it, so
-            // that the new folder never shares another folder's key and files.
-            const QString base = key;
-            for (int number = 2; keys.contains(key); ++number) key = base + QLatin1Char(' ') + QString::number(number);
-            break;
-        }
-        key = lastPathComponent(rest) + QLatin1Char('/') + key;
-    }
-    keys.append(key);
-    info.insert(FoldersKey, keys);
-    info.insert(key, QVariantMap{{PathKey, folderPath}});
-    return key;
+    return IXAdditionalFolders::addFolder(folderPath, foldersInfo);
 }
 
 void IXDocumentNode::removeAdditionalFolder(const QString& key, QVariantMap* foldersInfo)
 {
-    if (!foldersInfo) return;
-    QStringList keys = folderKeys(*foldersInfo);
-    keys.removeAll(key);
-    foldersInfo->insert(FoldersKey, keys);
-    foldersInfo->remove(key);
+    IXAdditionalFolders::removeFolder(key, foldersInfo);
 }
 
 QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath, const QByteArray& data,
                                                        const QString& referenceId, QVariantMap* foldersInfo)
 {
-    if (!foldersInfo || filePath.isEmpty()) return QString();
-    const QString key = addAdditionalFolder(deletingLastPathComponent(filePath), foldersInfo);
-    if (key.isEmpty()) return QString();
-    QVariantMap entry = foldersInfo->value(key).toMap();
-    QStringList files = entry.value(FilesKey).toStringList();
-    if (!files.contains(filePath)) {
-        files.append(filePath);
-        entry.insert(FilesKey, files);
-    }
-    if (!data.isNull()) {
-        QVariantMap datas = entry.value(DatasKey).toMap();
-        datas.insert(filePath, data);
-        entry.insert(DatasKey, datas);
-    }
-    foldersInfo->insert(key, entry);
-    if (!referenceId.isEmpty()) {
-        QVariantMap references = foldersInfo->value(ReferencesKey).toMap();
-        references.insert(referenceId, filePath);
-        foldersInfo->insert(ReferencesKey, references);
-    }
-    return key + QLatin1Char('/') + lastPathComponent(filePath);
+    return IXAdditionalFolders::addFilePath(filePath, data, referenceId, foldersInfo);
 }
 
 QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath, QVariantMap* foldersInfo)
 {
-    return addAdditionalFolderForFilePath(filePath, QByteArray(), QString(), foldersInfo);
+    return IXAdditionalFolders::addFilePath(filePath, QByteArray(), QString(), foldersInfo);
 }
 
 void IXDocumentNode::removeAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId,
                                                        QVariantMap* foldersInfo)
 {
-    if (!foldersInfo) return;
-    QString path = filePath;
-    if (!referenceId.isEmpty()) {
-        QVariantMap references = foldersInfo->value(ReferencesKey).toMap();
-        if (path.isEmpty()) path = references.value(referenceId).toString();
-        if (references.remove(referenceId) > 0) foldersInfo->insert(ReferencesKey, references);
-        // Another reference that brought in the same file (a copy, a second link) still
-        // needs it: only the reference's own entry goes.
-        for (auto it = references.constBegin(); it != references.constEnd(); ++it) {
-            if (!path.isEmpty() && it.value().toString() == path) return;
-        }
-    }
-    if (path.isEmpty()) return;
-    const QString key = keyOfFolderPath(*foldersInfo, deletingLastPathComponent(path));
-    if (key.isEmpty()) return;
-    QVariantMap entry = foldersInfo->value(key).toMap();
-    QStringList files = entry.value(FilesKey).toStringList();
-    files.removeAll(path);
-    entry.insert(FilesKey, files);
-    foldersInfo->insert(key, entry);
-    if (files.isEmpty() && entry.value(SelectedKey).toInt() == 0) removeAdditionalFolder(key, foldersInfo);
+    IXAdditionalFolders::removeFilePath(filePath, referenceId, foldersInfo);
 }
 
 void IXDocumentNode::optimizeAdditionalFoldersInfo(QVariantMap* foldersInfo)
 {
-    if (!foldersInfo) return;
-    QStringList keys = folderKeys(*foldersInfo);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        QStringList components = keys[i].split(QLatin1Char('/'));
-        while (components.size() >= 2
-               && !foldersInfo->value(keys[i]).toMap().value(FilesKey).toStringList().isEmpty()) {
-            components.removeFirst();
-            const QString shorter = components.join(QLatin1Char('/'));
-            if (keys.contains(shorter)) break;
-            foldersInfo->insert(shorter, foldersInfo->take(keys[i]));
-            keys[i] = shorter;
-        }
-    }
-    foldersInfo->insert(FoldersKey, keys);
+    IXAdditionalFolders::optimize(foldersInfo);
 }
 
 QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId)
 {
-    return addAdditionalFolderForFilePath(filePath, QByteArray(), referenceId, &additionalFolders());
+    return IXAdditionalFolders::addFilePath(filePath, QByteArray(), referenceId, &additionalFolders());
 }
 
 QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath)
 {
-    return addAdditionalFolderForFilePath(filePath, &additionalFolders());
+    return IXAdditionalFolders::addFilePath(filePath, QByteArray(), QString(), &additionalFolders());
 }
 
 void IXDocumentNode::removeAdditionalFolderForReferenceId(const QString& referenceId)
 {
-    removeAdditionalFolderForFilePath(QString(), referenceId, &additionalFolders());
+    IXAdditionalFolders::removeFilePath(QString(), referenceId, &additionalFolders());
 }
 
 void IXDocumentNode::removeAdditionalFolderForFilePath(const QString& filePath)
 {
-    removeAdditionalFolderForFilePath(filePath, QString(), &additionalFolders());
+    IXAdditionalFolders::removeFilePath(filePath, QString(), &additionalFolders());
 }
 
 QString IXDocumentNode::addAdditionalFolder(const QString& folderPath)
 {
-    return addAdditionalFolder(folderPath, &additionalFolders());
+    return IXAdditionalFolders::addFolder(folderPath, &additionalFolders());
 }
 
 void IXDocumentNode::removeAdditionalFolder(const QString& key)
 {
-    removeAdditionalFolder(key, &additionalFolders());
+    IXAdditionalFolders::removeFolder(key, &additionalFolders());
 }
 
 // --- Validation ---
 
 void IXDocumentNode::validateContent()
 {
-    QVariantMap& folders = additionalFolders();
-    if (folders.contains(FoldersKey)) {
-        QStringList keys = folderKeys(folders);
-        keys.removeIf([&folders](const QString& key) { return !folders.contains(key); });
-        folders.insert(FoldersKey, keys);
-    }
+    IXAdditionalFolders::dropKeysWithoutRecord(&additionalFolders());
     const NodeList children = m_branches + m_pictures + m_comments;
     for (const auto& child : children) child->validateContent();
 }

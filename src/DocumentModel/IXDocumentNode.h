@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXPackageParts.h"
 #include "DocumentModel/IXStyleValue.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
@@ -26,7 +27,8 @@ class IXLayoutNode;
 class IXStyleSheetNode;
 
 // The root of a document's node tree. It owns the root branches, the floating pictures and
-// comments and the package's parts; it holds (without owning) the undo manager of the
+// comments and the package's parts (IXPackageParts; the additional folders live in one of
+// its option dictionaries, kept by IXAdditionalFolders); it holds (without owning) the undo manager of the
 // document class, with a counter that switches undo off; it owns the broadcaster through
 // which every change of the document is announced; it gathers the warnings of every attached
 // node; and it indexes the attached nodes by id, so that look-ups by id take constant time.
@@ -208,9 +210,9 @@ public:
     std::optional<QVariantMap> plistNamed(const QString& name, PLError* error) const;
     // Stores the dictionary as the XML property-list part name + ".plist".
     bool setPlist(const QVariantMap& dictionary, const QString& name, PLError* error);
-    bool hasZipArchive() const { return m_zipArchive.has_value(); }
-    const std::optional<UTZipArchive>& zipArchive() const { return m_zipArchive; }
-    void setZipArchive(std::optional<UTZipArchive> archive) { m_zipArchive = std::move(archive); }
+    bool hasZipArchive() const { return m_parts.hasZipArchive(); }
+    const std::optional<UTZipArchive>& zipArchive() const { return m_parts.zipArchive(); }
+    void setZipArchive(std::optional<UTZipArchive> archive) { m_parts.setZipArchive(std::move(archive)); }
 
     // --- Option dictionaries ---
     // The cached dictionary of that name, read on first use from the part name + ".plist"
@@ -224,9 +226,9 @@ public:
     QVariantMap copyAdditionalFolders();
     void setAdditionalFolders(const QVariantMap& folders);
 
-    // --- Additional folders (the dictionary's layout is that of "additional_folders") ---
-    static const QString FoldersKey;     // "//folders//"
-    static const QString ReferencesKey;  // "//references//"
+    // --- Additional folders (IXAdditionalFolders, in the option dictionary) ---
+    static const QString& FoldersKey;     // "//folders//"
+    static const QString& ReferencesKey;  // "//references//"
     // The key of the folder: an existing one with that path, else a new key, the shortest
     // tail of the path that no other folder uses (made unique when the path runs out).
     static QString addAdditionalFolder(const QString& folderPath, QVariantMap* foldersInfo);
@@ -275,7 +277,8 @@ private:
     static std::shared_ptr<IXNode> nodeWithId(const NodeList& list, const QString& uniqueId);
 
     bool m_deallocating = false;
-    std::optional<UTZipArchive> m_zipArchive;
+    // The archive and the option dictionaries.
+    IXPackageParts m_parts;
     QString m_workingPath;
     std::optional<QString> m_userName;
     QDateTime m_modificationDate;
@@ -290,8 +293,6 @@ private:
     NodeList m_comments;
     int m_timeScaleType = 0;
     std::unique_ptr<UTDateTimeFormatter> m_timeScaleFormatter;
-    // Ordered by name, so that references into it stay valid and saves are reproducible.
-    std::map<QString, QVariantMap> m_plists;
     std::optional<QStringList> m_ignoredWords;
     std::shared_ptr<IXStyleSheetNode> m_styleSheet;
     std::map<QString, std::shared_ptr<IXLayoutNode>> m_layouts;

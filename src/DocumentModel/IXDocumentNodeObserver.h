@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 
 #include <QString>
@@ -8,7 +9,7 @@ class IXDocumentNode;
 class PLError;
 
 // Notifications of the document node. Observers override the ones they need and name them
-// in respondsToSelector.
+// in respondsToSelector by the constants below.
 class IXDocumentNodeObserver : public virtual UTObserver {
 public:
     // "notifiedOfDocumentNode:didChangeProperty:".
@@ -17,3 +18,6 @@ public:
     // stores a part does so only while *error is not set, and fills it on failure.
     virtual void notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError* error) {}
 };
+
+inline constexpr auto IXDocumentNodeDidChangeProperty = UT_NOTIFICATION(IXDocumentNodeObserver, notifiedOfDocumentNode, "didChangeProperty:");
+inline constexpr auto IXDocumentNodeSave = UT_NOTIFICATION(IXDocumentNodeObserver, notifiedOfDocumentNodeSave, "error:");

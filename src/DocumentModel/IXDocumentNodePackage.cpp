@@ -88,8 +88,8 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
     auto document = std::make_shared<IXDocumentNode>();
     try {
         PLError zipError;
-        document->m_zipArchive = UTZipArchive::fromData(data, &zipError);
-        if (!document->m_zipArchive) {
+        document->m_parts.setZipArchive(UTZipArchive::fromData(data, &zipError));
+        if (!document->m_parts.hasZipArchive()) {
             PLSetError(error, applicationError(QStringLiteral("failed to load document file"), zipError));
             return nullptr;
         }
@@ -100,14 +100,13 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
         }
-        // A schema violation is the user's to know about, not a reason to refuse the file.
-        if (xmlError) presentError(xmlError);
-
         PLError readError;
         if (!document->initWithParent(nullptr, contents.rootElement(), &readError) || readError) {
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
             return nullptr;
         }
+        // A schema violation is the user's to know about, not a reason to refuse the file.
+        if (xmlError) presentError(xmlError);
     } catch (const std::bad_alloc&) {
         PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
         return nullptr;
@@ -154,6 +153,11 @@ PLXMLDocument IXDocumentNode::xmlNamed(const QString& name, PLError* error) cons
 bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
 {
     PL_ASSERT_PARAM(parent == nullptr, "parent == nil");
+    // Content under another root is no document of ours, whatever it holds.
+    if (!element.hasName("document")) {
+        PLSetError(error, applicationError(QStringLiteral("invalid content")));
+        return false;
+    }
     if (!IXNode::initWithParent(nullptr, element, error)) return false;
     UndoOff undoOff(*this);
 
@@ -258,17 +262,14 @@ std::optional<QByteArray> IXDocumentNode::zipData()
         error = applicationError(QStringLiteral("cannot save document XML"));
     }
     // 2. Every option dictionary asked for since opening.
-    for (const auto& [name, options] : m_plists) {
-        if (error) break;
-        if (!setPlist(options, name, &error) && !error) error = applicationError(QStringLiteral("failed to generate plist"));
-    }
+    if (!error) m_parts.saveOptions(&error);
     // 3. The document style sheet.
     if (!error) saveStyleSheet(&error);
     // 4. The parts kept by other nodes (layout style sheets, rich text of notes).
-    if (!error) send("notifiedOfDocumentNodeSave:error:", &IXDocumentNodeObserver::notifiedOfDocumentNodeSave, this, &error);
+    if (!error) send(IXDocumentNodeSave, this, &error);
 
     QByteArray bytes;
-    if (!error) bytes = m_zipArchive->getZipData(&error);
+    if (!error) bytes = m_parts.zipBytes(&error);
     if (error || bytes.isEmpty()) {
         presentError(error ? error : applicationError(QStringLiteral("cannot save document XML")));
         return std::nullopt;

@@ -71,7 +71,7 @@ void IXLayoutNode::detachFromDocumentNode()
 
 bool IXLayoutNode::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {"notifiedOfDocumentNodeSave:error:"});
+    return isAnyOf(selector, {IXDocumentNodeSave});
 }
 
 void IXLayoutNode::notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError* error)

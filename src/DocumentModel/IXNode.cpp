@@ -108,7 +108,7 @@ void IXNode::attachToDocumentNode(IXDocumentNode* document)
     m_documentNode = document;
     if (!document) return;
     document->addNode(this);
-    send("notifiedOfNodeAttach:", &IXNodeObserver::notifiedOfNodeAttach, this);
+    send(IXNodeAttach, this);
 }
 
 void IXNode::detachFromDocumentNode()
@@ -116,7 +116,7 @@ void IXNode::detachFromDocumentNode()
     IXDocumentNode* document = m_documentNode;
     if (!document) return;
     if (UTBroadcaster* broadcaster = document->observers()) {
-        broadcaster->send("notifiedOfNodeDetach:", &IXNodeObserver::notifiedOfNodeDetach, this);
+        broadcaster->send(IXNodeDetach, this);
         broadcaster->removeObserver(this);
         broadcaster->removeAnyObserversWithTarget(this);
     }
@@ -128,20 +128,20 @@ void IXNode::addWarning(const std::shared_ptr<IXWarning>& warning)
 {
     if (!warning || m_warnings.contains(warning)) return;
     m_warnings.append(warning);
-    send("notifiedOfNode:warning:", &IXNodeObserver::notifiedOfNode, this, warning);
+    send(IXNodeWarning, this, warning);
 }
 
 void IXNode::removeWarning(const std::shared_ptr<IXWarning>& warning)
 {
     if (!m_warnings.removeOne(warning)) return;
-    send("notifiedOfNode:warning:", &IXNodeObserver::notifiedOfNode, this, std::shared_ptr<IXWarning>());
+    send(IXNodeWarning, this, std::shared_ptr<IXWarning>());
 }
 
 void IXNode::removeAllWarnings()
 {
     if (m_warnings.isEmpty()) return;
     m_warnings.clear();
-    send("notifiedOfNode:warning:", &IXNodeObserver::notifiedOfNode, this, std::shared_ptr<IXWarning>());
+    send(IXNodeWarning, this, std::shared_ptr<IXWarning>());
 }
 
 std::shared_ptr<IXWarning> IXNode::warning(const QString& message, const QVariantMap& info)

@@ -143,9 +143,9 @@ protected:
 
     // Sends a notification through the document's broadcaster, when attached.
     template <typename Protocol, typename Result, typename... Params, typename... Args>
-    void send(std::string_view selector, Result (Protocol::*method)(Params...), const Args&... args) const
+    void send(const UTNotification<Protocol, Result, Params...>& notification, const Args&... args) const
     {
-        if (UTBroadcaster* broadcaster = observers()) broadcaster->send(selector, method, args...);
+        if (UTBroadcaster* broadcaster = observers()) broadcaster->send(notification, args...);
     }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 
 #include <memory>
@@ -8,7 +9,7 @@ class IXNode;
 class IXWarning;
 
 // Notifications that every node sends through its document's broadcaster. Observers override
-// the ones they need and name them in respondsToSelector.
+// the ones they need and name them in respondsToSelector by the constants below.
 class IXNodeObserver : public virtual UTObserver {
 public:
     // "notifiedOfNodeAttach:": the node joined the document.
@@ -19,3 +20,7 @@ public:
     // were removed. Warnings of attached nodes are listed by the document node.
     virtual void notifiedOfNode(IXNode* node, const std::shared_ptr<IXWarning>& warning) {}
 };
+
+inline constexpr auto IXNodeAttach = UT_NOTIFICATION(IXNodeObserver, notifiedOfNodeAttach, "");
+inline constexpr auto IXNodeDetach = UT_NOTIFICATION(IXNodeObserver, notifiedOfNodeDetach, "");
+inline constexpr auto IXNodeWarning = UT_NOTIFICATION(IXNodeObserver, notifiedOfNode, "warning:");

@@ -4,6 +4,7 @@
 
 class IXDocumentNode;
 class IXWindowControlling;
+class PLEditor;
 
 // What the document model needs of an open document of the application (the document class
 // of the application shell implements it). The document owns its document node.
@@ -17,4 +18,9 @@ public:
     virtual IXWindowControlling* lastWindowController() const = 0;
     // Brings the document's windows to the front.
     virtual void showWindows() = 0;
+    // An editor (an editing tool with a change in progress) registers while it edits and
+    // unregisters when it ends, so that the document can have it commit or discard its change
+    // before the document is saved or closed. Editors are not owned.
+    virtual void objectDidBeginEditing(PLEditor* editor) = 0;
+    virtual void objectDidEndEditing(PLEditor* editor) = 0;
 };

@@ -119,7 +119,7 @@ void IXPictureNode::notifyPropertyChange(const QString& property)
 {
     if (property == QLatin1String("targetRef")) dropImage();
     IXReferenceNode::notifyPropertyChange(property);
-    send("notifiedOfPictureNode:didChangeProperty:", &IXPictureNodeObserver::notifiedOfPictureNode, this, property);
+    send(IXPictureNodeDidChangeProperty, this, property);
 }
 
 void IXPictureNode::attachToDocumentNode(IXDocumentNode* document)

@@ -267,7 +267,7 @@ void IXReferenceNode::setHtmlShowAsButton(bool showAsButton)
 
 void IXReferenceNode::notifyPropertyChange(const QString& property)
 {
-    send("notifiedOfReferenceNode:didChangeProperty:", &IXReferenceNodeObserver::notifiedOfReferenceNode, this, property);
+    send(IXReferenceNodeDidChangeProperty, this, property);
 }
 
 // --- Targets ---

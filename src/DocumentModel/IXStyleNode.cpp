@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXStyleNodeObserver.h"
 #include "DocumentModel/IXStyleSheetNode.h"
+#include "Platform/PLFontNames.h"
 
 #include <QFontDatabase>
 #include <QStringList>
@@ -19,27 +20,6 @@ constexpr float MinimumFontSize = 4;
 constexpr float MaximumFontSize = 1000;
 // Text colours at or below this alpha are left out of text attributes.
 constexpr float VisibleAlpha = 0.1f;
-
-bool familyExists(const QString& family)
-{
-    if (family.isEmpty()) return false;
-    if (QFontDatabase::hasFamily(family)) return true;
-    const QStringList substitutes = QFont::substitutes(family);
-    return std::any_of(substitutes.begin(), substitutes.end(),
-                       [](const QString& substitute) { return QFontDatabase::hasFamily(substitute); });
-}
-
-struct StyleSuffix {
-    const char* text;
-    bool bold;
-    bool italic;
-};
-// Longest first, so that "BoldItalic" is not taken for "Italic".
-constexpr StyleSuffix StyleSuffixes[] = {
-    {"BoldItalic", true, true},  {"BoldOblique", true, true}, {"Bold", true, false},
-    {"Italic", false, true},     {"Oblique", false, true},    {"Regular", false, false},
-    {"Roman", false, false},     {"Plain", false, false},
-};
 }
 
 IXStyleNode::IXStyleNode() = default;
@@ -134,7 +114,7 @@ void IXStyleNode::clearAttributes()
 void IXStyleNode::notifyPropertyChange(const QString& name)
 {
     if (const IXStyleSheetNode* sheet = styleSheet(); sheet && sheet->isLoading()) return;
-    send("notifiedOfStyleNode:didChangeProperty:", &IXStyleNodeObserver::notifiedOfStyleNode, this, name);
+    send(IXStyleNodeDidChangeProperty, this, name);
 }
 
 QString IXStyleNode::description() const
@@ -285,30 +265,14 @@ QString IXStyleNode::fontName(const QFont& font)
 
 std::optional<QFont> IXStyleNode::fontNamed(const QString& name, float pointSize)
 {
-    QString family = name;
-    bool bold = false;
-    bool italic = false;
-    if (!familyExists(family)) {
-        // "Family-Style", as fontName writes it and as font names usually read.
-        const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
-        if (dash <= 0) return std::nullopt;
-        family = name.left(dash);
-        const QString style = name.mid(dash + 1);
-        bool known = false;
-        for (const StyleSuffix& suffix : StyleSuffixes) {
-            if (style.startsWith(QLatin1String(suffix.text), Qt::CaseInsensitive)) {
-                bold = suffix.bold;
-                italic = suffix.italic;
-                known = true;
-                break;
-            }
-        }
-        if (!known || !familyExists(family)) return std::nullopt;
-    }
-    QFont font(family);
+    // Family names, "Family-Style" names as fontName writes them and PostScript names as
+    // other writers store them; a family that is not installed takes its substitute.
+    const std::optional<PLFontNames::Face> face = PLFontNames::faceForName(name);
+    if (!face) return std::nullopt;
+    QFont font(face->family);
     font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    font.setItalic(italic);
+    font.setBold(face->bold);
+    font.setItalic(face->italic);
     return font;
 }
 
@@ -347,7 +311,17 @@ void IXStyleNode::setFontValue(const std::optional<QFont>& value, const QString&
         return;
     }
     setFloatValue(float(value->pointSizeF()), sizeName, defaultValue ? float(defaultValue->pointSizeF()) : 0.0f);
-    setStringValue(fontName(*value), nameName, defaultValue ? fontName(*defaultValue) : QString());
+    // The name shown stays when it names this very face ("ArialMT" read as Liberation Sans),
+    // so that a file keeps its names through editing and saving.
+    QString written = fontName(*value);
+    const QString shown = stringValueForAttribute(nameName, QString());
+    if (!shown.isEmpty() && shown != written) {
+        const std::optional<PLFontNames::Face> face = PLFontNames::faceForName(shown);
+        if (face && face->family.compare(value->family(), Qt::CaseInsensitive) == 0 && face->bold == value->bold()
+            && face->italic == value->italic())
+            written = shown;
+    }
+    setStringValue(written, nameName, defaultValue ? fontName(*defaultValue) : QString());
     setValue(IXStyleValue(), familyName);
     setBoolValue(value->bold(), boldName, defaultValue && defaultValue->bold());
     setBoolValue(value->italic(), italicName, defaultValue && defaultValue->italic());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 class IXStyleNode;
 
 // Notifications of styles. Observers override the ones they need and name them in
-// respondsToSelector.
+// respondsToSelector by the constants below.
 class IXStyleNodeObserver : public virtual UTObserver {
 public:
     // "notifiedOfStyleNode:didChangeProperty:": an attribute of the style changed (the
@@ -15,3 +16,5 @@ public:
     // inherits from did.
     virtual void notifiedOfStyleNode(IXStyleNode* style, const QString& property) {}
 };
+
+inline constexpr auto IXStyleNodeDidChangeProperty = UT_NOTIFICATION(IXStyleNodeObserver, notifiedOfStyleNode, "didChangeProperty:");

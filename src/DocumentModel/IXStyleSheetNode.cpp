@@ -509,7 +509,7 @@ void IXStyleSheetNode::detachFromDocumentNode()
 
 bool IXStyleSheetNode::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {"notifiedOfBranchNode:didChangeProperty:", "notifiedOfStyleNode:didChangeProperty:"});
+    return isAnyOf(selector, {IXBranchNodeDidChangeProperty, IXStyleNodeDidChangeProperty});
 }
 
 void IXStyleSheetNode::notifiedOfBranchNode(IXNode* branch, const QString& property)

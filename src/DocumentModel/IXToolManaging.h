@@ -7,7 +7,7 @@
 class IXNode;
 class IXLayoutContext;
 class IXTool;
-class QEvent;
+class PLMouseEvent;
 
 // What the document model needs of the application's tool manager, which lives with the
 // views and editing tools. The tool manager implements this interface and installs itself at
@@ -25,5 +25,8 @@ public:
     // the active inspector's context) with the starting event (may be null). Returns the
     // started tool, or null when no tool could be started.
     virtual IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
-                                      IXLayoutContext* context, QEvent* event) = 0;
+                                      IXLayoutContext* context, const PLMouseEvent* event) = 0;
+    // Ends the current tool, if any: it is asked to resign and discarded when it refuses;
+    // afterwards there is no current tool.
+    virtual void discardCurrentTool() = 0;
 };

@@ -2,12 +2,15 @@
 
 #include <memory>
 
+class IXDocumentNode;
+class IXOpenDocument;
 class IXReferenceNode;
 class IXSelection;
 
-// What the document model needs of a document window's controller, which lives in the
-// application shell. The window controller implements this interface; tests use a fake that
-// records what it was asked.
+// What the document model and the map layout need of a document window's controller, which
+// lives in the application shell. The window controller implements this interface; tests use a
+// fake that records what it was asked. A controller that wants the notices of the layout
+// contexts it creates also derives from their observer protocol; the contexts register it.
 class IXWindowControlling {
 public:
     virtual ~IXWindowControlling();
@@ -18,4 +21,17 @@ public:
     // Shows the window's text-note editor with the note chosen for editing; does nothing
     // unless the reference is a text note or comment.
     virtual void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>& reference) = 0;
+
+    // The document of the window and its node; a layout context keeps the node alive.
+    virtual IXOpenDocument* document() const = 0;
+    virtual std::shared_ptr<IXDocumentNode> documentNode() const = 0;
+    // Appends a new empty branch (undoable) to the last selected branch, else to the last root
+    // branch, expands that parent and selects the new branch on the next turn of the event
+    // loop; beeps when there is no branch.
+    virtual void addSubbranch() = 0;
+    // The window's view mode: 0 mind map, 1 top-down, 2 left-right, 3 outline, 4 timeline,
+    // 9 print.
+    virtual int documentLayout() const = 0;
+    // Re-titles the window from the document's display name.
+    virtual void synchronizeWindowTitleWithDocumentName() = 0;
 };

@@ -1,6 +1,7 @@
 #include "Platform/PLRunLoop.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLExceptionBoundary.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -117,19 +118,17 @@ private:
             if (request.due <= now && (request.modes & currentModeValue)) batch.emplace_back(request.due, serial);
         }
         std::sort(batch.begin(), batch.end());
-        // The timer is set again however the batch ends, also when an action throws.
-        struct Reschedule {
-            Scheduler* scheduler;
-            ~Reschedule() { scheduler->schedule(); }
-        } reschedule{this};
         for (const auto& [due, serial] : batch) {
             const auto entry = m_requests.find(serial);
             // Cancelled by an earlier action, or held back by a mode it set.
             if (entry == m_requests.end() || !(entry->second.modes & currentModeValue)) continue;
             Request request = take(entry);
             m_requests.erase(entry);
-            request.action();
+            // An action that throws is abandoned; the batch goes on.
+            PLExceptionBoundary::run(QStringLiteral("Deferred action \"%1\" abandoned").arg(QString::fromStdString(request.key)),
+                                     request.action);
         }
+        schedule();
     }
 
     std::map<std::uint64_t, Request> m_requests; // by request order

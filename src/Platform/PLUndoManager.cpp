@@ -1,6 +1,7 @@
 #include "Platform/PLUndoManager.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLExceptionBoundary.h"
 
 #include <QAbstractEventDispatcher>
 #include <QThread>
@@ -122,7 +123,8 @@ void PLUndoManager::openGroup(bool byEvent, const QString& name)
     m_open = {};
     m_open.name = name;
     if (m_state == State::Idle && m_open.name.isEmpty()) m_open.name = std::exchange(m_pendingName, {});
-    emit didOpenUndoGroup();
+    // Observers record into the group here; one that throws must not leave it half open.
+    PLExceptionBoundary::run(QStringLiteral("Undo group observer abandoned"), [this] { emit didOpenUndoGroup(); });
 }
 
 void PLUndoManager::closeGroup()
@@ -131,7 +133,7 @@ void PLUndoManager::closeGroup()
         --m_level;
         return;
     }
-    emit willCloseUndoGroup();
+    PLExceptionBoundary::run(QStringLiteral("Undo group observer abandoned"), [this] { emit willCloseUndoGroup(); });
     m_level = 0;
     m_eventGroup = false;
     Group closed = std::move(m_open);
@@ -223,14 +225,11 @@ void PLUndoManager::revert(std::vector<Group>& from, State state, void (PLUndoMa
     m_state = state;
     // The reverting group carries the step's name, so the opposite step is named alike.
     openGroup(false, step.name);
-    try {
-        for (auto action = step.actions.rbegin(); action != step.actions.rend(); ++action) action->run();
-    } catch (...) {
-        m_level = 1;
-        closeGroup();
-        m_state = State::Idle;
-        throw;
-    }
+    // An action that throws is abandoned and the others still run: as much of the step as
+    // can be is reverted, and the document stays usable.
+    const QString where = state == State::Undoing ? QStringLiteral("Undo action abandoned") : QStringLiteral("Redo action abandoned");
+    for (auto action = step.actions.rbegin(); action != step.actions.rend(); ++action)
+        PLExceptionBoundary::run(where, action->run);
     m_level = 1;
     closeGroup();
     m_state = State::Idle;

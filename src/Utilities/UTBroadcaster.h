@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/PLIdentity.h"
+#include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 
 #include <cstdint>
@@ -13,10 +14,11 @@
 // A multicast proxy for notifications. A sender calls send() once, as if the broadcaster
 // were one observer, and the broadcaster passes the call on to every registered observer
 // that implements it (UTObserver::respondsToSelector) and derives from the protocol that
-// declares it; nobody else is called and a call that nobody implements is dropped.
+// declares it; nobody else is called and a call that nobody implements is dropped. A call
+// names its notification by the protocol's constant (UTNotification), which carries both the
+// selector text and the method:
 //
-//     broadcaster.send("notifiedOfBranchNode:didChangeProperty:",
-//                      &IXBranchNodeObserver::notifiedOfBranchNode, this, QStringLiteral("title"));
+//     broadcaster.send(IXBranchNodeDidChangeProperty, this, QStringLiteral("title"));
 //
 // An observer may restrict itself to chosen senders (addObserverTarget): it then receives a
 // call only when the call's first argument is one of them. A first argument that is not a
@@ -75,13 +77,15 @@ public:
     bool hasObserver(const UTObserver* observer) const;
     std::size_t observerCount() const;
 
-    // Delivers a notification: calls method with args on every registered observer that
-    // responds to selector, is a Protocol and whose sender filter (if any) admits the first
-    // argument, in the order they registered. Return values are dropped.
+    // Delivers a notification: calls its method with args on every registered observer that
+    // responds to its selector, is a Protocol and whose sender filter (if any) admits the
+    // first argument, in the order they registered. Return values are dropped.
     template <typename Protocol, typename Result, typename... Params, typename... Args>
-    void send(std::string_view selector, Result (Protocol::*method)(Params...), const Args&... args)
+    void send(const UTNotification<Protocol, Result, Params...>& notification, const Args&... args)
     {
         static_assert(std::is_base_of_v<UTObserver, Protocol>, "notification protocols derive from UTObserver");
+        const std::string_view selector = notification.selector();
+        const auto method = notification.method();
         static_assert(sizeof...(Params) == sizeof...(Args), "argument count does not match the notification");
         // The tables stay alive through the local reference even if a receiver destroys
         // the broadcaster; they are emptied then, so nobody else is called.

@@ -219,14 +219,17 @@ std::optional<UTDateTime> UTDateTime::fromBaseSeconds(qint64 seconds)
     UTDateTime value;
     qint64 rest = 0;
     if (seconds >= Year3000Key) {
-        // The inverse of the key of late years: fixed years and months.
+        // The inverse of the key of late years, which counts 365-day years of 31-day months.
+        // Those months run past the calendar's: a key beyond a month's last day gives that
+        // last day (at the key's time), so every result is a real date and no later than the
+        // key; December ends on the 24th, where the next year's key begins.
         const qint64 beyond = seconds - Year3000Key;
         value.m_year = 3000 + beyond / SecondsPerYear;
-        rest = beyond % SecondsPerYear;
-        value.m_month = static_cast<qint8>(rest / SecondsPerMonth + 1);
-        rest %= SecondsPerMonth;
-        value.m_day = static_cast<qint8>(rest / SecondsPerDay + 1);
-        rest %= SecondsPerDay;
+        const qint64 dayOfYear = beyond % SecondsPerYear / SecondsPerDay;
+        rest = beyond % SecondsPerDay;
+        const int month = static_cast<int>(dayOfYear / 31) + 1;
+        value.m_month = static_cast<qint8>(month);
+        value.m_day = static_cast<qint8>(std::min<qint64>(dayOfYear % 31 + 1, monthLength(month, value.m_year)));
     } else {
         qint64 days = seconds / SecondsPerDay;
         rest = seconds % SecondsPerDay;

@@ -9,11 +9,12 @@ class UTBroadcaster;
 // Base of every observer that registers with a UTBroadcaster.
 //
 // A notification protocol is an abstract class deriving virtually from UTObserver whose
-// notification methods do nothing by default; an observer derives from the protocols it
-// listens to and names, in respondsToSelector, the notifications it really implements, by
-// their selector text ("notifiedOfBranchNode:didChangeProperty:"). The broadcaster calls an
-// observer only for those, so observers that ignore a notification cost nothing when it is
-// sent.
+// notification methods do nothing by default, with one UTNotification constant per method
+// (the selector text and the method together). An observer derives from the protocols it
+// listens to and names, in respondsToSelector, the notifications it really implements by
+// those constants (isAnyOf(selector, {IXBranchNodeDidChangeProperty})). The broadcaster calls
+// an observer only for those, so observers that ignore a notification cost nothing when it
+// is sent.
 //
 // An observer that is destroyed while still registered unregisters itself from every
 // broadcaster it is registered with, so a forgotten removeObserver never leaves a dangling

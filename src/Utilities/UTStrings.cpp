@@ -59,6 +59,24 @@ QString UTStrings::stringByGeneratingRelativePathForBasePath(const QString& path
     return result;
 }
 
+QString UTStrings::lastPathComponent(const QString& path)
+{
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/'))) trimmed.chop(1);
+    if (trimmed == QLatin1String("/")) return trimmed;
+    return trimmed.section(QLatin1Char('/'), -1);
+}
+
+QString UTStrings::stringByDeletingLastPathComponent(const QString& path)
+{
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/'))) trimmed.chop(1);
+    const qsizetype slash = trimmed.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) return QString();
+    if (slash == 0) return QStringLiteral("/");
+    return trimmed.left(slash);
+}
+
 QString UTStrings::stringByReplacingLineEndingsWithSpace(const QString& text)
 {
     QString result;

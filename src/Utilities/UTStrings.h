@@ -20,6 +20,11 @@ public:
     // gives "../../x/c"; a path equal to base gives the empty text. An absolute path and a
     // relative base (or the reverse) share nothing, and path comes back unchanged.
     static QString stringByGeneratingRelativePathForBasePath(const QString& path, const QString& base);
+    // The last component of a path; trailing "/" do not count and the root is "/".
+    static QString lastPathComponent(const QString& path);
+    // The path without its last component (the same rules): "/" for a file at the root,
+    // empty for a single component.
+    static QString stringByDeletingLastPathComponent(const QString& path);
     // Every run of control, white-space and line-ending characters becomes one space, and
     // there are none at either end.
     static QString stringByReplacingLineEndingsWithSpace(const QString& text);

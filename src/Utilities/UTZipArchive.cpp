@@ -26,6 +26,7 @@ constexpr char kCentralHeaderSignature[] = "PK\x01\x02";
 constexpr char kEndOfCentralDirectorySignature[] = "PK\x05\x06";
 constexpr qint64 kLocalHeaderSize = 30;
 constexpr qint64 kDataDescriptorSize = 16;
+constexpr qint64 kZip64DataDescriptorSize = 24;
 constexpr qint64 kCentralHeaderSize = 46;
 constexpr qint64 kEndOfCentralDirectorySize = 22;
 constexpr uint16_t kZip64ExtraFieldTag = 0x0001;
@@ -191,21 +192,71 @@ QString decodeName(const char* bytes, qsizetype length, uint16_t flags)
     return decoder.hasError() ? QString::fromLatin1(name) : decoded;
 }
 
+uint64_t readU64(const char* p)
+{
+    return qFromLittleEndian<uint64_t>(p);
+}
+
 bool hasZip64Sizes(const SZipFileDataDescriptor& sizes)
 {
     return sizes.CompressedSize == 0xFFFFFFFF || sizes.UncompressedSize == 0xFFFFFFFF;
 }
 
-bool hasZip64ExtraField(const char* extra, qsizetype length)
+// The sizes of a local header's Zip64 extra field: both, uncompressed first; a shorter field
+// holds only those the header marks with 0xFFFFFFFF, in the same order.
+struct Zip64Sizes {
+    std::optional<uint64_t> uncompressed;
+    std::optional<uint64_t> compressed;
+};
+
+std::optional<Zip64Sizes> zip64ExtraSizes(const char* extra, qsizetype length, const SZipFileDataDescriptor& sizes)
 {
     qsizetype p = 0;
     while (length - p >= 4) {
         const uint16_t tag = readU16(extra + p);
-        const uint16_t size = readU16(extra + p + 2);
-        if (tag == kZip64ExtraFieldTag) return true;
+        const qsizetype size = std::min<qsizetype>(readU16(extra + p + 2), length - p - 4);
+        const char* field = extra + p + 4;
+        if (tag == kZip64ExtraFieldTag) {
+            Zip64Sizes found;
+            if (size >= 16) {
+                found.uncompressed = readU64(field);
+                found.compressed = readU64(field + 8);
+            } else {
+                qsizetype at = 0;
+                if (sizes.UncompressedSize == 0xFFFFFFFF && size - at >= 8) {
+                    found.uncompressed = readU64(field + at);
+                    at += 8;
+                }
+                if (sizes.CompressedSize == 0xFFFFFFFF && size - at >= 8) found.compressed = readU64(field + at);
+            }
+            return found;
+        }
         p += 4 + size;
     }
-    return false;
+    return std::nullopt;
+}
+
+// Takes a Zip64 size into a header field that is marked for it (a field that is not keeps its
+// value); false when the size is missing or larger than any entry read here.
+bool takeZip64Size(uint32_t& field, std::optional<uint64_t> size)
+{
+    if (field != 0xFFFFFFFF) return true;
+    if (!size || *size > uint64_t(UTZipArchive::MaximumUncompressedSize)) return false;
+    field = uint32_t(*size);
+    return true;
+}
+
+uint32_t crcOf(const char* bytes, qsizetype length)
+{
+    uLong crc = crc32(0, Z_NULL, 0);
+    // zlib takes at most 4 GiB a call; entries are far smaller, but the loop costs nothing.
+    while (length > 0) {
+        const uInt chunk = uInt(std::min<qsizetype>(length, qsizetype(1) << 30));
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes), chunk);
+        bytes += chunk;
+        length -= chunk;
+    }
+    return uint32_t(crc);
 }
 
 QString foldedKey(const QString& name)
@@ -326,14 +377,17 @@ bool UTZipArchive::loadItems(PLError* error)
         const qint64 dataStart = extraStart + header.ExtraFieldLength;
         if (dataStart > n) break;
 
-        // Zip64 sizes live in the extra field or in a longer descriptor; reading the classic
-        // fields would give wrong sizes.
+        // Zip64 sizes live in the extra field (and, behind the data, in a longer descriptor).
         const bool streamed = header.GeneralBitFlag & SZipFileHeader::FlagDataDescriptor;
-        const auto refuseZip64 = [&] {
-            return fail(error, QStringLiteral("Zip entry '%1' uses Zip64 sizes, which are not supported.").arg(name));
+        const std::optional<Zip64Sizes> zip64 = zip64ExtraSizes(bytes + extraStart, header.ExtraFieldLength, header.DataDescriptor);
+        const auto refuseSizes = [&] {
+            return fail(error, QStringLiteral("Zip entry '%1' has Zip64 sizes that cannot be read.").arg(name));
         };
-        if (hasZip64Sizes(header.DataDescriptor) || (streamed && hasZip64ExtraField(bytes + extraStart, header.ExtraFieldLength)))
-            return refuseZip64();
+        if (hasZip64Sizes(header.DataDescriptor)) {
+            if (!zip64 || !takeZip64Size(header.DataDescriptor.UncompressedSize, zip64->uncompressed)
+                || !takeZip64Size(header.DataDescriptor.CompressedSize, zip64->compressed))
+                return refuseSizes();
+        }
 
         QByteArray data;
         if (!streamed) {
@@ -341,28 +395,52 @@ bool UTZipArchive::loadItems(PLError* error)
             data = sharedSlice(m_zipData, dataStart, header.DataDescriptor.CompressedSize);
             p = dataStart + header.DataDescriptor.CompressedSize;
         } else {
-            // The true descriptor is the first signed one whose size matches its distance.
+            // The true descriptor is the first signed one whose size matches its distance;
+            // an entry with a Zip64 field has one with 8-byte sizes.
             bool found = false;
             qint64 q = dataStart;
             while (q < n) {
                 const qint64 at = findP(q);
                 if (at < 0 || at > n - kDataDescriptorSize) break;
-                if (std::memcmp(bytes + at, kDataDescriptorSignature, 4) == 0
-                    && at - dataStart == qint64(readU32(bytes + at + 8))) {
+                q = at + 1;
+                if (std::memcmp(bytes + at, kDataDescriptorSignature, 4) != 0) continue;
+                const uint64_t distance = uint64_t(at - dataStart);
+                if (zip64 && at <= n - kZip64DataDescriptorSize && readU64(bytes + at + 8) == distance) {
+                    const uint64_t uncompressed = readU64(bytes + at + 16);
+                    if (distance > uint64_t(MaximumUncompressedSize) || uncompressed > uint64_t(MaximumUncompressedSize))
+                        return refuseSizes();
+                    header.DataDescriptor.CRC32 = readU32(bytes + at + 4);
+                    header.DataDescriptor.CompressedSize = uint32_t(distance);
+                    header.DataDescriptor.UncompressedSize = uint32_t(uncompressed);
+                    p = at + kZip64DataDescriptorSize;
+                } else if (readU32(bytes + at + 8) == distance) {
                     header.DataDescriptor.CRC32 = readU32(bytes + at + 4);
                     header.DataDescriptor.CompressedSize = readU32(bytes + at + 8);
                     header.DataDescriptor.UncompressedSize = readU32(bytes + at + 12);
-                    data = sharedSlice(m_zipData, dataStart, at - dataStart);
+                    if (hasZip64Sizes(header.DataDescriptor)) return refuseSizes();
                     p = at + kDataDescriptorSize;
-                    found = true;
-                    break;
+                } else {
+                    continue;
                 }
-                q = at + 1;
+                data = sharedSlice(m_zipData, dataStart, at - dataStart);
+                found = true;
+                break;
             }
-            // Without a signature the end of the data cannot be told from the bytes alone.
-            if (!found)
-                return fail(error, QStringLiteral("Zip entry '%1' has no data descriptor signature, which is not supported.").arg(name));
-            if (hasZip64Sizes(header.DataDescriptor)) return refuseZip64();
+            if (!found) {
+                // Without a signed descriptor the local header's sizes tell where the data
+                // ends; when it has none, the end cannot be told from the bytes alone.
+                if (header.DataDescriptor.CompressedSize == 0)
+                    return fail(error, QStringLiteral("Zip entry '%1' has no data descriptor signature, which is not supported.").arg(name));
+                if (n - dataStart < header.DataDescriptor.CompressedSize) break;
+                data = sharedSlice(m_zipData, dataStart, header.DataDescriptor.CompressedSize);
+                p = dataStart + header.DataDescriptor.CompressedSize;
+                // An unsigned descriptor that repeats the sizes gives the checksum.
+                if (n - p >= 12 && readU32(bytes + p + 4) == header.DataDescriptor.CompressedSize
+                    && readU32(bytes + p + 8) == header.DataDescriptor.UncompressedSize) {
+                    header.DataDescriptor.CRC32 = readU32(bytes + p);
+                    p += 12;
+                }
+            }
         }
         appendItem(UTZipArchiveItem(name, header, std::move(data)));
     }
@@ -430,6 +508,13 @@ QStringList UTZipArchive::filePathsByFileExtension(const QString& extension) con
     return paths;
 }
 
+// Damaged bytes are an error of their entry, never handed on as if they were the part.
+bool UTZipArchive::hasExpectedCrc(const UTZipArchiveItem& item, const QByteArray& bytes, PLError* error)
+{
+    if (crcOf(bytes.constData(), bytes.size()) == item.fileHeader()->DataDescriptor.CRC32) return true;
+    return fail(error, QStringLiteral("Zip entry '%1' is damaged: its checksum does not match.").arg(item.name()));
+}
+
 std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item, PLError* error) const
 {
     if (item.isDirectory()) return directoryData(item, error);
@@ -440,6 +525,7 @@ std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item,
     }
     const QByteArray& stored = item.data();
     if (header.CompressionMethod == SZipFileHeader::MethodStored) {
+        if (!hasExpectedCrc(item, stored, error)) return std::nullopt;
         // A copy, so that callers get terminated bytes that do not pin the whole archive.
         return QByteArray(stored.constData(), stored.size());
     }
@@ -477,6 +563,7 @@ std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item,
         fail(error, zlibErrorText(Z_DATA_ERROR));
         return std::nullopt;
     }
+    if (!hasExpectedCrc(item, output, error)) return std::nullopt;
     return output;
 }
 
@@ -555,7 +642,7 @@ bool UTZipArchive::deflateData(const QByteArray& data, UTZipArchiveItem& item, P
     SZipFileHeader& header = *item.fileHeader();
     header.DataDescriptor.CompressedSize = uint32_t(produced);
     header.DataDescriptor.UncompressedSize = uint32_t(data.size());
-    header.DataDescriptor.CRC32 = uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
+    header.DataDescriptor.CRC32 = crcOf(data.constData(), data.size());
     header.CompressionMethod = SZipFileHeader::MethodDeflated;
     item.setData(std::move(output));
     return true;

@@ -31,8 +31,9 @@ public:
     UTZipArchive();
 
     // The archive in the file, or nothing when the file cannot be read or is empty (logged).
-    // Archives this class would misread (Zip64 entries, data descriptors without signature)
-    // are refused with an error.
+    // Archives this class would misread (a data descriptor without signature and no sizes in
+    // the local header, Zip64 sizes without their extra field or beyond the size limit) are
+    // refused with an error.
     static std::optional<UTZipArchive> fromFilePath(const QString& path, PLError* error = nullptr);
     // The archive in the bytes, or nothing when they are empty (logged) or refused as above.
     static std::optional<UTZipArchive> fromData(const QByteArray& data, PLError* error = nullptr);
@@ -41,6 +42,7 @@ public:
     const QString& path() const { return m_path; }
     const std::vector<UTZipArchiveItem>& items() const { return m_items; }
 
+    // Look-ups check the entry's CRC-32: damaged bytes give an error, never wrong bytes.
     // The uncompressed bytes of the first entry whose whole name equals the path.
     std::optional<QByteArray> dataByPath(const QString& path, PLError* error = nullptr) const;
     // The uncompressed bytes of the first entry whose last path component equals the name;
@@ -77,6 +79,7 @@ private:
     std::optional<QByteArray> directoryData(const UTZipArchiveItem& directory, PLError* error) const;
     void appendItem(UTZipArchiveItem item);
     bool addItemForFilePath(const QString& path, const QByteArray& data, PLError* error);
+    static bool hasExpectedCrc(const UTZipArchiveItem& item, const QByteArray& bytes, PLError* error);
     static bool deflateData(const QByteArray& data, UTZipArchiveItem& item, PLError* error);
 
     QString m_path;

@@ -131,14 +131,59 @@ TEST_F(BranchTest, MovingByIndex)
         int to;
         QStringList expected;
     } cases[] = {{0, 3, {"b", "c", "a"}}, {0, -1, {"b", "c", "a"}}, {2, 0, {"c", "a", "b"}},
-                 {0, 2, {"b", "a", "c"}}, {1, 1, {"a", "b", "c"}}};
+                 {0, 2, {"b", "a", "c"}}, {1, 1, {"a", "b", "c"}}, {1, 2, {"a", "b", "c"}},
+                 {2, -1, {"a", "b", "c"}}, {2, 9, {"a", "b", "c"}}};
     for (const Case& test : cases) {
         root->moveBranchAtIndex(test.from, test.to);
         EXPECT_EQ(titlesOf(root->branches()), test.expected) << test.from << "->" << test.to;
         endTurn();
+        // A move that leaves the order as it was records no step and announces nothing.
+        const bool moved = test.expected != QStringList{"a", "b", "c"};
+        EXPECT_EQ(undo.canUndo(), moved) << test.from << "->" << test.to;
+        EXPECT_EQ(recorder.take().isEmpty(), !moved);
         undo.undo();
         EXPECT_EQ(titlesOf(root->branches()), (QStringList{"a", "b", "c"}));
+        undo.removeAllActions();
+        recorder.take();
     }
+}
+
+TEST_F(BranchTest, InsertingWhereTheBranchAlreadyIsRecordsNothing)
+{
+    const BranchList children = addChildren(root, {"a", "b", "c"});
+    auto second = branchTitled(QStringLiteral("second"));
+    document->addRootBranch(second);
+    endTurn();
+    undo.removeAllActions();
+    recorder.take();
+    struct Case {
+        std::shared_ptr<IXBranchNode> branch;
+        int index;
+    } cases[] = {{children[0], 0}, {children[1], 1}, {children[1], 2}, {children[2], -1}, {children[2], 3},
+                 {children[2], 8}};
+    for (const Case& test : cases) {
+        root->insertBranch(test.branch, test.index);
+        endTurn();
+        EXPECT_EQ(titlesOf(root->branches()), (QStringList{"a", "b", "c"})) << test.index;
+        EXPECT_FALSE(undo.canUndo()) << test.index;
+        EXPECT_TRUE(recorder.take().isEmpty()) << test.index;
+    }
+    // The same for root branches in the document's list.
+    const struct {
+        std::shared_ptr<IXBranchNode> branch;
+        int index;
+    } rootCases[] = {{root, 0}, {second, -1}, {second, 1}, {second, 5}};
+    for (const auto& test : rootCases) {
+        document->insertRootBranch(test.branch, test.index);
+        endTurn();
+        EXPECT_EQ(document->rootBranches(), (IXDocumentNode::NodeList{root, second})) << test.index;
+        EXPECT_FALSE(undo.canUndo()) << test.index;
+    }
+    document->insertRootBranch(second, 0);  // a real move still records its step
+    endTurn();
+    EXPECT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(document->rootBranches(), (IXDocumentNode::NodeList{root, second}));
 }
 
 TEST_F(BranchTest, ProgrammingErrorsAreRefused)
@@ -155,15 +200,19 @@ TEST_F(BranchTest, ProgrammingErrorsAreRefused)
     EXPECT_EQ(root->parentNode(), document.get());
 }
 
-TEST_F(BranchTest, TitlesDefaultByDepthAndUndoToUntitled)
+TEST_F(BranchTest, TitlesDefaultByDepthAndAreKeptOnceSeen)
 {
+    // The default is taken at the first look and kept: an untitled root moved under another
+    // branch stays "Subject".
+    auto subject = std::make_shared<IXBranchNode>();
+    document->addRootBranch(subject);
+    EXPECT_EQ(subject->title(), QStringLiteral("Subject"));
+    root->insertBranch(subject, -1);
+    EXPECT_EQ(subject->title(), QStringLiteral("Subject"));
+    EXPECT_EQ(subject->storedTitle(), QStringLiteral("Subject"));
+
     auto untitled = std::make_shared<IXBranchNode>();
-    EXPECT_EQ(untitled->title(), QStringLiteral("Subject"));
-    document->addRootBranch(untitled);
-    EXPECT_EQ(untitled->title(), QStringLiteral("Subject"));
     root->insertBranch(untitled, -1);
-    EXPECT_EQ(untitled->title(), QStringLiteral("Idea"));
-    EXPECT_TRUE(untitled->storedTitle().isEmpty());
     endTurn();
     undo.removeAllActions();
 
@@ -171,7 +220,8 @@ TEST_F(BranchTest, TitlesDefaultByDepthAndUndoToUntitled)
     endTurn();
     EXPECT_EQ(undo.undoActionName(), QStringLiteral("Branch Title"));
     undo.undo();
-    EXPECT_TRUE(untitled->storedTitle().isEmpty());
+    EXPECT_EQ(untitled->title(), QStringLiteral("Idea"));
+    EXPECT_EQ(untitled->storedTitle(), QStringLiteral("Idea"));
     undo.redo();
     EXPECT_EQ(untitled->title(), QStringLiteral("Named"));
 
@@ -338,7 +388,7 @@ TEST(IXBranchNodeXML, ReadsWhatItWritesAndIgnoresTheStoredLevel)
     ASSERT_EQ(read->branches().size(), 1);
     EXPECT_EQ(read->branches()[0]->existingUniqueId(), childId);
     EXPECT_EQ(read->branches()[0]->level(), 1);
-    EXPECT_EQ(read->branches()[0]->title(), QStringLiteral("Idea"));
+    EXPECT_EQ(read->branches()[0]->storedTitle(), QStringLiteral("Idea"));  // kept from the reading on
 }
 
 TEST(IXBranchNodeXML, TitleChildWinsOverAttributeAndBadDatesAreLeftOut)
@@ -366,6 +416,44 @@ TEST(IXBranchNodeXML, TitleChildWinsOverAttributeAndBadDatesAreLeftOut)
     auto fromAttribute = std::make_shared<IXBranchNode>();
     ASSERT_TRUE(fromAttribute->initWithParent(nullptr, element, nullptr));
     EXPECT_EQ(fromAttribute->title(), QStringLiteral("attribute"));
+}
+
+TEST_F(BranchTest, UnreadableDatesAreWrittenBackUntilSet)
+{
+    PLXMLDocument xml("document");
+    PLXMLElement element = xml.rootElement().addChildElement("branch");
+    element.setAttribute("start", QStringLiteral("not a date"));
+    element.setAttribute("end", QStringLiteral("Y2001/13/1"));
+    element.setAttribute("end2", QStringLiteral("?5"));
+    auto read = std::make_shared<IXBranchNode>();
+    ASSERT_TRUE(read->initWithParent(nullptr, element, nullptr));
+    EXPECT_FALSE(read->beginDate());
+    EXPECT_FALSE(read->storedEndDate2());
+    document->addRootBranch(read);
+    endTurn();
+    undo.removeAllActions();
+
+    const auto written = [&] {
+        PLXMLDocument out("document");
+        const PLXMLElement branch = read->XMLElement(out.rootElement());
+        return QStringList{branch.attribute("start"), branch.attribute("end"), branch.attribute("end2")};
+    };
+    EXPECT_EQ(written(), (QStringList{"not a date", "Y2001/13/1", "?5"}));
+
+    // Setting a date replaces its text; the end date takes the second end date along.
+    read->setBeginDate(UTDateTime::fromYears(1990));
+    EXPECT_EQ(written(), (QStringList{"Y1990", "Y2001/13/1", "?5"}));
+    read->setEndDate(UTDateTime::fromYears(2002));
+    EXPECT_EQ(written(), (QStringList{"Y1990", "Y2002", ""}));
+    endTurn();
+    undo.undo();
+    EXPECT_EQ(written(), (QStringList{"not a date", "Y2001/13/1", "?5"}));
+    undo.redo();
+    EXPECT_EQ(written(), (QStringList{"Y1990", "Y2002", ""}));
+
+    // A copy keeps the texts too.
+    undo.undo();
+    EXPECT_EQ(read->copyBranch()->XMLElement(xml.rootElement()).attribute("end2"), QStringLiteral("?5"));
 }
 
 namespace {

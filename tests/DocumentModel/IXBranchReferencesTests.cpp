@@ -89,6 +89,8 @@ TEST_F(ReferencesTest, ReferencesAreListedByTypeAndComeBackInPlace)
 {
     const std::shared_ptr<IXCommentNode> note = child->addTextnote();
     EXPECT_EQ(note->targetRef(), QStringLiteral("local:") + note->uniqueId());
+    endTurn();
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("Text Note"));
     const std::shared_ptr<IXConnectionNode> connection = child->addConnection();
     const std::shared_ptr<IXReferenceNode> web = linkTo(QStringLiteral("http://example.org/"));
     const std::shared_ptr<IXReferenceNode> mail = linkTo(QStringLiteral("mailto:a@b.c"), IXReferenceNode::SubtypeMail);

@@ -50,7 +50,7 @@ public:
     QStringList events;
     bool respondsToSelector(std::string_view selector) const override
     {
-        return selector == "notifiedOfBranchNode:didChangeProperty:";
+        return selector == IXBranchNodeDidChangeProperty;
     }
     void notifiedOfBranchNode(IXNode* branch, const QString& property) override
     {

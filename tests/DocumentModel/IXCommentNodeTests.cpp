@@ -17,8 +17,7 @@ namespace {
 void save(IXDocumentNode& document)
 {
     PLError error;
-    document.observers()->send("notifiedOfDocumentNodeSave:error:", &IXDocumentNodeObserver::notifiedOfDocumentNodeSave,
-                               &document, &error);
+    document.observers()->send(IXDocumentNodeSave, &document, &error);
     EXPECT_FALSE(error);
 }
 

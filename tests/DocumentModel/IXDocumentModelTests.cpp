@@ -133,8 +133,8 @@ TEST(IXDocumentModel, RichDocumentSurvivesSaveAndReopen)
     expectSameParts(packageParts(save(*again)), secondParts);
 
     // The same parts in the same places, the unknown ones untouched; "contents.xml" differs
-    // only by the default titles that reading stored ("(untitled)" for references without a
-    // title, which are written from then on).
+    // only by the default titles that reading stored ("(untitled)" for references and "Idea"
+    // for the untitled branch, which are written from then on).
     ASSERT_EQ(namesOf(secondParts), namesOf(firstParts));
     EXPECT_LT(namesOf(firstParts).indexOf(QStringLiteral("custom/extra.bin")), namesOf(firstParts).indexOf(QStringLiteral("contents.xml")));
     for (qsizetype i = 0; i < firstParts.size(); ++i) {
@@ -144,6 +144,8 @@ TEST(IXDocumentModel, RichDocumentSurvivesSaveAndReopen)
     QByteArray contents = partNamed(secondParts, QStringLiteral("contents.xml"));
     EXPECT_TRUE(contents.contains(R"x( title="(untitled)" export="1")x"));
     contents.replace(R"x( title="(untitled)" export="1")x", "");
+    EXPECT_EQ(contents.count(R"x("><title>Idea</title></branch>)x"), 1);
+    contents.replace(R"x("><title>Idea</title></branch>)x", R"x("/>)x");
     EXPECT_EQ(contents, partNamed(firstParts, QStringLiteral("contents.xml")));
 
     // And the reopened document holds what was built.

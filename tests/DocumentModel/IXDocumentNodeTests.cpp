@@ -1,6 +1,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "IXTestNodes.h"
 #include "Platform/PLAssert.h"
+#include "Platform/PLSpellChecker.h"
 #include "Platform/PLXMLDocument.h"
 
 #include <QDir>
@@ -227,6 +228,8 @@ TEST_F(DocumentNodeTest, SpellTagsAreUniquePerDocument)
     EXPECT_NE(tag, 0);
     EXPECT_EQ(document->spellDocumentTag(), tag);
     EXPECT_NE(other->spellDocumentTag(), tag);
+    // No other spell document of the process (a text editor's own) gets the same tag.
+    for (int i = 0; i < 64; ++i) EXPECT_NE(PLSpellChecker::uniqueSpellDocumentTag(), tag);
 }
 
 TEST_F(DocumentNodeTest, ValidationDropsFolderKeysWithoutEntryAndReachesChildren)

@@ -25,19 +25,21 @@ public:
         QString toolClassName;
         std::shared_ptr<IXNode> object;
         IXLayoutContext* context = nullptr;
-        QEvent* event = nullptr;
+        const PLMouseEvent* event = nullptr;
     };
     QList<Activation> activations;
+    int discardCount = 0;
 
     FakeToolManager() { install(this); }
     ~FakeToolManager() override { install(nullptr); }
 
     IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
-                              IXLayoutContext* context, QEvent* event) override
+                              IXLayoutContext* context, const PLMouseEvent* event) override
     {
         activations.append({toolClassName, object, context, event});
         return nullptr;
     }
+    void discardCurrentTool() override { ++discardCount; }
 };
 
 class FakeWindowController : public IXWindowControlling {
@@ -46,6 +48,11 @@ public:
     std::function<void(const IXSelection&)> onSetSelection;
     int setSelectionCount = 0;
     QList<std::shared_ptr<IXReferenceNode>> openedNoteEditors;
+    // What documentNode and documentLayout answer.
+    std::shared_ptr<IXDocumentNode> node;
+    int layoutMode = 0;
+    int addSubbranchCount = 0;
+    int titleSynchronizations = 0;
 
     void setSelection(const IXSelection& selection) override
     {
@@ -56,6 +63,11 @@ public:
     {
         openedNoteEditors.append(reference);
     }
+    IXOpenDocument* document() const override { return nullptr; }
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    void addSubbranch() override { ++addSubbranchCount; }
+    int documentLayout() const override { return layoutMode; }
+    void synchronizeWindowTitleWithDocumentName() override { ++titleSynchronizations; }
 };
 
 class FakeOpenDocument : public IXOpenDocument {
@@ -63,10 +75,14 @@ public:
     std::shared_ptr<IXDocumentNode> node;
     FakeWindowController* windowController = nullptr;
     int showWindowsCount = 0;
+    // The editors registered now, in the order they began.
+    QList<PLEditor*> editors;
 
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     IXWindowControlling* lastWindowController() const override { return windowController; }
     void showWindows() override { ++showWindowsCount; }
+    void objectDidBeginEditing(PLEditor* editor) override { editors.append(editor); }
+    void objectDidEndEditing(PLEditor* editor) override { editors.removeAll(editor); }
 };
 
 class FakeApplicationServices : public IXApplicationServices {

@@ -1,5 +1,13 @@
+#include "DocumentModel/IXBranchNodeObserver.h"
+#include "DocumentModel/IXCommentNodeObserver.h"
+#include "DocumentModel/IXConnectionNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXNodeObserver.h"
+#include "DocumentModel/IXPictureNodeObserver.h"
+#include "DocumentModel/IXReferenceNodeObserver.h"
+#include "DocumentModel/IXStyleNodeObserver.h"
 #include "IXTestNodes.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLXMLDocument.h"
@@ -7,6 +15,9 @@
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -178,4 +189,24 @@ TEST(IXNodeLifecycle, DocumentRefusesParentsAndCopies)
         EXPECT_EQ(failure.condition(), "parent == nil");
     }
     EXPECT_THROW(document->copy(), PLAssertionFailure);
+}
+
+// Every notification's selector text is made from its method's name: these are the texts
+// observers and senders share.
+TEST(IXNodeNotifications, SelectorsAreTheMethodsOwn)
+{
+    const std::pair<std::string_view, const char*> table[] = {
+        {IXNodeAttach, "notifiedOfNodeAttach:"},
+        {IXNodeDetach, "notifiedOfNodeDetach:"},
+        {IXNodeWarning, "notifiedOfNode:warning:"},
+        {IXDocumentNodeDidChangeProperty, "notifiedOfDocumentNode:didChangeProperty:"},
+        {IXDocumentNodeSave, "notifiedOfDocumentNodeSave:error:"},
+        {IXBranchNodeDidChangeProperty, "notifiedOfBranchNode:didChangeProperty:"},
+        {IXReferenceNodeDidChangeProperty, "notifiedOfReferenceNode:didChangeProperty:"},
+        {IXPictureNodeDidChangeProperty, "notifiedOfPictureNode:didChangeProperty:"},
+        {IXCommentNodeDidChangeProperty, "notifiedOfCommentNode:didChangeProperty:"},
+        {IXConnectionNodeDidChangeProperty, "notifiedOfConnectionNode:didChangeProperty:"},
+        {IXStyleNodeDidChangeProperty, "notifiedOfStyleNode:didChangeProperty:"},
+    };
+    for (const auto& [selector, expected] : table) EXPECT_EQ(selector, expected);
 }

@@ -383,7 +383,7 @@ public:
     int calls = 0;
     bool respondsToSelector(std::string_view selector) const override
     {
-        return selector == "notifiedOfDocumentNodeSave:error:";
+        return selector == IXDocumentNodeSave;
     }
     void notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError* error) override
     {
@@ -527,6 +527,11 @@ TEST_F(IXPackage, DamagedPackagesFailWithAClearError)
         {"contents declares a short size", withPatch(valid, "contents.xml", 22, 3), "failed to load contents.xml"},
         {"contents declares a huge compressed size", withPatch(valid, "contents.xml", 18, 0x7FFFFFFFu), "failed to load contents.xml"},
         {"unknown compression", withPatch(valid, "contents.xml", 8, 0x0063u), "failed to load contents.xml"},
+        {"another root element", withContents(R"(<?xml version="1.0"?><map><branch uid="A"><title>T</title></branch></map>)"),
+         "invalid content"},
+        {"a style sheet as contents", withContents(R"(<?xml version="1.0"?><styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
+                                                   R"( xsi:noNamespaceSchemaLocation="styles.xsd"><canvas/></styles>)"),
+         "invalid content"},
         {"not XML", withContents("{\"json\": true}"), "failed to load XML"},
         {"not well-formed", withContents("<document><branch></document>"), "failed to load XML"},
         {"entity bomb", withContents(bomb), "failed to load XML"},
@@ -612,6 +617,7 @@ QByteArray storedPackageOf(const QByteArray& package)
         QByteArray header(30, '\0');
         qToLittleEndian<quint32>(0x04034b50, header.data());
         qToLittleEndian<quint16>(10, header.data() + 4);
+        qToLittleEndian<quint32>(item.fileHeader()->DataDescriptor.CRC32, header.data() + 14);
         qToLittleEndian<quint32>(quint32(data.size()), header.data() + 18);
         qToLittleEndian<quint32>(quint32(data.size()), header.data() + 22);
         qToLittleEndian<quint16>(quint16(name.size()), header.data() + 26);

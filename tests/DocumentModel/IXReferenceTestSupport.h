@@ -61,9 +61,9 @@ public:
 
     bool respondsToSelector(std::string_view selector) const override
     {
-        return isAnyOf(selector, {"notifiedOfReferenceNode:didChangeProperty:", "notifiedOfPictureNode:didChangeProperty:",
-                                  "notifiedOfCommentNode:didChangeProperty:",
-                                  "notifiedOfConnectionNode:didChangeProperty:"});
+        return isAnyOf(selector, {IXReferenceNodeDidChangeProperty, IXPictureNodeDidChangeProperty,
+                                  IXCommentNodeDidChangeProperty,
+                                  IXConnectionNodeDidChangeProperty});
     }
     void notifiedOfReferenceNode(IXReferenceNode*, const QString& property) override { events << "reference " + property; }
     void notifiedOfPictureNode(IXPictureNode*, const QString& property) override { events << "picture " + property; }

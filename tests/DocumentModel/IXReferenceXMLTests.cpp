@@ -1,5 +1,7 @@
+#include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
+#include "DocumentModel/IXNodeElementRegistry.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXReferenceNode.h"
 #include "IXReferenceTestSupport.h"
@@ -228,4 +230,32 @@ TEST(IXReferenceXML, ConnectionRoundTrip)
     EXPECT_EQ(read->title(), QStringLiteral("depends on"));
     EXPECT_EQ(read->targetLocation(), IXReferenceNode::LocationBranch);
     EXPECT_EQ(read->relatedLink()->targetRef(), QStringLiteral("file:/maps/other.ixd"));
+}
+
+TEST(IXReferenceXML, NotesAndConnectionsAreWrittenWithAnIdMadeForThem)
+{
+    // Read from a file that gave them none, they get one at the first save and keep it.
+    const struct {
+        const char* xml;
+        const char* child;
+    } cases[] = {
+        {"<branch><note target='local:N1'/></branch>", "note"},
+        {"<branch><connection target='branch:B'/></branch>", "connection"},
+        {"<picture target='local:P'><connection target='branch:B'/></picture>", "connection"},
+        {"<comment><title>c</title><connection target='branch:B'/></comment>", "connection"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml);
+        PLError error;
+        const PLXMLDocument source = PLXMLDocument::fromData(c.xml, &error);
+        const std::shared_ptr<IXNode> node = IXNodeElementRegistry::makeNode(source.rootElement().name().toUtf8());
+        ASSERT_TRUE(node && node->initWithParent(nullptr, source.rootElement(), &error));
+        XMLRoundTrip first;
+        XMLRoundTrip second;
+        first.write(*node);
+        second.write(*node);
+        const QString id = first.readElement().firstChildElement(c.child).attribute("uid");
+        EXPECT_EQ(id.size(), 32);
+        EXPECT_EQ(second.readElement().firstChildElement(c.child).attribute("uid"), id);
+    }
 }

@@ -232,7 +232,7 @@ TEST(IXStyleNode, ReadingSkipsEmptyEntriesAndKeepsUntypedValuesAsText)
     // A typed getter reads a text in its kind's text form.
     EXPECT_EQ(canvas->pointValueForAttribute(QStringLiteral("odd.type"), PLPoint()), PLPoint(1, 2));
     EXPECT_EQ(canvas->colorValueForAttribute(QStringLiteral("colour.text"), PLColor()), PLColor::rgb(1, 0, 0));
-    // The schema wants "v"; the mismatch was shown, and the sheet read all the same.
+    // The part names no schema: that was shown, and the sheet read all the same.
     EXPECT_EQ(services.presentedErrors.size(), 1);
 }
 
@@ -319,6 +319,66 @@ TEST(IXStyleNode, FontsRoundTripByNameAndFallBackBelowSizeFour)
     QFont fallback(QStringLiteral("Liberation Mono"));
     fallback.setPointSizeF(9);
     EXPECT_EQ(style->fontValueForAttribute(QStringLiteral("branch.text.font"), fallback), fallback);
+}
+
+TEST(IXStyleNode, StoredFontNamesFindInstalledFacesAndAreKept)
+{
+    StyledDocument doc;
+    const auto style = doc.documentSheet()->styleForNode(doc.add(Kind::Branch, 1).get());
+    style->setValue(IXStyleValue::real(13), QStringLiteral("branch.text.font.size"));
+    const struct {
+        const char* stored;
+        const char* family;  // the installed face; empty: none
+        bool bold;
+        bool italic;
+    } table[] = {
+        // PostScript names of installed fonts, through fontconfig.
+        {"LiberationSans-Bold", "Liberation Sans", true, false},
+        {"LiberationSerif-Italic", "Liberation Serif", false, true},
+        {"DejaVuSansMono-BoldOblique", "DejaVu Sans Mono", true, true},
+        // PostScript names of fonts that are not installed, through the substitutions.
+        {"ArialMT", "Liberation Sans", false, false},
+        {"Arial-BoldItalicMT", "Liberation Sans", true, true},
+        {"TimesNewRomanPSMT", "Liberation Serif", false, false},
+        {"TimesNewRomanPS-BoldMT", "Liberation Serif", true, false},
+        {"Helvetica-Bold", "Liberation Sans", true, false},
+        {"Helvetica-Oblique", "Liberation Sans", false, true},
+        {"LucidaGrande", "Liberation Sans", false, false},
+        {"CourierNewPSMT", "Liberation Mono", false, false},
+        {"Verdana-Bold", "DejaVu Sans", true, false},
+        {"Georgia", "DejaVu Serif", false, false},
+        {"Menlo-Regular", "DejaVu Sans Mono", false, false},
+        // Family names and the "Family-Style" form as written here.
+        {"Liberation Mono", "Liberation Mono", false, false},
+        {"Liberation Sans-BoldItalic", "Liberation Sans", true, true},
+        // Nothing to stand in.
+        {"NoSuchFontPS-Bold", "", false, false},
+        {"No Such Family-Bold", "", false, false},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.stored);
+        const QString stored = QString::fromLatin1(row.stored);
+        style->setValue(IXStyleValue::text(stored), QStringLiteral("branch.text.font.name"));
+        const std::optional<QFont> font = style->branchTextFont();
+        if (!*row.family) {
+            EXPECT_FALSE(font);
+            continue;
+        }
+        ASSERT_TRUE(font);
+        EXPECT_EQ(QFontInfo(*font).family(), QString::fromLatin1(row.family));
+        EXPECT_EQ(font->bold(), row.bold);
+        EXPECT_EQ(font->italic(), row.italic);
+        EXPECT_EQ(font->pointSizeF(), 13);
+
+        // Set again as it reads (a text editor applying the style), the stored name stays,
+        // so the file is saved with it; another face takes its own name.
+        style->setBranchTextFont(*font);
+        EXPECT_EQ(style->ownAttribute(QStringLiteral("branch.text.font.name")), IXStyleValue::text(stored));
+        QFont other = *font;
+        other.setItalic(!row.italic);
+        style->setBranchTextFont(other);
+        EXPECT_EQ(style->ownAttribute(QStringLiteral("branch.text.font.name")), IXStyleValue::text(IXStyleNode::fontName(other)));
+    }
 }
 
 TEST(IXStyleNode, FontsByFamilyWithTraitsOrTheSystemFont)

@@ -41,8 +41,7 @@ public:
     void setLevel(int level)
     {
         m_level = level;
-        send("notifiedOfBranchNode:didChangeProperty:", &IXBranchNodeObserver::notifiedOfBranchNode,
-             static_cast<IXNode*>(this), QStringLiteral("level"));
+        send(IXBranchNodeDidChangeProperty, static_cast<IXNode*>(this), QStringLiteral("level"));
     }
 
 private:
@@ -57,7 +56,7 @@ public:
 
     bool respondsToSelector(std::string_view selector) const override
     {
-        return isAnyOf(selector, {"notifiedOfStyleNode:didChangeProperty:"});
+        return isAnyOf(selector, {IXStyleNodeDidChangeProperty});
     }
     void notifiedOfStyleNode(IXStyleNode* style, const QString& property) override
     {

@@ -99,8 +99,8 @@ public:
 
     bool respondsToSelector(std::string_view selector) const override
     {
-        return isAnyOf(selector, {"notifiedOfNodeAttach:", "notifiedOfNodeDetach:", "notifiedOfNode:warning:",
-                                  "notifiedOfDocumentNode:didChangeProperty:"});
+        return isAnyOf(selector, {IXNodeAttach, IXNodeDetach, IXNodeWarning,
+                                  IXDocumentNodeDidChangeProperty});
     }
     void notifiedOfNodeAttach(IXNode* node) override { events << QStringLiteral("attach ") + nameOf(node); }
     void notifiedOfNodeDetach(IXNode* node) override { events << QStringLiteral("detach ") + nameOf(node); }

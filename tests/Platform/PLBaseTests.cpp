@@ -52,7 +52,7 @@ TEST(PLResources, FindsOnlyPlainNamesInsideTheFolder)
     EXPECT_TRUE(PLResources::pathFor(QStringLiteral("no-such-resource")).isEmpty());
 }
 
-TEST(PLFontSubstitutions, PinsDocumentFamiliesToLiberationFonts)
+TEST(PLFontSubstitutions, PinsDocumentFamiliesToLiberationAndDejaVuFonts)
 {
     const struct {
         const char* family;
@@ -60,7 +60,8 @@ TEST(PLFontSubstitutions, PinsDocumentFamiliesToLiberationFonts)
     } table[] = {
         {"Arial", "Liberation Sans"},          {"Helvetica", "Liberation Sans"},
         {"Times", "Liberation Serif"},         {"Times New Roman", "Liberation Serif"},
-        {"Courier", "Liberation Mono"},
+        {"Courier", "Liberation Mono"},        {"Verdana", "DejaVu Sans"},
+        {"Georgia", "DejaVu Serif"},           {"Menlo", "DejaVu Sans Mono"},
     };
     for (const auto& row : table) {
         QFont font(QString::fromLatin1(row.family), 12);

@@ -1,4 +1,6 @@
 #include "Platform/PLFont.h"
+#include "Platform/PLFontSubstitutions.h"
+#include "TestSupport/QStringPrinter.h"
 
 #include <QFont>
 #include <QStringList>
@@ -42,4 +44,26 @@ TEST(PLFont, ConvertsToAndFromQFont)
     EXPECT_TRUE(qfont.bold());
     EXPECT_TRUE(qfont.italic());
     EXPECT_EQ(PLFont::fromQFont(qfont), font);
+}
+
+TEST(PLFontSubstitutions, MissingFamiliesFallBackToThePinnedOnes)
+{
+    const struct {
+        const char* family;
+        const char* expected;
+    } cases[] = {
+        {"", "Liberation Sans"},
+        {"Liberation Serif", "Liberation Serif"},
+        {"DejaVu Sans", "DejaVu Sans"},         // installed
+        {"Arial", "Arial"},                     // pinned
+        {"Times New Roman", "Times New Roman"}, // pinned
+        {"Nowhere Grotesk", "Liberation Sans"},
+        {"Nowhere Sans Serif", "Liberation Sans"},
+        {"Nowhere Serif Display", "Liberation Serif"},
+        {"Nowhere Roman", "Liberation Serif"},
+        {"Nowhere Mono", "Liberation Mono"},
+        {"Nowhere Typewriter", "Liberation Mono"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PLFontSubstitutions::availableFamily(QString::fromUtf8(c.family)), QString::fromUtf8(c.expected)) << c.family;
 }

@@ -1,4 +1,6 @@
 #include "TestSupport/ExpectAssertion.h"
+#include "Platform/PLAssert.h"
+#include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
 #include "Platform/PLRunLoopModeScope.h"
 
@@ -10,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 using namespace std::chrono_literals;
 
@@ -69,6 +72,25 @@ TEST(PLRunLoop, RunsLaterInDueOrderAndNeverFromWithinPerform)
     EXPECT_TRUE(PLRunLoop::isPending(&owner, "twice"));
     ASSERT_TRUE(runUntil([&] { return log.size() == 2; }));
     EXPECT_FALSE(PLRunLoop::isPending(&owner, "twice"));
+}
+
+TEST(PLRunLoop, AThrowingActionIsLoggedAndAbandonedAndTheOthersRun)
+{
+    QStringList log;
+    const PLLog::Sink previous = PLLog::setSink([&log](const QString& line) { log << line; });
+    Owner owner;
+    QStringList ran;
+    PLRunLoop::perform(&owner, "first", [&] { ran << QStringLiteral("first"); });
+    PLRunLoop::perform(&owner, "assert", [] { PL_ASSERT_PARAM(false, "node"); });
+    PLRunLoop::perform(&owner, "setter", [] { throw std::runtime_error("invalid day value"); });
+    PLRunLoop::perform(&owner, "last", [&] { ran << QStringLiteral("last"); });
+    PLRunLoop::perform(&owner, "later", [&] { ran << QStringLiteral("later"); }, 30ms);
+    // Nothing unwinds through the event loop; the work of this and later turns still runs.
+    ASSERT_TRUE(runUntil([&] { return ran.contains(QStringLiteral("later")); }));
+    EXPECT_EQ(ran, (QStringList{QStringLiteral("first"), QStringLiteral("last"), QStringLiteral("later")}));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("Deferred action \"assert\" abandoned: Invalid parameter not satisfying: node"),
+                                QStringLiteral("Deferred action \"setter\" abandoned: invalid day value")}));
+    PLLog::setSink(previous);
 }
 
 TEST(PLRunLoop, WorkWaitsForAModeThatItNames)

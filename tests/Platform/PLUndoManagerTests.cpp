@@ -1,13 +1,18 @@
+#include "Platform/PLAssert.h"
+#include "Platform/PLLog.h"
 #include "Platform/PLUndoManager.h"
 #include "TestSupport/ExpectAssertion.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QStringList>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -342,4 +347,58 @@ TEST(PLUndoManager, LevelsOfUndoKeepTheNewestSteps)
     undo.undo();
     EXPECT_EQ(box->title(), QStringLiteral("a"));
     EXPECT_FALSE(undo.canUndo());
+}
+
+TEST(PLUndoManager, AThrowingActionIsLoggedAndAbandonedAndTheRestOfTheStepRuns)
+{
+    QStringList log;
+    const PLLog::Sink previous = PLLog::setSink([&log](const QString& line) { log << line; });
+    PLUndoManager undo;
+    auto before = std::make_shared<Box>(&undo);
+    auto after = std::make_shared<Box>(&undo);
+    const struct {
+        const char* what;
+        std::function<void()> thrower;
+        const char* logged;
+    } table[] = {
+        {"assertion", [] { PL_ASSERT_PARAM(false, "condition"); }, "Invalid parameter not satisfying: condition"},
+        {"runtime error", [] { throw std::runtime_error("invalid time value"); }, "invalid time value"},
+        {"anything else", [] { throw 42; }, "unknown exception"},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        log.clear();
+        before->setTitle(QStringLiteral("before"));
+        undo.registerUndo(row.thrower);
+        after->setTitle(QStringLiteral("after"));
+        endTurn();
+        // Nothing unwinds out of undo: the other actions of the step are reverted.
+        EXPECT_NO_THROW(undo.undo());
+        EXPECT_TRUE(before->title().isEmpty());
+        EXPECT_TRUE(after->title().isEmpty());
+        ASSERT_EQ(log.size(), 1);
+        EXPECT_TRUE(log[0].startsWith(QStringLiteral("Undo action abandoned: "))) << log[0].toStdString();
+        EXPECT_TRUE(log[0].endsWith(QLatin1String(row.logged))) << log[0].toStdString();
+        // The manager is usable again: redo and later steps work.
+        EXPECT_FALSE(undo.isUndoing());
+        ASSERT_TRUE(undo.canRedo());
+        undo.redo();
+        EXPECT_EQ(before->title(), QStringLiteral("before"));
+        EXPECT_EQ(after->title(), QStringLiteral("after"));
+        undo.undo();
+        undo.removeAllActions();
+    }
+
+    // Observers of the group's opening and closing run inside the same boundary.
+    log.clear();
+    QObject::connect(&undo, &PLUndoManager::didOpenUndoGroup, [] { throw std::runtime_error("opening"); });
+    QObject::connect(&undo, &PLUndoManager::willCloseUndoGroup, [] { throw std::runtime_error("closing"); });
+    before->setTitle(QStringLiteral("again"));
+    EXPECT_NO_THROW(endTurn());
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    ASSERT_TRUE(undo.canUndo());
+    EXPECT_NO_THROW(undo.undo());
+    EXPECT_TRUE(before->title().isEmpty());
+    EXPECT_EQ(log.size(), 4);  // opened and closed by the change, then by the undo
+    PLLog::setSink(previous);
 }

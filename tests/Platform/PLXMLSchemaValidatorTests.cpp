@@ -239,10 +239,7 @@ TEST(PLXMLSchemaValidator, ViolationsAreRejectedWithTheFirstProblem)
         {"text in a branch", contentsNaming("contents.xsd", "<branch>loose text</branch>"), "'branch'"},
         {"element inside a title", contentsNaming("contents.xsd", "<branch><title><b>x</b></title></branch>"), "'title'"},
         {"note at document level", contentsNaming("contents.xsd", "<note/>"), "'note'"},
-        {"unknown master style", stylesRoot + "<floating/></styles>", "'floating'"},
-        {"value kind", stylesRoot + "<canvas><a n=\"x\" t=\"q\" v=\"1\"/></canvas></styles>", "'q'"},
-        {"attribute without name", stylesRoot + "<canvas><a v=\"1\"/></canvas></styles>", "'n'"},
-        {"other children in a style", stylesRoot + "<style ref=\"A\"><b/></style></styles>", "'b'"},
+        {"no style sheet root", QByteArray("<style ") + Instance + " xsi:noNamespaceSchemaLocation=\"styles.xsd\"/>", "'style'"},
     };
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
@@ -261,6 +258,36 @@ TEST(PLXMLSchemaValidator, ViolationsAreRejectedWithTheFirstProblem)
         const int lint = xmllint(schema, file);
         if (lint != -1) {
             EXPECT_GT(lint, 0);
+        }
+    }
+}
+
+// The style sheet reader reads over unknown kinds, value kinds and children: so does the schema.
+TEST(PLXMLSchemaValidator, StyleSheetsAdmitWhatTheReaderReadsOver)
+{
+    const QByteArray stylesRoot = QByteArray("<styles ") + Instance + " xsi:noNamespaceSchemaLocation=\"styles.xsd\" version=\"x\">";
+    const struct {
+        const char* what;
+        QByteArray body;
+    } table[] = {
+        {"unknown master style", "<floating><a n=\"x\" v=\"1\"/></floating>"},
+        {"value kind", "<canvas><a n=\"x\" t=\"q\" v=\"1\"/></canvas>"},
+        {"attribute without name or value", "<canvas><a v=\"1\"/><a n=\"y\"/></canvas>"},
+        {"other children in a style", "<style ref=\"A\"><b/>text</style>"},
+        {"attributes the reader ignores", "<rootbranch level=\"2\"><a n=\"x\" v=\"1\" extra=\"e\"/></rootbranch>"},
+    };
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        const QByteArray bytes = stylesRoot + row.body + "</styles>";
+        PLError error;
+        EXPECT_TRUE(validateBytes(bytes, &error)) << qPrintable(error.failureReason());
+        const QString file = scratch.filePath(QStringLiteral("case.xml"));
+        ASSERT_TRUE(writeFile(file, bytes));
+        const int lint = xmllint(QStringLiteral("styles.xsd"), file);
+        if (lint != -1) {
+            EXPECT_EQ(lint, 0);
         }
     }
 }

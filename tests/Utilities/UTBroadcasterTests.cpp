@@ -25,10 +25,6 @@ struct Padding {
 };
 struct PaddedNode : Padding, Node {};
 
-constexpr const char* NodeChanged = "notifiedOfNode:didChangeProperty:";
-constexpr const char* CountChanged = "notifiedOfCount:";
-constexpr const char* OtherChanged = "notifiedOfOther:";
-
 class NodeProtocol : public virtual UTObserver {
 public:
     virtual void notifiedOfNode(const Node* node, const std::string& property) {}
@@ -40,14 +36,18 @@ public:
     virtual void notifiedOfOther(std::shared_ptr<Node> node) {}
 };
 
+constexpr auto NodeChanged = UT_NOTIFICATION(NodeProtocol, notifiedOfNode, "didChangeProperty:");
+constexpr auto CountChanged = UT_NOTIFICATION(NodeProtocol, notifiedOfCount, "");
+constexpr auto OtherChanged = UT_NOTIFICATION(OtherProtocol, notifiedOfOther, "");
+
 // Records every call in one shared log as "<name>:<selector>".
 class Recorder : public NodeProtocol, public OtherProtocol {
 public:
-    Recorder(std::string name, std::vector<std::string>* log, std::set<std::string> selectors = {NodeChanged, CountChanged, OtherChanged})
+    Recorder(std::string name, std::vector<std::string>* log, std::set<std::string_view> selectors = {NodeChanged, CountChanged, OtherChanged})
         : name(std::move(name)), log(log), selectors(std::move(selectors))
     {
     }
-    bool respondsToSelector(std::string_view selector) const override { return selectors.contains(std::string(selector)); }
+    bool respondsToSelector(std::string_view selector) const override { return selectors.contains(selector); }
     void notifiedOfNode(const Node*, const std::string&) override { record(NodeChanged); }
     void notifiedOfCount(int) override { record(CountChanged); }
     void notifiedOfOther(std::shared_ptr<Node>) override { record(OtherChanged); }
@@ -56,13 +56,13 @@ public:
     std::string name;
 
 private:
-    void record(const char* selector)
+    void record(std::string_view selector)
     {
-        log->push_back(name + ":" + selector);
+        log->push_back(name + ":" + std::string(selector));
         if (onCall) onCall();
     }
     std::vector<std::string>* log;
-    std::set<std::string> selectors;
+    std::set<std::string_view> selectors;
 };
 
 // Claims a selector but is not of the protocol that declares it.
@@ -73,7 +73,7 @@ public:
 
 void sendNode(UTBroadcaster& broadcaster, const Node* node)
 {
-    broadcaster.send(NodeChanged, &NodeProtocol::notifiedOfNode, node, std::string("title"));
+    broadcaster.send(NodeChanged, node, std::string("title"));
 }
 
 } // namespace
@@ -84,7 +84,7 @@ TEST(UTBroadcaster, CallsThatNobodyImplementsAreDropped)
     Node node;
     // Nobody ever registered.
     EXPECT_NO_THROW(sendNode(broadcaster, &node));
-    EXPECT_NO_THROW(broadcaster.send(CountChanged, &NodeProtocol::notifiedOfCount, 3));
+    EXPECT_NO_THROW(broadcaster.send(CountChanged, 3));
 
     std::vector<std::string> log;
     Recorder countOnly("a", &log, {CountChanged});
@@ -93,7 +93,7 @@ TEST(UTBroadcaster, CallsThatNobodyImplementsAreDropped)
     broadcaster.addObserver(&impostor);
     sendNode(broadcaster, &node);
     EXPECT_TRUE(log.empty());
-    broadcaster.send(CountChanged, &NodeProtocol::notifiedOfCount, 3);
+    broadcaster.send(CountChanged, 3);
     EXPECT_EQ(log, std::vector<std::string>{"a:notifiedOfCount:"});
 }
 
@@ -116,11 +116,11 @@ TEST(UTBroadcaster, SenderFiltersAdmitOnlyTheirSendersButNeverFilterNonObjectFir
         {"its sender", [&] { sendNode(broadcaster, &a); }, {"filtered:" + std::string(NodeChanged), "everything:" + std::string(NodeChanged)}},
         {"another sender", [&] { sendNode(broadcaster, &b); }, {"everything:" + std::string(NodeChanged)}},
         {"null sender", [&] { sendNode(broadcaster, nullptr); }, {"filtered:" + std::string(NodeChanged), "everything:" + std::string(NodeChanged)}},
-        {"non-object first argument", [&] { broadcaster.send(CountChanged, &NodeProtocol::notifiedOfCount, 7); },
+        {"non-object first argument", [&] { broadcaster.send(CountChanged, 7); },
          {"filtered:" + std::string(CountChanged), "everything:" + std::string(CountChanged)}},
-        {"shared pointer sender", [&] { broadcaster.send(OtherChanged, &OtherProtocol::notifiedOfOther, shared); },
+        {"shared pointer sender", [&] { broadcaster.send(OtherChanged, shared); },
          {"filtered:" + std::string(OtherChanged), "everything:" + std::string(OtherChanged)}},
-        {"other shared pointer", [&] { broadcaster.send(OtherChanged, &OtherProtocol::notifiedOfOther, std::make_shared<Node>()); },
+        {"other shared pointer", [&] { broadcaster.send(OtherChanged, std::make_shared<Node>()); },
          {"everything:" + std::string(OtherChanged)}},
     };
     for (const auto& c : cases) {
@@ -242,7 +242,7 @@ TEST(UTBroadcaster, DeliversInRegistrationOrder)
         // Alternate filtered and unfiltered observers so that both kinds are merged.
         if (i % 2) broadcaster.addObserverTarget(recorders.back().get(), &a);
         else broadcaster.addObserver(recorders.back().get());
-        expected.push_back(std::to_string(i).append(":").append(NodeChanged));
+        expected.push_back(std::to_string(i).append(":").append(std::string(NodeChanged)));
     }
     sendNode(broadcaster, &a);
     EXPECT_EQ(log, expected);
@@ -343,7 +343,7 @@ TEST(UTBroadcaster, DeliveryIsSafeWhenReceiversChangeTheRegistrations)
         Recorder first("first", &log, {NodeChanged}), second("second", &log, {CountChanged});
         broadcaster.addObserver(&first);
         broadcaster.addObserver(&second);
-        first.onCall = [&] { broadcaster.send(CountChanged, &NodeProtocol::notifiedOfCount, 1); };
+        first.onCall = [&] { broadcaster.send(CountChanged, 1); };
         sendNode(broadcaster, &a);
         EXPECT_EQ(log, (std::vector<std::string>{"first:" + std::string(NodeChanged), "second:" + std::string(CountChanged)}));
     }

@@ -313,6 +313,29 @@ TEST(UTDateTime, FromBaseSecondsInvertsTheKey)
         ASSERT_EQ(value->baseSeconds(), seconds);
         ASSERT_LE(value->day(), value->daysInMonth()) << value->stringRepresentation().toStdString();
     }
+    // From year 3000 on the keys count 31-day months: every day of those years still gives a
+    // real date, never later than the key and the same for the keys of real dates.
+    for (const qint64 year : {3000LL, 3001LL, 3004LL, 3100LL, 4000LL, 123456LL}) {
+        SCOPED_TRACE(year);
+        const qint64 start = UTDateTime::fromYears(year).baseSeconds();
+        qint64 previous = start;
+        for (qint64 seconds = start + 3723; seconds < start + UTDateTime::SecondsPerYear; seconds += Day) {
+            const std::optional<UTDateTime> value = UTDateTime::fromBaseSeconds(seconds);
+            ASSERT_TRUE(value);
+            const std::string text = value->stringRepresentation().toStdString();
+            ASSERT_EQ(value->year(), year) << text;
+            ASSERT_TRUE(QDate(static_cast<int>(year), static_cast<int>(value->month()), static_cast<int>(value->day())).isValid())
+                << text;
+            ASSERT_LE(value->baseSeconds(), seconds) << text;
+            ASSERT_GE(value->baseSeconds(), previous) << text;  // a walk by days never goes back
+            previous = value->baseSeconds();
+            EXPECT_EQ(value->hour() * 3600 + value->minute() * 60 + value->second(), 3723) << text;
+            // A real date of the key's day gives back the key itself.
+            if (value->day() == (seconds - start) / Day % 31 + 1) {
+                EXPECT_EQ(value->baseSeconds(), seconds) << text;
+            }
+        }
+    }
 }
 
 TEST(UTDateTime, AddSecondsCarriesAndBorrows)

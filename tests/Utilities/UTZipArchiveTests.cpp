@@ -117,6 +117,8 @@ struct RawEntry {
     std::optional<uint32_t> compressedSize{};
     std::optional<uint32_t> uncompressedSize{};
     QByteArray extra{};
+    // The checksum of the uncompressed bytes; by default that of the data as stored.
+    std::optional<uint32_t> crc{};
 
     QByteArray bytes() const
     {
@@ -126,7 +128,7 @@ struct RawEntry {
         appendU16(out, method);
         appendU16(out, 0x6000);
         appendU16(out, 0x5a21);
-        appendU32(out, crcOf(data));
+        appendU32(out, crc.value_or(crcOf(data)));
         appendU32(out, compressedSize.value_or(uint32_t(data.size())));
         appendU32(out, uncompressedSize.value_or(uint32_t(data.size())));
         appendU16(out, uint16_t(name.size()));
@@ -135,12 +137,39 @@ struct RawEntry {
     }
 };
 
-QByteArray dataDescriptor(const QByteArray& data, uint32_t uncompressedSize)
+void appendU64(QByteArray& out, uint64_t value)
+{
+    char bytes[8];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 8);
+}
+
+// The descriptor behind an entry's stored bytes, for its uncompressed bytes plain.
+QByteArray dataDescriptor(const QByteArray& stored, const QByteArray& plain, std::optional<uint32_t> uncompressedSize = {})
 {
     QByteArray out("PK\x07\x08", 4);
-    appendU32(out, crcOf(data));
-    appendU32(out, uint32_t(data.size()));
-    appendU32(out, uncompressedSize);
+    appendU32(out, crcOf(plain));
+    appendU32(out, uint32_t(stored.size()));
+    appendU32(out, uncompressedSize.value_or(uint32_t(plain.size())));
+    return out;
+}
+
+// The same with 8-byte sizes, as written behind entries with a Zip64 extra field.
+QByteArray zip64DataDescriptor(const QByteArray& stored, const QByteArray& plain)
+{
+    QByteArray out("PK\x07\x08", 4);
+    appendU32(out, crcOf(plain));
+    appendU64(out, uint64_t(stored.size()));
+    appendU64(out, uint64_t(plain.size()));
+    return out;
+}
+
+// A Zip64 extra field with both sizes, uncompressed first.
+QByteArray zip64Extra(uint64_t uncompressed, uint64_t compressed)
+{
+    QByteArray out = QByteArray::fromHex("01001000");
+    appendU64(out, uncompressed);
+    appendU64(out, compressed);
     return out;
 }
 
@@ -353,9 +382,9 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
     const QByteArray tricky = QByteArray("abcPK\x07\x08", 7) + QByteArray(12, '\x01') + "rest of the data";
     const QByteArray deflated = rawDeflate(sampleText(3, 4000));
     const QByteArray fixture = RawEntry{.name = "tricky.bin", .data = tricky, .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes()
-                               + dataDescriptor(tricky, uint32_t(tricky.size()))
+                               + dataDescriptor(tricky, tricky)
                                + RawEntry{.name = "deflated.xml", .data = deflated, .method = 8, .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes()
-                               + dataDescriptor(deflated, 4000) + RawEntry{.name = "after.txt", .data = "after"}.bytes();
+                               + dataDescriptor(deflated, sampleText(3, 4000)) + RawEntry{.name = "after.txt", .data = "after"}.bytes();
     std::optional<UTZipArchive> archive = UTZipArchive::fromData(fixture);
     ASSERT_TRUE(archive);
     EXPECT_EQ(names(*archive), (QStringList{QStringLiteral("tricky.bin"), QStringLiteral("deflated.xml"), QStringLiteral("after.txt")}));
@@ -369,25 +398,72 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
     EXPECT_EQ(names(*again), names(*archive));
     EXPECT_EQ(again->items().front().fileHeader()->GeneralBitFlag & 8, 0);
 
+    // Descriptors whose entry also has its sizes in the local header, and Zip64 sizes.
+    const QByteArray plain = sampleText(5, 3000);
+    const QByteArray packed = rawDeflate(plain);
+    const struct {
+        const char* label;
+        QByteArray bytes;
+        QByteArray expected;
+    } readable[] = {
+        {"sizes in the header, unsigned descriptor",
+         RawEntry{.name = "x", .data = "data", .flags = 8}.bytes() + dataDescriptor("data", "data").mid(4), "data"},
+        {"sizes in the header, no descriptor", RawEntry{.name = "x", .data = "data", .flags = 8}.bytes(), "data"},
+        {"deflated, sizes in the header, unsigned descriptor",
+         RawEntry{.name = "x", .data = packed, .method = 8, .flags = 8, .uncompressedSize = uint32_t(plain.size()), .crc = 0}.bytes()
+             + dataDescriptor(packed, plain).mid(4),
+         plain},
+        {"Zip64 sizes in the extra field",
+         RawEntry{.name = "x", .data = "data", .compressedSize = 0xFFFFFFFF, .uncompressedSize = 0xFFFFFFFF, .extra = zip64Extra(4, 4)}.bytes(),
+         "data"},
+        {"Zip64 deflated, only the marked size in the extra field",
+         RawEntry{.name = "x", .data = packed, .method = 8, .uncompressedSize = 0xFFFFFFFF,
+                  .extra = QByteArray::fromHex("01000800") + zip64Extra(plain.size(), 0).mid(4, 8), .crc = crcOf(plain)}.bytes(),
+         plain},
+        {"Zip64 field with both sizes, only one marked in the header",
+         RawEntry{.name = "x", .data = packed, .method = 8, .uncompressedSize = 0xFFFFFFFF, .extra = zip64Extra(plain.size(), 0),
+                  .crc = crcOf(plain)}.bytes(),
+         plain},
+        {"Zip64 descriptor",
+         RawEntry{.name = "x", .data = packed, .method = 8, .flags = 8, .compressedSize = 0, .uncompressedSize = 0, .extra = zip64Extra(0, 0)}.bytes()
+             + zip64DataDescriptor(packed, plain),
+         plain},
+    };
+    for (const auto& row : readable) {
+        SCOPED_TRACE(row.label);
+        const QByteArray bytes = row.bytes + RawEntry{.name = "next.txt", .data = "next"}.bytes();
+        PLError error;
+        const std::optional<UTZipArchive> read = UTZipArchive::fromData(bytes, &error);
+        ASSERT_TRUE(read) << error.failureReason().toStdString();
+        EXPECT_EQ(names(*read), (QStringList{QStringLiteral("x"), QStringLiteral("next.txt")}));
+        const QByteArray& expected = row.expected;
+        EXPECT_EQ(read->dataByPath(QStringLiteral("x"), &error), std::optional(expected)) << error.failureReason().toStdString();
+        EXPECT_EQ(read->dataByPath(QStringLiteral("next.txt")), std::optional(QByteArray("next")));
+        // Written back with classic sizes, read by the same rules.
+        const std::optional<UTZipArchive> rewritten = UTZipArchive::fromData(UTZipArchive(*read).getZipData());
+        ASSERT_TRUE(rewritten);
+        EXPECT_EQ(rewritten->dataByPath(QStringLiteral("x")), std::optional(expected));
+    }
+
+    const QString unreadableSizes = QStringLiteral("Zip entry 'x' has Zip64 sizes that cannot be read.");
     const struct {
         const char* label;
         QByteArray bytes;
         QString reason;
     } refused[] = {
-        {"descriptor without signature",
-         RawEntry{.name = "a.txt", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes()
+        {"descriptor without signature nor sizes in the header",
+         RawEntry{.name = "x", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes()
              + QByteArray::fromHex("000000000400000004000000") + RawEntry{.name = "b.txt", .data = "b"}.bytes(),
-         QStringLiteral("Zip entry 'a.txt' has no data descriptor signature, which is not supported.")},
-        {"Zip64 sizes in the header", RawEntry{.name = "big.bin", .data = "data", .compressedSize = 0xFFFFFFFF, .uncompressedSize = 0xFFFFFFFF}.bytes(),
-         QStringLiteral("Zip entry 'big.bin' uses Zip64 sizes, which are not supported.")},
-        {"Zip64 marker in a descriptor",
-         RawEntry{.name = "m.txt", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes() + dataDescriptor("data", 0xFFFFFFFF),
-         QStringLiteral("Zip entry 'm.txt' uses Zip64 sizes, which are not supported.")},
-        {"Zip64 descriptor",
-         RawEntry{.name = "s.txt", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0,
-                  .extra = QByteArray::fromHex("01001000") + QByteArray(16, '\0')}.bytes()
-             + QByteArray("PK\x07\x08", 4) + QByteArray::fromHex("0000000004000000000000000400000000000000"),
-         QStringLiteral("Zip entry 's.txt' uses Zip64 sizes, which are not supported.")},
+         QStringLiteral("Zip entry 'x' has no data descriptor signature, which is not supported.")},
+        {"Zip64 sizes in the header without extra field",
+         RawEntry{.name = "x", .data = "data", .compressedSize = 0xFFFFFFFF, .uncompressedSize = 0xFFFFFFFF}.bytes(), unreadableSizes},
+        {"Zip64 size beyond the limit",
+         RawEntry{.name = "x", .data = "data", .compressedSize = 0xFFFFFFFF, .uncompressedSize = 0xFFFFFFFF,
+                  .extra = zip64Extra(uint64_t(1) << 33, 4)}.bytes(),
+         unreadableSizes},
+        {"Zip64 marker in a classic descriptor",
+         RawEntry{.name = "x", .data = "data", .flags = 8, .compressedSize = 0, .uncompressedSize = 0}.bytes() + dataDescriptor("data", "data", 0xFFFFFFFF),
+         unreadableSizes},
     };
     for (const auto& row : refused) {
         SCOPED_TRACE(row.label);
@@ -396,13 +472,14 @@ TEST(UTZipArchive, DataDescriptorsAreReadOrRefused)
         expectZipError(error, row.reason);
     }
 
-    // The zip tool reading a pipe writes Zip64 descriptors: refused, never misread.
+    // The zip tool reading a pipe writes Zip64 fields and descriptors.
     QTemporaryDir dir;
-    const QByteArray piped = zipThroughPipe(dir.path(), {QStringLiteral("-q")}, "piped input\n");
+    const QByteArray piped = zipThroughPipe(dir.path(), {QStringLiteral("-q")}, sampleText(6, 20000));
     ASSERT_FALSE(piped.isEmpty());
     PLError error;
-    EXPECT_EQ(UTZipArchive::fromData(piped, &error), std::nullopt);
-    expectZipError(error, QStringLiteral("Zip entry '-' uses Zip64 sizes, which are not supported."));
+    const std::optional<UTZipArchive> pipedArchive = UTZipArchive::fromData(piped, &error);
+    ASSERT_TRUE(pipedArchive) << error.failureReason().toStdString();
+    EXPECT_EQ(pipedArchive->dataByPath(QStringLiteral("-")), std::optional(sampleText(6, 20000)));
 }
 
 TEST(UTZipArchive, DamagedOrEmptyInput)
@@ -458,6 +535,10 @@ TEST(UTZipArchive, UnreadableEntriesGiveErrors)
         {"stream shorter than declared", {.name = "x", .data = hello, .method = 8, .uncompressedSize = 50}, QStringLiteral("zlib error %1").arg(Z_DATA_ERROR)},
         {"stream longer than declared", {.name = "x", .data = hundred, .method = 8, .uncompressedSize = 10}, QStringLiteral("zlib error %1").arg(Z_BUF_ERROR)},
         {"encrypted", {.name = "x", .data = "abc", .flags = 1}, QStringLiteral("Zip entry 'x' is encrypted, which is not supported.")},
+        {"stored bytes not matching their checksum", {.name = "x", .data = "abc", .crc = crcOf("abd")},
+         QStringLiteral("Zip entry 'x' is damaged: its checksum does not match.")},
+        {"inflated bytes not matching their checksum", {.name = "x", .data = hello, .method = 8, .uncompressedSize = 5, .crc = crcOf("hellp")},
+         QStringLiteral("Zip entry 'x' is damaged: its checksum does not match.")},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.label);

@@ -1,5 +1,7 @@
 // Draws the reference icons (16 x 16 points) and the "notfound" picture (64 x 64 points)
 // as PNG files at 1x and 2x ("name.png", "name@2x.png") into the folder given as argument.
+#include "PictureSupport/PictureSupport.h"
+
 #include <QColor>
 #include <QDir>
 #include <QGuiApplication>
@@ -14,19 +16,9 @@
 
 namespace {
 
-using Drawing = std::function<void(QPainter&)>;
-
 const QColor Outline(0x6f, 0x76, 0x80);
 const QColor PaperFold(0xdd, 0xe2, 0xe8);
 const QColor TextLine(0x9a, 0xa3, 0xad);
-
-QPen pen(const QColor& color, qreal width = 1.0)
-{
-    QPen result(color, width);
-    result.setJoinStyle(Qt::RoundJoin);
-    result.setCapStyle(Qt::RoundCap);
-    return result;
-}
 
 // A sheet of paper with its top right corner folded.
 void paper(QPainter& p, const QColor& fill = Qt::white, const QColor& outline = Outline, const QColor& fold = PaperFold)
@@ -309,18 +301,7 @@ void drawNotFound(QPainter& p)
 bool render(const QString& folder, const QString& name, int points, const Drawing& draw)
 {
     for (int scale : {1, 2}) {
-        QImage image(points * scale, points * scale, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.scale(scale, scale);
-            draw(painter);
-        }
-        // Pictures state 72 dpi per point at 1x, so that they read at their size in points.
-        const int dotsPerMetre = qRound(72.0 * scale / 0.0254);
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
+        const QImage image = renderDrawing(draw, QSize(points, points), scale);
         const QString path = folder + QLatin1Char('/') + name + (scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png"));
         if (!image.save(path, "PNG")) {
             QTextStream(stderr) << "cannot write " << path << "\n";

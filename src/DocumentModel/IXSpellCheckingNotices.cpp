@@ -1,0 +1,14 @@
+#include "DocumentModel/IXSpellCheckingNotices.h"
+
+#include "Platform/PLNotificationCenter.h"
+#include "Platform/PLSpellChecker.h"
+
+const QString IXSpellCheckingNotices::IgnoreWord = QStringLiteral("IXSpellCheckingIgnoreWord");
+const QString IXSpellCheckingNotices::WordKey = QStringLiteral("string");
+
+void IXSpellCheckingNotices::ignoreWord(const QString& word, int documentTag, const void* sender)
+{
+    if (word.isEmpty()) return;
+    PLSpellChecker::sharedChecker().ignoreWord(word, documentTag);
+    PLNotificationCenter::defaultCenter().post(IgnoreWord, sender, {{WordKey, word}});
+}

@@ -1,0 +1,5 @@
+#include "DocumentViews/IXScaling.h"
+
+IXScaling::~IXScaling() = default;
+
+void IXScaling::resizeWithOldSuperviewSize(const QSize&) {}

@@ -1,0 +1,24 @@
+#pragma once
+
+class IXLayoutContext;
+
+// What the tool manager needs of the windows around the layout contexts: the window's document
+// view, which takes the focus when a tool starts, and the active inspector's context for
+// requests that name none. The application installs the implementation over its window
+// controllers and inspectors at start-up; tests install a recording fake. Without one nothing is
+// focused and a request without a context finds none.
+class IXToolEnvironment {
+public:
+    virtual ~IXToolEnvironment();
+
+    // The installed environment, or null.
+    static IXToolEnvironment* shared();
+    // Installs the environment (null uninstalls); the caller keeps ownership.
+    static void install(IXToolEnvironment* environment);
+
+    // The layout context of the active inspector controller, or null.
+    virtual IXLayoutContext* activeInspectorContext() = 0;
+    // Makes the document view of the context's window controller the first responder of the
+    // controller's window.
+    virtual void focusDocumentView(IXLayoutContext* context) = 0;
+};

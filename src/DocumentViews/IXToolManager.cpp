@@ -1,0 +1,154 @@
+#include "DocumentViews/IXToolManager.h"
+
+#include "DocumentViews/IXTool.h"
+#include "DocumentViews/IXToolEnvironment.h"
+#include "DocumentViews/IXToolEvent.h"
+#include "UtilityWidgets/UTBeep.h"
+
+#include <QHash>
+#include <QMetaObject>
+
+#include <utility>
+
+namespace {
+
+struct ToolClass {
+    const QMetaObject* metaObject = nullptr;
+    IXToolManager::Factory factory;
+};
+
+// The application's tool classes, by the names the program asks for. A table rather than
+// self-registration, which a static library would drop at link time.
+QHash<QString, ToolClass> makeRegistry()
+{
+    QHash<QString, ToolClass> registry;
+    return registry;
+}
+
+QHash<QString, ToolClass>& registry()
+{
+    static QHash<QString, ToolClass> classes = makeRegistry();
+    return classes;
+}
+
+// Sets a pointer for the length of a scope and puts the old value back.
+class ScopedPointer {
+public:
+    ScopedPointer(IXTool*& slot, IXTool* value) : m_slot(slot), m_old(std::exchange(slot, value)) {}
+    ~ScopedPointer() { m_slot = m_old; }
+
+private:
+    IXTool*& m_slot;
+    IXTool* m_old;
+};
+
+}
+
+IXToolManager* IXToolManager::sharedManager()
+{
+    static IXToolManager* manager = [] {
+        auto* made = new IXToolManager;
+        IXToolManaging::install(made);
+        return made;
+    }();
+    return manager;
+}
+
+IXToolManager::IXToolManager() = default;
+
+IXToolManager::~IXToolManager()
+{
+    discardCurrentTool();
+}
+
+void IXToolManager::registerToolClass(const QMetaObject* toolClass, Factory factory)
+{
+    registry().insert(QString::fromLatin1(toolClass->className()), {toolClass, std::move(factory)});
+}
+
+bool IXToolManager::isToolClassRegistered(const QString& className)
+{
+    return registry().contains(className);
+}
+
+bool IXToolManager::makeCurrentTool(IXTool* tool)
+{
+    if (IXTool* old = m_currentTool) {
+        bool resigned = false;
+        {
+            ScopedPointer resigning(m_resigningTool, old);
+            resigned = old->resignCurrentTool();
+        }
+        if (!resigned) {
+            UTBeep::beep();
+            return false;
+        }
+        if (m_currentTool == old) m_currentTool = nullptr;
+        release(old);
+    }
+    if (!tool->becomeCurrentTool()) return false;
+    m_currentTool = tool;
+    return true;
+}
+
+IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+                                         IXLayoutContext* context, const IXToolEvent& event)
+{
+    IXToolEnvironment* environment = IXToolEnvironment::shared();
+    if (!context && environment) context = environment->activeInspectorContext();
+    if (!context) return nullptr;
+    const auto found = registry().constFind(toolClassName);
+    if (found == registry().constEnd()) return nullptr;
+    const ToolClass toolClass = *found;
+
+    if (m_currentTool && m_currentTool->metaObject()->inherits(toolClass.metaObject) &&
+        m_currentTool->editedObject() == object)
+        return m_currentTool;
+
+    if (environment) environment->focusDocumentView(context);
+    // Released on every way out unless it became current.
+    std::unique_ptr<IXTool, void (*)(IXTool*)> tool(toolClass.factory(this), &IXToolManager::release);
+    tool->setContext(context);
+    if (object) tool->setEditedObject(object);
+    if (!makeCurrentTool(tool.get())) {
+        tool->setContext(nullptr);
+        tool->setEditedObject(nullptr);
+        return nullptr;
+    }
+    IXTool* current = tool.release();
+    if (!event.isNone()) current->startWithEvent(event);
+    return current;
+}
+
+IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, IXLayoutContext* context,
+                                         const IXToolEvent& event)
+{
+    return activateToolNamed(toolClassName, nullptr, context, event);
+}
+
+IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+                                         IXLayoutContext* context, const PLMouseEvent* event)
+{
+    return activateToolNamed(toolClassName, object, context, event ? IXToolEvent(*event) : IXToolEvent());
+}
+
+bool IXToolManager::commitCurrentTool()
+{
+    return m_currentTool ? m_currentTool->commitTool() : true;
+}
+
+void IXToolManager::discardCurrentTool()
+{
+    IXTool* old = std::exchange(m_currentTool, nullptr);
+    if (!old) return;
+    if (old != m_resigningTool) {
+        ScopedPointer resigning(m_resigningTool, old);
+        if (!old->resignCurrentTool()) old->discardTool();
+    }
+    release(old);
+}
+
+void IXToolManager::release(IXTool* tool)
+{
+    if (tool) tool->deleteLater();
+}

@@ -1,0 +1,84 @@
+#include "DocumentWindow/IXActionBridge.h"
+
+#include "DocumentViews/IXActionItem.h"
+#include "DocumentWindow/IXApplication.h"
+#include "DocumentWindow/IXWindowExtensions.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+#include <QMetaMethod>
+#include <QToolBar>
+
+IXActionBridge* IXActionBridge::shared()
+{
+    static auto* bridge = [] {
+        auto* made = new IXActionBridge;
+        if (IXApplication* application = IXApplication::instance()) {
+            made->setParent(application);
+            connect(application, &IXApplication::actionSent, made, &IXActionBridge::validateShownToolBars);
+            connect(application, &QApplication::focusChanged, made, &IXActionBridge::validateShownToolBars);
+        }
+        return made;
+    }();
+    return bridge;
+}
+
+QAction* IXActionBridge::makeAction(const QString& text, const QByteArray& action, QObject* parent)
+{
+    auto* item = new QAction(text, parent);
+    IXActionItem::setAction(item, action);
+    connect(item, &QAction::triggered, item, [item] {
+        if (IXApplication* application = IXApplication::instance())
+            application->sendAction(IXActionItem::actionOf(item), IXActionItem::targetOf(item), item);
+    });
+    return item;
+}
+
+bool IXActionBridge::validate(QAction* item)
+{
+    const QByteArray action = IXActionItem::actionOf(item);
+    if (action.isEmpty()) return item->isEnabled();
+    IXApplication* application = IXApplication::instance();
+    QObject* target = application ? application->targetForAction(action, IXActionItem::targetOf(item), item) : nullptr;
+    bool enabled = target != nullptr;
+    if (target) {
+        const QMetaObject* meta = target->metaObject();
+        const int index = meta->indexOfMethod("validateMenuItem(QAction*)");
+        if (index >= 0) meta->method(index).invoke(target, Qt::DirectConnection, Q_RETURN_ARG(bool, enabled), Q_ARG(QAction*, item));
+    }
+    item->setEnabled(enabled);
+    return enabled;
+}
+
+void IXActionBridge::attachMenu(QMenu* menu)
+{
+    connect(menu, &QMenu::aboutToShow, menu, [menu] {
+        for (QAction* item : menu->actions()) validate(item);
+    });
+}
+
+void IXActionBridge::attachToolBar(QToolBar* toolBar)
+{
+    IXActionBridge* bridge = shared();
+    bridge->m_toolBars.append(toolBar);
+    toolBar->installEventFilter(bridge);
+    if (toolBar->isVisible())
+        for (QAction* item : toolBar->actions()) validate(item);
+}
+
+bool IXActionBridge::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show)
+        if (auto* toolBar = qobject_cast<QToolBar*>(watched))
+            for (QAction* item : toolBar->actions()) validate(item);
+    return QObject::eventFilter(watched, event);
+}
+
+void IXActionBridge::validateShownToolBars()
+{
+    m_toolBars.removeAll(nullptr);
+    for (const QPointer<QToolBar>& toolBar : std::as_const(m_toolBars))
+        if (toolBar->isVisible())
+            for (QAction* item : toolBar->actions()) validate(item);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class QString;
+class QToolBar;
+
+// Menu and toolbar items whose action is named, not bound: triggering one sends its action
+// ("zoomIn:") through the application's target search (IXApplication::targetForAction), to
+// its explicit target when it has one. Before a menu shows, and while a toolbar is shown
+// (when it appears, when the focus moves, after every action), each item asks the same
+// search whether it is enabled: without a target it is disabled; a target's
+// `validateMenuItem(QAction*)` decides when it has one, and may set the check mark.
+class IXActionBridge : public QObject {
+    Q_OBJECT
+public:
+    // An item titled `text` that sends `action`, owned by the parent.
+    static QAction* makeAction(const QString& text, const QByteArray& action, QObject* parent);
+    // (IXActionItem reads and sets an item's action and explicit target.)
+
+    // Enables (and lets the target check) an item; false when it is disabled.
+    static bool validate(QAction* item);
+    // Validates the menu's items each time before it shows.
+    static void attachMenu(QMenu* menu);
+    // Validates the toolbar's items while it is shown.
+    static void attachToolBar(QToolBar* toolBar);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static IXActionBridge* shared();
+    void validateShownToolBars();
+
+    QList<QPointer<QToolBar>> m_toolBars;
+};

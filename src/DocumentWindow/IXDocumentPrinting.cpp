@@ -1,0 +1,3 @@
+#include "DocumentWindow/IXDocumentPrinting.h"
+
+IXDocumentPrinting::~IXDocumentPrinting() = default;

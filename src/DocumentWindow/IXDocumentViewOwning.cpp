@@ -1,0 +1,3 @@
+#include "DocumentWindow/IXDocumentViewOwning.h"
+
+IXDocumentViewOwning::~IXDocumentViewOwning() = default;

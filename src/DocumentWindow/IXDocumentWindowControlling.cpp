@@ -1,0 +1,3 @@
+#include "DocumentWindow/IXDocumentWindowControlling.h"
+
+IXDocumentWindowControlling::~IXDocumentWindowControlling() = default;

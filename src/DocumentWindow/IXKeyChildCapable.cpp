@@ -1,0 +1,3 @@
+#include "DocumentWindow/IXKeyChildCapable.h"
+
+IXKeyChildCapable::~IXKeyChildCapable() = default;

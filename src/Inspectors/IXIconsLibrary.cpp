@@ -1,0 +1,94 @@
+#include "Inspectors/IXIconsLibrary.h"
+
+#include "Platform/PLPropertyList.h"
+#include "Platform/PLResources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QImage blankIcon()
+{
+    QImage image(22, 22, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+}
+
+IXIconsLibrary::IXIconsLibrary(QString folder) : m_folder(std::move(folder))
+{
+}
+
+IXIconsLibrary& IXIconsLibrary::installShared()
+{
+    static IXIconsLibrary library(QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons")));
+    IXIconsStorage::install(&library);
+    return library;
+}
+
+void IXIconsLibrary::load() const
+{
+    if (m_loaded) return;
+    m_loaded = true;
+    if (!QFileInfo(m_folder).isDir()) return;
+    QFile list(QDir(m_folder).filePath(QStringLiteral("icons_list.plist")));
+    if (!list.open(QIODevice::ReadOnly)) return;
+    const QVariant root = PLPropertyList::read(list.read(PLPropertyList::MaxDataSize + 1));
+    if (root.typeId() != QMetaType::QVariantMap) return;
+    const QVariantMap map = root.toMap();
+    const QVariantMap info = map.value(QStringLiteral("INFO_STORAGE")).toMap();
+    for (const QVariant& value : map.value(QStringLiteral("ID_STORAGE")).toList()) {
+        if (value.typeId() != QMetaType::QString) continue;
+        const QString name = value.toString();
+        if (name.isEmpty() || m_entries.contains(name)) continue;
+        const QVariantMap entry = info.value(name).toMap();
+        m_names.append(name);
+        m_entries.insert(name, Entry{entry.value(QStringLiteral("ICON_FILE")).toString(),
+                                     entry.value(QStringLiteral("ICON_TOOLTIP")).toString(), QImage(), false});
+    }
+}
+
+QStringList IXIconsLibrary::names() const
+{
+    load();
+    return m_names;
+}
+
+QString IXIconsLibrary::tooltipForName(const QString& name) const
+{
+    load();
+    return m_entries.value(name).tooltip;
+}
+
+QImage IXIconsLibrary::loadIcon(const QString& file) const
+{
+    // Only plain file names inside the folder are read.
+    if (file.isEmpty() || file.contains(QLatin1Char('/')) || file == QStringLiteral("..")) return blankIcon();
+    const QDir folder(m_folder);
+    const QFileInfo info(file);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QImage image(folder.filePath(info.completeBaseName() + QStringLiteral("@2x") + suffix));
+    if (!image.isNull()) {
+        image.setDevicePixelRatio(2.0);
+        return image;
+    }
+    image = QImage(folder.filePath(file));
+    if (image.isNull()) return blankIcon();
+    image.setDevicePixelRatio(1.0);
+    return image;
+}
+
+QImage IXIconsLibrary::iconForName(const QString& name)
+{
+    load();
+    auto found = m_entries.find(name);
+    if (found == m_entries.end()) return QImage();
+    if (!found->loaded) {
+        found->image = loadIcon(found->file);
+        found->loaded = true;
+    }
+    return found->image;
+}

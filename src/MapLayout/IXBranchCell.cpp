@@ -1,0 +1,3 @@
+#include "MapLayout/IXBranchCell.h"
+
+IXBranchCell::~IXBranchCell() = default;

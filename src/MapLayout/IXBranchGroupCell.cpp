@@ -1,0 +1,3 @@
+#include "MapLayout/IXBranchGroupCell.h"
+
+IXBranchGroupCell::~IXBranchGroupCell() = default;

@@ -1,0 +1,3 @@
+#include "MapLayout/IXDocumentViewing.h"
+
+IXDocumentViewing::~IXDocumentViewing() = default;

@@ -1,0 +1,241 @@
+#include "MapLayout/IXLayoutCell.h"
+
+#include "DocumentModel/IXNode.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXLayoutView.h"
+#include "Platform/PLAssert.h"
+#include "Platform/PLGraphicsContext.h"
+#include "Platform/PLLog.h"
+
+#include <typeinfo>
+
+namespace {
+
+QString rectText(const PLRect& r)
+{
+    return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(r.minX()).arg(r.minY()).arg(r.width()).arg(r.height());
+}
+
+}  // namespace
+
+IXLayoutCell::IXLayoutCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* node)
+    : m_context(context), m_parent(parent), m_node(node)
+{
+    if (node) m_nodeLink = node->weak_from_this();
+}
+
+IXLayoutCell::~IXLayoutCell()
+{
+    if (m_context || m_parent || m_node) {
+        // Released without invalidate: a programming error, but the context and parent must
+        // not keep a pointer to a gone cell.
+        PLLog::write(QStringLiteral("Invalid parameter not satisfying: !_context && !_parent && !_node"));
+        if (m_context) m_context->cellWillInvalidate(this);
+    }
+}
+
+QString IXLayoutCell::description()
+{
+    QString text = QStringLiteral("<%1: %2>")
+                       .arg(QString::fromLatin1(typeid(*this).name()))
+                       .arg(quintptr(this), 0, 16);
+    if (IXNode* n = node())
+        text += QStringLiteral("\n\t<%1: %2>").arg(QString::fromLatin1(typeid(*n).name()), n->existingUniqueId());
+    text += QStringLiteral("\n\t frame: %1; bounds: %2").arg(rectText(m_frame), rectText(m_bounds));
+    if (m_hasValidTransform) text += QStringLiteral("\n\t canvas frame: %1").arg(rectText(convertRectToCell(m_bounds, nullptr)));
+    if (m_context && m_context->view())
+        text += QStringLiteral("\n\t view frame: %1").arg(rectText(m_context->convertRectFromCell(m_bounds, this)));
+    return text;
+}
+
+void IXLayoutCell::invalidate()
+{
+    if (m_parent) m_parent->cellWillInvalidate(this);
+    if (m_context) m_context->cellWillInvalidate(this);
+    m_context = nullptr;
+    m_parent = nullptr;
+    m_node = nullptr;
+    m_nodeLink.reset();
+}
+
+IXNode* IXLayoutCell::node() const
+{
+    return m_node && !m_nodeLink.expired() ? m_node : nullptr;
+}
+
+PLRect IXLayoutCell::frame()
+{
+    if (!m_hasValidLayout) performLayout();
+    return m_frame;
+}
+
+PLRect IXLayoutCell::bounds()
+{
+    if (!m_hasValidLayout) performLayout();
+    return m_bounds;
+}
+
+void IXLayoutCell::setOrigin(PLPoint origin)
+{
+    m_frame.origin = origin;
+    invalidateTransform();
+}
+
+void IXLayoutCell::setFrame(const PLRect& frame)
+{
+    if (m_hasValidLayout && frame == m_frame) return;
+    m_hasValidLayout = true;
+    invalidateTransform();
+    m_frame = frame;
+    m_bounds = PLRect(PLPoint(), frame.size);
+}
+
+void IXLayoutCell::invalidateLayoutForCell(IXLayoutCell* cell)
+{
+    if (!m_hasValidLayout) return;
+    if (m_layoutInProgress > 3) PLAssertionFailed("invalidateLayout during secondary layout process");
+    m_hasValidLayout = false;
+    if (m_parent) m_parent->invalidateLayoutForCell(this);
+    invalidateTransform();
+}
+
+void IXLayoutCell::invalidateLayout()
+{
+    invalidateLayoutForCell(this);
+}
+
+void IXLayoutCell::performLayoutIfNeeded()
+{
+    if (!m_hasValidLayout) performLayout();
+}
+
+void IXLayoutCell::performLayout()
+{
+    if (m_parent && m_parent->needsLayout()) {
+        m_parent->performLayout();
+        return;
+    }
+    if (m_layoutInProgress) return;
+    m_layoutInProgress = 1;
+    m_hasValidLayout = true;
+    layout();
+    m_layoutInProgress = 0;
+}
+
+void IXLayoutCell::invalidateTransform()
+{
+    if (!m_hasValidTransform) return;
+    m_hasValidTransform = false;
+    if (m_context) m_context->cellGeometryDidChange();
+    transformDidInvalidate();
+}
+
+void IXLayoutCell::calculateTransform()
+{
+    if (!m_hasValidLayout) performLayout();
+    if (m_parent) {
+        PLAffineTransform t = m_parent->transLocalToCanvas();
+        // Bounds map onto the frame: minus the bounds' origin, stretched to the frame's size
+        // when they differ, plus the frame's origin.
+        t.translateXBy(m_frame.minX(), m_frame.minY());
+        if (m_bounds.size != m_frame.size && m_bounds.width() != 0 && m_bounds.height() != 0)
+            t.scaleXBy(m_frame.width() / m_bounds.width(), m_frame.height() / m_bounds.height());
+        t.translateXBy(-m_bounds.minX(), -m_bounds.minY());
+        m_transLocalToCanvas = t;
+        m_transCanvasToLocal = t.inverted();
+    } else {
+        m_transLocalToCanvas = PLAffineTransform();
+        m_transCanvasToLocal = PLAffineTransform();
+    }
+    m_hasValidTransform = true;
+}
+
+const PLAffineTransform& IXLayoutCell::transLocalToCanvas()
+{
+    if (!m_hasValidTransform) calculateTransform();
+    return m_transLocalToCanvas;
+}
+
+const PLAffineTransform& IXLayoutCell::transCanvasToLocal()
+{
+    if (!m_hasValidTransform) calculateTransform();
+    return m_transCanvasToLocal;
+}
+
+PLPoint IXLayoutCell::convertPointToCell(PLPoint point, IXLayoutCell* cell)
+{
+    PLPoint p = transLocalToCanvas().transformPoint(point);
+    return cell ? cell->transCanvasToLocal().transformPoint(p) : p;
+}
+
+PLSize IXLayoutCell::convertSizeToCell(PLSize size, IXLayoutCell* cell)
+{
+    PLSize s = transLocalToCanvas().transformSize(size);
+    return cell ? cell->transCanvasToLocal().transformSize(s) : s;
+}
+
+PLRect IXLayoutCell::convertRectToCell(const PLRect& rect, IXLayoutCell* cell)
+{
+    return PLRect(convertPointToCell(rect.origin, cell), convertSizeToCell(rect.size, cell));
+}
+
+PLPoint IXLayoutCell::convertPointFromCell(PLPoint point, IXLayoutCell* cell)
+{
+    PLPoint p = cell ? cell->transLocalToCanvas().transformPoint(point) : point;
+    return transCanvasToLocal().transformPoint(p);
+}
+
+PLSize IXLayoutCell::convertSizeFromCell(PLSize size, IXLayoutCell* cell)
+{
+    PLSize s = cell ? cell->transLocalToCanvas().transformSize(size) : size;
+    return transCanvasToLocal().transformSize(s);
+}
+
+PLRect IXLayoutCell::convertRectFromCell(const PLRect& rect, IXLayoutCell* cell)
+{
+    return PLRect(convertPointFromCell(rect.origin, cell), convertSizeFromCell(rect.size, cell));
+}
+
+PLSize IXLayoutCell::currentPixelSize()
+{
+    return m_context ? m_context->convertSizeToCell(PLSize(1, 1), this) : convertSizeFromCell(PLSize(1, 1), nullptr);
+}
+
+PLRect IXLayoutCell::unionRectForCells(const IXCellList& cells)
+{
+    PLRect result;
+    for (const auto& cell : cells) result = result.united(cell->frame());
+    return result;
+}
+
+void IXLayoutCell::setNeedsDisplay()
+{
+    if (!m_hasValidLayout || !m_hasValidTransform || !m_context || !m_context->view()) return;
+    const PLRect rect = m_context->convertRectFromCell(m_bounds, this);
+    IXLayoutView* view = m_context->view();
+    if (rect.intersects(view->visibleRect())) view->setNeedsDisplayInRect(rect);
+}
+
+std::shared_ptr<IXStyleNode> IXLayoutCell::style()
+{
+    return m_context ? m_context->styleForNode(node()) : nullptr;
+}
+
+bool IXLayoutCell::isSelected()
+{
+    return m_context && m_context->selection().containsNode(node());
+}
+
+bool IXLayoutCell::isHighlighted()
+{
+    return m_context && m_context->highlights().containsNode(node());
+}
+
+void IXLayoutCell::display(PLGraphicsContext& graphics)
+{
+    graphics.saveGraphicsState();
+    if (m_context) graphics.concat(m_context->transCanvasToView());
+    graphics.concat(transLocalToCanvas());
+    draw(graphics);
+    graphics.restoreGraphicsState();
+}

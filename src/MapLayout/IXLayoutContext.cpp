@@ -1,0 +1,589 @@
+#include "MapLayout/IXLayoutContext.h"
+
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXConnectionNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXFloatingReferenceNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXReferenceNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
+#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXBranchGroupCell.h"
+#include "MapLayout/IXConnectionCell.h"
+#include "MapLayout/IXDocumentViewing.h"
+#include "MapLayout/IXLayoutCellFactory.h"
+#include "MapLayout/IXLayoutContextObserver.h"
+#include "MapLayout/IXLayoutGroupCell.h"
+#include "MapLayout/IXLayoutView.h"
+#include "MapLayout/IXPictureCell.h"
+#include "MapLayout/IXTextCell.h"
+#include "MapLayout/IXTimelineCell.h"
+#include "Platform/PLAssert.h"
+#include "Platform/PLLog.h"
+#include "Platform/PLRunLoop.h"
+
+#include <utility>
+
+using namespace std::chrono_literals;
+
+IXLayoutContext::IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* layoutNode, IXLayoutView* view)
+{
+    PL_ASSERT_PARAM(controller, "controller");
+    m_view = view;
+    m_documentView = dynamic_cast<IXDocumentViewing*>(view);
+    m_controller = controller;
+    m_layoutNode = layoutNode;
+    m_documentNode = controller->documentNode();
+    if (layoutNode) m_styleSheet = layoutNode->styleSheet().get();
+    else if (m_documentNode) m_styleSheet = m_documentNode->styleSheet().get();
+    if (m_documentNode) m_documentNode->addToObservers(this);
+    m_broadcaster = std::make_unique<UTBroadcaster>();
+    if (auto* observer = dynamic_cast<UTObserver*>(view)) m_broadcaster->addObserver(observer);
+    if (auto* observer = dynamic_cast<UTObserver*>(controller)) m_broadcaster->addObserver(observer);
+    m_drawMask = IXDrawMaskDefault;
+    postReloadBranches();
+    m_broadcaster->send(IXLayoutContextDidInit, this);
+}
+
+IXLayoutContext::~IXLayoutContext()
+{
+    if (m_controller) {
+        // Released without invalidate: a programming error; ending it here keeps the document
+        // and the run loop from calling a gone context.
+        PLLog::write(QStringLiteral("Invalid parameter not satisfying: !_controller"));
+        invalidate();
+    }
+    PLRunLoop::cancel(this);
+}
+
+void IXLayoutContext::invalidate()
+{
+    if (!m_controller) return;
+    PLRunLoop::cancel(this);
+    m_reloadPosted = false;
+    m_performLayoutPosted = false;
+    if (m_documentNode) m_documentNode->removeFromObservers(this);
+    // The document stays alive until the cells are gone, so that they can still name their
+    // nodes while they leave.
+    std::shared_ptr<IXDocumentNode> document = std::move(m_documentNode);
+    m_broadcaster->send(IXLayoutContextWillInvalidate, this);
+    m_broadcaster.reset();
+    for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get(),
+                                     m_selectionLayer.get()})
+        if (layer) layer->invalidate();
+    m_namedCells.clear();
+    if (m_timelineCell) m_timelineCell.reset();
+    m_controller = nullptr;
+    m_layoutNode = nullptr;
+    m_documentView = nullptr;
+    m_styleSheet = nullptr;
+    m_selection = IXSelection();
+    m_highlights = IXSelection();
+    m_branchFilter.reset();
+    m_stacks.reset();
+    m_cellUnderMouse = nullptr;
+}
+
+void IXLayoutContext::cellWillInvalidate(IXLayoutCell* cell)
+{
+    if (IXNode* node = cell->node()) {
+        auto it = m_namedCells.find(node->existingUniqueId());
+        if (it != m_namedCells.end() && it->get() == cell) m_namedCells.erase(it);
+    }
+    if (m_stacks) invalidateDrawStack();
+    if (m_cellUnderMouse == cell) m_cellUnderMouse = nullptr;
+}
+
+IXOpenDocument* IXLayoutContext::document() const
+{
+    return m_controller ? m_controller->document() : nullptr;
+}
+
+int IXLayoutContext::documentLayout() const
+{
+    return m_controller ? m_controller->documentLayout() : 0;
+}
+
+void IXLayoutContext::addObserver(UTObserver* observer)
+{
+    if (m_broadcaster) m_broadcaster->addObserver(observer);
+}
+
+void IXLayoutContext::removeObserver(UTObserver* observer)
+{
+    if (m_broadcaster) m_broadcaster->removeObserver(observer);
+}
+
+// --- Cells by node ---
+
+void IXLayoutContext::setCellForNode(const std::shared_ptr<IXLayoutCell>& cell, IXNode* node)
+{
+    if (!node || !cell) return;
+    m_namedCells.insert(node->uniqueId(), cell);
+}
+
+IXLayoutCell* IXLayoutContext::cellForNode(IXNode* node) const
+{
+    if (!node || node->existingUniqueId().isEmpty()) return nullptr;
+    return m_namedCells.value(node->existingUniqueId()).get();
+}
+
+IXBranchGroupCell* IXLayoutContext::branchGroupCellForNode(IXNode* node) const
+{
+    return dynamic_cast<IXBranchGroupCell*>(cellForNode(node));
+}
+
+IXBranchCell* IXLayoutContext::branchCellForNode(IXNode* node) const
+{
+    IXBranchGroupCell* group = branchGroupCellForNode(node);
+    return group ? group->branchCell() : nullptr;
+}
+
+std::shared_ptr<IXStyleNode> IXLayoutContext::styleForNode(IXNode* node) const
+{
+    PL_ASSERT_PARAM(m_styleSheet, "_styleSheet");
+    return m_styleSheet->styleForNode(node);
+}
+
+// --- State ---
+
+void IXLayoutContext::setSelection(const IXSelection& selection)
+{
+    if (selection.isIdenticalTo(m_selection)) return;
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextWillChangeSelection, this, m_selection);
+    m_selection = selection;
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextDidChangeSelection, this, m_selection);
+    postReloadSelection();
+}
+
+void IXLayoutContext::setHighlights(const IXSelection& highlights)
+{
+    if (highlights.isIdenticalTo(m_highlights)) return;
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextWillChangeHighlights, this, m_highlights);
+    m_highlights = highlights;
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextDidChangeHighlights, this, m_highlights);
+}
+
+void IXLayoutContext::setBranchFilter(const std::shared_ptr<IXBranchNode>& filter)
+{
+    if (filter == m_branchFilter) return;
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextWillChangeFilter, this, m_branchFilter);
+    m_branchFilter = filter;
+    if (m_timelineLayout) postReloadBranches();
+    else invalidateDrawStack();
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextDidChangeFilter, this, m_branchFilter);
+}
+
+void IXLayoutContext::setDrawMask(std::int32_t mask)
+{
+    if (mask == m_drawMask) return;
+    m_drawMask = mask;
+    postReloadBranches();
+}
+
+void IXLayoutContext::setDetailLevel(int level)
+{
+    if (m_branchFilter) {
+        setDetailLevelForBranch(level, m_branchFilter.get());
+        return;
+    }
+    if (!m_documentNode) return;
+    for (const auto& root : IXDocumentNode::NodeList(m_documentNode->rootBranches()))
+        if (auto* branch = dynamic_cast<IXBranchNode*>(root.get())) setDetailLevelForBranch(level, branch);
+}
+
+void IXLayoutContext::setDetailLevelForBranch(int level, IXBranchNode* branch)
+{
+    if (!branch) return;
+    if (level <= 0) branch->setCollapsed(false, true);
+    else collapseBranch(branch, level);
+}
+
+void IXLayoutContext::collapseBranch(IXBranchNode* branch, int level)
+{
+    // Depth first, parents before children, without recursion: maps may be deep.
+    std::vector<std::pair<std::shared_ptr<IXBranchNode>, int>> pending;
+    pending.emplace_back(std::static_pointer_cast<IXBranchNode>(branch->shared_from_this()), level);
+    while (!pending.empty()) {
+        auto [current, currentLevel] = std::move(pending.back());
+        pending.pop_back();
+        if (currentLevel < 1) {
+            current->setCollapsed(true, false);
+            continue;
+        }
+        current->setCollapsed(false, false);
+        const auto& children = current->branches();
+        for (auto it = children.rbegin(); it != children.rend(); ++it) pending.emplace_back(*it, currentLevel - 1);
+    }
+}
+
+// --- Reload and layout ---
+
+void IXLayoutContext::postReloadBranches()
+{
+    m_needsReloadBranches = m_needsReloadFloatings = m_needsReloadConnections = true;
+    postReload();
+}
+
+void IXLayoutContext::postReloadFloatings()
+{
+    m_needsReloadFloatings = true;
+    postReload();
+}
+
+void IXLayoutContext::postReloadConnections()
+{
+    m_needsReloadConnections = true;
+    postReload();
+}
+
+void IXLayoutContext::postReloadSelection()
+{
+    m_needsReloadSelection = true;
+    postReload();
+}
+
+void IXLayoutContext::invalidateAll()
+{
+    m_needsReloadBranches = m_needsReloadFloatings = m_needsReloadConnections = m_needsReloadSelection = true;
+    postReload();
+}
+
+void IXLayoutContext::postReload()
+{
+    if (m_reloadPosted || !m_controller) return;
+    m_reloadPosted = true;
+    PLRunLoop::perform(this, "doReload", [this] { doReload(); }, 0ms, PLRunLoop::commonModes());
+}
+
+void IXLayoutContext::doReload()
+{
+    m_reloadPosted = false;
+    if (m_layoutNode) performLayout();
+}
+
+void IXLayoutContext::postPerformLayout()
+{
+    if (m_performLayoutPosted || !m_controller) return;
+    m_performLayoutPosted = true;
+    PLRunLoop::perform(this, "delayedLayout", [this] { delayedLayout(); }, 0ms, PLRunLoop::commonModes());
+}
+
+void IXLayoutContext::delayedLayout()
+{
+    m_performLayoutPosted = false;
+    performLayoutIfNeeded();
+}
+
+bool IXLayoutContext::needsLayout() const
+{
+    if (m_needsReloadBranches || m_needsReloadFloatings || m_needsReloadConnections || m_needsReloadSelection)
+        return true;
+    if (!m_layoutNode || m_layoutNode->layoutName() == IXLayoutOutlineName) return false;
+    for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get(),
+                                     m_selectionLayer.get()})
+        if (layer && layer->needsLayout()) return true;
+    return false;
+}
+
+void IXLayoutContext::performLayoutIfNeeded()
+{
+    if (m_layoutNode && needsLayout()) performLayout();
+}
+
+void IXLayoutContext::performLayout()
+{
+    PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
+    auto invalidateLayers = [](std::initializer_list<IXLayoutGroupCell*> layers) {
+        for (IXLayoutGroupCell* layer : layers)
+            if (layer) layer->invalidateLayout();
+    };
+    if (m_needsReloadBranches) {
+        m_needsReloadBranches = false;
+        m_needsReloadSelection = true;
+        reloadBranches();
+    }
+    if (m_branchLayer && m_branchLayer->needsLayout()) {
+        m_branchLayer->performLayout();
+        invalidateLayers({m_floatingLayer.get(), m_connectionLayer.get(), m_selectionLayer.get()});
+    }
+    if (m_needsReloadFloatings) {
+        m_needsReloadFloatings = false;
+        m_needsReloadConnections = m_needsReloadSelection = true;
+        reloadFloatings();
+    }
+    if (m_floatingLayer && m_floatingLayer->needsLayout()) {
+        m_floatingLayer->performLayout();
+        invalidateLayers({m_connectionLayer.get(), m_selectionLayer.get()});
+    }
+    if (m_needsReloadConnections) {
+        m_needsReloadConnections = false;
+        m_needsReloadSelection = true;
+        reloadConnections();
+    }
+    if (m_connectionLayer && m_connectionLayer->needsLayout()) {
+        m_connectionLayer->performLayout();
+        invalidateLayers({m_selectionLayer.get()});
+    }
+    if (m_needsReloadSelection) {
+        m_needsReloadSelection = false;
+        reloadSelection();
+    }
+    if (m_selectionLayer && m_selectionLayer->needsLayout()) m_selectionLayer->performLayout();
+    invalidateDrawStack();
+    autosizeCanvas();
+    if (m_broadcaster)
+        m_broadcaster->send(IXLayoutContextDidLayout, this);
+}
+
+void IXLayoutContext::layoutGroupDidLayout(IXLayoutGroupCell* group)
+{
+    auto invalidateLayers = [](std::initializer_list<IXLayoutGroupCell*> layers) {
+        for (IXLayoutGroupCell* layer : layers)
+            if (layer) layer->invalidateLayout();
+    };
+    if (group == m_branchLayer.get()) {
+        invalidateLayers({m_floatingLayer.get(), m_connectionLayer.get(), m_selectionLayer.get()});
+    } else if (group == m_floatingLayer.get()) {
+        invalidateLayers({m_connectionLayer.get(), m_selectionLayer.get()});
+    } else if (group == m_connectionLayer.get()) {
+        if (m_floatingLayer) m_floatingLayer->calculateBounds();
+        invalidateLayers({m_selectionLayer.get()});
+    }
+}
+
+bool IXLayoutContext::buildsCells() const
+{
+    // The outline shows the document in a view of its own; no cells.
+    return m_layoutNode && m_documentNode && m_layoutNode->layoutName() != IXLayoutOutlineName;
+}
+
+std::shared_ptr<IXLayoutGroupCell> IXLayoutContext::makeLayer()
+{
+    return std::make_shared<IXLayoutGroupCell>(this, nullptr, nullptr);
+}
+
+void IXLayoutContext::reloadBranches()
+{
+    if (!buildsCells()) return;
+    if (!m_branchLayer) m_branchLayer = makeLayer();
+    m_timelineLayout = m_layoutNode->layoutName() == IXLayoutTimelineName;
+    if (m_timelineLayout) {
+        if (m_timelineCell) {
+            m_timelineCell->reloadBranches();
+        } else if (IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory()) {
+            m_timelineCell = factory->makeTimelineCell(this, m_branchLayer.get(), m_documentNode.get());
+            if (m_timelineCell) m_branchLayer->addCell(m_timelineCell);
+        }
+    } else {
+        reloadMindMapView();
+    }
+    m_branchLayer->invalidateLayout();
+}
+
+void IXLayoutContext::reloadMindMapView()
+{
+    PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
+    const QString& name = m_layoutNode->layoutName();
+    int layoutType = 0;
+    if (name == IXLayoutMindMapName) layoutType = 1;
+    else if (name == IXLayoutTopDownName) layoutType = 4;
+    else if (name == IXLayoutLeftRightName)
+        layoutType = styleForNode(m_documentNode.get())->documentLayoutOrientation() != 0 ? 3 : 2;
+    m_branchLayer->removeAllCells();
+    IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory();
+    if (!factory) return;
+    for (const auto& root : IXDocumentNode::NodeList(m_documentNode->rootBranches())) {
+        std::shared_ptr<IXBranchGroupCell> group = factory->makeBranchGroupCell(this, m_branchLayer.get(), root.get());
+        if (!group) continue;
+        group->setLayoutType(layoutType);
+        m_branchLayer->addCell(group);
+        setCellForNode(group, root.get());
+        group->reloadBranches();
+    }
+}
+
+void IXLayoutContext::reloadFloatings()
+{
+    if (!buildsCells()) return;
+    if (m_floatingLayer) m_floatingLayer->removeAllCells();
+    else m_floatingLayer = makeLayer();
+    // Connection cells point at the floating cells that are about to go.
+    if (m_connectionLayer) m_connectionLayer->removeAllCells();
+    else m_connectionLayer = makeLayer();
+    if (IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory()) {
+        for (const auto& picture : IXDocumentNode::NodeList(m_documentNode->pictures())) {
+            std::shared_ptr<IXLayoutCell> cell = factory->makePictureCell(this, m_floatingLayer.get(), picture.get());
+            if (!cell) continue;
+            m_floatingLayer->addCell(cell);
+            setCellForNode(cell, picture.get());
+        }
+        for (const auto& comment : IXDocumentNode::NodeList(m_documentNode->comments())) {
+            std::shared_ptr<IXLayoutCell> cell = factory->makeTextCell(this, m_floatingLayer.get(), comment.get());
+            if (!cell) continue;
+            m_floatingLayer->addCell(cell);
+            setCellForNode(cell, comment.get());
+        }
+    }
+    m_floatingLayer->invalidateLayout();
+    m_connectionLayer->invalidateLayout();
+}
+
+void IXLayoutContext::reloadConnections()
+{
+    if (!buildsCells()) return;
+    if (m_connectionLayer) m_connectionLayer->removeAllCells();
+    else m_connectionLayer = makeLayer();
+    if (IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory()) {
+        auto addConnection = [&](const std::shared_ptr<IXConnectionNode>& connection) {
+            if (!connection) return;
+            std::shared_ptr<IXLayoutCell> cell = factory->makeConnectionCell(this, m_connectionLayer.get(), connection.get());
+            if (!cell) return;
+            m_connectionLayer->addCell(cell);
+            setCellForNode(cell, connection.get());
+        };
+        for (const IXDocumentNode::NodeList* floatings : {&m_documentNode->pictures(), &m_documentNode->comments()}) {
+            for (const auto& node : IXDocumentNode::NodeList(*floatings)) {
+                if (!node->floatingTargetNode()) continue;
+                if (auto* floating = dynamic_cast<IXFloatingReferenceNode*>(node.get())) addConnection(floating->connection());
+            }
+        }
+        for (const auto& root : IXDocumentNode::NodeList(m_documentNode->rootBranches())) {
+            // Depth first, parents before children, in sub-branch order; no recursion.
+            std::vector<IXBranchNode*> pending;
+            if (auto* branch = dynamic_cast<IXBranchNode*>(root.get())) pending.push_back(branch);
+            while (!pending.empty()) {
+                IXBranchNode* branch = pending.back();
+                pending.pop_back();
+                for (const auto& connection : branch->connections()) addConnection(connection);
+                const auto& children = branch->branches();
+                for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(it->get());
+            }
+        }
+    }
+    m_connectionLayer->invalidateLayout();
+}
+
+void IXLayoutContext::reloadSelection()
+{
+    if (!buildsCells()) return;
+    // Selection cells measure their targets.
+    for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get()})
+        if (layer) layer->performLayoutIfNeeded();
+    if (m_selectionLayer) m_selectionLayer->removeAllCells();
+    else m_selectionLayer = makeLayer();
+    if (IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory()) {
+        for (const auto& node : m_selection.nodes()) {
+            if (!node || node->isDocument()) continue;
+            if (std::shared_ptr<IXLayoutCell> cell = factory->makeSelectionCell(this, m_selectionLayer.get(), node.get()))
+                m_selectionLayer->addCell(cell);
+        }
+    }
+    m_selectionLayer->invalidateLayout();
+    postPerformLayout();
+}
+
+// --- Model notices ---
+
+bool IXLayoutContext::respondsToSelector(std::string_view selector) const
+{
+    return isAnyOf(selector, {IXNodeDetach, IXStyleNodeDidChangeProperty, IXDocumentNodeDidChangeProperty,
+                              IXBranchNodeDidChangeProperty, IXReferenceNodeDidChangeProperty,
+                              IXPictureNodeDidChangeProperty, IXCommentNodeDidChangeProperty,
+                              IXConnectionNodeDidChangeProperty});
+}
+
+void IXLayoutContext::invalidateLayoutOfNodeCell(IXNode* node)
+{
+    if (IXLayoutCell* cell = cellForNode(node)) cell->invalidateLayout();
+}
+
+void IXLayoutContext::notifiedOfNodeDetach(IXNode* node)
+{
+    if (!node || !m_controller) return;
+    if (node == m_layoutNode) {
+        invalidate();
+        return;
+    }
+    if (node == m_branchFilter.get()) setBranchFilter(nullptr);
+    if (m_selection.containsNode(node)) setSelection(IXSelection::selectionWithNode(m_documentNode));
+    if (m_highlights.containsNode(node)) setHighlights(IXSelection());
+}
+
+void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& property)
+{
+    if (!style || style->refId().isEmpty() || !m_documentNode) return;
+    const QString refId = style->refId();
+    if (refId == m_documentNode->existingUniqueId()) {
+        if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == QLatin1String("master"))
+            postReloadBranches();
+        else if (m_branchLayer)
+            m_branchLayer->invalidateLayout();
+    }
+    if (std::shared_ptr<IXLayoutCell> cell = m_namedCells.value(refId)) cell->invalidateLayout();
+}
+
+void IXLayoutContext::notifiedOfDocumentNode(IXDocumentNode* document, const QString& property)
+{
+    if (property == QLatin1String("rootBranches")) {
+        postReloadBranches();
+    } else if (property == QLatin1String("pictures") || property == QLatin1String("comments")) {
+        postReloadFloatings();
+        postReloadConnections();
+    } else if (property == QLatin1String("timeScaleType") && m_timelineLayout) {
+        postReloadBranches();
+    }
+}
+
+void IXLayoutContext::notifiedOfBranchNode(IXNode* branch, const QString& property)
+{
+    if (!branch || !m_controller) return;
+    if (property == QLatin1String("connections")) {
+        postReloadConnections();
+    } else if (property == QLatin1String("branches")) {
+        if (m_timelineLayout) {
+            postReloadBranches();
+        } else {
+            if (IXBranchGroupCell* group = branchGroupCellForNode(branch)) group->reloadBranches();
+            postReloadConnections();
+        }
+    } else if (m_timelineLayout
+               && (property == QLatin1String("beginDate") || property.startsWith(QLatin1String("endDate")))) {
+        postReloadBranches();
+    }
+    invalidateLayoutOfNodeCell(branch);
+    if (property == QLatin1String("title") && m_documentNode && !m_documentNode->rootBranches().isEmpty()
+        && m_documentNode->rootBranches().first().get() == branch)
+        m_controller->synchronizeWindowTitleWithDocumentName();
+}
+
+void IXLayoutContext::notifiedOfReferenceNode(IXReferenceNode* reference, const QString& property)
+{
+    if (property == QLatin1String("connection")) postReloadConnections();
+    invalidateLayoutOfNodeCell(reference);
+}
+
+void IXLayoutContext::notifiedOfPictureNode(IXPictureNode* picture, const QString& property)
+{
+    invalidateLayoutOfNodeCell(picture);
+}
+
+void IXLayoutContext::notifiedOfCommentNode(IXCommentNode* comment, const QString& property)
+{
+    invalidateLayoutOfNodeCell(comment);
+}
+
+void IXLayoutContext::notifiedOfConnectionNode(IXConnectionNode* connection, const QString& property)
+{
+    if (property == QLatin1String("targetRef")) postReloadConnections();
+    invalidateLayoutOfNodeCell(connection);
+}

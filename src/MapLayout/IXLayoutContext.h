@@ -1,0 +1,276 @@
+#pragma once
+
+#include "DocumentModel/IXBranchNodeObserver.h"
+#include "DocumentModel/IXCommentNodeObserver.h"
+#include "DocumentModel/IXConnectionNodeObserver.h"
+#include "DocumentModel/IXDocumentNodeObserver.h"
+#include "DocumentModel/IXNodeObserver.h"
+#include "DocumentModel/IXPictureNodeObserver.h"
+#include "DocumentModel/IXReferenceNodeObserver.h"
+#include "DocumentModel/IXSelection.h"
+#include "DocumentModel/IXStyleNodeObserver.h"
+#include "MapLayout/IXLayoutCell.h"
+#include "Platform/PLAffineTransform.h"
+#include "Platform/PLRect.h"
+#include "Utilities/UTBroadcaster.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class IXBranchCell;
+class IXBranchGroupCell;
+class IXBranchNode;
+class IXDocumentNode;
+class IXDocumentViewing;
+class IXLayoutCellFactory;
+class IXLayoutCellIndex;
+class IXLayoutGroupCell;
+class IXLayoutNode;
+class IXLayoutView;
+class IXOpenDocument;
+class IXStyleSheetNode;
+class IXTimelineCell;
+class IXWindowControlling;
+class PLGraphicsContext;
+class PLMouseEvent;
+
+// Which kinds of cell a context draws (and hits).
+enum IXDrawMask : std::int32_t {
+    IXDrawMaskBackground = 1,
+    IXDrawMaskFloatings = 2,
+    IXDrawMaskBranchConnections = 4,
+    IXDrawMaskObjectIndicators = 8,
+    IXDrawMaskCommentIndicators = 16,
+    IXDrawMaskSelection = 32,
+    IXDrawMaskDefault = 0x7fffffff,
+};
+
+// One document shown in one named layout: a tree of cells in four layers (1 branches or the
+// timeline, 2 floating pictures and texts, 3 connections, 4 selection outlines), kept in step
+// with the model, laid out lazily, drawn and hit-tested through flattened stacks, with the
+// per-view state that cells consult (selection, highlights, branch filter, draw mask, flags).
+//
+// Every map view, print view and picture export owns one context; a context with a view
+// redraws it and routes its mouse events, one without (off-screen) is drawn by its caller.
+//
+// Reload cycle: model notices only set per-layer flags and queue one reload for a later turn
+// of the event loop (in the default, tracking and modal modes), however many arrive; the
+// reload rebuilds the flagged layers and lays out what is invalid. Cells that become invalid
+// queue one deferred layout the same way.
+//
+// Spaces: view space is the hosting view's; canvas space is the layers' own (the view's
+// document transform maps it to the view, the identity without one); each cell has its own.
+//
+// Ownership: the owner calls invalidate() before releasing the context (a context released
+// without it logs the programming error and invalidates itself). The context keeps the
+// document node alive; controller, view and layout node are not owned. Cells come from the
+// installed IXLayoutCellFactory. Main thread only.
+class IXLayoutContext : public IXNodeObserver,
+                        public IXDocumentNodeObserver,
+                        public IXBranchNodeObserver,
+                        public IXStyleNodeObserver,
+                        public IXReferenceNodeObserver,
+                        public IXPictureNodeObserver,
+                        public IXCommentNodeObserver,
+                        public IXConnectionNodeObserver {
+public:
+    // The controller is required ("controller"); the layout node may be null (the context
+    // then builds nothing and uses the document's sheet); the view may be null (off-screen).
+    IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* layoutNode, IXLayoutView* view = nullptr);
+    ~IXLayoutContext() override;
+    IXLayoutContext(const IXLayoutContext&) = delete;
+    IXLayoutContext& operator=(const IXLayoutContext&) = delete;
+
+    void invalidate();
+    // Every cell calls this as it is invalidated.
+    void cellWillInvalidate(IXLayoutCell* cell);
+
+    // --- Accessors ---
+    IXLayoutView* view() const { return m_view; }
+    IXDocumentViewing* documentView() const { return m_documentView; }
+    IXWindowControlling* controller() const { return m_controller; }
+    IXLayoutNode* layoutNode() const { return m_layoutNode; }
+    IXDocumentNode* documentNode() const { return m_documentNode.get(); }
+    IXOpenDocument* document() const;
+    bool isTimelineLayout() const { return m_timelineLayout; }
+    IXTimelineCell* timelineCell() const { return m_timelineCell.get(); }
+    bool isWindowsCompatibleLayout() const { return m_windowsCompatible; }
+    void setWindowsCompatibleLayout(bool flag) { m_windowsCompatible = flag; }
+    bool showSpelling() const { return m_showSpelling; }
+    void setShowSpelling(bool flag) { m_showSpelling = flag; }
+    bool fixAntialiasing() const { return m_fixAntialiasing; }
+    void setFixAntialiasing(bool flag) { m_fixAntialiasing = flag; }
+    const IXSelection& selection() const { return m_selection; }
+    const IXSelection& highlights() const { return m_highlights; }
+    const std::shared_ptr<IXBranchNode>& branchFilter() const { return m_branchFilter; }
+    std::int32_t drawMask() const { return m_drawMask; }
+    // The window's view mode as the controller gives it (0 mind map ... 9 print).
+    int documentLayout() const;
+    // The layers (null until their first reload).
+    IXLayoutGroupCell* branchLayer() const { return m_branchLayer.get(); }
+    IXLayoutGroupCell* floatingLayer() const { return m_floatingLayer.get(); }
+    IXLayoutGroupCell* connectionLayer() const { return m_connectionLayer.get(); }
+    IXLayoutGroupCell* selectionLayer() const { return m_selectionLayer.get(); }
+
+    // --- Observers ---
+    void addObserver(UTObserver* observer);
+    void removeObserver(UTObserver* observer);
+
+    // --- Cells by node ---
+    void setCellForNode(const std::shared_ptr<IXLayoutCell>& cell, IXNode* node);
+    IXLayoutCell* cellForNode(IXNode* node) const;
+    IXBranchGroupCell* branchGroupCellForNode(IXNode* node) const;
+    IXBranchCell* branchCellForNode(IXNode* node) const;
+    // The node's computed style in the layout's sheet ("_styleSheet" is required).
+    std::shared_ptr<IXStyleNode> styleForNode(IXNode* node) const;
+
+    // --- State ---
+    void setSelection(const IXSelection& selection);
+    void setHighlights(const IXSelection& highlights);
+    void setBranchFilter(const std::shared_ptr<IXBranchNode>& filter);
+    void setDrawMask(std::int32_t mask);
+    // Level 0 or less expands everything; level N keeps N generations open and collapses the
+    // next, for the filter's subtree or else every root branch.
+    void setDetailLevel(int level);
+    void setDetailLevelForBranch(int level, IXBranchNode* branch);
+
+    // --- Reload and layout ---
+    void postReloadBranches();
+    void postReloadFloatings();
+    void postReloadConnections();
+    void postReloadSelection();
+    void invalidateAll();
+    void postReload();
+    void postPerformLayout();
+    bool isReloadPosted() const { return m_reloadPosted; }
+    bool isLayoutPosted() const { return m_performLayoutPosted; }
+    bool needsLayout() const;
+    void performLayoutIfNeeded();
+    void performLayout();
+    void layoutGroupDidLayout(IXLayoutGroupCell* group);
+    void reloadBranches();
+    void reloadFloatings();
+    void reloadConnections();
+    void reloadSelection();
+
+    // --- Stacks and drawing ---
+    // Back to front, and bottom to top; rebuilt when missing. Valid until invalidateDrawStack.
+    const IXCellList& drawStack();
+    const IXCellList& hitStack();
+    void invalidateDrawStack();
+    void reloadStacks();
+    // Off-screen drawing of the canvas rectangle (canvas and view space coincide).
+    void drawRect(PLGraphicsContext& graphics, const PLRect& rect);
+    // On-screen drawing from the hosting view's paint, of the cells the view needs drawn.
+    void display(PLGraphicsContext& graphics);
+    void drawBackgroundInRect(PLGraphicsContext& graphics, const PLRect& rect);
+
+    // --- Canvas ---
+    PLRect cellsBounds();
+    PLRect visibleCellsBounds();
+    PLRect canvasBounds() const { return m_canvasBounds; }
+    void disableCanvasAutosize();
+    void enableCanvasAutosize();
+    void autosizeCanvas();
+    // The screen the canvas is sized against: the view's, else the main screen.
+    PLSize screenSize() const;
+
+    // --- Spaces ---
+    const PLAffineTransform& transCanvasToView();
+    const PLAffineTransform& transViewToCanvas();
+    void invalidateTransform();
+    // A value in view space into a cell's space (null: the canvas), and back.
+    PLPoint convertPointToCell(PLPoint point, IXLayoutCell* cell);
+    PLSize convertSizeToCell(PLSize size, IXLayoutCell* cell);
+    PLRect convertRectToCell(const PLRect& rect, IXLayoutCell* cell);
+    PLPoint convertPointFromCell(PLPoint point, IXLayoutCell* cell);
+    PLSize convertSizeFromCell(PLSize size, IXLayoutCell* cell);
+    PLRect convertRectFromCell(const PLRect& rect, IXLayoutCell* cell);
+    // Cells call this when their frame, bounds or transforms change, so that the look-up of
+    // cells by rectangle is rebuilt before it is used again.
+    void cellGeometryDidChange() { ++m_geometryGeneration; }
+
+    // --- Mouse ---
+    // Offers a mouse-down to the hit stack from the top; a mouse move goes to mouseMoved.
+    // Whether a cell took it. Requires a view.
+    bool trackMouse(const PLMouseEvent& event);
+    void mouseMoved(const PLMouseEvent& event);
+    IXLayoutCell* cellUnderMouse() const { return m_cellUnderMouse; }
+    bool hasKeyFocus() const;
+
+    // --- Point queries (view space; the hit stack from the top) ---
+    IXNode* nodeAtPoint(PLPoint point);
+    IXNode* branchNodeAtPoint(PLPoint point);
+    IXBranchCell* branchCellAtPoint(PLPoint point);
+    IXBranchCell* branchCellAtPoint(PLPoint point, const std::vector<IXLayoutCell*>& skipCells);
+    // A branch cell's title cell, or a floating text cell.
+    IXLayoutCell* textCellAtPoint(PLPoint point);
+    IXBranchCell* parentForBranchCell(IXBranchCell* cell, PLPoint point, int* parentIndex);
+
+    // --- Model notices ---
+    bool respondsToSelector(std::string_view selector) const override;
+    void notifiedOfNodeDetach(IXNode* node) override;
+    void notifiedOfStyleNode(IXStyleNode* style, const QString& property) override;
+    void notifiedOfDocumentNode(IXDocumentNode* document, const QString& property) override;
+    void notifiedOfBranchNode(IXNode* branch, const QString& property) override;
+    void notifiedOfReferenceNode(IXReferenceNode* reference, const QString& property) override;
+    void notifiedOfPictureNode(IXPictureNode* picture, const QString& property) override;
+    void notifiedOfCommentNode(IXCommentNode* comment, const QString& property) override;
+    void notifiedOfConnectionNode(IXConnectionNode* connection, const QString& property) override;
+
+private:
+    struct Stacks;
+
+    void doReload();
+    void delayedLayout();
+    void invalidateLayoutOfNodeCell(IXNode* node);
+    bool buildsCells() const;
+    std::shared_ptr<IXLayoutGroupCell> makeLayer();
+    void reloadMindMapView();
+    void reloadBranchConnections(IXBranchNode* root, IXLayoutCellFactory* factory);
+    void collapseBranch(IXBranchNode* branch, int level);
+    const Stacks& stacks();
+    // The hit stack's cells whose bounds may hold the point (view space), from the top.
+    std::vector<IXLayoutCell*> hitCandidates(PLPoint pointInView);
+
+    std::unique_ptr<UTBroadcaster> m_broadcaster;
+    IXLayoutView* m_view = nullptr;
+    IXWindowControlling* m_controller = nullptr;
+    IXLayoutNode* m_layoutNode = nullptr;
+    IXDocumentViewing* m_documentView = nullptr;
+    bool m_timelineLayout = false;
+    std::shared_ptr<IXTimelineCell> m_timelineCell;
+    bool m_windowsCompatible = false;
+    bool m_showSpelling = false;
+    bool m_fixAntialiasing = false;
+    std::shared_ptr<IXDocumentNode> m_documentNode;
+    IXStyleSheetNode* m_styleSheet = nullptr;
+    std::shared_ptr<IXLayoutGroupCell> m_branchLayer;
+    std::shared_ptr<IXLayoutGroupCell> m_floatingLayer;
+    std::shared_ptr<IXLayoutGroupCell> m_connectionLayer;
+    std::shared_ptr<IXLayoutGroupCell> m_selectionLayer;
+    QHash<QString, std::shared_ptr<IXLayoutCell>> m_namedCells;
+    bool m_performLayoutPosted = false;
+    bool m_reloadPosted = false;
+    bool m_needsReloadBranches = false;
+    bool m_needsReloadFloatings = false;
+    bool m_needsReloadConnections = false;
+    bool m_needsReloadSelection = false;
+    std::int32_t m_canvasAutosizeDisableCount = 0;
+    PLRect m_canvasBounds;
+    bool m_hasValidTransform = false;
+    PLAffineTransform m_transCanvasToView;
+    PLAffineTransform m_transViewToCanvas;
+    IXSelection m_selection;
+    IXSelection m_highlights;
+    std::shared_ptr<IXBranchNode> m_branchFilter;
+    // Shared so that a caller iterating the stacks keeps them while they are dropped.
+    std::shared_ptr<Stacks> m_stacks;
+    IXLayoutCell* m_cellUnderMouse = nullptr;
+    std::int32_t m_drawMask = IXDrawMaskDefault;
+    std::uint64_t m_geometryGeneration = 0;
+};

@@ -1,0 +1,15 @@
+#include "MapLayout/IXLayoutContext.h"
+
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "Platform/PLAssert.h"
+#include "Platform/PLGraphicsContext.h"
+
+void IXLayoutContext::drawBackgroundInRect(PLGraphicsContext& graphics, const PLRect& rect)
+{
+    PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
+    graphics.saveGraphicsState();
+    graphics.setColor(styleForNode(m_documentNode.get())->documentPageColor());
+    graphics.fillRect(rect);
+    graphics.restoreGraphicsState();
+}

@@ -1,0 +1,542 @@
+// The screen-facing half of the layout context: draw and hit stacks, drawing, the canvas,
+// the spaces, mouse routing and point queries.
+#include "MapLayout/IXLayoutContext.h"
+
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXConnectionNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXBranchCell.h"
+#include "MapLayout/IXBranchGroupCell.h"
+#include "MapLayout/IXConnectionCell.h"
+#include "MapLayout/IXDocumentViewing.h"
+#include "MapLayout/IXLayoutCellIndex.h"
+#include "MapLayout/IXLayoutGroupCell.h"
+#include "MapLayout/IXLayoutView.h"
+#include "MapLayout/IXPictureCell.h"
+#include "MapLayout/IXTextCell.h"
+#include "MapLayout/IXTimelineCell.h"
+#include "Platform/PLAssert.h"
+#include "Platform/PLMouseEvent.h"
+#include "Platform/PLScreen.h"
+#include "Utilities/UTGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <unordered_set>
+
+struct IXLayoutContext::Stacks {
+    IXCellList draw;
+    IXCellList hit;
+    // The canvas rectangles of the stacks' cells, for finding cells by rectangle or point;
+    // made on first use and again after any cell moved.
+    std::optional<IXLayoutCellIndex> drawIndex;
+    std::optional<IXLayoutCellIndex> hitIndex;
+    std::uint64_t drawIndexGeneration = 0;
+    std::uint64_t hitIndexGeneration = 0;
+};
+
+namespace {
+
+struct Buckets {
+    IXCellList bucket[8];
+    // Membership of the buckets that later steps ask about.
+    std::unordered_set<const IXLayoutCell*> branchCells;  // bucket 1
+    std::unordered_set<const IXLayoutCell*> floatingPictures;  // bucket 6
+    std::unordered_set<const IXLayoutCell*> floatingTexts;  // bucket 7
+
+    void add(int index, const std::shared_ptr<IXLayoutCell>& cell)
+    {
+        bucket[index].push_back(cell);
+        if (index == 1) branchCells.insert(cell.get());
+    }
+};
+
+std::shared_ptr<IXLayoutCell> sharedCell(IXLayoutCell* cell)
+{
+    return cell ? cell->shared_from_this() : nullptr;
+}
+
+// Branch groups with everything below them (unless collapsed). With a filter, only the
+// filter's subtree is stacked, but the walk goes through the whole tree to find it.
+void loadBranchGroup(Buckets& buckets, IXBranchGroupCell* root, bool rootIterateOnly, const IXNode* filter)
+{
+    std::vector<std::pair<IXBranchGroupCell*, bool>> pending{{root, rootIterateOnly}};
+    while (!pending.empty()) {
+        auto [group, iterateOnly] = pending.back();
+        pending.pop_back();
+        if (!group->isVisible()) continue;
+        if (iterateOnly && group->node() == filter) iterateOnly = false;
+        if (!iterateOnly) {
+            if (IXBranchCell* branchCell = group->branchCell()) buckets.add(1, sharedCell(branchCell));
+            buckets.add(2, sharedCell(group));
+            if (group->hasBoundary())
+                if (IXLayoutCell* boundary = group->boundaryCell()) buckets.add(3, sharedCell(boundary));
+        }
+        if (group->isCollapsed()) continue;
+        const IXCellList& children = group->cells();
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            if (auto* child = dynamic_cast<IXBranchGroupCell*>(it->get())) pending.emplace_back(child, iterateOnly);
+    }
+}
+
+void loadTimeline(Buckets& buckets, IXTimelineCell* timeline)
+{
+    for (const auto& ruler : timeline->rulerCells()) buckets.add(3, ruler);
+    buckets.add(3, sharedCell(timeline));
+    for (const auto& band : timeline->bandsCells()) buckets.add(1, band);
+    for (const auto& group : timeline->branchGroupCells()) loadBranchGroup(buckets, group.get(), false, nullptr);
+    if (IXBranchGroupCell* root = timeline->rootBranchCell()) loadBranchGroup(buckets, root, false, nullptr);
+}
+
+PLRect normalized(const PLRect& r)
+{
+    PLRect n = r;
+    if (n.size.width < 0) {
+        n.origin.x += n.size.width;
+        n.size.width = -n.size.width;
+    }
+    if (n.size.height < 0) {
+        n.origin.y += n.size.height;
+        n.size.height = -n.size.height;
+    }
+    return n;
+}
+
+std::vector<PLRect> canvasRects(const IXCellList& cells)
+{
+    std::vector<PLRect> rects;
+    rects.reserve(cells.size());
+    for (const auto& cell : cells) {
+        if (!cell->context()) {
+            rects.emplace_back();
+            continue;
+        }
+        rects.push_back(normalized(cell->convertRectToCell(cell->bounds(), nullptr)));
+    }
+    return rects;
+}
+
+}  // namespace
+
+// --- Stacks ---
+
+const IXLayoutContext::Stacks& IXLayoutContext::stacks()
+{
+    if (!m_stacks) reloadStacks();
+    return *m_stacks;
+}
+
+const IXCellList& IXLayoutContext::drawStack()
+{
+    return stacks().draw;
+}
+
+const IXCellList& IXLayoutContext::hitStack()
+{
+    return stacks().hit;
+}
+
+void IXLayoutContext::invalidateDrawStack()
+{
+    // Callers iterating the stacks hold their own reference.
+    m_stacks.reset();
+    if (m_view) m_view->setNeedsDisplay();
+}
+
+void IXLayoutContext::reloadStacks()
+{
+    auto stacks = std::make_shared<Stacks>();
+    Buckets buckets;
+    const IXNode* filter = m_branchFilter.get();
+
+    if (m_branchLayer) {
+        for (const auto& cell : IXCellList(m_branchLayer->cells())) {
+            if (!cell->isVisible()) continue;
+            if (auto* group = dynamic_cast<IXBranchGroupCell*>(cell.get()))
+                loadBranchGroup(buckets, group, filter && group->node() != filter, filter);
+            else if (auto* timeline = dynamic_cast<IXTimelineCell*>(cell.get()))
+                loadTimeline(buckets, timeline);
+        }
+    }
+    if (m_floatingLayer) {
+        for (const auto& cell : IXCellList(m_floatingLayer->cells())) {
+            if (!cell->isVisible()) continue;
+            IXNode* node = cell->node();
+            if (!node) continue;
+            if (std::shared_ptr<IXNode> target = node->floatingTargetNode()) {
+                // A floating placed by a hidden or filtered-out branch goes with it.
+                if (!buckets.branchCells.count(branchCellForNode(target.get()))) continue;
+            } else if (filter) {
+                continue;
+            }
+            if (dynamic_cast<IXPictureCell*>(cell.get())) {
+                buckets.add(6, cell);
+                buckets.floatingPictures.insert(cell.get());
+            } else if (dynamic_cast<IXTextCell*>(cell.get())) {
+                buckets.add(7, cell);
+                buckets.floatingTexts.insert(cell.get());
+            }
+        }
+    }
+    bool collectBranchConnections = (m_drawMask & IXDrawMaskBranchConnections) != 0;
+    if (m_drawMask == IXDrawMaskDefault)
+        collectBranchConnections = m_documentNode && styleForNode(m_documentNode.get())->documentShowsBranchConnections();
+    if (m_connectionLayer) {
+        for (const auto& cell : IXCellList(m_connectionLayer->cells())) {
+            if (!cell->isVisible()) continue;
+            auto* connection = dynamic_cast<IXConnectionNode*>(cell->node());
+            if (!connection) continue;
+            IXNode* owner = connection->parentNode();
+            std::shared_ptr<IXNode> target = connection->targetNode();
+            auto targetShown = [&] { return target && buckets.branchCells.count(branchCellForNode(target.get())); };
+            if (owner && owner->isBranch()) {
+                if (collectBranchConnections && buckets.branchCells.count(branchCellForNode(owner)) && targetShown())
+                    buckets.add(4, cell);
+            } else if (owner && owner->isPicture()) {
+                if (buckets.floatingPictures.count(cellForNode(owner)) && targetShown()) buckets.add(6, cell);
+            } else if (owner && owner->isComment()) {
+                if (buckets.floatingTexts.count(cellForNode(owner)) && targetShown()) buckets.add(7, cell);
+            } else {
+                buckets.add(5, cell);
+            }
+        }
+    }
+
+    auto append = [](IXCellList& stack, const IXCellList& cells) { stack.insert(stack.end(), cells.begin(), cells.end()); };
+    const bool background = m_drawMask & IXDrawMaskBackground;
+    const bool branchConnections = m_drawMask & IXDrawMaskBranchConnections;
+    const bool floatings = m_drawMask & IXDrawMaskFloatings;
+    const bool selection = (m_drawMask & IXDrawMaskSelection) && m_selectionLayer;
+    if (background) append(stacks->draw, buckets.bucket[0]);
+    append(stacks->draw, buckets.bucket[3]);
+    append(stacks->draw, buckets.bucket[5]);
+    if (branchConnections) append(stacks->draw, buckets.bucket[4]);
+    if (floatings) {
+        append(stacks->draw, buckets.bucket[6]);
+        append(stacks->draw, buckets.bucket[7]);
+    }
+    append(stacks->draw, buckets.bucket[2]);
+    append(stacks->draw, buckets.bucket[1]);
+    if (selection) append(stacks->draw, m_selectionLayer->cells());
+
+    if (branchConnections) append(stacks->hit, buckets.bucket[4]);
+    if (floatings) {
+        append(stacks->hit, buckets.bucket[6]);
+        append(stacks->hit, buckets.bucket[7]);
+    }
+    append(stacks->hit, buckets.bucket[2]);
+    append(stacks->hit, buckets.bucket[1]);
+    if (selection) append(stacks->hit, m_selectionLayer->cells());
+    m_stacks = std::move(stacks);
+}
+
+// --- Drawing ---
+
+void IXLayoutContext::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
+{
+    PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
+    if (!m_view) performLayoutIfNeeded();
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    if (m_drawMask & IXDrawMaskBackground) drawBackgroundInRect(graphics, rect);
+    if (!held->drawIndex || held->drawIndexGeneration != m_geometryGeneration) {
+        held->drawIndex.emplace(canvasRects(held->draw));
+        held->drawIndexGeneration = m_geometryGeneration;
+    }
+    for (std::uint32_t position : held->drawIndex->positionsMeeting(normalized(rect))) {
+        const auto& cell = held->draw[position];
+        if (cell->context()) cell->display(graphics);
+    }
+}
+
+void IXLayoutContext::display(PLGraphicsContext& graphics)
+{
+    PL_ASSERT_PARAM(m_view, "_view");
+    PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    drawBackgroundInRect(graphics, convertRectFromCell(m_canvasBounds, nullptr));
+    if (!held->drawIndex || held->drawIndexGeneration != m_geometryGeneration) {
+        held->drawIndex.emplace(canvasRects(held->draw));
+        held->drawIndexGeneration = m_geometryGeneration;
+    }
+    const PLRect visible = normalized(convertRectToCell(m_view->visibleRect(), nullptr));
+    for (std::uint32_t position : held->drawIndex->positionsMeeting(visible)) {
+        const auto& cell = held->draw[position];
+        if (!cell->context()) continue;
+        if (m_view->needsToDrawRect(convertRectFromCell(cell->bounds(), cell.get()))) cell->display(graphics);
+    }
+}
+
+// --- Canvas ---
+
+PLRect IXLayoutContext::cellsBounds()
+{
+    performLayoutIfNeeded();
+    PLRect bounds;
+    for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get()})
+        if (layer) bounds = bounds.united(layer->bounds());
+    return bounds.integral();
+}
+
+PLRect IXLayoutContext::visibleCellsBounds()
+{
+    performLayoutIfNeeded();
+    PLRect bounds;
+    for (const auto& cell : IXCellList(drawStack())) {
+        if (!cell->context() || (m_selectionLayer && cell->parent() == m_selectionLayer.get())) continue;
+        bounds = bounds.united(cell->convertRectToCell(cell->bounds(), nullptr));
+    }
+    return bounds.integral();
+}
+
+void IXLayoutContext::disableCanvasAutosize()
+{
+    ++m_canvasAutosizeDisableCount;
+}
+
+void IXLayoutContext::enableCanvasAutosize()
+{
+    if (--m_canvasAutosizeDisableCount == 0 && m_layoutNode) performLayout();
+}
+
+PLSize IXLayoutContext::screenSize() const
+{
+    return m_view ? m_view->screenSize() : PLScreen::mainScreenSize();
+}
+
+void IXLayoutContext::autosizeCanvas()
+{
+    if (m_canvasAutosizeDisableCount > 0) return;
+    float width = m_canvasBounds.width();
+    float height = m_canvasBounds.height();
+    const PLRect content = cellsBounds();
+    const PLSize screen = screenSize();
+    const float sw = std::floor(0.8f * screen.width);
+    const float sh = std::floor(0.8f * screen.height);
+    const float needWidth = std::max(sw, sw + content.width());
+    const float needHeight = std::max(sh, sh + content.height());
+    // Grows with 400 spare units; shrinks only past 1600 spare, to 1200, so that scroll
+    // positions stay put while the map is edited.
+    if (needWidth > width) width = needWidth + 400;
+    else if (width > needWidth + 1600) width = needWidth + 1200;
+    if (needHeight > height) height = needHeight + 400;
+    else if (height > needHeight + 1600) height = needHeight + 1200;
+    const float x = std::floor(content.minX() - std::ceil((width - content.width()) * 0.5f));
+    const float y = std::floor(content.minY() - std::ceil((height - content.height()) * 0.5f));
+    const PLRect canvas(x, y, std::ceil(width), std::ceil(height));
+    if (canvas == m_canvasBounds) return;
+    m_canvasBounds = canvas;
+    invalidateTransform();
+}
+
+// --- Spaces ---
+
+const PLAffineTransform& IXLayoutContext::transCanvasToView()
+{
+    if (!m_hasValidTransform) {
+        m_transCanvasToView = m_documentView ? m_documentView->documentViewTransform() : PLAffineTransform();
+        m_transViewToCanvas = m_transCanvasToView.inverted();
+        m_hasValidTransform = true;
+    }
+    return m_transCanvasToView;
+}
+
+const PLAffineTransform& IXLayoutContext::transViewToCanvas()
+{
+    transCanvasToView();
+    return m_transViewToCanvas;
+}
+
+void IXLayoutContext::invalidateTransform()
+{
+    m_hasValidTransform = false;
+}
+
+PLPoint IXLayoutContext::convertPointToCell(PLPoint point, IXLayoutCell* cell)
+{
+    const PLPoint p = transViewToCanvas().transformPoint(point);
+    return cell ? cell->transCanvasToLocal().transformPoint(p) : p;
+}
+
+PLSize IXLayoutContext::convertSizeToCell(PLSize size, IXLayoutCell* cell)
+{
+    const PLSize s = transViewToCanvas().transformSize(size);
+    return cell ? cell->transCanvasToLocal().transformSize(s) : s;
+}
+
+PLRect IXLayoutContext::convertRectToCell(const PLRect& rect, IXLayoutCell* cell)
+{
+    return PLRect(convertPointToCell(rect.origin, cell), convertSizeToCell(rect.size, cell));
+}
+
+PLPoint IXLayoutContext::convertPointFromCell(PLPoint point, IXLayoutCell* cell)
+{
+    const PLPoint p = cell ? cell->transLocalToCanvas().transformPoint(point) : point;
+    return transCanvasToView().transformPoint(p);
+}
+
+PLSize IXLayoutContext::convertSizeFromCell(PLSize size, IXLayoutCell* cell)
+{
+    const PLSize s = cell ? cell->transLocalToCanvas().transformSize(size) : size;
+    return transCanvasToView().transformSize(s);
+}
+
+PLRect IXLayoutContext::convertRectFromCell(const PLRect& rect, IXLayoutCell* cell)
+{
+    return PLRect(convertPointFromCell(rect.origin, cell), convertSizeFromCell(rect.size, cell));
+}
+
+// --- Mouse ---
+
+std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(PLPoint pointInView)
+{
+    stacks();
+    Stacks& held = *m_stacks;
+    if (!held.hitIndex || held.hitIndexGeneration != m_geometryGeneration) {
+        held.hitIndex.emplace(canvasRects(held.hit));
+        held.hitIndexGeneration = m_geometryGeneration;
+    }
+    const PLPoint p = transViewToCanvas().transformPoint(pointInView);
+    // The exact test happens in each cell's space; the slack covers the rounding between.
+    const float slack = 0.01f + 1e-5f * (std::abs(p.x) + std::abs(p.y));
+    std::vector<IXLayoutCell*> found;
+    const std::vector<std::uint32_t> positions = held.hitIndex->positionsNear(p, slack);
+    found.reserve(positions.size());
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(held.hit[*it].get());
+    return found;
+}
+
+bool IXLayoutContext::trackMouse(const PLMouseEvent& event)
+{
+    PL_ASSERT_PARAM(m_view, "_view");
+    if (event.type() == PLMouseEvent::MouseMoved) {
+        mouseMoved(event);
+        return true;
+    }
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;  // keeps the cells while they work
+    const PLPoint point = event.locationInView();
+    for (IXLayoutCell* cell : hitCandidates(point)) {
+        if (!cell->context()) continue;
+        if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->trackMouse(event)) return true;
+    }
+    return false;
+}
+
+void IXLayoutContext::mouseMoved(const PLMouseEvent& event)
+{
+    performLayoutIfNeeded();
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    const PLPoint point = event.locationInView();
+    IXLayoutCell* newCell = nullptr;
+    for (IXLayoutCell* cell : hitCandidates(point)) {
+        if (!cell->context()) continue;
+        if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->acceptsMouseMoves(event)) {
+            newCell = cell;
+            break;
+        }
+    }
+    if (m_cellUnderMouse && m_cellUnderMouse != newCell) {
+        IXLayoutCell* old = m_cellUnderMouse;
+        m_cellUnderMouse = nullptr;
+        old->mouseExited(event);
+    }
+    if (!newCell) return;
+    if (newCell != m_cellUnderMouse) {
+        m_cellUnderMouse = newCell;
+        newCell->mouseEntered(event);
+    }
+    if (m_cellUnderMouse) m_cellUnderMouse->mouseMoved(event);
+}
+
+bool IXLayoutContext::hasKeyFocus() const
+{
+    return m_view && m_view->hasKeyFocus();
+}
+
+// --- Point queries ---
+
+IXNode* IXLayoutContext::nodeAtPoint(PLPoint point)
+{
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    for (IXLayoutCell* cell : hitCandidates(point)) {
+        if (!cell->context() || !cell->node()) continue;
+        if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
+    }
+    return nullptr;
+}
+
+IXNode* IXLayoutContext::branchNodeAtPoint(PLPoint point)
+{
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    for (IXLayoutCell* cell : hitCandidates(point)) {
+        if (!cell->context() || !cell->node() || !cell->node()->isBranch()) continue;
+        if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
+    }
+    return nullptr;
+}
+
+IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point)
+{
+    return branchCellAtPoint(point, {});
+}
+
+IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point, const std::vector<IXLayoutCell*>& skipCells)
+{
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    for (IXLayoutCell* cell : hitCandidates(point)) {
+        auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
+        if (!branchCell || !cell->context()) continue;
+        if (std::find(skipCells.begin(), skipCells.end(), cell) != skipCells.end()) continue;
+        if (cell->hitTest(convertPointToCell(point, cell))) return branchCell;
+    }
+    return nullptr;
+}
+
+IXLayoutCell* IXLayoutContext::textCellAtPoint(PLPoint point)
+{
+    stacks();
+    const std::shared_ptr<Stacks> held = m_stacks;
+    for (IXLayoutCell* cell : hitCandidates(point)) {
+        auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
+        auto* textCell = dynamic_cast<IXTextCell*>(cell);
+        if ((!branchCell && !textCell) || !cell->context()) continue;
+        if (!cell->hitTest(convertPointToCell(point, cell))) continue;
+        return branchCell ? static_cast<IXLayoutCell*>(branchCell->titleCell()) : cell;
+    }
+    return nullptr;
+}
+
+IXBranchCell* IXLayoutContext::parentForBranchCell(IXBranchCell* cell, PLPoint point, int* parentIndex)
+{
+    if (!m_branchLayer) return nullptr;
+    IXBranchGroupCell* nearest = nullptr;
+    float nearestDistance = std::numeric_limits<float>::infinity();
+    for (const auto& layerCell : IXCellList(m_branchLayer->cells())) {
+        auto* group = dynamic_cast<IXBranchGroupCell*>(layerCell.get());
+        if (!group || !group->isVisible()) continue;
+        const float distance =
+            UTGeometry::distanceToRect(point, normalized(convertRectFromCell(group->bounds(), group)));
+        if (distance == 0) {
+            nearest = group;
+            break;
+        }
+        if (distance < nearestDistance) {
+            nearestDistance = distance;
+            nearest = group;
+        }
+    }
+    if (!nearest) return nullptr;
+    int localIndex = -1;
+    IXBranchCell* parent = nearest->parentForBranchCell(cell, point, &localIndex);
+    if (parent && parentIndex) *parentIndex = localIndex;
+    return parent;
+}

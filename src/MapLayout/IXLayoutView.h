@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Platform/PLRect.h"
+#include "Platform/PLSize.h"
+
+// What a layout context and its cells need of the view that shows them (the map view
+// implements it). Rectangles are in the view's y-up space unless named otherwise.
+class IXLayoutView {
+public:
+    virtual ~IXLayoutView();
+
+    // The part of the view that is shown in its window.
+    virtual PLRect visibleRect() const = 0;
+    virtual void setNeedsDisplay() = 0;
+    virtual void setNeedsDisplayInRect(const PLRect& rect) = 0;
+    // While the view draws: whether the rectangle meets the area being redrawn.
+    virtual bool needsToDrawRect(const PLRect& rect) const = 0;
+    // Whether the view's window is the key window and the view its first responder.
+    virtual bool hasKeyFocus() const = 0;
+    // Between the view's space and its window's (y-up as well).
+    virtual PLRect convertRectToWindow(const PLRect& rect) const = 0;
+    virtual PLRect convertRectFromWindow(const PLRect& rect) const = 0;
+    // The size of the screen that the canvas is sized against; the main screen's by default.
+    virtual PLSize screenSize() const;
+};

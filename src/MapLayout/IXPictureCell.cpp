@@ -1,0 +1,3 @@
+#include "MapLayout/IXPictureCell.h"
+
+IXPictureCell::~IXPictureCell() = default;

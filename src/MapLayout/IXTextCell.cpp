@@ -1,0 +1,3 @@
+#include "MapLayout/IXTextCell.h"
+
+IXTextCell::~IXTextCell() = default;

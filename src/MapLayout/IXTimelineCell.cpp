@@ -1,0 +1,3 @@
+#include "MapLayout/IXTimelineCell.h"
+
+IXTimelineCell::~IXTimelineCell() = default;

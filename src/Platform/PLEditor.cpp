@@ -1,0 +1,3 @@
+#include "Platform/PLEditor.h"
+
+PLEditor::~PLEditor() = default;
