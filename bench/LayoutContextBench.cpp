@@ -4,6 +4,7 @@
 // the mouse. Drawing and hitting should cost about the same at both sizes, since they visit
 // only the cells near the rectangle or point; the reload grows linearly.
 #include "BenchSupport.h"
+#include "BenchWindowController.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
@@ -34,6 +35,7 @@ public:
     using IXBranchCell::IXBranchCell;
     void layout() override { setFrame(PLRect(0, 0, 100, 20)); }
     IXTextCell* titleCell() const override { return nullptr; }
+    PLRect boxFrame() const override { return PLRect(0, 0, 100, 20); }
     bool hitTest(PLPoint point) override { return bounds().containsPoint(point); }
     void draw(PLGraphicsContext& graphics) override
     {
@@ -102,18 +104,6 @@ public:
     {
         return nullptr;
     }
-};
-
-class BenchController : public IXWindowControlling {
-public:
-    std::shared_ptr<IXDocumentNode> node;
-    void setSelection(const IXSelection&) override {}
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
-    IXOpenDocument* document() const override { return nullptr; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override {}
-    int documentLayout() const override { return 0; }
-    void synchronizeWindowTitleWithDocumentName() override {}
 };
 
 // 10 roots of 10 main branches of 10 sub-branches, each with `leaves` leaves.

@@ -187,6 +187,20 @@ endfunction()
 # What the test main of widget tests links besides the platform layer.
 set(IX_TEST_WIDGETS_LINKS Qt6::Widgets Qt6::Test)
 
+# Lets a target include the test helpers of the libraries it links ("<Name>/<Helper>.h" from
+# tests/<Name>/); the folders found are appended to the list <folders>.
+function(ix_use_test_helpers target folders)
+  set(found ${${folders}})
+  foreach(library IN LISTS ARGN)
+    ix_test_include_root(root ${library})
+    if(root)
+      list(APPEND found ${library})
+      target_include_directories(${target} PRIVATE "${root}")
+    endif()
+  endforeach()
+  set(${folders} ${found} PARENT_SCOPE)
+endfunction()
+
 # Where the test executables find their fixtures, also when run outside CTest.
 set(IX_TEST_DEFINITIONS "IX_SOURCE_DIR=\"${CMAKE_SOURCE_DIR}\"")
 
@@ -210,15 +224,11 @@ function(ix_tests name)
   endif()
   set(test_folders TestSupport)
   add_executable(${name}Tests ${sources})
-  foreach(library IN LISTS closure)
-    ix_test_include_root(root ${library})
-    if(root)
-      list(APPEND test_folders ${library})
-      target_include_directories(${name}Tests PRIVATE "${root}")
-    endif()
-  endforeach()
+  ix_use_test_helpers(${name}Tests test_folders ${closure})
   ix_record_folder("tests/${name}" "${closure}" "${test_folders}" "${modules}")
   ix_warnings(${name}Tests)
+  # "if (c) EXPECT_...;" reads plainly, but GoogleTest's macros end in an if-else of their own.
+  target_compile_options(${name}Tests PRIVATE -Wno-dangling-else)
   target_compile_definitions(${name}Tests PRIVATE ${IX_TEST_DEFINITIONS})
   get_property(packages GLOBAL PROPERTY IX_PACKAGES_${name})
   target_link_libraries(${name}Tests PRIVATE ${main} ${name} ${packages} GTest::gtest GTest::gmock)
@@ -231,12 +241,14 @@ function(ix_tests name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# ix_executable(<target> <folder> [PRECOMPILED] SOURCES <files>... DEPS <libraries and imported targets>...)
+# ix_executable(<target> <folder> [PRECOMPILED] [TEST_HELPERS] SOURCES <files>...
+#               DEPS <libraries and imported targets>...)
 #   An executable outside the layers (a benchmark, a tool, the application), warned and
 #   checked like them. PRECOMPILED executables of one folder share a precompiled header
-#   (worth it for a folder of many executables, not for a single source).
+#   (worth it for a folder of many executables, not for a single source); TEST_HELPERS ones
+#   may include the test helpers of the libraries they link.
 function(ix_executable target folder)
-  cmake_parse_arguments(ARG "PRECOMPILED" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "PRECOMPILED;TEST_HELPERS" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS})
   ix_warnings(${target})
@@ -244,10 +256,15 @@ function(ix_executable target folder)
   if(ARG_PRECOMPILED)
     ix_precompile(${target} "${folder}" "${modules}")
   endif()
+  set(test_folders "")
+  if(ARG_TEST_HELPERS)
+    list(APPEND test_folders TestSupport)
+    ix_use_test_helpers(${target} test_folders ${closure})
+  endif()
   get_property(recorded GLOBAL PROPERTY IX_RECORDED_${folder} SET)
   if(NOT recorded)
     set_property(GLOBAL PROPERTY IX_RECORDED_${folder} TRUE)
-    ix_record_folder("${folder}" "${closure}" "" "${modules}")
+    ix_record_folder("${folder}" "${closure}" "${test_folders}" "${modules}")
   endif()
 endfunction()
 

@@ -5,6 +5,7 @@
 
 const QString IXSpellCheckingNotices::IgnoreWord = QStringLiteral("IXSpellCheckingIgnoreWord");
 const QString IXSpellCheckingNotices::WordKey = QStringLiteral("string");
+const QString IXSpellCheckingNotices::ContinuousSpellCheckingChanged = QStringLiteral("IXContinuousSpellCheckingChanged");
 
 void IXSpellCheckingNotices::ignoreWord(const QString& word, int documentTag, const void* sender)
 {

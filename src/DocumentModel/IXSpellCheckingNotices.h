@@ -9,6 +9,9 @@
 struct IXSpellCheckingNotices {
     static const QString IgnoreWord; // "IXSpellCheckingIgnoreWord"
     static const QString WordKey;    // "string"
+    // Posted when continuous spell checking is switched on or off; map views read the new
+    // state from the installed IXContinuousSpellChecking and check their texts again.
+    static const QString ContinuousSpellCheckingChanged; // "IXContinuousSpellCheckingChanged"
 
     // Ignores the word in the spell document of the tag and posts the notice from sender.
     // An empty word does nothing.

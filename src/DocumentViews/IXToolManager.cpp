@@ -66,6 +66,11 @@ void IXToolManager::registerToolClass(const QMetaObject* toolClass, Factory fact
     registry().insert(QString::fromLatin1(toolClass->className()), {toolClass, std::move(factory)});
 }
 
+void IXToolManager::registerToolClass(const QString& className, const QMetaObject* toolClass, Factory factory)
+{
+    registry().insert(className, {toolClass, std::move(factory)});
+}
+
 bool IXToolManager::isToolClassRegistered(const QString& className)
 {
     return registry().contains(className);

@@ -42,6 +42,9 @@ public:
         registerToolClass(&Tool::staticMetaObject, [](IXToolManager* manager) -> IXTool* { return new Tool(manager); });
     }
     static void registerToolClass(const QMetaObject* toolClass, Factory factory);
+    // Registers a class under another name: tests stand in for tools by the names the program
+    // asks for.
+    static void registerToolClass(const QString& className, const QMetaObject* toolClass, Factory factory);
     // Whether a tool class is registered under the name.
     static bool isToolClassRegistered(const QString& className);
 

@@ -15,6 +15,9 @@ public:
 
     // 0 none, 1 mind-map root, 2 right, 3 left, 4 top-down.
     virtual void setLayoutType(int layoutType) = 0;
+    // The type the group lays its sub-branches out by; groups that do not spread them (the
+    // timeline's) keep 0.
+    virtual int layoutType() { return 0; }
     // Rebuilds the child groups from the branch's sub-branches, registering each with the
     // context.
     virtual void reloadBranches() = 0;

@@ -90,6 +90,15 @@ void IXLayoutCell::setFrame(const PLRect& frame)
     m_bounds = PLRect(PLPoint(), frame.size);
 }
 
+void IXLayoutCell::setLayoutSize(PLSize size)
+{
+    const PLRect bounds(PLPoint(), size);
+    if (m_bounds == bounds && m_frame.size == size) return;
+    m_bounds = bounds;
+    m_frame.size = size;
+    invalidateTransform();
+}
+
 void IXLayoutCell::invalidateLayoutForCell(IXLayoutCell* cell)
 {
     if (!m_hasValidLayout) return;

@@ -123,6 +123,10 @@ public:
     virtual void mouseExited(const PLMouseEvent& event) {}
 
 protected:
+    // For cells that size themselves: the bounds become (0, 0, size) and the frame takes the
+    // size, keeping its origin; the transforms are invalidated when anything changed.
+    void setLayoutSize(PLSize size);
+
     // Subclasses that size themselves set these directly (with invalidateTransform when the
     // frame or bounds change).
     PLRect m_frame;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class IXBranchCell;
 class IXBranchGroupCell;
 class IXConnectionCell;
 class IXLayoutCell;
@@ -29,15 +30,18 @@ public:
     // A root branch's group.
     virtual std::shared_ptr<IXBranchGroupCell> makeBranchGroupCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                    IXNode* branch) = 0;
+    // A branch's box, made by the branch's group; an IXBranchCell by default.
+    virtual std::shared_ptr<IXBranchCell> makeBranchCell(IXLayoutContext* context, IXLayoutCell* parent,
+                                                         IXNode* branch);
     // The timeline over the document node.
     virtual std::shared_ptr<IXTimelineCell> makeTimelineCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                              IXNode* document) = 0;
-    // A floating picture.
+    // A floating picture; an IXPictureCell by default.
     virtual std::shared_ptr<IXPictureCell> makePictureCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                           IXNode* picture) = 0;
-    // A floating comment.
+                                                           IXNode* picture);
+    // A floating comment; an IXTextCell by default.
     virtual std::shared_ptr<IXTextCell> makeTextCell(IXLayoutContext* context, IXLayoutCell* parent,
-                                                     IXNode* comment) = 0;
+                                                     IXNode* comment);
     virtual std::shared_ptr<IXConnectionCell> makeConnectionCell(IXLayoutContext* context, IXLayoutCell* parent,
                                                                  IXNode* connection) = 0;
     // The outline and handles of a selected node.

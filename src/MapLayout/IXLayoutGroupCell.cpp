@@ -22,6 +22,13 @@ void IXLayoutGroupCell::removeAllCells()
     for (const auto& cell : cells) cell->invalidate();
 }
 
+IXCellList IXLayoutGroupCell::takeAllCells()
+{
+    IXCellList cells;
+    cells.swap(m_cells);
+    return cells;
+}
+
 void IXLayoutGroupCell::calculateBounds()
 {
     const PLRect bounds = unionRectForCells(m_cells);

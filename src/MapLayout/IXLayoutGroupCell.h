@@ -19,6 +19,10 @@ public:
     void addCell(const std::shared_ptr<IXLayoutCell>& cell);
     // Invalidates every child and empties the list.
     void removeAllCells();
+    // Empties the list and hands the children to the caller, still valid: a group that
+    // rebuilds its list keeps the children it finds again (it must add them back or
+    // invalidate them).
+    IXCellList takeAllCells();
     // The bounds become the union of the children's frames, and the frame takes their size.
     void calculateBounds();
 

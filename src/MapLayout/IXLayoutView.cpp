@@ -8,3 +8,8 @@ PLSize IXLayoutView::screenSize() const
 {
     return PLScreen::mainScreenSize();
 }
+
+std::optional<PLMouseEvent> IXLayoutView::nextEventMatchingMask(std::uint32_t, double)
+{
+    return std::nullopt;
+}

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Platform/PLMouseEvent.h"
 #include "Platform/PLRect.h"
 #include "Platform/PLSize.h"
+
+#include <cstdint>
+#include <optional>
 
 // What a layout context and its cells need of the view that shows them (the map view
 // implements it). Rectangles are in the view's y-up space unless named otherwise.
@@ -22,4 +26,9 @@ public:
     virtual PLRect convertRectFromWindow(const PLRect& rect) const = 0;
     // The size of the screen that the canvas is sized against; the main screen's by default.
     virtual PLSize screenSize() const;
+    // Waits up to timeout seconds, in the event-tracking mode, for the next mouse event whose
+    // type is in the mask (PLMouseEvent::maskForType), leaving it queued so that it is still
+    // delivered; nothing when none came in time (the button is held still). By default
+    // nothing comes.
+    virtual std::optional<PLMouseEvent> nextEventMatchingMask(std::uint32_t mask, double timeout);
 };

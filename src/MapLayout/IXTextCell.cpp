@@ -1,3 +1,381 @@
 #include "MapLayout/IXTextCell.h"
 
-IXTextCell::~IXTextCell() = default;
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXSpellCheckingNotices.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXToolManaging.h"
+#include "MapLayout/IXFloatingCells.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXTextMeasurements.h"
+#include "Platform/PLBezierPath.h"
+#include "Platform/PLGraphicsContext.h"
+#include "Platform/PLLog.h"
+#include "Platform/PLMouseEvent.h"
+#include "Platform/PLNotificationCenter.h"
+#include "Platform/PLSpellChecker.h"
+#include "Platform/PLTextLayout.h"
+#include "Utilities/UTDateTimeFormatter.h"
+
+#include <QPointF>
+#include <QSizeF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Box of a title, and of a floating text whose comment text width is not above the minimum.
+constexpr PLSize DefaultBox(200, 1000);
+constexpr float MinimumCommentTextWidth = 40;
+constexpr float MinimumResizedTextWidth = 30;
+
+}  // namespace
+
+IXTextCell::IXTextCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* node) : IXLayoutCell(context, parent, node) {}
+
+IXTextCell::~IXTextCell()
+{
+    PLNotificationCenter::defaultCenter().removeObserver(this);
+}
+
+bool IXTextCell::isFloating() const
+{
+    IXNode* n = node();
+    return n && n->isComment() && n->isFloating();
+}
+
+void IXTextCell::invalidateLayout()
+{
+    IXLayoutCell::invalidateLayout();
+    m_validTextLayout = false;
+}
+
+void IXTextCell::calcLayoutIfNeeded()
+{
+    initStorage();
+    if (!m_validTextLayout) calcLayout();
+}
+
+void IXTextCell::calcLayout()
+{
+    IXNode* n = node();
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    QString string;
+    IXStyleTextAttributes attributes;
+    if (n && n->isBranch()) {
+        auto* branch = static_cast<IXBranchNode*>(n);
+        string = branch->title();
+        if (style) attributes = style->branchTextAttributes();
+        IXDocumentNode* document = context() ? context()->documentNode() : nullptr;
+        if (document && context()->isTimelineLayout() && branch->level() == 0 && branch->beginDate()) {
+            const UTDateTimeFormatter& formatter = document->timeScaleFormatter();
+            string += QLatin1Char('\n') + formatter.stringForObjectValue(branch->beginDate());
+            if (branch->endDate())
+                string += QStringLiteral(" - %1").arg(formatter.stringForObjectValue(branch->endDate()));
+        }
+    } else if (n && n->isComment()) {
+        string = n->title();
+        if (style) attributes = style->floatingTextAttributes();
+    } else if (n) {
+        PLLog::write(QStringLiteral("Invalid node for IXTextCell"));
+    }
+
+    // Before the text changes, so that an unchanged text is recognised.
+    checkSpelling(string);
+    PLAttributedString text = IXTextMeasurements::attributedString(string, attributes);
+    if (!(text == m_text)) {
+        m_text = std::move(text);
+        m_layoutStale = true;
+    }
+    m_layoutKey = IXTextMeasurements::layoutKey(attributes);
+    m_containerSize = PLSize(MeasuringWidth, MeasuringHeight);
+    const IXTextMeasurement natural = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize);
+    m_textSize = natural.usedSize;
+    m_naturalFullSize = natural.fullSize;
+
+    const bool wrap = isFloating() || !style || style->documentWordWrap();
+    m_lineBreak = (context() && context()->isWindowsCompatibleLayout()) || !wrap ? LineBreakNone : LineBreakWrap;
+    m_validTextLayout = true;
+}
+
+void IXTextCell::checkSpelling(const std::optional<QString>& text)
+{
+    IXLayoutContext* ctx = context();
+    if (m_hasTextStack && ctx && ctx->showSpelling()) {
+        // Marks are current only when they were made while spelling was shown (observing).
+        if (!m_reloadSpelling && m_observingSpelling && text && *text == m_text.string()) return;
+        const QString string = text.value_or(m_text.string());
+        IXDocumentNode* document = ctx->documentNode();
+        const int tag = document ? document->spellDocumentTag() : 0;
+        const PLSpellChecker& checker = PLSpellChecker::sharedChecker();
+        m_misspellRanges.clear();
+        for (PLRange range = checker.checkSpelling(string, 0, tag); !range.isEmpty();
+             range = checker.checkSpelling(string, range.end(), tag))
+            m_misspellRanges.push_back(range);
+        if (!m_observingSpelling) {
+            PLNotificationCenter::defaultCenter().addObserver(this, IXSpellCheckingNotices::IgnoreWord, nullptr,
+                                                              [this](const PLNotification&) { spellingChanged(); });
+            m_observingSpelling = true;
+        }
+        m_reloadSpelling = false;
+    } else {
+        m_misspellRanges.clear();
+        stopObservingSpelling();
+    }
+}
+
+void IXTextCell::stopObservingSpelling()
+{
+    if (!m_observingSpelling) return;
+    PLNotificationCenter::defaultCenter().removeObserver(this, IXSpellCheckingNotices::IgnoreWord);
+    m_observingSpelling = false;
+}
+
+void IXTextCell::spellingChanged()
+{
+    m_reloadSpelling = true;
+    checkSpelling(std::nullopt);
+    setNeedsDisplay();
+}
+
+PLSize IXTextCell::cellTextSize()
+{
+    calcLayoutIfNeeded();
+    return m_textSize;
+}
+
+PLSize IXTextCell::cellBoxSize()
+{
+    if (m_boxSize != PLSize()) return m_boxSize;
+    if (!isFloating()) return DefaultBox;
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    const float width = style ? style->commentTextWidth() : 0;
+    return width > MinimumCommentTextWidth ? PLSize(width, DefaultBox.height) : DefaultBox;
+}
+
+int IXTextCell::lineBreak()
+{
+    calcLayoutIfNeeded();
+    return m_lineBreak;
+}
+
+PLSize IXTextCell::cellSize()
+{
+    calcLayoutIfNeeded();
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    const PLSize box = cellBoxSize();
+    const float minLength = style ? style->documentBranchMinLength() : 0;
+    float width = std::min(std::max(minLength, box.width), MeasuringWidth);
+    if (m_lineBreak != LineBreakWrap) width = std::max(m_textSize.width, minLength);
+    const PLSize container(width, box.height);
+    if (m_containerSize != container) {
+        m_containerSize = container;
+        m_layoutStale = true;
+    }
+    // Lines no wider than the container break as in the measuring container, and line heights
+    // do not depend on the container: only a text that must wrap is laid out again.
+    PLSize size;
+    if (m_textSize.width <= container.width)
+        size = m_naturalFullSize.width > 0 ? PLSize(std::ceil(container.width), m_naturalFullSize.height) : PLSize();
+    else
+        size = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize).fullSize;
+    if (isFloating() && style) {
+        const float frameWidth = style->floatingFrameWidth();
+        size.width = std::max(style->commentTextWidth(), size.width + 4 * frameWidth);
+        size.height += 4 * frameWidth;
+    }
+    if (context() && context()->isWindowsCompatibleLayout()) {
+        size.width = float(std::ceil(double(size.width) * 1.3) + 10);
+        size.height = float(std::ceil(double(size.height) * 1.3));
+    }
+    return size;
+}
+
+void IXTextCell::setBoxSize(PLSize size)
+{
+    const PLSize rounded(std::ceil(size.width), std::ceil(size.height));
+    if (rounded == m_boxSize) return;
+    m_boxSize = rounded;
+    m_hasValidLayout = true;
+    layout();
+}
+
+void IXTextCell::setDrawsText(bool flag)
+{
+    m_disableDrawing = !flag;
+    setNeedsDisplay();
+}
+
+void IXTextCell::layout()
+{
+    setLayoutSize(cellSize());
+    if (!isFloating()) return;
+    IXNode* n = node();
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    if (n && style && !n->floatingTargetNode()) setOrigin(style->floatingTargetOffset());
+}
+
+bool IXTextCell::isVisible()
+{
+    return (!isFloating() || IXFloatingCells::isTargetVisible(this)) && IXLayoutCell::isVisible();
+}
+
+bool IXTextCell::hitTest(PLPoint point)
+{
+    return isFloating() && bounds().containsPoint(point);
+}
+
+const PLTextLayout& IXTextCell::textLayout()
+{
+    if (!m_layout) m_layout = std::make_unique<PLTextLayout>();
+    if (m_layoutStale) {
+        m_layout->setText(m_text);
+        m_layout->setContainerSize(m_containerSize);
+        m_layoutStale = false;
+    }
+    return *m_layout;
+}
+
+std::optional<int> IXTextCell::misspelledCharacterAtPoint(PLPoint point, PLRange* range)
+{
+    IXLayoutContext* ctx = context();
+    const PLRect rect = bounds();
+    if (!rect.containsPoint(point) || !m_hasTextStack || !ctx || !ctx->showSpelling() || m_misspellRanges.empty() ||
+        !m_validTextLayout)
+        return std::nullopt;
+    const std::optional<int> character = textLayout().characterIndexAtPoint(QPointF(point.x, rect.height() - point.y));
+    if (!character) return std::nullopt;
+    auto found = std::find_if(m_misspellRanges.begin(), m_misspellRanges.end(),
+                              [c = *character](const PLRange& r) { return r.contains(c); });
+    if (found == m_misspellRanges.end()) return std::nullopt;
+    *range = *found;
+    return character;
+}
+
+QString IXTextCell::misspellWordAtPoint(PLPoint point)
+{
+    PLRange range;
+    if (!misspelledCharacterAtPoint(point, &range)) return QString();
+    return m_text.string().mid(range.location, range.length);
+}
+
+void IXTextCell::correctSpelling(const QString& replacement, PLPoint point)
+{
+    PLRange range;
+    if (!misspelledCharacterAtPoint(point, &range)) return;
+    IXNode* n = node();
+    if (!n || !(n->isBranch() || n->isComment())) return;
+    QString title = n->title();
+    // The dates after a timeline root's title are not part of it.
+    if (range.end() > title.size()) return;
+    title.replace(range.location, range.length, replacement);
+    if (n->isBranch())
+        static_cast<IXBranchNode*>(n)->setTitle(title);
+    else
+        static_cast<IXCommentNode*>(n)->setTitle(title);
+}
+
+bool IXTextCell::trackMouse(const PLMouseEvent& event)
+{
+    if (!isFloating() || event.type() != PLMouseEvent::LeftMouseDown || !context()) return false;
+    if (event.clickCount() == 2) {
+        if (IXToolManaging* tools = IXToolManaging::sharedManager())
+            tools->activateToolNamed(QStringLiteral("IXCommentTitleTool"), node()->shared_from_this(), context(), &event);
+        return true;
+    }
+    return IXFloatingCells::trackMouseDown(this, event);
+}
+
+void IXTextCell::draw(PLGraphicsContext& graphics)
+{
+    if (m_disableDrawing) return;
+    calcLayoutIfNeeded();
+    const PLRect rect = bounds();
+    PLRect textRect = rect;
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    if (isFloating() && style) {
+        const PLBezierPath path = PLBezierPath::bezierPathWithRoundedRect(rect.insetBy(0.5f, 0.5f), 2);
+        const PLColor background = style->floatingFrameBackgroundColor();
+        if (background.alpha() > 0) {
+            graphics.setColor(background);
+            graphics.fillPath(path);
+        }
+        const float frameWidth = style->floatingFrameWidth();
+        const PLColor frameColor = style->floatingFrameColor();
+        if (frameWidth > 0 && frameColor.alpha() > 0) {
+            PLBezierPath stroke = path;
+            stroke.setLineWidth(frameWidth);
+            graphics.setColor(frameColor);
+            graphics.strokePath(stroke);
+        }
+        textRect = rect.insetBy(frameWidth, frameWidth);
+    }
+
+    PLColor background;
+    if (!m_text.isEmpty()) {
+        if (const auto& color = m_text.attributesAt(0).backgroundColor) background = PLColor::fromQColor(*color);
+    }
+    if (isSelected())
+        background = PLColor::system(context()->hasKeyFocus() ? PLColor::System::SelectedTextBackground
+                                                               : PLColor::System::SecondarySelectedControl);
+    if (!background.isNull()) {
+        graphics.setColor(background);
+        graphics.fillRect(PLRect(textRect.minX() - 1, textRect.minY(), textRect.width() + 2, textRect.height()));
+    }
+
+    const PLTextLayout& layout = textLayout();
+    const float top = textRect.maxY();
+    layout.draw(graphics.painter(), PLPoint(textRect.minX(), top), background.isNull());
+
+    if (m_misspellRanges.empty()) return;
+    PLBezierPath marks;
+    for (const PLRange& range : m_misspellRanges) {
+        for (const QRectF& b : layout.rectsForCharacterRange(range)) {
+            const float y = top - float(b.y() + b.height()) + 1;
+            marks.moveToPoint(PLPoint(textRect.minX() + float(b.x()), y));
+            marks.lineToPoint(PLPoint(textRect.minX() + float(b.x() + b.width()), y));
+        }
+    }
+    marks.setLineWidth(1);
+    marks.setLineDash({1, 2}, 0);
+    marks.setLineCapStyle(PLBezierPath::LineCap::Round);
+    graphics.setColor(PLColor::red());
+    graphics.strokePath(marks);
+}
+
+QVariantMap IXTextCell::resizing_state()
+{
+    QVariantMap state;
+    if (std::shared_ptr<IXStyleNode> style = IXLayoutCell::style()) {
+        const PLPoint offset = style->floatingTargetOffset();
+        state.insert(TargetOffsetKey, QPointF(offset.x, offset.y));
+        state.insert(TextWidthKey, double(style->commentTextWidth()));
+    }
+    return state;
+}
+
+void IXTextCell::resizing_setState(const QVariantMap& state)
+{
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    if (!style) return;
+    if (state.contains(TargetOffsetKey)) {
+        const QPointF offset = state.value(TargetOffsetKey).toPointF();
+        style->setFloatingTargetOffset(PLPoint(float(offset.x()), float(offset.y())));
+    }
+    if (state.contains(TextWidthKey)) style->setCommentTextWidth(state.value(TextWidthKey).toFloat());
+}
+
+void IXTextCell::resizing_setFrame(const PLRect& frame, int tracksX, int tracksY)
+{
+    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    if (!style) return;
+    const PLRect old = IXLayoutCell::frame();
+    style->setCommentTextWidth(std::max(MinimumResizedTextWidth, frame.width()));
+    if (frame.origin == old.origin) return;
+    PLPoint offset = style->floatingTargetOffset();
+    if (tracksX < 0) offset.x += frame.minX() - old.minX();
+    if (tracksY < 0) offset.y += frame.minY() - old.minY();
+    style->setFloatingTargetOffset(offset);
+}

@@ -342,9 +342,8 @@ TEST(IXLayoutContextStacksTests, DrawingVisitsOnlyCellsMeetingTheRectangleInStac
         }
         EXPECT_EQ(cellEvents(), c.drawn) << c.name;
         const QPoint inRect(int(c.rect.midX() - canvas.minX()), int(canvas.maxY() - c.rect.midY()));
-        if (image.rect().contains(inRect)) {
+        if (image.rect().contains(inRect))
             EXPECT_EQ(qAlpha(image.pixel(inRect)) == 255, c.background) << c.name;
-        }
     }
 }
 

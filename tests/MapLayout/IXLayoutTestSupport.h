@@ -147,6 +147,7 @@ public:
         TestLeafCell::invalidate();
     }
     IXTextCell* titleCell() const override { return m_title.get(); }
+    PLRect boxFrame() const override { return PLRect(PLPoint(), m_initialFrame.size); }
 
 private:
     std::shared_ptr<TestTextCell> m_title;
@@ -383,13 +384,14 @@ public:
     void detachFromController() override {}
 };
 
-// A document with a controller, in a named layout.
-struct MapFixture {
+// A document with a controller and the cells of a factory, in a named layout.
+template <typename Factory>
+struct MapFixtureWith {
     std::shared_ptr<IXDocumentNode> document = std::make_shared<IXDocumentNode>();
     RecordingController controller;
-    TestCellFactory factory;
+    Factory factory;
 
-    MapFixture() { controller.node = document; }
+    MapFixtureWith() { controller.node = document; }
 
     std::shared_ptr<IXBranchNode> addRoot(const QString& title)
     {
@@ -407,6 +409,8 @@ struct MapFixture {
     }
     IXLayoutNode* layout(const QString& name) { return document->layoutForName(name).get(); }
 };
+
+using MapFixture = MapFixtureWith<TestCellFactory>;
 
 // Owns a context and invalidates it before it goes, as owners must.
 struct ContextHolder {

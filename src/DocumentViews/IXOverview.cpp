@@ -1,0 +1,3 @@
+#include "DocumentViews/IXOverview.h"
+
+IXOverview::~IXOverview() = default;

@@ -1,0 +1,3 @@
+#include "MapLayout/IXSelectionCell_Resizing.h"
+
+IXSelectionCell_Resizing::~IXSelectionCell_Resizing() = default;

@@ -1,0 +1,92 @@
+// Renders a map package to a PNG picture in one of the map layouts ("mindmap", "topdown",
+// "leftright") at a scale, through an off-screen layout context with the map's cells, as the
+// views draw it. Exits with 1 and a message on bad arguments, an unreadable package or a
+// picture that cannot be written.
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/PLError.h"
+#include "Platform/PLFontSubstitutions.h"
+#include "Platform/PLGraphicsContext.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QStringList>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Hands out the document; the window's view mode follows the layout drawn.
+class RenderController : public IXWindowControlling {
+public:
+    std::shared_ptr<IXDocumentNode> node;
+    int layoutMode = 0;
+    void setSelection(const IXSelection&) override {}
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
+    IXOpenDocument* document() const override { return nullptr; }
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    void addSubbranch() override {}
+    int documentLayout() const override { return layoutMode; }
+    void synchronizeWindowTitleWithDocumentName() override {}
+};
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "MapRender: %s\n", qPrintable(message));
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    PLFontSubstitutions::install();
+    const QStringList arguments = application.arguments();
+    const QStringList layouts{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName};
+    bool scaleOK = false;
+    const float scale = arguments.size() == 5 ? arguments[3].toFloat(&scaleOK) : 0;
+    if (arguments.size() != 5 || !layouts.contains(arguments[2]) || !scaleOK || !(scale > 0) || scale > 16)
+        return fail(QStringLiteral("usage: MapRender <package.ixd> <mindmap|topdown|leftright> <scale 0-16> <out.png>"));
+
+    QFile file(arguments[1]);
+    if (!file.open(QIODevice::ReadOnly)) return fail(arguments[1] + QStringLiteral(": ") + file.errorString());
+    PLError error;
+    RenderController controller;
+    controller.node = IXDocumentNode::fromZipData(file.readAll(), &error);
+    if (!controller.node) return fail(arguments[1] + QStringLiteral(": ") + error.localizedDescription());
+    controller.layoutMode = int(layouts.indexOf(arguments[2]));
+
+    IXMapCellFactory factory;
+    IXLayoutCellFactory::install(&factory);
+    IXLayoutContext context(&controller, controller.node->layoutForName(arguments[2]).get());
+    context.performLayout();
+    const PLRect area = context.cellsBounds().insetBy(-20, -20).integral();
+    const int width = int(std::ceil(area.width() * scale));
+    const int height = int(std::ceil(area.height() * scale));
+    QImage image;
+    // Pictures beyond 32,000 pixels a side (or of no size) are refused rather than allocated.
+    if (width > 0 && height > 0 && width <= 32000 && height <= 32000)
+        image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        context.invalidate();
+        return fail(QStringLiteral("a picture of %1 x %2 pixels cannot be made").arg(width).arg(height));
+    }
+    image.fill(Qt::white);
+    {
+        PLGraphicsContext graphics(image);
+        graphics.concat(PLAffineTransform(scale, 0, 0, scale, 0, 0));
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -area.minX(), -area.minY()));
+        context.drawRect(graphics, area);
+    }
+    context.invalidate();
+    IXLayoutCellFactory::install(nullptr);
+    if (!image.save(arguments[4], "PNG")) return fail(arguments[4] + QStringLiteral(": the picture cannot be written"));
+    return 0;
+}
