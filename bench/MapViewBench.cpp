@@ -6,9 +6,9 @@
 // at the same zoom.
 #include "BenchSupport.h"
 
-#include "../tests/DocumentModel/IXFakeServices.h"
-#include "../tests/DocumentViews/IXMapViewTestSupport.h"
+#include "DocumentModel/IXFakeServices.h"
 #include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXMapViewTestSupport.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "Platform/PLFontSubstitutions.h"
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build ccache pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-pdf-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-pdf-dev qt6-image-formats-plugins libgl-dev
   libxml2-dev libxml2-utils libxslt1-dev zlib1g-dev libplist-dev
   libhunspell-dev hunspell-en-us fonts-liberation2 fonts-dejavu-core fontconfig libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev

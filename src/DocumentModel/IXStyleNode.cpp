@@ -25,7 +25,8 @@ constexpr float VisibleAlpha = 0.1f;
 IXStyleNode::IXStyleNode() = default;
 
 IXStyleNode::IXStyleNode(const IXStyleNode& other)
-    : IXNode(other)
+    : UTObserver()
+    , IXNode(other)
     , m_attributes(other.m_attributes)
 {
 }

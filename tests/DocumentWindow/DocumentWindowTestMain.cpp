@@ -15,7 +15,6 @@ int main(int argc, char** argv)
     IXApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     PLFontSubstitutions::install();
-    const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
-    if (!sourceDir.isEmpty()) PLResources::setDirectory(QString::fromUtf8(sourceDir) + QStringLiteral("/resources"));
+    PLResources::setDirectory(QStringLiteral(IX_SOURCE_DIR "/resources"));
     return RUN_ALL_TESTS();
 }

@@ -131,7 +131,7 @@ protected:
 
     static QString fixturePath(const QString& name)
     {
-        return QString::fromUtf8(qgetenv("IX_SOURCE_DIR")) + QStringLiteral("/tests/DocumentWindow/data/") + name;
+        return QStringLiteral(IX_SOURCE_DIR "/tests/DocumentWindow/data/") + name;
     }
 
     // Copies a fixture into the test's folder.

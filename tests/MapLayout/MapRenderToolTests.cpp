@@ -63,7 +63,7 @@ TEST(MapRenderToolTests, RendersAPackageInEveryMapLayoutAtAScaleAndRefusesBadInp
         file.write(document->zipData().value_or(QByteArray()));
     }
 
-    for (const QString layout : {QStringLiteral("mindmap"), QStringLiteral("topdown"), QStringLiteral("leftright")}) {
+    for (const QString& layout : {QStringLiteral("mindmap"), QStringLiteral("topdown"), QStringLiteral("leftright")}) {
         for (float scale : {1.0f, 2.0f}) {
             const QString picture = folder.filePath(QStringLiteral("%1-%2.png").arg(layout).arg(scale));
             QString errorText;

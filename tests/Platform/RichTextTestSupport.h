@@ -44,7 +44,7 @@ namespace RichTextTest {
 
 inline QByteArray fixture(const char* name)
 {
-    QFile file(qEnvironmentVariable("IX_SOURCE_DIR") + QStringLiteral("/tests/Platform/data/") + QString::fromLatin1(name));
+    QFile file(QStringLiteral(IX_SOURCE_DIR "/tests/Platform/data/") + QString::fromLatin1(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
 }

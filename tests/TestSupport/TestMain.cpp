@@ -1,5 +1,7 @@
 // The main of every test executable: a Qt application on the offscreen platform, fonts
-// pinned and resources read from the source tree, then GoogleTest.
+// pinned and resources read from the source tree, then GoogleTest. The source tree is
+// compiled in (IX_SOURCE_DIR), so the executables run alike inside and outside CTest;
+// fixtures are found under IX_SOURCE_DIR "/tests/<Layer>/".
 #include "Platform/PLFontSubstitutions.h"
 #include "Platform/PLResources.h"
 
@@ -25,7 +27,6 @@ int main(int argc, char** argv)
     // Qt sets the C locale from the environment; file formats must not depend on it.
     std::setlocale(LC_NUMERIC, "C");
     PLFontSubstitutions::install();
-    const QByteArray sourceDir = qgetenv("IX_SOURCE_DIR");
-    if (!sourceDir.isEmpty()) PLResources::setDirectory(QString::fromUtf8(sourceDir) + QStringLiteral("/resources"));
+    PLResources::setDirectory(QStringLiteral(IX_SOURCE_DIR "/resources"));
     return RUN_ALL_TESTS();
 }

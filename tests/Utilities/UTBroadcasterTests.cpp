@@ -242,7 +242,7 @@ TEST(UTBroadcaster, DeliversInRegistrationOrder)
         // Alternate filtered and unfiltered observers so that both kinds are merged.
         if (i % 2) broadcaster.addObserverTarget(recorders.back().get(), &a);
         else broadcaster.addObserver(recorders.back().get());
-        expected.push_back(std::to_string(i) + ":" + std::string(NodeChanged));
+        expected.push_back(std::to_string(i).append(":").append(std::string(NodeChanged)));
     }
     sendNode(broadcaster, &a);
     EXPECT_EQ(log, expected);
