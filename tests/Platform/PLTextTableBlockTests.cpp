@@ -193,8 +193,8 @@ TEST(PLTextTableBlock, WrittenTablesOpenInLibreOffice)
                                        QStringLiteral("--outdir"), folder.path()}
                               + files);
     ASSERT_TRUE(process.waitForFinished(120000));
-    for (size_t i = 0; i < files.size(); ++i) {
-        QFile txt(QString(files[qsizetype(i)]).replace(QLatin1String(".rtf"), QLatin1String(".txt")));
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QFile txt(QString(files[i]).replace(QLatin1String(".rtf"), QLatin1String(".txt")));
         ASSERT_TRUE(txt.open(QIODevice::ReadOnly)) << txt.fileName().toStdString();
         QStringList lines;
         for (const QString& line : QString::fromUtf8(txt.readAll()).split(QLatin1Char('\n'))) lines << line.trimmed().remove(QChar(0xFEFF));
