@@ -106,13 +106,32 @@ bool isParagraphEnd(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
 }
 
+// Only the alignment of a paragraph style is honoured by a bare QTextLayout (through its
+// text option); everything else a paragraph style sets needs the document's block layout.
+bool isPlainParagraphStyle(const PLParagraphStyle& style)
+{
+    PLParagraphStyle rest = style;
+    rest.alignment = PLParagraphStyle::Alignment::Natural;
+    return rest.isDefault();
+}
+
 bool needsDocument(const PLAttributedString& text)
 {
     for (int run = 0; run < text.runCount(); ++run) {
         const PLTextAttributes& attributes = text.runAttributes(run);
-        if (attributes.attachment || (attributes.paragraphStyle && !attributes.paragraphStyle->isDefault())) return true;
+        if (attributes.attachment || (attributes.paragraphStyle && !isPlainParagraphStyle(*attributes.paragraphStyle))) return true;
     }
     return false;
+}
+
+// The text option of a paragraph laid out on its own: the document's, aligned as its style
+// says. A natural alignment keeps the option's own, as for text without a paragraph style.
+QTextOption paragraphTextOption(const std::optional<PLParagraphStyle>& style)
+{
+    QTextOption option = textOption();
+    if (style && style->alignment != PLParagraphStyle::Alignment::Natural)
+        option.setAlignment(PLTextDocumentConversion::blockFormat(*style).alignment());
+    return option;
 }
 
 }
@@ -150,7 +169,8 @@ void PLTextLayout::prepareParagraphs(const PLAttributedString& text) const
             layout->setFont(format.font().resolve(font));
         }
         layout->setFormats(formats);
-        layout->setTextOption(textOption());
+        // As in the document, a paragraph takes the style of its first character.
+        layout->setTextOption(paragraphTextOption(start < text.length() ? text.attributesAt(start).paragraphStyle : std::nullopt));
         m_paragraphs.push_back({start, std::move(layout)});
         if (end >= text.length()) break;
         start = end + 1;

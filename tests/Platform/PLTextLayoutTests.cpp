@@ -338,9 +338,9 @@ TEST(PLTextLayout, LaysOutAgainAfterTextOrSizeChanges)
 
 TEST(PLTextLayout, PlainParagraphsAndStyledOnesGiveTheSameLines)
 {
-    // Texts in the default paragraph style are laid out without a text document; a style
-    // that changes nothing here (a tab interval, in texts without tabs) takes the document
-    // path. Both must give the same lines.
+    // Texts in the default paragraph style, or one that only aligns, are laid out without a
+    // text document; a style that changes nothing more (a tab interval, in texts without tabs)
+    // takes the document path. Both must give the same lines.
     PLTextAttributes big;
     big.font = PLFont(QStringLiteral("Liberation Serif"), 22, true);
     PLTextAttributes unknown;
@@ -351,6 +351,7 @@ TEST(PLTextLayout, PlainParagraphsAndStyledOnesGiveTheSameLines)
         const char* text;
         float width;
         PLTextAttributes second; // of the characters from 4 to 12
+        std::optional<PLParagraphStyle::Alignment> alignment = std::nullopt;
     } cases[] = {
         {"Quarterly plan review with several words to wrap around", 150, big},
         {"Quarterly plan review with several words to wrap around", 1200, unknown},
@@ -359,14 +360,23 @@ TEST(PLTextLayout, PlainParagraphsAndStyledOnesGiveTheSameLines)
         {"abc\n\n\nxyz and more", 300, big}, // an empty paragraph after a large break
         {"\n", 300, noFont},
         {"line\u2028separator and a verylongwordthatmustbreakanywhere", 80, noFont},
+        {"Quarterly plan review with several words to wrap around", 150, big, PLParagraphStyle::Alignment::Center},
+        {"Quarterly plan review with several words to wrap around", 150, big, PLParagraphStyle::Alignment::Justified},
+        {"one\n\ntwo three\r\nfour\n", 90, big, PLParagraphStyle::Alignment::Right},
+        {"a verylongwordthatmustbreakanywhere", 80, unknown, PLParagraphStyle::Alignment::Left},
+        {"\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd and more", 300, noFont, PLParagraphStyle::Alignment::Right},
     };
     for (const auto& c : cases) {
         const QString string = QString::fromUtf8(c.text);
         PLAttributedString text = styled(string, QStringLiteral("Liberation Sans"), 12);
         if (text.length() > 4) text.setAttributes(c.second, PLRange(4, std::min(8, text.length() - 4)));
-        PLAttributedString styledText = text;
         PLTextAttributes paragraph;
         paragraph.paragraphStyle = PLParagraphStyle();
+        if (c.alignment) {
+            paragraph.paragraphStyle->alignment = *c.alignment;
+            text.addAttributes(paragraph, PLRange(0, text.length()));
+        }
+        PLAttributedString styledText = text;
         paragraph.paragraphStyle->defaultTabInterval = 36;
         styledText.addAttributes(paragraph, PLRange(0, text.length()));
         PLTextLayout plain, inDocument;
