@@ -164,6 +164,9 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
         if (const std::shared_ptr<IXStyleSheetNode> defaults = defaultStyleSheet(xmlName)) {
             UndoSwitchedOff undoOff(document);
             sheet->applyMasterStyle(*defaults);
+            // No one has read this sheet yet, so no style shows the masters just replaced:
+            // the deferred "master" notices would only force a second full layout.
+            PLRunLoop::cancel(sheet.get(), UpdateKey);
         }
     }
     if (unread) {

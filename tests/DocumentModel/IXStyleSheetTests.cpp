@@ -303,6 +303,29 @@ TEST_F(IXStyleSheet, MasterChangeReachesEveryNodeStyleOnceOnTheNextTurn)
     doc.document->removeFromObservers(&recorder);
 }
 
+TEST_F(IXStyleSheet, SheetsLoadedWithTheDefaultMastersAnnounceNothingLater)
+{
+    // Nothing was shown with the masters the defaults replaced, so a view that lays out the
+    // styles right away must not hear "master" on the next turn (it would lay out again).
+    auto document = std::make_shared<IXDocumentNode>();
+    auto node = std::make_shared<StyledTestNode>(Kind::Branch, 0);
+    document->disableUndo();
+    document->addRootBranch(node);
+    document->enableUndo();
+    StyleNoticeRecorder recorder;
+    document->addToObservers(&recorder);
+    for (const QString& name : ShippedSheets) {
+        const auto sheet = name == QLatin1String("document") ? document->styleSheet()
+                                                             : document->layoutForName(name)->styleSheet();
+        ASSERT_FALSE(sheet->styleForMaster(IXStyleTypeCanvas)->attributes().isEmpty());
+        sheet->styleForNode(node.get());
+        sheet->styleForNode(document.get());
+    }
+    runLoopTurns();
+    EXPECT_TRUE(recorder.take().isEmpty());
+    document->removeFromObservers(&recorder);
+}
+
 TEST_F(IXStyleSheet, ChangeInTheDocumentSheetIsReannouncedByTheLayoutStyle)
 {
     StyledDocument doc;
