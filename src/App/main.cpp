@@ -12,7 +12,7 @@
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentViews/IXToolManager.h"
-#include "Inspectors/IXIconsLibrary.h"
+#include "Inspectors/IXIconsFolderStorage.h"
 #include "MapLayout/IXInfoTagPresenting.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/PLError.h"
@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     IXShellServices services;
     IXApplicationServices::install(&services);
     IXInfoTagPresenting::install(UTInfoTag::sharedInstance());
-    IXIconsLibrary::installShared();
+    IXIconsFolderStorage::installShared();
     IXToolManager::sharedManager();
     IXMapCellFactory cells;
     IXLayoutCellFactory::install(&cells);

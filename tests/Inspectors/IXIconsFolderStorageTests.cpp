@@ -1,4 +1,4 @@
-#include "Inspectors/IXIconsLibrary.h"
+#include "Inspectors/IXIconsFolderStorage.h"
 
 #include "Platform/PLNamedImages.h"
 #include "Platform/PLPropertyList.h"
@@ -37,9 +37,9 @@ struct LibraryFolder {
 
 }
 
-TEST(IXIconsLibrary, ShippedIconsLoadByNameAtSixteenPoints)
+TEST(IXIconsFolderStorage, ShippedIconsLoadByNameAtSixteenPoints)
 {
-    IXIconsLibrary library(QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons")));
+    IXIconsFolderStorage library(QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons")));
     const QStringList names = library.names();
     ASSERT_GE(names.size(), 24);
     for (const QString& name : names) {
@@ -54,23 +54,23 @@ TEST(IXIconsLibrary, ShippedIconsLoadByNameAtSixteenPoints)
     EXPECT_EQ(IXIconsStorage::iconSize(), PLSize(16, 16));
 }
 
-TEST(IXIconsLibrary, SharedLibraryIsInstalledOnce)
+TEST(IXIconsFolderStorage, SharedLibraryIsInstalledOnce)
 {
-    IXIconsLibrary& shared = IXIconsLibrary::installShared();
+    IXIconsFolderStorage& shared = IXIconsFolderStorage::installShared();
     EXPECT_EQ(IXIconsStorage::sharedStorage(), &shared);
-    EXPECT_EQ(&IXIconsLibrary::installShared(), &shared);
+    EXPECT_EQ(&IXIconsFolderStorage::installShared(), &shared);
     {
-        IXIconsLibrary other(QStringLiteral("/nonexistent"));
+        IXIconsFolderStorage other(QStringLiteral("/nonexistent"));
         IXIconsStorage::install(&other);
         EXPECT_EQ(IXIconsStorage::sharedStorage(), &other);
     }
     // A library destroyed while installed uninstalls itself.
     EXPECT_EQ(IXIconsStorage::sharedStorage(), nullptr);
-    IXIconsLibrary::installShared();
+    IXIconsFolderStorage::installShared();
     EXPECT_FALSE(IXIconsStorage::sharedStorage()->iconForName(shared.names().value(0)).isNull());
 }
 
-TEST(IXIconsLibrary, ReadsTheListAndPicturesOfItsFolder)
+TEST(IXIconsFolderStorage, ReadsTheListAndPicturesOfItsFolder)
 {
     LibraryFolder folder;
     ASSERT_TRUE(square(16, Qt::red).save(folder.dir.filePath(QStringLiteral("red.png"))));
@@ -91,7 +91,7 @@ TEST(IXIconsLibrary, ReadsTheListAndPicturesOfItsFolder)
                      {QStringLiteral("broken"), LibraryFolder::info(QStringLiteral("broken.png"), QString())},
                      {QStringLiteral("escape"), LibraryFolder::info(QStringLiteral("../red.png"), QString())}}},
     });
-    IXIconsLibrary library(folder.dir.path());
+    IXIconsFolderStorage library(folder.dir.path());
     // Names keep their order, once each; entries that are not names are skipped.
     EXPECT_EQ(library.names(), (QStringList{QStringLiteral("red"), QStringLiteral("blue"), QStringLiteral("missing"),
                                             QStringLiteral("broken"), QStringLiteral("escape"), QStringLiteral("noinfo")}));
@@ -114,7 +114,7 @@ TEST(IXIconsLibrary, ReadsTheListAndPicturesOfItsFolder)
     EXPECT_EQ(library.iconForName(QStringLiteral("red")).pixel(8, 8), QColor(Qt::red).rgb());
 }
 
-TEST(IXIconsLibrary, MissingFolderOrListLeavesTheLibraryEmpty)
+TEST(IXIconsFolderStorage, MissingFolderOrListLeavesTheLibraryEmpty)
 {
     LibraryFolder unreadable;
     QFile list(unreadable.dir.filePath(QStringLiteral("icons_list.plist")));
@@ -125,13 +125,13 @@ TEST(IXIconsLibrary, MissingFolderOrListLeavesTheLibraryEmpty)
     notADictionary.writeList(QVariantList{QStringLiteral("red")});
     LibraryFolder noList;
     for (const QString& path : {QStringLiteral("/nonexistent/branch_icons"), unreadable.dir.path(), notADictionary.dir.path(), noList.dir.path()}) {
-        IXIconsLibrary library(path);
+        IXIconsFolderStorage library(path);
         EXPECT_TRUE(library.names().isEmpty()) << path.toStdString();
         EXPECT_TRUE(library.iconForName(QStringLiteral("red")).isNull()) << path.toStdString();
     }
 }
 
-TEST(IXIconsLibrary, MapIndicatorPicturesShipBesideTheIcons)
+TEST(IXIconsFolderStorage, MapIndicatorPicturesShipBesideTheIcons)
 {
     // The branch cell sizes its indicators from these pictures' 20 x 16 aspect.
     for (const char* name : {"canvas_attachment_indicator", "canvas_branch_note_indicator", "canvas_outline_indicator"}) {

@@ -1,4 +1,4 @@
-#include "Inspectors/IXIconsLibrary.h"
+#include "Inspectors/IXIconsFolderStorage.h"
 
 #include "Platform/PLPropertyList.h"
 #include "Platform/PLResources.h"
@@ -18,18 +18,18 @@ QImage blankIcon()
 
 }
 
-IXIconsLibrary::IXIconsLibrary(QString folder) : m_folder(std::move(folder))
+IXIconsFolderStorage::IXIconsFolderStorage(QString folder) : m_folder(std::move(folder))
 {
 }
 
-IXIconsLibrary& IXIconsLibrary::installShared()
+IXIconsFolderStorage& IXIconsFolderStorage::installShared()
 {
-    static IXIconsLibrary library(QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons")));
+    static IXIconsFolderStorage library(QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons")));
     IXIconsStorage::install(&library);
     return library;
 }
 
-void IXIconsLibrary::load() const
+void IXIconsFolderStorage::load() const
 {
     if (m_loaded) return;
     m_loaded = true;
@@ -51,19 +51,19 @@ void IXIconsLibrary::load() const
     }
 }
 
-QStringList IXIconsLibrary::names() const
+QStringList IXIconsFolderStorage::names() const
 {
     load();
     return m_names;
 }
 
-QString IXIconsLibrary::tooltipForName(const QString& name) const
+QString IXIconsFolderStorage::tooltipForName(const QString& name) const
 {
     load();
     return m_entries.value(name).tooltip;
 }
 
-QImage IXIconsLibrary::loadIcon(const QString& file) const
+QImage IXIconsFolderStorage::loadIcon(const QString& file) const
 {
     // Only plain file names inside the folder are read.
     if (file.isEmpty() || file.contains(QLatin1Char('/')) || file == QStringLiteral("..")) return blankIcon();
@@ -81,7 +81,7 @@ QImage IXIconsLibrary::loadIcon(const QString& file) const
     return image;
 }
 
-QImage IXIconsLibrary::iconForName(const QString& name)
+QImage IXIconsFolderStorage::iconForName(const QString& name)
 {
     load();
     auto found = m_entries.find(name);

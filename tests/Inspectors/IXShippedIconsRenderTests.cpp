@@ -1,5 +1,5 @@
 // The map's icon rows drawn with the shipped icon library.
-#include "Inspectors/IXIconsLibrary.h"
+#include "Inspectors/IXIconsFolderStorage.h"
 #include "MapLayout/IXIconsCell.h"
 #include "MapLayout/IXMapCellTestSupport.h"
 
@@ -7,9 +7,9 @@
 
 namespace {
 
-TEST(IXIconsRowRender, ShippedIconsFillTheirPlacesRowByRow)
+TEST(IXShippedIconsRender, ShippedIconsFillTheirPlacesRowByRow)
 {
-    IXIconsLibrary& library = IXIconsLibrary::installShared();
+    IXIconsFolderStorage& library = IXIconsFolderStorage::installShared();
     const QStringList names = library.names().mid(0, 6);
     ASSERT_EQ(names.size(), 6);
     CellFixture f;
@@ -18,7 +18,7 @@ TEST(IXIconsRowRender, ShippedIconsFillTheirPlacesRowByRow)
     auto cell = f.make<IXIconsCell>(branch);
     cell->setOrigin(PLPoint(4, 4));
     ASSERT_EQ(cell->frame(), PLRect(4, 4, 68, 34));
-    const QImage image = renderCells({cell.get()}, 76, 42, QStringLiteral("IXIconsRowRender.Shipped"));
+    const QImage image = renderCells({cell.get()}, 76, 42, QStringLiteral("IXShippedIconsRender.Shipped"));
     // Each icon covers a good part of its 16 x 16 place: four in the top row, two below.
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(names[i].toStdString());

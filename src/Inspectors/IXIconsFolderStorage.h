@@ -15,14 +15,14 @@
 //
 // A missing folder or an unreadable list leaves the library empty; a known name whose
 // picture is missing or unreadable shows a blank 22 x 22 picture. Main thread only.
-class IXIconsLibrary : public IXIconsStorage {
+class IXIconsFolderStorage : public IXIconsStorage {
 public:
     // The library over the folder; nothing is read until first asked.
-    explicit IXIconsLibrary(QString folder);
+    explicit IXIconsFolderStorage(QString folder);
 
     // The process-wide library over resources/branch_icons, made on first use and installed
     // as the shared icon storage.
-    static IXIconsLibrary& installShared();
+    static IXIconsFolderStorage& installShared();
 
     QString folder() const { return m_folder; }
     QStringList names() const override;
