@@ -3,6 +3,7 @@
 #include "Platform/PLAssert.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -20,11 +21,15 @@ PLAttributedString::PLAttributedString(const QString& string, const PLTextAttrib
 
 PLAttributedString::SharedAttributes PLAttributedString::share(const PLTextAttributes& attributes)
 {
-    for (const SharedAttributes& recent : m_recent)
-        if (recent && *recent == attributes) return recent;
+    // Per thread, so that strings made on worker threads need no lock (the sets are immutable);
+    // weak, so that no set (and no font in it) outlives the strings that use it.
+    thread_local std::array<std::weak_ptr<const PLTextAttributes>, 8> recentSets;
+    thread_local size_t nextRecent = 0;
+    for (const auto& weak : recentSets)
+        if (SharedAttributes recent = weak.lock(); recent && *recent == attributes) return recent;
     SharedAttributes made = std::make_shared<const PLTextAttributes>(attributes);
-    m_recent[m_nextRecent] = made;
-    m_nextRecent = (m_nextRecent + 1) % m_recent.size();
+    recentSets[nextRecent] = made;
+    nextRecent = (nextRecent + 1) % recentSets.size();
     return made;
 }
 

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -80,11 +79,10 @@ private:
     void coalesce(int first, int last);
     void checkRange(PLRange range) const;
     template<typename Change> void changeAttributes(PLRange range, Change change);
-    // The shared set equal to the attributes: one of the sets used lately, or a new one.
-    SharedAttributes share(const PLTextAttributes& attributes);
+    // The shared set equal to the attributes: one of the sets this thread used lately (in any
+    // string: a map's titles mostly share a few sets), or a new one.
+    static SharedAttributes share(const PLTextAttributes& attributes);
 
     QString m_string;
     std::vector<Run> m_runs;
-    std::array<SharedAttributes, 8> m_recent;
-    size_t m_nextRecent = 0;
 };
