@@ -225,6 +225,31 @@ std::shared_ptr<IXStyleNode> IXStyleSheetNode::styleForNode(IXNode* node)
     return style;
 }
 
+std::shared_ptr<const IXStyleNode> IXStyleSheetNode::styleForReading(IXNode* node)
+{
+    PL_ASSERT_PARAM(node, "node");
+    PL_ASSERT_PARAM(!node->isLayout(), "![node isLayout]");
+    const QString& uid = node->uniqueId();
+    if (!m_styles.isEmpty()) {
+        if (std::shared_ptr<IXStyleNode> style = m_styles.value(uid)) return style;
+    }
+    // Only a style of its own can name the node to the master sheet's look-up.
+    if (m_master && !m_master->m_styles.isEmpty() && m_master->m_styles.contains(uid)) return styleForNode(node);
+    const int type = styleTypeForNode(node);
+    std::shared_ptr<IXStyleNode>& shared = m_sharedStyles[type];
+    if (!shared) {
+        shared = std::make_shared<IXStyleNode>();
+        resetStyle(*shared, node);
+        shared->setParentNode(this);
+    }
+    return shared;
+}
+
+bool IXStyleSheetNode::isSharedStyle(const IXStyleNode* style) const
+{
+    return style && std::any_of(m_sharedStyles.begin(), m_sharedStyles.end(), [style](const auto& shared) { return shared.get() == style; });
+}
+
 std::shared_ptr<IXStyleNode> IXStyleSheetNode::existingStyleForRef(const QString& refId) const
 {
     return m_styles.value(refId);
@@ -369,6 +394,9 @@ void IXStyleSheetNode::updateAllCustomStyles()
     for (const auto& style : styles) {
         if (!style->refId().isEmpty()) style->notifyPropertyChange(QStringLiteral("master"));
     }
+    // The nodes read through shared styles hear it once, for all of them.
+    const auto shared = std::find_if(m_sharedStyles.begin(), m_sharedStyles.end(), [](const auto& style) { return bool(style); });
+    if (shared != m_sharedStyles.end()) (*shared)->notifyPropertyChange(QStringLiteral("master"));
 }
 
 void IXStyleSheetNode::styleDidChange()
@@ -380,11 +408,13 @@ void IXStyleSheetNode::dropAllStyles()
 {
     const StyleList masters = m_masters;
     const StyleList styles = m_styles.values();
+    const StyleList shared(m_sharedStyles.begin(), m_sharedStyles.end());
     m_masters.clear();
     m_styles.clear();
-    for (const StyleList& list : {masters, styles}) {
+    m_sharedStyles = {};
+    for (const StyleList& list : {masters, styles, shared}) {
         for (const auto& style : list) {
-            if (style->parentNode() == this) style->setParentNode(nullptr);
+            if (style && style->parentNode() == this) style->setParentNode(nullptr);
         }
     }
 }
@@ -492,9 +522,9 @@ void IXStyleSheetNode::attachToDocumentNode(IXDocumentNode* document)
 {
     IXNode::attachToDocumentNode(document);
     if (!document) return;
-    for (const StyleList& list : {m_masters, m_styles.values()}) {
+    for (const StyleList& list : {m_masters, m_styles.values(), StyleList(m_sharedStyles.begin(), m_sharedStyles.end())}) {
         for (const auto& style : list) {
-            if (style->documentNode() != document) style->attachToDocumentNode(document);
+            if (style && style->documentNode() != document) style->attachToDocumentNode(document);
         }
     }
     document->addToObservers(this);

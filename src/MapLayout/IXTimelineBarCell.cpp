@@ -76,7 +76,7 @@ void IXTimelineBarCell::draw(PLGraphicsContext& graphics)
 {
     const PLRect bounds = this->bounds();
     if (bounds.width() < 1 || !context()) return;
-    std::shared_ptr<IXStyleNode> barStyle = style();
+    std::shared_ptr<const IXStyleNode> barStyle = styleForReading();
     if (!barStyle) return;
 
     // The bar takes the shading of its branch's box unless the branch sets a fill itself.
