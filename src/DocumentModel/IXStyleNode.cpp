@@ -50,10 +50,9 @@ IXStyleValue IXStyleNode::ownAttribute(const QString& name) const
 
 IXStyleValue IXStyleNode::attribute(const QString& name) const
 {
-    const auto own = m_attributes.constFind(name);
-    if (own != m_attributes.constEnd()) return *own;
+    // The sheet's look-up starts with the own value.
     if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->attribute(name, this);
-    return IXStyleValue();
+    return ownAttribute(name);
 }
 
 IXStyleValue IXStyleNode::valueForAttribute(const QString& name, const IXStyleValue& defaultValue) const
@@ -85,6 +84,7 @@ void IXStyleNode::setValue(const IXStyleValue& value, const QString& name)
     } else {
         m_attributes.insert(name, value);
     }
+    noteChange();
     if (IXStyleSheetNode* sheet = styleSheet()) sheet->styleDidChange();
     notifyPropertyChange(name);
 }

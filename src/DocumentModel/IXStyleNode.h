@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextOption>
 
+#include <cstdint>
 #include <optional>
 
 class IXStyleSheetNode;
@@ -49,13 +50,31 @@ public:
     std::shared_ptr<IXNode> copy() const override;
 
     int type() const { return m_type; }
-    void setType(int type) { m_type = type; }
+    void setType(int type)
+    {
+        m_type = type;
+        noteChange();
+    }
     // The type of the master style this style inherits from; 0 for none.
     int master() const { return m_master; }
-    void setMaster(int master) { m_master = master; }
+    void setMaster(int master)
+    {
+        m_master = master;
+        noteChange();
+    }
     // The id of the styled node; empty for master styles.
     const QString& refId() const { return m_refId; }
-    void setRefId(const QString& refId) { m_refId = refId; }
+    void setRefId(const QString& refId)
+    {
+        m_refId = refId;
+        noteChange();
+    }
+
+    // A count of the changes that may alter what a style shows: own values, master links,
+    // and the styles and links of sheets (which call noteChange). Sheets keep what their
+    // look-up found while it stays the same. Main thread only, like every node.
+    static std::uint64_t changeCount() { return s_changeCount; }
+    static void noteChange() { ++s_changeCount; }
     // The parent node as a style sheet, or null.
     IXStyleSheetNode* styleSheet() const;
 
@@ -323,6 +342,8 @@ protected:
     IXStyleNode(const IXStyleNode& other);
 
 private:
+    inline static std::uint64_t s_changeCount = 0;
+
     int m_type = IXStyleTypeNode;
     int m_master = 0;
     QString m_refId;

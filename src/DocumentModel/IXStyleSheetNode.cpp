@@ -221,6 +221,7 @@ std::shared_ptr<IXStyleNode> IXStyleSheetNode::styleForNode(IXNode* node)
     style->setRefId(uid);
     resetStyle(*style, node);
     m_styles.insert(uid, style);
+    IXStyleNode::noteChange();
     style->setParentNode(this);
     return style;
 }
@@ -279,6 +280,27 @@ IXStyleValue IXStyleSheetNode::attribute(const QString& name, const IXStyleNode*
             if (value) return value;
         }
     }
+    return resolvedAttribute(name, style->master());
+}
+
+IXStyleValue IXStyleSheetNode::resolvedAttribute(const QString& name, int type) const
+{
+    if (m_resolvedAt != IXStyleNode::changeCount()) {
+        for (auto& values : m_resolved) values.clear();
+        m_resolvedAt = IXStyleNode::changeCount();
+    }
+    // Types outside the chain look at the document node's style only, as type 0 does.
+    QHash<QString, IXStyleValue>& values = m_resolved[type > IXStyleTypeNode && type < IXStyleType_Last ? type : 0];
+    const auto found = values.constFind(name);
+    if (found != values.constEnd()) return *found;
+    const IXStyleValue value = chainAttribute(name, type);
+    values.insert(name, value);
+    return value;
+}
+
+IXStyleValue IXStyleSheetNode::chainAttribute(const QString& name, int type) const
+{
+    IXStyleValue value;
     if (const IXDocumentNode* document = documentNode()) {
         // A document without an id has no style yet: styleForNode makes the id.
         const QString& documentId = document->existingUniqueId();
@@ -291,7 +313,6 @@ IXStyleValue IXStyleSheetNode::attribute(const QString& name, const IXStyleNode*
     }
     // The master chain. Masters that were never made hold nothing, and their links are the
     // fixed ones; a chain is never longer than the number of types.
-    int type = style->master();
     for (int step = 0; step < IXStyleType_Last && type > IXStyleTypeNode && type < IXStyleType_Last; ++step) {
         const IXStyleNode* master = m_masters.isEmpty() ? nullptr : m_masters[type].get();
         if (master) {
@@ -353,6 +374,7 @@ void IXStyleSheetNode::setMasters(const StyleList& masters)
         m_masters = masters;
         for (const auto& master : std::as_const(m_masters)) master->setParentNode(this);
     }
+    IXStyleNode::noteChange();
     resetMasters();
     styleDidChange();
     postUpdateAllCustomStyles();
@@ -412,6 +434,7 @@ void IXStyleSheetNode::dropAllStyles()
     m_masters.clear();
     m_styles.clear();
     m_sharedStyles = {};
+    IXStyleNode::noteChange();
     for (const StyleList& list : {masters, styles, shared}) {
         for (const auto& style : list) {
             if (style && style->parentNode() == this) style->setParentNode(nullptr);
@@ -501,6 +524,7 @@ bool IXStyleSheetNode::readStyleElement(const PLXMLElement& child, PLError* erro
             old->setParentNode(nullptr);
         }
         m_styles.insert(ref, style);
+        IXStyleNode::noteChange();
         return true;
     }
     const int type = typeOfName(name);
@@ -512,6 +536,7 @@ bool IXStyleSheetNode::readStyleElement(const PLXMLElement& child, PLError* erro
     style->setType(type);
     const std::shared_ptr<IXStyleNode> old = m_masters[type];
     m_masters[type] = style;
+    IXStyleNode::noteChange();
     if (old && old->parentNode() == this) old->setParentNode(nullptr);
     return true;
 }
@@ -529,6 +554,8 @@ void IXStyleSheetNode::attachToDocumentNode(IXDocumentNode* document)
     }
     document->addToObservers(this);
     if (parentNode() != document) m_master = document->styleSheet().get();
+    // The look-up now starts from this document's node and sheet.
+    IXStyleNode::noteChange();
 }
 
 void IXStyleSheetNode::detachFromDocumentNode()
@@ -538,6 +565,7 @@ void IXStyleSheetNode::detachFromDocumentNode()
     m_master = nullptr;
     dropAllStyles();
     IXNode::detachFromDocumentNode();
+    IXStyleNode::noteChange();
 }
 
 bool IXStyleSheetNode::respondsToSelector(std::string_view selector) const

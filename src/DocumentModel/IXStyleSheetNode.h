@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 class IXDocumentNode;
@@ -148,12 +149,20 @@ private:
     void dropAllStyles();
     bool readStyleElement(const PLXMLElement& child, PLError* error);
     void writeContent(PLXMLElement element);
+    // The part of the look-up that depends only on the style's master type: the document
+    // node's style, then the master chain; kept per type and name (m_resolved).
+    IXStyleValue resolvedAttribute(const QString& name, int type) const;
+    IXStyleValue chainAttribute(const QString& name, int type) const;
 
     QHash<QString, std::shared_ptr<IXStyleNode>> m_styles;
     StyleList m_masters;
     // The shared reading styles by master type, made on first use; never written to.
     std::array<std::shared_ptr<IXStyleNode>, IXStyleType_Last> m_sharedStyles;
     IXStyleSheetNode* m_master = nullptr;
+    // What resolvedAttribute found, by master type (0 for none) and name, while
+    // IXStyleNode::changeCount() is m_resolvedAt. Values are shared, so a copy is cheap.
+    mutable std::array<QHash<QString, IXStyleValue>, IXStyleType_Last> m_resolved;
+    mutable std::uint64_t m_resolvedAt = ~std::uint64_t(0);
     bool m_loading = false;
     bool m_keepsUnreadPart = false;
 };
