@@ -76,7 +76,9 @@ public:
     static std::uint64_t changeCount() { return s_changeCount; }
     static void noteChange() { ++s_changeCount; }
     // The parent node as a style sheet, or null.
-    IXStyleSheetNode* styleSheet() const;
+    IXStyleSheetNode* styleSheet() const { return m_styleSheet; }
+    // Keeps styleSheet() with the parent: every read asks it.
+    void setParentNode(IXNode* parent) override;
 
     // The style's own value, or none.
     IXStyleValue ownAttribute(const QString& name) const;
@@ -342,8 +344,24 @@ protected:
     IXStyleNode(const IXStyleNode& other);
 
 private:
+    // The attribute names of a font and of a text group below a name, made once for the
+    // named attributes rather than on every read.
+    struct FontNames {
+        explicit FontNames(const QString& font);
+        QString size, name, family, bold, italic;
+    };
+    struct TextNames {
+        explicit TextNames(const QString& group);
+        FontNames font;
+        QString alignment, foreground, background;
+    };
+    std::optional<QFont> fontValue(const FontNames& names, const std::optional<QFont>& defaultValue) const;
+    QTextOption paragraphStyleValue(const QString& alignmentName, const std::optional<QTextOption>& defaultValue) const;
+    IXStyleTextAttributes textAttributesValue(const TextNames& names, const IXStyleTextAttributes& defaultValue) const;
+
     inline static std::uint64_t s_changeCount = 0;
 
+    IXStyleSheetNode* m_styleSheet = nullptr;
     int m_type = IXStyleTypeNode;
     int m_master = 0;
     QString m_refId;
