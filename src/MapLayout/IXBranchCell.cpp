@@ -284,7 +284,7 @@ void IXBranchCell::draw(PLGraphicsContext& graphics)
     // On the timeline a box whose branch sets no fill of its own takes its bar's shading.
     if (auto* timelineCell = dynamic_cast<IXTimelineBranchCell*>(parent());
         timelineCell && context() && context()->isTimelineLayout()) {
-        const std::shared_ptr<IXStyleNode> own = branch->style();
+        const std::shared_ptr<const IXStyleNode> own = branch->existingStyle();
         const PLColor shading = timelineCell->shadingColor();
         if (!shading.isNull() && !(own && own->attributes().contains(QStringLiteral("branch.frame.fill.bgcolor1"))))
             attributes.fill = shading;

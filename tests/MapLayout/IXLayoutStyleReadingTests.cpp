@@ -2,6 +2,7 @@
 // style's look-up chain still reaches the cells that read it: after the change the map is
 // laid out as a context opened afresh lays it out.
 #include "IXLayoutTestSupport.h"
+#include "IXTimelineTestSupport.h"
 
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
@@ -93,6 +94,18 @@ TEST(IXLayoutStyleReadingTests, LayingOutAndDrawingMakeNoStyles)
                                                         : QStringList());
         EXPECT_EQ(map.document->styleSheet()->nodeStyles().size(), documentStyles);
     }
+}
+
+TEST(IXLayoutStyleReadingTests, DrawingTheTimelineMakesNoStyles)
+{
+    TimelineFixture f(1);
+    f.factory.realBoxes = true;
+    f.add(QStringLiteral("a"), UTDateTime::fromDays(1), UTDateTime::fromDays(5));
+    f.add(QStringLiteral("b"), UTDateTime::fromDays(30));
+    const qsizetype documentStyles = f.document->styleSheet()->nodeStyles().size();
+    f.render();
+    EXPECT_EQ(f.document->styleSheet()->nodeStyles().size(), documentStyles);
+    EXPECT_TRUE(f.document->layoutForName(QStringLiteral("timeline"))->styleSheet()->nodeStyles().isEmpty());
 }
 
 TEST(IXLayoutStyleReadingTests, ChangesAfterReadingReachTheCells)
