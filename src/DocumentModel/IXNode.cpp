@@ -176,6 +176,12 @@ std::shared_ptr<IXStyleNode> IXNode::style()
     return m_documentNode->styleSheet()->styleForNode(this);
 }
 
+std::shared_ptr<const IXStyleNode> IXNode::existingStyle() const
+{
+    if (!m_documentNode || m_uid.isEmpty()) return nullptr;
+    return m_documentNode->styleSheet()->existingStyleForRef(m_uid);
+}
+
 UTBroadcaster* IXNode::observers() const
 {
     return m_documentNode ? m_documentNode->observers() : nullptr;

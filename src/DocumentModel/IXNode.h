@@ -117,6 +117,8 @@ public:
     // The node's style in the document's style sheet (made on first request); null while
     // detached.
     virtual std::shared_ptr<IXStyleNode> style();
+    // The node's style in the document's style sheet when it has one; makes nothing.
+    std::shared_ptr<const IXStyleNode> existingStyle() const;
 
     // The document's broadcaster; null while detached.
     virtual UTBroadcaster* observers() const;

@@ -38,9 +38,11 @@ std::shared_ptr<IXNode> IXStyleNode::copy() const
     return std::shared_ptr<IXNode>(new IXStyleNode(*this));
 }
 
-IXStyleSheetNode* IXStyleNode::styleSheet() const
+void IXStyleNode::setParentNode(IXNode* parent)
 {
-    return dynamic_cast<IXStyleSheetNode*>(parentNode());
+    // Set first: joining a document sends notices, whose observers may read this style.
+    m_styleSheet = dynamic_cast<IXStyleSheetNode*>(parent);
+    IXNode::setParentNode(parent);
 }
 
 IXStyleValue IXStyleNode::ownAttribute(const QString& name) const
@@ -50,10 +52,9 @@ IXStyleValue IXStyleNode::ownAttribute(const QString& name) const
 
 IXStyleValue IXStyleNode::attribute(const QString& name) const
 {
-    const auto own = m_attributes.constFind(name);
-    if (own != m_attributes.constEnd()) return *own;
+    // The sheet's look-up starts with the own value.
     if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->attribute(name, this);
-    return IXStyleValue();
+    return ownAttribute(name);
 }
 
 IXStyleValue IXStyleNode::valueForAttribute(const QString& name, const IXStyleValue& defaultValue) const
@@ -85,6 +86,7 @@ void IXStyleNode::setValue(const IXStyleValue& value, const QString& name)
     } else {
         m_attributes.insert(name, value);
     }
+    noteChange();
     if (IXStyleSheetNode* sheet = styleSheet()) sheet->styleDidChange();
     notifyPropertyChange(name);
 }
@@ -276,21 +278,43 @@ std::optional<QFont> IXStyleNode::fontNamed(const QString& name, float pointSize
     return font;
 }
 
+IXStyleNode::FontNames::FontNames(const QString& font)
+    : size(font + QStringLiteral(".size"))
+    , name(font + QStringLiteral(".name"))
+    , family(font + QStringLiteral(".family"))
+    , bold(font + QStringLiteral(".bold"))
+    , italic(font + QStringLiteral(".italic"))
+{
+}
+
+IXStyleNode::TextNames::TextNames(const QString& group)
+    : font(group + QStringLiteral(".font"))
+    , alignment(group + QStringLiteral(".alignment"))
+    , foreground(group + QStringLiteral(".fgcolor"))
+    , background(group + QStringLiteral(".bgcolor"))
+{
+}
+
 std::optional<QFont> IXStyleNode::fontValueForAttribute(const QString& name, const std::optional<QFont>& defaultValue) const
 {
+    return fontValue(FontNames(name), defaultValue);
+}
+
+std::optional<QFont> IXStyleNode::fontValue(const FontNames& names, const std::optional<QFont>& defaultValue) const
+{
     const float defaultSize = defaultValue ? float(std::max(0.0, defaultValue->pointSizeF())) : 0.0f;
-    float size = floatValueForAttribute(name + QStringLiteral(".size"), defaultSize);
+    float size = floatValueForAttribute(names.size, defaultSize);
     if (!(size >= MinimumFontSize)) return defaultValue;
     size = std::min(size, MaximumFontSize);
-    const QString fontNameText = stringValueForAttribute(name + QStringLiteral(".name"), QString());
+    const QString fontNameText = stringValueForAttribute(names.name, QString());
     if (!fontNameText.isEmpty()) return fontNamed(fontNameText, size);
-    const QString family = stringValueForAttribute(name + QStringLiteral(".family"), QString());
+    const QString family = stringValueForAttribute(names.family, QString());
     if (!family.isEmpty()) {
         QFont font(family);
         font.setPointSizeF(size);
         font.setWeight(QFont::Normal);
-        font.setBold(boolValueForAttribute(name + QStringLiteral(".bold"), false));
-        font.setItalic(boolValueForAttribute(name + QStringLiteral(".italic"), false));
+        font.setBold(boolValueForAttribute(names.bold, false));
+        font.setItalic(boolValueForAttribute(names.italic, false));
         return font;
     }
     QFont font = defaultValue ? *defaultValue : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -352,8 +376,13 @@ Qt::Alignment IXStyleNode::alignmentFromNumber(int number)
 QTextOption IXStyleNode::paragraphStyleValueForAttribute(const QString& name,
                                                          const std::optional<QTextOption>& defaultValue) const
 {
+    return paragraphStyleValue(name + QStringLiteral(".alignment"), defaultValue);
+}
+
+QTextOption IXStyleNode::paragraphStyleValue(const QString& alignmentName, const std::optional<QTextOption>& defaultValue) const
+{
     QTextOption paragraph = defaultValue.value_or(QTextOption());
-    paragraph.setAlignment(alignmentFromNumber(intValueForAttribute(name + QStringLiteral(".alignment"), -1)));
+    paragraph.setAlignment(alignmentFromNumber(intValueForAttribute(alignmentName, -1)));
     return paragraph;
 }
 
@@ -372,11 +401,16 @@ void IXStyleNode::setParagraphStyleValue(const std::optional<QTextOption>& value
 IXStyleTextAttributes IXStyleNode::textAttributesValueForAttribute(const QString& name,
                                                                    const IXStyleTextAttributes& defaultValue) const
 {
+    return textAttributesValue(TextNames(name), defaultValue);
+}
+
+IXStyleTextAttributes IXStyleNode::textAttributesValue(const TextNames& names, const IXStyleTextAttributes& defaultValue) const
+{
     IXStyleTextAttributes result;
-    result.font = fontValueForAttribute(name + QStringLiteral(".font"), defaultValue.font);
-    result.paragraphStyle = paragraphStyleValueForAttribute(name, defaultValue.paragraphStyle);
-    const PLColor foreground = colorValueForAttribute(name + QStringLiteral(".fgcolor"), defaultValue.foregroundColor);
-    const PLColor background = colorValueForAttribute(name + QStringLiteral(".bgcolor"), defaultValue.backgroundColor);
+    result.font = fontValue(names.font, defaultValue.font);
+    result.paragraphStyle = paragraphStyleValue(names.alignment, defaultValue.paragraphStyle);
+    const PLColor foreground = colorValueForAttribute(names.foreground, defaultValue.foregroundColor);
+    const PLColor background = colorValueForAttribute(names.background, defaultValue.backgroundColor);
     if (foreground.alpha() > VisibleAlpha) result.foregroundColor = foreground;
     if (background.alpha() > VisibleAlpha) result.backgroundColor = background;
     return result;

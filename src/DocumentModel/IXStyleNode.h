@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextOption>
 
+#include <cstdint>
 #include <optional>
 
 class IXStyleSheetNode;
@@ -49,15 +50,35 @@ public:
     std::shared_ptr<IXNode> copy() const override;
 
     int type() const { return m_type; }
-    void setType(int type) { m_type = type; }
+    void setType(int type)
+    {
+        m_type = type;
+        noteChange();
+    }
     // The type of the master style this style inherits from; 0 for none.
     int master() const { return m_master; }
-    void setMaster(int master) { m_master = master; }
+    void setMaster(int master)
+    {
+        m_master = master;
+        noteChange();
+    }
     // The id of the styled node; empty for master styles.
     const QString& refId() const { return m_refId; }
-    void setRefId(const QString& refId) { m_refId = refId; }
+    void setRefId(const QString& refId)
+    {
+        m_refId = refId;
+        noteChange();
+    }
+
+    // A count of the changes that may alter what a style shows: own values, master links,
+    // and the styles and links of sheets (which call noteChange). Sheets keep what their
+    // look-up found while it stays the same. Main thread only, like every node.
+    static std::uint64_t changeCount() { return s_changeCount; }
+    static void noteChange() { ++s_changeCount; }
     // The parent node as a style sheet, or null.
-    IXStyleSheetNode* styleSheet() const;
+    IXStyleSheetNode* styleSheet() const { return m_styleSheet; }
+    // Keeps styleSheet() with the parent: every read asks it.
+    void setParentNode(IXNode* parent) override;
 
     // The style's own value, or none.
     IXStyleValue ownAttribute(const QString& name) const;
@@ -323,6 +344,24 @@ protected:
     IXStyleNode(const IXStyleNode& other);
 
 private:
+    // The attribute names of a font and of a text group below a name, made once for the
+    // named attributes rather than on every read.
+    struct FontNames {
+        explicit FontNames(const QString& font);
+        QString size, name, family, bold, italic;
+    };
+    struct TextNames {
+        explicit TextNames(const QString& group);
+        FontNames font;
+        QString alignment, foreground, background;
+    };
+    std::optional<QFont> fontValue(const FontNames& names, const std::optional<QFont>& defaultValue) const;
+    QTextOption paragraphStyleValue(const QString& alignmentName, const std::optional<QTextOption>& defaultValue) const;
+    IXStyleTextAttributes textAttributesValue(const TextNames& names, const IXStyleTextAttributes& defaultValue) const;
+
+    inline static std::uint64_t s_changeCount = 0;
+
+    IXStyleSheetNode* m_styleSheet = nullptr;
     int m_type = IXStyleTypeNode;
     int m_master = 0;
     QString m_refId;

@@ -200,13 +200,21 @@ int IXStyleNode::branchLayout() const { return intValueForAttribute(BranchLayout
 int IXStyleNode::branchBaseline() const { return intValueForAttribute(BranchBaseline, branchFrameType() != 0 ? 1 : 0); }
 void IXStyleNode::setBranchBaseline(int baseline) { setIntValue(baseline, BranchBaseline, branchFrameType() != 0 ? 1 : 0); }
 int IXStyleNode::branchConnectionCap() const { return intValueForAttribute(BranchConnectionCap, 0); }
-IXStyleTextAttributes IXStyleNode::branchTextAttributes() const { return textAttributesValueForAttribute(BranchText, {}); }
+IXStyleTextAttributes IXStyleNode::branchTextAttributes() const
+{
+    static const TextNames names(BranchText);
+    return textAttributesValue(names, {});
+}
 void IXStyleNode::setBranchTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, BranchText, {}); }
 PLColor IXStyleNode::branchTextColor() const { return colorValueForAttribute(BranchTextColor, Black); }
 void IXStyleNode::setBranchTextColor(const PLColor& color) { setColorValue(color, BranchTextColor, Black); }
 PLColor IXStyleNode::branchTextBackgroundColor() const { return colorValueForAttribute(BranchTextBackgroundColor, Black); }
 void IXStyleNode::setBranchTextBackgroundColor(const PLColor& color) { setColorValue(color, BranchTextBackgroundColor, Black); }
-std::optional<QFont> IXStyleNode::branchTextFont() const { return fontValueForAttribute(BranchTextFont, std::nullopt); }
+std::optional<QFont> IXStyleNode::branchTextFont() const
+{
+    static const FontNames names(BranchTextFont);
+    return fontValue(names, std::nullopt);
+}
 void IXStyleNode::setBranchTextFont(const std::optional<QFont>& font) { setFontValue(font, BranchTextFont, std::nullopt); }
 int IXStyleNode::branchTextAlignment() const { return intValueForAttribute(BranchTextAlignment, 0); }
 void IXStyleNode::setBranchTextAlignment(int alignment) { setIntValue(alignment, BranchTextAlignment, 0); }
@@ -289,13 +297,21 @@ float IXStyleNode::commentTextWidth() const { return floatValueForAttribute(Comm
 void IXStyleNode::setCommentTextWidth(float width) { setFloatValue(width, CommentTextWidth, 0); }
 PLPoint IXStyleNode::floatingTargetOffset() const { return pointValueForAttribute(FloatingTargetOffset, DefaultTargetOffset); }
 void IXStyleNode::setFloatingTargetOffset(PLPoint offset) { setPointValue(offset, FloatingTargetOffset, DefaultTargetOffset); }
-IXStyleTextAttributes IXStyleNode::floatingTextAttributes() const { return textAttributesValueForAttribute(FloatingText, {}); }
+IXStyleTextAttributes IXStyleNode::floatingTextAttributes() const
+{
+    static const TextNames names(FloatingText);
+    return textAttributesValue(names, {});
+}
 void IXStyleNode::setFloatingTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, FloatingText, {}); }
 PLColor IXStyleNode::floatingTextColor() const { return colorValueForAttribute(FloatingTextColor, Black); }
 void IXStyleNode::setFloatingTextColor(const PLColor& color) { setColorValue(color, FloatingTextColor, Black); }
 PLColor IXStyleNode::floatingTextBackgroundColor() const { return colorValueForAttribute(FloatingTextBackgroundColor, Black); }
 void IXStyleNode::setFloatingTextBackgroundColor(const PLColor& color) { setColorValue(color, FloatingTextBackgroundColor, Black); }
-std::optional<QFont> IXStyleNode::floatingTextFont() const { return fontValueForAttribute(FloatingTextFont, std::nullopt); }
+std::optional<QFont> IXStyleNode::floatingTextFont() const
+{
+    static const FontNames names(FloatingTextFont);
+    return fontValue(names, std::nullopt);
+}
 void IXStyleNode::setFloatingTextFont(const std::optional<QFont>& font) { setFontValue(font, FloatingTextFont, std::nullopt); }
 int IXStyleNode::floatingTextAlignment() const { return intValueForAttribute(FloatingTextAlignment, 0); }
 void IXStyleNode::setFloatingTextAlignment(int alignment) { setIntValue(alignment, FloatingTextAlignment, 0); }

@@ -221,8 +221,34 @@ std::shared_ptr<IXStyleNode> IXStyleSheetNode::styleForNode(IXNode* node)
     style->setRefId(uid);
     resetStyle(*style, node);
     m_styles.insert(uid, style);
+    IXStyleNode::noteChange();
     style->setParentNode(this);
     return style;
+}
+
+std::shared_ptr<const IXStyleNode> IXStyleSheetNode::styleForReading(IXNode* node)
+{
+    PL_ASSERT_PARAM(node, "node");
+    PL_ASSERT_PARAM(!node->isLayout(), "![node isLayout]");
+    const QString& uid = node->uniqueId();
+    if (!m_styles.isEmpty()) {
+        if (std::shared_ptr<IXStyleNode> style = m_styles.value(uid)) return style;
+    }
+    // Only a style of its own can name the node to the master sheet's look-up.
+    if (m_master && !m_master->m_styles.isEmpty() && m_master->m_styles.contains(uid)) return styleForNode(node);
+    const int type = styleTypeForNode(node);
+    std::shared_ptr<IXStyleNode>& shared = m_sharedStyles[type];
+    if (!shared) {
+        shared = std::make_shared<IXStyleNode>();
+        resetStyle(*shared, node);
+        shared->setParentNode(this);
+    }
+    return shared;
+}
+
+bool IXStyleSheetNode::isSharedStyle(const IXStyleNode* style) const
+{
+    return style && std::any_of(m_sharedStyles.begin(), m_sharedStyles.end(), [style](const auto& shared) { return shared.get() == style; });
 }
 
 std::shared_ptr<IXStyleNode> IXStyleSheetNode::existingStyleForRef(const QString& refId) const
@@ -254,6 +280,27 @@ IXStyleValue IXStyleSheetNode::attribute(const QString& name, const IXStyleNode*
             if (value) return value;
         }
     }
+    return resolvedAttribute(name, style->master());
+}
+
+IXStyleValue IXStyleSheetNode::resolvedAttribute(const QString& name, int type) const
+{
+    if (m_resolvedAt != IXStyleNode::changeCount()) {
+        for (auto& values : m_resolved) values.clear();
+        m_resolvedAt = IXStyleNode::changeCount();
+    }
+    // Types outside the chain look at the document node's style only, as type 0 does.
+    QHash<QString, IXStyleValue>& values = m_resolved[type > IXStyleTypeNode && type < IXStyleType_Last ? type : 0];
+    const auto found = values.constFind(name);
+    if (found != values.constEnd()) return *found;
+    const IXStyleValue value = chainAttribute(name, type);
+    values.insert(name, value);
+    return value;
+}
+
+IXStyleValue IXStyleSheetNode::chainAttribute(const QString& name, int type) const
+{
+    IXStyleValue value;
     if (const IXDocumentNode* document = documentNode()) {
         // A document without an id has no style yet: styleForNode makes the id.
         const QString& documentId = document->existingUniqueId();
@@ -266,7 +313,6 @@ IXStyleValue IXStyleSheetNode::attribute(const QString& name, const IXStyleNode*
     }
     // The master chain. Masters that were never made hold nothing, and their links are the
     // fixed ones; a chain is never longer than the number of types.
-    int type = style->master();
     for (int step = 0; step < IXStyleType_Last && type > IXStyleTypeNode && type < IXStyleType_Last; ++step) {
         const IXStyleNode* master = m_masters.isEmpty() ? nullptr : m_masters[type].get();
         if (master) {
@@ -328,6 +374,7 @@ void IXStyleSheetNode::setMasters(const StyleList& masters)
         m_masters = masters;
         for (const auto& master : std::as_const(m_masters)) master->setParentNode(this);
     }
+    IXStyleNode::noteChange();
     resetMasters();
     styleDidChange();
     postUpdateAllCustomStyles();
@@ -369,6 +416,9 @@ void IXStyleSheetNode::updateAllCustomStyles()
     for (const auto& style : styles) {
         if (!style->refId().isEmpty()) style->notifyPropertyChange(QStringLiteral("master"));
     }
+    // The nodes read through shared styles hear it once, for all of them.
+    const auto shared = std::find_if(m_sharedStyles.begin(), m_sharedStyles.end(), [](const auto& style) { return bool(style); });
+    if (shared != m_sharedStyles.end()) (*shared)->notifyPropertyChange(QStringLiteral("master"));
 }
 
 void IXStyleSheetNode::styleDidChange()
@@ -380,11 +430,14 @@ void IXStyleSheetNode::dropAllStyles()
 {
     const StyleList masters = m_masters;
     const StyleList styles = m_styles.values();
+    const StyleList shared(m_sharedStyles.begin(), m_sharedStyles.end());
     m_masters.clear();
     m_styles.clear();
-    for (const StyleList& list : {masters, styles}) {
+    m_sharedStyles = {};
+    IXStyleNode::noteChange();
+    for (const StyleList& list : {masters, styles, shared}) {
         for (const auto& style : list) {
-            if (style->parentNode() == this) style->setParentNode(nullptr);
+            if (style && style->parentNode() == this) style->setParentNode(nullptr);
         }
     }
 }
@@ -471,6 +524,7 @@ bool IXStyleSheetNode::readStyleElement(const PLXMLElement& child, PLError* erro
             old->setParentNode(nullptr);
         }
         m_styles.insert(ref, style);
+        IXStyleNode::noteChange();
         return true;
     }
     const int type = typeOfName(name);
@@ -482,6 +536,7 @@ bool IXStyleSheetNode::readStyleElement(const PLXMLElement& child, PLError* erro
     style->setType(type);
     const std::shared_ptr<IXStyleNode> old = m_masters[type];
     m_masters[type] = style;
+    IXStyleNode::noteChange();
     if (old && old->parentNode() == this) old->setParentNode(nullptr);
     return true;
 }
@@ -492,13 +547,15 @@ void IXStyleSheetNode::attachToDocumentNode(IXDocumentNode* document)
 {
     IXNode::attachToDocumentNode(document);
     if (!document) return;
-    for (const StyleList& list : {m_masters, m_styles.values()}) {
+    for (const StyleList& list : {m_masters, m_styles.values(), StyleList(m_sharedStyles.begin(), m_sharedStyles.end())}) {
         for (const auto& style : list) {
-            if (style->documentNode() != document) style->attachToDocumentNode(document);
+            if (style && style->documentNode() != document) style->attachToDocumentNode(document);
         }
     }
     document->addToObservers(this);
     if (parentNode() != document) m_master = document->styleSheet().get();
+    // The look-up now starts from this document's node and sheet.
+    IXStyleNode::noteChange();
 }
 
 void IXStyleSheetNode::detachFromDocumentNode()
@@ -508,6 +565,7 @@ void IXStyleSheetNode::detachFromDocumentNode()
     m_master = nullptr;
     dropAllStyles();
     IXNode::detachFromDocumentNode();
+    IXStyleNode::noteChange();
 }
 
 bool IXStyleSheetNode::respondsToSelector(std::string_view selector) const

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 
 class IXDocumentNode;
@@ -69,6 +71,15 @@ public:
     // The node's style, made (empty) on first request. A node is required ("node") and may
     // not be a layout ("![node isLayout]").
     std::shared_ptr<IXStyleNode> styleForNode(IXNode* node);
+    // The node's style for reading, which shows the same values as styleForNode's but makes
+    // no style: the node's own when the sheet has one, else the shared style of the node's
+    // master type (isSharedStyle), which holds nothing and names no node. A node that has a
+    // style in the master sheet gets its own (styleForNode), so that the look-up finds that
+    // style by its ref. Like styleForNode, it makes the node's id; same requirements.
+    std::shared_ptr<const IXStyleNode> styleForReading(IXNode* node);
+    // True for the sheet's shared reading styles. Their "master" notice (one per deferred
+    // update, see postUpdateAllCustomStyles) stands for every node read through them.
+    bool isSharedStyle(const IXStyleNode* style) const;
     // The style of the node of that id, when the sheet has one.
     std::shared_ptr<IXStyleNode> existingStyleForRef(const QString& refId) const;
     // The master style of a type 0-8 ("type >= 0 && type < IXStyleType_Last"); the nine
@@ -90,8 +101,9 @@ public:
     void applyMasterStyle(IXStyleSheetNode& other);
     // Removes every own attribute of the node's style (each undoable), then re-announces.
     void clearStyleForNode(IXNode* node);
-    // Schedules one "master" notice for every node style on a later turn of the run loop;
-    // more requests before it runs add nothing.
+    // Schedules one "master" notice for every node style, and one through a shared reading
+    // style when any was handed out, on a later turn of the run loop; more requests before it
+    // runs add nothing.
     void postUpdateAllCustomStyles();
 
     // True while the sheet stands in for a part whose bytes it could not read: saving leaves
@@ -137,10 +149,20 @@ private:
     void dropAllStyles();
     bool readStyleElement(const PLXMLElement& child, PLError* error);
     void writeContent(PLXMLElement element);
+    // The part of the look-up that depends only on the style's master type: the document
+    // node's style, then the master chain; kept per type and name (m_resolved).
+    IXStyleValue resolvedAttribute(const QString& name, int type) const;
+    IXStyleValue chainAttribute(const QString& name, int type) const;
 
     QHash<QString, std::shared_ptr<IXStyleNode>> m_styles;
     StyleList m_masters;
+    // The shared reading styles by master type, made on first use; never written to.
+    std::array<std::shared_ptr<IXStyleNode>, IXStyleType_Last> m_sharedStyles;
     IXStyleSheetNode* m_master = nullptr;
+    // What resolvedAttribute found, by master type (0 for none) and name, while
+    // IXStyleNode::changeCount() is m_resolvedAt. Values are shared, so a copy is cheap.
+    mutable std::array<QHash<QString, IXStyleValue>, IXStyleType_Last> m_resolved;
+    mutable std::uint64_t m_resolvedAt = ~std::uint64_t(0);
     bool m_loading = false;
     bool m_keepsUnreadPart = false;
 };

@@ -469,7 +469,7 @@ void IXMapView::selectAll(QObject*)
         pending.pop_back();
         nodes.append(node);
         auto* branch = dynamic_cast<IXBranchNode*>(node.get());
-        if (!branch || m_context->styleForNode(branch)->branchCollapsed()) continue;
+        if (!branch || m_context->styleForReading(branch)->branchCollapsed()) continue;
         const IXBranchNode::BranchList& children = branch->branches();
         for (auto child = children.rbegin(); child != children.rend(); ++child) pending.push_back(*child);
     }
@@ -493,7 +493,7 @@ bool IXMapView::validateMenuItem(QAction* item)
         if (!m_context) return false;
         const bool timeline = m_context->isTimelineLayout();
         item->setCheckable(true);
-        item->setChecked(timeline || !m_context->styleForNode(m_context->documentNode())->documentLayoutCustom());
+        item->setChecked(timeline || !m_context->styleForReading(m_context->documentNode())->documentLayoutCustom());
         return !timeline;
     }
     const QByteArray signature = QMetaObject::normalizedSignature(action.chopped(1) + "(QObject*)");

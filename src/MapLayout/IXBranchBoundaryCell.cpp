@@ -42,7 +42,7 @@ std::vector<float> IXBranchBoundaryCell::dashPattern(int dash, float w)
 void IXBranchBoundaryCell::draw(PLGraphicsContext& graphics)
 {
     auto* group = dynamic_cast<IXMapBranchGroupCell*>(parent());
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (!group || !style) return;
     const PLRect g = bounds().insetBy(0.5f, 0.5f);
     PLRect b;

@@ -107,7 +107,7 @@ void IXBranchCell::transformDidInvalidate()
 
 bool IXBranchCell::isPictureInsideBounds()
 {
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     const int position = style ? style->branchPicturePosition() : 0;
     if (position != 0) return position == PicturePositionInside;
     IXBranchNode* branch = branchNode();
@@ -168,7 +168,7 @@ void IXBranchCell::reload()
     follow(m_attachmentsCell, branch->referencesCount() > 0 && (mask & IXDrawMaskObjectIndicators),
            &IXBranchCell::attachmentsIndicator);
     follow(m_commentCell, branch->comment() && (mask & IXDrawMaskCommentIndicators), &IXBranchCell::noteIndicator);
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     follow(m_outlineCell,
            timeline && style && style->documentLayoutTimelineLevelDisplay() && !branch->branches().empty(),
            &IXBranchCell::outlineIndicator);
@@ -192,7 +192,7 @@ void IXBranchCell::layout()
     if (!branch) return;
     reload();
 
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     const float minLength = style ? style->documentBranchMinLength() : 0;
     float textWidth = style ? style->branchTextWidth() : 0;
     const bool explicitWidth = textWidth >= 1;
@@ -276,7 +276,7 @@ void IXBranchCell::display(PLGraphicsContext& graphics)
 
 void IXBranchCell::draw(PLGraphicsContext& graphics)
 {
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     IXBranchNode* branch = branchNode();
     if (!style || !branch) return;
     IXShapeDrawer::Attributes attributes;
@@ -284,7 +284,7 @@ void IXBranchCell::draw(PLGraphicsContext& graphics)
     // On the timeline a box whose branch sets no fill of its own takes its bar's shading.
     if (auto* timelineCell = dynamic_cast<IXTimelineBranchCell*>(parent());
         timelineCell && context() && context()->isTimelineLayout()) {
-        const std::shared_ptr<IXStyleNode> own = branch->style();
+        const std::shared_ptr<const IXStyleNode> own = branch->existingStyle();
         const PLColor shading = timelineCell->shadingColor();
         if (!shading.isNull() && !(own && own->attributes().contains(QStringLiteral("branch.frame.fill.bgcolor1"))))
             attributes.fill = shading;
@@ -325,10 +325,10 @@ void IXBranchCell::draw(PLGraphicsContext& graphics)
 QVariantMap IXBranchCell::resizing_state()
 {
     QVariantMap state;
-    const std::shared_ptr<IXStyleNode> pictureStyle = m_pictureCell ? m_pictureCell->style() : nullptr;
+    const std::shared_ptr<const IXStyleNode> pictureStyle = m_pictureCell ? m_pictureCell->styleForReading() : nullptr;
     const PLSize picture = pictureStyle ? pictureStyle->pictureSize() : PLSize();
     state.insert(PictureSizeKey, QSizeF(picture.width, picture.height));
-    if (std::shared_ptr<IXStyleNode> style = IXLayoutCell::style())
+    if (std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading())
         state.insert(TextWidthKey, double(style->branchTextWidth()));
     return state;
 }

@@ -157,7 +157,7 @@ IXConnectionCell::EndPoints IXConnectionCell::endPoints(const PLRect& box, PLPoi
 void IXConnectionCell::buildPaths()
 {
     if (m_connectionPath || !m_sourceCell || !m_targetCell) return;
-    const std::shared_ptr<IXStyleNode> style = this->style();
+    const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (!style) return;
     const float width = style->connectionLineWidth();
     const EndPoints start = endPoints(canvasBoundsOf(m_sourceCell.get()), style->connectionOffset1());
@@ -214,7 +214,7 @@ const PLBezierPath* IXConnectionCell::arrowPath()
 std::optional<std::array<PLPoint, 4>> IXConnectionCell::points()
 {
     if (!m_sourceCell || !m_targetCell) return std::nullopt;
-    const std::shared_ptr<IXStyleNode> style = this->style();
+    const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (!style) return std::nullopt;
     const PLPoint source = centerOf(canvasBoundsOf(m_sourceCell.get()));
     const PLPoint target = centerOf(canvasBoundsOf(m_targetCell.get()));
@@ -249,7 +249,7 @@ void IXConnectionCell::layout()
     PLRect bounds;
     if (m_sourceCell && !isBranchConnection()) {
         // A floating picture or comment sits at its target's centre plus its offset.
-        const std::shared_ptr<IXStyleNode> floatingStyle = m_sourceCell->style();
+        const std::shared_ptr<const IXStyleNode> floatingStyle = m_sourceCell->styleForReading();
         PLPoint origin = floatingStyle ? floatingStyle->floatingTargetOffset() : PLPoint();
         if (m_targetCell) {
             const PLPoint canvasPoint = centerOf(canvasBoundsOf(m_targetCell.get())) + origin;
@@ -324,7 +324,7 @@ bool IXConnectionCell::trackMouse(const PLMouseEvent& event)
 
 void IXConnectionCell::drawFloatingLink(PLGraphicsContext& graphics)
 {
-    const std::shared_ptr<IXStyleNode> floatingStyle = m_sourceCell->style();
+    const std::shared_ptr<const IXStyleNode> floatingStyle = m_sourceCell->styleForReading();
     if (!floatingStyle) return;
     const float width = floatingStyle->floatingLineWidth();
     if (!(width > 0)) return;
@@ -353,7 +353,7 @@ void IXConnectionCell::draw(PLGraphicsContext& graphics)
         drawFloatingLink(graphics);
         return;
     }
-    const std::shared_ptr<IXStyleNode> style = this->style();
+    const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     buildPaths();
     if (!style || !m_linePath) return;
     graphics.saveGraphicsState();

@@ -230,6 +230,11 @@ std::shared_ptr<IXStyleNode> IXLayoutCell::style()
     return m_context ? m_context->styleForNode(node()) : nullptr;
 }
 
+std::shared_ptr<const IXStyleNode> IXLayoutCell::styleForReading()
+{
+    return m_context ? m_context->styleForReading(node()) : nullptr;
+}
+
 bool IXLayoutCell::isSelected()
 {
     return m_context && m_context->selection().containsNode(node());

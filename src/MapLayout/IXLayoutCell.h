@@ -102,7 +102,11 @@ public:
     void setNeedsDisplay();
 
     // --- Context state ---
+    // The node's own style in the layout's sheet, made on first request: the one to set
+    // attributes on (IXLayoutContext::styleForNode).
     std::shared_ptr<IXStyleNode> style();
+    // The node's style for reading, which makes none (IXLayoutContext::styleForReading).
+    std::shared_ptr<const IXStyleNode> styleForReading();
     virtual bool isVisible() { return true; }
     bool isSelected();
     bool isHighlighted();

@@ -148,6 +148,12 @@ std::shared_ptr<IXStyleNode> IXLayoutContext::styleForNode(IXNode* node) const
     return m_styleSheet->styleForNode(node);
 }
 
+std::shared_ptr<const IXStyleNode> IXLayoutContext::styleForReading(IXNode* node) const
+{
+    PL_ASSERT_PARAM(m_styleSheet, "_styleSheet");
+    return m_styleSheet->styleForReading(node);
+}
+
 // --- State ---
 
 void IXLayoutContext::setSelection(const IXSelection& selection)
@@ -398,7 +404,7 @@ void IXLayoutContext::reloadMindMapView()
     if (name == IXLayoutMindMapName) layoutType = 1;
     else if (name == IXLayoutTopDownName) layoutType = 4;
     else if (name == IXLayoutLeftRightName)
-        layoutType = styleForNode(m_documentNode.get())->documentLayoutOrientation() != 0 ? 3 : 2;
+        layoutType = styleForReading(m_documentNode.get())->documentLayoutOrientation() != 0 ? 3 : 2;
     m_branchLayer->removeAllCells();
     IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory();
     if (!factory) return;
@@ -521,7 +527,17 @@ void IXLayoutContext::notifiedOfNodeDetach(IXNode* node)
 
 void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& property)
 {
-    if (!style || style->refId().isEmpty() || !m_documentNode) return;
+    if (!style || !m_documentNode) return;
+    if (style->refId().isEmpty()) {
+        // A shared reading style stands for every node read through it, the document node
+        // included when it has no style of its own in that sheet: each of them hears "master".
+        const IXStyleSheetNode* sheet = style->styleSheet();
+        if (property != QLatin1String("master") || !sheet || !sheet->isSharedStyle(style)) return;
+        const QString& documentId = m_documentNode->existingUniqueId();
+        if (documentId.isEmpty() || !sheet->existingStyleForRef(documentId)) postReloadBranches();
+        for (const auto& cell : std::as_const(m_namedCells)) cell->invalidateLayout();
+        return;
+    }
     const QString refId = style->refId();
     if (refId == m_documentNode->existingUniqueId()) {
         if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == QLatin1String("master"))

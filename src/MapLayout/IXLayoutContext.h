@@ -125,8 +125,12 @@ public:
     IXLayoutCell* cellForNode(IXNode* node) const;
     IXBranchGroupCell* branchGroupCellForNode(IXNode* node) const;
     IXBranchCell* branchCellForNode(IXNode* node) const;
-    // The node's computed style in the layout's sheet ("_styleSheet" is required).
+    // The node's own style in the layout's sheet, made on first request: the one to set
+    // attributes on ("_styleSheet" is required).
     std::shared_ptr<IXStyleNode> styleForNode(IXNode* node) const;
+    // The node's computed style in the layout's sheet, for reading: it makes no style
+    // (IXStyleSheetNode::styleForReading; "_styleSheet" is required).
+    std::shared_ptr<const IXStyleNode> styleForReading(IXNode* node) const;
 
     // --- State ---
     void setSelection(const IXSelection& selection);

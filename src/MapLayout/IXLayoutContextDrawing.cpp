@@ -9,7 +9,7 @@ void IXLayoutContext::drawBackgroundInRect(PLGraphicsContext& graphics, const PL
 {
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
     graphics.saveGraphicsState();
-    graphics.setColor(styleForNode(m_documentNode.get())->documentPageColor());
+    graphics.setColor(styleForReading(m_documentNode.get())->documentPageColor());
     graphics.fillRect(rect);
     graphics.restoreGraphicsState();
 }

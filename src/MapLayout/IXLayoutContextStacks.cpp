@@ -183,7 +183,7 @@ void IXLayoutContext::reloadStacks()
     }
     bool collectBranchConnections = (m_drawMask & IXDrawMaskBranchConnections) != 0;
     if (m_drawMask == IXDrawMaskDefault)
-        collectBranchConnections = m_documentNode && styleForNode(m_documentNode.get())->documentShowsBranchConnections();
+        collectBranchConnections = m_documentNode && styleForReading(m_documentNode.get())->documentShowsBranchConnections();
     if (m_connectionLayer) {
         for (const auto& cell : IXCellList(m_connectionLayer->cells())) {
             if (!cell->isVisible()) continue;

@@ -66,8 +66,8 @@ int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node, const IXStyleNode* sty
     switch (layoutKind()) {
     case 4: return 4;
     case 2: {
-        std::shared_ptr<IXStyleNode> own;
-        if (!style) style = (own = this->style()).get();
+        std::shared_ptr<const IXStyleNode> own;
+        if (!style) style = (own = this->styleForReading()).get();
         return style && style->documentLayoutOrientation() != 0 ? 3 : 2;
     }
     case 1: break;
@@ -89,7 +89,7 @@ int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node, const IXStyleNode* sty
     }
     while (branch->level() > 1 && branch->parentBranch()) branch = branch->parentBranch();
     if (branch->level() == 0) return 1;
-    return context->styleForNode(branch)->branchLayoutType();
+    return context->styleForReading(branch)->branchLayoutType();
 }
 
 int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node)
@@ -99,7 +99,7 @@ int IXMapBranchGroupCell::layoutTypeForNode(IXNode* node)
 
 int IXMapBranchGroupCell::layoutType()
 {
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     return layoutTypeForNode(node(), style.get());
 }
 
@@ -119,13 +119,13 @@ void IXMapBranchGroupCell::setLayoutType(int layoutType)
 
 bool IXMapBranchGroupCell::isCollapsed()
 {
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     return style && style->branchCollapsed();
 }
 
 bool IXMapBranchGroupCell::hasBoundary()
 {
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     return style && style->boundaryShow();
 }
 
@@ -148,7 +148,7 @@ void IXMapBranchGroupCell::rebuild()
     if (!context || !branch) return;
     IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory();
     if (!m_branchCell && factory) m_branchCell = factory->makeBranchCell(context, this, branch);
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
 
     if (branch->level() > 0 && style->boundaryShow()) {
         if (!m_boundaryCell) m_boundaryCell = std::make_shared<IXBranchBoundaryCell>(context, this, branch);
@@ -235,7 +235,7 @@ void IXMapBranchGroupCell::invalidateLayout()
     IXBranchGroupCell::invalidateLayout();
     invalidateOwnCells();
     if (!context() || !node()) return;
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (style && needsRebuild(*style)) m_needsReload = true;
 }
 
@@ -260,7 +260,7 @@ void IXMapBranchGroupCell::layout()
     const PLRect oldFrame = m_frame;
     const PLRect oldBounds = m_bounds;
     m_bounds = PLRect();
-    std::shared_ptr<IXStyleNode> style = context() && node() ? this->style() : nullptr;
+    std::shared_ptr<const IXStyleNode> style = context() && node() ? this->styleForReading() : nullptr;
     if (!m_needsReload && !m_rebuiltSinceLayout && style) m_needsReload = needsRebuild(*style);
     if (m_needsReload) rebuild();
     m_rebuiltSinceLayout = false;

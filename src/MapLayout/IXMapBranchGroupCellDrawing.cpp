@@ -39,7 +39,7 @@ void IXMapBranchGroupCell::draw(PLGraphicsContext& graphics)
 
 void IXMapBranchGroupCell::drawGroupCell(PLGraphicsContext& graphics, bool drawing)
 {
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (!drawing || !style || !node()) return;
     const bool fixAntialiasing = shouldFixAntialiasing();
     const int type = layoutType();
@@ -73,7 +73,7 @@ void IXMapBranchGroupCell::drawGroupCell(PLGraphicsContext& graphics, bool drawi
 void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool fixAntialiasing)
 {
     if (cells().empty()) return;
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     graphics.saveGraphicsState();
     // Lines run anywhere around the group but never across the branch's own box.
     graphics.clipToPath(clipOutsideBox(15, *style));
@@ -84,7 +84,7 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
         auto* group = dynamic_cast<IXBranchGroupCell*>(child.get());
         IXBranchCell* box = group ? group->branchCell() : nullptr;
         if (!box || !child->node()) continue;
-        std::shared_ptr<IXStyleNode> childStyle = box->style();
+        std::shared_ptr<const IXStyleNode> childStyle = box->styleForReading();
         if (!childStyle) continue;
         const PLSize size = box->frame().size;
         const PLPoint anchor = convertPointFromCell(PLPoint(), child.get());
@@ -111,7 +111,7 @@ PLBezierPath IXMapBranchGroupCell::clipOutsideBox(float margin, const IXStyleNod
 
 void IXMapBranchGroupCell::drawCollapseButton(PLGraphicsContext& graphics)
 {
-    std::shared_ptr<IXStyleNode> style = this->style();
+    std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     const PLRect r = m_collapseCell->frame().insetBy(0.5f, 0.5f);
     PLBezierPath button;
     switch (style->branchCollapserType()) {

@@ -121,7 +121,7 @@ IXMapBranchGroupCell::PlaceholderGeometry IXMapBranchGroupCell::placeholderGeome
     IXMapBranchGroupCell* next = index < n ? children[index] : nullptr;
     IXMapBranchGroupCell* ref = prev ? prev : next;
 
-    const std::shared_ptr<IXStyleNode> style = this->style();
+    const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     const float gapV = style ? style->documentGapVertical() : 0;
     const float gapH = style ? style->documentGapHorizontal() : 0;
     const float minLength = style ? style->documentBranchMinLength() : 40;
@@ -183,7 +183,7 @@ IXMapBranchGroupCell::PlaceholderGeometry IXMapBranchGroupCell::placeholderGeome
 
 void IXMapBranchGroupCell::drawPlaceholder(PLGraphicsContext& graphics)
 {
-    const std::shared_ptr<IXStyleNode> style = this->style();
+    const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (!style) return;
     graphics.saveGraphicsState();
     // The ghost never crosses the parent's own box, as the lines to the children do not.

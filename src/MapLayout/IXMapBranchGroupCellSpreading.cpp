@@ -17,7 +17,7 @@ namespace {
 // The side a main branch's style gives it (0 none yet, 2 right, 3 left).
 int sideOf(IXLayoutContext* context, const std::shared_ptr<IXLayoutCell>& cell)
 {
-    return cell->node() ? context->styleForNode(cell->node())->branchLayoutType() : 0;
+    return cell->node() ? context->styleForReading(cell->node())->branchLayoutType() : 0;
 }
 
 void setSide(const std::shared_ptr<IXLayoutCell>& cell, int side)
@@ -118,7 +118,7 @@ void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft, 
     const float gapH = style.documentGapHorizontal();
     const bool offsets = level == 0 && style.documentLayoutCustom();
     const auto offsetOf = [&](IXLayoutCell* cell) {
-        return offsets && cell->node() ? context->styleForNode(cell->node())->branchParentOffset() : PLPoint();
+        return offsets && cell->node() ? context->styleForReading(cell->node())->branchParentOffset() : PLPoint();
     };
     const int k = int(cells.size());
 
@@ -203,7 +203,7 @@ void IXMapBranchGroupCell::layoutSpreadSubcellsHorizontal(const IXStyleNode& sty
         IXLayoutCell* cell = cells[std::size_t(i)].get();
         const PLSize size = cell->frame().size;
         const PLPoint offset =
-            offsets && cell->node() ? context->styleForNode(cell->node())->branchParentOffset() : PLPoint();
+            offsets && cell->node() ? context->styleForReading(cell->node())->branchParentOffset() : PLPoint();
         // Rows hang gapV below the anchor; an offset may only push a child further down.
         cell->setOrigin(PLPoint(x + offset.x, std::min(-gapV - size.height + offset.y, -gapV - size.height)));
         x += gapH + size.width;

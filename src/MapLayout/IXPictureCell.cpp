@@ -72,7 +72,7 @@ void IXPictureCell::invalidateLayout()
 
 PLSize IXPictureCell::pictureSize()
 {
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     if (!style) return PLSize();
     PLSize size = style->pictureSize();
     if (style->pictureKeepAspect())
@@ -85,7 +85,7 @@ void IXPictureCell::layout()
     const PLSize size = pictureSize();
     setLayoutSize(PLSize(std::ceil(size.width), std::ceil(size.height)));
     if (!isFloating()) return;
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     if (style && !node()->floatingTargetNode()) setOrigin(style->floatingTargetOffset());
 }
 
@@ -157,7 +157,7 @@ void IXPictureCell::draw(PLGraphicsContext& graphics)
     const PLRect b = bounds();
     const PLRect rect(b.minX() + std::ceil((b.width() - size.width) * 0.5f),
                       b.minY() + std::ceil((b.height() - size.height) * 0.5f), size.width, size.height);
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     const float opacity = style ? style->pictureOpacity() : 1;
     const PLImage picture = PLImage::fromQImage(image);
     using Operation = PLGraphicsContext::CompositingOperation;
@@ -220,7 +220,7 @@ PLSize IXPictureCell::adjustSize(PLSize size, bool tracksX, bool tracksY)
 QVariantMap IXPictureCell::resizing_state()
 {
     QVariantMap state;
-    if (std::shared_ptr<IXStyleNode> style = IXLayoutCell::style()) {
+    if (std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading()) {
         const PLPoint offset = style->floatingTargetOffset();
         const PLSize size = style->pictureSize();
         state.insert(TargetOffsetKey, QPointF(offset.x, offset.y));

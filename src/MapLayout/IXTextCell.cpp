@@ -61,7 +61,7 @@ void IXTextCell::calcLayoutIfNeeded()
 void IXTextCell::calcLayout()
 {
     IXNode* n = node();
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     QString string;
     IXStyleTextAttributes attributes;
     if (n && n->isBranch()) {
@@ -150,7 +150,7 @@ PLSize IXTextCell::cellBoxSize()
 {
     if (m_boxSize != PLSize()) return m_boxSize;
     if (!isFloating()) return DefaultBox;
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     const float width = style ? style->commentTextWidth() : 0;
     return width > MinimumCommentTextWidth ? PLSize(width, DefaultBox.height) : DefaultBox;
 }
@@ -164,7 +164,7 @@ int IXTextCell::lineBreak()
 PLSize IXTextCell::cellSize()
 {
     calcLayoutIfNeeded();
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     const PLSize box = cellBoxSize();
     const float minLength = style ? style->documentBranchMinLength() : 0;
     float width = std::min(std::max(minLength, box.width), MeasuringWidth);
@@ -213,7 +213,7 @@ void IXTextCell::layout()
     setLayoutSize(cellSize());
     if (!isFloating()) return;
     IXNode* n = node();
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     if (n && style && !n->floatingTargetNode()) setOrigin(style->floatingTargetOffset());
 }
 
@@ -294,7 +294,7 @@ void IXTextCell::draw(PLGraphicsContext& graphics)
     calcLayoutIfNeeded();
     const PLRect rect = bounds();
     PLRect textRect = rect;
-    std::shared_ptr<IXStyleNode> style = IXLayoutCell::style();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     if (isFloating() && style) {
         const PLBezierPath path = PLBezierPath::bezierPathWithRoundedRect(rect.insetBy(0.5f, 0.5f), 2);
         const PLColor background = style->floatingFrameBackgroundColor();
@@ -348,7 +348,7 @@ void IXTextCell::draw(PLGraphicsContext& graphics)
 QVariantMap IXTextCell::resizing_state()
 {
     QVariantMap state;
-    if (std::shared_ptr<IXStyleNode> style = IXLayoutCell::style()) {
+    if (std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading()) {
         const PLPoint offset = style->floatingTargetOffset();
         state.insert(TargetOffsetKey, QPointF(offset.x, offset.y));
         state.insert(TextWidthKey, double(style->commentTextWidth()));

@@ -76,12 +76,12 @@ void IXTimelineBarCell::draw(PLGraphicsContext& graphics)
 {
     const PLRect bounds = this->bounds();
     if (bounds.width() < 1 || !context()) return;
-    std::shared_ptr<IXStyleNode> barStyle = style();
+    std::shared_ptr<const IXStyleNode> barStyle = styleForReading();
     if (!barStyle) return;
 
     // The bar takes the shading of its branch's box unless the branch sets a fill itself.
     PLColor fill;
-    std::shared_ptr<IXStyleNode> ownStyle = node() ? node()->style() : nullptr;
+    std::shared_ptr<const IXStyleNode> ownStyle = node() ? node()->existingStyle() : nullptr;
     const bool ownFill = ownStyle && ownStyle->attributes().contains(OwnFillAttribute);
     if (context()->isTimelineLayout() && !ownFill) {
         if (auto* cell = dynamic_cast<IXTimelineBranchCell*>(context()->cellForNode(node()))) fill = cell->shadingColor();

@@ -86,7 +86,7 @@ IXTimelineCell::~IXTimelineCell() = default;
 
 int IXTimelineCell::timelineLength()
 {
-    std::shared_ptr<IXStyleNode> documentStyle = style();
+    std::shared_ptr<const IXStyleNode> documentStyle = styleForReading();
     return documentStyle ? documentStyle->documentLayoutTimelineScale() : 1000;
 }
 
@@ -143,7 +143,7 @@ void IXTimelineCell::reloadBranches()
     IXLayoutContext* layoutContext = context();
     auto* document = dynamic_cast<IXDocumentNode*>(node());
     if (!layoutContext || !document) return;
-    std::shared_ptr<IXStyleNode> documentStyle = style();
+    std::shared_ptr<const IXStyleNode> documentStyle = styleForReading();
     const bool levelDisplay = documentStyle && documentStyle->documentLayoutTimelineLevelDisplay();
     m_showsBars = !documentStyle || documentStyle->documentLayoutTimelineShowDurationBars();
 
@@ -364,7 +364,7 @@ void IXTimelineCell::layoutTimeline()
     m_maxTimelineLength = std::max(1000.0f, MinTimelineLength + 2 * widths);
     initIntervals();
     positionBranches();
-    std::shared_ptr<IXStyleNode> documentStyle = style();
+    std::shared_ptr<const IXStyleNode> documentStyle = styleForReading();
     if (documentStyle && documentStyle->documentLayoutTimelineShowTimeBreaks()) compactIntervals();
     positionRules();
 }
@@ -673,7 +673,7 @@ PLBezierPath timebreakPath()
 void IXTimelineCell::drawTimelineBreaks(PLGraphicsContext& graphics)
 {
     if (m_rulers.empty()) return;
-    std::shared_ptr<IXStyleNode> documentStyle = style();
+    std::shared_ptr<const IXStyleNode> documentStyle = styleForReading();
     const PLColor page = documentStyle ? documentStyle->documentPageColor() : PLColor::white();
     const PLColor lineColor = page.shadow(0.2f);
     const PLColor breakFill = page.shadow(0.4f);
@@ -714,7 +714,7 @@ void IXTimelineCell::drawArrows(PLGraphicsContext& graphics)
 void IXTimelineCell::drawBarArrow(PLGraphicsContext& graphics, IXTimelineBarCell* bar, bool selected)
 {
     IXBranchNode* branch = branchOf(bar);
-    std::shared_ptr<IXStyleNode> barStyle = bar->style();
+    std::shared_ptr<const IXStyleNode> barStyle = bar->styleForReading();
     if (!branch || !branch->beginDate() || !branch->endDate2() || !barStyle) return;
     const PLRect frame = bar->frame();
     const bool focused = context() && context()->hasKeyFocus();
@@ -744,7 +744,7 @@ void IXTimelineCell::drawBarArrow(PLGraphicsContext& graphics, IXTimelineBarCell
 
 void IXTimelineCell::drawCellArrow(PLGraphicsContext& graphics, IXTimelineBranchCell* cell, bool selected)
 {
-    std::shared_ptr<IXStyleNode> cellStyle = cell->style();
+    std::shared_ptr<const IXStyleNode> cellStyle = cell->styleForReading();
     if (!cellStyle) return;
     const PLRect frame = cell->frame();
     const float lineWidth = cellStyle->branchLineWidth();

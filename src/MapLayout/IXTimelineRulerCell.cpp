@@ -145,7 +145,7 @@ void IXTimelineRulerCell::draw(PLGraphicsContext& graphics)
 
 void IXTimelineRulerCell::drawBackground(PLGraphicsContext& graphics)
 {
-    std::shared_ptr<IXStyleNode> documentStyle = context() ? context()->styleForNode(context()->documentNode()) : nullptr;
+    std::shared_ptr<const IXStyleNode> documentStyle = context() ? context()->styleForReading(context()->documentNode()) : nullptr;
     const PLColor page = documentStyle ? documentStyle->documentPageColor() : PLColor::white();
     const PLColor dark = page.shadow(0.2f).toRGB();
     const PLColor light = page.highlight(0.5f).toRGB();
@@ -177,7 +177,7 @@ std::vector<IXTimelineRulerCell::Tick> IXTimelineRulerCell::drawLabels(PLGraphic
     IXTimelineCell* line = timeline();
     IXLayoutContext* layoutContext = context();
     if (!line || !layoutContext || !layoutContext->documentNode()) return {};
-    std::shared_ptr<IXStyleNode> documentStyle = layoutContext->styleForNode(layoutContext->documentNode());
+    std::shared_ptr<const IXStyleNode> documentStyle = layoutContext->styleForReading(layoutContext->documentNode());
     const PLColor page = documentStyle ? documentStyle->documentPageColor() : PLColor::white();
 
     Pass pass;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -26,23 +27,26 @@ struct Place {
     std::shared_ptr<IXStyleNode> style;
 };
 
-std::vector<Place> allPlaces(StyledDocument& doc, IXNode* node)
+// The places named in skip are left out and their styles are not made.
+std::vector<Place> allPlaces(StyledDocument& doc, IXNode* node, const QStringList& skip = {})
 {
     std::vector<Place> places;
-    const auto add = [&places](const QString& name, const std::shared_ptr<IXStyleNode>& style) {
+    const auto add = [&places, &skip](const QString& name, const auto& make) {
+        if (skip.contains(name)) return;
+        const std::shared_ptr<IXStyleNode> style = make();
         for (const Place& place : places) {
             if (place.style == style) return;  // the document node's own style is its "doc" style
         }
         places.push_back({name, style});
     };
     IXDocumentNode* document = doc.document.get();
-    add(QStringLiteral("L own"), doc.layoutSheet()->styleForNode(node));
-    add(QStringLiteral("D own"), doc.documentSheet()->styleForNode(node));
-    add(QStringLiteral("L doc"), doc.layoutSheet()->styleForNode(document));
-    add(QStringLiteral("D doc"), doc.documentSheet()->styleForNode(document));
+    add(QStringLiteral("L own"), [&] { return doc.layoutSheet()->styleForNode(node); });
+    add(QStringLiteral("D own"), [&] { return doc.documentSheet()->styleForNode(node); });
+    add(QStringLiteral("L doc"), [&] { return doc.layoutSheet()->styleForNode(document); });
+    add(QStringLiteral("D doc"), [&] { return doc.documentSheet()->styleForNode(document); });
     for (int type = IXStyleTypeCanvas; type < IXStyleType_Last; ++type) {
-        add(QStringLiteral("L ") + IXStyleSheetNode::styleTypeName(type), doc.layoutSheet()->styleForMaster(type));
-        add(QStringLiteral("D ") + IXStyleSheetNode::styleTypeName(type), doc.documentSheet()->styleForMaster(type));
+        add(QStringLiteral("L ") + IXStyleSheetNode::styleTypeName(type), [&] { return doc.layoutSheet()->styleForMaster(type); });
+        add(QStringLiteral("D ") + IXStyleSheetNode::styleTypeName(type), [&] { return doc.documentSheet()->styleForMaster(type); });
     }
     return places;
 }
@@ -95,37 +99,157 @@ const ChainCase Cases[] = {
     {"document node in the document sheet", Kind::Other, 0, true, false, {"D own", "D canvas"}},
 };
 
+// The node that a row asks for: the document, or a new node of the row's kind (kept in node).
+IXNode* askedNode(StyledDocument& doc, const ChainCase& row, std::shared_ptr<StyledTestNode>& node)
+{
+    if (row.documentNode) return doc.document.get();
+    node = doc.add(row.kind, row.level);
+    return node.get();
+}
+
+// Each place holds a value that names it; reads until nothing answers, removing the value
+// of the place that answered each time, and gives the places in the order they answered.
+QStringList answeringPlaces(const std::vector<Place>& places, const std::function<IXStyleValue()>& read)
+{
+    for (const Place& place : places) place.style->setValue(IXStyleValue::text(place.name), Probe);
+    QStringList answered;
+    for (int step = 0; step < int(places.size()); ++step) {
+        const IXStyleValue value = read();
+        if (!value) break;
+        answered << *value.toString();
+        for (const Place& place : places) {
+            if (place.name == answered.last()) place.style->setValue(IXStyleValue(), Probe);
+        }
+    }
+    return answered;
+}
+
 TEST(IXStyleLookup, ChainOrderForEveryKindOfNode)
 {
     for (const ChainCase& row : Cases) {
         SCOPED_TRACE(row.label);
         StyledDocument doc;
         std::shared_ptr<StyledTestNode> node;
-        IXNode* asked = doc.document.get();
-        if (!row.documentNode) {
-            node = doc.add(row.kind, row.level);
-            asked = node.get();
-        }
-        std::vector<Place> places = allPlaces(doc, asked);
-        // Each place holds a value that names it; "L own" and "D own" name the node's own
-        // styles also when the node is the document.
-        for (const Place& place : places) place.style->setValue(IXStyleValue::text(place.name), Probe);
+        IXNode* asked = askedNode(doc, row, node);
+        // "L own" and "D own" name the node's own styles also when the node is the document.
+        const std::vector<Place> places = allPlaces(doc, asked);
         const std::shared_ptr<IXStyleNode> style =
             (row.inLayoutSheet ? doc.layoutSheet() : doc.documentSheet())->styleForNode(asked);
-
-        QStringList answered;
-        for (int step = 0; step < int(places.size()); ++step) {
-            const IXStyleValue value = style->attribute(Probe);
-            if (!value) break;
-            const QString from = *value.toString();
-            answered << from;
-            for (const Place& place : places) {
-                if (place.name == from) place.style->setValue(IXStyleValue(), Probe);
-            }
-        }
+        const QStringList answered = answeringPlaces(places, [&] { return style->attribute(Probe); });
         EXPECT_EQ(answered, row.chain);
         // With the chain exhausted the typed getters fall back to their defaults.
         EXPECT_EQ(style->intValueForAttribute(Probe, 42), 42);
+    }
+}
+
+// Reading styles answer from the same places in the same order as the node's own style,
+// whether the node has a style in the document sheet (which it then needs of its own in
+// the layout sheet, to be found by its ref) or none anywhere (then nothing is made).
+TEST(IXStyleLookup, ReadingStylesFollowTheSameChain)
+{
+    for (const bool documentSheetStyle : {false, true}) {
+        for (const ChainCase& row : Cases) {
+            if (!row.inLayoutSheet) continue;
+            SCOPED_TRACE(std::string(row.label) + (documentSheetStyle ? ", styled in the document sheet" : ""));
+            StyledDocument doc;
+            std::shared_ptr<StyledTestNode> node;
+            IXNode* asked = askedNode(doc, row, node);
+            QStringList skip{QStringLiteral("L own")};
+            if (!documentSheetStyle) skip << QStringLiteral("D own");
+            // The document node's own styles are its "doc" styles.
+            if (row.documentNode) skip << QStringLiteral("L doc");
+            if (row.documentNode && !documentSheetStyle) skip << QStringLiteral("D doc");
+            const std::vector<Place> places = allPlaces(doc, asked, skip);
+            const qsizetype layoutStyles = doc.layoutSheet()->nodeStyles().size();
+            const QStringList answered =
+                answeringPlaces(places, [&] { return doc.layoutSheet()->styleForReading(asked)->attribute(Probe); });
+            QStringList expected = row.chain;
+            for (const QString& name : std::as_const(skip)) expected.removeAll(name);
+            EXPECT_EQ(answered, expected);
+            EXPECT_EQ(doc.layoutSheet()->nodeStyles().size(), layoutStyles + (documentSheetStyle ? 1 : 0));
+        }
+    }
+}
+
+TEST(IXStyleLookup, ReadingGivesTheOwnStyleOrOneSharedPerMasterTypeAndMakesTheId)
+{
+    StyledDocument doc;
+    const auto sub1 = doc.add(Kind::Branch, 2);
+    const auto sub2 = doc.add(Kind::Branch, 2);
+    const auto main = doc.add(Kind::Branch, 1);
+    const auto picture = doc.add(Kind::Picture);
+    IXStyleSheetNode& sheet = *doc.layoutSheet();
+    const qsizetype styles = sheet.nodeStyles().size();
+
+    const auto shared = sheet.styleForReading(sub1.get());
+    EXPECT_EQ(sheet.styleForReading(sub2.get()), shared);
+    EXPECT_TRUE(sheet.isSharedStyle(shared.get()));
+    EXPECT_TRUE(shared->refId().isEmpty());
+    EXPECT_EQ(shared->master(), IXStyleTypeSubBranch);
+    EXPECT_EQ(sheet.styleForReading(main.get())->master(), IXStyleTypeMainBranch);
+    EXPECT_EQ(sheet.styleForReading(picture.get())->master(), IXStyleTypePicture);
+    EXPECT_NE(sheet.styleForReading(main.get()), shared);
+    EXPECT_EQ(sheet.nodeStyles().size(), styles);
+    EXPECT_FALSE(sub1->existingUniqueId().isEmpty());
+
+    // Once the node has a style of its own, reading gives that one.
+    const auto own = sheet.styleForNode(sub1.get());
+    EXPECT_EQ(sheet.styleForReading(sub1.get()), own);
+    EXPECT_FALSE(sheet.isSharedStyle(own.get()));
+    EXPECT_EQ(sheet.styleForReading(sub2.get()), shared);
+    // A branch that moves reads through the master of its new level.
+    sub2->setLevel(1);
+    EXPECT_EQ(sheet.styleForReading(sub2.get())->master(), IXStyleTypeMainBranch);
+}
+
+// A value read once is read anew after every change along the chain and after each undo:
+// nothing read before a change is shown after it.
+TEST(IXStyleLookup, ReadsSeeEveryChangeAlongTheChainAndItsUndo)
+{
+    StyledDocument doc;
+    const auto node = doc.add(Kind::Branch, 2);
+    const auto other = doc.add(Kind::Branch, 2);
+    IXDocumentNode* document = doc.document.get();
+    const auto read = [&] { return doc.layoutSheet()->styleForReading(node.get())->branchLineWidth(); };
+    const auto readOther = [&] { return doc.layoutSheet()->styleForReading(other.get())->branchLineWidth(); };
+    auto templateSheet = std::make_shared<IXStyleSheetNode>();
+    templateSheet->styleForMaster(IXStyleTypeCanvas)->setBranchLineWidth(9);
+
+    struct Step {
+        const char* label;
+        std::function<void()> change;
+        float shown;       // by the node
+        float shownOther;  // by a node of the same kind without styles of its own
+    };
+    const std::vector<Step> steps = {
+        {"template applied to the document sheet", [&] { doc.documentSheet()->applyMasterStyle(*templateSheet); }, 9, 9},
+        {"document sheet's canvas", [&] { doc.documentSheet()->styleForMaster(IXStyleTypeCanvas)->setBranchLineWidth(2); }, 2, 2},
+        {"layout sheet's main-branch master", [&] { doc.layoutSheet()->styleForMaster(IXStyleTypeMainBranch)->setBranchLineWidth(3); }, 3, 3},
+        {"document sheet's sub-branch master", [&] { doc.documentSheet()->styleForMaster(IXStyleTypeSubBranch)->setBranchLineWidth(4); }, 4, 4},
+        {"layout sheet's sub-branch master", [&] { doc.layoutSheet()->styleForMaster(IXStyleTypeSubBranch)->setBranchLineWidth(5); }, 5, 5},
+        {"document node's style in the layout sheet", [&] { doc.layoutSheet()->styleForNode(document)->setBranchLineWidth(6); }, 6, 6},
+        {"template applied to the layout sheet", [&] { doc.layoutSheet()->applyMasterStyle(*templateSheet); }, 6, 6},
+        {"node's style in the document sheet", [&] { doc.documentSheet()->styleForNode(node.get())->setBranchLineWidth(7); }, 7, 6},
+        {"node's own style", [&] { doc.layoutSheet()->styleForNode(node.get())->setBranchLineWidth(8); }, 8, 6},
+    };
+    doc.undo.setGroupsByEvent(false);
+    std::vector<std::pair<float, float>> shown{{read(), readOther()}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.label);
+        doc.undo.beginUndoGrouping();
+        step.change();
+        doc.undo.endUndoGrouping();
+        EXPECT_EQ(read(), step.shown);
+        EXPECT_EQ(readOther(), step.shownOther);
+        shown.emplace_back(read(), readOther());
+    }
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        SCOPED_TRACE(std::string("undo of ") + step->label);
+        ASSERT_TRUE(doc.undo.canUndo());
+        doc.undo.undo();
+        shown.pop_back();
+        EXPECT_EQ(read(), shown.back().first);
+        EXPECT_EQ(readOther(), shown.back().second);
     }
 }
 

@@ -303,6 +303,26 @@ TEST_F(IXStyleSheet, MasterChangeReachesEveryNodeStyleOnceOnTheNextTurn)
     doc.document->removeFromObservers(&recorder);
 }
 
+// Nodes read through a shared style hear of a master change through one notice of that
+// style, which names no node; node styles hear theirs as before.
+TEST_F(IXStyleSheet, MasterChangeReachesTheSharedReadingStylesOnce)
+{
+    StyledDocument doc;
+    const auto styled = doc.add(Kind::Branch, 1);
+    for (int i = 0; i < 3; ++i) doc.layoutSheet()->styleForReading(doc.add(Kind::Branch, 2).get());
+    doc.layoutSheet()->styleForReading(doc.add(Kind::Picture).get());
+    doc.layoutSheet()->styleForNode(styled.get());
+    runLoopTurns();
+    StyleNoticeRecorder recorder;
+    doc.document->addToObservers(&recorder);
+
+    doc.layoutSheet()->styleForMaster(IXStyleTypeCanvas)->setBranchLineWidth(4);
+    EXPECT_EQ(recorder.take(), QStringList{"canvas branch.line.width"});
+    runLoopTurns();
+    EXPECT_EQ(sorted(recorder.take()), sorted({" master", styled->uniqueId() + " master"}));
+    doc.document->removeFromObservers(&recorder);
+}
+
 TEST_F(IXStyleSheet, SheetsLoadedWithTheDefaultMastersAnnounceNothingLater)
 {
     // Nothing was shown with the masters the defaults replaced, so a view that lays out the
