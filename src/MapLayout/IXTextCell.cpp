@@ -89,9 +89,8 @@ void IXTextCell::calcLayout()
         m_text = std::move(text);
         m_layoutStale = true;
     }
-    m_layoutKey = IXTextMeasurements::layoutKey(attributes);
     m_containerSize = PLSize(MeasuringWidth, MeasuringHeight);
-    const IXTextMeasurement natural = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize);
+    const IXTextMeasurement natural = IXTextMeasurements::shared().measure(m_text, m_containerSize);
     m_textSize = natural.usedSize;
     m_naturalFullSize = natural.fullSize;
 
@@ -180,7 +179,7 @@ PLSize IXTextCell::cellSize()
     if (m_textSize.width <= container.width)
         size = m_naturalFullSize.width > 0 ? PLSize(std::ceil(container.width), m_naturalFullSize.height) : PLSize();
     else
-        size = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize).fullSize;
+        size = IXTextMeasurements::shared().measure(m_text, m_containerSize).fullSize;
     if (isFloating() && style) {
         const float frameWidth = style->floatingFrameWidth();
         size.width = std::max(style->commentTextWidth(), size.width + 4 * frameWidth);

@@ -94,7 +94,6 @@ private:
     bool m_layoutStale = true;
     bool m_hasTextStack = false;
     PLAttributedString m_text;
-    QString m_layoutKey;
     std::vector<PLRange> m_misspellRanges;
     bool m_disableDrawing = false;
     bool m_validTextLayout = false;

@@ -47,25 +47,44 @@ PLAttributedString IXTextMeasurements::attributedString(const QString& text, con
     return PLAttributedString(text, textAttributes);
 }
 
-QString IXTextMeasurements::layoutKey(const IXStyleTextAttributes& attributes)
+std::optional<IXTextMeasurements::Key> IXTextMeasurements::keyFor(const PLAttributedString& text, PLSize container)
 {
-    QString key = attributes.font ? attributes.font->key() : QString();
-    if (attributes.paragraphStyle) key += QLatin1Char('|') + QString::number(int(attributes.paragraphStyle->alignment()));
+    Key key{text.string(), std::nullopt, std::nullopt, container.width, container.height};
+    if (text.runCount() > 1) return std::nullopt;
+    if (text.runCount() == 1) {
+        // Colours do not move glyphs; any paragraph setting but the alignment might.
+        const PLTextAttributes& attributes = text.runAttributes(0);
+        if (attributes.paragraphStyle) {
+            PLParagraphStyle rest = *attributes.paragraphStyle;
+            rest.alignment = PLParagraphStyle::Alignment::Natural;
+            if (!rest.isDefault()) return std::nullopt;
+            key.alignment = attributes.paragraphStyle->alignment;
+        }
+        if (attributes.attachment || attributes.superscript || attributes.baselineOffset) return std::nullopt;
+        key.font = attributes.font;
+    }
     return key;
 }
 
-IXTextMeasurement IXTextMeasurements::measure(const PLAttributedString& text, const QString& layoutKey, PLSize container)
+IXTextMeasurement IXTextMeasurements::layOut(PLTextLayout& layout, const PLAttributedString& text, PLSize container)
 {
-    Key key{text.string(), layoutKey, container.width, container.height};
-    if (auto found = m_entries.constFind(key); found != m_entries.cend()) return *found;
+    layout.setText(text);
+    layout.setContainerSize(container);
+    return IXTextMeasurement{roundedUp(layout.usedRect()), roundedUp(layout.fullRect())};
+}
 
+IXTextMeasurement IXTextMeasurements::measure(const PLAttributedString& text, PLSize container)
+{
+    std::optional<Key> key = keyFor(text, container);
+    if (key) {
+        if (auto found = m_entries.constFind(*key); found != m_entries.cend()) return *found;
+    }
     static PLTextLayout* layout = new PLTextLayout;  // kept for the process: one layout serves every miss
-    layout->setText(text);
-    layout->setContainerSize(container);
-    const IXTextMeasurement measurement{roundedUp(layout->usedRect()), roundedUp(layout->fullRect())};
+    const IXTextMeasurement measurement = layOut(*layout, text, container);
     ++m_layouts;
+    if (!key) return measurement;
     if (m_entries.size() >= capacity()) m_entries.clear();
-    m_entries.insert(std::move(key), measurement);
+    m_entries.insert(std::move(*key), measurement);
     return measurement;
 }
 
