@@ -82,10 +82,35 @@ IXTextMeasurement IXTextMeasurements::measure(const PLAttributedString& text, PL
     static PLTextLayout* layout = new PLTextLayout;  // kept for the process: one layout serves every miss
     const IXTextMeasurement measurement = layOut(*layout, text, container);
     ++m_layouts;
-    if (!key) return measurement;
-    if (m_entries.size() >= capacity()) m_entries.clear();
-    m_entries.insert(std::move(*key), measurement);
+    if (key) insert(std::move(*key), measurement);
     return measurement;
+}
+
+std::optional<IXTextMeasurement> IXTextMeasurements::cached(const PLAttributedString& text, PLSize container) const
+{
+    const std::optional<Key> key = keyFor(text, container);
+    if (!key) return std::nullopt;
+    auto found = m_entries.constFind(*key);
+    if (found == m_entries.cend()) return std::nullopt;
+    return *found;
+}
+
+void IXTextMeasurements::insertMeasured(const PLAttributedString& text, PLSize container, const IXTextMeasurement& measurement)
+{
+    ++m_layouts;
+    if (std::optional<Key> key = keyFor(text, container)) insert(std::move(*key), measurement);
+}
+
+void IXTextMeasurements::reserveMore(qsizetype count)
+{
+    const qsizetype wanted = m_entries.size() + count;
+    if (wanted <= capacity() && wanted > m_entries.capacity()) m_entries.reserve(wanted);
+}
+
+void IXTextMeasurements::insert(Key&& key, const IXTextMeasurement& measurement)
+{
+    if (m_entries.size() >= capacity()) m_entries.clear();
+    m_entries.insert(std::move(key), measurement);
 }
 
 void IXTextMeasurements::clear()

@@ -37,11 +37,21 @@ public:
     static PLAttributedString attributedString(const QString& text, const IXStyleTextAttributes& attributes);
     // The measurement of the text in a container.
     IXTextMeasurement measure(const PLAttributedString& text, PLSize container);
+    // The kept measurement, without laying out.
+    std::optional<IXTextMeasurement> cached(const PLAttributedString& text, PLSize container) const;
+    // Keeps a measurement made elsewhere (by `layOut`, on any thread) as if measure() had made it.
+    void insertMeasured(const PLAttributedString& text, PLSize container, const IXTextMeasurement& measurement);
+    // Makes room for that many more measurements at once (within the capacity).
+    void reserveMore(qsizetype count);
+
+    // Lays the text out in the container with the layout given (the thread's own): what
+    // measure() keeps.
+    static IXTextMeasurement layOut(PLTextLayout& layout, const PLAttributedString& text, PLSize container);
 
     void clear();
     qsizetype count() const { return m_entries.size(); }
     static constexpr qsizetype capacity() { return 1 << 18; }
-    // Texts laid out since the start (misses), for benchmarks and tests.
+    // Texts laid out since the start (misses, here or elsewhere), for benchmarks and tests.
     std::uint64_t layoutCount() const { return m_layouts; }
 
 private:
@@ -61,7 +71,7 @@ private:
     }
     // The key of a text that can be kept, else nothing.
     static std::optional<Key> keyFor(const PLAttributedString& text, PLSize container);
-    static IXTextMeasurement layOut(PLTextLayout& layout, const PLAttributedString& text, PLSize container);
+    void insert(Key&& key, const IXTextMeasurement& measurement);
 
     QHash<Key, IXTextMeasurement> m_entries;
     std::uint64_t m_layouts = 0;

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
+#include <QMutex>
 #include <QString>
 
 namespace {
@@ -60,7 +61,10 @@ QString PLFontSubstitutions::availableFamily(const QString& family)
     static const QString fallback = QStringLiteral("Liberation Sans");
     if (family.isEmpty()) return fallback;
     // The font database is slow to ask; families do not come and go while the program runs.
+    // Texts are laid out on worker threads too.
+    static QMutex mutex;
     static QHash<QString, QString> known;
+    const QMutexLocker locker(&mutex);
     auto found = known.constFind(family);
     if (found != known.constEnd()) return *found;
     QString result = family;

@@ -33,7 +33,8 @@ class QTextLine;
 //
 // Layout is lazy: the next query after a change of the text or of the container size lays
 // the text out again (a new size only breaks the converted text into lines again).
-// Main thread only.
+// One layout is used by one thread at a time; layouts on different threads are independent
+// (texts are measured on worker threads).
 class PLTextLayout {
 public:
     static constexpr float MeasuringWidth = 1200;

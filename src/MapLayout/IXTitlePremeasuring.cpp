@@ -1,0 +1,97 @@
+#include "MapLayout/IXTitlePremeasuring.h"
+
+#include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXBranchGroupCell.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXLayoutGroupCell.h"
+#include "MapLayout/IXTextCell.h"
+#include "MapLayout/IXTextMeasuringBatch.h"
+
+#include <algorithm>
+
+namespace {
+
+IXTitlePremeasuring* innermost = nullptr;
+
+}  // namespace
+
+IXTitlePremeasuring::IXTitlePremeasuring(IXLayoutContext* context) : m_context(context), m_outer(innermost)
+{
+    innermost = this;
+    if (m_context && m_context->branchLayer()) measure();
+}
+
+IXTitlePremeasuring::~IXTitlePremeasuring()
+{
+    innermost = m_outer;
+}
+
+std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::take(const IXLayoutContext* context, const IXNode* node)
+{
+    for (IXTitlePremeasuring* premeasuring = innermost; premeasuring; premeasuring = premeasuring->m_outer)
+        if (premeasuring->m_context == context) return node ? premeasuring->takeTitle(node) : std::nullopt;
+    return std::nullopt;
+}
+
+std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::takeTitle(const IXNode* node)
+{
+    size_t index = m_next;
+    if (index >= m_nodes.size() || m_nodes[index] != node) {
+        // Out of turn (the mind map's sides): a few are looked for, many are indexed.
+        if (m_outOfTurn < MaxScans) {
+            ++m_outOfTurn;
+            index = size_t(std::find(m_nodes.begin(), m_nodes.end(), node) - m_nodes.begin());
+        } else {
+            if (m_index.isEmpty()) {
+                m_index.reserve(qsizetype(m_nodes.size()));
+                for (size_t i = 0; i < m_nodes.size(); ++i) m_index.insert(m_nodes[i], i);
+            }
+            index = m_index.value(node, m_nodes.size());
+        }
+        if (index >= m_nodes.size() || !m_nodes[index]) return std::nullopt;
+    }
+    m_next = index + 1;
+    m_nodes[index] = nullptr;
+    return std::move(m_titles[index]);
+}
+
+void IXTitlePremeasuring::measure()
+{
+    // The branch groups, depth first (children in reverse on the stack).
+    std::vector<IXLayoutGroupCell*> pending{m_context->branchLayer()};
+    while (!pending.empty()) {
+        IXLayoutGroupCell* group = pending.back();
+        pending.pop_back();
+        const IXCellList& cells = group->cells();
+        for (auto it = cells.rbegin(); it != cells.rend(); ++it)
+            if (auto* child = dynamic_cast<IXLayoutGroupCell*>(it->get())) pending.push_back(child);
+        IXNode* node = group->node();
+        if (node && node->isBranch() && dynamic_cast<IXBranchGroupCell*>(group)) m_nodes.push_back(node);
+    }
+
+    const PLSize container(IXTextCell::MeasuringWidth, IXTextCell::MeasuringHeight);
+    IXTextMeasurements& measurements = IXTextMeasurements::shared();
+    IXTextMeasuringBatch batch(container);
+    std::vector<size_t> misses;
+    // Made once at its full size: the workers read the texts where they are.
+    m_titles.reserve(m_nodes.size());
+    for (const IXNode* node : m_nodes) {
+        auto* branch = const_cast<IXNode*>(node);
+        const std::shared_ptr<IXStyleNode> style = m_context->styleForNode(branch);
+        Title& title = m_titles.emplace_back(Title{IXTextCell::textForNode(m_context, branch, style.get()), {}});
+        if (std::optional<IXTextMeasurement> known = measurements.cached(title.text, container)) {
+            title.natural = *known;
+        } else {
+            misses.push_back(m_titles.size() - 1);
+            batch.add(title.text);
+        }
+    }
+
+    const std::vector<IXTextMeasurement> results = batch.finish();
+    measurements.reserveMore(qsizetype(misses.size()));
+    for (size_t i = 0; i < misses.size(); ++i) {
+        Title& title = m_titles[misses[i]];
+        title.natural = results[i];
+        measurements.insertMeasured(title.text, container, title.natural);
+    }
+}
