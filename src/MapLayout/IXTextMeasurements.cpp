@@ -68,6 +68,7 @@ std::optional<IXTextMeasurements::Key> IXTextMeasurements::keyFor(const PLAttrib
 
 IXTextMeasurement IXTextMeasurements::layOut(PLTextLayout& layout, const PLAttributedString& text, PLSize container)
 {
+    layout.setForMeasuringOnly(true);
     layout.setText(text);
     layout.setContainerSize(container);
     return IXTextMeasurement{roundedUp(layout.usedRect()), roundedUp(layout.fullRect())};

@@ -44,8 +44,8 @@ public:
     // Makes room for that many more measurements at once (within the capacity).
     void reserveMore(qsizetype count);
 
-    // Lays the text out in the container with the layout given (the thread's own): what
-    // measure() keeps.
+    // Lays the text out in the container with the layout given (the thread's own, made a
+    // layout for measuring only): what measure() keeps.
     static IXTextMeasurement layOut(PLTextLayout& layout, const PLAttributedString& text, PLSize container);
 
     void clear();

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+class QFont;
 class QPainter;
 class QTextDocument;
 class QTextLayout;
@@ -58,6 +59,11 @@ public:
     void setText(const PLAttributedString& text);
     PLSize containerSize() const { return m_containerSize; }
     void setContainerSize(PLSize size);
+    // A layout for measuring only lays out the same lines faster: colours are dropped, and a
+    // paragraph in one font needs no character formats then (its font is made once per
+    // layout). It draws without colours.
+    bool isForMeasuringOnly() const { return m_measuringOnly; }
+    void setForMeasuringOnly(bool flag);
 
     // Characters that are laid out (the text's length); 0 for an empty text.
     int glyphCount() const { return m_text.length(); }
@@ -101,8 +107,14 @@ private:
     void layOutParagraphs() const;
     QTextLine textLine(const Line& line) const;
 
+    // The font of a paragraph in one font, when measuring only: made for the last attributes.
+    QFont paragraphFont(const PLTextAttributes& attributes) const;
+
     PLAttributedString m_text;
     PLSize m_containerSize{MeasuringWidth, MeasuringHeight};
+    bool m_measuringOnly = false;
+    mutable std::optional<PLFont> m_paragraphFontKey;
+    mutable std::unique_ptr<QFont> m_paragraphFont;
     mutable std::unique_ptr<QTextDocument> m_document;
     // The directly laid out paragraphs, by the index of their first character.
     mutable std::vector<std::pair<int, std::unique_ptr<QTextLayout>>> m_paragraphs;
