@@ -59,9 +59,9 @@ public:
     void setText(const PLAttributedString& text);
     PLSize containerSize() const { return m_containerSize; }
     void setContainerSize(PLSize size);
-    // A layout for measuring only lays out the same lines faster: colours are dropped, and a
-    // paragraph in one font needs no character formats then (its font is made once per
-    // layout). It draws without colours.
+    // A layout for measuring only lays out the same lines faster: a paragraph in one font
+    // (whatever its colours) takes that font as the layout's own, made once per layout,
+    // instead of character formats. Such a paragraph draws without its colours.
     bool isForMeasuringOnly() const { return m_measuringOnly; }
     void setForMeasuringOnly(bool flag);
 
