@@ -40,12 +40,27 @@ struct IXTextMeasuringBatch::Shared {
         return next < chunks.size() ? chunks[next++].get() : nullptr;
     }
 
-    void measure(Chunk& chunk, PLTextLayout& layout)
+    // A worker leaves a chunk that failed (an assertion) without results, for the owner to
+    // measure again where the failure reaches it as it would have serially.
+    void measure(Chunk& chunk, PLTextLayout& layout, bool onWorker)
     {
-        chunk.results.reserve(chunk.texts.size());
-        for (const PLAttributedString* text : chunk.texts)
-            chunk.results.push_back(IXTextMeasurements::layOut(layout, *text, container));
-        measuredTexts += chunk.texts.size();
+        try {
+            chunk.results.reserve(chunk.texts.size());
+            for (const PLAttributedString* text : chunk.texts)
+                chunk.results.push_back(IXTextMeasurements::layOut(layout, *text, container));
+            measuredTexts += chunk.texts.size();
+        } catch (...) {
+            chunk.results.clear();
+            if (!onWorker) {
+                markMeasured();
+                throw;
+            }
+        }
+        markMeasured();
+    }
+
+    void markMeasured()
+    {
         {
             const std::lock_guard lock(mutex);
             ++measuredCount;
@@ -111,7 +126,7 @@ void IXTextMeasuringBatch::startWorkers()
     for (; m_workersStarted < m_workerCount; ++m_workersStarted) {
         QThreadPool::globalInstance()->start([shared = m_shared] {
             PLTextLayout layout;  // this thread's own, with Qt's font cache of this thread
-            while (Chunk* chunk = shared->take(true)) shared->measure(*chunk, layout);
+            while (Chunk* chunk = shared->take(true)) shared->measure(*chunk, layout, true);
         });
     }
 }
@@ -127,7 +142,7 @@ std::vector<IXTextMeasurement> IXTextMeasuringBatch::finish()
     shared.published.notify_all();
     // The owner measures what is left rather than wait idle.
     PLTextLayout layout;
-    while (Chunk* chunk = shared.take(false)) shared.measure(*chunk, layout);
+    while (Chunk* chunk = shared.take(false)) shared.measure(*chunk, layout, false);
 
     std::vector<IXTextMeasurement> results;
     results.reserve(size_t(m_count));
@@ -135,7 +150,10 @@ std::vector<IXTextMeasurement> IXTextMeasuringBatch::finish()
         std::unique_lock lock(shared.mutex);
         shared.measured.wait(lock, [&] { return shared.measuredCount == shared.chunks.size(); });
     }
-    for (const auto& chunk : shared.chunks) results.insert(results.end(), chunk->results.begin(), chunk->results.end());
+    for (const auto& chunk : shared.chunks) {
+        if (chunk->results.size() != chunk->texts.size()) shared.measure(*chunk, layout, false);
+        results.insert(results.end(), chunk->results.begin(), chunk->results.end());
+    }
     // A fresh state (and workers) for the next texts, if any; the old workers have stopped.
     const PLSize container = shared.container;
     m_shared = std::make_shared<Shared>();
