@@ -57,16 +57,20 @@ std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::takeTitle(const I
 
 void IXTitlePremeasuring::measure()
 {
-    // The branch groups, depth first (children in reverse on the stack).
-    std::vector<IXLayoutGroupCell*> pending{m_context->branchLayer()};
-    while (!pending.empty()) {
-        IXLayoutGroupCell* group = pending.back();
-        pending.pop_back();
-        const IXCellList& cells = group->cells();
+    // The branch groups, depth first (children in reverse on the stack): the layer's and
+    // every group's own cells that are branch groups.
+    std::vector<IXBranchGroupCell*> pending;
+    const auto push = [&](const IXCellList& cells) {
         for (auto it = cells.rbegin(); it != cells.rend(); ++it)
-            if (auto* child = dynamic_cast<IXLayoutGroupCell*>(it->get())) pending.push_back(child);
+            if (auto* group = dynamic_cast<IXBranchGroupCell*>(it->get())) pending.push_back(group);
+    };
+    push(m_context->branchLayer()->cells());
+    while (!pending.empty()) {
+        IXBranchGroupCell* group = pending.back();
+        pending.pop_back();
+        push(group->cells());
         IXNode* node = group->node();
-        if (node && node->isBranch() && dynamic_cast<IXBranchGroupCell*>(group)) m_nodes.push_back(node);
+        if (node && node->isBranch()) m_nodes.push_back(node);
     }
 
     const PLSize container(IXTextCell::MeasuringWidth, IXTextCell::MeasuringHeight);
