@@ -20,7 +20,8 @@ class IXNode;
 // thread. (The timeline's branches are not in groups: its cells measure their titles.)
 //
 // Texts are built on the main thread by IXTextCell::textForNode (the one definition of what
-// a cell shows); workers see only those texts. A context given as null does nothing, which
+// a cell shows), as the model stands when the layout starts (a layout edits no titles nor
+// text styles); workers see only those texts. A context given as null does nothing, which
 // is what a layout without a reload asks for: an edit measures its few texts in its cells.
 // Instances nest (the innermost is asked first). Main thread only.
 class IXTitlePremeasuring {
@@ -38,8 +39,6 @@ public:
     // The title measured for the node's text cell in the context, once: a title taken is
     // gone (a cell that measures again builds its text anew).
     static std::optional<Title> take(const IXLayoutContext* context, const IXNode* node);
-
-    qsizetype count() const { return qsizetype(m_titles.size()); }
 
 private:
     static constexpr int MaxScans = 32;
