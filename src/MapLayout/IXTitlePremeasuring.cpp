@@ -52,7 +52,10 @@ std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::takeTitle(const I
     }
     m_next = index + 1;
     m_nodes[index] = nullptr;
-    return std::move(m_titles[index]);
+    Entry& entry = m_entries[index];
+    Title title{std::move(*entry.text), entry.natural};
+    entry.text.reset();
+    return title;
 }
 
 void IXTitlePremeasuring::measure()
@@ -77,25 +80,25 @@ void IXTitlePremeasuring::measure()
     IXTextMeasurements& measurements = IXTextMeasurements::shared();
     IXTextMeasuringBatch batch(container);
     std::vector<size_t> misses;
-    // Made once at its full size: the workers read the texts where they are.
-    m_titles.reserve(m_nodes.size());
+    m_entries.reserve(m_nodes.size());
     for (const IXNode* node : m_nodes) {
         auto* branch = const_cast<IXNode*>(node);
         const std::shared_ptr<IXStyleNode> style = m_context->styleForNode(branch);
-        Title& title = m_titles.emplace_back(Title{IXTextCell::textForNode(m_context, branch, style.get()), {}});
-        if (std::optional<IXTextMeasurement> known = measurements.cached(title.text, container)) {
-            title.natural = *known;
+        Entry& entry = m_entries.emplace_back(
+            Entry{std::make_unique<PLAttributedString>(IXTextCell::textForNode(m_context, branch, style.get())), {}});
+        if (std::optional<IXTextMeasurement> known = measurements.cached(*entry.text, container)) {
+            entry.natural = *known;
         } else {
-            misses.push_back(m_titles.size() - 1);
-            batch.add(title.text);
+            misses.push_back(m_entries.size() - 1);
+            batch.add(*entry.text);
         }
     }
 
     const std::vector<IXTextMeasurement> results = batch.finish();
     measurements.reserveMore(qsizetype(misses.size()));
     for (size_t i = 0; i < misses.size(); ++i) {
-        Title& title = m_titles[misses[i]];
-        title.natural = results[i];
-        measurements.insertMeasured(title.text, container, title.natural);
+        Entry& entry = m_entries[misses[i]];
+        entry.natural = results[i];
+        measurements.insertMeasured(*entry.text, container, entry.natural);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,9 +47,16 @@ private:
     void measure();
     std::optional<Title> takeTitle(const IXNode* node);
 
+    // A title as kept until taken. The text lives apart, where the workers read it, and goes
+    // with the taking: a hundred thousand titles in one block would leave a hole in the heap
+    // as large as they were once the layout ends.
+    struct Entry {
+        std::unique_ptr<PLAttributedString> text;
+        IXTextMeasurement natural;
+    };
+
     IXLayoutContext* m_context;
-    // Never grows once filled: texts are measured where they are.
-    std::vector<Title> m_titles;
+    std::vector<Entry> m_entries;
     // The titles' nodes, null once taken. Cells ask mostly in the order of the titles: the
     // next one is tried first, then a search, then (past MaxScans searches) an index.
     std::vector<const IXNode*> m_nodes;
