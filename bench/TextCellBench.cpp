@@ -1,7 +1,8 @@
 // Laying out the title cells of a 100,000-branch map: cold (nothing measured yet), again after
 // one title changed (only that title is measured), and with every cell made anew after the
 // edit, as a rebuild of the branch layer does (the measurements are found again by text). The
-// "layouts" counter is the number of texts laid out per pass.
+// "layouts" counter is the number of texts laid out per pass. Then the titles' texts alone
+// measured by a batch with 0 (the calling thread only), 1, 3 and 7 workers besides the caller.
 #include "BenchSupport.h"
 #include "BenchWindowController.h"
 
@@ -12,6 +13,7 @@
 #include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
+#include "MapLayout/IXTextMeasuringBatch.h"
 
 #include <benchmark/benchmark.h>
 
@@ -134,6 +136,23 @@ void TitlesRebuiltAfterOneEdit(benchmark::State& state)
     reportLayouts(state, before);
 }
 BENCHMARK(TitlesRebuiltAfterOneEdit)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void TitlesMeasuredOnWorkers(benchmark::State& state)
+{
+    TitledMap& map = titledMap();
+    std::vector<PLAttributedString> texts;
+    texts.reserve(map.branches.size());
+    for (const auto& branch : map.branches)
+        texts.push_back(IXTextCell::textForNode(map.context.get(), branch.get(), map.context->styleForNode(branch.get()).get()));
+    const PLSize container(IXTextCell::MeasuringWidth, IXTextCell::MeasuringHeight);
+    for (auto _ : state) {
+        IXTextMeasuringBatch batch(container, int(state.range(0)));
+        for (const PLAttributedString& text : texts) batch.add(text);
+        benchmark::DoNotOptimize(batch.finish());
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(texts.size()));
+}
+BENCHMARK(TitlesMeasuredOnWorkers)->Arg(0)->Arg(1)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
 

@@ -21,6 +21,7 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
+#include "MapLayout/IXTitlePremeasuring.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
@@ -313,12 +314,15 @@ void IXLayoutContext::performLayout()
         for (IXLayoutGroupCell* layer : layers)
             if (layer) layer->invalidateLayout();
     };
+    const bool reloadingBranches = m_needsReloadBranches;
     if (m_needsReloadBranches) {
         m_needsReloadBranches = false;
         m_needsReloadSelection = true;
         reloadBranches();
     }
     if (m_branchLayer && m_branchLayer->needsLayout()) {
+        // Every title is new to its cell after a reload: measured up front on other cores.
+        const IXTitlePremeasuring titles(reloadingBranches ? this : nullptr);
         m_branchLayer->performLayout();
         invalidateLayers({m_floatingLayer.get(), m_connectionLayer.get(), m_selectionLayer.get()});
     }

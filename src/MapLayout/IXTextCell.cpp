@@ -9,6 +9,7 @@
 #include "MapLayout/IXFloatingCells.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXTextMeasurements.h"
+#include "MapLayout/IXTitlePremeasuring.h"
 #include "Platform/PLBezierPath.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLLog.h"
@@ -58,40 +59,47 @@ void IXTextCell::calcLayoutIfNeeded()
     if (!m_validTextLayout) calcLayout();
 }
 
-void IXTextCell::calcLayout()
+PLAttributedString IXTextCell::textForNode(IXLayoutContext* context, IXNode* node, const IXStyleNode* style)
 {
-    IXNode* n = node();
-    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     QString string;
     IXStyleTextAttributes attributes;
-    if (n && n->isBranch()) {
-        auto* branch = static_cast<IXBranchNode*>(n);
+    if (node && node->isBranch()) {
+        auto* branch = static_cast<IXBranchNode*>(node);
         string = branch->title();
         if (style) attributes = style->branchTextAttributes();
-        IXDocumentNode* document = context() ? context()->documentNode() : nullptr;
-        if (document && context()->isTimelineLayout() && branch->level() == 0 && branch->beginDate()) {
+        IXDocumentNode* document = context ? context->documentNode() : nullptr;
+        if (document && context->isTimelineLayout() && branch->level() == 0 && branch->beginDate()) {
             const UTDateTimeFormatter& formatter = document->timeScaleFormatter();
             string += QLatin1Char('\n') + formatter.stringForObjectValue(branch->beginDate());
             if (branch->endDate())
                 string += QStringLiteral(" - %1").arg(formatter.stringForObjectValue(branch->endDate()));
         }
-    } else if (n && n->isComment()) {
-        string = n->title();
+    } else if (node && node->isComment()) {
+        string = node->title();
         if (style) attributes = style->floatingTextAttributes();
-    } else if (n) {
+    } else if (node) {
         PLLog::write(QStringLiteral("Invalid node for IXTextCell"));
     }
+    return IXTextMeasurements::attributedString(string, attributes);
+}
+
+void IXTextCell::calcLayout()
+{
+    IXNode* n = node();
+    std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
+    // A full layout may have measured the title already, on other cores.
+    std::optional<IXTitlePremeasuring::Title> premeasured = IXTitlePremeasuring::take(context(), n);
+    PLAttributedString text = premeasured ? std::move(premeasured->text) : textForNode(context(), n, style.get());
 
     // Before the text changes, so that an unchanged text is recognised.
-    checkSpelling(string);
-    PLAttributedString text = IXTextMeasurements::attributedString(string, attributes);
+    checkSpelling(text.string());
     if (!(text == m_text)) {
         m_text = std::move(text);
         m_layoutStale = true;
     }
-    m_layoutKey = IXTextMeasurements::layoutKey(attributes);
     m_containerSize = PLSize(MeasuringWidth, MeasuringHeight);
-    const IXTextMeasurement natural = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize);
+    const IXTextMeasurement natural =
+        premeasured ? premeasured->natural : IXTextMeasurements::shared().measure(m_text, m_containerSize);
     m_textSize = natural.usedSize;
     m_naturalFullSize = natural.fullSize;
 
@@ -180,7 +188,7 @@ PLSize IXTextCell::cellSize()
     if (m_textSize.width <= container.width)
         size = m_naturalFullSize.width > 0 ? PLSize(std::ceil(container.width), m_naturalFullSize.height) : PLSize();
     else
-        size = IXTextMeasurements::shared().measure(m_text, m_layoutKey, m_containerSize).fullSize;
+        size = IXTextMeasurements::shared().measure(m_text, m_containerSize).fullSize;
     if (isFloating() && style) {
         const float frameWidth = style->floatingFrameWidth();
         size.width = std::max(style->commentTextWidth(), size.width + 4 * frameWidth);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class IXStyleNode;
 class PLTextLayout;
 
 // A text on the map: a branch's title (the branch cell's title cell), or a floating comment (a
@@ -22,7 +23,9 @@ class PLTextLayout;
 //
 // Measuring: the text is read from the node and measured only after invalidateLayout (a
 // 1,200-wide container gives its natural size); measurements come from the process-wide
-// IXTextMeasurements, so an unchanged text in an unchanged box is never laid out twice. The
+// IXTextMeasurements, so an unchanged text in an unchanged box is never laid out twice, or
+// from the context's full layout in progress, which measures every title up front
+// (IXTitlePremeasuring). The
 // cell keeps a text layout of its own only once it is drawn or asked about a point.
 //
 // Spelling: while the context shows spelling, the words the shared checker finds misspelled
@@ -43,6 +46,11 @@ public:
 
     // A floating comment (not a branch title).
     bool isFloating() const;
+
+    // The text a cell shows for the node in the context, in the style's attributes (the
+    // node's style there): a branch's title (a timeline root's with its dates) or a comment's.
+    // Any other node is logged and shows nothing.
+    static PLAttributedString textForNode(IXLayoutContext* context, IXNode* node, const IXStyleNode* style);
 
     // The natural size of the text, rounded up (the branch cell narrows its box to it).
     PLSize cellTextSize();
@@ -94,7 +102,6 @@ private:
     bool m_layoutStale = true;
     bool m_hasTextStack = false;
     PLAttributedString m_text;
-    QString m_layoutKey;
     std::vector<PLRange> m_misspellRanges;
     bool m_disableDrawing = false;
     bool m_validTextLayout = false;

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
+#include <QMutex>
 #include <QString>
 
 namespace {
@@ -60,9 +61,14 @@ QString PLFontSubstitutions::availableFamily(const QString& family)
     static const QString fallback = QStringLiteral("Liberation Sans");
     if (family.isEmpty()) return fallback;
     // The font database is slow to ask; families do not come and go while the program runs.
+    // Texts are laid out on worker threads too: each thread keeps what it asked for.
+    thread_local QHash<QString, QString> threadKnown;
+    if (auto found = threadKnown.constFind(family); found != threadKnown.constEnd()) return *found;
+    static QMutex mutex;
     static QHash<QString, QString> known;
+    const QMutexLocker locker(&mutex);
     auto found = known.constFind(family);
-    if (found != known.constEnd()) return *found;
+    if (found != known.constEnd()) return threadKnown[family] = *found;
     QString result = family;
     if (!QFontDatabase::hasFamily(family) && QFont::substitutes(family).isEmpty()) {
         // Keep the kind of face the name tells, where it tells one.
@@ -74,5 +80,5 @@ QString PLFontSubstitutions::availableFamily(const QString& family)
         else
             result = fallback;
     }
-    return *known.insert(family, result);
+    return threadKnown[family] = *known.insert(family, result);
 }

@@ -20,6 +20,6 @@ public:
     // installed or pinned above, else Liberation Mono for names of monospaced faces ("Mono",
     // "Courier", "Typewriter"), Liberation Serif for serif faces ("Serif" without "Sans",
     // "Roman"), and Liberation Sans for the others and for the empty default family.
-    // Main thread only.
+    // Thread-safe.
     static QString availableFamily(const QString& family);
 };

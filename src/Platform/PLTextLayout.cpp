@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -65,6 +66,15 @@ void PLTextLayout::setText(const PLAttributedString& text)
 {
     if (text == m_text) return;
     m_text = text;
+    m_valid = false;
+    m_document.reset();
+    m_paragraphs.clear();
+}
+
+void PLTextLayout::setForMeasuringOnly(bool flag)
+{
+    if (flag == m_measuringOnly) return;
+    m_measuringOnly = flag;
     m_valid = false;
     m_document.reset();
     m_paragraphs.clear();
@@ -146,6 +156,18 @@ void PLTextLayout::prepareDocument(const PLAttributedString& text) const
     PLTextDocumentConversion::toTextDocument(text, m_document.get());
 }
 
+QFont PLTextLayout::paragraphFont(const PLTextAttributes& attributes) const
+{
+    if (!m_paragraphFont || m_paragraphFontKey != attributes.font) {
+        // The font a character format of these attributes resolves to against the default
+        // font, made at the layout device's resolution as the layout makes its own.
+        const QTextCharFormat format = PLTextDocumentConversion::charFormat(attributes);
+        m_paragraphFont = std::make_unique<QFont>(QFont(format.font().resolve(defaultFont()), layoutDevice()));
+        m_paragraphFontKey = attributes.font;
+    }
+    return *m_paragraphFont;
+}
+
 void PLTextLayout::prepareParagraphs(const PLAttributedString& text) const
 {
     const QString& string = text.string();
@@ -153,6 +175,18 @@ void PLTextLayout::prepareParagraphs(const PLAttributedString& text) const
     for (int start = 0; start <= text.length();) {
         int end = start;
         while (end < text.length() && !isParagraphEnd(string.at(end))) ++end;
+        PLRange firstRun;
+        const PLTextAttributes& attributes = text.attributesAt(std::min(start, std::max(0, text.length() - 1)), &firstRun);
+        if (m_measuringOnly && start < end && firstRun.end() >= end && attributes.font && !attributes.superscript
+            && !attributes.baselineOffset) {
+            // One font over the whole paragraph and nothing else that moves glyphs: no formats.
+            auto layout = std::make_unique<QTextLayout>(string.mid(start, end - start), paragraphFont(attributes), layoutDevice());
+            layout->setTextOption(paragraphTextOption(attributes.paragraphStyle));
+            m_paragraphs.push_back({start, std::move(layout)});
+            if (end >= text.length()) break;
+            start = end + 1;
+            continue;
+        }
         auto layout = std::make_unique<QTextLayout>(string.mid(start, end - start), font, layoutDevice());
         QList<QTextLayout::FormatRange> formats;
         for (int index = start; index < end;) {

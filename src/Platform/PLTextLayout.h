@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+class QFont;
 class QPainter;
 class QTextDocument;
 class QTextLayout;
@@ -33,7 +34,8 @@ class QTextLine;
 //
 // Layout is lazy: the next query after a change of the text or of the container size lays
 // the text out again (a new size only breaks the converted text into lines again).
-// Main thread only.
+// One layout is used by one thread at a time; layouts on different threads are independent
+// (texts are measured on worker threads).
 class PLTextLayout {
 public:
     static constexpr float MeasuringWidth = 1200;
@@ -57,6 +59,11 @@ public:
     void setText(const PLAttributedString& text);
     PLSize containerSize() const { return m_containerSize; }
     void setContainerSize(PLSize size);
+    // A layout for measuring only lays out the same lines faster: a paragraph in one font
+    // (whatever its colours) takes that font as the layout's own, made once per layout,
+    // instead of character formats. Such a paragraph draws without its colours.
+    bool isForMeasuringOnly() const { return m_measuringOnly; }
+    void setForMeasuringOnly(bool flag);
 
     // Characters that are laid out (the text's length); 0 for an empty text.
     int glyphCount() const { return m_text.length(); }
@@ -100,8 +107,14 @@ private:
     void layOutParagraphs() const;
     QTextLine textLine(const Line& line) const;
 
+    // The font of a paragraph in one font, when measuring only: made for the last attributes.
+    QFont paragraphFont(const PLTextAttributes& attributes) const;
+
     PLAttributedString m_text;
     PLSize m_containerSize{MeasuringWidth, MeasuringHeight};
+    bool m_measuringOnly = false;
+    mutable std::optional<PLFont> m_paragraphFontKey;
+    mutable std::unique_ptr<QFont> m_paragraphFont;
     mutable std::unique_ptr<QTextDocument> m_document;
     // The directly laid out paragraphs, by the index of their first character.
     mutable std::vector<std::pair<int, std::unique_ptr<QTextLayout>>> m_paragraphs;

@@ -396,3 +396,57 @@ TEST(PLTextLayout, PlainParagraphsAndStyledOnesGiveTheSameLines)
             EXPECT_EQ(plain.rectsForCharacterRange(PLRange(i, 1)), inDocument.rectsForCharacterRange(PLRange(i, 1))) << c.text << " " << i;
     }
 }
+
+TEST(PLTextLayout, AMeasuringLayoutGivesTheLinesOfADrawingOne)
+{
+    // A paragraph in one font is laid out without character formats when only measuring;
+    // several fonts in a paragraph keep them.
+    const struct {
+        const char* text;
+        float width;
+        PLFont font;
+        std::optional<PLParagraphStyle::Alignment> alignment = std::nullopt;
+        bool secondFont = false;
+    } cases[] = {
+        {"Quarterly plan review with several words to wrap around", 150, PLFont(QStringLiteral("Liberation Serif"), 22, true)},
+        {"Trailing spaces      ", 1200, PLFont(QStringLiteral("Liberation Sans"), 12)},
+        {"one\n\ntwo three\r\nfour\n", 90, PLFont(QStringLiteral("No Such Family"), 9, false, true)},
+        {"a verylongwordthatmustbreakanywhere", 80, PLFont(QStringLiteral("Liberation Mono"), 11), PLParagraphStyle::Alignment::Center},
+        {"Quarterly plan review with several words to wrap around", 150, PLFont(QStringLiteral("DejaVu Sans"), 14), PLParagraphStyle::Alignment::Justified},
+        {"\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd and more", 300, PLFont(QString(), 16), PLParagraphStyle::Alignment::Right},
+        {"Mixed \u0645\u0631\u062d\u0628\u0627 and \u65e5\u672c\u8a9e", 1200, PLFont(QStringLiteral("Liberation Sans"), 12)},
+        {"Two fonts in one paragraph, wrapped", 120, PLFont(QStringLiteral("Liberation Sans"), 12), std::nullopt, true},
+    };
+    for (const auto& c : cases) {
+        PLTextAttributes attributes;
+        attributes.font = c.font;
+        attributes.foregroundColor = QColor(Qt::darkBlue);
+        if (c.alignment) {
+            attributes.paragraphStyle = PLParagraphStyle();
+            attributes.paragraphStyle->alignment = *c.alignment;
+        }
+        PLAttributedString text(QString::fromUtf8(c.text), attributes);
+        if (c.secondFont) {
+            PLTextAttributes big = attributes;
+            big.font = PLFont(QStringLiteral("Liberation Serif"), 20, true);
+            text.setAttributes(big, PLRange(4, 6));
+        }
+        PLTextLayout drawing, measuring;
+        measuring.setForMeasuringOnly(true);
+        EXPECT_TRUE(measuring.isForMeasuringOnly());
+        for (PLTextLayout* layout : {&drawing, &measuring}) {
+            layout->setText(text);
+            layout->setContainerSize(PLSize(c.width, PLTextLayout::MeasuringHeight));
+        }
+        const auto& a = drawing.lineFragments();
+        const auto& b = measuring.lineFragments();
+        ASSERT_EQ(a.size(), b.size()) << c.text;
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].rect, b[i].rect) << c.text << " line " << i;
+            EXPECT_EQ(a[i].usedRect, b[i].usedRect) << c.text << " line " << i;
+            EXPECT_EQ(a[i].characterRange, b[i].characterRange) << c.text << " line " << i;
+            EXPECT_FLOAT_EQ(a[i].baselineOffset, b[i].baselineOffset) << c.text << " line " << i;
+        }
+        EXPECT_EQ(drawing.usedRect(), measuring.usedRect()) << c.text;
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "MapLayout/IXTextMeasurements.h"
+#include "Platform/PLAttributedString.h"
+
+#include <QHash>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class IXLayoutContext;
+class IXBranchNode;
+class IXNode;
+
+// Measures, before a context lays out its branch cells anew (after a reload of its branches,
+// when every title is new to its cell), the title of every branch group in the branch layer,
+// the misses on other cores (IXTextMeasuringBatch), and keeps the measurements in
+// IXTextMeasurements in the order of the groups (depth first, children in order). While it
+// lives, the context's text cells take their text and natural measurement from it (take)
+// instead of building them again, so a large map pays each title's text once on the main
+// thread. (The timeline's branches are not in groups: its cells measure their titles.)
+//
+// Texts are built on the main thread by IXTextCell::textForNode (the one definition of what
+// a cell shows), as the model stands when the layout starts (a layout edits no titles nor
+// text styles); workers see only those texts. A context given as null does nothing, which
+// is what a layout without a reload asks for: an edit measures its few texts in its cells.
+// Instances nest (the innermost is asked first). Main thread only.
+class IXTitlePremeasuring {
+public:
+    struct Title {
+        PLAttributedString text;
+        IXTextMeasurement natural;  // in the text cell's measuring container
+    };
+
+    explicit IXTitlePremeasuring(IXLayoutContext* context);
+    ~IXTitlePremeasuring();
+    IXTitlePremeasuring(const IXTitlePremeasuring&) = delete;
+    IXTitlePremeasuring& operator=(const IXTitlePremeasuring&) = delete;
+
+    // The title measured for the node's text cell in the context, once: a title taken is
+    // gone (a cell that measures again builds its text anew).
+    static std::optional<Title> take(const IXLayoutContext* context, const IXNode* node);
+
+private:
+    static constexpr int MaxScans = 32;
+
+    void measure();
+    // The branches below one whose group has not made its children yet, in preorder, but for
+    // those under a collapsed branch.
+    void addUnbuiltDescendants(IXBranchNode* branch);
+    std::optional<Title> takeTitle(const IXNode* node);
+
+    // A title as kept until taken. The text lives apart, where the workers read it, and goes
+    // with the taking: a hundred thousand titles in one block would leave a hole in the heap
+    // as large as they were once the layout ends.
+    struct Entry {
+        std::unique_ptr<PLAttributedString> text;
+        IXTextMeasurement natural;
+    };
+
+    IXLayoutContext* m_context;
+    std::vector<Entry> m_entries;
+    // The titles' nodes, null once taken. Cells ask mostly in the order of the titles: the
+    // next one is tried first, then a search, then (past MaxScans searches) an index.
+    std::vector<const IXNode*> m_nodes;
+    size_t m_next = 0;
+    int m_outOfTurn = 0;
+    QHash<const IXNode*, size_t> m_index;
+    IXTitlePremeasuring* m_outer;
+};
