@@ -401,15 +401,14 @@ void IXDocumentNode::forgetNode(IXNode* node)
 
 std::shared_ptr<IXNode> IXDocumentNode::indexedNode(const QString& uniqueId, bool branchesOnly) const
 {
-    // A multi-hash keeps the most recent entry of a key first: the node attached first, the
-    // last live one in the range, wins.
-    std::shared_ptr<IXNode> found;
-    const auto range = m_nodesById.equal_range(uniqueId);
-    for (auto it = range.first; it != range.second; ++it) {
-        if (branchesOnly && !(*it)->isBranch()) continue;
-        if (std::shared_ptr<IXNode> node = (*it)->weak_from_this().lock()) found = std::move(node);
+    // When a broken file repeats an id, the node attached first (and still alive) wins.
+    const IXNodeIndex::Nodes* nodes = m_nodesById.nodes(uniqueId);
+    if (!nodes) return nullptr;
+    for (IXNode* node : *nodes) {
+        if (branchesOnly && !node->isBranch()) continue;
+        if (std::shared_ptr<IXNode> found = node->weak_from_this().lock()) return found;
     }
-    return found;
+    return nullptr;
 }
 
 std::shared_ptr<IXNode> IXDocumentNode::nodeForId(const QString& uniqueId) const

@@ -95,11 +95,17 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         }
 
         PLError xmlError;
-        const PLXMLDocument contents = document->xmlNamed(ContentsPart, &xmlError);
+        std::optional<QByteArray> bytes = document->xmlPartData(ContentsPart, &xmlError);
+        const PLXMLDocument contents = bytes ? loadXML(*bytes, &xmlError) : PLXMLDocument();
         if (contents.isNull()) {
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
         }
+        // Every node element of ours takes more than this many bytes: the index of ids is
+        // made big enough at once instead of growing (and rehashing) step by step.
+        constexpr qsizetype MinimumBytesPerNode = 128;
+        document->m_nodesById.reserve(bytes->size() / MinimumBytesPerNode);
+        bytes.reset();  // the tree holds everything from here on
         PLError readError;
         if (!document->initWithParent(nullptr, contents.rootElement(), &readError) || readError) {
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
@@ -134,20 +140,26 @@ PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
     return document;
 }
 
+std::optional<QByteArray> IXDocumentNode::xmlPartData(const QString& name, PLError* error) const
+{
+    const QString partName = name + XmlExtension;
+    PLError readError;
+    std::optional<QByteArray> data = dataNamed(partName, &readError);
+    if (!data) {
+        if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
+        return std::nullopt;
+    }
+    // An emptied part (removeDataNamed) is no part.
+    if (data->isEmpty()) return std::nullopt;
+    return data;
+}
+
 PLXMLDocument IXDocumentNode::xmlNamed(const QString& name, PLError* error) const
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "name");
     PL_ASSERT_PARAM(error, "outError");
-    const QString partName = name + XmlExtension;
-    PLError readError;
-    const std::optional<QByteArray> data = dataNamed(partName, &readError);
-    if (!data) {
-        if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
-        return PLXMLDocument();
-    }
-    // An emptied part (removeDataNamed) is no part.
-    if (data->isEmpty()) return PLXMLDocument();
-    return loadXML(*data, error);
+    const std::optional<QByteArray> data = xmlPartData(name, error);
+    return data ? loadXML(*data, error) : PLXMLDocument();
 }
 
 bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
