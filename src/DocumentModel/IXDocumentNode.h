@@ -266,6 +266,10 @@ private:
     // The bytes of the XML part name + ".xml"; nothing for a missing or empty part, and
     // nothing with "failed to load" and the part's file name when it cannot be inflated.
     std::optional<QByteArray> xmlPartData(const QString& name, PLError* error) const;
+    // The two steps of loadXML: parsing ("failed to load XML") and the schema check, which
+    // only reads the tree and may run on another thread.
+    static PLXMLDocument parseXML(const QByteArray& data, PLError* error);
+    static void validateXML(const PLXMLDocument& document, PLError* error);
     void forgetNode(IXNode* node);
     // Detaches the layouts and then the document sheet, as the document goes.
     void releaseStyles();

@@ -13,8 +13,10 @@
 #include <QDate>
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 #include <new>
+#include <thread>
 
 namespace {
 const QString XmlExtension = QStringLiteral(".xml");
@@ -96,7 +98,7 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
 
         PLError xmlError;
         std::optional<QByteArray> bytes = document->xmlPartData(ContentsPart, &xmlError);
-        const PLXMLDocument contents = bytes ? loadXML(*bytes, &xmlError) : PLXMLDocument();
+        const PLXMLDocument contents = bytes ? parseXML(*bytes, &xmlError) : PLXMLDocument();
         if (contents.isNull()) {
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
@@ -106,13 +108,29 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         constexpr qsizetype MinimumBytesPerNode = 128;
         document->m_nodesById.reserve(bytes->size() / MinimumBytesPerNode);
         bytes.reset();  // the tree holds everything from here on
+
+        // The schema check only reads the tree and its verdict is needed only once the nodes
+        // are read, so it runs on another core meanwhile. The thread is joined before the
+        // tree goes, whatever happens (declared after it, it is destroyed first).
+        PLError invalid;
+        std::exception_ptr validationFailure;
+        std::jthread validation([&contents, &invalid, &validationFailure] {
+            try {
+                validateXML(contents, &invalid);
+            } catch (...) {
+                validationFailure = std::current_exception();
+            }
+        });
         PLError readError;
-        if (!document->initWithParent(nullptr, contents.rootElement(), &readError) || readError) {
+        const bool read = document->initWithParent(nullptr, contents.rootElement(), &readError);
+        validation.join();
+        if (validationFailure) std::rethrow_exception(validationFailure);
+        if (!read || readError) {
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
             return nullptr;
         }
         // A schema violation is the user's to know about, not a reason to refuse the file.
-        if (xmlError) presentError(xmlError);
+        if (invalid) presentError(invalid);
     } catch (const std::bad_alloc&) {
         PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
         return nullptr;
@@ -122,14 +140,23 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
 
 PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
 {
+    PLXMLDocument document = parseXML(data, error);
+    if (document.isNull() || (error && *error)) return document;
+    validateXML(document, error);
+    return document;
+}
+
+PLXMLDocument IXDocumentNode::parseXML(const QByteArray& data, PLError* error)
+{
     PL_ASSERT_PARAM(!data.isEmpty(), "xmldata && [xmldata length] > 0");
     PLError parseError;
     PLXMLDocument document = PLXMLDocument::fromData(data, &parseError);
-    if (document.isNull()) {
-        PLSetError(error, applicationError(QStringLiteral("failed to load XML"), parseError));
-        return document;
-    }
-    if (error && *error) return document;
+    if (document.isNull()) PLSetError(error, applicationError(QStringLiteral("failed to load XML"), parseError));
+    return document;
+}
+
+void IXDocumentNode::validateXML(const PLXMLDocument& document, PLError* error)
+{
     // The validator loads only the application's own schema files, by full path: the
     // current directory is never changed and no name from the document reaches the disk.
     PLError invalid;
@@ -137,7 +164,6 @@ PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
         PLSetError(error, invalid.failureReason().isEmpty() ? applicationError(QStringLiteral("invalid XML content"))
                                                             : invalid);
     }
-    return document;
 }
 
 std::optional<QByteArray> IXDocumentNode::xmlPartData(const QString& name, PLError* error) const
