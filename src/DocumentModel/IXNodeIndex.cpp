@@ -1,24 +1,43 @@
 #include "DocumentModel/IXNodeIndex.h"
 
-#include <algorithm>
-
-namespace {
-template <typename Table, typename Key>
-void removeFrom(Table& table, const Key& key, IXNode* node)
+template <typename Key>
+void IXNodeIndex::Table<Key>::insert(const Key& key, IXNode* node)
 {
-    const auto found = table.find(key);
-    if (found == table.end()) return;
-    IXNodeIndex::Nodes& nodes = *found;
-    nodes.erase(std::remove(nodes.begin(), nodes.end(), node), nodes.end());
-    if (nodes.isEmpty()) table.erase(found);
+    IXNode*& slot = first[key];  // nodes are never null: a null slot is a new one
+    if (!slot) {
+        slot = node;
+    } else {
+        later[key].append(node);
+    }
 }
 
-template <typename Table, typename Key>
-const IXNodeIndex::Nodes* nodesIn(const Table& table, const Key& key)
+template <typename Key>
+void IXNodeIndex::Table<Key>::remove(const Key& key, IXNode* node)
 {
-    const auto found = table.constFind(key);
-    return found == table.constEnd() ? nullptr : &*found;
+    const auto found = first.find(key);
+    if (found == first.end()) return;
+    auto more = later.find(key);
+    if (more != later.end()) {
+        more->removeAll(node);
+        if (*found == node && !more->isEmpty()) *found = more->takeFirst();
+        if (more->isEmpty()) later.erase(more);
+        if (*found != node) return;
+    } else if (*found != node) {
+        return;
+    }
+    first.erase(found);
 }
+
+template <typename Key>
+IXNodeIndex::Nodes IXNodeIndex::Table<Key>::nodes(const Key& key) const
+{
+    Nodes result;
+    const auto found = first.constFind(key);
+    if (found == first.constEnd()) return result;
+    result.append(*found);
+    const auto more = later.constFind(key);
+    if (more != later.constEnd()) result.append(more->constData(), more->size());
+    return result;
 }
 
 bool IXNodeIndex::compact(const QString& uid, CompactId* id)
@@ -44,7 +63,7 @@ bool IXNodeIndex::compact(const QString& uid, CompactId* id)
 
 void IXNodeIndex::reserve(qsizetype count)
 {
-    m_compact.reserve(count);
+    m_compact.first.reserve(count);
 }
 
 void IXNodeIndex::insert(const QString& uid, IXNode* node)
@@ -52,9 +71,9 @@ void IXNodeIndex::insert(const QString& uid, IXNode* node)
     if (uid.isEmpty()) return;
     CompactId id;
     if (compact(uid, &id)) {
-        m_compact[id].append(node);
+        m_compact.insert(id, node);
     } else {
-        m_text[uid].append(node);
+        m_text.insert(uid, node);
     }
 }
 
@@ -62,20 +81,20 @@ void IXNodeIndex::remove(const QString& uid, IXNode* node)
 {
     CompactId id;
     if (compact(uid, &id)) {
-        removeFrom(m_compact, id, node);
+        m_compact.remove(id, node);
     } else {
-        removeFrom(m_text, uid, node);
+        m_text.remove(uid, node);
     }
 }
 
 void IXNodeIndex::clear()
 {
-    m_compact.clear();
-    m_text.clear();
+    m_compact = {};
+    m_text = {};
 }
 
-const IXNodeIndex::Nodes* IXNodeIndex::nodes(const QString& uid) const
+IXNodeIndex::Nodes IXNodeIndex::nodes(const QString& uid) const
 {
     CompactId id;
-    return compact(uid, &id) ? nodesIn(m_compact, id) : nodesIn(m_text, uid);
+    return compact(uid, &id) ? m_compact.nodes(id) : m_text.nodes(uid);
 }

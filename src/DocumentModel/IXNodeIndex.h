@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QVarLengthArray>
 
@@ -12,7 +13,8 @@ class IXNode;
 //
 // Ids of the program's own form (32 upper-case hexadecimal digits) are kept as two 64-bit
 // words, so that a map of 100,000 nodes is indexed without a string look-up per probe; any
-// other id is kept as its text. Either way an id matches only its exact text.
+// other id is kept as its text. Either way an id matches only its exact text. The first node
+// of an id sits in the table itself; only repeated ids need a list.
 class IXNodeIndex {
 public:
     using Nodes = QVarLengthArray<IXNode*, 1>;
@@ -24,10 +26,10 @@ public:
     // Removes every entry of that node under that id.
     void remove(const QString& uid, IXNode* node);
     void clear();
-    // The nodes of the id, first inserted first; null when there is none.
-    const Nodes* nodes(const QString& uid) const;
+    // The nodes of the id, first inserted first; none when the id is not indexed.
+    Nodes nodes(const QString& uid) const;
     // The number of distinct ids.
-    qsizetype size() const { return m_compact.size() + m_text.size(); }
+    qsizetype size() const { return m_compact.first.size() + m_text.first.size(); }
 
 private:
     struct CompactId {
@@ -38,6 +40,16 @@ private:
     friend size_t qHash(const CompactId& id, size_t seed) noexcept { return qHashBits(&id, sizeof id, seed); }
     static bool compact(const QString& uid, CompactId* id);
 
-    QHash<CompactId, Nodes> m_compact;
-    QHash<QString, Nodes> m_text;
+    template <typename Key>
+    struct Table {
+        QHash<Key, IXNode*> first;
+        QHash<Key, QList<IXNode*>> later;
+
+        void insert(const Key& key, IXNode* node);
+        void remove(const Key& key, IXNode* node);
+        Nodes nodes(const Key& key) const;
+    };
+
+    Table<CompactId> m_compact;
+    Table<QString> m_text;
 };

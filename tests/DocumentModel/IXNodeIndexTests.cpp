@@ -7,8 +7,8 @@ namespace {
 
 QList<IXNode*> nodesOf(const IXNodeIndex& index, const QString& uid)
 {
-    const IXNodeIndex::Nodes* nodes = index.nodes(uid);
-    return nodes ? QList<IXNode*>(nodes->begin(), nodes->end()) : QList<IXNode*>();
+    const IXNodeIndex::Nodes nodes = index.nodes(uid);
+    return QList<IXNode*>(nodes.begin(), nodes.end());
 }
 
 }  // namespace
@@ -63,11 +63,15 @@ TEST(IXNodeIndex, RepeatedIdsKeepTheirOrderAndLeaveOneByOne)
         EXPECT_EQ(nodesOf(index, uid), (QList<IXNode*>{&first, &second, &third})) << uid.toStdString();
         index.remove(uid, &second);
         EXPECT_EQ(nodesOf(index, uid), (QList<IXNode*>{&first, &third})) << uid.toStdString();
-        index.remove(uid, &first);
+        index.insert(uid, &first);
+        index.insert(uid, &second);
+        EXPECT_EQ(nodesOf(index, uid), (QList<IXNode*>{&first, &third, &first, &second})) << uid.toStdString();
+        index.remove(uid, &first);  // every entry of the node
+        index.remove(uid, &second);
         index.remove(QStringLiteral("FF"), &third);  // another id: nothing leaves
         EXPECT_EQ(nodesOf(index, uid), QList<IXNode*>{&third}) << uid.toStdString();
         index.remove(uid, &third);
-        EXPECT_EQ(index.nodes(uid), nullptr) << uid.toStdString();
+        EXPECT_TRUE(index.nodes(uid).isEmpty()) << uid.toStdString();
         EXPECT_EQ(index.size(), 0);
     }
 }
