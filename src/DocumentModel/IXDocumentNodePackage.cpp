@@ -98,7 +98,7 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
 
         PLError xmlError;
         std::optional<QByteArray> bytes = document->xmlPartData(ContentsPart, &xmlError);
-        const PLXMLDocument contents = bytes ? parseXML(*bytes, &xmlError) : PLXMLDocument();
+        PLXMLDocument contents = bytes ? parseXML(*bytes, &xmlError) : PLXMLDocument();
         if (contents.isNull()) {
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
@@ -124,6 +124,8 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         PLError readError;
         const bool read = document->initWithParent(nullptr, contents.rootElement(), &readError);
         validation.join();
+        // Nothing reads the tree any more; a large one takes a while to free.
+        PLXMLDocument::releaseInBackground(std::move(contents));
         if (validationFailure) std::rethrow_exception(validationFailure);
         if (!read || readError) {
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));

@@ -10,7 +10,11 @@
 #include <libxml/xmlerror.h>
 
 #include <climits>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <thread>
+#include <utility>
 
 const QString PLXMLDocument::ErrorDomain = QStringLiteral("PLXMLErrorDomain");
 
@@ -125,6 +129,61 @@ xmlNode* newElement(xmlDoc* doc, QByteArrayView name)
     if (!node) throw std::bad_alloc();
     return node;
 }
+}
+
+namespace {
+// One thread that frees the trees handed to it, in order; started on first use and joined,
+// after freeing what is left, when the process exits.
+class BackgroundRelease {
+public:
+    ~BackgroundRelease()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    void release(xmlDoc* doc)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_pending.push_back(doc);
+            if (!m_thread.joinable()) m_thread = std::thread([this] { run(); });
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+            if (m_pending.empty()) return;  // stopping, nothing left
+            xmlDoc* doc = m_pending.front();
+            m_pending.pop_front();
+            lock.unlock();
+            xmlFreeDoc(doc);
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<xmlDoc*> m_pending;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+}
+
+void PLXMLDocument::releaseInBackground(PLXMLDocument&& document)
+{
+    static BackgroundRelease background;
+    xmlDoc* doc = std::exchange(document.m_doc, nullptr);
+    if (doc) background.release(doc);
 }
 
 PLXMLDocument::PLXMLDocument(QByteArrayView rootName)

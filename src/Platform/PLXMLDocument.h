@@ -33,6 +33,11 @@ public:
     // Parses UTF-8 (or declared-encoding) bytes; a null document and an error on failure.
     static PLXMLDocument fromData(QByteArrayView data, PLError* error = nullptr);
 
+    // Frees the document's tree on a background thread, so that a caller done with a large
+    // tree need not wait for it; the document becomes null. Trees still pending when the
+    // process exits are freed then.
+    static void releaseInBackground(PLXMLDocument&& document);
+
     bool isNull() const { return m_doc == nullptr; }
     explicit operator bool() const { return m_doc != nullptr; }
 

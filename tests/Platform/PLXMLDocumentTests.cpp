@@ -131,3 +131,17 @@ TEST(PLXMLDocument, OwnsItsTreeAcrossMovesAndRootReplacement)
     EXPECT_TRUE(PLXMLDocument().xmlData().isEmpty());
     EXPECT_THROW(PLXMLDocument("not a name"), PLAssertionFailure);
 }
+
+TEST(PLXMLDocument, ReleasedInTheBackgroundWhileOthersAreParsed)
+{
+    PLXMLDocument none;
+    PLXMLDocument::releaseInBackground(std::move(none));
+    for (int round = 0; round < 50; ++round) {
+        PLXMLDocument document = PLXMLDocument::fromData("<a><b c=\"1\"/>text</a>");
+        ASSERT_FALSE(document.isNull());
+        PLXMLDocument::releaseInBackground(std::move(document));
+        EXPECT_TRUE(document.isNull());  // NOLINT(bugprone-use-after-move): the handle is emptied
+        // Parsing goes on while trees are freed.
+        EXPECT_EQ(PLXMLDocument::fromData("<x y=\"2\"/>").rootElement().attribute("y"), QStringLiteral("2"));
+    }
+}
