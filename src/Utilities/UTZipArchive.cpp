@@ -261,7 +261,21 @@ uint32_t crcOf(const char* bytes, qsizetype length)
 
 QString foldedKey(const QString& name)
 {
-    return name.toCaseFolded();
+    // Names are nearly always ASCII, where folding lowers A-Z and nothing else; Qt's full
+    // folding is kept for the others.
+    qsizetype firstUpper = -1;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c >= 0x80) return name.toCaseFolded();
+        if (firstUpper < 0 && c >= u'A' && c <= u'Z') firstUpper = i;
+    }
+    if (firstUpper < 0) return name;
+    QString folded = name;
+    QChar* chars = folded.data();
+    for (qsizetype i = firstUpper; i < folded.size(); ++i) {
+        if (chars[i] >= u'A' && chars[i] <= u'Z') chars[i] = QChar(chars[i].unicode() + (u'a' - u'A'));
+    }
+    return folded;
 }
 
 // The last path component as paths are read everywhere here: trailing "/" ignored.
@@ -456,7 +470,8 @@ void UTZipArchive::appendItem(UTZipArchiveItem item)
     if (!m_pathIndex.contains(pathKey)) m_pathIndex.insert(pathKey, index);
     // A file name never names a folder: bytes stored under the name of a folder entry would
     // be read back as the folder's listing, so folders stay out of the look-up by name.
-    const QString nameKey = foldedKey(lastPathComponent(item.name()));
+    const QString last = lastPathComponent(item.name());
+    const QString nameKey = last.size() == item.name().size() ? pathKey : foldedKey(last);
     if (!item.isDirectory() && !m_nameIndex.contains(nameKey)) m_nameIndex.insert(nameKey, index);
     m_items.push_back(std::move(item));
 }

@@ -315,6 +315,29 @@ TEST(UTZipArchive, ReadsArchivesOfTheZipTool)
     }
 }
 
+// ASCII names are folded by a fast path, the others by Unicode case folding: both must find
+// the same entries, and the characters next to A-Z must not be taken for letters.
+TEST(UTZipArchive, FoldsAsciiAndOtherNamesAlike)
+{
+    UTZipArchive archive;
+    const struct {
+        const char* stored;
+        const char* asked;
+        bool found;
+    } cases[] = {
+        {"Über/Straße.XML", "ÜBER/straße.xml", true},
+        {"ÉTÉ-Notes.txt", "été-notes.TXT", true},
+        {"Mixed@[Name].bin", "mixed@[name].BIN", true},
+        {"Mixed@[Name].bin", "mixed`{name}.bin", false},
+        {"ascii-lower.xml", "ASCII-LOWER.XML", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(archive.setDataForFilePath(c.stored, QString::fromUtf8(c.stored)));
+        EXPECT_EQ(archive.dataByPath(QString::fromUtf8(c.asked)), c.found ? std::optional(QByteArray(c.stored)) : std::nullopt)
+            << c.asked;
+    }
+}
+
 TEST(UTZipArchive, LooksUpNamesIgnoringCase)
 {
     UTZipArchive archive;
