@@ -266,6 +266,9 @@ private:
     // The bytes of the XML part name + ".xml"; nothing for a missing or empty part, and
     // nothing with "failed to load" and the part's file name when it cannot be inflated.
     std::optional<QByteArray> xmlPartData(const QString& name, PLError* error) const;
+    // The same for bytes already fetched (or not) under the part's file name.
+    static std::optional<QByteArray> partData(const QString& partName, std::optional<QByteArray> data,
+                                              const PLError& readError, PLError* error);
     // The two steps of loadXML: parsing ("failed to load XML") and the schema check, which
     // only reads the tree and may run on another thread.
     static PLXMLDocument parseXML(const QByteArray& data, PLError* error);

@@ -13,8 +13,11 @@
 #include <QDate>
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <iterator>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -44,6 +47,12 @@ PLError applicationError(const QString& reason, const PLError& underlying)
                                        {PLError::UnderlyingErrorKey, underlying.localizedDescription()}});
 }
 
+// A part that is no well-formed XML.
+PLError xmlLoadError(const PLError& parseError)
+{
+    return applicationError(QStringLiteral("failed to load XML"), parseError);
+}
+
 void presentError(const PLError& error)
 {
     if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
@@ -68,6 +77,83 @@ QString saveTextFromDate(const QDate& date)
 {
     return date.toString(u"yyyy-MM-dd");
 }
+
+// A part inflated on a thread of its own while its bytes are read as they come out, so that
+// parsing need not wait for the whole part. The thread is joined before the object goes.
+class InflatingPart {
+public:
+    InflatingPart(const UTZipArchive& archive, const QString& name)
+        : m_thread([this, &archive, name] { inflate(archive, name); })
+    {
+    }
+
+    // Up to length further bytes into buffer: their count, 0 at the end, -1 when the part is
+    // missing or could not be inflated (its result then tells why).
+    int read(char* buffer, int length)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done || m_ready > m_consumed; });
+        const QByteArray* source = &m_bytes;
+        qsizetype ready = m_ready;
+        if (m_done) {
+            if (!m_result) return -1;
+            source = &*m_result;
+            ready = source->size();
+        }
+        const qsizetype count = std::min<qsizetype>(length, ready - m_consumed);
+        std::memcpy(buffer, source->constData() + m_consumed, size_t(count));
+        m_consumed += count;
+        return int(count);
+    }
+
+    // The part as UTZipArchive::dataByName gives it, once it is all out.
+    std::optional<QByteArray> result(PLError* error)
+    {
+        m_thread.join();
+        if (m_failure) std::rethrow_exception(m_failure);
+        if (m_error) PLSetError(error, m_error);
+        return std::move(m_result);
+    }
+
+private:
+    void inflate(const UTZipArchive& archive, const QString& name)
+    {
+        std::optional<QByteArray> bytes;
+        PLError error;
+        std::exception_ptr failure;
+        try {
+            bytes = archive.dataByName(name, &error, [this](const QByteArray& out, qsizetype ready) {
+                {
+                    const std::lock_guard lock(m_mutex);
+                    m_bytes = out;
+                    m_ready = ready;
+                }
+                m_changed.notify_one();
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_result = std::move(bytes);
+            m_error = error;
+            m_failure = failure;
+            m_done = true;
+        }
+        m_changed.notify_one();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QByteArray m_bytes;  // shares the bytes being inflated
+    qsizetype m_ready = 0;
+    qsizetype m_consumed = 0;
+    bool m_done = false;
+    std::optional<QByteArray> m_result;
+    PLError m_error;
+    std::exception_ptr m_failure;
+    std::jthread m_thread;  // last: it starts once everything above exists
+};
 
 // Switches the document's undo off for a scope.
 class UndoOff {
@@ -96,9 +182,26 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             return nullptr;
         }
 
+        // "contents.xml" is parsed as it is inflated. What the part gives (missing, empty,
+        // damaged) decides first, as if it had been inflated before parsing.
         PLError xmlError;
-        std::optional<QByteArray> bytes = document->xmlPartData(ContentsPart, &xmlError);
-        PLXMLDocument contents = bytes ? parseXML(*bytes, &xmlError) : PLXMLDocument();
+        PLXMLDocument contents;
+        qsizetype contentsSize = 0;
+        {
+            const QString partName = ContentsPart + XmlExtension;
+            InflatingPart part(*document->zipArchive(), partName);
+            PLError parseError;
+            PLXMLDocument parsed = PLXMLDocument::fromReader([&part](char* buffer, int length) { return part.read(buffer, length); },
+                                                             &parseError);
+            PLError readError;
+            const std::optional<QByteArray> bytes = partData(partName, part.result(&readError), readError, &xmlError);
+            if (bytes && parsed.isNull()) {
+                PLSetError(&xmlError, xmlLoadError(parseError));
+            } else if (bytes) {
+                contents = std::move(parsed);
+                contentsSize = bytes->size();
+            }
+        }
         if (contents.isNull()) {
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
@@ -106,8 +209,7 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         // Every node element of ours takes more than this many bytes: the index of ids is
         // made big enough at once instead of growing (and rehashing) step by step.
         constexpr qsizetype MinimumBytesPerNode = 128;
-        document->m_nodesById.reserve(bytes->size() / MinimumBytesPerNode);
-        bytes.reset();  // the tree holds everything from here on
+        document->m_nodesById.reserve(contentsSize / MinimumBytesPerNode);
 
         // The schema check only reads the tree and its verdict is needed only once the nodes
         // are read, so it runs on another core meanwhile. The thread is joined before the
@@ -153,7 +255,7 @@ PLXMLDocument IXDocumentNode::parseXML(const QByteArray& data, PLError* error)
     PL_ASSERT_PARAM(!data.isEmpty(), "xmldata && [xmldata length] > 0");
     PLError parseError;
     PLXMLDocument document = PLXMLDocument::fromData(data, &parseError);
-    if (document.isNull()) PLSetError(error, applicationError(QStringLiteral("failed to load XML"), parseError));
+    if (document.isNull()) PLSetError(error, xmlLoadError(parseError));
     return document;
 }
 
@@ -173,6 +275,12 @@ std::optional<QByteArray> IXDocumentNode::xmlPartData(const QString& name, PLErr
     const QString partName = name + XmlExtension;
     PLError readError;
     std::optional<QByteArray> data = dataNamed(partName, &readError);
+    return partData(partName, std::move(data), readError, error);
+}
+
+std::optional<QByteArray> IXDocumentNode::partData(const QString& partName, std::optional<QByteArray> data,
+                                                   const PLError& readError, PLError* error)
+{
     if (!data) {
         if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
         return std::nullopt;

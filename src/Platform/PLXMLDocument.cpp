@@ -9,7 +9,9 @@
 #include <libxml/globals.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -228,6 +230,68 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
         PLSetError(error, parseError(QStringLiteral("the document is too large"), XML_ERR_NO_MEMORY));
         return PLXMLDocument();
     }
+    return parsed([&data](xmlParserCtxtPtr context, int options) {
+        return xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
+    }, error);
+}
+
+namespace {
+// The reader of fromReader, with the first bytes it gave, read ahead to tell an empty
+// document before parsing.
+struct ReaderInput {
+    const PLXMLDocument::Reader* read;
+    QByteArray ahead;
+    qsizetype aheadAt = 0;
+    bool failed = false;  // while reading ahead
+};
+
+int readInput(void* context, char* buffer, int length)
+{
+    auto* input = static_cast<ReaderInput*>(context);
+    if (input->aheadAt < input->ahead.size()) {
+        const int count = int(std::min<qsizetype>(length, input->ahead.size() - input->aheadAt));
+        std::memcpy(buffer, input->ahead.constData() + input->aheadAt, size_t(count));
+        input->aheadAt += count;
+        return count;
+    }
+    return input->failed ? -1 : (*input->read)(buffer, length);
+}
+
+int closeInput(void*)
+{
+    return 0;
+}
+}
+
+PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error)
+{
+    initialiseLibxml();
+    // The start is read ahead whole, so that the XML declaration (and the encoding it names)
+    // reaches the parser in one piece, as it does from memory.
+    ReaderInput input{&read, QByteArray(4096, Qt::Uninitialized)};
+    qsizetype filled = 0;
+    while (filled < input.ahead.size()) {
+        const int count = read(input.ahead.data() + filled, int(input.ahead.size() - filled));
+        if (count <= 0) {
+            input.failed = count < 0;
+            break;
+        }
+        filled += count;
+    }
+    input.ahead.truncate(filled);
+    if (filled == 0) {
+        // Nothing at all, as fromData tells it.
+        PLSetError(error, parseError(QStringLiteral("the document is empty"), XML_ERR_DOCUMENT_EMPTY));
+        return PLXMLDocument();
+    }
+    return parsed([&input](xmlParserCtxtPtr context, int options) {
+        return xmlCtxtReadIO(context, readInput, closeInput, &input, nullptr, nullptr, options);
+    }, error);
+}
+
+template <typename Parse>
+PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
+{
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (!context) throw std::bad_alloc();
     context->sax->internalSubset = onInternalSubset;
@@ -240,7 +304,7 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     t_refusal = nullptr;
     ErrorCapture capture;
-    xmlDocPtr doc = xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
+    xmlDocPtr doc = parse(context, options);
     const char* refusal = t_refusal;
     t_refusal = nullptr;
 

@@ -490,6 +490,13 @@ std::optional<QByteArray> UTZipArchive::dataByName(const QString& name, PLError*
     return decompress(m_items[size_t(*found)], error);
 }
 
+std::optional<QByteArray> UTZipArchive::dataByName(const QString& name, PLError* error, const InflateProgress& progress) const
+{
+    const auto found = m_nameIndex.constFind(foldedKey(name));
+    if (found == m_nameIndex.cend()) return std::nullopt;
+    return decompress(m_items[size_t(*found)], error, progress);
+}
+
 std::optional<QString> UTZipArchive::firstFileMatch(const QString& pattern, PLError* error) const
 {
     regex_t regex;
@@ -530,7 +537,8 @@ bool UTZipArchive::hasExpectedCrc(const UTZipArchiveItem& item, const QByteArray
     return fail(error, QStringLiteral("Zip entry '%1' is damaged: its checksum does not match.").arg(item.name()));
 }
 
-std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item, PLError* error) const
+std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item, PLError* error,
+                                                   const InflateProgress& progress) const
 {
     if (item.isDirectory()) return directoryData(item, error);
     const SZipFileHeader& header = *item.fileHeader();
@@ -565,8 +573,23 @@ std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item,
     stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stored.constData()));
     stream->avail_in = uInt(stored.size());
     stream->next_out = size > 0 ? reinterpret_cast<Bytef*>(output.data()) : &empty;
-    stream->avail_out = uInt(size);
-    result = inflate(stream, Z_FINISH);
+    if (!progress) {
+        stream->avail_out = uInt(size);
+        result = inflate(stream, Z_FINISH);
+    } else {
+        // Window by window, each told once written; the last window finishes the stream, so
+        // that every outcome (and its error) is that of the single step above.
+        constexpr quint64 Window = 256 * 1024;
+        for (quint64 remaining = size;;) {
+            const bool last = remaining <= Window;
+            const uInt window = uInt(last ? remaining : Window);
+            stream->avail_out = window;
+            result = inflate(stream, last ? Z_FINISH : Z_NO_FLUSH);
+            remaining -= window - stream->avail_out;
+            if (result != Z_OK) break;
+            progress(output, qsizetype(stream->total_out));
+        }
+    }
     const uLong produced = stream->total_out;
     if (result != Z_STREAM_END) {
         tInflateStream.discard();
