@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -242,7 +243,7 @@ struct ReaderInput {
     const PLXMLDocument::Reader* read;
     QByteArray ahead;
     qsizetype aheadAt = 0;
-    bool failed = false;  // while reading ahead
+    std::optional<int> end;  // 0 or -1 when the reader ended while reading ahead
 };
 
 int readInput(void* context, char* buffer, int length)
@@ -254,7 +255,7 @@ int readInput(void* context, char* buffer, int length)
         input->aheadAt += count;
         return count;
     }
-    return input->failed ? -1 : (*input->read)(buffer, length);
+    return input->end ? *input->end : (*input->read)(buffer, length);
 }
 
 int closeInput(void*)
@@ -273,7 +274,7 @@ PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error)
     while (filled < input.ahead.size()) {
         const int count = read(input.ahead.data() + filled, int(input.ahead.size() - filled));
         if (count <= 0) {
-            input.failed = count < 0;
+            input.end = count < 0 ? -1 : 0;
             break;
         }
         filled += count;
