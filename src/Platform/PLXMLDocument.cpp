@@ -269,7 +269,7 @@ PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error)
     initialiseLibxml();
     // The start is read ahead whole, so that the XML declaration (and the encoding it names)
     // reaches the parser in one piece, as it does from memory.
-    ReaderInput input{&read, QByteArray(4096, Qt::Uninitialized)};
+    ReaderInput input{&read, QByteArray(4096, Qt::Uninitialized), 0, std::nullopt};
     qsizetype filled = 0;
     while (filled < input.ahead.size()) {
         const int count = read(input.ahead.data() + filled, int(input.ahead.size() - filled));
