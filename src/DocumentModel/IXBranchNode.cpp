@@ -43,6 +43,29 @@ std::optional<UTDateTime> dateAttribute(const PLXMLElement& element, QByteArrayV
     return date;
 }
 
+// The last "title", "comment" and "picture" elements of a branch element, found in one pass
+// over its children (which include every sub-branch) instead of one search each.
+struct LastChildren {
+    PLXMLElement title;
+    PLXMLElement comment;
+    PLXMLElement picture;
+};
+
+LastChildren lastChildren(const PLXMLElement& element)
+{
+    LastChildren last;
+    for (PLXMLElement child = element.firstChildElement(); child; child = child.nextSiblingElement()) {
+        if (child.hasName("title")) {
+            last.title = child;
+        } else if (child.hasName("comment")) {
+            last.comment = child;
+        } else if (child.hasName("picture")) {
+            last.picture = child;
+        }
+    }
+    return last;
+}
+
 void writeDate(PLXMLElement& element, const char* name, const std::optional<UTDateTime>& date, const QString& unread)
 {
     if (date) {
@@ -144,7 +167,10 @@ std::shared_ptr<IXBranchNode> IXBranchNode::copyBranch() const
 QList<std::shared_ptr<IXNode>> IXBranchNode::ownedChildren() const
 {
     QList<std::shared_ptr<IXNode>> children;
-    children.reserve(2 + m_branches.size() + referencesCount());
+    // A branch being read has none yet: no list is allocated for it.
+    const qsizetype count = (m_picture ? 1 : 0) + (m_comment ? 1 : 0) + m_branches.size() + referencesCount();
+    if (count == 0) return children;
+    children.reserve(count);
     if (m_picture) children.append(m_picture);
     if (m_comment) children.append(m_comment);
     for (const auto& branch : m_branches) children.append(branch);
@@ -219,16 +245,19 @@ int IXBranchNode::levelUnder(const IXNode* parent) const
 
 void IXBranchNode::updateLevel()
 {
-    // Iterative, so that deep trees cannot exhaust the stack.
-    std::vector<IXBranchNode*> pending{this};
-    while (!pending.empty()) {
-        IXBranchNode* branch = pending.back();
-        pending.pop_back();
+    // Iterative, so that deep trees cannot exhaust the stack; a branch without sub-branches
+    // (every branch as it is read) needs no list of pending ones.
+    std::vector<IXBranchNode*> pending;
+    for (IXBranchNode* branch = this; branch;) {
         const int level = branch->levelUnder(branch->parentNode());
-        if (level == branch->m_level) continue;
-        branch->m_level = level;
-        branch->notifyPropertyChange(QStringLiteral("level"));
-        for (const auto& child : branch->m_branches) pending.push_back(child.get());
+        if (level != branch->m_level) {
+            branch->m_level = level;
+            branch->notifyPropertyChange(QStringLiteral("level"));
+            for (const auto& child : branch->m_branches) pending.push_back(child.get());
+        }
+        if (pending.empty()) break;
+        branch = pending.back();
+        pending.pop_back();
     }
 }
 
@@ -807,20 +836,20 @@ void IXBranchNode::detachFromDocumentNode()
 bool IXBranchNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)
 {
     if (!IXNode::initWithParent(parent, element, error)) return false;
-    const PLXMLElement titleElement = element.lastChildElement("title");
-    m_title = titleElement ? titleElement.text() : element.attribute("title");
+    const LastChildren last = lastChildren(element);
+    m_title = last.title ? last.title.text() : element.attribute("title");
     if (m_title.isEmpty()) m_title = defaultTitle();
     m_includeInExport = UTXMLAttributes::boolValueForAttribute(element, "export", true);
     m_beginDate = dateAttribute(element, "start", m_unreadDates[BeginSlot]);
     m_endDate = dateAttribute(element, "end", m_unreadDates[EndSlot]);
     m_endDate2 = dateAttribute(element, "end2", m_unreadDates[End2Slot]);
     // Of the picture and the comment the last one counts.
-    if (const PLXMLElement comment = element.lastChildElement("comment")) {
+    if (const PLXMLElement comment = last.comment) {
         m_comment = IXReferenceNode::readNode<IXCommentNode>(this, comment, error);
         if (!m_comment) return false;
         m_comment->addObserver(this);
     }
-    if (const PLXMLElement picture = element.lastChildElement("picture")) {
+    if (const PLXMLElement picture = last.picture) {
         m_picture = IXReferenceNode::readNode<IXPictureNode>(this, picture, error);
         if (!m_picture) return false;
         m_picture->addObserver(this);

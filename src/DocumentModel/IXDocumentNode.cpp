@@ -387,7 +387,9 @@ void IXDocumentNode::indexNode(IXNode* node)
     // Look-ups by id find the nodes of the map and the layouts. Styles and sheets take an id
     // only from a style sheet part, where a damaged file could repeat the id of a branch and
     // then shadow it once the branch is attached again (cut and undo).
-    if (dynamic_cast<const IXStyleNode*>(node) || dynamic_cast<const IXStyleSheetNode*>(node)) return;
+    // The nodes of the map say what they are; only the others need the (costly) casts.
+    const bool mapNode = node->isBranch() || node->isComment() || node->isPicture() || node->isConnection();
+    if (!mapNode && (dynamic_cast<const IXStyleNode*>(node) || dynamic_cast<const IXStyleSheetNode*>(node))) return;
     // A node is indexed once: it joins the index as it attaches (always after leaving any
     // document) or as its id is made, which happens once.
     if (!uid.isEmpty()) m_nodesById.insert(uid, node);
@@ -401,15 +403,12 @@ void IXDocumentNode::forgetNode(IXNode* node)
 
 std::shared_ptr<IXNode> IXDocumentNode::indexedNode(const QString& uniqueId, bool branchesOnly) const
 {
-    // A multi-hash keeps the most recent entry of a key first: the node attached first, the
-    // last live one in the range, wins.
-    std::shared_ptr<IXNode> found;
-    const auto range = m_nodesById.equal_range(uniqueId);
-    for (auto it = range.first; it != range.second; ++it) {
-        if (branchesOnly && !(*it)->isBranch()) continue;
-        if (std::shared_ptr<IXNode> node = (*it)->weak_from_this().lock()) found = std::move(node);
+    // When a broken file repeats an id, the node attached first (and still alive) wins.
+    for (IXNode* node : m_nodesById.nodes(uniqueId)) {
+        if (branchesOnly && !node->isBranch()) continue;
+        if (std::shared_ptr<IXNode> found = node->weak_from_this().lock()) return found;
     }
-    return found;
+    return nullptr;
 }
 
 std::shared_ptr<IXNode> IXDocumentNode::nodeForId(const QString& uniqueId) const

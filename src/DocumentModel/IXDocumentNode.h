@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXNodeIndex.h"
 #include "DocumentModel/IXPackageParts.h"
 #include "DocumentModel/IXStyleValue.h"
 #include "Platform/PLUndoManager.h"
@@ -262,6 +263,16 @@ private:
     // Fills a "document" element: attributes, then the time scale and the nodes.
     void writeXMLContent(PLXMLElement element);
     void indexNode(IXNode* node);
+    // The bytes of the XML part name + ".xml"; nothing for a missing or empty part, and
+    // nothing with "failed to load" and the part's file name when it cannot be inflated.
+    std::optional<QByteArray> xmlPartData(const QString& name, PLError* error) const;
+    // The same for bytes already fetched (or not) under the part's file name.
+    static std::optional<QByteArray> partData(const QString& partName, std::optional<QByteArray> data,
+                                              const PLError& readError, PLError* error);
+    // The two steps of loadXML: parsing ("failed to load XML") and the schema check, which
+    // only reads the tree and may run on another thread.
+    static PLXMLDocument parseXML(const QByteArray& data, PLError* error);
+    static void validateXML(const PLXMLDocument& document, PLError* error);
     void forgetNode(IXNode* node);
     // Detaches the layouts and then the document sheet, as the document goes.
     void releaseStyles();
@@ -297,5 +308,5 @@ private:
     std::shared_ptr<IXStyleSheetNode> m_styleSheet;
     std::map<QString, std::shared_ptr<IXLayoutNode>> m_layouts;
     // Attached nodes by id; a broken file may repeat an id, so an id may map to several.
-    QMultiHash<QString, IXNode*> m_nodesById;
+    IXNodeIndex m_nodesById;
 };

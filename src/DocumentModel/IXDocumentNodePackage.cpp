@@ -13,8 +13,13 @@
 #include <QDate>
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
 #include <iterator>
+#include <mutex>
 #include <new>
+#include <thread>
 
 namespace {
 const QString XmlExtension = QStringLiteral(".xml");
@@ -42,6 +47,12 @@ PLError applicationError(const QString& reason, const PLError& underlying)
                                        {PLError::UnderlyingErrorKey, underlying.localizedDescription()}});
 }
 
+// A part that is no well-formed XML.
+PLError xmlLoadError(const PLError& parseError)
+{
+    return applicationError(QStringLiteral("failed to load XML"), parseError);
+}
+
 void presentError(const PLError& error)
 {
     if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
@@ -66,6 +77,83 @@ QString saveTextFromDate(const QDate& date)
 {
     return date.toString(u"yyyy-MM-dd");
 }
+
+// A part inflated on a thread of its own while its bytes are read as they come out, so that
+// parsing need not wait for the whole part. The thread is joined before the object goes.
+class InflatingPart {
+public:
+    InflatingPart(const UTZipArchive& archive, const QString& name)
+        : m_thread([this, &archive, name] { inflate(archive, name); })
+    {
+    }
+
+    // Up to length further bytes into buffer: their count, 0 at the end, -1 when the part is
+    // missing or could not be inflated (its result then tells why).
+    int read(char* buffer, int length)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done || m_ready > m_consumed; });
+        const QByteArray* source = &m_bytes;
+        qsizetype ready = m_ready;
+        if (m_done) {
+            if (!m_result) return -1;
+            source = &*m_result;
+            ready = source->size();
+        }
+        const qsizetype count = std::min<qsizetype>(length, ready - m_consumed);
+        std::memcpy(buffer, source->constData() + m_consumed, size_t(count));
+        m_consumed += count;
+        return int(count);
+    }
+
+    // The part as UTZipArchive::dataByName gives it, once it is all out.
+    std::optional<QByteArray> result(PLError* error)
+    {
+        m_thread.join();
+        if (m_failure) std::rethrow_exception(m_failure);
+        if (m_error) PLSetError(error, m_error);
+        return std::move(m_result);
+    }
+
+private:
+    void inflate(const UTZipArchive& archive, const QString& name)
+    {
+        std::optional<QByteArray> bytes;
+        PLError error;
+        std::exception_ptr failure;
+        try {
+            bytes = archive.dataByName(name, &error, [this](const QByteArray& out, qsizetype ready) {
+                {
+                    const std::lock_guard lock(m_mutex);
+                    m_bytes = out;
+                    m_ready = ready;
+                }
+                m_changed.notify_one();
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_result = std::move(bytes);
+            m_error = error;
+            m_failure = failure;
+            m_done = true;
+        }
+        m_changed.notify_one();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QByteArray m_bytes;  // shares the bytes being inflated
+    qsizetype m_ready = 0;
+    qsizetype m_consumed = 0;
+    bool m_done = false;
+    std::optional<QByteArray> m_result;
+    PLError m_error;
+    std::exception_ptr m_failure;
+    std::jthread m_thread;  // last: it starts once everything above exists
+};
 
 // Switches the document's undo off for a scope.
 class UndoOff {
@@ -94,19 +182,59 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             return nullptr;
         }
 
+        // "contents.xml" is parsed as it is inflated. What the part gives (missing, empty,
+        // damaged) decides first, as if it had been inflated before parsing.
         PLError xmlError;
-        const PLXMLDocument contents = document->xmlNamed(ContentsPart, &xmlError);
+        PLXMLDocument contents;
+        qsizetype contentsSize = 0;
+        {
+            const QString partName = ContentsPart + XmlExtension;
+            InflatingPart part(*document->zipArchive(), partName);
+            PLError parseError;
+            PLXMLDocument parsed = PLXMLDocument::fromReader([&part](char* buffer, int length) { return part.read(buffer, length); },
+                                                             &parseError);
+            PLError readError;
+            const std::optional<QByteArray> bytes = partData(partName, part.result(&readError), readError, &xmlError);
+            if (bytes && parsed.isNull()) {
+                PLSetError(&xmlError, xmlLoadError(parseError));
+            } else if (bytes) {
+                contents = std::move(parsed);
+                contentsSize = bytes->size();
+            }
+        }
         if (contents.isNull()) {
             PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
             return nullptr;
         }
+        // Every node element of ours takes more than this many bytes: the index of ids is
+        // made big enough at once instead of growing (and rehashing) step by step.
+        constexpr qsizetype MinimumBytesPerNode = 128;
+        document->m_nodesById.reserve(contentsSize / MinimumBytesPerNode);
+
+        // The schema check only reads the tree and its verdict is needed only once the nodes
+        // are read, so it runs on another core meanwhile. The thread is joined before the
+        // tree goes, whatever happens (declared after it, it is destroyed first).
+        PLError invalid;
+        std::exception_ptr validationFailure;
+        std::jthread validation([&contents, &invalid, &validationFailure] {
+            try {
+                validateXML(contents, &invalid);
+            } catch (...) {
+                validationFailure = std::current_exception();
+            }
+        });
         PLError readError;
-        if (!document->initWithParent(nullptr, contents.rootElement(), &readError) || readError) {
+        const bool read = document->initWithParent(nullptr, contents.rootElement(), &readError);
+        validation.join();
+        // Nothing reads the tree any more; a large one takes a while to free.
+        PLXMLDocument::releaseInBackground(std::move(contents));
+        if (validationFailure) std::rethrow_exception(validationFailure);
+        if (!read || readError) {
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
             return nullptr;
         }
         // A schema violation is the user's to know about, not a reason to refuse the file.
-        if (xmlError) presentError(xmlError);
+        if (invalid) presentError(invalid);
     } catch (const std::bad_alloc&) {
         PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
         return nullptr;
@@ -116,14 +244,23 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
 
 PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
 {
+    PLXMLDocument document = parseXML(data, error);
+    if (document.isNull() || (error && *error)) return document;
+    validateXML(document, error);
+    return document;
+}
+
+PLXMLDocument IXDocumentNode::parseXML(const QByteArray& data, PLError* error)
+{
     PL_ASSERT_PARAM(!data.isEmpty(), "xmldata && [xmldata length] > 0");
     PLError parseError;
     PLXMLDocument document = PLXMLDocument::fromData(data, &parseError);
-    if (document.isNull()) {
-        PLSetError(error, applicationError(QStringLiteral("failed to load XML"), parseError));
-        return document;
-    }
-    if (error && *error) return document;
+    if (document.isNull()) PLSetError(error, xmlLoadError(parseError));
+    return document;
+}
+
+void IXDocumentNode::validateXML(const PLXMLDocument& document, PLError* error)
+{
     // The validator loads only the application's own schema files, by full path: the
     // current directory is never changed and no name from the document reaches the disk.
     PLError invalid;
@@ -131,23 +268,34 @@ PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
         PLSetError(error, invalid.failureReason().isEmpty() ? applicationError(QStringLiteral("invalid XML content"))
                                                             : invalid);
     }
-    return document;
+}
+
+std::optional<QByteArray> IXDocumentNode::xmlPartData(const QString& name, PLError* error) const
+{
+    const QString partName = name + XmlExtension;
+    PLError readError;
+    std::optional<QByteArray> data = dataNamed(partName, &readError);
+    return partData(partName, std::move(data), readError, error);
+}
+
+std::optional<QByteArray> IXDocumentNode::partData(const QString& partName, std::optional<QByteArray> data,
+                                                   const PLError& readError, PLError* error)
+{
+    if (!data) {
+        if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
+        return std::nullopt;
+    }
+    // An emptied part (removeDataNamed) is no part.
+    if (data->isEmpty()) return std::nullopt;
+    return data;
 }
 
 PLXMLDocument IXDocumentNode::xmlNamed(const QString& name, PLError* error) const
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "name");
     PL_ASSERT_PARAM(error, "outError");
-    const QString partName = name + XmlExtension;
-    PLError readError;
-    const std::optional<QByteArray> data = dataNamed(partName, &readError);
-    if (!data) {
-        if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
-        return PLXMLDocument();
-    }
-    // An emptied part (removeDataNamed) is no part.
-    if (data->isEmpty()) return PLXMLDocument();
-    return loadXML(*data, error);
+    const std::optional<QByteArray> data = xmlPartData(name, error);
+    return data ? loadXML(*data, error) : PLXMLDocument();
 }
 
 bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)

@@ -9,8 +9,15 @@
 #include <libxml/globals.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
 
 const QString PLXMLDocument::ErrorDomain = QStringLiteral("PLXMLErrorDomain");
 
@@ -127,6 +134,61 @@ xmlNode* newElement(xmlDoc* doc, QByteArrayView name)
 }
 }
 
+namespace {
+// One thread that frees the trees handed to it, in order; started on first use and joined,
+// after freeing what is left, when the process exits.
+class BackgroundRelease {
+public:
+    ~BackgroundRelease()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    void release(xmlDoc* doc)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_pending.push_back(doc);
+            if (!m_thread.joinable()) m_thread = std::thread([this] { run(); });
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+            if (m_pending.empty()) return;  // stopping, nothing left
+            xmlDoc* doc = m_pending.front();
+            m_pending.pop_front();
+            lock.unlock();
+            xmlFreeDoc(doc);
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<xmlDoc*> m_pending;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+}
+
+void PLXMLDocument::releaseInBackground(PLXMLDocument&& document)
+{
+    static BackgroundRelease background;
+    xmlDoc* doc = std::exchange(document.m_doc, nullptr);
+    if (doc) background.release(doc);
+}
+
 PLXMLDocument::PLXMLDocument(QByteArrayView rootName)
 {
     initialiseLibxml();
@@ -169,6 +231,68 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
         PLSetError(error, parseError(QStringLiteral("the document is too large"), XML_ERR_NO_MEMORY));
         return PLXMLDocument();
     }
+    return parsed([&data](xmlParserCtxtPtr context, int options) {
+        return xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
+    }, error);
+}
+
+namespace {
+// The reader of fromReader, with the first bytes it gave, read ahead to tell an empty
+// document before parsing.
+struct ReaderInput {
+    const PLXMLDocument::Reader* read;
+    QByteArray ahead;
+    qsizetype aheadAt = 0;
+    std::optional<int> end;  // 0 or -1 when the reader ended while reading ahead
+};
+
+int readInput(void* context, char* buffer, int length)
+{
+    auto* input = static_cast<ReaderInput*>(context);
+    if (input->aheadAt < input->ahead.size()) {
+        const int count = int(std::min<qsizetype>(length, input->ahead.size() - input->aheadAt));
+        std::memcpy(buffer, input->ahead.constData() + input->aheadAt, size_t(count));
+        input->aheadAt += count;
+        return count;
+    }
+    return input->end ? *input->end : (*input->read)(buffer, length);
+}
+
+int closeInput(void*)
+{
+    return 0;
+}
+}
+
+PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error)
+{
+    initialiseLibxml();
+    // The start is read ahead whole, so that the XML declaration (and the encoding it names)
+    // reaches the parser in one piece, as it does from memory.
+    ReaderInput input{&read, QByteArray(4096, Qt::Uninitialized), 0, std::nullopt};
+    qsizetype filled = 0;
+    while (filled < input.ahead.size()) {
+        const int count = read(input.ahead.data() + filled, int(input.ahead.size() - filled));
+        if (count <= 0) {
+            input.end = count < 0 ? -1 : 0;
+            break;
+        }
+        filled += count;
+    }
+    input.ahead.truncate(filled);
+    if (filled == 0) {
+        // Nothing at all, as fromData tells it.
+        PLSetError(error, parseError(QStringLiteral("the document is empty"), XML_ERR_DOCUMENT_EMPTY));
+        return PLXMLDocument();
+    }
+    return parsed([&input](xmlParserCtxtPtr context, int options) {
+        return xmlCtxtReadIO(context, readInput, closeInput, &input, nullptr, nullptr, options);
+    }, error);
+}
+
+template <typename Parse>
+PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
+{
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (!context) throw std::bad_alloc();
     context->sax->internalSubset = onInternalSubset;
@@ -181,7 +305,7 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     t_refusal = nullptr;
     ErrorCapture capture;
-    xmlDocPtr doc = xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
+    xmlDocPtr doc = parse(context, options);
     const char* refusal = t_refusal;
     t_refusal = nullptr;
 

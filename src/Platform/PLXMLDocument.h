@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
+
 struct _xmlDoc;
 
 // An XML document that owns its tree (libxml2 underneath). Move-only; the element handles it
@@ -32,6 +34,17 @@ public:
 
     // Parses UTF-8 (or declared-encoding) bytes; a null document and an error on failure.
     static PLXMLDocument fromData(QByteArrayView data, PLError* error = nullptr);
+    // Gives up to length further bytes into buffer: their count, 0 at the end, or -1 to stop
+    // parsing (a failure).
+    using Reader = std::function<int(char* buffer, int length)>;
+    // Parses the bytes as read() gives them, as fromData would parse them all at once, with the
+    // same errors; a reader that fails makes the parse fail.
+    static PLXMLDocument fromReader(const Reader& read, PLError* error = nullptr);
+
+    // Frees the document's tree on a background thread, so that a caller done with a large
+    // tree need not wait for it; the document becomes null. Trees still pending when the
+    // process exits are freed then.
+    static void releaseInBackground(PLXMLDocument&& document);
 
     bool isNull() const { return m_doc == nullptr; }
     explicit operator bool() const { return m_doc != nullptr; }
@@ -50,6 +63,9 @@ public:
 
 private:
     explicit PLXMLDocument(_xmlDoc* doc) : m_doc(doc) {}
+    // Runs parse(context, options) with the refusals and error capture of every parse.
+    template <typename Parse>
+    static PLXMLDocument parsed(const Parse& parse, PLError* error);
 
     _xmlDoc* m_doc = nullptr;
 };

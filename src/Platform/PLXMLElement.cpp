@@ -188,9 +188,14 @@ std::optional<QByteArray> PLXMLElement::attributeBytes(QByteArrayView name) cons
 
 QString PLXMLElement::attribute(QByteArrayView name) const
 {
+    const xmlAttr* found = findAttribute(m_node, name);
+    if (!found) return QString();
+    const xmlNode* value = found->children;
+    // The common case, one text node, is converted in place, without a copy of the bytes.
+    if (value && value->type == XML_TEXT_NODE && !value->next && value->content && value->content[0])
+        return QString::fromUtf8(chars(value->content));
     const std::optional<QByteArray> bytes = attributeBytes(name);
-    if (!bytes) return QString();
-    QString text = QString::fromUtf8(*bytes);
+    QString text = QString::fromUtf8(bytes.value_or(QByteArray()));
     if (text.isNull()) text = QStringLiteral(""); // present but empty is not missing
     return text;
 }
@@ -212,6 +217,9 @@ void PLXMLElement::removeAttribute(QByteArrayView name)
 QString PLXMLElement::text() const
 {
     if (!m_node) return QString();
+    // The common case, one text node, is converted in place, without a copy of the bytes.
+    if (const xmlNode* only = m_node->children; only && !only->next && only->type == XML_TEXT_NODE && only->content)
+        return QString::fromUtf8(chars(only->content));
     xmlChar* content = xmlNodeGetContent(m_node);
     QString result = QString::fromUtf8(content ? chars(content) : "");
     xmlFree(content);

@@ -261,7 +261,21 @@ uint32_t crcOf(const char* bytes, qsizetype length)
 
 QString foldedKey(const QString& name)
 {
-    return name.toCaseFolded();
+    // Names are nearly always ASCII, where folding lowers A-Z and nothing else; Qt's full
+    // folding is kept for the others.
+    qsizetype firstUpper = -1;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c >= 0x80) return name.toCaseFolded();
+        if (firstUpper < 0 && c >= u'A' && c <= u'Z') firstUpper = i;
+    }
+    if (firstUpper < 0) return name;
+    QString folded = name;
+    QChar* chars = folded.data();
+    for (qsizetype i = firstUpper; i < folded.size(); ++i) {
+        if (chars[i] >= u'A' && chars[i] <= u'Z') chars[i] = QChar(chars[i].unicode() + (u'a' - u'A'));
+    }
+    return folded;
 }
 
 // The last path component as paths are read everywhere here: trailing "/" ignored.
@@ -456,7 +470,8 @@ void UTZipArchive::appendItem(UTZipArchiveItem item)
     if (!m_pathIndex.contains(pathKey)) m_pathIndex.insert(pathKey, index);
     // A file name never names a folder: bytes stored under the name of a folder entry would
     // be read back as the folder's listing, so folders stay out of the look-up by name.
-    const QString nameKey = foldedKey(lastPathComponent(item.name()));
+    const QString last = lastPathComponent(item.name());
+    const QString nameKey = last.size() == item.name().size() ? pathKey : foldedKey(last);
     if (!item.isDirectory() && !m_nameIndex.contains(nameKey)) m_nameIndex.insert(nameKey, index);
     m_items.push_back(std::move(item));
 }
@@ -473,6 +488,13 @@ std::optional<QByteArray> UTZipArchive::dataByName(const QString& name, PLError*
     const auto found = m_nameIndex.constFind(foldedKey(name));
     if (found == m_nameIndex.cend()) return std::nullopt;
     return decompress(m_items[size_t(*found)], error);
+}
+
+std::optional<QByteArray> UTZipArchive::dataByName(const QString& name, PLError* error, const InflateProgress& progress) const
+{
+    const auto found = m_nameIndex.constFind(foldedKey(name));
+    if (found == m_nameIndex.cend()) return std::nullopt;
+    return decompress(m_items[size_t(*found)], error, progress);
 }
 
 std::optional<QString> UTZipArchive::firstFileMatch(const QString& pattern, PLError* error) const
@@ -515,7 +537,8 @@ bool UTZipArchive::hasExpectedCrc(const UTZipArchiveItem& item, const QByteArray
     return fail(error, QStringLiteral("Zip entry '%1' is damaged: its checksum does not match.").arg(item.name()));
 }
 
-std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item, PLError* error) const
+std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item, PLError* error,
+                                                   const InflateProgress& progress) const
 {
     if (item.isDirectory()) return directoryData(item, error);
     const SZipFileHeader& header = *item.fileHeader();
@@ -550,8 +573,23 @@ std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item,
     stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stored.constData()));
     stream->avail_in = uInt(stored.size());
     stream->next_out = size > 0 ? reinterpret_cast<Bytef*>(output.data()) : &empty;
-    stream->avail_out = uInt(size);
-    result = inflate(stream, Z_FINISH);
+    if (!progress) {
+        stream->avail_out = uInt(size);
+        result = inflate(stream, Z_FINISH);
+    } else {
+        // Window by window, each told once written; the last window finishes the stream, so
+        // that every outcome (and its error) is that of the single step above.
+        constexpr quint64 Window = 256 * 1024;
+        for (quint64 remaining = size;;) {
+            const bool last = remaining <= Window;
+            const uInt window = uInt(last ? remaining : Window);
+            stream->avail_out = window;
+            result = inflate(stream, last ? Z_FINISH : Z_NO_FLUSH);
+            remaining -= window - stream->avail_out;
+            if (result != Z_OK) break;
+            progress(output, qsizetype(stream->total_out));
+        }
+    }
     const uLong produced = stream->total_out;
     if (result != Z_STREAM_END) {
         tInflateStream.discard();

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,12 @@ public:
     // The uncompressed bytes of the first entry whose last path component equals the name;
     // folder entries are not found by name.
     std::optional<QByteArray> dataByName(const QString& name, PLError* error = nullptr) const;
+    // Called while an entry is inflated in steps: the first `ready` bytes of `bytes` (already
+    // as long as the whole entry, and never moved) are final; the rest is being written.
+    using InflateProgress = std::function<void(const QByteArray& bytes, qsizetype ready)>;
+    // dataByName, telling the bytes as they are inflated, so that a reader on another thread
+    // can start on them; the checks (checksum included) and the result are dataByName's.
+    std::optional<QByteArray> dataByName(const QString& name, PLError* error, const InflateProgress& progress) const;
     // The name of the first entry matching the POSIX extended regular expression.
     std::optional<QString> firstFileMatch(const QString& pattern, PLError* error = nullptr) const;
     // The names whose path extension equals the extension (case-insensitive), in archive order.
@@ -75,7 +82,8 @@ public:
 
 private:
     bool loadItems(PLError* error);
-    std::optional<QByteArray> decompress(const UTZipArchiveItem& item, PLError* error) const;
+    std::optional<QByteArray> decompress(const UTZipArchiveItem& item, PLError* error,
+                                         const InflateProgress& progress = {}) const;
     std::optional<QByteArray> directoryData(const UTZipArchiveItem& directory, PLError* error) const;
     void appendItem(UTZipArchiveItem item);
     bool addItemForFilePath(const QString& path, const QByteArray& data, PLError* error);

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <vector>
+
 namespace {
 PLXMLDocument parse(const QByteArray& bytes, PLError* error = nullptr)
 {
@@ -44,13 +49,17 @@ TEST(PLXMLDocument, BuildSerializeParseRoundTrip)
     }
 }
 
-TEST(PLXMLDocument, RefusesHostileOrBrokenInputWithAnError)
+namespace {
+
+struct HostileInput {
+    const char* what;
+    QByteArray bytes;
+    const char* reasonPart;
+};
+
+const std::vector<HostileInput>& hostileInputs()
 {
-    const struct {
-        const char* what;
-        QByteArray bytes;
-        const char* reasonPart;
-    } table[] = {
+    static const HostileInput table[] = {
         {"empty", "", "empty"},
         {"not XML", "hello", "line 1"},
         {"unclosed element", "<a><b></a>", "line 1"},
@@ -85,6 +94,15 @@ TEST(PLXMLDocument, RefusesHostileOrBrokenInputWithAnError)
         {"unknown encoding", "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><a/>", "no-such-encoding"},
         {"bad UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xc3\x28</a>", "line 1"},
     };
+    static const std::vector<HostileInput> inputs(std::begin(table), std::end(table));
+    return inputs;
+}
+
+}  // namespace
+
+TEST(PLXMLDocument, RefusesHostileOrBrokenInputWithAnError)
+{
+    const std::vector<HostileInput>& table = hostileInputs();
     for (const auto& row : table) {
         PLError error;
         testing::internal::CaptureStderr();
@@ -130,4 +148,52 @@ TEST(PLXMLDocument, OwnsItsTreeAcrossMovesAndRootReplacement)
     EXPECT_TRUE(newRoot.firstChildElement().isNull());
     EXPECT_TRUE(PLXMLDocument().xmlData().isEmpty());
     EXPECT_THROW(PLXMLDocument("not a name"), PLAssertionFailure);
+}
+
+TEST(PLXMLDocument, ReleasedInTheBackgroundWhileOthersAreParsed)
+{
+    PLXMLDocument none;
+    PLXMLDocument::releaseInBackground(std::move(none));
+    for (int round = 0; round < 50; ++round) {
+        PLXMLDocument document = PLXMLDocument::fromData("<a><b c=\"1\"/>text</a>");
+        ASSERT_FALSE(document.isNull());
+        PLXMLDocument::releaseInBackground(std::move(document));
+        EXPECT_TRUE(document.isNull());  // NOLINT(bugprone-use-after-move): the handle is emptied
+        // Parsing goes on while trees are freed.
+        EXPECT_EQ(PLXMLDocument::fromData("<x y=\"2\"/>").rootElement().attribute("y"), QStringLiteral("2"));
+    }
+}
+
+// The reader gives the bytes a few at a time: the parse must end as fromData's does, with
+// the same reason, for every hostile or broken input, and build the same tree from good ones.
+TEST(PLXMLDocument, ReadingInPiecesGivesWhatParsingAllAtOnceGives)
+{
+    const auto pieces = [](const QByteArray& bytes, int step) {
+        return [bytes, step, at = qsizetype(0)](char* buffer, int length) mutable {
+            const int count = int(std::min<qsizetype>({qsizetype(length), qsizetype(step), bytes.size() - at}));
+            std::memcpy(buffer, bytes.constData() + at, size_t(count));
+            at += count;
+            return count;
+        };
+    };
+    for (const HostileInput& row : hostileInputs()) {
+        PLError whole;
+        PLError inPieces;
+        EXPECT_FALSE(PLXMLDocument::fromData(row.bytes, &whole)) << row.what;
+        EXPECT_FALSE(PLXMLDocument::fromReader(pieces(row.bytes, 7), &inPieces)) << row.what;
+        EXPECT_EQ(inPieces.code(), whole.code()) << row.what;
+        EXPECT_EQ(inPieces.failureReason(), whole.failureReason()) << row.what;
+    }
+    const QByteArray good = "<?xml version=\"1.0\"?><a x=\"1\"><b>t&amp;u</b>" + QByteArray("<c/>").repeated(5000) + "</a>";
+    const PLXMLDocument read = PLXMLDocument::fromReader(pieces(good, 1000));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read.xmlData(), PLXMLDocument::fromData(good).xmlData());
+
+    // A reader that fails stops the parse, however much was well-formed so far.
+    PLError error;
+    auto failing = [inner = pieces(good, 1000), calls = 0](char* buffer, int length) mutable {
+        return ++calls < 3 ? inner(buffer, length) : -1;
+    };
+    EXPECT_FALSE(PLXMLDocument::fromReader(failing, &error));
+    EXPECT_EQ(error.domain(), PLXMLDocument::ErrorDomain);
 }

@@ -9,6 +9,8 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <string_view>
 #include <regex.h>
 #include <zlib.h>
 
@@ -315,6 +317,29 @@ TEST(UTZipArchive, ReadsArchivesOfTheZipTool)
     }
 }
 
+// ASCII names are folded by a fast path, the others by Unicode case folding: both must find
+// the same entries, and the characters next to A-Z must not be taken for letters.
+TEST(UTZipArchive, FoldsAsciiAndOtherNamesAlike)
+{
+    UTZipArchive archive;
+    const struct {
+        const char* stored;
+        const char* asked;
+        bool found;
+    } cases[] = {
+        {"Über/Straße.XML", "ÜBER/straße.xml", true},
+        {"ÉTÉ-Notes.txt", "été-notes.TXT", true},
+        {"Mixed@[Name].bin", "mixed@[name].BIN", true},
+        {"Mixed@[Name].bin", "mixed`{name}.bin", false},
+        {"ascii-lower.xml", "ASCII-LOWER.XML", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(archive.setDataForFilePath(c.stored, QString::fromUtf8(c.stored)));
+        EXPECT_EQ(archive.dataByPath(QString::fromUtf8(c.asked)), c.found ? std::optional(QByteArray(c.stored)) : std::nullopt)
+            << c.asked;
+    }
+}
+
 TEST(UTZipArchive, LooksUpNamesIgnoringCase)
 {
     UTZipArchive archive;
@@ -551,6 +576,56 @@ TEST(UTZipArchive, UnreadableEntriesGiveErrors)
         PLError copyError;
         EXPECT_FALSE(archive->copyFilesToFolder(dir.path(), &copyError));
         EXPECT_EQ(copyError, error);
+    }
+}
+
+// Inflating in steps (for a reader on another thread) must end as inflating at once does:
+// the same bytes, or the same error, whatever goes wrong in which step.
+TEST(UTZipArchive, InflatingInStepsEndsAsInflatingAtOnce)
+{
+    const QByteArray plain = sampleText(7, 1536 * 1024);
+    const QByteArray deflated = rawDeflate(plain);
+    const auto size = uint32_t(plain.size());
+    QByteArray damaged = deflated;
+    for (qsizetype i = damaged.size() / 2; i < damaged.size() / 2 + 64; ++i) damaged[i] = char(~damaged[i]);
+    const struct {
+        const char* label;
+        RawEntry entry;
+    } table[] = {
+        {"intact", {.name = "x", .data = deflated, .method = 8, .uncompressedSize = size, .crc = crcOf(plain)}},
+        {"truncated", {.name = "x", .data = deflated.left(deflated.size() / 2), .method = 8, .uncompressedSize = size, .crc = crcOf(plain)}},
+        {"damaged in the middle", {.name = "x", .data = damaged, .method = 8, .uncompressedSize = size, .crc = crcOf(plain)}},
+        {"declared shorter", {.name = "x", .data = deflated, .method = 8, .uncompressedSize = size - 1000, .crc = crcOf(plain)}},
+        {"declared longer", {.name = "x", .data = deflated, .method = 8, .uncompressedSize = size + 1000, .crc = crcOf(plain)}},
+        {"checksum", {.name = "x", .data = deflated, .method = 8, .uncompressedSize = size, .crc = crcOf(plain) + 1}},
+        {"small", {.name = "x", .data = rawDeflate("hello"), .method = 8, .uncompressedSize = 5, .crc = crcOf("hello")}},
+        {"stored", {.name = "x", .data = plain, .crc = crcOf(plain)}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.label);
+        const std::optional<UTZipArchive> archive = UTZipArchive::fromData(row.entry.bytes());
+        ASSERT_TRUE(archive);
+        PLError atOnce;
+        const std::optional<QByteArray> whole = archive->dataByName(QStringLiteral("x"), &atOnce);
+        PLError inSteps;
+        const bool intact = row.label == std::string_view("intact");
+        qsizetype lastReady = 0;
+        int steps = 0;
+        const std::optional<QByteArray> stepped =
+            archive->dataByName(QStringLiteral("x"), &inSteps, [&](const QByteArray& bytes, qsizetype ready) {
+                EXPECT_GE(ready, lastReady);
+                EXPECT_LE(ready, bytes.size());
+                // What is ready is final: it is what the entry holds there.
+                if (intact) EXPECT_EQ(QByteArrayView(bytes).first(ready), QByteArrayView(plain).first(ready));
+                lastReady = ready;
+                ++steps;
+            });
+        EXPECT_EQ(stepped, whole);
+        EXPECT_EQ(inSteps, atOnce);
+        if (intact) {
+            EXPECT_EQ(stepped, std::optional(plain));
+            EXPECT_GT(steps, 2);
+        }
     }
 }
 
