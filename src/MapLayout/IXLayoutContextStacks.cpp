@@ -27,6 +27,7 @@
 #include <optional>
 #include <unordered_set>
 
+// Everything below the selection outlines, back to front (draw) and bottom to top (hit).
 struct IXLayoutContext::Stacks {
     IXCellList draw;
     IXCellList hit;
@@ -36,6 +37,20 @@ struct IXLayoutContext::Stacks {
     std::optional<IXLayoutCellIndex> hitIndex;
     std::uint64_t drawIndexGeneration = 0;
     std::uint64_t hitIndexGeneration = 0;
+    // The union of the draw stack's canvas rectangles, taken with drawIndex.
+    PLRect drawnBounds;
+};
+
+// The selection outlines, drawn and hit on top of the rest (the same list for both); made
+// again on their own when the selection changes, so that the large stacks below and their
+// indexes stay.
+struct IXLayoutContext::SelectionStack {
+    IXCellList cells;
+    std::optional<IXLayoutCellIndex> index;
+    std::uint64_t indexGeneration = 0;
+    // Both parts in one list, as drawStack() and hitStack() give them; made on request.
+    std::optional<IXCellList> draw;
+    std::optional<IXCellList> hit;
 };
 
 namespace {
@@ -105,7 +120,9 @@ PLRect normalized(const PLRect& r)
     return n;
 }
 
-std::vector<PLRect> canvasRects(const IXCellList& cells)
+// The cells' canvas rectangles (empty for a cell that has left), and their union as taken
+// (not normalized) when asked for.
+std::vector<PLRect> canvasRects(const IXCellList& cells, PLRect* united = nullptr)
 {
     std::vector<PLRect> rects;
     rects.reserve(cells.size());
@@ -114,9 +131,20 @@ std::vector<PLRect> canvasRects(const IXCellList& cells)
             rects.emplace_back();
             continue;
         }
-        rects.push_back(normalized(cell->convertRectToCell(cell->bounds(), nullptr)));
+        const PLRect rect = cell->convertRectToCell(cell->bounds(), nullptr);
+        if (united) *united = united->united(rect);
+        rects.push_back(normalized(rect));
     }
     return rects;
+}
+
+IXCellList joined(const IXCellList& below, const IXCellList& above)
+{
+    IXCellList list;
+    list.reserve(below.size() + above.size());
+    list.insert(list.end(), below.begin(), below.end());
+    list.insert(list.end(), above.begin(), above.end());
+    return list;
 }
 
 }  // namespace
@@ -126,24 +154,85 @@ std::vector<PLRect> canvasRects(const IXCellList& cells)
 const IXLayoutContext::Stacks& IXLayoutContext::stacks()
 {
     if (!m_stacks) reloadStacks();
+    if (!m_selectionStack) reloadSelectionStack();
     return *m_stacks;
 }
 
 const IXCellList& IXLayoutContext::drawStack()
 {
-    return stacks().draw;
+    const Stacks& below = stacks();
+    SelectionStack& selection = *m_selectionStack;
+    if (selection.cells.empty()) return below.draw;
+    if (!selection.draw) selection.draw = joined(below.draw, selection.cells);
+    return *selection.draw;
 }
 
 const IXCellList& IXLayoutContext::hitStack()
 {
-    return stacks().hit;
+    const Stacks& below = stacks();
+    SelectionStack& selection = *m_selectionStack;
+    if (selection.cells.empty()) return below.hit;
+    if (!selection.hit) selection.hit = joined(below.hit, selection.cells);
+    return *selection.hit;
 }
 
 void IXLayoutContext::invalidateDrawStack()
 {
     // Callers iterating the stacks hold their own reference.
     m_stacks.reset();
+    m_selectionStack.reset();
     if (m_view) m_view->setNeedsDisplay();
+}
+
+void IXLayoutContext::invalidateSelectionStack()
+{
+    m_selectionStack.reset();
+    if (m_view) m_view->setNeedsDisplay();
+}
+
+IXLayoutContext::StacksHold IXLayoutContext::holdStacks()
+{
+    stacks();
+    return {m_stacks, m_selectionStack};
+}
+
+bool IXLayoutContext::isSelectionCell(const IXLayoutCell* cell) const
+{
+    const IXLayoutCell* layer = m_selectionLayer.get();
+    return layer && (cell == layer || cell->parent() == layer);
+}
+
+void IXLayoutContext::cellGeometryDidChange(IXLayoutCell* cell)
+{
+    if (isSelectionCell(cell)) ++m_selectionGeometryGeneration;
+    else ++m_geometryGeneration;
+}
+
+void IXLayoutContext::stackedCellWillInvalidate(IXLayoutCell* cell)
+{
+    if (m_selectionLayer && cell->parent() == m_selectionLayer.get()) {
+        if (m_selectionStack) invalidateSelectionStack();
+    } else if (m_stacks) {
+        invalidateDrawStack();
+    }
+}
+
+void IXLayoutContext::layerDidLayout(IXLayoutGroupCell* layer)
+{
+    // Laying out may build or drop cells (a branch group rebuilds, a connection finds its
+    // ends); what the stacks list is read again on next use.
+    if (layer == m_selectionLayer.get()) {
+        if (m_selectionStack) invalidateSelectionStack();
+    } else if (layer == m_branchLayer.get() || layer == m_floatingLayer.get() || layer == m_connectionLayer.get()) {
+        if (m_stacks) invalidateDrawStack();
+    }
+}
+
+void IXLayoutContext::reloadSelectionStack()
+{
+    auto selection = std::make_shared<SelectionStack>();
+    if ((m_drawMask & IXDrawMaskSelection) && m_selectionLayer) selection->cells = m_selectionLayer->cells();
+    m_selectionStack = std::move(selection);
 }
 
 void IXLayoutContext::reloadStacks()
@@ -209,7 +298,6 @@ void IXLayoutContext::reloadStacks()
     const bool background = m_drawMask & IXDrawMaskBackground;
     const bool branchConnections = m_drawMask & IXDrawMaskBranchConnections;
     const bool floatings = m_drawMask & IXDrawMaskFloatings;
-    const bool selection = (m_drawMask & IXDrawMaskSelection) && m_selectionLayer;
     if (background) append(stacks->draw, buckets.bucket[0]);
     append(stacks->draw, buckets.bucket[3]);
     append(stacks->draw, buckets.bucket[5]);
@@ -220,7 +308,6 @@ void IXLayoutContext::reloadStacks()
     }
     append(stacks->draw, buckets.bucket[2]);
     append(stacks->draw, buckets.bucket[1]);
-    if (selection) append(stacks->draw, m_selectionLayer->cells());
 
     if (branchConnections) append(stacks->hit, buckets.bucket[4]);
     if (floatings) {
@@ -229,45 +316,58 @@ void IXLayoutContext::reloadStacks()
     }
     append(stacks->hit, buckets.bucket[2]);
     append(stacks->hit, buckets.bucket[1]);
-    if (selection) append(stacks->hit, m_selectionLayer->cells());
     m_stacks = std::move(stacks);
+    // The selection outlines go on top (reloadSelectionStack).
+    reloadSelectionStack();
 }
 
 // --- Drawing ---
+
+void IXLayoutContext::indexDrawStack(Stacks& below)
+{
+    if (below.drawIndex && below.drawIndexGeneration == m_geometryGeneration) return;
+    PLRect drawn;
+    below.drawIndex.emplace(canvasRects(below.draw, &drawn));
+    below.drawnBounds = drawn;
+    below.drawIndexGeneration = m_geometryGeneration;
+}
+
+std::vector<IXLayoutCell*> IXLayoutContext::drawCandidates(const StacksHold& held, const PLRect& rect)
+{
+    Stacks& below = *held.below;
+    SelectionStack& selection = *held.selection;
+    indexDrawStack(below);
+    std::vector<IXLayoutCell*> found;
+    for (std::uint32_t position : below.drawIndex->positionsMeeting(rect)) found.push_back(below.draw[position].get());
+    if (selection.cells.empty()) return found;
+    if (!selection.index || selection.indexGeneration != m_selectionGeometryGeneration) {
+        selection.index.emplace(canvasRects(selection.cells));
+        selection.indexGeneration = m_selectionGeometryGeneration;
+    }
+    for (std::uint32_t position : selection.index->positionsMeeting(rect)) found.push_back(selection.cells[position].get());
+    return found;
+}
 
 void IXLayoutContext::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
 {
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
     if (!m_view) performLayoutIfNeeded();
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
+    const StacksHold held = holdStacks();
     if (m_drawMask & IXDrawMaskBackground) drawBackgroundInRect(graphics, rect);
-    if (!held->drawIndex || held->drawIndexGeneration != m_geometryGeneration) {
-        held->drawIndex.emplace(canvasRects(held->draw));
-        held->drawIndexGeneration = m_geometryGeneration;
-    }
-    for (std::uint32_t position : held->drawIndex->positionsMeeting(normalized(rect))) {
-        const auto& cell = held->draw[position];
+    for (IXLayoutCell* cell : drawCandidates(held, normalized(rect)))
         if (cell->context()) cell->display(graphics);
-    }
 }
 
 void IXLayoutContext::display(PLGraphicsContext& graphics)
 {
     PL_ASSERT_PARAM(m_view, "_view");
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
+    const StacksHold held = holdStacks();
     drawBackgroundInRect(graphics, convertRectFromCell(m_canvasBounds, nullptr));
-    if (!held->drawIndex || held->drawIndexGeneration != m_geometryGeneration) {
-        held->drawIndex.emplace(canvasRects(held->draw));
-        held->drawIndexGeneration = m_geometryGeneration;
-    }
     const PLRect visible = normalized(convertRectToCell(m_view->visibleRect(), nullptr));
-    for (std::uint32_t position : held->drawIndex->positionsMeeting(visible)) {
-        const auto& cell = held->draw[position];
+    for (IXLayoutCell* cell : drawCandidates(held, visible)) {
         if (!cell->context()) continue;
-        if (m_view->needsToDrawRect(convertRectFromCell(cell->bounds(), cell.get()))) cell->display(graphics);
+        if (m_view->needsToDrawRect(convertRectFromCell(cell->bounds(), cell))) cell->display(graphics);
     }
 }
 
@@ -285,12 +385,10 @@ PLRect IXLayoutContext::cellsBounds()
 PLRect IXLayoutContext::visibleCellsBounds()
 {
     performLayoutIfNeeded();
-    PLRect bounds;
-    for (const auto& cell : IXCellList(drawStack())) {
-        if (!cell->context() || (m_selectionLayer && cell->parent() == m_selectionLayer.get())) continue;
-        bounds = bounds.united(cell->convertRectToCell(cell->bounds(), nullptr));
-    }
-    return bounds.integral();
+    // The drawn cells but the selection outlines: their union is taken with the draw index.
+    const StacksHold held = holdStacks();
+    indexDrawStack(*held.below);
+    return held.below->drawnBounds.integral();
 }
 
 void IXLayoutContext::disableCanvasAutosize()
@@ -392,21 +490,29 @@ PLRect IXLayoutContext::convertRectFromCell(const PLRect& rect, IXLayoutCell* ce
 
 // --- Mouse ---
 
-std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(PLPoint pointInView)
+std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(const StacksHold& held, PLPoint pointInView)
 {
-    stacks();
-    Stacks& held = *m_stacks;
-    if (!held.hitIndex || held.hitIndexGeneration != m_geometryGeneration) {
-        held.hitIndex.emplace(canvasRects(held.hit));
-        held.hitIndexGeneration = m_geometryGeneration;
-    }
+    Stacks& below = *held.below;
+    SelectionStack& selection = *held.selection;
     const PLPoint p = transViewToCanvas().transformPoint(pointInView);
     // The exact test happens in each cell's space; the slack covers the rounding between.
     const float slack = 0.01f + 1e-5f * (std::abs(p.x) + std::abs(p.y));
     std::vector<IXLayoutCell*> found;
-    const std::vector<std::uint32_t> positions = held.hitIndex->positionsNear(p, slack);
-    found.reserve(positions.size());
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(held.hit[*it].get());
+    // From the top: the selection outlines, then the rest.
+    if (!selection.cells.empty()) {
+        if (!selection.index || selection.indexGeneration != m_selectionGeometryGeneration) {
+            selection.index.emplace(canvasRects(selection.cells));
+            selection.indexGeneration = m_selectionGeometryGeneration;
+        }
+        const std::vector<std::uint32_t> positions = selection.index->positionsNear(p, slack);
+        for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(selection.cells[*it].get());
+    }
+    if (!below.hitIndex || below.hitIndexGeneration != m_geometryGeneration) {
+        below.hitIndex.emplace(canvasRects(below.hit));
+        below.hitIndexGeneration = m_geometryGeneration;
+    }
+    const std::vector<std::uint32_t> positions = below.hitIndex->positionsNear(p, slack);
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(below.hit[*it].get());
     return found;
 }
 
@@ -417,10 +523,9 @@ bool IXLayoutContext::trackMouse(const PLMouseEvent& event)
         mouseMoved(event);
         return true;
     }
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;  // keeps the cells while they work
+    const StacksHold held = holdStacks();  // keeps the cells while they work
     const PLPoint point = event.locationInView();
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context()) continue;
         if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->trackMouse(event)) return true;
     }
@@ -430,11 +535,10 @@ bool IXLayoutContext::trackMouse(const PLMouseEvent& event)
 void IXLayoutContext::mouseMoved(const PLMouseEvent& event)
 {
     performLayoutIfNeeded();
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
+    const StacksHold held = holdStacks();
     const PLPoint point = event.locationInView();
     IXLayoutCell* newCell = nullptr;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context()) continue;
         if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->acceptsMouseMoves(event)) {
             newCell = cell;
@@ -463,9 +567,8 @@ bool IXLayoutContext::hasKeyFocus() const
 
 IXNode* IXLayoutContext::nodeAtPoint(PLPoint point)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context() || !cell->node()) continue;
         if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
     }
@@ -474,9 +577,8 @@ IXNode* IXLayoutContext::nodeAtPoint(PLPoint point)
 
 IXNode* IXLayoutContext::branchNodeAtPoint(PLPoint point)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context() || !cell->node() || !cell->node()->isBranch()) continue;
         if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
     }
@@ -490,9 +592,8 @@ IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point)
 
 IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point, const std::vector<IXLayoutCell*>& skipCells)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
         if (!branchCell || !cell->context()) continue;
         if (std::find(skipCells.begin(), skipCells.end(), cell) != skipCells.end()) continue;
@@ -503,9 +604,8 @@ IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point, const std::vecto
 
 IXLayoutCell* IXLayoutContext::textCellAtPoint(PLPoint point)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
         auto* textCell = dynamic_cast<IXTextCell*>(cell);
         if ((!branchCell && !textCell) || !cell->context()) continue;
