@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -58,15 +59,24 @@ namespace {
 struct Buckets {
     IXCellList bucket[8];
     // Membership of the buckets that later steps ask about.
-    std::unordered_set<const IXLayoutCell*> branchCells;  // bucket 1
     std::unordered_set<const IXLayoutCell*> floatingPictures;  // bucket 6
     std::unordered_set<const IXLayoutCell*> floatingTexts;  // bucket 7
 
-    void add(int index, const std::shared_ptr<IXLayoutCell>& cell)
+    void add(int index, const std::shared_ptr<IXLayoutCell>& cell) { bucket[index].push_back(cell); }
+    // Whether bucket 1 holds the cell. Asked only once the branches are in, and only for what
+    // hangs on branches (floatings, connections), which most maps have little of: the set is
+    // made on the first question.
+    bool holdsBranchCell(const IXLayoutCell* cell)
     {
-        bucket[index].push_back(cell);
-        if (index == 1) branchCells.insert(cell.get());
+        if (!branchCells) {
+            branchCells.emplace(bucket[1].size());
+            for (const auto& branchCell : bucket[1]) branchCells->insert(branchCell.get());
+        }
+        return branchCells->count(cell) != 0;
     }
+
+private:
+    std::optional<std::unordered_set<const IXLayoutCell*>> branchCells;
 };
 
 std::shared_ptr<IXLayoutCell> sharedCell(IXLayoutCell* cell)
@@ -257,7 +267,7 @@ void IXLayoutContext::reloadStacks()
             if (!node) continue;
             if (std::shared_ptr<IXNode> target = node->floatingTargetNode()) {
                 // A floating placed by a hidden or filtered-out branch goes with it.
-                if (!buckets.branchCells.count(branchCellForNode(target.get()))) continue;
+                if (!buckets.holdsBranchCell(branchCellForNode(target.get()))) continue;
             } else if (filter) {
                 continue;
             }
@@ -280,9 +290,9 @@ void IXLayoutContext::reloadStacks()
             if (!connection) continue;
             IXNode* owner = connection->parentNode();
             std::shared_ptr<IXNode> target = connection->targetNode();
-            auto targetShown = [&] { return target && buckets.branchCells.count(branchCellForNode(target.get())); };
+            auto targetShown = [&] { return target && buckets.holdsBranchCell(branchCellForNode(target.get())); };
             if (owner && owner->isBranch()) {
-                if (collectBranchConnections && buckets.branchCells.count(branchCellForNode(owner)) && targetShown())
+                if (collectBranchConnections && buckets.holdsBranchCell(branchCellForNode(owner)) && targetShown())
                     buckets.add(4, cell);
             } else if (owner && owner->isPicture()) {
                 if (buckets.floatingPictures.count(cellForNode(owner)) && targetShown()) buckets.add(6, cell);
@@ -294,28 +304,31 @@ void IXLayoutContext::reloadStacks()
         }
     }
 
-    auto append = [](IXCellList& stack, const IXCellList& cells) { stack.insert(stack.end(), cells.begin(), cells.end()); };
     const bool background = m_drawMask & IXDrawMaskBackground;
     const bool branchConnections = m_drawMask & IXDrawMaskBranchConnections;
     const bool floatings = m_drawMask & IXDrawMaskFloatings;
-    if (background) append(stacks->draw, buckets.bucket[0]);
-    append(stacks->draw, buckets.bucket[3]);
-    append(stacks->draw, buckets.bucket[5]);
-    if (branchConnections) append(stacks->draw, buckets.bucket[4]);
-    if (floatings) {
-        append(stacks->draw, buckets.bucket[6]);
-        append(stacks->draw, buckets.bucket[7]);
+    // Bottom to top for hitting, back to front for drawing; the draw stack, made last, takes
+    // the buckets' cells instead of copying them.
+    std::vector<int> hitOrder;
+    if (branchConnections) hitOrder.push_back(4);
+    if (floatings) hitOrder.insert(hitOrder.end(), {6, 7});
+    hitOrder.insert(hitOrder.end(), {2, 1});
+    std::vector<int> drawOrder;
+    if (background) drawOrder.push_back(0);
+    drawOrder.insert(drawOrder.end(), {3, 5});
+    drawOrder.insert(drawOrder.end(), hitOrder.begin(), hitOrder.end());
+    auto sizeOf = [&](const std::vector<int>& order) {
+        std::size_t size = 0;
+        for (int index : order) size += buckets.bucket[index].size();
+        return size;
+    };
+    stacks->hit.reserve(sizeOf(hitOrder));
+    for (int index : hitOrder) stacks->hit.insert(stacks->hit.end(), buckets.bucket[index].begin(), buckets.bucket[index].end());
+    stacks->draw.reserve(sizeOf(drawOrder));
+    for (int index : drawOrder) {
+        IXCellList& cells = buckets.bucket[index];
+        stacks->draw.insert(stacks->draw.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
     }
-    append(stacks->draw, buckets.bucket[2]);
-    append(stacks->draw, buckets.bucket[1]);
-
-    if (branchConnections) append(stacks->hit, buckets.bucket[4]);
-    if (floatings) {
-        append(stacks->hit, buckets.bucket[6]);
-        append(stacks->hit, buckets.bucket[7]);
-    }
-    append(stacks->hit, buckets.bucket[2]);
-    append(stacks->hit, buckets.bucket[1]);
     m_stacks = std::move(stacks);
     // The selection outlines go on top (reloadSelectionStack).
     reloadSelectionStack();
