@@ -94,16 +94,19 @@ void loadBranchGroup(Buckets& buckets, IXBranchGroupCell* root, bool rootIterate
         pending.pop_back();
         if (!group->isVisible()) continue;
         if (iterateOnly && group->node() == filter) iterateOnly = false;
+        // The cheap questions first: a style look-up per group is most of the walk's cost, and
+        // most groups have no boundary cell and no sub-groups (the leaves).
         if (!iterateOnly) {
             if (IXBranchCell* branchCell = group->branchCell()) buckets.add(1, sharedCell(branchCell));
             buckets.add(2, sharedCell(group));
-            if (group->hasBoundary())
-                if (IXLayoutCell* boundary = group->boundaryCell()) buckets.add(3, sharedCell(boundary));
+            if (IXLayoutCell* boundary = group->boundaryCell(); boundary && group->hasBoundary())
+                buckets.add(3, sharedCell(boundary));
         }
-        if (group->isCollapsed()) continue;
+        const std::size_t siblingsPending = pending.size();
         const IXCellList& children = group->cells();
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             if (auto* child = dynamic_cast<IXBranchGroupCell*>(it->get())) pending.emplace_back(child, iterateOnly);
+        if (pending.size() > siblingsPending && group->isCollapsed()) pending.resize(siblingsPending);
     }
 }
 
