@@ -29,6 +29,7 @@
 #include <unordered_set>
 
 // Everything below the selection outlines, back to front (draw) and bottom to top (hit).
+// The hit stack is the draw stack's top part (what is drawn below it is never hit).
 struct IXLayoutContext::Stacks {
     IXCellList draw;
     IXCellList hit;
@@ -332,6 +333,8 @@ void IXLayoutContext::reloadStacks()
         IXCellList& cells = buckets.bucket[index];
         stacks->draw.insert(stacks->draw.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
     }
+    // The hit order is the draw order's end (hitCandidates takes its rectangles from there).
+    PL_ASSERT(stacks->hit.size() <= stacks->draw.size());
     m_stacks = std::move(stacks);
     // The selection outlines go on top (reloadSelectionStack).
     reloadSelectionStack();
@@ -524,7 +527,10 @@ std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(const StacksHold& held
         for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(selection.cells[*it].get());
     }
     if (!below.hitIndex || below.hitIndexGeneration != m_geometryGeneration) {
-        below.hitIndex.emplace(canvasRects(below.hit));
+        // The hit stack is the draw stack's top part: its rectangles are the draw index's last.
+        indexDrawStack(below);
+        const std::vector<PLRect>& drawn = below.drawIndex->rects();
+        below.hitIndex.emplace(std::vector<PLRect>(drawn.end() - std::ptrdiff_t(below.hit.size()), drawn.end()));
         below.hitIndexGeneration = m_geometryGeneration;
     }
     const std::vector<std::uint32_t> positions = below.hitIndex->positionsNear(p, slack);
