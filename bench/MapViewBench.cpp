@@ -67,15 +67,24 @@ struct LargeMapView {
     }
     ~LargeMapView() { view->detachFromController(); }
 
-    void centreOn(const char* title)
+    std::shared_ptr<IXBranchNode> branchTitled(const char* title) const
     {
-        IXLayoutContext* context = view->layoutContext();
         for (const auto& main : std::static_pointer_cast<IXBranchNode>(controller.node->rootBranches().first())->branches())
             for (const auto& sub : main->branches())
-                if (sub->title() == QLatin1String(title)) {
-                    context->setSelection(IXSelection::selectionWithNode(sub));
-                    return;
-                }
+                if (sub->title() == QLatin1String(title)) return sub;
+        return nullptr;
+    }
+
+    void centreOn(const char* title)
+    {
+        view->layoutContext()->setSelection(IXSelection::selectionWithNode(branchTitled(title)));
+    }
+
+    // Runs the turns the context queued (its reload after a selection change).
+    void settle()
+    {
+        IXLayoutContext* context = view->layoutContext();
+        while (context->isReloadPosted() || context->isLayoutPosted()) QCoreApplication::processEvents();
     }
 
     // Paints what the scroll view shows, as one exposed frame.
@@ -131,6 +140,25 @@ void BM_MapViewZoomFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_MapViewZoomFrame)->Unit(benchmark::kMillisecond);
+
+// Clicking from branch to branch: the selection changes, its outline moves, the frame is
+// painted again.
+void BM_MapViewSelectFrame(benchmark::State& state)
+{
+    LargeMapView& map = largeMap();
+    map.scroller->setScaleFactor(1.0);
+    map.centreOn("Idea 158.158");
+    map.settle();
+    const std::array<std::shared_ptr<IXBranchNode>, 2> branches = {map.branchTitled("Idea 158.157"),
+                                                                   map.branchTitled("Idea 158.159")};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        map.view->layoutContext()->setSelection(IXSelection::selectionWithNode(branches[next++ % branches.size()]));
+        map.settle();
+        map.paintFrame();
+    }
+}
+BENCHMARK(BM_MapViewSelectFrame)->Unit(benchmark::kMillisecond);
 
 }
 
