@@ -194,9 +194,13 @@ public:
     PLRect convertRectFromCell(const PLRect& rect, IXLayoutCell* cell);
     // Cells call this when their frame, bounds or transforms change, so that the look-up of
     // cells by rectangle is rebuilt before it is used again (only the selection's, when a
-    // selection outline moved).
+    // selection outline moved). Without the cell, every look-up is rebuilt.
     void cellGeometryDidChange(IXLayoutCell* cell);
-    void cellGeometryDidChange() { ++m_geometryGeneration; }
+    void cellGeometryDidChange()
+    {
+        ++m_geometryGeneration;
+        ++m_selectionGeometryGeneration;
+    }
 
     // --- Mouse ---
     // Offers a mouse-down to the hit stack from the top; a mouse move goes to mouseMoved.
