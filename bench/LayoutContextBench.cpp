@@ -209,6 +209,25 @@ void BM_LayoutContextDrawWindow(benchmark::State& state)
 }
 BENCHMARK(BM_LayoutContextDrawWindow)->Arg(9)->Arg(99)->Unit(benchmark::kMicrosecond);
 
+// After cells moved: the paint, then the first point asked (a hover after an edit).
+void BM_LayoutContextDrawThenHitAfterMove(benchmark::State& state)
+{
+    LaidOutMap map(int(state.range(0)));
+    QImage image(1000, 800, QImage::Format_ARGB32_Premultiplied);
+    const PLRect window = map.window();
+    const PLPoint centre(window.midX(), window.midY());
+    int hits = 0;
+    for (auto _ : state) {
+        map.context->cellGeometryDidChange();
+        PLGraphicsContext graphics(image);
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -window.minX(), -window.minY()));
+        map.context->drawRect(graphics, window);
+        hits += map.context->nodeAtPoint(centre) != nullptr;
+    }
+    benchmark::DoNotOptimize(hits);
+}
+BENCHMARK(BM_LayoutContextDrawThenHitAfterMove)->Arg(9)->Arg(99)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_LayoutContextNodeAtPoint(benchmark::State& state)
 {
     LaidOutMap map(int(state.range(0)));

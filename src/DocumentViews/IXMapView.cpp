@@ -24,6 +24,7 @@
 #include "Platform/PLLog.h"
 #include "Platform/PLNotificationCenter.h"
 #include "Platform/PLRunLoop.h"
+#include "Utilities/UTStartupTrace.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -85,11 +86,13 @@ void IXMapView::attachToController(IXWindowControlling* controller)
     const std::shared_ptr<IXLayoutNode> layout = document->layoutForName(m_layoutName);
     PL_ASSERT_PARAM(layout, "layout");
     PL_ASSERT_PARAM(!m_context, "Cannot switch layout contexts");
+    UTStartupTrace::mark("view-attaching");
     m_pageScale = 1.0f;
     m_context = std::make_unique<IXLayoutContext>(controller, layout.get(), this);
     m_context->setFixAntialiasing(true);
     m_context->setSelection(IXSelection::selectionWithNode(document));
     m_context->performLayout();
+    UTStartupTrace::mark("view-laid-out");
     adjustCanvas();
     if (m_lastPageScale >= 0.01f) {
         if (scroller) scroller->setScaleFactor(m_lastPageScale);
@@ -105,6 +108,7 @@ void IXMapView::attachToController(IXWindowControlling* controller)
         }
         saveCenter();
     }
+    UTStartupTrace::mark("view-attached");
     PLNotificationCenter::defaultCenter().addObserver(
         this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged, nullptr, [this](const PLNotification&) {
             if (!m_context) return;

@@ -10,6 +10,7 @@
 #include "Platform/PLError.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
+#include "Utilities/UTStartupTrace.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -100,6 +101,7 @@ IXDocument* IXDocumentController::openDocument(const QString& path, bool display
     // Read errors are shown by the document itself.
     std::unique_ptr<IXDocument> document = IXDocument::fromFile(path, type->name, error);
     if (!document) return nullptr;
+    UTStartupTrace::mark("document-read");
     if (!document->fileName().isEmpty()) noteNewRecentDocument(document->fileName());
     return addDocument(std::move(document), display);
 }

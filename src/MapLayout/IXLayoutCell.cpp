@@ -135,7 +135,7 @@ void IXLayoutCell::invalidateTransform()
 {
     if (!m_hasValidTransform) return;
     m_hasValidTransform = false;
-    if (m_context) m_context->cellGeometryDidChange();
+    if (m_context) m_context->cellGeometryDidChange(this);
     transformDidInvalidate();
 }
 

@@ -12,8 +12,9 @@ constexpr int MaxGridSide = 512;
 
 }  // namespace
 
-IXLayoutCellIndex::IXLayoutCellIndex(std::vector<PLRect> rects) : m_rects(std::move(rects))
+void IXLayoutCellIndex::buildGrid() const
 {
+    m_hasGrid = true;
     std::size_t count = 0;
     for (const PLRect& r : m_rects) {
         if (r.isEmpty()) continue;
@@ -73,6 +74,15 @@ template <typename Accept>
 std::vector<std::uint32_t> IXLayoutCellIndex::collect(const PLRect& area, Accept accept) const
 {
     std::vector<std::uint32_t> found;
+    if (!m_hasGrid) {
+        if (!m_asked) {
+            m_asked = true;
+            for (std::uint32_t i = 0; i < m_rects.size(); ++i)
+                if (!m_rects[i].isEmpty() && accept(m_rects[i])) found.push_back(i);
+            return found;
+        }
+        buildGrid();
+    }
     if (m_columns == 0) return found;
     for (std::uint32_t i : m_large)
         if (accept(m_rects[i])) found.push_back(i);

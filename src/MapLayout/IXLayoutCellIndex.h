@@ -10,10 +10,14 @@
 // over the rectangles' extent, each entry listed in the tiles it covers; entries that would
 // cover many tiles are kept apart and tested directly. Answers come in ascending position, so
 // stack order is kept. Empty rectangles are never found.
+//
+// The grid costs far more than one pass over the rectangles, and an index is often asked
+// once before the cells move again (the paint after an edit): the first question is answered
+// by that pass, the grid is made for the second. Not for use from several threads at once.
 class IXLayoutCellIndex {
 public:
     IXLayoutCellIndex() = default;
-    explicit IXLayoutCellIndex(std::vector<PLRect> rects);
+    explicit IXLayoutCellIndex(std::vector<PLRect> rects) : m_rects(std::move(rects)) {}
 
     const std::vector<PLRect>& rects() const { return m_rects; }
     // The positions whose rectangle intersects the given one.
@@ -25,17 +29,21 @@ public:
 private:
     template <typename Accept>
     std::vector<std::uint32_t> collect(const PLRect& area, Accept accept) const;
+    void buildGrid() const;
     int column(float x) const;
     int row(float y) const;
 
     std::vector<PLRect> m_rects;
-    PLRect m_extent;
-    int m_columns = 0;
-    int m_rows = 0;
-    float m_tileWidth = 1;
-    float m_tileHeight = 1;
+    // The grid, made on the second question.
+    mutable bool m_asked = false;
+    mutable bool m_hasGrid = false;
+    mutable PLRect m_extent;
+    mutable int m_columns = 0;
+    mutable int m_rows = 0;
+    mutable float m_tileWidth = 1;
+    mutable float m_tileHeight = 1;
     // Tile t lists m_entries[m_tileStart[t] .. m_tileStart[t + 1]).
-    std::vector<std::uint32_t> m_tileStart;
-    std::vector<std::uint32_t> m_entries;
-    std::vector<std::uint32_t> m_large;
+    mutable std::vector<std::uint32_t> m_tileStart;
+    mutable std::vector<std::uint32_t> m_entries;
+    mutable std::vector<std::uint32_t> m_large;
 };

@@ -94,7 +94,7 @@ void IXLayoutContext::cellWillInvalidate(IXLayoutCell* cell)
         auto it = m_namedCells.find(node->existingUniqueId());
         if (it != m_namedCells.end() && it->get() == cell) m_namedCells.erase(it);
     }
-    if (m_stacks) invalidateDrawStack();
+    stackedCellWillInvalidate(cell);
     if (m_cellUnderMouse == cell) m_cellUnderMouse = nullptr;
 }
 
@@ -349,7 +349,8 @@ void IXLayoutContext::performLayout()
         reloadSelection();
     }
     if (m_selectionLayer && m_selectionLayer->needsLayout()) m_selectionLayer->performLayout();
-    invalidateDrawStack();
+    // The stacks went with the layers that were laid out (layerDidLayout).
+    if (m_view) m_view->setNeedsDisplay();
     autosizeCanvas();
     if (m_broadcaster)
         m_broadcaster->send(IXLayoutContextDidLayout, this);
@@ -357,6 +358,7 @@ void IXLayoutContext::performLayout()
 
 void IXLayoutContext::layoutGroupDidLayout(IXLayoutGroupCell* group)
 {
+    layerDidLayout(group);
     auto invalidateLayers = [](std::initializer_list<IXLayoutGroupCell*> layers) {
         for (IXLayoutGroupCell* layer : layers)
             if (layer) layer->invalidateLayout();

@@ -162,7 +162,9 @@ public:
     void reloadSelection();
 
     // --- Stacks and drawing ---
-    // Back to front, and bottom to top; rebuilt when missing. Valid until invalidateDrawStack.
+    // Back to front, and bottom to top; rebuilt when missing. Valid until invalidateDrawStack
+    // or a change of selection. The selection outlines on top are kept apart and rebuilt on
+    // their own when the selection changes; the cells below are kept until cells come or go.
     const IXCellList& drawStack();
     const IXCellList& hitStack();
     void invalidateDrawStack();
@@ -195,8 +197,14 @@ public:
     PLSize convertSizeFromCell(PLSize size, IXLayoutCell* cell);
     PLRect convertRectFromCell(const PLRect& rect, IXLayoutCell* cell);
     // Cells call this when their frame, bounds or transforms change, so that the look-up of
-    // cells by rectangle is rebuilt before it is used again.
-    void cellGeometryDidChange() { ++m_geometryGeneration; }
+    // cells by rectangle is rebuilt before it is used again (only the selection's, when a
+    // selection outline moved). Without the cell, every look-up is rebuilt.
+    void cellGeometryDidChange(IXLayoutCell* cell);
+    void cellGeometryDidChange()
+    {
+        ++m_geometryGeneration;
+        ++m_selectionGeometryGeneration;
+    }
 
     // --- Mouse ---
     // Offers a mouse-down to the hit stack from the top; a mouse move goes to mouseMoved.
@@ -228,6 +236,7 @@ public:
 
 private:
     struct Stacks;
+    struct SelectionStack;
 
     void doReload();
     void delayedLayout();
@@ -238,8 +247,25 @@ private:
     void reloadBranchConnections(IXBranchNode* root, IXLayoutCellFactory* factory);
     void collapseBranch(IXBranchNode* branch, int level);
     const Stacks& stacks();
-    // The hit stack's cells whose bounds may hold the point (view space), from the top.
-    std::vector<IXLayoutCell*> hitCandidates(PLPoint pointInView);
+    // Keeps the stacks' cells while a caller works through them (the stacks may be dropped).
+    struct StacksHold {
+        std::shared_ptr<Stacks> below;
+        std::shared_ptr<SelectionStack> selection;
+    };
+    StacksHold holdStacks();
+    // Indexes the draw stack's cells (and takes their union) unless done since they moved.
+    void indexDrawStack(Stacks& below);
+    void reloadSelectionStack();
+    void invalidateSelectionStack();
+    bool isSelectionCell(const IXLayoutCell* cell) const;
+    void stackedCellWillInvalidate(IXLayoutCell* cell);
+    // A layer laid out: its cells may have come or gone.
+    void layerDidLayout(IXLayoutGroupCell* layer);
+    // The held draw stack's cells whose canvas rectangles meet the rectangle (canvas space),
+    // in stack order.
+    std::vector<IXLayoutCell*> drawCandidates(const StacksHold& held, const PLRect& rect);
+    // The held hit stack's cells whose bounds may hold the point (view space), from the top.
+    std::vector<IXLayoutCell*> hitCandidates(const StacksHold& held, PLPoint pointInView);
 
     std::unique_ptr<UTBroadcaster> m_broadcaster;
     IXLayoutView* m_view = nullptr;
@@ -274,7 +300,9 @@ private:
     std::shared_ptr<IXBranchNode> m_branchFilter;
     // Shared so that a caller iterating the stacks keeps them while they are dropped.
     std::shared_ptr<Stacks> m_stacks;
+    std::shared_ptr<SelectionStack> m_selectionStack;
     IXLayoutCell* m_cellUnderMouse = nullptr;
     std::int32_t m_drawMask = IXDrawMaskDefault;
     std::uint64_t m_geometryGeneration = 0;
+    std::uint64_t m_selectionGeometryGeneration = 0;
 };

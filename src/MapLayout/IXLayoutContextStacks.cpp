@@ -23,10 +23,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <unordered_set>
 
+// Everything below the selection outlines, back to front (draw) and bottom to top (hit).
+// The hit stack is the draw stack's top part (what is drawn below it is never hit).
 struct IXLayoutContext::Stacks {
     IXCellList draw;
     IXCellList hit;
@@ -36,6 +39,20 @@ struct IXLayoutContext::Stacks {
     std::optional<IXLayoutCellIndex> hitIndex;
     std::uint64_t drawIndexGeneration = 0;
     std::uint64_t hitIndexGeneration = 0;
+    // The union of the draw stack's canvas rectangles, taken with drawIndex.
+    PLRect drawnBounds;
+};
+
+// The selection outlines, drawn and hit on top of the rest (the same list for both); made
+// again on their own when the selection changes, so that the large stacks below and their
+// indexes stay.
+struct IXLayoutContext::SelectionStack {
+    IXCellList cells;
+    std::optional<IXLayoutCellIndex> index;
+    std::uint64_t indexGeneration = 0;
+    // Both parts in one list, as drawStack() and hitStack() give them; made on request.
+    std::optional<IXCellList> draw;
+    std::optional<IXCellList> hit;
 };
 
 namespace {
@@ -43,15 +60,24 @@ namespace {
 struct Buckets {
     IXCellList bucket[8];
     // Membership of the buckets that later steps ask about.
-    std::unordered_set<const IXLayoutCell*> branchCells;  // bucket 1
     std::unordered_set<const IXLayoutCell*> floatingPictures;  // bucket 6
     std::unordered_set<const IXLayoutCell*> floatingTexts;  // bucket 7
 
-    void add(int index, const std::shared_ptr<IXLayoutCell>& cell)
+    void add(int index, const std::shared_ptr<IXLayoutCell>& cell) { bucket[index].push_back(cell); }
+    // Whether bucket 1 holds the cell. Asked only once the branches are in, and only for what
+    // hangs on branches (floatings, connections), which most maps have little of: the set is
+    // made on the first question.
+    bool holdsBranchCell(const IXLayoutCell* cell)
     {
-        bucket[index].push_back(cell);
-        if (index == 1) branchCells.insert(cell.get());
+        if (!branchCells) {
+            branchCells.emplace(bucket[1].size());
+            for (const auto& branchCell : bucket[1]) branchCells->insert(branchCell.get());
+        }
+        return branchCells->count(cell) != 0;
     }
+
+private:
+    std::optional<std::unordered_set<const IXLayoutCell*>> branchCells;
 };
 
 std::shared_ptr<IXLayoutCell> sharedCell(IXLayoutCell* cell)
@@ -69,16 +95,19 @@ void loadBranchGroup(Buckets& buckets, IXBranchGroupCell* root, bool rootIterate
         pending.pop_back();
         if (!group->isVisible()) continue;
         if (iterateOnly && group->node() == filter) iterateOnly = false;
+        // The cheap questions first: a style look-up per group is most of the walk's cost, and
+        // most groups have no boundary cell and no sub-groups (the leaves).
         if (!iterateOnly) {
             if (IXBranchCell* branchCell = group->branchCell()) buckets.add(1, sharedCell(branchCell));
             buckets.add(2, sharedCell(group));
-            if (group->hasBoundary())
-                if (IXLayoutCell* boundary = group->boundaryCell()) buckets.add(3, sharedCell(boundary));
+            if (IXLayoutCell* boundary = group->boundaryCell(); boundary && group->hasBoundary())
+                buckets.add(3, sharedCell(boundary));
         }
-        if (group->isCollapsed()) continue;
+        const std::size_t siblingsPending = pending.size();
         const IXCellList& children = group->cells();
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             if (auto* child = dynamic_cast<IXBranchGroupCell*>(it->get())) pending.emplace_back(child, iterateOnly);
+        if (pending.size() > siblingsPending && group->isCollapsed()) pending.resize(siblingsPending);
     }
 }
 
@@ -105,7 +134,9 @@ PLRect normalized(const PLRect& r)
     return n;
 }
 
-std::vector<PLRect> canvasRects(const IXCellList& cells)
+// The cells' canvas rectangles (empty for a cell that has left), and their union as taken
+// (not normalized) when asked for.
+std::vector<PLRect> canvasRects(const IXCellList& cells, PLRect* united = nullptr)
 {
     std::vector<PLRect> rects;
     rects.reserve(cells.size());
@@ -114,9 +145,20 @@ std::vector<PLRect> canvasRects(const IXCellList& cells)
             rects.emplace_back();
             continue;
         }
-        rects.push_back(normalized(cell->convertRectToCell(cell->bounds(), nullptr)));
+        const PLRect rect = cell->convertRectToCell(cell->bounds(), nullptr);
+        if (united) *united = united->united(rect);
+        rects.push_back(normalized(rect));
     }
     return rects;
+}
+
+IXCellList joined(const IXCellList& below, const IXCellList& above)
+{
+    IXCellList list;
+    list.reserve(below.size() + above.size());
+    list.insert(list.end(), below.begin(), below.end());
+    list.insert(list.end(), above.begin(), above.end());
+    return list;
 }
 
 }  // namespace
@@ -126,24 +168,85 @@ std::vector<PLRect> canvasRects(const IXCellList& cells)
 const IXLayoutContext::Stacks& IXLayoutContext::stacks()
 {
     if (!m_stacks) reloadStacks();
+    if (!m_selectionStack) reloadSelectionStack();
     return *m_stacks;
 }
 
 const IXCellList& IXLayoutContext::drawStack()
 {
-    return stacks().draw;
+    const Stacks& below = stacks();
+    SelectionStack& selection = *m_selectionStack;
+    if (selection.cells.empty()) return below.draw;
+    if (!selection.draw) selection.draw = joined(below.draw, selection.cells);
+    return *selection.draw;
 }
 
 const IXCellList& IXLayoutContext::hitStack()
 {
-    return stacks().hit;
+    const Stacks& below = stacks();
+    SelectionStack& selection = *m_selectionStack;
+    if (selection.cells.empty()) return below.hit;
+    if (!selection.hit) selection.hit = joined(below.hit, selection.cells);
+    return *selection.hit;
 }
 
 void IXLayoutContext::invalidateDrawStack()
 {
     // Callers iterating the stacks hold their own reference.
     m_stacks.reset();
+    m_selectionStack.reset();
     if (m_view) m_view->setNeedsDisplay();
+}
+
+void IXLayoutContext::invalidateSelectionStack()
+{
+    m_selectionStack.reset();
+    if (m_view) m_view->setNeedsDisplay();
+}
+
+IXLayoutContext::StacksHold IXLayoutContext::holdStacks()
+{
+    stacks();
+    return {m_stacks, m_selectionStack};
+}
+
+bool IXLayoutContext::isSelectionCell(const IXLayoutCell* cell) const
+{
+    const IXLayoutCell* layer = m_selectionLayer.get();
+    return layer && (cell == layer || cell->parent() == layer);
+}
+
+void IXLayoutContext::cellGeometryDidChange(IXLayoutCell* cell)
+{
+    if (isSelectionCell(cell)) ++m_selectionGeometryGeneration;
+    else ++m_geometryGeneration;
+}
+
+void IXLayoutContext::stackedCellWillInvalidate(IXLayoutCell* cell)
+{
+    if (m_selectionLayer && cell->parent() == m_selectionLayer.get()) {
+        if (m_selectionStack) invalidateSelectionStack();
+    } else if (m_stacks) {
+        invalidateDrawStack();
+    }
+}
+
+void IXLayoutContext::layerDidLayout(IXLayoutGroupCell* layer)
+{
+    // Laying out may build or drop cells (a branch group rebuilds, a connection finds its
+    // ends); what the stacks list is read again on next use.
+    if (layer == m_selectionLayer.get()) {
+        if (m_selectionStack) invalidateSelectionStack();
+    } else if (layer == m_branchLayer.get() || layer == m_floatingLayer.get() || layer == m_connectionLayer.get()) {
+        if (m_stacks) invalidateDrawStack();
+    }
+}
+
+void IXLayoutContext::reloadSelectionStack()
+{
+    auto selection = std::make_shared<SelectionStack>();
+    if ((m_drawMask & IXDrawMaskSelection) && m_selectionLayer) selection->cells = m_selectionLayer->cells();
+    m_selectionStack = std::move(selection);
 }
 
 void IXLayoutContext::reloadStacks()
@@ -168,7 +271,7 @@ void IXLayoutContext::reloadStacks()
             if (!node) continue;
             if (std::shared_ptr<IXNode> target = node->floatingTargetNode()) {
                 // A floating placed by a hidden or filtered-out branch goes with it.
-                if (!buckets.branchCells.count(branchCellForNode(target.get()))) continue;
+                if (!buckets.holdsBranchCell(branchCellForNode(target.get()))) continue;
             } else if (filter) {
                 continue;
             }
@@ -191,9 +294,9 @@ void IXLayoutContext::reloadStacks()
             if (!connection) continue;
             IXNode* owner = connection->parentNode();
             std::shared_ptr<IXNode> target = connection->targetNode();
-            auto targetShown = [&] { return target && buckets.branchCells.count(branchCellForNode(target.get())); };
+            auto targetShown = [&] { return target && buckets.holdsBranchCell(branchCellForNode(target.get())); };
             if (owner && owner->isBranch()) {
-                if (collectBranchConnections && buckets.branchCells.count(branchCellForNode(owner)) && targetShown())
+                if (collectBranchConnections && buckets.holdsBranchCell(branchCellForNode(owner)) && targetShown())
                     buckets.add(4, cell);
             } else if (owner && owner->isPicture()) {
                 if (buckets.floatingPictures.count(cellForNode(owner)) && targetShown()) buckets.add(6, cell);
@@ -205,69 +308,85 @@ void IXLayoutContext::reloadStacks()
         }
     }
 
-    auto append = [](IXCellList& stack, const IXCellList& cells) { stack.insert(stack.end(), cells.begin(), cells.end()); };
     const bool background = m_drawMask & IXDrawMaskBackground;
     const bool branchConnections = m_drawMask & IXDrawMaskBranchConnections;
     const bool floatings = m_drawMask & IXDrawMaskFloatings;
-    const bool selection = (m_drawMask & IXDrawMaskSelection) && m_selectionLayer;
-    if (background) append(stacks->draw, buckets.bucket[0]);
-    append(stacks->draw, buckets.bucket[3]);
-    append(stacks->draw, buckets.bucket[5]);
-    if (branchConnections) append(stacks->draw, buckets.bucket[4]);
-    if (floatings) {
-        append(stacks->draw, buckets.bucket[6]);
-        append(stacks->draw, buckets.bucket[7]);
+    // Bottom to top for hitting, back to front for drawing; the draw stack, made last, takes
+    // the buckets' cells instead of copying them.
+    std::vector<int> hitOrder;
+    if (branchConnections) hitOrder.push_back(4);
+    if (floatings) hitOrder.insert(hitOrder.end(), {6, 7});
+    hitOrder.insert(hitOrder.end(), {2, 1});
+    std::vector<int> drawOrder;
+    if (background) drawOrder.push_back(0);
+    drawOrder.insert(drawOrder.end(), {3, 5});
+    drawOrder.insert(drawOrder.end(), hitOrder.begin(), hitOrder.end());
+    auto sizeOf = [&](const std::vector<int>& order) {
+        std::size_t size = 0;
+        for (int index : order) size += buckets.bucket[index].size();
+        return size;
+    };
+    stacks->hit.reserve(sizeOf(hitOrder));
+    for (int index : hitOrder) stacks->hit.insert(stacks->hit.end(), buckets.bucket[index].begin(), buckets.bucket[index].end());
+    stacks->draw.reserve(sizeOf(drawOrder));
+    for (int index : drawOrder) {
+        IXCellList& cells = buckets.bucket[index];
+        stacks->draw.insert(stacks->draw.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
     }
-    append(stacks->draw, buckets.bucket[2]);
-    append(stacks->draw, buckets.bucket[1]);
-    if (selection) append(stacks->draw, m_selectionLayer->cells());
-
-    if (branchConnections) append(stacks->hit, buckets.bucket[4]);
-    if (floatings) {
-        append(stacks->hit, buckets.bucket[6]);
-        append(stacks->hit, buckets.bucket[7]);
-    }
-    append(stacks->hit, buckets.bucket[2]);
-    append(stacks->hit, buckets.bucket[1]);
-    if (selection) append(stacks->hit, m_selectionLayer->cells());
+    // The hit order is the draw order's end (hitCandidates takes its rectangles from there).
+    PL_ASSERT(stacks->hit.size() <= stacks->draw.size());
     m_stacks = std::move(stacks);
+    // The selection outlines go on top (reloadSelectionStack).
+    reloadSelectionStack();
 }
 
 // --- Drawing ---
+
+void IXLayoutContext::indexDrawStack(Stacks& below)
+{
+    if (below.drawIndex && below.drawIndexGeneration == m_geometryGeneration) return;
+    PLRect drawn;
+    below.drawIndex.emplace(canvasRects(below.draw, &drawn));
+    below.drawnBounds = drawn;
+    below.drawIndexGeneration = m_geometryGeneration;
+}
+
+std::vector<IXLayoutCell*> IXLayoutContext::drawCandidates(const StacksHold& held, const PLRect& rect)
+{
+    Stacks& below = *held.below;
+    SelectionStack& selection = *held.selection;
+    indexDrawStack(below);
+    std::vector<IXLayoutCell*> found;
+    for (std::uint32_t position : below.drawIndex->positionsMeeting(rect)) found.push_back(below.draw[position].get());
+    if (selection.cells.empty()) return found;
+    if (!selection.index || selection.indexGeneration != m_selectionGeometryGeneration) {
+        selection.index.emplace(canvasRects(selection.cells));
+        selection.indexGeneration = m_selectionGeometryGeneration;
+    }
+    for (std::uint32_t position : selection.index->positionsMeeting(rect)) found.push_back(selection.cells[position].get());
+    return found;
+}
 
 void IXLayoutContext::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
 {
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
     if (!m_view) performLayoutIfNeeded();
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
+    const StacksHold held = holdStacks();
     if (m_drawMask & IXDrawMaskBackground) drawBackgroundInRect(graphics, rect);
-    if (!held->drawIndex || held->drawIndexGeneration != m_geometryGeneration) {
-        held->drawIndex.emplace(canvasRects(held->draw));
-        held->drawIndexGeneration = m_geometryGeneration;
-    }
-    for (std::uint32_t position : held->drawIndex->positionsMeeting(normalized(rect))) {
-        const auto& cell = held->draw[position];
+    for (IXLayoutCell* cell : drawCandidates(held, normalized(rect)))
         if (cell->context()) cell->display(graphics);
-    }
 }
 
 void IXLayoutContext::display(PLGraphicsContext& graphics)
 {
     PL_ASSERT_PARAM(m_view, "_view");
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
+    const StacksHold held = holdStacks();
     drawBackgroundInRect(graphics, convertRectFromCell(m_canvasBounds, nullptr));
-    if (!held->drawIndex || held->drawIndexGeneration != m_geometryGeneration) {
-        held->drawIndex.emplace(canvasRects(held->draw));
-        held->drawIndexGeneration = m_geometryGeneration;
-    }
     const PLRect visible = normalized(convertRectToCell(m_view->visibleRect(), nullptr));
-    for (std::uint32_t position : held->drawIndex->positionsMeeting(visible)) {
-        const auto& cell = held->draw[position];
+    for (IXLayoutCell* cell : drawCandidates(held, visible)) {
         if (!cell->context()) continue;
-        if (m_view->needsToDrawRect(convertRectFromCell(cell->bounds(), cell.get()))) cell->display(graphics);
+        if (m_view->needsToDrawRect(convertRectFromCell(cell->bounds(), cell))) cell->display(graphics);
     }
 }
 
@@ -285,12 +404,10 @@ PLRect IXLayoutContext::cellsBounds()
 PLRect IXLayoutContext::visibleCellsBounds()
 {
     performLayoutIfNeeded();
-    PLRect bounds;
-    for (const auto& cell : IXCellList(drawStack())) {
-        if (!cell->context() || (m_selectionLayer && cell->parent() == m_selectionLayer.get())) continue;
-        bounds = bounds.united(cell->convertRectToCell(cell->bounds(), nullptr));
-    }
-    return bounds.integral();
+    // The drawn cells but the selection outlines: their union is taken with the draw index.
+    const StacksHold held = holdStacks();
+    indexDrawStack(*held.below);
+    return held.below->drawnBounds.integral();
 }
 
 void IXLayoutContext::disableCanvasAutosize()
@@ -392,21 +509,32 @@ PLRect IXLayoutContext::convertRectFromCell(const PLRect& rect, IXLayoutCell* ce
 
 // --- Mouse ---
 
-std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(PLPoint pointInView)
+std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(const StacksHold& held, PLPoint pointInView)
 {
-    stacks();
-    Stacks& held = *m_stacks;
-    if (!held.hitIndex || held.hitIndexGeneration != m_geometryGeneration) {
-        held.hitIndex.emplace(canvasRects(held.hit));
-        held.hitIndexGeneration = m_geometryGeneration;
-    }
+    Stacks& below = *held.below;
+    SelectionStack& selection = *held.selection;
     const PLPoint p = transViewToCanvas().transformPoint(pointInView);
     // The exact test happens in each cell's space; the slack covers the rounding between.
     const float slack = 0.01f + 1e-5f * (std::abs(p.x) + std::abs(p.y));
     std::vector<IXLayoutCell*> found;
-    const std::vector<std::uint32_t> positions = held.hitIndex->positionsNear(p, slack);
-    found.reserve(positions.size());
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(held.hit[*it].get());
+    // From the top: the selection outlines, then the rest.
+    if (!selection.cells.empty()) {
+        if (!selection.index || selection.indexGeneration != m_selectionGeometryGeneration) {
+            selection.index.emplace(canvasRects(selection.cells));
+            selection.indexGeneration = m_selectionGeometryGeneration;
+        }
+        const std::vector<std::uint32_t> positions = selection.index->positionsNear(p, slack);
+        for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(selection.cells[*it].get());
+    }
+    if (!below.hitIndex || below.hitIndexGeneration != m_geometryGeneration) {
+        // The hit stack is the draw stack's top part: its rectangles are the draw index's last.
+        indexDrawStack(below);
+        const std::vector<PLRect>& drawn = below.drawIndex->rects();
+        below.hitIndex.emplace(std::vector<PLRect>(drawn.end() - std::ptrdiff_t(below.hit.size()), drawn.end()));
+        below.hitIndexGeneration = m_geometryGeneration;
+    }
+    const std::vector<std::uint32_t> positions = below.hitIndex->positionsNear(p, slack);
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(below.hit[*it].get());
     return found;
 }
 
@@ -417,10 +545,9 @@ bool IXLayoutContext::trackMouse(const PLMouseEvent& event)
         mouseMoved(event);
         return true;
     }
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;  // keeps the cells while they work
+    const StacksHold held = holdStacks();  // keeps the cells while they work
     const PLPoint point = event.locationInView();
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context()) continue;
         if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->trackMouse(event)) return true;
     }
@@ -430,11 +557,10 @@ bool IXLayoutContext::trackMouse(const PLMouseEvent& event)
 void IXLayoutContext::mouseMoved(const PLMouseEvent& event)
 {
     performLayoutIfNeeded();
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
+    const StacksHold held = holdStacks();
     const PLPoint point = event.locationInView();
     IXLayoutCell* newCell = nullptr;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context()) continue;
         if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->acceptsMouseMoves(event)) {
             newCell = cell;
@@ -463,9 +589,8 @@ bool IXLayoutContext::hasKeyFocus() const
 
 IXNode* IXLayoutContext::nodeAtPoint(PLPoint point)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context() || !cell->node()) continue;
         if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
     }
@@ -474,9 +599,8 @@ IXNode* IXLayoutContext::nodeAtPoint(PLPoint point)
 
 IXNode* IXLayoutContext::branchNodeAtPoint(PLPoint point)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         if (!cell->context() || !cell->node() || !cell->node()->isBranch()) continue;
         if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
     }
@@ -490,9 +614,8 @@ IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point)
 
 IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point, const std::vector<IXLayoutCell*>& skipCells)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
         if (!branchCell || !cell->context()) continue;
         if (std::find(skipCells.begin(), skipCells.end(), cell) != skipCells.end()) continue;
@@ -503,9 +626,8 @@ IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point, const std::vecto
 
 IXLayoutCell* IXLayoutContext::textCellAtPoint(PLPoint point)
 {
-    stacks();
-    const std::shared_ptr<Stacks> held = m_stacks;
-    for (IXLayoutCell* cell : hitCandidates(point)) {
+    const StacksHold held = holdStacks();
+    for (IXLayoutCell* cell : hitCandidates(held, point)) {
         auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
         auto* textCell = dynamic_cast<IXTextCell*>(cell);
         if ((!branchCell && !textCell) || !cell->context()) continue;

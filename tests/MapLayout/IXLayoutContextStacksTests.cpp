@@ -347,6 +347,77 @@ TEST(IXLayoutContextStacksTests, DrawingVisitsOnlyCellsMeetingTheRectangleInStac
     }
 }
 
+// The selection outlines are restacked on their own, and the cells below only when cells come
+// or go: after any change, drawing and hitting must match stacks built afresh.
+TEST(IXLayoutContextStacksTests, AfterAChangeCellsAreDrawnAndHitAsFromFreshStacks)
+{
+    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    auto drawn = [&](StackedMap& m) {
+        cellEvents().clear();
+        PLGraphicsContext graphics(image);
+        m.ctx()->drawRect(graphics, m.ctx()->canvasBounds());
+        return cellEvents();
+    };
+    auto pressed = [](StackedMap& m, IXNode* node) {
+        cellEvents().clear();
+        if (IXLayoutCell* box = m.ctx()->branchCellForNode(node))
+            m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, m.centreOf(box)));
+        return cellEvents();
+    };
+    // Moves the outline over B's box, as a drag on its knobs does: only the outline moves.
+    auto moveOutlineToB = [](StackedMap& m) {
+        auto* outline = dynamic_cast<TestCell*>(m.ctx()->selectionLayer()->cells().front().get());
+        IXLayoutCell* boxB = m.ctx()->branchCellForNode(m.b.get());
+        outline->m_initialFrame = boxB->convertRectToCell(boxB->bounds(), nullptr).insetBy(-8, -8);
+        outline->setFrame(outline->m_initialFrame);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(StackedMap&)> apply;
+        QStringList outlines;
+    };
+    const Case cases[] = {
+        {"A2 and B selected",
+         [](StackedMap& m) { m.ctx()->setSelection(IXSelection::selectionWithArray({m.a2, m.b})); },
+         {QStringLiteral("sel A2"), QStringLiteral("sel B")}},
+        {"the document selected",
+         [](StackedMap& m) { m.ctx()->setSelection(IXSelection::selectionWithNode(m.map.document)); }, {}},
+        {"the picture selected",
+         [](StackedMap& m) { m.ctx()->setSelection(IXSelection::selectionWithNode(m.picture)); },
+         {QStringLiteral("sel P")}},
+        {"a branch added under the selected one",
+         [](StackedMap& m) { MapFixture::addChild(m.a1, QStringLiteral("A11")); }, {QStringLiteral("sel A1")}},
+        {"B removed", [](StackedMap& m) { m.map.document->removeRootBranch(m.b); }, {QStringLiteral("sel A1")}},
+        {"connections shown", [](StackedMap& m) { m.showConnections(true); }, {QStringLiteral("sel A1")}},
+        {"A collapsed", [](StackedMap& m) { m.a->style()->setBranchCollapsed(true); }, {QStringLiteral("sel A1")}},
+        {"the outline moved", moveOutlineToB, {QStringLiteral("sel A1")}},
+    };
+    for (const Case& c : cases) {
+        StackedMap m(true);
+        // Stacks and their indexes in use before the change.
+        drawn(m);
+        pressed(m, m.b.get());
+        c.apply(m);
+        settle(m.ctx());
+        const QStringList draw = labelsOf(m.ctx()->drawStack());
+        const QStringList hit = labelsOf(m.ctx()->hitStack());
+        const QStringList pictured = drawn(m);
+        const QStringList onA1 = pressed(m, m.a1.get());
+        const QStringList onB = pressed(m, m.b.get());
+        EXPECT_EQ(draw.filter(QStringLiteral("sel ")), c.outlines) << c.name;
+        EXPECT_EQ(pictured.filter(QStringLiteral("sel ")),
+                  QStringList(c.outlines).replaceInStrings(QStringLiteral("sel"), QStringLiteral("draw sel")))
+            << c.name;
+
+        m.ctx()->invalidateDrawStack();
+        EXPECT_EQ(labelsOf(m.ctx()->drawStack()), draw) << c.name;
+        EXPECT_EQ(labelsOf(m.ctx()->hitStack()), hit) << c.name;
+        EXPECT_EQ(drawn(m), pictured) << c.name;
+        EXPECT_EQ(pressed(m, m.a1.get()), onA1) << c.name;
+        EXPECT_EQ(pressed(m, m.b.get()), onB) << c.name;
+    }
+}
+
 TEST(IXLayoutContextStacksTests, DisplayDrawsWhatTheViewNeedsOverTheWholeCanvasBackground)
 {
     StackedMap m(true);
