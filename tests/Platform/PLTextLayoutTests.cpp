@@ -64,6 +64,20 @@ struct YUpCanvas {
     }
 };
 
+// Both layouts break the text into the same lines, placed alike.
+void expectSameLines(const PLTextLayout& first, const PLTextLayout& second, const char* label)
+{
+    const auto& a = first.lineFragments();
+    const auto& b = second.lineFragments();
+    ASSERT_EQ(a.size(), b.size()) << label;
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].rect, b[i].rect) << label << " line " << i;
+        EXPECT_EQ(a[i].usedRect, b[i].usedRect) << label << " line " << i;
+        EXPECT_EQ(a[i].characterRange, b[i].characterRange) << label << " line " << i;
+        EXPECT_FLOAT_EQ(a[i].baselineOffset, b[i].baselineOffset) << label << " line " << i;
+    }
+}
+
 }
 
 TEST(PLTextLayout, BreaksLinesAtTheContainerWidth)
@@ -383,15 +397,7 @@ TEST(PLTextLayout, PlainParagraphsAndStyledOnesGiveTheSameLines)
         plain.setText(text);
         inDocument.setText(styledText);
         for (PLTextLayout* layout : {&plain, &inDocument}) layout->setContainerSize(PLSize(c.width, PLTextLayout::MeasuringHeight));
-        const auto& a = plain.lineFragments();
-        const auto& b = inDocument.lineFragments();
-        ASSERT_EQ(a.size(), b.size()) << c.text;
-        for (size_t i = 0; i < a.size(); ++i) {
-            EXPECT_EQ(a[i].rect, b[i].rect) << c.text << " line " << i;
-            EXPECT_EQ(a[i].usedRect, b[i].usedRect) << c.text << " line " << i;
-            EXPECT_EQ(a[i].characterRange, b[i].characterRange) << c.text << " line " << i;
-            EXPECT_FLOAT_EQ(a[i].baselineOffset, b[i].baselineOffset) << c.text << " line " << i;
-        }
+        expectSameLines(plain, inDocument, c.text);
         for (int i = 0; i < text.length(); ++i)
             EXPECT_EQ(plain.rectsForCharacterRange(PLRange(i, 1)), inDocument.rectsForCharacterRange(PLRange(i, 1))) << c.text << " " << i;
     }
@@ -438,15 +444,7 @@ TEST(PLTextLayout, AMeasuringLayoutGivesTheLinesOfADrawingOne)
             layout->setText(text);
             layout->setContainerSize(PLSize(c.width, PLTextLayout::MeasuringHeight));
         }
-        const auto& a = drawing.lineFragments();
-        const auto& b = measuring.lineFragments();
-        ASSERT_EQ(a.size(), b.size()) << c.text;
-        for (size_t i = 0; i < a.size(); ++i) {
-            EXPECT_EQ(a[i].rect, b[i].rect) << c.text << " line " << i;
-            EXPECT_EQ(a[i].usedRect, b[i].usedRect) << c.text << " line " << i;
-            EXPECT_EQ(a[i].characterRange, b[i].characterRange) << c.text << " line " << i;
-            EXPECT_FLOAT_EQ(a[i].baselineOffset, b[i].baselineOffset) << c.text << " line " << i;
-        }
+        expectSameLines(drawing, measuring, c.text);
         EXPECT_EQ(drawing.usedRect(), measuring.usedRect()) << c.text;
     }
 }
