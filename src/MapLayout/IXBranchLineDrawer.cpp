@@ -4,8 +4,11 @@
 #include "Platform/PLAntialiasingScope.h"
 #include "Platform/PLGraphicsContext.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -49,6 +52,63 @@ void strokeLineWithCap(const PLBezierPath& path, PLPoint to, const IXStyleNode& 
     strokeLine(*context, path, style);
     drawCap(to, style, layoutType);
 }
+
+// Long curves are cut into pieces about this long when only part of them is asked for.
+constexpr float CurvePieceLength = 64;
+
+// A cubic Bézier whose coordinates each run monotonically from one end to the other.
+struct Cubic {
+    std::array<PLPoint, 4> p;
+
+    PLPoint at(double t) const
+    {
+        const double u = 1 - t;
+        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+        return PLPoint(float(a * p[0].x + b * p[1].x + c * p[2].x + d * p[3].x),
+                       float(a * p[0].y + b * p[1].y + c * p[2].y + d * p[3].y));
+    }
+    // The stretch of t over which the coordinate lies within [low, high] (empty when t0 >= t1).
+    std::pair<double, double> stretchWithin(float PLPoint::*coordinate, float low, float high) const
+    {
+        const float first = p[0].*coordinate, last = p[3].*coordinate;
+        const bool rising = last >= first;
+        // The t at which the coordinate reaches value, 0 or 1 when it never does.
+        const auto reach = [&](float value) {
+            if (rising ? value <= first : value >= first) return 0.0;
+            if (rising ? value >= last : value <= last) return 1.0;
+            double lo = 0, hi = 1;
+            for (int i = 0; i < 40; ++i) {
+                const double mid = (lo + hi) / 2;
+                const float v = at(mid).*coordinate;
+                if (rising ? v < value : v > value) lo = mid;
+                else hi = mid;
+            }
+            return lo;
+        };
+        return rising ? std::pair(reach(low), reach(high)) : std::pair(reach(high), reach(low));
+    }
+    PLRect controlBounds() const
+    {
+        const auto [minX, maxX] = std::minmax({p[0].x, p[1].x, p[2].x, p[3].x});
+        const auto [minY, maxY] = std::minmax({p[0].y, p[1].y, p[2].y, p[3].y});
+        return PLRect(minX, minY, maxX - minX, maxY - minY);
+    }
+    // The same curve between t0 and t1 (de Casteljau).
+    Cubic part(double t0, double t1) const
+    {
+        return split(t1).first.split(t0 / t1).second;
+    }
+    std::pair<Cubic, Cubic> split(double t) const
+    {
+        const auto mix = [t](PLPoint a, PLPoint b) {
+            return PLPoint(float(a.x + (b.x - a.x) * t), float(a.y + (b.y - a.y) * t));
+        };
+        const PLPoint a = mix(p[0], p[1]), b = mix(p[1], p[2]), c = mix(p[2], p[3]);
+        const PLPoint d = mix(a, b), e = mix(b, c);
+        const PLPoint m = mix(d, e);
+        return {Cubic{{p[0], a, d, m}}, Cubic{{m, e, c, p[3]}}};
+    }
+};
 
 PLBezierPath segment(PLPoint from, PLPoint to)
 {
@@ -98,12 +158,40 @@ PLBezierPath IXBranchLineDrawer::roundSlopingLinePath(PLPoint from, PLPoint to, 
 
 PLBezierPath IXBranchLineDrawer::curveLinePath(PLPoint from, PLPoint to)
 {
+    return curveLinePathWithin(from, to, PLRect());
+}
+
+PLBezierPath IXBranchLineDrawer::curveLinePathWithin(PLPoint from, PLPoint to, const PLRect& keep)
+{
     if (std::fabs(to.x) < 3 || std::fabs(to.y) < 3) return segment(from, to);
     const float dx = from.x - to.x, dy = from.y - to.y;
+    Cubic curve{from,
+                {from.x - std::ceil(0.2f * dx), from.y - std::ceil(0.9f * dy)},
+                {from.x - std::ceil(0.7f * dx), from.y - std::ceil(dy)},
+                to};
+    // A long curve is drawn as whole pieces of a fixed division, so that the part in sight is
+    // flattened alike whatever rectangle is asked for: a view drawn in strips shows no seams.
+    const PLRect hull = curve.controlBounds();
+    const int pieces = std::clamp(int(std::ceil(std::max(hull.width(), hull.height()) / CurvePieceLength)), 1, 1 << 16);
     PLBezierPath path;
-    path.moveToPoint(from);
-    path.curveToPoint(to, {from.x - std::ceil(0.2f * dx), from.y - std::ceil(0.9f * dy)},
-                      {from.x - std::ceil(0.7f * dx), from.y - std::ceil(dy)});
+    if (keep.isEmpty() || pieces == 1) {
+        path.moveToPoint(curve.p[0]);
+        path.curveToPoint(curve.p[3], curve.p[1], curve.p[2]);
+        return path;
+    }
+    // Both coordinates run monotonically (the control points lie in order between the ends),
+    // so the curve meets the rectangle in one stretch of t.
+    const auto [x0, x1] = curve.stretchWithin(&PLPoint::x, keep.minX(), keep.maxX());
+    const auto [y0, y1] = curve.stretchWithin(&PLPoint::y, keep.minY(), keep.maxY());
+    const double t0 = std::max(x0, y0), t1 = std::min(x1, y1);
+    if (t0 >= t1) return path;
+    const int first = std::clamp(int(std::floor(t0 * pieces)), 0, pieces - 1);
+    const int last = std::clamp(int(std::ceil(t1 * pieces)), first + 1, pieces);
+    for (int k = first; k < last; ++k) {
+        const Cubic piece = curve.part(double(k) / pieces, double(k + 1) / pieces);
+        if (k == first) path.moveToPoint(piece.p[0]);
+        path.curveToPoint(piece.p[3], piece.p[1], piece.p[2]);
+    }
     return path;
 }
 
@@ -223,7 +311,13 @@ void IXBranchLineDrawer::drawBranchLineCurveFrom(PLPoint from, PLPoint to, const
 {
     PLGraphicsContext* context = PLGraphicsContext::currentContext();
     if (!context) return;
-    strokeLine(*context, curveLinePath(from, to), style);
+    // A curve from a root to a far branch of a big map can be a hundred thousand points long,
+    // and Qt fills an antialiased stroke row by row, also where it runs outside the target:
+    // cut it where it leaves what can show, the cut's round cap out of sight.
+    const PLRect reach = context->clipBoundingBox();
+    if (reach.isEmpty()) return;
+    const float beyond = 2 + style.branchLineWidth();
+    strokeLine(*context, curveLinePathWithin(from, to, reach.insetBy(-beyond, -beyond)), style);
 }
 
 void IXBranchLineDrawer::drawArrow(PLPoint from, PLPoint end, const IXStyleNode& style, float lengthFactor,

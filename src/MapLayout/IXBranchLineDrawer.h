@@ -2,6 +2,7 @@
 
 #include "Platform/PLBezierPath.h"
 #include "Platform/PLPoint.h"
+#include "Platform/PLRect.h"
 
 class IXStyleNode;
 
@@ -62,6 +63,10 @@ public:
     // A curve that leaves from almost vertically and meets to horizontally; straight when to
     // lies within 3 units of the anchor's horizontal or vertical line.
     static PLBezierPath curveLinePath(PLPoint from, PLPoint to);
+    // The part of that curve meeting keep: the pieces of a fixed division of a long curve
+    // (about 64 long) that meet the rectangle, drawn as the same curve; nothing when the
+    // curve misses it; the whole curve, in one piece, when keep is empty or the curve short.
+    static PLBezierPath curveLinePathWithin(PLPoint from, PLPoint to, const PLRect& keep);
     // The filled taper of the standard line: 20 across at from, the line width at to.
     static PLBezierPath standardLinePath(PLPoint from, PLPoint to, float lineWidth);
     // The run from from toward the corner (from.x, to.y) ending in a quarter turn of radius

@@ -8,9 +8,26 @@ namespace {
 // An entry covering more tiles than this is tested directly on every query; few cells are
 // that large (the groups near the roots), and listing them would cost more than testing them.
 constexpr long MaxTilesPerEntry = 64;
-constexpr int MaxGridSide = 512;
+// Rectangles looked at to find the typical size.
+constexpr std::size_t SizeSample = 1024;
 
 }  // namespace
+
+PLSize IXLayoutCellIndex::typicalSize() const
+{
+    // Medians of a spread sample: the few huge groups near the roots must not set the tile size.
+    std::vector<float> widths, heights;
+    const std::size_t step = std::max<std::size_t>(1, m_rects.size() / SizeSample);
+    for (std::size_t i = 0; i < m_rects.size(); i += step) {
+        if (m_rects[i].isEmpty()) continue;
+        widths.push_back(m_rects[i].width());
+        heights.push_back(m_rects[i].height());
+    }
+    if (widths.empty()) return PLSize(std::max(1.0f, m_extent.width()), std::max(1.0f, m_extent.height()));
+    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+    std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+    return PLSize(std::max(1.0f, widths[widths.size() / 2]), std::max(1.0f, heights[heights.size() / 2]));
+}
 
 void IXLayoutCellIndex::buildGrid() const
 {
@@ -22,10 +39,20 @@ void IXLayoutCellIndex::buildGrid() const
         ++count;
     }
     if (count == 0) return;
-    // About two entries per tile.
-    const int side = std::clamp(int(std::ceil(std::sqrt(double(count) / 2))), 1, MaxGridSide);
-    m_columns = side;
-    m_rows = side;
+    // Tiles about the size of a typical cell, so that most cells are listed in a few tiles
+    // whatever the map's shape (a tall mind map would otherwise get tiles a few points wide
+    // and list every box in dozens of them); at most about one tile per rectangle.
+    const PLSize typical = typicalSize();
+    double columns = std::max(1.0, std::ceil(double(m_extent.width()) / typical.width));
+    double rows = std::max(1.0, std::ceil(double(m_extent.height()) / typical.height));
+    const double maxTiles = std::max<double>(1, double(count));
+    if (columns * rows > maxTiles) {
+        const double shrink = std::sqrt(columns * rows / maxTiles);
+        columns = std::max(1.0, std::floor(columns / shrink));
+        rows = std::max(1.0, std::floor(rows / shrink));
+    }
+    m_columns = int(columns);
+    m_rows = int(rows);
     m_tileWidth = m_extent.width() / float(m_columns);
     m_tileHeight = m_extent.height() / float(m_rows);
 

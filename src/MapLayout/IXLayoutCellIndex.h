@@ -7,7 +7,8 @@
 
 // Finds the entries of a list of rectangles (cells' canvas rectangles, by their position in a
 // stack) that meet a rectangle or hold a point, without visiting the others: a uniform grid
-// over the rectangles' extent, each entry listed in the tiles it covers; entries that would
+// over the rectangles' extent with tiles about a typical rectangle's size, each entry listed in
+// the tiles it covers; entries that would
 // cover many tiles are kept apart and tested directly. Answers come in ascending position, so
 // stack order is kept. Empty rectangles are never found.
 //
@@ -30,6 +31,7 @@ private:
     template <typename Accept>
     std::vector<std::uint32_t> collect(const PLRect& area, Accept accept) const;
     void buildGrid() const;
+    PLSize typicalSize() const;
     int column(float x) const;
     int row(float y) const;
 

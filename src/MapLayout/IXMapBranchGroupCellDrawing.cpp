@@ -12,6 +12,7 @@
 #include "Platform/PLBezierPath.h"
 #include "Platform/PLGraphicsContext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -73,6 +74,10 @@ void IXMapBranchGroupCell::drawGroupCell(PLGraphicsContext& graphics, bool drawi
 void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool fixAntialiasing)
 {
     if (cells().empty()) return;
+    // A group near the root of a big map has thousands of children spread far beyond the
+    // view: stroking lines that cannot show would cost more than all the rest of a frame.
+    const PLRect visible = graphics.clipBoundingBox();
+    if (visible.isEmpty()) return;
     std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     graphics.saveGraphicsState();
     // Lines run anywhere around the group but never across the branch's own box.
@@ -92,6 +97,12 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
         const float side = childType == 2 ? 1 : -1;
         const PLPoint end = type == 4 ? PLPoint(anchor.x, anchor.y + size.height - 1.0f)
                                       : PLPoint(anchor.x - side * size.width, anchor.y);
+        // Every line type stays within 20 of the rectangle its ends span, its arrow head and
+        // cap within a few line widths.
+        const float reach = 24 + 8 * childStyle->branchLineWidth();
+        const PLRect span(std::min(start.x, end.x) - reach, std::min(start.y, end.y) - reach,
+                          std::fabs(end.x - start.x) + 2 * reach, std::fabs(end.y - start.y) + 2 * reach);
+        if (!span.intersects(visible)) continue;
         IXBranchLineDrawer::drawBranchLineFrom(start, end, *childStyle, childType, fixAntialiasing);
     }
     graphics.restoreGraphicsState();

@@ -153,6 +153,18 @@ void PLGraphicsContext::clipToRect(const PLRect& rect)
     painter().setClipRect(QRectF(rect.minX(), rect.minY(), rect.width(), rect.height()), Qt::IntersectClip);
 }
 
+PLRect PLGraphicsContext::clipBoundingBox() const
+{
+    QPainter& painter = this->painter();
+    bool invertible = false;
+    const QTransform toUser = painter.deviceTransform().inverted(&invertible);
+    if (!invertible) return PLRect();
+    QRectF reach = toUser.mapRect(QRectF(deviceRect()));
+    if (painter.hasClipping()) reach = reach.intersected(painter.clipBoundingRect());
+    if (reach.isEmpty()) return PLRect();
+    return PLRect(float(reach.x()), float(reach.y()), float(reach.width()), float(reach.height()));
+}
+
 QRect PLGraphicsContext::deviceRect() const
 {
     if (!m_layers.empty()) return QRect(QPoint(0, 0), m_layers.back()->image.size());

@@ -103,6 +103,9 @@ public:
     // --- Clipping (intersects the current clip)
     void clipToPath(const PLBezierPath& path);
     void clipToRect(const PLRect& rect);
+    // The smallest user-space rectangle holding all that drawing can still touch: the clip's
+    // bounds within the target's. Empty when nothing can be drawn.
+    PLRect clipBoundingBox() const;
 
     // --- Transparency layers (must nest within one graphics-state level)
     void beginTransparencyLayer();

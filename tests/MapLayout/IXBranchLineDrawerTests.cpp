@@ -118,6 +118,79 @@ TEST(IXBranchLineGeometry, CurvesLeaveSteeplyAndArriveLevel)
     expectElementsNear(IXBranchLineDrawer::curveLinePath({0, 10}, {50, 1}), {move(0, 10), line(50, 1)});
 }
 
+// The point at t along curve element index of the path (0 < index).
+PLPoint cubicAt(const PLBezierPath& path, int index, double t)
+{
+    const auto& previous = path.elements()[index - 1];
+    const PLPoint p0 = previous.points[previous.type == Type::CurveTo ? 2 : 0];
+    const auto& [c1, c2, p3] = path.elements()[index].points;
+    const double u = 1 - t, a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+    return PLPoint(float(a * p0.x + b * c1.x + c * c2.x + d * p3.x), float(a * p0.y + b * c1.y + c * c2.y + d * p3.y));
+}
+
+// Where the whole curve, falling monotonically in y, crosses the height y.
+float curveXAtY(const PLBezierPath& whole, float y)
+{
+    double lo = 0, hi = 1;
+    for (int i = 0; i < 60; ++i) (cubicAt(whole, 1, (lo + hi) / 2).y > y ? lo : hi) = (lo + hi) / 2;
+    return cubicAt(whole, 1, lo).x;
+}
+
+// Cut to a rectangle, a long curve keeps its shape and reaches across the rectangle, in
+// pieces of a division that does not depend on the rectangle.
+TEST(IXBranchLineGeometry, CurvesCutToARectangleKeepTheirShape)
+{
+    const PLPoint from(0, 0), to(-300, -200000);
+    const PLBezierPath whole = IXBranchLineDrawer::curveLinePath(from, to);
+    struct Case {
+        PLRect keep;
+        bool empty;
+    };
+    const Case cases[] = {
+        {PLRect(-1000, -1000, 2000, 2000), false},    // around the start
+        {PLRect(-1000, -101000, 2000, 2000), false},  // across the middle
+        {PLRect(-2000, -201000, 2000, 1500), false},  // around the end
+        {PLRect(5000, -101000, 2000, 2000), true},    // beside it
+        {PLRect(-1000, 1000, 2000, 2000), true},      // above the start
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.keep.minX() << "," << c.keep.minY());
+        const PLBezierPath cut = IXBranchLineDrawer::curveLinePathWithin(from, to, c.keep);
+        if (c.empty) {
+            EXPECT_EQ(cut.elementCount(), 0);
+            continue;
+        }
+        ASSERT_GE(cut.elementCount(), 2);
+        EXPECT_LT(cut.elementCount(), 400);
+        bool inside = false;
+        for (int e = 1; e < cut.elementCount(); ++e) {
+            for (double t : {0.0, 0.5, 1.0}) {
+                const PLPoint p = cubicAt(cut, e, t);
+                inside = inside || c.keep.containsPoint(p);
+                // y is level at the end: x is ill-conditioned there.
+                EXPECT_NEAR(p.x, curveXAtY(whole, p.y), 0.25) << e << " " << t;
+            }
+        }
+        EXPECT_TRUE(inside);
+        // Each end is the curve's own or lies outside the rectangle.
+        for (PLPoint end : {cut.elements()[0].points[0], cut.currentPoint()}) {
+            const bool own = (std::fabs(end.x - from.x) < 0.01f && std::fabs(end.y - from.y) < 0.01f)
+                || (std::fabs(end.x - to.x) < 0.01f && std::fabs(end.y - to.y) < 0.01f);
+            EXPECT_TRUE(own || !c.keep.insetBy(0.5f, 0.5f).containsPoint(end)) << end.x << "," << end.y;
+        }
+    }
+    // The pieces are the same whichever rectangle picks them.
+    const PLBezierPath wide = IXBranchLineDrawer::curveLinePathWithin(from, to, PLRect(-1000, -3000, 2000, 4000));
+    const PLBezierPath narrow = IXBranchLineDrawer::curveLinePathWithin(from, to, PLRect(-1000, -1500, 2000, 10));
+    ASSERT_GT(narrow.elementCount(), 1);
+    const auto found = std::find(wide.elements().begin(), wide.elements().end(), narrow.elements()[1]);
+    EXPECT_NE(found, wide.elements().end());
+    // Short curves and an empty rectangle give the curve in one piece.
+    expectElementsNear(IXBranchLineDrawer::curveLinePathWithin(from, to, PLRect()), whole.elements());
+    expectElementsNear(IXBranchLineDrawer::curveLinePathWithin(from, {-30, -60}, PLRect(0, 0, 1, 1)),
+                       IXBranchLineDrawer::curveLinePath(from, {-30, -60}).elements());
+}
+
 // A head of length factor x width at the line's end, its arms turned by the angle.
 TEST(IXBranchLineGeometry, ArrowHeads)
 {
@@ -228,6 +301,46 @@ TEST_F(IXBranchLineRender, EveryTypeDrawsItsPath)
         if (c.type < 0 || c.type > 8) {
             EXPECT_FALSE(anyPainted(canvas, 0, 0, 120, 120));
         }
+    }
+}
+
+// A curve to a branch far out of sight is drawn as if whole where it shows, and alike when
+// the view is drawn in strips.
+TEST_F(IXBranchLineRender, FarReachingCurvesLookTheSameWhereTheyShow)
+{
+    const auto style = lineStyle(4, 2);
+    const auto worstDifference = [](const QImage& a, const QImage& b) {
+        int worst = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) worst = std::max(worst, std::abs(qAlpha(a.pixel(x, y)) - qAlpha(b.pixel(x, y))));
+        return worst;
+    };
+    for (PLPoint to : {PLPoint(80, 40), PLPoint(90, -150000), PLPoint(-5000, 80000)}) {
+        SCOPED_TRACE(testing::Message() << to.x << "," << to.y);
+        canvas = blank(120, 120);
+        draw(*style, to, 2);
+        const QImage drawn = canvas;
+        EXPECT_TRUE(anyPainted(drawn, 0, 0, 120, 120));
+        canvas = blank(120, 120);
+        for (int strip = 0; strip < 120; strip += 17) {
+            PLGraphicsContext context(canvas);
+            context.clipToRect(PLRect(0, float(strip), 120, 17));
+            context.concat(anchor());
+            IXBranchLineDrawer::drawBranchLineFrom({0, 0}, to, *style, 2, false);
+        }
+        EXPECT_EQ(worstDifference(drawn, canvas), 0);
+        canvas = blank(120, 120);
+        {
+            PLGraphicsContext context(canvas);
+            context.concat(anchor());
+            PLBezierPath whole = IXBranchLineDrawer::curveLinePath({0, 0}, to);
+            whole.setLineWidth(2);
+            whole.setLineCapStyle(PLBezierPath::LineCap::Round);
+            context.setColor(PLColor::black());
+            whole.stroke(context);
+        }
+        // Pieces are flattened a little differently from the whole curve: a hair, no more.
+        EXPECT_LE(worstDifference(drawn, canvas), 64);
     }
 }
 

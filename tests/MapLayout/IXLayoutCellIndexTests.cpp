@@ -14,18 +14,20 @@ std::vector<std::uint32_t> meetingByScan(const std::vector<PLRect>& rects, const
     return found;
 }
 
-// Many small boxes, nested groups as large as the map and empty rectangles, as a map has.
-std::vector<PLRect> mapLikeRects(unsigned seed, int count)
+// Many small boxes, nested groups as large as the map and empty rectangles, as a map has,
+// over an extent of the given shape (a big mind map is hundreds of times taller than wide).
+std::vector<PLRect> mapLikeRects(unsigned seed, int count, float width = 10000, float height = 10000)
 {
     std::mt19937 random(seed);
-    std::uniform_real_distribution<float> position(-5000, 5000);
+    std::uniform_real_distribution<float> x(-width / 2, width / 2);
+    std::uniform_real_distribution<float> y(-height / 2, height / 2);
     std::uniform_real_distribution<float> side(0, 200);
     std::vector<PLRect> rects;
     for (int i = 0; i < count; ++i) {
         switch (i % 10) {
-        case 0: rects.emplace_back(position(random), position(random), 0, side(random)); break;
-        case 1: rects.emplace_back(-5000 + i, -5000, 10000 - 2 * i, 10000); break;
-        default: rects.emplace_back(position(random), position(random), side(random), side(random)); break;
+        case 0: rects.emplace_back(x(random), y(random), 0, side(random)); break;
+        case 1: rects.emplace_back(-width / 2 + i, -height / 2, std::max(1.0f, width - 2 * i), height); break;
+        default: rects.emplace_back(x(random), y(random), side(random), side(random)); break;
         }
     }
     return rects;
@@ -33,20 +35,27 @@ std::vector<PLRect> mapLikeRects(unsigned seed, int count)
 
 TEST(IXLayoutCellIndexTests, FindsWhatAScanFindsInStackOrder)
 {
-    for (unsigned seed : {1u, 2u, 3u}) {
-        for (int count : {0, 1, 7, 500, 5000}) {
-            const std::vector<PLRect> rects = mapLikeRects(seed, count);
-            const IXLayoutCellIndex index(rects);
-            std::mt19937 random(seed + 100);
-            std::uniform_real_distribution<float> position(-6000, 6000);
-            std::uniform_real_distribution<float> side(0, 1500);
-            for (int q = 0; q < 50; ++q) {
-                const PLRect area(position(random), position(random), side(random), side(random));
-                EXPECT_EQ(index.positionsMeeting(area), meetingByScan(rects, area)) << seed << " " << count << " " << q;
+    struct Shape {
+        float width, height;
+    };
+    for (Shape shape : {Shape{10000, 10000}, Shape{2000, 400000}, Shape{400000, 900}}) {
+        for (unsigned seed : {1u, 2u, 3u}) {
+            for (int count : {0, 1, 7, 500, 5000}) {
+                const std::vector<PLRect> rects = mapLikeRects(seed, count, shape.width, shape.height);
+                const IXLayoutCellIndex index(rects);
+                std::mt19937 random(seed + 100);
+                std::uniform_real_distribution<float> x(-shape.width * 0.6f, shape.width * 0.6f);
+                std::uniform_real_distribution<float> y(-shape.height * 0.6f, shape.height * 0.6f);
+                std::uniform_real_distribution<float> side(0, 1500);
+                for (int q = 0; q < 50; ++q) {
+                    const PLRect area(x(random), y(random), side(random), side(random));
+                    EXPECT_EQ(index.positionsMeeting(area), meetingByScan(rects, area))
+                        << shape.width << "x" << shape.height << " " << seed << " " << count << " " << q;
+                }
+                // Far outside, and empty areas, meet nothing but what spans them.
+                EXPECT_EQ(index.positionsMeeting(PLRect(90000, 90000, 10, 10)), std::vector<std::uint32_t>());
+                EXPECT_EQ(index.positionsMeeting(PLRect(0, 0, 0, 10)), std::vector<std::uint32_t>());
             }
-            // Far outside, and empty areas, meet nothing but what spans them.
-            EXPECT_EQ(index.positionsMeeting(PLRect(90000, 90000, 10, 10)), std::vector<std::uint32_t>());
-            EXPECT_EQ(index.positionsMeeting(PLRect(0, 0, 0, 10)), std::vector<std::uint32_t>());
         }
     }
 }
