@@ -100,11 +100,6 @@ void IXBranchCell::invalidateLayout()
     for (IXLayoutCell* cell : subCells()) cell->invalidateLayout();
 }
 
-void IXBranchCell::transformDidInvalidate()
-{
-    for (IXLayoutCell* cell : subCells()) cell->invalidateTransform();
-}
-
 bool IXBranchCell::isPictureInsideBounds()
 {
     std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();

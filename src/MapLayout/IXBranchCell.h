@@ -62,7 +62,6 @@ public:
 
     void invalidate() override;
     void invalidateLayout() override;
-    void transformDidInvalidate() override;
     void layout() override;
     void display(PLGraphicsContext& graphics) override;
     void draw(PLGraphicsContext& graphics) override;

@@ -7,9 +7,19 @@
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLLog.h"
 
+#include <QVarLengthArray>
+
 #include <typeinfo>
 
 namespace {
+
+// Main thread only, as cells are. Any invalidation of a computed transform starts a new
+// epoch; every computed transform gets a new stamp.
+std::uint64_t transformEpoch = 1;
+std::uint64_t lastTransformStamp = 0;
+// Layouts that move cells while transforms are brought up to date start the walk over; past
+// this many passes it goes on with what it has (the old walk's behaviour).
+constexpr int MaxTransformPasses = 4;
 
 QString rectText(const PLRect& r)
 {
@@ -77,8 +87,16 @@ PLRect IXLayoutCell::bounds()
 
 void IXLayoutCell::setOrigin(PLPoint origin)
 {
+    if (origin == m_frame.origin) return;
     m_frame.origin = origin;
     invalidateTransform();
+}
+
+bool IXLayoutCell::isKeptAside() const
+{
+    for (const IXLayoutCell* cell = this; cell; cell = cell->m_parent)
+        if (cell->m_keptAside) return true;
+    return false;
 }
 
 void IXLayoutCell::setFrame(const PLRect& frame)
@@ -135,15 +153,41 @@ void IXLayoutCell::invalidateTransform()
 {
     if (!m_hasValidTransform) return;
     m_hasValidTransform = false;
+    ++transformEpoch;
     if (m_context) m_context->cellGeometryDidChange(this);
-    transformDidInvalidate();
+}
+
+bool IXLayoutCell::isTransformCurrent() const
+{
+    return m_hasValidTransform && m_transformCheckedEpoch == transformEpoch;
+}
+
+void IXLayoutCell::validateTransform()
+{
+    for (int pass = 0; !isTransformCurrent(); ++pass) {
+        // From the first cell up that was found current in this epoch (or the top) down to
+        // this one: a cell is computed again when its own frame changed or its parent's
+        // transform is not the one it was computed from. Siblings share the walk above them.
+        QVarLengthArray<IXLayoutCell*, 16> chain;
+        for (IXLayoutCell* cell = this; cell && !cell->isTransformCurrent(); cell = cell->m_parent) chain.append(cell);
+        const std::uint64_t epoch = transformEpoch;
+        for (qsizetype i = chain.size(); i-- > 0;) {
+            IXLayoutCell* cell = chain[i];
+            if (!cell->m_hasValidLayout) cell->performLayout();
+            if (transformEpoch != epoch && pass < MaxTransformPasses) break;
+            const IXLayoutCell* parent = cell->m_parent;
+            if (!cell->m_hasValidTransform || (parent && cell->m_parentTransformStamp != parent->m_transformStamp))
+                cell->calculateTransform();
+            cell->m_transformCheckedEpoch = transformEpoch;
+        }
+        if (pass >= MaxTransformPasses) break;
+    }
 }
 
 void IXLayoutCell::calculateTransform()
 {
-    if (!m_hasValidLayout) performLayout();
     if (m_parent) {
-        PLAffineTransform t = m_parent->transLocalToCanvas();
+        PLAffineTransform t = m_parent->m_transLocalToCanvas;
         // Bounds map onto the frame: minus the bounds' origin, stretched to the frame's size
         // when they differ, plus the frame's origin.
         t.translateXBy(m_frame.minX(), m_frame.minY());
@@ -152,22 +196,25 @@ void IXLayoutCell::calculateTransform()
         t.translateXBy(-m_bounds.minX(), -m_bounds.minY());
         m_transLocalToCanvas = t;
         m_transCanvasToLocal = t.inverted();
+        m_parentTransformStamp = m_parent->m_transformStamp;
     } else {
         m_transLocalToCanvas = PLAffineTransform();
         m_transCanvasToLocal = PLAffineTransform();
+        m_parentTransformStamp = 0;
     }
+    m_transformStamp = ++lastTransformStamp;
     m_hasValidTransform = true;
 }
 
 const PLAffineTransform& IXLayoutCell::transLocalToCanvas()
 {
-    if (!m_hasValidTransform) calculateTransform();
+    validateTransform();
     return m_transLocalToCanvas;
 }
 
 const PLAffineTransform& IXLayoutCell::transCanvasToLocal()
 {
-    if (!m_hasValidTransform) calculateTransform();
+    validateTransform();
     return m_transCanvasToLocal;
 }
 

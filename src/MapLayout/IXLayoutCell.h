@@ -36,7 +36,14 @@ using IXCellList = std::vector<std::shared_ptr<IXLayoutCell>>;
 //
 // Spaces: the canvas is the local space of the context's layers; a cell's transforms map its
 // own space to the canvas and back (its frame's origin, minus its bounds' origin, scaled when
-// bounds and frame differ in size).
+// bounds and frame differ in size). A cell whose frame or bounds change invalidates only its
+// own transforms: each cell remembers which of its parent's transforms it was computed from
+// and computes again, on its next use, when that one was replaced. Moving a group thus costs
+// nothing for the cells below it until they are asked.
+//
+// Kept aside: a group may keep children that it does not show (those of a collapsed branch)
+// with their layout, to show them again cheaply. They keep their links and hear their nodes'
+// changes, but the context's look-ups by node pass them by.
 //
 // Main thread only.
 class IXLayoutCell : public std::enable_shared_from_this<IXLayoutCell> {
@@ -58,6 +65,9 @@ public:
     IXLayoutCell* parent() const { return m_parent; }
     // Null for layers, and once the node is gone.
     IXNode* node() const;
+    // The node the cell was made for, even once it is gone (never to be followed): the key
+    // the context names the cell by.
+    const IXNode* nodeKey() const { return m_node; }
 
     // --- Geometry ---
     PLRect frame();
@@ -77,12 +87,19 @@ public:
     // Subclasses compute their frame and their children here.
     virtual void layout() {}
 
+    // --- Kept aside ---
+    void setKeptAside(bool aside) { m_keptAside = aside; }
+    // Whether the cell or one of its ancestors is kept aside by its group.
+    bool isKeptAside() const;
+
     // --- Transforms and conversions ---
+    // The frame or bounds changed: the cell's own transforms are computed again on next use
+    // (and, through it, those of the cells below it).
     void invalidateTransform();
-    virtual void transformDidInvalidate() {}
-    void calculateTransform();
     const PLAffineTransform& transLocalToCanvas();
     const PLAffineTransform& transCanvasToLocal();
+    // Whether the cell's own transforms were computed since its frame or bounds last changed
+    // (its ancestors may have moved since).
     bool hasValidTransform() const { return m_hasValidTransform; }
 
     // A value in this cell's space into another cell's space (null: the canvas), and back.
@@ -140,11 +157,24 @@ protected:
     std::uint8_t m_layoutInProgress = 0;
 
 private:
+    // Brings the transforms of the cell and of its ancestors up to date.
+    void validateTransform();
+    bool isTransformCurrent() const;
+    // The cell's own transforms from its parent's current ones.
+    void calculateTransform();
+
     IXLayoutContext* m_context;
     IXLayoutCell* m_parent;
     IXNode* m_node;
     std::weak_ptr<IXNode> m_nodeLink;
     bool m_hasValidTransform = false;
+    bool m_keptAside = false;
+    // This transform's number (unique in the process), the parent's it was computed from,
+    // and the transform epoch at which the chain up to the canvas was last found current
+    // (any invalidation starts a new epoch).
+    std::uint64_t m_transformStamp = 0;
+    std::uint64_t m_parentTransformStamp = 0;
+    std::uint64_t m_transformCheckedEpoch = 0;
     PLAffineTransform m_transLocalToCanvas;
     PLAffineTransform m_transCanvasToLocal;
 };

@@ -90,8 +90,9 @@ void IXLayoutContext::invalidate()
 
 void IXLayoutContext::cellWillInvalidate(IXLayoutCell* cell)
 {
-    if (IXNode* node = cell->node()) {
-        auto it = m_namedCells.find(node->existingUniqueId());
+    // By the node it was made for, which may be gone already.
+    if (const IXNode* key = cell->nodeKey()) {
+        auto it = m_namedCells.find(key);
         if (it != m_namedCells.end() && it->get() == cell) m_namedCells.erase(it);
     }
     stackedCellWillInvalidate(cell);
@@ -123,13 +124,28 @@ void IXLayoutContext::removeObserver(UTObserver* observer)
 void IXLayoutContext::setCellForNode(const std::shared_ptr<IXLayoutCell>& cell, IXNode* node)
 {
     if (!node || !cell) return;
-    m_namedCells.insert(node->uniqueId(), cell);
+    m_namedCells.insert(node, cell);
+}
+
+IXLayoutCell* IXLayoutContext::namedCell(const IXNode* node) const
+{
+    if (!node) return nullptr;
+    const auto found = m_namedCells.constFind(node);
+    if (found == m_namedCells.cend()) return nullptr;
+    IXLayoutCell* cell = found->get();
+    // A node at the address of a gone one is not the gone one's.
+    return cell->node() == node ? cell : nullptr;
 }
 
 IXLayoutCell* IXLayoutContext::cellForNode(IXNode* node) const
 {
-    if (!node || node->existingUniqueId().isEmpty()) return nullptr;
-    return m_namedCells.value(node->existingUniqueId()).get();
+    IXLayoutCell* cell = namedCell(node);
+    return cell && !cell->isKeptAside() ? cell : nullptr;
+}
+
+void IXLayoutContext::invalidateLayoutOfNamedCells()
+{
+    for (const auto& cell : std::as_const(m_namedCells)) cell->invalidateLayout();
 }
 
 IXBranchGroupCell* IXLayoutContext::branchGroupCellForNode(IXNode* node) const
@@ -373,6 +389,21 @@ void IXLayoutContext::layoutGroupDidLayout(IXLayoutGroupCell* group)
     }
 }
 
+bool IXLayoutContext::branchesMayChangeConnections(IXNode* branch) const
+{
+    // Every connection of the document has a cell (shown or not): with none, only branches
+    // that came in can bring some, and they are below this one. Walked without recursion.
+    if (!m_connectionLayer || !m_connectionLayer->cells().empty() || !branch->isBranch()) return true;
+    std::vector<const IXBranchNode*> pending{static_cast<const IXBranchNode*>(branch)};
+    while (!pending.empty()) {
+        const IXBranchNode* next = pending.back();
+        pending.pop_back();
+        if (!next->connections().isEmpty()) return true;
+        for (const auto& child : next->branches()) pending.push_back(child.get());
+    }
+    return false;
+}
+
 bool IXLayoutContext::buildsCells() const
 {
     // The outline shows the document in a view of its own; no cells.
@@ -516,7 +547,7 @@ bool IXLayoutContext::respondsToSelector(std::string_view selector) const
 
 void IXLayoutContext::invalidateLayoutOfNodeCell(IXNode* node)
 {
-    if (IXLayoutCell* cell = cellForNode(node)) cell->invalidateLayout();
+    if (IXLayoutCell* cell = namedCell(node)) cell->invalidateLayout();
 }
 
 void IXLayoutContext::notifiedOfNodeDetach(IXNode* node)
@@ -541,17 +572,20 @@ void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& pro
         if (property != QLatin1String("master") || !sheet || !sheet->isSharedStyle(style)) return;
         const QString& documentId = m_documentNode->existingUniqueId();
         if (documentId.isEmpty() || !sheet->existingStyleForRef(documentId)) postReloadBranches();
-        for (const auto& cell : std::as_const(m_namedCells)) cell->invalidateLayout();
+        invalidateLayoutOfNamedCells();
         return;
     }
-    const QString refId = style->refId();
+    const QString& refId = style->refId();
     if (refId == m_documentNode->existingUniqueId()) {
-        if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == QLatin1String("master"))
+        if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == QLatin1String("master")) {
             postReloadBranches();
-        else if (m_branchLayer)
+        } else if (m_branchLayer) {
             m_branchLayer->invalidateLayout();
+            invalidateLayoutOfNamedCells();
+        }
+        return;
     }
-    if (std::shared_ptr<IXLayoutCell> cell = m_namedCells.value(refId)) cell->invalidateLayout();
+    if (const std::shared_ptr<IXNode> node = m_documentNode->nodeForId(refId)) invalidateLayoutOfNodeCell(node.get());
 }
 
 void IXLayoutContext::notifiedOfDocumentNode(IXDocumentNode* document, const QString& property)
@@ -575,8 +609,10 @@ void IXLayoutContext::notifiedOfBranchNode(IXNode* branch, const QString& proper
         if (m_timelineLayout) {
             postReloadBranches();
         } else {
-            if (IXBranchGroupCell* group = branchGroupCellForNode(branch)) group->reloadBranches();
-            postReloadConnections();
+            if (auto* group = dynamic_cast<IXBranchGroupCell*>(namedCell(branch))) group->reloadBranches();
+            if (branchesMayChangeConnections(branch)) postReloadConnections();
+            // Outlines may point at boxes that went with the rebuild.
+            postReloadSelection();
         }
     } else if (m_timelineLayout
                && (property == QLatin1String("beginDate") || property.startsWith(QLatin1String("endDate")))) {

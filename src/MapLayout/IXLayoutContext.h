@@ -121,6 +121,9 @@ public:
     void removeObserver(UTObserver* observer);
 
     // --- Cells by node ---
+    // Names the cell by its node (the last cell named for a node wins). Cells kept aside by
+    // their group stay named, so that they hear their nodes' changes, but the look-ups below
+    // pass them by: a branch under a collapsed one has no cell.
     void setCellForNode(const std::shared_ptr<IXLayoutCell>& cell, IXNode* node);
     IXLayoutCell* cellForNode(IXNode* node) const;
     IXBranchGroupCell* branchGroupCellForNode(IXNode* node) const;
@@ -241,7 +244,14 @@ private:
     void doReload();
     void delayedLayout();
     void invalidateLayoutOfNodeCell(IXNode* node);
+    // The cell named for the node, shown or kept aside.
+    IXLayoutCell* namedCell(const IXNode* node) const;
+    // A change that reaches every branch: groups invalidate only what shows their own
+    // branch, so each named cell is invalidated (those kept aside too).
+    void invalidateLayoutOfNamedCells();
     bool buildsCells() const;
+    // Whether a change of the branch's sub-branches may add or drop connection cells.
+    bool branchesMayChangeConnections(IXNode* branch) const;
     std::shared_ptr<IXLayoutGroupCell> makeLayer();
     void reloadMindMapView();
     void reloadBranchConnections(IXBranchNode* root, IXLayoutCellFactory* factory);
@@ -283,7 +293,9 @@ private:
     std::shared_ptr<IXLayoutGroupCell> m_floatingLayer;
     std::shared_ptr<IXLayoutGroupCell> m_connectionLayer;
     std::shared_ptr<IXLayoutGroupCell> m_selectionLayer;
-    QHash<QString, std::shared_ptr<IXLayoutCell>> m_namedCells;
+    // By node address: no id is made or hashed for a look-up, and two nodes of a damaged
+    // file that repeat an id keep a cell each.
+    QHash<const IXNode*, std::shared_ptr<IXLayoutCell>> m_namedCells;
     bool m_performLayoutPosted = false;
     bool m_reloadPosted = false;
     bool m_needsReloadBranches = false;

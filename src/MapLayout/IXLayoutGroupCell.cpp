@@ -58,11 +58,6 @@ void IXLayoutGroupCell::invalidateLayout()
     for (std::size_t i = 0; i < m_cells.size(); ++i) std::shared_ptr<IXLayoutCell>(m_cells[i])->invalidateLayout();
 }
 
-void IXLayoutGroupCell::transformDidInvalidate()
-{
-    for (const auto& cell : m_cells) cell->invalidateTransform();
-}
-
 void IXLayoutGroupCell::layout()
 {
     for (std::size_t i = 0; i < m_cells.size(); ++i) std::shared_ptr<IXLayoutCell>(m_cells[i])->performLayoutIfNeeded();

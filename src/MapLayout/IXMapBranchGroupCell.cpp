@@ -8,11 +8,13 @@
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXPictureCell.h"
 #include "Platform/PLMouseEvent.h"
 #include "Platform/PLUndoManager.h"
 
 #include <cmath>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -156,17 +158,27 @@ void IXMapBranchGroupCell::rebuild()
         release(m_boundaryCell);
     }
 
-    // Children found again keep their cells (and subtrees): each checks at its next layout
-    // whether it must rebuild in turn, so a change of type reaches down without building
-    // anything twice.
+    // Children found again keep their cells (and subtrees), shown or kept aside: each checks
+    // at its next layout whether it must rebuild in turn, so a change of type reaches down
+    // without building anything twice. A branch's first cell is the one kept; any other cell
+    // of it (a list that named it twice) ends here, and since it may have been the one the
+    // context named for a branch below, the kept cell names its subtree again.
     IXCellList previous = takeAllCells();
-    std::unordered_map<IXNode*, std::shared_ptr<IXLayoutCell>> kept;
+    previous.insert(previous.end(), std::make_move_iterator(m_keptAside.begin()),
+                    std::make_move_iterator(m_keptAside.end()));
+    m_keptAside.clear();
+    std::unordered_map<const IXNode*, std::shared_ptr<IXLayoutCell>> kept;
     kept.reserve(previous.size());
-    for (auto& cell : previous)
-        if (IXNode* node = cell->node()) kept.emplace(node, std::move(cell));
+    std::vector<const IXNode*> repeated;
+    for (auto& cell : previous) {
+        IXNode* node = cell->node();
+        if (node && !kept.try_emplace(node, std::move(cell)).second) repeated.push_back(node);
+    }
     for (const auto& cell : previous)
         if (cell) cell->invalidate();
     previous.clear();
+    for (const IXNode* node : repeated)
+        if (auto* group = dynamic_cast<IXMapBranchGroupCell*>(kept.at(node).get())) group->nameSubtree();
 
     const auto& subbranches = branch->branches();
     const int type = layoutTypeForNode(branch, style.get());
@@ -183,11 +195,22 @@ void IXMapBranchGroupCell::rebuild()
         release(m_collapseCell);
     }
     // Only the button collapses: a root in the mind map keeps its children.
-    if (!(collapsed && isSideLayout(type)) && factory) {
+    const bool hidesChildren = collapsed && isSideLayout(type);
+    if (hidesChildren) {
+        // Hidden children that have cells keep them aside; those without get none until shown.
+        for (const auto& subbranch : subbranches) {
+            if (auto found = kept.find(subbranch.get()); found != kept.end()) {
+                found->second->setKeptAside(true);
+                m_keptAside.push_back(std::move(found->second));
+                kept.erase(found);
+            }
+        }
+    } else if (factory) {
         for (const auto& subbranch : subbranches) {
             if (auto found = kept.find(subbranch.get()); found != kept.end()) {
                 std::shared_ptr<IXLayoutCell> child = std::move(found->second);
                 kept.erase(found);
+                child->setKeptAside(false);
                 addCell(child);
                 // Marked without telling this group, which is being rebuilt or laid out; it
                 // checks its style at its layout, since this group's type may have changed.
@@ -213,6 +236,23 @@ void IXMapBranchGroupCell::rebuild()
     m_rebuiltSinceLayout = true;
 }
 
+void IXMapBranchGroupCell::nameSubtree()
+{
+    IXLayoutContext* context = this->context();
+    if (!context) return;
+    std::vector<IXMapBranchGroupCell*> pending{this};
+    while (!pending.empty()) {
+        IXMapBranchGroupCell* group = pending.back();
+        pending.pop_back();
+        if (IXNode* node = group->node()) context->setCellForNode(group->shared_from_this(), node);
+        if (IXLayoutCell* picture = group->m_branchCell ? group->m_branchCell->pictureCell() : nullptr)
+            if (IXNode* node = picture->node()) context->setCellForNode(picture->shared_from_this(), node);
+        for (const IXCellList* list : {&group->cells(), static_cast<const IXCellList*>(&group->m_keptAside)})
+            for (const auto& cell : *list)
+                if (auto* child = dynamic_cast<IXMapBranchGroupCell*>(cell.get())) pending.push_back(child);
+    }
+}
+
 // --- Invalidation ---
 
 void IXMapBranchGroupCell::invalidate()
@@ -220,6 +260,9 @@ void IXMapBranchGroupCell::invalidate()
     release(m_branchCell);
     release(m_boundaryCell);
     release(m_collapseCell);
+    IXCellList aside;
+    aside.swap(m_keptAside);
+    for (const auto& cell : aside) cell->invalidate();
     IXBranchGroupCell::invalidate();
 }
 
@@ -232,7 +275,8 @@ void IXMapBranchGroupCell::invalidateOwnCells()
 
 void IXMapBranchGroupCell::invalidateLayout()
 {
-    IXBranchGroupCell::invalidateLayout();
+    // Not the child groups (see the class comment).
+    IXLayoutCell::invalidateLayout();
     invalidateOwnCells();
     if (!context() || !node()) return;
     std::shared_ptr<const IXStyleNode> style = this->styleForReading();
@@ -243,14 +287,6 @@ bool IXMapBranchGroupCell::needsRebuild(const IXStyleNode& style)
 {
     return layoutTypeForNode(node(), &style) != m_layoutType || style.branchCollapsed() != m_collapsed
         || (!m_boundaryCell && style.boundaryShow());
-}
-
-void IXMapBranchGroupCell::transformDidInvalidate()
-{
-    IXBranchGroupCell::transformDidInvalidate();
-    if (m_branchCell) m_branchCell->invalidateTransform();
-    if (m_boundaryCell) m_boundaryCell->invalidateTransform();
-    if (m_collapseCell) m_collapseCell->invalidateTransform();
 }
 
 // --- Layout driver ---

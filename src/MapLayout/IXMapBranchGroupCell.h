@@ -23,6 +23,12 @@ class IXStyleNode;
 // the layout; a change of either (or a boundary switched on) rebuilds the children at the
 // next layout.
 //
+// Invalidation: invalidating a group lays out again what shows its own branch (box, boundary,
+// button, the placement of its children), not the child groups, which depend on their own
+// branches; a change of type reaches them through the rebuild, which has each kept child
+// check its own at its next layout. Collapsing keeps the child groups aside with their
+// layout (named with the context, which passes them by), and expanding shows them again.
+//
 // Ownership: the group owns its box, boundary, button and child groups; it makes the box and
 // the child groups through the installed IXLayoutCellFactory and registers every child group
 // with the context under its node. Main thread only.
@@ -75,8 +81,9 @@ public:
 
     void invalidate() override;
     void invalidateLayout() override;
-    void transformDidInvalidate() override;
     void layout() override;
+    // The child groups kept aside while the branch is collapsed, in branch order.
+    const IXCellList& keptAsideCells() const { return m_keptAside; }
     // Whether thin straight lines are drawn without antialiasing: the context asks for crisp
     // lines, one view unit is about one device pixel and the window shows a map layout.
     bool shouldFixAntialiasing();
@@ -101,6 +108,9 @@ private:
     // 1 mind map, 2 left-right, 4 top-down, 0 any other layout.
     int layoutKind();
     void invalidateOwnCells();
+    // Names this group and every cell below it that the context names (groups, pictures) with
+    // the context again.
+    void nameSubtree();
     // Brings the box, boundary, button and child groups in line with the branch.
     void rebuild();
     // Whether the type, the collapsed state or a boundary switched on changed since the last
@@ -118,6 +128,7 @@ private:
     std::shared_ptr<IXBranchCell> m_branchCell;
     std::shared_ptr<IXBranchBoundaryCell> m_boundaryCell;
     std::shared_ptr<IXLayoutCell> m_collapseCell;
+    IXCellList m_keptAside;
     int m_layoutKind = -1;
     int m_layoutType = 0;
     bool m_collapsed = false;

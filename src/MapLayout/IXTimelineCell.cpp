@@ -605,14 +605,6 @@ void IXTimelineCell::invalidateLayout()
     m_needsReload = true;
 }
 
-void IXTimelineCell::transformDidInvalidate()
-{
-    for (const auto& cell : m_branches) cell->invalidateTransform();
-    for (const auto& bar : m_bars) bar->invalidateTransform();
-    for (const auto& ruler : m_rulers) ruler->invalidateTransform();
-    if (m_rootBranchCell) m_rootBranchCell->invalidateTransform();
-}
-
 // --- Drawing ---
 
 void IXTimelineCell::draw(PLGraphicsContext& graphics)

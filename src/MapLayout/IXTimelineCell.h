@@ -76,7 +76,6 @@ public:
     void invalidate() override;
     void invalidateLayoutForCell(IXLayoutCell* cell) override;
     void invalidateLayout() override;
-    void transformDidInvalidate() override;
     void layout() override;
     void draw(PLGraphicsContext& graphics) override;
 
