@@ -3,6 +3,7 @@
 // the opened model keeps on the heap, "peak_rss_mb" the process's peak resident size, which
 // the parse of "contents.xml" sets. The package is the one MapLayoutBench generates and keeps
 // in the temporary folder; run that once first.
+#include "Platform/PLAllocatorTuning.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXDocumentNode.h"
@@ -60,4 +61,13 @@ BENCHMARK(BM_LargePackageOpenCold)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    // Measured with the allocator the editor runs with.
+    PLAllocatorTuning::restartTunedIfNeeded(argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

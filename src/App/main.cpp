@@ -15,6 +15,7 @@
 #include "Inspectors/IXIconsFolderStorage.h"
 #include "MapLayout/IXInfoTagPresenting.h"
 #include "MapLayout/IXMapCellFactory.h"
+#include "Platform/PLAllocatorTuning.h"
 #include "Platform/PLError.h"
 #include "Platform/PLFontSubstitutions.h"
 #include "UtilityWidgets/UTInfoTag.h"
@@ -94,6 +95,7 @@ void scheduleScreenshot(IXApplication& application)
 
 int main(int argc, char** argv)
 {
+    PLAllocatorTuning::restartTunedIfNeeded(argv);
     UTStartupTrace::mark("main");
 #if defined(__GLIBC__)
     // Reading a large map frees a great many small blocks. glibc keeps such blocks in its

@@ -1,0 +1,32 @@
+#include "Platform/PLAllocatorTuning.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <unistd.h>
+
+const char* PLAllocatorTuning::tunedValue(const char* current)
+{
+    static std::string value;
+    const std::string existing = current ? current : "";
+    if (existing.find("glibc.malloc.hugetlb") != std::string::npos) return "";
+    value = existing;
+    if (!value.empty()) value += ':';
+    value += "glibc.malloc.hugetlb=1";
+    return value.c_str();
+}
+
+void PLAllocatorTuning::restartTunedIfNeeded(char** argv)
+{
+#if defined(__GLIBC__) && defined(__linux__)
+    if (!argv || !argv[0]) return;
+    const char* tuned = tunedValue(std::getenv("GLIBC_TUNABLES"));
+    if (!*tuned) return;
+    if (setenv("GLIBC_TUNABLES", tuned, 1) != 0) return;
+    execv("/proc/self/exe", argv);
+    // Still here: the restart failed; go on as started.
+#else
+    (void)argv;
+#endif
+}
