@@ -289,10 +289,9 @@ TEST(IXStyleLookup, SharedTextAttributesFollowChangesAndUndo)
         const std::optional<QFont> font = doc.layoutSheet()->styleForReading(of.get())->branchTextAttributes().font;
         return font ? font->pointSizeF() : 0.0;
     };
-    const auto setSize = [](const std::shared_ptr<IXStyleNode>& style, double points) {
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPointSizeF(points);
-        style->setBranchTextFont(font);
+    // Only a size: the system font at that size, with no face to look up.
+    const auto setSize = [](const std::shared_ptr<IXStyleNode>& style, int points) {
+        style->setValue(IXStyleValue::integer(points), QStringLiteral("branch.text.font.size"));
     };
     struct Step {
         const char* label;
