@@ -36,7 +36,11 @@ std::shared_ptr<IXNode> IXNode::copy() const
 bool IXNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError*)
 {
     const QString uid = element.attribute("uid");
-    if (!uid.isEmpty()) m_uid = uid;
+    if (!uid.isEmpty()) {
+        m_uid = uid;
+        // Styles are found by id.
+        m_readingStyle = {};
+    }
     setParentNode(parent);
     return true;
 }
@@ -68,6 +72,7 @@ const QString& IXNode::uniqueId()
 {
     if (m_uid.isEmpty()) {
         m_uid = IXDocumentNode::newUniqueId();
+        m_readingStyle = {};
         // Ids are indexed by the document when they exist; one made now joins the index.
         if (m_documentNode && m_documentNode != this) m_documentNode->indexNode(this);
     }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <cstdint>
 #include <functional>
 
 #include <memory>
@@ -16,6 +17,7 @@
 
 class IXDocumentNode;
 class IXStyleNode;
+class IXStyleSheetNode;
 class IXWarning;
 class PLError;
 class PLUndoManager;
@@ -152,9 +154,20 @@ protected:
 
 private:
     friend class IXDocumentNode;
+    friend class IXStyleSheetNode;
 
     static void recordUndo(PLUndoManager* manager, const void* target, std::function<void()> action);
 
+    // What IXStyleSheetNode::styleForReading gave the node last (it checks this memo before
+    // using it); a node read by the hundred thousand hashes its id only once per change.
+    struct ReadingStyle {
+        const IXStyleSheetNode* sheet = nullptr;
+        std::uint64_t changeCount = 0;
+        int level = 0;
+        IXStyleNode* style = nullptr;
+    };
+
+    ReadingStyle m_readingStyle;
     QString m_uid;
     IXDocumentNode* m_documentNode = nullptr;
     IXNode* m_parentNode = nullptr;

@@ -12,6 +12,7 @@
 namespace {
 const QString FrameTypeAttribute = QStringLiteral("branch.frame.type");
 const QString UndoActionName = QStringLiteral("_style");
+const IXStyleValue NoValue;
 
 // The smallest font size that a stored font may have; smaller ones give the default font.
 constexpr float MinimumFontSize = 4;
@@ -28,6 +29,7 @@ IXStyleNode::IXStyleNode(const IXStyleNode& other)
     : UTObserver()
     , IXNode(other)
     , m_attributes(other.m_attributes)
+    , m_knownAttributes(other.m_knownAttributes)
 {
 }
 
@@ -47,14 +49,33 @@ void IXStyleNode::setParentNode(IXNode* parent)
 
 IXStyleValue IXStyleNode::ownAttribute(const QString& name) const
 {
-    return m_attributes.value(name);
+    return ownValue(name, knownSlot(name));
+}
+
+const IXStyleValue& IXStyleNode::ownValue(const QString& name, int slot) const
+{
+    // A name of the table that the style does not hold needs no search.
+    if (slot >= 0 && !m_knownAttributes[std::size_t(slot)]) return NoValue;
+    const auto own = m_attributes.constFind(name);
+    return own != m_attributes.constEnd() ? *own : NoValue;
 }
 
 IXStyleValue IXStyleNode::attribute(const QString& name) const
 {
+    return shownValue(name);
+}
+
+const IXStyleValue& IXStyleNode::shownValue(const QString& name) const
+{
+    const int slot = knownSlot(name);
+    // Most reads: a name of the table that a style naming no node does not hold, which the
+    // sheet has found before.
+    if (slot >= 0 && m_styleSheet && m_refId.isEmpty() && !m_knownAttributes[std::size_t(slot)]) {
+        if (const IXStyleValue* found = m_styleSheet->resolvedBefore(slot, m_master)) return *found;
+    }
     // The sheet's look-up starts with the own value.
-    if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->attribute(name, this);
-    return ownAttribute(name);
+    if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->shownValue(name, slot, *this);
+    return ownValue(name, slot);
 }
 
 IXStyleValue IXStyleNode::valueForAttribute(const QString& name, const IXStyleValue& defaultValue) const
@@ -86,6 +107,7 @@ void IXStyleNode::setValue(const IXStyleValue& value, const QString& name)
     } else {
         m_attributes.insert(name, value);
     }
+    if (const int slot = slotForName(name); slot >= 0) m_knownAttributes.set(std::size_t(slot), !value.isNull());
     noteChange();
     if (IXStyleSheetNode* sheet = styleSheet()) sheet->styleDidChange();
     notifyPropertyChange(name);
@@ -170,7 +192,7 @@ PLXMLElement IXStyleNode::XMLElement(PLXMLElement parent)
 
 bool IXStyleNode::boolValueForAttribute(const QString& name, bool defaultValue) const
 {
-    return attribute(name).toBool().value_or(defaultValue);
+    return shownValue(name).toBool().value_or(defaultValue);
 }
 
 void IXStyleNode::setBoolValue(bool value, const QString& name, bool defaultValue)
@@ -180,7 +202,7 @@ void IXStyleNode::setBoolValue(bool value, const QString& name, bool defaultValu
 
 int IXStyleNode::intValueForAttribute(const QString& name, int defaultValue) const
 {
-    return attribute(name).toInt().value_or(defaultValue);
+    return shownValue(name).toInt().value_or(defaultValue);
 }
 
 void IXStyleNode::setIntValue(int value, const QString& name, int defaultValue)
@@ -190,7 +212,7 @@ void IXStyleNode::setIntValue(int value, const QString& name, int defaultValue)
 
 float IXStyleNode::floatValueForAttribute(const QString& name, float defaultValue) const
 {
-    return attribute(name).toFloat().value_or(defaultValue);
+    return shownValue(name).toFloat().value_or(defaultValue);
 }
 
 void IXStyleNode::setFloatValue(float value, const QString& name, float defaultValue)
@@ -200,7 +222,7 @@ void IXStyleNode::setFloatValue(float value, const QString& name, float defaultV
 
 PLPoint IXStyleNode::pointValueForAttribute(const QString& name, PLPoint defaultValue) const
 {
-    return attribute(name).toPoint().value_or(defaultValue);
+    return shownValue(name).toPoint().value_or(defaultValue);
 }
 
 void IXStyleNode::setPointValue(PLPoint value, const QString& name, PLPoint defaultValue)
@@ -210,7 +232,7 @@ void IXStyleNode::setPointValue(PLPoint value, const QString& name, PLPoint defa
 
 PLSize IXStyleNode::sizeValueForAttribute(const QString& name, PLSize defaultValue) const
 {
-    return attribute(name).toSize().value_or(defaultValue);
+    return shownValue(name).toSize().value_or(defaultValue);
 }
 
 void IXStyleNode::setSizeValue(PLSize value, const QString& name, PLSize defaultValue)
@@ -220,7 +242,7 @@ void IXStyleNode::setSizeValue(PLSize value, const QString& name, PLSize default
 
 PLRect IXStyleNode::rectValueForAttribute(const QString& name, const PLRect& defaultValue) const
 {
-    return attribute(name).toRect().value_or(defaultValue);
+    return shownValue(name).toRect().value_or(defaultValue);
 }
 
 void IXStyleNode::setRectValue(const PLRect& value, const QString& name, const PLRect& defaultValue)
@@ -230,7 +252,7 @@ void IXStyleNode::setRectValue(const PLRect& value, const QString& name, const P
 
 QString IXStyleNode::stringValueForAttribute(const QString& name, const QString& defaultValue) const
 {
-    return attribute(name).toString().value_or(defaultValue);
+    return shownValue(name).toString().value_or(defaultValue);
 }
 
 void IXStyleNode::setStringValue(const QString& value, const QString& name, const QString& defaultValue)
@@ -240,7 +262,7 @@ void IXStyleNode::setStringValue(const QString& value, const QString& name, cons
 
 PLColor IXStyleNode::colorValueForAttribute(const QString& name, const PLColor& defaultValue) const
 {
-    return attribute(name).toColor().value_or(defaultValue);
+    return shownValue(name).toColor().value_or(defaultValue);
 }
 
 void IXStyleNode::setColorValue(const PLColor& value, const QString& name, const PLColor& defaultValue)
@@ -278,20 +300,29 @@ std::optional<QFont> IXStyleNode::fontNamed(const QString& name, float pointSize
     return font;
 }
 
+const QString& IXStyleNode::MemberNames::member(const QString& group, const char* suffix)
+{
+    QString name = group + QLatin1String(suffix);
+    if (const int slot = slotForName(name); slot >= 0) return KnownAttributeNames[std::size_t(slot)];
+    QString& made = m_made.at(std::size_t(m_madeCount++));
+    made = std::move(name);
+    return made;
+}
+
 IXStyleNode::FontNames::FontNames(const QString& font)
-    : size(font + QStringLiteral(".size"))
-    , name(font + QStringLiteral(".name"))
-    , family(font + QStringLiteral(".family"))
-    , bold(font + QStringLiteral(".bold"))
-    , italic(font + QStringLiteral(".italic"))
+    : size(member(font, ".size"))
+    , name(member(font, ".name"))
+    , family(member(font, ".family"))
+    , bold(member(font, ".bold"))
+    , italic(member(font, ".italic"))
 {
 }
 
 IXStyleNode::TextNames::TextNames(const QString& group)
     : font(group + QStringLiteral(".font"))
-    , alignment(group + QStringLiteral(".alignment"))
-    , foreground(group + QStringLiteral(".fgcolor"))
-    , background(group + QStringLiteral(".bgcolor"))
+    , alignment(member(group, ".alignment"))
+    , foreground(member(group, ".fgcolor"))
+    , background(member(group, ".bgcolor"))
 {
 }
 
@@ -402,6 +433,20 @@ IXStyleTextAttributes IXStyleNode::textAttributesValueForAttribute(const QString
                                                                    const IXStyleTextAttributes& defaultValue) const
 {
     return textAttributesValue(TextNames(name), defaultValue);
+}
+
+IXStyleTextAttributes IXStyleNode::namedTextAttributes(const TextNames& names, int group) const
+{
+    // A style that holds nothing and names no node with a style in the master sheet shows
+    // what its master type shows, which the sheet makes once: a font costs more to make
+    // than all the reads it needs.
+    if (m_styleSheet && m_attributes.isEmpty() && !m_styleSheet->masterSheetStyle(*this)) {
+        if (std::optional<IXStyleTextAttributes>& made = m_styleSheet->resolvedTextAttributes(group, m_master); made) return *made;
+        IXStyleTextAttributes attributes = textAttributesValue(names, {});
+        m_styleSheet->resolvedTextAttributes(group, m_master) = attributes;
+        return attributes;
+    }
+    return textAttributesValue(names, {});
 }
 
 IXStyleTextAttributes IXStyleNode::textAttributesValue(const TextNames& names, const IXStyleTextAttributes& defaultValue) const

@@ -8,7 +8,10 @@
 #include <QString>
 #include <QTextOption>
 
+#include <array>
+#include <bitset>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class IXStyleSheetNode;
@@ -79,6 +82,25 @@ public:
     IXStyleSheetNode* styleSheet() const { return m_styleSheet; }
     // Keeps styleSheet() with the parent: every read asks it.
     void setParentNode(IXNode* parent) override;
+
+    // The named attributes (the getters and setters below, and the members of their font and
+    // text groups) each have a slot, 0 to KnownAttributeCount - 1. A read by the very string
+    // of the table (KnownAttributeNames) is told by its address and skips every hash: the
+    // style keeps which slots it holds, its sheet what it found by slot. Any other string,
+    // even one of the same text, takes the way by name, which finds the same values.
+    static constexpr int KnownAttributeCount = 79;
+    // The table's strings, by slot.
+    static const std::array<QString, KnownAttributeCount> KnownAttributeNames;
+    // The slot of a string of the table, by its address; -1 for every other string.
+    static int knownSlot(const QString& name)
+    {
+        const std::less<const QString*> before;
+        const QString* const first = KnownAttributeNames.data();
+        if (before(&name, first) || !before(&name, first + KnownAttributeCount)) return -1;
+        return int(&name - first);
+    }
+    // The slot of a name by its text; -1 for names outside the table.
+    static int slotForName(const QString& name);
 
     // The style's own value, or none.
     IXStyleValue ownAttribute(const QString& name) const;
@@ -344,20 +366,48 @@ protected:
     IXStyleNode(const IXStyleNode& other);
 
 private:
+    friend class IXStyleSheetNode;
+
     // The attribute names of a font and of a text group below a name, made once for the
-    // named attributes rather than on every read.
-    struct FontNames {
-        explicit FontNames(const QString& font);
-        QString size, name, family, bold, italic;
+    // named attributes rather than on every read. Each member is the table's string when the
+    // table has the name (so that reads take the way by slot), else a string made for it.
+    class MemberNames {
+    public:
+        MemberNames(const MemberNames&) = delete;
+        MemberNames& operator=(const MemberNames&) = delete;
+
+    protected:
+        MemberNames() = default;
+        const QString& member(const QString& group, const char* suffix);
+
+    private:
+        std::array<QString, 5> m_made;
+        int m_madeCount = 0;
     };
-    struct TextNames {
+    struct FontNames : MemberNames {
+        explicit FontNames(const QString& font);
+        const QString& size;
+        const QString& name;
+        const QString& family;
+        const QString& bold;
+        const QString& italic;
+    };
+    struct TextNames : MemberNames {
         explicit TextNames(const QString& group);
         FontNames font;
-        QString alignment, foreground, background;
+        const QString& alignment;
+        const QString& foreground;
+        const QString& background;
     };
+    // What the style shows, and its own value (slot: knownSlot(name)), without copying: the
+    // reference holds until the next look-up or change.
+    const IXStyleValue& shownValue(const QString& name) const;
+    const IXStyleValue& ownValue(const QString& name, int slot) const;
     std::optional<QFont> fontValue(const FontNames& names, const std::optional<QFont>& defaultValue) const;
     QTextOption paragraphStyleValue(const QString& alignmentName, const std::optional<QTextOption>& defaultValue) const;
     IXStyleTextAttributes textAttributesValue(const TextNames& names, const IXStyleTextAttributes& defaultValue) const;
+    // The text attributes of a named getter (group: IXStyleSheetNode::TextGroup), without default.
+    IXStyleTextAttributes namedTextAttributes(const TextNames& names, int group) const;
 
     inline static std::uint64_t s_changeCount = 0;
 
@@ -366,4 +416,10 @@ private:
     int m_master = 0;
     QString m_refId;
     IXStyleAttributes m_attributes;
+    // The slots of the table among the own attributes' names.
+    std::bitset<KnownAttributeCount> m_knownAttributes;
+    // For a node's style: the master sheet's style of the same node as the sheet last found
+    // it (or none), while changeCount() is m_masterSheetStyleAt. Kept by the sheet.
+    mutable const IXStyleNode* m_masterSheetStyle = nullptr;
+    mutable std::uint64_t m_masterSheetStyleAt = ~std::uint64_t(0);
 };

@@ -3,6 +3,10 @@
 // to the default given here; each setter stores through the set-with-default rule.
 #include "DocumentModel/IXStyleNode.h"
 
+#include "DocumentModel/IXStyleSheetNode.h"
+
+#include <QHash>
+
 #include <algorithm>
 
 namespace {
@@ -12,88 +16,122 @@ const PLColor Clear = PLColor::clear();
 const PLColor Grey = PLColor::gray();
 const PLColor Blue = PLColor::rgb(0, 0, 1);
 
-// Document.
-const QString DocumentPageColor = QStringLiteral("document.bgcolor");
-const QString DocumentWordWrap = QStringLiteral("document.word.wrap");
-const QString DocumentGapVertical = QStringLiteral("document.gap.vertical");
-const QString DocumentGapHorizontal = QStringLiteral("document.gap.horizontal");
-const QString DocumentBranchMinLength = QStringLiteral("document.branch.minlength");
-const QString DocumentShowsConnections = QStringLiteral("document.connections.show");
-const QString DocumentLayout = QStringLiteral("document.layout");
-const QString DocumentLayoutOrientation = QStringLiteral("document.layout.orientation");
-const QString DocumentLayoutCustom = QStringLiteral("document.layout.custom");
-const QString TimelineLevelDisplay = QStringLiteral("document.layout.timeline.leveldisplay");
-const QString TimelineShowTitle = QStringLiteral("document.layout.timeline.show.title");
-const QString TimelineShowDurationBars = QStringLiteral("document.layout.timeline.show.durationbars");
-const QString TimelineShowTimeBreaks = QStringLiteral("document.layout.timeline.show.timebreaks");
-const QString TimelineScale = QStringLiteral("document.layout.timeline.scale");
-const QString PrintPageOrientation = QStringLiteral("print.page.orientation");
-const QString PrintPageVCount = QStringLiteral("print.page.vcount");
-const QString PrintPageHCount = QStringLiteral("print.page.hcount");
-const QString PrintPageScale = QStringLiteral("print.page.scale");
-const QString PrintPageOffsetX = QStringLiteral("print.page.offset.x");
-const QString PrintPageOffsetY = QStringLiteral("print.page.offset.y");
-const QString PrintShowDocInfo = QStringLiteral("print.show.docinfo");
-const QString DocumentNumbering = QStringLiteral("document.numbering");
+// The names of the named attributes, each with a fixed slot: a read by one of these very
+// strings (IXStyleNode::knownSlot tells them by address) finds its own value by a bit and
+// its inherited value in the sheet's table of slots, hashing nothing. The members of the
+// font and text groups are listed too; names that come from elsewhere take the slow path.
+#define IX_STYLE_NAMES(X) \
+    /* Document */ \
+    X(DocumentPageColor, "document.bgcolor") \
+    X(DocumentWordWrap, "document.word.wrap") \
+    X(DocumentGapVertical, "document.gap.vertical") \
+    X(DocumentGapHorizontal, "document.gap.horizontal") \
+    X(DocumentBranchMinLength, "document.branch.minlength") \
+    X(DocumentShowsConnections, "document.connections.show") \
+    X(DocumentLayout, "document.layout") \
+    X(DocumentLayoutOrientation, "document.layout.orientation") \
+    X(DocumentLayoutCustom, "document.layout.custom") \
+    X(TimelineLevelDisplay, "document.layout.timeline.leveldisplay") \
+    X(TimelineShowTitle, "document.layout.timeline.show.title") \
+    X(TimelineShowDurationBars, "document.layout.timeline.show.durationbars") \
+    X(TimelineShowTimeBreaks, "document.layout.timeline.show.timebreaks") \
+    X(TimelineScale, "document.layout.timeline.scale") \
+    X(PrintPageOrientation, "print.page.orientation") \
+    X(PrintPageVCount, "print.page.vcount") \
+    X(PrintPageHCount, "print.page.hcount") \
+    X(PrintPageScale, "print.page.scale") \
+    X(PrintPageOffsetX, "print.page.offset.x") \
+    X(PrintPageOffsetY, "print.page.offset.y") \
+    X(PrintShowDocInfo, "print.show.docinfo") \
+    X(DocumentNumbering, "document.numbering") \
+    /* Branch */ \
+    X(BranchLayoutType, "branch.layout.type") \
+    X(BranchFrameType, "branch.frame.type") \
+    X(BranchLineWidth, "branch.line.width") \
+    X(BranchLineType, "branch.line.type") \
+    X(BranchLineColor, "branch.line.color") \
+    X(BranchFrameLineColor, "branch.frame.line.color") \
+    X(BranchFrameLineRoundness, "branch.frame.line.roundness") \
+    X(BranchFillType, "branch.fill.type") \
+    X(BranchFrameFillAngle, "branch.frame.fill.angle") \
+    X(BranchFrameFillColorCount, "branch.frame.fill.bgcolor.count") \
+    X(BranchFrameFillColor, "branch.frame.fill.bgcolor1") \
+    X(BranchFrameFillAltColor, "branch.frame.fill.bgcolor2") \
+    X(BranchPicturePosition, "branch.picture.position") \
+    X(BranchLayout, "branch.layout") \
+    X(BranchBaseline, "branch.baseline") \
+    X(BranchConnectionCap, "branch.connection.cap") \
+    X(BranchTextColor, "branch.text.fgcolor") \
+    X(BranchTextBackgroundColor, "branch.text.bgcolor") \
+    X(BranchTextFontSize, "branch.text.font.size") \
+    X(BranchTextFontName, "branch.text.font.name") \
+    X(BranchTextFontFamily, "branch.text.font.family") \
+    X(BranchTextFontBold, "branch.text.font.bold") \
+    X(BranchTextFontItalic, "branch.text.font.italic") \
+    X(BranchTextAlignment, "branch.text.alignment") \
+    X(BranchCollapsed, "branch.collapsed") \
+    X(BranchTextWidth, "branch.text.width") \
+    X(BranchParentOffset, "branch.parentOffset") \
+    X(BranchCollapserType, "branch.collapser.type") \
+    /* Picture */ \
+    X(PictureSize, "picture.size") \
+    X(PictureKeepAspect, "picture.keepaspect") \
+    X(PictureOpacity, "picture.opacity") \
+    /* Boundary */ \
+    X(BoundaryShow, "boundary.show") \
+    X(BoundaryLineColor, "boundary.line.color") \
+    X(BoundaryFillColor, "boundary.fill.bgcolor") \
+    X(BoundaryLineWidth, "boundary.line.width") \
+    X(BoundaryRoundness, "boundary.roundness") \
+    X(BoundaryLineDash, "boundary.line.dash") \
+    /* Connections and floating objects */ \
+    X(ConnectionHoverColor, "connection.hover.color") \
+    X(ConnectionColor, "connection.line.color") \
+    X(ConnectionOffset1, "connection.offset1") \
+    X(ConnectionOffset2, "connection.offset2") \
+    X(ConnectionLineWidth, "connection.line.width") \
+    X(FloatingLineColor, "floating.line.color") \
+    X(FloatingFrameColor, "floating.frame.fgcolor") \
+    X(FloatingFrameBackgroundColor, "floating.frame.bgcolor") \
+    X(FloatingFrameWidth, "floating.frame.width") \
+    X(FloatingLineWidth, "floating.line.width") \
+    X(CommentTextWidth, "comment.text.width") \
+    X(FloatingTargetOffset, "floating.targetOffset") \
+    X(FloatingTextColor, "floating.text.fgcolor") \
+    X(FloatingTextBackgroundColor, "floating.text.bgcolor") \
+    X(FloatingTextFontSize, "floating.text.font.size") \
+    X(FloatingTextFontName, "floating.text.font.name") \
+    X(FloatingTextFontFamily, "floating.text.font.family") \
+    X(FloatingTextFontBold, "floating.text.font.bold") \
+    X(FloatingTextFontItalic, "floating.text.font.italic") \
+    X(FloatingTextAlignment, "floating.text.alignment")
 
-// Branch.
-const QString BranchLayoutType = QStringLiteral("branch.layout.type");
-const QString BranchFrameType = QStringLiteral("branch.frame.type");
-const QString BranchLineWidth = QStringLiteral("branch.line.width");
-const QString BranchLineType = QStringLiteral("branch.line.type");
-const QString BranchLineColor = QStringLiteral("branch.line.color");
-const QString BranchFrameLineColor = QStringLiteral("branch.frame.line.color");
-const QString BranchFrameLineRoundness = QStringLiteral("branch.frame.line.roundness");
-const QString BranchFillType = QStringLiteral("branch.fill.type");
-const QString BranchFrameFillAngle = QStringLiteral("branch.frame.fill.angle");
-const QString BranchFrameFillColorCount = QStringLiteral("branch.frame.fill.bgcolor.count");
-const QString BranchFrameFillColor = QStringLiteral("branch.frame.fill.bgcolor1");
-const QString BranchFrameFillAltColor = QStringLiteral("branch.frame.fill.bgcolor2");
-const QString BranchPicturePosition = QStringLiteral("branch.picture.position");
-const QString BranchLayout = QStringLiteral("branch.layout");
-const QString BranchBaseline = QStringLiteral("branch.baseline");
-const QString BranchConnectionCap = QStringLiteral("branch.connection.cap");
+enum Slot : int {
+#define IX_STYLE_SLOT(id, text) id##Slot,
+    IX_STYLE_NAMES(IX_STYLE_SLOT)
+#undef IX_STYLE_SLOT
+    SlotCount
+};
+static_assert(SlotCount == IXStyleNode::KnownAttributeCount);
+}
+
+const std::array<QString, IXStyleNode::KnownAttributeCount> IXStyleNode::KnownAttributeNames = {
+#define IX_STYLE_TEXT(id, text) QStringLiteral(text),
+    IX_STYLE_NAMES(IX_STYLE_TEXT)
+#undef IX_STYLE_TEXT
+};
+
+namespace {
+#define IX_STYLE_NAME(id, text) [[maybe_unused]] const QString& id = IXStyleNode::KnownAttributeNames[id##Slot];
+IX_STYLE_NAMES(IX_STYLE_NAME)
+#undef IX_STYLE_NAME
+#undef IX_STYLE_NAMES
+
+// The groups whose members are listed above.
 const QString BranchText = QStringLiteral("branch.text");
-const QString BranchTextColor = QStringLiteral("branch.text.fgcolor");
-const QString BranchTextBackgroundColor = QStringLiteral("branch.text.bgcolor");
 const QString BranchTextFont = QStringLiteral("branch.text.font");
-const QString BranchTextAlignment = QStringLiteral("branch.text.alignment");
-const QString BranchCollapsed = QStringLiteral("branch.collapsed");
-const QString BranchTextWidth = QStringLiteral("branch.text.width");
-const QString BranchParentOffset = QStringLiteral("branch.parentOffset");
-const QString BranchCollapserType = QStringLiteral("branch.collapser.type");
-
-// Picture.
-const QString PictureSize = QStringLiteral("picture.size");
-const QString PictureKeepAspect = QStringLiteral("picture.keepaspect");
-const QString PictureOpacity = QStringLiteral("picture.opacity");
-
-// Boundary.
-const QString BoundaryShow = QStringLiteral("boundary.show");
-const QString BoundaryLineColor = QStringLiteral("boundary.line.color");
-const QString BoundaryFillColor = QStringLiteral("boundary.fill.bgcolor");
-const QString BoundaryLineWidth = QStringLiteral("boundary.line.width");
-const QString BoundaryRoundness = QStringLiteral("boundary.roundness");
-const QString BoundaryLineDash = QStringLiteral("boundary.line.dash");
-
-// Connections and floating objects.
-const QString ConnectionHoverColor = QStringLiteral("connection.hover.color");
-const QString ConnectionColor = QStringLiteral("connection.line.color");
-const QString ConnectionOffset1 = QStringLiteral("connection.offset1");
-const QString ConnectionOffset2 = QStringLiteral("connection.offset2");
-const QString ConnectionLineWidth = QStringLiteral("connection.line.width");
-const QString FloatingLineColor = QStringLiteral("floating.line.color");
-const QString FloatingFrameColor = QStringLiteral("floating.frame.fgcolor");
-const QString FloatingFrameBackgroundColor = QStringLiteral("floating.frame.bgcolor");
-const QString FloatingFrameWidth = QStringLiteral("floating.frame.width");
-const QString FloatingLineWidth = QStringLiteral("floating.line.width");
-const QString CommentTextWidth = QStringLiteral("comment.text.width");
-const QString FloatingTargetOffset = QStringLiteral("floating.targetOffset");
 const QString FloatingText = QStringLiteral("floating.text");
-const QString FloatingTextColor = QStringLiteral("floating.text.fgcolor");
-const QString FloatingTextBackgroundColor = QStringLiteral("floating.text.bgcolor");
 const QString FloatingTextFont = QStringLiteral("floating.text.font");
-const QString FloatingTextAlignment = QStringLiteral("floating.text.alignment");
 
 constexpr int DefaultTimelineScale = 1000;
 constexpr int TimelineScaleOffset = 10;
@@ -106,6 +144,19 @@ int pageSpread(int count)
 {
     return std::clamp(count, 1, MaximumPageSpread);
 }
+}
+
+// --- The table ---
+
+int IXStyleNode::slotForName(const QString& name)
+{
+    if (const int slot = knownSlot(name); slot >= 0) return slot;
+    static const QHash<QString, int> byName = [] {
+        QHash<QString, int> table;
+        for (int slot = 0; slot < KnownAttributeCount; ++slot) table.insert(KnownAttributeNames[std::size_t(slot)], slot);
+        return table;
+    }();
+    return byName.value(name, -1);
 }
 
 // --- Document ---
@@ -203,7 +254,7 @@ int IXStyleNode::branchConnectionCap() const { return intValueForAttribute(Branc
 IXStyleTextAttributes IXStyleNode::branchTextAttributes() const
 {
     static const TextNames names(BranchText);
-    return textAttributesValue(names, {});
+    return namedTextAttributes(names, IXStyleSheetNode::BranchTextGroup);
 }
 void IXStyleNode::setBranchTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, BranchText, {}); }
 PLColor IXStyleNode::branchTextColor() const { return colorValueForAttribute(BranchTextColor, Black); }
@@ -300,7 +351,7 @@ void IXStyleNode::setFloatingTargetOffset(PLPoint offset) { setPointValue(offset
 IXStyleTextAttributes IXStyleNode::floatingTextAttributes() const
 {
     static const TextNames names(FloatingText);
-    return textAttributesValue(names, {});
+    return namedTextAttributes(names, IXStyleSheetNode::FloatingTextGroup);
 }
 void IXStyleNode::setFloatingTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, FloatingText, {}); }
 PLColor IXStyleNode::floatingTextColor() const { return colorValueForAttribute(FloatingTextColor, Black); }

@@ -230,6 +230,20 @@ std::shared_ptr<const IXStyleNode> IXStyleSheetNode::styleForReading(IXNode* nod
 {
     PL_ASSERT_PARAM(node, "node");
     PL_ASSERT_PARAM(!node->isLayout(), "![node isLayout]");
+    // The style given last, while nothing that chooses it changed: styles join or leave
+    // sheets, and sheets their masters or documents, only with a new change count; a new id
+    // forgets it; the depth picks a branch's master.
+    IXNode::ReadingStyle& memo = node->m_readingStyle;
+    const int level = node->level();
+    if (memo.style && memo.sheet == this && memo.changeCount == IXStyleNode::changeCount() && memo.level == level)
+        return std::static_pointer_cast<const IXStyleNode>(memo.style->shared_from_this());
+    std::shared_ptr<IXStyleNode> style = findStyleForReading(node);
+    memo = {this, IXStyleNode::changeCount(), level, style.get()};
+    return style;
+}
+
+std::shared_ptr<IXStyleNode> IXStyleSheetNode::findStyleForReading(IXNode* node)
+{
     const QString& uid = node->uniqueId();
     if (!m_styles.isEmpty()) {
         if (std::shared_ptr<IXStyleNode> style = m_styles.value(uid)) return style;
@@ -271,35 +285,67 @@ IXStyleSheetNode::StyleList IXStyleSheetNode::nodeStyles() const
 IXStyleValue IXStyleSheetNode::attribute(const QString& name, const IXStyleNode* style) const
 {
     PL_ASSERT_PARAM(style, "style");
-    IXStyleValue value = style->ownAttribute(name);
-    if (value) return value;
-    const QString& ref = style->refId();
-    if (!ref.isEmpty() && m_master) {
-        if (const std::shared_ptr<IXStyleNode> inMaster = m_master->existingStyleForRef(ref)) {
-            value = inMaster->ownAttribute(name);
-            if (value) return value;
-        }
-    }
-    return resolvedAttribute(name, style->master());
+    return shownValue(name, IXStyleNode::knownSlot(name), *style);
 }
 
-IXStyleValue IXStyleSheetNode::resolvedAttribute(const QString& name, int type) const
+const IXStyleValue& IXStyleSheetNode::shownValue(const QString& name, int slot, const IXStyleNode& style) const
 {
-    if (m_resolvedAt != IXStyleNode::changeCount()) {
-        for (auto& values : m_resolved) values.clear();
-        m_resolvedAt = IXStyleNode::changeCount();
+    if (const IXStyleValue& own = style.ownValue(name, slot)) return own;
+    if (const IXStyleNode* inMaster = masterSheetStyle(style)) {
+        if (const IXStyleValue& value = inMaster->ownValue(name, slot)) return value;
     }
-    // Types outside the chain look at the document node's style only, as type 0 does.
-    QHash<QString, IXStyleValue>& values = m_resolved[type > IXStyleTypeNode && type < IXStyleType_Last ? type : 0];
+    return slot >= 0 ? resolvedKnownAttribute(slot, style.master()) : resolvedAttribute(name, style.master());
+}
+
+const IXStyleNode* IXStyleSheetNode::masterSheetStyle(const IXStyleNode& style) const
+{
+    const QString& ref = style.refId();
+    if (ref.isEmpty() || !m_master) return nullptr;
+    // The style keeps what its own sheet found. Styles join and leave sheets, and sheets
+    // their masters, only with a new change count.
+    if (style.styleSheet() != this) return m_master->existingStyleForRef(ref).get();
+    if (style.m_masterSheetStyleAt != IXStyleNode::changeCount()) {
+        style.m_masterSheetStyle = m_master->existingStyleForRef(ref).get();
+        style.m_masterSheetStyleAt = IXStyleNode::changeCount();
+    }
+    return style.m_masterSheetStyle;
+}
+
+void IXStyleSheetNode::dropStaleResolved() const
+{
+    if (m_resolvedAt == IXStyleNode::changeCount()) [[likely]]
+        return;
+    for (auto& values : m_resolved) values.clear();
+    for (KnownResolved& known : m_resolvedKnown) known.found.reset();
+    for (auto& groups : m_resolvedText) groups = {};
+    m_resolvedAt = IXStyleNode::changeCount();
+}
+
+const IXStyleValue& IXStyleSheetNode::resolvedAttribute(const QString& name, int type) const
+{
+    dropStaleResolved();
+    QHash<QString, IXStyleValue>& values = m_resolved[resolvedType(type)];
     const auto found = values.constFind(name);
     if (found != values.constEnd()) return *found;
-    const IXStyleValue value = chainAttribute(name, type);
-    values.insert(name, value);
-    return value;
+    return *values.insert(name, chainAttribute(name, type));
+}
+
+const IXStyleValue& IXStyleSheetNode::resolvedKnownAttribute(int slot, int type) const
+{
+    dropStaleResolved();
+    KnownResolved& known = m_resolvedKnown[resolvedType(type)];
+    const auto index = std::size_t(slot);
+    if (!known.found[index]) {
+        // The table's own string, so that each style on the chain skips its search too.
+        known.values[index] = chainAttribute(IXStyleNode::KnownAttributeNames[index], type);
+        known.found.set(index);
+    }
+    return known.values[index];
 }
 
 IXStyleValue IXStyleSheetNode::chainAttribute(const QString& name, int type) const
 {
+    ++m_resolvedCount;
     IXStyleValue value;
     if (const IXDocumentNode* document = documentNode()) {
         // A document without an id has no style yet: styleForNode makes the id.

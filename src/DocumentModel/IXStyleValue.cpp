@@ -33,9 +33,26 @@ std::array<float, N> floatsFromText(const QString& text)
     return values;
 }
 
+// The value of a text of one to seven decimal digits and nothing else, as most numbers of
+// style sheets are ("12", "0"): every reader below gives the same for it, and such a number
+// is exact as a float. None for any other text.
+std::optional<int> plainNumber(const QString& text)
+{
+    const qsizetype length = text.size();
+    if (length < 1 || length > 7) return std::nullopt;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
 // The leading float of a text, 0 when it has none.
 float floatFromText(const QString& text)
 {
+    // Texts are read on every look-up: the usual ones skip the conversion to bytes.
+    if (const std::optional<int> plain = plainNumber(text)) return float(*plain);
     float value = 0;
     UTConversions::parseFloats(text.toLatin1(), std::span(&value, 1), 0);
     return value;
@@ -43,6 +60,7 @@ float floatFromText(const QString& text)
 
 int intFromText(const QString& text)
 {
+    if (const std::optional<int> plain = plainNumber(text)) return *plain;
     PLScanner scanner(text);
     int value = 0;
     return scanner.scanInt(&value) ? value : 0;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
@@ -109,16 +110,17 @@ IXNode* askedNode(StyledDocument& doc, const ChainCase& row, std::shared_ptr<Sty
 
 // Each place holds a value that names it; reads until nothing answers, removing the value
 // of the place that answered each time, and gives the places in the order they answered.
-QStringList answeringPlaces(const std::vector<Place>& places, const std::function<IXStyleValue()>& read)
+QStringList answeringPlaces(const std::vector<Place>& places, const std::function<IXStyleValue()>& read,
+                            const QString& name = Probe)
 {
-    for (const Place& place : places) place.style->setValue(IXStyleValue::text(place.name), Probe);
+    for (const Place& place : places) place.style->setValue(IXStyleValue::text(place.name), name);
     QStringList answered;
     for (int step = 0; step < int(places.size()); ++step) {
         const IXStyleValue value = read();
         if (!value) break;
         answered << *value.toString();
         for (const Place& place : places) {
-            if (place.name == answered.last()) place.style->setValue(IXStyleValue(), Probe);
+            if (place.name == answered.last()) place.style->setValue(IXStyleValue(), name);
         }
     }
     return answered;
@@ -200,6 +202,129 @@ TEST(IXStyleLookup, ReadingGivesTheOwnStyleOrOneSharedPerMasterTypeAndMakesTheId
     // A branch that moves reads through the master of its new level.
     sub2->setLevel(1);
     EXPECT_EQ(sheet.styleForReading(sub2.get())->master(), IXStyleTypeMainBranch);
+    // Each sheet gives its own styles, whichever read the node last.
+    EXPECT_EQ(doc.documentSheet()->styleForReading(sub2.get())->styleSheet(), doc.documentSheet().get());
+    EXPECT_EQ(sheet.styleForReading(sub2.get())->styleSheet(), &sheet);
+}
+
+// The strings of the table are read by slot, any other string of the same text by name: both
+// find the same value wherever in the chain it sits, for a node's own style and for a shared
+// reading style, whether the value was stored under the table's string or under a string
+// from elsewhere (a file, a plug-in).
+TEST(IXStyleLookup, TableStringsAndOtherStringsFindTheSameValues)
+{
+    for (int slot = 0; slot < IXStyleNode::KnownAttributeCount; ++slot) {
+        const QString& known = IXStyleNode::KnownAttributeNames[std::size_t(slot)];
+        const QString outside(known.constData(), known.size());
+        SCOPED_TRACE(known.toStdString());
+        EXPECT_EQ(IXStyleNode::knownSlot(known), slot);
+        EXPECT_EQ(IXStyleNode::knownSlot(outside), -1);
+        EXPECT_EQ(IXStyleNode::slotForName(outside), slot);
+
+        StyledDocument doc;
+        const auto node = doc.add(Kind::Branch, 2);
+        const auto plain = doc.add(Kind::Branch, 2);
+        const std::vector<Place> places = allPlaces(doc, node.get());
+        const auto own = doc.layoutSheet()->styleForReading(node.get());
+        const auto shared = doc.layoutSheet()->styleForReading(plain.get());
+        const QStringList answered = answeringPlaces(
+            places,
+            [&] {
+                EXPECT_EQ(shared->attribute(known), shared->attribute(outside));
+                const IXStyleValue value = own->attribute(known);
+                EXPECT_EQ(value, own->attribute(outside));
+                return value;
+            },
+            slot % 2 ? known : outside);
+        // Every node style and document style takes any name; only masters refuse some.
+        EXPECT_GE(answered.size(), 4);
+        EXPECT_FALSE(own->attribute(known));
+        EXPECT_FALSE(shared->attribute(known));
+    }
+    EXPECT_EQ(IXStyleNode::slotForName(Probe), -1);
+}
+
+// What the chain gives past a style's own value is kept per master type: reading it for many
+// nodes goes along the chain once, and once more after any change.
+TEST(IXStyleLookup, ChainIsWalkedOncePerTypeUntilAChange)
+{
+    StyledDocument doc;
+    std::vector<std::shared_ptr<StyledTestNode>> nodes;
+    for (int i = 0; i < 5; ++i) nodes.push_back(doc.add(Kind::Branch, 2));
+    IXStyleSheetNode& sheet = *doc.layoutSheet();
+    const auto master = doc.documentSheet()->styleForMaster(IXStyleTypeSubBranch);
+    master->setBranchLineWidth(3);
+    const auto readAll = [&] {
+        float sum = 0;
+        for (const auto& node : nodes) sum += sheet.styleForReading(node.get())->branchLineWidth();
+        return sum;
+    };
+    // Making the shared style of a type counts as a change: main branches get theirs now.
+    sheet.styleForReading(doc.add(Kind::Branch, 1).get());
+    const std::uint64_t before = sheet.resolvedCount();
+    EXPECT_EQ(readAll(), 15);
+    EXPECT_EQ(readAll(), 15);
+    EXPECT_EQ(sheet.resolvedCount(), before + 1);
+    // The way by name keeps what it found apart.
+    for (const auto& node : nodes)
+        EXPECT_EQ(sheet.styleForReading(node.get())->floatValueForAttribute(QStringLiteral("branch.line.width"), 0), 3);
+    EXPECT_EQ(sheet.resolvedCount(), before + 2);
+    master->setBranchLineWidth(4);
+    EXPECT_EQ(readAll(), 20);
+    EXPECT_EQ(sheet.resolvedCount(), before + 3);
+    // Another master type has its own.
+    nodes.front()->setLevel(1);
+    EXPECT_EQ(readAll(), 17);
+    EXPECT_EQ(sheet.resolvedCount(), before + 4);
+}
+
+// The text attributes of a style that holds nothing are made once per master type: they
+// follow every change, a style the node gets in either sheet, and undo.
+TEST(IXStyleLookup, SharedTextAttributesFollowChangesAndUndo)
+{
+    StyledDocument doc;
+    const auto node = doc.add(Kind::Branch, 2);
+    const auto other = doc.add(Kind::Branch, 2);
+    const auto size = [&](const std::shared_ptr<StyledTestNode>& of) {
+        const std::optional<QFont> font = doc.layoutSheet()->styleForReading(of.get())->branchTextAttributes().font;
+        return font ? font->pointSizeF() : 0.0;
+    };
+    // Only a size: the system font at that size, with no face to look up.
+    const auto setSize = [](const std::shared_ptr<IXStyleNode>& style, int points) {
+        style->setValue(IXStyleValue::integer(points), QStringLiteral("branch.text.font.size"));
+    };
+    struct Step {
+        const char* label;
+        std::function<void()> change;
+        double shown;
+        double shownOther;
+    };
+    const std::vector<Step> steps = {
+        {"document sheet's canvas", [&] { setSize(doc.documentSheet()->styleForMaster(IXStyleTypeCanvas), 20); }, 20, 20},
+        {"layout sheet's sub-branch master", [&] { setSize(doc.layoutSheet()->styleForMaster(IXStyleTypeSubBranch), 30); }, 30, 30},
+        {"node's style in the document sheet", [&] { setSize(doc.documentSheet()->styleForNode(node.get()), 9); }, 9, 30},
+        {"node's own style", [&] { setSize(doc.layoutSheet()->styleForNode(node.get()), 11); }, 11, 30},
+    };
+    doc.undo.setGroupsByEvent(false);
+    std::vector<std::pair<double, double>> shown{{size(node), size(other)}};
+    EXPECT_EQ(shown.back(), std::make_pair(0.0, 0.0));
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.label);
+        doc.undo.beginUndoGrouping();
+        step.change();
+        doc.undo.endUndoGrouping();
+        EXPECT_EQ(size(node), step.shown);
+        EXPECT_EQ(size(other), step.shownOther);
+        shown.emplace_back(size(node), size(other));
+    }
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        SCOPED_TRACE(std::string("undo of ") + step->label);
+        ASSERT_TRUE(doc.undo.canUndo());
+        doc.undo.undo();
+        shown.pop_back();
+        EXPECT_EQ(size(node), shown.back().first);
+        EXPECT_EQ(size(other), shown.back().second);
+    }
 }
 
 // A value read once is read anew after every change along the chain and after each undo:
@@ -210,7 +335,13 @@ TEST(IXStyleLookup, ReadsSeeEveryChangeAlongTheChainAndItsUndo)
     const auto node = doc.add(Kind::Branch, 2);
     const auto other = doc.add(Kind::Branch, 2);
     IXDocumentNode* document = doc.document.get();
-    const auto read = [&] { return doc.layoutSheet()->styleForReading(node.get())->branchLineWidth(); };
+    const auto read = [&] {
+        const auto style = doc.layoutSheet()->styleForReading(node.get());
+        const float width = style->branchLineWidth();
+        // The way by name (a string of its own) sees the same.
+        EXPECT_EQ(style->floatValueForAttribute(QStringLiteral("branch.line.width"), 1), width);
+        return width;
+    };
     const auto readOther = [&] { return doc.layoutSheet()->styleForReading(other.get())->branchLineWidth(); };
     auto templateSheet = std::make_shared<IXStyleSheetNode>();
     templateSheet->styleForMaster(IXStyleTypeCanvas)->setBranchLineWidth(9);
@@ -250,6 +381,13 @@ TEST(IXStyleLookup, ReadsSeeEveryChangeAlongTheChainAndItsUndo)
         shown.pop_back();
         EXPECT_EQ(read(), shown.back().first);
         EXPECT_EQ(readOther(), shown.back().second);
+    }
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string("redo of ") + step.label);
+        ASSERT_TRUE(doc.undo.canRedo());
+        doc.undo.redo();
+        EXPECT_EQ(read(), step.shown);
+        EXPECT_EQ(readOther(), step.shownOther);
     }
 }
 

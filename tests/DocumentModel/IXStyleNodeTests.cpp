@@ -249,6 +249,12 @@ const ConversionCase ConversionCases[] = {
     {"text of a float", IXStyleValue::text(QStringLiteral("2.75")), 2, 2.75f, true},
     {"text without a number", IXStyleValue::text(QStringLiteral("none")), 0, 0.0f, false},
     {"huge text", IXStyleValue::text(QStringLiteral("99999999999")), std::numeric_limits<int>::max(), 1e11f, true},
+    // Plain digits, as style sheets mostly hold, up to the longest text read without a parser and past it.
+    {"text of zero", IXStyleValue::text(QStringLiteral("0")), 0, 0.0f, false},
+    {"text with leading zeros", IXStyleValue::text(QStringLiteral("0042")), 42, 42.0f, true},
+    {"text of seven digits", IXStyleValue::text(QStringLiteral("9999999")), 9999999, 9999999.0f, true},
+    {"text of nine digits", IXStyleValue::text(QStringLiteral("123456789")), 123456789, 123456789.0f, true},
+    {"digits and a trailing space", IXStyleValue::text(QStringLiteral("12 ")), 12, 12.0f, true},
     {"float", IXStyleValue::real(-2.9f), -2, -2.9f, true},
     {"half", IXStyleValue::real(0.5f), 0, 0.5f, false},
     {"huge float", IXStyleValue::real(1e30f), std::numeric_limits<int>::max(), 1e30f, true},
