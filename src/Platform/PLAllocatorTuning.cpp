@@ -1,8 +1,8 @@
 #include "Platform/PLAllocatorTuning.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -21,6 +21,10 @@ void PLAllocatorTuning::restartTunedIfNeeded(char** argv)
 {
 #if defined(__GLIBC__) && defined(__linux__)
     if (!argv || !argv[0]) return;
+    // Under valgrind the restart would leave the tool behind, and its allocator ignores the
+    // setting anyway.
+    const char* preload = std::getenv("LD_PRELOAD");
+    if (preload && std::string_view(preload).find("vgpreload") != std::string_view::npos) return;
     const char* tuned = tunedValue(std::getenv("GLIBC_TUNABLES"));
     if (!*tuned) return;
     if (setenv("GLIBC_TUNABLES", tuned, 1) != 0) return;

@@ -8,7 +8,8 @@
 // glibc reads this setting only when a process starts, from GLIBC_TUNABLES, so the process
 // starts itself once more with it added, under the same id, before it does anything else.
 // Nothing happens when the huge page setting is there already (whoever set it, so there is
-// no second restart), off glibc, or when the restart fails (the program goes on untuned).
+// no second restart; "glibc.malloc.hugetlb=0" turns the tuning off), off glibc, under
+// valgrind, or when the restart fails (the program goes on untuned).
 class PLAllocatorTuning {
 public:
     PLAllocatorTuning() = delete;
