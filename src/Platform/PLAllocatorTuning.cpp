@@ -6,15 +6,12 @@
 
 #include <unistd.h>
 
-const char* PLAllocatorTuning::tunedValue(const char* current)
+std::string PLAllocatorTuning::tunedValue(const char* current)
 {
-    static std::string value;
-    const std::string existing = current ? current : "";
-    if (existing.find("glibc.malloc.hugetlb") != std::string::npos) return "";
-    value = existing;
+    std::string value = current ? current : "";
+    if (value.find("glibc.malloc.hugetlb") != std::string::npos) return {};
     if (!value.empty()) value += ':';
-    value += "glibc.malloc.hugetlb=1";
-    return value.c_str();
+    return value + "glibc.malloc.hugetlb=1";
 }
 
 void PLAllocatorTuning::restartTunedIfNeeded(char** argv)
@@ -25,9 +22,8 @@ void PLAllocatorTuning::restartTunedIfNeeded(char** argv)
     // setting anyway.
     const char* preload = std::getenv("LD_PRELOAD");
     if (preload && std::string_view(preload).find("vgpreload") != std::string_view::npos) return;
-    const char* tuned = tunedValue(std::getenv("GLIBC_TUNABLES"));
-    if (!*tuned) return;
-    if (setenv("GLIBC_TUNABLES", tuned, 1) != 0) return;
+    const std::string tuned = tunedValue(std::getenv("GLIBC_TUNABLES"));
+    if (tuned.empty() || setenv("GLIBC_TUNABLES", tuned.c_str(), 1) != 0) return;
     execv("/proc/self/exe", argv);
     // Still here: the restart failed; go on as started.
 #else

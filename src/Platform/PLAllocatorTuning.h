@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Gives glibc's heaps transparent huge pages, for what opening a big map does: a few
 // hundred megabytes in small blocks, allocated at once. With 4 KiB pages a 100,000-branch
 // map takes some 60,000 page faults, and on a virtual machine each can cost microseconds: the
@@ -18,5 +20,5 @@ public:
     static void restartTunedIfNeeded(char** argv);
     // The GLIBC_TUNABLES value that adds the huge page setting to current (empty when current
     // holds it already).
-    static const char* tunedValue(const char* current);
+    static std::string tunedValue(const char* current);
 };

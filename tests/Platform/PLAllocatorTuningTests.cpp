@@ -20,7 +20,7 @@ TEST(PLAllocatorTuning, AddsTheTuningOnceAndKeepsWhatIsSet)
         {"glibc.malloc.hugetlb=1", ""},
         {"glibc.malloc.hugetlb=0", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(std::string(PLAllocatorTuning::tunedValue(c.current)), c.tuned) << (c.current ? c.current : "(unset)");
+    for (const Case& c : cases) EXPECT_EQ(PLAllocatorTuning::tunedValue(c.current), c.tuned) << (c.current ? c.current : "(unset)");
 }
 
 }  // namespace
