@@ -47,7 +47,7 @@ struct StyledMap {
         xml += "</styles>";
         // One replacement of the list attaches them all in one pass.
         document->setBranches(list);
-        document->setData(xml, QStringLiteral("document.styles.xml"));
+        document->packageParts().setData(xml, QStringLiteral("document.styles.xml"));
     }
     ~StyledMap() { document->setBranches({}); }
 };

@@ -61,15 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Every part as its readers take it: option parts cached (so that they are saved again),
     // XML parts parsed and validated, the rest as bytes.
-    for (const UTZipArchiveItem& item : document->zipArchive()->items()) {
+    for (const UTZipArchiveItem& item : document->packageParts().zipArchive()->items()) {
         const QString name = item.name().section(QLatin1Char('/'), -1);
         PLError partError;
         if (name.endsWith(QLatin1String(".plist"), Qt::CaseInsensitive) && name.size() > 6) {
-            document->optionsForName(name.chopped(6));
+            document->packageParts().optionsForName(name.chopped(6));
         } else if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) && name.size() > 4) {
             document->xmlNamed(name.chopped(4), &partError);
         } else if (!name.isEmpty()) {
-            document->dataNamed(name, &partError);
+            document->packageParts().dataNamed(name, &partError);
         }
     }
     document->ignoredWords();
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<QByteArray> saved = document->zipData();
     // Only an archive beyond the zip format's limits may refuse to be written.
     if (!saved) {
-        if (document->zipArchive()->items().size() <= 65535) failWith("save failed", services.lastError);
+        if (document->packageParts().zipArchive()->items().size() <= 65535) failWith("save failed", services.lastError);
         return 0;
     }
     PLError reopenError;

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     auto document = std::make_shared<IXDocumentNode>();
-    document->setData(bytes, QStringLiteral("PART"));
+    document->packageParts().setData(bytes, QStringLiteral("PART"));
 
     // The bytes as a note's stored text.
     auto note = std::make_shared<IXCommentNode>();

@@ -68,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         document->addRootBranch(node);
         nodes << node;
     }
-    document->setData(bytes, QStringLiteral("document.styles.xml"));
-    document->setData(bytes, QStringLiteral("mindmap.styles.xml"));
+    document->packageParts().setData(bytes, QStringLiteral("document.styles.xml"));
+    document->packageParts().setData(bytes, QStringLiteral("mindmap.styles.xml"));
 
     const auto layoutSheet = document->layoutForName(IXLayoutMindMapName)->styleSheet();
     const auto documentSheet = document->styleSheet();

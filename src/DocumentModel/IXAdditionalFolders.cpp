@@ -1,5 +1,6 @@
 #include "DocumentModel/IXAdditionalFolders.h"
 
+#include "DocumentModel/IXPackageParts.h"
 #include "Utilities/UTStrings.h"
 
 #include <QStringList>
@@ -13,6 +14,8 @@ const QString PathKey = QStringLiteral("path");
 const QString FilesKey = QStringLiteral("files");
 const QString DatasKey = QStringLiteral("datas");
 const QString SelectedKey = QStringLiteral("selected");
+// The option part the dictionary is saved as.
+const QString OptionsName = QStringLiteral("additional_folders");
 
 QStringList folderKeys(const QVariantMap& info)
 {
@@ -142,4 +145,14 @@ void IXAdditionalFolders::dropKeysWithoutRecord(QVariantMap* foldersInfo)
     QStringList keys = folderKeys(*foldersInfo);
     keys.removeIf([foldersInfo](const QString& key) { return !foldersInfo->contains(key); });
     foldersInfo->insert(FoldersKey, keys);
+}
+
+QVariantMap& IXAdditionalFolders::info()
+{
+    return m_parts.optionsForName(OptionsName);
+}
+
+void IXAdditionalFolders::setInfo(const QVariantMap& info)
+{
+    m_parts.setOptions(info, OptionsName);
 }

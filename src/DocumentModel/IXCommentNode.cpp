@@ -222,16 +222,16 @@ void IXCommentNode::notifiedOfDocumentNodeSave(IXDocumentNode* document, PLError
     if (name.isEmpty()) return;
     if (m_text && !m_textUnreadable && m_textChanged) {
         if (!m_text->isEmpty()) {
-            document->setData(m_text->hasAttachments() ? PLRTFDArchive::serialize(*m_text, m_attributes)
+            document->packageParts().setData(m_text->hasAttachments() ? PLRTFDArchive::serialize(*m_text, m_attributes)
                                                        : PLRTFWriter::write(*m_text, m_attributes),
                               name);
-        } else if (!document->dataNamed(name).value_or(QByteArray()).isEmpty()) {
+        } else if (!document->packageParts().dataNamed(name).value_or(QByteArray()).isEmpty()) {
             // An emptied note must not come back with its old text.
-            document->removeDataNamed(name);
+            document->packageParts().removeDataNamed(name);
         }
         m_copiedPart.reset();
     } else if (m_copiedPart) {
-        document->setData(*m_copiedPart, name);
+        document->packageParts().setData(*m_copiedPart, name);
         m_copiedPart.reset();
     }
 }

@@ -17,13 +17,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-// References to the folders' own keys: bound at compile time, so no order of initialisation
-// between the two files matters.
-const QString& IXDocumentNode::FoldersKey = IXAdditionalFolders::FoldersKey;
-const QString& IXDocumentNode::ReferencesKey = IXAdditionalFolders::ReferencesKey;
-
 namespace {
-const QString AdditionalFoldersPart = QStringLiteral("additional_folders");
 
 QString currentUserFullName()
 {
@@ -151,7 +145,7 @@ QStringList IXDocumentNode::ignoredWords()
 {
     if (!m_ignoredWords) {
         PLError ignored;
-        const std::optional<QVariantMap> part = plistNamed(QStringLiteral("spellchecker"), &ignored);
+        const std::optional<QVariantMap> part = m_parts.plistNamed(QStringLiteral("spellchecker"), &ignored);
         const QVariant words = part ? part->value(QStringLiteral("ignoredwords")) : QVariant();
         if (words.typeId() == QMetaType::QVariantList) {
             QStringList list;
@@ -168,7 +162,7 @@ void IXDocumentNode::saveIgnoredWords()
 {
     if (!m_ignoredWords) return;
     PLError ignored;
-    setPlist({{QStringLiteral("ignoredwords"), *m_ignoredWords}}, QStringLiteral("spellchecker"), &ignored);
+    m_parts.setPlist({{QStringLiteral("ignoredwords"), *m_ignoredWords}}, QStringLiteral("spellchecker"), &ignored);
 }
 
 // --- Undo and observers ---
@@ -486,135 +480,18 @@ UTDateTimeFormatter& IXDocumentNode::timeScaleFormatter()
     return *m_timeScaleFormatter;
 }
 
-// --- Package parts (kept by IXPackageParts) ---
-
-std::optional<QByteArray> IXDocumentNode::dataNamed(const QString& name, PLError* error) const
-{
-    return m_parts.dataNamed(name, error);
-}
-
-bool IXDocumentNode::setData(const QByteArray& data, const QString& name)
-{
-    return m_parts.setData(data, name);
-}
-
-bool IXDocumentNode::removeDataNamed(const QString& name)
-{
-    return m_parts.removeDataNamed(name);
-}
-
-std::optional<QVariantMap> IXDocumentNode::plistNamed(const QString& name, PLError* error) const
-{
-    return m_parts.plistNamed(name, error);
-}
-
-bool IXDocumentNode::setPlist(const QVariantMap& dictionary, const QString& name, PLError* error)
-{
-    return m_parts.setPlist(dictionary, name, error);
-}
-
 // --- Option dictionaries ---
-
-QVariantMap& IXDocumentNode::optionsForName(const QString& name)
-{
-    return m_parts.optionsForName(name);
-}
-
-QStringList IXDocumentNode::cachedOptionNames() const
-{
-    return m_parts.cachedOptionNames();
-}
 
 QVariantMap& IXDocumentNode::userInterfaceOptions()
 {
-    return optionsForName(QStringLiteral("ui-state"));
-}
-
-QVariantMap& IXDocumentNode::additionalFolders()
-{
-    return optionsForName(AdditionalFoldersPart);
-}
-
-QVariantMap IXDocumentNode::copyAdditionalFolders()
-{
-    // Dictionaries are values here: a copy is already deep.
-    return additionalFolders();
-}
-
-void IXDocumentNode::setAdditionalFolders(const QVariantMap& folders)
-{
-    m_parts.setOptions(folders, AdditionalFoldersPart);
-}
-
-// --- Additional folders (kept by IXAdditionalFolders in the option dictionary) ---
-
-QString IXDocumentNode::addAdditionalFolder(const QString& folderPath, QVariantMap* foldersInfo)
-{
-    return IXAdditionalFolders::addFolder(folderPath, foldersInfo);
-}
-
-void IXDocumentNode::removeAdditionalFolder(const QString& key, QVariantMap* foldersInfo)
-{
-    IXAdditionalFolders::removeFolder(key, foldersInfo);
-}
-
-QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath, const QByteArray& data,
-                                                       const QString& referenceId, QVariantMap* foldersInfo)
-{
-    return IXAdditionalFolders::addFilePath(filePath, data, referenceId, foldersInfo);
-}
-
-QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath, QVariantMap* foldersInfo)
-{
-    return IXAdditionalFolders::addFilePath(filePath, QByteArray(), QString(), foldersInfo);
-}
-
-void IXDocumentNode::removeAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId,
-                                                       QVariantMap* foldersInfo)
-{
-    IXAdditionalFolders::removeFilePath(filePath, referenceId, foldersInfo);
-}
-
-void IXDocumentNode::optimizeAdditionalFoldersInfo(QVariantMap* foldersInfo)
-{
-    IXAdditionalFolders::optimize(foldersInfo);
-}
-
-QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId)
-{
-    return IXAdditionalFolders::addFilePath(filePath, QByteArray(), referenceId, &additionalFolders());
-}
-
-QString IXDocumentNode::addAdditionalFolderForFilePath(const QString& filePath)
-{
-    return IXAdditionalFolders::addFilePath(filePath, QByteArray(), QString(), &additionalFolders());
-}
-
-void IXDocumentNode::removeAdditionalFolderForReferenceId(const QString& referenceId)
-{
-    IXAdditionalFolders::removeFilePath(QString(), referenceId, &additionalFolders());
-}
-
-void IXDocumentNode::removeAdditionalFolderForFilePath(const QString& filePath)
-{
-    IXAdditionalFolders::removeFilePath(filePath, QString(), &additionalFolders());
-}
-
-QString IXDocumentNode::addAdditionalFolder(const QString& folderPath)
-{
-    return IXAdditionalFolders::addFolder(folderPath, &additionalFolders());
-}
-
-void IXDocumentNode::removeAdditionalFolder(const QString& key)
-{
-    IXAdditionalFolders::removeFolder(key, &additionalFolders());
+    return m_parts.optionsForName(QStringLiteral("ui-state"));
 }
 
 // --- Validation ---
 
 void IXDocumentNode::validateContent()
 {
-    IXAdditionalFolders::dropKeysWithoutRecord(&additionalFolders());
+    m_additionalFolders.dropKeysWithoutRecord();
     const NodeList children = m_branches + m_pictures + m_comments;
     for (const auto& child : children) child->validateContent();
 }

@@ -3,6 +3,7 @@
 #include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXNode.h"
 #include "DocumentModel/IXNodeIndex.h"
+#include "DocumentModel/IXAdditionalFolders.h"
 #include "DocumentModel/IXPackageParts.h"
 #include "DocumentModel/IXStyleValue.h"
 #include "Platform/PLUndoManager.h"
@@ -28,11 +29,12 @@ class IXLayoutNode;
 class IXStyleSheetNode;
 
 // The root of a document's node tree. It owns the root branches, the floating pictures and
-// comments and the package's parts (IXPackageParts; the additional folders live in one of
-// its option dictionaries, kept by IXAdditionalFolders); it holds (without owning) the undo manager of the
-// document class, with a counter that switches undo off; it owns the broadcaster through
-// which every change of the document is announced; it gathers the warnings of every attached
-// node; and it indexes the attached nodes by id, so that look-ups by id take constant time.
+// comments and the package's parts (IXPackageParts, handed out by packageParts(); the
+// additional folders live in one of its option dictionaries, handed out by
+// additionalFolders()); it holds (without owning) the undo manager of the document class,
+// with a counter that switches undo off; it owns the broadcaster through which every change
+// of the document is announced; it gathers the warnings of every attached node; and it
+// indexes the attached nodes by id, so that look-ups by id take constant time.
 //
 // Its document link points to itself and it never has a parent. It cannot be copied.
 class IXDocumentNode : public IXNode {
@@ -198,59 +200,14 @@ public:
     // the text is empty.
     bool setXml(const PLXMLDocument& document, const QString& name, PLError* error);
 
-    // The bytes of the part whose file name equals the name (case-insensitively). An entry
-    // that cannot be inflated gives nothing and the archive's error.
-    std::optional<QByteArray> dataNamed(const QString& name, PLError* error = nullptr) const;
-    // Replaces the part's bytes or adds the part (making an archive when there is none).
-    bool setData(const QByteArray& data, const QString& name);
-    // Stores empty bytes under the name when the document has an archive.
-    bool removeDataNamed(const QString& name);
-    // The property-list part name + ".plist" as a dictionary: nothing without an error when
-    // the part is missing or empty; nothing with an error when it is unreadable or no
-    // dictionary.
-    std::optional<QVariantMap> plistNamed(const QString& name, PLError* error) const;
-    // Stores the dictionary as the XML property-list part name + ".plist".
-    bool setPlist(const QVariantMap& dictionary, const QString& name, PLError* error);
-    bool hasZipArchive() const { return m_parts.hasZipArchive(); }
-    const std::optional<UTZipArchive>& zipArchive() const { return m_parts.zipArchive(); }
-    void setZipArchive(std::optional<UTZipArchive> archive) { m_parts.setZipArchive(std::move(archive)); }
+    // The package's stored parts and option dictionaries, and the additional folders kept in
+    // one of them.
+    IXPackageParts& packageParts() { return m_parts; }
+    const IXPackageParts& packageParts() const { return m_parts; }
+    IXAdditionalFolders& additionalFolders() { return m_additionalFolders; }
 
-    // --- Option dictionaries ---
-    // The cached dictionary of that name, read on first use from the part name + ".plist"
-    // (empty when missing or unreadable). Every cached dictionary is written at the next save.
-    // The reference stays valid as long as the document.
-    QVariantMap& optionsForName(const QString& name);
-    // The names of the cached dictionaries, in the order they are saved.
-    QStringList cachedOptionNames() const;
+    // The option dictionary "ui-state" (IXPackageParts::optionsForName).
     QVariantMap& userInterfaceOptions();
-    QVariantMap& additionalFolders();
-    QVariantMap copyAdditionalFolders();
-    void setAdditionalFolders(const QVariantMap& folders);
-
-    // --- Additional folders (IXAdditionalFolders, in the option dictionary) ---
-    static const QString& FoldersKey;     // "//folders//"
-    static const QString& ReferencesKey;  // "//references//"
-    // The key of the folder: an existing one with that path, else a new key, the shortest
-    // tail of the path that no other folder uses (made unique when the path runs out).
-    static QString addAdditionalFolder(const QString& folderPath, QVariantMap* foldersInfo);
-    static void removeAdditionalFolder(const QString& key, QVariantMap* foldersInfo);
-    // Registers the file (and its bytes, and the reference that brought it in) under its
-    // folder's key; returns the key joined with the file name.
-    static QString addAdditionalFolderForFilePath(const QString& filePath, const QByteArray& data,
-                                                  const QString& referenceId, QVariantMap* foldersInfo);
-    static QString addAdditionalFolderForFilePath(const QString& filePath, QVariantMap* foldersInfo);
-    // Forgets the reference's entry (taking the file from it when none is given) and the
-    // file; a folder left without files and not "selected" goes too.
-    static void removeAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId,
-                                                  QVariantMap* foldersInfo);
-    // Shortens every key with files to the shortest tail not used by another folder.
-    static void optimizeAdditionalFoldersInfo(QVariantMap* foldersInfo);
-    QString addAdditionalFolderForFilePath(const QString& filePath, const QString& referenceId);
-    QString addAdditionalFolderForFilePath(const QString& filePath);
-    void removeAdditionalFolderForReferenceId(const QString& referenceId);
-    void removeAdditionalFolderForFilePath(const QString& filePath);
-    QString addAdditionalFolder(const QString& folderPath);
-    void removeAdditionalFolder(const QString& key);
 
 private:
     friend class IXNode;
@@ -290,6 +247,7 @@ private:
     bool m_deallocating = false;
     // The archive and the option dictionaries.
     IXPackageParts m_parts;
+    IXAdditionalFolders m_additionalFolders{m_parts};
     QString m_workingPath;
     std::optional<QString> m_userName;
     QDateTime m_modificationDate;

@@ -189,7 +189,7 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         qsizetype contentsSize = 0;
         {
             const QString partName = ContentsPart + XmlExtension;
-            InflatingPart part(*document->zipArchive(), partName);
+            InflatingPart part(*document->packageParts().zipArchive(), partName);
             PLError parseError;
             PLXMLDocument parsed = PLXMLDocument::fromReader([&part](char* buffer, int length) { return part.read(buffer, length); },
                                                              &parseError);
@@ -274,7 +274,7 @@ std::optional<QByteArray> IXDocumentNode::xmlPartData(const QString& name, PLErr
 {
     const QString partName = name + XmlExtension;
     PLError readError;
-    std::optional<QByteArray> data = dataNamed(partName, &readError);
+    std::optional<QByteArray> data = m_parts.dataNamed(partName, &readError);
     return partData(partName, std::move(data), readError, error);
 }
 
@@ -391,7 +391,7 @@ bool IXDocumentNode::setXml(const PLXMLDocument& document, const QString& name, 
         PLSetError(error, applicationError(QStringLiteral("failed to produce XML text")));
         return false;
     }
-    return setData(text, name + XmlExtension);
+    return m_parts.setData(text, name + XmlExtension);
 }
 
 std::optional<QByteArray> IXDocumentNode::zipData()

@@ -102,7 +102,7 @@ PLSize IXPictureNode::adjustSize(PLSize size)
 void IXPictureNode::addPictureData(const QByteArray& data, const QString& name)
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "name");
-    if (IXDocumentNode* document = documentNode()) document->setData(data, name);
+    if (IXDocumentNode* document = documentNode()) document->packageParts().setData(data, name);
     setTargetRef(targetRefWithLocation(LocationLocal, name));
     carryPart(data);  // outside a document, until it joins one
     // The target may be unchanged while its bytes are new.

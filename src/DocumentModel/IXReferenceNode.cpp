@@ -342,7 +342,7 @@ std::optional<QByteArray> IXReferenceNode::targetData() const
         const QString name = targetValue().text();
         if (name.isEmpty()) return std::nullopt;
         if (!documentNode()) return m_carriedPart;
-        return documentNode()->dataNamed(name);
+        return documentNode()->packageParts().dataNamed(name);
     }
     case LocationCatalog: {
         const IXTargetValue value = targetValue();
@@ -404,21 +404,21 @@ void IXReferenceNode::addReferenceToDocument()
 {
     IXDocumentNode* document = documentNode();
     if (!document || m_location != LocationFile) return;
-    document->removeAdditionalFolderForReferenceId(uniqueId());
-    document->addAdditionalFolderForFilePath(locateFileWithPath(targetValue().text()), uniqueId());
+    document->additionalFolders().removeReference(uniqueId());
+    document->additionalFolders().addFilePath(locateFileWithPath(targetValue().text()), uniqueId());
 }
 
 void IXReferenceNode::removeReferenceFromDocument()
 {
     IXDocumentNode* document = documentNode();
     if (!document || m_location != LocationFile) return;
-    document->removeAdditionalFolderForReferenceId(uniqueId());
+    document->additionalFolders().removeReference(uniqueId());
 }
 
 void IXReferenceNode::validateContent()
 {
     if (IXDocumentNode* document = documentNode()) {
-        document->removeAdditionalFolderForReferenceId(uniqueId());
+        document->additionalFolders().removeReference(uniqueId());
         addReferenceToDocument();
     }
     if (m_relatedLink) m_relatedLink->validateContent();
@@ -437,10 +437,10 @@ void IXReferenceNode::storeCarriedPart()
     const QByteArray data = *std::exchange(m_carriedPart, std::nullopt);
     const QString name = m_location == LocationLocal ? targetValue().text() : QString();
     if (name.isEmpty()) return;
-    const QByteArray present = document->dataNamed(name).value_or(QByteArray());
+    const QByteArray present = document->packageParts().dataNamed(name).value_or(QByteArray());
     if (present == data) return;
     if (present.isEmpty()) {
-        document->setData(data, name);
+        document->packageParts().setData(data, name);
         return;
     }
     // Another document's part of the same name (importers choose names): the bytes go under
@@ -448,7 +448,7 @@ void IXReferenceNode::storeCarriedPart()
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const bool hasExtension = dot > name.lastIndexOf(QLatin1Char('/')) + 1;
     const QString fresh = IXDocumentNode::newUniqueId() + (hasExtension ? name.mid(dot) : QString());
-    document->setData(data, fresh);
+    document->packageParts().setData(data, fresh);
     initTargetRef(targetRefWithLocation(LocationLocal, fresh));
 }
 
@@ -568,8 +568,8 @@ QString IXReferenceNode::writtenTargetRef()
         return m_targetRef;
     const IXTargetValue value = targetValue();
     if (!value.catalogItem()) return m_targetRef;
-    document->removeAdditionalFolderForReferenceId(uniqueId());
-    const QString copied = document->addAdditionalFolderForFilePath(value.catalogItem()->filePath(), uniqueId());
+    document->additionalFolders().removeReference(uniqueId());
+    const QString copied = document->additionalFolders().addFilePath(value.catalogItem()->filePath(), uniqueId());
     return copied.isEmpty() ? m_targetRef : targetRefWithLocation(LocationFile, copied);
 }
 

@@ -128,7 +128,7 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
     PL_ASSERT_PARAM(document, "document");
     const QString partName = xmlName + XmlExtension;
     PLError partError;
-    const std::optional<QByteArray> data = document->dataNamed(partName, &partError);
+    const std::optional<QByteArray> data = document->packageParts().dataNamed(partName, &partError);
     std::shared_ptr<IXStyleSheetNode> sheet;
     // An entry that cannot even be inflated is kept as it is, like one that does not parse.
     bool unread = !data && partError;

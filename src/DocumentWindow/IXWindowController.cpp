@@ -453,10 +453,10 @@ void IXWindowController::savePreviewImages()
     if (!node) return;
     const IXMapPreview preview(this, layoutNode());
     const QByteArray jpeg = preview.jpgPreview();
-    if (!jpeg.isEmpty()) node->setData(jpeg, QStringLiteral("preview"));
+    if (!jpeg.isEmpty()) node->packageParts().setData(jpeg, QStringLiteral("preview"));
     const QByteArray png =
         preview.pngPreview(PLSize(IXMapPreview::ThumbnailMaximumSide, IXMapPreview::ThumbnailMaximumSide));
-    if (!png.isEmpty()) node->setData(png, QStringLiteral("thumbnail"));
+    if (!png.isEmpty()) node->packageParts().setData(png, QStringLiteral("thumbnail"));
 }
 
 // --- Model requests ---

@@ -391,15 +391,15 @@ TEST_F(ReferencesTest, AFileSharedByTwoReferencesStaysRegisteredUntilBothAreGone
     std::shared_ptr<IXBranchNode> copied = child->copyBranch();  // its copy brings the same file in
     root->insertBranch(copied, -1);
     const auto filesOf = [this] {
-        return document->additionalFolders().value(QStringLiteral("files")).toMap().value(QStringLiteral("files")).toStringList();
+        return document->additionalFolders().info().value(QStringLiteral("files")).toMap().value(QStringLiteral("files")).toStringList();
     };
     EXPECT_EQ(filesOf(), QStringList{path});
 
     root->removeBranch(copied);  // the copy's reference leaves
     EXPECT_EQ(filesOf(), QStringList{path});
-    EXPECT_EQ(document->additionalFolders().value(IXDocumentNode::ReferencesKey).toMap().keys(), QStringList{first->uniqueId()});
+    EXPECT_EQ(document->additionalFolders().info().value(IXAdditionalFolders::ReferencesKey).toMap().keys(), QStringList{first->uniqueId()});
     child->removeReference(first);
-    EXPECT_FALSE(document->additionalFolders().contains(QStringLiteral("files")));
+    EXPECT_FALSE(document->additionalFolders().info().contains(QStringLiteral("files")));
 }
 
 TEST_F(ReferencesTest, ConnectionsLetGoOfRemovedTargetsAndFindThemAgainAfterUndo)

@@ -34,7 +34,7 @@ struct NoteFixture : DocumentWithBranch {
     std::shared_ptr<IXCommentNode> note = add(std::make_shared<IXCommentNode>());
 
     NoteFixture() { note->setTargetRef(IXReferenceNode::targetRefWithLocation(IXReferenceNode::LocationLocal, note->uniqueId())); }
-    std::optional<QByteArray> part() const { return document->dataNamed(note->uniqueId()); }
+    std::optional<QByteArray> part() const { return document->packageParts().dataNamed(note->uniqueId()); }
 };
 
 }  // namespace
@@ -152,10 +152,10 @@ TEST(IXCommentNode, NotesWithoutTargetGetTheirOwnPartWhenWritten)
     trip.write(*note);
     EXPECT_EQ(trip.readElement().attribute("target"), "local:" + note->uniqueId());
     save(*fixture.document);
-    EXPECT_TRUE(PLRTFReader::isRTF(fixture.document->dataNamed(note->uniqueId()).value_or(QByteArray())));
+    EXPECT_TRUE(PLRTFReader::isRTF(fixture.document->packageParts().dataNamed(note->uniqueId()).value_or(QByteArray())));
 
     // Plain text in a part reads as plain text.
-    fixture.document->setData("just words", QStringLiteral("plain"));
+    fixture.document->packageParts().setData("just words", QStringLiteral("plain"));
     auto plain = fixture.add(std::make_shared<IXCommentNode>());
     plain->setTargetRef(QStringLiteral("local:plain"));
     EXPECT_EQ(plain->text().string(), QStringLiteral("just words"));
@@ -169,7 +169,7 @@ TEST(IXCommentNode, UnreadablePartIsKeptUntilTheNoteIsEdited)
     PLUndoManager undo;
     fixture.document->setUndoManager(&undo);
     const QByteArray damaged = "{\\rtf1\\ansi {\\fonttbl{\\f0 Helvetica;}}\\f0 First words {\\b and then";
-    fixture.document->setData(damaged, fixture.note->uniqueId());
+    fixture.document->packageParts().setData(damaged, fixture.note->uniqueId());
 
     EXPECT_TRUE(fixture.note->text().string().startsWith(QStringLiteral("First words")));
     EXPECT_TRUE(fixture.note->isTextUnreadable());
@@ -208,17 +208,17 @@ TEST(IXCommentNode, EmptiedNotesDoNotComeBack)
     EXPECT_EQ(fixture.part(), QByteArray());
 
     // A note never read or set leaves its part as it is.
-    fixture.document->setData("{\\rtf1 kept}", QStringLiteral("OTHER"));
+    fixture.document->packageParts().setData("{\\rtf1 kept}", QStringLiteral("OTHER"));
     auto untouched = fixture.add(std::make_shared<IXCommentNode>());
     untouched->setTargetRef(QStringLiteral("local:OTHER"));
     save(*fixture.document);
-    EXPECT_EQ(fixture.document->dataNamed(QStringLiteral("OTHER")), QByteArray("{\\rtf1 kept}"));
+    EXPECT_EQ(fixture.document->packageParts().dataNamed(QStringLiteral("OTHER")), QByteArray("{\\rtf1 kept}"));
 }
 
 TEST(IXCommentNode, DetachedNotesReadTheirTextOnceBack)
 {
     NoteFixture fixture;
-    fixture.document->setData(PLRTFWriter::write(PLAttributedString(QStringLiteral("stored"))), fixture.note->uniqueId());
+    fixture.document->packageParts().setData(PLRTFWriter::write(PLAttributedString(QStringLiteral("stored"))), fixture.note->uniqueId());
     fixture.branch->removeChild(fixture.note);
     EXPECT_TRUE(fixture.note->text().isEmpty());
     EXPECT_FALSE(fixture.note->isTextLoaded());
@@ -229,7 +229,7 @@ TEST(IXCommentNode, DetachedNotesReadTheirTextOnceBack)
 TEST(IXCommentNode, CopiesOfNotesGetTheirOwnPart)
 {
     NoteFixture source;
-    source.document->setData(PLRTFWriter::write(PLAttributedString(QStringLiteral("original"))), source.note->uniqueId());
+    source.document->packageParts().setData(PLRTFWriter::write(PLAttributedString(QStringLiteral("original"))), source.note->uniqueId());
     DocumentWithBranch other;
 
     // A copy pasted into another document takes the stored text along.
@@ -240,7 +240,7 @@ TEST(IXCommentNode, CopiesOfNotesGetTheirOwnPart)
     EXPECT_EQ(copy->targetRef(), "local:" + copy->uniqueId());
     save(*other.document);
     EXPECT_EQ(copy->text().string(), QStringLiteral("original"));
-    EXPECT_EQ(PLRTFReader::read(other.document->dataNamed(copy->uniqueId()).value_or(QByteArray()))->string(),
+    EXPECT_EQ(PLRTFReader::read(other.document->packageParts().dataNamed(copy->uniqueId()).value_or(QByteArray()))->string(),
               QStringLiteral("original"));
 
     // A copy in the same document never writes over the original's part.
@@ -251,7 +251,7 @@ TEST(IXCommentNode, CopiesOfNotesGetTheirOwnPart)
     siblingTrip.write(*sibling);
     save(*source.document);
     EXPECT_EQ(PLRTFReader::read(*source.part())->string(), QStringLiteral("original"));
-    EXPECT_EQ(PLRTFReader::read(*source.document->dataNamed(sibling->uniqueId()))->string(), QStringLiteral("changed copy"));
+    EXPECT_EQ(PLRTFReader::read(*source.document->packageParts().dataNamed(sibling->uniqueId()))->string(), QStringLiteral("changed copy"));
 }
 
 TEST(IXCommentNode, ReadNotesKeepTheirStoredBytesUntilEdited)
@@ -262,7 +262,7 @@ TEST(IXCommentNode, ReadNotesKeepTheirStoredBytesUntilEdited)
     // Shadowed text and a table, which the text model does not carry entirely.
     const QByteArray stored = "{\\rtf1\\ansi {\\fonttbl{\\f0 Helvetica;}}\\f0 {\\shad Shadowed}\\par\n"
                               "\\trowd\\cellx2000\\cellx4000\\pard\\intbl one\\cell two\\cell\\row\n}";
-    fixture.document->setData(stored, fixture.note->uniqueId());
+    fixture.document->packageParts().setData(stored, fixture.note->uniqueId());
 
     // Reading the text, copying the note and saving leave the part alone.
     EXPECT_TRUE(fixture.note->text().string().startsWith(QStringLiteral("Shadowed")));
@@ -275,7 +275,7 @@ TEST(IXCommentNode, ReadNotesKeepTheirStoredBytesUntilEdited)
     XMLRoundTrip trip;
     trip.write(*copy);
     save(*other.document);
-    EXPECT_EQ(other.document->dataNamed(copy->uniqueId()), stored);
+    EXPECT_EQ(other.document->packageParts().dataNamed(copy->uniqueId()), stored);
 
     // An edit is written; its undo brings back the stored bytes, even after a save between.
     fixture.note->setTextString(QStringLiteral("typed"));

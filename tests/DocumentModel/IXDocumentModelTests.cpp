@@ -176,7 +176,7 @@ TEST(IXDocumentModel, RichDocumentSurvivesSaveAndReopen)
     EXPECT_EQ(reopened->layoutForName(IXLayoutTimelineName)->styleSheet()->styleForNode(days->branches()[0].get())->branchLineWidth(), 4);
     EXPECT_EQ(reopened->userInterfaceOptions().value(QStringLiteral("view")), 2);
     EXPECT_EQ(reopened->ignoredWords(), (QStringList{"Ideaflux", "mindmap"}));
-    EXPECT_TRUE(QVariant(reopened->additionalFolders()).toMap().contains(QStringLiteral("plans")));
+    EXPECT_TRUE(QVariant(reopened->additionalFolders().info()).toMap().contains(QStringLiteral("plans")));
 }
 
 namespace {

@@ -241,11 +241,11 @@ TEST_F(DocumentNodeTest, ValidationDropsFolderKeysWithoutEntryAndReachesChildren
     };
     auto branch = std::make_shared<ValidatingBranch>(QStringLiteral("b"));
     document->addRootBranch(branch);
-    QVariantMap& folders = document->additionalFolders();
-    folders.insert(IXDocumentNode::FoldersKey, QStringList{"kept", "gone"});
+    QVariantMap& folders = document->additionalFolders().info();
+    folders.insert(IXAdditionalFolders::FoldersKey, QStringList{"kept", "gone"});
     folders.insert(QStringLiteral("kept"), QVariantMap{{"path", "/x/kept"}});
     document->validateContent();
-    EXPECT_EQ(document->additionalFolders().value(IXDocumentNode::FoldersKey).toStringList(), QStringList{"kept"});
+    EXPECT_EQ(document->additionalFolders().info().value(IXAdditionalFolders::FoldersKey).toStringList(), QStringList{"kept"});
     EXPECT_EQ(branch->validated, 1);
 }
 

@@ -155,7 +155,7 @@ TEST_F(IXPackage, NewDocumentRoundTripsThroughAPackage)
     comment->setTitle(QStringLiteral("Floating"));
     document->addComment(comment);
     document->userInterfaceOptions().insert(QStringLiteral("view"), 3);
-    document->optionsForName(QStringLiteral("export.html")).insert(QStringLiteral("IXColumns"), QVariantList{1, 2});
+    document->packageParts().optionsForName(QStringLiteral("export.html")).insert(QStringLiteral("IXColumns"), QVariantList{1, 2});
 
     const std::optional<QByteArray> package = document->zipData();
     ASSERT_TRUE(package);
@@ -171,7 +171,7 @@ TEST_F(IXPackage, NewDocumentRoundTripsThroughAPackage)
               QStringList{"Child"});
     EXPECT_EQ(titlesOf(reread->comments()), QStringList{"Floating"});
     EXPECT_EQ(reread->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 3);
-    EXPECT_EQ(reread->optionsForName(QStringLiteral("export.html")).value(QStringLiteral("IXColumns")).toList().size(), 2);
+    EXPECT_EQ(reread->packageParts().optionsForName(QStringLiteral("export.html")).value(QStringLiteral("IXColumns")).toList().size(), 2);
     // A new document has no id until asked, and none is written for it.
     EXPECT_TRUE(reread->existingUniqueId().isEmpty());
     EXPECT_EQ(reread->modificationDate().date(), QDate::currentDate());
@@ -254,7 +254,7 @@ TEST_F(IXPackage, UnknownPartsPassThroughByteForByteAndInPlace)
     ASSERT_TRUE(document);
     document->addRootBranch(std::make_shared<XMLTestBranch>(QStringLiteral("New")));
     document->userInterfaceOptions().insert(QStringLiteral("view"), 2);
-    document->optionsForName(QStringLiteral("export")).insert(QStringLiteral("IXFormat"), QStringLiteral("rtf"));
+    document->packageParts().optionsForName(QStringLiteral("export")).insert(QStringLiteral("IXFormat"), QStringLiteral("rtf"));
 
     const std::optional<QByteArray> saved = document->zipData();
     ASSERT_TRUE(saved);
@@ -279,7 +279,7 @@ TEST_F(IXPackage, UnknownPartsPassThroughByteForByteAndInPlace)
     ASSERT_TRUE(reread);
     EXPECT_EQ(titlesOf(reread->rootBranches()), (QStringList{"Old", "New"}));
     EXPECT_EQ(reread->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 2);
-    EXPECT_TRUE(reread->additionalFolders().value(QStringLiteral("untouched")).toBool());
+    EXPECT_TRUE(reread->additionalFolders().info().value(QStringLiteral("untouched")).toBool());
 }
 
 TEST_F(IXPackage, XmlPartsAndTheirErrors)
@@ -288,9 +288,9 @@ TEST_F(IXPackage, XmlPartsAndTheirErrors)
                                    R"(<styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
                                    R"( xsi:noNamespaceSchemaLocation="styles.xsd"/>)";
     auto document = std::make_shared<IXDocumentNode>();
-    document->setData(validStyles, QStringLiteral("document.styles.xml"));
-    document->setData("<styles><unclosed></styles>", QStringLiteral("broken.styles.xml"));
-    document->setData(R"(<document xsi:noNamespaceSchemaLocation="contents.xsd")"
+    document->packageParts().setData(validStyles, QStringLiteral("document.styles.xml"));
+    document->packageParts().setData("<styles><unclosed></styles>", QStringLiteral("broken.styles.xml"));
+    document->packageParts().setData(R"(<document xsi:noNamespaceSchemaLocation="contents.xsd")"
                       R"( xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"><wrong/></document>)",
                       QStringLiteral("invalid.xml"));
 
@@ -316,7 +316,7 @@ TEST_F(IXPackage, XmlPartsAndTheirErrors)
 
     // An emptied part reads as a missing one.
     error = PLError();
-    document->removeDataNamed(QStringLiteral("document.styles.xml"));
+    document->packageParts().removeDataNamed(QStringLiteral("document.styles.xml"));
     EXPECT_TRUE(document->xmlNamed(QStringLiteral("document.styles"), &error).isNull());
     EXPECT_FALSE(error);
 
@@ -332,27 +332,27 @@ TEST_F(IXPackage, SetXmlWritesTheTextUnlessAnErrorIsPending)
     xml.rootElement().setAttribute("name", u"a");
     PLError error;
     EXPECT_TRUE(document->setXml(xml, QStringLiteral("document.styles"), &error));
-    EXPECT_EQ(document->dataNamed(QStringLiteral("document.styles.xml")),
+    EXPECT_EQ(document->packageParts().dataNamed(QStringLiteral("document.styles.xml")),
               QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<styles name=\"a\"/>\n"));
 
     error = UTErrors::errorWithFailureReason(QStringLiteral("earlier"));
     EXPECT_FALSE(document->setXml(xml, QStringLiteral("other"), &error));
-    EXPECT_FALSE(document->dataNamed(QStringLiteral("other.xml")));
+    EXPECT_FALSE(document->packageParts().dataNamed(QStringLiteral("other.xml")));
     EXPECT_EQ(error.failureReason(), QStringLiteral("earlier"));
 
     error = PLError();
     EXPECT_FALSE(document->setXml(PLXMLDocument(), QStringLiteral("other"), &error));
     EXPECT_EQ(error.failureReason(), QStringLiteral("failed to produce XML text"));
-    EXPECT_FALSE(document->dataNamed(QStringLiteral("other.xml")));
+    EXPECT_FALSE(document->packageParts().dataNamed(QStringLiteral("other.xml")));
 }
 
 TEST_F(IXPackage, PropertyListPartsEmptiedOrUnreadable)
 {
     auto document = std::make_shared<IXDocumentNode>();
-    document->setPlist({{"ignoredwords", QStringList{"a"}}}, QStringLiteral("spellchecker"), nullptr);
-    document->removeDataNamed(QStringLiteral("spellchecker.plist"));
+    document->packageParts().setPlist({{"ignoredwords", QStringList{"a"}}}, QStringLiteral("spellchecker"), nullptr);
+    document->packageParts().removeDataNamed(QStringLiteral("spellchecker.plist"));
     PLError error;
-    EXPECT_FALSE(document->plistNamed(QStringLiteral("spellchecker"), &error));
+    EXPECT_FALSE(document->packageParts().plistNamed(QStringLiteral("spellchecker"), &error));
     EXPECT_FALSE(error);  // emptied: as if missing
     EXPECT_TRUE(document->ignoredWords().isEmpty());
 
@@ -360,15 +360,15 @@ TEST_F(IXPackage, PropertyListPartsEmptiedOrUnreadable)
     // unreadable: caching it would make every later save fail.
     QByteArray nul = PLPropertyList::write(QVariantMap{{"ignoredwords", QStringList{"abc"}}});
     nul.replace("abc", QByteArray("a\0c", 3));
-    document->setData(nul, QStringLiteral("spellchecker.plist"));
-    EXPECT_FALSE(document->plistNamed(QStringLiteral("spellchecker"), &error));
+    document->packageParts().setData(nul, QStringLiteral("spellchecker.plist"));
+    EXPECT_FALSE(document->packageParts().plistNamed(QStringLiteral("spellchecker"), &error));
     EXPECT_EQ(error.domain(), PLPropertyList::ErrorDomain);
     EXPECT_FALSE(error.failureReason().isEmpty());
-    EXPECT_TRUE(document->optionsForName(QStringLiteral("spellchecker")).isEmpty());
+    EXPECT_TRUE(document->packageParts().optionsForName(QStringLiteral("spellchecker")).isEmpty());
     EXPECT_TRUE(document->zipData());
 
     // A value no property list can hold fails the save with the plist error, shown to the user.
-    document->optionsForName(QStringLiteral("export")).insert(QStringLiteral("bad"), QVariant::fromValue(QPointF(1, 2)));
+    document->packageParts().optionsForName(QStringLiteral("export")).insert(QStringLiteral("bad"), QVariant::fromValue(QPointF(1, 2)));
     EXPECT_FALSE(document->zipData());
     ASSERT_EQ(services.presentedErrors.size(), 1);
     EXPECT_EQ(services.presentedErrors.first().failureReason(), QStringLiteral("failed to generate plist"));
@@ -389,7 +389,7 @@ public:
     {
         ++calls;
         if (*error) return;  // a part is stored only while no error is set
-        document->setData("layout styles", QStringLiteral("mindmap.styles.xml"));
+        document->packageParts().setData("layout styles", QStringLiteral("mindmap.styles.xml"));
         if (fail) *error = UTErrors::errorWithFailureReason(QStringLiteral("cannot write the layout"));
     }
     bool fail = false;
@@ -565,7 +565,7 @@ TEST_F(IXPackage, WrittenPackagePassesUnzipAndTheSchema)
     ASSERT_TRUE(document);
     document->addRootBranch(std::make_shared<XMLTestBranch>(QStringLiteral("Ünïcödé & <markup>\x01")));
     document->userInterfaceOptions().insert(QStringLiteral("view"), 1);
-    document->setData(QByteArray(10000, 'z'), QStringLiteral("preview"));
+    document->packageParts().setData(QByteArray(10000, 'z'), QStringLiteral("preview"));
     const std::optional<QByteArray> package = document->zipData();
     ASSERT_TRUE(package);
 
@@ -640,7 +640,7 @@ TEST_F(IXPackage, DISABLED_WriteSeedPackages)
 
     auto sample = sampleDocument();
     sample->userInterfaceOptions().insert(QStringLiteral("view"), 1);
-    sample->setData(QByteArray("\x89PNG\r\n\x1a\n thumbnail"), QStringLiteral("thumbnail"));
+    sample->packageParts().setData(QByteArray("\x89PNG\r\n\x1a\n thumbnail"), QStringLiteral("thumbnail"));
     write(QStringLiteral("tree.ixd"), *sample->zipData());
     write(QStringLiteral("tree-stored.ixd"), storedPackageOf(*sample->zipData()));
 
@@ -651,8 +651,8 @@ TEST_F(IXPackage, DISABLED_WriteSeedPackages)
     parts->setTimeScaleType(3);
     parts->setIgnoredWords({QStringLiteral("Ideaflux")});
     parts->saveIgnoredWords();
-    parts->addAdditionalFolderForFilePath(QStringLiteral("/home/a/Pictures/sun.png"), QStringLiteral("R1"));
-    parts->setData(R"(<?xml version="1.0"?><styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
+    parts->additionalFolders().addFilePath(QStringLiteral("/home/a/Pictures/sun.png"), QStringLiteral("R1"));
+    parts->packageParts().setData(R"(<?xml version="1.0"?><styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
                    R"( xsi:noNamespaceSchemaLocation="styles.xsd"/>)",
                    QStringLiteral("document.styles.xml"));
     write(QStringLiteral("parts.ixd"), *parts->zipData());

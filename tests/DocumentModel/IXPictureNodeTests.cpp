@@ -74,16 +74,16 @@ TEST(IXPictureNode, ImageComesFromTheTargetOrIsNotFound)
     EXPECT_TRUE(isNotFound(picture->image()));
     EXPECT_EQ(picture->imageSize(), PLSize(64, 64));
 
-    fixture.document->setData("no picture at all", QStringLiteral("garbage"));
+    fixture.document->packageParts().setData("no picture at all", QStringLiteral("garbage"));
     picture->setTargetRef(QStringLiteral("local:garbage"));
     EXPECT_TRUE(isNotFound(picture->image()));
 
     // A readable target is decoded at once and kept.
-    fixture.document->setData(pngBytes(40, 30), QStringLiteral("real"));
+    fixture.document->packageParts().setData(pngBytes(40, 30), QStringLiteral("real"));
     picture->setTargetRef(QStringLiteral("local:real"));
     const QImage image = picture->image();
     EXPECT_EQ(image.size(), QSize(40, 30));
-    fixture.document->setData(pngBytes(8, 8), QStringLiteral("real"));
+    fixture.document->packageParts().setData(pngBytes(8, 8), QStringLiteral("real"));
     EXPECT_EQ(picture->image().size(), QSize(40, 30));
 
     // New data under the same name replaces the picture.
@@ -192,7 +192,7 @@ TEST(IXPictureNode, CopiesTakeTheirPartIntoTheDocumentTheyJoin)
     other->addRootBranch(root);
     root->setPicture(copied);
     EXPECT_EQ(copied->targetRef(), QStringLiteral("local:pic.png"));
-    EXPECT_EQ(other->dataNamed(QStringLiteral("pic.png")), bytes);
+    EXPECT_EQ(other->packageParts().dataNamed(QStringLiteral("pic.png")), bytes);
     EXPECT_EQ(copied->image().size(), QSize(40, 30));
 
     // Pasted into the same document: the part is shared, not duplicated.
@@ -202,29 +202,29 @@ TEST(IXPictureNode, CopiesTakeTheirPartIntoTheDocumentTheyJoin)
 
     // Another picture under the same part name in the other document keeps its bytes; the
     // pasted one goes under a fresh name with the same extension.
-    other->setData(pngBytes(8, 8), QStringLiteral("pic.png"));
+    other->packageParts().setData(pngBytes(8, 8), QStringLiteral("pic.png"));
     const auto clash = std::static_pointer_cast<IXPictureNode>(fixture.picture->copy());
     other->addPicture(clash);
     EXPECT_NE(clash->targetRef(), QStringLiteral("local:pic.png"));
     EXPECT_TRUE(clash->targetRef().endsWith(QStringLiteral(".png")));
     EXPECT_EQ(clash->targetData(), bytes);
-    EXPECT_EQ(other->dataNamed(QStringLiteral("pic.png")), pngBytes(8, 8));
+    EXPECT_EQ(other->packageParts().dataNamed(QStringLiteral("pic.png")), pngBytes(8, 8));
 
     // A copy whose target changed brings nothing; bytes given outside a document come in.
     const auto retargeted = std::static_pointer_cast<IXPictureNode>(fixture.picture->copy());
     retargeted->setTargetRef(QStringLiteral("local:elsewhere"));
     root->setPicture(retargeted);
-    EXPECT_FALSE(other->dataNamed(QStringLiteral("elsewhere")));
+    EXPECT_FALSE(other->packageParts().dataNamed(QStringLiteral("elsewhere")));
     auto fresh = std::make_shared<IXPictureNode>();
     fresh->addPictureData(bytes, QStringLiteral("fresh"));
     root->setPicture(fresh);
-    EXPECT_EQ(other->dataNamed(QStringLiteral("fresh")), bytes);
+    EXPECT_EQ(other->packageParts().dataNamed(QStringLiteral("fresh")), bytes);
 
     // Attached files kept as parts travel the same way.
-    fixture.document->setData("attached bytes", QStringLiteral("file.bin"));
+    fixture.document->packageParts().setData("attached bytes", QStringLiteral("file.bin"));
     const auto attachment = fixture.add(std::make_shared<IXReferenceNode>());
     attachment->setTargetRef(QStringLiteral("local:file.bin"));
     root->addReference(std::static_pointer_cast<IXReferenceNode>(attachment->copy()));
-    EXPECT_EQ(other->dataNamed(QStringLiteral("file.bin")), QByteArray("attached bytes"));
+    EXPECT_EQ(other->packageParts().dataNamed(QStringLiteral("file.bin")), QByteArray("attached bytes"));
     other->removeRootBranch(root);
 }

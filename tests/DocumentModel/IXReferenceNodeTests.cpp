@@ -127,7 +127,7 @@ TEST(IXReferenceTargets, TargetDataByLocation)
     catalog.addItem(QStringLiteral("ITEM"), folder.filePath("item.png"));
     catalog.addItem(QStringLiteral("GONE"), folder.filePath("gone.png"));
     DocumentWithBranch fixture;
-    fixture.document->setData("part bytes", QStringLiteral("PART"));
+    fixture.document->packageParts().setData("part bytes", QStringLiteral("PART"));
 
     const struct {
         QString targetRef;
@@ -299,20 +299,20 @@ TEST(IXReferenceNode, FileTargetsAreRegisteredWithTheAdditionalFolders)
     reference->setFilePath(path);
     const QString id = reference->uniqueId();
     auto registered = [&] {
-        return fixture.document->additionalFolders().value(IXDocumentNode::ReferencesKey).toMap().value(id).toString();
+        return fixture.document->additionalFolders().info().value(IXAdditionalFolders::ReferencesKey).toMap().value(id).toString();
     };
 
     fixture.branch->addChild(reference);  // joining registers the file
     EXPECT_EQ(registered(), path);
-    EXPECT_TRUE(fixture.document->additionalFolders().value(QStringLiteral("docs")).toMap()
+    EXPECT_TRUE(fixture.document->additionalFolders().info().value(QStringLiteral("docs")).toMap()
                     .value(QStringLiteral("files")).toStringList().contains(path));
 
     reference->setTargetRef(QStringLiteral("http://example.org/"));
     EXPECT_TRUE(registered().isEmpty());
-    EXPECT_FALSE(fixture.document->additionalFolders().contains(QStringLiteral("docs")));
+    EXPECT_FALSE(fixture.document->additionalFolders().info().contains(QStringLiteral("docs")));
 
     reference->setFilePath(path);
-    fixture.document->removeAdditionalFolderForReferenceId(id);
+    fixture.document->additionalFolders().removeReference(id);
     reference->validateContent();
     EXPECT_EQ(registered(), path);
 
@@ -334,7 +334,7 @@ TEST(IXReferenceNode, PackToGoWritesCatalogMediaAsRegisteredFiles)
     XMLRoundTrip packed;
     EXPECT_EQ(packed.write(*reference).attribute("target"), QStringLiteral("file:Media/clip.mov"));
     EXPECT_EQ(reference->targetRef(), QStringLiteral("mmc:ITEM"));
-    EXPECT_EQ(fixture.document->additionalFolders().value(IXDocumentNode::ReferencesKey).toMap()
+    EXPECT_EQ(fixture.document->additionalFolders().info().value(IXAdditionalFolders::ReferencesKey).toMap()
                   .value(reference->uniqueId()).toString(),
               QStringLiteral("/catalog/Media/clip.mov"));
 }

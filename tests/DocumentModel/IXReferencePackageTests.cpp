@@ -68,7 +68,7 @@ TEST(IXReferencePackage, FloatingNodesAndNotesSurviveASaveAndAReload)
     EXPECT_EQ(readComment->floatingTargetNode(), readRoot);
     EXPECT_EQ(reopened->nodesLinkedTo(readRoot.get()).size(), 2);
 
-    const std::optional<QByteArray> notePart = reopened->dataNamed(note->uniqueId());
+    const std::optional<QByteArray> notePart = reopened->packageParts().dataNamed(note->uniqueId());
     ASSERT_TRUE(notePart);
     EXPECT_EQ(PLRTFReader::read(*notePart)->string(), QStringLiteral("Minutes of the meeting"));
 }

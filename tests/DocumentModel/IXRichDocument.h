@@ -80,7 +80,7 @@ inline void readEverything(IXDocumentNode& document)
     document.styleSheet();
     for (const QString& name : {IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName, IXLayoutOutlineName,
                                 IXLayoutTimelineName}) {
-        if (document.dataNamed(name + QStringLiteral(".styles.xml"))) document.layoutForName(name)->styleSheet();
+        if (document.packageParts().dataNamed(name + QStringLiteral(".styles.xml"))) document.layoutForName(name)->styleSheet();
     }
 }
 
@@ -90,7 +90,7 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
     document->setUserName(QStringLiteral("Test Author"));
     document->setTimeScaleType(3);
     // A part the model does not know, before any the model writes.
-    document->setData(QByteArray("\x00\x01unknown\xff", 11), QStringLiteral("custom/extra.bin"));
+    document->packageParts().setData(QByteArray("\x00\x01unknown\xff", 11), QStringLiteral("custom/extra.bin"));
 
     auto project = branchTitled(QStringLiteral("Project"));
     document->addRootBranch(project);
@@ -169,10 +169,10 @@ inline std::shared_ptr<IXDocumentNode> makeRichDocument()
 
     // Option parts.
     document->userInterfaceOptions().insert(QStringLiteral("view"), 2);
-    document->optionsForName(QStringLiteral("export.word")).insert(QStringLiteral("template"), QStringLiteral("plain"));
+    document->packageParts().optionsForName(QStringLiteral("export.word")).insert(QStringLiteral("template"), QStringLiteral("plain"));
     document->setIgnoredWords({QStringLiteral("Ideaflux"), QStringLiteral("mindmap")});
     document->saveIgnoredWords();
-    document->setData(pngBytes(3, 2), QStringLiteral("thumbnail"));
+    document->packageParts().setData(pngBytes(3, 2), QStringLiteral("thumbnail"));
     return document;
 }
 

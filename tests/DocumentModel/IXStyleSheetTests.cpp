@@ -120,7 +120,7 @@ TEST_F(IXStyleSheet, PartWithOnlyNodeStylesStillGetsTheDefaultMasters)
     auto node = std::make_shared<StyledTestNode>(Kind::Picture);
     document->addPicture(node);
     const QByteArray part = sheetXml("<style ref=\"" + node->uniqueId().toLatin1() + "\"><a n=\"picture.opacity\" v=\"0.5\"/></style>");
-    document->setData(part, DocumentPart);
+    document->packageParts().setData(part, DocumentPart);
 
     const auto sheet = document->styleSheet();
     EXPECT_EQ(sheet->styleForNode(node.get())->pictureOpacity(), 0.5f);
@@ -150,7 +150,7 @@ TEST_F(IXStyleSheet, ReadingKeepsTheLastOfRepeatsAndDropsWhatNamesNothing)
         "<style ref=\"" + id + "\"><a n=\"branch.line.width\" v=\"4\"/></style>"
         "<style ref=\"" + id + "\"><a n=\"branch.text.width\" v=\"90\"/></style>",
         " uid=\"SHEET1\"");
-    document->setData(part, DocumentPart);
+    document->packageParts().setData(part, DocumentPart);
     LogLines log;
 
     const auto sheet = document->styleSheet();
@@ -183,7 +183,7 @@ TEST_F(IXStyleSheet, IdsInASheetPartNeverShadowTheNodesOfTheMap)
     auto branch = std::make_shared<StyledTestNode>(Kind::Branch, 0);
     document->addRootBranch(branch);
     const QByteArray id = branch->uniqueId().toLatin1();
-    document->setData(sheetXml("<style uid=\"" + id + "\" ref=\"" + id + "\"><a n=\"branch.line.width\" v=\"4\"/></style>",
+    document->packageParts().setData(sheetXml("<style uid=\"" + id + "\" ref=\"" + id + "\"><a n=\"branch.line.width\" v=\"4\"/></style>",
                                " uid=\"" + id + "\""),
                       DocumentPart);
     const auto sheet = document->styleSheet();
@@ -201,8 +201,8 @@ TEST_F(IXStyleSheet, UnparsablePartIsKeptUntilAStyleOfTheSheetChanges)
 {
     const QByteArray broken = "<styles><canvas><a n=\"document.gap.vertical\" v=\"9\"/>";
     auto document = std::make_shared<IXDocumentNode>();
-    document->setData(broken, DocumentPart);
-    document->setData(broken, MindMapPart);
+    document->packageParts().setData(broken, DocumentPart);
+    document->packageParts().setData(broken, MindMapPart);
 
     const auto sheet = document->styleSheet();
     const auto layoutSheet = document->layoutForName(IXLayoutMindMapName)->styleSheet();
@@ -235,7 +235,7 @@ TEST_F(IXStyleSheet, PartThatIsNoStyleSheetGivesAnEmptySheetAndIsKept)
 {
     const QByteArray foreign = R"(<?xml version="1.0"?><document><canvas><a n="x" v="1"/></canvas></document>)";
     auto document = std::make_shared<IXDocumentNode>();
-    document->setData(foreign, DocumentPart);
+    document->packageParts().setData(foreign, DocumentPart);
 
     const auto sheet = document->styleSheet();
     EXPECT_TRUE(sheet->keepsUnreadPart());
@@ -481,7 +481,7 @@ TEST_F(IXStyleSheet, SaveWritesTheSheetsAskedForAndLeavesOtherPartsAlone)
 {
     const QByteArray topDown = sheetXml("<canvas><a n=\"document.gap.vertical\" v=\"5\"/></canvas>");
     auto document = std::make_shared<IXDocumentNode>();
-    document->setData(topDown, QStringLiteral("topdown.styles.xml"));
+    document->packageParts().setData(topDown, QStringLiteral("topdown.styles.xml"));
     document->layoutForName(IXLayoutTimelineName);  // made, its sheet never asked for
     document->layoutForName(IXLayoutMindMapName)->styleSheet();
 
