@@ -16,5 +16,4 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     void addSubbranch() override {}
     int documentLayout() const override { return 0; }
-    void synchronizeWindowTitleWithDocumentName() override {}
 };

@@ -61,7 +61,7 @@ public:
         for (const auto& child : static_cast<IXBranchNode*>(node())->branches()) {
             auto group = std::make_shared<StackGroup>(context(), this, child.get());
             addCell(group);
-            context()->setCellForNode(group, child.get());
+            context()->cells().setCellForNode(group, child.get());
             group->reloadBranches();
         }
     }
@@ -173,7 +173,7 @@ void BM_LayoutContextReload(benchmark::State& state)
     LaidOutMap map(int(state.range(0)));
     for (auto _ : state) {
         map.factory.roots = 0;
-        map.context->postReloadBranches();
+        map.context->reloads().postReloadBranches();
         map.context->performLayout();
         map.context->drawStack();
     }
@@ -222,7 +222,7 @@ void BM_LayoutContextDrawThenHitAfterMove(benchmark::State& state)
         PLGraphicsContext graphics(image);
         graphics.concat(PLAffineTransform(1, 0, 0, 1, -window.minX(), -window.minY()));
         map.context->drawRect(graphics, window);
-        hits += map.context->nodeAtPoint(centre) != nullptr;
+        hits += map.context->mouse().nodeAtPoint(centre) != nullptr;
     }
     benchmark::DoNotOptimize(hits);
 }
@@ -235,9 +235,9 @@ void BM_LayoutContextNodeAtPoint(benchmark::State& state)
     std::mt19937 random(1);
     std::uniform_real_distribution<float> x(content.minX(), content.maxX());
     std::uniform_real_distribution<float> y(content.minY(), content.maxY());
-    map.context->nodeAtPoint(PLPoint());
+    map.context->mouse().nodeAtPoint(PLPoint());
     int hits = 0;
-    for (auto _ : state) hits += map.context->nodeAtPoint(PLPoint(x(random), y(random))) != nullptr;
+    for (auto _ : state) hits += map.context->mouse().nodeAtPoint(PLPoint(x(random), y(random))) != nullptr;
     benchmark::DoNotOptimize(hits);
 }
 BENCHMARK(BM_LayoutContextNodeAtPoint)->Arg(9)->Arg(99)->Unit(benchmark::kMicrosecond);
@@ -256,11 +256,11 @@ void BM_LayoutContextHoverConnections(benchmark::State& state)
         // On the curve's end (within its round cap), or well beside it.
         points.push_back(i % 2 ? PLPoint(curve[2].x + 0.2f, curve[2].y) : PLPoint(curve[2].x + 30, curve[2].y + 30));
     }
-    map.context->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, points[0]));
+    map.context->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, points[0]));
     size_t next = 0;
     int highlighted = 0;
     for (auto _ : state) {
-        map.context->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, points[next++ % points.size()]));
+        map.context->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, points[next++ % points.size()]));
         highlighted += !map.context->highlights().isEmpty();
     }
     state.counters["connections"] = double(connections.size());

@@ -84,7 +84,7 @@ struct LargeMapView {
     void settle()
     {
         IXLayoutContext* context = view->layoutContext();
-        while (context->isReloadPosted() || context->isLayoutPosted()) QCoreApplication::processEvents();
+        while (context->reloads().isReloadPosted() || context->reloads().isLayoutPosted()) QCoreApplication::processEvents();
     }
 
     // Paints what the scroll view shows, as one exposed frame.

@@ -98,7 +98,7 @@ void reloadAndLayout(benchmark::State& state, bool realBoxes)
     auto context = std::make_unique<IXLayoutContext>(&controller, controller.node->layoutForName(IXLayoutTimelineName).get());
     context->performLayout();
     for (auto _ : state) {
-        context->postReloadBranches();
+        context->reloads().postReloadBranches();
         context->performLayout();
         context->drawStack();
     }

@@ -32,6 +32,4 @@ public:
     // The window's view mode: 0 mind map, 1 top-down, 2 left-right, 3 outline, 4 timeline,
     // 9 print.
     virtual int documentLayout() const = 0;
-    // Re-titles the window from the document's display name.
-    virtual void synchronizeWindowTitleWithDocumentName() = 0;
 };

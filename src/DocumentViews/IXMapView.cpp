@@ -113,7 +113,7 @@ void IXMapView::attachToController(IXWindowControlling* controller)
         this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged, nullptr, [this](const PLNotification&) {
             if (!m_context) return;
             m_context->setShowSpelling(IXContinuousSpellChecking::isOn());
-            m_context->invalidateAll();
+            m_context->reloads().invalidateAll();
         });
 }
 
@@ -260,7 +260,7 @@ void IXMapView::adjustFrame()
                           pageWidth, pageHeight);
     if (pageWidth + 2 * PageMargin <= visible.width() && pageHeight + 2 * PageMargin <= visible.height())
         m_lastMapCenter = PLPoint(m_canvasFrame.midX(), m_canvasFrame.midY());
-    if (m_context) m_context->invalidateTransform();
+    if (m_context) m_context->coordinates().invalidateTransform();
     m_ignoreScrolling = true;
     resize(frameWidth, frameHeight);
     m_ignoreScrolling = false;
@@ -426,13 +426,13 @@ void IXMapView::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* conte
     if (!m_context || context != m_context.get()) return;
     const std::shared_ptr<IXNode> node = selection.lastNode();
     m_context->performLayoutIfNeeded();
-    IXLayoutCell* cell = node ? m_context->cellForNode(node.get()) : nullptr;
+    IXLayoutCell* cell = node ? m_context->cells().cellForNode(node.get()) : nullptr;
     if (cell && node->isBranch()) {
         // The branch with its shown sub-branches as far as it fits, the branch itself always.
-        if (node->level() != 0) scrollRectToVisible(m_context->convertRectFromCell(cell->bounds(), cell).insetBy(-10, -10));
+        if (node->level() != 0) scrollRectToVisible(m_context->coordinates().convertRectFromCell(cell->bounds(), cell).insetBy(-10, -10));
         if (auto* group = dynamic_cast<IXBranchGroupCell*>(cell); group && group->branchCell()) {
             IXLayoutCell* box = group->branchCell();
-            scrollRectToVisible(m_context->convertRectFromCell(box->bounds(), box).insetBy(-10, -10));
+            scrollRectToVisible(m_context->coordinates().convertRectFromCell(box->bounds(), box).insetBy(-10, -10));
         }
     }
     update();
@@ -572,7 +572,7 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
         tools->activateToolNamed(QStringLiteral("IXContextMenuTool"), m_context.get(), IXToolEvent(down));
         return;
     }
-    const bool handled = m_context->trackMouse(down);
+    const bool handled = m_context->mouse().trackMouse(down);
     // What a timed press only looked at (its release) belongs to the press just handled.
     PLMouseTracking::takePendingEvents();
     if (handled) return;
@@ -600,7 +600,7 @@ void IXMapView::mouseMoveEvent(QMouseEvent* event)
         }
         return;
     }
-    if (m_context && event->buttons() == Qt::NoButton) m_context->trackMouse(mouseEventFromQt(event, PLMouseEvent::MouseMoved));
+    if (m_context && event->buttons() == Qt::NoButton) m_context->mouse().trackMouse(mouseEventFromQt(event, PLMouseEvent::MouseMoved));
 }
 
 void IXMapView::mouseReleaseEvent(QMouseEvent* event)

@@ -30,7 +30,7 @@ bool isArrow(int code)
 
 int IXMapView::layoutTypeOf(IXNode* branch) const
 {
-    IXBranchGroupCell* group = m_context ? m_context->branchGroupCellForNode(branch) : nullptr;
+    IXBranchGroupCell* group = m_context ? m_context->cells().branchGroupCellForNode(branch) : nullptr;
     return group ? group->layoutType() : None;
 }
 

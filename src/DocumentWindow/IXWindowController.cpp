@@ -85,6 +85,7 @@ IXWindowController::~IXWindowController()
     if (IXAppController::sharedController().isFullScreenMode()) IXAppController::sharedController().toggleFullScreenMode(nullptr);
     if (m_brainStorm) endBrainStormAndApplyLastChange(true);
     cleanup();
+    if (const auto node = m_observedNode.lock()) node->removeFromObservers(this);
     delete m_window.data();
 }
 
@@ -112,6 +113,7 @@ void IXWindowController::attachDocument()
     if (PLUndoManager* undo = m_document.undoManager())
         QObject::connect(undo, &PLUndoManager::didOpenUndoGroup, this, [this] { undoDidOpenGroup(); });
     restoreUIState();
+    observeDocumentNode();
     synchronizeWindowTitleWithDocumentName();
     PLRunLoop::perform(this, "documentOpen", [this] { documentOpenDelayed(); },
                        std::chrono::milliseconds(DocumentOpenDelayMilliseconds));
@@ -139,8 +141,19 @@ void IXWindowController::documentNodeDidChange()
     m_documentLayout = -1;
     PLNotificationCenter::defaultCenter().post(IXDocumentDidChangeNotification, this);
     restoreUIState();
+    observeDocumentNode();
     PLRunLoop::perform(this, "documentOpen", [this] { documentOpenDelayed(); },
                        std::chrono::milliseconds(DocumentOpenDelayMilliseconds));
+}
+
+void IXWindowController::observeDocumentNode()
+{
+    const std::shared_ptr<IXDocumentNode> node = documentNode();
+    const std::shared_ptr<IXDocumentNode> observed = m_observedNode.lock();
+    if (node == observed) return;
+    if (observed) observed->removeFromObservers(this);
+    m_observedNode = node;
+    if (node) node->addToObservers(this);
 }
 
 void IXWindowController::documentOpenDelayed()
@@ -334,7 +347,15 @@ void IXWindowController::setSelection(const IXSelection& selection)
 
 bool IXWindowController::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {IXLayoutContextDidChangeSelection});
+    return isAnyOf(selector, {IXLayoutContextDidChangeSelection, IXBranchNodeDidChangeProperty});
+}
+
+void IXWindowController::notifiedOfBranchNode(IXNode* branch, const QString& property)
+{
+    if (property != QLatin1String("title")) return;
+    const auto node = documentNode();
+    if (node && !node->rootBranches().isEmpty() && node->rootBranches().first().get() == branch)
+        synchronizeWindowTitleWithDocumentName();
 }
 
 void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext*, const IXSelection&)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentModel/IXBranchNodeObserver.h"
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "DocumentViews/IXToolEnvironment.h"
@@ -47,7 +48,8 @@ class IXWindowController : public QObject,
                            public IXDocumentWindowControlling,
                            public IXWindowControlling,
                            public IXDocumentViewOwning,
-                           public IXLayoutContextObserver {
+                           public IXLayoutContextObserver,
+                           public IXBranchNodeObserver {
     Q_OBJECT
 public:
     // How long after the document is attached the last root branch is selected and warnings
@@ -120,14 +122,17 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override;
     void addSubbranch() override;
     int documentLayout() const override { return m_documentLayout; }
-    void synchronizeWindowTitleWithDocumentName() override;
+    // Re-titles the window from the document's display name (which an untitled document takes
+    // from its first root branch, so the controller hears that branch's title change).
+    void synchronizeWindowTitleWithDocumentName();
 
     // --- IXDocumentViewOwning ---
     QWidget* documentView() const override;
 
-    // --- Layout context notices ---
+    // --- Layout context and document notices ---
     bool respondsToSelector(std::string_view selector) const override;
     void notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection) override;
+    void notifiedOfBranchNode(IXNode* branch, const QString& property) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -140,6 +145,8 @@ private:
     void notifySelectionChange();
     void undoDidOpenGroup();
     void buildMenus();
+    // Moves this controller's registration to the document's current node.
+    void observeDocumentNode();
 
     IXDocument& m_document;
     QPointer<IXDocumentWindow> m_window;
@@ -149,4 +156,5 @@ private:
     bool m_brainStorm = false;
     std::shared_ptr<IXBranchNode> m_brainStormActiveBranch;
     bool m_closing = false;
+    std::weak_ptr<IXDocumentNode> m_observedNode;
 };

@@ -140,7 +140,7 @@ void IXBranchCell::reload()
         if (!m_pictureCell || m_pictureCell->node() != picture.get()) {
             if (m_pictureCell) m_pictureCell->invalidate();
             m_pictureCell = std::make_shared<IXPictureCell>(ctx, this, picture.get());
-            if (ctx) ctx->setCellForNode(m_pictureCell, picture.get());
+            if (ctx) ctx->cells().setCellForNode(m_pictureCell, picture.get());
         }
     } else if (m_pictureCell) {
         m_pictureCell->invalidate();
@@ -303,7 +303,7 @@ void IXBranchCell::draw(PLGraphicsContext& graphics)
     for (const auto& [cell, image] : indicators) {
         if (!cell) continue;
         const PLRect f = cell->frame();
-        PLSize s = context() ? context()->convertSizeFromCell(f.size, this) : f.size;
+        PLSize s = context() ? context()->coordinates().convertSizeFromCell(f.size, this) : f.size;
         s = PLSize(std::abs(s.width), std::abs(s.height));
         if (s.width <= 0 || s.height <= 0) continue;
         graphics.saveGraphicsState();

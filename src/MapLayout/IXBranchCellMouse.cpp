@@ -53,7 +53,7 @@ void IXBranchCell::mouseMoved(const PLMouseEvent& event)
 {
     IXLayoutContext* context = this->context();
     if (!context) return;
-    const PLPoint p = context->convertPointToCell(event.locationInView(), this);
+    const PLPoint p = context->coordinates().convertPointToCell(event.locationInView(), this);
     // A weak link: the opening must not outlive the cell.
     const std::weak_ptr<IXLayoutCell> weak = weak_from_this();
     auto post = [&](bool& posted, void (IXBranchCell::*show)(const PLMouseEvent&), const char* key) {
@@ -108,7 +108,7 @@ bool IXBranchCell::trackMouse(const PLMouseEvent& event)
     // The handlers below may rebuild the map; keep the cell and its branch.
     const std::shared_ptr<IXLayoutCell> self = shared_from_this();
     const std::shared_ptr<IXNode> branch = node()->shared_from_this();
-    const PLPoint p = context->convertPointToCell(event.locationInView(), this);
+    const PLPoint p = context->coordinates().convertPointToCell(event.locationInView(), this);
 
     if (event.clickCount() >= 2) {
         IXPictureCell* picture = pictureCell();

@@ -43,8 +43,8 @@ IXLayoutCell* IXConnectionCell::sourceCell() const
     IXNode* connection = node();
     IXNode* owner = connection ? connection->parentNode() : nullptr;
     if (!owner || !context()) return nullptr;
-    if (owner->isBranch()) return context()->branchCellForNode(owner);
-    return context()->cellForNode(owner);
+    if (owner->isBranch()) return context()->cells().branchCellForNode(owner);
+    return context()->cells().cellForNode(owner);
 }
 
 IXLayoutCell* IXConnectionCell::targetCell() const
@@ -53,7 +53,7 @@ IXLayoutCell* IXConnectionCell::targetCell() const
     if (!connection || !context()) return nullptr;
     const std::shared_ptr<IXNode> target = connection->targetNode();
     if (!target || !target->isBranch()) return nullptr;
-    return context()->branchCellForNode(target.get());
+    return context()->cells().branchCellForNode(target.get());
 }
 
 // --- End cells and paths ---
@@ -287,13 +287,13 @@ bool IXConnectionCell::hitTest(PLPoint point)
 bool IXConnectionCell::acceptsMouseMoves(const PLMouseEvent& event)
 {
     if (!isBranchConnection() || !context()) return false;
-    return curveContainsPoint(connectionPath(), context()->convertPointToCell(event.locationInView(), this));
+    return curveContainsPoint(connectionPath(), context()->coordinates().convertPointToCell(event.locationInView(), this));
 }
 
 void IXConnectionCell::mouseMoved(const PLMouseEvent& event)
 {
     if (!isBranchConnection() || !context()) return;
-    if (curveContainsPoint(connectionPath(), context()->convertPointToCell(event.locationInView(), this)))
+    if (curveContainsPoint(connectionPath(), context()->coordinates().convertPointToCell(event.locationInView(), this)))
         context()->setHighlights(IXSelection::selectionWithNode(node()->shared_from_this()));
     else if (isHighlighted())
         context()->setHighlights(IXSelection());
@@ -307,7 +307,7 @@ void IXConnectionCell::mouseExited(const PLMouseEvent&)
 bool IXConnectionCell::trackMouse(const PLMouseEvent& event)
 {
     if (!isBranchConnection() || !context()) return false;
-    if (!curveContainsPoint(linePath(), context()->convertPointToCell(event.locationInView(), this))) return false;
+    if (!curveContainsPoint(linePath(), context()->coordinates().convertPointToCell(event.locationInView(), this))) return false;
     IXLayoutContext* context = this->context();
     const std::shared_ptr<IXNode> connection = node()->shared_from_this();
     if (event.hasModifier(PLMouseEvent::Control) || event.hasModifier(PLMouseEvent::Option) ||

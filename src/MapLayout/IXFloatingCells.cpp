@@ -44,6 +44,6 @@ bool IXFloatingCells::isTargetVisible(IXLayoutCell* cell)
     if (!node || !node->isFloating() || !cell->context()) return true;
     std::shared_ptr<IXNode> target = node->floatingTargetNode();
     if (!target) return true;
-    IXBranchCell* branchCell = cell->context()->branchCellForNode(target.get());
+    IXBranchCell* branchCell = cell->context()->cells().branchCellForNode(target.get());
     return branchCell && branchCell->isVisible();
 }

@@ -54,7 +54,7 @@ QString IXLayoutCell::description()
     text += QStringLiteral("\n\t frame: %1; bounds: %2").arg(rectText(m_frame), rectText(m_bounds));
     if (m_hasValidTransform) text += QStringLiteral("\n\t canvas frame: %1").arg(rectText(convertRectToCell(m_bounds, nullptr)));
     if (m_context && m_context->view())
-        text += QStringLiteral("\n\t view frame: %1").arg(rectText(m_context->convertRectFromCell(m_bounds, this)));
+        text += QStringLiteral("\n\t view frame: %1").arg(rectText(m_context->coordinates().convertRectFromCell(m_bounds, this)));
     return text;
 }
 
@@ -254,7 +254,7 @@ PLRect IXLayoutCell::convertRectFromCell(const PLRect& rect, IXLayoutCell* cell)
 
 PLSize IXLayoutCell::currentPixelSize()
 {
-    return m_context ? m_context->convertSizeToCell(PLSize(1, 1), this) : convertSizeFromCell(PLSize(1, 1), nullptr);
+    return m_context ? m_context->coordinates().convertSizeToCell(PLSize(1, 1), this) : convertSizeFromCell(PLSize(1, 1), nullptr);
 }
 
 PLRect IXLayoutCell::unionRectForCells(const IXCellList& cells)
@@ -267,7 +267,7 @@ PLRect IXLayoutCell::unionRectForCells(const IXCellList& cells)
 void IXLayoutCell::setNeedsDisplay()
 {
     if (!m_hasValidLayout || !m_hasValidTransform || !m_context || !m_context->view()) return;
-    const PLRect rect = m_context->convertRectFromCell(m_bounds, this);
+    const PLRect rect = m_context->coordinates().convertRectFromCell(m_bounds, this);
     IXLayoutView* view = m_context->view();
     if (rect.intersects(view->visibleRect())) view->setNeedsDisplayInRect(rect);
 }
@@ -295,7 +295,7 @@ bool IXLayoutCell::isHighlighted()
 void IXLayoutCell::display(PLGraphicsContext& graphics)
 {
     graphics.saveGraphicsState();
-    if (m_context) graphics.concat(m_context->transCanvasToView());
+    if (m_context) graphics.concat(m_context->coordinates().transCanvasToView());
     graphics.concat(transLocalToCanvas());
     draw(graphics);
     graphics.restoreGraphicsState();

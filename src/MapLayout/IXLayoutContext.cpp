@@ -17,6 +17,7 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContextObserver.h"
 #include "MapLayout/IXLayoutGroupCell.h"
+#include "MapLayout/IXLayoutModelObserver.h"
 #include "MapLayout/IXLayoutView.h"
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
@@ -24,11 +25,8 @@
 #include "MapLayout/IXTitlePremeasuring.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
-#include "Platform/PLRunLoop.h"
 
 #include <utility>
-
-using namespace std::chrono_literals;
 
 IXLayoutContext::IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* layoutNode, IXLayoutView* view)
 {
@@ -40,12 +38,13 @@ IXLayoutContext::IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* 
     m_documentNode = controller->documentNode();
     if (layoutNode) m_styleSheet = layoutNode->styleSheet().get();
     else if (m_documentNode) m_styleSheet = m_documentNode->styleSheet().get();
-    if (m_documentNode) m_documentNode->addToObservers(this);
+    m_modelObserver = std::make_unique<IXLayoutModelObserver>(*this);
+    if (m_documentNode) m_documentNode->addToObservers(m_modelObserver.get());
     m_broadcaster = std::make_unique<UTBroadcaster>();
     if (auto* observer = dynamic_cast<UTObserver*>(view)) m_broadcaster->addObserver(observer);
     if (auto* observer = dynamic_cast<UTObserver*>(controller)) m_broadcaster->addObserver(observer);
     m_drawMask = IXDrawMaskDefault;
-    postReloadBranches();
+    m_reloads.postReloadBranches();
     m_broadcaster->send(IXLayoutContextDidInit, this);
 }
 
@@ -57,16 +56,13 @@ IXLayoutContext::~IXLayoutContext()
         PLLog::write(QStringLiteral("Invalid parameter not satisfying: !_controller"));
         invalidate();
     }
-    PLRunLoop::cancel(this);
 }
 
 void IXLayoutContext::invalidate()
 {
     if (!m_controller) return;
-    PLRunLoop::cancel(this);
-    m_reloadPosted = false;
-    m_performLayoutPosted = false;
-    if (m_documentNode) m_documentNode->removeFromObservers(this);
+    m_reloads.cancel();
+    if (m_documentNode) m_documentNode->removeFromObservers(m_modelObserver.get());
     // The document stays alive until the cells are gone, so that they can still name their
     // nodes while they leave.
     std::shared_ptr<IXDocumentNode> document = std::move(m_documentNode);
@@ -75,7 +71,7 @@ void IXLayoutContext::invalidate()
     for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get(),
                                      m_selectionLayer.get()})
         if (layer) layer->invalidate();
-    m_namedCells.clear();
+    m_cells.clear();
     if (m_timelineCell) m_timelineCell.reset();
     m_controller = nullptr;
     m_layoutNode = nullptr;
@@ -85,18 +81,14 @@ void IXLayoutContext::invalidate()
     m_highlights = IXSelection();
     m_branchFilter.reset();
     m_stacks.reset();
-    m_cellUnderMouse = nullptr;
+    m_mouse.cellWillInvalidate(m_mouse.cellUnderMouse());
 }
 
 void IXLayoutContext::cellWillInvalidate(IXLayoutCell* cell)
 {
-    // By the node it was made for, which may be gone already.
-    if (const IXNode* key = cell->nodeKey()) {
-        auto it = m_namedCells.find(key);
-        if (it != m_namedCells.end() && it->get() == cell) m_namedCells.erase(it);
-    }
+    m_cells.forgetCell(cell);
     stackedCellWillInvalidate(cell);
-    if (m_cellUnderMouse == cell) m_cellUnderMouse = nullptr;
+    m_mouse.cellWillInvalidate(cell);
 }
 
 IXOpenDocument* IXLayoutContext::document() const
@@ -119,45 +111,7 @@ void IXLayoutContext::removeObserver(UTObserver* observer)
     if (m_broadcaster) m_broadcaster->removeObserver(observer);
 }
 
-// --- Cells by node ---
-
-void IXLayoutContext::setCellForNode(const std::shared_ptr<IXLayoutCell>& cell, IXNode* node)
-{
-    if (!node || !cell) return;
-    m_namedCells.insert(node, cell);
-}
-
-IXLayoutCell* IXLayoutContext::namedCell(const IXNode* node) const
-{
-    if (!node) return nullptr;
-    const auto found = m_namedCells.constFind(node);
-    if (found == m_namedCells.cend()) return nullptr;
-    IXLayoutCell* cell = found->get();
-    // A node at the address of a gone one is not the gone one's.
-    return cell->node() == node ? cell : nullptr;
-}
-
-IXLayoutCell* IXLayoutContext::cellForNode(IXNode* node) const
-{
-    IXLayoutCell* cell = namedCell(node);
-    return cell && !cell->isKeptAside() ? cell : nullptr;
-}
-
-void IXLayoutContext::invalidateLayoutOfNamedCells()
-{
-    for (const auto& cell : std::as_const(m_namedCells)) cell->invalidateLayout();
-}
-
-IXBranchGroupCell* IXLayoutContext::branchGroupCellForNode(IXNode* node) const
-{
-    return dynamic_cast<IXBranchGroupCell*>(cellForNode(node));
-}
-
-IXBranchCell* IXLayoutContext::branchCellForNode(IXNode* node) const
-{
-    IXBranchGroupCell* group = branchGroupCellForNode(node);
-    return group ? group->branchCell() : nullptr;
-}
+// --- Styles ---
 
 std::shared_ptr<IXStyleNode> IXLayoutContext::styleForNode(IXNode* node) const
 {
@@ -181,7 +135,7 @@ void IXLayoutContext::setSelection(const IXSelection& selection)
     m_selection = selection;
     if (m_broadcaster)
         m_broadcaster->send(IXLayoutContextDidChangeSelection, this, m_selection);
-    postReloadSelection();
+    m_reloads.postReloadSelection();
 }
 
 void IXLayoutContext::setHighlights(const IXSelection& highlights)
@@ -200,7 +154,7 @@ void IXLayoutContext::setBranchFilter(const std::shared_ptr<IXBranchNode>& filte
     if (m_broadcaster)
         m_broadcaster->send(IXLayoutContextWillChangeFilter, this, m_branchFilter);
     m_branchFilter = filter;
-    if (m_timelineLayout) postReloadBranches();
+    if (m_timelineLayout) m_reloads.postReloadBranches();
     else invalidateDrawStack();
     if (m_broadcaster)
         m_broadcaster->send(IXLayoutContextDidChangeFilter, this, m_branchFilter);
@@ -210,7 +164,7 @@ void IXLayoutContext::setDrawMask(std::int32_t mask)
 {
     if (mask == m_drawMask) return;
     m_drawMask = mask;
-    postReloadBranches();
+    m_reloads.postReloadBranches();
 }
 
 void IXLayoutContext::setDetailLevel(int level)
@@ -249,68 +203,11 @@ void IXLayoutContext::collapseBranch(IXBranchNode* branch, int level)
     }
 }
 
-// --- Reload and layout ---
-
-void IXLayoutContext::postReloadBranches()
-{
-    m_needsReloadBranches = m_needsReloadFloatings = m_needsReloadConnections = true;
-    postReload();
-}
-
-void IXLayoutContext::postReloadFloatings()
-{
-    m_needsReloadFloatings = true;
-    postReload();
-}
-
-void IXLayoutContext::postReloadConnections()
-{
-    m_needsReloadConnections = true;
-    postReload();
-}
-
-void IXLayoutContext::postReloadSelection()
-{
-    m_needsReloadSelection = true;
-    postReload();
-}
-
-void IXLayoutContext::invalidateAll()
-{
-    m_needsReloadBranches = m_needsReloadFloatings = m_needsReloadConnections = m_needsReloadSelection = true;
-    postReload();
-}
-
-void IXLayoutContext::postReload()
-{
-    if (m_reloadPosted || !m_controller) return;
-    m_reloadPosted = true;
-    PLRunLoop::perform(this, "doReload", [this] { doReload(); }, 0ms, PLRunLoop::commonModes());
-}
-
-void IXLayoutContext::doReload()
-{
-    m_reloadPosted = false;
-    if (m_layoutNode) performLayout();
-}
-
-void IXLayoutContext::postPerformLayout()
-{
-    if (m_performLayoutPosted || !m_controller) return;
-    m_performLayoutPosted = true;
-    PLRunLoop::perform(this, "delayedLayout", [this] { delayedLayout(); }, 0ms, PLRunLoop::commonModes());
-}
-
-void IXLayoutContext::delayedLayout()
-{
-    m_performLayoutPosted = false;
-    performLayoutIfNeeded();
-}
+// --- Layout ---
 
 bool IXLayoutContext::needsLayout() const
 {
-    if (m_needsReloadBranches || m_needsReloadFloatings || m_needsReloadConnections || m_needsReloadSelection)
-        return true;
+    if (m_reloads.hasPendingLayers()) return true;
     if (!m_layoutNode || m_layoutNode->layoutName() == IXLayoutOutlineName) return false;
     for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get(),
                                      m_selectionLayer.get()})
@@ -330,10 +227,10 @@ void IXLayoutContext::performLayout()
         for (IXLayoutGroupCell* layer : layers)
             if (layer) layer->invalidateLayout();
     };
-    const bool reloadingBranches = m_needsReloadBranches;
-    if (m_needsReloadBranches) {
-        m_needsReloadBranches = false;
-        m_needsReloadSelection = true;
+    using Layer = IXLayoutReloadScheduler::Layer;
+    const bool reloadingBranches = m_reloads.takePending(Layer::Branches);
+    if (reloadingBranches) {
+        m_reloads.markPending(Layer::Selection);
         reloadBranches();
     }
     if (m_branchLayer && m_branchLayer->needsLayout()) {
@@ -342,28 +239,23 @@ void IXLayoutContext::performLayout()
         m_branchLayer->performLayout();
         invalidateLayers({m_floatingLayer.get(), m_connectionLayer.get(), m_selectionLayer.get()});
     }
-    if (m_needsReloadFloatings) {
-        m_needsReloadFloatings = false;
-        m_needsReloadConnections = m_needsReloadSelection = true;
+    if (m_reloads.takePending(Layer::Floatings)) {
+        m_reloads.markPending(Layer::Connections | Layer::Selection);
         reloadFloatings();
     }
     if (m_floatingLayer && m_floatingLayer->needsLayout()) {
         m_floatingLayer->performLayout();
         invalidateLayers({m_connectionLayer.get(), m_selectionLayer.get()});
     }
-    if (m_needsReloadConnections) {
-        m_needsReloadConnections = false;
-        m_needsReloadSelection = true;
+    if (m_reloads.takePending(Layer::Connections)) {
+        m_reloads.markPending(Layer::Selection);
         reloadConnections();
     }
     if (m_connectionLayer && m_connectionLayer->needsLayout()) {
         m_connectionLayer->performLayout();
         invalidateLayers({m_selectionLayer.get()});
     }
-    if (m_needsReloadSelection) {
-        m_needsReloadSelection = false;
-        reloadSelection();
-    }
+    if (m_reloads.takePending(Layer::Selection)) reloadSelection();
     if (m_selectionLayer && m_selectionLayer->needsLayout()) m_selectionLayer->performLayout();
     // The stacks went with the layers that were laid out (layerDidLayout).
     if (m_view) m_view->setNeedsDisplay();
@@ -387,21 +279,6 @@ void IXLayoutContext::layoutGroupDidLayout(IXLayoutGroupCell* group)
         if (m_floatingLayer) m_floatingLayer->calculateBounds();
         invalidateLayers({m_selectionLayer.get()});
     }
-}
-
-bool IXLayoutContext::branchesMayChangeConnections(IXNode* branch) const
-{
-    // Every connection of the document has a cell (shown or not): with none, only branches
-    // that came in can bring some, and they are below this one. Walked without recursion.
-    if (!m_connectionLayer || !m_connectionLayer->cells().empty() || !branch->isBranch()) return true;
-    std::vector<const IXBranchNode*> pending{static_cast<const IXBranchNode*>(branch)};
-    while (!pending.empty()) {
-        const IXBranchNode* next = pending.back();
-        pending.pop_back();
-        if (!next->connections().isEmpty()) return true;
-        for (const auto& child : next->branches()) pending.push_back(child.get());
-    }
-    return false;
 }
 
 bool IXLayoutContext::buildsCells() const
@@ -450,7 +327,7 @@ void IXLayoutContext::reloadMindMapView()
         if (!group) continue;
         group->setLayoutType(layoutType);
         m_branchLayer->addCell(group);
-        setCellForNode(group, root.get());
+        m_cells.setCellForNode(group, root.get());
         group->reloadBranches();
     }
 }
@@ -468,13 +345,13 @@ void IXLayoutContext::reloadFloatings()
             std::shared_ptr<IXLayoutCell> cell = factory->makePictureCell(this, m_floatingLayer.get(), picture.get());
             if (!cell) continue;
             m_floatingLayer->addCell(cell);
-            setCellForNode(cell, picture.get());
+            m_cells.setCellForNode(cell, picture.get());
         }
         for (const auto& comment : IXDocumentNode::NodeList(m_documentNode->comments())) {
             std::shared_ptr<IXLayoutCell> cell = factory->makeTextCell(this, m_floatingLayer.get(), comment.get());
             if (!cell) continue;
             m_floatingLayer->addCell(cell);
-            setCellForNode(cell, comment.get());
+            m_cells.setCellForNode(cell, comment.get());
         }
     }
     m_floatingLayer->invalidateLayout();
@@ -492,7 +369,7 @@ void IXLayoutContext::reloadConnections()
             std::shared_ptr<IXLayoutCell> cell = factory->makeConnectionCell(this, m_connectionLayer.get(), connection.get());
             if (!cell) return;
             m_connectionLayer->addCell(cell);
-            setCellForNode(cell, connection.get());
+            m_cells.setCellForNode(cell, connection.get());
         };
         for (const IXDocumentNode::NodeList* floatings : {&m_documentNode->pictures(), &m_documentNode->comments()}) {
             for (const auto& node : IXDocumentNode::NodeList(*floatings)) {
@@ -532,116 +409,5 @@ void IXLayoutContext::reloadSelection()
         }
     }
     m_selectionLayer->invalidateLayout();
-    postPerformLayout();
-}
-
-// --- Model notices ---
-
-bool IXLayoutContext::respondsToSelector(std::string_view selector) const
-{
-    return isAnyOf(selector, {IXNodeDetach, IXStyleNodeDidChangeProperty, IXDocumentNodeDidChangeProperty,
-                              IXBranchNodeDidChangeProperty, IXReferenceNodeDidChangeProperty,
-                              IXPictureNodeDidChangeProperty, IXCommentNodeDidChangeProperty,
-                              IXConnectionNodeDidChangeProperty});
-}
-
-void IXLayoutContext::invalidateLayoutOfNodeCell(IXNode* node)
-{
-    if (IXLayoutCell* cell = namedCell(node)) cell->invalidateLayout();
-}
-
-void IXLayoutContext::notifiedOfNodeDetach(IXNode* node)
-{
-    if (!node || !m_controller) return;
-    if (node == m_layoutNode) {
-        invalidate();
-        return;
-    }
-    if (node == m_branchFilter.get()) setBranchFilter(nullptr);
-    if (m_selection.containsNode(node)) setSelection(IXSelection::selectionWithNode(m_documentNode));
-    if (m_highlights.containsNode(node)) setHighlights(IXSelection());
-}
-
-void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& property)
-{
-    if (!style || !m_documentNode) return;
-    if (style->refId().isEmpty()) {
-        // A shared reading style stands for every node read through it, the document node
-        // included when it has no style of its own in that sheet: each of them hears "master".
-        const IXStyleSheetNode* sheet = style->styleSheet();
-        if (property != QLatin1String("master") || !sheet || !sheet->isSharedStyle(style)) return;
-        const QString& documentId = m_documentNode->existingUniqueId();
-        if (documentId.isEmpty() || !sheet->existingStyleForRef(documentId)) postReloadBranches();
-        invalidateLayoutOfNamedCells();
-        return;
-    }
-    const QString& refId = style->refId();
-    if (refId == m_documentNode->existingUniqueId()) {
-        if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == QLatin1String("master")) {
-            postReloadBranches();
-        } else if (m_branchLayer) {
-            m_branchLayer->invalidateLayout();
-            invalidateLayoutOfNamedCells();
-        }
-        return;
-    }
-    if (const std::shared_ptr<IXNode> node = m_documentNode->nodeForId(refId)) invalidateLayoutOfNodeCell(node.get());
-}
-
-void IXLayoutContext::notifiedOfDocumentNode(IXDocumentNode* document, const QString& property)
-{
-    if (property == QLatin1String("rootBranches")) {
-        postReloadBranches();
-    } else if (property == QLatin1String("pictures") || property == QLatin1String("comments")) {
-        postReloadFloatings();
-        postReloadConnections();
-    } else if (property == QLatin1String("timeScaleType") && m_timelineLayout) {
-        postReloadBranches();
-    }
-}
-
-void IXLayoutContext::notifiedOfBranchNode(IXNode* branch, const QString& property)
-{
-    if (!branch || !m_controller) return;
-    if (property == QLatin1String("connections")) {
-        postReloadConnections();
-    } else if (property == QLatin1String("branches")) {
-        if (m_timelineLayout) {
-            postReloadBranches();
-        } else {
-            if (auto* group = dynamic_cast<IXBranchGroupCell*>(namedCell(branch))) group->reloadBranches();
-            if (branchesMayChangeConnections(branch)) postReloadConnections();
-            // Outlines may point at boxes that went with the rebuild.
-            postReloadSelection();
-        }
-    } else if (m_timelineLayout
-               && (property == QLatin1String("beginDate") || property.startsWith(QLatin1String("endDate")))) {
-        postReloadBranches();
-    }
-    invalidateLayoutOfNodeCell(branch);
-    if (property == QLatin1String("title") && m_documentNode && !m_documentNode->rootBranches().isEmpty()
-        && m_documentNode->rootBranches().first().get() == branch)
-        m_controller->synchronizeWindowTitleWithDocumentName();
-}
-
-void IXLayoutContext::notifiedOfReferenceNode(IXReferenceNode* reference, const QString& property)
-{
-    if (property == QLatin1String("connection")) postReloadConnections();
-    invalidateLayoutOfNodeCell(reference);
-}
-
-void IXLayoutContext::notifiedOfPictureNode(IXPictureNode* picture, const QString& property)
-{
-    invalidateLayoutOfNodeCell(picture);
-}
-
-void IXLayoutContext::notifiedOfCommentNode(IXCommentNode* comment, const QString& property)
-{
-    invalidateLayoutOfNodeCell(comment);
-}
-
-void IXLayoutContext::notifiedOfConnectionNode(IXConnectionNode* connection, const QString& property)
-{
-    if (property == QLatin1String("targetRef")) postReloadConnections();
-    invalidateLayoutOfNodeCell(connection);
+    m_reloads.postPerformLayout();
 }

@@ -1,20 +1,14 @@
 #pragma once
 
-#include "DocumentModel/IXBranchNodeObserver.h"
-#include "DocumentModel/IXCommentNodeObserver.h"
-#include "DocumentModel/IXConnectionNodeObserver.h"
-#include "DocumentModel/IXDocumentNodeObserver.h"
-#include "DocumentModel/IXNodeObserver.h"
-#include "DocumentModel/IXPictureNodeObserver.h"
-#include "DocumentModel/IXReferenceNodeObserver.h"
 #include "DocumentModel/IXSelection.h"
-#include "DocumentModel/IXStyleNodeObserver.h"
 #include "MapLayout/IXLayoutCell.h"
-#include "Platform/PLAffineTransform.h"
+#include "MapLayout/IXLayoutCellRegistry.h"
+#include "MapLayout/IXLayoutCoordinates.h"
+#include "MapLayout/IXLayoutMouseRouting.h"
+#include "MapLayout/IXLayoutReloadScheduler.h"
 #include "Platform/PLRect.h"
 #include "Utilities/UTBroadcaster.h"
 
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -29,14 +23,16 @@ class IXDocumentViewing;
 class IXLayoutCellFactory;
 class IXLayoutCellIndex;
 class IXLayoutGroupCell;
+class IXLayoutModelObserver;
 class IXLayoutNode;
 class IXLayoutView;
+class IXNode;
 class IXOpenDocument;
+class IXStyleNode;
 class IXStyleSheetNode;
 class IXTimelineCell;
 class IXWindowControlling;
 class PLGraphicsContext;
-class PLMouseEvent;
 
 // Which kinds of cell a context draws (and hits).
 enum IXDrawMask : std::int32_t {
@@ -57,37 +53,34 @@ enum IXDrawMask : std::int32_t {
 // Every map view, print view and picture export owns one context; a context with a view
 // redraws it and routes its mouse events, one without (off-screen) is drawn by its caller.
 //
-// Reload cycle: model notices only set per-layer flags and queue one reload for a later turn
-// of the event loop (in the default, tracking and modal modes), however many arrive; the
-// reload rebuilds the flagged layers and lays out what is invalid. Cells that become invalid
-// queue one deferred layout the same way.
-//
-// Spaces: view space is the hosting view's; canvas space is the layers' own (the view's
-// document transform maps it to the view, the identity without one); each cell has its own.
+// The context hands out the parts that carry one role each: cells() finds cells by node,
+// coordinates() converts between view, canvas and cell spaces, reloads() schedules the
+// rebuilds and layouts that model notices ask for (an IXLayoutModelObserver of its own hears
+// them), and mouse() routes mouse events and answers point queries.
 //
 // Ownership: the owner calls invalidate() before releasing the context (a context released
 // without it logs the programming error and invalidates itself). The context keeps the
 // document node alive; controller, view and layout node are not owned. Cells come from the
 // installed IXLayoutCellFactory. Main thread only.
-class IXLayoutContext : public IXNodeObserver,
-                        public IXDocumentNodeObserver,
-                        public IXBranchNodeObserver,
-                        public IXStyleNodeObserver,
-                        public IXReferenceNodeObserver,
-                        public IXPictureNodeObserver,
-                        public IXCommentNodeObserver,
-                        public IXConnectionNodeObserver {
+class IXLayoutContext {
 public:
     // The controller is required ("controller"); the layout node may be null (the context
     // then builds nothing and uses the document's sheet); the view may be null (off-screen).
     IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* layoutNode, IXLayoutView* view = nullptr);
-    ~IXLayoutContext() override;
+    ~IXLayoutContext();
     IXLayoutContext(const IXLayoutContext&) = delete;
     IXLayoutContext& operator=(const IXLayoutContext&) = delete;
 
     void invalidate();
     // Every cell calls this as it is invalidated.
     void cellWillInvalidate(IXLayoutCell* cell);
+
+    // --- Roles ---
+    IXLayoutCellRegistry& cells() { return m_cells; }
+    const IXLayoutCellRegistry& cells() const { return m_cells; }
+    IXLayoutCoordinates& coordinates() { return m_coordinates; }
+    IXLayoutReloadScheduler& reloads() { return m_reloads; }
+    IXLayoutMouseRouting& mouse() { return m_mouse; }
 
     // --- Accessors ---
     IXLayoutView* view() const { return m_view; }
@@ -120,14 +113,7 @@ public:
     void addObserver(UTObserver* observer);
     void removeObserver(UTObserver* observer);
 
-    // --- Cells by node ---
-    // Names the cell by its node (the last cell named for a node wins). Cells kept aside by
-    // their group stay named, so that they hear their nodes' changes, but the look-ups below
-    // pass them by: a branch under a collapsed one has no cell.
-    void setCellForNode(const std::shared_ptr<IXLayoutCell>& cell, IXNode* node);
-    IXLayoutCell* cellForNode(IXNode* node) const;
-    IXBranchGroupCell* branchGroupCellForNode(IXNode* node) const;
-    IXBranchCell* branchCellForNode(IXNode* node) const;
+    // --- Styles ---
     // The node's own style in the layout's sheet, made on first request: the one to set
     // attributes on ("_styleSheet" is required).
     std::shared_ptr<IXStyleNode> styleForNode(IXNode* node) const;
@@ -145,16 +131,7 @@ public:
     void setDetailLevel(int level);
     void setDetailLevelForBranch(int level, IXBranchNode* branch);
 
-    // --- Reload and layout ---
-    void postReloadBranches();
-    void postReloadFloatings();
-    void postReloadConnections();
-    void postReloadSelection();
-    void invalidateAll();
-    void postReload();
-    void postPerformLayout();
-    bool isReloadPosted() const { return m_reloadPosted; }
-    bool isLayoutPosted() const { return m_performLayoutPosted; }
+    // --- Layout (scheduled by reloads()) ---
     bool needsLayout() const;
     void performLayoutIfNeeded();
     void performLayout();
@@ -188,17 +165,7 @@ public:
     // The screen the canvas is sized against: the view's, else the main screen.
     PLSize screenSize() const;
 
-    // --- Spaces ---
-    const PLAffineTransform& transCanvasToView();
-    const PLAffineTransform& transViewToCanvas();
-    void invalidateTransform();
-    // A value in view space into a cell's space (null: the canvas), and back.
-    PLPoint convertPointToCell(PLPoint point, IXLayoutCell* cell);
-    PLSize convertSizeToCell(PLSize size, IXLayoutCell* cell);
-    PLRect convertRectToCell(const PLRect& rect, IXLayoutCell* cell);
-    PLPoint convertPointFromCell(PLPoint point, IXLayoutCell* cell);
-    PLSize convertSizeFromCell(PLSize size, IXLayoutCell* cell);
-    PLRect convertRectFromCell(const PLRect& rect, IXLayoutCell* cell);
+    // --- Geometry ---
     // Cells call this when their frame, bounds or transforms change, so that the look-up of
     // cells by rectangle is rebuilt before it is used again (only the selection's, when a
     // selection outline moved). Without the cell, every look-up is rebuilt.
@@ -209,49 +176,21 @@ public:
         ++m_selectionGeometryGeneration;
     }
 
-    // --- Mouse ---
-    // Offers a mouse-down to the hit stack from the top; a mouse move goes to mouseMoved.
-    // Whether a cell took it. Requires a view.
-    bool trackMouse(const PLMouseEvent& event);
-    void mouseMoved(const PLMouseEvent& event);
-    IXLayoutCell* cellUnderMouse() const { return m_cellUnderMouse; }
-    bool hasKeyFocus() const;
-
-    // --- Point queries (view space; the hit stack from the top) ---
-    IXNode* nodeAtPoint(PLPoint point);
-    IXNode* branchNodeAtPoint(PLPoint point);
-    IXBranchCell* branchCellAtPoint(PLPoint point);
-    IXBranchCell* branchCellAtPoint(PLPoint point, const std::vector<IXLayoutCell*>& skipCells);
-    // A branch cell's title cell, or a floating text cell.
-    IXLayoutCell* textCellAtPoint(PLPoint point);
-    IXBranchCell* parentForBranchCell(IXBranchCell* cell, PLPoint point, int* parentIndex);
-
-    // --- Model notices ---
-    bool respondsToSelector(std::string_view selector) const override;
-    void notifiedOfNodeDetach(IXNode* node) override;
-    void notifiedOfStyleNode(IXStyleNode* style, const QString& property) override;
-    void notifiedOfDocumentNode(IXDocumentNode* document, const QString& property) override;
-    void notifiedOfBranchNode(IXNode* branch, const QString& property) override;
-    void notifiedOfReferenceNode(IXReferenceNode* reference, const QString& property) override;
-    void notifiedOfPictureNode(IXPictureNode* picture, const QString& property) override;
-    void notifiedOfCommentNode(IXCommentNode* comment, const QString& property) override;
-    void notifiedOfConnectionNode(IXConnectionNode* connection, const QString& property) override;
+    // --- Hit candidates ---
+    // The hit stack's cells whose bounds may hold the point (view space), from the top. The
+    // stacks they come from stay alive with the list while a caller works through it.
+    struct HitCandidates {
+        std::vector<IXLayoutCell*> cells;
+        std::shared_ptr<const void> below;
+        std::shared_ptr<const void> selection;
+    };
+    HitCandidates hitCandidatesAt(PLPoint pointInView);
 
 private:
     struct Stacks;
     struct SelectionStack;
 
-    void doReload();
-    void delayedLayout();
-    void invalidateLayoutOfNodeCell(IXNode* node);
-    // The cell named for the node, shown or kept aside.
-    IXLayoutCell* namedCell(const IXNode* node) const;
-    // A change that reaches every branch: groups invalidate only what shows their own
-    // branch, so each named cell is invalidated (those kept aside too).
-    void invalidateLayoutOfNamedCells();
     bool buildsCells() const;
-    // Whether a change of the branch's sub-branches may add or drop connection cells.
-    bool branchesMayChangeConnections(IXNode* branch) const;
     std::shared_ptr<IXLayoutGroupCell> makeLayer();
     void reloadMindMapView();
     void reloadBranchConnections(IXBranchNode* root, IXLayoutCellFactory* factory);
@@ -274,9 +213,12 @@ private:
     // The held draw stack's cells whose canvas rectangles meet the rectangle (canvas space),
     // in stack order.
     std::vector<IXLayoutCell*> drawCandidates(const StacksHold& held, const PLRect& rect);
-    // The held hit stack's cells whose bounds may hold the point (view space), from the top.
-    std::vector<IXLayoutCell*> hitCandidates(const StacksHold& held, PLPoint pointInView);
 
+    IXLayoutCellRegistry m_cells;
+    IXLayoutCoordinates m_coordinates{*this};
+    IXLayoutReloadScheduler m_reloads{*this};
+    IXLayoutMouseRouting m_mouse{*this};
+    std::unique_ptr<IXLayoutModelObserver> m_modelObserver;
     std::unique_ptr<UTBroadcaster> m_broadcaster;
     IXLayoutView* m_view = nullptr;
     IXWindowControlling* m_controller = nullptr;
@@ -293,27 +235,14 @@ private:
     std::shared_ptr<IXLayoutGroupCell> m_floatingLayer;
     std::shared_ptr<IXLayoutGroupCell> m_connectionLayer;
     std::shared_ptr<IXLayoutGroupCell> m_selectionLayer;
-    // By node address: no id is made or hashed for a look-up, and two nodes of a damaged
-    // file that repeat an id keep a cell each.
-    QHash<const IXNode*, std::shared_ptr<IXLayoutCell>> m_namedCells;
-    bool m_performLayoutPosted = false;
-    bool m_reloadPosted = false;
-    bool m_needsReloadBranches = false;
-    bool m_needsReloadFloatings = false;
-    bool m_needsReloadConnections = false;
-    bool m_needsReloadSelection = false;
     std::int32_t m_canvasAutosizeDisableCount = 0;
     PLRect m_canvasBounds;
-    bool m_hasValidTransform = false;
-    PLAffineTransform m_transCanvasToView;
-    PLAffineTransform m_transViewToCanvas;
     IXSelection m_selection;
     IXSelection m_highlights;
     std::shared_ptr<IXBranchNode> m_branchFilter;
     // Shared so that a caller iterating the stacks keeps them while they are dropped.
     std::shared_ptr<Stacks> m_stacks;
     std::shared_ptr<SelectionStack> m_selectionStack;
-    IXLayoutCell* m_cellUnderMouse = nullptr;
     std::int32_t m_drawMask = IXDrawMaskDefault;
     std::uint64_t m_geometryGeneration = 0;
     std::uint64_t m_selectionGeometryGeneration = 0;

@@ -1,5 +1,5 @@
-// The screen-facing half of the layout context: draw and hit stacks, drawing, the canvas,
-// the spaces, mouse routing and point queries.
+// The screen-facing half of the layout context: draw and hit stacks, drawing, the canvas and
+// the cells a point may hit.
 #include "MapLayout/IXLayoutContext.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -17,7 +17,6 @@
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
 #include "Platform/PLAssert.h"
-#include "Platform/PLMouseEvent.h"
 #include "Platform/PLScreen.h"
 #include "Utilities/UTGeometry.h"
 
@@ -120,20 +119,6 @@ void loadTimeline(Buckets& buckets, IXTimelineCell* timeline)
     if (IXBranchGroupCell* root = timeline->rootBranchCell()) loadBranchGroup(buckets, root, false, nullptr);
 }
 
-PLRect normalized(const PLRect& r)
-{
-    PLRect n = r;
-    if (n.size.width < 0) {
-        n.origin.x += n.size.width;
-        n.size.width = -n.size.width;
-    }
-    if (n.size.height < 0) {
-        n.origin.y += n.size.height;
-        n.size.height = -n.size.height;
-    }
-    return n;
-}
-
 // The cells' canvas rectangles (empty for a cell that has left), and their union as taken
 // (not normalized) when asked for.
 std::vector<PLRect> canvasRects(const IXCellList& cells, PLRect* united = nullptr)
@@ -147,7 +132,7 @@ std::vector<PLRect> canvasRects(const IXCellList& cells, PLRect* united = nullpt
         }
         const PLRect rect = cell->convertRectToCell(cell->bounds(), nullptr);
         if (united) *united = united->united(rect);
-        rects.push_back(normalized(rect));
+        rects.push_back(UTGeometry::normalized(rect));
     }
     return rects;
 }
@@ -271,7 +256,7 @@ void IXLayoutContext::reloadStacks()
             if (!node) continue;
             if (std::shared_ptr<IXNode> target = node->floatingTargetNode()) {
                 // A floating placed by a hidden or filtered-out branch goes with it.
-                if (!buckets.holdsBranchCell(branchCellForNode(target.get()))) continue;
+                if (!buckets.holdsBranchCell(m_cells.branchCellForNode(target.get()))) continue;
             } else if (filter) {
                 continue;
             }
@@ -294,14 +279,14 @@ void IXLayoutContext::reloadStacks()
             if (!connection) continue;
             IXNode* owner = connection->parentNode();
             std::shared_ptr<IXNode> target = connection->targetNode();
-            auto targetShown = [&] { return target && buckets.holdsBranchCell(branchCellForNode(target.get())); };
+            auto targetShown = [&] { return target && buckets.holdsBranchCell(m_cells.branchCellForNode(target.get())); };
             if (owner && owner->isBranch()) {
-                if (collectBranchConnections && buckets.holdsBranchCell(branchCellForNode(owner)) && targetShown())
+                if (collectBranchConnections && buckets.holdsBranchCell(m_cells.branchCellForNode(owner)) && targetShown())
                     buckets.add(4, cell);
             } else if (owner && owner->isPicture()) {
-                if (buckets.floatingPictures.count(cellForNode(owner)) && targetShown()) buckets.add(6, cell);
+                if (buckets.floatingPictures.count(m_cells.cellForNode(owner)) && targetShown()) buckets.add(6, cell);
             } else if (owner && owner->isComment()) {
-                if (buckets.floatingTexts.count(cellForNode(owner)) && targetShown()) buckets.add(7, cell);
+                if (buckets.floatingTexts.count(m_cells.cellForNode(owner)) && targetShown()) buckets.add(7, cell);
             } else {
                 buckets.add(5, cell);
             }
@@ -373,7 +358,7 @@ void IXLayoutContext::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
     if (!m_view) performLayoutIfNeeded();
     const StacksHold held = holdStacks();
     if (m_drawMask & IXDrawMaskBackground) drawBackgroundInRect(graphics, rect);
-    for (IXLayoutCell* cell : drawCandidates(held, normalized(rect)))
+    for (IXLayoutCell* cell : drawCandidates(held, UTGeometry::normalized(rect)))
         if (cell->context()) cell->display(graphics);
 }
 
@@ -382,11 +367,11 @@ void IXLayoutContext::display(PLGraphicsContext& graphics)
     PL_ASSERT_PARAM(m_view, "_view");
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
     const StacksHold held = holdStacks();
-    drawBackgroundInRect(graphics, convertRectFromCell(m_canvasBounds, nullptr));
-    const PLRect visible = normalized(convertRectToCell(m_view->visibleRect(), nullptr));
+    drawBackgroundInRect(graphics, m_coordinates.convertRectFromCell(m_canvasBounds, nullptr));
+    const PLRect visible = UTGeometry::normalized(m_coordinates.convertRectToCell(m_view->visibleRect(), nullptr));
     for (IXLayoutCell* cell : drawCandidates(held, visible)) {
         if (!cell->context()) continue;
-        if (m_view->needsToDrawRect(convertRectFromCell(cell->bounds(), cell))) cell->display(graphics);
+        if (m_view->needsToDrawRect(m_coordinates.convertRectFromCell(cell->bounds(), cell))) cell->display(graphics);
     }
 }
 
@@ -447,73 +432,17 @@ void IXLayoutContext::autosizeCanvas()
     const PLRect canvas(x, y, std::ceil(width), std::ceil(height));
     if (canvas == m_canvasBounds) return;
     m_canvasBounds = canvas;
-    invalidateTransform();
+    m_coordinates.invalidateTransform();
 }
 
-// --- Spaces ---
+// --- Hit candidates ---
 
-const PLAffineTransform& IXLayoutContext::transCanvasToView()
+IXLayoutContext::HitCandidates IXLayoutContext::hitCandidatesAt(PLPoint pointInView)
 {
-    if (!m_hasValidTransform) {
-        m_transCanvasToView = m_documentView ? m_documentView->documentViewTransform() : PLAffineTransform();
-        m_transViewToCanvas = m_transCanvasToView.inverted();
-        m_hasValidTransform = true;
-    }
-    return m_transCanvasToView;
-}
-
-const PLAffineTransform& IXLayoutContext::transViewToCanvas()
-{
-    transCanvasToView();
-    return m_transViewToCanvas;
-}
-
-void IXLayoutContext::invalidateTransform()
-{
-    m_hasValidTransform = false;
-}
-
-PLPoint IXLayoutContext::convertPointToCell(PLPoint point, IXLayoutCell* cell)
-{
-    const PLPoint p = transViewToCanvas().transformPoint(point);
-    return cell ? cell->transCanvasToLocal().transformPoint(p) : p;
-}
-
-PLSize IXLayoutContext::convertSizeToCell(PLSize size, IXLayoutCell* cell)
-{
-    const PLSize s = transViewToCanvas().transformSize(size);
-    return cell ? cell->transCanvasToLocal().transformSize(s) : s;
-}
-
-PLRect IXLayoutContext::convertRectToCell(const PLRect& rect, IXLayoutCell* cell)
-{
-    return PLRect(convertPointToCell(rect.origin, cell), convertSizeToCell(rect.size, cell));
-}
-
-PLPoint IXLayoutContext::convertPointFromCell(PLPoint point, IXLayoutCell* cell)
-{
-    const PLPoint p = cell ? cell->transLocalToCanvas().transformPoint(point) : point;
-    return transCanvasToView().transformPoint(p);
-}
-
-PLSize IXLayoutContext::convertSizeFromCell(PLSize size, IXLayoutCell* cell)
-{
-    const PLSize s = cell ? cell->transLocalToCanvas().transformSize(size) : size;
-    return transCanvasToView().transformSize(s);
-}
-
-PLRect IXLayoutContext::convertRectFromCell(const PLRect& rect, IXLayoutCell* cell)
-{
-    return PLRect(convertPointFromCell(rect.origin, cell), convertSizeFromCell(rect.size, cell));
-}
-
-// --- Mouse ---
-
-std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(const StacksHold& held, PLPoint pointInView)
-{
+    const StacksHold held = holdStacks();
     Stacks& below = *held.below;
     SelectionStack& selection = *held.selection;
-    const PLPoint p = transViewToCanvas().transformPoint(pointInView);
+    const PLPoint p = m_coordinates.transViewToCanvas().transformPoint(pointInView);
     // The exact test happens in each cell's space; the slack covers the rounding between.
     const float slack = 0.01f + 1e-5f * (std::abs(p.x) + std::abs(p.y));
     std::vector<IXLayoutCell*> found;
@@ -535,130 +464,5 @@ std::vector<IXLayoutCell*> IXLayoutContext::hitCandidates(const StacksHold& held
     }
     const std::vector<std::uint32_t> positions = below.hitIndex->positionsNear(p, slack);
     for (auto it = positions.rbegin(); it != positions.rend(); ++it) found.push_back(below.hit[*it].get());
-    return found;
-}
-
-bool IXLayoutContext::trackMouse(const PLMouseEvent& event)
-{
-    PL_ASSERT_PARAM(m_view, "_view");
-    if (event.type() == PLMouseEvent::MouseMoved) {
-        mouseMoved(event);
-        return true;
-    }
-    const StacksHold held = holdStacks();  // keeps the cells while they work
-    const PLPoint point = event.locationInView();
-    for (IXLayoutCell* cell : hitCandidates(held, point)) {
-        if (!cell->context()) continue;
-        if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->trackMouse(event)) return true;
-    }
-    return false;
-}
-
-void IXLayoutContext::mouseMoved(const PLMouseEvent& event)
-{
-    performLayoutIfNeeded();
-    const StacksHold held = holdStacks();
-    const PLPoint point = event.locationInView();
-    IXLayoutCell* newCell = nullptr;
-    for (IXLayoutCell* cell : hitCandidates(held, point)) {
-        if (!cell->context()) continue;
-        if (cell->bounds().containsPoint(convertPointToCell(point, cell)) && cell->acceptsMouseMoves(event)) {
-            newCell = cell;
-            break;
-        }
-    }
-    if (m_cellUnderMouse && m_cellUnderMouse != newCell) {
-        IXLayoutCell* old = m_cellUnderMouse;
-        m_cellUnderMouse = nullptr;
-        old->mouseExited(event);
-    }
-    if (!newCell) return;
-    if (newCell != m_cellUnderMouse) {
-        m_cellUnderMouse = newCell;
-        newCell->mouseEntered(event);
-    }
-    if (m_cellUnderMouse) m_cellUnderMouse->mouseMoved(event);
-}
-
-bool IXLayoutContext::hasKeyFocus() const
-{
-    return m_view && m_view->hasKeyFocus();
-}
-
-// --- Point queries ---
-
-IXNode* IXLayoutContext::nodeAtPoint(PLPoint point)
-{
-    const StacksHold held = holdStacks();
-    for (IXLayoutCell* cell : hitCandidates(held, point)) {
-        if (!cell->context() || !cell->node()) continue;
-        if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
-    }
-    return nullptr;
-}
-
-IXNode* IXLayoutContext::branchNodeAtPoint(PLPoint point)
-{
-    const StacksHold held = holdStacks();
-    for (IXLayoutCell* cell : hitCandidates(held, point)) {
-        if (!cell->context() || !cell->node() || !cell->node()->isBranch()) continue;
-        if (cell->hitTest(convertPointToCell(point, cell))) return cell->node();
-    }
-    return nullptr;
-}
-
-IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point)
-{
-    return branchCellAtPoint(point, {});
-}
-
-IXBranchCell* IXLayoutContext::branchCellAtPoint(PLPoint point, const std::vector<IXLayoutCell*>& skipCells)
-{
-    const StacksHold held = holdStacks();
-    for (IXLayoutCell* cell : hitCandidates(held, point)) {
-        auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
-        if (!branchCell || !cell->context()) continue;
-        if (std::find(skipCells.begin(), skipCells.end(), cell) != skipCells.end()) continue;
-        if (cell->hitTest(convertPointToCell(point, cell))) return branchCell;
-    }
-    return nullptr;
-}
-
-IXLayoutCell* IXLayoutContext::textCellAtPoint(PLPoint point)
-{
-    const StacksHold held = holdStacks();
-    for (IXLayoutCell* cell : hitCandidates(held, point)) {
-        auto* branchCell = dynamic_cast<IXBranchCell*>(cell);
-        auto* textCell = dynamic_cast<IXTextCell*>(cell);
-        if ((!branchCell && !textCell) || !cell->context()) continue;
-        if (!cell->hitTest(convertPointToCell(point, cell))) continue;
-        return branchCell ? static_cast<IXLayoutCell*>(branchCell->titleCell()) : cell;
-    }
-    return nullptr;
-}
-
-IXBranchCell* IXLayoutContext::parentForBranchCell(IXBranchCell* cell, PLPoint point, int* parentIndex)
-{
-    if (!m_branchLayer) return nullptr;
-    IXBranchGroupCell* nearest = nullptr;
-    float nearestDistance = std::numeric_limits<float>::infinity();
-    for (const auto& layerCell : IXCellList(m_branchLayer->cells())) {
-        auto* group = dynamic_cast<IXBranchGroupCell*>(layerCell.get());
-        if (!group || !group->isVisible()) continue;
-        const float distance =
-            UTGeometry::distanceToRect(point, normalized(convertRectFromCell(group->bounds(), group)));
-        if (distance == 0) {
-            nearest = group;
-            break;
-        }
-        if (distance < nearestDistance) {
-            nearestDistance = distance;
-            nearest = group;
-        }
-    }
-    if (!nearest) return nullptr;
-    int localIndex = -1;
-    IXBranchCell* parent = nearest->parentForBranchCell(cell, point, &localIndex);
-    if (parent && parentIndex) *parentIndex = localIndex;
-    return parent;
+    return {std::move(found), held.below, held.selection};
 }

@@ -48,7 +48,7 @@ void IXLayoutGroupCell::invalidate()
 void IXLayoutGroupCell::invalidateLayoutForCell(IXLayoutCell* cell)
 {
     IXLayoutCell::invalidateLayoutForCell(cell);
-    if (context()) context()->postPerformLayout();
+    if (context()) context()->reloads().postPerformLayout();
 }
 
 void IXLayoutGroupCell::invalidateLayout()

@@ -225,7 +225,7 @@ void IXMapBranchGroupCell::rebuild()
             std::shared_ptr<IXBranchGroupCell> child = factory->makeBranchGroupCell(context, this, subbranch.get());
             if (!child) continue;
             addCell(child);
-            context->setCellForNode(child, subbranch.get());
+            context->cells().setCellForNode(child, subbranch.get());
             child->reloadBranches();
         }
     }
@@ -244,9 +244,9 @@ void IXMapBranchGroupCell::nameSubtree()
     while (!pending.empty()) {
         IXMapBranchGroupCell* group = pending.back();
         pending.pop_back();
-        if (IXNode* node = group->node()) context->setCellForNode(group->shared_from_this(), node);
+        if (IXNode* node = group->node()) context->cells().setCellForNode(group->shared_from_this(), node);
         if (IXLayoutCell* picture = group->m_branchCell ? group->m_branchCell->pictureCell() : nullptr)
-            if (IXNode* node = picture->node()) context->setCellForNode(picture->shared_from_this(), node);
+            if (IXNode* node = picture->node()) context->cells().setCellForNode(picture->shared_from_this(), node);
         for (const IXCellList* list : {&group->cells(), static_cast<const IXCellList*>(&group->m_keptAside)})
             for (const auto& cell : *list)
                 if (auto* child = dynamic_cast<IXMapBranchGroupCell*>(cell.get())) pending.push_back(child);
@@ -334,7 +334,7 @@ void IXMapBranchGroupCell::layout()
 bool IXMapBranchGroupCell::trackMouse(const PLMouseEvent& event)
 {
     if (event.type() != PLMouseEvent::LeftMouseDown || !m_collapseCell || !context()) return false;
-    const PLPoint point = context()->convertPointToCell(event.locationInView(), this);
+    const PLPoint point = context()->coordinates().convertPointToCell(event.locationInView(), this);
     if (!m_collapseCell->frame().containsPoint(point)) return false;
     IXBranchNode* branch = branchNode();
     if (!branch) return false;

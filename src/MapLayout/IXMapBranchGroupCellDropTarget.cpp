@@ -21,7 +21,7 @@ constexpr float MaximumDropDistance = 150;
 
 IXMapBranchGroupCell* mapGroupOf(IXLayoutContext* context, IXNode* node)
 {
-    return dynamic_cast<IXMapBranchGroupCell*>(context->branchGroupCellForNode(node));
+    return dynamic_cast<IXMapBranchGroupCell*>(context->cells().branchGroupCellForNode(node));
 }
 
 }  // namespace
@@ -30,13 +30,13 @@ IXBranchCell* IXMapBranchGroupCell::nearestBranchCellAtPoint(PLPoint point, floa
 {
     IXLayoutContext* context = this->context();
     if (!m_branchCell || !context) return nullptr;
-    const PLRect box = context->convertRectFromCell(m_branchCell->bounds(), m_branchCell.get());
+    const PLRect box = context->coordinates().convertRectFromCell(m_branchCell->bounds(), m_branchCell.get());
     float best = UTGeometry::distanceToRect(point, box);
     IXMapBranchGroupCell* nearestChild = nullptr;
     for (const auto& cell : cells()) {
         auto* child = dynamic_cast<IXMapBranchGroupCell*>(cell.get());
         if (!child || !child->isVisible()) continue;
-        const float d = UTGeometry::distanceToRect(point, context->convertRectFromCell(child->bounds(), child));
+        const float d = UTGeometry::distanceToRect(point, context->coordinates().convertRectFromCell(child->bounds(), child));
         if (d < best) {
             best = d;
             nearestChild = child;
@@ -66,7 +66,7 @@ IXBranchCell* IXMapBranchGroupCell::parentForBranchCell(IXBranchCell* dragged, P
 
     if (distance == 0) {
         if (parentIndex) *parentIndex = -1;
-        return context->branchCellForNode(nearestNode);
+        return context->cells().branchCellForNode(nearestNode);
     }
     if (distance >= MaximumDropDistance) return nullptr;
     IXBranchNode* parent = nearestNode->parentBranch();
@@ -94,7 +94,7 @@ IXBranchCell* IXMapBranchGroupCell::parentForBranchCell(IXBranchCell* dragged, P
         break;
     }
     if (parentIndex) *parentIndex = index;
-    return context->branchCellForNode(parent);
+    return context->cells().branchCellForNode(parent);
 }
 
 void IXMapBranchGroupCell::setPlaceholderType(int type, int index)

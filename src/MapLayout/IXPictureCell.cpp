@@ -151,7 +151,7 @@ void IXPictureCell::updateCacheImage()
 void IXPictureCell::draw(PLGraphicsContext& graphics)
 {
     const PLSize size = pictureSize();
-    const PLSize pixels = context() ? context()->convertSizeFromCell(size, this) : size;
+    const PLSize pixels = context() ? context()->coordinates().convertSizeFromCell(size, this) : size;
     const QImage image = imageForSize(PLSize(std::abs(pixels.width), std::abs(pixels.height)));
     if (image.isNull()) return;
     const PLRect b = bounds();

@@ -42,7 +42,7 @@ PLColor strongColor()
 IXLayoutCell* targetCellForNode(IXLayoutContext* context, IXNode* node)
 {
     if (!context || !node) return nullptr;
-    IXLayoutCell* cell = context->cellForNode(node);
+    IXLayoutCell* cell = context->cells().cellForNode(node);
     if (auto* group = dynamic_cast<IXBranchGroupCell*>(cell)) cell = group->branchCell();
     return cell && cell->isVisible() ? cell : nullptr;
 }
@@ -259,7 +259,7 @@ bool IXSelectionCell::trackMouse(const PLMouseEvent& event)
 bool IXSelectionCell::resizeWithEvent(const PLMouseEvent& event)
 {
     if (!dynamic_cast<IXSelectionCell_Resizing*>(m_cell)) return false;
-    const PLPoint point = context()->convertPointToCell(event.locationInView(), this);
+    const PLPoint point = context()->coordinates().convertPointToCell(event.locationInView(), this);
     const PLRect r = outlineRect();
     for (int knob : knobs()) {
         if (knobRectAtPoint(knobPoint(r, knob)).containsPoint(point)) {
@@ -288,7 +288,7 @@ void IXSelectionCell::resizeWithKnob(int knob, const PLMouseEvent& event)
 
     // Snapshots, so that the changing layout does not move the frame of reference under the
     // pointer.
-    const PLAffineTransform viewToCanvas = context->transViewToCanvas();
+    const PLAffineTransform viewToCanvas = context->coordinates().transViewToCanvas();
     const PLAffineTransform canvasToLocal = transCanvasToLocal();
     IXLayoutCell* layer = parent();
     const PLAffineTransform layerToCanvas = layer->transLocalToCanvas();
@@ -342,7 +342,7 @@ bool IXSelectionCell::curveChangeWithEvent(const PLMouseEvent& event)
     auto* connection = dynamic_cast<IXConnectionCell*>(m_cell);
     if (!connection) return false;
     IXLayoutContext* context = this->context();
-    PLPoint point = context->convertPointToCell(event.locationInView(), this);
+    PLPoint point = context->coordinates().convertPointToCell(event.locationInView(), this);
     std::optional<std::vector<PLPoint>> points = connectionPoints(connection);
     if (!points) return false;
     const int control = knobRectAtPoint((*points)[1]).containsPoint(point)   ? 1
@@ -368,20 +368,20 @@ bool IXSelectionCell::curveChangeWithEvent(const PLMouseEvent& event)
     for (;;) {
         const std::optional<PLMouseEvent> next = PLMouseTracking::nextEvent(DragOrUpMask);
         if (!next) break;
-        point = context->convertPointToCell(next->locationInView(), nullptr);
+        point = context->coordinates().convertPointToCell(next->locationInView(), nullptr);
         if (control == 1 && style) {
             style->setConnectionOffset1(point - handles[0]);
         } else if (control == 2 && style) {
             style->setConnectionOffset2(point - handles[3]);
         } else if (end >= 0) {
-            IXNode* branch = context->branchNodeAtPoint(next->locationInView());
+            IXNode* branch = context->mouse().branchNodeAtPoint(next->locationInView());
             dropBranch = branch ? branch->shared_from_this() : nullptr;
             context->setHighlights(IXSelection::selectionWithNode(dropBranch));
         }
         if (next->type() == PLMouseEvent::LeftMouseUp) break;
         context->performLayoutIfNeeded();
         if (!connectionCell->context()) {
-            IXLayoutCell* current = context->cellForNode(connectionNode.get());
+            IXLayoutCell* current = context->cells().cellForNode(connectionNode.get());
             if (!current) break;
             connectionCell = current->shared_from_this();
         }

@@ -326,7 +326,7 @@ void IXTextCell::draw(PLGraphicsContext& graphics)
         if (const auto& color = m_text.attributesAt(0).backgroundColor) background = PLColor::fromQColor(*color);
     }
     if (isSelected())
-        background = PLColor::system(context()->hasKeyFocus() ? PLColor::System::SelectedTextBackground
+        background = PLColor::system(context()->mouse().hasKeyFocus() ? PLColor::System::SelectedTextBackground
                                                                : PLColor::System::SecondarySelectedControl);
     if (!background.isNull()) {
         graphics.setColor(background);

@@ -84,14 +84,14 @@ void IXTimelineBarCell::draw(PLGraphicsContext& graphics)
     std::shared_ptr<const IXStyleNode> ownStyle = node() ? node()->existingStyle() : nullptr;
     const bool ownFill = ownStyle && ownStyle->attributes().contains(OwnFillAttribute);
     if (context()->isTimelineLayout() && !ownFill) {
-        if (auto* cell = dynamic_cast<IXTimelineBranchCell*>(context()->cellForNode(node()))) fill = cell->shadingColor();
+        if (auto* cell = dynamic_cast<IXTimelineBranchCell*>(context()->cells().cellForNode(node()))) fill = cell->shadingColor();
     }
     if (fill.isNull()) fill = barStyle->branchFrameFillColor();
     graphics.setColor(fill);
     graphics.fillRectUsingOperation(bounds, PLGraphicsContext::CompositingOperation::SourceOver);
 
     PLBezierPath frame = PLBezierPath::bezierPathWithRect(bounds);
-    if (isSelected() && context()->hasKeyFocus()) {
+    if (isSelected() && context()->mouse().hasKeyFocus()) {
         graphics.setColor(PLColor::system(PLColor::System::AlternateSelectedControl));
         frame.setLineWidth(1.5f);
     } else {
@@ -174,7 +174,7 @@ void IXTimelineBarCell::showTooltip()
     IXInfoTagPresenting* tag = IXInfoTagPresenting::sharedInstance();
     IXLayoutView* view = context()->view();
     if (!tag || !view) return;
-    const PLRect inView = context()->convertRectFromCell(bounds(), this);
+    const PLRect inView = context()->coordinates().convertRectFromCell(bounds(), this);
     if (!inView.intersects(view->visibleRect())) return;
     PLTextAttributes attributes;
     attributes.font = PLFont::fromQFont(IXTimelineText::labelFont(11));

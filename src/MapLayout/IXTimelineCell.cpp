@@ -181,7 +181,7 @@ void IXTimelineCell::reloadBranches()
         if (!m_rootBranchCell || m_rootBranchCell->node() != root) {
             if (m_rootBranchCell) m_rootBranchCell->invalidate();
             m_rootBranchCell = std::make_shared<IXTimelineBranchCell>(layoutContext, this, root);
-            layoutContext->setCellForNode(m_rootBranchCell, root);
+            layoutContext->cells().setCellForNode(m_rootBranchCell, root);
         }
         m_rootBranchCell->invalidateLayout();
     } else if (m_rootBranchCell) {
@@ -232,7 +232,7 @@ void IXTimelineCell::reloadBranch(IXBranchNode* first, bool recursive)
             if (!cell) cell = std::make_shared<IXTimelineBranchCell>(context(), this, branch);
             m_branches.push_back(cell);
             cell->invalidateLayout();
-            context()->setCellForNode(cell, branch);
+            context()->cells().setCellForNode(cell, branch);
             m_dates.push_back(*branch->beginDate());
             if (branch->endDate() && m_showsBars) {
                 std::shared_ptr<IXTimelineBarCell> bar = m_barsCache.take(branch);
@@ -709,7 +709,7 @@ void IXTimelineCell::drawBarArrow(PLGraphicsContext& graphics, IXTimelineBarCell
     std::shared_ptr<const IXStyleNode> barStyle = bar->styleForReading();
     if (!branch || !branch->beginDate() || !branch->endDate2() || !barStyle) return;
     const PLRect frame = bar->frame();
-    const bool focused = context() && context()->hasKeyFocus();
+    const bool focused = context() && context()->mouse().hasKeyFocus();
     const float lineWidth = selected ? 1.5f : 1.0f;
     // Half the line width over, so that the lines cover whole pixels.
     const float xb = originAtBaseSeconds(branch->beginDate()->baseSeconds()) + lineWidth * 0.5f;
@@ -743,7 +743,7 @@ void IXTimelineCell::drawCellArrow(PLGraphicsContext& graphics, IXTimelineBranch
     const PLColor lineColor = cellStyle->branchLineColor();
     const float x = frame.minX() + 0.5f;
     const float y = frame.minY();
-    const bool focused = context() && context()->hasKeyFocus();
+    const bool focused = context() && context()->mouse().hasKeyFocus();
 
     PLBezierPath stem;
     stem.moveToPoint(PLPoint(x, y));

@@ -20,6 +20,20 @@ float UTGeometry::distanceToSegment(PLPoint p, PLPoint a, PLPoint b)
     return float(std::min(toA, toB));
 }
 
+PLRect UTGeometry::normalized(const PLRect& rect)
+{
+    PLRect n = rect;
+    if (n.size.width < 0) {
+        n.origin.x += n.size.width;
+        n.size.width = -n.size.width;
+    }
+    if (n.size.height < 0) {
+        n.origin.y += n.size.height;
+        n.size.height = -n.size.height;
+    }
+    return n;
+}
+
 float UTGeometry::distanceToRect(PLPoint p, const PLRect& rect)
 {
     if (rect.containsPoint(p)) return 0;

@@ -12,6 +12,8 @@ public:
     // 0 when the point lies inside the rectangle (min <= coordinate < max), else the least
     // distance to its four edges.
     static float distanceToRect(PLPoint p, const PLRect& rect);
+    // The same rectangle with a non-negative width and height.
+    static PLRect normalized(const PLRect& rect);
     // Where p lies around centre c, y up: 1 left and above, 2 left and below, 3 right and
     // below, 0 otherwise (right and above, or on either axis through c).
     static int quadrant(PLPoint centre, PLPoint p);

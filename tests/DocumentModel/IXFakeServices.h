@@ -52,7 +52,6 @@ public:
     std::shared_ptr<IXDocumentNode> node;
     int layoutMode = 0;
     int addSubbranchCount = 0;
-    int titleSynchronizations = 0;
 
     void setSelection(const IXSelection& selection) override
     {
@@ -67,7 +66,6 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     void addSubbranch() override { ++addSubbranchCount; }
     int documentLayout() const override { return layoutMode; }
-    void synchronizeWindowTitleWithDocumentName() override { ++titleSynchronizations; }
 };
 
 class FakeOpenDocument : public IXOpenDocument {

@@ -92,7 +92,7 @@ public:
             group->setLayoutType(m_type == 1 ? (i < rightCount ? 2 : 3) : m_type);
             addCell(group);
             m_children.push_back(group);
-            context()->setCellForNode(group, branches[i].get());
+            context()->cells().setCellForNode(group, branches[i].get());
             group->reloadBranches();
         }
     }

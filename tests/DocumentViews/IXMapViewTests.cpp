@@ -59,7 +59,6 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     void addSubbranch() override { commands << QStringLiteral("addSubbranch:"); }
     int documentLayout() const override { return 0; }
-    void synchronizeWindowTitleWithDocumentName() override {}
 
     Q_INVOKABLE void addBranch(QObject*) { commands << QStringLiteral("addBranch:"); }
     Q_INVOKABLE void addPrebranch(QObject*) { commands << QStringLiteral("addPrebranch:"); }
@@ -74,7 +73,7 @@ public:
     {
         RecordingTool::startWithEvent(event);
         if (event.mouseEvent()) TestToolLog::lines() << QStringLiteral("clicks %1").arg(event.mouseEvent()->clickCount());
-        IXNode* node = event.mouseEvent() ? context()->nodeAtPoint(event.mouseEvent()->locationInView()) : nullptr;
+        IXNode* node = event.mouseEvent() ? context()->mouse().nodeAtPoint(event.mouseEvent()->locationInView()) : nullptr;
         context()->setSelection(node ? IXSelection::selectionWithNode(node->shared_from_this()) : IXSelection());
         discardTool();
     }
@@ -189,8 +188,8 @@ struct MapViewTest : ::testing::Test {
     QPoint boxCenter(const char* title)
     {
         context()->performLayoutIfNeeded();
-        IXLayoutCell* box = context()->branchCellForNode(findTitled(*document, QString::fromLatin1(title)).get());
-        const PLRect rect = context()->convertRectFromCell(box->bounds(), box);
+        IXLayoutCell* box = context()->cells().branchCellForNode(findTitled(*document, QString::fromLatin1(title)).get());
+        const PLRect rect = context()->coordinates().convertRectFromCell(box->bounds(), box);
         return view->rectToQt(rect).center().toPoint();
     }
 };
@@ -544,11 +543,11 @@ TEST_F(MapViewTest, ContinuousSpellCheckingIsFollowedWhileAttached)
     IXContinuousSpellChecking::install(&state);
     show(QStringLiteral("mindmap"));
     EXPECT_TRUE(context()->showSpelling());
-    ASSERT_FALSE(context()->isReloadPosted());
+    ASSERT_FALSE(context()->reloads().isReloadPosted());
     state.on = false;
     PLNotificationCenter::defaultCenter().post(IXSpellCheckingNotices::ContinuousSpellCheckingChanged, &state);
     EXPECT_FALSE(context()->showSpelling());
-    EXPECT_TRUE(context()->isReloadPosted());
+    EXPECT_TRUE(context()->reloads().isReloadPosted());
     view->detachFromController();
     PLNotificationCenter::defaultCenter().post(IXSpellCheckingNotices::ContinuousSpellCheckingChanged, &state);
     IXContinuousSpellChecking::install(nullptr);

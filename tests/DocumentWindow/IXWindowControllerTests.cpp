@@ -446,6 +446,27 @@ TEST_F(WindowControllerTest, MenuItemsAreEnabledOnlyWhileSomethingAnswersThem)
 
 namespace {
 
+TEST_F(WindowControllerTest, AnUntitledWindowIsTitledAfterItsFirstRootBranch)
+{
+    PLError error;
+    IXDocument* document = IXDocumentController::shared().openUntitledDocument(true, &error);
+    ASSERT_TRUE(document);
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    QWidget* window = controllerOf(document)->window();
+    const auto node = document->documentNode();
+    auto second = std::make_shared<IXBranchNode>();
+    node->addRootBranch(second);
+    const auto first = std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().first());
+    ASSERT_TRUE(first);
+
+    first->setTitle(QStringLiteral("Holiday plans"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Holiday plans[*]"));
+    second->setTitle(QStringLiteral("Packing"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Holiday plans[*]")) << "only the first root names the window";
+    first->setTitle(QStringLiteral("Trip"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Trip[*]"));
+}
+
 TEST_F(WindowControllerTest, RevertingRebuildsTheViewsOverTheFileAgain)
 {
     IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("revert.ixd")));

@@ -42,7 +42,7 @@ struct MouseFixture : CellFixture {
     PLPoint at(IXLayoutCell* sub) const
     {
         const PLRect f = sub->frame();
-        return context()->convertPointFromCell(PLPoint(f.midX(), f.midY()), cell.get());
+        return context()->coordinates().convertPointFromCell(PLPoint(f.midX(), f.midY()), cell.get());
     }
     QStringList started() const
     {

@@ -234,7 +234,7 @@ TEST(IXBranchCellTests, SubCellsFollowTheNode)
     EXPECT_EQ(cell->titleCell(), title);
     EXPECT_EQ(cell->iconsCell()->frame(), PLRect(0, 0, 34, 17));
     EXPECT_EQ(cell->titleCell()->frame().minX(), 34);
-    EXPECT_EQ(f.context()->cellForNode(first.get()), cell->pictureCell());
+    EXPECT_EQ(f.context()->cells().cellForNode(first.get()), cell->pictureCell());
 
     IXPictureCell* firstCell = cell->pictureCell();
     auto second = f.picture(f.child);
@@ -242,15 +242,15 @@ TEST(IXBranchCellTests, SubCellsFollowTheNode)
     cell->frame();
     ASSERT_TRUE(cell->pictureCell());
     EXPECT_NE(cell->pictureCell(), firstCell);
-    EXPECT_EQ(f.context()->cellForNode(second.get()), cell->pictureCell());
-    EXPECT_EQ(f.context()->cellForNode(first.get()), nullptr);
+    EXPECT_EQ(f.context()->cells().cellForNode(second.get()), cell->pictureCell());
+    EXPECT_EQ(f.context()->cells().cellForNode(first.get()), nullptr);
 
     f.child->setIcons({});
     f.child->setPicture(nullptr);
     cell->invalidateLayout();
     cell->frame();
     EXPECT_FALSE(cell->iconsCell() || cell->pictureCell());
-    EXPECT_EQ(f.context()->cellForNode(second.get()), nullptr);
+    EXPECT_EQ(f.context()->cells().cellForNode(second.get()), nullptr);
 }
 
 TEST(IXBranchCellTests, WithoutANodeTheCellIsEmptyAndCannotReload)

@@ -68,8 +68,8 @@ TEST(IXConnectionCellTests, BranchConnectionRunsFromBoxToBoxWithItsHandles)
     ASSERT_NE(cell, nullptr);
     EXPECT_TRUE(cell->isBranchConnection());
     EXPECT_TRUE(cell->isVisible());
-    const PLRect boxA = ConnectionMap::canvasRect(m.ctx()->branchCellForNode(m.a.get()));
-    const PLRect boxB = ConnectionMap::canvasRect(m.ctx()->branchCellForNode(m.b.get()));
+    const PLRect boxA = ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(m.a.get()));
+    const PLRect boxB = ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(m.b.get()));
     m.styleOf(m.link.get())->setConnectionOffset1(PLPoint(120, 60));
     m.styleOf(m.link.get())->setConnectionOffset2(PLPoint(-40, 90));
     settle(m.ctx());
@@ -108,7 +108,7 @@ TEST(IXConnectionCellTests, BranchConnectionRunsFromBoxToBoxWithItsHandles)
     EXPECT_TRUE(cell->hitTest(top));
     EXPECT_TRUE(cell->hitTest(top + PLPoint(0, (width + 2) / 2 - 0.2f)));
     EXPECT_FALSE(cell->hitTest(top + PLPoint(0, (width + 2) / 2 + 0.5f)));
-    EXPECT_EQ(m.ctx()->nodeAtPoint(top), m.link.get());
+    EXPECT_EQ(m.ctx()->mouse().nodeAtPoint(top), m.link.get());
 }
 
 TEST(IXConnectionCellTests, MissingOrChangedTargetsLeaveNothingToDraw)
@@ -125,7 +125,7 @@ TEST(IXConnectionCellTests, MissingOrChangedTargetsLeaveNothingToDraw)
     settle(m.ctx());
     cell = m.connectionCell(m.link.get());
     ASSERT_TRUE(cell && cell->isVisible());
-    EXPECT_TRUE(near((*cell->points())[3], centre(ConnectionMap::canvasRect(m.ctx()->branchCellForNode(m.b1.get())))));
+    EXPECT_TRUE(near((*cell->points())[3], centre(ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(m.b1.get())))));
 
     // The target leaves the document.
     m.b->removeBranch(m.b1);
@@ -155,10 +155,10 @@ TEST(IXConnectionCellTests, FloatingNodesSitAtTheirTargetPlusTheirOffset)
     ConnectionMap m;
     m.styleOf(m.picture.get())->setFloatingTargetOffset(PLPoint(-150, 80));
     settle(m.ctx());
-    const PLRect boxA = ConnectionMap::canvasRect(m.ctx()->branchCellForNode(m.a.get()));
-    const PLRect boxB = ConnectionMap::canvasRect(m.ctx()->branchCellForNode(m.b.get()));
-    IXLayoutCell* pictureCell = m.ctx()->cellForNode(m.picture.get());
-    IXLayoutCell* commentCell = m.ctx()->cellForNode(m.comment.get());
+    const PLRect boxA = ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(m.a.get()));
+    const PLRect boxB = ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(m.b.get()));
+    IXLayoutCell* pictureCell = m.ctx()->cells().cellForNode(m.picture.get());
+    IXLayoutCell* commentCell = m.ctx()->cells().cellForNode(m.comment.get());
     EXPECT_TRUE(near(ConnectionMap::canvasRect(pictureCell).origin, centre(boxA) + PLPoint(-150, 80)));
     EXPECT_TRUE(near(ConnectionMap::canvasRect(commentCell).origin, centre(boxB) + PLPoint(16, 16)));
 
@@ -179,10 +179,10 @@ TEST(IXConnectionCellTests, HoverHighlightsTheConnectionAndClicksSelectIt)
     const PLPoint onCurve = pointOnCurve(*cell->connectionPath(), 0.4f);
     const PLPoint offCurve = onCurve + PLPoint(0, 6);
 
-    m.ctx()->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onCurve));
+    m.ctx()->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onCurve));
     EXPECT_TRUE(m.ctx()->highlights().containsNode(m.link.get()));
-    EXPECT_EQ(m.ctx()->cellUnderMouse(), cell);
-    m.ctx()->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, offCurve));
+    EXPECT_EQ(m.ctx()->mouse().cellUnderMouse(), cell);
+    m.ctx()->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, offCurve));
     EXPECT_TRUE(m.ctx()->highlights().isEmpty());
 
     struct Case {
@@ -206,14 +206,14 @@ TEST(IXConnectionCellTests, HoverHighlightsTheConnectionAndClicksSelectIt)
         if (c.selectedBefore) before = before.selectionByAddingNode(m.link);
         m.ctx()->setSelection(before);
         settle(m.ctx());
-        EXPECT_TRUE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onCurve, 1, c.modifiers)));
+        EXPECT_TRUE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onCurve, 1, c.modifiers)));
         EXPECT_EQ(m.ctx()->selection().containsNode(m.link.get()), c.selectedAfter);
         EXPECT_EQ(m.ctx()->selection().count(), c.count);
     }
     // Off the curve the press goes on to the cells below (none here).
     m.ctx()->setSelection(IXSelection());
     settle(m.ctx());
-    EXPECT_FALSE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, offCurve)));
+    EXPECT_FALSE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, offCurve)));
     EXPECT_TRUE(m.ctx()->selection().isEmpty());
 }
 
@@ -271,9 +271,9 @@ TEST(IXConnectionCellTests, RendersCurvesDotsArrowsAndFloatingLinks)
     EXPECT_NE(m.styleOf(second.get())->connectionHoverColor(), m.styleOf(second.get())->connectionColor());
 
     // A floating link shows between the boxes only.
-    IXLayoutCell* pictureCell = m.ctx()->cellForNode(m.picture.get());
+    IXLayoutCell* pictureCell = m.ctx()->cells().cellForNode(m.picture.get());
     const PLRect pictureBox = ConnectionMap::canvasRect(pictureCell);
-    const PLRect boxA = ConnectionMap::canvasRect(m.ctx()->branchCellForNode(m.a.get()));
+    const PLRect boxA = ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(m.a.get()));
     const PLPoint from = centre(pictureBox), to = centre(boxA);
     auto along = [&](float t) { return PLPoint(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t); };
     int linkPixels = 0;
@@ -353,7 +353,7 @@ TEST(IXConnectionCellTests, RendersConnectionsBetweenTheMapsOwnCells)
     saveRender(image, QStringLiteral("map-connections"));
 
     for (const auto& connection : {link, sketch->connections().first()}) {
-        auto* cell = dynamic_cast<IXConnectionCell*>(context->cellForNode(connection.get()));
+        auto* cell = dynamic_cast<IXConnectionCell*>(context->cells().cellForNode(connection.get()));
         ASSERT_TRUE(cell && cell->isVisible());
         // Along the curve, the connection's colour (or the selection's dashes over it) shows.
         const QColor colour = context->styleForNode(connection.get())->connectionColor().toQColor();
@@ -369,6 +369,6 @@ TEST(IXConnectionCellTests, RendersConnectionsBetweenTheMapsOwnCells)
         const PLRect r = cell->convertRectToCell(cell->bounds(), nullptr);
         return PLPoint(r.midX(), r.midY());
     };
-    const PLRect pictureFrame = ConnectionMap::canvasRect(context->cellForNode(picture.get()));
-    EXPECT_EQ(pictureFrame.origin, centreOf(context->branchCellForNode(test.get())) + PLPoint(-200, -120));
+    const PLRect pictureFrame = ConnectionMap::canvasRect(context->cells().cellForNode(picture.get()));
+    EXPECT_EQ(pictureFrame.origin, centreOf(context->cells().branchCellForNode(test.get())) + PLPoint(-200, -120));
 }

@@ -181,7 +181,7 @@ struct ConnectionMap {
     std::shared_ptr<IXStyleNode> styleOf(IXNode* node) const { return ctx()->styleForNode(node); }
     IXConnectionCell* connectionCell(IXNode* connection) const
     {
-        return dynamic_cast<IXConnectionCell*>(ctx()->cellForNode(connection));
+        return dynamic_cast<IXConnectionCell*>(ctx()->cells().cellForNode(connection));
     }
     void select(const std::shared_ptr<IXNode>& node)
     {
@@ -203,7 +203,7 @@ struct ConnectionMap {
         for (size_t i = 0; i < through.size(); ++i)
             PLMouseTracking::postEvent(PLMouseEvent(
                 i + 1 < through.size() ? PLMouseEvent::LeftMouseDragged : PLMouseEvent::LeftMouseUp, through[i]));
-        const bool taken = ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, from));
+        const bool taken = ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, from));
         endTurn();
         settle(ctx());
         return taken;

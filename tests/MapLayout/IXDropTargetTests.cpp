@@ -30,7 +30,7 @@ struct DropMap : GroupMap {
     QString dropAt(const QString& dragged, PLPoint point)
     {
         int index = 99;
-        IXBranchCell* parent = context->parentForBranchCell(group(named(dragged))->branchCell(), point, &index);
+        IXBranchCell* parent = context->mouse().parentForBranchCell(group(named(dragged))->branchCell(), point, &index);
         return parent ? parent->node()->title() + QLatin1Char(' ') + QString::number(index) : QStringLiteral("-");
     }
 };

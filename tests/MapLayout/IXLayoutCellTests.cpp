@@ -83,7 +83,7 @@ TEST_F(IXLayoutCellTests, InvalidationWalksUpToTheFirstInvalidAncestor)
     EXPECT_TRUE(inner->needsLayout());
     EXPECT_TRUE(group->needsLayout());
     EXPECT_TRUE(layer->needsLayout());
-    EXPECT_TRUE(context->isLayoutPosted());
+    EXPECT_TRUE(context->reloads().isLayoutPosted());
 
     // A leaf defers to its invalid parent; a group lays out itself and its children only.
     leaf->performLayout();

@@ -48,7 +48,7 @@ struct StackedMap {
     PLPoint centreOf(IXLayoutCell* cell)
     {
         const PLRect r = cell->bounds();
-        return ctx()->convertPointFromCell(PLPoint(r.midX(), r.midY()), cell);
+        return ctx()->coordinates().convertPointFromCell(PLPoint(r.midX(), r.midY()), cell);
     }
 };
 
@@ -152,25 +152,25 @@ TEST(IXLayoutContextStacksTests, ViewCanvasAndCellSpacesRoundTrip)
     StackedMap m(true);
     m.view.scroll = PLPoint(30, -40);
     m.view.zoom = 2.5f;
-    m.ctx()->invalidateTransform();
-    EXPECT_EQ(m.ctx()->convertPointFromCell(PLPoint(10, 10), nullptr), PLPoint(55, -15));
-    EXPECT_EQ(m.ctx()->convertSizeToCell(PLSize(5, 5), nullptr), PLSize(2, 2));
-    IXLayoutCell* cells[] = {nullptr, m.ctx()->cellForNode(m.a.get()), m.ctx()->branchCellForNode(m.a1.get()),
-                             m.ctx()->cellForNode(m.picture.get())};
+    m.ctx()->coordinates().invalidateTransform();
+    EXPECT_EQ(m.ctx()->coordinates().convertPointFromCell(PLPoint(10, 10), nullptr), PLPoint(55, -15));
+    EXPECT_EQ(m.ctx()->coordinates().convertSizeToCell(PLSize(5, 5), nullptr), PLSize(2, 2));
+    IXLayoutCell* cells[] = {nullptr, m.ctx()->cells().cellForNode(m.a.get()), m.ctx()->cells().branchCellForNode(m.a1.get()),
+                             m.ctx()->cells().cellForNode(m.picture.get())};
     const PLPoint points[] = {{0, 0}, {12.5f, -7.25f}, {640, 480}, {-1000, 333.3f}};
     for (IXLayoutCell* cell : cells) {
         for (PLPoint p : points) {
-            const PLPoint back = m.ctx()->convertPointFromCell(m.ctx()->convertPointToCell(p, cell), cell);
+            const PLPoint back = m.ctx()->coordinates().convertPointFromCell(m.ctx()->coordinates().convertPointToCell(p, cell), cell);
             EXPECT_NEAR(back.x, p.x, 1e-3) << labelOf(cell).toStdString();
             EXPECT_NEAR(back.y, p.y, 1e-3) << labelOf(cell).toStdString();
         }
         const PLRect r(3, 4, 50, 60);
-        const PLRect back = m.ctx()->convertRectFromCell(m.ctx()->convertRectToCell(r, cell), cell);
+        const PLRect back = m.ctx()->coordinates().convertRectFromCell(m.ctx()->coordinates().convertRectToCell(r, cell), cell);
         EXPECT_NEAR(back.minX(), r.minX(), 1e-3);
         EXPECT_NEAR(back.width(), r.width(), 1e-3);
     }
     // A cell's pixel is the zoom's inverse, so hairlines stay one pixel wide.
-    EXPECT_EQ(m.ctx()->branchCellForNode(m.a1.get())->currentPixelSize(), PLSize(0.4f, 0.4f));
+    EXPECT_EQ(m.ctx()->cells().branchCellForNode(m.a1.get())->currentPixelSize(), PLSize(0.4f, 0.4f));
 }
 
 TEST(IXLayoutContextStacksTests, TheCanvasGrowsAndShrinksPastItsMargins)
@@ -195,7 +195,7 @@ TEST(IXLayoutContextStacksTests, TheCanvasGrowsAndShrinksPastItsMargins)
     map.addRoot(QStringLiteral("R"));
     for (const Step& step : {Step{290, 1200}, Step{390, 1700}, Step{90, 1700}, Step{1890, 3200}, Step{90, 2200}}) {
         map.factory.rootOrigins.insert(QStringLiteral("R"), PLPoint(step.rightRootX, 0));
-        context->postReloadBranches();
+        context->reloads().postReloadBranches();
         settle(context.context.get());
         const PLRect content = context->cellsBounds();
         ASSERT_EQ(content.width(), step.rightRootX + 110);
@@ -207,7 +207,7 @@ TEST(IXLayoutContextStacksTests, TheCanvasGrowsAndShrinksPastItsMargins)
     // While autosizing is off the canvas stays; switching it on again sizes it.
     context->disableCanvasAutosize();
     map.factory.rootOrigins.insert(QStringLiteral("R"), PLPoint(5000, 0));
-    context->postReloadBranches();
+    context->reloads().postReloadBranches();
     settle(context.context.get());
     EXPECT_EQ(context->canvasBounds().width(), 2200);
     context->enableCanvasAutosize();
@@ -218,47 +218,47 @@ TEST(IXLayoutContextStacksTests, TheCanvasGrowsAndShrinksPastItsMargins)
 TEST(IXLayoutContextStacksTests, APressIsOfferedFromTheTopDownUntilACellTakesIt)
 {
     StackedMap m(true);
-    IXLayoutCell* box = m.ctx()->branchCellForNode(m.a1.get());
+    IXLayoutCell* box = m.ctx()->cells().branchCellForNode(m.a1.get());
     const PLPoint onA1 = m.centreOf(box);
     cellEvents().clear();
-    EXPECT_FALSE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onA1)));
+    EXPECT_FALSE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onA1)));
     EXPECT_EQ(cellEvents(), (QStringList{QStringLiteral("track sel A1"), QStringLiteral("track box A1"),
                                          QStringLiteral("track group A1"), QStringLiteral("track group A")}));
 
     static_cast<TestBranchCell*>(box)->takesMouse = true;
     cellEvents().clear();
-    EXPECT_TRUE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onA1, 2, PLMouseEvent::Shift)));
+    EXPECT_TRUE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onA1, 2, PLMouseEvent::Shift)));
     EXPECT_EQ(cellEvents(), (QStringList{QStringLiteral("track sel A1"), QStringLiteral("track box A1")}));
 
     cellEvents().clear();
-    EXPECT_FALSE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, PLPoint(-2000, -2000))));
+    EXPECT_FALSE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, PLPoint(-2000, -2000))));
     EXPECT_TRUE(cellEvents().isEmpty());
 
     ContextHolder offscreen(m.map, QStringLiteral("mindmap"));
-    expectAssertion("_view", [&] { offscreen->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onA1)); });
+    expectAssertion("_view", [&] { offscreen->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, onA1)); });
 }
 
 TEST(IXLayoutContextStacksTests, MovesGoExitedEnteredMovedAndForgetInvalidatedCells)
 {
     StackedMap m(true);
-    const PLPoint onA1 = m.centreOf(m.ctx()->branchCellForNode(m.a1.get()));
-    const PLPoint onB = m.centreOf(m.ctx()->branchCellForNode(m.b.get()));
+    const PLPoint onA1 = m.centreOf(m.ctx()->cells().branchCellForNode(m.a1.get()));
+    const PLPoint onB = m.centreOf(m.ctx()->cells().branchCellForNode(m.b.get()));
     cellEvents().clear();
-    EXPECT_TRUE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::MouseMoved, onA1)));
-    m.ctx()->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onA1));
-    m.ctx()->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onB));
-    m.ctx()->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, PLPoint(-2000, -2000)));
+    EXPECT_TRUE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::MouseMoved, onA1)));
+    m.ctx()->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onA1));
+    m.ctx()->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onB));
+    m.ctx()->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, PLPoint(-2000, -2000)));
     EXPECT_EQ(cellEvents(), (QStringList{QStringLiteral("enter box A1"), QStringLiteral("moved box A1"),
                                          QStringLiteral("moved box A1"), QStringLiteral("exit box A1"),
                                          QStringLiteral("enter box B"), QStringLiteral("moved box B"),
                                          QStringLiteral("exit box B")}));
-    EXPECT_EQ(m.ctx()->cellUnderMouse(), nullptr);
+    EXPECT_EQ(m.ctx()->mouse().cellUnderMouse(), nullptr);
 
-    m.ctx()->mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onB));
-    ASSERT_EQ(labelOf(m.ctx()->cellUnderMouse()), QStringLiteral("box B"));
+    m.ctx()->mouse().mouseMoved(PLMouseEvent(PLMouseEvent::MouseMoved, onB));
+    ASSERT_EQ(labelOf(m.ctx()->mouse().cellUnderMouse()), QStringLiteral("box B"));
     m.map.document->removeRootBranch(m.b);
     settle(m.ctx());
-    EXPECT_EQ(m.ctx()->cellUnderMouse(), nullptr);
+    EXPECT_EQ(m.ctx()->mouse().cellUnderMouse(), nullptr);
 }
 
 TEST(IXLayoutContextStacksTests, PointQueriesLookThroughSelectionOutlines)
@@ -266,37 +266,37 @@ TEST(IXLayoutContextStacksTests, PointQueriesLookThroughSelectionOutlines)
     StackedMap m(true);
     m.view.zoom = 2;
     m.view.scroll = PLPoint(100, 50);
-    m.ctx()->invalidateTransform();
-    auto* boxA1 = m.ctx()->branchCellForNode(m.a1.get());
+    m.ctx()->coordinates().invalidateTransform();
+    auto* boxA1 = m.ctx()->cells().branchCellForNode(m.a1.get());
     const PLPoint onA1 = m.centreOf(boxA1);
-    const PLPoint onC = m.centreOf(m.ctx()->cellForNode(m.comment.get()));
+    const PLPoint onC = m.centreOf(m.ctx()->cells().cellForNode(m.comment.get()));
     const PLPoint nowhere(-5000, 5000);
 
-    EXPECT_EQ(m.ctx()->nodeAtPoint(onA1), m.a1.get());
-    EXPECT_EQ(m.ctx()->branchNodeAtPoint(onA1), m.a1.get());
-    EXPECT_EQ(m.ctx()->branchCellAtPoint(onA1), boxA1);
-    EXPECT_EQ(m.ctx()->branchCellAtPoint(onA1, {boxA1}), nullptr);
-    EXPECT_EQ(m.ctx()->textCellAtPoint(onA1), boxA1->titleCell());
+    EXPECT_EQ(m.ctx()->mouse().nodeAtPoint(onA1), m.a1.get());
+    EXPECT_EQ(m.ctx()->mouse().branchNodeAtPoint(onA1), m.a1.get());
+    EXPECT_EQ(m.ctx()->mouse().branchCellAtPoint(onA1), boxA1);
+    EXPECT_EQ(m.ctx()->mouse().branchCellAtPoint(onA1, {boxA1}), nullptr);
+    EXPECT_EQ(m.ctx()->mouse().textCellAtPoint(onA1), boxA1->titleCell());
 
-    EXPECT_EQ(m.ctx()->nodeAtPoint(onC), m.comment.get());
-    EXPECT_EQ(m.ctx()->branchNodeAtPoint(onC), nullptr);
-    EXPECT_EQ(m.ctx()->textCellAtPoint(onC), m.ctx()->cellForNode(m.comment.get()));
+    EXPECT_EQ(m.ctx()->mouse().nodeAtPoint(onC), m.comment.get());
+    EXPECT_EQ(m.ctx()->mouse().branchNodeAtPoint(onC), nullptr);
+    EXPECT_EQ(m.ctx()->mouse().textCellAtPoint(onC), m.ctx()->cells().cellForNode(m.comment.get()));
 
-    EXPECT_EQ(m.ctx()->nodeAtPoint(nowhere), nullptr);
-    EXPECT_EQ(m.ctx()->textCellAtPoint(nowhere), nullptr);
+    EXPECT_EQ(m.ctx()->mouse().nodeAtPoint(nowhere), nullptr);
+    EXPECT_EQ(m.ctx()->mouse().textCellAtPoint(nowhere), nullptr);
 }
 
 TEST(IXLayoutContextStacksTests, TheNearestRootGroupFindsTheDropParent)
 {
     StackedMap m(true);
     int index = 7;
-    auto* dragged = m.ctx()->branchCellForNode(m.a2.get());
+    auto* dragged = m.ctx()->cells().branchCellForNode(m.a2.get());
     cellEvents().clear();
-    EXPECT_EQ(m.ctx()->parentForBranchCell(dragged, m.centreOf(m.ctx()->branchCellForNode(m.b.get())), &index),
-              m.ctx()->branchCellForNode(m.b.get()));
+    EXPECT_EQ(m.ctx()->mouse().parentForBranchCell(dragged, m.centreOf(m.ctx()->cells().branchCellForNode(m.b.get())), &index),
+              m.ctx()->cells().branchCellForNode(m.b.get()));
     EXPECT_EQ(index, 0);
-    EXPECT_EQ(m.ctx()->parentForBranchCell(dragged, PLPoint(5000, 10), &index), m.ctx()->branchCellForNode(m.b.get()));
-    EXPECT_EQ(m.ctx()->parentForBranchCell(dragged, PLPoint(-5000, 10), &index), m.ctx()->branchCellForNode(m.a.get()));
+    EXPECT_EQ(m.ctx()->mouse().parentForBranchCell(dragged, PLPoint(5000, 10), &index), m.ctx()->cells().branchCellForNode(m.b.get()));
+    EXPECT_EQ(m.ctx()->mouse().parentForBranchCell(dragged, PLPoint(-5000, 10), &index), m.ctx()->cells().branchCellForNode(m.a.get()));
     EXPECT_EQ(cellEvents(), (QStringList{QStringLiteral("parentFor B"), QStringLiteral("parentFor B"),
                                          QStringLiteral("parentFor A")}));
 
@@ -304,7 +304,7 @@ TEST(IXLayoutContextStacksTests, TheNearestRootGroupFindsTheDropParent)
     ContextHolder context(empty, QStringLiteral("mindmap"));
     settle(context.context.get());
     index = 7;
-    EXPECT_EQ(context->parentForBranchCell(nullptr, PLPoint(), &index), nullptr);
+    EXPECT_EQ(context->mouse().parentForBranchCell(nullptr, PLPoint(), &index), nullptr);
     EXPECT_EQ(index, 7);
 }
 
@@ -321,9 +321,9 @@ TEST(IXLayoutContextStacksTests, DrawingVisitsOnlyCellsMeetingTheRectangleInStac
         bool background;
     };
     // Group A's union is larger than its box; B and the floatings lie elsewhere.
-    const PLRect boxA = m.ctx()->convertRectFromCell(m.ctx()->branchCellForNode(m.a.get())->bounds(),
-                                                     m.ctx()->branchCellForNode(m.a.get()));
-    const PLRect aroundC = m.ctx()->convertRectFromCell(PLRect(10, 10, 5, 5), m.ctx()->cellForNode(m.comment.get()));
+    const PLRect boxA = m.ctx()->coordinates().convertRectFromCell(m.ctx()->cells().branchCellForNode(m.a.get())->bounds(),
+                                                     m.ctx()->cells().branchCellForNode(m.a.get()));
+    const PLRect aroundC = m.ctx()->coordinates().convertRectFromCell(PLRect(10, 10, 5, 5), m.ctx()->cells().cellForNode(m.comment.get()));
     const Case cases[] = {
         {"box A", IXDrawMaskDefault, boxA.insetBy(10, 5),
          {QStringLiteral("draw boundary A"), QStringLiteral("draw group A"), QStringLiteral("draw box A")}, true},
@@ -360,14 +360,14 @@ TEST(IXLayoutContextStacksTests, AfterAChangeCellsAreDrawnAndHitAsFromFreshStack
     };
     auto pressed = [](StackedMap& m, IXNode* node) {
         cellEvents().clear();
-        if (IXLayoutCell* box = m.ctx()->branchCellForNode(node))
-            m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, m.centreOf(box)));
+        if (IXLayoutCell* box = m.ctx()->cells().branchCellForNode(node))
+            m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, m.centreOf(box)));
         return cellEvents();
     };
     // Moves the outline over B's box, as a drag on its knobs does: only the outline moves.
     auto moveOutlineToB = [](StackedMap& m) {
         auto* outline = dynamic_cast<TestCell*>(m.ctx()->selectionLayer()->cells().front().get());
-        IXLayoutCell* boxB = m.ctx()->branchCellForNode(m.b.get());
+        IXLayoutCell* boxB = m.ctx()->cells().branchCellForNode(m.b.get());
         outline->m_initialFrame = boxB->convertRectToCell(boxB->bounds(), nullptr).insetBy(-8, -8);
         outline->setFrame(outline->m_initialFrame);
     };
@@ -421,8 +421,8 @@ TEST(IXLayoutContextStacksTests, AfterAChangeCellsAreDrawnAndHitAsFromFreshStack
 TEST(IXLayoutContextStacksTests, DisplayDrawsWhatTheViewNeedsOverTheWholeCanvasBackground)
 {
     StackedMap m(true);
-    m.view.visible = m.ctx()->convertRectFromCell(m.ctx()->branchCellForNode(m.b.get())->bounds(),
-                                                  m.ctx()->branchCellForNode(m.b.get()));
+    m.view.visible = m.ctx()->coordinates().convertRectFromCell(m.ctx()->cells().branchCellForNode(m.b.get())->bounds(),
+                                                  m.ctx()->cells().branchCellForNode(m.b.get()));
     QImage image(2400, 1800, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     cellEvents().clear();
@@ -452,10 +452,10 @@ TEST(IXLayoutContextStacksTests, CellsAskTheViewToRedrawThemOnlyWhereItShowsThem
 {
     StackedMap m(true);
     m.view.scroll = PLPoint(10, 10);
-    m.ctx()->invalidateTransform();
-    IXLayoutCell* boxB = m.ctx()->branchCellForNode(m.b.get());
-    IXLayoutCell* text = m.ctx()->cellForNode(m.comment.get());
-    const PLRect bInView = m.ctx()->convertRectFromCell(boxB->bounds(), boxB);
+    m.ctx()->coordinates().invalidateTransform();
+    IXLayoutCell* boxB = m.ctx()->cells().branchCellForNode(m.b.get());
+    IXLayoutCell* text = m.ctx()->cells().cellForNode(m.comment.get());
+    const PLRect bInView = m.ctx()->coordinates().convertRectFromCell(boxB->bounds(), boxB);
     m.view.visible = bInView.insetBy(-50, -50);
     m.view.redisplayedRects.clear();
     boxB->setNeedsDisplay();
@@ -467,9 +467,9 @@ TEST(IXLayoutContextStacksTests, CellsAskTheViewToRedrawThemOnlyWhereItShowsThem
     boxB->setNeedsDisplay();
     EXPECT_EQ(m.view.redisplayedRects.size(), 1);
 
-    EXPECT_FALSE(m.ctx()->hasKeyFocus());
+    EXPECT_FALSE(m.ctx()->mouse().hasKeyFocus());
     m.view.keyFocus = true;
-    EXPECT_TRUE(m.ctx()->hasKeyFocus());
+    EXPECT_TRUE(m.ctx()->mouse().hasKeyFocus());
 }
 
 TEST(IXLayoutContextStacksTests, VisibleCellsBoundsLeaveOutSelectionsAndHiddenCells)

@@ -29,7 +29,7 @@ TEST(IXLayoutContextTests, CreationAndInvalidationNotifyViewAndControllerOnce)
     EXPECT_EQ(view.notices, QStringList{QStringLiteral("didInit")});
     EXPECT_EQ(map.controller.notices, QStringList{QStringLiteral("didInit")});
     EXPECT_EQ(context->documentView(), &view);
-    EXPECT_TRUE(context->isReloadPosted());
+    EXPECT_TRUE(context->reloads().isReloadPosted());
     EXPECT_EQ(map.factory.branchGroupsMade, 0);
 
     context->invalidate();
@@ -160,23 +160,23 @@ TEST(IXLayoutContextTests, ReloadsRegisterCellsByNode)
     MapWithEverything m;
     ContextHolder context(m.map, QStringLiteral("mindmap"));
     settle(context.context.get());
-    EXPECT_EQ(labelOf(context->cellForNode(m.a.get())), QStringLiteral("group A"));
-    EXPECT_EQ(labelOf(context->cellForNode(m.a1.get())), QStringLiteral("group A1"));
-    EXPECT_EQ(labelOf(context->branchCellForNode(m.b.get())), QStringLiteral("box B"));
-    EXPECT_EQ(labelOf(context->cellForNode(m.picture.get())), QStringLiteral("picture P"));
-    EXPECT_EQ(labelOf(context->cellForNode(m.comment.get())), QStringLiteral("text C"));
-    EXPECT_EQ(labelOf(context->cellForNode(m.connection.get())), QStringLiteral("link A1"));
-    EXPECT_EQ(labelOf(context->cellForNode(m.picture->connection().get())), QStringLiteral("link P"));
+    EXPECT_EQ(labelOf(context->cells().cellForNode(m.a.get())), QStringLiteral("group A"));
+    EXPECT_EQ(labelOf(context->cells().cellForNode(m.a1.get())), QStringLiteral("group A1"));
+    EXPECT_EQ(labelOf(context->cells().branchCellForNode(m.b.get())), QStringLiteral("box B"));
+    EXPECT_EQ(labelOf(context->cells().cellForNode(m.picture.get())), QStringLiteral("picture P"));
+    EXPECT_EQ(labelOf(context->cells().cellForNode(m.comment.get())), QStringLiteral("text C"));
+    EXPECT_EQ(labelOf(context->cells().cellForNode(m.connection.get())), QStringLiteral("link A1"));
+    EXPECT_EQ(labelOf(context->cells().cellForNode(m.picture->connection().get())), QStringLiteral("link P"));
     // The unplaced comment has no connection; the document node no cell.
     EXPECT_FALSE(m.comment->connection());
-    EXPECT_EQ(context->cellForNode(m.map.document.get()), nullptr);
-    EXPECT_EQ(context->branchGroupCellForNode(m.picture.get()), nullptr);
+    EXPECT_EQ(context->cells().cellForNode(m.map.document.get()), nullptr);
+    EXPECT_EQ(context->cells().branchGroupCellForNode(m.picture.get()), nullptr);
     EXPECT_EQ(m.map.factory.connectionsMade, 2);
 
     // A rebuilt layer forgets the cells it dropped.
     m.map.document->removeComment(m.comment);
     settle(context.context.get());
-    EXPECT_EQ(context->cellForNode(m.comment.get()), nullptr);
+    EXPECT_EQ(context->cells().cellForNode(m.comment.get()), nullptr);
 }
 
 TEST(IXLayoutContextTests, ChangingSubBranchesRebuildsTheGroupAtOnce)
@@ -184,13 +184,13 @@ TEST(IXLayoutContextTests, ChangingSubBranchesRebuildsTheGroupAtOnce)
     MapWithEverything m;
     ContextHolder context(m.map, QStringLiteral("mindmap"));
     settle(context.context.get());
-    auto* group = dynamic_cast<TestBranchGroupCell*>(context->branchGroupCellForNode(m.a.get()));
+    auto* group = dynamic_cast<TestBranchGroupCell*>(context->cells().branchGroupCellForNode(m.a.get()));
     ASSERT_TRUE(group);
     const int reloads = group->reloads;
     auto a3 = MapFixture::addChild(m.a, QStringLiteral("A3"));
     EXPECT_EQ(group->reloads, reloads + 1);
-    EXPECT_EQ(labelOf(context->cellForNode(a3.get())), QStringLiteral("group A3"));
-    EXPECT_TRUE(context->isReloadPosted());
+    EXPECT_EQ(labelOf(context->cells().cellForNode(a3.get())), QStringLiteral("group A3"));
+    EXPECT_TRUE(context->reloads().isReloadPosted());
 }
 
 TEST(IXLayoutContextTests, DetachingTheFilterSelectedAndHighlightedBranchClearsAllThreeInOrder)
@@ -234,7 +234,7 @@ TEST(IXLayoutContextTests, TheSameSelectionObjectSendsNothing)
     context->setHighlights(context->highlights());
     context->setBranchFilter(nullptr);
     EXPECT_TRUE(m.map.controller.notices.isEmpty());
-    EXPECT_FALSE(context->isReloadPosted());
+    EXPECT_FALSE(context->reloads().isReloadPosted());
 }
 
 TEST(IXLayoutContextTests, DetailLevelsExpandAndCollapseByDepth)
@@ -287,10 +287,10 @@ TEST(IXLayoutContextTests, LayoutNamesChooseTheRootGroupsLayoutType)
         if (c.orientation) {
             // A key under "document.layout" rebuilds the roots.
             map.document->style()->setDocumentLayoutOrientation(c.orientation);
-            EXPECT_TRUE(context->isReloadPosted());
+            EXPECT_TRUE(context->reloads().isReloadPosted());
             settle(context.context.get());
         }
-        auto* group = dynamic_cast<TestBranchGroupCell*>(context->branchGroupCellForNode(root.get()));
+        auto* group = dynamic_cast<TestBranchGroupCell*>(context->cells().branchGroupCellForNode(root.get()));
         ASSERT_TRUE(group) << c.layout;
         EXPECT_EQ(group->layoutType, c.type) << c.layout << " " << c.orientation;
     }
@@ -323,28 +323,17 @@ TEST(IXLayoutContextTests, TheTimelineKeepsOneCellAndReloadsIt)
     EXPECT_EQ(m.map.factory.branchGroupsMade, 0);
 }
 
-TEST(IXLayoutContextTests, RetitlingTheFirstRootRetitlesTheWindow)
-{
-    MapWithEverything m;
-    ContextHolder context(m.map, QStringLiteral("mindmap"));
-    m.b->setTitle(QStringLiteral("Second"));
-    m.a1->setTitle(QStringLiteral("Child"));
-    EXPECT_EQ(m.map.controller.titleSynchronizations, 0);
-    m.a->setTitle(QStringLiteral("First"));
-    EXPECT_EQ(m.map.controller.titleSynchronizations, 1);
-}
-
 TEST(IXLayoutContextTests, StyleChangesInvalidateTheCellOfTheirNode)
 {
     MapWithEverything m;
     ContextHolder context(m.map, QStringLiteral("mindmap"));
     settle(context.context.get());
-    IXLayoutCell* group = context->cellForNode(m.b.get());
+    IXLayoutCell* group = context->cells().cellForNode(m.b.get());
     ASSERT_FALSE(group->needsLayout());
     m.b->style()->setBranchCollapsed(true);
     EXPECT_TRUE(group->needsLayout());
-    EXPECT_TRUE(context->isLayoutPosted());
-    EXPECT_FALSE(context->isReloadPosted());
+    EXPECT_TRUE(context->reloads().isLayoutPosted());
+    EXPECT_FALSE(context->reloads().isReloadPosted());
     settle(context.context.get());
     EXPECT_FALSE(group->needsLayout());
 }

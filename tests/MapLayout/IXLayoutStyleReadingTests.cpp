@@ -59,7 +59,7 @@ QList<PLRect> boxes(IXLayoutContext& context, const std::vector<IXNode*>& nodes)
     context.performLayoutIfNeeded();
     QList<PLRect> frames;
     for (IXNode* node : nodes) {
-        IXLayoutCell* cell = context.branchCellForNode(node);
+        IXLayoutCell* cell = context.cells().branchCellForNode(node);
         frames << (cell ? cell->convertRectToCell(cell->bounds(), nullptr) : PLRect());
     }
     return frames;

@@ -44,7 +44,7 @@ inline void settle(IXLayoutContext* context)
     timer.start();
     do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    } while ((context->isReloadPosted() || context->isLayoutPosted()) && timer.elapsed() < 2000);
+    } while ((context->reloads().isReloadPosted() || context->reloads().isLayoutPosted()) && timer.elapsed() < 2000);
 }
 
 // What the test cells did, in order ("enter b", "track b", ...), by their node's title.
@@ -180,7 +180,7 @@ public:
         for (const auto& child : branch->branches()) {
             auto group = std::make_shared<TestBranchGroupCell>(context(), this, child.get());
             addCell(group);
-            context()->setCellForNode(group, child.get());
+            context()->cells().setCellForNode(group, child.get());
             group->reloadBranches();
         }
     }
@@ -297,7 +297,7 @@ public:
         ++selectionsMade;
         // Outlines the target's box, 8 units larger all round, like the real outline.
         PLRect frame(-8, -8, 116, 36);
-        if (IXBranchCell* target = context->branchCellForNode(node))
+        if (IXBranchCell* target = context->cells().branchCellForNode(node))
             frame = target->convertRectToCell(target->bounds(), nullptr).insetBy(-8, -8);
         auto cell = std::make_shared<TestCell>(context, parent, node, frame);
         cell->acceptsMoves = false;

@@ -278,7 +278,7 @@ TEST(IXMapBranchGroupCellTests, CollapsingRemovesTheChildCellsAndTheButtonToggle
     group = map.group(main.get());
     EXPECT_TRUE(group->isCollapsed());
     EXPECT_TRUE(group->cells().empty());
-    EXPECT_EQ(map.context->branchGroupCellForNode(subs[0].get()), nullptr);
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(subs[0].get()), nullptr);
     // Only the box, the button and the margin remain.
     const PLRect content = map.box(main.get()).united(map.button(main.get()));
     EXPECT_EQ(map.groupFrame(main.get()), content.insetBy(-2, -2));

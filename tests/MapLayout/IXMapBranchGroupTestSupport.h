@@ -58,7 +58,7 @@ struct GroupMap : MapFixtureWith<GroupTestFactory> {
     std::shared_ptr<IXStyleNode> style(IXNode* node) const { return context->styleForNode(node); }
     IXMapBranchGroupCell* group(IXNode* node) const
     {
-        return dynamic_cast<IXMapBranchGroupCell*>(context->branchGroupCellForNode(node));
+        return dynamic_cast<IXMapBranchGroupCell*>(context->cells().branchGroupCellForNode(node));
     }
     // In canvas space.
     PLPoint anchor(IXNode* node) const { return group(node)->convertPointToCell(PLPoint(), nullptr); }

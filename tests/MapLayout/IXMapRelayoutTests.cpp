@@ -78,7 +78,7 @@ std::string shownBy(IXLayoutContext* context, IXDocumentNode* document)
     std::vector<IXBranchNode*> branches;
     for (const auto& root : document->rootBranches()) collectBranches(static_cast<IXBranchNode*>(root.get()), branches);
     for (IXBranchNode* branch : branches) {
-        IXBranchGroupCell* group = context->branchGroupCellForNode(branch);
+        IXBranchGroupCell* group = context->cells().branchGroupCellForNode(branch);
         if (!group) continue;
         found << branch->title();
         // The group found is a live one of that branch.
@@ -211,19 +211,19 @@ TEST_P(IXMapRelayoutTests, ExpandingShowsTheHiddenCellsAgainWithoutMeasuringThem
 {
     RelayoutMap map(QString::fromLatin1(GetParam()));
     IXBranchNode* hidden = map.sub(2, 1);
-    IXBranchGroupCell* before = map.context->branchGroupCellForNode(hidden);
+    IXBranchGroupCell* before = map.context->cells().branchGroupCellForNode(hidden);
     ASSERT_TRUE(before);
     map.mains[2]->setCollapsed(true, false);
     map.layOut();
-    auto* main = dynamic_cast<IXMapBranchGroupCell*>(map.context->branchGroupCellForNode(map.mains[2].get()));
+    auto* main = dynamic_cast<IXMapBranchGroupCell*>(map.context->cells().branchGroupCellForNode(map.mains[2].get()));
     ASSERT_TRUE(main && main->collapseCell() && main->cells().empty());
-    EXPECT_EQ(map.context->branchGroupCellForNode(hidden), nullptr);
-    EXPECT_EQ(map.context->branchCellForNode(hidden), nullptr);
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(hidden), nullptr);
+    EXPECT_EQ(map.context->cells().branchCellForNode(hidden), nullptr);
 
     const std::uint64_t measured = IXTextMeasurements::shared().layoutCount();
     map.mains[2]->setCollapsed(false, false);
     map.layOut();
-    EXPECT_EQ(map.context->branchGroupCellForNode(hidden), before);
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(hidden), before);
     EXPECT_EQ(IXTextMeasurements::shared().layoutCount(), measured);
     EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());
 }
@@ -241,21 +241,21 @@ TEST(IXMapRelayoutDuplicateTests, ARebuildThatMeetsABranchTwiceEndsTheCellItDrop
     {
         RelayoutMap map(QStringLiteral("leftright"));
         IXBranchNode* repeated = map.sub(0, 1);
-        IXBranchGroupCell* kept = map.context->branchGroupCellForNode(repeated);
-        auto* group = dynamic_cast<IXMapBranchGroupCell*>(map.context->branchGroupCellForNode(map.mains[0].get()));
+        IXBranchGroupCell* kept = map.context->cells().branchGroupCellForNode(repeated);
+        auto* group = dynamic_cast<IXMapBranchGroupCell*>(map.context->cells().branchGroupCellForNode(map.mains[0].get()));
         ASSERT_TRUE(group && kept);
         std::weak_ptr<IXBranchGroupCell> dropped;
         {
             std::shared_ptr<IXBranchGroupCell> second =
                 IXLayoutCellFactory::sharedFactory()->makeBranchGroupCell(map.context.get(), group, repeated);
             group->addCell(second);
-            map.context->setCellForNode(second, repeated);
+            map.context->cells().setCellForNode(second, repeated);
             second->reloadBranches();
             dropped = second;
         }
         RelayoutMap::addChild(map.mains[0], QStringLiteral("Added after the repeat"));
         map.layOut();
-        EXPECT_EQ(map.context->branchGroupCellForNode(repeated), kept);
+        EXPECT_EQ(map.context->cells().branchGroupCellForNode(repeated), kept);
         EXPECT_EQ(kept->context(), map.context.get());
         if (std::shared_ptr<IXBranchGroupCell> second = dropped.lock()) EXPECT_EQ(second->context(), nullptr);
         EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());

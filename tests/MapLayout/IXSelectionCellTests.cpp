@@ -27,7 +27,7 @@ struct SelectionMap : ConnectionMap {
     PLPoint knob(int k)
     {
         IXSelectionCell* cell = selectionCell();
-        return ctx()->convertPointFromCell(IXSelectionCell::knobPoint(cell->outlineRect(), k), cell);
+        return ctx()->coordinates().convertPointFromCell(IXSelectionCell::knobPoint(cell->outlineRect(), k), cell);
     }
 };
 
@@ -108,18 +108,18 @@ TEST(IXSelectionCellTests, KnobDragsResizeAsOneUndoStep)
         const PLPoint from = m.knob(c.knob) + PLPoint(1, -1);
         const PLPoint halfway = from + PLPoint(c.drag.x / 2, c.drag.y / 2);
         ASSERT_TRUE(m.drag(from, {halfway, from + PLPoint(c.drag.x * 1.5f, c.drag.y * 1.5f), from + c.drag}));
-        auto* target = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->cellForNode(node.get()));
+        auto* target = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->cells().cellForNode(node.get()));
         ASSERT_NE(target, nullptr);
         if (c.picture) {
             EXPECT_EQ(style->pictureSize(), c.size);
-            EXPECT_EQ(ConnectionMap::canvasRect(m.ctx()->cellForNode(node.get())).size, c.size);
+            EXPECT_EQ(ConnectionMap::canvasRect(m.ctx()->cells().cellForNode(node.get())).size, c.size);
         } else {
             EXPECT_EQ(style->commentTextWidth(), c.size.width);
         }
         EXPECT_EQ(style->floatingTargetOffset(), c.offset);
         // The outline followed the target.
         EXPECT_EQ(m.selectionCell()->frame(),
-                  ConnectionMap::canvasRect(m.ctx()->cellForNode(node.get())).integral().insetBy(-8, -8));
+                  ConnectionMap::canvasRect(m.ctx()->cells().cellForNode(node.get())).integral().insetBy(-8, -8));
 
         // One step, whatever the number of frames in between.
         ASSERT_TRUE(m.undo.canUndo());
@@ -137,11 +137,11 @@ TEST(IXSelectionCellTests, PressesOffTheKnobsGoOnToTheCellsBelow)
     SelectionMap m;
     m.select(m.picture);
     IXSelectionCell* cell = m.selectionCell();
-    auto* picture = static_cast<ResizablePictureCell*>(m.ctx()->cellForNode(m.picture.get()));
-    const PLPoint inside = m.ctx()->convertPointFromCell(centre(cell->bounds()), cell);
+    auto* picture = static_cast<ResizablePictureCell*>(m.ctx()->cells().cellForNode(m.picture.get()));
+    const PLPoint inside = m.ctx()->coordinates().convertPointFromCell(centre(cell->bounds()), cell);
     cellEvents().clear();
     EXPECT_FALSE(cell->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, inside)));
-    EXPECT_FALSE(m.ctx()->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, inside)));
+    EXPECT_FALSE(m.ctx()->mouse().trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, inside)));
     EXPECT_EQ(cellEvents(), QStringList{QStringLiteral("track picture P")});
     // Only left presses start a drag, and never when nothing is posted.
     EXPECT_FALSE(cell->trackMouse(PLMouseEvent(PLMouseEvent::RightMouseDown, m.knob(8))));
@@ -154,7 +154,7 @@ TEST(IXSelectionCellTests, PressesOffTheKnobsGoOnToTheCellsBelow)
     ASSERT_NE(box, nullptr);
     const QVariantMap before = box->resizing_state();
     EXPECT_TRUE(m.drag(m.knob(7), {m.knob(7) + PLPoint(20, 0), m.knob(7) + PLPoint(60, 0)}));
-    box = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->branchCellForNode(m.a1.get()));
+    box = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->cells().branchCellForNode(m.a1.get()));
     EXPECT_NE(box->resizing_state(), before);
     m.undo.undo();
     EXPECT_FALSE(m.undo.canUndo());
@@ -201,7 +201,7 @@ TEST(IXSelectionCellTests, ConnectionHandlesReshapeTheCurve)
 
     // Nowhere near a handle: not taken.
     cell = m.selectionCell();
-    const PLPoint corner = m.ctx()->convertPointFromCell(PLPoint(1, 1), cell);
+    const PLPoint corner = m.ctx()->coordinates().convertPointFromCell(PLPoint(1, 1), cell);
     EXPECT_FALSE(cell->trackMouse(PLMouseEvent(PLMouseEvent::LeftMouseDown, corner)));
 }
 
@@ -228,7 +228,7 @@ TEST(IXSelectionCellTests, EndHandlesMoveTheConnectionOntoTheBranchUnderThePoint
         const QHash<QString, std::shared_ptr<IXBranchNode>> branches{{"A", m.a}, {"A1", m.a1}, {"B", m.b}, {"B1", m.b1}};
         const PLPoint grab = (*m.connectionCell(m.link.get())->points())[c.handle];
         PLPoint drop(-600, -600);
-        if (*c.dropOn) drop = centre(ConnectionMap::canvasRect(m.ctx()->branchCellForNode(branches[c.dropOn].get())));
+        if (*c.dropOn) drop = centre(ConnectionMap::canvasRect(m.ctx()->cells().branchCellForNode(branches[c.dropOn].get())));
 
         // Highlights follow the pointer during the drag; the recorder sees them come and go.
         m.view.notices.clear();
@@ -328,7 +328,7 @@ TEST(IXSelectionCellTests, ResizesTheMapsOwnTextsAndPicturesAsOneStep)
     RealFloatingsFactory factory;
     m.map.document->setUndoManager(nullptr);
     m.comment->setTitle(QStringLiteral("A floating comment that wraps over a few lines"));
-    m.ctx()->invalidateAll();
+    m.ctx()->reloads().invalidateAll();
     settle(m.ctx());
     m.map.document->setUndoManager(&m.undo);
     endTurn();
@@ -357,8 +357,8 @@ TEST(IXSelectionCellTests, ResizesTheMapsOwnTextsAndPicturesAsOneStep)
         const PLRect frameBefore = ConnectionMap::canvasRect(outline->targetCell());
         const PLPoint from = m.knob(c.knob);
         ASSERT_TRUE(m.drag(from, {from + PLPoint(c.drag.x / 3, c.drag.y / 3), from + c.drag}));
-        target = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->cellForNode(c.node.get()));
-        const PLRect frameAfter = ConnectionMap::canvasRect(m.ctx()->cellForNode(c.node.get()));
+        target = dynamic_cast<IXSelectionCell_Resizing*>(m.ctx()->cells().cellForNode(c.node.get()));
+        const PLRect frameAfter = ConnectionMap::canvasRect(m.ctx()->cells().cellForNode(c.node.get()));
         if (c.node == m.comment) {
             // The text takes the width of the rectangle the outline hands it: its box's, made
             // whole, with the moved edge moved by the drag.

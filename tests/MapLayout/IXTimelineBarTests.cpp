@@ -203,11 +203,11 @@ TEST(IXTimelineBarTests, TimelineBranchCellsHoldOneBoxAndNoBoundary)
     auto a = f.add(QStringLiteral("a"), dayAt(1));
     f.add(a, QStringLiteral("a1"), dayAt(2));
     f.timeline();
-    auto* cell = dynamic_cast<IXTimelineBranchCell*>(f.context->cellForNode(a.get()));
+    auto* cell = dynamic_cast<IXTimelineBranchCell*>(f.context->cells().cellForNode(a.get()));
     ASSERT_TRUE(cell);
     ASSERT_EQ(cell->cells().size(), 1u);
     EXPECT_EQ(cell->cells()[0].get(), cell->branchCell());
-    EXPECT_EQ(f.context->branchCellForNode(a.get()), cell->branchCell());
+    EXPECT_EQ(f.context->cells().branchCellForNode(a.get()), cell->branchCell());
     EXPECT_FALSE(cell->hasBoundary());
     EXPECT_EQ(cell->bounds(), PLRect(0, 0, 100, 20));
     EXPECT_EQ(cell->frame().size, PLSize(100, 20));
@@ -227,7 +227,7 @@ TEST(IXTimelineBarTests, BoxesOfBranchesWithBarsTakeTheBarShading)
     image.save(QStringLiteral("renders/Timeline.real-boxes.png"));
     const PLRect canvas = f.context->cellsBounds().integral();
     auto fillOf = [&](const std::shared_ptr<IXBranchNode>& branch) {
-        IXBranchCell* box = f.context->branchCellForNode(branch.get());
+        IXBranchCell* box = f.context->cells().branchCellForNode(branch.get());
         const PLRect rect = box->convertRectToCell(box->bounds(), nullptr);
         // Inside the frame, right of the title.
         return image.pixelColor(int(rect.maxX() - 5 - canvas.minX()), int(canvas.maxY() - rect.midY()));

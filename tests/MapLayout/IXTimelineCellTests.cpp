@@ -27,7 +27,7 @@ QStringList texts(const std::vector<UTDateTime>& dates)
 
 float yOf(TimelineFixture& f, const std::shared_ptr<IXBranchNode>& branch)
 {
-    return f.context->cellForNode(branch.get())->frame().minY();
+    return f.context->cells().cellForNode(branch.get())->frame().minY();
 }
 }
 
@@ -173,7 +173,7 @@ TEST(IXTimelineCellTests, BranchesStandAtTheirDatesAndStackWhenTheyMeet)
     // The second of two equal dates: its bottom 8 above the first one's top.
     EXPECT_EQ(yOf(f, b), 20 + 20 + 8);
     for (const auto& branch : {a, b, c, d}) {
-        EXPECT_FLOAT_EQ(f.context->cellForNode(branch.get())->frame().minX(), timeline.originAtBaseSeconds(branch->beginDate()->baseSeconds()));
+        EXPECT_FLOAT_EQ(f.context->cells().cellForNode(branch.get())->frame().minX(), timeline.originAtBaseSeconds(branch->beginDate()->baseSeconds()));
     }
     // d is more than 108 to the right of a and b: back on the axis.
     EXPECT_EQ(yOf(f, d), 20);
@@ -208,9 +208,9 @@ TEST(IXTimelineCellTests, BarsSpanTheirDatesAtLeast100WideAndStackDownward)
     EXPECT_EQ(frameOf(shortBar).minY(), -70 - 28);
     EXPECT_EQ(frameOf(later).minY(), -70);
     // The branch boxes of bars alternate white and greys; others have no shading.
-    EXPECT_EQ(timeline.shadingColorForCell(f.context->cellForNode(longBar.get())), PLColor::grey(1));
-    EXPECT_EQ(timeline.shadingColorForCell(f.context->cellForNode(shortBar.get())), PLColor::grey(0.85f));
-    EXPECT_EQ(timeline.shadingColorForCell(f.context->cellForNode(later.get())), PLColor::grey(0.7f));
+    EXPECT_EQ(timeline.shadingColorForCell(f.context->cells().cellForNode(longBar.get())), PLColor::grey(1));
+    EXPECT_EQ(timeline.shadingColorForCell(f.context->cells().cellForNode(shortBar.get())), PLColor::grey(0.85f));
+    EXPECT_EQ(timeline.shadingColorForCell(f.context->cells().cellForNode(later.get())), PLColor::grey(0.7f));
     EXPECT_TRUE(timeline.shadingColorForCell(timeline.branchCells()[2].get()).isNull());
 
     f.documentStyle().setDocumentLayoutTimelineShowDurationBars(false);
@@ -254,17 +254,17 @@ TEST(IXTimelineCellTests, ReloadsReuseTheCellsOfBranchesStillDated)
     auto a = f.add(QStringLiteral("a"), day(1), day(3));
     auto b = f.add(QStringLiteral("b"), day(2), day(4));
     IXTimelineCell& timeline = f.timeline();
-    IXLayoutCell* cellA = f.context->cellForNode(a.get());
+    IXLayoutCell* cellA = f.context->cells().cellForNode(a.get());
     IXTimelineBarCell* barA = timeline.barCells()[0].get();
     IXLayoutCell* title = timeline.rootBranchCell();
     b->setBeginDate(std::nullopt);
     f.add(QStringLiteral("c"), day(5));
     f.timeline();
-    EXPECT_EQ(f.context->cellForNode(a.get()), cellA);
+    EXPECT_EQ(f.context->cells().cellForNode(a.get()), cellA);
     EXPECT_EQ(timeline.barCells().size(), 1u);
     EXPECT_EQ(timeline.barCells()[0].get(), barA);
     EXPECT_EQ(timeline.rootBranchCell(), title);
-    EXPECT_EQ(f.context->cellForNode(b.get()), nullptr);
+    EXPECT_EQ(f.context->cells().cellForNode(b.get()), nullptr);
     EXPECT_EQ(timeline.branchCells().size(), 2u);
     // Cells whose branch lost its date are gone from the context's look-up and the stacks.
     for (const auto& cell : f.context->drawStack()) EXPECT_NE(cell->node(), b.get());

@@ -78,7 +78,7 @@ public:
 
 IXTextCell* titleCell(IXLayoutContext* context, IXNode* node)
 {
-    IXBranchCell* cell = context->branchCellForNode(node);
+    IXBranchCell* cell = context->cells().branchCellForNode(node);
     return cell ? cell->titleCell() : nullptr;
 }
 

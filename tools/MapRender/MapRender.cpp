@@ -32,7 +32,6 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     void addSubbranch() override {}
     int documentLayout() const override { return layoutMode; }
-    void synchronizeWindowTitleWithDocumentName() override {}
 };
 
 int fail(const QString& message)
