@@ -448,8 +448,7 @@ namespace {
 
 TEST_F(WindowControllerTest, AnUntitledWindowIsTitledAfterItsFirstRootBranch)
 {
-    PLError error;
-    IXDocument* document = IXDocumentController::shared().openUntitledDocument(true, &error);
+    IXDocument* document = IXAppController::sharedController().newEmptyDocument();
     ASSERT_TRUE(document);
     spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
     QWidget* window = controllerOf(document)->window();
