@@ -364,7 +364,7 @@ TEST(PLRTFReader, SkipsDamagedPiecesAndReportsStructuralDamage)
         {"{\\rtf1 a}}\\b b}", "ab", PLRTFReader::MalformedError},
         // Whole ignorable groups after the document (theme data, a data store) are not text.
         {QByteArray("{\\rtf1 a}\r\n{\\*\\themedata 7b5c}{\\*\\datastore {\\} 01}}\n\0", 54), "a", 0},
-        {"{\\rtf1 a}{\\*\\themedata 01", "a", PLRTFReader::MalformedError},
+        {"{\\rtf1 a}{\\*\\x {01}", "a", PLRTFReader::MalformedError},
         {"{\\rtf1 a}{\\*\\x 01}{\\b b}", "ab", PLRTFReader::MalformedError},
         {"{\\rtf1 a\\bin999999999 xyz}", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a\\bin-5 xyz}", "a", PLRTFReader::TruncatedError},
