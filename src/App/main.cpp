@@ -12,12 +12,12 @@
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentViews/IXToolManager.h"
-#include "Inspectors/IXIconsFolderStorage.h"
+#include "DocumentModel/IXIconsFolderStorage.h"
 #include "MapLayout/IXInfoTagPresenting.h"
-#include "MapLayout/IXMapCellFactory.h"
+#include "MapLayout/IXLayoutCellFactory.h"
+#include "MapLayout/IXStartupServices.h"
 #include "Platform/PLAllocatorTuning.h"
 #include "Platform/PLError.h"
-#include "Platform/PLFontSubstitutions.h"
 #include "UtilityWidgets/UTInfoTag.h"
 #include "Utilities/UTStartupTrace.h"
 #include "UtilityWidgets/UTInfoTagWindow.h"
@@ -26,7 +26,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <clocale>
 #include <cstdlib>
 #include <cstdio>
 
@@ -109,16 +108,12 @@ int main(int argc, char** argv)
     IXApplication application(argc, argv);
     StartupTrace trace;
     if (qEnvironmentVariableIsSet("IX_STARTUP_TRACE")) application.installEventFilter(&trace);
-    std::setlocale(LC_NUMERIC, "C");
-    PLFontSubstitutions::install();
-
+    // What the tools install too, then the shell's own services.
+    IXStartupServices::install();
     IXShellServices services;
     IXApplicationServices::install(&services);
     IXInfoTagPresenting::install(UTInfoTag::sharedInstance());
-    IXIconsFolderStorage::installShared();
     IXToolManager::sharedManager();
-    IXMapCellFactory cells;
-    IXLayoutCellFactory::install(&cells);
     IXWindowController::installAsShellControllers();
 
     IXAppController& delegate = IXAppController::sharedController();

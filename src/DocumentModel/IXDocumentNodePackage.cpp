@@ -397,6 +397,8 @@ bool IXDocumentNode::setXml(const PLXMLDocument& document, const QString& name, 
 std::optional<QByteArray> IXDocumentNode::zipData()
 {
     PLError error;
+    // The parts this save writes, and those added since the last one, carry its time.
+    m_parts.setEntryDate(currentDateTime());
     // 1. The node tree.
     PLXMLDocument contents;
     try {
@@ -418,6 +420,7 @@ std::optional<QByteArray> IXDocumentNode::zipData()
 
     QByteArray bytes;
     if (!error) bytes = m_parts.zipBytes(&error);
+    m_parts.setEntryDate(QDateTime());
     if (error || bytes.isEmpty()) {
         presentError(error ? error : applicationError(QStringLiteral("cannot save document XML")));
         return std::nullopt;

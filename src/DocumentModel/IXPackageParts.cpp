@@ -107,3 +107,9 @@ QByteArray IXPackageParts::zipBytes(PLError* error)
     if (!m_zipArchive) m_zipArchive.emplace();
     return m_zipArchive->getZipData(error);
 }
+
+void IXPackageParts::setEntryDate(const QDateTime& date)
+{
+    if (!m_zipArchive) m_zipArchive.emplace();
+    m_zipArchive->setEntryDate(date);
+}

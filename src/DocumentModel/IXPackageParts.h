@@ -4,6 +4,7 @@
 #include "Utilities/UTZipArchive.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -46,6 +47,9 @@ public:
     void setZipArchive(std::optional<UTZipArchive> archive) { m_zipArchive = std::move(archive); }
     // The archive's bytes (an empty archive's when there is none).
     QByteArray zipBytes(PLError* error);
+    // The time parts written from now on carry (UTZipArchive::setEntryDate); a save sets it
+    // for its length.
+    void setEntryDate(const QDateTime& date);
 
 private:
     std::optional<UTZipArchive> m_zipArchive;

@@ -457,6 +457,11 @@ void IXMapView::focusOutEvent(QFocusEvent* event)
     update();
 }
 
+bool IXMapView::focusNextPrevChild(bool)
+{
+    return true;
+}
+
 // --- Actions ---
 
 void IXMapView::selectAll(QObject*)

@@ -71,10 +71,10 @@ void IXMapView::keyPressEvent(QKeyEvent* event)
 void IXMapView::startTitleEditing(QKeyEvent* event)
 {
     const IXSelection& selection = m_context->selection();
-    const QList<std::shared_ptr<IXBranchNode>> branches = selection.allBranches();
     IXToolManager* tools = IXToolManager::sharedManager();
-    if (!branches.isEmpty()) {
-        tools->activateToolNamed(QStringLiteral("IXBranchTitleTool"), branches.last(), m_context.get(), IXToolEvent(*event));
+    // The window's selected branch: the topmost of several.
+    if (const std::shared_ptr<IXBranchNode> branch = selection.topmostBranchNode()) {
+        tools->activateToolNamed(QStringLiteral("IXBranchTitleTool"), branch, m_context.get(), IXToolEvent(*event));
         return;
     }
     const IXSelection::NodeList comments = selection.allFloatingComments();

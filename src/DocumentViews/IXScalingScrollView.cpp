@@ -295,12 +295,23 @@ bool IXScalingScrollView::validateMenuItem(QAction* item)
 
 void IXScalingScrollView::wheelEvent(QWheelEvent* event)
 {
-    if (!event->modifiers().testFlag(Qt::AltModifier) || !m_scalingView) {
+    // Alt zooms; so does Ctrl, as elsewhere on the Linux desktop.
+    if (!(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) || !m_scalingView) {
         QScrollArea::wheelEvent(event);
         return;
     }
     event->accept();
-    // Precise deltas are in pixels; a wheel's notch (120) counts as one line.
+    // A mouse wheel turns in whole notches of 120 and tells no pixels: a notch is one step.
+    const QPoint angle = event->angleDelta();
+    const int notchDelta = angle.y() != 0 ? angle.y() : angle.x();
+    if (event->pixelDelta().isNull() && notchDelta != 0 && notchDelta % 120 == 0) {
+        for (int notch = 0; notch < std::abs(notchDelta / 120); ++notch) {
+            if (notchDelta > 0) zoomIn(nullptr);
+            else zoomOut(nullptr);
+        }
+        return;
+    }
+    // Precise deltas are in pixels; parts of a notch count as parts of a line.
     const QPointF deltas = !event->pixelDelta().isNull() ? QPointF(event->pixelDelta())
                                                           : QPointF(event->angleDelta()) / 120.0;
     double delta = std::abs(deltas.y()) > 0.01 ? deltas.y() : deltas.x();

@@ -15,7 +15,9 @@ class QAction;
 // per cent, within the view's range), shows a zoom pop-up at the left end of its horizontal
 // scroller with the zoom steps in range, a custom entry for a factor between steps, "Other…"
 // which opens an inline per-cent editor over the pop-up, and "Fit"; it zooms in and out by
-// steps, to fit, to a rectangle, and with the wheel while Alt (Option) is held; and it
+// steps, to fit, to a rectangle, and with the wheel while Alt (Option) or Ctrl is held (a
+// mouse wheel's notch is one step, as zoomIn: and zoomOut: take it; a touchpad's fine deltas
+// zoom by the per-line formula with its acceleration); and it
 // announces every scroll with the notice "IXScrollViewReflectScrolledClipView" (object: the
 // scroll view) on the default notification centre, which tools with floating editors follow.
 //

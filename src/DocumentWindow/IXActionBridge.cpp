@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QToolBar>
@@ -56,6 +57,15 @@ void IXActionBridge::attachMenu(QMenu* menu)
     connect(menu, &QMenu::aboutToShow, menu, [menu] {
         for (QAction* item : menu->actions()) validate(item);
     });
+}
+
+void IXActionBridge::validateShortcuts(QWidget* window, const QKeyEvent* key)
+{
+    if (!window || !key) return;
+    const bool command = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (!command && !key->text().isEmpty() && key->text().at(0).isPrint()) return;
+    for (QAction* item : window->findChildren<QAction*>())
+        if (!item->shortcuts().isEmpty() && !IXActionItem::actionOf(item).isEmpty()) validate(item);
 }
 
 void IXActionBridge::attachToolBar(QToolBar* toolBar)

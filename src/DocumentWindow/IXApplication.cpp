@@ -2,6 +2,7 @@
 
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolManager.h"
+#include "DocumentWindow/IXActionBridge.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 #include "Platform/PLLog.h"
@@ -71,6 +72,8 @@ bool IXApplication::notify(QObject* receiver, QEvent* event)
             }
         }
         if (offerToCurrentTool(receiver, event)) return true;
+        if (event->type() == QEvent::ShortcutOverride)
+            IXActionBridge::validateShortcuts(activeWindow(), static_cast<QKeyEvent*>(event));
         return QApplication::notify(receiver, event);
     } catch (...) {
         logAbandoned(describe(receiver, event), std::current_exception());

@@ -15,7 +15,9 @@ class QWindow;
 // The application object. Beyond Qt's behaviour it
 // - gives the current editing tool the first look at every event that reaches a window
 //   (keys, mouse, wheel; before shortcuts for key presses): a tool that takes an event keeps
-//   it from its window and from the menus;
+//   it from its window and from the menus; otherwise the key window's items with shortcuts
+//   are validated before Qt looks a shortcut up, so that a shortcut works exactly when its
+//   menu item would be enabled;
 // - resolves actions without a target through its own order: the current tool, the key window
 //   (not a sheet), the key child window, the main window (see targetForAction);
 // - keeps the key child window: a child panel of the document window that has the focus while

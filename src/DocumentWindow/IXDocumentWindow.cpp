@@ -28,14 +28,25 @@ QObject* IXDocumentWindow::firstResponder()
         if (QWidget* keyChild = application->keyChildWindow(); keyChild && keyChild != this)
             return IXWindowExtensions::firstResponder(keyChild);
     QWidget* focus = focusWidget();
+    // With nothing inside focused (a window just made, or its focus widget gone) the window
+    // stands for its document view, so that the view's and its scroll view's commands stay
+    // reachable whatever had the focus last.
+    if (!focus || focus == this || !focus->isVisible())
+        if (QWidget* view = documentView()) return view;
     return focus ? static_cast<QObject*>(focus) : this;
+}
+
+QWidget* IXDocumentWindow::documentView() const
+{
+    auto* owner = dynamic_cast<IXDocumentViewOwning*>(windowController());
+    QWidget* view = owner ? owner->documentView() : nullptr;
+    return view && isAncestorOf(view) ? view : nullptr;
 }
 
 bool IXDocumentWindow::makeFirstResponder(QObject* responder)
 {
     if (responder == this)
-        if (auto* owner = dynamic_cast<IXDocumentViewOwning*>(windowController()))
-            if (QWidget* view = owner->documentView()) responder = view;
+        if (QWidget* view = documentView()) responder = view;
     auto* widget = qobject_cast<QWidget*>(responder);
     if (!widget) return false;
     widget->setFocus(Qt::OtherFocusReason);
@@ -53,6 +64,9 @@ void IXDocumentWindow::removeChildWindow(QWidget* child)
 void IXDocumentWindow::becomeKeyWindow()
 {
     if (IXApplication* application = IXApplication::instance()) application->setKeyChildWindow(nullptr);
+    // Keys go to the map unless something inside already has the focus.
+    QWidget* focus = focusWidget();
+    if (!focus || focus == this || !focus->isVisible()) makeFirstResponder(this);
 }
 
 void IXDocumentWindow::resignMainWindow()

@@ -7,8 +7,9 @@ class QScreen;
 
 // The window of a document. While it is the main window and the application has a key child
 // window (one of its child panels with the focus), its first responder is that panel's, so
-// that actions reach the focused control of the panel before the window's own views. Asked to
-// make itself first responder, it gives the focus to its controller's document view. It gives
+// that actions reach the focused control of the panel before the window's own views; with
+// nothing focused inside, its document view answers. Asked to make itself first responder (and
+// on becoming key with nothing focused), it gives the focus to its controller's document view. It gives
 // up the key child window when it becomes key, stops being main, or loses the child.
 //
 // The window controller is the window's delegate (not owned) and owns its views.
@@ -21,7 +22,11 @@ public:
     void setWindowController(QObject* controller);
     QObject* windowController() const;
 
+    // The focused widget; with none (or only the window itself) focused, the controller's
+    // document view.
     QObject* firstResponder();
+    // The controller's document view when it is in this window, else null.
+    QWidget* documentView() const;
     // Gives the responder the focus; the window itself stands for its document view.
     bool makeFirstResponder(QObject* responder);
     // Takes a child window away from this window, ending it as key child window first.

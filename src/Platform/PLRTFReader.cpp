@@ -490,6 +490,9 @@ private:
 
     // True when text comes after a closing brace of the document (and before its last).
     bool hasContentAfterEnd();
+    // True when only whole ignorable groups ("{\\*\\name ...}"), white space and NUL bytes
+    // follow: word processors put theme data and data stores after the document's group.
+    bool onlyIgnorableGroupsFollow() const;
     void pushGroup();
     void popGroup();
     void skipGroup();
@@ -678,6 +681,24 @@ bool Parser::hasContentAfterEnd()
     return m_pos < m_lastContent;
 }
 
+bool Parser::onlyIgnorableGroupsFollow() const
+{
+    const unsigned char* p = m_pos;
+    while (true) {
+        while (p < m_end && (*p <= ' ')) ++p;
+        if (p == m_end) return true;
+        if (m_end - p < 3 || p[0] != '{' || p[1] != '\\' || p[2] != '*') return false;
+        int depth = 0;
+        do {
+            const unsigned char c = *p++;
+            if (c == '\\' && p < m_end) ++p; // an escaped brace or backslash counts for nothing
+            else if (c == '{') ++depth;
+            else if (c == '}') --depth;
+        } while (depth > 0 && p < m_end);
+        if (depth > 0) return false; // cut off: damage, reported as such
+    }
+}
+
 void Parser::pushGroup()
 {
     flushBytes();
@@ -729,7 +750,7 @@ void Parser::popGroup()
         --m_excessDepth;
         return;
     }
-    if (m_frames.size() == 1 && hasContentAfterEnd()) {
+    if (m_frames.size() == 1 && hasContentAfterEnd() && !onlyIgnorableGroupsFollow()) {
         // A brace too many: what follows is still the document's text.
         report(PLRTFReader::MalformedError, QStringLiteral("The RTF data goes on after its closing brace"));
         return;

@@ -653,7 +653,7 @@ bool UTZipArchive::addItemForFilePath(const QString& path, const QByteArray& dat
     return true;
 }
 
-bool UTZipArchive::deflateData(const QByteArray& data, UTZipArchiveItem& item, PLError* error)
+bool UTZipArchive::deflateData(const QByteArray& data, UTZipArchiveItem& item, PLError* error) const
 {
     if (quint64(data.size()) > quint64(kMaximumOffset))
         return fail(error, QStringLiteral("Zip entry '%1' is too large for the zip format.").arg(item.name()));
@@ -683,6 +683,7 @@ bool UTZipArchive::deflateData(const QByteArray& data, UTZipArchiveItem& item, P
     header.DataDescriptor.CRC32 = crcOf(data.constData(), data.size());
     header.CompressionMethod = SZipFileHeader::MethodDeflated;
     item.setData(std::move(output));
+    if (m_entryDate.isValid()) item.setModificationDate(m_entryDate);
     return true;
 }
 
@@ -718,6 +719,7 @@ QByteArray UTZipArchive::getZipData(PLError* error)
     for (size_t i = 0; i < m_items.size(); ++i) {
         UTZipArchiveItem& item = m_items[i];
         SZipFileHeader& header = *item.fileHeader();
+        if (m_entryDate.isValid() && header.LastModFileDate == 0) item.setModificationDate(m_entryDate);
         header.ExtraFieldLength = 0;
         header.FilenameLength = uint16_t(names[i].size());
         // Sizes are always in the header and no descriptor follows the data.

@@ -4,6 +4,7 @@
 #include "Utilities/UTZipArchiveItem.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -76,6 +77,12 @@ public:
     // a symbolic link, are skipped. True when every entry was written.
     bool copyFilesToFolder(const QString& folder, PLError* error = nullptr) const;
 
+    // While valid: the time that entries added or replaced from now on carry, and that entries
+    // without a time get when the archive is written (local time in DOS form). Invalid (the
+    // default): added entries carry DOS time and date 0, entries read keep theirs.
+    const QDateTime& entryDate() const { return m_entryDate; }
+    void setEntryDate(const QDateTime& date) { m_entryDate = date; }
+
     int compressionLevel() const { return m_compressionLevel; }
     // Clamped to -1..9. Entries are always deflated at zlib's default level.
     void setCompressionLevel(int level);
@@ -88,7 +95,7 @@ private:
     void appendItem(UTZipArchiveItem item);
     bool addItemForFilePath(const QString& path, const QByteArray& data, PLError* error);
     static bool hasExpectedCrc(const UTZipArchiveItem& item, const QByteArray& bytes, PLError* error);
-    static bool deflateData(const QByteArray& data, UTZipArchiveItem& item, PLError* error);
+    bool deflateData(const QByteArray& data, UTZipArchiveItem& item, PLError* error) const;
 
     QString m_path;
     QByteArray m_zipData;
@@ -97,4 +104,5 @@ private:
     QHash<QString, qsizetype> m_pathIndex;
     QHash<QString, qsizetype> m_nameIndex;
     int m_compressionLevel = 0;
+    QDateTime m_entryDate;
 };

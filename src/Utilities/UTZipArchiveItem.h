@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -66,6 +67,13 @@ public:
 
     // The name as written into an archive (UTF-8).
     QByteArray encodedName() const { return m_name.toUtf8(); }
+
+    // The DOS time stamp of the header as a local time (two-second steps); invalid when the
+    // header carries none (date 0) or a date no calendar has.
+    QDateTime modificationDate() const;
+    // Stores a local time in DOS form: seconds halved, years clamped to 1980-2107; an invalid
+    // date stores 0.
+    void setModificationDate(const QDateTime& date);
 
 private:
     QString m_name;

@@ -12,6 +12,7 @@
 #include "IXRichDocument.h"
 #include "Platform/PLPropertyList.h"
 #include "Platform/PLUndoManager.h"
+#include "Utilities/UTZipArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,11 @@ TEST(IXDocumentModel, RichDocumentSurvivesSaveAndReopen)
     forEachNode(*built, [](IXNode& node) { node.uniqueId(); });
     const QByteArray first = save(*built);
     const Parts firstParts = packageParts(first);
+    // Every entry carries the time of the save, folders included.
+    const std::optional<UTZipArchive> archive = UTZipArchive::fromData(first);
+    ASSERT_TRUE(archive);
+    for (const UTZipArchiveItem& item : archive->items())
+        EXPECT_EQ(item.modificationDate(), QDateTime(QDate(2009, 4, 21), QTime(10, 30))) << item.name().toStdString();
 
     const auto reopened = reopen(first, services);
     ASSERT_TRUE(reopened);

@@ -271,7 +271,8 @@ TEST_F(IXPackage, UnknownPartsPassThroughByteForByteAndInPlace)
         if (rewritten.contains(old.name())) continue;
         // The stored (compressed) bytes, and so the content, are the very bytes of the file.
         EXPECT_EQ(after.items()[i].data(), old.data()) << old.name().toStdString();
-        EXPECT_EQ(after.dataByPath(old.name()), before.dataByPath(old.name())) << old.name().toStdString();
+        // A folder's data repeats its files' headers, whose date 0 becomes the save's.
+        if (!old.isDirectory()) EXPECT_EQ(after.dataByPath(old.name()), before.dataByPath(old.name())) << old.name().toStdString();
     }
     EXPECT_EQ(after.dataByName(QStringLiteral("preview")), preview);
 

@@ -337,6 +337,14 @@ TEST_F(MapViewTest, KeysSendTheWindowCommandsAndTypingEditsTheTitle)
     ASSERT_NE(tool->startEvents[0].keyEvent(), nullptr);
     EXPECT_EQ(tool->startEvents[0].keyEvent()->text(), QStringLiteral("x"));
 
+    // Several branches: the topmost one is edited, whichever was selected last.
+    IXToolManager::sharedManager()->discardCurrentTool();
+    context()->setSelection(IXSelection::selectionWithArray({branch("A1"), branch("B"), branch("C2")}));
+    QTest::keyClick(view, Qt::Key_X);
+    tool = dynamic_cast<RecordingTool*>(IXToolManager::sharedManager()->currentTool());
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->object, branch("B"));
+
     // A floating comment gets its own title tool; with nothing to edit typing does nothing.
     IXToolManager::sharedManager()->discardCurrentTool();
     auto comment = std::make_shared<IXCommentNode>();
@@ -351,6 +359,24 @@ TEST_F(MapViewTest, KeysSendTheWindowCommandsAndTypingEditsTheTitle)
     context()->setSelection(IXSelection::selectionWithNode(document));
     QTest::keyClick(view, Qt::Key_Z);
     EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
+}
+
+TEST_F(MapViewTest, TabKeepsTheFocusOnTheMapAndDoesNothing)
+{
+    show(QStringLiteral("mindmap"));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    view->setFocus();
+    select("A");
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::NoModifier}, std::pair{Qt::Key_Backtab, Qt::ShiftModifier},
+                                         std::pair{Qt::Key_Tab, Qt::ShiftModifier}}) {
+        QTest::keyClick(&window, key, modifiers);
+        EXPECT_TRUE(view->hasFocus()) << key << " " << modifiers;
+        EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr) << key;
+        EXPECT_EQ(selected(), QStringLiteral("A"));
+    }
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_EQ(selected(), QStringLiteral("B")) << "the arrows still move the selection";
 }
 
 TEST_F(MapViewTest, ArrowsMoveOneFloatingObjectByOneUnit)

@@ -47,15 +47,20 @@ protected:
         popup->setCurrentIndex(index);
         emit popup->activated(index);
     }
-    // An Alt-wheel turn at a time (ms) of a clock that only moves forward across tests.
-    void altWheel(double notches, quint64 afterMs)
+    // A wheel turn at a time (ms) of a clock that only moves forward across tests.
+    void wheel(QPoint pixels, QPoint angle, Qt::KeyboardModifiers modifiers, quint64 afterMs = 2000)
     {
         static quint64 clock = 1'000'000;
         clock += afterMs;
-        QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, int(notches * 120)), Qt::NoButton,
-                          Qt::AltModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(100, 100), QPointF(100, 100), pixels, angle, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
         event.setTimestamp(clock);
         QCoreApplication::sendEvent(scrollView.viewport(), &event);
+    }
+    // An Alt turn of a touchpad: fine deltas, in pixels (a line each).
+    void altWheel(double lines, quint64 afterMs)
+    {
+        wheel(QPoint(0, int(lines)), QPoint(0, int(lines * 120)), Qt::AltModifier, afterMs);
     }
 
     IXScalingScrollView scrollView;
@@ -244,6 +249,42 @@ TEST_F(IXScalingScrollViewTest, AltWheelZoomsFasterWhenTurnedFaster)
     scrollView.setScaleFactor(8.0);
     altWheel(1, 2000);
     EXPECT_DOUBLE_EQ(scrollView.scaleFactor(), 8.0);
+}
+
+TEST_F(IXScalingScrollViewTest, AMouseWheelNotchWithCtrlOrAltIsOneZoomStep)
+{
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        QPoint angle;
+        double from;
+        double to;
+    } cases[] = {
+        {Qt::ControlModifier, QPoint(0, 120), 1.0, 1.25},
+        {Qt::ControlModifier, QPoint(0, -120), 1.0, 0.75},
+        {Qt::AltModifier, QPoint(0, 240), 0.54, 1.0},
+        {Qt::ControlModifier, QPoint(0, 360), 1.0, 2.0},
+        {Qt::ControlModifier, QPoint(0, -240), 0.3, 0.1},
+        {Qt::AltModifier, QPoint(-120, 0), 1.5, 1.25}, // Alt turns some wheels sideways
+        {Qt::ControlModifier | Qt::ShiftModifier, QPoint(0, 120), 0.75, 1.0},
+        {Qt::ControlModifier, QPoint(0, 120), 8.0, 8.0},
+        {Qt::ControlModifier, QPoint(0, -120), 0.1, 0.1},
+    };
+    for (const auto& c : cases) {
+        scrollView.setScaleFactor(c.from);
+        wheel(QPoint(), c.angle, c.modifiers, 10);
+        EXPECT_DOUBLE_EQ(scrollView.scaleFactor(), c.to) << c.from << " by " << c.angle.y() + c.angle.x();
+    }
+
+    // A touchpad's fine deltas with Ctrl zoom by the per-line formula, a little at a time.
+    scrollView.setScaleFactor(1.5);
+    wheel(QPoint(0, 2), QPoint(0, 16), Qt::ControlModifier);
+    EXPECT_GT(scrollView.scaleFactor(), 1.5);
+    EXPECT_LT(scrollView.scaleFactor(), 1.55);
+    // So do parts of a notch without pixels.
+    scrollView.setScaleFactor(1.5);
+    wheel(QPoint(), QPoint(0, -15), Qt::ControlModifier);
+    EXPECT_LT(scrollView.scaleFactor(), 1.5);
+    EXPECT_GT(scrollView.scaleFactor(), 1.45);
 }
 
 TEST_F(IXScalingScrollViewTest, WheelWithoutAltScrolls)

@@ -2,11 +2,14 @@
 // package into its window, switching layouts, the selection and its notice, saving the
 // window's state and pictures, closing with changes, brainstorm mode and the start-up.
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXCommentNode.h"
+#include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
 #include "DocumentWindow/IXActionBridge.h"
@@ -21,6 +24,7 @@
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/PLNotificationCenter.h"
+#include "Platform/PLUndoManager.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QAction>
@@ -29,6 +33,10 @@
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QMenuBar>
+#include <QWindow>
+#include <QTest>
+
+#include <random>
 
 namespace {
 
@@ -487,6 +495,183 @@ TEST_F(WindowControllerTest, RevertingRebuildsTheViewsOverTheFileAgain)
     EXPECT_FALSE(controller->window()->isWindowModified());
     ASSERT_TRUE(controller->selectedBranch());
     EXPECT_EQ(controller->selectedBranch()->documentNode(), document->documentNode().get());
+}
+
+}  // namespace
+
+namespace {
+
+// The View menu's zoom items and every other item, whatever had the focus or moved the
+// selection last: a new map nobody clicked, after arrows, after Tab, with the focus cleared.
+TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
+{
+    IXAppController& delegate = IXAppController::sharedController();
+    IXApplication::instance()->setDelegate(&delegate);
+    IXDocument* document = delegate.newEmptyDocument();
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    QWindow* window = controller->documentWindow()->windowHandle();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const auto node = document->documentNode();
+    const auto root = std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().first());
+    node->disableUndo();
+    for (const char* title : {"Left", "Right"}) {
+        auto child = std::make_shared<IXBranchNode>();
+        child->setTitle(QString::fromLatin1(title));
+        root->insertBranch(child, -1);
+    }
+    node->enableUndo();
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    ASSERT_EQ(controller->selectedBranch(), root);
+    auto* scroller = IXScalingScrollView::scalingScrollView(controller->documentView());
+    ASSERT_TRUE(scroller);
+
+    QList<QAction*> items;
+    for (QAction* menu : controller->documentWindow()->menuBar()->actions()) items += menu->menu()->actions();
+    const QHash<QByteArray, bool> rules{
+        {"newDocument:", true},     {"openDocument:", true}, {"performClose:", true},   {"saveDocument:", true},
+        {"saveDocumentAs:", true},  {"showPreferences:", true}, {"terminate:", true},  {"revertDocumentToSaved:", false},
+        {"undo:", false},           {"redo:", false},          {"cut:", false},           {"copy:", false},
+        {"paste:", false},          {"selectAll:", true},      {"switchToView:", true},   {"zoomIn:", true},
+        {"zoomOut:", true},         {"actualSize:", true},     {"scaleToFit:", true},     {"toggleFullScreenMode:", true},
+        {"helpForItem:", true},     {"helpByTagFor:", true},   {"gotoOnlineSupport:", true}, {"gotoHomePage:", true},
+    };
+    const auto expectRules = [&](const char* situation) {
+        for (QAction* item : items) {
+            const QByteArray action = IXActionItem::actionOf(item);
+            if (action.isEmpty()) continue;
+            ASSERT_TRUE(rules.contains(action)) << action.constData();
+            EXPECT_EQ(IXActionBridge::validate(item), rules.value(action)) << action.constData() << " " << situation;
+        }
+    };
+    // Shortcuts work whatever state their items were left in.
+    const auto expectShortcutsZoom = [&](const char* situation) {
+        for (QAction* item : items) item->setEnabled(false);
+        scroller->setScaleFactor(1.0);
+        QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(scroller->scaleFactor(), 1.25) << situation;
+        QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(scroller->scaleFactor(), 0.75) << situation;
+        QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(scroller->scaleFactor(), 1.0) << situation;
+    };
+
+    expectRules("in a new map");
+    expectShortcutsZoom("in a new map");
+    QTest::keyClick(window, Qt::Key_Right);
+    spin();
+    ASSERT_NE(controller->selectedBranch(), root) << "the arrow moved the selection";
+    expectRules("after an arrow");
+    expectShortcutsZoom("after an arrow");
+    QTest::keyClick(window, Qt::Key_Tab);
+    QTest::keyClick(window, Qt::Key_Left);
+    spin();
+    EXPECT_EQ(controller->selectedBranch(), root) << "Tab left the keys with the map";
+    expectRules("after Tab");
+    if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+    expectRules("with nothing focused");
+    expectShortcutsZoom("with nothing focused");
+    IXApplication::instance()->setDelegate(nullptr);
+}
+
+// The parts of a package that hold the map: the contents, the style sheets and the notes the
+// contents name (a part nothing names any more is a left-over, not the map). The window's
+// state and its pictures are not the map.
+QMap<QString, QByteArray> modelParts(const QByteArray& package)
+{
+    QMap<QString, QByteArray> parts;
+    const std::optional<UTZipArchive> archive = UTZipArchive::fromData(package);
+    if (!archive) return parts;
+    const QByteArray contents = archive->dataByPath(QStringLiteral("contents.xml")).value_or(QByteArray());
+    for (const UTZipArchiveItem& item : archive->items()) {
+        const QString name = item.name();
+        const bool map = name == QLatin1String("contents.xml") || name.endsWith(QLatin1String(".styles.xml")) ||
+                         contents.contains("\"" + name.toUtf8() + "\"") || contents.contains(":" + name.toUtf8() + "\"");
+        const QByteArray bytes = map && !item.isDirectory() ? archive->dataByPath(name).value_or(QByteArray()) : QByteArray();
+        if (!bytes.isEmpty()) parts.insert(name, bytes);
+    }
+    return parts;
+}
+
+// Random runs of edits, undo, redo, saves and reverts: after every step the window is marked
+// edited exactly when the map differs from the saved file. Every edit makes a state never seen
+// before, so only undo, redo and revert can bring the saved one back.
+TEST_F(WindowControllerTest, TheEditedMarkFollowsTheMapThroughRandomEditsUndoSaveAndRevert)
+{
+    IXDocumentNode::setClock([] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4)); });
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("random.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    ASSERT_TRUE(document->saveDocument());
+    std::mt19937 random(26);
+    int fresh = 0;
+    const auto pick = [&](int count) { return int(std::uniform_int_distribution<int>(0, count - 1)(random)); };
+    const auto allBranches = [&] {
+        QList<std::shared_ptr<IXBranchNode>> branches;
+        for (const auto& root : document->documentNode()->rootBranches())
+            branches << std::static_pointer_cast<IXBranchNode>(root);
+        for (qsizetype i = 0; i < branches.size(); ++i) branches << branches[i]->branches();
+        return branches;
+    };
+    QStringList steps;
+    for (int step = 0; step < 300; ++step) {
+        const QList<std::shared_ptr<IXBranchNode>> branches = allBranches();
+        const std::shared_ptr<IXBranchNode> branch = branches.value(pick(int(branches.size())));
+        PLUndoManager* undo = document->undoManager();
+        const int choice = pick(100);
+        ++fresh;
+        if (choice < 15) {
+            steps << QStringLiteral("title");
+            branch->setTitle(QStringLiteral("Title %1").arg(fresh));
+        } else if (choice < 27) {
+            steps << QStringLiteral("add");
+            auto child = std::make_shared<IXBranchNode>();
+            child->setTitle(QStringLiteral("New %1").arg(fresh));
+            branch->insertBranch(child, -1);
+        } else if (choice < 32) {
+            steps << QStringLiteral("subbranch");
+            controller->setSelection(IXSelection::selectionWithNode(branch));
+            controller->addSubbranch();
+        } else if (choice < 40) {
+            IXBranchNode* parent = branch->parentBranch();
+            if (!parent) continue;
+            steps << QStringLiteral("remove");
+            parent->removeBranch(branch);
+        } else if (choice < 48) {
+            steps << QStringLiteral("style");
+            branch->style()->setBranchLineWidth(1.0f + fresh * 0.25f);
+        } else if (choice < 55) {
+            steps << QStringLiteral("note");
+            const auto notes = branch->textnotes();
+            const auto note = notes.isEmpty() ? branch->addTextnote() : notes.first();
+            note->setText(PLAttributedString(QStringLiteral("Note %1").arg(fresh)));
+        } else if (choice < 75) {
+            if (!undo->canUndo()) continue;
+            steps << QStringLiteral("undo");
+            undo->undo();
+        } else if (choice < 88) {
+            if (!undo->canRedo()) continue;
+            steps << QStringLiteral("redo");
+            undo->redo();
+        } else if (choice < 95) {
+            steps << QStringLiteral("save");
+            ASSERT_TRUE(document->saveDocument());
+        } else {
+            if (!document->isDocumentEdited()) continue;
+            steps << QStringLiteral("revert");
+            dialogs.alertAnswers = {0};
+            ASSERT_TRUE(document->revertDocumentToSaved());
+            spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+        }
+        spin();
+        const bool differs = modelParts(document->documentNode()->zipData().value_or(QByteArray())) !=
+                             modelParts(readFile(document->fileName()));
+        ASSERT_EQ(document->isDocumentEdited(), differs) << "after " << steps.join(QLatin1Char(' ')).toStdString();
+        ASSERT_EQ(controller->window()->isWindowModified(), differs) << "step " << step;
+    }
+    IXDocumentNode::setClock(nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The map picture tool, run as users run it on small packages.
+#include "DocumentModel/IXIconsFolderStorage.h"
 #include "IXMapBranchGroupTestSupport.h"
+#include "Platform/PLGraphicsContext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -105,6 +107,49 @@ TEST(MapRenderToolTests, RendersAPackageInEveryMapLayoutAtAScaleAndRefusesBadInp
         EXPECT_TRUE(errorText.contains(QStringLiteral("MapRender: "))) << c.what;
     }
     EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST(MapRenderToolTests, DrawsWhatTheEditorDrawsIconsIncluded)
+{
+    QTemporaryDir folder;
+    auto document = std::make_shared<IXDocumentNode>();
+    auto root = std::make_shared<IXBranchNode>();
+    root->setTitle(QStringLiteral("Icons"));
+    document->addRootBranch(root);
+    IXIconsFolderStorage& icons = IXIconsFolderStorage::installShared();
+    ASSERT_GE(icons.names().size(), 3);
+    root->setIcons(icons.names().mid(0, 3));
+    GroupMap::addChild(root, QStringLiteral("Plain"))->setIcons({icons.names().at(3)});
+    const QString package = folder.filePath(QStringLiteral("icons.ixd"));
+    {
+        QFile file(package);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(document->zipData().value_or(QByteArray()));
+    }
+    const QString picture = folder.filePath(QStringLiteral("icons.png"));
+    QString errorText;
+    ASSERT_EQ(runTool({package, QStringLiteral("mindmap"), QStringLiteral("1"), picture}, &errorText), 0) << qPrintable(errorText);
+    const QImage drawn = QImage(picture).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+
+    // The same map drawn here with the editor's icon library and cells.
+    RecordingController controller;
+    controller.node = document;
+    IXMapCellFactory factory;
+    IXLayoutCellFactory::install(&factory);
+    IXLayoutContext context(&controller, document->layoutForName(QStringLiteral("mindmap")).get());
+    context.performLayout();
+    const PLRect area = context.cellsBounds().insetBy(-20, -20).integral();
+    QImage expected(int(area.width()), int(area.height()), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::white);
+    {
+        PLGraphicsContext graphics(expected);
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -area.minX(), -area.minY()));
+        context.drawRect(graphics, area);
+    }
+    context.invalidate();
+    IXLayoutCellFactory::install(nullptr);
+    IXIconsStorage::install(nullptr);
+    EXPECT_EQ(drawn, expected) << "icons and titles as the editor draws them";
 }
 
 }  // namespace

@@ -362,6 +362,10 @@ TEST(PLRTFReader, SkipsDamagedPiecesAndReportsStructuralDamage)
         // Structural damage is reported, and the text after it kept.
         {"{\\rtf1 a}b}", "ab", PLRTFReader::MalformedError},
         {"{\\rtf1 a}}\\b b}", "ab", PLRTFReader::MalformedError},
+        // Whole ignorable groups after the document (theme data, a data store) are not text.
+        {QByteArray("{\\rtf1 a}\r\n{\\*\\themedata 7b5c}{\\*\\datastore {\\} 01}}\n\0", 54), "a", 0},
+        {"{\\rtf1 a}{\\*\\x {01}", "a", PLRTFReader::MalformedError},
+        {"{\\rtf1 a}{\\*\\x 01}{\\b b}", "ab", PLRTFReader::MalformedError},
         {"{\\rtf1 a\\bin999999999 xyz}", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a\\bin-5 xyz}", "a", PLRTFReader::TruncatedError},
         {"{\\rtf1 a{\\*\\x\\bin99 }b}", "a", PLRTFReader::TruncatedError},

@@ -319,6 +319,56 @@ TEST(UTZipArchive, ReadsArchivesOfTheZipTool)
 
 // ASCII names are folded by a fast path, the others by Unicode case folding: both must find
 // the same entries, and the characters next to A-Z must not be taken for letters.
+TEST(UTZipArchive, EntriesCarryTheDateTheyWereWrittenAt)
+{
+    const struct {
+        QDateTime date;
+        QDateTime stored; // invalid: DOS date 0
+    } dates[] = {
+        {QDateTime(QDate(2026, 12, 11), QTime(4, 15, 53)), QDateTime(QDate(2026, 12, 11), QTime(4, 15, 52))},
+        {QDateTime(QDate(1980, 1, 1), QTime(0, 0)), QDateTime(QDate(1980, 1, 1), QTime(0, 0))},
+        {QDateTime(QDate(1970, 6, 1), QTime(12, 0)), QDateTime(QDate(1980, 1, 1), QTime(0, 0))},
+        {QDateTime(QDate(2200, 6, 1), QTime(12, 0)), QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58))},
+        {QDateTime(), QDateTime()},
+    };
+    for (const auto& d : dates) {
+        UTZipArchiveItem item(QStringLiteral("a"));
+        item.setModificationDate(d.date);
+        EXPECT_EQ(item.modificationDate(), d.stored) << d.date.toString(Qt::ISODate).toStdString();
+        if (!d.date.isValid()) EXPECT_EQ(item.fileHeader()->LastModFileDate, 0);
+    }
+
+    // Read entries keep their date; added, replaced and undated ones take the archive's.
+    const QByteArray zip = RawEntry{.name = "kept.txt", .data = "k"}.bytes() + RawEntry{.name = "changed.txt", .data = "c"}.bytes();
+    std::optional<UTZipArchive> archive = UTZipArchive::fromData(zip);
+    ASSERT_TRUE(archive);
+    const QDateTime readDate = archive->items().front().modificationDate();
+    ASSERT_TRUE(readDate.isValid());
+    ASSERT_TRUE(archive->setDataForFilePath("early", QStringLiteral("Early/undated.txt")));
+    const QDateTime save(QDate(2026, 3, 4), QTime(5, 6, 8));
+    archive->setEntryDate(save);
+    ASSERT_TRUE(archive->setDataForFilePath("changed", QStringLiteral("changed.txt")));
+    ASSERT_TRUE(archive->setDataForFilePath("new", QStringLiteral("Sub/new.txt")));
+    const QByteArray written = archive->getZipData();
+    const std::optional<UTZipArchive> again = UTZipArchive::fromData(written);
+    ASSERT_TRUE(again);
+    QStringList dated;
+    for (const UTZipArchiveItem& item : again->items())
+        dated << item.name() + QLatin1Char(' ') + item.modificationDate().toString(Qt::ISODate);
+    const QString saved = save.toString(Qt::ISODate);
+    EXPECT_EQ(dated, (QStringList{QStringLiteral("kept.txt ") + readDate.toString(Qt::ISODate), QStringLiteral("changed.txt ") + saved,
+                                  QStringLiteral("Early/ ") + saved, QStringLiteral("Early/undated.txt ") + saved,
+                                  QStringLiteral("Sub/ ") + saved, QStringLiteral("Sub/new.txt ") + saved}));
+
+    // Other readers see the same time.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dated.zip"));
+    ASSERT_TRUE(writeFile(path, written));
+    const ProcessResult listing = run(kUnzip, {QStringLiteral("-Z"), QStringLiteral("-T"), path});
+    ASSERT_EQ(listing.exitCode, 0) << listing.output.toStdString();
+    EXPECT_EQ(listing.output.count("20260304.050608"), 5) << listing.output.toStdString();
+}
+
 TEST(UTZipArchive, FoldsAsciiAndOtherNamesAlike)
 {
     UTZipArchive archive;

@@ -6,9 +6,8 @@
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "MapLayout/IXMapCellFactory.h"
+#include "MapLayout/IXStartupServices.h"
 #include "Platform/PLError.h"
-#include "Platform/PLFontSubstitutions.h"
 #include "Platform/PLGraphicsContext.h"
 
 #include <QFile>
@@ -46,7 +45,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    PLFontSubstitutions::install();
+    // The editor's own start-up: without it icons, fonts and cells would differ from its maps.
+    IXStartupServices::install();
     const QStringList arguments = application.arguments();
     const QStringList layouts{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName};
     bool scaleOK = false;
@@ -62,8 +62,6 @@ int main(int argc, char** argv)
     if (!controller.node) return fail(arguments[1] + QStringLiteral(": ") + error.localizedDescription());
     controller.layoutMode = int(layouts.indexOf(arguments[2]));
 
-    IXMapCellFactory factory;
-    IXLayoutCellFactory::install(&factory);
     IXLayoutContext context(&controller, controller.node->layoutForName(arguments[2]).get());
     context.performLayout();
     const PLRect area = context.cellsBounds().insetBy(-20, -20).integral();
@@ -85,7 +83,6 @@ int main(int argc, char** argv)
         context.drawRect(graphics, area);
     }
     context.invalidate();
-    IXLayoutCellFactory::install(nullptr);
     if (!image.save(arguments[4], "PNG")) return fail(arguments[4] + QStringLiteral(": the picture cannot be written"));
     return 0;
 }

@@ -1,7 +1,7 @@
 // The map's icon rows drawn with the shipped icon library.
-#include "Inspectors/IXIconsFolderStorage.h"
+#include "DocumentModel/IXIconsFolderStorage.h"
 #include "MapLayout/IXIconsCell.h"
-#include "MapLayout/IXMapCellTestSupport.h"
+#include "IXMapCellTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Inspectors/IXIconsFolderStorage.h"
+#include "DocumentModel/IXIconsFolderStorage.h"
 
 #include "Platform/PLNamedImages.h"
 #include "Platform/PLPropertyList.h"
