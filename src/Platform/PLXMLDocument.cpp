@@ -4,6 +4,7 @@
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/dict.h>
 #include <libxml/tree.h>
 #include <libxml/globals.h>
@@ -20,6 +21,11 @@
 #include <utility>
 
 const QString PLXMLDocument::ErrorDomain = QStringLiteral("PLXMLErrorDomain");
+
+int PLXMLDocument::maximumDepth()
+{
+    return int(xmlParserMaxDepth);
+}
 
 namespace {
 void initialiseLibxml()
@@ -109,6 +115,13 @@ private:
         if (!error->message || QByteArrayView(error->message).trimmed().isEmpty()) return;
         capture->m_firstError = describe(error);
         capture->m_firstCode = error->code;
+        // libxml2 tells this limit only in its message, and in words of its own options.
+        if (QByteArrayView(error->message).contains("Excessive depth")) {
+            capture->m_firstError = QStringLiteral("line %1: elements are nested more than %2 levels deep")
+                                        .arg(error->line)
+                                        .arg(PLXMLDocument::maximumDepth());
+            capture->m_firstCode = PLXMLDocument::NestedTooDeeplyError;
+        }
     }
 
     xmlGenericErrorFunc m_outerGeneric;
@@ -205,9 +218,10 @@ PLXMLDocument::~PLXMLDocument()
     if (m_doc) xmlFreeDoc(m_doc);
 }
 
-PLXMLDocument::PLXMLDocument(PLXMLDocument&& other) noexcept : m_doc(other.m_doc)
+PLXMLDocument::PLXMLDocument(PLXMLDocument&& other) noexcept : m_doc(other.m_doc), m_parsed(other.m_parsed)
 {
     other.m_doc = nullptr;
+    other.m_parsed = false;
 }
 
 PLXMLDocument& PLXMLDocument::operator=(PLXMLDocument&& other) noexcept
@@ -215,7 +229,9 @@ PLXMLDocument& PLXMLDocument::operator=(PLXMLDocument&& other) noexcept
     if (this != &other) {
         if (m_doc) xmlFreeDoc(m_doc);
         m_doc = other.m_doc;
+        m_parsed = other.m_parsed;
         other.m_doc = nullptr;
+        other.m_parsed = false;
     }
     return *this;
 }
@@ -311,7 +327,7 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
 
     PLXMLDocument result;
     if (refusal) {
-        PLSetError(error, parseError(QString::fromUtf8(refusal), XML_ERR_USER_STOP));
+        PLSetError(error, parseError(QString::fromUtf8(refusal), DeclarationRefusedError));
         if (doc) xmlFreeDoc(doc);
     } else if (!doc || !context->wellFormed || !xmlDocGetRootElement(doc)) {
         const xmlError* last = xmlCtxtGetLastError(context);
@@ -321,6 +337,7 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
         if (doc) xmlFreeDoc(doc);
     } else {
         result.m_doc = doc;
+        result.m_parsed = true;
     }
     xmlFreeParserCtxt(context);
     return result;
