@@ -69,6 +69,21 @@ void onUnparsedEntityDecl(void* context, const xmlChar*, const xmlChar*, const x
     refuse(context, "entity declarations are not allowed");
 }
 
+// Far more elements than any map holds (one of 100,000 branches has about half a million): a
+// document beyond it is refused while it is read, before its tree takes gigabytes.
+constexpr qint64 MaximumElementCount = 10'000'000;
+thread_local qint64 t_elementCount = 0;
+
+void onStartElementNs(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri, int namespaceCount,
+                      const xmlChar** namespaces, int attributeCount, int defaultedCount, const xmlChar** attributes)
+{
+    if (++t_elementCount > MaximumElementCount) {
+        refuse(context, "the document holds more elements than any map");
+        return;
+    }
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
+}
+
 QString describe(const xmlError* error)
 {
     if (!error || !error->message) return QStringLiteral("the document is not well-formed XML");
@@ -315,6 +330,8 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
     context->sax->externalSubset = onExternalSubset;
     context->sax->entityDecl = onEntityDecl;
     context->sax->unparsedEntityDecl = onUnparsedEntityDecl;
+    context->sax->startElementNs = onStartElementNs;
+    t_elementCount = 0;
 
     // No XML_PARSE_NOENT, XML_PARSE_DTDLOAD or XML_PARSE_HUGE: nothing is substituted or
     // fetched and the parser's limits on sizes and nesting depth stay in force.

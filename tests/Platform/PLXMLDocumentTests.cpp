@@ -91,6 +91,8 @@ const std::vector<HostileInput>& hostileInputs()
         {"forbidden character", QByteArray("<a>\x01</a>", 8), "line 1"},
         {"deep nesting", QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000),
          "line 1: elements are nested more than 256 levels deep"},
+        {"more elements than any map", "<a>" + QByteArray("<b/>").repeated(10'000'001) + "</a>",
+         "the document holds more elements than any map"},
         {"undecodable bytes", "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><a>\xff\xff\xff\xff</a>", "conversion failed"},
         {"unknown encoding", "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><a/>", "no-such-encoding"},
         {"bad UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xc3\x28</a>", "line 1"},
