@@ -33,13 +33,14 @@ bool sameDate(const std::optional<UTDateTime>& a, const std::optional<UTDateTime
 }
 
 // A date that cannot be read is left out, so the branch stays usable; its text is kept in
-// unread to be written back as it was.
+// unread to be written back as it was. So is the text of a date read in part or repaired (a
+// tail past the grammar, a day past the month), which would not be written as it was read.
 std::optional<UTDateTime> dateAttribute(const PLXMLElement& element, QByteArrayView name, QString& unread)
 {
     const QString text = element.attribute(name);
     if (text.isEmpty()) return std::nullopt;
     std::optional<UTDateTime> date = UTDateTime::fromString(text);
-    if (!date) unread = text;
+    if (!date || date->stringRepresentation() != text) unread = text;
     return date;
 }
 
@@ -68,10 +69,10 @@ LastChildren lastChildren(const PLXMLElement& element)
 
 void writeDate(PLXMLElement& element, const char* name, const std::optional<UTDateTime>& date, const QString& unread)
 {
-    if (date) {
-        element.setAttribute(name, date->stringRepresentation());
-    } else if (!unread.isEmpty()) {
+    if (!unread.isEmpty()) {
         element.setAttribute(name, unread);
+    } else if (date) {
+        element.setAttribute(name, date->stringRepresentation());
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -39,18 +40,50 @@ PLError applicationError(const QString& reason)
     return UTErrors::errorWithFailureReason(reason);
 }
 
-// Our own failure reason for the user, the lower layer's text kept as the underlying error.
-PLError applicationError(const QString& reason, const PLError& underlying)
+// Our own failure reason, with what is wrong in the user's words as the underlying text (the
+// lower layer's text, when there is one, after it).
+PLError refusal(const QString& reason, const QString& words, const PLError& underlying = PLError())
 {
-    if (!underlying) return applicationError(reason);
-    return UTErrors::errorWithCode(1, {{PLError::FailureReasonKey, reason},
-                                       {PLError::UnderlyingErrorKey, underlying.localizedDescription()}});
+    QString text = words;
+    if (underlying) text += QStringLiteral(" (%1)").arg(underlying.localizedDescription());
+    return UTErrors::errorWithCode(1, {{PLError::FailureReasonKey, reason}, {PLError::UnderlyingErrorKey, text}});
 }
 
-// A part that is no well-formed XML.
+// A part that is no XML we read.
 PLError xmlLoadError(const PLError& parseError)
 {
-    return applicationError(QStringLiteral("failed to load XML"), parseError);
+    const QString reason = QStringLiteral("failed to load XML");
+    if (parseError.code() == PLXMLDocument::NestedTooDeeplyError) {
+        return refusal(reason, QStringLiteral("The map is nested too deeply: it has parts more than %1 levels down, "
+                                              "more than can be read.").arg(PLXMLDocument::maximumDepth()));
+    }
+    if (parseError.code() == PLXMLDocument::DeclarationRefusedError) {
+        return refusal(reason, QStringLiteral("The map declares a document type or entities, which maps never hold; "
+                                              "it is not read, so that nothing outside it is."), parseError);
+    }
+    return refusal(reason, QStringLiteral("The map's contents are damaged: they are not well-formed XML."), parseError);
+}
+
+// A node of the map could not be read and said nothing of why.
+PLError damagedNodesError()
+{
+    return refusal(QStringLiteral("invalid content"), QStringLiteral("The map's contents are damaged: a part of the map cannot be read."));
+}
+
+// The archive itself cannot be read.
+PLError archiveError(const PLError& zipError)
+{
+    const QString reason = QStringLiteral("failed to load document file");
+    if (!zipError) return refusal(reason, QStringLiteral("The file is empty or cannot be read."));
+    return refusal(reason, QStringLiteral("The file is a damaged package, or one made in a way that cannot be read."), zipError);
+}
+
+// "contents.xml" missing, empty or damaged.
+PLError contentsError(const PLError& readError)
+{
+    const QString reason = QStringLiteral("failed to load contents.xml");
+    if (!readError) return refusal(reason, QStringLiteral("The file holds no map: its contents are missing or empty."));
+    return refusal(reason, QStringLiteral("The map's contents are damaged and cannot be unpacked."), readError);
 }
 
 void presentError(const PLError& error)
@@ -106,7 +139,12 @@ public:
         return int(count);
     }
 
-    // The part as UTZipArchive::dataByName gives it, once it is all out.
+    // Ends the inflating at its next step, for a reader that needs no more bytes: the
+    // result is then a failure unless the part was already out.
+    void stop() { m_stopped = true; }
+    bool wasStopped() const { return m_stoppedEarly; }
+
+    // The part as UTZipArchive::dataByName gives it, once it is all out (or stopped).
     std::optional<QByteArray> result(PLError* error)
     {
         m_thread.join();
@@ -129,6 +167,8 @@ private:
                     m_ready = ready;
                 }
                 m_changed.notify_one();
+                m_stoppedEarly = m_stopped;
+                return !m_stoppedEarly;
             });
         } catch (...) {
             failure = std::current_exception();
@@ -149,6 +189,8 @@ private:
     qsizetype m_ready = 0;
     qsizetype m_consumed = 0;
     bool m_done = false;
+    std::atomic<bool> m_stopped = false;
+    bool m_stoppedEarly = false;  // written by the thread, read after joining it
     std::optional<QByteArray> m_result;
     PLError m_error;
     std::exception_ptr m_failure;
@@ -178,7 +220,7 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         PLError zipError;
         document->m_parts.setZipArchive(UTZipArchive::fromData(data, &zipError));
         if (!document->m_parts.hasZipArchive()) {
-            PLSetError(error, applicationError(QStringLiteral("failed to load document file"), zipError));
+            PLSetError(error, archiveError(zipError));
             return nullptr;
         }
 
@@ -193,9 +235,14 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             PLError parseError;
             PLXMLDocument parsed = PLXMLDocument::fromReader([&part](char* buffer, int length) { return part.read(buffer, length); },
                                                              &parseError);
+            // Once the parse has failed, the rest of the part is not worth inflating.
+            if (parsed.isNull()) part.stop();
             PLError readError;
-            const std::optional<QByteArray> bytes = partData(partName, part.result(&readError), readError, &xmlError);
-            if (bytes && parsed.isNull()) {
+            std::optional<QByteArray> inflated = part.result(&readError);
+            const std::optional<QByteArray> bytes =
+                part.wasStopped() ? std::nullopt : partData(partName, std::move(inflated), readError, &xmlError);
+            // A part stopped early was there and not empty: the parser's refusal is the answer.
+            if (part.wasStopped() || (bytes && parsed.isNull())) {
                 PLSetError(&xmlError, xmlLoadError(parseError));
             } else if (bytes) {
                 contents = std::move(parsed);
@@ -203,7 +250,7 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             }
         }
         if (contents.isNull()) {
-            PLSetError(error, xmlError ? xmlError : applicationError(QStringLiteral("failed to load contents.xml")));
+            PLSetError(error, xmlError ? xmlError : contentsError(PLError()));
             return nullptr;
         }
         // Every node element of ours takes more than this many bytes: the index of ids is
@@ -230,13 +277,14 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         PLXMLDocument::releaseInBackground(std::move(contents));
         if (validationFailure) std::rethrow_exception(validationFailure);
         if (!read || readError) {
-            PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
+            PLSetError(error, readError ? readError : damagedNodesError());
             return nullptr;
         }
         // A schema violation is the user's to know about, not a reason to refuse the file.
         if (invalid) presentError(invalid);
     } catch (const std::bad_alloc&) {
-        PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
+        PLSetError(error, refusal(QStringLiteral("failed to load document file"),
+                                  QStringLiteral("The map is too large to open in the memory available.")));
         return nullptr;
     }
     return document;
@@ -282,7 +330,12 @@ std::optional<QByteArray> IXDocumentNode::partData(const QString& partName, std:
                                                    const PLError& readError, PLError* error)
 {
     if (!data) {
-        if (readError) PLSetError(error, applicationError(QStringLiteral("failed to load ") + partName, readError));
+        if (readError) {
+            PLSetError(error, partName == ContentsPart + XmlExtension
+                                  ? contentsError(readError)
+                                  : refusal(QStringLiteral("failed to load ") + partName,
+                                            QStringLiteral("The part is damaged and cannot be unpacked."), readError));
+        }
         return std::nullopt;
     }
     // An emptied part (removeDataNamed) is no part.
@@ -303,7 +356,8 @@ bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element,
     PL_ASSERT_PARAM(parent == nullptr, "parent == nil");
     // Content under another root is no document of ours, whatever it holds.
     if (!element.hasName("document")) {
-        PLSetError(error, applicationError(QStringLiteral("invalid content")));
+        PLSetError(error, refusal(QStringLiteral("invalid content"),
+                                  QStringLiteral("The file's contents are not a map but another kind of document.")));
         return false;
     }
     if (!IXNode::initWithParent(nullptr, element, error)) return false;
@@ -340,7 +394,7 @@ bool IXDocumentNode::initWithParent(IXNode* parent, const PLXMLElement& element,
             PLError nodeError;
             if (!node->initWithParent(this, child, &nodeError) || nodeError) {
                 if (node->parentNode() == this) node->setParentNode(nullptr);
-                PLSetError(error, nodeError ? nodeError : applicationError(QStringLiteral("invalid content")));
+                PLSetError(error, nodeError ? nodeError : damagedNodesError());
                 return false;
             }
             if (group.list == &m_comments) node->setPlainText(true);

@@ -1,5 +1,6 @@
 #include "DocumentModel/IXIconsFolderStorage.h"
 
+#include "Platform/PLImage.h"
 #include "Platform/PLPropertyList.h"
 #include "Platform/PLResources.h"
 
@@ -14,6 +15,16 @@ QImage blankIcon()
     QImage image(22, 22, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
+}
+
+// An icon file's picture; SVG icons through the same sanitising as every other picture.
+QImage readIcon(const QString& path)
+{
+    // Icons are small: a file far larger is no icon and is not read whole.
+    constexpr qint64 MaximumIconBytes = qint64(16) << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaximumIconBytes) return QImage();
+    return PLImage::decodedImage(file.readAll());
 }
 
 }
@@ -70,12 +81,12 @@ QImage IXIconsFolderStorage::loadIcon(const QString& file) const
     const QDir folder(m_folder);
     const QFileInfo info(file);
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QImage image(folder.filePath(info.completeBaseName() + QStringLiteral("@2x") + suffix));
+    QImage image = readIcon(folder.filePath(info.completeBaseName() + QStringLiteral("@2x") + suffix));
     if (!image.isNull()) {
         image.setDevicePixelRatio(2.0);
         return image;
     }
-    image = QImage(folder.filePath(file));
+    image = readIcon(folder.filePath(file));
     if (image.isNull()) return blankIcon();
     image.setDevicePixelRatio(1.0);
     return image;

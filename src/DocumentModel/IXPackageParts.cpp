@@ -4,15 +4,29 @@
 #include "Platform/PLPropertyList.h"
 #include "Utilities/UTErrors.h"
 
+#include <new>
+
 namespace {
 const QString PlistExtension = QStringLiteral(".plist");
+
+PLError outOfMemory(const QString& name)
+{
+    return UTErrors::errorWithFailureReason(QStringLiteral("There is not enough memory to read '%1'.").arg(name));
+}
 }
 
 std::optional<QByteArray> IXPackageParts::dataNamed(const QString& name, PLError* error) const
 {
     PL_ASSERT_PARAM(!name.isEmpty(), "name");
     if (!m_zipArchive) return std::nullopt;
-    return m_zipArchive->dataByName(name, error);
+    // Parts are read long after opening, outside the reader's guard: running out of memory
+    // is an error of the part, as it is while opening.
+    try {
+        return m_zipArchive->dataByName(name, error);
+    } catch (const std::bad_alloc&) {
+        PLSetError(error, outOfMemory(name));
+        return std::nullopt;
+    }
 }
 
 bool IXPackageParts::setData(const QByteArray& data, const QString& name)
@@ -42,7 +56,13 @@ std::optional<QVariantMap> IXPackageParts::plistNamed(const QString& name, PLErr
     // A part emptied by removeDataNamed is gone as far as readers are concerned.
     if (data->isEmpty()) return std::nullopt;
     PLError parseError;
-    const QVariant value = PLPropertyList::read(*data, &parseError);
+    QVariant value;
+    try {
+        value = PLPropertyList::read(*data, &parseError);
+    } catch (const std::bad_alloc&) {
+        PLSetError(error, outOfMemory(name));
+        return std::nullopt;
+    }
     if (!value.isValid()) {
         PLSetError(error, parseError ? parseError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
         return std::nullopt;

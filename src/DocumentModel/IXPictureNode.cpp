@@ -3,6 +3,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXPictureNodeObserver.h"
 #include "Platform/PLAssert.h"
+#include "Platform/PLImage.h"
 #include "Platform/PLNamedImages.h"
 
 #include <cmath>
@@ -54,8 +55,8 @@ QImage IXPictureNode::image()
     const std::optional<QByteArray> data = targetData();
     const bool hasData = data && !data->isEmpty();
     if (hasData) {
-        QImage decoded;
-        if (decoded.loadFromData(*data)) {
+        const QImage decoded = PLImage::decodedImage(*data);
+        if (!decoded.isNull()) {
             m_image = decoded;
             m_failedAt.reset();
             return m_image;

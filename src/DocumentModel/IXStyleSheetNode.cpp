@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <array>
 
+#include <new>
+
 namespace {
 constexpr std::string_view UpdateKey = "updateAllCustomStyles";
 const QString XmlExtension = QStringLiteral(".xml");
@@ -132,28 +134,36 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
     std::shared_ptr<IXStyleSheetNode> sheet;
     // An entry that cannot even be inflated is kept as it is, like one that does not parse.
     bool unread = !data && partError;
-    if (data && !data->isEmpty()) {
-        PLError error;
-        const PLXMLDocument xml = IXDocumentNode::loadXML(*data, &error);
-        if (xml.isNull()) {
-            unread = true;
-        } else {
-            // A schema violation is shown, and the sheet is still read: the error is not
-            // left in the slot, where it would stop the reader at the first style.
-            if (error) presentError(error);
-            PLError readError;
-            sheet = std::make_shared<IXStyleSheetNode>();
-            bool read = false;
-            {
-                UndoSwitchedOff undoOff(document);
-                read = sheet->initWithParent(parent, xml.rootElement(), &readError);
-            }
-            if (!read) {
-                sheet->setParentNode(nullptr);
-                warnOfUnreadPart(document, partName);
-                return nullptr;
+    // Read lazily, long after the package was opened, with the same limits as the first read:
+    // a sheet too large for memory is left unread like a damaged one.
+    try {
+        if (data && !data->isEmpty()) {
+            PLError error;
+            const PLXMLDocument xml = IXDocumentNode::loadXML(*data, &error);
+            if (xml.isNull()) {
+                unread = true;
+            } else {
+                // A schema violation is shown, and the sheet is still read: the error is not
+                // left in the slot, where it would stop the reader at the first style.
+                if (error) presentError(error);
+                PLError readError;
+                sheet = std::make_shared<IXStyleSheetNode>();
+                bool read = false;
+                {
+                    UndoSwitchedOff undoOff(document);
+                    read = sheet->initWithParent(parent, xml.rootElement(), &readError);
+                }
+                if (!read) {
+                    sheet->setParentNode(nullptr);
+                    warnOfUnreadPart(document, partName);
+                    return nullptr;
+                }
             }
         }
+    } catch (const std::bad_alloc&) {
+        if (sheet) sheet->setParentNode(nullptr);
+        sheet.reset();
+        unread = true;
     }
     if (!sheet) {
         sheet = std::make_shared<IXStyleSheetNode>();

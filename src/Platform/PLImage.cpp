@@ -1,6 +1,7 @@
 #include "Platform/PLImage.h"
 
 #include "Platform/PLGraphicsContext.h"
+#include "Platform/PLSvgPicture.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -47,7 +48,62 @@ double pngPixelsPerMetre(const QByteArray& data)
     return 0;
 }
 
+// The bytes decoded in the format their content shows: an SVG as a renderer of its sanitised
+// text, anything else as pixels; neither with an error.
+struct Decoded {
+    QByteArray format;
+    QImage image;
+    std::unique_ptr<QSvgRenderer> svg;
+};
+
+Decoded decode(const QByteArray& data, PLError* error)
+{
+    Decoded decoded;
+    if (data.isEmpty()) {
+        PLSetError(error, imageError(PLImage::EmptyDataError, QStringLiteral("The picture has no data.")));
+        return decoded;
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    // The format is told once and kept: Qt's own SVG reader never sees the bytes.
+    QImageReader reader(&buffer);
+    decoded.format = reader.format();
+    if (decoded.format.isEmpty()) {
+        PLSetError(error, imageError(PLImage::UnknownFormatError, QStringLiteral("The data is no picture of a known kind.")));
+        return decoded;
+    }
+    if (decoded.format == "svg" || decoded.format == "svgz") {
+        decoded.svg = PLSvgPicture::renderer(data, error);
+        if (decoded.svg && decoded.svg->defaultSize().isEmpty()) {
+            decoded.svg.reset();
+            PLSetError(error, imageError(PLImage::DamagedDataError, QStringLiteral("The SVG picture cannot be read.")));
+        }
+        return decoded;
+    }
+    decoded.image = reader.read();
+    if (decoded.image.isNull())
+        PLSetError(error, imageError(PLImage::DamagedDataError, QStringLiteral("The picture cannot be read: %1").arg(reader.errorString())));
+    return decoded;
+}
+
 }  // namespace
+
+QImage PLImage::decodedImage(const QByteArray& data, PLError* error)
+{
+    Decoded decoded = decode(data, error);
+    if (!decoded.svg) return decoded.image;
+    // At its default size, as Qt's image reader renders an SVG, but never larger than a
+    // vector picture is ever rendered.
+    const QSizeF natural = decoded.svg->defaultSize();
+    const double scale = std::min(1.0, MaxRenderSide / std::max(natural.width(), natural.height()));
+    QImage image(QSize(std::max(1, int(natural.width() * scale)), std::max(1, int(natural.height() * scale))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    decoded.svg->render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    return image;
+}
 
 // What an image draws from: decoded pixels, or a vector document with its last rendering.
 struct PLImage::Source {
@@ -85,10 +141,6 @@ PLImage PLImage::fromQImage(const QImage& image, float scale)
 
 PLImage PLImage::fromData(const QByteArray& data, PLError* error)
 {
-    if (data.isEmpty()) {
-        PLSetError(error, imageError(EmptyDataError, QStringLiteral("The picture has no data.")));
-        return {};
-    }
     auto source = std::make_shared<Source>();
 
     if (data.startsWith("%PDF")) {
@@ -109,30 +161,15 @@ PLImage PLImage::fromData(const QByteArray& data, PLError* error)
         return PLImage(source, PLSize(float(points.width()), float(points.height())));
     }
 
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    if (format.isEmpty()) {
-        PLSetError(error, imageError(UnknownFormatError, QStringLiteral("The data is no picture of a known kind.")));
-        return {};
-    }
-    if (format == "svg" || format == "svgz") {
-        source->svg = std::make_unique<QSvgRenderer>(data);
-        const QSizeF size = source->svg->defaultSize();
-        if (!source->svg->isValid() || size.isEmpty()) {
-            PLSetError(error, imageError(DamagedDataError, QStringLiteral("The SVG picture cannot be read.")));
-            return {};
-        }
+    Decoded decoded = decode(data, error);
+    if (decoded.svg) {
+        const QSizeF size = decoded.svg->defaultSize();
+        source->svg = std::move(decoded.svg);
         return PLImage(source, PLSize(float(size.width()), float(size.height())));
     }
-
-    QImage image = reader.read();
-    if (image.isNull()) {
-        PLSetError(error, imageError(DamagedDataError, QStringLiteral("The picture cannot be read: %1").arg(reader.errorString())));
-        return {};
-    }
+    const QImage& image = decoded.image;
+    if (image.isNull()) return {};
+    const QByteArray& format = decoded.format;
     // The stated resolution; Qt leaves its default in place when a file states none.
     double pixelsPerMetre = format == "png" ? pngPixelsPerMetre(data) : image.dotsPerMeterX();
     if (format != "png" && image.dotsPerMeterX() == QImage(1, 1, QImage::Format_ARGB32).dotsPerMeterX()) pixelsPerMetre = 0;

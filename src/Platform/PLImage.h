@@ -27,6 +27,10 @@ public:
 
     // Decodes the bytes; a null image with an error for empty, unknown or damaged data.
     static PLImage fromData(const QByteArray& data, PLError* error = nullptr);
+    // The pixels of a picture of any format Qt reads, at its own pixel size (an SVG at its
+    // default size, never from references outside its bytes); null with an error otherwise.
+    // The one way bytes from documents and pastes become a QImage.
+    static QImage decodedImage(const QByteArray& data, PLError* error = nullptr);
     // The bitmap with scale pixels per point (a null QImage gives a null image).
     static PLImage fromQImage(const QImage& image, float scale = 1);
     // A new transparent bitmap of the size in points at scale pixels per point, drawn by

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
-#include <QImageReader>
 #include <QSet>
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "Platform/PLTextAttachment.h"
 
+#include "Platform/PLImage.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -56,9 +58,7 @@ std::pair<double, double> statedDotsPerMetre(const QByteArray& bytes)
 QImage PLTextAttachment::image() const
 {
     if (m_contents.isEmpty()) return {};
-    QImage result;
-    result.loadFromData(m_contents);
-    return result;
+    return PLImage::decodedImage(m_contents);
 }
 
 QSizeF PLTextAttachment::naturalSize() const

@@ -4,6 +4,7 @@
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/dict.h>
 #include <libxml/tree.h>
 #include <libxml/globals.h>
@@ -20,6 +21,11 @@
 #include <utility>
 
 const QString PLXMLDocument::ErrorDomain = QStringLiteral("PLXMLErrorDomain");
+
+int PLXMLDocument::maximumDepth()
+{
+    return int(xmlParserMaxDepth);
+}
 
 namespace {
 void initialiseLibxml()
@@ -61,6 +67,21 @@ void onEntityDecl(void* context, const xmlChar*, int, const xmlChar*, const xmlC
 void onUnparsedEntityDecl(void* context, const xmlChar*, const xmlChar*, const xmlChar*, const xmlChar*)
 {
     refuse(context, "entity declarations are not allowed");
+}
+
+// Far more elements than any map holds (one of 100,000 branches has about half a million): a
+// document beyond it is refused while it is read, before its tree takes gigabytes.
+constexpr qint64 MaximumElementCount = 10'000'000;
+thread_local qint64 t_elementCount = 0;
+
+void onStartElementNs(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri, int namespaceCount,
+                      const xmlChar** namespaces, int attributeCount, int defaultedCount, const xmlChar** attributes)
+{
+    if (++t_elementCount > MaximumElementCount) {
+        refuse(context, "the document holds more elements than any map");
+        return;
+    }
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
 }
 
 QString describe(const xmlError* error)
@@ -109,6 +130,13 @@ private:
         if (!error->message || QByteArrayView(error->message).trimmed().isEmpty()) return;
         capture->m_firstError = describe(error);
         capture->m_firstCode = error->code;
+        // libxml2 tells this limit only in its message, and in words of its own options.
+        if (QByteArrayView(error->message).contains("Excessive depth")) {
+            capture->m_firstError = QStringLiteral("line %1: elements are nested more than %2 levels deep")
+                                        .arg(error->line)
+                                        .arg(PLXMLDocument::maximumDepth());
+            capture->m_firstCode = PLXMLDocument::NestedTooDeeplyError;
+        }
     }
 
     xmlGenericErrorFunc m_outerGeneric;
@@ -205,9 +233,10 @@ PLXMLDocument::~PLXMLDocument()
     if (m_doc) xmlFreeDoc(m_doc);
 }
 
-PLXMLDocument::PLXMLDocument(PLXMLDocument&& other) noexcept : m_doc(other.m_doc)
+PLXMLDocument::PLXMLDocument(PLXMLDocument&& other) noexcept : m_doc(other.m_doc), m_parsed(other.m_parsed)
 {
     other.m_doc = nullptr;
+    other.m_parsed = false;
 }
 
 PLXMLDocument& PLXMLDocument::operator=(PLXMLDocument&& other) noexcept
@@ -215,7 +244,9 @@ PLXMLDocument& PLXMLDocument::operator=(PLXMLDocument&& other) noexcept
     if (this != &other) {
         if (m_doc) xmlFreeDoc(m_doc);
         m_doc = other.m_doc;
+        m_parsed = other.m_parsed;
         other.m_doc = nullptr;
+        other.m_parsed = false;
     }
     return *this;
 }
@@ -299,6 +330,8 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
     context->sax->externalSubset = onExternalSubset;
     context->sax->entityDecl = onEntityDecl;
     context->sax->unparsedEntityDecl = onUnparsedEntityDecl;
+    context->sax->startElementNs = onStartElementNs;
+    t_elementCount = 0;
 
     // No XML_PARSE_NOENT, XML_PARSE_DTDLOAD or XML_PARSE_HUGE: nothing is substituted or
     // fetched and the parser's limits on sizes and nesting depth stay in force.
@@ -311,7 +344,7 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
 
     PLXMLDocument result;
     if (refusal) {
-        PLSetError(error, parseError(QString::fromUtf8(refusal), XML_ERR_USER_STOP));
+        PLSetError(error, parseError(QString::fromUtf8(refusal), DeclarationRefusedError));
         if (doc) xmlFreeDoc(doc);
     } else if (!doc || !context->wellFormed || !xmlDocGetRootElement(doc)) {
         const xmlError* last = xmlCtxtGetLastError(context);
@@ -321,6 +354,7 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
         if (doc) xmlFreeDoc(doc);
     } else {
         result.m_doc = doc;
+        result.m_parsed = true;
     }
     xmlFreeParserCtxt(context);
     return result;

@@ -20,6 +20,13 @@ class PLXMLDocument {
 public:
     // The error domain of parse failures; the failure reason names the line and the problem.
     static const QString ErrorDomain;
+    // The code of a parse failure for elements nested deeper than maximumDepth(); the other
+    // codes are libxml2's.
+    static constexpr int NestedTooDeeplyError = -1;
+    // The code of a refused document type or entity declaration.
+    static constexpr int DeclarationRefusedError = -2;
+    // How many levels deep elements may nest in a document that is read.
+    static int maximumDepth();
 
     // A null document (no tree).
     PLXMLDocument() = default;
@@ -47,6 +54,8 @@ public:
     static void releaseInBackground(PLXMLDocument&& document);
 
     bool isNull() const { return m_doc == nullptr; }
+    // Whether the tree was read from bytes (fromData, fromReader) rather than built.
+    bool isParsed() const { return m_parsed; }
     explicit operator bool() const { return m_doc != nullptr; }
 
     PLXMLElement rootElement() const;
@@ -68,4 +77,5 @@ private:
     static PLXMLDocument parsed(const Parse& parse, PLError* error);
 
     _xmlDoc* m_doc = nullptr;
+    bool m_parsed = false;
 };

@@ -229,13 +229,15 @@ bool PLXMLSchemaValidator::validate(const PLXMLDocument& document, PLError* erro
     }
     xmlInitParser();
     PolicyScope scope{QString()};
-    // A parsed tree is validated as it is. A tree built in memory may carry its namespace
-    // declarations as plain attributes, so it is checked as it would be written: its bytes
-    // read back with nothing loaded from anywhere (no DTD, no entities, no network).
+    // A parsed tree is validated as it is, never written out again (a huge part would cost
+    // its size once more). A tree built in memory may carry its namespace declarations as
+    // plain attributes, so it is checked as it would be written: its bytes read back with
+    // nothing loaded from anywhere (no DTD, no entities, no network).
     std::unique_ptr<xmlDoc, DocumentFree> reparsed;
     xmlDoc* doc = const_cast<xmlDoc*>(document.rawDocument());
     xmlNode* root = xmlDocGetRootElement(doc);
-    if (!root || !xmlHasNsProp(root, reinterpret_cast<const xmlChar*>("noNamespaceSchemaLocation"), InstanceNamespace)) {
+    if (!document.isParsed()
+        && (!root || !xmlHasNsProp(root, reinterpret_cast<const xmlChar*>("noNamespaceSchemaLocation"), InstanceNamespace))) {
         const QByteArray bytes = document.xmlData(PLXMLDocument::Format::Compact);
         if (bytes.size() > INT_MAX) {
             PLSetError(error, schemaError(DocumentInvalid, QStringLiteral("the document is too large")));

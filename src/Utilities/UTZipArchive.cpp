@@ -29,9 +29,15 @@ constexpr qint64 kDataDescriptorSize = 16;
 constexpr qint64 kZip64DataDescriptorSize = 24;
 constexpr qint64 kCentralHeaderSize = 46;
 constexpr qint64 kEndOfCentralDirectorySize = 22;
+constexpr char kZip64EndOfCentralDirectorySignature[] = "PK\x06\x06";
+constexpr char kZip64EndOfCentralDirectoryLocatorSignature[] = "PK\x06\x07";
+constexpr qint64 kZip64EndOfCentralDirectorySize = 56;
+constexpr qint64 kZip64EndOfCentralDirectoryLocatorSize = 20;
+constexpr uint16_t kZip64Version = 45;
 constexpr uint16_t kZip64ExtraFieldTag = 0x0001;
-// 0xFFFF and 0xFFFFFFFF mark Zip64 values in the classic fields, so they stay unused.
-constexpr qint64 kMaximumEntryCount = 0xFFFF;
+// 0xFFFF and 0xFFFFFFFF mark Zip64 values in the classic fields, so they stay unused: more
+// entries than fit are counted in the Zip64 end records.
+constexpr qint64 kMaximumClassicEntryCount = 0xFFFE;
 constexpr qint64 kMaximumOffset = 0xFFFFFFFE;
 constexpr uint16_t kHostUnix = 3;
 constexpr uint32_t kFileAttributes = 0100644u << 16;
@@ -124,6 +130,12 @@ char* writeU32(char* p, uint32_t value)
 {
     qToLittleEndian(value, p);
     return p + 4;
+}
+
+char* writeU64(char* p, uint64_t value)
+{
+    qToLittleEndian(value, p);
+    return p + 8;
 }
 
 char* writeBytes(char* p, const char* bytes, qsizetype length)
@@ -587,7 +599,11 @@ std::optional<QByteArray> UTZipArchive::decompress(const UTZipArchiveItem& item,
             result = inflate(stream, last ? Z_FINISH : Z_NO_FLUSH);
             remaining -= window - stream->avail_out;
             if (result != Z_OK) break;
-            progress(output, qsizetype(stream->total_out));
+            if (!progress(output, qsizetype(stream->total_out))) {
+                tInflateStream.discard();
+                fail(error, QStringLiteral("Inflating zip entry '%1' was stopped.").arg(item.name()));
+                return std::nullopt;
+            }
         }
     }
     const uLong produced = stream->total_out;
@@ -689,10 +705,6 @@ bool UTZipArchive::deflateData(const QByteArray& data, UTZipArchiveItem& item, P
 
 QByteArray UTZipArchive::getZipData(PLError* error)
 {
-    if (qint64(m_items.size()) > kMaximumEntryCount) {
-        fail(error, QStringLiteral("The zip archive has %1 entries; the zip format allows %2.").arg(m_items.size()).arg(kMaximumEntryCount));
-        return QByteArray();
-    }
     // Everything is sized and checked before anything is changed or written.
     std::vector<QByteArray> names;
     names.reserve(m_items.size());
@@ -714,7 +726,9 @@ QByteArray UTZipArchive::getZipData(PLError* error)
         return QByteArray();
     }
 
-    QByteArray output(localSize + centralSize + kEndOfCentralDirectorySize, Qt::Uninitialized);
+    const bool zip64 = qint64(m_items.size()) > kMaximumClassicEntryCount;
+    const qint64 zip64Size = zip64 ? kZip64EndOfCentralDirectorySize + kZip64EndOfCentralDirectoryLocatorSize : 0;
+    QByteArray output(localSize + centralSize + zip64Size + kEndOfCentralDirectorySize, Qt::Uninitialized);
     char* p = output.data();
     for (size_t i = 0; i < m_items.size(); ++i) {
         UTZipArchiveItem& item = m_items[i];
@@ -750,11 +764,30 @@ QByteArray UTZipArchive::getZipData(PLError* error)
         p = writeU32(p, item.headerOffset());
         p = writeBytes(p, names[i].constData(), names[i].size());
     }
+    if (zip64) {
+        const uint32_t zip64Offset = uint32_t(p - output.constData());
+        p = writeBytes(p, kZip64EndOfCentralDirectorySignature, 4);
+        p = writeU64(p, uint64_t(kZip64EndOfCentralDirectorySize - 12));  // the size of what follows
+        p = writeU16(p, uint16_t(kHostUnix << 8 | kZip64Version));
+        p = writeU16(p, kZip64Version);
+        p = writeU32(p, 0);  // this disk
+        p = writeU32(p, 0);  // the disk of the central directory
+        p = writeU64(p, m_items.size());
+        p = writeU64(p, m_items.size());
+        p = writeU64(p, uint64_t(centralSize));
+        p = writeU64(p, centralOffset);
+        p = writeBytes(p, kZip64EndOfCentralDirectoryLocatorSignature, 4);
+        p = writeU32(p, 0);
+        p = writeU64(p, zip64Offset);
+        p = writeU32(p, 1);  // disks in all
+    }
+    // With Zip64 end records the classic counts say "see there".
+    const uint16_t classicCount = zip64 ? uint16_t(0xFFFF) : uint16_t(m_items.size());
     p = writeBytes(p, kEndOfCentralDirectorySignature, 4);
     p = writeU16(p, 0);
     p = writeU16(p, 0);
-    p = writeU16(p, uint16_t(m_items.size()));
-    p = writeU16(p, uint16_t(m_items.size()));
+    p = writeU16(p, classicCount);
+    p = writeU16(p, classicCount);
     p = writeU32(p, uint32_t(centralSize));
     p = writeU32(p, centralOffset);
     p = writeU16(p, 0);

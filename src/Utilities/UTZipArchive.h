@@ -26,8 +26,10 @@
 // "Ideaflux", code 1) in the optional out-parameter.
 class UTZipArchive {
 public:
-    // Inflated entries larger than this are refused rather than allocated.
-    static constexpr qint64 MaximumUncompressedSize = qint64(1) << 30;
+    // Entries that would inflate beyond this are refused before anything is allocated (by
+    // their stated size, which also bounds the inflating): far beyond any part of a real
+    // map, and small enough that reading one as XML still fits in memory.
+    static constexpr qint64 MaximumUncompressedSize = qint64(256) << 20;
 
     // An empty archive that parts can be added to.
     UTZipArchive();
@@ -52,7 +54,8 @@ public:
     std::optional<QByteArray> dataByName(const QString& name, PLError* error = nullptr) const;
     // Called while an entry is inflated in steps: the first `ready` bytes of `bytes` (already
     // as long as the whole entry, and never moved) are final; the rest is being written.
-    using InflateProgress = std::function<void(const QByteArray& bytes, qsizetype ready)>;
+    // Returning false stops inflating: the look-up then fails with an error.
+    using InflateProgress = std::function<bool(const QByteArray& bytes, qsizetype ready)>;
     // dataByName, telling the bytes as they are inflated, so that a reader on another thread
     // can start on them; the checks (checksum included) and the result are dataByName's.
     std::optional<QByteArray> dataByName(const QString& name, PLError* error, const InflateProgress& progress) const;
@@ -67,8 +70,9 @@ public:
     // Replace the bytes of the entry found as by dataByName, else add an entry under the name.
     bool setDataForFileName(const QByteArray& data, const QString& name, PLError* error = nullptr);
 
-    // The whole archive as bytes with a central directory; empty with an error when the
-    // archive does not fit the classic zip limits (65,535 entries, 4 GiB sizes and offsets).
+    // The whole archive as bytes with a central directory (and Zip64 end records when there
+    // are more entries than the classic count holds); empty with an error when sizes or
+    // offsets pass 4 GiB.
     // Records each entry's header offset and brings its header in line with what is written.
     QByteArray getZipData(PLError* error = nullptr);
 

@@ -456,6 +456,35 @@ TEST_F(BranchTest, UnreadableDatesAreWrittenBackUntilSet)
     EXPECT_EQ(read->copyBranch()->XMLElement(xml.rootElement()).attribute("end2"), QStringLiteral("?5"));
 }
 
+// Dates read only in part or repaired are shown, and their texts written back as they were
+// until the date is set.
+TEST_F(BranchTest, DatesReadInPartAreWrittenBackAsStored)
+{
+    const struct {
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"W12/3/4", "W12/3"},
+        {"Y2008/3/15/7 1:2:3", "Y2008/3/15"},
+        {"Y2008/2/30", "Y2008/2/29"},
+        {"W3/9", "W4/2"},
+        {"Y2008/3/15 14:30:0", "Y2008/3/15 14:30:0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        PLXMLDocument xml("document");
+        PLXMLElement element = xml.rootElement().addChildElement("branch");
+        element.setAttribute("start", QString::fromLatin1(c.text));
+        auto read = std::make_shared<IXBranchNode>();
+        ASSERT_TRUE(read->initWithParent(nullptr, element, nullptr));
+        ASSERT_TRUE(read->beginDate());
+        EXPECT_EQ(read->beginDate()->stringRepresentation(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(read->XMLElement(xml.rootElement()).attribute("start"), QString::fromLatin1(c.text));
+        read->setBeginDate(UTDateTime::fromYears(1990));
+        EXPECT_EQ(read->XMLElement(xml.rootElement()).attribute("start"), QStringLiteral("Y1990"));
+    }
+}
+
 namespace {
 
 std::shared_ptr<IXStyleNode> mindMapStyle(IXDocumentNode& document, IXNode* node)

@@ -514,6 +514,7 @@ TEST_F(IXPackage, DamagedPackagesFailWithAClearError)
         const char* name;
         QByteArray package;
         const char* reason;
+        const char* words = nullptr;
     } cases[] = {
         {"empty bytes", QByteArray(), "failed to load document file"},
         {"not a zip", QByteArray("This is plain text, not an archive.").repeated(20), "failed to load contents.xml"},
@@ -538,7 +539,11 @@ TEST_F(IXPackage, DamagedPackagesFailWithAClearError)
         {"entity bomb", withContents(bomb), "failed to load XML"},
         {"external DOCTYPE", withContents(external), "failed to load XML"},
         {"external entity", withContents(externalEntity), "failed to load XML"},
-        {"nesting beyond the parser's limit", withContents(contentsXml(nested(100000))), "failed to load XML"},
+        {"nesting beyond the parser's limit", withContents(contentsXml(nested(100000))), "failed to load XML",
+         "The map is nested too deeply"},
+        // Refused at its first bytes, not after inflating them all.
+        {"junk that inflates far", withContents("{" + QByteArray(48 << 20, ' ')), "failed to load XML",
+         "not well-formed XML"},
     };
     for (const auto& c : cases) {
         PLError error;
@@ -549,6 +554,10 @@ TEST_F(IXPackage, DamagedPackagesFailWithAClearError)
         }
         EXPECT_FALSE(document) << c.name;
         EXPECT_EQ(error.failureReason(), QString::fromLatin1(c.reason)) << c.name;
+        // Every refusal says in words what is wrong, under the fixed reason.
+        const QString words = error.userInfo().value(PLError::UnderlyingErrorKey).toString();
+        EXPECT_TRUE(words.startsWith(QLatin1String("The "))) << c.name << ": " << words.toStdString();
+        if (c.words) EXPECT_TRUE(words.contains(QLatin1String(c.words))) << c.name << ": " << words.toStdString();
     }
     EXPECT_TRUE(services.presentedErrors.isEmpty());
     EXPECT_THROW(IXDocumentNode::fromZipData(valid, nullptr), PLAssertionFailure);

@@ -92,6 +92,27 @@ TEST(IXPictureNode, ImageComesFromTheTargetOrIsNotFound)
     EXPECT_EQ(picture->image().size(), QSize(20, 10));
 }
 
+// A picture part is drawn from its own bytes only: an SVG naming a file on the disk shows
+// what it draws itself, never that file.
+TEST(IXPictureNode, SvgPicturesReadNothingOutsideTheirPart)
+{
+    QTemporaryDir folder;
+    const QString outside = folder.filePath(QStringLiteral("outside.png"));
+    QFile file(outside);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pngBytes(16, 16));  // opaque red
+    file.close();
+    PictureFixture fixture;
+    fixture.picture->addPictureData("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'"
+                                    " width='16' height='16'><rect width='8' height='16' fill='#00ff00'/>"
+                                    "<image x='8' width='8' height='16' xlink:href='" + outside.toUtf8() + "'/></svg>",
+                                    QStringLiteral("drawing.svg"));
+    const QImage image = fixture.picture->image().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(16, 16));
+    EXPECT_EQ(image.pixel(2, 8), qRgb(0, 255, 0));
+    EXPECT_EQ(qAlpha(image.pixel(12, 8)), 0);
+}
+
 TEST(IXPictureNode, MissingPicturesAreRetriedAtABoundedRate)
 {
     ManualClock clock;

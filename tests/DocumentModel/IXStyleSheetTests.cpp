@@ -18,6 +18,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <QtEndian>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -251,6 +253,8 @@ TEST_F(IXStyleSheet, PartThatIsNoStyleSheetGivesAnEmptySheetAndIsKept)
     EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(QByteArray()));
 }
 
+// Sheets are read lazily, long after opening: a part refused then (damaged, or stated to
+// inflate beyond the archive's limit) is kept as stored, with a warning, like one refused at once.
 TEST_F(IXStyleSheet, PartThatCannotBeInflatedIsKept)
 {
     UTZipArchive archive;
@@ -258,21 +262,42 @@ TEST_F(IXStyleSheet, PartThatCannotBeInflatedIsKept)
                                "xsi:noNamespaceSchemaLocation=\"contents.xsd\" version=\"1\" revision=\"1\"/>",
                                QStringLiteral("contents.xml"));
     archive.setDataForFileName(resource(DocumentPart), DocumentPart);
-    QByteArray package = archive.getZipData();
+    const QByteArray intact = archive.getZipData();
     // The deflated bytes follow the entry's local header: 30 bytes and the name.
-    const qsizetype data = package.indexOf(DocumentPart.toLatin1()) + DocumentPart.size();
-    package.replace(data, 8, QByteArray(8, char(0xFF)));
-    PLError error;
-    const auto document = IXDocumentNode::fromZipData(package, &error);
-    ASSERT_TRUE(document) << error.failureReason().toStdString();
+    const qsizetype data = intact.indexOf(DocumentPart.toLatin1()) + DocumentPart.size();
+    const qsizetype header = data - 30 - DocumentPart.size();
+    QByteArray beyondLimit(4, Qt::Uninitialized);
+    qToLittleEndian(quint32(UTZipArchive::MaximumUncompressedSize + 1), beyondLimit.data());
+    const struct {
+        const char* name;
+        qsizetype at;
+        QByteArray bytes;
+    } cases[] = {
+        {"damaged", data, QByteArray(8, char(0xFF))},
+        {"stated size beyond the limit", header + 22, beyondLimit},
+    };
+    const auto storedBytes = [](const QByteArray& package) {
+        const std::optional<UTZipArchive> archive = UTZipArchive::fromData(package);
+        for (const UTZipArchiveItem& item : archive ? archive->items() : std::vector<UTZipArchiveItem>())
+            if (item.name() == DocumentPart) return item.data();
+        return QByteArray();
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray package = QByteArray(intact).replace(c.at, c.bytes.size(), c.bytes);
+        PLError error;
+        const auto document = IXDocumentNode::fromZipData(package, &error);
+        ASSERT_TRUE(document) << error.failureReason().toStdString();
 
-    EXPECT_TRUE(document->styleSheet()->keepsUnreadPart());
-    EXPECT_EQ(document->warnings().size(), 1);
-    const std::optional<QByteArray> saved = document->zipData();
-    ASSERT_TRUE(saved);
-    PLError partError;
-    EXPECT_FALSE(UTZipArchive::fromData(*saved)->dataByName(DocumentPart, &partError));
-    EXPECT_TRUE(partError);
+        EXPECT_TRUE(document->styleSheet()->keepsUnreadPart());
+        EXPECT_EQ(document->warnings().size(), 1);
+        const std::optional<QByteArray> saved = document->zipData();
+        ASSERT_TRUE(saved);
+        PLError partError;
+        EXPECT_FALSE(UTZipArchive::fromData(*saved)->dataByName(DocumentPart, &partError));
+        EXPECT_TRUE(partError);
+        EXPECT_EQ(storedBytes(*saved), storedBytes(package));
+    }
 }
 
 // --- Notices ---

@@ -59,7 +59,11 @@ int main(int argc, char** argv)
     PLError error;
     RenderController controller;
     controller.node = IXDocumentNode::fromZipData(file.readAll(), &error);
-    if (!controller.node) return fail(arguments[1] + QStringLiteral(": ") + error.localizedDescription());
+    if (!controller.node) {
+        // The fixed reason, then what is wrong in words.
+        const QString why = error.userInfo().value(PLError::UnderlyingErrorKey).toString();
+        return fail(arguments[1] + QStringLiteral(": ") + error.localizedDescription() + (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+    }
     controller.layoutMode = int(layouts.indexOf(arguments[2]));
 
     IXLayoutContext context(&controller, controller.node->layoutForName(arguments[2]).get());
