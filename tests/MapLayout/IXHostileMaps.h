@@ -33,6 +33,19 @@ inline std::shared_ptr<IXBranchNode> addRoot(IXDocumentNode& document, const QSt
     return root;
 }
 
+// count sub-branches titled "<prefix> <i>" added at once (one by one, a root re-sides all its
+// sub-branches at every insertion).
+inline void addBranches(const std::shared_ptr<IXBranchNode>& parent, int count, const QString& prefix)
+{
+    IXBranchNode::BranchList branches = parent->branches();
+    for (int i = 0; i < count; ++i) {
+        auto branch = std::make_shared<IXBranchNode>();
+        branch->setTitle(QStringLiteral("%1 %2").arg(prefix).arg(i));
+        branches.append(branch);
+    }
+    parent->setBranches(branches);
+}
+
 inline std::shared_ptr<IXDocumentNode> newDocument()
 {
     auto document = std::make_shared<IXDocumentNode>();
@@ -102,7 +115,7 @@ inline std::shared_ptr<IXDocumentNode> wideBranch(int children)
     auto document = newDocument();
     auto root = addRoot(*document, QStringLiteral("Wide"));
     document->style()->setDocumentBranchMinLength(10000);
-    for (int i = 0; i < children; ++i) addBranch(root, QStringLiteral("Child %1").arg(i));
+    addBranches(root, children, QStringLiteral("Child"));
     root->style()->setBranchLineType(1);
     for (const auto& child : root->branches()) child->style()->setBranchLineType(1);
     return document;
@@ -125,7 +138,7 @@ inline std::shared_ptr<IXDocumentNode> siblings(int count)
 {
     auto document = newDocument();
     auto root = addRoot(*document, QStringLiteral("Root"));
-    for (int i = 0; i < count; ++i) addBranch(root, QStringLiteral("Sibling %1").arg(i));
+    addBranches(root, count, QStringLiteral("Sibling"));
     return document;
 }
 
