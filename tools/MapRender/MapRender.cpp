@@ -1,6 +1,7 @@
 // Renders a map package to a PNG picture in one of the map layouts ("mindmap", "topdown",
 // "leftright") at a scale, through an off-screen layout context with the map's cells, as the
-// views draw it; a map beyond 32,000 pixels a side at that scale is drawn smaller. Exits with 1 and a message on bad arguments, an unreadable package or a
+// views draw it; a map beyond 32,000 pixels a side or 64 million pixels at that scale is drawn
+// smaller. Exits with 1 and a message on bad arguments, an unreadable package or a
 // picture that cannot be written.
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
@@ -69,14 +70,18 @@ int main(int argc, char** argv)
     IXLayoutContext context(&controller, controller.node->layoutForName(arguments[2]).get());
     context.performLayout();
     const PLRect area = context.cellsBounds().insetBy(-20, -20).integral();
-    // A map larger than 32,000 pixels a side at the scale asked is drawn smaller, whole.
+    // A map larger than 32,000 pixels a side or 64 million pixels at the scale asked is drawn
+    // smaller, whole.
     constexpr double MaxSide = 32000;
-    const double largest = std::max(double(area.width()), double(area.height())) * scale;
-    float drawScale = scale;
-    if (largest > MaxSide) {
-        drawScale = float(scale * MaxSide / largest);
-        std::fprintf(stderr, "MapRender: the map is drawn at scale %g to fit %g pixels\n", double(drawScale), MaxSide);
-    }
+    constexpr double MaxPixels = 64e6;
+    const double areaWidth = area.width(), areaHeight = area.height();
+    double fitting = scale;
+    if (areaWidth > 0 && areaHeight > 0)
+        fitting = std::min({fitting, (MaxSide - 1) / areaWidth, (MaxSide - 1) / areaHeight,
+                            std::sqrt(MaxPixels / areaWidth / areaHeight)});
+    const float drawScale = float(fitting);
+    if (drawScale < scale)
+        std::fprintf(stderr, "MapRender: the map is drawn at scale %g to fit the picture\n", double(drawScale));
     const double width = std::ceil(double(area.width()) * drawScale);
     const double height = std::ceil(double(area.height()) * drawScale);
     QImage image;
