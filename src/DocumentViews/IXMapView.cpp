@@ -21,6 +21,7 @@
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLKeyboard.h"
 #include "Platform/PLMouseTracking.h"
+#include "Platform/PLPixels.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLNotificationCenter.h"
 #include "Platform/PLRunLoop.h"
@@ -254,8 +255,8 @@ void IXMapView::adjustFrame()
     const QSize visible = parentWidget() ? parentWidget()->size() : size();
     const float pageWidth = m_canvasFrame.size.width * m_pageScale;
     const float pageHeight = m_canvasFrame.size.height * m_pageScale;
-    const int frameWidth = std::max(visible.width(), int(std::ceil(pageWidth + 2 * PageMargin)));
-    const int frameHeight = std::max(visible.height(), int(std::ceil(pageHeight + 2 * PageMargin)));
+    const int frameWidth = std::max(visible.width(), PLPixels::ceilInt(double(pageWidth) + 2 * PageMargin));
+    const int frameHeight = std::max(visible.height(), PLPixels::ceilInt(double(pageHeight) + 2 * PageMargin));
     m_pageBounds = PLRect(std::ceil((frameWidth - pageWidth) * 0.5f), std::ceil((frameHeight - pageHeight) * 0.5f),
                           pageWidth, pageHeight);
     if (pageWidth + 2 * PageMargin <= visible.width() && pageHeight + 2 * PageMargin <= visible.height())
@@ -304,8 +305,8 @@ void IXMapView::restoreCenter()
     const QPointF center = pointToQt(documentViewTransform().transformPoint(m_lastMapCenter));
     const QSize content = scroller->viewport()->size();
     m_ignoreScrolling = true;
-    scroller->horizontalScrollBar()->setValue(int(std::lround(center.x() - content.width() * 0.5)));
-    scroller->verticalScrollBar()->setValue(int(std::lround(center.y() - content.height() * 0.5)));
+    scroller->horizontalScrollBar()->setValue(PLPixels::roundedInt(center.x() - content.width() * 0.5));
+    scroller->verticalScrollBar()->setValue(PLPixels::roundedInt(center.y() - content.height() * 0.5));
     m_ignoreScrolling = false;
 }
 
@@ -328,7 +329,7 @@ void IXMapView::scrollRectToVisible(const PLRect& rect)
         double start = visibleLow;
         if (high > visibleHigh) start = std::min(high - extent, low);
         if (low < start) start = low;
-        bar->setValue(bar->value() + int(std::floor(start - visibleLow)));
+        bar->setValue(PLPixels::floorInt(bar->value() + std::floor(start - visibleLow)));
     };
     scrollAxis(scroller->horizontalScrollBar(), target.left(), target.right(), visible.left(), visible.right());
     scrollAxis(scroller->verticalScrollBar(), target.top(), target.bottom(), visible.top(), visible.bottom());
@@ -343,14 +344,14 @@ void IXMapView::setNeedsDisplay()
 
 void IXMapView::setNeedsDisplayInRect(const PLRect& rect)
 {
-    update(rectToQt(rect).toAlignedRect());
+    update(PLPixels::alignedRect(rectToQt(rect)));
 }
 
 bool IXMapView::needsToDrawRect(const PLRect& rect) const
 {
-    const QRect area = rectToQt(rect).toAlignedRect();
+    const QRect area = PLPixels::alignedRect(rectToQt(rect));
     if (m_paintRegion) return m_paintRegion->intersects(area);
-    return rectToQt(visibleRect()).toAlignedRect().intersects(area);
+    return PLPixels::alignedRect(rectToQt(visibleRect())).intersects(area);
 }
 
 bool IXMapView::hasKeyFocus() const
@@ -549,7 +550,7 @@ void IXMapView::autoscroll(const PLMouseEvent& event)
     IXScalingScrollView* scroller = scrollView();
     if (!scroller) return;
     const QPointF at = pointToQt(event.locationInView());
-    scroller->ensureVisible(int(std::lround(at.x())), int(std::lround(at.y())), 8, 8);
+    scroller->ensureVisible(PLPixels::roundedInt(at.x()), PLPixels::roundedInt(at.y()), 8, 8);
 }
 
 void IXMapView::mousePressEvent(QMouseEvent* event)
@@ -600,8 +601,8 @@ void IXMapView::mouseMoveEvent(QMouseEvent* event)
         const QPointF delta = event->globalPosition() - m_panLast;
         m_panLast = event->globalPosition();
         if (IXScalingScrollView* scroller = scrollView()) {
-            scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value() - int(std::lround(delta.x())));
-            scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->value() - int(std::lround(delta.y())));
+            scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value() - PLPixels::roundedInt(delta.x()));
+            scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->value() - PLPixels::roundedInt(delta.y()));
         }
         return;
     }

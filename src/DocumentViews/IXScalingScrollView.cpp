@@ -4,6 +4,7 @@
 #include "DocumentViews/IXScaling.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLNotificationCenter.h"
+#include "Platform/PLPixels.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -239,8 +240,8 @@ void IXScalingScrollView::scaleToRect(const QRectF& rect)
     const QSize content = viewport()->size();
     setScaleFactor(std::min(content.width() / rect.width(), content.height() / rect.height()));
     const double factor = m_scaleFactor;
-    horizontalScrollBar()->setValue(int(std::floor((rect.x() + rect.width() * 0.5) * factor - content.width() * 0.5)));
-    verticalScrollBar()->setValue(int(std::floor((rect.y() + rect.height() * 0.5) * factor - content.height() * 0.5)));
+    horizontalScrollBar()->setValue(PLPixels::floorInt((rect.x() + rect.width() * 0.5) * factor - content.width() * 0.5));
+    verticalScrollBar()->setValue(PLPixels::floorInt((rect.y() + rect.height() * 0.5) * factor - content.height() * 0.5));
 }
 
 void IXScalingScrollView::zoomIn(QObject*)

@@ -3,6 +3,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXIconsCell.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXTimelineBranchCell.h"
@@ -188,8 +189,8 @@ void IXBranchCell::layout()
     reload();
 
     std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
-    const float minLength = style ? style->documentBranchMinLength() : 0;
-    float textWidth = style ? style->branchTextWidth() : 0;
+    const float minLength = style ? IXGeometryLimits::branchMinLength(*style) : 0;
+    float textWidth = style ? IXGeometryLimits::branchTextWidth(*style) : 0;
     const bool explicitWidth = textWidth >= 1;
     if (!explicitWidth) textWidth = DefaultTextWidth;
     float width = std::max(minLength, textWidth);
@@ -349,7 +350,7 @@ void IXBranchCell::resizing_setFrame(const PLRect& frame, int tracksX, int track
     if (style->branchFrameType() != 0) r = IXShapeDrawer::contentRectForFrameRect(r, *style);
     const float margin = isPictureInsideBounds() && branch->level() == 0 ? RootMargin : BranchMargin;
     r = r.insetBy(margin, margin);
-    const float textWidth = std::max(r.width(), style->documentBranchMinLength());
+    const float textWidth = std::max(r.width(), IXGeometryLimits::branchMinLength(*style));
     style->setBranchTextWidth(textWidth);
     if (!m_pictureCell) return;
     PLSize picture(std::clamp(textWidth, MinResizedPicture, MaxResizedPicture),

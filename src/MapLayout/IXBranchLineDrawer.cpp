@@ -1,6 +1,7 @@
 #include "MapLayout/IXBranchLineDrawer.h"
 
 #include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "Platform/PLAntialiasingScope.h"
 #include "Platform/PLGraphicsContext.h"
 
@@ -13,6 +14,11 @@
 namespace {
 
 enum LayoutType { LayoutRight = 2, LayoutLeft = 3, LayoutTopDown = 4 };
+
+float lineWidthOf(const IXStyleNode& style)
+{
+    return IXGeometryLimits::branchLineWidth(style);
+}
 
 // Lines narrower than this are drawn crisp when the caller manages antialiasing.
 constexpr float CrispWidthLimit = 2.0f;
@@ -34,7 +40,7 @@ void strokeLine(PLGraphicsContext& context, PLBezierPath path, const IXStyleNode
 {
     const PLColor color = style.branchLineColor();
     if (!color.isNull()) context.setColor(color);
-    path.setLineWidth(style.branchLineWidth());
+    path.setLineWidth(lineWidthOf(style));
     path.setLineCapStyle(PLBezierPath::LineCap::Round);
     path.stroke(context);
 }
@@ -301,7 +307,7 @@ void IXBranchLineDrawer::drawBranchLineRoundFrom(PLPoint from, PLPoint to, const
     const PLBezierPath bend = roundLinePath(from, to);
     strokeLine(*context, bend, style);
     {
-        const CrispScope crisp(*context, manageAntialiasing, style.branchLineWidth());
+        const CrispScope crisp(*context, manageAntialiasing, lineWidthOf(style));
         strokeLine(*context, segment(bend.currentPoint(), to), style);
     }
     drawCap(to, style, layoutType);
@@ -316,7 +322,7 @@ void IXBranchLineDrawer::drawBranchLineCurveFrom(PLPoint from, PLPoint to, const
     // cut it where it leaves what can show, the cut's round cap out of sight.
     const PLRect reach = context->clipBoundingBox();
     if (reach.isEmpty()) return;
-    const float beyond = 2 + style.branchLineWidth();
+    const float beyond = 2 + lineWidthOf(style);
     strokeLine(*context, curveLinePathWithin(from, to, reach.insetBy(-beyond, -beyond)), style);
 }
 
@@ -327,7 +333,7 @@ void IXBranchLineDrawer::drawArrow(PLPoint from, PLPoint end, const IXStyleNode&
     if (!context) return;
     const PLBezierPath line = curveLinePath(from, end);
     strokeLine(*context, line, style);
-    const PLBezierPath head = arrowHeadPath(line, style.branchLineWidth(), lengthFactor, angle);
+    const PLBezierPath head = arrowHeadPath(line, lineWidthOf(style), lengthFactor, angle);
     head.fill(*context);
     head.stroke(*context);
 }
@@ -348,7 +354,7 @@ void IXBranchLineDrawer::drawBranchLineStandardFrom(PLPoint from, PLPoint to, co
     if (!context) return;
     const PLColor color = style.branchLineColor();
     if (!color.isNull()) context->setColor(color);
-    standardLinePath(from, to, style.branchLineWidth()).fill(*context);
+    standardLinePath(from, to, lineWidthOf(style)).fill(*context);
 }
 
 void IXBranchLineDrawer::drawBranchLineSquareFrom(PLPoint from, PLPoint to, const IXStyleNode& style, int layoutType,
@@ -357,7 +363,7 @@ void IXBranchLineDrawer::drawBranchLineSquareFrom(PLPoint from, PLPoint to, cons
     PLGraphicsContext* context = PLGraphicsContext::currentContext();
     if (!context) return;
     {
-        const CrispScope crisp(*context, manageAntialiasing, style.branchLineWidth());
+        const CrispScope crisp(*context, manageAntialiasing, lineWidthOf(style));
         strokeLine(*context, squareLinePath(from, to, layoutType), style);
     }
     drawCap(to, style, layoutType);

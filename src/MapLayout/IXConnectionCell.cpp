@@ -5,6 +5,7 @@
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchCell.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLMouseEvent.h"
@@ -159,9 +160,9 @@ void IXConnectionCell::buildPaths()
     if (m_connectionPath || !m_sourceCell || !m_targetCell) return;
     const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
     if (!style) return;
-    const float width = style->connectionLineWidth();
-    const EndPoints start = endPoints(canvasBoundsOf(m_sourceCell.get()), style->connectionOffset1());
-    const EndPoints end = endPoints(canvasBoundsOf(m_targetCell.get()), style->connectionOffset2());
+    const float width = IXGeometryLimits::connectionLineWidth(*style);
+    const EndPoints start = endPoints(canvasBoundsOf(m_sourceCell.get()), IXGeometryLimits::connectionOffset1(*style));
+    const EndPoints end = endPoints(canvasBoundsOf(m_targetCell.get()), IXGeometryLimits::connectionOffset2(*style));
 
     PLBezierPath curve;
     curve.moveToPoint(start.anchor);
@@ -218,8 +219,8 @@ std::optional<std::array<PLPoint, 4>> IXConnectionCell::points()
     if (!style) return std::nullopt;
     const PLPoint source = centerOf(canvasBoundsOf(m_sourceCell.get()));
     const PLPoint target = centerOf(canvasBoundsOf(m_targetCell.get()));
-    return std::array<PLPoint, 4>{source, source + style->connectionOffset1(), target + style->connectionOffset2(),
-                                  target};
+    return std::array<PLPoint, 4>{source, source + IXGeometryLimits::connectionOffset1(*style),
+                                  target + IXGeometryLimits::connectionOffset2(*style), target};
 }
 
 // --- Cell protocol ---
@@ -250,7 +251,7 @@ void IXConnectionCell::layout()
     if (m_sourceCell && !isBranchConnection()) {
         // A floating picture or comment sits at its target's centre plus its offset.
         const std::shared_ptr<const IXStyleNode> floatingStyle = m_sourceCell->styleForReading();
-        PLPoint origin = floatingStyle ? floatingStyle->floatingTargetOffset() : PLPoint();
+        PLPoint origin = floatingStyle ? IXGeometryLimits::floatingTargetOffset(*floatingStyle) : PLPoint();
         if (m_targetCell) {
             const PLPoint canvasPoint = centerOf(canvasBoundsOf(m_targetCell.get())) + origin;
             IXLayoutCell* holder = m_sourceCell->parent();
@@ -326,7 +327,7 @@ void IXConnectionCell::drawFloatingLink(PLGraphicsContext& graphics)
 {
     const std::shared_ptr<const IXStyleNode> floatingStyle = m_sourceCell->styleForReading();
     if (!floatingStyle) return;
-    const float width = floatingStyle->floatingLineWidth();
+    const float width = IXGeometryLimits::floatingLineWidth(*floatingStyle);
     if (!(width > 0)) return;
     const PLRect sourceBox = m_sourceCell->convertRectToCell(m_sourceCell->bounds(), this);
     const PLRect targetBox = m_targetCell->convertRectToCell(m_targetCell->bounds(), this);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace {
 
@@ -10,6 +11,22 @@ namespace {
 constexpr long MaxTilesPerEntry = 64;
 // Rectangles looked at to find the typical size.
 constexpr std::size_t SizeSample = 1024;
+
+bool isFinite(const PLRect& r)
+{
+    return std::isfinite(r.minX()) && std::isfinite(r.minY()) && std::isfinite(r.maxX()) && std::isfinite(r.maxY())
+        && std::isfinite(r.width()) && std::isfinite(r.height());
+}
+
+// The tile holding an offset from the extent's edge, clamped before the conversion to int
+// (a far or undefined coordinate gives an edge tile).
+int tileAt(double offset, double tileSize, int count)
+{
+    const double tile = std::floor(offset / tileSize);
+    if (!(tile > 0)) return 0;
+    if (tile >= double(count - 1)) return count - 1;
+    return int(tile);
+}
 
 }  // namespace
 
@@ -32,29 +49,56 @@ PLSize IXLayoutCellIndex::typicalSize() const
 void IXLayoutCellIndex::buildGrid() const
 {
     m_hasGrid = true;
+    try {
+        makeGrid();
+    } catch (const std::exception&) {
+        // Out of memory: answer by a pass over the rectangles rather than from a half grid.
+        m_extent = PLRect();
+        m_columns = m_rows = 0;
+        std::vector<std::uint32_t>().swap(m_tileStart);
+        std::vector<std::uint32_t>().swap(m_entries);
+        std::vector<std::uint32_t>().swap(m_large);
+        m_scanOnly = true;
+    }
+}
+
+void IXLayoutCellIndex::makeGrid() const
+{
     std::size_t count = 0;
-    for (const PLRect& r : m_rects) {
+    std::vector<bool> large(m_rects.size(), false);
+    for (std::uint32_t i = 0; i < m_rects.size(); ++i) {
+        const PLRect& r = m_rects[i];
         if (r.isEmpty()) continue;
+        if (!isFinite(r)) {
+            large[i] = true;
+            m_large.push_back(i);
+            continue;
+        }
         m_extent = m_extent.united(r);
         ++count;
     }
     if (count == 0) return;
     // Tiles about the size of a typical cell, so that most cells are listed in a few tiles
     // whatever the map's shape (a tall mind map would otherwise get tiles a few points wide
-    // and list every box in dozens of them); at most about one tile per rectangle.
+    // and list every box in dozens of them); at most about one tile per rectangle, however
+    // far apart a hostile file puts them.
     const PLSize typical = typicalSize();
-    double columns = std::max(1.0, std::ceil(double(m_extent.width()) / typical.width));
-    double rows = std::max(1.0, std::ceil(double(m_extent.height()) / typical.height));
+    const double extentWidth = double(m_extent.maxX()) - double(m_extent.minX());
+    const double extentHeight = double(m_extent.maxY()) - double(m_extent.minY());
+    double columns = std::max(1.0, std::ceil(extentWidth / typical.width));
+    double rows = std::max(1.0, std::ceil(extentHeight / typical.height));
     const double maxTiles = std::max<double>(1, double(count));
     if (columns * rows > maxTiles) {
         const double shrink = std::sqrt(columns * rows / maxTiles);
         columns = std::max(1.0, std::floor(columns / shrink));
         rows = std::max(1.0, std::floor(rows / shrink));
     }
+    columns = std::min(columns, maxTiles);
+    rows = std::clamp(std::floor(maxTiles / columns), 1.0, rows);
     m_columns = int(columns);
     m_rows = int(rows);
-    m_tileWidth = m_extent.width() / float(m_columns);
-    m_tileHeight = m_extent.height() / float(m_rows);
+    m_tileWidth = std::max(extentWidth / columns, 1e-30);
+    m_tileHeight = std::max(extentHeight / rows, 1e-30);
 
     std::vector<std::uint32_t> counts(std::size_t(m_columns) * m_rows + 1, 0);
     auto forTiles = [&](const PLRect& r, auto visit) {
@@ -67,10 +111,9 @@ void IXLayoutCellIndex::buildGrid() const
         const long tiles = long(column(r.maxX()) - column(r.minX()) + 1) * long(row(r.maxY()) - row(r.minY()) + 1);
         return tiles > MaxTilesPerEntry;
     };
-    std::vector<bool> large(m_rects.size(), false);
     for (std::uint32_t i = 0; i < m_rects.size(); ++i) {
         const PLRect& r = m_rects[i];
-        if (r.isEmpty()) continue;
+        if (r.isEmpty() || large[i]) continue;
         if (isLarge(r)) {
             large[i] = true;
             m_large.push_back(i);
@@ -89,30 +132,31 @@ void IXLayoutCellIndex::buildGrid() const
 
 int IXLayoutCellIndex::column(float x) const
 {
-    return std::clamp(int(std::floor((x - m_extent.minX()) / m_tileWidth)), 0, m_columns - 1);
+    return tileAt(double(x) - double(m_extent.minX()), m_tileWidth, m_columns);
 }
 
 int IXLayoutCellIndex::row(float y) const
 {
-    return std::clamp(int(std::floor((y - m_extent.minY()) / m_tileHeight)), 0, m_rows - 1);
+    return tileAt(double(y) - double(m_extent.minY()), m_tileHeight, m_rows);
 }
 
 template <typename Accept>
 std::vector<std::uint32_t> IXLayoutCellIndex::collect(const PLRect& area, Accept accept) const
 {
     std::vector<std::uint32_t> found;
-    if (!m_hasGrid) {
-        if (!m_asked) {
+    if (!m_hasGrid || m_scanOnly) {
+        if (!m_asked || m_scanOnly) {
             m_asked = true;
             for (std::uint32_t i = 0; i < m_rects.size(); ++i)
                 if (!m_rects[i].isEmpty() && accept(m_rects[i])) found.push_back(i);
             return found;
         }
         buildGrid();
+        if (m_scanOnly) return collect(area, accept);
     }
-    if (m_columns == 0) return found;
     for (std::uint32_t i : m_large)
         if (accept(m_rects[i])) found.push_back(i);
+    if (m_columns == 0) return found;
     if (area.maxX() >= m_extent.minX() && area.minX() <= m_extent.maxX() && area.maxY() >= m_extent.minY()
         && area.minY() <= m_extent.maxY()) {
         const int c0 = column(area.minX()), c1 = column(area.maxX());

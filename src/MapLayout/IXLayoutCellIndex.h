@@ -14,7 +14,9 @@
 //
 // The grid costs far more than one pass over the rectangles, and an index is often asked
 // once before the cells move again (the paint after an edit): the first question is answered
-// by that pass, the grid is made for the second. Not for use from several threads at once.
+// by that pass, the grid is made for the second. Rectangles that are not finite are tested
+// directly too, and a grid that cannot be made (no memory) leaves the index answering by
+// that pass: never half built. Not for use from several threads at once.
 class IXLayoutCellIndex {
 public:
     IXLayoutCellIndex() = default;
@@ -31,6 +33,7 @@ private:
     template <typename Accept>
     std::vector<std::uint32_t> collect(const PLRect& area, Accept accept) const;
     void buildGrid() const;
+    void makeGrid() const;
     PLSize typicalSize() const;
     int column(float x) const;
     int row(float y) const;
@@ -39,11 +42,13 @@ private:
     // The grid, made on the second question.
     mutable bool m_asked = false;
     mutable bool m_hasGrid = false;
+    // Every question answered by one pass (no grid could be made).
+    mutable bool m_scanOnly = false;
     mutable PLRect m_extent;
     mutable int m_columns = 0;
     mutable int m_rows = 0;
-    mutable float m_tileWidth = 1;
-    mutable float m_tileHeight = 1;
+    mutable double m_tileWidth = 1;
+    mutable double m_tileHeight = 1;
     // Tile t lists m_entries[m_tileStart[t] .. m_tileStart[t + 1]).
     mutable std::vector<std::uint32_t> m_tileStart;
     mutable std::vector<std::uint32_t> m_entries;

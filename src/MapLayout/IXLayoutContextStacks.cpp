@@ -25,6 +25,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <tuple>
 #include <unordered_set>
 
 // Everything below the selection outlines, back to front (draw) and bottom to top (hit).
@@ -135,6 +136,30 @@ std::vector<PLRect> canvasRects(const IXCellList& cells, PLRect* united = nullpt
         rects.push_back(UTGeometry::normalized(rect));
     }
     return rects;
+}
+
+// Branch connections alike in all that draws them (the same ends and reading style) paint the
+// same pixels and the top one takes the mouse first: only that one is stacked, so that a
+// branch holding a hundred thousand copies costs one curve a frame.
+template <typename StyleOf>
+void keepTopOfAlikeConnections(IXCellList& connections, StyleOf styleOf)
+{
+    if (connections.size() < 2) return;
+    using Key = std::tuple<const void*, const void*, const void*>;
+    const auto hash = [](const Key& key) {
+        const std::hash<const void*> h;
+        return h(std::get<0>(key)) ^ (h(std::get<1>(key)) * 31) ^ (h(std::get<2>(key)) * 131);
+    };
+    std::unordered_set<Key, decltype(hash)> seen(connections.size(), hash);
+    IXCellList kept;
+    for (auto it = connections.rbegin(); it != connections.rend(); ++it) {
+        auto* connection = static_cast<IXConnectionNode*>((*it)->node());
+        const Key key(connection->parentNode(), connection->targetNode().get(), styleOf(connection));
+        if (seen.insert(key).second) kept.push_back(*it);
+    }
+    if (kept.size() == connections.size()) return;
+    std::reverse(kept.begin(), kept.end());
+    connections.swap(kept);
 }
 
 IXCellList joined(const IXCellList& below, const IXCellList& above)
@@ -291,6 +316,7 @@ void IXLayoutContext::reloadStacks()
                 buckets.add(5, cell);
             }
         }
+        keepTopOfAlikeConnections(buckets.bucket[4], [this](IXNode* node) { return styleForReading(node).get(); });
     }
 
     const bool background = m_drawMask & IXDrawMaskBackground;

@@ -6,6 +6,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchBoundaryCell.h"
 #include "MapLayout/IXBranchCell.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXPictureCell.h"
@@ -323,7 +324,7 @@ void IXMapBranchGroupCell::layout()
     m_frame.size = bounds.size;
     m_frame.origin = bounds.origin;
     if (node() && node()->level() == 0 && style) {
-        const PLPoint offset = style->branchParentOffset();
+        const PLPoint offset = IXGeometryLimits::branchParentOffset(*style);
         m_frame.origin = PLPoint(bounds.origin.x + offset.x, bounds.origin.y + offset.y);
     }
     if (m_frame != oldFrame || m_bounds != oldBounds) invalidateTransform();

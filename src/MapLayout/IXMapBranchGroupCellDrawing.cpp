@@ -5,6 +5,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchLineDrawer.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
 #include "MapLayout/IXShapeDrawer.h"
@@ -45,7 +46,7 @@ void IXMapBranchGroupCell::drawGroupCell(PLGraphicsContext& graphics, bool drawi
     const bool fixAntialiasing = shouldFixAntialiasing();
     const int type = layoutType();
     const float direction = type == 2 ? 1 : -1;
-    const float width = style->branchLineWidth();
+    const float width = IXGeometryLimits::branchLineWidth(*style);
 
     PLBezierPath path;
     if (type != 4 && style->branchFrameType() == 0 && node()->level() > 0 && m_branchCell) {
@@ -99,7 +100,7 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
                                       : PLPoint(anchor.x - side * size.width, anchor.y);
         // Every line type stays within 20 of the rectangle its ends span, its arrow head and
         // cap within a few line widths.
-        const float reach = 24 + 8 * childStyle->branchLineWidth();
+        const float reach = 24 + 8 * IXGeometryLimits::branchLineWidth(*childStyle);
         const PLRect span(std::min(start.x, end.x) - reach, std::min(start.y, end.y) - reach,
                           std::fabs(end.x - start.x) + 2 * reach, std::fabs(end.y - start.y) + 2 * reach);
         if (!span.intersects(visible)) continue;

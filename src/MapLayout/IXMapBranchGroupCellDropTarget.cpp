@@ -5,6 +5,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchLineDrawer.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
 #include "Platform/PLBezierPath.h"
@@ -122,9 +123,9 @@ IXMapBranchGroupCell::PlaceholderGeometry IXMapBranchGroupCell::placeholderGeome
     IXMapBranchGroupCell* ref = prev ? prev : next;
 
     const std::shared_ptr<const IXStyleNode> style = this->styleForReading();
-    const float gapV = style ? style->documentGapVertical() : 0;
-    const float gapH = style ? style->documentGapHorizontal() : 0;
-    const float minLength = style ? style->documentBranchMinLength() : 40;
+    const float gapV = style ? IXGeometryLimits::gapVertical(*style) : 0;
+    const float gapH = style ? IXGeometryLimits::gapHorizontal(*style) : 0;
+    const float minLength = style ? IXGeometryLimits::branchMinLength(*style) : 40;
     const float length = minLength > 20 ? minLength : 20;
     const float quarter = length * 0.25f > 20 ? length * 0.25f : 20;
     const int type = layoutType();

@@ -5,6 +5,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
 #include "MapLayout/IXTextCell.h"
@@ -114,11 +115,11 @@ void IXMapBranchGroupCell::spreadSubcells(const IXCellList& cells, bool onLeft, 
     if (!context || !node) return;
     const int level = node->level();
     const bool isMapRoot = m_layoutType == 1 && level == 0;
-    const float gapV = style.documentGapVertical();
-    const float gapH = style.documentGapHorizontal();
+    const float gapV = IXGeometryLimits::gapVertical(style);
+    const float gapH = IXGeometryLimits::gapHorizontal(style);
     const bool offsets = level == 0 && style.documentLayoutCustom();
     const auto offsetOf = [&](IXLayoutCell* cell) {
-        return offsets && cell->node() ? context->styleForReading(cell->node())->branchParentOffset() : PLPoint();
+        return offsets && cell->node() ? IXGeometryLimits::branchParentOffset(*context->styleForReading(cell->node())) : PLPoint();
     };
     const int k = int(cells.size());
 
@@ -181,8 +182,8 @@ void IXMapBranchGroupCell::layoutSpreadSubcellsHorizontal(const IXStyleNode& sty
     IXLayoutContext* context = this->context();
     IXNode* node = this->node();
     if (!context || !node) return;
-    const float gapV = style.documentGapVertical();
-    const float gapH = style.documentGapHorizontal();
+    const float gapV = IXGeometryLimits::gapVertical(style);
+    const float gapH = IXGeometryLimits::gapHorizontal(style);
     const bool offsets = node->level() == 0 && style.documentLayoutCustom();
     const IXCellList& cells = this->cells();
     const int k = int(cells.size());
@@ -203,7 +204,7 @@ void IXMapBranchGroupCell::layoutSpreadSubcellsHorizontal(const IXStyleNode& sty
         IXLayoutCell* cell = cells[std::size_t(i)].get();
         const PLSize size = cell->frame().size;
         const PLPoint offset =
-            offsets && cell->node() ? context->styleForReading(cell->node())->branchParentOffset() : PLPoint();
+            offsets && cell->node() ? IXGeometryLimits::branchParentOffset(*context->styleForReading(cell->node())) : PLPoint();
         // Rows hang gapV below the anchor; an offset may only push a child further down.
         cell->setOrigin(PLPoint(x + offset.x, std::min(-gapV - size.height + offset.y, -gapV - size.height)));
         x += gapH + size.width;

@@ -3,6 +3,7 @@
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXFloatingCells.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXQuickViewControlling.h"
 #include "Platform/PLGraphicsContext.h"
@@ -77,7 +78,7 @@ PLSize IXPictureCell::pictureSize()
     PLSize size = style->pictureSize();
     if (style->pictureKeepAspect())
         if (IXPictureNode* picture = pictureNode()) size = picture->adjustSize(size);
-    return size;
+    return IXGeometryLimits::clampedPictureSize(size);
 }
 
 void IXPictureCell::layout()
@@ -86,7 +87,7 @@ void IXPictureCell::layout()
     setLayoutSize(PLSize(std::ceil(size.width), std::ceil(size.height)));
     if (!isFloating()) return;
     std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
-    if (style && !node()->floatingTargetNode()) setOrigin(style->floatingTargetOffset());
+    if (style && !node()->floatingTargetNode()) setOrigin(IXGeometryLimits::floatingTargetOffset(*style));
 }
 
 bool IXPictureCell::isVisible()

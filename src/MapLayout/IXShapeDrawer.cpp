@@ -2,6 +2,7 @@
 #include "MapLayout/IXShapeDrawer.h"
 
 #include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXGeometryLimits.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ PLBezierPath IXShapeDrawer::ellipseClipWithRect(const PLRect& rect)
 
 PLBezierPath IXShapeDrawer::roundedSquareClipWithRect(const PLRect& rect, const IXStyleNode& style)
 {
-    return PLBezierPath::bezierPathWithRoundedRect(rect.insetBy(0.5f, 0.5f), style.branchFrameLineRoundness());
+    return PLBezierPath::bezierPathWithRoundedRect(rect.insetBy(0.5f, 0.5f), IXGeometryLimits::branchFrameLineRoundness(style));
 }
 
 PLBezierPath IXShapeDrawer::standardClipWithRect(const PLRect& rect)

@@ -3,6 +3,7 @@
 #include "MapLayout/IXShapeDrawer.h"
 
 #include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLShadow.h"
 
@@ -139,7 +140,7 @@ void IXShapeDrawer::drawRoundedSquareShapeWithFrame(const PLRect& frame, const I
     PLGraphicsContext* context = PLGraphicsContext::currentContext();
     if (!context) return;
     const PLBezierPath path =
-        PLBezierPath::bezierPathWithRoundedRect(frame.insetBy(0.5f, 0.5f), style.branchFrameLineRoundness());
+        PLBezierPath::bezierPathWithRoundedRect(frame.insetBy(0.5f, 0.5f), IXGeometryLimits::branchFrameLineRoundness(style));
     const PLColor fill = attributes.fill.value_or(style.branchFrameFillColor());
     // A fill given without a second colour is solid.
     std::optional<PLColor> second = attributes.altFill;

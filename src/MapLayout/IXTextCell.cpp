@@ -7,6 +7,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXToolManaging.h"
 #include "MapLayout/IXFloatingCells.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXTextMeasurements.h"
 #include "MapLayout/IXTitlePremeasuring.h"
@@ -59,13 +60,27 @@ void IXTextCell::calcLayoutIfNeeded()
     if (!m_validTextLayout) calcLayout();
 }
 
+namespace {
+
+// The beginning of an absurdly long title and an ellipsis: Qt's line breaking of one unbroken
+// run takes time that grows with the square of its length. The stored title is kept.
+QString shownText(const QString& text)
+{
+    if (text.size() <= IXGeometryLimits::ShownTextCharacters) return text;
+    qsizetype cut = IXGeometryLimits::ShownTextCharacters;
+    if (text.at(cut - 1).isHighSurrogate()) --cut;
+    return text.left(cut) + QChar(0x2026);
+}
+
+}  // namespace
+
 PLAttributedString IXTextCell::textForNode(IXLayoutContext* context, IXNode* node, const IXStyleNode* style)
 {
     QString string;
     IXStyleTextAttributes attributes;
     if (node && node->isBranch()) {
         auto* branch = static_cast<IXBranchNode*>(node);
-        string = branch->title();
+        string = shownText(branch->title());
         if (style) attributes = style->branchTextAttributes();
         IXDocumentNode* document = context ? context->documentNode() : nullptr;
         if (document && context->isTimelineLayout() && branch->level() == 0 && branch->beginDate()) {
@@ -75,7 +90,7 @@ PLAttributedString IXTextCell::textForNode(IXLayoutContext* context, IXNode* nod
                 string += QStringLiteral(" - %1").arg(formatter.stringForObjectValue(branch->endDate()));
         }
     } else if (node && node->isComment()) {
-        string = node->title();
+        string = shownText(node->title());
         if (style) attributes = style->floatingTextAttributes();
     } else if (node) {
         PLLog::write(QStringLiteral("Invalid node for IXTextCell"));
@@ -159,7 +174,7 @@ PLSize IXTextCell::cellBoxSize()
     if (m_boxSize != PLSize()) return m_boxSize;
     if (!isFloating()) return DefaultBox;
     std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
-    const float width = style ? style->commentTextWidth() : 0;
+    const float width = style ? IXGeometryLimits::commentTextWidth(*style) : 0;
     return width > MinimumCommentTextWidth ? PLSize(width, DefaultBox.height) : DefaultBox;
 }
 
@@ -174,7 +189,7 @@ PLSize IXTextCell::cellSize()
     calcLayoutIfNeeded();
     std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
     const PLSize box = cellBoxSize();
-    const float minLength = style ? style->documentBranchMinLength() : 0;
+    const float minLength = style ? IXGeometryLimits::branchMinLength(*style) : 0;
     float width = std::min(std::max(minLength, box.width), MeasuringWidth);
     if (m_lineBreak != LineBreakWrap) width = std::max(m_textSize.width, minLength);
     const PLSize container(width, box.height);
@@ -190,8 +205,8 @@ PLSize IXTextCell::cellSize()
     else
         size = IXTextMeasurements::shared().measure(m_text, m_containerSize).fullSize;
     if (isFloating() && style) {
-        const float frameWidth = style->floatingFrameWidth();
-        size.width = std::max(style->commentTextWidth(), size.width + 4 * frameWidth);
+        const float frameWidth = IXGeometryLimits::floatingFrameWidth(*style);
+        size.width = std::max(IXGeometryLimits::commentTextWidth(*style), size.width + 4 * frameWidth);
         size.height += 4 * frameWidth;
     }
     if (context() && context()->isWindowsCompatibleLayout()) {
@@ -222,7 +237,7 @@ void IXTextCell::layout()
     if (!isFloating()) return;
     IXNode* n = node();
     std::shared_ptr<const IXStyleNode> style = IXLayoutCell::styleForReading();
-    if (n && style && !n->floatingTargetNode()) setOrigin(style->floatingTargetOffset());
+    if (n && style && !n->floatingTargetNode()) setOrigin(IXGeometryLimits::floatingTargetOffset(*style));
 }
 
 bool IXTextCell::isVisible()
@@ -310,7 +325,7 @@ void IXTextCell::draw(PLGraphicsContext& graphics)
             graphics.setColor(background);
             graphics.fillPath(path);
         }
-        const float frameWidth = style->floatingFrameWidth();
+        const float frameWidth = IXGeometryLimits::floatingFrameWidth(*style);
         const PLColor frameColor = style->floatingFrameColor();
         if (frameWidth > 0 && frameColor.alpha() > 0) {
             PLBezierPath stroke = path;

@@ -3,6 +3,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleNode.h"
+#include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXTimelineBarCell.h"
 #include "MapLayout/IXTimelineBranchCell.h"
@@ -739,7 +740,7 @@ void IXTimelineCell::drawCellArrow(PLGraphicsContext& graphics, IXTimelineBranch
     std::shared_ptr<const IXStyleNode> cellStyle = cell->styleForReading();
     if (!cellStyle) return;
     const PLRect frame = cell->frame();
-    const float lineWidth = cellStyle->branchLineWidth();
+    const float lineWidth = IXGeometryLimits::branchLineWidth(*cellStyle);
     const PLColor lineColor = cellStyle->branchLineColor();
     const float x = frame.minX() + 0.5f;
     const float y = frame.minY();

@@ -1,6 +1,7 @@
 #include "Platform/PLGraphicsContext.h"
 
 #include "Platform/PLImage.h"
+#include "Platform/PLPathCutting.h"
 #include "Platform/PLShadowRenderer.h"
 
 #include <QImage>
@@ -276,17 +277,35 @@ void PLGraphicsContext::fillPath(const PLBezierPath& path)
 void PLGraphicsContext::strokePath(const PLBezierPath& path)
 {
     if (m_state.color.isNull()) return;
-    const QPainterPath qpath = path.toQPainterPath();
+    QPainterPath qpath = path.toQPainterPath();
     const QPen pen = path.pen(m_state.color);
     const qreal grow = std::max<qreal>(path.lineWidth(), 1) * std::max<qreal>(path.miterLimit(), 1);
-    const QRectF bounds = qpath.boundingRect().adjusted(-grow, -grow, grow, grow);
-    const QRectF deviceBounds = painter().deviceTransform().mapRect(bounds);
-    // Qt rasterizes a wide stroke at a cost that grows with its whole length, also where it
-    // runs outside the target (a line across a big map costs seconds): a stroke reaching far
-    // beyond the target is outlined and cut to the target first. Dashed strokes are left to
-    // Qt, whose outliner gives up dashing very long lines.
+    QRectF bounds = qpath.boundingRect().adjusted(-grow, -grow, grow, grow);
+    QRectF deviceBounds = painter().deviceTransform().mapRect(bounds);
+    // Qt rasterizes a stroke at a cost that grows with its whole length, also where it runs
+    // outside the target (a line across a big map costs seconds, thousands of them a hang):
+    // the lines of a stroke reaching far beyond the target are cut to it first, the cuts out
+    // of sight; what remains long (curves) is outlined and cut when wide. Dashed strokes are
+    // left to Qt, whose outliner gives up dashing very long lines.
     const QRectF target = QRectF(deviceRect()).adjusted(-16, -16, 16, 16);
-    const bool farBeyond = deviceBounds.width() > 4 * target.width() || deviceBounds.height() > 4 * target.height();
+    const auto isFarBeyond = [&] {
+        return deviceBounds.width() > 4 * target.width() || deviceBounds.height() > 4 * target.height();
+    };
+    bool farBeyond = isFarBeyond();
+    if (pen.style() == Qt::SolidLine && farBeyond && !target.contains(deviceBounds)) {
+        bool invertible = false;
+        const QTransform toUser = painter().deviceTransform().inverted(&invertible);
+        if (invertible) {
+            const QRectF keep = toUser.mapRect(target).adjusted(-grow, -grow, grow, grow);
+            const PLBezierPath cut = PLPathCutting::cutToRect(
+                path, PLRect(float(keep.x()), float(keep.y()), float(keep.width()), float(keep.height())));
+            if (cut.isEmpty()) return;
+            qpath = cut.toQPainterPath();
+            bounds = qpath.boundingRect().adjusted(-grow, -grow, grow, grow);
+            deviceBounds = painter().deviceTransform().mapRect(bounds);
+            farBeyond = isFarBeyond();
+        }
+    }
     if (pen.widthF() > 1 && pen.style() == Qt::SolidLine && farBeyond && !target.contains(deviceBounds)) {
         bool invertible = false;
         const QTransform toUser = painter().deviceTransform().inverted(&invertible);

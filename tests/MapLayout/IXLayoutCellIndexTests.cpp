@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 namespace {
@@ -79,6 +80,31 @@ TEST(IXLayoutCellIndexTests, PointsFindEveryRectangleHoldingThemIncludingEdges)
             if (!rects[i].containsPoint(p)) continue;
             EXPECT_TRUE(std::binary_search(near.begin(), near.end(), i)) << p.x << "," << p.y << " misses " << i;
         }
+    }
+}
+
+TEST(IXLayoutCellIndexTests, RectanglesFarBeyondAnyMapOrNotFiniteAreFoundAsAScanFindsThem)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // A map's boxes beside one cell pushed to 1e20 (the grid's extent would ask for billions
+    // of tiles), one stretched over the whole float range and ones that are not finite.
+    const std::vector<std::vector<PLRect>> cases = {
+        {PLRect(0, 0, 100, 20), PLRect(1e20f, 0, 100, 20), PLRect(0, 30, 100, 20)},
+        {PLRect(0, 0, 100, 20), PLRect(0, -1e20f, 100, 20), PLRect(-3e38f, -3e38f, 3e38f, 3e38f)},
+        {PLRect(0, 0, 100, 20), PLRect(inf, 0, 10, 10), PLRect(0, 0, inf, 10), PLRect(nan, 0, 10, 10),
+         PLRect(-inf, -inf, inf, inf), PLRect(40, 5, 10, 10)},
+        {PLRect(0, 0, 1e-30f, 1e-30f), PLRect(1e30f, 1e30f, 1e-30f, 1e-30f)},
+    };
+    const std::vector<PLRect> areas = {PLRect(-10, -10, 200, 100), PLRect(1e20f - 10, 0, 50, 50),
+                                       PLRect(0, -1e20f, 10, 10), PLRect(45, 8, 1, 1),
+                                       PLRect(-1e38f, -1e38f, 2e38f, 2e38f)};
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        const IXLayoutCellIndex index(cases[c]);
+        // Twice: the first question is answered by a pass, the next ones by the grid.
+        for (int round = 0; round < 3; ++round)
+            for (const PLRect& area : areas)
+                EXPECT_EQ(index.positionsMeeting(area), meetingByScan(cases[c], area)) << c << " " << round;
     }
 }
 

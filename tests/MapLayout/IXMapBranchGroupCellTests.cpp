@@ -91,6 +91,47 @@ TEST(IXMapBranchGroupCellTests, MindMapSpreadingPlacesEveryMainBranchOnceForAnyC
     }
 }
 
+// Sides and places of main branches of different heights, some with a side of their own, as
+// recorded from the spreading maps have always had (the front ones go right, the back ones
+// left while the left is not the taller): a faster spreading must give the same.
+TEST(IXMapBranchGroupCellTests, MindMapSidesAndPlacesMatchTheRecordedSpreadingOfSmallMaps)
+{
+    struct Case {
+        std::vector<int> heights;
+        std::vector<int> preset;
+        const char* places;  // side@x,y of each anchor
+    };
+    const Case cases[] = {
+        {{20}, {}, "R@176,12"},
+        {{20, 60}, {}, "R@176,44 R@176,-44"},
+        {{20, 60, 20}, {}, "R@176,12 L@-176,-44 L@-176,44"},
+        {{20, 60, 20, 40, 100}, {}, "R@176,68 R@176,-20 R@176,-68 L@-176,-34 L@-176,34"},
+        {{100, 20, 20, 20, 20, 20}, {}, "R@176,12 L@-176,-96 L@-176,-48 L@-176,0 L@-176,48 L@-176,96"},
+        {{20, 20, 20, 20, 20, 120}, {}, "R@176,96 R@176,48 R@176,0 R@176,-48 R@176,-96 L@-176,12"},
+        {{30, 50, 20, 80, 20, 20, 40, 60}, {0, 0, 3}, "R@176,39 R@176,-39 L@-176,-160 L@-176,-112 L@-176,-4 L@-176,44 L@-176,92 L@-176,160"},
+        {{20, 40, 60, 20, 40, 60}, {2, 0, 0, 0, 0, 3}, "R@176,78 R@176,10 R@176,-78 L@-176,-58 L@-176,-10 L@-176,58"},
+        {{20, 30, 40, 50, 60, 70, 80}, {0, 3, 0, 0, 2}, "R@176,146 R@176,88 R@176,20 R@176,-58 R@176,-146 L@-176,-49 L@-176,49"},
+        {{60, 20, 20, 60, 20, 20, 60, 20, 20, 60}, {0, 0, 0, 0, 0, 0, 2}, "R@176,184 R@176,136 R@176,88 R@176,0 R@176,-48 R@176,-96 R@176,-184 L@-176,-48 L@-176,0 L@-176,48"},
+    };
+    for (const Case& c : cases) {
+        GroupMap map;
+        auto root = map.addRoot(QStringLiteral("R"));
+        auto children = map.addChildren(root, int(c.heights.size()));
+        for (std::size_t i = 0; i < c.heights.size(); ++i)
+            map.factory.boxSizes.insert(QStringLiteral("M%1").arg(i + 1), PLSize(100, float(c.heights[i])));
+        for (std::size_t i = 0; i < c.preset.size(); ++i)
+            sheetStyle(map, QStringLiteral("mindmap"), children[i].get())->setBranchLayoutType(c.preset[i]);
+        map.open(QStringLiteral("mindmap"));
+        QStringList places;
+        for (const auto& child : children) {
+            const PLPoint anchor = map.anchor(child.get());
+            places << QStringLiteral("%1@%2,%3").arg(sideOf(map, child.get()) == 2 ? QLatin1Char('R') : QLatin1Char('L'))
+                          .arg(double(anchor.x)).arg(double(anchor.y));
+        }
+        EXPECT_EQ(places.join(QLatin1Char(' ')), QString::fromLatin1(c.places)) << c.heights.size();
+    }
+}
+
 // A side given to a main branch reaches its whole subtree: boxes, buttons and children turn
 // to that side, down to the leaves.
 TEST(IXMapBranchGroupCellTests, ChangingAMainBranchsSideTurnsItsWholeSubtree)

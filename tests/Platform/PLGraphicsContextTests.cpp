@@ -1,9 +1,15 @@
 #include "Platform/PLAntialiasingScope.h"
 #include "Platform/PLGraphicsContext.h"
+#include "Platform/PLPathCutting.h"
 #include "RenderTestSupport.h"
 
 #include <QFont>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+
+#include <initializer_list>
+#include <utility>
 
 using Op = PLGraphicsContext::CompositingOperation;
 
@@ -20,6 +26,20 @@ PLBezierPath line(PLPoint from, PLPoint to, float width)
     path.lineToPoint(to);
     path.setLineWidth(width);
     return path;
+}
+
+// The pixels painted in the picture, and those whose coverage differs clearly from the other's.
+std::pair<int, int> paintedAndDiffering(const QImage& picture, const QImage& other)
+{
+    int painted = 0;
+    int differing = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            painted += qAlpha(picture.pixel(x, y)) > 0;
+            differing += std::abs(qAlpha(other.pixel(x, y)) - qAlpha(picture.pixel(x, y))) > 40;
+        }
+    }
+    return {painted, differing};
 }
 
 }  // namespace
@@ -323,16 +343,67 @@ TEST_F(PLGraphicsContextTest, StrokesFarBeyondTheTargetDrawWhatTheirVisiblePartD
             context.setColor(PLColor::red());
             context.strokePath(path);
         }
-        int painted = 0;
-        int differing = 0;
-        for (int y = 0; y < 100; ++y) {
-            for (int x = 0; x < 100; ++x) {
-                painted += qAlpha(canvas.pixel(x, y)) > 0;
-                differing += std::abs(qAlpha(near.pixel(x, y)) - qAlpha(canvas.pixel(x, y))) > 40;
-            }
-        }
+        const auto [painted, differing] = paintedAndDiffering(canvas, near);
         EXPECT_GT(painted, 150) << c.what;
         EXPECT_LE(differing, 4) << c.what;
+    }
+}
+
+// Strokes of any width whose lines run far out of the target are cut to it before Qt sees
+// them, and still draw the pixels of the whole path there: caps and joins inside stay, a
+// closed path keeps its corner at its start, curves are kept.
+TEST_F(PLGraphicsContextTest, PathsCutToTheTargetDrawWhatTheWholePathDraws)
+{
+    const auto polyline = [](std::initializer_list<PLPoint> points, float width, bool close) {
+        PLBezierPath path;
+        for (PLPoint p : points) path.isEmpty() ? path.moveToPoint(p) : path.lineToPoint(p);
+        if (close) path.closePath();
+        path.setLineWidth(width);
+        path.setLineCapStyle(PLBezierPath::LineCap::Round);
+        return path;
+    };
+    PLBezierPath curved = polyline({{20, 20}, {40000, 30}}, 2, false);
+    curved.curveToPoint({30, 80}, {500, 500}, {-300, 90});
+    curved.curveToPoint({90000, 90000}, {90000, 80}, {80, 90000});
+    const PLBezierPath cases[] = {
+        polyline({{-40000, 50}, {40000, 50}}, 1, false),
+        polyline({{-30000, -29950}, {30000, 30050}}, 3, false),
+        polyline({{50, 50}, {50, 30000}, {60, 30000}, {60, -30000}, {70, 40}}, 2, false),
+        polyline({{20, 20}, {30000, 50}, {20, 80}}, 4, true),
+        polyline({{50000, 10}, {20, 20}, {20, 80}, {50000, 90}}, 6, true),
+        curved,
+    };
+    int index = 0;
+    for (const PLBezierPath& path : cases) {
+        QImage whole = blank(100, 100);
+        {
+            QPainter painter(&whole);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setTransform(QTransform(1, 0, 0, -1, 0, 100));
+            painter.strokePath(path.toQPainterPath(), path.pen(PLColor::red()));
+        }
+        canvas.fill(Qt::transparent);
+        {
+            PLGraphicsContext context(canvas);
+            context.setColor(PLColor::red());
+            context.strokePath(path);
+        }
+        const auto [painted, differing] = paintedAndDiffering(canvas, whole);
+        EXPECT_GT(painted, 80) << index;
+        EXPECT_LE(differing, 4) << index;
+        // What Qt is given stays near the target.
+        const PLRect keep(-50, -50, 200, 200);
+        const PLBezierPath cut = PLPathCutting::cutToRect(path, keep);
+        const auto& elements = cut.elements();
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            // Lines and where they start; a curve is kept whole from wherever it starts.
+            const bool lineEnd = elements[i].type == PLBezierPath::ElementType::LineTo;
+            const bool lineStart = elements[i].type == PLBezierPath::ElementType::MoveTo && i + 1 < elements.size()
+                && elements[i + 1].type == PLBezierPath::ElementType::LineTo;
+            if (lineEnd || lineStart)
+                EXPECT_TRUE(keep.insetBy(-0.01f, -0.01f).containsPoint(elements[i].points[0])) << index << " " << i;
+        }
+        ++index;
     }
 }
 

@@ -1,6 +1,7 @@
 // Renders a map package to a PNG picture in one of the map layouts ("mindmap", "topdown",
 // "leftright") at a scale, through an off-screen layout context with the map's cells, as the
-// views draw it. Exits with 1 and a message on bad arguments, an unreadable package or a
+// views draw it; a map beyond 32,000 pixels a side or 64 million pixels at that scale is drawn
+// smaller. Exits with 1 and a message on bad arguments, an unreadable package or a
 // picture that cannot be written.
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -69,12 +71,23 @@ int main(int argc, char** argv)
     IXLayoutContext context(&controller, controller.node->layoutForName(arguments[2]).get());
     context.performLayout();
     const PLRect area = context.cellsBounds().insetBy(-20, -20).integral();
-    const int width = int(std::ceil(area.width() * scale));
-    const int height = int(std::ceil(area.height() * scale));
+    // A map larger than 32,000 pixels a side or 64 million pixels at the scale asked is drawn
+    // smaller, whole.
+    constexpr double MaxSide = 32000;
+    constexpr double MaxPixels = 64e6;
+    const double areaWidth = area.width(), areaHeight = area.height();
+    double fitting = scale;
+    if (areaWidth > 0 && areaHeight > 0)
+        fitting = std::min({fitting, (MaxSide - 1) / areaWidth, (MaxSide - 1) / areaHeight,
+                            std::sqrt(MaxPixels / areaWidth / areaHeight)});
+    const float drawScale = float(fitting);
+    if (drawScale < scale)
+        std::fprintf(stderr, "MapRender: the map is drawn at scale %g to fit the picture\n", double(drawScale));
+    const double width = std::ceil(double(area.width()) * drawScale);
+    const double height = std::ceil(double(area.height()) * drawScale);
     QImage image;
-    // Pictures beyond 32,000 pixels a side (or of no size) are refused rather than allocated.
-    if (width > 0 && height > 0 && width <= 32000 && height <= 32000)
-        image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (width > 0 && height > 0 && width <= MaxSide && height <= MaxSide)
+        image = QImage(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         context.invalidate();
         return fail(QStringLiteral("a picture of %1 x %2 pixels cannot be made").arg(width).arg(height));
@@ -82,7 +95,7 @@ int main(int argc, char** argv)
     image.fill(Qt::white);
     {
         PLGraphicsContext graphics(image);
-        graphics.concat(PLAffineTransform(scale, 0, 0, scale, 0, 0));
+        graphics.concat(PLAffineTransform(drawScale, 0, 0, drawScale, 0, 0));
         graphics.concat(PLAffineTransform(1, 0, 0, 1, -area.minX(), -area.minY()));
         context.drawRect(graphics, area);
     }

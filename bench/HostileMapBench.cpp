@@ -1,0 +1,172 @@
+// Maps that once hung layout or drawing, generated small in memory (tests/MapLayout/IXHostileMaps.h):
+// - siblings: one root with 10,000, 40,000 and 100,000 sub-branches laid out in the mind map
+//   (spreading and side assignment; target: 100,000 within 1 s);
+// - long title: a root titled with 4 MB without a blank, laid out (target: within 100 ms);
+// - wide branch: a frame of 1920 x 1080 at 100 % over the right end of a root as wide as a map
+//   allows, where the 50 straight lines from its centre to its children leave it, each some
+//   thousands of units long (target: within 16 ms);
+// - connections: a frame at 100 % over a branch holding 100,000 connections, in the mind map
+//   and left-right layouts (target: within 100 ms).
+// With the map's own cells and the pinned fonts.
+//
+// "HostileMapBench --write-corpus <folder>" writes the generated maps as packages instead, the
+// seeds of the fuzz target that lays out and draws (fuzz/corpus/mapdraw).
+#include "BenchSupport.h"
+#include "BenchWindowController.h"
+
+#include "DocumentModel/IXLayoutNode.h"
+#include "MapLayout/IXBranchCell.h"
+#include "MapLayout/IXHostileMaps.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/PLFontSubstitutions.h"
+#include "Platform/PLGraphicsContext.h"
+#include "Platform/PLScreen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+struct Map {
+    IXMapCellFactory factory;
+    BenchController controller;
+    std::unique_ptr<IXLayoutContext> context;
+
+    Map(const std::shared_ptr<IXDocumentNode>& document, const char* layout)
+    {
+        PLFontSubstitutions::install();
+        IXLayoutCellFactory::install(&factory);
+        controller.node = document;
+        context = std::make_unique<IXLayoutContext>(&controller,
+                                                    document->layoutForName(QString::fromLatin1(layout)).get());
+    }
+    ~Map()
+    {
+        context->invalidate();
+        IXLayoutCellFactory::install(nullptr);
+    }
+};
+
+// Draws a window of the image's size at 100 % with its centre at the given canvas point.
+void drawWindow(IXLayoutContext& context, QImage& image, PLPoint centre)
+{
+    const PLRect window(std::floor(centre.x - image.width() / 2), std::floor(centre.y - image.height() / 2),
+                        float(image.width()), float(image.height()));
+    PLGraphicsContext graphics(image);
+    graphics.concat(PLAffineTransform(1, 0, 0, 1, -window.minX(), -window.minY()));
+    context.drawRect(graphics, window);
+}
+
+PLPoint centreOfNode(IXLayoutContext& context, IXNode* node)
+{
+    IXLayoutCell* cell = context.branchCellForNode(node);
+    const PLRect r = cell->convertRectToCell(cell->bounds(), nullptr);
+    return PLPoint(r.midX(), r.midY());
+}
+
+// Times the first layout of the generated map in the mind map, as opening does.
+template <typename Make>
+void timeLayout(benchmark::State& state, Make make)
+{
+    PLScreen::setMainScreenSize(PLSize(1920, 1080));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto map = std::make_unique<Map>(make(), "mindmap");
+        state.ResumeTiming();
+        map->context->performLayout();
+        benchmark::DoNotOptimize(map->context->cellsBounds());
+        state.PauseTiming();
+        map.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_SiblingsLayout(benchmark::State& state)
+{
+    timeLayout(state, [&] { return IXHostileMaps::siblings(int(state.range(0))); });
+}
+BENCHMARK(BM_SiblingsLayout)->Arg(10000)->Arg(40000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_LongTitleLayout(benchmark::State& state)
+{
+    timeLayout(state, [] { return IXHostileMaps::longTitle(4 << 20); });
+}
+BENCHMARK(BM_LongTitleLayout)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_WideBranchFrame(benchmark::State& state)
+{
+    PLScreen::setMainScreenSize(PLSize(1920, 1080));
+    const std::shared_ptr<IXDocumentNode> document = IXHostileMaps::wideBranch(50);
+    Map map(document, "mindmap");
+    map.context->performLayout();
+    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    const PLPoint centre = centreOfNode(*map.context, document->rootBranches().first().get());
+    // Over the root's right end, where all the lines of its right side leave it.
+    const PLRect root = map.context->branchCellForNode(document->rootBranches().first().get())->bounds();
+    const PLPoint at(centre.x + root.width() / 2, centre.y);
+    drawWindow(*map.context, image, at);
+    for (auto _ : state) drawWindow(*map.context, image, at);
+}
+BENCHMARK(BM_WideBranchFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_ConnectionsFrame(benchmark::State& state)
+{
+    PLScreen::setMainScreenSize(PLSize(1920, 1080));
+    const char* layout = state.range(0) == 0 ? "mindmap" : "leftright";
+    const std::shared_ptr<IXDocumentNode> document = IXHostileMaps::manyConnections(100000);
+    Map map(document, layout);
+    map.context->performLayout();
+    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    auto* root = static_cast<IXBranchNode*>(document->rootBranches().first().get());
+    const PLPoint centre = centreOfNode(*map.context, root->branches().front().get());
+    drawWindow(*map.context, image, centre);
+    for (auto _ : state) drawWindow(*map.context, image, centre);
+    state.SetLabel(layout);
+}
+BENCHMARK(BM_ConnectionsFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int writeCorpus(const QString& folder)
+{
+    const float infinity = std::numeric_limits<float>::infinity();
+    const std::pair<const char*, std::shared_ptr<IXDocumentNode>> maps[] = {
+        {"huge-geometry", IXHostileMaps::hugeGeometry(1e20f)},
+        {"negative-geometry", IXHostileMaps::hugeGeometry(-1e20f)},
+        {"infinite-geometry", IXHostileMaps::hugeGeometry(infinity)},
+        {"nan-geometry", IXHostileMaps::hugeGeometry(std::numeric_limits<float>::quiet_NaN())},
+        {"long-title", IXHostileMaps::longTitle(30000)},
+        {"wide-branch", IXHostileMaps::wideBranch(40)},
+        {"connections", IXHostileMaps::manyConnections(200)},
+        {"siblings", IXHostileMaps::siblings(300)},
+        {"plain", IXHostileMaps::siblings(5)},
+    };
+    QDir().mkpath(folder);
+    for (const auto& [name, document] : maps) {
+        QFile file(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".ixd")));
+        const std::optional<QByteArray> bytes = document->zipData();
+        if (!bytes || !file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size()) return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    BenchSupport::useSourceResources();
+    if (argc == 3 && std::strcmp(argv[1], "--write-corpus") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication application(argc, argv);
+        return writeCorpus(QString::fromLocal8Bit(argv[2]));
+    }
+    return BenchSupport::runInGuiApplication(argc, argv);
+}

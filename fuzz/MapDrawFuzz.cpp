@@ -1,0 +1,98 @@
+// Opens arbitrary bytes as a document package, lays the map out in each map layout with the
+// map's own cells and draws it into a small picture, whole and at 100 % around its middle:
+// nothing may crash or hang whatever geometry, titles or structure the file holds, and the
+// laid-out map's bounds stay finite. Seeds: fuzz/corpus/mapdraw (written by
+// "HostileMapBench --write-corpus").
+#include "FuzzSupport.h"
+
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/PLError.h"
+#include "Platform/PLFontSubstitutions.h"
+#include "Platform/PLGraphicsContext.h"
+#include "Platform/PLLog.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+// Hands out the document; the window's view mode follows the layout drawn.
+class FuzzController : public IXWindowControlling {
+public:
+    std::shared_ptr<IXDocumentNode> node;
+    int layoutMode = 0;
+    void setSelection(const IXSelection&) override {}
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
+    IXOpenDocument* document() const override { return nullptr; }
+    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
+    void addSubbranch() override {}
+    int documentLayout() const override { return layoutMode; }
+    void synchronizeWindowTitleWithDocumentName() override {}
+};
+
+IXMapCellFactory factory;
+
+bool isFinite(const PLRect& r)
+{
+    return std::isfinite(r.minX()) && std::isfinite(r.minY()) && std::isfinite(r.maxX()) && std::isfinite(r.maxY());
+}
+
+void draw(IXLayoutContext& context, const PLRect& area, float scale)
+{
+    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    PLGraphicsContext graphics(image);
+    graphics.concat(PLAffineTransform(scale, 0, 0, scale, 0, 0));
+    graphics.concat(PLAffineTransform(1, 0, 0, 1, -area.minX(), -area.minY()));
+    context.drawRect(graphics, area);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    PLLog::setSink([](const QString&) {});
+    static QGuiApplication application(*argc, *argv);
+    FuzzSupport::useSourceResources();
+    PLFontSubstitutions::install();
+    IXLayoutCellFactory::install(&factory);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    PLError error;
+    FuzzController controller;
+    controller.node = IXDocumentNode::fromZipData(bytes, &error);
+    if (!controller.node) return 0;
+    const QString layouts[] = {IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName};
+    for (int mode = 0; mode < 3; ++mode) {
+        controller.layoutMode = mode;
+        IXLayoutContext context(&controller, controller.node->layoutForName(layouts[mode]).get());
+        context.performLayout();
+        const PLRect bounds = context.cellsBounds();
+        if (!isFinite(bounds)) {
+            std::fprintf(stderr, "%s: bounds not finite\n", qPrintable(layouts[mode]));
+            __builtin_trap();
+        }
+        if (!bounds.isEmpty()) {
+            // The whole map, then a window at 100 % (the second question goes through the index).
+            draw(context, bounds, 64 / std::max(bounds.width(), bounds.height()));
+            draw(context, PLRect(bounds.midX() - 32, bounds.midY() - 32, 64, 64), 1);
+        }
+        context.invalidate();
+    }
+    return 0;
+}
