@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QTest>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -370,12 +371,12 @@ TEST_F(MapViewTest, TabKeepsTheFocusOnTheMapAndDoesNothing)
     select("A");
     for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::NoModifier}, std::pair{Qt::Key_Backtab, Qt::ShiftModifier},
                                          std::pair{Qt::Key_Tab, Qt::ShiftModifier}}) {
-        QTest::keyClick(&window, key, modifiers);
+        QTest::keyClick(window.windowHandle(), key, modifiers);
         EXPECT_TRUE(view->hasFocus()) << key << " " << modifiers;
         EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr) << key;
         EXPECT_EQ(selected(), QStringLiteral("A"));
     }
-    QTest::keyClick(&window, Qt::Key_Down);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Down);
     EXPECT_EQ(selected(), QStringLiteral("B")) << "the arrows still move the selection";
 }
 
