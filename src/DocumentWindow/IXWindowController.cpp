@@ -499,7 +499,10 @@ void IXWindowController::addSubbranch()
     }
     auto branch = std::make_shared<IXBranchNode>();
     parent->insertBranch(branch, -1);
-    if (const auto style = parent->style()) style->setBranchCollapsed(false);
+    // Only a collapsed parent needs its style: making one for every parent would leave a style
+    // behind that undoing the insertion does not take back.
+    if (const auto shown = parent->existingStyle(); shown && shown->branchCollapsed())
+        if (const auto style = parent->style()) style->setBranchCollapsed(false);
     PLRunLoop::perform(this, "selectNew", [this, branch] { setSelection(IXSelection::selectionWithNode(branch)); });
 }
 
