@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
@@ -450,12 +451,12 @@ void IXStyleSheetNode::updateAllCustomStyles()
 {
     const StyleList styles = m_styles.nodeStyles().values();
     for (const auto& style : styles) {
-        if (!style->refId().isEmpty()) style->notifyPropertyChange(QStringLiteral("master"));
+        if (!style->refId().isEmpty()) style->notifyPropertyChange(IXProperties::Master);
     }
     // The nodes read through shared styles hear it once, for all of them.
     const auto sharedStyles = m_styles.sharedStyles();
     const auto shared = std::find_if(sharedStyles.begin(), sharedStyles.end(), [](const auto& style) { return bool(style); });
-    if (shared != sharedStyles.end()) (*shared)->notifyPropertyChange(QStringLiteral("master"));
+    if (shared != sharedStyles.end()) (*shared)->notifyPropertyChange(IXProperties::Master);
 }
 
 void IXStyleSheetNode::styleDidChange()
@@ -589,7 +590,7 @@ bool IXStyleSheetNode::respondsToSelector(std::string_view selector) const
 
 void IXStyleSheetNode::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
-    if (property == QLatin1String("level")) resetStyleForNode(branch);
+    if (property == IXProperties::Level) resetStyleForNode(branch);
 }
 
 void IXStyleSheetNode::notifiedOfStyleNode(IXStyleNode* style, const QString& property)

@@ -7,6 +7,7 @@
 #include "DocumentModel/IXFloatingReferenceNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
@@ -569,7 +570,7 @@ void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& pro
         // A shared reading style stands for every node read through it, the document node
         // included when it has no style of its own in that sheet: each of them hears "master".
         const IXStyleSheetNode* sheet = style->styleSheet();
-        if (property != QLatin1String("master") || !sheet || !sheet->isSharedStyle(style)) return;
+        if (property != IXProperties::Master || !sheet || !sheet->isSharedStyle(style)) return;
         const QString& documentId = m_documentNode->existingUniqueId();
         if (documentId.isEmpty() || !sheet->existingStyleForRef(documentId)) postReloadBranches();
         invalidateLayoutOfNamedCells();
@@ -577,7 +578,7 @@ void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& pro
     }
     const QString& refId = style->refId();
     if (refId == m_documentNode->existingUniqueId()) {
-        if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == QLatin1String("master")) {
+        if (m_timelineLayout || property.startsWith(QLatin1String("document.layout")) || property == IXProperties::Master) {
             postReloadBranches();
         } else if (m_branchLayer) {
             m_branchLayer->invalidateLayout();
@@ -590,12 +591,12 @@ void IXLayoutContext::notifiedOfStyleNode(IXStyleNode* style, const QString& pro
 
 void IXLayoutContext::notifiedOfDocumentNode(IXDocumentNode* document, const QString& property)
 {
-    if (property == QLatin1String("rootBranches")) {
+    if (property == IXProperties::RootBranches) {
         postReloadBranches();
-    } else if (property == QLatin1String("pictures") || property == QLatin1String("comments")) {
+    } else if (property == IXProperties::Pictures || property == IXProperties::Comments) {
         postReloadFloatings();
         postReloadConnections();
-    } else if (property == QLatin1String("timeScaleType") && m_timelineLayout) {
+    } else if (property == IXProperties::TimeScaleType && m_timelineLayout) {
         postReloadBranches();
     }
 }
@@ -603,9 +604,9 @@ void IXLayoutContext::notifiedOfDocumentNode(IXDocumentNode* document, const QSt
 void IXLayoutContext::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
     if (!branch || !m_controller) return;
-    if (property == QLatin1String("connections")) {
+    if (property == IXProperties::Connections) {
         postReloadConnections();
-    } else if (property == QLatin1String("branches")) {
+    } else if (property == IXProperties::Branches) {
         if (m_timelineLayout) {
             postReloadBranches();
         } else {
@@ -615,18 +616,18 @@ void IXLayoutContext::notifiedOfBranchNode(IXNode* branch, const QString& proper
             postReloadSelection();
         }
     } else if (m_timelineLayout
-               && (property == QLatin1String("beginDate") || property.startsWith(QLatin1String("endDate")))) {
+               && (property == IXProperties::BeginDate || property.startsWith(IXProperties::EndDate.view()))) {
         postReloadBranches();
     }
     invalidateLayoutOfNodeCell(branch);
-    if (property == QLatin1String("title") && m_documentNode && !m_documentNode->rootBranches().isEmpty()
+    if (property == IXProperties::Title && m_documentNode && !m_documentNode->rootBranches().isEmpty()
         && m_documentNode->rootBranches().first().get() == branch)
         m_controller->synchronizeWindowTitleWithDocumentName();
 }
 
 void IXLayoutContext::notifiedOfReferenceNode(IXReferenceNode* reference, const QString& property)
 {
-    if (property == QLatin1String("connection")) postReloadConnections();
+    if (property == IXProperties::Connection) postReloadConnections();
     invalidateLayoutOfNodeCell(reference);
 }
 
@@ -642,6 +643,6 @@ void IXLayoutContext::notifiedOfCommentNode(IXCommentNode* comment, const QStrin
 
 void IXLayoutContext::notifiedOfConnectionNode(IXConnectionNode* connection, const QString& property)
 {
-    if (property == QLatin1String("targetRef")) postReloadConnections();
+    if (property == IXProperties::TargetRef) postReloadConnections();
     invalidateLayoutOfNodeCell(connection);
 }
