@@ -13,6 +13,7 @@
 #include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
+#include "MapLayout/IXTextMeasurementsProbe.h"
 #include "MapLayout/IXTextMeasuringBatch.h"
 
 #include <benchmark/benchmark.h>
@@ -90,14 +91,14 @@ TitledMap& titledMap()
 void reportLayouts(benchmark::State& state, std::uint64_t before)
 {
     state.counters["layouts"] =
-        benchmark::Counter(double(IXTextMeasurements::shared().layoutCount() - before) / double(state.iterations()));
+        benchmark::Counter(double(IXTextMeasurementsProbe::layoutCount() - before) / double(state.iterations()));
     state.SetItemsProcessed(state.iterations() * std::int64_t(titledMap().cells.size()));
 }
 
 void TitlesCold(benchmark::State& state)
 {
     TitledMap& map = titledMap();
-    const std::uint64_t before = IXTextMeasurements::shared().layoutCount();
+    const std::uint64_t before = IXTextMeasurementsProbe::layoutCount();
     for (auto _ : state) {
         IXTextMeasurements::shared().clear();
         benchmark::DoNotOptimize(map.layOut());
@@ -111,7 +112,7 @@ void TitlesAfterOneEdit(benchmark::State& state)
     TitledMap& map = titledMap();
     map.layOut();
     int edit = 0;
-    const std::uint64_t before = IXTextMeasurements::shared().layoutCount();
+    const std::uint64_t before = IXTextMeasurementsProbe::layoutCount();
     for (auto _ : state) {
         map.branches[std::size_t(edit * 7919) % map.branches.size()]->setTitle(QStringLiteral("Edited %1").arg(edit));
         ++edit;
@@ -126,7 +127,7 @@ void TitlesRebuiltAfterOneEdit(benchmark::State& state)
     TitledMap& map = titledMap();
     map.layOut();
     int edit = 0;
-    const std::uint64_t before = IXTextMeasurements::shared().layoutCount();
+    const std::uint64_t before = IXTextMeasurementsProbe::layoutCount();
     for (auto _ : state) {
         map.branches[std::size_t(edit * 104729) % map.branches.size()]->setTitle(QStringLiteral("Rebuilt %1").arg(edit));
         ++edit;

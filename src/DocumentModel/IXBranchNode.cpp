@@ -6,6 +6,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
@@ -253,7 +254,7 @@ void IXBranchNode::updateLevel()
         const int level = branch->levelUnder(branch->parentNode());
         if (level != branch->m_level) {
             branch->m_level = level;
-            branch->notifyPropertyChange(QStringLiteral("level"));
+            branch->notifyPropertyChange(IXProperties::Level);
             for (const auto& child : branch->m_branches) pending.push_back(child.get());
         }
         if (pending.empty()) break;
@@ -310,7 +311,7 @@ void IXBranchNode::setBranches(const BranchList& branches)
             m_branches.append(branch);
         }
     }
-    notifyPropertyChange(QStringLiteral("branches"));
+    notifyPropertyChange(IXProperties::Branches);
 }
 
 void IXBranchNode::insertBranch(const std::shared_ptr<IXBranchNode>& branch, int index)
@@ -337,7 +338,7 @@ void IXBranchNode::insertBranch(const std::shared_ptr<IXBranchNode>& branch, int
         m_branches.insert((index < 0 || index > count) ? count : index, keep);
     }
     if (m_level == 0) resetSubbranchSides();
-    notifyPropertyChange(QStringLiteral("branches"));
+    notifyPropertyChange(IXProperties::Branches);
 }
 
 void IXBranchNode::removeBranch(const std::shared_ptr<IXBranchNode>& branch)
@@ -349,7 +350,7 @@ void IXBranchNode::removeBranch(const std::shared_ptr<IXBranchNode>& branch)
     // A branch that already took another parent just leaves the list.
     if (keep->parentNode() == this) keep->setParentNode(nullptr);
     m_branches.removeAt(m_branches.indexOf(keep));
-    notifyPropertyChange(QStringLiteral("branches"));
+    notifyPropertyChange(IXProperties::Branches);
 }
 
 void IXBranchNode::moveBranchAtIndex(int oldIndex, int newIndex)
@@ -362,7 +363,7 @@ void IXBranchNode::moveBranchAtIndex(int oldIndex, int newIndex)
     registerUndo(this, QStringLiteral("_moveBranch"), [old = m_branches](IXBranchNode& parent) { parent.setBranches(old); });
     const std::shared_ptr<IXBranchNode> moving = m_branches.takeAt(oldIndex);
     m_branches.insert(target, moving);
-    notifyPropertyChange(QStringLiteral("branches"));
+    notifyPropertyChange(IXProperties::Branches);
 }
 
 void IXBranchNode::resetSubbranchSides()
@@ -411,7 +412,7 @@ void IXBranchNode::setStoredTitle(const QString& title, const QString& actionNam
     // again rather than titled with its default.
     registerUndo(this, actionName, [old = m_title, actionName](IXBranchNode& branch) { branch.setStoredTitle(old, actionName); });
     m_title = title;
-    notifyPropertyChange(QStringLiteral("title"));
+    notifyPropertyChange(IXProperties::Title);
 }
 
 void IXBranchNode::setIncludeInExport(bool include)
@@ -420,7 +421,7 @@ void IXBranchNode::setIncludeInExport(bool include)
     registerUndo(this, localized("Include In Export"),
                  [old = m_includeInExport](IXBranchNode& branch) { branch.setIncludeInExport(old); });
     m_includeInExport = include;
-    notifyPropertyChange(QStringLiteral("includeInExport"));
+    notifyPropertyChange(IXProperties::IncludeInExport);
 }
 
 void IXBranchNode::setPicture(const std::shared_ptr<IXPictureNode>& picture)
@@ -436,7 +437,7 @@ void IXBranchNode::setPicture(const std::shared_ptr<IXPictureNode>& picture)
         m_picture->setParentNode(this);
         m_picture->addObserver(this);
     }
-    notifyPropertyChange(QStringLiteral("picture"));
+    notifyPropertyChange(IXProperties::Picture);
 }
 
 std::shared_ptr<IXPictureNode> IXBranchNode::addPicture()
@@ -466,7 +467,7 @@ void IXBranchNode::setComment(const std::shared_ptr<IXCommentNode>& comment)
         m_comment->setPlainText(true);
         m_comment->addObserver(this);
     }
-    notifyPropertyChange(QStringLiteral("comment"));
+    notifyPropertyChange(IXProperties::Comment);
 }
 
 std::shared_ptr<IXCommentNode> IXBranchNode::addComment()
@@ -521,8 +522,8 @@ void IXBranchNode::insertReference(const std::shared_ptr<IXReferenceNode>& refer
         insertAt(m_attachments, reference);
     }
     reference->setParentNode(this);
-    notifyPropertyChange(QStringLiteral("references"));
-    if (connection) notifyPropertyChange(QStringLiteral("connections"));
+    notifyPropertyChange(IXProperties::References);
+    if (connection) notifyPropertyChange(IXProperties::Connections);
 }
 
 void IXBranchNode::removeReference(const std::shared_ptr<IXReferenceNode>& reference)
@@ -545,8 +546,8 @@ void IXBranchNode::removeReference(const std::shared_ptr<IXReferenceNode>& refer
     registerUndo(this, referenceActionName(*keep),
                  [keep, index](IXBranchNode& branch) { branch.reinsertReference(keep, index); });
     if (keep->parentNode() == this) keep->setParentNode(nullptr);
-    notifyPropertyChange(QStringLiteral("references"));
-    if (connection) notifyPropertyChange(QStringLiteral("connections"));
+    notifyPropertyChange(IXProperties::References);
+    if (connection) notifyPropertyChange(IXProperties::Connections);
 }
 
 void IXBranchNode::reinsertReference(const std::shared_ptr<IXReferenceNode>& reference, qsizetype index)
@@ -605,21 +606,21 @@ void IXBranchNode::setIcons(const QStringList& icons)
     if (icons == m_icons) return;
     registerUndo(this, localized("Branch Icons"), [old = m_icons](IXBranchNode& branch) { branch.setIcons(old); });
     m_icons = icons;
-    notifyPropertyChange(QStringLiteral("icons"));
+    notifyPropertyChange(IXProperties::Icons);
 }
 
 void IXBranchNode::appendIcon(const QString& name)
 {
     registerUndo(this, localized("Branch Icons"), [old = m_icons](IXBranchNode& branch) { branch.setIcons(old); });
     m_icons.append(name);
-    notifyPropertyChange(QStringLiteral("icons"));
+    notifyPropertyChange(IXProperties::Icons);
 }
 
 void IXBranchNode::removeIcon(const QString& name)
 {
     registerUndo(this, localized("Branch Icons"), [old = m_icons](IXBranchNode& branch) { branch.setIcons(old); });
     m_icons.removeAll(name);
-    notifyPropertyChange(QStringLiteral("icons"));
+    notifyPropertyChange(IXProperties::Icons);
 }
 
 // --- Dates ---
@@ -631,7 +632,7 @@ void IXBranchNode::setBeginDate(const std::optional<UTDateTime>& date)
     if (!date && m_endDate) setEndDate(std::nullopt);
     registerUndo(this, localized("Branch Date"), [old = m_beginDate](IXBranchNode& branch) { branch.setBeginDate(old); });
     m_beginDate = date;
-    notifyPropertyChange(QStringLiteral("beginDate"));
+    notifyPropertyChange(IXProperties::BeginDate);
     if (m_beginDate && m_endDate && m_endDate->compare(m_beginDate) < 0) setEndDate(m_beginDate);
 }
 
@@ -643,7 +644,7 @@ void IXBranchNode::setEndDate(const std::optional<UTDateTime>& date)
     setEndDate2(std::nullopt);
     registerUndo(this, localized("Branch Date"), [old = m_endDate](IXBranchNode& branch) { branch.setEndDate(old); });
     m_endDate = date;
-    notifyPropertyChange(QStringLiteral("endDate"));
+    notifyPropertyChange(IXProperties::EndDate);
     if (m_endDate && (!m_beginDate || m_endDate->compare(m_beginDate) < 0)) setBeginDate(m_endDate);
 }
 
@@ -653,7 +654,7 @@ void IXBranchNode::setEndDate2(const std::optional<UTDateTime>& date)
     dropUnreadDate(End2Slot);
     registerUndo(this, localized("Branch Date"), [old = m_endDate2](IXBranchNode& branch) { branch.setEndDate2(old); });
     m_endDate2 = date;
-    notifyPropertyChange(QStringLiteral("endDate"));
+    notifyPropertyChange(IXProperties::EndDate);
 }
 
 void IXBranchNode::dropUnreadDate(DateSlot slot)
@@ -774,12 +775,12 @@ bool IXBranchNode::respondsToSelector(std::string_view selector) const
 
 void IXBranchNode::notifiedOfPictureNode(IXPictureNode* picture, const QString&)
 {
-    if (picture && picture == m_picture.get()) notifyPropertyChange(QStringLiteral("picture"));
+    if (picture && picture == m_picture.get()) notifyPropertyChange(IXProperties::Picture);
 }
 
 void IXBranchNode::notifiedOfCommentNode(IXCommentNode* comment, const QString&)
 {
-    if (comment && comment == m_comment.get()) notifyPropertyChange(QStringLiteral("comment"));
+    if (comment && comment == m_comment.get()) notifyPropertyChange(IXProperties::Comment);
 }
 
 void IXBranchNode::observeOwnedNodes(bool observe)

@@ -3,6 +3,7 @@
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXCommentNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLRTFDArchive.h"
@@ -190,7 +191,7 @@ void IXCommentNode::replaceText(const std::optional<PLAttributedString>& text, b
     m_textUnreadable = unreadable;
     m_textChanged = changed;
     if (!changed && storedPart) m_copiedPart = storedPart;
-    notifyPropertyChange(QStringLiteral("text"));
+    notifyPropertyChange(IXProperties::Text);
 }
 
 QString IXCommentNode::textString() const

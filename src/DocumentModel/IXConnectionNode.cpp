@@ -3,6 +3,7 @@
 #include "DocumentModel/IXConnectionNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLinkFollowing.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "Platform/PLIdentity.h"
 
 IXConnectionNode::IXConnectionNode()
@@ -56,11 +57,11 @@ void IXConnectionNode::setTargetNode(const std::shared_ptr<IXNode>& node)
 
 void IXConnectionNode::notifyPropertyChange(const QString& property)
 {
-    const bool retargeted = property == QLatin1String("targetRef");
+    const bool retargeted = property == IXProperties::TargetRef;
     if (retargeted) dropTargetNode();
     IXReferenceNode::notifyPropertyChange(property);
     send(IXConnectionNodeDidChangeProperty, this, property);
-    if (retargeted && parentNode()) parentNode()->notifyPropertyChange(QStringLiteral("connection.targetRef"));
+    if (retargeted && parentNode()) parentNode()->notifyPropertyChange(IXProperties::ConnectionTargetRef);
 }
 
 void IXConnectionNode::execute()

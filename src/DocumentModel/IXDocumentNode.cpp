@@ -99,7 +99,7 @@ void IXDocumentNode::setStoredUserName(const std::optional<QString>& userName)
     registerUndo(this, QStringLiteral("_setUserName"),
                  [old = m_userName](IXDocumentNode& document) { document.setStoredUserName(old); });
     m_userName = userName;
-    notifyPropertyChange(QStringLiteral("userName"));
+    notifyPropertyChange(IXProperties::UserName);
 }
 
 QDateTime IXDocumentNode::modificationDate()
@@ -209,7 +209,7 @@ void IXDocumentNode::notifyPropertyChange(const QString& property)
 
 // --- Root branches, floating pictures and comments ---
 
-void IXDocumentNode::replaceNodes(NodeList& list, const NodeList& replacement, const char* property,
+void IXDocumentNode::replaceNodes(NodeList& list, const NodeList& replacement, IXProperty property,
                                   void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName)
 {
     if (list == replacement) return;
@@ -235,11 +235,11 @@ void IXDocumentNode::replaceNodes(NodeList& list, const NodeList& replacement, c
             list.append(node);
         }
     }
-    notifyPropertyChange(QString::fromLatin1(property));
+    notifyPropertyChange(property);
 }
 
 void IXDocumentNode::insertNode(NodeList& list, const std::shared_ptr<IXNode>& node, qsizetype index,
-                                const char* property, void (IXDocumentNode::*setter)(const NodeList&),
+                                IXProperty property, void (IXDocumentNode::*setter)(const NodeList&),
                                 const QString& actionName)
 {
     if (!node) return;
@@ -262,10 +262,10 @@ void IXDocumentNode::insertNode(NodeList& list, const std::shared_ptr<IXNode>& n
     } else {
         list.append(keep);
     }
-    notifyPropertyChange(QString::fromLatin1(property));
+    notifyPropertyChange(property);
 }
 
-void IXDocumentNode::removeListedNode(NodeList& list, const std::shared_ptr<IXNode>& node, const char* property,
+void IXDocumentNode::removeListedNode(NodeList& list, const std::shared_ptr<IXNode>& node, IXProperty property,
                                       void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName)
 {
     // A node that is not listed here is left alone: clearing its parent would tear it out of
@@ -275,60 +275,60 @@ void IXDocumentNode::removeListedNode(NodeList& list, const std::shared_ptr<IXNo
     registerUndo(this, actionName, [old = list, setter](IXDocumentNode& document) { (document.*setter)(old); });
     if (keep->parentNode() == this) keep->setParentNode(nullptr);
     list.removeAll(keep);
-    notifyPropertyChange(QString::fromLatin1(property));
+    notifyPropertyChange(property);
 }
 
 void IXDocumentNode::setBranches(const NodeList& branches)
 {
-    replaceNodes(m_branches, branches, "rootBranches", &IXDocumentNode::setBranches, QStringLiteral("_setRootBranches"));
+    replaceNodes(m_branches, branches, IXProperties::RootBranches, &IXDocumentNode::setBranches, QStringLiteral("_setRootBranches"));
 }
 
 void IXDocumentNode::setPictures(const NodeList& pictures)
 {
-    replaceNodes(m_pictures, pictures, "pictures", &IXDocumentNode::setPictures, QStringLiteral("_setPictures"));
+    replaceNodes(m_pictures, pictures, IXProperties::Pictures, &IXDocumentNode::setPictures, QStringLiteral("_setPictures"));
 }
 
 void IXDocumentNode::setComments(const NodeList& comments)
 {
-    replaceNodes(m_comments, comments, "comments", &IXDocumentNode::setComments, QStringLiteral("_setComments"));
+    replaceNodes(m_comments, comments, IXProperties::Comments, &IXDocumentNode::setComments, QStringLiteral("_setComments"));
 }
 
 void IXDocumentNode::addRootBranch(const std::shared_ptr<IXNode>& branch)
 {
-    insertNode(m_branches, branch, -1, "rootBranches", &IXDocumentNode::setBranches, QStringLiteral("_addBranches"));
+    insertNode(m_branches, branch, -1, IXProperties::RootBranches, &IXDocumentNode::setBranches, QStringLiteral("_addBranches"));
 }
 
 void IXDocumentNode::insertRootBranch(const std::shared_ptr<IXNode>& branch, int index)
 {
     if (index < -1) return;
-    insertNode(m_branches, branch, index, "rootBranches", &IXDocumentNode::setBranches, QStringLiteral("_addBranches"));
+    insertNode(m_branches, branch, index, IXProperties::RootBranches, &IXDocumentNode::setBranches, QStringLiteral("_addBranches"));
 }
 
 void IXDocumentNode::removeRootBranch(const std::shared_ptr<IXNode>& branch)
 {
-    removeListedNode(m_branches, branch, "rootBranches", &IXDocumentNode::setBranches, QStringLiteral("_removeBranches"));
+    removeListedNode(m_branches, branch, IXProperties::RootBranches, &IXDocumentNode::setBranches, QStringLiteral("_removeBranches"));
 }
 
 void IXDocumentNode::addPicture(const std::shared_ptr<IXNode>& picture)
 {
-    insertNode(m_pictures, picture, -1, "pictures", &IXDocumentNode::setPictures, QStringLiteral("_addPicture"));
+    insertNode(m_pictures, picture, -1, IXProperties::Pictures, &IXDocumentNode::setPictures, QStringLiteral("_addPicture"));
 }
 
 void IXDocumentNode::removePicture(const std::shared_ptr<IXNode>& picture)
 {
-    removeListedNode(m_pictures, picture, "pictures", &IXDocumentNode::setPictures, QStringLiteral("_removePicture"));
+    removeListedNode(m_pictures, picture, IXProperties::Pictures, &IXDocumentNode::setPictures, QStringLiteral("_removePicture"));
 }
 
 void IXDocumentNode::addComment(const std::shared_ptr<IXNode>& comment)
 {
     if (!comment) return;
     comment->setPlainText(true);
-    insertNode(m_comments, comment, -1, "comments", &IXDocumentNode::setComments, QStringLiteral("_addComment"));
+    insertNode(m_comments, comment, -1, IXProperties::Comments, &IXDocumentNode::setComments, QStringLiteral("_addComment"));
 }
 
 void IXDocumentNode::removeComment(const std::shared_ptr<IXNode>& comment)
 {
-    removeListedNode(m_comments, comment, "comments", &IXDocumentNode::setComments, QStringLiteral("_removeComment"));
+    removeListedNode(m_comments, comment, IXProperties::Comments, &IXDocumentNode::setComments, QStringLiteral("_removeComment"));
 }
 
 void IXDocumentNode::addFloatingNode(const std::shared_ptr<IXNode>& node)
@@ -470,7 +470,7 @@ void IXDocumentNode::setTimeScaleType(int type)
                  [old = m_timeScaleType](IXDocumentNode& document) { document.setTimeScaleType(old); });
     m_timeScaleType = type;
     if (m_timeScaleFormatter) m_timeScaleFormatter->setFormatType(UTDateTimeFormatter::formatTypeForTimeScale(type));
-    notifyPropertyChange(QStringLiteral("timeScaleType"));
+    notifyPropertyChange(IXProperties::TimeScaleType);
 }
 
 UTDateTimeFormatter& IXDocumentNode::timeScaleFormatter()

@@ -5,6 +5,7 @@
 #include "DocumentModel/IXNodeIndex.h"
 #include "DocumentModel/IXAdditionalFolders.h"
 #include "DocumentModel/IXPackageParts.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXStyleValue.h"
 #include "Platform/PLUndoManager.h"
 #include "Platform/PLXMLDocument.h"
@@ -234,11 +235,11 @@ private:
     // Detaches the layouts and then the document sheet, as the document goes.
     void releaseStyles();
 
-    void replaceNodes(NodeList& list, const NodeList& replacement, const char* property,
+    void replaceNodes(NodeList& list, const NodeList& replacement, IXProperty property,
                       void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
-    void insertNode(NodeList& list, const std::shared_ptr<IXNode>& node, qsizetype index, const char* property,
+    void insertNode(NodeList& list, const std::shared_ptr<IXNode>& node, qsizetype index, IXProperty property,
                     void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
-    void removeListedNode(NodeList& list, const std::shared_ptr<IXNode>& node, const char* property,
+    void removeListedNode(NodeList& list, const std::shared_ptr<IXNode>& node, IXProperty property,
                           void (IXDocumentNode::*setter)(const NodeList&), const QString& actionName);
     NodeList floatingNodesLinkedTo(const NodeList& list, const IXNode* node) const;
     std::shared_ptr<IXNode> indexedNode(const QString& uniqueId, bool branchesOnly) const;

@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 
 IXFloatingReferenceNode::IXFloatingReferenceNode(const IXFloatingReferenceNode& other)
     : UTObserver()
@@ -34,7 +35,7 @@ void IXFloatingReferenceNode::setConnection(const std::shared_ptr<IXConnectionNo
     if (old && old->parentNode() == this) old->setParentNode(nullptr);
     m_connection = connection;
     if (connection) connection->setParentNode(this);
-    notifyPropertyChange(QStringLiteral("connection"));
+    notifyPropertyChange(IXProperties::Connection);
 }
 
 std::shared_ptr<IXConnectionNode> IXFloatingReferenceNode::addConnection()

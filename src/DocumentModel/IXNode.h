@@ -161,10 +161,9 @@ private:
     // What IXStyleSheetNode::styleForReading gave the node last (it checks this memo before
     // using it); a node read by the hundred thousand hashes its id only once per change.
     struct ReadingStyle {
-        const IXStyleSheetNode* sheet = nullptr;
+        std::shared_ptr<const IXStyleNode> style;
         std::uint64_t changeCount = 0;
         int level = 0;
-        IXStyleNode* style = nullptr;
     };
 
     ReadingStyle m_readingStyle;

@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXPictureNodeObserver.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLImage.h"
 #include "Platform/PLNamedImages.h"
@@ -118,7 +119,7 @@ void IXPictureNode::dropImage()
 
 void IXPictureNode::notifyPropertyChange(const QString& property)
 {
-    if (property == QLatin1String("targetRef")) dropImage();
+    if (property == IXProperties::TargetRef) dropImage();
     IXReferenceNode::notifyPropertyChange(property);
     send(IXPictureNodeDidChangeProperty, this, property);
 }

@@ -5,6 +5,7 @@
 #include "DocumentModel/IXLinkFollowing.h"
 #include "DocumentModel/IXMCStoredItem.h"
 #include "DocumentModel/IXMCStoring.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXReferenceNodeObserver.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "Platform/PLLocalizedStrings.h"
@@ -173,7 +174,7 @@ void IXReferenceNode::setType(int type)
     if (type == m_type) return;
     registerUndo(this, QStringLiteral("_reference_type"), [old = m_type](IXReferenceNode& node) { node.setType(old); });
     m_type = type;
-    notifyPropertyChange(QStringLiteral("type"));
+    notifyPropertyChange(IXProperties::Type);
 }
 
 void IXReferenceNode::setSubtype(int subtype)
@@ -182,7 +183,7 @@ void IXReferenceNode::setSubtype(int subtype)
     registerUndo(this, QStringLiteral("_reference_subtype"),
                  [old = m_subtype](IXReferenceNode& node) { node.setSubtype(old); });
     m_subtype = subtype;
-    notifyPropertyChange(QStringLiteral("subtype"));
+    notifyPropertyChange(IXProperties::Subtype);
 }
 
 QString IXReferenceNode::title()
@@ -201,7 +202,7 @@ void IXReferenceNode::setTitle(const QString& title)
     if (title == m_title) return;
     registerUndo(this, localized("Title"), [old = m_title](IXReferenceNode& node) { node.setTitle(old); });
     m_title = title;
-    notifyPropertyChange(QStringLiteral("title"));
+    notifyPropertyChange(IXProperties::Title);
 }
 
 void IXReferenceNode::setTargetRef(const QString& targetRef)
@@ -213,7 +214,7 @@ void IXReferenceNode::setTargetRef(const QString& targetRef)
     initTargetRef(targetRef);
     m_carriedPart.reset();  // the bytes of the old target
     addReferenceToDocument();
-    notifyPropertyChange(QStringLiteral("targetRef"));
+    notifyPropertyChange(IXProperties::TargetRef);
 }
 
 void IXReferenceNode::setFilePath(const QString& path)
@@ -229,7 +230,7 @@ void IXReferenceNode::setRelatedLink(const std::shared_ptr<IXReferenceNode>& lin
     if (old && old->parentNode() == this) old->setParentNode(nullptr);
     m_relatedLink = link;
     if (link) link->setParentNode(this);
-    notifyPropertyChange(QStringLiteral("link"));
+    notifyPropertyChange(IXProperties::Link);
 }
 
 std::shared_ptr<IXReferenceNode> IXReferenceNode::addRelatedLink()
@@ -244,7 +245,7 @@ void IXReferenceNode::setIncludeInExport(bool include)
     registerUndo(this, localized("Include In Export"),
                  [old = m_includeInExport](IXReferenceNode& node) { node.setIncludeInExport(old); });
     m_includeInExport = include;
-    notifyPropertyChange(QStringLiteral("includeInExport"));
+    notifyPropertyChange(IXProperties::IncludeInExport);
 }
 
 void IXReferenceNode::setHtmlOpenInNewWindow(bool openInNewWindow)
@@ -253,7 +254,7 @@ void IXReferenceNode::setHtmlOpenInNewWindow(bool openInNewWindow)
     registerUndo(this, localized("Open In New Window"),
                  [old = m_htmlOpenInNewWindow](IXReferenceNode& node) { node.setHtmlOpenInNewWindow(old); });
     m_htmlOpenInNewWindow = openInNewWindow;
-    notifyPropertyChange(QStringLiteral("htmlOpenInNewWindow"));
+    notifyPropertyChange(IXProperties::HtmlOpenInNewWindow);
 }
 
 void IXReferenceNode::setHtmlShowAsButton(bool showAsButton)
@@ -262,7 +263,7 @@ void IXReferenceNode::setHtmlShowAsButton(bool showAsButton)
     registerUndo(this, localized("Open In New Window"),
                  [old = m_htmlShowAsButton](IXReferenceNode& node) { node.setHtmlShowAsButton(old); });
     m_htmlShowAsButton = showAsButton;
-    notifyPropertyChange(QStringLiteral("htmlShowAsButton"));
+    notifyPropertyChange(IXProperties::HtmlShowAsButton);
 }
 
 void IXReferenceNode::notifyPropertyChange(const QString& property)

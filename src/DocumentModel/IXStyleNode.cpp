@@ -10,7 +10,6 @@
 #include <algorithm>
 
 namespace {
-const QString FrameTypeAttribute = QStringLiteral("branch.frame.type");
 const QString UndoActionName = QStringLiteral("_style");
 const IXStyleValue NoValue;
 
@@ -29,7 +28,7 @@ IXStyleNode::IXStyleNode(const IXStyleNode& other)
     : UTObserver()
     , IXNode(other)
     , m_attributes(other.m_attributes)
-    , m_knownAttributes(other.m_knownAttributes)
+    , m_keyedAttributes(other.m_keyedAttributes)
 {
 }
 
@@ -47,52 +46,53 @@ void IXStyleNode::setParentNode(IXNode* parent)
     IXNode::setParentNode(parent);
 }
 
-IXStyleValue IXStyleNode::ownAttribute(const QString& name) const
+IXStyleValue IXStyleNode::ownAttribute(IXStyleName name) const
 {
-    return ownValue(name, knownSlot(name));
+    return ownValue(name);
 }
 
-const IXStyleValue& IXStyleNode::ownValue(const QString& name, int slot) const
+const IXStyleValue& IXStyleNode::ownValue(IXStyleName name) const
 {
-    // A name of the table that the style does not hold needs no search.
-    if (slot >= 0 && !m_knownAttributes[std::size_t(slot)]) return NoValue;
-    const auto own = m_attributes.constFind(name);
+    // A key that the style does not hold needs no search.
+    if (const int slot = name.slot(); slot >= 0 && !m_keyedAttributes[std::size_t(slot)]) return NoValue;
+    const auto own = m_attributes.constFind(name.text());
     return own != m_attributes.constEnd() ? *own : NoValue;
 }
 
-IXStyleValue IXStyleNode::attribute(const QString& name) const
+IXStyleValue IXStyleNode::attribute(IXStyleName name) const
 {
     return shownValue(name);
 }
 
-const IXStyleValue& IXStyleNode::shownValue(const QString& name) const
+const IXStyleValue& IXStyleNode::shownValue(IXStyleName name) const
 {
-    const int slot = knownSlot(name);
-    // Most reads: a name of the table that a style naming no node does not hold, which the
-    // sheet has found before.
-    if (slot >= 0 && m_styleSheet && m_refId.isEmpty() && !m_knownAttributes[std::size_t(slot)]) {
+    const int slot = name.slot();
+    // Most reads: a key that a style naming no node does not hold, which the sheet has found
+    // before.
+    if (slot >= 0 && m_styleSheet && m_refId.isEmpty() && !m_keyedAttributes[std::size_t(slot)]) {
         if (const IXStyleValue* found = m_styleSheet->resolvedBefore(slot, m_master)) return *found;
     }
     // The sheet's look-up starts with the own value.
-    if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->shownValue(name, slot, *this);
-    return ownValue(name, slot);
+    if (const IXStyleSheetNode* sheet = styleSheet()) return sheet->shownValue(name, *this);
+    return ownValue(name);
 }
 
-IXStyleValue IXStyleNode::valueForAttribute(const QString& name, const IXStyleValue& defaultValue) const
+IXStyleValue IXStyleNode::valueForAttribute(IXStyleName name, const IXStyleValue& defaultValue) const
 {
-    const auto own = m_attributes.constFind(name);
+    const auto own = m_attributes.constFind(name.text());
     return own != m_attributes.constEnd() ? *own : defaultValue;
 }
 
-bool IXStyleNode::isApplicableAttribute(const QString& name) const
+bool IXStyleNode::isApplicableAttribute(IXStyleName name) const
 {
     if (m_type == IXStyleTypeNode || m_type == IXStyleTypeRootBranch) return true;
-    return name != FrameTypeAttribute;
+    return name.text() != IXStyleKeys::name(IXStyleKey::BranchFrameType);
 }
 
-void IXStyleNode::setValue(const IXStyleValue& value, const QString& name)
+void IXStyleNode::setValue(const IXStyleValue& value, IXStyleName name)
 {
-    const auto own = m_attributes.constFind(name);
+    const QString& text = name.text();
+    const auto own = m_attributes.constFind(text);
     const bool hasOwn = own != m_attributes.constEnd();
     if (value.isNull()) {
         if (!hasOwn) return;
@@ -101,22 +101,23 @@ void IXStyleNode::setValue(const IXStyleValue& value, const QString& name)
         if (!isApplicableAttribute(name)) return;
     }
     const IXStyleValue old = hasOwn ? *own : IXStyleValue();
-    registerUndo(this, UndoActionName, [old, name](IXStyleNode& style) { style.setValue(old, name); });
+    registerUndo(this, UndoActionName, [old, text](IXStyleNode& style) { style.setValue(old, text); });
     if (value.isNull()) {
-        m_attributes.remove(name);
+        m_attributes.remove(text);
     } else {
-        m_attributes.insert(name, value);
+        m_attributes.insert(text, value);
     }
-    if (const int slot = slotForName(name); slot >= 0) m_knownAttributes.set(std::size_t(slot), !value.isNull());
-    noteChange();
+    const std::optional<IXStyleKey> key = name.slot() >= 0 ? IXStyleKey(name.slot()) : IXStyleKeys::keyForName(text);
+    if (key) m_keyedAttributes.set(std::size_t(*key), !value.isNull());
+    IXStyleSheetStyles::noteChange();
     if (IXStyleSheetNode* sheet = styleSheet()) sheet->styleDidChange();
-    notifyPropertyChange(name);
+    notifyPropertyChange(text);
 }
 
-void IXStyleNode::setValue(const IXStyleValue& value, const QString& name, const IXStyleValue& defaultValue)
+void IXStyleNode::setValue(const IXStyleValue& value, IXStyleName name, const IXStyleValue& defaultValue)
 {
     if (value.isNull()) {
-        if (m_attributes.contains(name)) setValue(IXStyleValue(), name);
+        if (m_attributes.contains(name.text())) setValue(IXStyleValue(), name);
         return;
     }
     IXStyleValue shown = attribute(name);
@@ -190,82 +191,82 @@ PLXMLElement IXStyleNode::XMLElement(PLXMLElement parent)
 
 // --- Typed values ---
 
-bool IXStyleNode::boolValueForAttribute(const QString& name, bool defaultValue) const
+bool IXStyleNode::boolValueForAttribute(IXStyleName name, bool defaultValue) const
 {
     return shownValue(name).toBool().value_or(defaultValue);
 }
 
-void IXStyleNode::setBoolValue(bool value, const QString& name, bool defaultValue)
+void IXStyleNode::setBoolValue(bool value, IXStyleName name, bool defaultValue)
 {
     setValue(IXStyleValue::flag(value), name, defaultValue ? IXStyleValue::flag(true) : IXStyleValue());
 }
 
-int IXStyleNode::intValueForAttribute(const QString& name, int defaultValue) const
+int IXStyleNode::intValueForAttribute(IXStyleName name, int defaultValue) const
 {
     return shownValue(name).toInt().value_or(defaultValue);
 }
 
-void IXStyleNode::setIntValue(int value, const QString& name, int defaultValue)
+void IXStyleNode::setIntValue(int value, IXStyleName name, int defaultValue)
 {
     setValue(IXStyleValue::integer(value), name, defaultValue != 0 ? IXStyleValue::integer(defaultValue) : IXStyleValue());
 }
 
-float IXStyleNode::floatValueForAttribute(const QString& name, float defaultValue) const
+float IXStyleNode::floatValueForAttribute(IXStyleName name, float defaultValue) const
 {
     return shownValue(name).toFloat().value_or(defaultValue);
 }
 
-void IXStyleNode::setFloatValue(float value, const QString& name, float defaultValue)
+void IXStyleNode::setFloatValue(float value, IXStyleName name, float defaultValue)
 {
     setValue(IXStyleValue::real(value), name, defaultValue != 0 ? IXStyleValue::real(defaultValue) : IXStyleValue());
 }
 
-PLPoint IXStyleNode::pointValueForAttribute(const QString& name, PLPoint defaultValue) const
+PLPoint IXStyleNode::pointValueForAttribute(IXStyleName name, PLPoint defaultValue) const
 {
     return shownValue(name).toPoint().value_or(defaultValue);
 }
 
-void IXStyleNode::setPointValue(PLPoint value, const QString& name, PLPoint defaultValue)
+void IXStyleNode::setPointValue(PLPoint value, IXStyleName name, PLPoint defaultValue)
 {
     setValue(IXStyleValue::point(value), name, defaultValue != PLPoint() ? IXStyleValue::point(defaultValue) : IXStyleValue());
 }
 
-PLSize IXStyleNode::sizeValueForAttribute(const QString& name, PLSize defaultValue) const
+PLSize IXStyleNode::sizeValueForAttribute(IXStyleName name, PLSize defaultValue) const
 {
     return shownValue(name).toSize().value_or(defaultValue);
 }
 
-void IXStyleNode::setSizeValue(PLSize value, const QString& name, PLSize defaultValue)
+void IXStyleNode::setSizeValue(PLSize value, IXStyleName name, PLSize defaultValue)
 {
     setValue(IXStyleValue::size(value), name, defaultValue != PLSize() ? IXStyleValue::size(defaultValue) : IXStyleValue());
 }
 
-PLRect IXStyleNode::rectValueForAttribute(const QString& name, const PLRect& defaultValue) const
+PLRect IXStyleNode::rectValueForAttribute(IXStyleName name, const PLRect& defaultValue) const
 {
     return shownValue(name).toRect().value_or(defaultValue);
 }
 
-void IXStyleNode::setRectValue(const PLRect& value, const QString& name, const PLRect& defaultValue)
+void IXStyleNode::setRectValue(const PLRect& value, IXStyleName name, const PLRect& defaultValue)
 {
     setValue(IXStyleValue::rect(value), name, defaultValue != PLRect() ? IXStyleValue::rect(defaultValue) : IXStyleValue());
 }
 
-QString IXStyleNode::stringValueForAttribute(const QString& name, const QString& defaultValue) const
+QString IXStyleNode::stringValueForAttribute(IXStyleName name, const QString& defaultValue) const
 {
     return shownValue(name).toString().value_or(defaultValue);
 }
 
-void IXStyleNode::setStringValue(const QString& value, const QString& name, const QString& defaultValue)
+void IXStyleNode::setStringValue(const QString& value, IXStyleName name, const QString& defaultValue)
 {
     setValue(IXStyleValue::text(value), name, IXStyleValue::text(defaultValue));
 }
 
-PLColor IXStyleNode::colorValueForAttribute(const QString& name, const PLColor& defaultValue) const
+PLColor IXStyleNode::colorValueForAttribute(IXStyleName name, const PLColor& defaultValue) const
 {
     return shownValue(name).toColor().value_or(defaultValue);
 }
 
-void IXStyleNode::setColorValue(const PLColor& value, const QString& name, const PLColor& defaultValue)
+void IXStyleNode::setColorValue(const PLColor& value, IXStyleName name, const PLColor& defaultValue)
 {
     setValue(IXStyleValue::color(value), name, IXStyleValue::color(defaultValue));
 }
@@ -300,35 +301,27 @@ std::optional<QFont> IXStyleNode::fontNamed(const QString& name, float pointSize
     return font;
 }
 
-const QString& IXStyleNode::MemberNames::member(const QString& group, const char* suffix)
-{
-    QString name = group + QLatin1String(suffix);
-    if (const int slot = slotForName(name); slot >= 0) return KnownAttributeNames[std::size_t(slot)];
-    QString& made = m_made.at(std::size_t(m_madeCount++));
-    made = std::move(name);
-    return made;
-}
-
-IXStyleNode::FontNames::FontNames(const QString& font)
-    : size(member(font, ".size"))
-    , name(member(font, ".name"))
-    , family(member(font, ".family"))
-    , bold(member(font, ".bold"))
-    , italic(member(font, ".italic"))
+IXStyleNode::FontTexts::FontTexts(const QString& font)
+    : size(font + QStringLiteral(".size"))
+    , name(font + QStringLiteral(".name"))
+    , family(font + QStringLiteral(".family"))
+    , bold(font + QStringLiteral(".bold"))
+    , italic(font + QStringLiteral(".italic"))
 {
 }
 
-IXStyleNode::TextNames::TextNames(const QString& group)
+IXStyleNode::TextTexts::TextTexts(const QString& group)
     : font(group + QStringLiteral(".font"))
-    , alignment(member(group, ".alignment"))
-    , foreground(member(group, ".fgcolor"))
-    , background(member(group, ".bgcolor"))
+    , alignment(group + QStringLiteral(".alignment"))
+    , foreground(group + QStringLiteral(".fgcolor"))
+    , background(group + QStringLiteral(".bgcolor"))
 {
 }
 
 std::optional<QFont> IXStyleNode::fontValueForAttribute(const QString& name, const std::optional<QFont>& defaultValue) const
 {
-    return fontValue(FontNames(name), defaultValue);
+    const FontTexts texts(name);
+    return fontValue(texts.names(), defaultValue);
 }
 
 std::optional<QFont> IXStyleNode::fontValue(const FontNames& names, const std::optional<QFont>& defaultValue) const
@@ -410,7 +403,7 @@ QTextOption IXStyleNode::paragraphStyleValueForAttribute(const QString& name,
     return paragraphStyleValue(name + QStringLiteral(".alignment"), defaultValue);
 }
 
-QTextOption IXStyleNode::paragraphStyleValue(const QString& alignmentName, const std::optional<QTextOption>& defaultValue) const
+QTextOption IXStyleNode::paragraphStyleValue(IXStyleName alignmentName, const std::optional<QTextOption>& defaultValue) const
 {
     QTextOption paragraph = defaultValue.value_or(QTextOption());
     paragraph.setAlignment(alignmentFromNumber(intValueForAttribute(alignmentName, -1)));
@@ -432,7 +425,8 @@ void IXStyleNode::setParagraphStyleValue(const std::optional<QTextOption>& value
 IXStyleTextAttributes IXStyleNode::textAttributesValueForAttribute(const QString& name,
                                                                    const IXStyleTextAttributes& defaultValue) const
 {
-    return textAttributesValue(TextNames(name), defaultValue);
+    const TextTexts texts(name);
+    return textAttributesValue(texts.names(), defaultValue);
 }
 
 IXStyleTextAttributes IXStyleNode::namedTextAttributes(const TextNames& names, int group) const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "DocumentModel/IXNode.h"
+#include "DocumentModel/IXStyleKey.h"
+#include "DocumentModel/IXStyleSheetStyles.h"
 #include "DocumentModel/IXStyleTextAttributes.h"
 #include "DocumentModel/IXStyleValue.h"
 
@@ -11,7 +13,6 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class IXStyleSheetNode;
@@ -56,67 +57,45 @@ public:
     void setType(int type)
     {
         m_type = type;
-        noteChange();
+        IXStyleSheetStyles::noteChange();
     }
     // The type of the master style this style inherits from; 0 for none.
     int master() const { return m_master; }
     void setMaster(int master)
     {
         m_master = master;
-        noteChange();
+        IXStyleSheetStyles::noteChange();
     }
     // The id of the styled node; empty for master styles.
     const QString& refId() const { return m_refId; }
     void setRefId(const QString& refId)
     {
         m_refId = refId;
-        noteChange();
+        IXStyleSheetStyles::noteChange();
     }
 
-    // A count of the changes that may alter what a style shows: own values, master links,
-    // and the styles and links of sheets (which call noteChange). Sheets keep what their
-    // look-up found while it stays the same. Main thread only, like every node.
-    static std::uint64_t changeCount() { return s_changeCount; }
-    static void noteChange() { ++s_changeCount; }
     // The parent node as a style sheet, or null.
     IXStyleSheetNode* styleSheet() const { return m_styleSheet; }
     // Keeps styleSheet() with the parent: every read asks it.
     void setParentNode(IXNode* parent) override;
 
-    // The named attributes (the getters and setters below, and the members of their font and
-    // text groups) each have a slot, 0 to KnownAttributeCount - 1. A read by the very string
-    // of the table (KnownAttributeNames) is told by its address and skips every hash: the
-    // style keeps which slots it holds, its sheet what it found by slot. Any other string,
-    // even one of the same text, takes the way by name, which finds the same values.
-    static constexpr int KnownAttributeCount = 79;
-    // The table's strings, by slot.
-    static const std::array<QString, KnownAttributeCount> KnownAttributeNames;
-    // The slot of a string of the table, by its address; -1 for every other string.
-    static int knownSlot(const QString& name)
-    {
-        const std::less<const QString*> before;
-        const QString* const first = KnownAttributeNames.data();
-        if (before(&name, first) || !before(&name, first + KnownAttributeCount)) return -1;
-        return int(&name - first);
-    }
-    // The slot of a name by its text; -1 for names outside the table.
-    static int slotForName(const QString& name);
-
+    // Attributes are named by key (IXStyleKey, the named getters' own) or by text (names from
+    // files and plug-ins); both find the same values, a key without hashing.
     // The style's own value, or none.
-    IXStyleValue ownAttribute(const QString& name) const;
+    IXStyleValue ownAttribute(IXStyleName name) const;
     // The own value, else the value the sheet's look-up chain finds, else none.
-    IXStyleValue attribute(const QString& name) const;
+    IXStyleValue attribute(IXStyleName name) const;
     // The own value, else the default (no inheritance).
-    IXStyleValue valueForAttribute(const QString& name, const IXStyleValue& defaultValue) const;
+    IXStyleValue valueForAttribute(IXStyleName name, const IXStyleValue& defaultValue) const;
     // Stores the value (none removes the own attribute). Nothing happens when the own value
     // already matches or the attribute does not apply to this style (isApplicableAttribute).
-    void setValue(const IXStyleValue& value, const QString& name);
+    void setValue(const IXStyleValue& value, IXStyleName name);
     // The set-with-default rule: none removes the own attribute; a value is stored only when
     // it differs from what the style shows (attribute(), else the default).
-    void setValue(const IXStyleValue& value, const QString& name, const IXStyleValue& defaultValue);
+    void setValue(const IXStyleValue& value, IXStyleName name, const IXStyleValue& defaultValue);
     // Node styles and the root-branch master take every attribute; the other masters refuse
     // "branch.frame.type".
-    bool isApplicableAttribute(const QString& name) const;
+    bool isApplicableAttribute(IXStyleName name) const;
     const IXStyleAttributes& attributes() const { return m_attributes; }
     // setValue for each entry; own attributes that the dictionary lacks stay.
     void setAttributes(const IXStyleAttributes& attributes);
@@ -141,24 +120,24 @@ public:
     // A setter stores its value through the set-with-default rule; its default counts as
     // none when it equals the kind's empty value (false, 0, (0, 0), no text, no colour, no
     // font). ---
-    bool boolValueForAttribute(const QString& name, bool defaultValue) const;
-    void setBoolValue(bool value, const QString& name, bool defaultValue);
-    int intValueForAttribute(const QString& name, int defaultValue) const;
-    void setIntValue(int value, const QString& name, int defaultValue);
-    float floatValueForAttribute(const QString& name, float defaultValue) const;
-    void setFloatValue(float value, const QString& name, float defaultValue);
-    PLPoint pointValueForAttribute(const QString& name, PLPoint defaultValue) const;
-    void setPointValue(PLPoint value, const QString& name, PLPoint defaultValue);
-    PLSize sizeValueForAttribute(const QString& name, PLSize defaultValue) const;
-    void setSizeValue(PLSize value, const QString& name, PLSize defaultValue);
-    PLRect rectValueForAttribute(const QString& name, const PLRect& defaultValue) const;
-    void setRectValue(const PLRect& value, const QString& name, const PLRect& defaultValue);
+    bool boolValueForAttribute(IXStyleName name, bool defaultValue) const;
+    void setBoolValue(bool value, IXStyleName name, bool defaultValue);
+    int intValueForAttribute(IXStyleName name, int defaultValue) const;
+    void setIntValue(int value, IXStyleName name, int defaultValue);
+    float floatValueForAttribute(IXStyleName name, float defaultValue) const;
+    void setFloatValue(float value, IXStyleName name, float defaultValue);
+    PLPoint pointValueForAttribute(IXStyleName name, PLPoint defaultValue) const;
+    void setPointValue(PLPoint value, IXStyleName name, PLPoint defaultValue);
+    PLSize sizeValueForAttribute(IXStyleName name, PLSize defaultValue) const;
+    void setSizeValue(PLSize value, IXStyleName name, PLSize defaultValue);
+    PLRect rectValueForAttribute(IXStyleName name, const PLRect& defaultValue) const;
+    void setRectValue(const PLRect& value, IXStyleName name, const PLRect& defaultValue);
     // A null string is "no text".
-    QString stringValueForAttribute(const QString& name, const QString& defaultValue) const;
-    void setStringValue(const QString& value, const QString& name, const QString& defaultValue);
+    QString stringValueForAttribute(IXStyleName name, const QString& defaultValue) const;
+    void setStringValue(const QString& value, IXStyleName name, const QString& defaultValue);
     // A default PLColor is "no colour".
-    PLColor colorValueForAttribute(const QString& name, const PLColor& defaultValue) const;
-    void setColorValue(const PLColor& value, const QString& name, const PLColor& defaultValue);
+    PLColor colorValueForAttribute(IXStyleName name, const PLColor& defaultValue) const;
+    void setColorValue(const PLColor& value, IXStyleName name, const PLColor& defaultValue);
 
     // Fonts are kept in five attributes: name + ".size", ".name", ".family", ".bold",
     // ".italic". A size below 4 gives the default font; sizes above 1000 are read as 1000.
@@ -368,58 +347,46 @@ protected:
 private:
     friend class IXStyleSheetNode;
 
-    // The attribute names of a font and of a text group below a name, made once for the
-    // named attributes rather than on every read. Each member is the table's string when the
-    // table has the name (so that reads take the way by slot), else a string made for it.
-    class MemberNames {
-    public:
-        MemberNames(const MemberNames&) = delete;
-        MemberNames& operator=(const MemberNames&) = delete;
-
-    protected:
-        MemberNames() = default;
-        const QString& member(const QString& group, const char* suffix);
-
-    private:
-        std::array<QString, 5> m_made;
-        int m_madeCount = 0;
+    // The attribute names of a font and of a text group: keys for the named getters, texts
+    // below a name given as text (FontTexts, TextTexts hold those).
+    struct FontNames {
+        IXStyleName size, name, family, bold, italic;
     };
-    struct FontNames : MemberNames {
-        explicit FontNames(const QString& font);
-        const QString& size;
-        const QString& name;
-        const QString& family;
-        const QString& bold;
-        const QString& italic;
-    };
-    struct TextNames : MemberNames {
-        explicit TextNames(const QString& group);
+    struct TextNames {
         FontNames font;
-        const QString& alignment;
-        const QString& foreground;
-        const QString& background;
+        IXStyleName alignment, foreground, background;
     };
-    // What the style shows, and its own value (slot: knownSlot(name)), without copying: the
-    // reference holds until the next look-up or change.
-    const IXStyleValue& shownValue(const QString& name) const;
-    const IXStyleValue& ownValue(const QString& name, int slot) const;
+    struct FontTexts {
+        explicit FontTexts(const QString& font);
+        FontNames names() const { return {size, name, family, bold, italic}; }
+        QString size, name, family, bold, italic;
+    };
+    struct TextTexts {
+        explicit TextTexts(const QString& group);
+        TextNames names() const { return {font.names(), alignment, foreground, background}; }
+        FontTexts font;
+        QString alignment, foreground, background;
+    };
+    // What the style shows, and its own value, without copying: the reference holds until the
+    // next look-up or change.
+    const IXStyleValue& shownValue(IXStyleName name) const;
+    const IXStyleValue& ownValue(IXStyleName name) const;
     std::optional<QFont> fontValue(const FontNames& names, const std::optional<QFont>& defaultValue) const;
-    QTextOption paragraphStyleValue(const QString& alignmentName, const std::optional<QTextOption>& defaultValue) const;
+    QTextOption paragraphStyleValue(IXStyleName alignmentName, const std::optional<QTextOption>& defaultValue) const;
     IXStyleTextAttributes textAttributesValue(const TextNames& names, const IXStyleTextAttributes& defaultValue) const;
     // The text attributes of a named getter (group: IXStyleSheetNode::TextGroup), without default.
     IXStyleTextAttributes namedTextAttributes(const TextNames& names, int group) const;
-
-    inline static std::uint64_t s_changeCount = 0;
 
     IXStyleSheetNode* m_styleSheet = nullptr;
     int m_type = IXStyleTypeNode;
     int m_master = 0;
     QString m_refId;
     IXStyleAttributes m_attributes;
-    // The slots of the table among the own attributes' names.
-    std::bitset<KnownAttributeCount> m_knownAttributes;
+    // The keys among the own attributes' names.
+    std::bitset<IXStyleKeys::Count> m_keyedAttributes;
     // For a node's style: the master sheet's style of the same node as the sheet last found
-    // it (or none), while changeCount() is m_masterSheetStyleAt. Kept by the sheet.
-    mutable const IXStyleNode* m_masterSheetStyle = nullptr;
+    // it (or none), while the change count is m_masterSheetStyleAt. Kept by the sheet; owned,
+    // so that a change the count missed could give a stale answer but never a released style.
+    mutable std::shared_ptr<const IXStyleNode> m_masterSheetStyle;
     mutable std::uint64_t m_masterSheetStyleAt = ~std::uint64_t(0);
 };

@@ -5,8 +5,6 @@
 
 #include "DocumentModel/IXStyleSheetNode.h"
 
-#include <QHash>
-
 #include <algorithm>
 
 namespace {
@@ -16,118 +14,9 @@ const PLColor Clear = PLColor::clear();
 const PLColor Grey = PLColor::gray();
 const PLColor Blue = PLColor::rgb(0, 0, 1);
 
-// The names of the named attributes, each with a fixed slot: a read by one of these very
-// strings (IXStyleNode::knownSlot tells them by address) finds its own value by a bit and
-// its inherited value in the sheet's table of slots, hashing nothing. The members of the
-// font and text groups are listed too; names that come from elsewhere take the slow path.
-#define IX_STYLE_NAMES(X) \
-    /* Document */ \
-    X(DocumentPageColor, "document.bgcolor") \
-    X(DocumentWordWrap, "document.word.wrap") \
-    X(DocumentGapVertical, "document.gap.vertical") \
-    X(DocumentGapHorizontal, "document.gap.horizontal") \
-    X(DocumentBranchMinLength, "document.branch.minlength") \
-    X(DocumentShowsConnections, "document.connections.show") \
-    X(DocumentLayout, "document.layout") \
-    X(DocumentLayoutOrientation, "document.layout.orientation") \
-    X(DocumentLayoutCustom, "document.layout.custom") \
-    X(TimelineLevelDisplay, "document.layout.timeline.leveldisplay") \
-    X(TimelineShowTitle, "document.layout.timeline.show.title") \
-    X(TimelineShowDurationBars, "document.layout.timeline.show.durationbars") \
-    X(TimelineShowTimeBreaks, "document.layout.timeline.show.timebreaks") \
-    X(TimelineScale, "document.layout.timeline.scale") \
-    X(PrintPageOrientation, "print.page.orientation") \
-    X(PrintPageVCount, "print.page.vcount") \
-    X(PrintPageHCount, "print.page.hcount") \
-    X(PrintPageScale, "print.page.scale") \
-    X(PrintPageOffsetX, "print.page.offset.x") \
-    X(PrintPageOffsetY, "print.page.offset.y") \
-    X(PrintShowDocInfo, "print.show.docinfo") \
-    X(DocumentNumbering, "document.numbering") \
-    /* Branch */ \
-    X(BranchLayoutType, "branch.layout.type") \
-    X(BranchFrameType, "branch.frame.type") \
-    X(BranchLineWidth, "branch.line.width") \
-    X(BranchLineType, "branch.line.type") \
-    X(BranchLineColor, "branch.line.color") \
-    X(BranchFrameLineColor, "branch.frame.line.color") \
-    X(BranchFrameLineRoundness, "branch.frame.line.roundness") \
-    X(BranchFillType, "branch.fill.type") \
-    X(BranchFrameFillAngle, "branch.frame.fill.angle") \
-    X(BranchFrameFillColorCount, "branch.frame.fill.bgcolor.count") \
-    X(BranchFrameFillColor, "branch.frame.fill.bgcolor1") \
-    X(BranchFrameFillAltColor, "branch.frame.fill.bgcolor2") \
-    X(BranchPicturePosition, "branch.picture.position") \
-    X(BranchLayout, "branch.layout") \
-    X(BranchBaseline, "branch.baseline") \
-    X(BranchConnectionCap, "branch.connection.cap") \
-    X(BranchTextColor, "branch.text.fgcolor") \
-    X(BranchTextBackgroundColor, "branch.text.bgcolor") \
-    X(BranchTextFontSize, "branch.text.font.size") \
-    X(BranchTextFontName, "branch.text.font.name") \
-    X(BranchTextFontFamily, "branch.text.font.family") \
-    X(BranchTextFontBold, "branch.text.font.bold") \
-    X(BranchTextFontItalic, "branch.text.font.italic") \
-    X(BranchTextAlignment, "branch.text.alignment") \
-    X(BranchCollapsed, "branch.collapsed") \
-    X(BranchTextWidth, "branch.text.width") \
-    X(BranchParentOffset, "branch.parentOffset") \
-    X(BranchCollapserType, "branch.collapser.type") \
-    /* Picture */ \
-    X(PictureSize, "picture.size") \
-    X(PictureKeepAspect, "picture.keepaspect") \
-    X(PictureOpacity, "picture.opacity") \
-    /* Boundary */ \
-    X(BoundaryShow, "boundary.show") \
-    X(BoundaryLineColor, "boundary.line.color") \
-    X(BoundaryFillColor, "boundary.fill.bgcolor") \
-    X(BoundaryLineWidth, "boundary.line.width") \
-    X(BoundaryRoundness, "boundary.roundness") \
-    X(BoundaryLineDash, "boundary.line.dash") \
-    /* Connections and floating objects */ \
-    X(ConnectionHoverColor, "connection.hover.color") \
-    X(ConnectionColor, "connection.line.color") \
-    X(ConnectionOffset1, "connection.offset1") \
-    X(ConnectionOffset2, "connection.offset2") \
-    X(ConnectionLineWidth, "connection.line.width") \
-    X(FloatingLineColor, "floating.line.color") \
-    X(FloatingFrameColor, "floating.frame.fgcolor") \
-    X(FloatingFrameBackgroundColor, "floating.frame.bgcolor") \
-    X(FloatingFrameWidth, "floating.frame.width") \
-    X(FloatingLineWidth, "floating.line.width") \
-    X(CommentTextWidth, "comment.text.width") \
-    X(FloatingTargetOffset, "floating.targetOffset") \
-    X(FloatingTextColor, "floating.text.fgcolor") \
-    X(FloatingTextBackgroundColor, "floating.text.bgcolor") \
-    X(FloatingTextFontSize, "floating.text.font.size") \
-    X(FloatingTextFontName, "floating.text.font.name") \
-    X(FloatingTextFontFamily, "floating.text.font.family") \
-    X(FloatingTextFontBold, "floating.text.font.bold") \
-    X(FloatingTextFontItalic, "floating.text.font.italic") \
-    X(FloatingTextAlignment, "floating.text.alignment")
+using enum IXStyleKey;
 
-enum Slot : int {
-#define IX_STYLE_SLOT(id, text) id##Slot,
-    IX_STYLE_NAMES(IX_STYLE_SLOT)
-#undef IX_STYLE_SLOT
-    SlotCount
-};
-static_assert(SlotCount == IXStyleNode::KnownAttributeCount);
-}
-
-const std::array<QString, IXStyleNode::KnownAttributeCount> IXStyleNode::KnownAttributeNames = {
-#define IX_STYLE_TEXT(id, text) QStringLiteral(text),
-    IX_STYLE_NAMES(IX_STYLE_TEXT)
-#undef IX_STYLE_TEXT
-};
-
-namespace {
-#define IX_STYLE_NAME(id, text) [[maybe_unused]] const QString& id = IXStyleNode::KnownAttributeNames[id##Slot];
-IX_STYLE_NAMES(IX_STYLE_NAME)
-#undef IX_STYLE_NAME
-#undef IX_STYLE_NAMES
-
-// The groups whose members are listed above.
+// The groups whose members have keys; setters write their members by text.
 const QString BranchText = QStringLiteral("branch.text");
 const QString BranchTextFont = QStringLiteral("branch.text.font");
 const QString FloatingText = QStringLiteral("floating.text");
@@ -144,19 +33,6 @@ int pageSpread(int count)
 {
     return std::clamp(count, 1, MaximumPageSpread);
 }
-}
-
-// --- The table ---
-
-int IXStyleNode::slotForName(const QString& name)
-{
-    if (const int slot = knownSlot(name); slot >= 0) return slot;
-    static const QHash<QString, int> byName = [] {
-        QHash<QString, int> table;
-        for (int slot = 0; slot < KnownAttributeCount; ++slot) table.insert(KnownAttributeNames[std::size_t(slot)], slot);
-        return table;
-    }();
-    return byName.value(name, -1);
 }
 
 // --- Document ---
@@ -253,7 +129,9 @@ void IXStyleNode::setBranchBaseline(int baseline) { setIntValue(baseline, Branch
 int IXStyleNode::branchConnectionCap() const { return intValueForAttribute(BranchConnectionCap, 0); }
 IXStyleTextAttributes IXStyleNode::branchTextAttributes() const
 {
-    static const TextNames names(BranchText);
+    static constexpr TextNames names{
+        {BranchTextFontSize, BranchTextFontName, BranchTextFontFamily, BranchTextFontBold, BranchTextFontItalic},
+        BranchTextAlignment, BranchTextColor, BranchTextBackgroundColor};
     return namedTextAttributes(names, IXStyleSheetNode::BranchTextGroup);
 }
 void IXStyleNode::setBranchTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, BranchText, {}); }
@@ -263,7 +141,8 @@ PLColor IXStyleNode::branchTextBackgroundColor() const { return colorValueForAtt
 void IXStyleNode::setBranchTextBackgroundColor(const PLColor& color) { setColorValue(color, BranchTextBackgroundColor, Black); }
 std::optional<QFont> IXStyleNode::branchTextFont() const
 {
-    static const FontNames names(BranchTextFont);
+    static constexpr FontNames names{BranchTextFontSize, BranchTextFontName, BranchTextFontFamily, BranchTextFontBold,
+                                     BranchTextFontItalic};
     return fontValue(names, std::nullopt);
 }
 void IXStyleNode::setBranchTextFont(const std::optional<QFont>& font) { setFontValue(font, BranchTextFont, std::nullopt); }
@@ -350,7 +229,9 @@ PLPoint IXStyleNode::floatingTargetOffset() const { return pointValueForAttribut
 void IXStyleNode::setFloatingTargetOffset(PLPoint offset) { setPointValue(offset, FloatingTargetOffset, DefaultTargetOffset); }
 IXStyleTextAttributes IXStyleNode::floatingTextAttributes() const
 {
-    static const TextNames names(FloatingText);
+    static constexpr TextNames names{
+        {FloatingTextFontSize, FloatingTextFontName, FloatingTextFontFamily, FloatingTextFontBold, FloatingTextFontItalic},
+        FloatingTextAlignment, FloatingTextColor, FloatingTextBackgroundColor};
     return namedTextAttributes(names, IXStyleSheetNode::FloatingTextGroup);
 }
 void IXStyleNode::setFloatingTextAttributes(const IXStyleTextAttributes& attributes) { setTextAttributesValue(attributes, FloatingText, {}); }
@@ -360,7 +241,8 @@ PLColor IXStyleNode::floatingTextBackgroundColor() const { return colorValueForA
 void IXStyleNode::setFloatingTextBackgroundColor(const PLColor& color) { setColorValue(color, FloatingTextBackgroundColor, Black); }
 std::optional<QFont> IXStyleNode::floatingTextFont() const
 {
-    static const FontNames names(FloatingTextFont);
+    static constexpr FontNames names{FloatingTextFontSize, FloatingTextFontName, FloatingTextFontFamily,
+                                     FloatingTextFontBold, FloatingTextFontItalic};
     return fontValue(names, std::nullopt);
 }
 void IXStyleNode::setFloatingTextFont(const std::optional<QFont>& font) { setFontValue(font, FloatingTextFont, std::nullopt); }

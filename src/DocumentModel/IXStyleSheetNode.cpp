@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLocalizedStrings.h"
@@ -90,7 +91,7 @@ IXStyleSheetNode::~IXStyleSheetNode()
 {
     PLRunLoop::cancel(this, UpdateKey);
     // Undo steps may keep styles alive beyond the sheet: they must not point back at it.
-    dropAllStyles();
+    m_styles.releaseAll();
 }
 
 std::shared_ptr<IXNode> IXStyleSheetNode::copy() const
@@ -226,13 +227,11 @@ std::shared_ptr<IXStyleNode> IXStyleSheetNode::styleForNode(IXNode* node)
     PL_ASSERT_PARAM(node, "node");
     PL_ASSERT_PARAM(!node->isLayout(), "![node isLayout]");
     const QString& uid = node->uniqueId();
-    if (std::shared_ptr<IXStyleNode> style = m_styles.value(uid)) return style;
+    if (std::shared_ptr<IXStyleNode> style = m_styles.nodeStyle(uid)) return style;
     auto style = std::make_shared<IXStyleNode>();
     style->setRefId(uid);
     resetStyle(*style, node);
-    m_styles.insert(uid, style);
-    IXStyleNode::noteChange();
-    style->setParentNode(this);
+    m_styles.adoptNodeStyle(style);
     return style;
 }
 
@@ -242,93 +241,95 @@ std::shared_ptr<const IXStyleNode> IXStyleSheetNode::styleForReading(IXNode* nod
     PL_ASSERT_PARAM(!node->isLayout(), "![node isLayout]");
     // The style given last, while nothing that chooses it changed: styles join or leave
     // sheets, and sheets their masters or documents, only with a new change count; a new id
-    // forgets it; the depth picks a branch's master.
+    // forgets it; the depth picks a branch's master. The memo owns the style, and a style
+    // leaves its sheet when released by it, so a stale memo can never answer.
     IXNode::ReadingStyle& memo = node->m_readingStyle;
     const int level = node->level();
-    if (memo.style && memo.sheet == this && memo.changeCount == IXStyleNode::changeCount() && memo.level == level)
-        return std::static_pointer_cast<const IXStyleNode>(memo.style->shared_from_this());
-    std::shared_ptr<IXStyleNode> style = findStyleForReading(node);
-    memo = {this, IXStyleNode::changeCount(), level, style.get()};
+    const std::uint64_t now = IXStyleSheetStyles::changeCount();
+    if (memo.style && memo.changeCount == now && memo.level == level && memo.style->styleSheet() == this) return memo.style;
+    std::shared_ptr<const IXStyleNode> style = findStyleForReading(node);
+    memo = {style, now, level};
     return style;
 }
 
 std::shared_ptr<IXStyleNode> IXStyleSheetNode::findStyleForReading(IXNode* node)
 {
     const QString& uid = node->uniqueId();
-    if (!m_styles.isEmpty()) {
-        if (std::shared_ptr<IXStyleNode> style = m_styles.value(uid)) return style;
+    if (m_styles.hasNodeStyles()) {
+        if (std::shared_ptr<IXStyleNode> style = m_styles.nodeStyle(uid)) return style;
     }
     // Only a style of its own can name the node to the master sheet's look-up.
-    if (m_master && !m_master->m_styles.isEmpty() && m_master->m_styles.contains(uid)) return styleForNode(node);
+    const IXStyleSheetNode* master = m_styles.masterSheet();
+    if (master && master->m_styles.hasNodeStyles() && master->m_styles.containsNodeStyle(uid)) return styleForNode(node);
     const int type = styleTypeForNode(node);
-    std::shared_ptr<IXStyleNode>& shared = m_sharedStyles[type];
-    if (!shared) {
-        shared = std::make_shared<IXStyleNode>();
-        resetStyle(*shared, node);
-        shared->setParentNode(this);
-    }
+    if (const std::shared_ptr<IXStyleNode>& shared = m_styles.sharedStyle(type)) return shared;
+    auto shared = std::make_shared<IXStyleNode>();
+    resetStyle(*shared, node);
+    m_styles.adoptSharedStyle(type, shared);
     return shared;
 }
 
 bool IXStyleSheetNode::isSharedStyle(const IXStyleNode* style) const
 {
-    return style && std::any_of(m_sharedStyles.begin(), m_sharedStyles.end(), [style](const auto& shared) { return shared.get() == style; });
+    const auto& shared = m_styles.sharedStyles();
+    return style && std::any_of(shared.begin(), shared.end(), [style](const auto& one) { return one.get() == style; });
 }
 
 std::shared_ptr<IXStyleNode> IXStyleSheetNode::existingStyleForRef(const QString& refId) const
 {
-    return m_styles.value(refId);
+    return m_styles.nodeStyle(refId);
 }
 
 std::shared_ptr<IXStyleNode> IXStyleSheetNode::styleForMaster(int type)
 {
     PL_ASSERT_PARAM(type >= 0 && type < IXStyleType_Last, "type >= 0 && type < IXStyleType_Last");
     makeMastersIfNeeded();
-    return m_masters[type];
+    return m_styles.masters()[type];
 }
 
 IXStyleSheetNode::StyleList IXStyleSheetNode::nodeStyles() const
 {
-    return m_styles.values();
+    return m_styles.nodeStyles().values();
 }
 
-IXStyleValue IXStyleSheetNode::attribute(const QString& name, const IXStyleNode* style) const
+IXStyleValue IXStyleSheetNode::attribute(IXStyleName name, const IXStyleNode* style) const
 {
     PL_ASSERT_PARAM(style, "style");
-    return shownValue(name, IXStyleNode::knownSlot(name), *style);
+    return shownValue(name, *style);
 }
 
-const IXStyleValue& IXStyleSheetNode::shownValue(const QString& name, int slot, const IXStyleNode& style) const
+const IXStyleValue& IXStyleSheetNode::shownValue(IXStyleName name, const IXStyleNode& style) const
 {
-    if (const IXStyleValue& own = style.ownValue(name, slot)) return own;
+    if (const IXStyleValue& own = style.ownValue(name)) return own;
     if (const IXStyleNode* inMaster = masterSheetStyle(style)) {
-        if (const IXStyleValue& value = inMaster->ownValue(name, slot)) return value;
+        if (const IXStyleValue& value = inMaster->ownValue(name)) return value;
     }
-    return slot >= 0 ? resolvedKnownAttribute(slot, style.master()) : resolvedAttribute(name, style.master());
+    return name.slot() >= 0 ? resolvedKnownAttribute(name.slot(), style.master()) : resolvedAttribute(name.text(), style.master());
 }
 
 const IXStyleNode* IXStyleSheetNode::masterSheetStyle(const IXStyleNode& style) const
 {
     const QString& ref = style.refId();
-    if (ref.isEmpty() || !m_master) return nullptr;
+    const IXStyleSheetNode* master = m_styles.masterSheet();
+    if (ref.isEmpty() || !master) return nullptr;
     // The style keeps what its own sheet found. Styles join and leave sheets, and sheets
     // their masters, only with a new change count.
-    if (style.styleSheet() != this) return m_master->existingStyleForRef(ref).get();
-    if (style.m_masterSheetStyleAt != IXStyleNode::changeCount()) {
-        style.m_masterSheetStyle = m_master->existingStyleForRef(ref).get();
-        style.m_masterSheetStyleAt = IXStyleNode::changeCount();
+    if (style.styleSheet() != this) return master->existingStyleForRef(ref).get();
+    if (style.m_masterSheetStyleAt != IXStyleSheetStyles::changeCount()) {
+        style.m_masterSheetStyle = master->existingStyleForRef(ref);
+        style.m_masterSheetStyleAt = IXStyleSheetStyles::changeCount();
     }
-    return style.m_masterSheetStyle;
+    return style.m_masterSheetStyle.get();
 }
 
 void IXStyleSheetNode::dropStaleResolved() const
 {
-    if (m_resolvedAt == IXStyleNode::changeCount()) [[likely]]
+    if (m_resolvedAt == IXStyleSheetStyles::changeCount()) [[likely]]
         return;
     for (auto& values : m_resolved) values.clear();
     for (KnownResolved& known : m_resolvedKnown) known.found.reset();
     for (auto& groups : m_resolvedText) groups = {};
-    m_resolvedAt = IXStyleNode::changeCount();
+    m_resolvedAt = IXStyleSheetStyles::changeCount();
 }
 
 const IXStyleValue& IXStyleSheetNode::resolvedAttribute(const QString& name, int type) const
@@ -346,16 +347,15 @@ const IXStyleValue& IXStyleSheetNode::resolvedKnownAttribute(int slot, int type)
     KnownResolved& known = m_resolvedKnown[resolvedType(type)];
     const auto index = std::size_t(slot);
     if (!known.found[index]) {
-        // The table's own string, so that each style on the chain skips its search too.
-        known.values[index] = chainAttribute(IXStyleNode::KnownAttributeNames[index], type);
+        // By key, so that each style on the chain skips its search too.
+        known.values[index] = chainAttribute(IXStyleKey(slot), type);
         known.found.set(index);
     }
     return known.values[index];
 }
 
-IXStyleValue IXStyleSheetNode::chainAttribute(const QString& name, int type) const
+IXStyleValue IXStyleSheetNode::chainAttribute(IXStyleName name, int type) const
 {
-    ++m_resolvedCount;
     IXStyleValue value;
     if (const IXDocumentNode* document = documentNode()) {
         // A document without an id has no style yet: styleForNode makes the id.
@@ -369,14 +369,16 @@ IXStyleValue IXStyleSheetNode::chainAttribute(const QString& name, int type) con
     }
     // The master chain. Masters that were never made hold nothing, and their links are the
     // fixed ones; a chain is never longer than the number of types.
+    const StyleList& masters = m_styles.masters();
+    const IXStyleSheetNode* masterSheet = m_styles.masterSheet();
     for (int step = 0; step < IXStyleType_Last && type > IXStyleTypeNode && type < IXStyleType_Last; ++step) {
-        const IXStyleNode* master = m_masters.isEmpty() ? nullptr : m_masters[type].get();
+        const IXStyleNode* master = masters.isEmpty() ? nullptr : masters[type].get();
         if (master) {
             value = master->ownAttribute(name);
             if (value) return value;
         }
-        if (m_master && !m_master->m_masters.isEmpty()) {
-            value = m_master->m_masters[type]->ownAttribute(name);
+        if (masterSheet && !masterSheet->masters().isEmpty()) {
+            value = masterSheet->masters()[type]->ownAttribute(name);
             if (value) return value;
         }
         type = master ? master->master() : MasterOfType[type];
@@ -386,22 +388,19 @@ IXStyleValue IXStyleSheetNode::chainAttribute(const QString& name, int type) con
 
 void IXStyleSheetNode::makeMastersIfNeeded()
 {
-    if (m_masters.isEmpty()) resetMasters();
+    if (m_styles.masters().isEmpty()) resetMasters();
 }
 
 void IXStyleSheetNode::resetMasters()
 {
-    if (m_masters.size() != IXStyleType_Last) {
-        m_masters.clear();
-        for (int type = 0; type < IXStyleType_Last; ++type) {
-            auto master = std::make_shared<IXStyleNode>();
-            m_masters.append(master);
-            master->setParentNode(this);
-        }
+    if (m_styles.masters().size() != IXStyleType_Last) {
+        StyleList fresh;
+        for (int type = 0; type < IXStyleType_Last; ++type) fresh.append(std::make_shared<IXStyleNode>());
+        m_styles.setMasters(fresh);
     }
     for (int type = 0; type < IXStyleType_Last; ++type) {
-        m_masters[type]->setType(type);
-        m_masters[type]->setMaster(MasterOfType[type]);
+        m_styles.masters()[type]->setType(type);
+        m_styles.masters()[type]->setMaster(MasterOfType[type]);
     }
 }
 
@@ -419,18 +418,10 @@ void IXStyleSheetNode::resetStyleForNode(const IXNode* node)
 
 void IXStyleSheetNode::setMasters(const StyleList& masters)
 {
-    const StyleList old = m_masters;
+    const StyleList old = m_styles.masters();
     registerUndo(this, PLLocalizedStrings::string(QStringLiteral("Apply Style")),
                  [old](IXStyleSheetNode& sheet) { sheet.setMasters(old); });
-    for (const auto& master : old) {
-        if (master->parentNode() == this) master->setParentNode(nullptr);
-    }
-    m_masters.clear();
-    if (masters.size() == IXStyleType_Last && std::all_of(masters.begin(), masters.end(), [](const auto& m) { return bool(m); })) {
-        m_masters = masters;
-        for (const auto& master : std::as_const(m_masters)) master->setParentNode(this);
-    }
-    IXStyleNode::noteChange();
+    m_styles.setMasters(masters);
     resetMasters();
     styleDidChange();
     postUpdateAllCustomStyles();
@@ -438,9 +429,9 @@ void IXStyleSheetNode::setMasters(const StyleList& masters)
 
 void IXStyleSheetNode::applyMasterStyle(IXStyleSheetNode& other)
 {
-    if (other.m_masters.size() != IXStyleType_Last) return;
+    if (other.masters().size() != IXStyleType_Last) return;
     StyleList copies;
-    for (const auto& master : std::as_const(other.m_masters)) {
+    for (const auto& master : other.masters()) {
         copies.append(std::static_pointer_cast<IXStyleNode>(master->copy()));
     }
     setMasters(copies);
@@ -468,34 +459,19 @@ void IXStyleSheetNode::postUpdateAllCustomStyles()
 
 void IXStyleSheetNode::updateAllCustomStyles()
 {
-    const StyleList styles = m_styles.values();
+    const StyleList styles = m_styles.nodeStyles().values();
     for (const auto& style : styles) {
-        if (!style->refId().isEmpty()) style->notifyPropertyChange(QStringLiteral("master"));
+        if (!style->refId().isEmpty()) style->notifyPropertyChange(IXProperties::Master);
     }
     // The nodes read through shared styles hear it once, for all of them.
-    const auto shared = std::find_if(m_sharedStyles.begin(), m_sharedStyles.end(), [](const auto& style) { return bool(style); });
-    if (shared != m_sharedStyles.end()) (*shared)->notifyPropertyChange(QStringLiteral("master"));
+    const auto sharedStyles = m_styles.sharedStyles();
+    const auto shared = std::find_if(sharedStyles.begin(), sharedStyles.end(), [](const auto& style) { return bool(style); });
+    if (shared != sharedStyles.end()) (*shared)->notifyPropertyChange(IXProperties::Master);
 }
 
 void IXStyleSheetNode::styleDidChange()
 {
     if (!m_loading) m_keepsUnreadPart = false;
-}
-
-void IXStyleSheetNode::dropAllStyles()
-{
-    const StyleList masters = m_masters;
-    const StyleList styles = m_styles.values();
-    const StyleList shared(m_sharedStyles.begin(), m_sharedStyles.end());
-    m_masters.clear();
-    m_styles.clear();
-    m_sharedStyles = {};
-    IXStyleNode::noteChange();
-    for (const StyleList& list : {masters, styles, shared}) {
-        for (const auto& style : list) {
-            if (style && style->parentNode() == this) style->setParentNode(nullptr);
-        }
-    }
 }
 
 // --- XML ---
@@ -517,12 +493,12 @@ void IXStyleSheetNode::writeContent(PLXMLElement element)
     writeBaseXMLAttributes(element);
     element.setAttribute("version", QStringLiteral("1"));
     element.setAttribute("revision", QStringLiteral("1"));
-    if (!m_masters.isEmpty()) {
-        for (int type = IXStyleTypeCanvas; type < IXStyleType_Last; ++type) m_masters[type]->XMLElement(element);
+    if (!m_styles.masters().isEmpty()) {
+        for (int type = IXStyleTypeCanvas; type < IXStyleType_Last; ++type) m_styles.masters()[type]->XMLElement(element);
     }
-    QStringList refs = m_styles.keys();
+    QStringList refs = m_styles.nodeStyles().keys();
     std::sort(refs.begin(), refs.end());
-    for (const QString& ref : std::as_const(refs)) m_styles.value(ref)->XMLElement(element);
+    for (const QString& ref : std::as_const(refs)) m_styles.nodeStyle(ref)->XMLElement(element);
 }
 
 bool IXStyleSheetNode::saveToPart(IXDocumentNode* document, const QString& name, PLError* error)
@@ -574,13 +550,10 @@ bool IXStyleSheetNode::readStyleElement(const PLXMLElement& child, PLError* erro
         }
         style->setRefId(ref);
         resetStyle(*style, node.get());
-        if (const std::shared_ptr<IXStyleNode> old = m_styles.value(ref)) {
+        if (const std::shared_ptr<IXStyleNode> old = m_styles.adoptNodeStyle(style)) {
             PLLog::write(QStringLiteral("duplicate style replaced for node %1\n old: %2\n new: %3")
                              .arg(ref, old->description(), style->description()));
-            old->setParentNode(nullptr);
         }
-        m_styles.insert(ref, style);
-        IXStyleNode::noteChange();
         return true;
     }
     const int type = typeOfName(name);
@@ -590,10 +563,7 @@ bool IXStyleSheetNode::readStyleElement(const PLXMLElement& child, PLError* erro
         return true;
     }
     style->setType(type);
-    const std::shared_ptr<IXStyleNode> old = m_masters[type];
-    m_masters[type] = style;
-    IXStyleNode::noteChange();
-    if (old && old->parentNode() == this) old->setParentNode(nullptr);
+    m_styles.replaceMaster(type, style);
     return true;
 }
 
@@ -603,25 +573,24 @@ void IXStyleSheetNode::attachToDocumentNode(IXDocumentNode* document)
 {
     IXNode::attachToDocumentNode(document);
     if (!document) return;
-    for (const StyleList& list : {m_masters, m_styles.values(), StyleList(m_sharedStyles.begin(), m_sharedStyles.end())}) {
+    const auto& shared = m_styles.sharedStyles();
+    for (const StyleList& list : {m_styles.masters(), m_styles.nodeStyles().values(), StyleList(shared.begin(), shared.end())}) {
         for (const auto& style : list) {
             if (style && style->documentNode() != document) style->attachToDocumentNode(document);
         }
     }
     document->addToObservers(this);
-    if (parentNode() != document) m_master = document->styleSheet().get();
     // The look-up now starts from this document's node and sheet.
-    IXStyleNode::noteChange();
+    m_styles.setMasterSheet(parentNode() != document ? document->styleSheet().get() : m_styles.masterSheet());
 }
 
 void IXStyleSheetNode::detachFromDocumentNode()
 {
     PLRunLoop::cancel(this, UpdateKey);
     if (IXDocumentNode* document = documentNode()) document->removeFromObservers(this);
-    m_master = nullptr;
-    dropAllStyles();
+    m_styles.setMasterSheet(nullptr);
+    m_styles.releaseAll();
     IXNode::detachFromDocumentNode();
-    IXStyleNode::noteChange();
 }
 
 bool IXStyleSheetNode::respondsToSelector(std::string_view selector) const
@@ -631,19 +600,19 @@ bool IXStyleSheetNode::respondsToSelector(std::string_view selector) const
 
 void IXStyleSheetNode::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
-    if (property == QLatin1String("level")) resetStyleForNode(branch);
+    if (property == IXProperties::Level) resetStyleForNode(branch);
 }
 
 void IXStyleSheetNode::notifiedOfStyleNode(IXStyleNode* style, const QString& property)
 {
     if (!style) return;
     const IXStyleSheetNode* owner = style->styleSheet();
-    if (m_master && owner == m_master && !style->refId().isEmpty()) {
+    if (m_styles.masterSheet() && owner == m_styles.masterSheet() && !style->refId().isEmpty()) {
         if (const std::shared_ptr<IXStyleNode> mine = existingStyleForRef(style->refId())) mine->notifyPropertyChange(property);
         return;
     }
     if (owner == this && style->refId().isEmpty()
-        && std::any_of(m_masters.begin(), m_masters.end(), [style](const auto& master) { return master.get() == style; })) {
+        && std::any_of(m_styles.masters().begin(), m_styles.masters().end(), [style](const auto& master) { return master.get() == style; })) {
         postUpdateAllCustomStyles();
     }
 }

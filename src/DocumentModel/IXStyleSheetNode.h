@@ -4,6 +4,7 @@
 #include "DocumentModel/IXNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleNodeObserver.h"
+#include "DocumentModel/IXStyleSheetStyles.h"
 #include "Platform/PLXMLDocument.h"
 
 #include <QByteArray>
@@ -87,15 +88,13 @@ public:
     // masters are made on first use.
     std::shared_ptr<IXStyleNode> styleForMaster(int type);
     // The value that the style shows (see the look-up above). A style is required ("style").
-    // Names of IXStyleNode's table are found by slot (IXStyleNode::knownSlot), others by name.
-    IXStyleValue attribute(const QString& name, const IXStyleNode* style) const;
-    // How many times the sheet went along the chain past a style's own value and its ref:
-    // each name (or slot) once per master type until a change (IXStyleNode::changeCount).
-    std::uint64_t resolvedCount() const { return m_resolvedCount; }
-    IXStyleSheetNode* masterStyleSheet() const { return m_master; }
+    // Keys are found by slot, texts by name. What the chain gives past a style's own value and
+    // its ref is kept per master type and name until a change (IXStyleSheetStyles).
+    IXStyleValue attribute(IXStyleName name, const IXStyleNode* style) const;
+    IXStyleSheetNode* masterStyleSheet() const { return m_styles.masterSheet(); }
     bool isLoading() const { return m_loading; }
     // The nine master styles (index = type), or none before first use.
-    const StyleList& masters() const { return m_masters; }
+    const StyleList& masters() const { return m_styles.masters(); }
     // The node styles, in no particular order.
     StyleList nodeStyles() const;
 
@@ -153,10 +152,10 @@ private:
     void resetStyleForNode(const IXNode* node);
     static void resetStyle(IXStyleNode& style, const IXNode* node);
     void updateAllCustomStyles();
-    void dropAllStyles();
     bool readStyleElement(const PLXMLElement& child, PLError* error);
     void writeContent(PLXMLElement element);
     friend class IXStyleNode;
+    friend class IXStyleSheetNodeProbe;
     // The text groups of IXStyleNode's named getters.
     enum TextGroup { BranchTextGroup, FloatingTextGroup, TextGroupCount };
     // The text attributes of a group as a style of the master type that holds nothing shows
@@ -166,45 +165,41 @@ private:
         dropStaleResolved();
         return m_resolvedText[std::size_t(resolvedType(type))][std::size_t(group)];
     }
-    // attribute() without copying (slot: IXStyleNode::knownSlot(name)): the reference holds
-    // until the next look-up or change.
-    const IXStyleValue& shownValue(const QString& name, int slot, const IXStyleNode& style) const;
+    // attribute() without copying: the reference holds until the next look-up or change.
+    const IXStyleValue& shownValue(IXStyleName name, const IXStyleNode& style) const;
     // The master sheet's style of the node that the style names, when there is one.
     const IXStyleNode* masterSheetStyle(const IXStyleNode& style) const;
     // The part of the look-up that depends only on the style's master type: the document
     // node's style, then the master chain; kept per type and name (m_resolved), or per type
-    // and slot for the names of IXStyleNode's table (m_resolvedKnown).
+    // and key (m_resolvedKnown).
     const IXStyleValue& resolvedAttribute(const QString& name, int type) const;
     const IXStyleValue& resolvedKnownAttribute(int slot, int type) const;
     // What resolvedKnownAttribute found before, while it holds; null otherwise.
     const IXStyleValue* resolvedBefore(int slot, int type) const
     {
-        if (m_resolvedAt != IXStyleNode::changeCount()) return nullptr;
+        if (m_resolvedAt != IXStyleSheetStyles::changeCount()) return nullptr;
         const KnownResolved& known = m_resolvedKnown[std::size_t(resolvedType(type))];
         return known.found[std::size_t(slot)] ? &known.values[std::size_t(slot)] : nullptr;
     }
     // Types outside the chain look at the document node's style only, as type 0 does.
     static int resolvedType(int type) { return type > IXStyleTypeNode && type < IXStyleType_Last ? type : 0; }
-    // Forgets what was resolved when IXStyleNode::changeCount() moved on.
+    // Forgets what was resolved when the change count moved on.
     void dropStaleResolved() const;
-    IXStyleValue chainAttribute(const QString& name, int type) const;
+    IXStyleValue chainAttribute(IXStyleName name, int type) const;
 
-    QHash<QString, std::shared_ptr<IXStyleNode>> m_styles;
-    StyleList m_masters;
-    // The shared reading styles by master type, made on first use; never written to.
-    std::array<std::shared_ptr<IXStyleNode>, IXStyleType_Last> m_sharedStyles;
-    IXStyleSheetNode* m_master = nullptr;
-    // What resolvedAttribute found, by master type (0 for none) and name, while
-    // IXStyleNode::changeCount() is m_resolvedAt. Values are shared, so a copy is cheap.
+    // Node styles, masters, shared reading styles (made on first use, never written to) and
+    // the master sheet: every change passes through it.
+    IXStyleSheetStyles m_styles{*this};
+    // What resolvedAttribute found, by master type (0 for none) and name, while the change
+    // count is m_resolvedAt. Values are shared, so a copy is cheap.
     mutable std::array<QHash<QString, IXStyleValue>, IXStyleType_Last> m_resolved;
     struct KnownResolved {
-        std::array<IXStyleValue, IXStyleNode::KnownAttributeCount> values;
-        std::bitset<IXStyleNode::KnownAttributeCount> found;
+        std::array<IXStyleValue, IXStyleKeys::Count> values;
+        std::bitset<IXStyleKeys::Count> found;
     };
     mutable std::array<KnownResolved, IXStyleType_Last> m_resolvedKnown;
     mutable std::array<std::array<std::optional<IXStyleTextAttributes>, TextGroupCount>, IXStyleType_Last> m_resolvedText;
     mutable std::uint64_t m_resolvedAt = ~std::uint64_t(0);
-    mutable std::uint64_t m_resolvedCount = 0;
     bool m_loading = false;
     bool m_keepsUnreadPart = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "DocumentModel/IXToolNames.h"
 
 #include <memory>
 
@@ -21,10 +21,10 @@ public:
     // Installs the tool manager (null uninstalls); the caller keeps ownership.
     static void install(IXToolManaging* manager);
 
-    // Starts the tool of the named class on the edited object in the layout context (null:
+    // Starts the tool of the class (IXToolNames) on the edited object in the layout context (null:
     // the active inspector's context) with the starting event (may be null). Returns the
     // started tool, or null when no tool could be started.
-    virtual IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+    virtual IXTool* activateToolNamed(IXToolName toolClass, const std::shared_ptr<IXNode>& object,
                                       IXLayoutContext* context, const PLMouseEvent* event) = 0;
     // Ends the current tool, if any: it is asked to resign and discarded when it refuses;
     // afterwards there is no current tool.

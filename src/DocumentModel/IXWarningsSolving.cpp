@@ -11,5 +11,5 @@ QString IXWarningsSolving::locateTitle()
 void IXWarningsSolving::activateAttachmentsTool(const std::shared_ptr<IXNode>& reference)
 {
     if (IXToolManaging* manager = IXToolManaging::sharedManager())
-        manager->activateToolNamed(QStringLiteral("IXAttachmentsTool"), reference, nullptr, nullptr);
+        manager->activateToolNamed(IXToolNames::Attachments, reference, nullptr, nullptr);
 }

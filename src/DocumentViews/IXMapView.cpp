@@ -498,8 +498,8 @@ void IXMapView::autolayoutBranches(QObject*)
 bool IXMapView::validateMenuItem(QAction* item)
 {
     const QByteArray action = IXActionItem::actionOf(item);
-    if (action == "expand:" || action == "collapse:") return false;
-    if (action == "autolayoutBranches:") {
+    if (action == IXCommands::Expand || action == IXCommands::Collapse) return false;
+    if (action == IXCommands::AutolayoutBranches) {
         if (!m_context) return false;
         const bool timeline = m_context->isTimelineLayout();
         item->setCheckable(true);
@@ -510,14 +510,18 @@ bool IXMapView::validateMenuItem(QAction* item)
     return action.endsWith(':') && metaObject()->indexOfMethod(signature.constData()) >= 0;
 }
 
-void IXMapView::sendToController(const char* selector)
+void IXMapView::sendToController(IXCommand command)
 {
     auto* controller = m_context ? dynamic_cast<QObject*>(m_context->controller()) : nullptr;
     if (!controller) return;
-    const QByteArray name(selector);
+    const QByteArray name = command.toByteArray();
     const QByteArray signature = QMetaObject::normalizedSignature(name.chopped(1) + "(QObject*)");
     const int index = controller->metaObject()->indexOfMethod(signature.constData());
-    if (index >= 0) controller->metaObject()->method(index).invoke(controller, Q_ARG(QObject*, this));
+    if (index >= 0) {
+        controller->metaObject()->method(index).invoke(controller, Q_ARG(QObject*, this));
+    } else {
+        PLLog::writeOnce(QStringLiteral("The command %1 has no receiver").arg(QString::fromLatin1(name)));
+    }
 }
 
 // --- Mouse ---
@@ -563,7 +567,7 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
         PLKeyboard::modifierFlags(event->modifiers()) &
         (PLMouseEvent::Shift | PLMouseEvent::Control | PLMouseEvent::Option | PLMouseEvent::Command);
     if (event->button() == Qt::RightButton) {
-        tools->activateToolNamed(QStringLiteral("IXContextMenuTool"), m_context.get(),
+        tools->activateToolNamed(IXToolNames::ContextMenu, m_context.get(),
                                  IXToolEvent(mouseEventFromQt(event, PLMouseEvent::RightMouseDown)));
         return;
     }
@@ -575,7 +579,7 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton) return;
     const PLMouseEvent down = mouseEventFromQt(event, PLMouseEvent::LeftMouseDown);
     if (modifiers == PLMouseEvent::Control) {
-        tools->activateToolNamed(QStringLiteral("IXContextMenuTool"), m_context.get(), IXToolEvent(down));
+        tools->activateToolNamed(IXToolNames::ContextMenu, m_context.get(), IXToolEvent(down));
         return;
     }
     const bool handled = m_context->mouse().trackMouse(down);
@@ -589,7 +593,7 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
         QWidget::setCursor(Qt::OpenHandCursor);
         return;
     }
-    tools->activateToolNamed(QStringLiteral("IXSelectionTool"), m_context.get(), IXToolEvent(down));
+    tools->activateToolNamed(IXToolNames::Selection, m_context.get(), IXToolEvent(down));
 }
 
 void IXMapView::mouseMoveEvent(QMouseEvent* event)

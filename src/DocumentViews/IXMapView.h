@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXOverview.h"
 #include "DocumentViews/IXScaling.h"
 #include "MapLayout/IXDocumentViewing.h"
@@ -156,7 +157,7 @@ private:
     void willLeaveWindow();
     void didEnterWindow();
     // Sends a window command by its selector to the context's controller, when it has it.
-    void sendToController(const char* selector);
+    void sendToController(IXCommand command);
     void startTitleEditing(QKeyEvent* event);
     void scrollRectToVisible(const PLRect& rect);
     // The layout type of the node's branch group (0 when it has none).

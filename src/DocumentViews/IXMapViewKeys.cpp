@@ -45,12 +45,12 @@ void IXMapView::keyPressEvent(QKeyEvent* event)
     const bool option = (modifiers & PLMouseEvent::Option) != 0;
     if (code == PLKeyboard::Return || code == PLKeyboard::Enter) {
         if (option) m_context->controller()->addSubbranch();
-        else if ((modifiers & PLMouseEvent::Shift) != 0) sendToController("addPrebranch:");
-        else sendToController("addBranch:");
+        else if ((modifiers & PLMouseEvent::Shift) != 0) sendToController(IXCommands::AddPrebranch);
+        else sendToController(IXCommands::AddBranch);
         return;
     }
     if (code == PLKeyboard::Delete || code == PLKeyboard::ForwardDelete) {
-        sendToController("removeSelectedNodes:");
+        sendToController(IXCommands::RemoveSelectedNodes);
         return;
     }
     if (isArrow(code)) {
@@ -74,12 +74,12 @@ void IXMapView::startTitleEditing(QKeyEvent* event)
     IXToolManager* tools = IXToolManager::sharedManager();
     // The window's selected branch: the topmost of several.
     if (const std::shared_ptr<IXBranchNode> branch = selection.topmostBranchNode()) {
-        tools->activateToolNamed(QStringLiteral("IXBranchTitleTool"), branch, m_context.get(), IXToolEvent(*event));
+        tools->activateToolNamed(IXToolNames::BranchTitle, branch, m_context.get(), IXToolEvent(*event));
         return;
     }
     const IXSelection::NodeList comments = selection.allFloatingComments();
     if (!comments.isEmpty())
-        tools->activateToolNamed(QStringLiteral("IXCommentTitleTool"), comments.first(), m_context.get(),
+        tools->activateToolNamed(IXToolNames::CommentTitle, comments.first(), m_context.get(),
                                  IXToolEvent(*event));
 }
 

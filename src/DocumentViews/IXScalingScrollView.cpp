@@ -1,6 +1,7 @@
 #include "DocumentViews/IXScalingScrollView.h"
 
 #include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXScaling.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLNotificationCenter.h"
@@ -289,8 +290,8 @@ void IXScalingScrollView::scaleToFit(QObject*)
 bool IXScalingScrollView::validateMenuItem(QAction* item)
 {
     const QByteArray action = IXActionItem::actionOf(item);
-    if (action == "zoomIn:") return m_scalingView && m_scaleFactor < m_scalingView->scalingMaxFactor();
-    if (action == "zoomOut:") return m_scalingView && m_scaleFactor > m_scalingView->scalingMinFactor();
+    if (action == IXCommands::ZoomIn) return m_scalingView && m_scaleFactor < m_scalingView->scalingMaxFactor();
+    if (action == IXCommands::ZoomOut) return m_scalingView && m_scaleFactor > m_scalingView->scalingMinFactor();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
+#include "Platform/PLLog.h"
 #include "UtilityWidgets/UTBeep.h"
 
 #include <QHash>
@@ -29,6 +30,17 @@ QHash<QString, ToolClass>& registry()
 {
     static QHash<QString, ToolClass> classes = makeRegistry();
     return classes;
+}
+
+// The registered class of the name; an unknown name is logged the first time it is asked for,
+// so that a tool the program asks for but does not have shows once, not on every click.
+const ToolClass* findToolClass(IXToolName name)
+{
+    const QString text = name.toString();
+    const auto found = registry().constFind(text);
+    if (found != registry().constEnd()) return &*found;
+    PLLog::writeOnce(QStringLiteral("No tool class is registered under the name %1").arg(text));
+    return nullptr;
 }
 
 // Sets a pointer for the length of a scope and puts the old value back.
@@ -66,14 +78,14 @@ void IXToolManager::registerToolClass(const QMetaObject* toolClass, Factory fact
     registry().insert(QString::fromLatin1(toolClass->className()), {toolClass, std::move(factory)});
 }
 
-void IXToolManager::registerToolClass(const QString& className, const QMetaObject* toolClass, Factory factory)
+void IXToolManager::registerToolClass(IXToolName name, const QMetaObject* toolClass, Factory factory)
 {
-    registry().insert(className, {toolClass, std::move(factory)});
+    registry().insert(name.toString(), {toolClass, std::move(factory)});
 }
 
-bool IXToolManager::isToolClassRegistered(const QString& className)
+bool IXToolManager::isToolClassRegistered(IXToolName name)
 {
-    return registry().contains(className);
+    return registry().contains(name.toString());
 }
 
 bool IXToolManager::makeCurrentTool(IXTool* tool)
@@ -96,14 +108,14 @@ bool IXToolManager::makeCurrentTool(IXTool* tool)
     return true;
 }
 
-IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+IXTool* IXToolManager::activateToolNamed(IXToolName toolClassName, const std::shared_ptr<IXNode>& object,
                                          IXLayoutContext* context, const IXToolEvent& event)
 {
     IXToolEnvironment* environment = IXToolEnvironment::shared();
     if (!context && environment) context = environment->activeInspectorContext();
     if (!context) return nullptr;
-    const auto found = registry().constFind(toolClassName);
-    if (found == registry().constEnd()) return nullptr;
+    const ToolClass* found = findToolClass(toolClassName);
+    if (!found) return nullptr;
     const ToolClass toolClass = *found;
 
     if (m_currentTool && m_currentTool->metaObject()->inherits(toolClass.metaObject) &&
@@ -125,13 +137,13 @@ IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, const std
     return current;
 }
 
-IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, IXLayoutContext* context,
+IXTool* IXToolManager::activateToolNamed(IXToolName toolClassName, IXLayoutContext* context,
                                          const IXToolEvent& event)
 {
     return activateToolNamed(toolClassName, nullptr, context, event);
 }
 
-IXTool* IXToolManager::activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
+IXTool* IXToolManager::activateToolNamed(IXToolName toolClassName, const std::shared_ptr<IXNode>& object,
                                          IXLayoutContext* context, const PLMouseEvent* event)
 {
     return activateToolNamed(toolClassName, object, context, event ? IXToolEvent(*event) : IXToolEvent());

@@ -44,9 +44,9 @@ public:
     static void registerToolClass(const QMetaObject* toolClass, Factory factory);
     // Registers a class under another name: tests stand in for tools by the names the program
     // asks for.
-    static void registerToolClass(const QString& className, const QMetaObject* toolClass, Factory factory);
+    static void registerToolClass(IXToolName name, const QMetaObject* toolClass, Factory factory);
     // Whether a tool class is registered under the name.
-    static bool isToolClassRegistered(const QString& className);
+    static bool isToolClassRegistered(IXToolName name);
 
     IXTool* currentTool() const { return m_currentTool; }
 
@@ -57,12 +57,13 @@ public:
 
     // Starts the named tool on the object (may be null) in the context (null: the active
     // inspector's) with the starting event (may be none). Returns the tool that is current
-    // afterwards for this request, or null: unknown class, no context, or a refusal.
-    IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
-                              IXLayoutContext* context, const IXToolEvent& event);
-    IXTool* activateToolNamed(const QString& toolClassName, IXLayoutContext* context, const IXToolEvent& event);
-    IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
-                              IXLayoutContext* context, const PLMouseEvent* event) override;
+    // afterwards for this request, or null: unknown class (logged once per name), no
+    // context, or a refusal.
+    IXTool* activateToolNamed(IXToolName toolClass, const std::shared_ptr<IXNode>& object, IXLayoutContext* context,
+                              const IXToolEvent& event);
+    IXTool* activateToolNamed(IXToolName toolClass, IXLayoutContext* context, const IXToolEvent& event);
+    IXTool* activateToolNamed(IXToolName toolClass, const std::shared_ptr<IXNode>& object, IXLayoutContext* context,
+                              const PLMouseEvent* event) override;
 
     // Asks the current tool to commit; true when there is none.
     bool commitCurrentTool();

@@ -25,10 +25,10 @@ IXActionBridge* IXActionBridge::shared()
     return bridge;
 }
 
-QAction* IXActionBridge::makeAction(const QString& text, const QByteArray& action, QObject* parent)
+QAction* IXActionBridge::makeAction(const QString& text, IXCommand command, QObject* parent)
 {
     auto* item = new QAction(text, parent);
-    IXActionItem::setAction(item, action);
+    IXActionItem::setAction(item, command.toByteArray());
     connect(item, &QAction::triggered, item, [item] {
         if (IXApplication* application = IXApplication::instance())
             application->sendAction(IXActionItem::actionOf(item), IXActionItem::targetOf(item), item);

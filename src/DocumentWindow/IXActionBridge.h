@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DocumentViews/IXCommandNames.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -21,8 +23,8 @@ class QWidget;
 class IXActionBridge : public QObject {
     Q_OBJECT
 public:
-    // An item titled `text` that sends `action`, owned by the parent.
-    static QAction* makeAction(const QString& text, const QByteArray& action, QObject* parent);
+    // An item titled `text` that sends the command, owned by the parent.
+    static QAction* makeAction(const QString& text, IXCommand command, QObject* parent);
     // (IXActionItem reads and sets an item's action and explicit target.)
 
     // Enables (and lets the target check) an item; false when it is disabled.

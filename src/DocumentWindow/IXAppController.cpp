@@ -3,6 +3,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXCommandNames.h"
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
@@ -268,7 +269,7 @@ void IXAppController::openURL(const QUrl& url)
 bool IXAppController::validateMenuItem(QAction* item)
 {
     const QByteArray action = IXActionItem::actionOf(item);
-    if (action == "toggleFullScreenMode:") {
+    if (action == IXCommands::ToggleFullScreenMode) {
         item->setText(PLLocalizedStrings::string(m_fullScreenMode ? QStringLiteral("Full Screen Mode Off")
                                                                    : QStringLiteral("Full Screen Mode On")));
         return !IXDocumentController::shared().documents().isEmpty();

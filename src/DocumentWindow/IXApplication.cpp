@@ -154,7 +154,10 @@ QObject* IXApplication::targetForAction(const QByteArray& action, QObject* targe
 bool IXApplication::sendAction(const QByteArray& action, QObject* target, QObject* sender)
 {
     QObject* receiver = targetForAction(action, target, sender);
-    if (!receiver) return false;
+    if (!receiver) {
+        PLLog::writeOnce(QStringLiteral("The command %1 has no receiver").arg(QString::fromLatin1(action)));
+        return false;
+    }
     IXWindowExtensions::performAction(receiver, action, sender);
     emit actionSent();
     return true;

@@ -1,5 +1,6 @@
 #include "DocumentWindow/IXMainMenu.h"
 
+#include "DocumentViews/IXCommandNames.h"
 #include "DocumentWindow/IXActionBridge.h"
 #include "Platform/PLLocalizedStrings.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-QAction* addItem(QMenu* menu, const char* title, const QByteArray& action, QKeySequence shortcut = {}, int tag = -1)
+QAction* addItem(QMenu* menu, const char* title, IXCommand action, QKeySequence shortcut = {}, int tag = -1)
 {
     QAction* item = IXActionBridge::makeAction(PLLocalizedStrings::string(QString::fromUtf8(title)), action, menu);
     if (!shortcut.isEmpty()) item->setShortcut(shortcut);
@@ -37,44 +38,44 @@ void IXMainMenu::installWindowMenus(QMainWindow* window)
 void IXMainMenu::fillMenuBar(QMenuBar* bar)
 {
     QMenu* file = addMenu(bar, "&File");
-    addItem(file, "New", "newDocument:", QKeySequence::New);
-    addItem(file, "Open...", "openDocument:", QKeySequence::Open);
+    addItem(file, "New", IXCommands::NewDocument, QKeySequence::New);
+    addItem(file, "Open...", IXCommands::OpenDocument, QKeySequence::Open);
     file->addSeparator();
-    addItem(file, "Close", "performClose:", QKeySequence::Close);
-    addItem(file, "Save", "saveDocument:", QKeySequence::Save);
-    addItem(file, "Save As...", "saveDocumentAs:", QKeySequence::SaveAs);
-    addItem(file, "Revert to Saved", "revertDocumentToSaved:");
+    addItem(file, "Close", IXCommands::PerformClose, QKeySequence::Close);
+    addItem(file, "Save", IXCommands::SaveDocument, QKeySequence::Save);
+    addItem(file, "Save As...", IXCommands::SaveDocumentAs, QKeySequence::SaveAs);
+    addItem(file, "Revert to Saved", IXCommands::RevertDocumentToSaved);
     file->addSeparator();
-    addItem(file, "Preferences...", "showPreferences:", QKeySequence::Preferences);
+    addItem(file, "Preferences...", IXCommands::ShowPreferences, QKeySequence::Preferences);
     file->addSeparator();
-    addItem(file, "Quit", "terminate:", QKeySequence::Quit)->setMenuRole(QAction::QuitRole);
+    addItem(file, "Quit", IXCommands::Terminate, QKeySequence::Quit)->setMenuRole(QAction::QuitRole);
 
     QMenu* edit = addMenu(bar, "&Edit");
-    addItem(edit, "Undo", "undo:", QKeySequence::Undo);
-    addItem(edit, "Redo", "redo:", QKeySequence::Redo);
+    addItem(edit, "Undo", IXCommands::Undo, QKeySequence::Undo);
+    addItem(edit, "Redo", IXCommands::Redo, QKeySequence::Redo);
     edit->addSeparator();
-    addItem(edit, "Cut", "cut:", QKeySequence::Cut);
-    addItem(edit, "Copy", "copy:", QKeySequence::Copy);
-    addItem(edit, "Paste", "paste:", QKeySequence::Paste);
-    addItem(edit, "Select All", "selectAll:", QKeySequence::SelectAll);
+    addItem(edit, "Cut", IXCommands::Cut, QKeySequence::Cut);
+    addItem(edit, "Copy", IXCommands::Copy, QKeySequence::Copy);
+    addItem(edit, "Paste", IXCommands::Paste, QKeySequence::Paste);
+    addItem(edit, "Select All", IXCommands::SelectAll, QKeySequence::SelectAll);
 
     QMenu* view = addMenu(bar, "&View");
-    addItem(view, "Mind Map", "switchToView:", QKeySequence(Qt::CTRL | Qt::Key_1), 0);
-    addItem(view, "Top-Down Map", "switchToView:", QKeySequence(Qt::CTRL | Qt::Key_2), 1);
-    addItem(view, "Left-Right Map", "switchToView:", QKeySequence(Qt::CTRL | Qt::Key_3), 2);
+    addItem(view, "Mind Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_1), 0);
+    addItem(view, "Top-Down Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_2), 1);
+    addItem(view, "Left-Right Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_3), 2);
     view->addSeparator();
-    addItem(view, "Zoom In", "zoomIn:", QKeySequence::ZoomIn);
-    addItem(view, "Zoom Out", "zoomOut:", QKeySequence::ZoomOut);
-    addItem(view, "Actual Size", "actualSize:", QKeySequence(Qt::CTRL | Qt::Key_0));
-    addItem(view, "Fit to Window", "scaleToFit:");
+    addItem(view, "Zoom In", IXCommands::ZoomIn, QKeySequence::ZoomIn);
+    addItem(view, "Zoom Out", IXCommands::ZoomOut, QKeySequence::ZoomOut);
+    addItem(view, "Actual Size", IXCommands::ActualSize, QKeySequence(Qt::CTRL | Qt::Key_0));
+    addItem(view, "Fit to Window", IXCommands::ScaleToFit);
     view->addSeparator();
-    addItem(view, "Full Screen Mode On", "toggleFullScreenMode:", QKeySequence::FullScreen);
+    addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
 
     QMenu* help = addMenu(bar, "&Help");
-    addItem(help, "Ideaflux Help", "helpForItem:", QKeySequence::HelpContents);
-    addItem(help, "Keyboard Shortcuts", "helpByTagFor:", {}, 1);
-    addItem(help, "Timescales", "helpByTagFor:", {}, 2);
+    addItem(help, "Ideaflux Help", IXCommands::HelpForItem, QKeySequence::HelpContents);
+    addItem(help, "Keyboard Shortcuts", IXCommands::HelpByTagFor, {}, 1);
+    addItem(help, "Timescales", IXCommands::HelpByTagFor, {}, 2);
     help->addSeparator();
-    addItem(help, "Online Support", "gotoOnlineSupport:");
-    addItem(help, "Home Page", "gotoHomePage:");
+    addItem(help, "Online Support", IXCommands::GotoOnlineSupport);
+    addItem(help, "Home Page", IXCommands::GotoHomePage);
 }

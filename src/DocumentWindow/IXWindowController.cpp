@@ -6,6 +6,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXMapView.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXTool.h"
@@ -372,7 +373,7 @@ void IXWindowController::notifySelectionChange()
         const auto branch = selectedBranch();
         if (!branch || branch != m_brainStormActiveBranch) {
             IXToolManager* tools = IXToolManager::sharedManager();
-            if (tools->currentTool() && tools->currentTool()->inherits("IXBranchTitleTool")) tools->discardCurrentTool();
+            if (tools->currentTool() && tools->currentTool()->inherits(IXToolNames::BranchTitle.text())) tools->discardCurrentTool();
             if (branch)
                 nextBrainStormAndApplyLastChange(false);
             else
@@ -429,7 +430,7 @@ void IXWindowController::nextBrainStormAndApplyLastChange(bool apply)
     parent->insertBranch(m_brainStormActiveBranch, -1);
     setSelection(IXSelection::selectionWithNode(m_brainStormActiveBranch));
     if (IXLayoutContext* context = layoutContext())
-        IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("IXBranchTitleTool"), m_brainStormActiveBranch,
+        IXToolManager::sharedManager()->activateToolNamed(IXToolNames::BranchTitle, m_brainStormActiveBranch,
                                                           context, IXToolEvent());
 }
 
@@ -555,20 +556,20 @@ bool IXWindowController::validateMenuItem(QAction* item)
 {
     const QByteArray action = IXActionItem::actionOf(item);
     PLUndoManager* undo = m_document.undoManager();
-    if (action == "undo:") {
+    if (action == IXCommands::Undo) {
         item->setText(undo ? undo->undoMenuItemTitle() : PLLocalizedStrings::string(QStringLiteral("Undo")));
         return undo && undo->canUndo();
     }
-    if (action == "redo:") {
+    if (action == IXCommands::Redo) {
         item->setText(undo ? undo->redoMenuItemTitle() : PLLocalizedStrings::string(QStringLiteral("Redo")));
         return undo && undo->canRedo();
     }
-    if (action == "switchToView:") {
+    if (action == IXCommands::SwitchToView) {
         item->setCheckable(true);
         item->setChecked(item->data().toInt() == m_documentLayout);
         return isOfferedLayout(item->data().toInt());
     }
-    if (action == "revertDocumentToSaved:") return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
-    if (action == "brainStorm:") return false;  // until the branch title tool can type the titles
+    if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
+    if (action == IXCommands::BrainStorm) return false;  // until the branch title tool can type the titles
     return true;
 }

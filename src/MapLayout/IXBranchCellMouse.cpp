@@ -24,10 +24,10 @@ constexpr std::chrono::milliseconds HoverDelay(200);
 constexpr std::uint32_t UpOrDragMask =
     PLMouseEvent::maskForType(PLMouseEvent::LeftMouseUp) | PLMouseEvent::maskForType(PLMouseEvent::LeftMouseDragged);
 
-void startTool(const char* name, const std::shared_ptr<IXNode>& object, IXLayoutContext* context, const PLMouseEvent* event)
+void startTool(IXToolName name, const std::shared_ptr<IXNode>& object, IXLayoutContext* context, const PLMouseEvent* event)
 {
     if (IXToolManaging* tools = IXToolManaging::sharedManager())
-        tools->activateToolNamed(QString::fromLatin1(name), object, context, event);
+        tools->activateToolNamed(name, object, context, event);
 }
 
 bool contains(IXLayoutCell* cell, PLPoint pointInOwner, IXLayoutCell* owner)
@@ -76,20 +76,20 @@ void IXBranchCell::mouseMoved(const PLMouseEvent& event)
 void IXBranchCell::showAttachments(const PLMouseEvent& event)
 {
     cleanupDelayedShows();
-    if (node()) startTool("IXAttachmentsTool", node()->shared_from_this(), context(), &event);
+    if (node()) startTool(IXToolNames::Attachments, node()->shared_from_this(), context(), &event);
 }
 
 void IXBranchCell::showComment(const PLMouseEvent& event)
 {
     cleanupDelayedShows();
     IXBranchNode* branch = branchNode();
-    if (branch && branch->comment()) startTool("IXYellowNoteTool", branch->comment(), context(), &event);
+    if (branch && branch->comment()) startTool(IXToolNames::YellowNote, branch->comment(), context(), &event);
 }
 
 void IXBranchCell::showOutline(const PLMouseEvent& event)
 {
     cleanupDelayedShows();
-    if (node()) startTool("IXInplaceOutlineTool", node()->shared_from_this(), context(), &event);
+    if (node()) startTool(IXToolNames::InplaceOutline, node()->shared_from_this(), context(), &event);
 }
 
 void IXBranchCell::startTitleEditing(const PLMouseEvent* event)
@@ -98,7 +98,7 @@ void IXBranchCell::startTitleEditing(const PLMouseEvent* event)
     if (!context || !node()) return;
     const std::shared_ptr<IXNode> branch = node()->shared_from_this();
     context->setSelection(IXSelection::selectionWithNode(branch));
-    startTool("IXBranchTitleTool", branch, context, event);
+    startTool(IXToolNames::BranchTitle, branch, context, event);
 }
 
 bool IXBranchCell::trackMouse(const PLMouseEvent& event)
@@ -143,7 +143,7 @@ bool IXBranchCell::trackMouse(const PLMouseEvent& event)
     };
     auto drag = [&] {
         if (!isSelected()) context->setSelection(IXSelection::selectionWithNode(branch));
-        startTool("IXDragBranchTool", branch, context, &event);
+        startTool(IXToolNames::DragBranch, branch, context, &event);
         return true;
     };
     const std::optional<PLMouseEvent> next = waitForClick();

@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchCell.h"
@@ -114,7 +115,7 @@ void IXConnectionCell::notifiedOfNodeDetach(IXNode* node)
 
 void IXConnectionCell::notifiedOfConnectionNode(IXConnectionNode* node, const QString& property)
 {
-    if (node != this->node() || property != QLatin1String("targetRef")) return;
+    if (node != this->node() || property != IXProperties::TargetRef) return;
     m_targetCell.reset();
     purge();
 }

@@ -34,7 +34,7 @@ bool IXFloatingCells::trackMouseDown(IXLayoutCell* cell, const PLMouseEvent& eve
     }
     if (!cell->isSelected()) context->setSelection(IXSelection::selectionWithNode(object));
     if (IXToolManaging* tools = IXToolManaging::sharedManager())
-        tools->activateToolNamed(QStringLiteral("IXDragFloatingTool"), object, context, &event);
+        tools->activateToolNamed(IXToolNames::DragFloating, object, context, &event);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXPictureNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
@@ -49,7 +50,7 @@ void IXLayoutModelObserver::notifiedOfStyleNode(IXStyleNode* style, const QStrin
         // A shared reading style stands for every node read through it, the document node
         // included when it has no style of its own in that sheet: each of them hears "master".
         const IXStyleSheetNode* sheet = style->styleSheet();
-        if (property != QLatin1String("master") || !sheet || !sheet->isSharedStyle(style)) return;
+        if (property != IXProperties::Master || !sheet || !sheet->isSharedStyle(style)) return;
         const QString& documentId = documentNode->existingUniqueId();
         if (documentId.isEmpty() || !sheet->existingStyleForRef(documentId)) reloads.postReloadBranches();
         m_context.cells().invalidateLayoutOfNamedCells();
@@ -58,7 +59,7 @@ void IXLayoutModelObserver::notifiedOfStyleNode(IXStyleNode* style, const QStrin
     const QString& refId = style->refId();
     if (refId == documentNode->existingUniqueId()) {
         if (m_context.isTimelineLayout() || property.startsWith(QLatin1String("document.layout"))
-            || property == QLatin1String("master")) {
+            || property == IXProperties::Master) {
             reloads.postReloadBranches();
         } else if (IXLayoutGroupCell* branchLayer = m_context.branchLayer()) {
             branchLayer->invalidateLayout();
@@ -73,12 +74,12 @@ void IXLayoutModelObserver::notifiedOfStyleNode(IXStyleNode* style, const QStrin
 void IXLayoutModelObserver::notifiedOfDocumentNode(IXDocumentNode*, const QString& property)
 {
     IXLayoutReloadScheduler& reloads = m_context.reloads();
-    if (property == QLatin1String("rootBranches")) {
+    if (property == IXProperties::RootBranches) {
         reloads.postReloadBranches();
-    } else if (property == QLatin1String("pictures") || property == QLatin1String("comments")) {
+    } else if (property == IXProperties::Pictures || property == IXProperties::Comments) {
         reloads.postReloadFloatings();
         reloads.postReloadConnections();
-    } else if (property == QLatin1String("timeScaleType") && m_context.isTimelineLayout()) {
+    } else if (property == IXProperties::TimeScaleType && m_context.isTimelineLayout()) {
         reloads.postReloadBranches();
     }
 }
@@ -88,9 +89,9 @@ void IXLayoutModelObserver::notifiedOfBranchNode(IXNode* branch, const QString& 
     if (!branch || !m_context.controller()) return;
     IXLayoutReloadScheduler& reloads = m_context.reloads();
     const bool timeline = m_context.isTimelineLayout();
-    if (property == QLatin1String("connections")) {
+    if (property == IXProperties::Connections) {
         reloads.postReloadConnections();
-    } else if (property == QLatin1String("branches")) {
+    } else if (property == IXProperties::Branches) {
         if (timeline) {
             reloads.postReloadBranches();
         } else {
@@ -100,7 +101,7 @@ void IXLayoutModelObserver::notifiedOfBranchNode(IXNode* branch, const QString& 
             // Outlines may point at boxes that went with the rebuild.
             reloads.postReloadSelection();
         }
-    } else if (timeline && (property == QLatin1String("beginDate") || property.startsWith(QLatin1String("endDate")))) {
+    } else if (timeline && (property == IXProperties::BeginDate || property.startsWith(IXProperties::EndDate.view()))) {
         reloads.postReloadBranches();
     }
     m_context.cells().invalidateLayoutOfNodeCell(branch);
@@ -108,7 +109,7 @@ void IXLayoutModelObserver::notifiedOfBranchNode(IXNode* branch, const QString& 
 
 void IXLayoutModelObserver::notifiedOfReferenceNode(IXReferenceNode* reference, const QString& property)
 {
-    if (property == QLatin1String("connection")) m_context.reloads().postReloadConnections();
+    if (property == IXProperties::Connection) m_context.reloads().postReloadConnections();
     m_context.cells().invalidateLayoutOfNodeCell(reference);
 }
 
@@ -124,7 +125,7 @@ void IXLayoutModelObserver::notifiedOfCommentNode(IXCommentNode* comment, const 
 
 void IXLayoutModelObserver::notifiedOfConnectionNode(IXConnectionNode* connection, const QString& property)
 {
-    if (property == QLatin1String("targetRef")) m_context.reloads().postReloadConnections();
+    if (property == IXProperties::TargetRef) m_context.reloads().postReloadConnections();
     m_context.cells().invalidateLayoutOfNodeCell(connection);
 }
 

@@ -305,7 +305,7 @@ bool IXTextCell::trackMouse(const PLMouseEvent& event)
     if (!isFloating() || event.type() != PLMouseEvent::LeftMouseDown || !context()) return false;
     if (event.clickCount() == 2) {
         if (IXToolManaging* tools = IXToolManaging::sharedManager())
-            tools->activateToolNamed(QStringLiteral("IXCommentTitleTool"), node()->shared_from_this(), context(), &event);
+            tools->activateToolNamed(IXToolNames::CommentTitle, node()->shared_from_this(), context(), &event);
         return true;
     }
     return IXFloatingCells::trackMouseDown(this, event);

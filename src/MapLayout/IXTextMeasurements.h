@@ -51,10 +51,11 @@ public:
     void clear();
     qsizetype count() const { return m_entries.size(); }
     static constexpr qsizetype capacity() { return 1 << 18; }
-    // Texts laid out since the start (misses, here or elsewhere), for benchmarks and tests.
-    std::uint64_t layoutCount() const { return m_layouts; }
 
 private:
+    // Tests and benchmarks read m_layouts.
+    friend class IXTextMeasurementsProbe;
+
     // What of a text changes where its lines break and how high they are.
     struct Key {
         QString text;
@@ -74,5 +75,6 @@ private:
     void insert(Key&& key, const IXTextMeasurement& measurement);
 
     QHash<Key, IXTextMeasurement> m_entries;
+    // Texts laid out since the start (misses, here or elsewhere).
     std::uint64_t m_layouts = 0;
 };

@@ -1,5 +1,7 @@
 #include "Platform/PLLog.h"
 
+#include <QSet>
+
 #include <cstdio>
 
 namespace {
@@ -18,6 +20,14 @@ void PLLog::write(const QString& line)
     }
     const QByteArray bytes = line.toUtf8();
     std::fprintf(stderr, "%s\n", bytes.constData());
+}
+
+void PLLog::writeOnce(const QString& line)
+{
+    static QSet<QString> written;
+    if (written.contains(line)) return;
+    written.insert(line);
+    write(line);
 }
 
 PLLog::Sink PLLog::setSink(Sink sink)

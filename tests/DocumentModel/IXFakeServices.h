@@ -33,10 +33,10 @@ public:
     FakeToolManager() { install(this); }
     ~FakeToolManager() override { install(nullptr); }
 
-    IXTool* activateToolNamed(const QString& toolClassName, const std::shared_ptr<IXNode>& object,
-                              IXLayoutContext* context, const PLMouseEvent* event) override
+    IXTool* activateToolNamed(IXToolName toolClass, const std::shared_ptr<IXNode>& object, IXLayoutContext* context,
+                              const PLMouseEvent* event) override
     {
-        activations.append({toolClassName, object, context, event});
+        activations.append({toolClass.toString(), object, context, event});
         return nullptr;
     }
     void discardCurrentTool() override { ++discardCount; }

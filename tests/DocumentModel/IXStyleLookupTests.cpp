@@ -2,6 +2,7 @@
 // in the document sheet, every place of the chain holds a different value; the test reads
 // the value, checks it came from the expected place, removes it there and reads again, so
 // that the whole order is checked, and places that are not in the chain must never answer.
+#include "IXStyleSheetNodeProbe.h"
 #include "IXStyleTestNodes.h"
 #include "TestSupport/QStringPrinter.h"
 
@@ -111,7 +112,7 @@ IXNode* askedNode(StyledDocument& doc, const ChainCase& row, std::shared_ptr<Sty
 // Each place holds a value that names it; reads until nothing answers, removing the value
 // of the place that answered each time, and gives the places in the order they answered.
 QStringList answeringPlaces(const std::vector<Place>& places, const std::function<IXStyleValue()>& read,
-                            const QString& name = Probe)
+                            IXStyleName name = Probe)
 {
     for (const Place& place : places) place.style->setValue(IXStyleValue::text(place.name), name);
     QStringList answered;
@@ -207,19 +208,16 @@ TEST(IXStyleLookup, ReadingGivesTheOwnStyleOrOneSharedPerMasterTypeAndMakesTheId
     EXPECT_EQ(sheet.styleForReading(sub2.get())->styleSheet(), &sheet);
 }
 
-// The strings of the table are read by slot, any other string of the same text by name: both
-// find the same value wherever in the chain it sits, for a node's own style and for a shared
-// reading style, whether the value was stored under the table's string or under a string
-// from elsewhere (a file, a plug-in).
-TEST(IXStyleLookup, TableStringsAndOtherStringsFindTheSameValues)
+// A key and a text of the same name find the same value wherever in the chain it sits, for
+// a node's own style and for a shared reading style, whether the value was stored by key or
+// by text (as a file or a plug-in stores it).
+TEST(IXStyleLookup, KeysAndTextsFindTheSameValues)
 {
-    for (int slot = 0; slot < IXStyleNode::KnownAttributeCount; ++slot) {
-        const QString& known = IXStyleNode::KnownAttributeNames[std::size_t(slot)];
-        const QString outside(known.constData(), known.size());
-        SCOPED_TRACE(known.toStdString());
-        EXPECT_EQ(IXStyleNode::knownSlot(known), slot);
-        EXPECT_EQ(IXStyleNode::knownSlot(outside), -1);
-        EXPECT_EQ(IXStyleNode::slotForName(outside), slot);
+    for (int slot = 0; slot < IXStyleKeys::Count; ++slot) {
+        const IXStyleKey key = IXStyleKey(slot);
+        const QString text(IXStyleKeys::name(key).constData(), IXStyleKeys::name(key).size());
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(IXStyleKeys::keyForName(text), key);
 
         StyledDocument doc;
         const auto node = doc.add(Kind::Branch, 2);
@@ -227,26 +225,27 @@ TEST(IXStyleLookup, TableStringsAndOtherStringsFindTheSameValues)
         const std::vector<Place> places = allPlaces(doc, node.get());
         const auto own = doc.layoutSheet()->styleForReading(node.get());
         const auto shared = doc.layoutSheet()->styleForReading(plain.get());
+        const auto storeBy = slot % 2 ? IXStyleName(key) : IXStyleName(text);
         const QStringList answered = answeringPlaces(
             places,
             [&] {
-                EXPECT_EQ(shared->attribute(known), shared->attribute(outside));
-                const IXStyleValue value = own->attribute(known);
-                EXPECT_EQ(value, own->attribute(outside));
+                EXPECT_EQ(shared->attribute(key), shared->attribute(text));
+                const IXStyleValue value = own->attribute(key);
+                EXPECT_EQ(value, own->attribute(text));
                 return value;
             },
-            slot % 2 ? known : outside);
+            storeBy);
         // Every node style and document style takes any name; only masters refuse some.
         EXPECT_GE(answered.size(), 4);
-        EXPECT_FALSE(own->attribute(known));
-        EXPECT_FALSE(shared->attribute(known));
+        EXPECT_FALSE(own->attribute(key));
+        EXPECT_FALSE(shared->attribute(key));
     }
-    EXPECT_EQ(IXStyleNode::slotForName(Probe), -1);
+    EXPECT_FALSE(IXStyleKeys::keyForName(Probe).has_value());
 }
 
-// What the chain gives past a style's own value is kept per master type: reading it for many
-// nodes goes along the chain once, and once more after any change.
-TEST(IXStyleLookup, ChainIsWalkedOncePerTypeUntilAChange)
+// What the chain gives past a style's own value is kept per master type and key (or text)
+// until any change; a read finds it there instead of going along the chain.
+TEST(IXStyleLookup, ChainResultsAreKeptPerTypeUntilAChange)
 {
     StyledDocument doc;
     std::vector<std::shared_ptr<StyledTestNode>> nodes;
@@ -254,28 +253,30 @@ TEST(IXStyleLookup, ChainIsWalkedOncePerTypeUntilAChange)
     IXStyleSheetNode& sheet = *doc.layoutSheet();
     const auto master = doc.documentSheet()->styleForMaster(IXStyleTypeSubBranch);
     master->setBranchLineWidth(3);
+    const QString widthText = QStringLiteral("branch.line.width");
     const auto readAll = [&] {
         float sum = 0;
         for (const auto& node : nodes) sum += sheet.styleForReading(node.get())->branchLineWidth();
         return sum;
     };
-    // Making the shared style of a type counts as a change: main branches get theirs now.
-    sheet.styleForReading(doc.add(Kind::Branch, 1).get());
-    const std::uint64_t before = sheet.resolvedCount();
+    const auto kept = [&](int type) { return IXStyleSheetNodeProbe::keeps(sheet, IXStyleKey::BranchLineWidth, type); };
+    EXPECT_FALSE(kept(IXStyleTypeSubBranch));
     EXPECT_EQ(readAll(), 15);
-    EXPECT_EQ(readAll(), 15);
-    EXPECT_EQ(sheet.resolvedCount(), before + 1);
-    // The way by name keeps what it found apart.
-    for (const auto& node : nodes)
-        EXPECT_EQ(sheet.styleForReading(node.get())->floatValueForAttribute(QStringLiteral("branch.line.width"), 0), 3);
-    EXPECT_EQ(sheet.resolvedCount(), before + 2);
+    EXPECT_TRUE(kept(IXStyleTypeSubBranch));
+    EXPECT_FALSE(kept(IXStyleTypeMainBranch));
+    // The way by text keeps what it found apart.
+    EXPECT_FALSE(IXStyleSheetNodeProbe::keeps(sheet, widthText, IXStyleTypeSubBranch));
+    for (const auto& node : nodes) EXPECT_EQ(sheet.styleForReading(node.get())->floatValueForAttribute(widthText, 0), 3);
+    EXPECT_TRUE(IXStyleSheetNodeProbe::keeps(sheet, widthText, IXStyleTypeSubBranch));
     master->setBranchLineWidth(4);
+    EXPECT_FALSE(kept(IXStyleTypeSubBranch));
+    EXPECT_FALSE(IXStyleSheetNodeProbe::keeps(sheet, widthText, IXStyleTypeSubBranch));
     EXPECT_EQ(readAll(), 20);
-    EXPECT_EQ(sheet.resolvedCount(), before + 3);
+    EXPECT_TRUE(kept(IXStyleTypeSubBranch));
     // Another master type has its own.
     nodes.front()->setLevel(1);
     EXPECT_EQ(readAll(), 17);
-    EXPECT_EQ(sheet.resolvedCount(), before + 4);
+    EXPECT_TRUE(kept(IXStyleTypeMainBranch));
 }
 
 // The text attributes of a style that holds nothing are made once per master type: they

@@ -83,10 +83,10 @@ public:
 // The tools the view starts by name, stood in for by recording tools.
 void registerStandInTools()
 {
-    IXToolManager::registerToolClass(QStringLiteral("IXSelectionTool"), &RecordingTool::staticMetaObject,
+    IXToolManager::registerToolClass(IXToolNames::Selection, &RecordingTool::staticMetaObject,
                                      [](IXToolManager* m) -> IXTool* { return new SelectingTool(m); });
-    for (const char* name : {"IXContextMenuTool", "IXBranchTitleTool", "IXCommentTitleTool"})
-        IXToolManager::registerToolClass(QString::fromLatin1(name), &OtherRecordingTool::staticMetaObject,
+    for (const IXToolName name : {IXToolNames::ContextMenu, IXToolNames::BranchTitle, IXToolNames::CommentTitle})
+        IXToolManager::registerToolClass(name, &OtherRecordingTool::staticMetaObject,
                                          [](IXToolManager* m) -> IXTool* { return new OtherRecordingTool(m); });
 }
 

@@ -1,6 +1,7 @@
 // The tool manager's rules: one current tool by class name, the short cut for the running
 // tool's class and object, resigning as commit then discard, refusals, and tools that end.
 #include "DocumentViews/IXToolManager.h"
+#include "Platform/PLLog.h"
 
 #include "IXTestContexts.h"
 #include "IXTestTools.h"
@@ -14,6 +15,12 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// The test tools of IXTestTools.h by their class names, and a name no class has.
+constexpr IXToolName Recording{"RecordingTool"};
+constexpr IXToolName OtherRecording{"OtherRecordingTool"};
+constexpr IXToolName SubRecording{"SubRecordingTool"};
+constexpr IXToolName NoSuchTool{"IXNoSuchTool"};
 
 void releaseDeferred()
 {
@@ -39,16 +46,16 @@ protected:
         UTBeep::setSound(previousSound);
     }
 
-    RecordingTool* activate(const char* name, const std::shared_ptr<IXNode>& object = nullptr, int context = 0,
+    RecordingTool* activate(IXToolName name, const std::shared_ptr<IXNode>& object = nullptr, int context = 0,
                             const IXToolEvent& event = {})
     {
         return activateIn(name, object, contexts[context], event);
     }
-    RecordingTool* activateIn(const char* name, const std::shared_ptr<IXNode>& object, IXLayoutContext* context,
+    RecordingTool* activateIn(IXToolName name, const std::shared_ptr<IXNode>& object, IXLayoutContext* context,
                               const IXToolEvent& event = {})
     {
         return static_cast<RecordingTool*>(
-            manager->activateToolNamed(QString::fromLatin1(name), object, context, event));
+            manager->activateToolNamed(name, object, context, event));
     }
 
     FakeToolEnvironment environment;
@@ -61,11 +68,11 @@ protected:
 
 TEST_F(IXToolManagerTest, StartsRegisteredToolsByClassNameOnly)
 {
-    EXPECT_EQ(activate("IXNoSuchTool"), nullptr);
+    EXPECT_EQ(activate(NoSuchTool), nullptr);
     EXPECT_EQ(manager->currentTool(), nullptr);
-    EXPECT_FALSE(IXToolManager::isToolClassRegistered(QStringLiteral("IXNoSuchTool")));
+    EXPECT_FALSE(IXToolManager::isToolClassRegistered(NoSuchTool));
 
-    RecordingTool* tool = activate("RecordingTool");
+    RecordingTool* tool = activate(Recording);
     ASSERT_NE(tool, nullptr);
     EXPECT_EQ(manager->currentTool(), tool);
     EXPECT_STREQ(tool->metaObject()->className(), "RecordingTool");
@@ -74,13 +81,29 @@ TEST_F(IXToolManagerTest, StartsRegisteredToolsByClassNameOnly)
     EXPECT_EQ(environment.focused, QList<IXLayoutContext*>{contexts[0]});
 }
 
+// A name the program asks for without a class is logged once, however often it is asked for.
+TEST_F(IXToolManagerTest, UnknownNamesAreLoggedOncePerName)
+{
+    constexpr IXToolName another{"IXAnotherMissingTool"};
+    QStringList logged;
+    const PLLog::Sink previous = PLLog::setSink([&](const QString& line) { logged << line; });
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(activate(another), nullptr);
+        EXPECT_EQ(activate(NoSuchTool), nullptr);
+    }
+    PLLog::setSink(previous);
+    // The other test may have logged the first name already; each appears at most once.
+    EXPECT_EQ(logged.filter(QStringLiteral("IXAnotherMissingTool")).size(), 1);
+    EXPECT_LE(logged.filter(QStringLiteral("IXNoSuchTool")).size(), 1);
+}
+
 TEST_F(IXToolManagerTest, WithoutContextTakesTheActiveInspectorsContext)
 {
-    EXPECT_EQ(activateIn("RecordingTool", nullptr, nullptr), nullptr) << "no context anywhere";
+    EXPECT_EQ(activateIn(Recording, nullptr, nullptr), nullptr) << "no context anywhere";
     EXPECT_TRUE(environment.focused.isEmpty());
 
     environment.inspectorContext = contexts[2];
-    RecordingTool* tool = activateIn("RecordingTool", nullptr, nullptr);
+    RecordingTool* tool = activateIn(Recording, nullptr, nullptr);
     ASSERT_NE(tool, nullptr);
     EXPECT_EQ(tool->context(), contexts[2]);
 }
@@ -89,37 +112,37 @@ TEST_F(IXToolManagerTest, SameClassAndObjectReturnsTheRunningToolUntouched)
 {
     const auto branch = std::make_shared<IXNode>();
     const IXToolEvent first(PLMouseEvent(PLMouseEvent::LeftMouseDown, PLPoint(3, 4)));
-    RecordingTool* tool = activate("SubRecordingTool", branch, 0, first);
+    RecordingTool* tool = activate(SubRecording, branch, 0, first);
     ASSERT_NE(tool, nullptr);
     TestToolLog::lines().clear();
 
     // The base class name matches a running subclass; the second event is not passed on.
     const IXToolEvent second(PLMouseEvent(PLMouseEvent::LeftMouseDown, PLPoint(9, 9)));
-    EXPECT_EQ(activate("RecordingTool", branch, 1, second), tool);
-    EXPECT_EQ(activate("SubRecordingTool", branch, 0, second), tool);
+    EXPECT_EQ(activate(Recording, branch, 1, second), tool);
+    EXPECT_EQ(activate(SubRecording, branch, 0, second), tool);
     EXPECT_TRUE(TestToolLog::lines().isEmpty()) << TestToolLog::lines().join(u',').toStdString();
     ASSERT_EQ(tool->startEvents.size(), 1);
     EXPECT_EQ(tool->startEvents[0].mouseEvent()->locationInView(), PLPoint(3, 4));
     EXPECT_EQ(environment.focused.size(), 1);
 
     // No object matches no object; an unrelated class does not match.
-    RecordingTool* plain = activate("OtherRecordingTool");
+    RecordingTool* plain = activate(OtherRecording);
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(activate("OtherRecordingTool"), plain);
-    EXPECT_NE(activate("SubRecordingTool"), plain);
+    EXPECT_EQ(activate(OtherRecording), plain);
+    EXPECT_NE(activate(SubRecording), plain);
 }
 
 TEST_F(IXToolManagerTest, AnotherObjectCommitsThenDiscardsTheCurrentTool)
 {
     const auto first = std::make_shared<IXNode>();
     const auto second = std::make_shared<IXNode>();
-    QPointer<RecordingTool> old = activate("RecordingTool", first);
+    QPointer<RecordingTool> old = activate(Recording, first);
     document.editors.clear();
     old->beginEditing();
     ASSERT_EQ(document.editors.size(), 1);
     TestToolLog::lines().clear();
 
-    RecordingTool* tool = activate("RecordingTool", second, 1);
+    RecordingTool* tool = activate(Recording, second, 1);
     ASSERT_NE(tool, nullptr);
     EXPECT_NE(tool, old.data());
     EXPECT_EQ(manager->currentTool(), tool);
@@ -143,10 +166,10 @@ TEST_F(IXToolManagerTest, AnotherObjectCommitsThenDiscardsTheCurrentTool)
 TEST_F(IXToolManagerTest, RefusedCommitBeepsAndKeepsTheCurrentTool)
 {
     TestToolLog::commitAnswer() = false;
-    RecordingTool* stubborn = activate("RecordingTool");
+    RecordingTool* stubborn = activate(Recording);
     TestToolLog::commitAnswer() = true;
 
-    EXPECT_EQ(activate("OtherRecordingTool", nullptr, 1), nullptr);
+    EXPECT_EQ(activate(OtherRecording, nullptr, 1), nullptr);
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(manager->currentTool(), stubborn);
     EXPECT_TRUE(stubborn->isActive());
@@ -157,9 +180,9 @@ TEST_F(IXToolManagerTest, RefusedCommitBeepsAndKeepsTheCurrentTool)
 
 TEST_F(IXToolManagerTest, ToolThatDoesNotActivateLeavesNoCurrentTool)
 {
-    activate("RecordingTool");
+    activate(Recording);
     TestToolLog::activateAnswer() = false;
-    EXPECT_EQ(activate("OtherRecordingTool"), nullptr);
+    EXPECT_EQ(activate(OtherRecording), nullptr);
     EXPECT_EQ(manager->currentTool(), nullptr);
     EXPECT_EQ(beeps, 0);
 }
@@ -174,7 +197,7 @@ TEST_F(IXToolManagerTest, ActivationNeedsAContext)
 
 TEST_F(IXToolManagerTest, InvalidatedContextEndsItsTool)
 {
-    QPointer<RecordingTool> tool = activate("RecordingTool");
+    QPointer<RecordingTool> tool = activate(Recording);
     contexts[0]->invalidate();
     EXPECT_EQ(manager->currentTool(), nullptr);
     ASSERT_FALSE(tool.isNull());
@@ -186,7 +209,7 @@ TEST_F(IXToolManagerTest, InvalidatedContextEndsItsTool)
 
 TEST_F(IXToolManagerTest, ToolEndingItselfStopsBeingCurrent)
 {
-    RecordingTool* tool = activate("RecordingTool");
+    RecordingTool* tool = activate(Recording);
     TestToolLog::lines().clear();
     tool->discardTool();
     EXPECT_EQ(manager->currentTool(), nullptr);
@@ -207,7 +230,7 @@ TEST_F(IXToolManagerTest, DiscardCurrentToolKeepsWhatCommitsAndDropsWhatCannot)
     };
     for (const auto& c : cases) {
         TestToolLog::commitAnswer() = c.commits;
-        RecordingTool* tool = activate("RecordingTool");
+        RecordingTool* tool = activate(Recording);
         tool->beginEditing();
         TestToolLog::lines().clear();
         manager->discardCurrentTool();
@@ -227,7 +250,7 @@ TEST_F(IXToolManagerTest, CommitCurrentToolAsksTheToolOnly)
     EXPECT_TRUE(TestToolLog::lines().isEmpty());
 
     TestToolLog::commitAnswer() = false;
-    RecordingTool* tool = activate("RecordingTool");
+    RecordingTool* tool = activate(Recording);
     TestToolLog::lines().clear();
     EXPECT_FALSE(manager->commitCurrentTool());
     EXPECT_EQ(TestToolLog::lines(), QStringList{QStringLiteral("RecordingTool commit")});
@@ -237,7 +260,7 @@ TEST_F(IXToolManagerTest, CommitCurrentToolAsksTheToolOnly)
 
 TEST_F(IXToolManagerTest, EditingRegistersWithTheDocument)
 {
-    RecordingTool* tool = activate("RecordingTool");
+    RecordingTool* tool = activate(Recording);
     tool->beginEditing();
     tool->beginEditing();
     EXPECT_TRUE(tool->isEditing());
@@ -256,7 +279,7 @@ TEST_F(IXToolManagerTest, EditingRegistersWithTheDocument)
 
 TEST_F(IXToolManagerTest, ChangingContextEndsAnActiveTool)
 {
-    RecordingTool* tool = activate("RecordingTool");
+    RecordingTool* tool = activate(Recording);
     tool->beginEditing();
     tool->setContext(contexts[1]);
     EXPECT_EQ(manager->currentTool(), nullptr);
@@ -274,7 +297,7 @@ TEST_F(IXToolManagerTest, SharedManagerServesTheModelsRequests)
     IXToolManager::sharedManager();
     ASSERT_EQ(IXToolManaging::sharedManager(), IXToolManager::sharedManager());
     const PLMouseEvent click(PLMouseEvent::LeftMouseDown, PLPoint(7, 8), 2, PLMouseEvent::Shift);
-    IXTool* tool = IXToolManaging::sharedManager()->activateToolNamed(QStringLiteral("RecordingTool"), nullptr,
+    IXTool* tool = IXToolManaging::sharedManager()->activateToolNamed(Recording, nullptr,
                                                                      contexts[3], &click);
     ASSERT_NE(tool, nullptr);
     const auto& events = static_cast<RecordingTool*>(tool)->startEvents;

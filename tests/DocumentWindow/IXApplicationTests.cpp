@@ -105,13 +105,13 @@ TEST_F(IXApplicationTest, CurrentToolComesFirstUnlessTheTargetIsExplicit)
     RespondingWidget elsewhere(QStringLiteral("explicit"));
     outer->setFocus();
     ASSERT_EQ(document->firstResponder(), outer);
-    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(IXToolName("RespondingTool"), contexts[0], {}),
               nullptr);
     EXPECT_EQ(receiverOf(), QStringLiteral("tool"));
     EXPECT_EQ(receiverOf("doThing:", &elsewhere), QStringLiteral("explicit"));
     EXPECT_EQ(receiverOf("doThing:", inner), QStringLiteral("none")) << "an explicit target that does not respond";
 
-    QAction* item = IXActionBridge::makeAction(QStringLiteral("Do"), "doThing:", document.get());
+    QAction* item = IXActionBridge::makeAction(QStringLiteral("Do"), IXCommand("doThing:"), document.get());
     item->trigger();
     EXPECT_EQ(routingLog(), QStringList{QStringLiteral("tool doThing:")});
 }
@@ -206,8 +206,8 @@ TEST_F(IXApplicationTest, WindowGivesTheFocusToItsDocumentView)
 
 TEST_F(IXApplicationTest, ItemsAreValidatedThroughTheSameSearch)
 {
-    QAction* item = IXActionBridge::makeAction(QStringLiteral("Do"), "doThing:", document.get());
-    QAction* orphan = IXActionBridge::makeAction(QStringLiteral("Nothing"), "noSuchAction:", document.get());
+    QAction* item = IXActionBridge::makeAction(QStringLiteral("Do"), IXCommand("doThing:"), document.get());
+    QAction* orphan = IXActionBridge::makeAction(QStringLiteral("Nothing"), IXCommand("noSuchAction:"), document.get());
     const struct {
         bool enables;
         bool checks;
@@ -231,7 +231,7 @@ TEST_F(IXApplicationTest, ItemsAreValidatedThroughTheSameSearch)
     EXPECT_TRUE(item->isEnabled());
 
     QToolBar* toolBar = document->addToolBar(QStringLiteral("tools"));
-    QAction* toolItem = IXActionBridge::makeAction(QStringLiteral("Do"), "doThing:", toolBar);
+    QAction* toolItem = IXActionBridge::makeAction(QStringLiteral("Do"), IXCommand("doThing:"), toolBar);
     toolBar->addAction(toolItem);
     IXActionBridge::attachToolBar(toolBar);
     EXPECT_TRUE(toolItem->isEnabled());
@@ -246,11 +246,11 @@ TEST_F(IXApplicationTest, ToolTakesKeysBeforeWindowAndShortcuts)
     auto* typing = new RespondingWidget(QStringLiteral("typing"), outer);
     typing->show();
     typing->setFocus();
-    QAction* shortcut = IXActionBridge::makeAction(QStringLiteral("Do"), "doThing:", document.get());
+    QAction* shortcut = IXActionBridge::makeAction(QStringLiteral("Do"), IXCommand("doThing:"), document.get());
     shortcut->setShortcut(QKeySequence(Qt::Key_X));
     document->addAction(shortcut);
     RespondingTool::takenKeys() = QStringLiteral("ax");
-    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(IXToolName("RespondingTool"), contexts[0], {}),
               nullptr);
 
     QWindow* window = document->windowHandle();
@@ -264,6 +264,22 @@ TEST_F(IXApplicationTest, ToolTakesKeysBeforeWindowAndShortcuts)
     IXToolManager::sharedManager()->discardCurrentTool();
     QTest::keyClick(window, Qt::Key_X, Qt::NoModifier);
     EXPECT_EQ(routingLog().last(), QStringLiteral("typing doThing:")) << "without the tool the shortcut works";
+}
+
+// A command that finds no receiver is logged once per command, however often it is sent.
+TEST_F(IXApplicationTest, CommandsWithoutReceiverAreLoggedOncePerCommand)
+{
+    QStringList logged;
+    const PLLog::Sink previous = PLLog::setSink([&](const QString& line) { logged.append(line); });
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_FALSE(app()->sendAction("neverAnswered:", nullptr, nullptr));
+        EXPECT_FALSE(app()->sendAction("neverAnsweredEither:", nullptr, nullptr));
+        EXPECT_TRUE(app()->sendAction("doThing:", nullptr, nullptr));
+    }
+    PLLog::setSink(previous);
+    EXPECT_EQ(logged.filter(QStringLiteral("neverAnswered:")).size(), 1) << logged.join(u'\n').toStdString();
+    EXPECT_EQ(logged.filter(QStringLiteral("neverAnsweredEither:")).size(), 1);
+    EXPECT_TRUE(logged.filter(QStringLiteral("doThing:")).isEmpty());
 }
 
 TEST_F(IXApplicationTest, ExceptionsFromHandlersAreLoggedAndAbandoned)
@@ -317,7 +333,7 @@ TEST_F(IXApplicationTest, TrackingLoopsTakeTheEventsTheyWaitFor)
 
     // A current tool may take the dequeued event.
     RespondingTool::takesNextEvents() = true;
-    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(QStringLiteral("RespondingTool"), contexts[0], {}),
+    ASSERT_NE(IXToolManager::sharedManager()->activateToolNamed(IXToolName("RespondingTool"), contexts[0], {}),
               nullptr);
     QTimer::singleShot(0, [&] { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inTyping); });
     EXPECT_EQ(app()->nextEventMatchingMask(mouseUp, 2s), nullptr);

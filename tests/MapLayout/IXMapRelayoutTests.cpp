@@ -4,6 +4,7 @@
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "IXLayoutTestSupport.h"
+#include "IXTextMeasurementsProbe.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXIconsCell.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
@@ -220,11 +221,11 @@ TEST_P(IXMapRelayoutTests, ExpandingShowsTheHiddenCellsAgainWithoutMeasuringThem
     EXPECT_EQ(map.context->cells().branchGroupCellForNode(hidden), nullptr);
     EXPECT_EQ(map.context->cells().branchCellForNode(hidden), nullptr);
 
-    const std::uint64_t measured = IXTextMeasurements::shared().layoutCount();
+    const std::uint64_t measured = IXTextMeasurementsProbe::layoutCount();
     map.mains[2]->setCollapsed(false, false);
     map.layOut();
     EXPECT_EQ(map.context->cells().branchGroupCellForNode(hidden), before);
-    EXPECT_EQ(IXTextMeasurements::shared().layoutCount(), measured);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(), measured);
     EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());
 }
 

@@ -1,6 +1,7 @@
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXSpellCheckingNotices.h"
 #include "IXMapCellTestSupport.h"
+#include "IXTextMeasurementsProbe.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
 #include "Platform/PLLog.h"
@@ -74,11 +75,11 @@ TEST(IXTextCellTests, AWrappingTitleGrowsInLinesAndSetBoxSizeLaysOutOnlyOnAChang
     EXPECT_GE(cell->frame().height(), 3 * oneLine.height);
     EXPECT_EQ(std::fmod(cell->frame().height(), 1.0f), 0);
 
-    const std::uint64_t layouts = IXTextMeasurements::shared().layoutCount();
+    const std::uint64_t layouts = IXTextMeasurementsProbe::layoutCount();
     cell->setBoxSize(PLSize(59.5f, 699.2f));  // rounds up to the same box
     cell->invalidateLayout();
     EXPECT_EQ(cell->frame().width(), 60);
-    EXPECT_EQ(IXTextMeasurements::shared().layoutCount(), layouts);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(), layouts);
 }
 
 struct FloatingCase {
@@ -153,30 +154,30 @@ TEST(IXTextCellTests, MeasurementsAreSharedAndOnlyChangedTextsAreMeasuredAgain)
     auto cellB = f.make<IXTextCell>(b);
     IXTextMeasurements& measurements = IXTextMeasurements::shared();
     measurements.clear();
-    const std::uint64_t start = measurements.layoutCount();
+    const std::uint64_t start = IXTextMeasurementsProbe::layoutCount(measurements);
     cellA->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 1);  // its natural size; it fits its box
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), start + 1);  // its natural size; it fits its box
     cellB->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 1);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), start + 1);
     EXPECT_EQ(cellA->frame(), cellB->frame());
 
     cellA->invalidateLayout();
     cellB->invalidateLayout();
     cellA->frame();
     cellB->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 1);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), start + 1);
 
     b->setTitle(QStringLiteral("Another title"));
     cellA->invalidateLayout();
     cellB->invalidateLayout();
     cellA->frame();
     cellB->frame();
-    EXPECT_EQ(measurements.layoutCount(), start + 2);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), start + 2);
     EXPECT_LT(cellB->cellTextSize().width, cellA->cellTextSize().width);
 
     // A text wider than its box is laid out in the box too, and its lines stack up.
     cellB->setBoxSize(PLSize(40, 700));
-    EXPECT_EQ(measurements.layoutCount(), start + 3);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), start + 3);
     EXPECT_GT(cellB->frame().height(), cellA->frame().height());
 
     // A new font is a new measurement even for the same text.
@@ -185,7 +186,7 @@ TEST(IXTextCellTests, MeasurementsAreSharedAndOnlyChangedTextsAreMeasuredAgain)
     f.styleOf(a)->setBranchTextAttributes(attributes);
     cellA->invalidateLayout();
     EXPECT_GT(cellA->cellTextSize().height, cellB->cellTextSize().height);
-    EXPECT_EQ(measurements.layoutCount(), start + 4);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), start + 4);
 }
 
 // Whatever the cell reuses of its measurement in the wide container, its size is that of its

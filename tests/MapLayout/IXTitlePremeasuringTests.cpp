@@ -1,6 +1,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleTextAttributes.h"
 #include "IXLayoutTestSupport.h"
+#include "IXTextMeasurementsProbe.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "MapLayout/IXTextCell.h"
@@ -159,10 +160,10 @@ TEST(IXTextMeasurementsTests, KeysByWhatMovesTheGlyphsAndStaysBounded)
 
     PLAttributedString twoRuns = plain;
     twoRuns.append(styled(QStringLiteral(" bold"), "Liberation Sans", 12, true));
-    const std::uint64_t layouts = measurements.layoutCount();
+    const std::uint64_t layouts = IXTextMeasurementsProbe::layoutCount(measurements);
     const IXTextMeasurement first = measurements.measure(twoRuns, Measuring);
     const IXTextMeasurement second = measurements.measure(twoRuns, Measuring);
-    EXPECT_EQ(measurements.layoutCount(), layouts + 2);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), layouts + 2);
     EXPECT_EQ(measurements.count(), 3);
     EXPECT_FALSE(measurements.cached(twoRuns, Measuring));
     EXPECT_EQ(first.usedSize, second.usedSize);
@@ -205,7 +206,7 @@ TEST(IXTitlePremeasuringTests, AFullLayoutMeasuresTheShownTitlesUpFrontAndAnEdit
     IXTextMeasurements& measurements = IXTextMeasurements::shared();
     measurements.clear();
     const std::uint64_t measuredBefore = IXTextMeasuringBatch::measuredCount();
-    const std::uint64_t layoutsBefore = measurements.layoutCount();
+    const std::uint64_t layoutsBefore = IXTextMeasurementsProbe::layoutCount(measurements);
     IXLayoutContext context(&map.controller, map.layout(QStringLiteral("mindmap")));
     context.styleForNode(branches[7].get())->setBranchTextAttributes(serif);
     settle(&context);
@@ -215,7 +216,7 @@ TEST(IXTitlePremeasuringTests, AFullLayoutMeasuresTheShownTitlesUpFrontAndAnEdit
     // the cells measured nothing themselves.
     const std::uint64_t measuredUpFront = IXTextMeasuringBatch::measuredCount() - measuredBefore;
     EXPECT_GE(measuredUpFront, branches.size());
-    EXPECT_EQ(measurements.layoutCount() - layoutsBefore, measuredUpFront);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements) - layoutsBefore, measuredUpFront);
     EXPECT_FALSE(titleCell(&context, hidden.get()));
     PLTextLayout serial;
     for (const auto& branch : branches) {
@@ -230,13 +231,13 @@ TEST(IXTitlePremeasuringTests, AFullLayoutMeasuresTheShownTitlesUpFrontAndAnEdit
     EXPECT_EQ(titleCell(&context, branches[7].get())->text().attributesAt(0).font->family,
               QStringLiteral("Liberation Serif"));
 
-    const std::uint64_t layouts = measurements.layoutCount();
+    const std::uint64_t layouts = IXTextMeasurementsProbe::layoutCount(measurements);
     const std::uint64_t measured = IXTextMeasuringBatch::measuredCount();
     branches[250]->setTitle(QStringLiteral("Retitled after the opening"));
     settle(&context);
     context.performLayoutIfNeeded();
     EXPECT_EQ(IXTextMeasuringBatch::measuredCount(), measured);
-    EXPECT_EQ(measurements.layoutCount(), layouts + 1);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements), layouts + 1);
     EXPECT_EQ(titleCell(&context, branches[250].get())->text().string(),
               QStringLiteral("Retitled after the opening"));
     context.invalidate();

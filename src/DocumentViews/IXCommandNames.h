@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <string_view>
+
+// A command of the action routing, named by its selector text ("zoomIn:"): a responder
+// implements it as an invokable taking the sender. The program names commands only through
+// the constants below, so a misspelt command does not compile; a new one is made explicitly
+// from a literal that takes one argument (one colon, at the end).
+class IXCommand {
+public:
+    consteval explicit IXCommand(const char* selector) : m_selector(selector)
+    {
+        const std::string_view text(selector);
+        // Not a constant expression, so a selector of another shape stops the compilation.
+        if (text.size() < 2 || text.find(':') != text.size() - 1) throw "one argument: a single colon at the end";
+    }
+
+    constexpr const char* selector() const { return m_selector; }
+    QByteArray toByteArray() const { return QByteArray(m_selector); }
+    // Whether an item's action (IXActionItem::actionOf) is this command.
+    friend bool operator==(const QByteArray& action, const IXCommand& command) { return action == command.m_selector; }
+
+private:
+    const char* m_selector;
+};
+
+namespace IXCommands {
+// File
+inline constexpr IXCommand NewDocument{"newDocument:"};
+inline constexpr IXCommand OpenDocument{"openDocument:"};
+inline constexpr IXCommand PerformClose{"performClose:"};
+inline constexpr IXCommand SaveDocument{"saveDocument:"};
+inline constexpr IXCommand SaveDocumentAs{"saveDocumentAs:"};
+inline constexpr IXCommand RevertDocumentToSaved{"revertDocumentToSaved:"};
+inline constexpr IXCommand ShowPreferences{"showPreferences:"};
+inline constexpr IXCommand Terminate{"terminate:"};
+// Edit
+inline constexpr IXCommand Undo{"undo:"};
+inline constexpr IXCommand Redo{"redo:"};
+inline constexpr IXCommand Cut{"cut:"};
+inline constexpr IXCommand Copy{"copy:"};
+inline constexpr IXCommand Paste{"paste:"};
+inline constexpr IXCommand SelectAll{"selectAll:"};
+// Map
+inline constexpr IXCommand AddBranch{"addBranch:"};
+inline constexpr IXCommand AddPrebranch{"addPrebranch:"};
+inline constexpr IXCommand RemoveSelectedNodes{"removeSelectedNodes:"};
+inline constexpr IXCommand Expand{"expand:"};
+inline constexpr IXCommand Collapse{"collapse:"};
+inline constexpr IXCommand AutolayoutBranches{"autolayoutBranches:"};
+inline constexpr IXCommand BrainStorm{"brainStorm:"};
+// View
+inline constexpr IXCommand SwitchToView{"switchToView:"};
+inline constexpr IXCommand ZoomIn{"zoomIn:"};
+inline constexpr IXCommand ZoomOut{"zoomOut:"};
+inline constexpr IXCommand ActualSize{"actualSize:"};
+inline constexpr IXCommand ScaleToFit{"scaleToFit:"};
+inline constexpr IXCommand ToggleFullScreenMode{"toggleFullScreenMode:"};
+// Help
+inline constexpr IXCommand HelpForItem{"helpForItem:"};
+inline constexpr IXCommand HelpByTagFor{"helpByTagFor:"};
+inline constexpr IXCommand GotoOnlineSupport{"gotoOnlineSupport:"};
+inline constexpr IXCommand GotoHomePage{"gotoHomePage:"};
+}  // namespace IXCommands
