@@ -3,6 +3,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
@@ -353,7 +354,7 @@ bool IXWindowController::respondsToSelector(std::string_view selector) const
 
 void IXWindowController::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
-    if (property != QLatin1String("title")) return;
+    if (property != IXProperties::Title) return;
     const auto node = documentNode();
     if (node && !node->rootBranches().isEmpty() && node->rootBranches().first().get() == branch)
         synchronizeWindowTitleWithDocumentName();
