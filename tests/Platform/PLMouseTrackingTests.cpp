@@ -25,7 +25,8 @@ PLMouseEvent eventOf(PLMouseEvent::Type type, float x = 0)
 // Posts the events later, one per delay, as the view would while the loop waits.
 void postLater(const std::vector<std::pair<std::chrono::milliseconds, PLMouseEvent>>& events)
 {
-    for (const auto& [delay, event] : events) QTimer::singleShot(delay, [event] { PLMouseTracking::postEvent(event); });
+    for (const auto& [delay, event] : events)
+        QTimer::singleShot(delay, [event = event] { PLMouseTracking::postEvent(event); });
 }
 
 // Follows a drag as a resize does: every event until the release.
