@@ -22,8 +22,9 @@ extern "C" const int ix_allocator_settings = 1;
 const char* malloc_conf = "thp:always,metadata_thp:auto";
 #elif defined(IX_ALLOCATOR_MIMALLOC)
 namespace {
-// Set before the first segment a map's nodes go into is mapped; mimalloc then advises huge
-// pages for its segments.
+// Set while the program starts, before main: mimalloc then advises huge pages for every segment
+// (32 MiB) it maps from here on. The first segment, mapped as the process was loaded, keeps
+// small pages.
 const bool hugePagesSet = [] {
     mi_option_enable(mi_option_large_os_pages);
     return true;
