@@ -46,7 +46,8 @@ std::shared_ptr<IXDocumentNode> sampleDocument()
 {
     PLError error;
     std::shared_ptr<IXDocumentNode> document = IXDocumentNode::fromZipData(samplePackage(), &error);
-    if (!document) std::fprintf(stderr, "PackageSeeds: the sample did not open: %s\n", qPrintable(error.failureReason()));
+    if (!document)
+        std::fprintf(stderr, "PackageSeeds: the sample did not open: %s\n", qPrintable(error.failureReason()));
     return document;
 }
 
