@@ -2,7 +2,6 @@
 
 // Set-up shared by the benchmark executables.
 
-#include "Platform/PLAllocatorTuning.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLResources.h"
 
@@ -32,8 +31,6 @@ inline void useSourceResources()
 // fonts, and the run loop that deferred notices are posted to.
 inline int runInGuiApplication(int argc, char** argv)
 {
-    // Measured with the allocator the editor runs with.
-    PLAllocatorTuning::restartTunedIfNeeded(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

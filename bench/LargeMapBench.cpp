@@ -9,6 +9,7 @@
 // Closing and selecting all run at several sizes so that their growth shows: doubling the map
 // about doubles the time (somewhat more once the tables outgrow the caches), never quadruples.
 #include "BenchSupport.h"
+#include "Platform/PLAllocatorTuning.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"
@@ -25,8 +26,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -35,7 +34,7 @@ namespace {
 
 size_t heapInUse()
 {
-    return mallinfo2().uordblks;
+    return PLAllocatorTuning::allocatedBytes();
 }
 
 // 10 root branches, each with 10 main branches of 10 sub-branches, each of those with

@@ -16,7 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <sys/resource.h>
 
 namespace {
@@ -38,7 +37,7 @@ void BM_LargePackageOpenCold(benchmark::State& state)
     }
     const QByteArray package = file.readAll();
     for (auto _ : state) {
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = PLAllocatorTuning::allocatedBytes();
         QElapsedTimer timer;
         timer.start();
         PLError error;
@@ -51,7 +50,7 @@ void BM_LargePackageOpenCold(benchmark::State& state)
         }
         // The tree of "contents.xml" is freed in the background; it is not the model's.
         QThread::msleep(500);
-        state.counters["heap_mb"] = double(mallinfo2().uordblks - before) / (1024.0 * 1024.0);
+        state.counters["heap_mb"] = double(PLAllocatorTuning::allocatedBytes() - before) / (1024.0 * 1024.0);
         state.counters["peak_rss_mb"] = peakResidentMegabytes();
         document.reset();
         state.ResumeTiming();
@@ -63,8 +62,6 @@ BENCHMARK(BM_LargePackageOpenCold)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 int main(int argc, char** argv)
 {
-    // Measured with the allocator the editor runs with.
-    PLAllocatorTuning::restartTunedIfNeeded(argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

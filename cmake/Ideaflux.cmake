@@ -4,7 +4,7 @@
 option(IX_WARNINGS_AS_ERRORS "Treat compiler warnings as errors (CI turns this on)" OFF)
 option(IX_PRECOMPILED_HEADERS "Precompile the Qt and standard headers of every target" ON)
 
-set(IX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+set(IX_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wsuggest-override)
 if(IX_WARNINGS_AS_ERRORS)
   list(APPEND IX_WARNINGS -Werror)
 endif()

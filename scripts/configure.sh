@@ -1,4 +1,4 @@
-# Sourced by test.sh and run.sh: installs what is missing and configures the build folder
+# Sourced by run.sh: installs what is missing and configures the build folder
 # ($build) with any extra CMake arguments given.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/install-deps.sh"

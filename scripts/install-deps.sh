@@ -10,6 +10,8 @@ packages=(
   libhunspell-dev hunspell-en-us fonts-liberation2 fonts-dejavu-core fontconfig libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip file poppler-utils
+  libjemalloc-dev libmimalloc-dev
+  clang libclang-rt-14-dev llvm-14 clang-format
 )
 
 missing=()

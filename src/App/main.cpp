@@ -5,21 +5,19 @@
 // for IX_SCREENSHOT_DELAY milliseconds (default 1000), then quits: a way to look at the window
 // without a display (QT_QPA_PLATFORM=offscreen).
 #include "DocumentModel/IXApplicationServices.h"
+#include "DocumentViews/IXToolManager.h"
 #include "DocumentWindow/IXAppController.h"
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
-#include "DocumentViews/IXToolManager.h"
-#include "DocumentModel/IXIconsFolderStorage.h"
 #include "MapLayout/IXInfoTagPresenting.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXStartupServices.h"
-#include "Platform/PLAllocatorTuning.h"
 #include "Platform/PLError.h"
-#include "UtilityWidgets/UTInfoTag.h"
 #include "Utilities/UTStartupTrace.h"
+#include "UtilityWidgets/UTInfoTag.h"
 #include "UtilityWidgets/UTInfoTagWindow.h"
 
 #include <QFileInfo>
@@ -29,9 +27,6 @@
 #include <cstdlib>
 #include <cstdio>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -94,15 +89,7 @@ void scheduleScreenshot(IXApplication& application)
 
 int main(int argc, char** argv)
 {
-    PLAllocatorTuning::restartTunedIfNeeded(argv);
     UTStartupTrace::mark("main");
-#if defined(__GLIBC__)
-    // Reading a large map frees a great many small blocks. glibc keeps such blocks in its
-    // fast bins, unmerged, until a larger request stops to merge them all at once (some 50 ms
-    // after a 100,000-branch map, before its window shows); without fast bins they are merged
-    // as they are freed, which costs no more in all.
-    mallopt(M_MXFAST, 0);
-#endif
     QCoreApplication::setOrganizationName(QStringLiteral("Ideaflux"));
     QCoreApplication::setApplicationName(QStringLiteral("Ideaflux"));
     IXApplication application(argc, argv);

@@ -88,6 +88,9 @@ IXWindowController::~IXWindowController()
     if (m_brainStorm) endBrainStormAndApplyLastChange(true);
     cleanup();
     if (const auto node = m_observedNode.lock()) node->removeFromObservers(this);
+    // The window sends events to its filters while it is taken apart, when it is no longer a
+    // document window: comparing them with m_window would cast it to one.
+    if (m_window) m_window->removeEventFilter(this);
     delete m_window.data();
 }
 
@@ -212,7 +215,7 @@ void IXWindowController::synchronizeWindowTitleWithDocumentName()
 
 bool IXWindowController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window && event->type() == QEvent::Close && !m_closing) {
+    if (event->type() == QEvent::Close && !m_closing && watched == m_window) {
         // The document decides (it may ask about changes); closing it deletes this controller
         // and its window, which must not happen inside the window's own close event.
         event->ignore();

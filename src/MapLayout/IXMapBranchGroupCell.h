@@ -41,7 +41,7 @@ public:
     int layoutTypeForNode(IXNode* node);
     // The same, with this group's style at hand (null: looked up).
     int layoutTypeForNode(IXNode* node, const IXStyleNode* style);
-    int layoutType();
+    int layoutType() override;
     // Gives a mind-map main branch its side (2 or 3, written into its style as an undoable
     // change); other branches ignore it. A side given while no undo step is open (the first
     // layout after opening, an off-screen export) is not recorded: it is not an edit of the

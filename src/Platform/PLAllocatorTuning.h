@@ -1,24 +1,28 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
 
-// Gives glibc's heaps transparent huge pages, for what opening a big map does: a few
-// hundred megabytes in small blocks, allocated at once. With 4 KiB pages a 100,000-branch
-// map takes some 60,000 page faults, and on a virtual machine each can cost microseconds: the
-// cold open took three to four times as long.
+// The heap allocator the program is linked with, and the settings compiled into it.
 //
-// glibc reads this setting only when a process starts, from GLIBC_TUNABLES, so the process
-// starts itself once more with it added, under the same id, before it does anything else.
-// Nothing happens when the huge page setting is there already (whoever set it, so there is
-// no second restart; "glibc.malloc.hugetlb=0" turns the tuning off), off glibc, under
-// valgrind, or when the restart fails (the program goes on untuned).
+// Opening a big map allocates a few hundred megabytes in small blocks at once. With 4 KiB pages
+// a 100,000-branch map takes some 60,000 page faults, and on a virtual machine each can cost
+// microseconds: the cold open took three to four times as long. The editor, its tools and
+// benchmarks therefore link an allocator (IX_ALLOCATOR at configure time: mimalloc, which was
+// the fastest at that, or jemalloc) whose heaps ask for transparent huge pages, with the setting
+// compiled in and made as the program starts:
+// nothing in the environment changes, so the programs the editor starts inherit nothing, and
+// there is no second start. The sanitizer builds keep the system allocator (the sanitizers
+// bring their own).
 class PLAllocatorTuning {
 public:
+    enum class Allocator { System, Jemalloc, Mimalloc };
+
     PLAllocatorTuning() = delete;
 
-    // Call first thing in main, with main's argv.
-    static void restartTunedIfNeeded(char** argv);
-    // The GLIBC_TUNABLES value that adds the huge page setting to current (empty when current
-    // holds it already).
-    static std::string tunedValue(const char* current);
+    static Allocator allocator();
+    // Whether the heaps ask the kernel for transparent huge pages.
+    static bool usesHugePages();
+    // Bytes the program holds on the heap now, as the allocator counts them (for the
+    // benchmarks' heap figures): allocated bytes, or with mimalloc the memory committed for them.
+    static std::size_t allocatedBytes();
 };

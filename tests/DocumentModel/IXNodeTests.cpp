@@ -42,7 +42,8 @@ TEST(IXNode, IdIsMadeOnFirstUseAndCopiesGetTheirOwn)
     EXPECT_TRUE(copy->existingUniqueId().isEmpty());
     EXPECT_NE(copy->uniqueId(), id);
     EXPECT_EQ(node->uniqueId(), id);
-    EXPECT_EQ(typeid(*copy), typeid(IXNode));
+    const IXNode& copied = *copy;
+    EXPECT_EQ(typeid(copied), typeid(IXNode));
 }
 
 TEST(IXNode, EqualityFollowsTheIdOnlyOnceItExists)

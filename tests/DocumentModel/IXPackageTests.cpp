@@ -1,6 +1,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXNodeElementRegistry.h"
 #include "IXFakeServices.h"
+#include "IXPackageBytes.h"
 #include "IXPackageTestNodes.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLPropertyList.h"
@@ -23,23 +24,7 @@
 
 namespace {
 
-using Parts = QList<QPair<QString, QByteArray>>;
-
-QByteArray packageOf(const Parts& parts)
-{
-    UTZipArchive archive;
-    for (const auto& part : parts) archive.setDataForFileName(part.second, part.first);
-    return archive.getZipData();
-}
-
-// A "contents.xml" that names its schema, with the given attributes and children.
-QByteArray contentsXml(const QByteArray& children, const QByteArray& attributes = QByteArray())
-{
-    return R"(<?xml version="1.0" encoding="UTF-8"?>)"
-           "\n<document xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-           "xsi:noNamespaceSchemaLocation=\"contents.xsd\" version=\"1\" revision=\"1\""
-           + attributes + ">" + children + "</document>\n";
-}
+using Parts = PackageParts;
 
 QStringList entryNames(const QByteArray& package)
 {
@@ -79,17 +64,7 @@ protected:
     PackageTestNodes nodes;
 
     // A document with the tree that the written-form test expects.
-    std::shared_ptr<IXDocumentNode> sampleDocument()
-    {
-        const QByteArray contents = contentsXml(
-            R"(<timescale type="daily"/><timescale type="weekly"/>)"
-            R"(<picture uid="P1" target="branch:B2"/>)"
-            R"(<branch uid="B1" title="ignored"><title>Main</title><branch uid="B2" title="Sub"/></branch>)"
-            R"(<comment uid="C1"><title>Note</title></comment>)"
-            R"(<branch uid="B3"><title>Second</title></branch>)",
-            R"( uid="DOC1" author="Ann Example" modified="2021-03-04")");
-        return open(packageOf({{QStringLiteral("contents.xml"), contents}}), services);
-    }
+    std::shared_ptr<IXDocumentNode> sampleDocument() { return open(samplePackage(), services); }
 };
 
 }  // namespace
@@ -614,65 +589,9 @@ QString seedFolder()
     return QDir::cleanPath(QFileInfo(PLResources::directory()).canonicalFilePath() + QStringLiteral("/../fuzz/corpus/package"));
 }
 
-// The same parts stored without compression (as some zip tools write them), so that the
-// fuzzer's mutations reach the XML and property lists directly. Local headers only: the
-// archive reader does not need the central directory.
-QByteArray storedPackageOf(const QByteArray& package)
-{
-    QByteArray stored;
-    const UTZipArchive archive = *UTZipArchive::fromData(package);
-    for (const UTZipArchiveItem& item : archive.items()) {
-        const QByteArray name = item.encodedName();
-        const QByteArray data = *archive.dataByPath(item.name());
-        QByteArray header(30, '\0');
-        qToLittleEndian<quint32>(0x04034b50, header.data());
-        qToLittleEndian<quint16>(10, header.data() + 4);
-        qToLittleEndian<quint32>(item.fileHeader()->DataDescriptor.CRC32, header.data() + 14);
-        qToLittleEndian<quint32>(quint32(data.size()), header.data() + 18);
-        qToLittleEndian<quint32>(quint32(data.size()), header.data() + 22);
-        qToLittleEndian<quint16>(quint16(name.size()), header.data() + 26);
-        stored += header + name + data;
-    }
-    return stored;
-}
-
 }  // namespace
 
-// Writes the seeds again: run with --gtest_also_run_disabled_tests --gtest_filter='*SeedPackages*'.
-TEST_F(IXPackage, DISABLED_WriteSeedPackages)
-{
-    ASSERT_TRUE(QDir().mkpath(seedFolder()));
-    const auto write = [](const QString& name, const QByteArray& package) {
-        QFile file(seedFolder() + QLatin1Char('/') + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(package);
-    };
-
-    auto sample = sampleDocument();
-    sample->userInterfaceOptions().insert(QStringLiteral("view"), 1);
-    sample->packageParts().setData(QByteArray("\x89PNG\r\n\x1a\n thumbnail"), QStringLiteral("thumbnail"));
-    write(QStringLiteral("tree.ixd"), *sample->zipData());
-    write(QStringLiteral("tree-stored.ixd"), storedPackageOf(*sample->zipData()));
-
-    auto empty = std::make_shared<IXDocumentNode>();
-    write(QStringLiteral("empty.ixd"), *empty->zipData());
-
-    auto parts = std::make_shared<IXDocumentNode>();
-    parts->setTimeScaleType(3);
-    parts->setIgnoredWords({QStringLiteral("Ideaflux")});
-    parts->saveIgnoredWords();
-    parts->additionalFolders().addFilePath(QStringLiteral("/home/a/Pictures/sun.png"), QStringLiteral("R1"));
-    parts->packageParts().setData(R"(<?xml version="1.0"?><styles xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
-                   R"( xsi:noNamespaceSchemaLocation="styles.xsd"/>)",
-                   QStringLiteral("document.styles.xml"));
-    write(QStringLiteral("parts.ixd"), *parts->zipData());
-    write(QStringLiteral("parts-stored.ixd"), storedPackageOf(*parts->zipData()));
-
-    write(QStringLiteral("invalid.ixd"),
-          packageOf({{QStringLiteral("contents.xml"),
-                      contentsXml(R"(<timescale type="lunar"/><branch uid="A"><title>T</title><x/></branch>)")}}));
-}
-
+// The seeds are written by tools/PackageSeeds.
 TEST_F(IXPackage, SeedPackagesOpen)
 {
     const QStringList seeds = QDir(seedFolder()).entryList({QStringLiteral("*.ixd")}, QDir::Files);
