@@ -54,6 +54,7 @@ void IXLayoutCellIndex::buildGrid() const
     } catch (const std::exception&) {
         // Out of memory: answer by a pass over the rectangles rather than from a half grid.
         m_extent = PLRect();
+        m_maxX = m_maxY = 0;
         m_columns = m_rows = 0;
         std::vector<std::uint32_t>().swap(m_tileStart);
         std::vector<std::uint32_t>().swap(m_entries);
@@ -74,6 +75,8 @@ void IXLayoutCellIndex::makeGrid() const
             m_large.push_back(i);
             continue;
         }
+        m_maxX = count == 0 ? r.maxX() : std::max(m_maxX, double(r.maxX()));
+        m_maxY = count == 0 ? r.maxY() : std::max(m_maxY, double(r.maxY()));
         m_extent = m_extent.united(r);
         ++count;
     }
@@ -83,8 +86,8 @@ void IXLayoutCellIndex::makeGrid() const
     // and list every box in dozens of them); at most about one tile per rectangle, however
     // far apart a hostile file puts them.
     const PLSize typical = typicalSize();
-    const double extentWidth = double(m_extent.maxX()) - double(m_extent.minX());
-    const double extentHeight = double(m_extent.maxY()) - double(m_extent.minY());
+    const double extentWidth = m_maxX - double(m_extent.minX());
+    const double extentHeight = m_maxY - double(m_extent.minY());
     double columns = std::max(1.0, std::ceil(extentWidth / typical.width));
     double rows = std::max(1.0, std::ceil(extentHeight / typical.height));
     const double maxTiles = std::max<double>(1, double(count));
@@ -157,8 +160,8 @@ std::vector<std::uint32_t> IXLayoutCellIndex::collect(const PLRect& area, Accept
     for (std::uint32_t i : m_large)
         if (accept(m_rects[i])) found.push_back(i);
     if (m_columns == 0) return found;
-    if (area.maxX() >= m_extent.minX() && area.minX() <= m_extent.maxX() && area.maxY() >= m_extent.minY()
-        && area.minY() <= m_extent.maxY()) {
+    if (area.maxX() >= m_extent.minX() && area.minX() <= m_maxX && area.maxY() >= m_extent.minY()
+        && area.minY() <= m_maxY) {
         const int c0 = column(area.minX()), c1 = column(area.maxX());
         const int r0 = row(area.minY()), r1 = row(area.maxY());
         for (int y = r0; y <= r1; ++y) {

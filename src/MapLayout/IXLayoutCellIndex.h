@@ -45,6 +45,9 @@ private:
     // Every question answered by one pass (no grid could be made).
     mutable bool m_scanOnly = false;
     mutable PLRect m_extent;
+    // The extent's far edges, in double: a float extent loses a small map beside a huge one.
+    mutable double m_maxX = 0;
+    mutable double m_maxY = 0;
     mutable int m_columns = 0;
     mutable int m_rows = 0;
     mutable double m_tileWidth = 1;
