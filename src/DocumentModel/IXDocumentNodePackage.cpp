@@ -2,8 +2,8 @@
 // archive, its XML parts (with schema validation) and the "document" element.
 #include "DocumentModel/IXDocumentNode.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXNodeElementRegistry.h"
+#include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLXMLSchemaValidator.h"
@@ -51,11 +51,6 @@ PLError applicationError(const QString& reason, const PLError& underlying)
 PLError xmlLoadError(const PLError& parseError)
 {
     return applicationError(QStringLiteral("failed to load XML"), parseError);
-}
-
-void presentError(const PLError& error)
-{
-    if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
 }
 
 bool isDigits(QStringView text, qsizetype maximumLength)
@@ -233,8 +228,9 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             PLSetError(error, readError ? readError : applicationError(QStringLiteral("invalid content")));
             return nullptr;
         }
-        // A schema violation is the user's to know about, not a reason to refuse the file.
-        if (invalid) presentError(invalid);
+        // A schema violation is the user's to know about, not a reason to refuse the file:
+        // the window that shows the document reports its warnings.
+        if (invalid) document->warning(IXWarningMessage(QStringLiteral("DocumentSchemaViolation")).arg(invalid.localizedDescription()));
     } catch (const std::bad_alloc&) {
         PLSetError(error, applicationError(QStringLiteral("failed to load document file")));
         return nullptr;
@@ -394,7 +390,7 @@ bool IXDocumentNode::setXml(const PLXMLDocument& document, const QString& name, 
     return setData(text, name + XmlExtension);
 }
 
-std::optional<QByteArray> IXDocumentNode::zipData()
+std::optional<QByteArray> IXDocumentNode::zipData(PLError* outError)
 {
     PLError error;
     // 1. The node tree.
@@ -419,7 +415,7 @@ std::optional<QByteArray> IXDocumentNode::zipData()
     QByteArray bytes;
     if (!error) bytes = m_parts.zipBytes(&error);
     if (error || bytes.isEmpty()) {
-        presentError(error ? error : applicationError(QStringLiteral("cannot save document XML")));
+        PLSetError(outError, error ? error : applicationError(QStringLiteral("cannot save document XML")));
         return std::nullopt;
     }
     return bytes;
