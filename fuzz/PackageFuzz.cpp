@@ -3,7 +3,6 @@
 // carries an error; and a package that opened saves and opens again. Seeds: fuzz/corpus/package.
 #include "FuzzSupport.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "Platform/PLLog.h"
 
@@ -12,25 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-// Keeps the last error shown to the user, which is all that a failed save leaves behind.
-class LastErrorServices : public IXApplicationServices {
-public:
-    PLError lastError;
-
-    QList<IXOpenDocument*> documents() const override { return {}; }
-    IXOpenDocument* openDocumentWithContentsOfURL(const QUrl&, bool, PLError*) override { return nullptr; }
-    IXWindowControlling* mainWindowController() const override { return nullptr; }
-    void presentError(const PLError& error) override { lastError = error; }
-    void runAlert(const QString&, const QString&, const QString&) override {}
-    bool openURL(const QUrl&) override { return false; }
-    bool openFile(const QString&) override { return false; }
-    std::optional<OpenPanelResult> runOpenPanel(const OpenPanelOptions&) override { return std::nullopt; }
-    QVariant userDefault(const QString&) const override { return {}; }
-    void setUserDefault(const QString&, const QVariant&) override {}
-};
-
-LastErrorServices services;
 
 [[noreturn]] void failWith(const char* what, const PLError& error)
 {
@@ -44,7 +24,6 @@ LastErrorServices services;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     PLLog::setSink([](const QString&) {});  // skipped parts and elements are logged; keep the output readable
-    IXApplicationServices::install(&services);
     FuzzSupport::useSourceResources();
     return 0;
 }
@@ -75,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     document->ignoredWords();
     document->saveIgnoredWords();
 
-    services.lastError = PLError();
-    const std::optional<QByteArray> saved = document->zipData();
+    PLError saveError;
+    const std::optional<QByteArray> saved = document->zipData(&saveError);
     // Only an archive beyond the zip format's limits may refuse to be written.
     if (!saved) {
-        if (document->packageParts().zipArchive()->items().size() <= 65535) failWith("save failed", services.lastError);
+        if (document->packageParts().zipArchive()->items().size() <= 65535) failWith("save failed", saveError);
         return 0;
     }
     PLError reopenError;

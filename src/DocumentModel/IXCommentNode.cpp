@@ -1,11 +1,11 @@
 #include "DocumentModel/IXCommentNode.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXCommentNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXWarning.h"
 #include "Platform/PLLocalizedStrings.h"
+#include "Platform/PLLog.h"
 #include "Platform/PLRTFDArchive.h"
 #include "Platform/PLRTFReader.h"
 #include "Platform/PLRTFWriter.h"
@@ -163,7 +163,9 @@ void IXCommentNode::loadText()
 
 void IXCommentNode::reportUnreadableText(const PLError& error)
 {
-    if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
+    // Notes are read lazily, while the user works: the document's warnings tell the user, the
+    // log keeps the reader's own text.
+    PLLog::write(QStringLiteral("text note %1: %2").arg(existingUniqueId(), error.localizedDescription()));
     warning(IXWarningMessage(QStringLiteral("IXTextNoteUnreadable")));
 }
 

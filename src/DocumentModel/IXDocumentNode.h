@@ -173,16 +173,16 @@ public:
 
     // --- Package (the native ".ixd" zip archive of named parts) ---
     // Reads a package: the archive is kept for later saves; "contents.xml" is parsed,
-    // checked against its schema and read. A schema violation is shown to the user
-    // (IXApplicationServices::presentError) and the document still opens. Null with an error
+    // checked against its schema and read. A schema violation becomes a warning on the
+    // document ("DocumentSchemaViolation") and the document still opens. Null with an error
     // ("failed to load document file", "failed to load contents.xml", "failed to load XML")
     // when the package cannot be read. The error slot is required ("outError").
     static std::shared_ptr<IXDocumentNode> fromZipData(const QByteArray& data, PLError* error);
     // Stores "contents.xml", the cached option parts and the parts of the observers of the
     // save notification into the archive (known parts in place, new ones appended, all
-    // others untouched) and returns the archive's bytes. On failure the error is shown to
-    // the user and nothing is returned.
-    std::optional<QByteArray> zipData();
+    // others untouched) and returns the archive's bytes. On failure nothing is returned and
+    // the error says why; the caller decides what the user sees.
+    std::optional<QByteArray> zipData(PLError* error = nullptr);
     // The document's XML: the "document" element as root, naming its schema "contents.xsd".
     PLXMLDocument XMLDocument();
 

@@ -2,8 +2,8 @@
 // archive, its XML parts (with schema validation) and the "document" element.
 #include "DocumentModel/IXDocumentNode.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXNodeElementRegistry.h"
+#include "DocumentModel/IXWarning.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLXMLSchemaValidator.h"
@@ -84,11 +84,6 @@ PLError contentsError(const PLError& readError)
     const QString reason = QStringLiteral("failed to load contents.xml");
     if (!readError) return refusal(reason, QStringLiteral("The file holds no map: its contents are missing or empty."));
     return refusal(reason, QStringLiteral("The map's contents are damaged and cannot be unpacked."), readError);
-}
-
-void presentError(const PLError& error)
-{
-    if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
 }
 
 bool isDigits(QStringView text, qsizetype maximumLength)
@@ -280,8 +275,9 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
             PLSetError(error, readError ? readError : damagedNodesError());
             return nullptr;
         }
-        // A schema violation is the user's to know about, not a reason to refuse the file.
-        if (invalid) presentError(invalid);
+        // A schema violation is the user's to know about, not a reason to refuse the file:
+        // the window that shows the document reports its warnings.
+        if (invalid) document->warning(IXWarningMessage(QStringLiteral("DocumentSchemaViolation")).arg(invalid.localizedDescription()));
     } catch (const std::bad_alloc&) {
         PLSetError(error, refusal(QStringLiteral("failed to load document file"),
                                   QStringLiteral("The map is too large to open in the memory available.")));
@@ -448,7 +444,7 @@ bool IXDocumentNode::setXml(const PLXMLDocument& document, const QString& name, 
     return m_parts.setData(text, name + XmlExtension);
 }
 
-std::optional<QByteArray> IXDocumentNode::zipData()
+std::optional<QByteArray> IXDocumentNode::zipData(PLError* outError)
 {
     PLError error;
     // The parts this save writes, and those added since the last one, carry its time.
@@ -476,7 +472,7 @@ std::optional<QByteArray> IXDocumentNode::zipData()
     if (!error) bytes = m_parts.zipBytes(&error);
     m_parts.setEntryDate(QDateTime());
     if (error || bytes.isEmpty()) {
-        presentError(error ? error : applicationError(QStringLiteral("cannot save document XML")));
+        PLSetError(outError, error ? error : applicationError(QStringLiteral("cannot save document XML")));
         return std::nullopt;
     }
     return bytes;

@@ -1,6 +1,5 @@
 #include "DocumentModel/IXStyleSheetNode.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXWarning.h"
@@ -47,11 +46,6 @@ bool canCarryStyle(const IXNode* node)
     return !node->isLayout() && !dynamic_cast<const IXStyleNode*>(node) && !dynamic_cast<const IXStyleSheetNode*>(node);
 }
 
-void presentError(const PLError& error)
-{
-    if (IXApplicationServices* services = IXApplicationServices::shared()) services->presentError(error);
-}
-
 void warnOfUnreadPart(IXDocumentNode* document, const QString& partName)
 {
     document->warning(IXWarningMessage(QStringLiteral("StyleSheetUnreadable")).arg(partName));
@@ -63,7 +57,11 @@ std::shared_ptr<IXStyleSheetNode> defaultStyleSheet(const QString& xmlName)
     if (path.isEmpty()) return nullptr;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return nullptr;
-    return IXStyleSheetNode::styleSheetFromData(file.readAll());
+    PLError error;
+    std::shared_ptr<IXStyleSheetNode> sheet = IXStyleSheetNode::styleSheetFromData(file.readAll(), &error);
+    // The shipped sheets are ours: a fault in one is for the log, not for the user.
+    if (error) PLLog::write(QStringLiteral("%1: %2").arg(path, error.localizedDescription()));
+    return sheet;
 }
 
 // Switches the document's undo off for the lifetime of the guard.
@@ -144,9 +142,8 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
             if (xml.isNull()) {
                 unread = true;
             } else {
-                // A schema violation is shown, and the sheet is still read: the error is not
-                // left in the slot, where it would stop the reader at the first style.
-                if (error) presentError(error);
+                // A schema violation does not stop the reading: the error is not left in the
+                // slot, where it would stop the reader at the first style.
                 PLError readError;
                 sheet = std::make_shared<IXStyleSheetNode>();
                 bool read = false;
@@ -159,6 +156,9 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
                     warnOfUnreadPart(document, partName);
                     return nullptr;
                 }
+                // A sheet read in spite of a schema violation: the user hears of it as a warning.
+                if (error)
+                    document->warning(IXWarningMessage(QStringLiteral("StyleSheetSchemaViolation")).arg(partName, error.localizedDescription()));
             }
         }
     } catch (const std::bad_alloc&) {
@@ -201,22 +201,23 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::loadForOwner(IXDocumentNode*
     return sheet;
 }
 
-std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::styleSheetFromData(const QByteArray& data)
+std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::styleSheetFromData(const QByteArray& data, PLError* error)
 {
     if (data.isEmpty()) return nullptr;
-    PLError error;
-    const PLXMLDocument xml = IXDocumentNode::loadXML(data, &error);
+    PLError loadError;
+    const PLXMLDocument xml = IXDocumentNode::loadXML(data, &loadError);
     if (xml.isNull()) {
-        presentError(error);
+        PLSetError(error, loadError);
         return nullptr;
     }
-    if (error) presentError(error);
     PLError readError;
     auto sheet = std::make_shared<IXStyleSheetNode>();
     if (!sheet->initWithParent(nullptr, xml.rootElement(), &readError)) {
-        presentError(readError);
+        PLSetError(error, readError ? readError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
         return nullptr;
     }
+    // A schema violation does not stop the reading; the caller still hears of it.
+    PLSetError(error, loadError);
     return sheet;
 }
 

@@ -58,12 +58,14 @@ public:
     // part has bytes; empty otherwise; with the default masters of the application's sheet
     // of that name when it defines none. Null when the part's XML could not be read as a
     // sheet; the caller then uses an empty sheet, which keeps the part's bytes untouched
-    // (keepUnreadPart). A schema violation is shown to the user and the sheet still read.
+    // (keepUnreadPart). A schema violation is a warning on the document and the sheet is
+    // still read.
     static std::shared_ptr<IXStyleSheetNode> fromDocument(IXDocumentNode* document, IXNode* parent,
                                                           const QString& xmlName);
     // A detached sheet read from the bytes of a style-sheet part (only master styles, as no
-    // node is known); null for empty or unreadable bytes. Errors are shown to the user.
-    static std::shared_ptr<IXStyleSheetNode> styleSheetFromData(const QByteArray& data);
+    // node is known); null for empty or unreadable bytes, with the error when there is one.
+    // A sheet read in spite of a schema violation comes with that violation as the error.
+    static std::shared_ptr<IXStyleSheetNode> styleSheetFromData(const QByteArray& data, PLError* error = nullptr);
     // What an owner (the document or a layout node) uses on first use of its sheet:
     // fromDocument, or, when that gives none, an empty sheet parented to the owner that keeps
     // the unread part. A detached owner (no document) gets an empty sheet.

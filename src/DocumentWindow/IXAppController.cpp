@@ -263,7 +263,18 @@ void IXAppController::gotoHomePage(QObject*)
 
 void IXAppController::openURL(const QUrl& url)
 {
-    if (url.isValid()) IXShellServices().openURL(url);
+    // A Help item that opens nothing must say so; silence looks like a dead menu.
+    if (url.isValid() && IXShellServices().openURL(url)) return;
+    IXDialogs::Alert alert;
+    alert.title = tr("The help page could not be opened.");
+    if (!url.isValid()) {
+        alert.message = tr("The help pages were not found where Ideaflux is installed.");
+    } else {
+        alert.message = tr("No program is set up to open “%1”.").arg(url.isLocalFile() ? url.toLocalFile() : url.toDisplayString());
+    }
+    alert.buttons = {tr("OK")};
+    alert.cancelButton = 0;
+    IXDialogs::shared().runAlert(alert, nullptr);
 }
 
 bool IXAppController::validateMenuItem(QAction* item)

@@ -84,6 +84,8 @@ public:
 
 private:
     void splashFadeDidEnd();
+    // Opens the address with the desktop's handler; an alert tells the user when the page is
+    // missing or nothing could open it.
     void openURL(const QUrl& url);
 
     QPointer<QWidget> m_splashWindow;

@@ -14,6 +14,7 @@
 #include "DocumentWindow/IXTemplateStoring.h"
 #include "Platform/PLEditor.h"
 #include "Platform/PLError.h"
+#include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
 #include "Platform/PLUUID.h"
 #include "Utilities/UTErrors.h"
@@ -63,6 +64,19 @@ void presentLater(const PLError& error)
                        [error] { IXDialogs::shared().presentError(error, nullptr); }, 100ms);
 }
 
+// What the user reads when a file does not open: the file's name, the reader's text underneath.
+PLError openingError(const QString& path, const QString& readerText)
+{
+    return IXShellErrors::error(
+        QCoreApplication::translate("IXDocument", "The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
+        readerText);
+}
+
+PLError openingError(const QString& path, const PLError& readerError)
+{
+    return openingError(path, readerError.isNull() ? QString() : readerError.localizedDescription());
+}
+
 } // namespace
 
 IXDocument::IXDocument()
@@ -102,7 +116,7 @@ std::unique_ptr<IXDocument> IXDocument::fromData(const QByteArray& data, const Q
     document->m_fileType = typeName;
     PLError failure;
     // Shown at once instead of a moment later.
-    if (!document->read(data, typeName, &failure, false)) {
+    if (!document->readFromData(data, typeName, &failure)) {
         IXDialogs::shared().presentError(failure, nullptr);
         PLSetError(error, failure);
         return nullptr;
@@ -113,18 +127,24 @@ std::unique_ptr<IXDocument> IXDocument::fromData(const QByteArray& data, const Q
 std::unique_ptr<IXDocument> IXDocument::fromFile(const QString& path, const QString& typeName, PLError* error)
 {
     QFile file(path);
+    PLError failure;
+    std::unique_ptr<IXDocument> document;
     if (!file.open(QIODevice::ReadOnly)) {
-        const PLError failure = IXShellErrors::error(tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
-                                                     file.errorString());
+        failure = openingError(path, file.errorString());
+    } else {
+        document.reset(new IXDocument);
+        document->m_fileName = QFileInfo(path).absoluteFilePath();
+        document->m_fileType = typeName;
+        PLError readerError;
+        if (!document->readFromData(file.readAll(), typeName, &readerError)) {
+            document.reset();
+            failure = openingError(path, readerError);
+        }
+    }
+    if (!document) {
         presentLater(failure);
         PLSetError(error, failure);
-        return nullptr;
     }
-    const QByteArray data = file.readAll();
-    std::unique_ptr<IXDocument> document(new IXDocument);
-    document->m_fileName = QFileInfo(path).absoluteFilePath();
-    document->m_fileType = typeName;
-    if (!document->readFromData(data, typeName, error)) return nullptr;
     return document;
 }
 
@@ -136,11 +156,6 @@ void IXDocument::setWindowControllerFactory(WindowControllerFactory factory)
 // --- Reading and writing ---
 
 bool IXDocument::readFromData(const QByteArray& data, const QString& typeName, PLError* error)
-{
-    return read(data, typeName, error, true);
-}
-
-bool IXDocument::read(const QByteArray& data, const QString& typeName, PLError* error, bool presentErrorLater)
 {
     const QString path = m_fileName;
     std::shared_ptr<IXDocumentNode> node;
@@ -174,7 +189,6 @@ bool IXDocument::read(const QByteArray& data, const QString& typeName, PLError* 
     if (!node) {
         // A reader that fails without saying why still gets a text the user can read.
         if (failure.isNull()) failure = UTErrors::errorWithFailureReason(tr("The file could not be read."));
-        if (presentErrorLater) presentLater(failure);
         PLSetError(error, failure);
         return false;
     }
@@ -232,12 +246,7 @@ std::optional<QByteArray> IXDocument::dataOfType(const QString& typeName, PLErro
         PLSetError(error, UTErrors::errorWithFailureReason(tr("The text being edited could not be ended.")));
         return std::nullopt;
     }
-    std::optional<QByteArray> data = m_documentNode->zipData();
-    if (!data || data->isEmpty()) {
-        PLSetError(error, UTErrors::errorWithFailureReason(QStringLiteral("Failed to build document file")));
-        return std::nullopt;
-    }
-    return data;
+    return packageData(error);
 }
 
 bool IXDocument::writeToPath(const QString& path, const QString& typeName, SaveOperation operation, PLError* error)
@@ -269,6 +278,18 @@ bool IXDocument::writeToPath(const QString& path, const QString& typeName, SaveO
         IXPreferences::setValue(IXPreferences::LastDocumentFolderKey, QFileInfo(path).absolutePath());
     }
     return true;
+}
+
+std::optional<QByteArray> IXDocument::packageData(PLError* error) const
+{
+    PLError packageError;
+    std::optional<QByteArray> data = m_documentNode->zipData(&packageError);
+    if (!data || data->isEmpty()) {
+        // The writer's own reason when it gave one: that is what the user can act on.
+        PLSetError(error, packageError ? packageError : UTErrors::errorWithFailureReason(QStringLiteral("Failed to build document file")));
+        return std::nullopt;
+    }
+    return data;
 }
 
 // --- User commands ---
@@ -352,12 +373,15 @@ bool IXDocument::revertToContentsOfPath(const QString& path, const QString& type
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        PLSetError(error, IXShellErrors::error(tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
-                                               file.errorString()));
+        PLSetError(error, openingError(path, file.errorString()));
         return false;
     }
     // The caller shows the error.
-    if (!read(file.readAll(), typeName, error, false)) return false;
+    PLError readerError;
+    if (!readFromData(file.readAll(), typeName, &readerError)) {
+        PLSetError(error, openingError(path, readerError));
+        return false;
+    }
     // The old steps changed the old node.
     resetChangeTracking();
     for (const auto& controller : m_windowControllers) controller->documentNodeDidChange();
@@ -393,16 +417,38 @@ bool IXDocument::autosave(PLError* error)
     const int serial = m_pendingChange ? -1 : currentSerial();
     if (serial >= 0 && serial == m_autosavedSerial) return true;
     // No editor is ended and no preview is drawn: autosave must not disturb typing.
-    const std::optional<QByteArray> data = m_documentNode->zipData();
-    if (!data || data->isEmpty()) {
-        PLSetError(error, IXShellErrors::error(tr("The recovery copy of “%1” could not be written.").arg(displayName()),
-                                               QStringLiteral("Failed to build document file")));
+    PLError failure;
+    const std::optional<QByteArray> data = packageData(&failure);
+    if (!data) {
+        PLSetError(error, IXShellErrors::error(tr("The recovery copy of “%1” could not be written.").arg(displayName()), failure));
         return false;
     }
     if (m_recoveryId.isEmpty()) m_recoveryId = PLUUID::newIdString();
+    // The store's error has the same shape already.
     if (!IXRecoveryStore::write(m_recoveryId, *data, m_fileName, displayName(), error)) return false;
     if (serial >= 0) m_autosavedSerial = serial;
     return true;
+}
+
+void IXDocument::autosaveInBackground()
+{
+    PLError error;
+    if (autosave(&error)) {
+        if (m_autosaveNoticeShown) {
+            m_autosaveNoticeShown = false;
+            for (const auto& controller : m_windowControllers) controller->hideNotice();
+        }
+        return;
+    }
+    QString text = error.localizedDescription();
+    const QString underlying = error.userInfo().value(PLError::UnderlyingErrorKey).toString();
+    if (!underlying.isEmpty()) text += QLatin1Char(' ') + underlying;
+    PLLog::write(text);
+    // The notice stays up until an autosave succeeds; later failures add nothing to it.
+    if (m_autosaveNoticeShown) return;
+    m_autosaveNoticeShown = true;
+    text += QLatin1Char(' ') + tr("Ideaflux will try again at the next autosave.");
+    for (const auto& controller : m_windowControllers) controller->showNotice(text);
 }
 
 void IXDocument::adoptRecovery(const QString& recoveryId)

@@ -47,17 +47,20 @@ public:
     // A new untitled document read from bytes (templates): only the native type is read; a
     // read error is also shown to the user at once.
     static std::unique_ptr<IXDocument> fromData(const QByteArray& data, const QString& typeName, PLError* error);
-    // The document in the file at path, read as the type. Failures are also shown 0.1 s later.
+    // The document in the file at path, read as the type. A failure, "The document “name.ixd”
+    // could not be opened." with the reader's text underneath, is handed back and shown once,
+    // 0.1 s later.
     static std::unique_ptr<IXDocument> fromFile(const QString& path, const QString& typeName, PLError* error);
 
     static void setWindowControllerFactory(WindowControllerFactory factory);
 
     // --- Reading and writing ---
-    // Reads the bytes by type name into a new document node (see the class comment). Errors
-    // are handed back and also shown to the user 0.1 s later.
+    // Reads the bytes by type name into a new document node (see the class comment). False
+    // with the reader's error, which the caller shows.
     bool readFromData(const QByteArray& data, const QString& typeName, PLError* error);
     // The native package after committing every edit; "Unsupported document type" for other
-    // types, "Failed to build document file" when the package cannot be built.
+    // types; the package writer's error, else "Failed to build document file", when the
+    // package cannot be built.
     std::optional<QByteArray> dataOfType(const QString& typeName, PLError* error);
     // Has every registered editor apply its change, then lets each window store its state in
     // the node; false when an editor refused (its edit goes on and nothing is stored).
@@ -94,6 +97,11 @@ public:
     // Writes a recovery copy of the unsaved changes (never the document's file) when there
     // are changes since the last save or autosave. False when writing failed.
     bool autosave(PLError* error);
+    // Autosave as the timer runs it, which must never interrupt typing: no modal dialog. A
+    // failure shows a notice in the document's windows, once, until an autosave succeeds
+    // again and takes it away; the timer's next interval tries again.
+    void autosaveInBackground();
+    bool showsAutosaveNotice() const { return m_autosaveNoticeShown; }
     // The key of the document's recovery copy (made on first autosave).
     QString recoveryId() const { return m_recoveryId; }
     // Continues from a recovery copy: the document keeps the copy's key and counts as edited.
@@ -150,7 +158,6 @@ signals:
 private:
     IXDocument();
 
-    bool read(const QByteArray& data, const QString& typeName, PLError* error, bool presentErrorLater);
     void observeUndoManager();
     void changeDone();
     void changeUndone();
@@ -159,6 +166,7 @@ private:
     int currentSerial() const;
     bool runSaveOperation(SaveOperation operation);
     std::optional<QString> askForSavePath();
+    std::optional<QByteArray> packageData(PLError* error) const;
     void presentError(const PLError& error) const;
 
     std::shared_ptr<IXDocumentNode> m_documentNode;
@@ -181,5 +189,6 @@ private:
     bool m_pendingChange = false;
     bool m_groupClosing = false;
     bool m_lastEdited = false;
+    bool m_autosaveNoticeShown = false;
     QString m_recoveryId;
 };

@@ -8,7 +8,6 @@
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXShellErrors.h"
 #include "Platform/PLError.h"
-#include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
 #include "Utilities/UTStartupTrace.h"
 
@@ -214,11 +213,7 @@ void IXDocumentController::setAutosavingDelay(int seconds)
 
 void IXDocumentController::autosaveAllDocuments()
 {
-    for (const auto& document : m_documents) {
-        PLError error;
-        // A failed recovery copy is not worth interrupting the user every few minutes.
-        if (!document->autosave(&error)) PLLog::write(error.localizedDescription());
-    }
+    for (const auto& document : m_documents) document->autosaveInBackground();
 }
 
 QList<IXRecoveryEntry> IXDocumentController::recoverableDocuments() const

@@ -1,5 +1,7 @@
 #include "DocumentWindow/IXDocumentTypes.h"
 
+#include "DocumentWindow/IXDocumentImporters.h"
+
 #include <QFileInfo>
 
 const QString IXDocumentTypes::Native = QStringLiteral("Ideaflux Document");
@@ -47,6 +49,9 @@ bool IXDocumentTypes::isWritable(const QString& name)
 QStringList IXDocumentTypes::readableExtensions()
 {
     QStringList extensions;
-    for (const IXDocumentType& type : all()) extensions += type.extensions;
+    for (const IXDocumentType& type : all()) {
+        // A type that no installed importer reads would only open to an error.
+        if (type.name == Native || IXDocumentImporters::isInstalled(type.name)) extensions += type.extensions;
+    }
     return extensions;
 }

@@ -30,6 +30,7 @@ public:
     // The type whose extensions hold the path's suffix; nothing for an unknown suffix.
     static std::optional<IXDocumentType> typeForPath(const QString& path);
     static bool isWritable(const QString& name);
-    // Every readable extension, for open panels.
+    // The extensions of the native type and of every type with an installed importer, for
+    // open panels.
     static QStringList readableExtensions();
 };

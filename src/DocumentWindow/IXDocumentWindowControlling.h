@@ -1,6 +1,7 @@
 #pragma once
 
 class IXDocumentPrinting;
+class QString;
 class IXWindowControlling;
 class QWidget;
 
@@ -24,4 +25,7 @@ public:
     virtual IXWindowControlling* modelController() { return nullptr; }
     // The view that prints the document; null while printing is not available.
     virtual IXDocumentPrinting* printingView() { return nullptr; }
+    // A non-modal line of text in the window (a failed autosave), shown until hidden.
+    virtual void showNotice(const QString& text) {}
+    virtual void hideNotice() {}
 };

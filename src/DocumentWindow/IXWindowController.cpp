@@ -30,6 +30,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QStatusBar>
 #include <QTimer>
 
 const QString IXSelectionChangedNotification = QStringLiteral("IXSelectionChanged");
@@ -74,6 +75,8 @@ IXWindowController::IXWindowController(IXDocument& document) : m_document(docume
     m_window->setWindowController(this);
     m_window->installEventFilter(this);
     m_window->resize(1000, 700);
+    // A new window is zoomed: its frame takes the screen's available area.
+    m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     buildMenus();
     QObject::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
     QObject::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
@@ -203,6 +206,30 @@ void IXWindowController::showWindow()
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void IXWindowController::showNotice(const QString& text)
+{
+    if (!m_window) return;
+    QStatusBar* bar = m_window->statusBar();
+    bar->showMessage(text);
+    bar->show();
+}
+
+void IXWindowController::hideNotice()
+{
+    if (!m_window) return;
+    // A window that never showed a notice gets no status bar now.
+    if (auto* bar = m_window->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+        bar->clearMessage();
+        bar->hide();
+    }
+}
+
+QString IXWindowController::notice() const
+{
+    const auto* bar = m_window ? m_window->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return bar && bar->isVisibleTo(m_window) ? bar->currentMessage() : QString();
 }
 
 void IXWindowController::synchronizeWindowTitleWithDocumentName()
@@ -515,12 +542,17 @@ void IXWindowController::addSubbranch()
 
 void IXWindowController::adaptToFullScreenMode()
 {
-    if (m_window) m_window->showFullScreen();
+    if (!m_window) return;
+    m_stateBeforeFullScreen = m_window->windowState() & ~Qt::WindowFullScreen;
+    m_window->showFullScreen();
 }
 
 void IXWindowController::restoreAfterFullScreenMode()
 {
-    if (m_window) m_window->showNormal();
+    if (!m_window) return;
+    // Back to what the window was, zoomed or not.
+    m_window->setWindowState(m_stateBeforeFullScreen);
+    m_window->show();
 }
 
 // --- Commands ---

@@ -114,6 +114,11 @@ public:
     void documentWillSave() override;
     void documentNodeDidChange() override;
     IXWindowControlling* modelController() override { return this; }
+    // The notice is the window's status line, which exists only once a notice was shown.
+    void showNotice(const QString& text) override;
+    void hideNotice() override;
+    // The notice shown, or an empty string.
+    QString notice() const;
 
     // --- IXWindowControlling ---
     void setSelection(const IXSelection& selection) override;
@@ -157,4 +162,5 @@ private:
     std::shared_ptr<IXBranchNode> m_brainStormActiveBranch;
     bool m_closing = false;
     std::weak_ptr<IXDocumentNode> m_observedNode;
+    Qt::WindowStates m_stateBeforeFullScreen;
 };

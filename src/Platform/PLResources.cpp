@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 QString& overrideDirectory()
@@ -11,25 +12,37 @@ QString& overrideDirectory()
     return path;
 }
 
-QString searchNearExecutable()
+// A folder of resources and not some other folder of that name: it holds the string tables.
+bool holdsResources(const QString& folder)
 {
-    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    const QString candidates[] = {
-        exeDir + QStringLiteral("/resources"),
-        exeDir + QStringLiteral("/../resources"),
-        exeDir + QStringLiteral("/../share/ideaflux/resources"),
+    return QFileInfo(folder + QStringLiteral("/Strings/Localizable.json")).isFile();
+}
+}
+
+QString PLResources::directoryForExecutableIn(const QString& executableDirectory)
+{
+    // The installed layout first: in a build tree it does not exist, and an installed program
+    // must not prefer a build tree that happens to be left on the machine.
+    QStringList candidates = {
+        executableDirectory + QStringLiteral("/../share/ideaflux"),
+        executableDirectory + QStringLiteral("/resources"),
+#ifdef IX_BUILD_RESOURCES_DIR
+        QStringLiteral(IX_BUILD_RESOURCES_DIR),
+#endif
     };
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        candidates += data + QStringLiteral("/ideaflux");
     for (const QString& candidate : candidates) {
-        if (QFileInfo(candidate).isDir()) return QDir(candidate).canonicalPath();
+        if (holdsResources(candidate)) return QDir(candidate).canonicalPath();
     }
     return QString();
-}
 }
 
 QString PLResources::directory()
 {
     if (!overrideDirectory().isEmpty()) return overrideDirectory();
-    static const QString found = searchNearExecutable();
+    static const QString found = directoryForExecutableIn(
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath());
     return found;
 }
 

@@ -1,5 +1,6 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXNodeElementRegistry.h"
+#include "DocumentModel/IXWarning.h"
 #include "IXFakeServices.h"
 #include "IXPackageBytes.h"
 #include "IXPackageTestNodes.h"
@@ -90,7 +91,7 @@ TEST_F(IXPackage, ReadsTheDocumentElement)
     EXPECT_EQ(document->nodeForId(QStringLiteral("B2")), main->children().first());
     // Reading records nothing to undo and leaves undo on.
     EXPECT_TRUE(document->isUndoEnabled());
-    EXPECT_TRUE(services.presentedErrors.isEmpty());
+    EXPECT_TRUE(document->warnings().isEmpty()) << "the contents follow the schema";
 }
 
 TEST_F(IXPackage, WritesTheDocumentElementInItsFixedForm)
@@ -343,11 +344,11 @@ TEST_F(IXPackage, PropertyListPartsEmptiedOrUnreadable)
     EXPECT_TRUE(document->packageParts().optionsForName(QStringLiteral("spellchecker")).isEmpty());
     EXPECT_TRUE(document->zipData());
 
-    // A value no property list can hold fails the save with the plist error, shown to the user.
+    // A value no property list can hold fails the save with the plist error, handed back.
     document->packageParts().optionsForName(QStringLiteral("export")).insert(QStringLiteral("bad"), QVariant::fromValue(QPointF(1, 2)));
-    EXPECT_FALSE(document->zipData());
-    ASSERT_EQ(services.presentedErrors.size(), 1);
-    EXPECT_EQ(services.presentedErrors.first().failureReason(), QStringLiteral("failed to generate plist"));
+    EXPECT_FALSE(document->zipData(&error));
+    EXPECT_EQ(error.failureReason(), QStringLiteral("failed to generate plist"));
+    EXPECT_TRUE(services.presentedErrors.isEmpty()) << "the caller decides what the user sees";
 }
 
 // --- Opening and saving: errors ---
@@ -383,13 +384,14 @@ TEST_F(IXPackage, SaveBroadcastStoresPartsOrFailsTheSave)
     EXPECT_EQ(entryNames(*package), (QStringList{"contents.xml", "mindmap.styles.xml"}));
 
     observer.fail = true;
-    EXPECT_FALSE(document->zipData());
-    ASSERT_EQ(services.presentedErrors.size(), 1);
-    EXPECT_EQ(services.presentedErrors.first().failureReason(), QStringLiteral("cannot write the layout"));
+    PLError error;
+    EXPECT_FALSE(document->zipData(&error));
+    EXPECT_EQ(error.failureReason(), QStringLiteral("cannot write the layout"));
+    EXPECT_TRUE(services.presentedErrors.isEmpty());
     document->removeFromObservers(&observer);
 }
 
-TEST_F(IXPackage, SchemaViolationIsShownAndTheDocumentOpens)
+TEST_F(IXPackage, SchemaViolationIsAWarningAndTheDocumentOpens)
 {
     const QString before = QDir::currentPath();
     const QByteArray contents = contentsXml(R"(<timescale type="weekly"/><branch uid="A"><title>Kept</title><unknown/></branch>)",
@@ -398,8 +400,11 @@ TEST_F(IXPackage, SchemaViolationIsShownAndTheDocumentOpens)
     const auto document = IXDocumentNode::fromZipData(packageOf({{QStringLiteral("contents.xml"), contents}}), &error);
     ASSERT_TRUE(document);
     EXPECT_FALSE(error);
-    ASSERT_EQ(services.presentedErrors.size(), 1);
-    EXPECT_EQ(services.presentedErrors.first().domain(), PLXMLSchemaValidator::ErrorDomain);
+    EXPECT_TRUE(services.presentedErrors.isEmpty()) << "the window that shows the document reports it";
+    ASSERT_EQ(document->warnings().size(), 1);
+    EXPECT_EQ(document->warnings().first()->title(), QStringLiteral("Document"));
+    // The validator's own text names what is wrong.
+    EXPECT_TRUE(document->warnings().first()->message().contains(QStringLiteral("'yesterday'"))) << document->warnings().first()->message().toStdString();
     EXPECT_EQ(titlesOf(document->rootBranches()), QStringList{"Kept"});
     EXPECT_EQ(document->timeScaleType(), 2);
     // Validation works without changing the current directory.
@@ -421,15 +426,14 @@ TEST_F(IXPackage, SchemaNamedByThePartIsNeverLoadedFromElsewhere)
     QDir::setCurrent(folder.path());
     for (const QString& location : {QStringLiteral("evil.xsd"), file.fileName(), QStringLiteral("http://127.0.0.1:9/x.xsd"),
                                     QStringLiteral("../XMLSchema/contents.xsd")}) {
-        services.presentedErrors.clear();
         QByteArray contents = contentsXml("<unknown/>");
         contents.replace("\"contents.xsd\"", "\"" + location.toUtf8() + "\"");
         PLError error;
         const auto document = IXDocumentNode::fromZipData(packageOf({{QStringLiteral("contents.xml"), contents}}), &error);
-        EXPECT_TRUE(document) << location.toStdString();
+        ASSERT_TRUE(document) << location.toStdString();
         // Refused, so the document is reported as not validated rather than passing.
-        ASSERT_EQ(services.presentedErrors.size(), 1) << location.toStdString();
-        EXPECT_EQ(services.presentedErrors.first().domain(), PLXMLSchemaValidator::ErrorDomain) << location.toStdString();
+        ASSERT_EQ(document->warnings().size(), 1) << location.toStdString();
+        EXPECT_EQ(document->warnings().first()->title(), QStringLiteral("Document")) << location.toStdString();
     }
     QDir::setCurrent(previous);
 }

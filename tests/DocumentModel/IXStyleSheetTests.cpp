@@ -1,6 +1,7 @@
 // Style sheets in a document: default masters, reading rules, unreadable parts, deferred
 // "master" notices, layout nodes, saving and reopening, and the shipped default sheets.
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXWarning.h"
 #include "IXFakeServices.h"
 #include "IXPackageTestNodes.h"
 #include "IXStyleTestNodes.h"
@@ -129,7 +130,7 @@ TEST_F(IXStyleSheet, PartWithOnlyNodeStylesStillGetsTheDefaultMasters)
     EXPECT_EQ(sheet->styleForNode(node.get())->master(), IXStyleTypePicture);
     const auto defaults = IXStyleSheetNode::styleSheetFromData(resource(DocumentPart));
     EXPECT_EQ(sheet->styleForMaster(IXStyleTypeCanvas)->attributes(), defaults->styleForMaster(IXStyleTypeCanvas)->attributes());
-    EXPECT_TRUE(services.presentedErrors.isEmpty());
+    EXPECT_TRUE(document->warnings().isEmpty()) << "the part follows its schema";
 }
 
 // --- Reading ---
@@ -172,8 +173,8 @@ TEST_F(IXStyleSheet, ReadingKeepsTheLastOfRepeatsAndDropsWhatNamesNothing)
     ASSERT_EQ(log.lines.size(), 2);
     EXPECT_TRUE(log.lines[0].startsWith(QStringLiteral("ignored style named 'floating': ")));
     EXPECT_TRUE(log.lines[1].startsWith(QStringLiteral("duplicate style replaced for node ") + QString::fromLatin1(id)));
-    // What the reader reads over is no schema error: nothing is shown.
-    EXPECT_TRUE(services.presentedErrors.isEmpty());
+    // What the reader reads over is no schema error: no warning.
+    EXPECT_TRUE(document->warnings().isEmpty());
     EXPECT_FALSE(sheet->keepsUnreadPart());
 }
 
@@ -227,10 +228,11 @@ TEST_F(IXStyleSheet, UnparsablePartIsKeptUntilAStyleOfTheSheetChanges)
     package = document->zipData();
     ASSERT_TRUE(package);
     EXPECT_EQ(partOf(*package, MindMapPart), broken);
-    const auto reread = IXStyleSheetNode::styleSheetFromData(*partOf(*package, DocumentPart));
+    PLError error;
+    const auto reread = IXStyleSheetNode::styleSheetFromData(*partOf(*package, DocumentPart), &error);
     ASSERT_TRUE(reread);
     EXPECT_EQ(reread->styleForMaster(IXStyleTypeCanvas)->documentGapVertical(), 30);
-    EXPECT_TRUE(services.presentedErrors.isEmpty());
+    EXPECT_FALSE(error) << "the written part follows its schema";
 }
 
 TEST_F(IXStyleSheet, PartThatIsNoStyleSheetGivesAnEmptySheetAndIsKept)
@@ -248,9 +250,25 @@ TEST_F(IXStyleSheet, PartThatIsNoStyleSheetGivesAnEmptySheetAndIsKept)
     const std::optional<QByteArray> package = document->zipData();
     ASSERT_TRUE(package);
     EXPECT_EQ(partOf(*package, DocumentPart), foreign);
-    // Nothing usable either for a template.
-    EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(foreign));
+    // Nothing usable either for a template, and the reader says why.
+    PLError error;
+    EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(foreign, &error));
+    EXPECT_TRUE(error);
     EXPECT_FALSE(IXStyleSheetNode::styleSheetFromData(QByteArray()));
+}
+
+TEST_F(IXStyleSheet, SchemaViolationInALazilyReadSheetIsAWarningNotADialog)
+{
+    // A part naming no schema, read on first use of the sheet (while the user works).
+    auto document = std::make_shared<IXDocumentNode>();
+    document->packageParts().setData(R"(<?xml version="1.0"?><styles><canvas><a n="document.layout" v="2"/></canvas></styles>)", DocumentPart);
+    const auto sheet = document->styleSheet();
+    EXPECT_EQ(sheet->styleForMaster(IXStyleTypeCanvas)->documentLayout(), 2) << "read all the same";
+    EXPECT_FALSE(sheet->keepsUnreadPart());
+    EXPECT_TRUE(services.presentedErrors.isEmpty());
+    ASSERT_EQ(document->warnings().size(), 1);
+    EXPECT_EQ(document->warnings().first()->title(), QStringLiteral("Styles"));
+    EXPECT_TRUE(document->warnings().first()->message().contains(DocumentPart));
 }
 
 // Sheets are read lazily, long after opening: a part refused then (damaged, or stated to
@@ -551,7 +569,6 @@ TEST_F(IXStyleSheet, StylesOfNodesSurviveSavingAndReopening)
     EXPECT_EQ(reread->style()->documentGapHorizontal(), 50);
     EXPECT_EQ(reread->layoutForName(IXLayoutOutlineName)->style()->outlineBranchNumbering(), 12);
     EXPECT_EQ(reread->styleSheet()->styleForMaster(IXStyleTypeComment)->commentTextWidth(), 321);
-    EXPECT_TRUE(services.presentedErrors.isEmpty());
     EXPECT_TRUE(reread->warnings().isEmpty());
 }
 

@@ -8,6 +8,7 @@
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "IXShellTestSupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -96,6 +97,40 @@ TEST_F(IXAutosaveTest, AutosaveRunsOnTheDelay)
     spin(1300);
     EXPECT_EQ(IXRecoveryStore::entries().size(), 1);
     first.setAutosavingDelay(0);
+}
+
+TEST_F(IXAutosaveTest, AFailedAutosaveShowsANoticeOnceAndNoDialogUntilOneSucceeds)
+{
+    RecordingWindowController::Log log;
+    IXDocument::setWindowControllerFactory([&log](IXDocument&) { return std::make_unique<RecordingWindowController>(&log); });
+    IXDocument* document = open(first, QStringLiteral("blocked.ixd"));
+    ASSERT_TRUE(document);
+    // A file where the recovery folder must go: no copy can be written.
+    const QString folder = IXRecoveryStore::folder();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).absolutePath()));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    retitle(*document, QStringLiteral("First change"));
+    first.autosaveAllDocuments();
+    retitle(*document, QStringLiteral("Second change"));
+    first.autosaveAllDocuments();
+    EXPECT_TRUE(dialogs.presentedErrors.isEmpty());
+    EXPECT_TRUE(dialogs.alerts.isEmpty());
+    ASSERT_EQ(log.notices.size(), 1) << "once over two failures";
+    EXPECT_TRUE(log.notices[0].contains(QStringLiteral("“blocked”"))) << log.notices[0].toStdString();
+    EXPECT_TRUE(log.noticeShown);
+    EXPECT_TRUE(document->showsAutosaveNotice());
+
+    // The next interval tries again; a success takes the notice away.
+    ASSERT_TRUE(QFile::remove(folder));
+    first.autosaveAllDocuments();
+    EXPECT_EQ(IXRecoveryStore::entries().size(), 1);
+    EXPECT_FALSE(log.noticeShown);
+    EXPECT_FALSE(document->showsAutosaveNotice());
+    EXPECT_EQ(log.notices.size(), 1);
+    EXPECT_TRUE(dialogs.presentedErrors.isEmpty());
 }
 
 TEST_F(IXAutosaveTest, AJustOpenedDocumentIsNotEditedEvenWhenItsFirstLayoutTouchesTheModel)

@@ -1,5 +1,6 @@
 // The document class: opening, saving, reverting and closing through the document controller,
 // with dialogs answered by a fake, and failures that must leave the user's file as it was.
+#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXWarning.h"
@@ -241,6 +242,28 @@ TEST_F(IXDocumentTest, FailedSaveKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(dialogs.presentedErrors[0].failureReason(), "The document “map” could not be saved as “other.ixd”.");
 }
 
+TEST_F(IXDocumentTest, AFailedSaveShowsOneErrorWithTheFileNameAndTheWritersText)
+{
+    // The application's services are installed, as in the program: the model must not show
+    // anything of its own.
+    IXShellServices services;
+    IXApplicationServices::install(&services);
+    IXDocument* document = openFixture();
+    ASSERT_TRUE(document);
+    const QByteArray before = readFile(document->fileName());
+    // A value no property list can hold: the package cannot be built.
+    document->documentNode()->packageParts().optionsForName(QStringLiteral("export")).insert(QStringLiteral("bad"), QVariant::fromValue(QPointF(1, 2)));
+    document->markEdited();
+    EXPECT_FALSE(document->saveDocument());
+    spin(150);
+    IXApplicationServices::install(nullptr);
+    ASSERT_EQ(dialogs.presentedErrors.size(), 1);
+    EXPECT_EQ(dialogs.presentedErrors[0].failureReason(), "The document “map” could not be saved as “map.ixd”.");
+    EXPECT_EQ(dialogs.presentedErrors[0].userInfo().value(PLError::UnderlyingErrorKey).toString(), "failed to generate plist");
+    EXPECT_EQ(readFile(document->fileName()), before);
+    EXPECT_TRUE(document->isDocumentEdited());
+}
+
 TEST_F(IXDocumentTest, EverySaveCommitsEditorsFirstAndARefusalWritesNothing)
 {
     RecordingWindowController::Log log;
@@ -293,12 +316,14 @@ TEST_F(IXDocumentTest, DamagedPackagesFailWithTheReadersError)
         EXPECT_FALSE(IXDocumentNode::fromZipData(bytes, &readerError));
         PLError error;
         EXPECT_FALSE(controller.openDocument(path, true, &error));
-        EXPECT_EQ(error.failureReason(), readerError.failureReason());
-        EXPECT_FALSE(error.failureReason().isEmpty());
+        // The file's name, and the reader's text underneath.
+        EXPECT_EQ(error.failureReason(), "The document “damaged.ixd” could not be opened.");
+        EXPECT_FALSE(readerError.failureReason().isEmpty());
+        EXPECT_EQ(error.userInfo().value(PLError::UnderlyingErrorKey).toString(), readerError.failureReason());
         EXPECT_TRUE(controller.documents().isEmpty());
         spin(150);
         ASSERT_EQ(dialogs.presentedErrors.size(), 1) << "shown once, a moment later";
-        EXPECT_EQ(dialogs.presentedErrors[0].failureReason(), readerError.failureReason());
+        EXPECT_EQ(dialogs.presentedErrors[0], error);
     }
 }
 
@@ -333,8 +358,11 @@ TEST_F(IXDocumentTest, ImportedFilesBecomeUntitledNativeDocuments)
     file.close();
 
     PLError error;
+    // The user reads the file's name, and the importer's text underneath.
+    const auto readerText = [&error] { return error.userInfo().value(PLError::UnderlyingErrorKey).toString(); };
     EXPECT_FALSE(controller.openDocument(path, false, &error)) << "no importer is installed";
-    EXPECT_EQ(error.failureReason(), "This version of Ideaflux cannot import files of the type “MS Word 2007 Document”.");
+    EXPECT_EQ(error.failureReason(), "The document “Notes.docx” could not be opened.");
+    EXPECT_EQ(readerText(), "This version of Ideaflux cannot import files of the type “MS Word 2007 Document”.");
 
     struct Case {
         FakeImporter::Outcome outcome;
@@ -347,7 +375,7 @@ TEST_F(IXDocumentTest, ImportedFilesBecomeUntitledNativeDocuments)
     for (const Case& c : failures) {
         IXDocumentImporters::install(IXDocumentTypes::Word2007, [&](const QByteArray&, PLError*) { return std::make_unique<FakeImporter>(c.outcome); });
         EXPECT_FALSE(controller.openDocument(path, false, &error));
-        EXPECT_EQ(error.failureReason(), c.reason);
+        EXPECT_EQ(readerText(), c.reason);
     }
 
     IXDocumentImporters::install(IXDocumentTypes::Word2007, [](const QByteArray& data, PLError*) {
@@ -373,6 +401,18 @@ TEST_F(IXDocumentTest, ImportedFilesBecomeUntitledNativeDocuments)
     EXPECT_EQ(document->fileName(), target);
     EXPECT_TRUE(IXDocumentNode::fromZipData(readFile(target), &error));
     EXPECT_TRUE(QFileInfo(path).isFile()) << "the imported file is left alone";
+}
+
+TEST_F(IXDocumentTest, TheOpenPanelListsOnlyTypesThatCanBeRead)
+{
+    dialogs.openPanelAnswers = {std::nullopt, std::nullopt};
+    EXPECT_TRUE(controller.openDocumentsFromPanel().isEmpty());
+    IXDocumentImporters::install(IXDocumentTypes::Word2007, [](const QByteArray&, PLError*) { return std::make_unique<FakeImporter>(FakeImporter::Outcome::Node); });
+    EXPECT_TRUE(controller.openDocumentsFromPanel().isEmpty());
+    IXDocumentImporters::install(IXDocumentTypes::Word2007, {});
+    ASSERT_EQ(dialogs.openPanels.size(), 2);
+    EXPECT_EQ(dialogs.openPanels[0].allowedExtensions, QStringList{"ixd"}) << "no importer is installed";
+    EXPECT_EQ(dialogs.openPanels[1].allowedExtensions, (QStringList{"ixd", "docx"}));
 }
 
 TEST_F(IXDocumentTest, OnlyTheNativeTypeIsMadeOrWritten)

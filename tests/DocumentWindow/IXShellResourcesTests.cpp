@@ -1,11 +1,17 @@
 // The help pages and pictures that ship with the program: every help anchor leads to an
-// existing page and anchor, and every shell picture exists at 1x and at twice the pixels.
+// existing page and anchor, a Help item that opens nothing says so, and every shell picture
+// exists at 1x and at twice the pixels.
+#include "DocumentWindow/IXAppController.h"
 #include "DocumentWindow/IXHelpBook.h"
+#include "IXShellTestSupport.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLResources.h"
 #include "TestSupport/QStringPrinter.h"
 
+#include <QAction>
+#include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,6 +50,43 @@ TEST(IXShellResourcesTest, EveryHelpAnchorLeadsToAPageAndAnchor)
     }
     EXPECT_EQ(IXHelpBook::urlForAnchor(QString()), IXHelpBook::urlForAnchor(QStringLiteral("Home")));
     EXPECT_FALSE(IXHelpBook::urlForAnchor(QStringLiteral("No such page")).isValid());
+}
+
+TEST(IXShellResourcesTest, AHelpItemThatOpensNothingSaysSo)
+{
+    // Without a handler the offscreen platform has no program for any URL; another platform
+    // would start a real browser.
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen")) GTEST_SKIP() << "needs the offscreen platform";
+    const struct {
+        const char* anchor;
+        bool programForPages;
+        const char* alertMessage;  // null: no alert
+    } cases[] = {
+        {"Shortcuts", true, nullptr},
+        {"Shortcuts", false, "No program is set up to open"},
+        {"No such page", true, "The help pages were not found"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.anchor) + (c.programForPages ? " with a program" : " without a program"));
+        FakeDialogs dialogs;
+        dialogs.alertAnswers = {0};
+        RecordingURLHandler program;
+        if (c.programForPages) QDesktopServices::setUrlHandler(QStringLiteral("file"), &program, "open");
+        QAction item;
+        item.setData(QString::fromLatin1(c.anchor));
+        IXAppController::sharedController().helpForItem(&item);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        if (!c.alertMessage) {
+            EXPECT_TRUE(dialogs.alerts.isEmpty());
+            ASSERT_EQ(program.opened.size(), 1);
+            EXPECT_EQ(program.opened[0], IXHelpBook::urlForAnchor(QString::fromLatin1(c.anchor)));
+            continue;
+        }
+        ASSERT_EQ(dialogs.alerts.size(), 1);
+        EXPECT_EQ(dialogs.alerts[0].title, "The help page could not be opened.");
+        EXPECT_TRUE(dialogs.alerts[0].message.startsWith(QString::fromLatin1(c.alertMessage))) << dialogs.alerts[0].message.toStdString();
+        EXPECT_TRUE(program.opened.isEmpty());
+    }
 }
 
 TEST(IXShellResourcesTest, WebAddressesComeFromTheTable)

@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,7 @@ public:
     std::deque<std::optional<QStringList>> openPanelAnswers;
     QList<Alert> alerts;
     QList<SavePanel> savePanels;
+    QList<OpenPanel> openPanels;
     QList<PLError> presentedErrors;
 
     FakeDialogs() { install(this); }
@@ -45,8 +47,9 @@ public:
         alertAnswers.pop_front();
         return answer;
     }
-    std::optional<QStringList> runOpenPanel(const OpenPanel&, QWidget*) override
+    std::optional<QStringList> runOpenPanel(const OpenPanel& panel, QWidget*) override
     {
+        openPanels += panel;
         if (openPanelAnswers.empty()) return std::nullopt;
         std::optional<QStringList> answer;
         answer.swap(openPanelAnswers.front());
@@ -70,15 +73,33 @@ public:
     struct Log {
         int willSaves = 0;
         int nodeChanges = 0;
+        // Every notice shown, and whether one is up now.
+        QStringList notices;
+        bool noticeShown = false;
     };
     explicit RecordingWindowController(Log* log) : m_log(log) {}
     QWidget* window() const override { return nullptr; }
     void showWindow() override {}
     void documentWillSave() override { ++m_log->willSaves; }
     void documentNodeDidChange() override { ++m_log->nodeChanges; }
+    void showNotice(const QString& text) override
+    {
+        m_log->notices += text;
+        m_log->noticeShown = true;
+    }
+    void hideNotice() override { m_log->noticeShown = false; }
 
 private:
     Log* m_log;
+};
+
+// Stands for the desktop's program for a URL scheme (QDesktopServices::setUrlHandler).
+class RecordingURLHandler : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened += url; }
 };
 
 // An editing tool with a change in progress: it unregisters when its change is applied or

@@ -33,6 +33,7 @@
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QMenuBar>
+#include <QScreen>
 #include <QWindow>
 #include <QTest>
 
@@ -319,6 +320,32 @@ TEST_F(WindowControllerTest, FullScreenNeedsADocumentAndTheNodeBufferGivesFreshC
 }  // namespace
 
 namespace {
+
+TEST_F(WindowControllerTest, ANewWindowIsZoomedToTheScreenAndKeepsNoticesOutOfTheWay)
+{
+    IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("zoomed.ixd")));
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    QWidget* window = controller->window();
+    ASSERT_TRUE(window && window->screen());
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(window->frameGeometry(), window->screen()->availableGeometry());
+    // Leaving full-screen mode gives the zoomed frame back.
+    IXAppController::sharedController().toggleFullScreenMode(nullptr);
+    spin();
+    IXAppController::sharedController().toggleFullScreenMode(nullptr);
+    spin();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_FALSE(window->isFullScreen());
+
+    // A notice is a line in the window, not a dialog; hiding it leaves nothing behind.
+    EXPECT_TRUE(controller->notice().isEmpty());
+    controller->showNotice(QStringLiteral("The recovery copy could not be written."));
+    EXPECT_EQ(controller->notice(), QStringLiteral("The recovery copy could not be written."));
+    EXPECT_TRUE(dialogs.alerts.isEmpty());
+    controller->hideNotice();
+    EXPECT_TRUE(controller->notice().isEmpty());
+}
 
 TEST_F(WindowControllerTest, WarningsAreReportedOnceAfterOpeningAndDamagedPackagesOpenNoWindow)
 {

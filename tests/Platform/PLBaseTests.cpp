@@ -3,10 +3,13 @@
 #include "Platform/PLLog.h"
 #include "Platform/PLResources.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +53,30 @@ TEST(PLResources, FindsOnlyPlainNamesInsideTheFolder)
     EXPECT_TRUE(QFileInfo(PLResources::directory()).isDir());
     EXPECT_TRUE(PLResources::pathFor(QStringLiteral("../CMakeLists.txt")).isEmpty());
     EXPECT_TRUE(PLResources::pathFor(QStringLiteral("no-such-resource")).isEmpty());
+}
+
+TEST(PLResources, AnInstalledCopyComesFirstThenTheFolderBesideTheProgramThenTheBuildTree)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString bin = root.filePath(QStringLiteral("prefix/bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const auto makeResources = [](const QString& folder) {
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Strings")));
+        QFile tables(folder + QStringLiteral("/Strings/Localizable.json"));
+        ASSERT_TRUE(tables.open(QIODevice::WriteOnly));
+        tables.write("{}");
+    };
+    // This test's program was built here: with nothing beside it, the build tree's link.
+    const QString buildTree = QDir(QStringLiteral(IX_SOURCE_DIR "/resources")).canonicalPath();
+    EXPECT_EQ(PLResources::directoryForExecutableIn(bin), buildTree);
+    // A folder of that name without the string tables is someone else's.
+    ASSERT_TRUE(QDir().mkpath(bin + QStringLiteral("/resources/Help")));
+    EXPECT_EQ(PLResources::directoryForExecutableIn(bin), buildTree);
+    makeResources(bin + QStringLiteral("/resources"));
+    EXPECT_EQ(PLResources::directoryForExecutableIn(bin), QDir(bin + QStringLiteral("/resources")).canonicalPath());
+    makeResources(root.filePath(QStringLiteral("prefix/share/ideaflux")));
+    EXPECT_EQ(PLResources::directoryForExecutableIn(bin), QDir(root.filePath(QStringLiteral("prefix/share/ideaflux"))).canonicalPath());
 }
 
 TEST(PLFontSubstitutions, PinsDocumentFamiliesToLiberationAndDejaVuFonts)
