@@ -12,6 +12,7 @@
 #include "IXRoutingTestObjects.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
+#include "TestSupport/PLExpectBoundaryCatch.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QDialog>
@@ -266,8 +267,10 @@ TEST_F(IXApplicationTest, ToolTakesKeysBeforeWindowAndShortcuts)
     EXPECT_EQ(routingLog().last(), QStringLiteral("typing doThing:")) << "without the tool the shortcut works";
 }
 
+// The last resort, for a handler without a boundary of its own.
 TEST_F(IXApplicationTest, ExceptionsFromHandlersAreLoggedAndAbandoned)
 {
+    const PLExpectBoundaryCatch expect;
     auto* throwing = new ThrowingWidget(outer);
     throwing->show();
     throwing->setFocus();
