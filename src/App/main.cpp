@@ -16,6 +16,7 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXStartupServices.h"
 #include "Platform/PLError.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Utilities/UTStartupTrace.h"
 #include "UtilityWidgets/UTInfoTag.h"
 #include "UtilityWidgets/UTInfoTagWindow.h"
@@ -37,7 +38,7 @@ namespace {
 class StartupTrace : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    try {
         if (event->type() != QEvent::Paint) return false;
         const char* name = watched->metaObject()->className();
         if (!m_splash && watched == IXAppController::sharedController().splashWindow()) {
@@ -47,11 +48,14 @@ public:
             m_map = true;
             UTStartupTrace::mark("map-paint-start");
             // After this paint has run.
-            QTimer::singleShot(0, [] {
+            QTimer::singleShot(0, PLExceptionBoundary::guard([] {
                 UTStartupTrace::mark("map-painted");
                 QCoreApplication::exit(0);
-            });
+            }));
         }
+        return false;
+    } catch (...) {
+        PLExceptionBoundary::caught();
         return false;
     }
 
@@ -69,18 +73,18 @@ void scheduleScreenshot(IXApplication& application)
     if (!ok) delay = 1000;
     auto* poll = new QTimer(&application);
     poll->setInterval(50);
-    QObject::connect(poll, &QTimer::timeout, &application, [poll, path, delay, &application] {
+    PLExceptionBoundary::connect(poll, &QTimer::timeout, &application, [poll, path, delay, &application] {
         IXDocument* document = IXDocumentController::shared().documents().value(0);
         QWidget* window = document ? document->window() : nullptr;
         if (!window || !window->isVisible()) return;
         poll->stop();
-        QTimer::singleShot(delay, &application, [path, &application] {
+        QTimer::singleShot(delay, &application, PLExceptionBoundary::guard([path, &application] {
             IXDocument* front = IXDocumentController::shared().documents().value(0);
             QWidget* shown = front ? front->window() : nullptr;
             const bool saved = shown && shown->grab().save(path, "PNG");
             if (!saved) std::fprintf(stderr, "ideaflux: the screenshot could not be saved to %s\n", qPrintable(path));
             application.exit(saved ? 0 : 1);
-        });
+        }));
     });
     poll->start();
 }
@@ -120,7 +124,7 @@ int main(int argc, char** argv)
     scheduleScreenshot(application);
 
     // Closing the last document window ends the program (once the start-up is over).
-    QObject::connect(&IXDocumentController::shared(), &IXDocumentController::documentsChanged, &application,
+    PLExceptionBoundary::connect(&IXDocumentController::shared(), &IXDocumentController::documentsChanged, &application,
                      [&delegate] {
                          if (IXDocumentController::shared().documents().isEmpty() && !delegate.splashWindow())
                              QCoreApplication::quit();

@@ -254,8 +254,13 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
         document->m_nodesById.reserve(contentsSize / MinimumBytesPerNode);
 
         // The schema check only reads the tree and its verdict is needed only once the nodes
-        // are read, so it runs on another core meanwhile. The thread is joined before the
-        // tree goes, whatever happens (declared after it, it is destroyed first).
+        // are read, so it runs on another core meanwhile. Two threads may read one tree because
+        // the check writes nothing into it: libxml2's validator changes a tree only to register
+        // the attributes a schema types as ID (or IDREF) with the document, or to add default
+        // attributes when asked to, and no schema of ours declares an ID type nor is it asked
+        // (a schema that did would have to be checked before the nodes are read). The thread
+        // is joined before the tree goes, whatever happens (declared after it, it is destroyed
+        // first).
         PLError invalid;
         std::exception_ptr validationFailure;
         std::jthread validation([&contents, &invalid, &validationFailure] {

@@ -18,6 +18,7 @@
 #include "Platform/PLAssert.h"
 #include "Platform/PLBezierPath.h"
 #include "Platform/PLColor.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLGraphicsContext.h"
 #include "Platform/PLKeyboard.h"
 #include "Platform/PLMouseTracking.h"
@@ -165,15 +166,19 @@ void IXMapView::didEnterWindow()
 }
 
 void IXMapView::showEvent(QShowEvent* event)
-{
+try {
     QWidget::showEvent(event);
     if (!event->spontaneous()) didEnterWindow();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::hideEvent(QHideEvent* event)
-{
+try {
     if (!event->spontaneous()) willLeaveWindow();
     QWidget::hideEvent(event);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::notifiedOfLayoutContextDidInit(IXLayoutContext* context)
@@ -311,10 +316,12 @@ void IXMapView::restoreCenter()
 }
 
 void IXMapView::moveEvent(QMoveEvent* event)
-{
+try {
     // Inside a scroll area the view moves as it scrolls.
     QWidget::moveEvent(event);
     if (!m_ignoreScrolling && scrollView() && isVisible()) saveCenter();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::scrollRectToVisible(const PLRect& rect)
@@ -360,7 +367,7 @@ bool IXMapView::hasKeyFocus() const
 }
 
 void IXMapView::paintEvent(QPaintEvent* event)
-{
+try {
     QPainter painter(this);
     const QRegion region = event->region();
     m_paintRegion = &region;
@@ -374,6 +381,9 @@ void IXMapView::paintEvent(QPaintEvent* event)
         if (m_context && m_context->layoutNode()) m_context->display(graphics);
     }
     m_paintRegion = nullptr;
+} catch (...) {
+    m_paintRegion = nullptr;  // the region is gone
+    PLExceptionBoundary::caught();
 }
 
 // --- Overview ---
@@ -447,15 +457,19 @@ void IXMapView::notifiedOfLayoutContextDidChangeHighlights(IXLayoutContext*, con
 // --- Focus ---
 
 void IXMapView::focusInEvent(QFocusEvent* event)
-{
+try {
     QWidget::focusInEvent(event);
     update();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::focusOutEvent(QFocusEvent* event)
-{
+try {
     QWidget::focusOutEvent(event);
     update();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 bool IXMapView::focusNextPrevChild(bool)
@@ -466,7 +480,7 @@ bool IXMapView::focusNextPrevChild(bool)
 // --- Actions ---
 
 void IXMapView::selectAll(QObject*)
-{
+try {
     if (!m_context) return;
     IXDocumentNode* document = m_context->documentNode();
     IXSelection::NodeList nodes;
@@ -486,17 +500,21 @@ void IXMapView::selectAll(QObject*)
     for (const auto& picture : document->pictures()) nodes.append(picture);
     for (const auto& comment : document->comments()) nodes.append(comment);
     m_context->setSelection(IXSelection::selectionWithArray(nodes));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::autolayoutBranches(QObject*)
-{
+try {
     if (!m_context) return;
     const std::shared_ptr<IXStyleNode> style = m_context->styleForNode(m_context->documentNode());
     style->setDocumentLayoutCustom(!style->documentLayoutCustom());
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 bool IXMapView::validateMenuItem(QAction* item)
-{
+try {
     const QByteArray action = IXActionItem::actionOf(item);
     if (action == IXCommands::Expand || action == IXCommands::Collapse) return false;
     if (action == IXCommands::AutolayoutBranches) {
@@ -508,6 +526,9 @@ bool IXMapView::validateMenuItem(QAction* item)
     }
     const QByteArray signature = QMetaObject::normalizedSignature(action.chopped(1) + "(QObject*)");
     return action.endsWith(':') && metaObject()->indexOfMethod(signature.constData()) >= 0;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 void IXMapView::sendToController(IXCommand command)
@@ -558,7 +579,7 @@ void IXMapView::autoscroll(const PLMouseEvent& event)
 }
 
 void IXMapView::mousePressEvent(QMouseEvent* event)
-{
+try {
     if (!m_context) return;
     if (postToTracking(event, event->button() == Qt::LeftButton ? PLMouseEvent::LeftMouseDown : PLMouseEvent::RightMouseDown))
         return;
@@ -594,10 +615,12 @@ void IXMapView::mousePressEvent(QMouseEvent* event)
         return;
     }
     tools->activateToolNamed(IXToolNames::Selection, m_context.get(), IXToolEvent(down));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::mouseMoveEvent(QMouseEvent* event)
-{
+try {
     if (postToTracking(event, event->buttons() & Qt::LeftButton ? PLMouseEvent::LeftMouseDragged
                                                                 : PLMouseEvent::MouseMoved))
         return;
@@ -611,14 +634,18 @@ void IXMapView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     if (m_context && event->buttons() == Qt::NoButton) m_context->mouse().trackMouse(mouseEventFromQt(event, PLMouseEvent::MouseMoved));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::mouseReleaseEvent(QMouseEvent* event)
-{
+try {
     if (postToTracking(event, event->button() == Qt::LeftButton ? PLMouseEvent::LeftMouseUp : PLMouseEvent::RightMouseUp))
         return;
     if (m_panning && event->button() == Qt::LeftButton) {
         m_panning = false;
         unsetCursor();
     }
+} catch (...) {
+    PLExceptionBoundary::caught();
 }

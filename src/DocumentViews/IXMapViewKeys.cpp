@@ -10,6 +10,7 @@
 #include "DocumentViews/IXToolManager.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutContext.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLKeyboard.h"
 
 #include <QKeyEvent>
@@ -35,7 +36,7 @@ int IXMapView::layoutTypeOf(IXNode* branch) const
 }
 
 void IXMapView::keyPressEvent(QKeyEvent* event)
-{
+try {
     if (!m_context) {
         QWidget::keyPressEvent(event);
         return;
@@ -66,6 +67,8 @@ void IXMapView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXMapView::startTitleEditing(QKeyEvent* event)

@@ -3,6 +3,7 @@
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXScaling.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLNotificationCenter.h"
 #include "Platform/PLPixels.h"
@@ -101,7 +102,7 @@ void IXScalingScrollView::makePopup()
         if (step >= low && step <= high) m_popup->addItem(percentTitle(step), step);
     m_popup->addItem(PLLocalizedStrings::string(QStringLiteral("zoom_custom")));
     m_popup->addItem(PLLocalizedStrings::string(QStringLiteral("zoom_fit")), -1.0);
-    connect(m_popup, &QComboBox::activated, this, &IXScalingScrollView::popupAction);
+    PLExceptionBoundary::connect(m_popup, &QComboBox::activated, this, &IXScalingScrollView::popupAction);
     // Sized to fit its titles; the scroller takes the rest of the strip.
     m_popup->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_popup->adjustSize();
@@ -208,7 +209,7 @@ void IXScalingScrollView::beginPercentEditing()
         palette.setColor(QPalette::Text, palette.color(QPalette::HighlightedText));
         m_editor->setPalette(palette);
         m_editor->installEventFilter(this);
-        connect(m_editor, &QLineEdit::editingFinished, this, [this] { endPercentEditing(true); });
+        PLExceptionBoundary::connect(m_editor, &QLineEdit::editingFinished, this, [this] { endPercentEditing(true); });
     }
     m_editor->setFont(m_popup->font());
     m_editor->setGeometry(m_popup->geometry().adjusted(1, 0, -1, 0));
@@ -246,7 +247,7 @@ void IXScalingScrollView::scaleToRect(const QRectF& rect)
 }
 
 void IXScalingScrollView::zoomIn(QObject*)
-{
+try {
     double factor = ceilTenths(m_scaleFactor * 1.3);
     for (double step : ZoomSteps)
         if (step > m_scaleFactor && step < factor) {
@@ -254,10 +255,12 @@ void IXScalingScrollView::zoomIn(QObject*)
             break;
         }
     setScaleFactor(factor);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXScalingScrollView::zoomOut(QObject*)
-{
+try {
     double factor = floorTenths(m_scaleFactor * 0.7);
     for (double step : ZoomSteps)
         if (step < m_scaleFactor && step > factor) {
@@ -265,38 +268,49 @@ void IXScalingScrollView::zoomOut(QObject*)
             break;
         }
     setScaleFactor(factor);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXScalingScrollView::actualSize(QObject*)
-{
+try {
     setScaleFactor(1.0);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXScalingScrollView::fitToScreen(QObject* sender)
-{
+try {
     scaleToFit(sender);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXScalingScrollView::scaleToFit(QObject*)
-{
+try {
     if (!m_scalingView) {
         m_scaleFactor = 1.0;
         return;
     }
     scaleToRect(m_scalingView->scalingContentsRect());
     if (m_scaleFactor > 0.96 && m_scaleFactor < 1.0) setScaleFactor(1.0);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 bool IXScalingScrollView::validateMenuItem(QAction* item)
-{
+try {
     const QByteArray action = IXActionItem::actionOf(item);
     if (action == IXCommands::ZoomIn) return m_scalingView && m_scaleFactor < m_scalingView->scalingMaxFactor();
     if (action == IXCommands::ZoomOut) return m_scalingView && m_scaleFactor > m_scalingView->scalingMinFactor();
     return true;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 void IXScalingScrollView::wheelEvent(QWheelEvent* event)
-{
+try {
     // Alt zooms; so does Ctrl, as elsewhere on the Linux desktop.
     if (!(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) || !m_scalingView) {
         QScrollArea::wheelEvent(event);
@@ -341,30 +355,39 @@ void IXScalingScrollView::wheelEvent(QWheelEvent* event)
     if (delta > 0 && zoomed < factor + 0.01) zoomed = factor + 0.02;
     if (delta < 0 && zoomed > factor - 0.01) zoomed = factor - 0.02;
     setScaleFactor(zoomed);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXScalingScrollView::scrollContentsBy(int dx, int dy)
-{
+try {
     QScrollArea::scrollContentsBy(dx, dy);
     reflectScrolledClipView();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXScalingScrollView::resizeEvent(QResizeEvent* event)
-{
+try {
     const QSize oldSize = viewport()->size();
     QScrollArea::resizeEvent(event);
     if (m_scalingView) m_scalingView->resizeWithOldSuperviewSize(oldSize);
     reflectScrolledClipView();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 bool IXScalingScrollView::eventFilter(QObject* watched, QEvent* event)
-{
+try {
     if (watched == m_editor && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         endPercentEditing(false);
         return true;
     }
     return QScrollArea::eventFilter(watched, event);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 void IXScalingScrollView::reflectScrolledClipView()

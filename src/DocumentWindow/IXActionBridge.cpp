@@ -3,6 +3,7 @@
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXWindowExtensions.h"
+#include "Platform/PLExceptionBoundary.h"
 
 #include <QAction>
 #include <QEvent>
@@ -17,8 +18,8 @@ IXActionBridge* IXActionBridge::shared()
         auto* made = new IXActionBridge;
         if (IXApplication* application = IXApplication::instance()) {
             made->setParent(application);
-            connect(application, &IXApplication::actionSent, made, &IXActionBridge::validateShownToolBars);
-            connect(application, &QApplication::focusChanged, made, &IXActionBridge::validateShownToolBars);
+            PLExceptionBoundary::connect(application, &IXApplication::actionSent, made, &IXActionBridge::validateShownToolBars);
+            PLExceptionBoundary::connect(application, &QApplication::focusChanged, made, &IXActionBridge::validateShownToolBars);
         }
         return made;
     }();
@@ -29,7 +30,7 @@ QAction* IXActionBridge::makeAction(const QString& text, IXCommand command, QObj
 {
     auto* item = new QAction(text, parent);
     IXActionItem::setAction(item, command.toByteArray());
-    connect(item, &QAction::triggered, item, [item] {
+    PLExceptionBoundary::connect(item, &QAction::triggered, item, [item] {
         if (IXApplication* application = IXApplication::instance())
             application->sendAction(IXActionItem::actionOf(item), IXActionItem::targetOf(item), item);
     });
@@ -54,7 +55,7 @@ bool IXActionBridge::validate(QAction* item)
 
 void IXActionBridge::attachMenu(QMenu* menu)
 {
-    connect(menu, &QMenu::aboutToShow, menu, [menu] {
+    PLExceptionBoundary::connect(menu, &QMenu::aboutToShow, menu, [menu] {
         for (QAction* item : menu->actions()) validate(item);
     });
 }
@@ -78,11 +79,14 @@ void IXActionBridge::attachToolBar(QToolBar* toolBar)
 }
 
 bool IXActionBridge::eventFilter(QObject* watched, QEvent* event)
-{
+try {
     if (event->type() == QEvent::Show)
         if (auto* toolBar = qobject_cast<QToolBar*>(watched))
             for (QAction* item : toolBar->actions()) validate(item);
     return QObject::eventFilter(watched, event);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 void IXActionBridge::validateShownToolBars()

@@ -15,6 +15,7 @@
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "Platform/PLError.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLNamedImages.h"
 #include "Platform/PLRunLoop.h"
@@ -112,10 +113,10 @@ void IXAppController::hideSplash()
     // Window systems without window opacity (offscreen, some Wayland compositors) keep the
     // picture until the fade ends.
     static const bool hasOpacity = !QGuiApplication::platformName().startsWith(QLatin1String("offscreen"));
-    QObject::connect(m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+    PLExceptionBoundary::connect(m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         if (m_splashWindow && hasOpacity) m_splashWindow->setWindowOpacity(value.toDouble());
     });
-    QObject::connect(m_fade, &QVariantAnimation::finished, this, [this] { splashFadeDidEnd(); });
+    PLExceptionBoundary::connect(m_fade, &QVariantAnimation::finished, this, [this] { splashFadeDidEnd(); });
     m_fade->start();
     PLRunLoop::perform(this, "openNewDocument", [this] { openNewDocument(); },
                        std::chrono::milliseconds(FirstDocumentDelayMilliseconds), PLRunLoop::commonModes());
@@ -195,25 +196,31 @@ QList<std::shared_ptr<IXNode>> IXAppController::restoreNodes() const
 // --- Commands ---
 
 void IXAppController::newDocument(QObject*)
-{
+try {
     // The template chooser does not exist yet: a new document is always the empty map.
     newEmptyDocument();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::openDocument(QObject*)
-{
+try {
     IXDocumentController::shared().openDocumentsFromPanel();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::terminate(QObject*)
-{
+try {
     if (!IXDocumentController::shared().closeAllDocuments()) return;
     applicationWillTerminate();
     QCoreApplication::quit();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::toggleFullScreenMode(QObject*)
-{
+try {
     QList<QPointer<IXWindowController>> controllers;
     for (IXDocument* document : IXDocumentController::shared().documents()) {
         const auto list = document->windowControllers();
@@ -231,34 +238,46 @@ void IXAppController::toggleFullScreenMode(QObject*)
                 controller->restoreAfterFullScreenMode();
         });
     m_fullScreenMode = on;
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::showPreferences(QObject*)
-{
+try {
     IXPreferencesWindow::showPreferences();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::helpForItem(QObject* sender)
-{
+try {
     const auto* item = qobject_cast<QAction*>(sender);
     const QString anchor = item && item->data().typeId() == QMetaType::QString ? item->data().toString() : QString();
     openURL(IXHelpBook::urlForAnchor(anchor));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::helpByTagFor(QObject* sender)
-{
+try {
     const auto* item = qobject_cast<QAction*>(sender);
     openURL(IXHelpBook::urlForAnchor(IXHelpBook::anchorForTag(item ? item->data().toInt() : 0)));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::gotoOnlineSupport(QObject*)
-{
+try {
     openURL(IXHelpBook::addressFor(IXHelpBook::SupportPageAddress));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::gotoHomePage(QObject*)
-{
+try {
     openURL(IXHelpBook::addressFor(IXHelpBook::HomePageAddress));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXAppController::openURL(const QUrl& url)
@@ -278,7 +297,7 @@ void IXAppController::openURL(const QUrl& url)
 }
 
 bool IXAppController::validateMenuItem(QAction* item)
-{
+try {
     const QByteArray action = IXActionItem::actionOf(item);
     if (action == IXCommands::ToggleFullScreenMode) {
         item->setText(PLLocalizedStrings::string(m_fullScreenMode ? QStringLiteral("Full Screen Mode Off")
@@ -286,4 +305,7 @@ bool IXAppController::validateMenuItem(QAction* item)
         return !IXDocumentController::shared().documents().isEmpty();
     }
     return true;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }

@@ -5,7 +5,7 @@
 #include "DocumentWindow/IXActionBridge.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
-#include "Platform/PLLog.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLRunLoopModeScope.h"
 
 #include <QEventLoop>
@@ -21,7 +21,7 @@ struct IXApplication::TrackingRequest {
 
 IXApplication::IXApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
-    connect(this, &QGuiApplication::focusWindowChanged, this, &IXApplication::windowActivated);
+    PLExceptionBoundary::connect(this, &QGuiApplication::focusWindowChanged, this, &IXApplication::windowActivated);
 }
 
 IXApplication::~IXApplication() = default;
@@ -29,18 +29,6 @@ IXApplication::~IXApplication() = default;
 IXApplication* IXApplication::instance()
 {
     return qobject_cast<IXApplication*>(QCoreApplication::instance());
-}
-
-void IXApplication::logAbandoned(const QString& context, std::exception_ptr exception)
-{
-    QString reason = QStringLiteral("unknown exception");
-    try {
-        std::rethrow_exception(exception);
-    } catch (const std::exception& e) {
-        reason = QString::fromUtf8(e.what());
-    } catch (...) {
-    }
-    PLLog::write(QStringLiteral("Abandoned %1 after an exception: %2").arg(context, reason));
 }
 
 namespace {
@@ -76,7 +64,9 @@ bool IXApplication::notify(QObject* receiver, QEvent* event)
             IXActionBridge::validateShortcuts(activeWindow(), static_cast<QKeyEvent*>(event));
         return QApplication::notify(receiver, event);
     } catch (...) {
-        logAbandoned(describe(receiver, event), std::current_exception());
+        // The last resort, for a handler that lacks a boundary of its own: by now the
+        // exception has unwound through Qt's frames.
+        PLExceptionBoundary::caught(QStringLiteral("Abandoned %1 after an exception").arg(describe(receiver, event)));
         return false;
     }
 }

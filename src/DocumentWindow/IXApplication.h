@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <chrono>
-#include <exception>
 #include <memory>
 
 class QWindow;
@@ -22,8 +21,9 @@ class QWindow;
 //   (not a sheet), the key child window, the main window (see targetForAction);
 // - keeps the key child window: a child panel of the document window that has the focus while
 //   the document window stays main;
-// - catches every exception a handler throws during event dispatch, logs it and abandons that
-//   event's work, so that none unwinds through Qt.
+// - as a last resort behind the exception boundaries of our handlers (PLExceptionBoundary),
+//   catches every exception that reaches it during event dispatch, reports it as a boundary
+//   does and abandons that event's work.
 //
 // The key window is Qt's active window; the main window is the last active ordinary window
 // (not a panel, dialog or sheet) while it is shown. Main thread only.
@@ -63,9 +63,6 @@ public:
     // The application's delegate (not owned): the last place actions are looked for.
     QObject* delegate() const { return m_delegate; }
     void setDelegate(QObject* delegate) { m_delegate = delegate; }
-
-    // Logs an exception that abandoned the work named by the context.
-    static void logAbandoned(const QString& context, std::exception_ptr exception);
 
 signals:
     // After an action was sent, so that shown toolbars revalidate their items.

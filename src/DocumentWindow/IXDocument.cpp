@@ -14,6 +14,7 @@
 #include "DocumentWindow/IXTemplateStoring.h"
 #include "Platform/PLEditor.h"
 #include "Platform/PLError.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
 #include "Platform/PLUUID.h"
@@ -522,13 +523,13 @@ void IXDocument::observeUndoManager()
     // The manager says when a step opens and closes and when its stacks change, but not
     // whether a closing step held anything: a change recorded into an open step shows as a
     // stack change while a group is open; such a step, once closed, is one change.
-    connect(undo, &PLUndoManager::didOpenUndoGroup, this, [this] { m_groupClosing = false; });
-    connect(undo, &PLUndoManager::willCloseUndoGroup, this, [this, undo] {
+    PLExceptionBoundary::connect(undo, &PLUndoManager::didOpenUndoGroup, this, [this] { m_groupClosing = false; });
+    PLExceptionBoundary::connect(undo, &PLUndoManager::willCloseUndoGroup, this, [this, undo] {
         if (undo->isUndoing() || undo->isRedoing()) return;
         m_groupClosing = m_pendingChange;
         m_pendingChange = false;
     });
-    connect(undo, &PLUndoManager::stacksChanged, this, [this, undo] {
+    PLExceptionBoundary::connect(undo, &PLUndoManager::stacksChanged, this, [this, undo] {
         if (undo->isUndoing() || undo->isRedoing()) return;
         if (undo->groupingLevel() > 0) {
             if (undo->isUndoRegistrationEnabled()) m_pendingChange = true;
@@ -538,8 +539,8 @@ void IXDocument::observeUndoManager()
         }
         announceEdited();
     });
-    connect(undo, &PLUndoManager::didUndo, this, &IXDocument::changeUndone);
-    connect(undo, &PLUndoManager::didRedo, this, &IXDocument::changeRedone);
+    PLExceptionBoundary::connect(undo, &PLUndoManager::didUndo, this, &IXDocument::changeUndone);
+    PLExceptionBoundary::connect(undo, &PLUndoManager::didRedo, this, &IXDocument::changeRedone);
 }
 
 void IXDocument::changeDone()

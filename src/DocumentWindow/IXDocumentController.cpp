@@ -8,6 +8,8 @@
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXShellErrors.h"
 #include "Platform/PLError.h"
+#include "Platform/PLExceptionBoundary.h"
+#include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
 #include "Utilities/UTStartupTrace.h"
 
@@ -27,10 +29,10 @@ namespace {
 
 IXDocumentController::IXDocumentController()
 {
-    connect(&m_autosaveTimer, &QTimer::timeout, this, &IXDocumentController::autosaveAllDocuments);
+    PLExceptionBoundary::connect(&m_autosaveTimer, &QTimer::timeout, this, &IXDocumentController::autosaveAllDocuments);
     // The shared controller outlives the application object: its timer stops with the loop.
     if (QCoreApplication* application = QCoreApplication::instance())
-        connect(application, &QCoreApplication::aboutToQuit, this, [this] { m_autosaveTimer.stop(); });
+        PLExceptionBoundary::connect(application, &QCoreApplication::aboutToQuit, this, [this] { m_autosaveTimer.stop(); });
 }
 
 IXDocumentController::~IXDocumentController()
@@ -115,7 +117,7 @@ IXDocument* IXDocumentController::openUntitledDocument(bool display, PLError* er
 IXDocument* IXDocumentController::addDocument(std::unique_ptr<IXDocument> document, bool display)
 {
     IXDocument* added = document.get();
-    connect(added, &IXDocument::fileNameChanged, this, [this](const QString& path) {
+    PLExceptionBoundary::connect(added, &IXDocument::fileNameChanged, this, [this](const QString& path) {
         if (!path.isEmpty()) noteNewRecentDocument(path);
     });
     m_documents.push_back(std::move(document));

@@ -2,6 +2,7 @@
 
 #include "DocumentWindow/IXPreferences.h"
 #include "Platform/PLColor.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLValueTransformer.h"
 #include "UtilityWidgets/UTColorToStringTransformer.h"
 #include "UtilityWidgets/UTFontAttributesToStringTransformer.h"
@@ -90,23 +91,23 @@ IXPreferencesWindow::IXPreferencesWindow(QWidget* parent)
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-    connect(m_reset, &QPushButton::clicked, this, &IXPreferencesWindow::resetPreferences);
-    connect(m_layoutMode, &QButtonGroup::idClicked, this, [this](int mode) {
+    PLExceptionBoundary::connect(m_reset, &QPushButton::clicked, this, &IXPreferencesWindow::resetPreferences);
+    PLExceptionBoundary::connect(m_layoutMode, &QButtonGroup::idClicked, this, [this](int mode) {
         if (!m_loading) IXPreferences::setValue(IXPreferences::ApplicationLayoutModeKey, mode);
     });
-    connect(m_showTemplateChooser, &QCheckBox::toggled, this, [this](bool on) {
+    PLExceptionBoundary::connect(m_showTemplateChooser, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_loading) IXPreferences::setValue(IXPreferences::DontShowTemplateChooserKey, !on);
     });
-    connect(m_checkForUpdate, &QCheckBox::toggled, this, [this](bool on) {
+    PLExceptionBoundary::connect(m_checkForUpdate, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_loading) IXPreferences::setValue(IXPreferences::CheckForUpdateOnStartKey, on ? 1 : 0);
     });
-    connect(m_autosaveMinutes, &QSpinBox::valueChanged, this, [this] {
+    PLExceptionBoundary::connect(m_autosaveMinutes, &QSpinBox::valueChanged, this, [this] {
         if (!m_loading) autosaveChanged();
     });
-    connect(m_noteFont, &UTFontTextField::valueChanged, this, [this](const QFont& font) {
+    PLExceptionBoundary::connect(m_noteFont, &UTFontTextField::valueChanged, this, [this](const QFont& font) {
         if (!m_loading) IXPreferences::setValue(IXPreferences::TextNoteEditorFontAttributesKey, IXPreferences::attributesFromFont(font));
     });
-    connect(m_noteColor, &QPushButton::clicked, this, &IXPreferencesWindow::chooseNoteColor);
+    PLExceptionBoundary::connect(m_noteColor, &QPushButton::clicked, this, &IXPreferencesWindow::chooseNoteColor);
 
     reloadControls();
 }

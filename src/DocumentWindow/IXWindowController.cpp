@@ -21,6 +21,7 @@
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "MapLayout/IXLayoutContext.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLKeyboard.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Platform/PLNotificationCenter.h"
@@ -78,8 +79,8 @@ IXWindowController::IXWindowController(IXDocument& document) : m_document(docume
     // A new window is zoomed: its frame takes the screen's available area.
     m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     buildMenus();
-    QObject::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
-    QObject::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
+    PLExceptionBoundary::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
+    PLExceptionBoundary::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
     attachDocument();
 }
 
@@ -119,7 +120,7 @@ void IXWindowController::attachDocument()
     PLNotificationCenter::defaultCenter().post(IXDocumentWillChangeNotification, this);
     PLNotificationCenter::defaultCenter().post(IXDocumentDidChangeNotification, this);
     if (PLUndoManager* undo = m_document.undoManager())
-        QObject::connect(undo, &PLUndoManager::didOpenUndoGroup, this, [this] { undoDidOpenGroup(); });
+        PLExceptionBoundary::connect(undo, &PLUndoManager::didOpenUndoGroup, this, [this] { undoDidOpenGroup(); });
     restoreUIState();
     observeDocumentNode();
     synchronizeWindowTitleWithDocumentName();
@@ -241,15 +242,18 @@ void IXWindowController::synchronizeWindowTitleWithDocumentName()
 }
 
 bool IXWindowController::eventFilter(QObject* watched, QEvent* event)
-{
+try {
     if (event->type() == QEvent::Close && !m_closing && watched == m_window) {
         // The document decides (it may ask about changes); closing it deletes this controller
         // and its window, which must not happen inside the window's own close event.
         event->ignore();
-        QTimer::singleShot(0, this, [this] { performClose(nullptr); });
+        QTimer::singleShot(0, this, PLExceptionBoundary::guard([this] { performClose(nullptr); }));
         return true;
     }
     return QObject::eventFilter(watched, event);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 void IXWindowController::buildMenus()
@@ -340,9 +344,11 @@ void IXWindowController::saveUIState()
 }
 
 void IXWindowController::switchToView(QObject* sender)
-{
+try {
     auto* item = qobject_cast<QAction*>(sender);
     setDocumentLayout(item ? item->data().toInt() : 0);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 // --- Selection ---
@@ -486,8 +492,10 @@ void IXWindowController::currentToolDiscardedWithKeyCode(int keyCode)
 }
 
 void IXWindowController::brainStorm(QObject*)
-{
+try {
     beginBrainStorm();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 // --- Saving ---
@@ -558,38 +566,50 @@ void IXWindowController::restoreAfterFullScreenMode()
 // --- Commands ---
 
 void IXWindowController::saveDocument(QObject*)
-{
+try {
     m_document.saveDocument();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXWindowController::saveDocumentAs(QObject*)
-{
+try {
     m_document.saveDocumentAs();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXWindowController::revertDocumentToSaved(QObject*)
-{
+try {
     m_document.revertDocumentToSaved();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXWindowController::performClose(QObject*)
-{
+try {
     // Closing the document deletes this controller: nothing may touch it afterwards.
     IXDocumentController::shared().closeDocument(&m_document);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXWindowController::undo(QObject*)
-{
+try {
     if (PLUndoManager* undo = m_document.undoManager(); undo && undo->canUndo()) undo->undo();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXWindowController::redo(QObject*)
-{
+try {
     if (PLUndoManager* undo = m_document.undoManager(); undo && undo->canRedo()) undo->redo();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 bool IXWindowController::validateMenuItem(QAction* item)
-{
+try {
     const QByteArray action = IXActionItem::actionOf(item);
     PLUndoManager* undo = m_document.undoManager();
     if (action == IXCommands::Undo) {
@@ -608,4 +628,7 @@ bool IXWindowController::validateMenuItem(QAction* item)
     if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
     if (action == IXCommands::BrainStorm) return false;  // until the branch title tool can type the titles
     return true;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }

@@ -14,6 +14,16 @@ namespace {
 
 std::atomic<std::uint64_t> measuredTexts{0};
 
+// Measuring has a pool of its own (as many threads as cores). On Qt's global pool its workers
+// would queue behind whatever else runs there, and with work there that waits for the main
+// thread while the main thread waits for measuring, neither would go on. The workers here wait
+// for nothing but the chunks their batch publishes.
+QThreadPool& measuringPool()
+{
+    static QThreadPool pool;
+    return pool;
+}
+
 struct Chunk {
     std::vector<const PLAttributedString*> texts;
     std::vector<IXTextMeasurement> results;
@@ -124,7 +134,7 @@ void IXTextMeasuringBatch::publish()
 void IXTextMeasuringBatch::startWorkers()
 {
     for (; m_workersStarted < m_workerCount; ++m_workersStarted) {
-        QThreadPool::globalInstance()->start([shared = m_shared] {
+        measuringPool().start([shared = m_shared] {
             PLTextLayout layout;  // this thread's own, with Qt's font cache of this thread
             while (Chunk* chunk = shared->take(true)) shared->measure(*chunk, layout, true);
         });

@@ -14,9 +14,9 @@
 // added. A measurement depends only on its text and container, so the results are the same
 // whatever the number of threads (IXTextMeasurements::layOut, one text layout per thread).
 //
-// Texts go out in chunks; workers (at most `workerCount`, from Qt's global thread pool) start
-// once `startAt` texts are waiting, so a small batch is measured on the owner's thread alone
-// and costs no thread. Workers see only the texts given to them (plain values): nodes and
+// Texts go out in chunks; workers (at most `workerCount`, from a thread pool of measuring's
+// own, never Qt's global one) start once `startAt` texts are waiting, so a small batch is
+// measured on the owner's thread alone and costs no thread. Workers see only the texts given to them (plain values): nodes and
 // styles stay with the owner. A batch dropped before finish() waits for the chunks being
 // measured and drops the others. One thread uses a batch.
 class IXTextMeasuringBatch {

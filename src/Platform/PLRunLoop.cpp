@@ -36,7 +36,7 @@ public:
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] { fire(); });
+        PLExceptionBoundary::connect(&m_timer, &QTimer::timeout, this, [this] { fire(); });
     }
 
     void add(Request request, const QObject* watched)
@@ -45,7 +45,7 @@ public:
             auto& watch = m_watches[request.owner];
             if (watch.requests++ == 0) {
                 const void* owner = request.owner;
-                watch.connection = connect(watched, &QObject::destroyed, this, [this, owner] { cancel(owner, nullptr); });
+                watch.connection = PLExceptionBoundary::connect(watched, &QObject::destroyed, this, [this, owner] { cancel(owner, nullptr); });
             }
         }
         m_requests.emplace(m_nextSerial++, std::move(request));

@@ -162,7 +162,7 @@ void PLUndoManager::armTurnWatch()
     m_turnLevel = thread()->loopLevel();
     // The dispatcher wakes at the start of every pass of every loop; the pass after the one
     // that recorded ends the step.
-    m_turnWatch = connect(dispatcher, &QAbstractEventDispatcher::awake, this, &PLUndoManager::turnEnded);
+    m_turnWatch = PLExceptionBoundary::connect(dispatcher, &QAbstractEventDispatcher::awake, this, &PLUndoManager::turnEnded);
 }
 
 void PLUndoManager::turnEnded()

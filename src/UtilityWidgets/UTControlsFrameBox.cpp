@@ -1,5 +1,7 @@
 #include "UtilityWidgets/UTControlsFrameBox.h"
 
+#include "Platform/PLExceptionBoundary.h"
+
 #include <QEvent>
 
 UTControlsFrameBox::UTControlsFrameBox(QWidget* parent) : QGroupBox(parent) {}
@@ -26,7 +28,7 @@ void UTControlsFrameBox::setEnabledViews(bool enabled, const QList<QWidget*>& vi
 }
 
 bool UTControlsFrameBox::eventFilter(QObject* object, QEvent* event)
-{
+try {
     if (!m_enabled) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -39,4 +41,7 @@ bool UTControlsFrameBox::eventFilter(QObject* object, QEvent* event)
         }
     }
     return QGroupBox::eventFilter(object, event);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }

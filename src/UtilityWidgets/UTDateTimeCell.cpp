@@ -1,5 +1,6 @@
 #include "UtilityWidgets/UTDateTimeCell.h"
 
+#include "Platform/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTDateTimePicker.h"
 #include "UtilityWidgets/UTDateTimePickerDelegate.h"
 #include "UtilityWidgets/UTDateTimePickerWindow.h"
@@ -40,21 +41,27 @@ void UTDateTimeCell::endEditing(QWidget* editor)
 }
 
 QString UTDateTimeCell::displayText(const QVariant& value, const QLocale&) const
-{
+try {
     return m_formatter.stringForObjectValue(dateFromVariant(value));
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return {};
 }
 
 QWidget* UTDateTimeCell::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
-{
+try {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     m_editedIndex = index;
     m_editedFrame = option.rect;
     return editor;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return nullptr;
 }
 
 void UTDateTimeCell::setEditorData(QWidget* editor, const QModelIndex& index) const
-{
+try {
     auto* field = qobject_cast<QLineEdit*>(editor);
     if (!field) return;
     auto* self = const_cast<UTDateTimeCell*>(this);
@@ -77,10 +84,12 @@ void UTDateTimeCell::setEditorData(QWidget* editor, const QModelIndex& index) co
         return;
     }
     field->setText(m_formatter.editingStringForObjectValue(m_objectValue));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTDateTimeCell::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
-{
+try {
     auto* field = qobject_cast<QLineEdit*>(editor);
     if (!field) return;
     UTDateTimePicker* picker = UTDateTimePicker::sharedPicker();
@@ -94,22 +103,29 @@ void UTDateTimeCell::setModelData(QWidget* editor, QAbstractItemModel* model, co
     }
     std::optional<UTDateTime> value;
     if (m_formatter.getObjectValue(&value, field->text())) model->setData(index, variantFromDate(value), Qt::EditRole);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTDateTimeCell::destroyEditor(QWidget* editor, const QModelIndex& index) const
-{
+try {
     UTDateTimePicker* picker = UTDateTimePicker::sharedPicker();
     if (picker->currentEditor() == editor) picker->endEditing();
     if (m_attachedEditor == editor) m_attachedEditor = nullptr;
     QStyledItemDelegate::destroyEditor(editor, index);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 bool UTDateTimeCell::eventFilter(QObject* object, QEvent* event)
-{
+try {
     // A click on the picker must not end the edit it serves.
     if (event->type() == QEvent::FocusOut) {
         UTDateTimePicker* picker = UTDateTimePicker::sharedPicker();
         if (picker->currentEditor() == object && QApplication::activeWindow() == picker->pickerWindow()) return false;
     }
     return QStyledItemDelegate::eventFilter(object, event);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }

@@ -1,6 +1,7 @@
 #include "UtilityWidgets/UTDateTimePicker.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLLocalizedStrings.h"
 #include "Utilities/UTDateTimeFormatter.h"
 #include "Utilities/UTDateTimeInvalid.h"
@@ -51,7 +52,7 @@ public:
             button->setAutoRepeat(true);
             button->setFocusPolicy(Qt::NoFocus);
             button->setFixedSize(18, 11);
-            QObject::connect(button, &QToolButton::clicked, this, [step, direction] { step(direction); });
+            PLExceptionBoundary::connect(button, &QToolButton::clicked, this, [step, direction] { step(direction); });
             layout->addWidget(button);
         }
     }
@@ -128,7 +129,7 @@ struct ViewBuilder {
         auto* done = new QPushButton(tr("Done"), view);
         done->setObjectName(view->objectName().left(2) + QStringLiteral("CloseButton"));
         done->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(done, &QPushButton::clicked, view, std::move(close));
+        PLExceptionBoundary::connect(done, &QPushButton::clicked, view, std::move(close));
         row->addWidget(done);
         grid->addLayout(row, this->row++, 0, 1, 3);
         return switchButton;
@@ -199,9 +200,9 @@ void UTDateTimePicker::buildViews()
         controls->hour = b.slider(prefix + QStringLiteral("HourSlider"), "Hour", 0, 23);
         controls->minute = b.slider(prefix + QStringLiteral("MinuteSlider"), "Minute", 0, 59);
         controls->second = b.slider(prefix + QStringLiteral("SecondSlider"), "Second", 0, 59);
-        connect(controls->checkBox, &QCheckBox::clicked, this, [this] { timeCheckBoxAction(); });
+        PLExceptionBoundary::connect(controls->checkBox, &QCheckBox::clicked, this, [this] { timeCheckBoxAction(); });
         for (QSlider* slider : {controls->hour, controls->minute, controls->second})
-            connect(slider, &QSlider::valueChanged, this, [this] { timeSliderAction(); });
+            PLExceptionBoundary::connect(slider, &QSlider::valueChanged, this, [this] { timeSliderAction(); });
     };
     const auto yearMonthDay = [this, step](ViewBuilder& b, const QString& prefix, double minYear, double maxYear, UTFlexibleSlider** year,
                                           QCheckBox** monthBox, QSlider** month, QCheckBox** dayBox, QSlider** day, bool clearsTime) {
@@ -219,18 +220,18 @@ void UTDateTimePicker::buildViews()
         QSlider* monthSlider = *month;
         QCheckBox* dayCheck = *dayBox;
         QSlider* daySlider = *day;
-        connect(yearSlider, &UTFlexibleSlider::actionTriggered, this, [this, yearSlider] { yearSliderAction(yearSlider); });
-        connect(monthCheck, &QCheckBox::clicked, this, [=, this] { monthCheckBoxAction(monthCheck, monthSlider, clearsTime); });
-        connect(monthSlider, &QSlider::valueChanged, this, [=, this] { monthSliderAction(monthSlider); });
-        connect(dayCheck, &QCheckBox::clicked, this, [=, this] { dayCheckBoxAction(dayCheck, monthCheck, daySlider, clearsTime); });
-        connect(daySlider, &QSlider::valueChanged, this, [=, this] { daySliderAction(monthCheck, daySlider); });
+        PLExceptionBoundary::connect(yearSlider, &UTFlexibleSlider::actionTriggered, this, [this, yearSlider] { yearSliderAction(yearSlider); });
+        PLExceptionBoundary::connect(monthCheck, &QCheckBox::clicked, this, [=, this] { monthCheckBoxAction(monthCheck, monthSlider, clearsTime); });
+        PLExceptionBoundary::connect(monthSlider, &QSlider::valueChanged, this, [=, this] { monthSliderAction(monthSlider); });
+        PLExceptionBoundary::connect(dayCheck, &QCheckBox::clicked, this, [=, this] { dayCheckBoxAction(dayCheck, monthCheck, daySlider, clearsTime); });
+        PLExceptionBoundary::connect(daySlider, &QSlider::valueChanged, this, [=, this] { daySliderAction(monthCheck, daySlider); });
     };
 
     {
         ViewBuilder b(QStringLiteral("cePickerView"), &m_cePreviewField, "Enter date/time or use sliders below");
         yearMonthDay(b, QStringLiteral("ce"), 1, 3000, &m_ceYearSlider, &m_ceMonthCheckBox, &m_ceMonthSlider, &m_ceDayCheckBox, &m_ceDaySlider, true);
         time(b, QStringLiteral("ce"), &m_ceTime);
-        connect(b.buttons("Calendar", close), &QPushButton::clicked, this, [this] { nsSetupView(); });
+        PLExceptionBoundary::connect(b.buttons("Calendar", close), &QPushButton::clicked, this, [this] { nsSetupView(); });
         m_cePickerView = b.view;
     }
     {
@@ -251,9 +252,9 @@ void UTDateTimePicker::buildViews()
         m_nsTimeEdit->setFocusPolicy(Qt::NoFocus);
         b.grid->addWidget(new QLabel(tr("Time"), b.view), b.row, 0);
         b.grid->addWidget(m_nsTimeEdit, b.row++, 1, 1, 2);
-        connect(m_nsDatePicker, &QCalendarWidget::clicked, this, [this] { nsDatePickerAction(); });
-        connect(m_nsTimeEdit, &QTimeEdit::timeChanged, this, [this] { nsDatePickerAction(); });
-        connect(b.buttons("Sliders", close), &QPushButton::clicked, this, [this] { ceSetupView(); });
+        PLExceptionBoundary::connect(m_nsDatePicker, &QCalendarWidget::clicked, this, [this] { nsDatePickerAction(); });
+        PLExceptionBoundary::connect(m_nsTimeEdit, &QTimeEdit::timeChanged, this, [this] { nsDatePickerAction(); });
+        PLExceptionBoundary::connect(b.buttons("Sliders", close), &QPushButton::clicked, this, [this] { ceSetupView(); });
         m_nsPickerView = b.view;
     }
     {
@@ -265,7 +266,7 @@ void UTDateTimePicker::buildViews()
     {
         ViewBuilder b(QStringLiteral("glPickerView"), &m_glPreviewField, "Enter year or use slider below");
         m_glYearSlider = b.countSlider(QStringLiteral("glYearSlider"), "Year", -20'000'000'000.0, 20'000'000'000.0, step);
-        connect(m_glYearSlider, &UTFlexibleSlider::actionTriggered, this, [this] { glYearSliderAction(); });
+        PLExceptionBoundary::connect(m_glYearSlider, &UTFlexibleSlider::actionTriggered, this, [this] { glYearSliderAction(); });
         m_glScaleMatrix = new QButtonGroup(b.view);
         auto* scales = new QHBoxLayout;
         int tag = 1;
@@ -278,20 +279,20 @@ void UTDateTimePicker::buildViews()
         }
         scales->addStretch();
         b.grid->addLayout(scales, b.row++, 0, 1, 3);
-        connect(m_glScaleMatrix, &QButtonGroup::idClicked, this, [this](int id) { glScaleMatrixAction(id); });
+        PLExceptionBoundary::connect(m_glScaleMatrix, &QButtonGroup::idClicked, this, [this](int id) { glScaleMatrixAction(id); });
         b.buttons(nullptr, close);
         m_glPickerView = b.view;
     }
     {
         ViewBuilder b(QStringLiteral("wkPickerView"), &m_wkPreviewField, "Enter week/day/time or use sliders below");
         m_wkWeekSlider = b.countSlider(QStringLiteral("wkWeekSlider"), "Week", -100'000, 100'000, step);
-        connect(m_wkWeekSlider, &UTFlexibleSlider::actionTriggered, this, [this] { countSliderAction(m_wkWeekSlider); });
+        PLExceptionBoundary::connect(m_wkWeekSlider, &UTFlexibleSlider::actionTriggered, this, [this] { countSliderAction(m_wkWeekSlider); });
         m_wkDayCheckBox = b.checkBox(QStringLiteral("wkDayCheckBox"), "Day");
         m_wkDaySlider = b.slider(QStringLiteral("wkDaySlider"), m_wkDayCheckBox, 1, 7);
         m_wkDaySlider->setTickPosition(QSlider::TicksBelow);
         m_wkDaySlider->setTickInterval(1);
-        connect(m_wkDayCheckBox, &QCheckBox::clicked, this, [this] { wkDayCheckBoxAction(); });
-        connect(m_wkDaySlider, &QSlider::valueChanged, this, [this] { wkDaySliderAction(); });
+        PLExceptionBoundary::connect(m_wkDayCheckBox, &QCheckBox::clicked, this, [this] { wkDayCheckBoxAction(); });
+        PLExceptionBoundary::connect(m_wkDaySlider, &QSlider::valueChanged, this, [this] { wkDaySliderAction(); });
         time(b, QStringLiteral("wk"), &m_wkTime);
         b.buttons(nullptr, close);
         m_wkPickerView = b.view;
@@ -299,7 +300,7 @@ void UTDateTimePicker::buildViews()
     {
         ViewBuilder b(QStringLiteral("dlPickerView"), &m_dlPreviewField, "Enter day/time or use sliders below");
         m_dlDaySlider = b.countSlider(QStringLiteral("dlDaySlider"), "Day", -1'000'000, 1'000'000, step);
-        connect(m_dlDaySlider, &UTFlexibleSlider::actionTriggered, this, [this] { countSliderAction(m_dlDaySlider); });
+        PLExceptionBoundary::connect(m_dlDaySlider, &UTFlexibleSlider::actionTriggered, this, [this] { countSliderAction(m_dlDaySlider); });
         time(b, QStringLiteral("dl"), &m_dlTime);
         b.buttons(nullptr, close);
         m_dlPickerView = b.view;
@@ -313,7 +314,7 @@ void UTDateTimePicker::buildViews()
         m_etCheckBox->setObjectName(QStringLiteral("etCheckBox"));
         m_etCheckBox->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(m_etCheckBox);
-        connect(m_etCheckBox, &QCheckBox::clicked, this, [this] { etCheckBoxAction(); });
+        PLExceptionBoundary::connect(m_etCheckBox, &QCheckBox::clicked, this, [this] { etCheckBoxAction(); });
     }
     for (QWidget* view : {m_cePickerView, m_nsPickerView, m_hsPickerView, m_glPickerView, m_wkPickerView, m_dlPickerView, m_etPickerView})
         m_views.emplace_back(view);
@@ -364,8 +365,8 @@ void UTDateTimePicker::attachCell(UTDateTimeCell* cell, const QRect& frame, QWid
     }
     installPickerView(pickerView);
     cell->dateFormatter().setPicker(this);
-    m_editorConnections.push_back(connect(editor, &QLineEdit::textEdited, this, &UTDateTimePicker::textDidChange));
-    m_editorConnections.push_back(connect(editor, &QObject::destroyed, this, [this] {
+    m_editorConnections.push_back(PLExceptionBoundary::connect(editor, &QLineEdit::textEdited, this, &UTDateTimePicker::textDidChange));
+    m_editorConnections.push_back(PLExceptionBoundary::connect(editor, &QObject::destroyed, this, [this] {
         // The field went away without ending: forget it without reading it.
         m_currentEditor = nullptr;
         endEditing();

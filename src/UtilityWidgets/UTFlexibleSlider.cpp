@@ -1,5 +1,7 @@
 #include "UtilityWidgets/UTFlexibleSlider.h"
 
+#include "Platform/PLExceptionBoundary.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,7 +23,7 @@ UTFlexibleSlider::UTFlexibleSlider(QWidget* parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
     m_poll.setInterval(PollInterval);
-    connect(&m_poll, &QTimer::timeout, this, &UTFlexibleSlider::poll);
+    PLExceptionBoundary::connect(&m_poll, &QTimer::timeout, this, &UTFlexibleSlider::poll);
 }
 
 void UTFlexibleSlider::setFlexible(bool flexible)
@@ -127,21 +129,27 @@ std::pair<int, int> UTFlexibleSlider::fadeWidths() const
 }
 
 QSize UTFlexibleSlider::sizeHint() const
-{
+try {
     QStyleOptionSlider option;
     initStyleOption(&option);
     const int thickness = style()->pixelMetric(QStyle::PM_SliderThickness, &option, this);
     const int length = 84;
     return style()->sizeFromContents(QStyle::CT_Slider, &option, QSize(length, thickness), this);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return {};
 }
 
 QSize UTFlexibleSlider::minimumSizeHint() const
-{
+try {
     QSize size = sizeHint();
     QStyleOptionSlider option;
     initStyleOption(&option);
     size.setWidth(style()->pixelMetric(QStyle::PM_SliderLength, &option, this));
     return size;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return {};
 }
 
 void UTFlexibleSlider::initStyleOption(QStyleOptionSlider* option) const
@@ -181,7 +189,7 @@ double UTFlexibleSlider::valueAtPosition(int x) const
 }
 
 void UTFlexibleSlider::paintEvent(QPaintEvent*)
-{
+try {
     QStyleOptionSlider option;
     initStyleOption(&option);
     QPainter painter(this);
@@ -217,10 +225,12 @@ void UTFlexibleSlider::paintEvent(QPaintEvent*)
     QStyleOptionSlider knob = option;
     knob.subControls = QStyle::SC_SliderHandle;
     style()->drawComplexControl(QStyle::CC_Slider, &knob, &painter, this);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTFlexibleSlider::mousePressEvent(QMouseEvent* event)
-{
+try {
     if (event->button() != Qt::LeftButton || !isEnabled()) {
         event->ignore();
         return;
@@ -240,10 +250,12 @@ void UTFlexibleSlider::mousePressEvent(QMouseEvent* event)
     m_noted.start();
     if (m_isFlexible) m_poll.start();
     update();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTFlexibleSlider::mouseMoveEvent(QMouseEvent* event)
-{
+try {
     if (!m_isTracking) {
         event->ignore();
         return;
@@ -253,16 +265,20 @@ void UTFlexibleSlider::mouseMoveEvent(QMouseEvent* event)
     continueTracking(m_currentPoint);
     emit actionTriggered();
     m_noted.start();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTFlexibleSlider::mouseReleaseEvent(QMouseEvent* event)
-{
+try {
     if (!m_isTracking || event->button() != Qt::LeftButton) {
         event->ignore();
         return;
     }
     stopTracking();
     emit actionTriggered();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTFlexibleSlider::continueTracking(QPoint point)

@@ -1,5 +1,6 @@
 #include "UtilityWidgets/UTFontTextField.h"
 
+#include "Platform/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTFontAttributesToStringTransformer.h"
 
 #include <QApplication>
@@ -35,7 +36,7 @@ void UTFontTextField::startFontEditing()
         m_fontDialog->setObjectName(QStringLiteral("fontDialog"));
         m_fontDialog->setOption(QFontDialog::NoButtons);
         m_fontDialog->setModal(false);
-        connect(m_fontDialog, &QFontDialog::currentFontChanged, this, &UTFontTextField::changeFont);
+        PLExceptionBoundary::connect(m_fontDialog, &QFontDialog::currentFontChanged, this, &UTFontTextField::changeFont);
     }
     const QSignalBlocker blocker(m_fontDialog);
     m_fontDialog->setCurrentFont(fieldFont());

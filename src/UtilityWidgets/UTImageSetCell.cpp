@@ -1,6 +1,7 @@
 #include "UtilityWidgets/UTImageSetCell.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLExceptionBoundary.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -60,7 +61,7 @@ void UTImageSetCell::drawInterior(QPainter* painter, const QRect& frame) const
 }
 
 void UTImageSetCell::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
-{
+try {
     auto* self = const_cast<UTImageSetCell*>(this);
     self->setObjectValue(index.data(Qt::DisplayRole));
     if (m_images.isEmpty()) {
@@ -77,12 +78,17 @@ void UTImageSetCell::paint(QPainter* painter, const QStyleOptionViewItem& option
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
     drawInterior(painter, option.rect);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 QSize UTImageSetCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
-{
+try {
     auto* self = const_cast<UTImageSetCell*>(this);
     self->setObjectValue(index.data(Qt::DisplayRole));
     if (m_images.isEmpty()) return QStyledItemDelegate::sizeHint(option, index);
     return cellSize();
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return {};
 }

@@ -1,6 +1,7 @@
 #include "UtilityWidgets/UTInfoTag.h"
 
 #include "Platform/PLAssert.h"
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLTextDocumentConversion.h"
 #include "UtilityWidgets/UTInfoTagBgView.h"
 #include "UtilityWidgets/UTInfoTagPlacement.h"
@@ -54,8 +55,8 @@ UTInfoTag::UTInfoTag()
     // Words longer than a line break anywhere rather than run out of the tag.
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_tagStorage.setDefaultTextOption(option);
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &UTInfoTag::windowFocusChanged);
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    PLExceptionBoundary::connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &UTInfoTag::windowFocusChanged);
+    PLExceptionBoundary::connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive && isVisible()) hide();
     });
 }

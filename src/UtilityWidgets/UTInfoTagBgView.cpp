@@ -1,5 +1,7 @@
 #include "UtilityWidgets/UTInfoTagBgView.h"
 
+#include "Platform/PLExceptionBoundary.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -37,7 +39,7 @@ void UTInfoTagBgView::setOpacity(qreal opacity)
 }
 
 void UTInfoTagBgView::paintEvent(QPaintEvent*)
-{
+try {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(m_opacity);
@@ -58,4 +60,6 @@ void UTInfoTagBgView::paintEvent(QPaintEvent*)
     context.palette.setColor(QPalette::Text, Qt::black);
     painter.setClipRect(context.clip);
     m_document->documentLayout()->draw(&painter, context);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }

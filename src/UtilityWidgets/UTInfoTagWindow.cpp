@@ -1,5 +1,6 @@
 #include "UtilityWidgets/UTInfoTagWindow.h"
 
+#include "Platform/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTInfoTagBgView.h"
 #include "UtilityWidgets/UTInfoTagPlacement.h"
 
@@ -56,7 +57,7 @@ void UTInfoTagWindow::setFadingOut(bool fading)
         m_fadeOutTimer = new QTimer(this);
         m_fadeOutTimer->setTimerType(Qt::PreciseTimer);
         m_fadeOutTimer->setInterval(int(std::lround(m_fadeOutInterval * 1000)));
-        connect(m_fadeOutTimer, &QTimer::timeout, this, &UTInfoTagWindow::fadeOutTick);
+        PLExceptionBoundary::connect(m_fadeOutTimer, &QTimer::timeout, this, &UTInfoTagWindow::fadeOutTick);
         m_fadeOutTimer->start();
     } else if (!fading && m_fadeOutTimer) {
         delete m_fadeOutTimer;
@@ -93,20 +94,24 @@ void UTInfoTagWindow::adjustFrame()
 }
 
 void UTInfoTagWindow::hideEvent(QHideEvent* event)
-{
+try {
     QWidget::hideEvent(event);
     // The window is kept for the next showing, which must not start half faded.
     setFadingOut(false);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTInfoTagWindow::resizeEvent(QResizeEvent* event)
-{
+try {
     QWidget::resizeEvent(event);
     m_contentView->setGeometry(rect().marginsRemoved(ShadowMargins));
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTInfoTagWindow::paintEvent(QPaintEvent*)
-{
+try {
     // A soft shadow: rounded outlines of falling strength around the panel, a little lower
     // than it, as if lit from above.
     QPainter painter(this);
@@ -124,4 +129,6 @@ void UTInfoTagWindow::paintEvent(QPaintEvent*)
         painter.setPen(QPen(QColor(0, 0, 0, alpha), 1));
         painter.drawPath(path);
     }
+} catch (...) {
+    PLExceptionBoundary::caught();
 }

@@ -1,5 +1,6 @@
 #include "UtilityWidgets/UTProgressPanel.h"
 
+#include "Platform/PLExceptionBoundary.h"
 #include "Platform/PLLocalizedStrings.h"
 
 #include <QDialogButtonBox>
@@ -26,23 +27,27 @@ UTProgressPanel::UTProgressPanel(QWidget* parent) : QDialog(parent)
     m_cancelButton = buttons->addButton(PLLocalizedStrings::string(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     layout->addWidget(buttons);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] {
+    PLExceptionBoundary::connect(m_cancelButton, &QPushButton::clicked, this, [this] {
         m_cancelled = true;
         emit cancelled();
     });
 }
 
 void UTProgressPanel::showEvent(QShowEvent* event)
-{
+try {
     m_cancelled = false;
     QDialog::showEvent(event);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void UTProgressPanel::reject()
-{
+try {
     // Escape and closing the window cancel as the button does; the worker closes the panel.
     if (!m_cancelled) {
         m_cancelled = true;
         emit cancelled();
     }
+} catch (...) {
+    PLExceptionBoundary::caught();
 }

@@ -1,5 +1,7 @@
 #include "UtilityWidgets/UTTableHeaderView.h"
 
+#include "Platform/PLExceptionBoundary.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 
@@ -17,9 +19,11 @@ void UTTableHeaderView::setMenuForColumn(int column, QMenu* menu)
 }
 
 void UTTableHeaderView::contextMenuEvent(QContextMenuEvent* event)
-{
+try {
     const int column = logicalIndexAt(event->pos());
     if (column < 0 || column >= count()) return;
     if (QMenu* menu = m_menus.value(column)) menu->popup(event->globalPos());
     event->accept();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }

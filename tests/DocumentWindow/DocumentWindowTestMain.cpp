@@ -3,6 +3,7 @@
 #include "DocumentWindow/IXApplication.h"
 #include "Platform/PLFontSubstitutions.h"
 #include "Platform/PLResources.h"
+#include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <gtest/gtest.h>
 
@@ -16,5 +17,6 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     PLFontSubstitutions::install();
     PLResources::setDirectory(QStringLiteral(IX_SOURCE_DIR "/resources"));
+    PLExpectBoundaryCatch::install();
     return RUN_ALL_TESTS();
 }

@@ -12,6 +12,7 @@
 #include "IXRoutingTestObjects.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
+#include "TestSupport/PLExpectBoundaryCatch.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QDialog>
@@ -282,8 +283,10 @@ TEST_F(IXApplicationTest, CommandsWithoutReceiverAreLoggedOncePerCommand)
     EXPECT_TRUE(logged.filter(QStringLiteral("doThing:")).isEmpty());
 }
 
+// The last resort, for a handler without a boundary of its own.
 TEST_F(IXApplicationTest, ExceptionsFromHandlersAreLoggedAndAbandoned)
 {
+    const PLExpectBoundaryCatch expect;
     auto* throwing = new ThrowingWidget(outer);
     throwing->show();
     throwing->setFocus();

@@ -12,9 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+#include <QSemaphore>
 #include <QTextOption>
+#include <QThread>
+#include <QThreadPool>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -137,6 +142,41 @@ TEST(IXTextMeasuringBatchTests, ASmallBatchIsMeasuredOnItsOwnersThreadAndADroppe
     }
     // The texts may go as soon as the batch is gone: its workers have let them go.
     texts.clear();
+}
+
+// Measuring has threads of its own: with Qt's global pool taken up by work that waits (here,
+// for the test), a batch's workers still measure while their owner is adding texts.
+TEST(IXTextMeasuringBatchTests, WorkersMeasureWhileQtsGlobalPoolIsBusy)
+{
+    QThreadPool* global = QThreadPool::globalInstance();
+    const int busy = global->maxThreadCount();
+    QSemaphore started;
+    QSemaphore release;
+    for (int i = 0; i < busy; ++i) {
+        global->start([&] {
+            started.release();
+            release.acquire();
+        });
+    }
+    // Whatever happens below, the global pool's threads go on (its end waits for them).
+    const std::unique_ptr<QSemaphore, void (*)(QSemaphore*)> releaser(&release, [](QSemaphore* s) { s->release(1 << 16); });
+    ASSERT_TRUE(started.tryAcquire(busy, 60000));
+
+    const std::vector<PLAttributedString> table = titleTable();
+    std::vector<PLAttributedString> texts;
+    while (texts.size() < size_t(IXTextMeasuringBatch::DefaultStartAt + IXTextMeasuringBatch::ChunkSize))
+        texts.insert(texts.end(), table.begin(), table.end());
+    IXTextMeasuringBatch batch(Measuring, 2);
+    const std::uint64_t before = IXTextMeasuringBatch::measuredCount();
+    for (const PLAttributedString& text : texts) batch.add(text);
+    ASSERT_EQ(batch.workersStarted(), 2);
+    // The published chunks are measured by the workers alone, before finish().
+    const std::uint64_t published = texts.size() / IXTextMeasuringBatch::ChunkSize * IXTextMeasuringBatch::ChunkSize;
+    QDeadlineTimer deadline(60000);
+    while (IXTextMeasuringBatch::measuredCount() < before + published && !deadline.hasExpired())
+        QThread::msleep(1);
+    EXPECT_EQ(IXTextMeasuringBatch::measuredCount(), before + published);
+    EXPECT_EQ(batch.finish().size(), texts.size());
 }
 
 // The cache keys a text by what moves its glyphs: colours share a measurement, an alignment

@@ -1,4 +1,5 @@
 #include "TestSupport/ExpectAssertion.h"
+#include "TestSupport/PLExpectBoundaryCatch.h"
 #include "Platform/PLAssert.h"
 #include "Platform/PLLog.h"
 #include "Platform/PLRunLoop.h"
@@ -76,6 +77,7 @@ TEST(PLRunLoop, RunsLaterInDueOrderAndNeverFromWithinPerform)
 
 TEST(PLRunLoop, AThrowingActionIsLoggedAndAbandonedAndTheOthersRun)
 {
+    const PLExpectBoundaryCatch expect;
     QStringList log;
     const PLLog::Sink previous = PLLog::setSink([&log](const QString& line) { log << line; });
     Owner owner;

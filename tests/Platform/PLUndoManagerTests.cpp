@@ -2,6 +2,7 @@
 #include "Platform/PLLog.h"
 #include "Platform/PLUndoManager.h"
 #include "TestSupport/ExpectAssertion.h"
+#include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -367,6 +368,7 @@ TEST(PLUndoManager, AThrowingActionIsLoggedAndAbandonedAndTheRestOfTheStepRuns)
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.what);
+        const PLExpectBoundaryCatch expect;
         log.clear();
         before->setTitle(QStringLiteral("before"));
         undo.registerUndo(row.thrower);
@@ -390,6 +392,7 @@ TEST(PLUndoManager, AThrowingActionIsLoggedAndAbandonedAndTheRestOfTheStepRuns)
     }
 
     // Observers of the group's opening and closing run inside the same boundary.
+    const PLExpectBoundaryCatch expect;
     log.clear();
     QObject::connect(&undo, &PLUndoManager::didOpenUndoGroup, [] { throw std::runtime_error("opening"); });
     QObject::connect(&undo, &PLUndoManager::willCloseUndoGroup, [] { throw std::runtime_error("closing"); });

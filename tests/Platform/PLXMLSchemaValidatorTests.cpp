@@ -466,3 +466,34 @@ TEST(PLXMLSchemaValidator, ValidatesFromSeveralThreadsAtOnce)
     PLResources::setDirectory(previousResources);
     EXPECT_EQ(failures, 0);
 }
+
+// A package's nodes are read from a tree while another thread checks it against its schema.
+// Checking writes into a tree only to register the attributes a schema types as ID, so no
+// shipped schema may declare such a type.
+TEST(PLXMLSchemaValidator, NoShippedSchemaDeclaresAnIdType)
+{
+    const QDir folder(PLResources::directory() + QLatin1Char('/') + PLXMLSchemaValidator::SchemaFolder);
+    const QStringList schemas = folder.entryList({QStringLiteral("*.xsd")}, QDir::Files);
+    ASSERT_GE(schemas.size(), 2);
+    const QStringList idTypes{QStringLiteral("ID"), QStringLiteral("IDREF"), QStringLiteral("IDREFS")};
+    for (const QString& name : schemas) {
+        SCOPED_TRACE(name.toStdString());
+        PLError error;
+        const PLXMLDocument schema = PLXMLDocument::fromData(readFile(folder.filePath(name)), &error);
+        ASSERT_FALSE(schema.isNull()) << qPrintable(error.failureReason());
+        int walked = 0;
+        std::vector<PLXMLElement> pending{schema.rootElement()};
+        while (!pending.empty()) {
+            const PLXMLElement element = pending.back();
+            pending.pop_back();
+            ++walked;
+            for (const char* attribute : {"type", "base", "itemType"}) {
+                if (!element.hasAttribute(attribute)) continue;
+                const QString type = element.attribute(attribute).section(QLatin1Char(':'), -1);
+                EXPECT_FALSE(idTypes.contains(type)) << qPrintable(element.attribute("name"));
+            }
+            for (const PLXMLElement& child : element.childElements()) pending.push_back(child);
+        }
+        EXPECT_GT(walked, 1);
+    }
+}

@@ -1,9 +1,11 @@
 // The main of every test executable: a Qt application on the offscreen platform, fonts
-// pinned and resources read from the source tree, then GoogleTest. The source tree is
+// pinned, resources read from the source tree and exception boundaries failing the running
+// test, then GoogleTest. The source tree is
 // compiled in (IX_SOURCE_DIR), so the executables run alike inside and outside CTest;
 // fixtures are found under IX_SOURCE_DIR "/tests/<Layer>/".
 #include "Platform/PLFontSubstitutions.h"
 #include "Platform/PLResources.h"
+#include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <gtest/gtest.h>
 
@@ -28,5 +30,6 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     PLFontSubstitutions::install();
     PLResources::setDirectory(QStringLiteral(IX_SOURCE_DIR "/resources"));
+    PLExpectBoundaryCatch::install();
     return RUN_ALL_TESTS();
 }
