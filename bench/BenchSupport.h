@@ -2,8 +2,8 @@
 
 // Set-up shared by the benchmark executables.
 
-#include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/System/PLResources.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -19,9 +19,9 @@
 #include "MapLayout/IXHostileMaps.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLScreen.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLScreen.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,7 +9,7 @@
 // Closing and selecting all run at several sizes so that their growth shows: doubling the map
 // about doubles the time (somewhat more once the tables outgrow the caches), never quadruples.
 #include "BenchSupport.h"
-#include "Platform/PLAllocatorTuning.h"
+#include "Platform/Core/PLAllocatorTuning.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"

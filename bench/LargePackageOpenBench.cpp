@@ -3,11 +3,11 @@
 // the opened model keeps on the heap, "peak_rss_mb" the process's peak resident size, which
 // the parse of "contents.xml" sets. The package is the one MapLayoutBench generates and keeps
 // in the temporary folder; run that once first.
-#include "Platform/PLAllocatorTuning.h"
+#include "Platform/Core/PLAllocatorTuning.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXDocumentNode.h"
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 
 #include <QDir>
 #include <QElapsedTimer>

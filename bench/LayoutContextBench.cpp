@@ -21,9 +21,9 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLScreen.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/System/PLScreen.h"
 
 #include <QImage>
 

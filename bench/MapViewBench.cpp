@@ -10,7 +10,7 @@
 #include "DocumentViews/IXMapView.h"
 #include "DocumentViews/IXMapViewTestSupport.h"
 #include "DocumentViews/IXScalingScrollView.h"
-#include "Platform/PLFontSubstitutions.h"
+#include "Platform/Text/PLFontSubstitutions.h"
 
 #include <QApplication>
 #include <QImage>

@@ -2,7 +2,7 @@
 // notice reaching them all, and every cell unregistering as the map closes.
 #include "BenchSupport.h"
 
-#include "Platform/PLNotificationCenter.h"
+#include "Platform/Core/PLNotificationCenter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,10 +2,10 @@
 // with pictures, and the conversion to and from the editor's QTextDocument.
 #include "BenchSupport.h"
 
-#include "Platform/PLRTFDArchive.h"
-#include "Platform/PLRTFReader.h"
-#include "Platform/PLRTFWriter.h"
-#include "Platform/PLTextDocumentConversion.h"
+#include "Platform/Text/PLRTFDArchive.h"
+#include "Platform/Text/PLRTFReader.h"
+#include "Platform/Text/PLRTFWriter.h"
+#include "Platform/Text/PLTextDocumentConversion.h"
 
 #include <QBuffer>
 #include <QImage>

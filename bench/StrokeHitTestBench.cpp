@@ -4,8 +4,8 @@
 // and a long polyline; the points tested lie on, near and far from them.
 #include "BenchSupport.h"
 
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QImage>
 

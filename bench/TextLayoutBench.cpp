@@ -2,9 +2,9 @@
 // a 1,200-wide container, then its used size; and the misspelled words of each title.
 #include "BenchSupport.h"
 
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLSpellChecker.h"
-#include "Platform/PLTextLayout.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/Text/PLSpellChecker.h"
+#include "Platform/Text/PLTextLayout.h"
 
 #include <QStringList>
 

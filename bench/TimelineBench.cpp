@@ -14,7 +14,7 @@
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXTimelineCell.h"
 #include "MapLayout/IXTimelinePlacement.h"
-#include "Platform/PLScreen.h"
+#include "Platform/System/PLScreen.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Writing, serialising, parsing and reading back a document of 100,000 elements with typed
 // attributes, the size of a large map's "contents.xml".
-#include "Platform/PLXMLDocument.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "Utilities/UTXMLAttributes.h"
 
 #include <benchmark/benchmark.h>

@@ -11,10 +11,10 @@ if(NOT DEFINED SOURCE_DIR)
 endif()
 
 set(allowed
-  src/Platform/PLImage.cpp          # the one decoder of bytes into pictures
-  src/Platform/PLSvgPicture.h       # the one maker of SVG renderers
-  src/Platform/PLSvgPicture.cpp
-  src/Platform/PLTextAttachment.cpp # tells a format, decodes nothing
+  src/Platform/Drawing/PLImage.cpp          # the one decoder of bytes into pictures
+  src/Platform/Drawing/PLSvgPicture.h       # the one maker of SVG renderers
+  src/Platform/Drawing/PLSvgPicture.cpp
+  src/Platform/Text/PLTextAttachment.cpp # tells a format, decodes nothing
 )
 set(pattern "QSvgRenderer|QSvgWidget|QImageReader|loadFromData|QImage::fromData|QPixmap::fromData|QIcon::fromTheme")
 

@@ -122,7 +122,7 @@ endfunction()
 
 # ix_library(<Name> DEPS <libraries and Qt modules it uses directly>...
 #                   [PACKAGES <packages its sources use, not its headers>...])
-#   src/<Name>/*.cpp becomes the static library <Name>; a folder with headers only becomes
+#   src/<Name>/**/*.cpp becomes the static library <Name>; a folder with headers only becomes
 #   an interface library, an empty or missing one is skipped. Dependencies that are not
 #   built (yet) are dropped, as are optional imported targets that were not found. DEPS are
 #   published to whoever links <Name>; the headers of PACKAGES are not (their libraries are
@@ -130,8 +130,8 @@ endfunction()
 function(ix_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;PACKAGES" ${ARGN})
   set(folder "${CMAKE_SOURCE_DIR}/src/${name}")
-  file(GLOB sources CONFIGURE_DEPENDS "${folder}/*.cpp" "${folder}/*.c")
-  file(GLOB headers CONFIGURE_DEPENDS "${folder}/*.h")
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${folder}/*.cpp" "${folder}/*.c")
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS "${folder}/*.h")
   if(NOT sources AND NOT headers)
     return()
   endif()
@@ -147,7 +147,7 @@ function(ix_library name)
         list(APPEND deps ${d})
       endif()
     else()
-      file(GLOB built "${CMAKE_SOURCE_DIR}/src/${d}/*.cpp" "${CMAKE_SOURCE_DIR}/src/${d}/*.h")
+      file(GLOB_RECURSE built "${CMAKE_SOURCE_DIR}/src/${d}/*.cpp" "${CMAKE_SOURCE_DIR}/src/${d}/*.h")
       if(built)
         message(FATAL_ERROR "${name} uses ${d}: list ${d} above ${name} in src/CMakeLists.txt")
       endif()

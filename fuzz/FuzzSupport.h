@@ -2,7 +2,7 @@
 
 // Set-up shared by the fuzzers.
 
-#include "Platform/PLResources.h"
+#include "Platform/System/PLResources.h"
 
 #include <QDir>
 #include <QFileInfo>

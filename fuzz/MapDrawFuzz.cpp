@@ -10,10 +10,10 @@
 #include "DocumentModel/IXWindowControlling.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLError.h"
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Core/PLLog.h"
 
 #include <QGuiApplication>
 #include <QImage>

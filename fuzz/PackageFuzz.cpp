@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 
 #include "DocumentModel/IXDocumentNode.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the property-list reader and writes back whatever it accepts.
-#include "Platform/PLPropertyList.h"
+#include "Platform/XML/PLPropertyList.h"
 
 #include <cstddef>
 #include <cstdint>

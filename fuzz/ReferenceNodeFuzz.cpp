@@ -8,7 +8,7 @@
 #include "DocumentModel/IXNodeElementRegistry.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXReferenceNode.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/XML/PLXMLDocument.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // two share one) and the same table structure (the same cells of tables that correspond one
 // to one), and the RTF with embedded pictures must read without error. Seeds:
 // fuzz/corpus/richtext.
-#include "Platform/PLRTFDArchive.h"
-#include "Platform/PLRTFReader.h"
-#include "Platform/PLRTFWriter.h"
+#include "Platform/Text/PLRTFDArchive.h"
+#include "Platform/Text/PLRTFReader.h"
+#include "Platform/Text/PLRTFWriter.h"
 
 #include <QHash>
 

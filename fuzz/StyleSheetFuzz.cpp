@@ -7,7 +7,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // Parses arbitrary bytes as XML and walks the result with the typed readers: nothing may
 // crash, hang or leak, whatever the input.
-#include "Platform/PLXMLDocument.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "Utilities/UTConversions.h"
 #include "Utilities/UTXMLAttributes.h"
 

@@ -3,8 +3,8 @@
 // tests (tests/Platform/data) make a good seed corpus.
 #include "FuzzSupport.h"
 
-#include "Platform/PLXMLDocument.h"
-#include "Platform/PLXMLSchemaValidator.h"
+#include "Platform/XML/PLXMLDocument.h"
+#include "Platform/XML/PLXMLSchemaValidator.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -11,8 +11,8 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWarningsSolving.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/System/PLLocalizedStrings.h"
 #include "Utilities/UTXMLAttributes.h"
 
 #include <QSet>

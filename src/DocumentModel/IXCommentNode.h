@@ -2,8 +2,8 @@
 
 #include "DocumentModel/IXDocumentNodeObserver.h"
 #include "DocumentModel/IXFloatingReferenceNode.h"
-#include "Platform/PLAttributedString.h"
-#include "Platform/PLDocumentAttributes.h"
+#include "Platform/Text/PLAttributedString.h"
+#include "Platform/Text/PLDocumentAttributes.h"
 
 #include <QByteArray>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLinkFollowing.h"
 #include "DocumentModel/IXPropertyNames.h"
-#include "Platform/PLIdentity.h"
+#include "Platform/Core/PLIdentity.h"
 
 IXConnectionNode::IXConnectionNode()
 {

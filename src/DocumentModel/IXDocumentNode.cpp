@@ -4,11 +4,11 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWarning.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLSpellChecker.h"
-#include "Platform/PLUndoManager.h"
-#include "Platform/PLUUID.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Text/PLSpellChecker.h"
+#include "Platform/Core/PLUndoManager.h"
+#include "Platform/Core/PLUUID.h"
 #include "Utilities/UTStrings.h"
 
 #include <QFileInfo>

@@ -7,8 +7,8 @@
 #include "DocumentModel/IXPackageParts.h"
 #include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXStyleValue.h"
-#include "Platform/PLUndoManager.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLUndoManager.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "Utilities/UTDateTimeFormatter.h"
 #include "Utilities/UTZipArchive.h"
 

@@ -4,9 +4,9 @@
 
 #include "DocumentModel/IXNodeElementRegistry.h"
 #include "DocumentModel/IXWarning.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLXMLSchemaValidator.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/XML/PLXMLSchemaValidator.h"
 #include "Utilities/UTErrors.h"
 #include "Utilities/UTXMLAttributes.h"
 

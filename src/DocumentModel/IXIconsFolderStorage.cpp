@@ -1,8 +1,8 @@
 #include "DocumentModel/IXIconsFolderStorage.h"
 
-#include "Platform/PLImage.h"
-#include "Platform/PLPropertyList.h"
-#include "Platform/PLResources.h"
+#include "Platform/Drawing/PLImage.h"
+#include "Platform/XML/PLPropertyList.h"
+#include "Platform/System/PLResources.h"
 
 #include <QDir>
 #include <QFile>

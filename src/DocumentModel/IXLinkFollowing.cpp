@@ -7,7 +7,7 @@
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWindowControlling.h"
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 
 #include <QFileInfo>
 #include <QUrl>

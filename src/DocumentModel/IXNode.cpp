@@ -3,10 +3,10 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXWarning.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLUndoManager.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLUndoManager.h"
+#include "Platform/XML/PLXMLDocument.h"
 
 #include <QHash>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DocumentModel/IXNodeObserver.h"
-#include "Platform/PLIdentity.h"
-#include "Platform/PLXMLElement.h"
+#include "Platform/Core/PLIdentity.h"
+#include "Platform/XML/PLXMLElement.h"
 #include "Utilities/UTBroadcaster.h"
 
 #include <QList>

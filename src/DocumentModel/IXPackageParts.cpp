@@ -1,7 +1,7 @@
 #include "DocumentModel/IXPackageParts.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLPropertyList.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/XML/PLPropertyList.h"
 #include "Utilities/UTErrors.h"
 
 #include <new>

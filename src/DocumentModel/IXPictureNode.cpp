@@ -3,9 +3,9 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXPictureNodeObserver.h"
 #include "DocumentModel/IXPropertyNames.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLImage.h"
-#include "Platform/PLNamedImages.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Drawing/PLImage.h"
+#include "Platform/Drawing/PLNamedImages.h"
 
 #include <cmath>
 

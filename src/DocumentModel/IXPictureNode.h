@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DocumentModel/IXFloatingReferenceNode.h"
-#include "Platform/PLSize.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -8,8 +8,8 @@
 #include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXReferenceNodeObserver.h"
 #include "DocumentModel/IXWindowControlling.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNamedImages.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Drawing/PLNamedImages.h"
 #include "Utilities/UTStrings.h"
 #include "Utilities/UTXMLAttributes.h"
 

@@ -2,9 +2,9 @@
 
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXReferenceNode.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLPropertyList.h"
-#include "Platform/PLResources.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/XML/PLPropertyList.h"
+#include "Platform/System/PLResources.h"
 
 #include <QFile>
 #include <QFileInfo>

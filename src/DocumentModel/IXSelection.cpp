@@ -6,7 +6,7 @@
 #include "DocumentModel/IXOpenDocument.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXReferenceNode.h"
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 
 #include <QSet>
 #include <QStringList>

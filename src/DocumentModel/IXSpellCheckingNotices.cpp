@@ -1,7 +1,7 @@
 #include "DocumentModel/IXSpellCheckingNotices.h"
 
-#include "Platform/PLNotificationCenter.h"
-#include "Platform/PLSpellChecker.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Text/PLSpellChecker.h"
 
 const QString IXSpellCheckingNotices::IgnoreWord = QStringLiteral("IXSpellCheckingIgnoreWord");
 const QString IXSpellCheckingNotices::WordKey = QStringLiteral("string");

@@ -2,7 +2,7 @@
 
 #include "DocumentModel/IXStyleNodeObserver.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-#include "Platform/PLFontNames.h"
+#include "Platform/Text/PLFontNames.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -3,12 +3,12 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXWarning.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
-#include "Platform/PLRunLoop.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/System/PLResources.h"
+#include "Platform/Core/PLRunLoop.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "Utilities/UTErrors.h"
 
 #include <QFile>

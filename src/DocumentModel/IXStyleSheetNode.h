@@ -5,7 +5,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleNodeObserver.h"
 #include "DocumentModel/IXStyleSheetStyles.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/XML/PLXMLDocument.h"
 
 #include <QByteArray>
 #include <QHash>

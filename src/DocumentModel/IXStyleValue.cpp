@@ -1,6 +1,6 @@
 #include "DocumentModel/IXStyleValue.h"
 
-#include "Platform/PLScanner.h"
+#include "Platform/Core/PLScanner.h"
 #include "Utilities/UTConversions.h"
 
 #include <algorithm>

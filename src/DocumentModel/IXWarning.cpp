@@ -1,7 +1,7 @@
 #include "DocumentModel/IXWarning.h"
 
 #include "DocumentModel/IXNode.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 const QString IXWarning::ReferenceNodeKey = QStringLiteral("referenceNode");
 

@@ -1,7 +1,7 @@
 #include "DocumentModel/IXWarningsSolving.h"
 
 #include "DocumentModel/IXToolManaging.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 QString IXWarningsSolving::locateTitle()
 {

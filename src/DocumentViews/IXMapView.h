@@ -6,8 +6,8 @@
 #include "MapLayout/IXDocumentViewing.h"
 #include "MapLayout/IXLayoutContextObserver.h"
 #include "MapLayout/IXLayoutView.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLRect.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/Drawing/PLRect.h"
 
 #include <QRegion>
 #include <QWidget>

@@ -10,8 +10,8 @@
 #include "DocumentViews/IXToolManager.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLKeyboard.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/System/PLKeyboard.h"
 
 #include <QKeyEvent>
 

@@ -3,10 +3,10 @@
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXScaling.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNotificationCenter.h"
-#include "Platform/PLPixels.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Drawing/PLPixels.h"
 
 #include <QApplication>
 #include <QComboBox>

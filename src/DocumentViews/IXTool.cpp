@@ -4,8 +4,8 @@
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
 
 IXTool::IXTool(IXToolManager* manager) : m_manager(manager) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MapLayout/IXLayoutContextObserver.h"
-#include "Platform/PLEditor.h"
+#include "Platform/Core/PLEditor.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLMouseEvent.h"
+#include "Platform/System/PLMouseEvent.h"
 
 #include <memory>
 #include <optional>

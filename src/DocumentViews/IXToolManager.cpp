@@ -3,7 +3,7 @@
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 #include "UtilityWidgets/UTBeep.h"
 
 #include <QHash>

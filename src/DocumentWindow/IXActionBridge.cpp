@@ -3,7 +3,7 @@
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXWindowExtensions.h"
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <QAction>
 #include <QEvent>

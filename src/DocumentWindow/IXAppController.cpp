@@ -14,11 +14,11 @@
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
-#include "Platform/PLError.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNamedImages.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/Core/PLRunLoop.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,8 +5,8 @@
 #include "DocumentWindow/IXActionBridge.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLRunLoopModeScope.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLRunLoopModeScope.h"
 
 #include <QEventLoop>
 #include <QKeyEvent>

@@ -12,12 +12,12 @@
 #include "DocumentWindow/IXSafeSave.h"
 #include "DocumentWindow/IXShellErrors.h"
 #include "DocumentWindow/IXTemplateStoring.h"
-#include "Platform/PLEditor.h"
-#include "Platform/PLError.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLRunLoop.h"
-#include "Platform/PLUUID.h"
+#include "Platform/Core/PLEditor.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLRunLoop.h"
+#include "Platform/Core/PLUUID.h"
 #include "Utilities/UTErrors.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DocumentModel/IXOpenDocument.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QByteArray>
 #include <QObject>

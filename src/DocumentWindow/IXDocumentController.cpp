@@ -7,10 +7,10 @@
 #include "DocumentWindow/IXDocumentTypes.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXShellErrors.h"
-#include "Platform/PLError.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLRunLoop.h"
 #include "Utilities/UTStartupTrace.h"
 
 #include <QApplication>

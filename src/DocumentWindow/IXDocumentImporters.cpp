@@ -1,6 +1,6 @@
 #include "DocumentWindow/IXDocumentImporters.h"
 
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 #include "Utilities/UTErrors.h"
 
 #include <QCoreApplication>

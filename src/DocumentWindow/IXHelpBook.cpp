@@ -1,7 +1,7 @@
 #include "DocumentWindow/IXHelpBook.h"
 
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLResources.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/System/PLResources.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentWindow/IXActionBridge.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 #include <QAction>
 #include <QKeySequence>

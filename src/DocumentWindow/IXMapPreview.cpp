@@ -5,8 +5,8 @@
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -2,9 +2,9 @@
 
 #include "DocumentWindow/IXDocumentController.h"
 #include "IXBundleVersion.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLPropertyList.h"
-#include "Platform/PLResources.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/XML/PLPropertyList.h"
+#include "Platform/System/PLResources.h"
 
 #include <QFile>
 #include <QFont>

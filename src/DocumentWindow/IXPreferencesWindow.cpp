@@ -1,9 +1,9 @@
 #include "DocumentWindow/IXPreferencesWindow.h"
 
 #include "DocumentWindow/IXPreferences.h"
-#include "Platform/PLColor.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLValueTransformer.h"
+#include "Platform/Drawing/PLColor.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLValueTransformer.h"
 #include "UtilityWidgets/UTColorToStringTransformer.h"
 #include "UtilityWidgets/UTFontAttributesToStringTransformer.h"
 #include "UtilityWidgets/UTFontTextField.h"

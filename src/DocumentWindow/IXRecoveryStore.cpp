@@ -2,8 +2,8 @@
 
 #include "DocumentWindow/IXSafeSave.h"
 #include "DocumentWindow/IXShellErrors.h"
-#include "Platform/PLError.h"
-#include "Platform/PLPropertyList.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/XML/PLPropertyList.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 
 #include <QString>
 

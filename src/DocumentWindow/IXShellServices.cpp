@@ -5,7 +5,7 @@
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXShellErrors.h"
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

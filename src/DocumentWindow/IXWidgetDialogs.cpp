@@ -1,6 +1,6 @@
 #include "DocumentWindow/IXWidgetDialogs.h"
 
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -21,12 +21,12 @@
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLKeyboard.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNotificationCenter.h"
-#include "Platform/PLRunLoop.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/System/PLKeyboard.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Core/PLRunLoop.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "UtilityWidgets/UTBeep.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 IXBranchBoundaryCell::~IXBranchBoundaryCell() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MapLayout/IXLayoutCell.h"
-#include "Platform/PLBezierPath.h"
+#include "Platform/Drawing/PLBezierPath.h"
 
 #include <vector>
 

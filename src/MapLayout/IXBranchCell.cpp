@@ -10,11 +10,11 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXShapeDrawer.h"
 #include "MapLayout/IXTextCell.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLImage.h"
-#include "Platform/PLNamedImages.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLImage.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/Core/PLRunLoop.h"
 
 #include <QSizeF>
 

@@ -12,8 +12,8 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXQuickViewControlling.h"
 #include "MapLayout/IXTextCell.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/Core/PLRunLoop.h"
 
 #include <chrono>
 

@@ -2,8 +2,8 @@
 
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXGeometryLimits.h"
-#include "Platform/PLAntialiasingScope.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLAntialiasingScope.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <algorithm>
 #include <array>

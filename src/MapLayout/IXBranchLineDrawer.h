@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLPoint.h"
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLPoint.h"
+#include "Platform/Drawing/PLRect.h"
 
 class IXStyleNode;
 

@@ -8,8 +8,8 @@
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLMouseEvent.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLMouseEvent.h"
 #include "Utilities/UTBroadcaster.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "DocumentModel/IXConnectionNodeObserver.h"
 #include "DocumentModel/IXNodeObserver.h"
 #include "MapLayout/IXLayoutCell.h"
-#include "Platform/PLBezierPath.h"
+#include "Platform/Drawing/PLBezierPath.h"
 
 #include <array>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLAffineTransform.h"
+#include "Platform/Drawing/PLAffineTransform.h"
 
 class IXLayoutContext;
 

@@ -6,7 +6,7 @@
 #include "MapLayout/IXLayoutCell.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXLayoutView.h"
-#include "Platform/PLMouseEvent.h"
+#include "Platform/System/PLMouseEvent.h"
 
 bool IXFloatingCells::trackMouseDown(IXLayoutCell* cell, const PLMouseEvent& event)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/PLPoint.h"
-#include "Platform/PLSize.h"
+#include "Platform/Drawing/PLPoint.h"
+#include "Platform/Drawing/PLSize.h"
 
 class IXStyleNode;
 

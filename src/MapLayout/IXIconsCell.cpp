@@ -3,8 +3,8 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXIconsStorage.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLImage.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLImage.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/PLColor.h"
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLColor.h"
+#include "Platform/Drawing/PLRect.h"
 
 #include <QPoint>
 #include <QString>

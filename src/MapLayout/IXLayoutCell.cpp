@@ -3,9 +3,9 @@
 #include "DocumentModel/IXNode.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXLayoutView.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Core/PLLog.h"
 
 #include <QVarLengthArray>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/PLAffineTransform.h"
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLAffineTransform.h"
+#include "Platform/Drawing/PLRect.h"
 
 #include <QString>
 

@@ -23,8 +23,8 @@
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
 #include "MapLayout/IXTitlePremeasuring.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
 
 #include <utility>
 

@@ -6,7 +6,7 @@
 #include "MapLayout/IXLayoutCoordinates.h"
 #include "MapLayout/IXLayoutMouseRouting.h"
 #include "MapLayout/IXLayoutReloadScheduler.h"
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLRect.h"
 #include "Utilities/UTBroadcaster.h"
 
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleNode.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 void IXLayoutContext::drawBackgroundInRect(PLGraphicsContext& graphics, const PLRect& rect)
 {

@@ -16,8 +16,8 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLScreen.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/System/PLScreen.h"
 #include "Utilities/UTGeometry.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "MapLayout/IXLayoutGroupCell.h"
 
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
 
 IXLayoutGroupCell::~IXLayoutGroupCell() = default;
 

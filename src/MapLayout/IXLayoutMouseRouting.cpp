@@ -8,8 +8,8 @@
 #include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXLayoutView.h"
 #include "MapLayout/IXTextCell.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLMouseEvent.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/System/PLMouseEvent.h"
 #include "Utilities/UTGeometry.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLRect.h"
 
 #include <vector>
 

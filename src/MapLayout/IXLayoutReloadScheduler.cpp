@@ -1,7 +1,7 @@
 #include "MapLayout/IXLayoutReloadScheduler.h"
 
 #include "MapLayout/IXLayoutContext.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Core/PLRunLoop.h"
 
 using namespace std::chrono_literals;
 

@@ -1,7 +1,7 @@
 #include "MapLayout/IXLayoutView.h"
 
-#include "Platform/PLMouseTracking.h"
-#include "Platform/PLScreen.h"
+#include "Platform/System/PLMouseTracking.h"
+#include "Platform/System/PLScreen.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Platform/PLCursor.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLRect.h"
-#include "Platform/PLSize.h"
+#include "Platform/System/PLCursor.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/Drawing/PLRect.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <cstdint>
 #include <optional>

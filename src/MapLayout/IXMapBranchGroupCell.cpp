@@ -10,8 +10,8 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXPictureCell.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <cmath>
 #include <unordered_map>

@@ -9,9 +9,9 @@
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
 #include "MapLayout/IXShapeDrawer.h"
-#include "Platform/PLAntialiasingScope.h"
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLAntialiasingScope.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <algorithm>
 #include <cmath>

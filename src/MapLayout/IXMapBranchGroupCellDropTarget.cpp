@@ -8,8 +8,8 @@
 #include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapBranchGroupCell.h"
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 #include "Utilities/UTGeometry.h"
 
 #include <algorithm>

@@ -6,10 +6,10 @@
 #include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXQuickViewControlling.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLImage.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLImage.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/Core/PLRunLoop.h"
 
 #include <QPointF>
 #include <QSizeF>

@@ -2,7 +2,7 @@
 
 #include "MapLayout/IXLayoutCell.h"
 #include "MapLayout/IXSelectionCell_Resizing.h"
-#include "Platform/PLSize.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <QImage>
 

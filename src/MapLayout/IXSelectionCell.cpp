@@ -13,9 +13,9 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXSelectionCell_Resizing.h"
 #include "MapLayout/IXTextCell.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLMouseTracking.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/System/PLMouseTracking.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLColor.h"
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLColor.h"
+#include "Platform/Drawing/PLRect.h"
 
 #include <optional>
 

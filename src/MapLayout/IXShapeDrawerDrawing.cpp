@@ -4,8 +4,8 @@
 
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXGeometryLimits.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLShadow.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLShadow.h"
 
 #include <algorithm>
 #include <cmath>

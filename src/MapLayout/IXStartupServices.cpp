@@ -2,7 +2,7 @@
 
 #include "DocumentModel/IXIconsFolderStorage.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLFontSubstitutions.h"
+#include "Platform/Text/PLFontSubstitutions.h"
 
 #include <clocale>
 

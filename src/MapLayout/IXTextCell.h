@@ -2,9 +2,9 @@
 
 #include "MapLayout/IXLayoutCell.h"
 #include "MapLayout/IXSelectionCell_Resizing.h"
-#include "Platform/PLAttributedString.h"
-#include "Platform/PLRange.h"
-#include "Platform/PLSize.h"
+#include "Platform/Text/PLAttributedString.h"
+#include "Platform/Core/PLRange.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "MapLayout/IXTextMeasurements.h"
 
 #include "DocumentModel/IXStyleTextAttributes.h"
-#include "Platform/PLFont.h"
-#include "Platform/PLParagraphStyle.h"
-#include "Platform/PLTextLayout.h"
+#include "Platform/Text/PLFont.h"
+#include "Platform/Text/PLParagraphStyle.h"
+#include "Platform/Text/PLTextLayout.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Platform/PLAttributedString.h"
-#include "Platform/PLFont.h"
-#include "Platform/PLParagraphStyle.h"
-#include "Platform/PLSize.h"
+#include "Platform/Text/PLAttributedString.h"
+#include "Platform/Text/PLFont.h"
+#include "Platform/Text/PLParagraphStyle.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "MapLayout/IXTextMeasuringBatch.h"
 
-#include "Platform/PLTextLayout.h"
+#include "Platform/Text/PLTextLayout.h"
 
 #include <QThread>
 #include <QThreadPool>

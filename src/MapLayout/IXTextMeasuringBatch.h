@@ -1,8 +1,8 @@
 #pragma once
 
 #include "MapLayout/IXTextMeasurements.h"
-#include "Platform/PLAttributedString.h"
-#include "Platform/PLSize.h"
+#include "Platform/Text/PLAttributedString.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <cstdint>
 #include <memory>

@@ -9,10 +9,10 @@
 #include "MapLayout/IXLayoutView.h"
 #include "MapLayout/IXTimelineBranchCell.h"
 #include "MapLayout/IXTimelineText.h"
-#include "Platform/PLAttributedString.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLMouseEvent.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Text/PLAttributedString.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLMouseEvent.h"
+#include "Platform/Core/PLRunLoop.h"
 
 #include <QCursor>
 #include <QFontMetricsF>

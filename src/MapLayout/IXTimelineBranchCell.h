@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MapLayout/IXBranchGroupCell.h"
-#include "Platform/PLColor.h"
+#include "Platform/Drawing/PLColor.h"
 
 #include <memory>
 

@@ -10,9 +10,9 @@
 #include "MapLayout/IXTimelinePlacement.h"
 #include "MapLayout/IXTimelineRulerCell.h"
 #include "MapLayout/IXTimelineText.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLLocalizedStrings.h"
 #include "Utilities/UTDateTimeInvalid.h"
 
 #include <QDate>

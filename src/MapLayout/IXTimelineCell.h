@@ -2,7 +2,7 @@
 
 #include "MapLayout/IXLayoutCell.h"
 #include "MapLayout/IXTimelineInterval.h"
-#include "Platform/PLColor.h"
+#include "Platform/Drawing/PLColor.h"
 #include "Utilities/UTDateTime.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "MapLayout/IXTimelineText.h"
 
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 #include <QFontMetricsF>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLSize.h"
+#include "Platform/Drawing/PLSize.h"
 
 #include <QFont>
 #include <QString>

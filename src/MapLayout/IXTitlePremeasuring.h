@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MapLayout/IXTextMeasurements.h"
-#include "Platform/PLAttributedString.h"
+#include "Platform/Text/PLAttributedString.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
 #include "Utilities/UTBroadcaster.h"
 
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLIdentity.h"
+#include "Platform/Core/PLIdentity.h"
 #include "Utilities/UTNotification.h"
 #include "Utilities/UTObserver.h"
 

@@ -1,7 +1,7 @@
 #include "Utilities/UTDateTime.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLScanner.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLScanner.h"
 #include "Utilities/UTDateTimeInvalid.h"
 
 #include <QDate>

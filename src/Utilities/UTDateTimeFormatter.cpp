@@ -1,7 +1,7 @@
 #include "Utilities/UTDateTimeFormatter.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLScanner.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLScanner.h"
 #include "Utilities/UTDateLocale.h"
 #include "Utilities/UTDateTimeInvalid.h"
 

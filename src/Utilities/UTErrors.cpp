@@ -1,6 +1,6 @@
 #include "Utilities/UTErrors.h"
 
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 
 const QString UTErrors::IXErrorDomain = QStringLiteral("Ideaflux");
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/PLPoint.h"
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLPoint.h"
+#include "Platform/Drawing/PLRect.h"
 
 // Distances and quadrants for hit testing and drop targeting; valid with y up or down.
 class UTGeometry {

@@ -1,6 +1,6 @@
 #include "Utilities/UTLocalizedResources.h"
 
-#include "Platform/PLResources.h"
+#include "Platform/System/PLResources.h"
 
 #include <QLocale>
 

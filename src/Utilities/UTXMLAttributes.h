@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Platform/PLColor.h"
-#include "Platform/PLPoint.h"
-#include "Platform/PLRect.h"
-#include "Platform/PLSize.h"
-#include "Platform/PLXMLElement.h"
+#include "Platform/Drawing/PLColor.h"
+#include "Platform/Drawing/PLPoint.h"
+#include "Platform/Drawing/PLRect.h"
+#include "Platform/Drawing/PLSize.h"
+#include "Platform/XML/PLXMLElement.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "Utilities/UTZipArchive.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
 #include "Utilities/UTErrors.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTColorToStringTransformer.h"
 
-#include "Platform/PLColor.h"
+#include "Platform/Drawing/PLColor.h"
 #include "Utilities/UTConversions.h"
 
 const QString UTColorToStringTransformer::Name = QStringLiteral("UTColorToStringTransformer");

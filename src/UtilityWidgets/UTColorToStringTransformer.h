@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLValueTransformer.h"
+#include "Platform/Core/PLValueTransformer.h"
 
 // Shows a colour stored in its text form as a PLColor, and stores a picked colour back as
 // text. Registered as "UTColorToStringTransformer" by registerTransformers().

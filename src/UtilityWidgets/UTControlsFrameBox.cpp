@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTControlsFrameBox.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <QEvent>
 

@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTDateTimeCell.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTDateTimePicker.h"
 #include "UtilityWidgets/UTDateTimePickerDelegate.h"
 #include "UtilityWidgets/UTDateTimePickerWindow.h"

@@ -1,8 +1,8 @@
 #include "UtilityWidgets/UTDateTimePicker.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/System/PLLocalizedStrings.h"
 #include "Utilities/UTDateTimeFormatter.h"
 #include "Utilities/UTDateTimeInvalid.h"
 #include "UtilityWidgets/UTDateTimeCell.h"

@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTFlexibleSlider.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <QImage>
 #include <QMouseEvent>

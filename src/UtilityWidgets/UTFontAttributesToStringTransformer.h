@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLValueTransformer.h"
+#include "Platform/Core/PLValueTransformer.h"
 
 #include <QFont>
 

@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTFontTextField.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTFontAttributesToStringTransformer.h"
 
 #include <QApplication>

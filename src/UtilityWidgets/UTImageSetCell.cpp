@@ -1,7 +1,7 @@
 #include "UtilityWidgets/UTImageSetCell.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <QApplication>
 #include <QPainter>

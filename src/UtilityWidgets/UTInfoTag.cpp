@@ -1,8 +1,8 @@
 #include "UtilityWidgets/UTInfoTag.h"
 
-#include "Platform/PLAssert.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLTextDocumentConversion.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Text/PLTextDocumentConversion.h"
 #include "UtilityWidgets/UTInfoTagBgView.h"
 #include "UtilityWidgets/UTInfoTagPlacement.h"
 #include "UtilityWidgets/UTInfoTagWindow.h"

@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTInfoTagBgView.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

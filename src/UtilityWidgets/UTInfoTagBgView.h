@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLColor.h"
+#include "Platform/Drawing/PLColor.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTInfoTagWindow.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTInfoTagBgView.h"
 #include "UtilityWidgets/UTInfoTagPlacement.h"
 

@@ -1,7 +1,7 @@
 #include "UtilityWidgets/UTProgressPanel.h"
 
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLocalizedStrings.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

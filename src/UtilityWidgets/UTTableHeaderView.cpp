@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTTableHeaderView.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

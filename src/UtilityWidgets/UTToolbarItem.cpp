@@ -1,7 +1,7 @@
 #include "UtilityWidgets/UTToolbarItem.h"
 
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNamedImages.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Drawing/PLNamedImages.h"
 
 #include <QIcon>
 #include <QPixmap>

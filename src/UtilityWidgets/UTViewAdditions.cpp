@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTViewAdditions.h"
 
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 
 std::vector<std::unique_ptr<QWidget>> UTViewAdditions::removeAllSubviews(QWidget* view)
 {

@@ -5,8 +5,8 @@
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-#include "Platform/PLUndoManager.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLUndoManager.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "TestSupport/ExpectAssertion.h"
 #include "TestSupport/QStringPrinter.h"
 

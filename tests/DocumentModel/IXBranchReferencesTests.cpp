@@ -11,8 +11,8 @@
 #include "DocumentModel/IXWarning.h"
 #include "IXBranchTestSupport.h"
 #include "IXFakeServices.h"
-#include "Platform/PLUndoManager.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLUndoManager.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QTemporaryDir>

@@ -2,11 +2,11 @@
 #include "DocumentModel/IXWarning.h"
 #include "IXFakeServices.h"
 #include "IXReferenceTestSupport.h"
-#include "Platform/PLRTFDArchive.h"
-#include "Platform/PLRTFReader.h"
-#include "Platform/PLRTFWriter.h"
-#include "Platform/PLTextAttachment.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Text/PLRTFDArchive.h"
+#include "Platform/Text/PLRTFReader.h"
+#include "Platform/Text/PLRTFWriter.h"
+#include "Platform/Text/PLTextAttachment.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "IXReferenceTestSupport.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QCoreApplication>
 

@@ -11,8 +11,8 @@
 #include "DocumentModel/IXWarning.h"
 #include "IXFakeServices.h"
 #include "IXRichDocument.h"
-#include "Platform/PLPropertyList.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/XML/PLPropertyList.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <gtest/gtest.h>

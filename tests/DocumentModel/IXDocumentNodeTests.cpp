@@ -1,8 +1,8 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "IXTestNodes.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLSpellChecker.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Text/PLSpellChecker.h"
+#include "Platform/XML/PLXMLDocument.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "DocumentModel/IXDocumentNode.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLError.h"
-#include "Platform/PLPropertyList.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/XML/PLPropertyList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "IXTestNodes.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QCoreApplication>
 

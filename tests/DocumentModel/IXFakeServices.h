@@ -7,7 +7,7 @@
 #include "DocumentModel/IXOpenDocument.h"
 #include "DocumentModel/IXToolManaging.h"
 #include "DocumentModel/IXWindowControlling.h"
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "DocumentModel/IXIconsFolderStorage.h"
 
-#include "Platform/PLNamedImages.h"
-#include "Platform/PLPropertyList.h"
-#include "Platform/PLResources.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/XML/PLPropertyList.h"
+#include "Platform/System/PLResources.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QDir>

@@ -9,8 +9,8 @@
 #include "DocumentModel/IXReferenceNodeObserver.h"
 #include "DocumentModel/IXStyleNodeObserver.h"
 #include "IXTestNodes.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/XML/PLXMLDocument.h"
 
 #include <QRegularExpression>
 

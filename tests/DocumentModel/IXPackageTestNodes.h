@@ -8,7 +8,7 @@
 
 #include "DocumentModel/IXNodeElementRegistry.h"
 #include "IXTestNodes.h"
-#include "Platform/PLXMLElement.h"
+#include "Platform/XML/PLXMLElement.h"
 #include "Utilities/UTErrors.h"
 
 #include <QString>

@@ -2,8 +2,8 @@
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXPictureNode.h"
 #include "IXReferenceTestSupport.h"
-#include "Platform/PLNamedImages.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QCoreApplication>
 #include <QFile>

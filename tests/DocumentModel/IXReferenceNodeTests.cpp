@@ -1,7 +1,7 @@
 #include "DocumentModel/IXReferenceNode.h"
 #include "IXFakeServices.h"
 #include "IXReferenceTestSupport.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QCoreApplication>
 #include <QDir>

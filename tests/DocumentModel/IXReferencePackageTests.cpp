@@ -9,7 +9,7 @@
 #include "IXFakeServices.h"
 #include "IXPackageTestNodes.h"
 #include "IXReferenceTestSupport.h"
-#include "Platform/PLRTFReader.h"
+#include "Platform/Text/PLRTFReader.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXReferenceNodeObserver.h"
 #include "IXTestNodes.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "Platform/RichTextTestSupport.h"
 
 #include <QHash>

@@ -17,8 +17,8 @@
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-#include "Platform/PLAttributedString.h"
-#include "Platform/PLTextAttachment.h"
+#include "Platform/Text/PLAttributedString.h"
+#include "Platform/Text/PLTextAttachment.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <gtest/gtest.h>

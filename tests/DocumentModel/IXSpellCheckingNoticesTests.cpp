@@ -1,7 +1,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXSpellCheckingNotices.h"
-#include "Platform/PLNotificationCenter.h"
-#include "Platform/PLSpellChecker.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Text/PLSpellChecker.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <gtest/gtest.h>

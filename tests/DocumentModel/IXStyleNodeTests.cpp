@@ -4,7 +4,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "IXFakeServices.h"
 #include "IXStyleTestNodes.h"
-#include "Platform/PLXMLSchemaValidator.h"
+#include "Platform/XML/PLXMLSchemaValidator.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QFontDatabase>

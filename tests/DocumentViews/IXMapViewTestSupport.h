@@ -18,8 +18,8 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QFont>
 #include <QStringList>

@@ -14,9 +14,9 @@
 #include "IXMapViewTestSupport.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "IXTestTools.h"
-#include "Platform/PLMouseTracking.h"
-#include "Platform/PLNotificationCenter.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/System/PLMouseTracking.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QAction>

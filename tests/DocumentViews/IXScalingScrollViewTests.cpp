@@ -4,8 +4,8 @@
 
 #include "DocumentViews/IXActionItem.h"
 #include "IXTestCanvasView.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNotificationCenter.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Core/PLNotificationCenter.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QAction>

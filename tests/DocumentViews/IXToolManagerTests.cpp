@@ -1,7 +1,7 @@
 // The tool manager's rules: one current tool by class name, the short cut for the running
 // tool's class and object, resigning as commit then discard, refusals, and tools that end.
 #include "DocumentViews/IXToolManager.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 
 #include "IXTestContexts.h"
 #include "IXTestTools.h"

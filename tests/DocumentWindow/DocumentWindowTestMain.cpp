@@ -1,8 +1,8 @@
 // The main of the window library's tests: as every test main, but with the application's own
 // application object, whose event dispatch and action routing the tests exercise.
 #include "DocumentWindow/IXApplication.h"
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLResources.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/System/PLResources.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <gtest/gtest.h>

@@ -10,8 +10,8 @@
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 #include "IXRoutingTestObjects.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLRunLoop.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLRunLoop.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
 #include "TestSupport/QStringPrinter.h"
 

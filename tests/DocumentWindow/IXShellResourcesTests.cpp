@@ -4,8 +4,8 @@
 #include "DocumentWindow/IXAppController.h"
 #include "DocumentWindow/IXHelpBook.h"
 #include "IXShellTestSupport.h"
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLResources.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/System/PLResources.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QAction>

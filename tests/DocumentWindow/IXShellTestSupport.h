@@ -7,8 +7,8 @@
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentModel/IXOpenDocument.h"
 #include "DocumentWindow/IXDocumentWindowControlling.h"
-#include "Platform/PLEditor.h"
-#include "Platform/PLError.h"
+#include "Platform/Core/PLEditor.h"
+#include "Platform/Core/PLError.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QCoreApplication>

@@ -23,8 +23,8 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLNotificationCenter.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
-#include "Platform/PLMouseTracking.h"
+#include "Platform/System/PLMouseTracking.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

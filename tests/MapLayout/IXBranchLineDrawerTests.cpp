@@ -2,7 +2,7 @@
 // of every type in the directions of the map's layouts.
 #include "IXDrawingTestSupport.h"
 #include "MapLayout/IXBranchLineDrawer.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QPainter>
 

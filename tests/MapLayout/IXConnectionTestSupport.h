@@ -12,8 +12,8 @@
 #include "MapLayout/IXConnectionCell.h"
 #include "MapLayout/IXSelectionCell.h"
 #include "MapLayout/IXSelectionCell_Resizing.h"
-#include "Platform/PLMouseTracking.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/System/PLMouseTracking.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QPointF>
 #include <QSizeF>

@@ -6,8 +6,8 @@
 
 #include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
 #include "IXLayoutTestSupport.h"
 
 #include "MapLayout/IXLayoutGroupCell.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 #include "TestSupport/ExpectAssertion.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXPictureNode.h"
-#include "Platform/PLScreen.h"
+#include "Platform/System/PLScreen.h"
 #include "TestSupport/ExpectAssertion.h"
 
 #include <QImage>

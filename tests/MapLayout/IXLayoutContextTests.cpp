@@ -5,8 +5,8 @@
 #include "DocumentModel/IXPictureNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "MapLayout/IXLayoutGroupCell.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLRunLoopModeScope.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLRunLoopModeScope.h"
 #include "TestSupport/ExpectAssertion.h"
 
 #include <gtest/gtest.h>

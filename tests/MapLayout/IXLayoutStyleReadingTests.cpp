@@ -8,7 +8,7 @@
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QImage>
 

@@ -19,9 +19,9 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTimelineCell.h"
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLMouseEvent.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/System/PLMouseEvent.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QCoreApplication>

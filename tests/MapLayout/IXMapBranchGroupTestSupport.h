@@ -7,7 +7,7 @@
 
 #include "MapLayout/IXMapBranchGroupCell.h"
 #include "MapLayout/IXMapCellFactory.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLUndoManager.h"
 
 // The map's own groups; boxes of a fixed size per title (100 x 20 unless told).
 class GroupTestFactory : public IXMapCellFactory {

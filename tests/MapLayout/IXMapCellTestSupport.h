@@ -10,7 +10,7 @@
 #include "IXLayoutTestSupport.h"
 #include "MapLayout/IXLayoutCell.h"
 #include "MapLayout/IXQuickViewControlling.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 #include "Platform/RenderTestSupport.h"
 
 #include <QDir>

@@ -12,7 +12,7 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 
 #include <gtest/gtest.h>
 

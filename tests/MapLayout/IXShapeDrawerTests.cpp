@@ -2,7 +2,7 @@
 // renders of every shape with the pixels their outlines and fills must cover.
 #include "IXDrawingTestSupport.h"
 #include "MapLayout/IXShapeDrawer.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QPainter>
 

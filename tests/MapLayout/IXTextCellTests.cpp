@@ -4,9 +4,9 @@
 #include "IXTextMeasurementsProbe.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLSpellChecker.h"
-#include "Platform/PLTextLayout.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Text/PLSpellChecker.h"
+#include "Platform/Text/PLTextLayout.h"
 #include "Utilities/UTDateTime.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "IXTimelineTestSupport.h"
 
 #include "MapLayout/IXInfoTagPresenting.h"
-#include "Platform/PLAttributedString.h"
+#include "Platform/Text/PLAttributedString.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "MapLayout/IXTextMeasurements.h"
 #include "MapLayout/IXTextMeasuringBatch.h"
 #include "MapLayout/IXTitlePremeasuring.h"
-#include "Platform/PLTextLayout.h"
+#include "Platform/Text/PLTextLayout.h"
 
 #include <gtest/gtest.h>
 

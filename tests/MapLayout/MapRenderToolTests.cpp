@@ -1,7 +1,7 @@
 // The map picture tool, run as users run it on small packages.
 #include "DocumentModel/IXIconsFolderStorage.h"
 #include "IXMapBranchGroupTestSupport.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Platform/PLAffineTransform.h"
+#include "Platform/Drawing/PLAffineTransform.h"
 
 #include <QPointF>
 #include <QTransform>

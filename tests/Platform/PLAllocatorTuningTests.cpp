@@ -1,4 +1,4 @@
-#include "Platform/PLAllocatorTuning.h"
+#include "Platform/Core/PLAllocatorTuning.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLAttributedString.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Text/PLAttributedString.h"
 
 #include "RichTextTestSupport.h"
 

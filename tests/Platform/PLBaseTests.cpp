@@ -1,7 +1,7 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLError.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLResources.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/System/PLResources.h"
 
 #include <QDir>
 #include <QFile>

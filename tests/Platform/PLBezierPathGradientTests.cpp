@@ -1,5 +1,5 @@
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 #include "RenderTestSupport.h"
 
 using PLBezierPathGradientTest = RenderTest;

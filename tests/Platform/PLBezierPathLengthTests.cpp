@@ -1,5 +1,5 @@
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLBezierSegment.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLBezierSegment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Platform/PLBezierPath.h"
-#include "Platform/PLStrokeHitTest.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLStrokeHitTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Platform/PLBezierPath.h"
+#include "Platform/Drawing/PLBezierPath.h"
 
 #include <QPainterPath>
 #include <QPen>

@@ -1,4 +1,4 @@
-#include "Platform/PLColor.h"
+#include "Platform/Drawing/PLColor.h"
 
 #include <QColor>
 

@@ -1,6 +1,6 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLExceptionBoundary.h"
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLLog.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "Platform/PLFont.h"
-#include "Platform/PLFontSubstitutions.h"
+#include "Platform/Text/PLFont.h"
+#include "Platform/Text/PLFontSubstitutions.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "Platform/PLAntialiasingScope.h"
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLPathCutting.h"
+#include "Platform/Drawing/PLAntialiasingScope.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLPathCutting.h"
 #include "RenderTestSupport.h"
 
 #include <QFont>

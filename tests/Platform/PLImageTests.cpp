@@ -1,5 +1,5 @@
-#include "Platform/PLGraphicsContext.h"
-#include "Platform/PLImage.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLImage.h"
 #include "RenderTestSupport.h"
 
 #include <QBuffer>

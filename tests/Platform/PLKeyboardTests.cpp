@@ -1,7 +1,7 @@
 // The keyboard as the key tables see it: key codes and modifier flags of Qt's keys.
-#include "Platform/PLKeyboard.h"
+#include "Platform/System/PLKeyboard.h"
 
-#include "Platform/PLMouseEvent.h"
+#include "Platform/System/PLMouseEvent.h"
 
 #include <gtest/gtest.h>
 

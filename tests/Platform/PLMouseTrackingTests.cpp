@@ -1,6 +1,6 @@
-#include "Platform/PLMouseTracking.h"
-#include "Platform/PLRunLoop.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/System/PLMouseTracking.h"
+#include "Platform/Core/PLRunLoop.h"
+#include "Platform/Core/PLUndoManager.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "Platform/PLNotificationCenter.h"
+#include "Platform/Core/PLNotificationCenter.h"
 
 #include "TestSupport/QStringPrinter.h"
 

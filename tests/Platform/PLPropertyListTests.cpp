@@ -1,4 +1,4 @@
-#include "Platform/PLPropertyList.h"
+#include "Platform/XML/PLPropertyList.h"
 
 #include <QDateTime>
 #include <QPoint>

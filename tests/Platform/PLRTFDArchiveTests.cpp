@@ -1,5 +1,5 @@
-#include "Platform/PLRTFDArchive.h"
-#include "Platform/PLRTFReader.h"
+#include "Platform/Text/PLRTFDArchive.h"
+#include "Platform/Text/PLRTFReader.h"
 
 #include "RichTextTestSupport.h"
 

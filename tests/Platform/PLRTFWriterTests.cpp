@@ -1,5 +1,5 @@
-#include "Platform/PLRTFReader.h"
-#include "Platform/PLRTFWriter.h"
+#include "Platform/Text/PLRTFReader.h"
+#include "Platform/Text/PLRTFWriter.h"
 
 #include "RichTextTestSupport.h"
 

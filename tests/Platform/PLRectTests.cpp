@@ -1,4 +1,4 @@
-#include "Platform/PLRect.h"
+#include "Platform/Drawing/PLRect.h"
 
 #include <QRectF>
 

@@ -1,5 +1,5 @@
-#include "Platform/PLRTFDArchive.h"
-#include "Platform/PLRichTextFormat.h"
+#include "Platform/Text/PLRTFDArchive.h"
+#include "Platform/Text/PLRichTextFormat.h"
 
 #include "RichTextTestSupport.h"
 

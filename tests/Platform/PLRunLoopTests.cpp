@@ -1,9 +1,9 @@
 #include "TestSupport/ExpectAssertion.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLRunLoop.h"
-#include "Platform/PLRunLoopModeScope.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLRunLoop.h"
+#include "Platform/Core/PLRunLoopModeScope.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "Platform/PLScanner.h"
+#include "Platform/Core/PLScanner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Platform/PLSpellChecker.h"
+#include "Platform/Text/PLSpellChecker.h"
 
 #include "TestSupport/QStringPrinter.h"
 

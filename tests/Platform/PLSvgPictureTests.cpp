@@ -1,5 +1,5 @@
-#include "Platform/PLImage.h"
-#include "Platform/PLSvgPicture.h"
+#include "Platform/Drawing/PLImage.h"
+#include "Platform/Drawing/PLSvgPicture.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "Platform/PLRTFReader.h"
-#include "Platform/PLTextDocumentConversion.h"
+#include "Platform/Text/PLRTFReader.h"
+#include "Platform/Text/PLTextDocumentConversion.h"
 
 #include "RichTextTestSupport.h"
 

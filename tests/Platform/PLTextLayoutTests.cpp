@@ -1,4 +1,4 @@
-#include "Platform/PLTextLayout.h"
+#include "Platform/Text/PLTextLayout.h"
 
 #include "TestSupport/QStringPrinter.h"
 

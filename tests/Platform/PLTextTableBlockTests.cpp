@@ -1,6 +1,6 @@
-#include "Platform/PLRTFReader.h"
-#include "Platform/PLRTFWriter.h"
-#include "Platform/PLRichTextFormat.h"
+#include "Platform/Text/PLRTFReader.h"
+#include "Platform/Text/PLRTFWriter.h"
+#include "Platform/Text/PLRichTextFormat.h"
 
 #include "RichTextTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "Platform/PLUUID.h"
+#include "Platform/Core/PLUUID.h"
 
 #include <QRegularExpression>
 #include <QSet>

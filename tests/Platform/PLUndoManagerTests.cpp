@@ -1,6 +1,6 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLLog.h"
-#include "Platform/PLUndoManager.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "TestSupport/ExpectAssertion.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
 

@@ -1,6 +1,6 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLXMLDocument.h"
-#include "Platform/PLXMLElement.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/XML/PLXMLDocument.h"
+#include "Platform/XML/PLXMLElement.h"
 
 #include <gtest/gtest.h>
 

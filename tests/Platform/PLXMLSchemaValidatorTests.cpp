@@ -1,6 +1,6 @@
-#include "Platform/PLResources.h"
-#include "Platform/PLXMLDocument.h"
-#include "Platform/PLXMLSchemaValidator.h"
+#include "Platform/System/PLResources.h"
+#include "Platform/XML/PLXMLDocument.h"
+#include "Platform/XML/PLXMLSchemaValidator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLAttributedString.h"
+#include "Platform/Text/PLAttributedString.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QBuffer>

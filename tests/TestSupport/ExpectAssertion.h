@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 
 #include <gtest/gtest.h>
 

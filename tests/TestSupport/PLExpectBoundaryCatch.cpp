@@ -1,6 +1,6 @@
 #include "TestSupport/PLExpectBoundaryCatch.h"
 
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 
 #include <gtest/gtest.h>
 

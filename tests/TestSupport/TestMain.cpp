@@ -3,8 +3,8 @@
 // test, then GoogleTest. The source tree is
 // compiled in (IX_SOURCE_DIR), so the executables run alike inside and outside CTest;
 // fixtures are found under IX_SOURCE_DIR "/tests/<Layer>/".
-#include "Platform/PLFontSubstitutions.h"
-#include "Platform/PLResources.h"
+#include "Platform/Text/PLFontSubstitutions.h"
+#include "Platform/System/PLResources.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 #include "TestSupport/QStringPrinter.h"
 #include "Utilities/UTDateLocale.h"
 #include "Utilities/UTDateTimeFormatter.h"

@@ -1,5 +1,5 @@
-#include "Platform/PLXMLDocument.h"
-#include "Platform/PLXMLSchemaValidator.h"
+#include "Platform/XML/PLXMLDocument.h"
+#include "Platform/XML/PLXMLSchemaValidator.h"
 #include "Utilities/UTDateTime.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 #include "Utilities/UTDateTime.h"
 #include "Utilities/UTDateTimeInvalid.h"
 #include "TestSupport/QStringPrinter.h"

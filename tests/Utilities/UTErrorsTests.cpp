@@ -1,4 +1,4 @@
-#include "Platform/PLAssert.h"
+#include "Platform/Core/PLAssert.h"
 #include "Utilities/UTErrors.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Platform/PLResources.h"
+#include "Platform/System/PLResources.h"
 #include "Utilities/UTLocalizedResources.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLXMLDocument.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/XML/PLXMLDocument.h"
 #include "Utilities/UTXMLAttributes.h"
 
 #include <gtest/gtest.h>

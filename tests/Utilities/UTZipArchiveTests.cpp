@@ -1,4 +1,4 @@
-#include "Platform/PLLog.h"
+#include "Platform/Core/PLLog.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "Platform/PLAssert.h"
-#include "Platform/PLExceptionBoundary.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLExceptionBoundary.h"
 #include "TestSupport/PLExpectBoundaryCatch.h"
 
 #include <QCoreApplication>

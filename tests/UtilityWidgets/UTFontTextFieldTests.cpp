@@ -1,6 +1,6 @@
 #include "UtilityWidgets/UTFontTextField.h"
 
-#include "Platform/PLColor.h"
+#include "Platform/Drawing/PLColor.h"
 #include "TestSupport/QStringPrinter.h"
 #include "Utilities/UTConversions.h"
 #include "UtilityWidgets/UTColorToStringTransformer.h"

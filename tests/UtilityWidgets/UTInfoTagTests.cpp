@@ -2,7 +2,7 @@
 // hiding it, and how it looks.
 #include "UtilityWidgets/UTInfoTag.h"
 
-#include "Platform/PLFont.h"
+#include "Platform/Text/PLFont.h"
 #include "TestSupport/ExpectAssertion.h"
 #include "TestSupport/QStringPrinter.h"
 #include "UtilityWidgets/UTInfoTagBgView.h"

@@ -1,8 +1,8 @@
 #include "UtilityWidgets/UTToolbarItem.h"
 
-#include "Platform/PLLocalizedStrings.h"
-#include "Platform/PLNamedImages.h"
-#include "Platform/PLResources.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/System/PLResources.h"
 #include "TestSupport/QStringPrinter.h"
 
 #include <QFile>

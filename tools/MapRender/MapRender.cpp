@@ -8,8 +8,8 @@
 #include "DocumentModel/IXWindowControlling.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXStartupServices.h"
-#include "Platform/PLError.h"
-#include "Platform/PLGraphicsContext.h"
+#include "Platform/Core/PLError.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QFile>
 #include <QGuiApplication>

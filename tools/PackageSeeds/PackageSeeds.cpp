@@ -8,7 +8,7 @@
 #include "DocumentModel/IXFakeServices.h"
 #include "DocumentModel/IXPackageBytes.h"
 #include "DocumentModel/IXPackageTestNodes.h"
-#include "Platform/PLError.h"
+#include "Platform/Core/PLError.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QCoreApplication>

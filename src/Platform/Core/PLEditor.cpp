@@ -1,0 +1,3 @@
+#include "Platform/Core/PLEditor.h"
+
+PLEditor::~PLEditor() = default;

@@ -1,3 +1,0 @@
-#include "Platform/PLEditor.h"
-
-PLEditor::~PLEditor() = default;

@@ -1,8 +1,0 @@
-#include "Platform/PLUUID.h"
-
-#include <QUuid>
-
-QString PLUUID::newIdString()
-{
-    return QUuid::createUuid().toString(QUuid::Id128).toUpper();
-}
