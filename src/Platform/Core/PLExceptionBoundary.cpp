@@ -21,11 +21,11 @@ QString currentWhat()
     }
 }
 
-QString describe(const std::source_location& location)
+QString describe(const PLSourceLocation& location)
 {
-    QString file = QString::fromUtf8(location.file_name());
+    QString file = QString::fromUtf8(location.file);
     file = file.mid(file.lastIndexOf(QLatin1Char('/')) + 1);
-    return QStringLiteral("%1 (%2:%3)").arg(QString::fromUtf8(location.function_name()), file).arg(location.line());
+    return QStringLiteral("%1 (%2:%3)").arg(QString::fromUtf8(location.function), file).arg(location.line);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ void PLExceptionBoundary::caught(const QString& where)
     if (const Listener told = listener) told(where, what);
 }
 
-void PLExceptionBoundary::caught(std::source_location location)
+void PLExceptionBoundary::caught(PLSourceLocation location)
 {
     caught(describe(location));
 }

@@ -5,7 +5,6 @@
 
 #include <concepts>
 #include <functional>
-#include <source_location>
 #include <type_traits>
 #include <utility>
 
@@ -27,6 +26,21 @@
 // - A slot or lambda connected to a signal goes through PLExceptionBoundary::connect, a
 //   functor given to Qt otherwise (QTimer::singleShot) through PLExceptionBoundary::guard.
 // - Work run on the spot: PLExceptionBoundary::run.
+// Where a boundary stands: the calling function's name, file and line, taken by default
+// arguments (clang 14 with GCC's library lacks std::source_location).
+struct PLSourceLocation {
+    const char* file = "";
+    const char* function = "";
+    unsigned line = 0;
+
+    static constexpr PLSourceLocation current(const char* file = __builtin_FILE(),
+                                              const char* function = __builtin_FUNCTION(),
+                                              unsigned line = __builtin_LINE())
+    {
+        return {file, function, line};
+    }
+};
+
 class PLExceptionBoundary {
 public:
     // Told of every exception a boundary caught, on the thread that caught it. Set once at
@@ -40,14 +54,14 @@ public:
     // Only inside a catch handler: logs and reports the exception being handled. The place
     // defaults to the calling function.
     static void caught(const QString& where);
-    static void caught(std::source_location location = std::source_location::current());
+    static void caught(PLSourceLocation location = PLSourceLocation::current());
 
     // A functor that runs `function` inside a boundary, taking the arguments it can take (so
     // Qt connects it to a signal as it would the function itself).
     template <typename Function>
     class Guarded {
     public:
-        Guarded(Function function, std::source_location location)
+        Guarded(Function function, PLSourceLocation location)
             : m_function(std::move(function)), m_location(location)
         {
         }
@@ -65,12 +79,12 @@ public:
 
     private:
         Function m_function;
-        std::source_location m_location;
+        PLSourceLocation m_location;
     };
 
     template <typename Function>
     static Guarded<std::decay_t<Function>> guard(Function&& function,
-                                                 std::source_location location = std::source_location::current())
+                                                 PLSourceLocation location = PLSourceLocation::current())
     {
         return {std::forward<Function>(function), location};
     }
@@ -81,7 +95,7 @@ public:
     template <typename Sender, typename Signal, typename Context, typename Slot>
     static QMetaObject::Connection connect(const Sender& sender, Signal signal, Context* context, Slot&& slot,
                                            Qt::ConnectionType type = Qt::AutoConnection,
-                                           std::source_location location = std::source_location::current())
+                                           PLSourceLocation location = PLSourceLocation::current())
     {
         if constexpr (std::is_member_function_pointer_v<std::decay_t<Slot>>) {
             auto call = [context, slot]<typename... Arguments>(Arguments&&... arguments)
