@@ -6,6 +6,7 @@
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 #include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLLog.h"
 #include "Platform/Core/PLRunLoopModeScope.h"
 
 #include <QEventLoop>
