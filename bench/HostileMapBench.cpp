@@ -69,7 +69,7 @@ void drawWindow(IXLayoutContext& context, QImage& image, PLPoint centre)
 
 PLPoint centreOfNode(IXLayoutContext& context, IXNode* node)
 {
-    IXLayoutCell* cell = context.branchCellForNode(node);
+    IXLayoutCell* cell = context.cells().branchCellForNode(node);
     const PLRect r = cell->convertRectToCell(cell->bounds(), nullptr);
     return PLPoint(r.midX(), r.midY());
 }

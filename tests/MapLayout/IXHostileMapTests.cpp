@@ -79,7 +79,7 @@ TEST(IXHostileMapTests, GeometryBeyondAnyMapIsBoundedWhereUsedAndKeptInTheFile)
             // The first draw answers by one pass over the cells, the second through the grid.
             const PLRect middle(bounds.midX() - 200, bounds.midY() - 200, 400, 400);
             EXPECT_EQ(map.draw(middle), map.draw(middle)) << value << " " << qPrintable(layout);
-            IXLayoutCell* root = map.context->branchCellForNode(document->rootBranches().first().get());
+            IXLayoutCell* root = map.context->cells().branchCellForNode(document->rootBranches().first().get());
             ASSERT_NE(root, nullptr);
             EXPECT_FALSE(root->bounds().isEmpty()) << value << " " << qPrintable(layout);
 
@@ -137,7 +137,7 @@ TEST(IXHostileMapTests, ATitleOfMegabytesWithoutABlankLaysOutAsItsBeginning)
     const std::shared_ptr<IXDocumentNode> document = IXHostileMaps::longTitle(4 << 20);
     for (const QString& layout : layouts) {
         RealMap map(document, layout);
-        IXLayoutCell* root = map.context->branchCellForNode(document->rootBranches().first().get());
+        IXLayoutCell* root = map.context->cells().branchCellForNode(document->rootBranches().first().get());
         ASSERT_NE(root, nullptr);
         // Wrapped into lines no wider than a title's box, far fewer than 4 MB would need.
         EXPECT_LT(root->bounds().width(), 2000) << qPrintable(layout);
