@@ -37,7 +37,6 @@ public:
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     void addSubbranch() override {}
     int documentLayout() const override { return layoutMode; }
-    void synchronizeWindowTitleWithDocumentName() override {}
 };
 
 IXMapCellFactory factory;
