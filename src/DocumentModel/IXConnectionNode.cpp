@@ -2,9 +2,10 @@
 
 #include "DocumentModel/IXConnectionNodeObserver.h"
 #include "DocumentModel/IXDocumentNode.h"
-#include "DocumentModel/IXLinkFollowing.h"
 #include "DocumentModel/IXPropertyNames.h"
 #include "Platform/Core/PLIdentity.h"
+
+#include <QFileInfo>
 
 IXConnectionNode::IXConnectionNode()
 {
@@ -64,9 +65,27 @@ void IXConnectionNode::notifyPropertyChange(const QString& property)
     if (retargeted && parentNode()) parentNode()->notifyPropertyChange(IXProperties::ConnectionTargetRef);
 }
 
-void IXConnectionNode::execute()
+IXReferenceOpening IXConnectionNode::referenceToOpen() const
 {
-    if (!IXLinkFollowing::followConnection(*this)) IXReferenceNode::execute();
+    if (const std::shared_ptr<IXReferenceNode>& link = relatedLink()) {
+        // A link to another document's file: its branch is found there once it is open.
+        IXReferenceOpening opening;
+        opening.reference = std::const_pointer_cast<IXConnectionNode>(std::static_pointer_cast<const IXConnectionNode>(shared_from_this()));
+        const QString path = link->targetValue().text();
+        if (path.isEmpty() || !QFileInfo::exists(path)) return opening;
+        opening.kind = IXReferenceOpening::Kind::BranchInDocument;
+        opening.path = path;
+        opening.expandsBranchesAbove = true;
+        return opening;
+    }
+    IXReferenceOpening opening = IXReferenceNode::referenceToOpen();
+    const std::shared_ptr<IXNode> target = targetValue().node();
+    if (target && target->isBranch()) {
+        opening.kind = IXReferenceOpening::Kind::Branch;
+        opening.branch = target;
+        opening.expandsBranchesAbove = true;
+    }
+    return opening;
 }
 
 bool IXConnectionNode::respondsToSelector(std::string_view selector) const

@@ -36,10 +36,10 @@ public:
     // Announces as a reference and as a connection; a new target is also announced to the
     // owner as its "connection.targetRef".
     void notifyPropertyChange(const QString& property) override;
-    // Follows the connection: selects its target branch, opening the linked document first
-    // when the connection has a related link (see IXLinkFollowing); else opens the target as
-    // any reference does.
-    void execute() override;
+    // Following the connection: with a related link, its target branch in the linked
+    // document (nothing when that file is gone); else its target branch here, with the
+    // branches above expanded; else what any reference opens.
+    IXReferenceOpening referenceToOpen() const override;
     bool respondsToSelector(std::string_view selector) const override;
     void notifiedOfNodeDetach(IXNode* node) override;
 

@@ -1,8 +1,6 @@
 #include "DocumentModel/IXReferenceNode.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
-#include "DocumentModel/IXLinkFollowing.h"
 #include "DocumentModel/IXMCStoredItem.h"
 #include "DocumentModel/IXMCStoring.h"
 #include "DocumentModel/IXPropertyNames.h"
@@ -357,46 +355,36 @@ std::optional<QByteArray> IXReferenceNode::targetData() const
     }
 }
 
-void IXReferenceNode::execute()
+IXReferenceOpening IXReferenceNode::referenceToOpen() const
 {
-    IXApplicationServices* services = IXApplicationServices::shared();
-    if (!services) return;
+    IXReferenceOpening opening;
+    opening.reference = std::const_pointer_cast<IXReferenceNode>(std::static_pointer_cast<const IXReferenceNode>(shared_from_this()));
     if (m_type == TypeComment) {
-        if (IXWindowControlling* controller = services->mainWindowController()) {
-            controller->openTextNoteEditorWithReference(std::static_pointer_cast<IXReferenceNode>(shared_from_this()));
-            return;
-        }
-    } else if (m_type == TypeLink && m_subtype == SubtypePicture) {
-        // A picture attachment opens as a file, wherever its bytes live.
-        openFileTarget();
-        return;
+        opening.kind = IXReferenceOpening::Kind::TextNote;
+        return opening;
+    }
+    // A picture attachment opens as a file, wherever its bytes live.
+    const bool picture = m_type == TypeLink && m_subtype == SubtypePicture;
+    if (picture || m_location == LocationFile) {
+        opening.kind = IXReferenceOpening::Kind::File;
+        opening.path = locateFileWithPath(targetValue().text());
+        return opening;
     }
     switch (m_location) {
     case LocationWeb:
     case LocationMail:
-        services->openURL(QUrl(m_targetRef));
-        break;
-    case LocationFile:
-        openFileTarget();
+        opening.kind = IXReferenceOpening::Kind::WebAddress;
+        opening.url = QUrl(m_targetRef);
         break;
     case LocationBranch:
-        IXLinkFollowing::selectBranchTarget(*this);
+        opening.kind = IXReferenceOpening::Kind::Branch;
+        opening.branch = targetValue().node();
         break;
     default:
         // Package parts and catalog items are not opened on their own.
         break;
     }
-}
-
-void IXReferenceNode::openFileTarget()
-{
-    IXApplicationServices* services = IXApplicationServices::shared();
-    const QString path = locateFileWithPath(targetValue().text());
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
-        services->runAlert(localized("AttachedFileNotFoundTitle"), localized("AttachedFileNotFoundMsg"), localized("OK"));
-    } else if (!services->openFile(path)) {
-        services->runAlert(localized("ApplicationNotFoundTitle"), localized("ApplicationNotFoundMsg"), localized("OK"));
-    }
+    return opening;
 }
 
 // --- Additional folders ---

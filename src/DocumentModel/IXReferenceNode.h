@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXNode.h"
 #include "DocumentModel/IXTargetValue.h"
+#include "DocumentModel/IXReferenceOpening.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -17,8 +18,9 @@ class IXDocumentNode;
 // 0), and through its subclasses a comment or text note (1), a picture (2) and a connection
 // (3). It keeps a title, a target reference (a location prefix and a value), an optional
 // related link and three export flags; it resolves the target to a path, URL, package part,
-// catalog item or node, reads the target's bytes, opens the target for the user, and keeps
-// the document's registry of additional folders in step with file targets.
+// catalog item or node, reads the target's bytes, names what opening it means (the window
+// controller opens it), and keeps the document's registry of additional folders in step with
+// file targets.
 //
 // Ownership: the node owns its related link, whose parent is the node. Setters are undoable
 // and announce the property through notifiedOfReferenceNode:didChangeProperty: (subclasses
@@ -120,10 +122,11 @@ public:
     // took along), the catalog item's file ("mmc:") or the located file ("file:"); nothing
     // for other kinds and for targets that cannot be read.
     std::optional<QByteArray> targetData() const;
-    // Opens the target for the user: a comment or note in the window's note editor, files
-    // and pictures with the desktop's application (alerts when the file is missing or nothing
-    // can open it), web and mail links with the desktop's handler.
-    virtual void execute();
+    // What opening the reference for the user means: a comment or note goes to the window's
+    // note editor, files and pictures (wherever their bytes live) to the desktop's
+    // application, web and mail links to the desktop's handler, "branch:" targets to the
+    // window's selection. The window controller does the opening (the "openReference:" action).
+    virtual IXReferenceOpening referenceToOpen() const;
 
     // --- Additional folders of the document ---
     void addReferenceToDocument();
@@ -189,7 +192,6 @@ private:
     // The target as it is written: unchanged, except that a catalog item is written as a
     // link to a registered copy when the document is packed to go.
     QString writtenTargetRef();
-    void openFileTarget();
     // Gives the carried bytes to the document under the target's part name, unless it has
     // that part already.
     void storeCarriedPart();

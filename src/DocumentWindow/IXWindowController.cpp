@@ -1,9 +1,12 @@
 #include "DocumentWindow/IXWindowController.h"
 
+#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXOpenDocument.h"
 #include "DocumentModel/IXPropertyNames.h"
+#include "DocumentModel/IXReferenceNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
@@ -31,6 +34,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -49,6 +53,20 @@ const std::array<QString, 3>& mapLayoutNames()
 bool isOfferedLayout(int layout)
 {
     return layout >= 0 && layout < 3;
+}
+
+// Followed links show their target: every collapsed branch above it opens.
+void expandBranchesAbove(const IXNode& node)
+{
+    for (IXNode* parent = node.parentNode(); parent && parent->isBranch(); parent = parent->parentNode()) {
+        if (const std::shared_ptr<IXStyleNode> style = parent->style()) style->setBranchCollapsed(false);
+    }
+}
+
+void selectTarget(IXWindowControlling* controller, const std::shared_ptr<IXNode>& target, bool expand)
+{
+    if (expand && target && target->isBranch()) expandBranchesAbove(*target);
+    if (controller) controller->setSelection(IXSelection::selectionWithNode(target));
 }
 
 class ShellControllerLookup : public IXWindowControllerLookup, public IXToolEnvironment {
@@ -496,6 +514,64 @@ try {
     beginBrainStorm();
 } catch (...) {
     PLExceptionBoundary::caught();
+}
+
+void IXWindowController::openReference(QObject* sender)
+try {
+    auto* item = qobject_cast<QAction*>(sender);
+    const auto opening = item ? item->data().value<IXReferenceOpening>() : IXReferenceOpening();
+    IXApplicationServices* services = IXApplicationServices::shared();
+    using Kind = IXReferenceOpening::Kind;
+    switch (opening.kind) {
+    case Kind::TextNote:
+        openTextNoteEditorWithReference(opening.reference);
+        break;
+    case Kind::WebAddress:
+        if (services) services->openURL(opening.url);
+        break;
+    case Kind::File:
+        if (opening.path.isEmpty() || !QFileInfo::exists(opening.path))
+            alertAboutReference("AttachedFileNotFoundTitle", "AttachedFileNotFoundMsg");
+        else if (!services || !services->openFile(opening.path))
+            alertAboutReference("ApplicationNotFoundTitle", "ApplicationNotFoundMsg");
+        break;
+    case Kind::Branch:
+        selectTarget(this, opening.branch, opening.expandsBranchesAbove);
+        break;
+    case Kind::BranchInDocument:
+        openBranchInDocument(opening);
+        break;
+    case Kind::Nothing:
+        break;
+    }
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXWindowController::openBranchInDocument(const IXReferenceOpening& opening)
+{
+    IXApplicationServices* services = IXApplicationServices::shared();
+    if (!services || !opening.reference) return;
+    PLError error;
+    IXOpenDocument* opened = services->openDocumentWithContentsOfURL(QUrl::fromLocalFile(opening.path), true, &error);
+    if (!opened) {
+        if (error) IXDialogs::shared().presentError(error, m_window);
+        return;
+    }
+    opened->showWindows();
+    const std::shared_ptr<IXDocumentNode> node = opened->documentNode();
+    selectTarget(opened->lastWindowController(), opening.reference->targetValueWithDocumentNode(node.get()).node(),
+                 opening.expandsBranchesAbove);
+}
+
+void IXWindowController::alertAboutReference(const char* titleKey, const char* messageKey)
+{
+    IXDialogs::Alert alert;
+    alert.title = PLLocalizedStrings::string(QString::fromLatin1(titleKey));
+    alert.message = PLLocalizedStrings::string(QString::fromLatin1(messageKey));
+    alert.buttons = {PLLocalizedStrings::string(QStringLiteral("OK"))};
+    alert.cancelButton = 0;
+    IXDialogs::shared().runAlert(alert, m_window);
 }
 
 // --- Saving ---

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DocumentModel/IXBranchNodeObserver.h"
+#include "DocumentModel/IXReferenceOpening.h"
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXWindowControlling.h"
 #include "DocumentViews/IXToolEnvironment.h"
@@ -106,6 +107,11 @@ public:
     Q_INVOKABLE void redo(QObject* sender);
     Q_INVOKABLE void switchToView(QObject* sender);
     Q_INVOKABLE void brainStorm(QObject* sender);
+    // Opens what a reference points at; the sender is a QAction whose data is the
+    // IXReferenceOpening the reference gave. Branches are selected in this window (a linked
+    // document is opened first and the branch selected in its window); a missing file, a file
+    // nothing can open and a document that cannot be opened are reported here, once.
+    Q_INVOKABLE void openReference(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
 
     // --- IXDocumentWindowControlling ---
@@ -152,6 +158,8 @@ private:
     void buildMenus();
     // Moves this controller's registration to the document's current node.
     void observeDocumentNode();
+    void openBranchInDocument(const IXReferenceOpening& opening);
+    void alertAboutReference(const char* titleKey, const char* messageKey);
 
     IXDocument& m_document;
     QPointer<IXDocumentWindow> m_window;

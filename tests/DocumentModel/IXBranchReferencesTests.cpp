@@ -286,56 +286,36 @@ TEST_F(ReferencesTest, SelectionsCollectPicturesAndReferences)
     EXPECT_EQ(selection.allBranchConnections(), IXSelection::NodeList{connection});
 }
 
-namespace {
-
-struct FollowingTest : ReferencesTest {
-    FakeApplicationServices services;
-    FakeWindowController mainWindow;
-    QList<QList<std::shared_ptr<IXNode>>> selections;
-
-    void SetUp() override
-    {
-        ReferencesTest::SetUp();
-        services.mainController = &mainWindow;
-        mainWindow.onSetSelection = [this](const IXSelection& selection) { selections << selection.nodes(); };
-    }
-};
-
-}  // namespace
-
-TEST_F(FollowingTest, AConnectionExpandsAndSelectsItsTargetBranch)
+TEST_F(ReferencesTest, FollowingAConnectionNamesItsTargetBranchAndExpandsAboveIt)
 {
+    using Kind = IXReferenceOpening::Kind;
     const auto deep = branchTitled(QStringLiteral("deep"));
     child->insertBranch(deep, -1);
-    root->setCollapsed(true, true);
     const auto connection = root->addConnection();
     connection->setTargetNode(deep);
+    IXReferenceOpening opening = connection->referenceToOpen();
+    EXPECT_EQ(opening.kind, Kind::Branch);
+    EXPECT_EQ(opening.branch, deep);
+    EXPECT_TRUE(opening.expandsBranchesAbove);
+    EXPECT_EQ(opening.reference, connection);
 
-    connection->execute();
-    EXPECT_EQ(selections, (QList<QList<std::shared_ptr<IXNode>>>{{deep}}));
-    EXPECT_FALSE(child->style()->branchCollapsed());
-    EXPECT_FALSE(root->style()->branchCollapsed());
-    EXPECT_TRUE(deep->style()->branchCollapsed());  // the target itself stays as it is
-
-    // A reference with a "branch:" target selects without expanding.
-    root->setCollapsed(true, true);
+    // A reference with a "branch:" target names it without expanding.
     const auto link = linkTo(QStringLiteral("branch:") + deep->uniqueId(), IXReferenceNode::SubtypeNone);
     root->addReference(link);
-    link->execute();
-    EXPECT_EQ(selections.size(), 2);
-    EXPECT_EQ(selections.last(), QList<std::shared_ptr<IXNode>>{deep});
-    EXPECT_TRUE(child->style()->branchCollapsed());
+    opening = link->referenceToOpen();
+    EXPECT_EQ(opening.kind, Kind::Branch);
+    EXPECT_EQ(opening.branch, deep);
+    EXPECT_FALSE(opening.expandsBranchesAbove);
 
     // A connection whose target is gone does what any reference with a "branch:" target
-    // does: it hands the window an empty selection.
+    // does: it names no branch, so the window is handed an empty selection.
     child->removeBranch(deep);
-    connection->execute();
-    ASSERT_EQ(selections.size(), 3);
-    EXPECT_TRUE(selections.last().isEmpty());
-    EXPECT_TRUE(services.alerts.isEmpty());
+    opening = connection->referenceToOpen();
+    EXPECT_EQ(opening.kind, Kind::Branch);
+    EXPECT_EQ(opening.branch, nullptr);
 }
 
-TEST_F(FollowingTest, AConnectionToAnotherDocumentOpensItAndSelectsThere)
+TEST_F(ReferencesTest, AConnectionToAnotherDocumentNamesThatFileWhileItExists)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("other.ixd"));
@@ -343,44 +323,17 @@ TEST_F(FollowingTest, AConnectionToAnotherDocumentOpensItAndSelectsThere)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
 
-    auto otherDocument = std::make_shared<IXDocumentNode>();
-    auto otherRoot = branchTitled(QStringLiteral("other root"));
-    auto otherTarget = branchTitled(QStringLiteral("other target"));
-    otherDocument->addRootBranch(otherRoot);
-    otherRoot->insertBranch(otherTarget, -1);
-    otherRoot->setCollapsed(true, false);
-    FakeWindowController otherWindow;
-    QList<std::shared_ptr<IXNode>> otherSelection;
-    otherWindow.onSetSelection = [&](const IXSelection& selection) { otherSelection = selection.nodes(); };
-    FakeOpenDocument opened;
-    opened.node = otherDocument;
-    opened.windowController = &otherWindow;
-
     const auto connection = child->addConnection();
-    connection->setTargetRef(QStringLiteral("branch:") + otherTarget->uniqueId());
+    connection->setTargetRef(QStringLiteral("branch:ELSEWHERE"));
     connection->addRelatedLink()->setFilePath(path);
-    EXPECT_EQ(connection->targetNode(), nullptr);
+    IXReferenceOpening opening = connection->referenceToOpen();
+    EXPECT_EQ(opening.kind, IXReferenceOpening::Kind::BranchInDocument);
+    EXPECT_EQ(opening.path, path);
+    EXPECT_EQ(opening.reference, connection);
+    EXPECT_TRUE(opening.expandsBranchesAbove);
 
-    services.documentToOpen = &opened;
-    connection->execute();
-    EXPECT_EQ(services.openedDocumentURLs, QList<QUrl>{QUrl::fromLocalFile(path)});
-    EXPECT_EQ(services.openedDocumentDisplayed, QList<bool>{true});
-    EXPECT_EQ(opened.showWindowsCount, 1);
-    EXPECT_EQ(otherSelection, QList<std::shared_ptr<IXNode>>{otherTarget});
-    EXPECT_FALSE(otherRoot->style()->branchCollapsed());
-    EXPECT_TRUE(selections.isEmpty());  // not in this window
-
-    // Opening fails: the error is shown.
-    services.documentToOpen = nullptr;
-    services.openError = PLError(QStringLiteral("Ideaflux"), 1, {});
-    connection->execute();
-    EXPECT_EQ(services.presentedErrors.size(), 1);
-
-    // The linked file is gone: nothing happens.
-    QFile::remove(path);
-    connection->execute();
-    EXPECT_EQ(services.openedDocumentURLs.size(), 2);
-    EXPECT_EQ(services.presentedErrors.size(), 1);
+    QFile::remove(path);  // the linked file is gone: nothing to open
+    EXPECT_EQ(connection->referenceToOpen().kind, IXReferenceOpening::Kind::Nothing);
 }
 
 TEST_F(ReferencesTest, AFileSharedByTwoReferencesStaysRegisteredUntilBothAreGone)

@@ -339,64 +339,45 @@ TEST(IXReferenceNode, PackToGoWritesCatalogMediaAsRegisteredFiles)
               QStringLiteral("/catalog/Media/clip.mov"));
 }
 
-TEST(IXReferenceNode, ExecuteOpensTargetsThroughTheApplication)
+TEST(IXReferenceNode, NamesWhatOpeningItMeans)
 {
-    QTemporaryDir folder;
-    const QString existing = folder.filePath("a.pdf");
-    ASSERT_TRUE(writeFile(existing, "pdf"));
-    DocumentWithBranch fixture;
-    auto execute = [&](int type, int subtype, const QString& targetRef) {
-        auto reference = fixture.add(std::make_shared<IXReferenceNode>());
-        reference->setType(type);
-        reference->setSubtype(subtype);
-        reference->setTargetRef(targetRef);
-        reference->execute();
-        return reference;
+    using Kind = IXReferenceOpening::Kind;
+    const QString gone = QDir::tempPath() + QStringLiteral("/ix-gone/a.pdf");
+    struct Case {
+        int type;
+        int subtype;
+        QString targetRef;
+        Kind kind;
+        QUrl url;
+        QString path;
     };
-    const QString notFound = QStringLiteral("Attached File Not Found|The attached file could not be found. It may have "
-                                            "been moved, renamed or deleted.|OK");
-    const QString noApplication = QStringLiteral("No Application Found|There is no application that can open the "
-                                                 "attached file.|OK");
-
-    execute(0, IXReferenceNode::SubtypeWeb, QStringLiteral("http://example.org/"));  // no services: nothing
-
-    FakeApplicationServices services;
-    FakeWindowController controller;
-    services.mainController = &controller;
-
-    execute(0, IXReferenceNode::SubtypeWeb, QStringLiteral("http://example.org/"));
-    execute(0, IXReferenceNode::SubtypeMail, QStringLiteral("mailto:ann@example.org"));
-    EXPECT_EQ(services.openedURLs, (QList<QUrl>{QUrl("http://example.org/"), QUrl("mailto:ann@example.org")}));
-
-    execute(0, IXReferenceNode::SubtypeFile, "file:" + existing);
-    EXPECT_EQ(services.openedFiles, QStringList{existing});
-    EXPECT_TRUE(services.alerts.isEmpty());
-
-    execute(0, IXReferenceNode::SubtypeFile, "file:" + folder.filePath("gone.pdf"));
-    EXPECT_EQ(services.alerts, QStringList{notFound});
-
-    // A picture attachment opens as a file whatever its location: a package part is no file.
-    services.alerts.clear();
-    execute(0, IXReferenceNode::SubtypePicture, QStringLiteral("local:PART"));
-    EXPECT_EQ(services.alerts, QStringList{notFound});
-
-    services.alerts.clear();
-    services.canOpen = false;
-    execute(0, IXReferenceNode::SubtypeFile, "file:" + existing);
-    EXPECT_EQ(services.alerts, QStringList{noApplication});
-
-    // Notes open in the window's note editor.
-    auto note = execute(IXReferenceNode::TypeComment, IXReferenceNode::SubtypeTextNote, QStringLiteral("local:NOTE"));
-    ASSERT_EQ(controller.openedNoteEditors.size(), 1);
-    EXPECT_EQ(controller.openedNoteEditors.first(), note);
-
-    // Package parts and catalog items are not opened on their own.
-    services.alerts.clear();
-    const qsizetype opened = services.openedFiles.size() + services.openedURLs.size();
-    execute(0, IXReferenceNode::SubtypeNone, QStringLiteral("local:PART"));
-    execute(0, IXReferenceNode::SubtypeFile, QStringLiteral("mmc:ITEM"));
-    EXPECT_EQ(services.openedFiles.size() + services.openedURLs.size(), opened);
-    EXPECT_TRUE(services.alerts.isEmpty());
+    const QList<Case> cases{
+        {0, IXReferenceNode::SubtypeWeb, QStringLiteral("http://example.org/"), Kind::WebAddress, QUrl("http://example.org/"), {}},
+        {0, IXReferenceNode::SubtypeMail, QStringLiteral("mailto:ann@example.org"), Kind::WebAddress,
+         QUrl("mailto:ann@example.org"), {}},
+        // A file is named even when it is gone: the window reports that.
+        {0, IXReferenceNode::SubtypeFile, "file:" + gone, Kind::File, {}, gone},
+        // A picture attachment opens as a file whatever its location: a package part is no file.
+        {0, IXReferenceNode::SubtypePicture, QStringLiteral("local:PART"), Kind::File, {}, QStringLiteral("PART")},
+        {IXReferenceNode::TypeComment, IXReferenceNode::SubtypeTextNote, QStringLiteral("local:NOTE"), Kind::TextNote, {}, {}},
+        // Package parts and catalog items are not opened on their own.
+        {0, IXReferenceNode::SubtypeNone, QStringLiteral("local:PART"), Kind::Nothing, {}, {}},
+        {0, IXReferenceNode::SubtypeFile, QStringLiteral("mmc:ITEM"), Kind::Nothing, {}, {}},
+    };
+    DocumentWithBranch fixture;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.targetRef.toStdString());
+        auto reference = fixture.add(std::make_shared<IXReferenceNode>());
+        reference->setType(c.type);
+        reference->setSubtype(c.subtype);
+        reference->setTargetRef(c.targetRef);
+        const IXReferenceOpening opening = reference->referenceToOpen();
+        EXPECT_EQ(opening.kind, c.kind);
+        EXPECT_EQ(opening.reference, reference);
+        EXPECT_EQ(opening.url, c.url);
+        EXPECT_EQ(opening.path, c.path);
+        EXPECT_EQ(opening.branch, nullptr);
+    }
 }
 
 TEST(IXReferenceNode, IconsByTypeAndSubtype)

@@ -3,9 +3,12 @@
 // window's state and pictures, closing with changes, brainstorm mode and the start-up.
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXCommentNode.h"
-#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXFakeServices.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXReferenceNode.h"
+#include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXMapView.h"
@@ -707,3 +710,91 @@ TEST_F(WindowControllerTest, TheEditedMarkFollowsTheMapThroughRandomEditsUndoSav
 }
 
 }  // namespace
+
+TEST_F(WindowControllerTest, OpeningAReferenceIsAnActionOfTheWindowThatShowsIt)
+{
+    FakeApplicationServices services;
+    IXDocument* document = IXAppController::sharedController().newEmptyDocument();
+    ASSERT_TRUE(document);
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    IXWindowController* controller = controllerOf(document);
+    controller->documentWindow()->activateWindow();
+    spin();
+    const auto root = std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().first());
+    ASSERT_TRUE(root);
+    auto middle = std::make_shared<IXBranchNode>();
+    auto deep = std::make_shared<IXBranchNode>();
+    root->insertBranch(middle, -1);
+    middle->insertBranch(deep, -1);
+    root->setCollapsed(true, true);
+
+    // The reference travels as the data of the sender, routed like any window command.
+    auto open = [](const std::shared_ptr<IXReferenceNode>& reference) {
+        QAction sender;
+        sender.setData(QVariant::fromValue(reference->referenceToOpen()));
+        return IXApplication::instance()->sendAction("openReference:", nullptr, &sender);
+    };
+    auto linkTo = [&](const QString& targetRef) {
+        auto reference = std::make_shared<IXReferenceNode>();
+        reference->setTargetRef(targetRef);
+        root->addReference(reference);
+        return reference;
+    };
+
+    const auto connection = root->addConnection();
+    connection->setTargetNode(deep);
+    EXPECT_TRUE(open(connection));
+    EXPECT_EQ(controller->selection().nodes(), QList<std::shared_ptr<IXNode>>{deep});
+    EXPECT_FALSE(root->style()->branchCollapsed());
+    EXPECT_FALSE(middle->style()->branchCollapsed());
+    EXPECT_TRUE(deep->style()->branchCollapsed());  // the target itself stays as it is
+
+    EXPECT_TRUE(open(linkTo(QStringLiteral("http://example.org/"))));
+    EXPECT_EQ(services.openedURLs, QList<QUrl>{QUrl(QStringLiteral("http://example.org/"))});
+
+    // Files: opened when they exist; a missing file and one nothing opens are reported.
+    const QString existing = filePath(QStringLiteral("a.pdf"));
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    dialogs.alertAnswers = {0, 0};
+    open(linkTo("file:" + existing));
+    open(linkTo("file:" + filePath(QStringLiteral("gone.pdf"))));
+    services.canOpen = false;
+    open(linkTo("file:" + existing));
+    EXPECT_EQ(services.openedFiles, (QStringList{existing, existing}));
+    ASSERT_EQ(dialogs.alerts.size(), 2);
+    EXPECT_EQ(dialogs.alerts[0].title, QStringLiteral("Attached File Not Found"));
+    EXPECT_EQ(dialogs.alerts[1].title, QStringLiteral("No Application Found"));
+
+    // A connection into another document opens it and selects the branch in its window.
+    auto otherDocument = std::make_shared<IXDocumentNode>();
+    auto otherRoot = std::make_shared<IXBranchNode>();
+    auto otherTarget = std::make_shared<IXBranchNode>();
+    otherDocument->addRootBranch(otherRoot);
+    otherRoot->insertBranch(otherTarget, -1);
+    otherRoot->setCollapsed(true, false);
+    FakeWindowController otherWindow;
+    QList<std::shared_ptr<IXNode>> otherSelection;
+    otherWindow.onSetSelection = [&](const IXSelection& selection) { otherSelection = selection.nodes(); };
+    FakeOpenDocument opened;
+    opened.node = otherDocument;
+    opened.windowController = &otherWindow;
+    services.documentToOpen = &opened;
+    const auto across = root->addConnection();
+    across->setTargetRef(QStringLiteral("branch:") + otherTarget->uniqueId());
+    across->addRelatedLink()->setFilePath(existing);
+    open(across);
+    EXPECT_EQ(services.openedDocumentURLs, QList<QUrl>{QUrl::fromLocalFile(existing)});
+    EXPECT_EQ(opened.showWindowsCount, 1);
+    EXPECT_EQ(otherSelection, QList<std::shared_ptr<IXNode>>{otherTarget});
+    EXPECT_FALSE(otherRoot->style()->branchCollapsed());
+    EXPECT_EQ(controller->selection().nodes(), QList<std::shared_ptr<IXNode>>{deep});  // not in this window
+
+    // It cannot be opened: the window shows the error, once.
+    services.documentToOpen = nullptr;
+    services.openError = PLError(QStringLiteral("Ideaflux"), 1, {});
+    open(across);
+    EXPECT_EQ(dialogs.presentedErrors.size(), 1);
+    EXPECT_TRUE(services.presentedErrors.isEmpty());
+}
