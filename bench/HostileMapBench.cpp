@@ -112,7 +112,7 @@ void BM_WideBranchFrame(benchmark::State& state)
     QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     const PLPoint centre = centreOfNode(*map.context, document->rootBranches().first().get());
     // Over the root's right end, where all the lines of its right side leave it.
-    const PLRect root = map.context->branchCellForNode(document->rootBranches().first().get())->bounds();
+    const PLRect root = map.context->cells().branchCellForNode(document->rootBranches().first().get())->bounds();
     const PLPoint at(centre.x + root.width() / 2, centre.y);
     drawWindow(*map.context, image, at);
     for (auto _ : state) drawWindow(*map.context, image, at);
