@@ -2,11 +2,14 @@
 
 #include "Platform/Text/PLTextLayout.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QThread>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <condition_variable>
 #include <mutex>
 
@@ -18,10 +21,20 @@ std::atomic<std::uint64_t> measuredTexts{0};
 // would queue behind whatever else runs there, and with work there that waits for the main
 // thread while the main thread waits for measuring, neither would go on. The workers here wait
 // for nothing but the chunks their batch publishes.
+// The pool belongs to the application, so its threads end (and free their font caches) while
+// Qt's thread storage still exists; without an application it lives as long as the process.
 QThreadPool& measuringPool()
 {
-    static QThreadPool pool;
-    return pool;
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        QCoreApplication* application = QCoreApplication::instance();
+        pool = new QThreadPool(application);
+        if (!application) {
+            static std::unique_ptr<QThreadPool> owned;
+            owned.reset(pool.data());
+        }
+    }
+    return *pool;
 }
 
 struct Chunk {

@@ -74,7 +74,7 @@ TEST(EventHandlerBoundary, AnAssertionInAPaintEventFailsTheTestMainUnlessExpecte
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
     EXPECT_EQ(child.exitCode(), 1) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("An exception boundary caught \"Invalid parameter not satisfying: painted\" "
-                                               "in virtual void {anonymous}::AssertingWidget::paintEvent")))
+                                               "in paintEvent (EventHandlerBoundaryTests.cpp:")))
         << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("[  FAILED  ] %1").arg(QLatin1String(FailingTest)))) << output.toStdString();
 }
