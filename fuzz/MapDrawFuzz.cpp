@@ -2,7 +2,8 @@
 // map's own cells and draws it into a small picture, whole and at 100 % around its middle:
 // nothing may crash or hang whatever geometry, titles or structure the file holds, and the
 // laid-out map's bounds stay finite. Seeds: fuzz/corpus/mapdraw (written by
-// "HostileMapBench --write-corpus").
+// "HostileMapBench --write-corpus"). Options: -detect_leaks=0 (the font caches that text
+// layout fills on worker threads outlive single inputs; the sanitized test suite checks leaks).
 #include "FuzzSupport.h"
 
 #include "DocumentModel/IXDocumentNode.h"

@@ -19,12 +19,16 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
 run_one() {
   local exe="$1" seeds="$2" name corpus
+  shift 2
   name="$(basename "$exe")"
   corpus="$work/$name/corpus"
   mkdir -p "$corpus"
-  local args=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 -artifact_prefix="$work/$name/" "$corpus")
+  local args=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 -artifact_prefix="$work/$name/" "$@" "$corpus")
   [ "$seeds" != "-" ] && args+=("$seeds")
-  if "$exe" "${args[@]}" >"$work/$name/log" 2>&1; then
+  # A target that turns libFuzzer's leak checks off has the sanitizer's check at exit off too.
+  local asan="$ASAN_OPTIONS"
+  [[ " $* " == *" -detect_leaks=0 "* ]] && asan="${asan//detect_leaks=1/detect_leaks=0}"
+  if ASAN_OPTIONS="$asan" "$exe" "${args[@]}" >"$work/$name/log" 2>&1; then
     echo "fuzz: $name passed ($(ls "$corpus" | wc -l) inputs in its corpus)"
     touch "$work/$name/passed"
   else
@@ -37,10 +41,11 @@ run_one() {
 
 # A job's status is read from its folder, so none is missed however the waits fall.
 total=0
-while read -r exe seeds; do
+while read -r exe seeds options; do
   [ -n "$exe" ] || continue
   while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
-  run_one "$exe" "$seeds" &
+  # shellcheck disable=SC2086 # the options are separate flags
+  run_one "$exe" "$seeds" $options &
   total=$((total + 1))
 done <"$list"
 wait
