@@ -16,7 +16,7 @@ namespace BenchSupport {
 // The source tree's resources folder.
 inline QString resourceFolder()
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources"));
+    return QStringLiteral(IX_SOURCE_DIR "/resources");
 }
 
 // Reads resources from the source tree; the log is silenced, as skipped parts and elements

@@ -14,7 +14,7 @@ namespace FuzzSupport {
 inline void useSourceResources()
 {
     const QByteArray source = qgetenv("IX_SOURCE_DIR");
-    const QString tree = source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral(".."))
+    const QString tree = source.isEmpty() ? QStringLiteral(IX_SOURCE_DIR)
                                           : QString::fromUtf8(source);
     PLResources::setDirectory(tree + QStringLiteral("/resources"));
 }
