@@ -50,10 +50,6 @@ public:
     // The controller of the main window when it is a document window, else null.
     virtual IXWindowControlling* mainWindowController() const = 0;
 
-    // Shows an error to the user (application-wide, not attached to a window). The model
-    // itself returns its errors (PLError out-parameters, warnings on the document); only link
-    // following still shows its own here.
-    virtual void presentError(const PLError& error) = 0;
     // Runs a modal alert with one button.
     virtual void runAlert(const QString& title, const QString& message, const QString& button) = 0;
 

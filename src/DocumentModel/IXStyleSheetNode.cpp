@@ -81,6 +81,29 @@ public:
 private:
     IXDocumentNode* m_document;
 };
+
+// Gives a sheet whose masters hold nothing the shipped masters of its part, as a package
+// without the part (or with a part of node styles only) is read.
+void applyDefaultMastersIfEmpty(IXStyleSheetNode& sheet, const QString& xmlName, IXDocumentNode* document)
+{
+    const auto holdsAttributes = [&sheet](int type) { return !sheet.styleForMaster(type)->attributes().isEmpty(); };
+    if (holdsAttributes(IXStyleTypeCanvas) || holdsAttributes(IXStyleTypeRootBranch)) return;
+    const std::shared_ptr<IXStyleSheetNode> defaults = defaultStyleSheet(xmlName);
+    if (!defaults) return;
+    UndoSwitchedOff undoOff(document);
+    sheet.applyMasterStyle(*defaults);
+    // No one has read this sheet yet, so no style shows the masters just replaced: the
+    // deferred "master" notices would only force a second full layout.
+    PLRunLoop::cancel(&sheet, UpdateKey);
+}
+
+// The text of the sheet a package without the part reads.
+QByteArray defaultSheetText(const QString& xmlName)
+{
+    const auto sheet = std::make_shared<IXStyleSheetNode>();
+    applyDefaultMastersIfEmpty(*sheet, xmlName, nullptr);
+    return sheet->XMLDocument().xmlData(PLXMLDocument::Format::Compact);
+}
 }
 
 IXStyleSheetNode::IXStyleSheetNode() = default;
@@ -170,16 +193,7 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
         sheet = std::make_shared<IXStyleSheetNode>();
         sheet->setParentNode(parent);
     }
-    const auto holdsAttributes = [&sheet](int type) { return !sheet->styleForMaster(type)->attributes().isEmpty(); };
-    if (!holdsAttributes(IXStyleTypeCanvas) && !holdsAttributes(IXStyleTypeRootBranch)) {
-        if (const std::shared_ptr<IXStyleSheetNode> defaults = defaultStyleSheet(xmlName)) {
-            UndoSwitchedOff undoOff(document);
-            sheet->applyMasterStyle(*defaults);
-            // No one has read this sheet yet, so no style shows the masters just replaced:
-            // the deferred "master" notices would only force a second full layout.
-            PLRunLoop::cancel(sheet.get(), UpdateKey);
-        }
-    }
+    applyDefaultMastersIfEmpty(*sheet, xmlName, document);
     if (unread) {
         sheet->setKeepsUnreadPart(true);
         warnOfUnreadPart(document, partName);
@@ -499,7 +513,12 @@ void IXStyleSheetNode::writeContent(PLXMLElement element)
     }
     QStringList refs = m_styles.nodeStyles().keys();
     std::sort(refs.begin(), refs.end());
-    for (const QString& ref : std::as_const(refs)) m_styles.nodeStyle(ref)->XMLElement(element);
+    // The style of a node that left the document stays for its undo, but a file holds what
+    // the map shows (and a reader drops a style of no node).
+    IXDocumentNode* document = documentNode();
+    for (const QString& ref : std::as_const(refs)) {
+        if (!document || document->nodeForId(ref)) m_styles.nodeStyle(ref)->XMLElement(element);
+    }
 }
 
 bool IXStyleSheetNode::saveToPart(IXDocumentNode* document, const QString& name, PLError* error)
@@ -507,7 +526,16 @@ bool IXStyleSheetNode::saveToPart(IXDocumentNode* document, const QString& name,
     PL_ASSERT_PARAM(document, "document");
     if (error && *error) return false;
     if (m_keepsUnreadPart) return true;
-    return document->setXml(XMLDocument(), name, error);
+    const PLXMLDocument xml = XMLDocument();
+    // A package without the part reads as the shipped defaults, so a sheet that holds only
+    // them is stored as no part. What a save writes then depends on the map alone, not on which
+    // sheets were looked at since opening, nor on changes undone since.
+    if (xml.xmlData(PLXMLDocument::Format::Compact) == defaultSheetText(name)) {
+        IXPackageParts& parts = document->packageParts();
+        const QString part = name + XmlExtension;
+        return parts.dataNamed(part).value_or(QByteArray()).isEmpty() || parts.removeDataNamed(part);
+    }
+    return document->setXml(xml, name, error);
 }
 
 bool IXStyleSheetNode::initWithParent(IXNode* parent, const PLXMLElement& element, PLError* error)

@@ -35,11 +35,6 @@ IXWindowControlling* IXShellServices::mainWindowController() const
     return document ? document->lastWindowController() : nullptr;
 }
 
-void IXShellServices::presentError(const PLError& error)
-{
-    IXDialogs::shared().presentError(error, nullptr);
-}
-
 void IXShellServices::runAlert(const QString& title, const QString& message, const QString& button)
 {
     IXDialogs::Alert alert;

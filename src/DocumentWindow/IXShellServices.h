@@ -10,7 +10,6 @@ public:
     QList<IXOpenDocument*> documents() const override;
     IXOpenDocument* openDocumentWithContentsOfURL(const QUrl& url, bool display, PLError* error) override;
     IXWindowControlling* mainWindowController() const override;
-    void presentError(const PLError& error) override;
     void runAlert(const QString& title, const QString& message, const QString& button) override;
     bool openURL(const QUrl& url) override;
     bool openFile(const QString& path) override;

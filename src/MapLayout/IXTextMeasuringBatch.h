@@ -41,10 +41,11 @@ public:
 
     // Workers started so far (0 for a batch measured on its owner's thread).
     int workersStarted() const { return m_workersStarted; }
-    // Texts measured by batches since the start, on any thread (for tests and benchmarks).
-    static std::uint64_t measuredCount();
 
 private:
+    friend class IXTextMeasuringBatchProbe;
+    // Texts measured by batches since the start, on any thread.
+    static std::uint64_t measuredCount();
     struct Shared;
     void publish();
     void startWorkers();

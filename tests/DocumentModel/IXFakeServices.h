@@ -95,7 +95,6 @@ public:
 
     QList<QUrl> openedDocumentURLs;
     QList<bool> openedDocumentDisplayed;
-    QList<PLError> presentedErrors;
     QStringList alerts;  // "title|message|button"
     QList<QUrl> openedURLs;
     QStringList openedFiles;
@@ -114,7 +113,6 @@ public:
         return documentToOpen;
     }
     IXWindowControlling* mainWindowController() const override { return mainController; }
-    void presentError(const PLError& error) override { presentedErrors.append(error); }
     void runAlert(const QString& title, const QString& message, const QString& button) override
     {
         alerts.append(title + QLatin1Char('|') + message + QLatin1Char('|') + button);

@@ -37,8 +37,9 @@
 #include <QImageReader>
 #include <QMenuBar>
 #include <QScreen>
-#include <QWindow>
+#include <QSet>
 #include <QTest>
+#include <QWindow>
 
 #include <random>
 
@@ -628,10 +629,7 @@ QMap<QString, QByteArray> modelParts(const QByteArray& package)
 // Random runs of edits, undo, redo, saves and reverts: after every step the window is marked
 // edited exactly when the map differs from the saved file. Every edit makes a state never seen
 // before, so only undo, redo and revert can bring the saved one back.
-// Disabled while it fails on a fault it found that is not mended yet: after the window's
-// addSubbranch and an undo, the document counts as clean although its style part differs
-// from the file (seed 26, the first steps; the contents are equal). Enable it with the mend.
-TEST_F(WindowControllerTest, DISABLED_TheEditedMarkFollowsTheMapThroughRandomEditsUndoSaveAndRevert)
+TEST_F(WindowControllerTest, TheEditedMarkFollowsTheMapThroughRandomEditsUndoSaveAndRevert)
 {
     IXDocumentNode::setClock([] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4)); });
     IXDocument* document = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("random.ixd")));
@@ -699,12 +697,17 @@ TEST_F(WindowControllerTest, DISABLED_TheEditedMarkFollowsTheMapThroughRandomEdi
             spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
         }
         spin();
-        const bool differs = modelParts(document->documentNode()->zipData().value_or(QByteArray())) !=
-                             modelParts(readFile(document->fileName()));
+        const QMap<QString, QByteArray> now = modelParts(document->documentNode()->zipData().value_or(QByteArray()));
+        const QMap<QString, QByteArray> saved = modelParts(readFile(document->fileName()));
+        const bool differs = now != saved;
+        std::string different;
+        for (const QString& name :
+             QSet<QString>(now.keyBegin(), now.keyEnd()) | QSet<QString>(saved.keyBegin(), saved.keyEnd()))
+            if (now.value(name) != saved.value(name))
+                different += "\n" + name.toStdString() + "\nnow:   " + now.value(name).toStdString()
+                    + "\nsaved: " + saved.value(name).toStdString();
         ASSERT_EQ(document->isDocumentEdited(), differs)
-            << "after " << steps.join(QLatin1Char(' ')).toStdString() << "\nnow:   "
-            << modelParts(document->documentNode()->zipData().value_or(QByteArray())).value(QStringLiteral("contents.xml")).toStdString()
-            << "\nsaved: " << modelParts(readFile(document->fileName())).value(QStringLiteral("contents.xml")).toStdString();
+            << "after " << steps.join(QLatin1Char(' ')).toStdString() << different;
         ASSERT_EQ(controller->window()->isWindowModified(), differs) << "step " << step;
     }
     IXDocumentNode::setClock(nullptr);
@@ -797,5 +800,4 @@ TEST_F(WindowControllerTest, OpeningAReferenceIsAnActionOfTheWindowThatShowsIt)
     services.openError = PLError(QStringLiteral("Ideaflux"), 1, {});
     open(across);
     EXPECT_EQ(dialogs.presentedErrors.size(), 1);
-    EXPECT_TRUE(services.presentedErrors.isEmpty());
 }
