@@ -12,9 +12,9 @@
 // "HostileMapBench --write-corpus <folder>" writes the generated maps as packages instead, the
 // seeds of the fuzz target that lays out and draws (fuzz/corpus/mapdraw).
 #include "BenchSupport.h"
-#include "BenchWindowController.h"
 
 #include "DocumentModel/IXLayoutNode.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXHostileMaps.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -39,14 +39,14 @@ namespace {
 
 struct Map {
     IXMapCellFactory factory;
-    BenchController controller;
+    IXDocumentOnlyController controller;
     std::unique_ptr<IXLayoutContext> context;
 
     Map(const std::shared_ptr<IXDocumentNode>& document, const char* layout)
     {
         PLFontSubstitutions::install();
         IXLayoutCellFactory::install(&factory);
-        controller.node = document;
+        controller.setDocumentNode(document);
         context = std::make_unique<IXLayoutContext>(&controller,
                                                     document->layoutForName(QString::fromLatin1(layout)).get());
     }

@@ -4,7 +4,6 @@
 // the mouse, and hovering over a map whose every leaf has a connection to the leaf above it.
 // Drawing and hitting should cost about the same at both sizes, since they visit only the
 // cells near the rectangle or point; the reload grows linearly.
-#include "BenchWindowController.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -12,7 +11,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleNode.h"
-#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXConnectionCell.h"
@@ -143,16 +142,16 @@ std::shared_ptr<IXDocumentNode> buildMap(int leaves, bool connections = false)
 
 struct LaidOutMap {
     BenchFactory factory;
-    BenchController controller;
+    IXDocumentOnlyController controller;
     std::unique_ptr<IXLayoutContext> context;
 
     explicit LaidOutMap(int leaves, bool connections = false)
     {
         PLScreen::setMainScreenSize(PLSize(1440, 900));
         IXLayoutCellFactory::install(&factory);
-        controller.node = buildMap(leaves, connections);
-        if (connections) controller.node->style()->setDocumentShowsBranchConnections(true);
-        context = std::make_unique<IXLayoutContext>(&controller, controller.node->layoutForName(IXLayoutMindMapName).get());
+        controller.setDocumentNode(buildMap(leaves, connections));
+        if (connections) controller.documentNode()->style()->setDocumentShowsBranchConnections(true);
+        context = std::make_unique<IXLayoutContext>(&controller, controller.documentNode()->layoutForName(IXLayoutMindMapName).get());
         context->performLayout();
     }
     ~LaidOutMap()

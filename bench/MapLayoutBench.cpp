@@ -9,7 +9,6 @@
 // the temporary folder; later runs read it, and each open runs once per process start
 // ("--benchmark_filter" one layout at a time, for a cold heap); "peak_rss_mb" is the
 // process's peak resident size so far.
-#include "BenchWindowController.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -17,7 +16,7 @@
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXReferenceNode.h"
-#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/Core/PLError.h"
@@ -111,7 +110,7 @@ double peakResidentMegabytes()
 
 struct OpenMap {
     IXMapCellFactory factory;
-    BenchController controller;
+    IXDocumentOnlyController controller;
     std::unique_ptr<IXLayoutContext> context;
 
     OpenMap()
@@ -132,15 +131,15 @@ struct OpenMap {
         QElapsedTimer timer;
         timer.start();
         PLError error;
-        controller.node = IXDocumentNode::fromZipData(package(), &error);
+        controller.setDocumentNode(IXDocumentNode::fromZipData(package(), &error));
         openMilliseconds = double(timer.nsecsElapsed()) / 1e6;
         timer.restart();
         context = std::make_unique<IXLayoutContext>(&controller,
-                                                    controller.node->layoutForName(QString::fromLatin1(layout)).get());
+                                                    controller.documentNode()->layoutForName(QString::fromLatin1(layout)).get());
         context->performLayout();
         layoutMilliseconds = double(timer.nsecsElapsed()) / 1e6;
     }
-    IXBranchNode* root() const { return static_cast<IXBranchNode*>(controller.node->rootBranches().first().get()); }
+    IXBranchNode* root() const { return static_cast<IXBranchNode*>(controller.documentNode()->rootBranches().first().get()); }
 };
 
 void BM_MapOpenAndLayout(benchmark::State& state)

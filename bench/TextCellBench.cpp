@@ -4,11 +4,11 @@
 // "layouts" counter is the number of texts laid out per pass. Then the titles' texts alone
 // measured by a batch with 0 (the calling thread only), 1, 3 and 7 workers besides the caller.
 #include "BenchSupport.h"
-#include "BenchWindowController.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXTextCell.h"
@@ -27,7 +27,7 @@ namespace {
 struct TitledMap {
     static constexpr int Roots = 100;
     static constexpr int PerRoot = 1000;
-    BenchController controller;
+    IXDocumentOnlyController controller;
     std::unique_ptr<IXLayoutContext> context;
     std::shared_ptr<IXLayoutGroupCell> layer;
     std::vector<std::shared_ptr<IXBranchNode>> branches;
@@ -37,11 +37,11 @@ struct TitledMap {
     {
         static const char* const words[] = {"Quarterly", "plan", "review", "budget", "marketing", "team", "launch",
                                             "ideas", "customer", "feedback", "roadmap", "design", "research", "goals"};
-        controller.node = std::make_shared<IXDocumentNode>();
-        controller.node->disableUndo();
+        controller.setDocumentNode(std::make_shared<IXDocumentNode>());
+        controller.documentNode()->disableUndo();
         for (int r = 0; r < Roots; ++r) {
             auto root = std::make_shared<IXBranchNode>();
-            controller.node->addRootBranch(root);
+            controller.documentNode()->addRootBranch(root);
             for (int b = 0; b < PerRoot; ++b) {
                 const int i = r * PerRoot + b;
                 QStringList title;
@@ -52,7 +52,7 @@ struct TitledMap {
                 branches.push_back(branch);
             }
         }
-        context = std::make_unique<IXLayoutContext>(&controller, controller.node->layoutForName(IXLayoutMindMapName).get());
+        context = std::make_unique<IXLayoutContext>(&controller, controller.documentNode()->layoutForName(IXLayoutMindMapName).get());
         layer = std::make_shared<IXLayoutGroupCell>(context.get(), nullptr, nullptr);
         makeCells();
     }

@@ -3,12 +3,11 @@
 // boxes, and with the map's own titled boxes), and the stacking of boxes and bars by itself,
 // indexed and by the plain first-fit loop (quadratic, so only at small sizes).
 #include "BenchSupport.h"
-#include "BenchWindowController.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
-#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -93,9 +92,9 @@ void reloadAndLayout(benchmark::State& state, bool realBoxes)
     BenchFactory factory;
     factory.realBoxes = realBoxes;
     IXLayoutCellFactory::install(&factory);
-    BenchController controller;
-    controller.node = buildTimeline(int(state.range(0)));
-    auto context = std::make_unique<IXLayoutContext>(&controller, controller.node->layoutForName(IXLayoutTimelineName).get());
+    IXDocumentOnlyController controller;
+    controller.setDocumentNode(buildTimeline(int(state.range(0))));
+    auto context = std::make_unique<IXLayoutContext>(&controller, controller.documentNode()->layoutForName(IXLayoutTimelineName).get());
     context->performLayout();
     for (auto _ : state) {
         context->reloads().postReloadBranches();

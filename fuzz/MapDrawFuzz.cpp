@@ -8,7 +8,7 @@
 
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
-#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/Core/PLError.h"
@@ -26,19 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-// Hands out the document; the window's view mode follows the layout drawn.
-class FuzzController : public IXWindowControlling {
-public:
-    std::shared_ptr<IXDocumentNode> node;
-    int layoutMode = 0;
-    void setSelection(const IXSelection&) override {}
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
-    IXOpenDocument* document() const override { return nullptr; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override {}
-    int documentLayout() const override { return layoutMode; }
-};
 
 IXMapCellFactory factory;
 
@@ -74,13 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     PLError error;
-    FuzzController controller;
-    controller.node = IXDocumentNode::fromZipData(bytes, &error);
-    if (!controller.node) return 0;
+    IXDocumentOnlyController controller;
+    controller.setDocumentNode(IXDocumentNode::fromZipData(bytes, &error));
+    if (!controller.documentNode()) return 0;
     const QString layouts[] = {IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName};
     for (int mode = 0; mode < 3; ++mode) {
-        controller.layoutMode = mode;
-        IXLayoutContext context(&controller, controller.node->layoutForName(layouts[mode]).get());
+        controller.setDocumentLayout(mode);
+        IXLayoutContext context(&controller, controller.documentNode()->layoutForName(layouts[mode]).get());
         context.performLayout();
         const PLRect bounds = context.cellsBounds();
         if (!isFinite(bounds)) {

@@ -5,7 +5,7 @@
 // picture that cannot be written.
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
-#include "DocumentModel/IXWindowControlling.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXStartupServices.h"
 #include "Platform/Core/PLError.h"
@@ -21,19 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-// Hands out the document; the window's view mode follows the layout drawn.
-class RenderController : public IXWindowControlling {
-public:
-    std::shared_ptr<IXDocumentNode> node;
-    int layoutMode = 0;
-    void setSelection(const IXSelection&) override {}
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
-    IXOpenDocument* document() const override { return nullptr; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override {}
-    int documentLayout() const override { return layoutMode; }
-};
 
 int fail(const QString& message)
 {
@@ -59,16 +46,16 @@ int main(int argc, char** argv)
     QFile file(arguments[1]);
     if (!file.open(QIODevice::ReadOnly)) return fail(arguments[1] + QStringLiteral(": ") + file.errorString());
     PLError error;
-    RenderController controller;
-    controller.node = IXDocumentNode::fromZipData(file.readAll(), &error);
-    if (!controller.node) {
+    IXDocumentOnlyController controller;
+    controller.setDocumentNode(IXDocumentNode::fromZipData(file.readAll(), &error));
+    if (!controller.documentNode()) {
         // The fixed reason, then what is wrong in words.
         const QString why = error.userInfo().value(PLError::UnderlyingErrorKey).toString();
         return fail(arguments[1] + QStringLiteral(": ") + error.localizedDescription() + (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
     }
-    controller.layoutMode = int(layouts.indexOf(arguments[2]));
+    controller.setDocumentLayout(int(layouts.indexOf(arguments[2])));
 
-    IXLayoutContext context(&controller, controller.node->layoutForName(arguments[2]).get());
+    IXLayoutContext context(&controller, controller.documentNode()->layoutForName(arguments[2]).get());
     context.performLayout();
     const PLRect area = context.cellsBounds().insetBy(-20, -20).integral();
     // A map larger than 32,000 pixels a side or 64 million pixels at the scale asked is drawn

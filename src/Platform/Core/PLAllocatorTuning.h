@@ -7,9 +7,9 @@
 // Opening a big map allocates a few hundred megabytes in small blocks at once. With 4 KiB pages
 // a 100,000-branch map takes some 60,000 page faults, and on a virtual machine each can cost
 // microseconds: the cold open took three to four times as long. The editor, its tools and
-// benchmarks therefore link an allocator (IX_ALLOCATOR at configure time: mimalloc, which was
-// the fastest at that, or jemalloc) whose heaps ask for transparent huge pages, with the setting
-// compiled in and made as the program starts:
+// benchmarks therefore link an allocator (IX_ALLOCATOR at configure time: jemalloc, which opened
+// the big map fastest, or mimalloc, which peaks lower) whose heaps ask for transparent huge
+// pages, with the setting compiled in and made as the program starts:
 // nothing in the environment changes, so the programs the editor starts inherit nothing, and
 // there is no second start. The sanitizer builds keep the system allocator (the sanitizers
 // bring their own).
