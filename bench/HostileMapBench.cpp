@@ -19,6 +19,7 @@
 #include "MapLayout/IXHostileMaps.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
+#include "Platform/Core/PLAllocatorTuning.h"
 #include "Platform/Text/PLFontSubstitutions.h"
 #include "Platform/Drawing/PLGraphicsContext.h"
 #include "Platform/System/PLScreen.h"
@@ -82,10 +83,12 @@ void timeLayout(benchmark::State& state, Make make)
     for (auto _ : state) {
         state.PauseTiming();
         auto map = std::make_unique<Map>(make(), "mindmap");
+        const std::size_t before = PLAllocatorTuning::allocatedBytes();
         state.ResumeTiming();
         map->context->performLayout();
         benchmark::DoNotOptimize(map->context->cellsBounds());
         state.PauseTiming();
+        state.counters["heap_mb"] = double(PLAllocatorTuning::allocatedBytes() - before) / (1024.0 * 1024.0);
         map.reset();
         state.ResumeTiming();
     }
