@@ -6,7 +6,10 @@
 //   allows, where the 50 straight lines from its centre to its children leave it, each some
 //   thousands of units long (target: within 16 ms);
 // - connections: a frame at 100 % over a branch holding 100,000 connections, in the mind map
-//   and left-right layouts (target: within 100 ms).
+//   and left-right layouts (target: within 100 ms);
+// - siblings inserted: 10,000 sub-branches inserted one by one under a root, each its own undo
+//   step, then every step undone (an insertion under a root resets the sides of the mind map;
+//   the whole run must grow linearly with the count).
 // With the map's own cells and the pinned fonts.
 //
 // "HostileMapBench --write-corpus <folder>" writes the generated maps as packages instead, the
@@ -14,11 +17,14 @@
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXHostileMaps.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
+#include "Platform/Core/PLAllocatorTuning.h"
+#include "Platform/Core/PLUndoManager.h"
 #include "Platform/Text/PLFontSubstitutions.h"
 #include "Platform/Drawing/PLGraphicsContext.h"
 #include "Platform/System/PLScreen.h"
@@ -34,6 +40,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -82,10 +89,12 @@ void timeLayout(benchmark::State& state, Make make)
     for (auto _ : state) {
         state.PauseTiming();
         auto map = std::make_unique<Map>(make(), "mindmap");
+        const std::size_t before = PLAllocatorTuning::allocatedBytes();
         state.ResumeTiming();
         map->context->performLayout();
         benchmark::DoNotOptimize(map->context->cellsBounds());
         state.PauseTiming();
+        state.counters["heap_mb"] = double(PLAllocatorTuning::allocatedBytes() - before) / (1024.0 * 1024.0);
         map.reset();
         state.ResumeTiming();
     }
@@ -96,6 +105,51 @@ void BM_SiblingsLayout(benchmark::State& state)
     timeLayout(state, [&] { return IXHostileMaps::siblings(int(state.range(0))); });
 }
 BENCHMARK(BM_SiblingsLayout)->Arg(10000)->Arg(40000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// count insertions under a root, one undo step each, after a layout gave the first sides;
+// with undo the steps are undone one by one afterwards (timed too).
+void timeInsertions(benchmark::State& state, bool undoing)
+{
+    const int count = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        PLUndoManager undo;
+        undo.setGroupsByEvent(false);
+        auto document = std::make_shared<IXDocumentNode>();
+        auto root = IXHostileMaps::addRoot(*document, QStringLiteral("Root"));
+        IXHostileMaps::addBranches(root, 2, QStringLiteral("Sided"));
+        for (const auto& branch : root->branches())
+            document->layoutForName(IXLayoutMindMapName)->styleSheet()->styleForNode(branch.get())->setBranchLayoutType(2);
+        std::vector<std::shared_ptr<IXBranchNode>> branches;
+        for (int i = 0; i < count; ++i) branches.push_back(IXHostileMaps::branchTitled(QStringLiteral("Inserted %1").arg(i)));
+        document->setUndoManager(&undo);
+        state.ResumeTiming();
+        for (const auto& branch : branches) {
+            undo.beginUndoGrouping();
+            root->insertBranch(branch, -1);
+            undo.endUndoGrouping();
+        }
+        if (undoing)
+            while (undo.canUndo()) undo.undo();
+        state.PauseTiming();
+        benchmark::DoNotOptimize(root->branches().size());
+        document->setUndoManager(nullptr);
+        undo.removeAllActions();
+        state.ResumeTiming();
+    }
+}
+
+void BM_SiblingsInsertedOneByOne(benchmark::State& state)
+{
+    timeInsertions(state, false);
+}
+BENCHMARK(BM_SiblingsInsertedOneByOne)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_SiblingsInsertedAndUndone(benchmark::State& state)
+{
+    timeInsertions(state, true);
+}
+BENCHMARK(BM_SiblingsInsertedAndUndone)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_LongTitleLayout(benchmark::State& state)
 {

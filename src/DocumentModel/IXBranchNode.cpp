@@ -17,6 +17,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -302,7 +303,9 @@ void IXBranchNode::setBranches(const BranchList& branches)
     for (const auto& branch : incoming) {
         if (!oldSet.contains(branch.get())) branch->setParentNode(this);
     }
-    // Each branch is listed once: a repeated branch would be written twice.
+    // Each branch is listed once: a repeated branch would be written twice. Branches that join
+    // here keep their sides.
+    m_sidesReset.reset();
     m_branches.clear();
     QSet<const IXBranchNode*> listed;
     for (const auto& branch : incoming) {
@@ -332,12 +335,50 @@ void IXBranchNode::insertBranch(const std::shared_ptr<IXBranchNode>& branch, int
         m_branches.removeAt(present);
         m_branches.insert(target, keep);
     } else {
-        registerUndo(this, QStringLiteral("_insertBranch"), [old = m_branches](IXBranchNode& parent) { parent.setBranches(old); });
-        keep->setParentNode(this);
         const qsizetype count = m_branches.size();
-        m_branches.insert((index < 0 || index > count) ? count : index, keep);
+        const qsizetype at = (index < 0 || index > count) ? count : index;
+        registerUndo(this, QStringLiteral("_insertBranch"),
+                     [keep, at](IXBranchNode& parent) { parent.takeBackInsertedBranch(keep, at); });
+        keep->setParentNode(this);
+        m_branches.insert(at, keep);
     }
-    if (m_level == 0) resetSubbranchSides();
+    if (m_level == 0) resetSubbranchSides(*keep);
+    notifyPropertyChange(IXProperties::Branches);
+}
+
+void IXBranchNode::takeBackInsertedBranch(const std::shared_ptr<IXBranchNode>& branch, qsizetype index)
+{
+    // Undo finds the list as the insertion left it; anything else keeps the rest as it is.
+    if (index >= m_branches.size() || m_branches.at(index) != branch) {
+        BranchList rest = m_branches;
+        rest.removeAll(branch);
+        setBranches(rest);
+        return;
+    }
+    registerUndo(this, QStringLiteral("_setBranches"),
+                 [branch, index](IXBranchNode& parent) { parent.putBackInsertedBranch(branch, index); });
+    if (branch->parentNode() == this) branch->setParentNode(nullptr);
+    m_branches.removeAt(index);
+    notifyPropertyChange(IXProperties::Branches);
+}
+
+void IXBranchNode::putBackInsertedBranch(const std::shared_ptr<IXBranchNode>& branch, qsizetype index)
+{
+    // Redo finds the branch out of the list, as its undo left it; anything else goes the long way.
+    if (index > m_branches.size() || branch->parentNode() == this) {
+        BranchList list = m_branches;
+        list.removeAll(branch);
+        list.insert(std::min(index, list.size()), branch);
+        setBranches(list);
+        return;
+    }
+    PL_ASSERT_PARAM(branch.get() != this && !isSubbranchOf(branch.get()), "node != self && ![self isSubbranchOf:node]");
+    registerUndo(this, QStringLiteral("_setBranches"),
+                 [branch, index](IXBranchNode& parent) { parent.takeBackInsertedBranch(branch, index); });
+    branch->setParentNode(this);
+    m_branches.insert(index, branch);
+    // The branch comes back with the side it had.
+    m_sidesReset.reset();
     notifyPropertyChange(IXProperties::Branches);
 }
 
@@ -366,13 +407,22 @@ void IXBranchNode::moveBranchAtIndex(int oldIndex, int newIndex)
     notifyPropertyChange(IXProperties::Branches);
 }
 
-void IXBranchNode::resetSubbranchSides()
+void IXBranchNode::resetSubbranchSides(IXBranchNode& inserted)
 {
-    // Sub-branches of a root branch are spread anew in the map layout.
+    // Sub-branches of a root branch are spread anew in the map layout. Right after a reset the
+    // others have no side and a style in the sheet, so many insertions in a row reset each
+    // branch once rather than all of them every time.
     IXDocumentNode* document = documentNode();
     if (!document || m_branches.isEmpty()) return;
     const std::shared_ptr<IXStyleSheetNode> sheet = document->layoutForName(IXLayoutMindMapName)->styleSheet();
-    for (const auto& branch : m_branches) sheet->styleForNode(branch.get())->setBranchLayoutType(0);
+    const bool othersReset = m_sidesReset && m_sidesReset->changeCount == IXStyleSheetStyles::changeCount()
+                             && m_sidesReset->sheet.lock() == sheet;
+    if (othersReset) {
+        sheet->styleForNode(&inserted)->setBranchLayoutType(0);
+    } else {
+        for (const auto& branch : m_branches) sheet->styleForNode(branch.get())->setBranchLayoutType(0);
+    }
+    m_sidesReset = SidesReset{sheet, IXStyleSheetStyles::changeCount()};
 }
 
 void IXBranchNode::setCollapsed(bool collapsed, bool recursive)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -20,6 +21,7 @@ class IXCommentNode;
 class IXConnectionNode;
 class IXPictureNode;
 class IXReferenceNode;
+class IXStyleSheetNode;
 class IXWarning;
 
 // A branch of the map: a root branch under the document node or a sub-branch under another
@@ -201,7 +203,13 @@ private:
     void observeOwnedNodes(bool observe);
     void updateLevel();
     int levelUnder(const IXNode* parent) const;
-    void resetSubbranchSides();
+    // Clears the mind-map side of every sub-branch, or only of the one inserted when the others
+    // are known to have none still.
+    void resetSubbranchSides(IXBranchNode& inserted);
+    // The undo of an insertion and its redo, as setBranches with the list before (after) it
+    // would do, without keeping that list: a step costs the same at any count.
+    void takeBackInsertedBranch(const std::shared_ptr<IXBranchNode>& branch, qsizetype index);
+    void putBackInsertedBranch(const std::shared_ptr<IXBranchNode>& branch, qsizetype index);
     void setStoredTitle(const QString& title, const QString& actionName);
     enum DateSlot { BeginSlot, EndSlot, End2Slot };
     // Forgets the unreadable text of a date that is being set (undoable with it).
@@ -227,4 +235,12 @@ private:
     std::array<QString, 3> m_unreadDates;
     QList<std::shared_ptr<IXNode>> m_linkedNodes;
     IXStyleCarrier m_styles;
+    // The mind-map sheet in which every sub-branch was last given no side, and the style
+    // change count just after: while no style changed anywhere and no sub-branch joined but by
+    // insertion, they still have none. Not copied.
+    struct SidesReset {
+        std::weak_ptr<IXStyleSheetNode> sheet;
+        std::uint64_t changeCount = 0;
+    };
+    std::optional<SidesReset> m_sidesReset;
 };

@@ -26,6 +26,7 @@
 #include "Platform/Core/PLAssert.h"
 #include "Platform/Core/PLLog.h"
 
+#include <optional>
 #include <utility>
 
 IXLayoutContext::IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* layoutNode, IXLayoutView* view)
@@ -228,17 +229,19 @@ void IXLayoutContext::performLayout()
             if (layer) layer->invalidateLayout();
     };
     using Layer = IXLayoutReloadScheduler::Layer;
-    const bool reloadingBranches = m_reloads.takePending(Layer::Branches);
-    if (reloadingBranches) {
+    // Every title is new to its cell after a reload: measured on other cores while the cells
+    // are built (the timeline's cells measure their own).
+    std::optional<IXTitlePremeasuring> titles;
+    if (m_reloads.takePending(Layer::Branches)) {
         m_reloads.markPending(Layer::Selection);
+        if (buildsCells() && m_layoutNode->layoutName() != IXLayoutTimelineName) titles.emplace(this);
         reloadBranches();
     }
     if (m_branchLayer && m_branchLayer->needsLayout()) {
-        // Every title is new to its cell after a reload: measured up front on other cores.
-        const IXTitlePremeasuring titles(reloadingBranches ? this : nullptr);
         m_branchLayer->performLayout();
         invalidateLayers({m_floatingLayer.get(), m_connectionLayer.get(), m_selectionLayer.get()});
     }
+    titles.reset();
     if (m_reloads.takePending(Layer::Floatings)) {
         m_reloads.markPending(Layer::Connections | Layer::Selection);
         reloadFloatings();

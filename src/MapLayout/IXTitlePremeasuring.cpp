@@ -1,10 +1,10 @@
 #include "MapLayout/IXTitlePremeasuring.h"
 
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleNode.h"
-#include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutContext.h"
-#include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasuringBatch.h"
 
@@ -19,7 +19,7 @@ IXTitlePremeasuring* innermost = nullptr;
 IXTitlePremeasuring::IXTitlePremeasuring(IXLayoutContext* context) : m_context(context), m_outer(innermost)
 {
     innermost = this;
-    if (m_context && m_context->branchLayer()) measure();
+    if (m_context && m_context->documentNode()) measure();
 }
 
 IXTitlePremeasuring::~IXTitlePremeasuring()
@@ -36,6 +36,7 @@ std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::take(const IXLayo
 
 std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::takeTitle(const IXNode* node)
 {
+    if (m_batch) finishMeasuring();
     size_t index = m_next;
     if (index >= m_nodes.size() || m_nodes[index] != node) {
         // Out of turn (the mind map's sides): a few are looked for, many are indexed.
@@ -59,71 +60,69 @@ std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::takeTitle(const I
     return title;
 }
 
-void IXTitlePremeasuring::addUnbuiltDescendants(IXBranchNode* branch)
-{
-    std::vector<IXBranchNode*> pending;
-    const auto push = [&](IXBranchNode* parent) {
-        if (parent->branches().empty()) return;
-        const std::shared_ptr<const IXStyleNode> style = m_context->styleForReading(parent);
-        if (style && style->branchCollapsed()) return;
-        const auto& children = parent->branches();
-        for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(it->get());
-    };
-    push(branch);
-    while (!pending.empty()) {
-        IXBranchNode* next = pending.back();
-        pending.pop_back();
-        m_nodes.push_back(next);
-        push(next);
-    }
-}
-
 void IXTitlePremeasuring::measure()
 {
-    // The branch groups, depth first (children in reverse on the stack): the layer's and
-    // every group's own cells that are branch groups.
-    std::vector<IXBranchGroupCell*> pending;
-    const auto push = [&](const IXCellList& cells) {
-        for (auto it = cells.rbegin(); it != cells.rend(); ++it)
-            if (auto* group = dynamic_cast<IXBranchGroupCell*>(it->get())) pending.push_back(group);
+    // The branches that get groups, in map order: a branch's group shows its children unless
+    // the branch is collapsed in a layout that hides them (all but a mind-map root's).
+    const bool mindMap = m_context->layoutNode() && m_context->layoutNode()->layoutName() == IXLayoutMindMapName;
+    std::vector<IXBranchNode*> pending;
+    const auto push = [&](const auto& branches) {
+        for (auto it = branches.rbegin(); it != branches.rend(); ++it)
+            if ((*it)->isBranch()) pending.push_back(static_cast<IXBranchNode*>(it->get()));
     };
-    push(m_context->branchLayer()->cells());
+    push(m_context->documentNode()->rootBranches());
     while (!pending.empty()) {
-        IXBranchGroupCell* group = pending.back();
+        IXBranchNode* branch = pending.back();
         pending.pop_back();
-        const size_t pendingBefore = pending.size();
-        push(group->cells());
-        IXNode* node = group->node();
-        if (!node || !node->isBranch()) continue;
-        m_nodes.push_back(node);
-        // A group may make its children only when it is laid out (a mind-map main branch
-        // waits for its side): their titles are taken from the map, as the group will show them.
-        if (pending.size() == pendingBefore) addUnbuiltDescendants(static_cast<IXBranchNode*>(node));
+        m_nodes.push_back(branch);
+        if (branch->branches().empty()) continue;
+        if (!(mindMap && branch->level() == 0)) {
+            const std::shared_ptr<const IXStyleNode> style = m_context->styleForReading(branch);
+            if (style && style->branchCollapsed()) continue;
+        }
+        push(branch->branches());
     }
 
     const PLSize container(IXTextCell::MeasuringWidth, IXTextCell::MeasuringHeight);
-    IXTextMeasurements& measurements = IXTextMeasurements::shared();
-    IXTextMeasuringBatch batch(container);
-    std::vector<size_t> misses;
+    const IXTextMeasurements& measurements = IXTextMeasurements::shared();
+    m_batch = std::make_unique<IXTextMeasuringBatch>(container);
+    // The texts handed over by their string, to find repeats (the same title in the same
+    // style) without measuring them again.
+    QMultiHash<QString, size_t> handedOver;
     m_entries.reserve(m_nodes.size());
     for (const IXNode* node : m_nodes) {
         auto* branch = const_cast<IXNode*>(node);
         const std::shared_ptr<const IXStyleNode> style = m_context->styleForReading(branch);
+        const size_t index = m_entries.size();
         Entry& entry = m_entries.emplace_back(
             Entry{std::make_unique<PLAttributedString>(IXTextCell::textForNode(m_context, branch, style.get())), {}});
         if (std::optional<IXTextMeasurement> known = measurements.cached(*entry.text, container)) {
             entry.natural = *known;
-        } else {
-            misses.push_back(m_entries.size() - 1);
-            batch.add(*entry.text);
+            continue;
         }
+        const auto [from, to] = handedOver.equal_range(entry.text->string());
+        const auto same = std::find_if(from, to, [&](size_t result) { return *m_entries[m_measured[result]].text == *entry.text; });
+        if (same != to) {
+            m_repeats.emplace_back(index, *same);
+            continue;
+        }
+        handedOver.insert(entry.text->string(), m_measured.size());
+        m_measured.push_back(index);
+        m_batch->add(*entry.text);
     }
+}
 
-    const std::vector<IXTextMeasurement> results = batch.finish();
-    measurements.reserveMore(qsizetype(misses.size()));
-    for (size_t i = 0; i < misses.size(); ++i) {
-        Entry& entry = m_entries[misses[i]];
+void IXTitlePremeasuring::finishMeasuring()
+{
+    const std::unique_ptr<IXTextMeasuringBatch> batch = std::move(m_batch);
+    const std::vector<IXTextMeasurement> results = batch->finish();
+    const PLSize container(IXTextCell::MeasuringWidth, IXTextCell::MeasuringHeight);
+    IXTextMeasurements& measurements = IXTextMeasurements::shared();
+    measurements.reserveMore(qsizetype(m_measured.size()));
+    for (size_t i = 0; i < m_measured.size(); ++i) {
+        Entry& entry = m_entries[m_measured[i]];
         entry.natural = results[i];
         measurements.insertMeasured(*entry.text, container, entry.natural);
     }
+    for (const auto& [entry, result] : m_repeats) m_entries[entry].natural = results[result];
 }

@@ -10,22 +10,23 @@
 #include <vector>
 
 class IXLayoutContext;
-class IXBranchNode;
 class IXNode;
+class IXTextMeasuringBatch;
 
-// Measures, before a context lays out its branch cells anew (after a reload of its branches,
-// when every title is new to its cell), the title of every branch group in the branch layer,
-// the misses on other cores (IXTextMeasuringBatch), and keeps the measurements in
-// IXTextMeasurements in the order of the groups (depth first, children in order). While it
-// lives, the context's text cells take their text and natural measurement from it (take)
-// instead of building them again, so a large map pays each title's text once on the main
-// thread. (The timeline's branches are not in groups: its cells measure their titles.)
+// Measures, before a context builds its branch cells anew (a reload, after which every title is
+// new to its cell), the title of every branch that will have a group: branches in map order
+// (depth first, children in order), but for those under a collapsed branch that hides its
+// children (a mind-map root never does). The misses are measured on other cores
+// (IXTextMeasuringBatch) while the context builds its cells; identical texts are measured once.
+// The first title taken waits for the rest and keeps the measurements in IXTextMeasurements in
+// map order. While it lives, the context's text cells take their text and natural measurement
+// from it (take) instead of building them again, so a large map pays each title's text once on
+// the main thread. (The timeline's branches are not in groups: its cells measure their titles.)
 //
 // Texts are built on the main thread by IXTextCell::textForNode (the one definition of what
-// a cell shows), as the model stands when the layout starts (a layout edits no titles nor
-// text styles); workers see only those texts. A context given as null does nothing, which
-// is what a layout without a reload asks for: an edit measures its few texts in its cells.
-// Instances nest (the innermost is asked first). Main thread only.
+// a cell shows), as the model stands when the layout starts (a reload and a layout edit no
+// titles nor text styles); workers see only those texts. A context given as null does
+// nothing. Instances nest (the innermost is asked first). Main thread only.
 class IXTitlePremeasuring {
 public:
     struct Title {
@@ -45,10 +46,10 @@ public:
 private:
     static constexpr int MaxScans = 32;
 
+    // Collects the titles and hands the misses to the batch.
     void measure();
-    // The branches below one whose group has not made its children yet, in preorder, but for
-    // those under a collapsed branch.
-    void addUnbuiltDescendants(IXBranchNode* branch);
+    // Waits for the batch and keeps its measurements (once, at the first title taken).
+    void finishMeasuring();
     std::optional<Title> takeTitle(const IXNode* node);
 
     // A title as kept until taken. The text lives apart, where the workers read it, and goes
@@ -61,6 +62,11 @@ private:
 
     IXLayoutContext* m_context;
     std::vector<Entry> m_entries;
+    // Measuring under way: the entry of each text handed to the batch (by the index of its
+    // result), and the entries whose text repeats one handed over (entry, result).
+    std::unique_ptr<IXTextMeasuringBatch> m_batch;
+    std::vector<size_t> m_measured;
+    std::vector<std::pair<size_t, size_t>> m_repeats;
     // The titles' nodes, null once taken. Cells ask mostly in the order of the titles: the
     // next one is tried first, then a search, then (past MaxScans searches) an index.
     std::vector<const IXNode*> m_nodes;

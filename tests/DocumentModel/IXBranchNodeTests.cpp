@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 using BranchList = IXBranchNode::BranchList;
@@ -546,6 +549,80 @@ TEST_F(BranchTest, InsertingUnderARootBranchResetsTheSides)
     undo.undo();
     EXPECT_EQ(mindMapStyle(*document, children[0].get())->branchLayoutType(), 3);
     EXPECT_EQ(mindMapStyle(*document, children[1].get())->branchLayoutType(), 2);
+}
+
+// Insertions in a row reset the side of the branch inserted only, as long as the others have
+// none; a side that reaches a sub-branch in between, whichever way, is reset by the next one.
+TEST_F(BranchTest, InsertionsInARowResetEverySideGivenInBetween)
+{
+    const auto sides = [&] {
+        std::vector<int> found;
+        for (const auto& child : root->branches()) found.push_back(mindMapStyle(*document, child.get())->branchLayoutType());
+        return found;
+    };
+    struct Case {
+        const char* way;
+        std::function<void(const std::shared_ptr<IXBranchNode>& elsewhere)> giveSide;
+    };
+    const Case cases[] = {
+        {"a style change, as a layout gives sides",
+         [&](const auto&) { mindMapStyle(*document, root->branches()[1].get())->setBranchLayoutType(3); }},
+        {"a sided branch listed by setBranches",
+         [&](const auto& elsewhere) { root->setBranches(root->branches() + IXBranchNode::BranchList{elsewhere}); }},
+        {"a sided branch moved in by an insertion",
+         [&](const auto& elsewhere) { root->insertBranch(elsewhere, 0); }},
+    };
+    auto other = branchTitled(QStringLiteral("other root"));
+    document->addRootBranch(other);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.way);
+        root->setBranches({});
+        other->setBranches({});
+        addChildren(root, {"a", "b"});
+        // Sided before the insertions below, so that no style changes in between.
+        const BranchList elsewhere = addChildren(other, {"sided"});
+        mindMapStyle(*document, elsewhere[0].get())->setBranchLayoutType(2);
+        root->insertBranch(branchTitled(QStringLiteral("c")), -1);
+        c.giveSide(elsewhere[0]);
+        root->insertBranch(branchTitled(QStringLiteral("d")), -1);
+        EXPECT_EQ(sides(), std::vector<int>(root->branches().size(), 0));
+    }
+    document->removeRootBranch(other);
+}
+
+// Undoing insertions one step at a time gives back each list and every side as they were, and
+// redoing them gives back the lists with the sides reset.
+TEST_F(BranchTest, UndoAndRedoOfInsertionsInARowRestoreListsAndSides)
+{
+    const BranchList children = addChildren(root, {"a", "b"});
+    mindMapStyle(*document, children[0].get())->setBranchLayoutType(3);
+    mindMapStyle(*document, children[1].get())->setBranchLayoutType(2);
+    endTurn();
+    const auto state = [&] {
+        QStringList shown;
+        for (const auto& child : root->branches())
+            shown << child->title() + QLatin1Char(':') + QString::number(mindMapStyle(*document, child.get())->branchLayoutType());
+        return shown.join(QLatin1Char(' '));
+    };
+    const QStringList expected{"a:3 b:2", "c:0 a:0 b:0", "c:0 a:0 b:0 d:0", "c:0 e:0 a:0 b:0 d:0"};
+    const std::vector<std::pair<const char*, int>> insertions{{"c", 0}, {"d", -1}, {"e", 1}};
+    EXPECT_EQ(state(), expected[0]);
+    for (size_t i = 0; i < insertions.size(); ++i) {
+        root->insertBranch(branchTitled(QString::fromLatin1(insertions[i].first)), insertions[i].second);
+        endTurn();
+        EXPECT_EQ(state(), expected[i + 1]);
+    }
+    for (size_t i = insertions.size(); i > 0; --i) {
+        undo.undo();
+        EXPECT_EQ(state(), expected[i - 1]);
+    }
+    for (const auto& child : root->branches()) EXPECT_EQ(child->parentNode(), root.get());
+    for (size_t i = 0; i < insertions.size(); ++i) {
+        undo.redo();
+        EXPECT_EQ(state(), expected[i + 1]);
+    }
+    undo.undo();
+    EXPECT_EQ(state(), expected[2]);
 }
 
 TEST_F(BranchTest, CollapsingReachesTheBranchesBelowWhenAsked)

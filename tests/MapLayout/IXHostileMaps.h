@@ -17,18 +17,23 @@
 
 namespace IXHostileMaps {
 
-inline std::shared_ptr<IXBranchNode> addBranch(const std::shared_ptr<IXBranchNode>& parent, const QString& title)
+inline std::shared_ptr<IXBranchNode> branchTitled(const QString& title)
 {
     auto branch = std::make_shared<IXBranchNode>();
     branch->setTitle(title);
+    return branch;
+}
+
+inline std::shared_ptr<IXBranchNode> addBranch(const std::shared_ptr<IXBranchNode>& parent, const QString& title)
+{
+    auto branch = branchTitled(title);
     parent->insertBranch(branch, -1);
     return branch;
 }
 
 inline std::shared_ptr<IXBranchNode> addRoot(IXDocumentNode& document, const QString& title)
 {
-    auto root = std::make_shared<IXBranchNode>();
-    root->setTitle(title);
+    auto root = branchTitled(title);
     document.addRootBranch(root);
     return root;
 }
@@ -39,9 +44,7 @@ inline void addBranches(const std::shared_ptr<IXBranchNode>& parent, int count, 
 {
     IXBranchNode::BranchList branches = parent->branches();
     for (int i = 0; i < count; ++i) {
-        auto branch = std::make_shared<IXBranchNode>();
-        branch->setTitle(QStringLiteral("%1 %2").arg(prefix).arg(i));
-        branches.append(branch);
+        branches.append(branchTitled(QStringLiteral("%1 %2").arg(prefix).arg(i)));
     }
     parent->setBranches(branches);
 }

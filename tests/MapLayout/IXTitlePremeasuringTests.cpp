@@ -285,3 +285,42 @@ TEST(IXTitlePremeasuringTests, AFullLayoutMeasuresTheShownTitlesUpFrontAndAnEdit
               QStringLiteral("Retitled after the opening"));
     context.invalidate();
 }
+
+// A title repeated across the map (the same text in the same style) is measured once, and a
+// collapsed mind-map root, which still shows its children, has them measured up front too.
+TEST(IXTitlePremeasuringTests, RepeatedTitlesAreMeasuredOnceAndACollapsedMindMapRootsChildrenUpFront)
+{
+    MapFixtureWith<InstalledFactory> map;
+    auto root = map.addRoot(QStringLiteral("Collapsed root"));
+    std::vector<std::shared_ptr<IXBranchNode>> branches{root};
+    for (int i = 0; i < 300; ++i)
+        branches.push_back(MapFixture::addChild(root, i % 3 == 0 ? QStringLiteral("Idea %1").arg(i) : QStringLiteral("Idea")));
+    // The same text in another font is another measurement.
+    IXStyleTextAttributes serif;
+    serif.font = QFont(QStringLiteral("Liberation Serif"), 17);
+    root->setCollapsed(true, false);
+
+    IXTextMeasurements& measurements = IXTextMeasurements::shared();
+    measurements.clear();
+    const std::uint64_t measuredBefore = IXTextMeasuringBatch::measuredCount();
+    const std::uint64_t layoutsBefore = IXTextMeasurementsProbe::layoutCount(measurements);
+    IXLayoutContext context(&map.controller, map.layout(QStringLiteral("mindmap")));
+    context.styleForNode(branches[2].get())->setBranchTextAttributes(serif);
+    settle(&context);
+    context.performLayoutIfNeeded();
+
+    // The root, "Idea" twice (plain and serif) and the 100 numbered titles.
+    EXPECT_EQ(IXTextMeasuringBatch::measuredCount() - measuredBefore, 103u);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements) - layoutsBefore, 103u);
+    PLTextLayout serial;
+    for (const auto& branch : branches) {
+        IXTextCell* cell = titleCell(&context, branch.get());
+        ASSERT_TRUE(cell);
+        const PLAttributedString text =
+            IXTextCell::textForNode(&context, branch.get(), context.styleForNode(branch.get()).get());
+        EXPECT_EQ(cell->text(), text);
+        EXPECT_EQ(cell->cellTextSize(), drawnSize(serial, text, Measuring).usedSize);
+    }
+    EXPECT_NE(titleCell(&context, branches[2].get())->cellTextSize(), titleCell(&context, branches[3].get())->cellTextSize());
+    context.invalidate();
+}
