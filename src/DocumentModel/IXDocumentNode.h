@@ -190,8 +190,10 @@ public:
     // failure gives a null document and "failed to load XML" (the parser's reason as the
     // underlying error). A document that breaks its schema comes back with the validator's
     // error, or "invalid XML content"; validation is skipped when *error already holds an
-    // error. Empty bytes are a programming error ("xmldata && [xmldata length] > 0").
-    static PLXMLDocument loadXML(const QByteArray& data, PLError* error);
+    // error. Empty bytes are a programming error ("xmldata && [xmldata length] > 0"). A part
+    // holding more than maximumElements elements is refused as soon as the parse passes them.
+    static PLXMLDocument loadXML(const QByteArray& data, PLError* error,
+                                 qint64 maximumElements = PLXMLDocument::MaximumElementCount);
     // The XML part name + ".xml" through loadXML. A missing or empty part gives a null
     // document without an error; an entry that cannot be inflated gives "failed to load"
     // and the part's file name. Both arguments are required ("name", "outError").
@@ -229,7 +231,8 @@ private:
                                               const PLError& readError, PLError* error);
     // The two steps of loadXML: parsing ("failed to load XML") and the schema check, which
     // only reads the tree and may run on another thread.
-    static PLXMLDocument parseXML(const QByteArray& data, PLError* error);
+    static PLXMLDocument parseXML(const QByteArray& data, PLError* error,
+                                  qint64 maximumElements = PLXMLDocument::MaximumElementCount);
     static void validateXML(const PLXMLDocument& document, PLError* error);
     void forgetNode(IXNode* node);
     // Detaches the layouts and then the document sheet, as the document goes.

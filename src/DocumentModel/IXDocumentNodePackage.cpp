@@ -57,6 +57,10 @@ PLError xmlLoadError(const PLError& parseError)
         return refusal(reason, QStringLiteral("The map is nested too deeply: it has parts more than %1 levels down, "
                                               "more than can be read.").arg(PLXMLDocument::maximumDepth()));
     }
+    if (parseError.code() == PLXMLDocument::TooManyElementsError) {
+        return refusal(reason, QStringLiteral("The part holds far more elements than any map has; it is not read, "
+                                              "so that it cannot take all the memory."), parseError);
+    }
     if (parseError.code() == PLXMLDocument::DeclarationRefusedError) {
         return refusal(reason, QStringLiteral("The map declares a document type or entities, which maps never hold; "
                                               "it is not read, so that nothing outside it is."), parseError);
@@ -291,19 +295,19 @@ std::shared_ptr<IXDocumentNode> IXDocumentNode::fromZipData(const QByteArray& da
     return document;
 }
 
-PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error)
+PLXMLDocument IXDocumentNode::loadXML(const QByteArray& data, PLError* error, qint64 maximumElements)
 {
-    PLXMLDocument document = parseXML(data, error);
+    PLXMLDocument document = parseXML(data, error, maximumElements);
     if (document.isNull() || (error && *error)) return document;
     validateXML(document, error);
     return document;
 }
 
-PLXMLDocument IXDocumentNode::parseXML(const QByteArray& data, PLError* error)
+PLXMLDocument IXDocumentNode::parseXML(const QByteArray& data, PLError* error, qint64 maximumElements)
 {
     PL_ASSERT_PARAM(!data.isEmpty(), "xmldata && [xmldata length] > 0");
     PLError parseError;
-    PLXMLDocument document = PLXMLDocument::fromData(data, &parseError);
+    PLXMLDocument document = PLXMLDocument::fromData(data, &parseError, maximumElements);
     if (document.isNull()) PLSetError(error, xmlLoadError(parseError));
     return document;
 }

@@ -46,9 +46,13 @@ bool canCarryStyle(const IXNode* node)
     return !node->isLayout() && !dynamic_cast<const IXStyleNode*>(node) && !dynamic_cast<const IXStyleSheetNode*>(node);
 }
 
-void warnOfUnreadPart(IXDocumentNode* document, const QString& partName)
+// Tells the document's user that the part was not read, and why in the reader's words.
+void warnOfUnreadPart(IXDocumentNode* document, const QString& partName, const PLError& why)
 {
-    document->warning(IXWarningMessage(QStringLiteral("StyleSheetUnreadable")).arg(partName));
+    QString words = why.userInfo().value(PLError::UnderlyingErrorKey).toString();
+    if (words.isEmpty()) words = why.localizedDescription();
+    if (words.endsWith(QLatin1Char('.'))) words.chop(1);
+    document->warning(IXWarningMessage(QStringLiteral("StyleSheetUnreadable")).arg(partName, words));
 }
 
 std::shared_ptr<IXStyleSheetNode> defaultStyleSheet(const QString& xmlName)
@@ -154,16 +158,17 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
     PLError partError;
     const std::optional<QByteArray> data = document->packageParts().dataNamed(partName, &partError);
     std::shared_ptr<IXStyleSheetNode> sheet;
-    // An entry that cannot even be inflated is kept as it is, like one that does not parse.
-    bool unread = !data && partError;
+    // Why the part is not read: an entry that cannot even be inflated is kept as it is, like
+    // one that does not parse.
+    PLError unread = !data && partError ? partError : PLError();
     // Read lazily, long after the package was opened, with the same limits as the first read:
     // a sheet too large for memory is left unread like a damaged one.
     try {
         if (data && !data->isEmpty()) {
             PLError error;
-            const PLXMLDocument xml = IXDocumentNode::loadXML(*data, &error);
+            const PLXMLDocument xml = IXDocumentNode::loadXML(*data, &error, MaximumElementCount);
             if (xml.isNull()) {
-                unread = true;
+                unread = error;
             } else {
                 // A schema violation does not stop the reading: the error is not left in the
                 // slot, where it would stop the reader at the first style.
@@ -176,7 +181,8 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
                 }
                 if (!read) {
                     sheet->setParentNode(nullptr);
-                    warnOfUnreadPart(document, partName);
+                    warnOfUnreadPart(document, partName,
+                                     readError ? readError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
                     return nullptr;
                 }
                 // A sheet read in spite of a schema violation: the user hears of it as a warning.
@@ -187,7 +193,7 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
     } catch (const std::bad_alloc&) {
         if (sheet) sheet->setParentNode(nullptr);
         sheet.reset();
-        unread = true;
+        unread = UTErrors::errorWithFailureReason(QStringLiteral("not enough memory to read it"));
     }
     if (!sheet) {
         sheet = std::make_shared<IXStyleSheetNode>();
@@ -196,7 +202,7 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
     applyDefaultMastersIfEmpty(*sheet, xmlName, document);
     if (unread) {
         sheet->setKeepsUnreadPart(true);
-        warnOfUnreadPart(document, partName);
+        warnOfUnreadPart(document, partName, unread);
     }
     return sheet;
 }
@@ -219,7 +225,7 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::styleSheetFromData(const QBy
 {
     if (data.isEmpty()) return nullptr;
     PLError loadError;
-    const PLXMLDocument xml = IXDocumentNode::loadXML(data, &loadError);
+    const PLXMLDocument xml = IXDocumentNode::loadXML(data, &loadError, MaximumElementCount);
     if (xml.isNull()) {
         PLSetError(error, loadError);
         return nullptr;

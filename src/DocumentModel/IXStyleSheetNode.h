@@ -54,12 +54,16 @@ public:
     // pictures 6, comments 7, connections 8, the document 1; 0 for other nodes.
     static int styleTypeForNode(const IXNode* node);
 
+    // More elements than any map's sheet holds (twenty attributes on each branch of a map of
+    // 100,000): a part beyond it is refused while it is parsed, before its tree grows large.
+    static constexpr qint64 MaximumElementCount = 2'000'000;
+
     // The sheet of the part name + ".xml" of the document, parented to parent: read when the
     // part has bytes; empty otherwise; with the default masters of the application's sheet
     // of that name when it defines none. Null when the part's XML could not be read as a
     // sheet; the caller then uses an empty sheet, which keeps the part's bytes untouched
-    // (keepUnreadPart). A schema violation is a warning on the document and the sheet is
-    // still read.
+    // (keepUnreadPart), and the document gets a warning that says why. A schema violation is
+    // a warning on the document and the sheet is still read.
     static std::shared_ptr<IXStyleSheetNode> fromDocument(IXDocumentNode* document, IXNode* parent,
                                                           const QString& xmlName);
     // A detached sheet read from the bytes of a style-sheet part (only master styles, as no

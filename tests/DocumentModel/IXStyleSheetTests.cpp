@@ -317,6 +317,31 @@ TEST_F(IXStyleSheet, PartThatCannotBeInflatedIsKept)
     }
 }
 
+// A sheet of more elements than any map's sheet is refused as soon as the parse passes them:
+// the part is kept as stored and the warning says why. One just within the limit is read.
+TEST_F(IXStyleSheet, SheetOfMoreElementsThanAnyMapHasIsRefusedAndKept)
+{
+    const QByteArray element = R"(<style ref="x"/>)";
+    for (const qint64 count : {IXStyleSheetNode::MaximumElementCount - 1, IXStyleSheetNode::MaximumElementCount}) {
+        SCOPED_TRACE(count);
+        // The root counts as one element.
+        const QByteArray sheet = sheetXml(element.repeated(count));
+        auto document = std::make_shared<IXDocumentNode>();
+        document->packageParts().setData(sheet, DocumentPart);
+        const bool refused = count == IXStyleSheetNode::MaximumElementCount;
+
+        EXPECT_EQ(document->styleSheet()->keepsUnreadPart(), refused);
+        if (!refused) continue;
+        ASSERT_EQ(document->warnings().size(), 1);
+        const QString message = document->warnings().first()->message();
+        EXPECT_TRUE(message.contains(DocumentPart)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("far more elements than any map has"))) << message.toStdString();
+        const std::optional<QByteArray> package = document->zipData();
+        ASSERT_TRUE(package);
+        EXPECT_EQ(partOf(*package, DocumentPart), sheet);
+    }
+}
+
 // --- Notices ---
 
 TEST_F(IXStyleSheet, MasterChangeReachesEveryNodeStyleOnceOnTheNextTurn)

@@ -111,16 +111,16 @@ inline std::shared_ptr<IXDocumentNode> longTitle(int characters)
     return document;
 }
 
-// A root as wide as the longest branch a map allows, straight lines from its centre to
-// children on both sides: every line starts under any view of the root and runs far out.
-inline std::shared_ptr<IXDocumentNode> wideBranch(int children)
+// A root with children on both sides joined by lines of the given type (1 direct, 4 curve)
+// from its centre: stacked along the root's sides, thousands of them reach tens of thousands
+// of units up and down, and in any view of the root every line crosses it.
+inline std::shared_ptr<IXDocumentNode> wideBranch(int children, int lineType = 1)
 {
     auto document = newDocument();
     auto root = addRoot(*document, QStringLiteral("Wide"));
-    document->style()->setDocumentBranchMinLength(10000);
     addBranches(root, children, QStringLiteral("Child"));
-    root->style()->setBranchLineType(1);
-    for (const auto& child : root->branches()) child->style()->setBranchLineType(1);
+    root->style()->setBranchLineType(lineType);
+    for (const auto& child : root->branches()) child->style()->setBranchLineType(lineType);
     return document;
 }
 

@@ -44,7 +44,28 @@ std::pair<int, int> paintedAndDiffering(const QImage& picture, const QImage& oth
 
 }  // namespace
 
-using PLGraphicsContextTest = RenderTest;
+class PLGraphicsContextTest : public RenderTest {
+protected:
+    // Strokes the path in red into the canvas and compares it with Qt's own stroke of it:
+    // the pixels painted, and those that differ clearly.
+    std::pair<int, int> strokedAsQtStrokesIt(const PLBezierPath& path)
+    {
+        QImage whole = blank(100, 100);
+        {
+            QPainter painter(&whole);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setTransform(QTransform(1, 0, 0, -1, 0, 100));
+            painter.strokePath(path.toQPainterPath(), path.pen(PLColor::red()));
+        }
+        canvas.fill(Qt::transparent);
+        {
+            PLGraphicsContext context(canvas);
+            context.setColor(PLColor::red());
+            context.strokePath(path);
+        }
+        return paintedAndDiffering(canvas, whole);
+    }
+};
 
 TEST_F(PLGraphicsContextTest, DrawsYUpWithOneColourForFillAndStroke)
 {
@@ -375,20 +396,7 @@ TEST_F(PLGraphicsContextTest, PathsCutToTheTargetDrawWhatTheWholePathDraws)
     };
     int index = 0;
     for (const PLBezierPath& path : cases) {
-        QImage whole = blank(100, 100);
-        {
-            QPainter painter(&whole);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setTransform(QTransform(1, 0, 0, -1, 0, 100));
-            painter.strokePath(path.toQPainterPath(), path.pen(PLColor::red()));
-        }
-        canvas.fill(Qt::transparent);
-        {
-            PLGraphicsContext context(canvas);
-            context.setColor(PLColor::red());
-            context.strokePath(path);
-        }
-        const auto [painted, differing] = paintedAndDiffering(canvas, whole);
+        const auto [painted, differing] = strokedAsQtStrokesIt(path);
         EXPECT_GT(painted, 80) << index;
         EXPECT_LE(differing, 4) << index;
         // What Qt is given stays near the target.
@@ -404,6 +412,33 @@ TEST_F(PLGraphicsContextTest, PathsCutToTheTargetDrawWhatTheWholePathDraws)
                 EXPECT_TRUE(keep.insetBy(-0.01f, -0.01f).containsPoint(elements[i].points[0])) << index << " " << i;
         }
         ++index;
+    }
+}
+
+// Long straight lines that reach across the target take another scan converter: they still
+// draw what Qt's stroke of the path draws, caps that end in sight included.
+TEST_F(PLGraphicsContextTest, LinesAcrossTheTargetDrawWhatTheirStrokeDraws)
+{
+    struct Case {
+        PLPoint from, to;
+        float width;
+        PLBezierPath::LineCap cap;
+    };
+    using Cap = PLBezierPath::LineCap;
+    const Case cases[] = {
+        {{30, 40}, {30, 4000}, 6, Cap::Round},         // ends in sight
+        {{70.3f, 60.6f}, {-2000, -900}, 1, Cap::Round},  // thin, slanted
+        {{20, 20}, {5000, 3000}, 2.5f, Cap::Round},
+        {{50, 80}, {-3000, 80}, 6, Cap::Square},
+        {{40, 50}, {40000, 60}, 4, Cap::Butt},        // cut first
+        {{-30000, -29950}, {30000, 30050}, 3, Cap::Round},
+    };
+    for (const Case& c : cases) {
+        PLBezierPath path = line(c.from, c.to, c.width);
+        path.setLineCapStyle(c.cap);
+        const auto [painted, differing] = strokedAsQtStrokesIt(path);
+        EXPECT_GT(painted, 60) << c.width << " " << int(c.cap);
+        EXPECT_LE(differing, 2) << c.width << " " << int(c.cap);
     }
 }
 

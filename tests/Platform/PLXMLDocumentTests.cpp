@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -117,6 +118,36 @@ TEST(PLXMLDocument, RefusesHostileOrBrokenInputWithAnError)
         EXPECT_EQ(error.domain(), PLXMLDocument::ErrorDomain) << row.what;
         EXPECT_TRUE(error.failureReason().contains(QLatin1String(row.reasonPart)))
             << row.what << ": " << qPrintable(error.failureReason());
+    }
+}
+
+// A reader of small parts passes a lower limit on elements: a document at it is read, one
+// past it refused with its own code, whether parsed from memory or as read.
+TEST(PLXMLDocument, ElementLimitOfTheParseIsKept)
+{
+    const auto fromReader = [](const QByteArray& bytes, PLError* error, qint64 limit) {
+        qsizetype at = 0;
+        return PLXMLDocument::fromReader(
+            [&](char* buffer, int length) {
+                const int count = int(std::min<qsizetype>(std::min(length, 7), bytes.size() - at));
+                std::memcpy(buffer, bytes.constData() + at, size_t(count));
+                at += count;
+                return count;
+            },
+            error, limit);
+    };
+    const auto fromData = [](const QByteArray& bytes, PLError* error, qint64 limit) {
+        return PLXMLDocument::fromData(bytes, error, limit);
+    };
+    for (const auto& read : {std::function<PLXMLDocument(const QByteArray&, PLError*, qint64)>(fromData),
+                             std::function<PLXMLDocument(const QByteArray&, PLError*, qint64)>(fromReader)}) {
+        const QByteArray hundred = "<a>" + QByteArray("<b/>").repeated(99) + "</a>";
+        PLError error;
+        EXPECT_TRUE(read(hundred, &error, 100)) << qPrintable(error.failureReason());
+        const PLXMLDocument refused = read(hundred, &error, 99);
+        EXPECT_FALSE(refused);
+        EXPECT_EQ(error.code(), PLXMLDocument::TooManyElementsError);
+        EXPECT_EQ(error.failureReason(), QStringLiteral("the document holds more elements than any map"));
     }
 }
 

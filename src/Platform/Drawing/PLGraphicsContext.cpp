@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -41,6 +43,22 @@ QPainter::CompositionMode qtMode(PLGraphicsContext::CompositingOperation operati
 QColor qtColor(const PLColor& color)
 {
     return color.isNull() ? QColor(0, 0, 0, 0) : color.toQColor();
+}
+
+// The subpaths of the path as lines, when each is a single straight segment.
+std::optional<std::vector<QLineF>> straightSegments(const PLBezierPath& path)
+{
+    using ElementType = PLBezierPath::ElementType;
+    const std::vector<PLBezierPath::Element>& elements = path.elements();
+    if (elements.size() % 2 != 0) return std::nullopt;
+    std::vector<QLineF> lines;
+    lines.reserve(elements.size() / 2);
+    for (size_t i = 0; i < elements.size(); i += 2) {
+        if (elements[i].type != ElementType::MoveTo || elements[i + 1].type != ElementType::LineTo) return std::nullopt;
+        const PLPoint a = elements[i].points[0], b = elements[i + 1].points[0];
+        lines.emplace_back(a.x, a.y, b.x, b.y);
+    }
+    return lines;
 }
 
 }  // namespace
@@ -286,27 +304,44 @@ void PLGraphicsContext::strokePath(const PLBezierPath& path)
     // outside the target (a line across a big map costs seconds, thousands of them a hang):
     // the lines of a stroke reaching far beyond the target are cut to it first, the cuts out
     // of sight; what remains long (curves) is outlined and cut when wide. Dashed strokes are
-    // left to Qt, whose outliner gives up dashing very long lines.
+    // left to Qt, whose outliner gives up dashing very long lines. Long straight lines that
+    // reach across the target take Qt's scan converter for lines (strokeLines).
     const QRectF target = QRectF(deviceRect()).adjusted(-16, -16, 16, 16);
     const auto isFarBeyond = [&] {
         return deviceBounds.width() > 4 * target.width() || deviceBounds.height() > 4 * target.height();
     };
+    const bool solid = pen.style() == Qt::SolidLine;
+    // Lines no wider than a pixel Qt already draws with its cosmetic stroker, at a cost that
+    // grows with their length alone; lines shorter than LongLine cost little either way.
+    constexpr qreal LongLine = 1024;
+    const QTransform& device = painter().deviceTransform();
+    const bool thin = pen.widthF() * std::max(std::hypot(device.m11(), device.m12()), std::hypot(device.m21(), device.m22())) <= 1;
+    const bool acrossTarget = !thin && std::max(deviceBounds.width(), deviceBounds.height()) > LongLine
+        && (deviceBounds.width() > target.width() || deviceBounds.height() > target.height());
     bool farBeyond = isFarBeyond();
-    if (pen.style() == Qt::SolidLine && farBeyond && !target.contains(deviceBounds)) {
+    const PLBezierPath* shape = &path;
+    PLBezierPath cut;
+    if (solid && farBeyond && !target.contains(deviceBounds)) {
         bool invertible = false;
         const QTransform toUser = painter().deviceTransform().inverted(&invertible);
         if (invertible) {
             const QRectF keep = toUser.mapRect(target).adjusted(-grow, -grow, grow, grow);
-            const PLBezierPath cut = PLPathCutting::cutToRect(
-                path, PLRect(float(keep.x()), float(keep.y()), float(keep.width()), float(keep.height())));
+            cut = PLPathCutting::cutToRect(path, PLRect(float(keep.x()), float(keep.y()), float(keep.width()), float(keep.height())));
             if (cut.isEmpty()) return;
+            shape = &cut;
             qpath = cut.toQPainterPath();
             bounds = qpath.boundingRect().adjusted(-grow, -grow, grow, grow);
             deviceBounds = painter().deviceTransform().mapRect(bounds);
             farBeyond = isFarBeyond();
         }
     }
-    if (pen.widthF() > 1 && pen.style() == Qt::SolidLine && farBeyond && !target.contains(deviceBounds)) {
+    if (solid && acrossTarget) {
+        if (const std::optional<std::vector<QLineF>> lines = straightSegments(*shape)) {
+            strokeLines(*lines, pen, deviceBounds, target);
+            return;
+        }
+    }
+    if (pen.widthF() > 1 && solid && farBeyond && !target.contains(deviceBounds)) {
         bool invertible = false;
         const QTransform toUser = painter().deviceTransform().inverted(&invertible);
         if (invertible) {
@@ -319,6 +354,37 @@ void PLGraphicsContext::strokePath(const PLBezierPath& path)
         }
     }
     drawPrimitive(deviceBounds, [&](QPainter& p) { p.strokePath(qpath, pen); });
+}
+
+void PLGraphicsContext::strokeLines(const std::vector<QLineF>& lines, const QPen& pen, const QRectF& deviceBounds,
+                                    const QRectF& target)
+{
+    // Qt's path stroker and its scan converter for paths cost more than the length of a line
+    // (a line across the view, a quarter of a millisecond), its scan converter for lines
+    // alone only that: Qt takes lines of a pen without round caps there. Round caps become
+    // discs, drawn only where a line ends in sight (its cut ends lie out of it).
+    const bool round = pen.capStyle() == Qt::RoundCap;
+    QPen flat = pen;
+    if (round) flat.setCapStyle(Qt::FlatCap);
+    const qreal radius = pen.widthF() / 2;
+    drawPrimitive(deviceBounds, [&](QPainter& p) {
+        const QPen oldPen = p.pen();
+        const QBrush oldBrush = p.brush();
+        p.setPen(flat);
+        p.drawLines(lines.data(), int(lines.size()));
+        if (round && radius > 0) {
+            const QTransform device = p.deviceTransform();
+            const qreal reach = std::max<qreal>(radius * std::hypot(device.m11(), device.m12()), 1);
+            const QRectF sight = target.adjusted(-reach, -reach, reach, reach);
+            p.setPen(Qt::NoPen);
+            p.setBrush(pen.color());
+            for (const QLineF& line : lines)
+                for (const QPointF& end : {line.p1(), line.p2()})
+                    if (sight.contains(device.map(end))) p.drawEllipse(end, radius, radius);
+        }
+        p.setPen(oldPen);
+        p.setBrush(oldBrush);
+    });
 }
 
 void PLGraphicsContext::fillRect(const PLRect& rect)

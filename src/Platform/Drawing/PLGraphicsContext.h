@@ -18,7 +18,9 @@
 #include <vector>
 
 class QImage;
+class QLineF;
 class QPainter;
+class QPen;
 class PLImage;
 
 // Draws in the y-up map geometry over a QPainter: the context's user space has its origin
@@ -157,6 +159,8 @@ private:
     // bounds (device pixels) of what is drawn.
     void drawPrimitive(const QRectF& deviceBounds, const std::function<void(QPainter&)>& draw);
     void beginLayer(const QRect& deviceRect);
+    // Strokes straight lines cut to the target (device pixels) with a solid pen.
+    void strokeLines(const std::vector<QLineF>& lines, const QPen& pen, const QRectF& deviceBounds, const QRectF& target);
     QRect deviceRect() const;
     QTransform baseTransform() const;
 

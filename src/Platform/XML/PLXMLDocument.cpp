@@ -36,10 +36,14 @@ void initialiseLibxml()
 
 // Set while one parse runs on this thread; the SAX hooks record why they stopped it.
 thread_local const char* t_refusal = nullptr;
+thread_local int t_refusalCode = 0;
 
-void refuse(void* context, const char* reason)
+void refuse(void* context, const char* reason, int code = PLXMLDocument::DeclarationRefusedError)
 {
-    if (!t_refusal) t_refusal = reason;
+    if (!t_refusal) {
+        t_refusal = reason;
+        t_refusalCode = code;
+    }
     xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
 }
 
@@ -69,16 +73,15 @@ void onUnparsedEntityDecl(void* context, const xmlChar*, const xmlChar*, const x
     refuse(context, "entity declarations are not allowed");
 }
 
-// Far more elements than any map holds (one of 100,000 branches has about half a million): a
-// document beyond it is refused while it is read, before its tree takes gigabytes.
-constexpr qint64 MaximumElementCount = 10'000'000;
+// The elements the running parse on this thread has met, and how many it takes.
 thread_local qint64 t_elementCount = 0;
+thread_local qint64 t_maximumElements = PLXMLDocument::MaximumElementCount;
 
 void onStartElementNs(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri, int namespaceCount,
                       const xmlChar** namespaces, int attributeCount, int defaultedCount, const xmlChar** attributes)
 {
-    if (++t_elementCount > MaximumElementCount) {
-        refuse(context, "the document holds more elements than any map");
+    if (++t_elementCount > t_maximumElements) {
+        refuse(context, "the document holds more elements than any map", PLXMLDocument::TooManyElementsError);
         return;
     }
     xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount, attributes);
@@ -251,7 +254,7 @@ PLXMLDocument& PLXMLDocument::operator=(PLXMLDocument&& other) noexcept
     return *this;
 }
 
-PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
+PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error, qint64 maximumElements)
 {
     initialiseLibxml();
     if (data.isEmpty()) {
@@ -264,7 +267,7 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error)
     }
     return parsed([&data](xmlParserCtxtPtr context, int options) {
         return xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
-    }, error);
+    }, maximumElements, error);
 }
 
 namespace {
@@ -295,7 +298,7 @@ int closeInput(void*)
 }
 }
 
-PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error)
+PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error, qint64 maximumElements)
 {
     initialiseLibxml();
     // The start is read ahead whole, so that the XML declaration (and the encoding it names)
@@ -318,11 +321,11 @@ PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error)
     }
     return parsed([&input](xmlParserCtxtPtr context, int options) {
         return xmlCtxtReadIO(context, readInput, closeInput, &input, nullptr, nullptr, options);
-    }, error);
+    }, maximumElements, error);
 }
 
 template <typename Parse>
-PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
+PLXMLDocument PLXMLDocument::parsed(const Parse& parse, qint64 maximumElements, PLError* error)
 {
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (!context) throw std::bad_alloc();
@@ -332,6 +335,7 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
     context->sax->unparsedEntityDecl = onUnparsedEntityDecl;
     context->sax->startElementNs = onStartElementNs;
     t_elementCount = 0;
+    t_maximumElements = maximumElements;
 
     // No XML_PARSE_NOENT, XML_PARSE_DTDLOAD or XML_PARSE_HUGE: nothing is substituted or
     // fetched and the parser's limits on sizes and nesting depth stay in force.
@@ -340,11 +344,12 @@ PLXMLDocument PLXMLDocument::parsed(const Parse& parse, PLError* error)
     ErrorCapture capture;
     xmlDocPtr doc = parse(context, options);
     const char* refusal = t_refusal;
+    const int refusalCode = t_refusalCode;
     t_refusal = nullptr;
 
     PLXMLDocument result;
     if (refusal) {
-        PLSetError(error, parseError(QString::fromUtf8(refusal), DeclarationRefusedError));
+        PLSetError(error, parseError(QString::fromUtf8(refusal), refusalCode));
         if (doc) xmlFreeDoc(doc);
     } else if (!doc || !context->wellFormed || !xmlDocGetRootElement(doc)) {
         const xmlError* last = xmlCtxtGetLastError(context);

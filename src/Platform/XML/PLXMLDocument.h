@@ -25,8 +25,14 @@ public:
     static constexpr int NestedTooDeeplyError = -1;
     // The code of a refused document type or entity declaration.
     static constexpr int DeclarationRefusedError = -2;
+    // The code of a refusal for more elements than the parse allows.
+    static constexpr int TooManyElementsError = -3;
     // How many levels deep elements may nest in a document that is read.
     static int maximumDepth();
+    // Far more elements than any map holds (one of 100,000 branches has about half a million):
+    // a document beyond a parse's limit is refused while it is read, before its tree takes
+    // gigabytes. Readers of smaller parts pass a lower limit.
+    static constexpr qint64 MaximumElementCount = 10'000'000;
 
     // A null document (no tree).
     PLXMLDocument() = default;
@@ -40,13 +46,15 @@ public:
     PLXMLDocument& operator=(const PLXMLDocument&) = delete;
 
     // Parses UTF-8 (or declared-encoding) bytes; a null document and an error on failure.
-    static PLXMLDocument fromData(QByteArrayView data, PLError* error = nullptr);
+    static PLXMLDocument fromData(QByteArrayView data, PLError* error = nullptr,
+                                  qint64 maximumElements = MaximumElementCount);
     // Gives up to length further bytes into buffer: their count, 0 at the end, or -1 to stop
     // parsing (a failure).
     using Reader = std::function<int(char* buffer, int length)>;
     // Parses the bytes as read() gives them, as fromData would parse them all at once, with the
     // same errors; a reader that fails makes the parse fail.
-    static PLXMLDocument fromReader(const Reader& read, PLError* error = nullptr);
+    static PLXMLDocument fromReader(const Reader& read, PLError* error = nullptr,
+                                    qint64 maximumElements = MaximumElementCount);
 
     // Frees the document's tree on a background thread, so that a caller done with a large
     // tree need not wait for it; the document becomes null. Trees still pending when the
@@ -74,7 +82,7 @@ private:
     explicit PLXMLDocument(_xmlDoc* doc) : m_doc(doc) {}
     // Runs parse(context, options) with the refusals and error capture of every parse.
     template <typename Parse>
-    static PLXMLDocument parsed(const Parse& parse, PLError* error);
+    static PLXMLDocument parsed(const Parse& parse, qint64 maximumElements, PLError* error);
 
     _xmlDoc* m_doc = nullptr;
     bool m_parsed = false;
