@@ -634,11 +634,12 @@ std::optional<bool> IXNodeCommands::validateMenuItem(QAction* item) const
     if (action == IXCommands::EditTitle) return branch && toolIsRegistered(IXToolNames::BranchTitle);
     if (action == IXCommands::MakeBranchConnection) return toolIsRegistered(IXToolNames::Connection);
     if (action == IXCommands::EditTextNote || action == IXCommands::AttachHyperlink) return false;
-    const IXCommand others[] = {IXCommands::AddBranch,          IXCommands::AddSubbranch,      IXCommands::RemoveBranch,
-                                IXCommands::RemoveSelectedNodes, IXCommands::AddFloatingComment, IXCommands::AttachTextFile,
-                                IXCommands::AttachPictureFile,   IXCommands::AttachVideoFile,    IXCommands::AttachSoundFile,
-                                IXCommands::AttachFlashFile};
-    for (const IXCommand& command : others)
+    // Files are attached to the selected branch.
+    for (const IXCommand& command : {IXCommands::AttachTextFile, IXCommands::AttachPictureFile, IXCommands::AttachVideoFile,
+                                     IXCommands::AttachSoundFile, IXCommands::AttachFlashFile})
+        if (action == command) return bool(branch);
+    for (const IXCommand& command : {IXCommands::AddBranch, IXCommands::AddSubbranch, IXCommands::RemoveBranch,
+                                     IXCommands::RemoveSelectedNodes, IXCommands::AddFloatingComment})
         if (action == command) return true;
     return std::nullopt;
 }

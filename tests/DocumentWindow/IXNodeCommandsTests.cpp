@@ -369,12 +369,14 @@ TEST_F(NodeCommandsTest, ItemsOfCommandsOnTheSelectedBranchFollowItsState)
         EXPECT_EQ(IXActionBridge::validate(item(IXCommands::RemoveFloating, 0)), c.remove) << c.selection;
         EXPECT_EQ(IXActionBridge::validate(item(IXCommands::DetachFloatingNode, 0)), c.detach) << c.selection;
     }
-    // The title tool decides about editing a title; with nothing selected there is no title.
+    // The title tool decides about editing a title; with nothing selected there is no title, no
+    // branch picture and nothing to attach a file to.
     select(QStringLiteral("Two"));
     EXPECT_EQ(IXActionBridge::validate(item(IXCommands::EditTitle, 0)), IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle));
     select(QStringLiteral("doc"));
     EXPECT_FALSE(IXActionBridge::validate(item(IXCommands::EditTitle, 0)));
     EXPECT_FALSE(IXActionBridge::validate(item(IXCommands::AddPicture, 1)));
+    EXPECT_FALSE(IXActionBridge::validate(item(IXCommands::AttachTextFile, 0)));
     EXPECT_TRUE(IXActionBridge::validate(item(IXCommands::AddPicture, 0)));
 }
 
