@@ -61,6 +61,11 @@ QTextEdit* IXTool::textView() const
     return nullptr;
 }
 
+std::optional<PLPoint> IXTool::commandPoint() const
+{
+    return std::nullopt;
+}
+
 bool IXTool::becomeCurrentTool()
 {
     return activateTool();

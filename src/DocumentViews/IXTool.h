@@ -2,10 +2,12 @@
 
 #include "MapLayout/IXLayoutContextObserver.h"
 #include "Platform/Core/PLEditor.h"
+#include "Platform/Drawing/PLPoint.h"
 
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class IXLayoutContext;
 class IXNode;
@@ -55,6 +57,9 @@ public:
     virtual void setEditedObject(const std::shared_ptr<IXNode>& object);
     // The text view of a text-editing tool's field editor; null for others.
     virtual QTextEdit* textView() const;
+    // Where the window's commands started while this tool is current apply, in view space: the
+    // click that opened a context menu. None for tools without such a point.
+    virtual std::optional<PLPoint> commandPoint() const;
 
     // Asked by the manager when this tool is to become current: activateTool's answer.
     virtual bool becomeCurrentTool();

@@ -21,11 +21,64 @@ QAction* addItem(QMenu* menu, const char* title, IXCommand action, QKeySequence 
     return item;
 }
 
+// A standard key answers every binding the platform has for it (Redo: Ctrl+Shift+Z as well
+// as Ctrl+Y); the first is the one the menu shows.
+QAction* addItem(QMenu* menu, const char* title, IXCommand action, QKeySequence::StandardKey key, int tag = -1)
+{
+    QAction* item = addItem(menu, title, action, QKeySequence(), tag);
+    item->setShortcuts(key);
+    return item;
+}
+
 QMenu* addMenu(QMenuBar* bar, const char* title)
 {
     QMenu* menu = bar->addMenu(PLLocalizedStrings::string(QString::fromUtf8(title)));
     IXActionBridge::attachMenu(menu);
     return menu;
+}
+
+QMenu* addSubmenu(QMenu* menu, const char* title)
+{
+    QMenu* submenu = menu->addMenu(PLLocalizedStrings::string(QString::fromUtf8(title)));
+    IXActionBridge::attachMenu(submenu);
+    return submenu;
+}
+
+// The commands on the map's nodes. Return, Delete and typing reach them from the map itself,
+// so their items carry no shortcuts that would take those keys from text being edited.
+void fillMapMenu(QMenu* map)
+{
+    addItem(map, "Add Branch", IXCommands::AddBranch);
+    addItem(map, "Add Sub-branch", IXCommands::AddSubbranch);
+    addItem(map, "Add Branch Above", IXCommands::AddPrebranch);
+    addItem(map, "Add Root Branch", IXCommands::AddBranch, {}, 1);
+    map->addSeparator();
+    addItem(map, "Edit Title", IXCommands::EditTitle);
+    addItem(map, "Edit Text Note", IXCommands::EditTextNote);
+    addItem(map, "Add Comment", IXCommands::AddComment);
+    addItem(map, "Add Floating Comment", IXCommands::AddFloatingComment);
+    addItem(map, "Add Picture...", IXCommands::AddPicture, {}, 1);
+    addItem(map, "Add Floating Picture...", IXCommands::AddPicture, {}, 0);
+    QMenu* attach = addSubmenu(map, "Attach");
+    addItem(attach, "Hyperlink", IXCommands::AttachHyperlink);
+    addItem(attach, "Text File...", IXCommands::AttachTextFile);
+    addItem(attach, "Picture File...", IXCommands::AttachPictureFile);
+    addItem(attach, "Video File...", IXCommands::AttachVideoFile);
+    addItem(attach, "Sound File...", IXCommands::AttachSoundFile);
+    addItem(attach, "Flash File...", IXCommands::AttachFlashFile);
+    addItem(map, "Connect Branches", IXCommands::MakeBranchConnection);
+    map->addSeparator();
+    addItem(map, "Collapse", IXCommands::ToggleCollapser, {}, 0);
+    map->addSeparator();
+    addItem(map, "Remove", IXCommands::RemoveSelectedNodes);
+    addItem(map, "Remove Branch Only", IXCommands::RemoveBranchSection);
+    addItem(map, "Remove Comment", IXCommands::RemoveComment);
+    addItem(map, "Remove Picture", IXCommands::RemovePicture);
+    addItem(map, "Remove All Icons", IXCommands::RemoveIcon)->setData(-1);
+    map->addSeparator();
+    addItem(map, "Detach Branch", IXCommands::DetachBranch);
+    addItem(map, "Detach Picture", IXCommands::DetachPicture);
+    addItem(map, "Detach from Branch", IXCommands::DetachFloatingNode);
 }
 
 }  // namespace
@@ -58,6 +111,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(edit, "Copy", IXCommands::Copy, QKeySequence::Copy);
     addItem(edit, "Paste", IXCommands::Paste, QKeySequence::Paste);
     addItem(edit, "Select All", IXCommands::SelectAll, QKeySequence::SelectAll);
+
+    fillMapMenu(addMenu(bar, "&Map"));
 
     QMenu* view = addMenu(bar, "&View");
     addItem(view, "Mind Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_1), 0);

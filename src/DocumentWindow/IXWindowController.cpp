@@ -23,6 +23,7 @@
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
+#include "DocumentWindow/IXNodeCommands.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/System/PLKeyboard.h"
@@ -30,7 +31,6 @@
 #include "Platform/Core/PLNotificationCenter.h"
 #include "Platform/Core/PLRunLoop.h"
 #include "Platform/Core/PLUndoManager.h"
-#include "UtilityWidgets/UTBeep.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -87,7 +87,9 @@ public:
 
 }  // namespace
 
-IXWindowController::IXWindowController(IXDocument& document) : m_document(document)
+IXWindowController::IXWindowController(IXDocument& document)
+    : m_document(document)
+    , m_nodeCommands(std::make_unique<IXNodeCommands>(*this))
 {
     m_window = new IXDocumentWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -605,21 +607,7 @@ void IXWindowController::openTextNoteEditorWithReference(const std::shared_ptr<I
 
 void IXWindowController::addSubbranch()
 {
-    std::shared_ptr<IXBranchNode> parent = selectedBranch();
-    const auto node = documentNode();
-    if (!parent && node && !node->rootBranches().isEmpty())
-        parent = std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().last());
-    if (!parent) {
-        UTBeep::beep();
-        return;
-    }
-    auto branch = std::make_shared<IXBranchNode>();
-    parent->insertBranch(branch, -1);
-    // Only a collapsed parent needs its style: making one for every parent would leave a style
-    // behind that undoing the insertion does not take back.
-    if (const auto shown = parent->existingStyle(); shown && shown->branchCollapsed())
-        if (const auto style = parent->style()) style->setBranchCollapsed(false);
-    PLRunLoop::perform(this, "selectNew", [this, branch] { setSelection(IXSelection::selectionWithNode(branch)); });
+    m_nodeCommands->addSubbranch(nullptr);
 }
 
 // --- Full screen ---
@@ -703,8 +691,47 @@ try {
     }
     if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
     if (action == IXCommands::BrainStorm) return false;  // until the branch title tool can type the titles
-    return true;
+    return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {
     PLExceptionBoundary::caught();
     return false;
 }
+
+// --- Node commands ---
+
+#define IX_NODE_COMMAND(command)                              \
+    void IXWindowController::command(QObject* sender)         \
+    try {                                                     \
+        m_nodeCommands->command(sender);                      \
+    } catch (...) {                                           \
+        PLExceptionBoundary::caught();                        \
+    }
+
+IX_NODE_COMMAND(addBranch)
+IX_NODE_COMMAND(addSubbranch)
+IX_NODE_COMMAND(addPrebranch)
+IX_NODE_COMMAND(removeBranch)
+IX_NODE_COMMAND(removeBranchSection)
+IX_NODE_COMMAND(removeFloating)
+IX_NODE_COMMAND(removeSelectedNodes)
+IX_NODE_COMMAND(removeComment)
+IX_NODE_COMMAND(removePicture)
+IX_NODE_COMMAND(removeIcon)
+IX_NODE_COMMAND(detachBranch)
+IX_NODE_COMMAND(detachPicture)
+IX_NODE_COMMAND(detachFloatingNode)
+IX_NODE_COMMAND(addComment)
+IX_NODE_COMMAND(addFloatingComment)
+IX_NODE_COMMAND(addPicture)
+IX_NODE_COMMAND(toggleCollapser)
+IX_NODE_COMMAND(editTitle)
+IX_NODE_COMMAND(editTextNote)
+IX_NODE_COMMAND(makeBranchConnection)
+IX_NODE_COMMAND(attachHyperlink)
+IX_NODE_COMMAND(attachTextFile)
+IX_NODE_COMMAND(attachPictureFile)
+IX_NODE_COMMAND(attachVideoFile)
+IX_NODE_COMMAND(attachSoundFile)
+IX_NODE_COMMAND(attachFlashFile)
+
+#undef IX_NODE_COMMAND

@@ -23,6 +23,7 @@ class IXDocumentWindow;
 class IXLayoutContext;
 class IXLayoutNode;
 class IXMapView;
+class IXNodeCommands;
 class QAction;
 class QWidget;
 
@@ -114,6 +115,35 @@ public:
     Q_INVOKABLE void openReference(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
 
+    // --- Node commands (IXNodeCommands) ---
+    IXNodeCommands& nodeCommands() const { return *m_nodeCommands; }
+    Q_INVOKABLE void addBranch(QObject* sender);
+    Q_INVOKABLE void addSubbranch(QObject* sender);
+    Q_INVOKABLE void addPrebranch(QObject* sender);
+    Q_INVOKABLE void removeBranch(QObject* sender);
+    Q_INVOKABLE void removeBranchSection(QObject* sender);
+    Q_INVOKABLE void removeFloating(QObject* sender);
+    Q_INVOKABLE void removeSelectedNodes(QObject* sender);
+    Q_INVOKABLE void removeComment(QObject* sender);
+    Q_INVOKABLE void removePicture(QObject* sender);
+    Q_INVOKABLE void removeIcon(QObject* sender);
+    Q_INVOKABLE void detachBranch(QObject* sender);
+    Q_INVOKABLE void detachPicture(QObject* sender);
+    Q_INVOKABLE void detachFloatingNode(QObject* sender);
+    Q_INVOKABLE void addComment(QObject* sender);
+    Q_INVOKABLE void addFloatingComment(QObject* sender);
+    Q_INVOKABLE void addPicture(QObject* sender);
+    Q_INVOKABLE void toggleCollapser(QObject* sender);
+    Q_INVOKABLE void editTitle(QObject* sender);
+    Q_INVOKABLE void editTextNote(QObject* sender);
+    Q_INVOKABLE void makeBranchConnection(QObject* sender);
+    Q_INVOKABLE void attachHyperlink(QObject* sender);
+    Q_INVOKABLE void attachTextFile(QObject* sender);
+    Q_INVOKABLE void attachPictureFile(QObject* sender);
+    Q_INVOKABLE void attachVideoFile(QObject* sender);
+    Q_INVOKABLE void attachSoundFile(QObject* sender);
+    Q_INVOKABLE void attachFlashFile(QObject* sender);
+
     // --- IXDocumentWindowControlling ---
     QWidget* window() const override;
     void showWindow() override;
@@ -162,6 +192,7 @@ private:
     void alertAboutReference(const char* titleKey, const char* messageKey);
 
     IXDocument& m_document;
+    std::unique_ptr<IXNodeCommands> m_nodeCommands;
     QPointer<IXDocumentWindow> m_window;
     std::array<QPointer<IXMapView>, 3> m_mapViews;
     int m_documentLayout = -1;
