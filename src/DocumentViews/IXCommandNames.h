@@ -51,6 +51,37 @@ inline constexpr IXCommand Expand{"expand:"};
 inline constexpr IXCommand Collapse{"collapse:"};
 inline constexpr IXCommand AutolayoutBranches{"autolayoutBranches:"};
 inline constexpr IXCommand BrainStorm{"brainStorm:"};
+// Context menus: node commands, clipboard, styles, spelling
+inline constexpr IXCommand AddSubbranch{"addSubbranch:"};
+inline constexpr IXCommand AddFloatingComment{"addFloatingComment:"};
+inline constexpr IXCommand AddPicture{"addPicture:"};
+inline constexpr IXCommand AddComment{"addComment:"};
+inline constexpr IXCommand EditTitle{"editTitle:"};
+inline constexpr IXCommand EditTextNote{"editTextNote:"};
+inline constexpr IXCommand AttachHyperlink{"attachHyperlink:"};
+inline constexpr IXCommand AttachTextFile{"attachTextFile:"};
+inline constexpr IXCommand AttachPictureFile{"attachPictureFile:"};
+inline constexpr IXCommand AttachVideoFile{"attachVideoFile:"};
+inline constexpr IXCommand AttachSoundFile{"attachSoundFile:"};
+inline constexpr IXCommand AttachFlashFile{"attachFlashFile:"};
+inline constexpr IXCommand RemoveIcon{"removeIcon:"};
+inline constexpr IXCommand RemovePicture{"removePicture:"};
+inline constexpr IXCommand DetachPicture{"detachPicture:"};
+inline constexpr IXCommand RemoveComment{"removeComment:"};
+inline constexpr IXCommand DetachBranch{"detachBranch:"};
+inline constexpr IXCommand DetachFloatingNode{"detachFloatingNode:"};
+inline constexpr IXCommand RemoveBranchSection{"removeBranchSection:"};
+inline constexpr IXCommand ToggleCollapser{"toggleCollapser:"};
+inline constexpr IXCommand MakeBranchConnection{"makeBranchConnection:"};
+inline constexpr IXCommand ToggleFilter{"toggleFilter:"};
+inline constexpr IXCommand DetachBranchAsDocument{"detachBranchAsDocument:"};
+inline constexpr IXCommand CopyStyles{"copyStyles:"};
+inline constexpr IXCommand PasteStyles{"pasteStyles:"};
+inline constexpr IXCommand ClearStyles{"clearStyles:"};
+inline constexpr IXCommand CorrectSpelling{"correctSpelling:"};
+inline constexpr IXCommand IgnoreSpelling{"ignoreSpelling:"};
+// Answered by nothing: an item that only informs ("No Guesses Found") shows disabled.
+inline constexpr IXCommand InvalidSpelling{"invalidSpelling:"};
 // View
 inline constexpr IXCommand SwitchToView{"switchToView:"};
 inline constexpr IXCommand ZoomIn{"zoomIn:"};
