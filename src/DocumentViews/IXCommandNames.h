@@ -75,6 +75,16 @@ inline constexpr IXCommand AttachPictureFile{"attachPictureFile:"};
 inline constexpr IXCommand AttachVideoFile{"attachVideoFile:"};
 inline constexpr IXCommand AttachSoundFile{"attachSoundFile:"};
 inline constexpr IXCommand AttachFlashFile{"attachFlashFile:"};
+// Context menus: filter, styles, spelling
+inline constexpr IXCommand ToggleFilter{"toggleFilter:"};
+inline constexpr IXCommand DetachBranchAsDocument{"detachBranchAsDocument:"};
+inline constexpr IXCommand CopyStyles{"copyStyles:"};
+inline constexpr IXCommand PasteStyles{"pasteStyles:"};
+inline constexpr IXCommand ClearStyles{"clearStyles:"};
+inline constexpr IXCommand CorrectSpelling{"correctSpelling:"};
+inline constexpr IXCommand IgnoreSpelling{"ignoreSpelling:"};
+// Answered by nothing: an item that only informs ("No Guesses Found") shows disabled.
+inline constexpr IXCommand InvalidSpelling{"invalidSpelling:"};
 // View
 inline constexpr IXCommand SwitchToView{"switchToView:"};
 inline constexpr IXCommand ZoomIn{"zoomIn:"};

@@ -11,6 +11,7 @@
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
+#include "DocumentViews/IXTrackingLoop.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
@@ -551,7 +552,10 @@ PLMouseEvent IXMapView::mouseEventFromQt(const QMouseEvent* event, PLMouseEvent:
 {
     // Qt passes the second press of a double click on as a press of its own type.
     const int clicks = event->type() == QEvent::MouseButtonDblClick ? 2 : 1;
-    return PLMouseEvent(type, pointFromQt(event->position()), clicks, PLKeyboard::modifierFlags(event->modifiers()));
+    PLMouseEvent converted(type, pointFromQt(event->position()), clicks, PLKeyboard::modifierFlags(event->modifiers()));
+    const QPointF inWindow = window()->mapFromGlobal(event->globalPosition());
+    converted.setLocationInWindow(PLPoint(float(inWindow.x()), float(window()->height() - inWindow.y())));
+    return converted;
 }
 
 bool IXMapView::postToTracking(const QMouseEvent* event, PLMouseEvent::Type type)
@@ -576,6 +580,24 @@ void IXMapView::autoscroll(const PLMouseEvent& event)
     if (!scroller) return;
     const QPointF at = pointToQt(event.locationInView());
     scroller->ensureVisible(PLPixels::roundedInt(at.x()), PLPixels::roundedInt(at.y()), 8, 8);
+}
+
+void IXMapView::panCanvas(const PLMouseEvent& down)
+{
+    IXScalingScrollView* scroller = scrollView();
+    if (!scroller) return;
+    QWidget::setCursor(Qt::OpenHandCursor);
+    // The view moves under the pointer as it scrolls: the drag is measured in the window.
+    PLPoint last = down.locationInWindow();
+    IXTrackingLoop loop(this);
+    for (PLMouseEvent next = loop.nextEvent(); next.type() == PLMouseEvent::LeftMouseDragged; next = loop.nextEvent()) {
+        const PLPoint at = next.locationInWindow();
+        // The window's space is y-up, the scroll bars count downwards.
+        scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value() - PLPixels::roundedInt(at.x - last.x));
+        scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->value() + PLPixels::roundedInt(at.y - last.y));
+        last = at;
+    }
+    unsetCursor();
 }
 
 void IXMapView::mousePressEvent(QMouseEvent* event)
@@ -608,10 +630,7 @@ try {
     PLMouseTracking::takePendingEvents();
     if (handled) return;
     if ((modifiers & PLMouseEvent::Option) != 0) {
-        // Panning: the map follows the pointer until the button is released.
-        m_panning = true;
-        m_panLast = event->globalPosition();
-        QWidget::setCursor(Qt::OpenHandCursor);
+        panCanvas(down);
         return;
     }
     tools->activateToolNamed(IXToolNames::Selection, m_context.get(), IXToolEvent(down));
@@ -624,15 +643,6 @@ try {
     if (postToTracking(event, event->buttons() & Qt::LeftButton ? PLMouseEvent::LeftMouseDragged
                                                                 : PLMouseEvent::MouseMoved))
         return;
-    if (m_panning) {
-        const QPointF delta = event->globalPosition() - m_panLast;
-        m_panLast = event->globalPosition();
-        if (IXScalingScrollView* scroller = scrollView()) {
-            scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value() - PLPixels::roundedInt(delta.x()));
-            scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->value() - PLPixels::roundedInt(delta.y()));
-        }
-        return;
-    }
     if (m_context && event->buttons() == Qt::NoButton) m_context->mouse().trackMouse(mouseEventFromQt(event, PLMouseEvent::MouseMoved));
 } catch (...) {
     PLExceptionBoundary::caught();
@@ -642,10 +652,6 @@ void IXMapView::mouseReleaseEvent(QMouseEvent* event)
 try {
     if (postToTracking(event, event->button() == Qt::LeftButton ? PLMouseEvent::LeftMouseUp : PLMouseEvent::RightMouseUp))
         return;
-    if (m_panning && event->button() == Qt::LeftButton) {
-        m_panning = false;
-        unsetCursor();
-    }
 } catch (...) {
     PLExceptionBoundary::caught();
 }

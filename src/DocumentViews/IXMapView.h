@@ -159,6 +159,9 @@ private:
     // Sends a window command by its selector to the context's controller, when it has it.
     void sendToController(IXCommand command);
     void startTitleEditing(QKeyEvent* event);
+    // Alt-drag: the map follows the pointer until the button is released (or the gesture is
+    // abandoned), in a tracking loop.
+    void panCanvas(const PLMouseEvent& down);
     void scrollRectToVisible(const PLRect& rect);
     // The layout type of the node's branch group (0 when it has none).
     int layoutTypeOf(IXNode* branch) const;
@@ -176,7 +179,4 @@ private:
     float m_lastPageScale = 0.0f;
     // While painting: the area being redrawn, in Qt's coordinates.
     const QRegion* m_paintRegion = nullptr;
-    // Alt-drag panning: the last pointer position, global.
-    bool m_panning = false;
-    QPointF m_panLast;
 };

@@ -56,6 +56,14 @@ std::shared_ptr<IXNode> IXTool::editedObject() const
 
 void IXTool::setEditedObject(const std::shared_ptr<IXNode>&) {}
 
+void IXTool::giveBackObjects()
+{
+    setContext(nullptr);
+    releaseEditedObject();
+}
+
+void IXTool::releaseEditedObject() {}
+
 QTextEdit* IXTool::textView() const
 {
     return nullptr;

@@ -52,9 +52,14 @@ public:
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
     bool respondsToSelector(std::string_view selector) const override;
 
-    // The node the tool edits; the base keeps none.
+    // The node the tool edits; the base keeps none. A tool that edits a given node may treat
+    // setting none (or a node of another kind) as a programming error.
     virtual std::shared_ptr<IXNode> editedObject() const;
     virtual void setEditedObject(const std::shared_ptr<IXNode>& object);
+    // Takes the context and the edited object back from a tool whose activation was refused:
+    // the context is dropped and releaseEditedObject lets the object go. Never asserts, so
+    // every tool can be refused whatever its setEditedObject requires.
+    void giveBackObjects();
     // The text view of a text-editing tool's field editor; null for others.
     virtual QTextEdit* textView() const;
     // Where the window's commands started while this tool is current apply, in view space: the
@@ -75,6 +80,10 @@ public:
     // (false when it cannot) and ends the edit.
     void discardEditing() override;
     bool commitEditing() override;
+
+    // Lets go of the edited object after a refused activation; the base keeps none, and a tool
+    // that keeps one lets it go at the latest when it is released.
+    virtual void releaseEditedObject();
 
     // Hooks around a change of context.
     virtual void contextWillChange();

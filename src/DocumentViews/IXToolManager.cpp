@@ -1,5 +1,7 @@
 #include "DocumentViews/IXToolManager.h"
 
+#include "DocumentViews/IXContextMenuTool.h"
+#include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
@@ -18,11 +20,21 @@ struct ToolClass {
     IXToolManager::Factory factory;
 };
 
+template <typename Tool>
+void addToolClass(QHash<QString, ToolClass>& registry)
+{
+    registry.insert(QString::fromLatin1(Tool::staticMetaObject.className()),
+                    {&Tool::staticMetaObject, [](IXToolManager* manager) -> IXTool* { return new Tool(manager); }});
+}
+
 // The application's tool classes, by the names the program asks for. A table rather than
 // self-registration, which a static library would drop at link time.
 QHash<QString, ToolClass> makeRegistry()
 {
     QHash<QString, ToolClass> registry;
+    // Selecting and context menus.
+    addToolClass<IXSelectionTool>(registry);
+    addToolClass<IXContextMenuTool>(registry);
     return registry;
 }
 
@@ -128,8 +140,7 @@ IXTool* IXToolManager::activateToolNamed(IXToolName toolClassName, const std::sh
     tool->setContext(context);
     if (object) tool->setEditedObject(object);
     if (!makeCurrentTool(tool.get())) {
-        tool->setContext(nullptr);
-        tool->setEditedObject(nullptr);
+        tool->giveBackObjects();
         return nullptr;
     }
     IXTool* current = tool.release();

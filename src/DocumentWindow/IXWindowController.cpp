@@ -21,6 +21,7 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentWindow.h"
+#include "DocumentWindow/IXContextMenus.h"
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
@@ -279,6 +280,22 @@ try {
 void IXWindowController::buildMenus()
 {
     IXMainMenu::installWindowMenus(m_window);
+    m_contextMenus = std::make_unique<IXContextMenus>();
+}
+
+QMenu* IXWindowController::contextMenu(Menu menu)
+{
+    return m_contextMenus ? m_contextMenus->menu(menu) : nullptr;
+}
+
+QAction* IXWindowController::makeMenuItem(const QString& title, IXCommand command, QObject* target, QObject* parent)
+{
+    return IXContextMenus::makeItem(title, command, target, parent);
+}
+
+void IXWindowController::validateBeforeShowing(QMenu* menu)
+{
+    IXContextMenus::validateBeforeShowing(menu);
 }
 
 // --- Layout ---

@@ -4,6 +4,7 @@
 #include "DocumentModel/IXReferenceOpening.h"
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXWindowControlling.h"
+#include "DocumentViews/IXContextMenuProviding.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
 #include "DocumentWindow/IXDocumentViewOwning.h"
@@ -18,6 +19,7 @@
 #include <memory>
 
 class IXBranchNode;
+class IXContextMenus;
 class IXDocument;
 class IXDocumentWindow;
 class IXLayoutContext;
@@ -49,6 +51,7 @@ extern const QString IXDocumentDidChangeNotification;     // "IXDocumentDidChang
 class IXWindowController : public QObject,
                            public IXDocumentWindowControlling,
                            public IXWindowControlling,
+                           public IXContextMenuProviding,
                            public IXDocumentViewOwning,
                            public IXLayoutContextObserver,
                            public IXBranchNodeObserver {
@@ -167,6 +170,11 @@ public:
     // from its first root branch, so the controller hears that branch's title change).
     void synchronizeWindowTitleWithDocumentName();
 
+    // --- IXContextMenuProviding (the menus of IXContextMenus, made with the window) ---
+    QMenu* contextMenu(Menu menu) override;
+    QAction* makeMenuItem(const QString& title, IXCommand command, QObject* target, QObject* parent) override;
+    void validateBeforeShowing(QMenu* menu) override;
+
     // --- IXDocumentViewOwning ---
     QWidget* documentView() const override;
 
@@ -201,5 +209,6 @@ private:
     std::shared_ptr<IXBranchNode> m_brainStormActiveBranch;
     bool m_closing = false;
     std::weak_ptr<IXDocumentNode> m_observedNode;
+    std::unique_ptr<IXContextMenus> m_contextMenus;
     Qt::WindowStates m_stateBeforeFullScreen;
 };

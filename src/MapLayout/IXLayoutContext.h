@@ -185,6 +185,9 @@ public:
         std::shared_ptr<const void> selection;
     };
     HitCandidates hitCandidatesAt(PLPoint pointInView);
+    // The draw stack's cells, without the selection outlines, whose bounds may meet the
+    // rectangle (view space), in stack order: what a rubber band over the rectangle may touch.
+    HitCandidates drawCandidatesInRect(const PLRect& rectInView);
 
 private:
     struct Stacks;

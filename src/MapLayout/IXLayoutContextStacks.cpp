@@ -463,6 +463,17 @@ void IXLayoutContext::autosizeCanvas()
 
 // --- Hit candidates ---
 
+IXLayoutContext::HitCandidates IXLayoutContext::drawCandidatesInRect(const PLRect& rectInView)
+{
+    const StacksHold held = holdStacks();
+    Stacks& below = *held.below;
+    indexDrawStack(below);
+    const PLRect rect = UTGeometry::normalized(m_coordinates.convertRectToCell(rectInView, nullptr));
+    HitCandidates found{{}, held.below, nullptr};
+    for (std::uint32_t position : below.drawIndex->positionsMeeting(rect)) found.cells.push_back(below.draw[position].get());
+    return found;
+}
+
 IXLayoutContext::HitCandidates IXLayoutContext::hitCandidatesAt(PLPoint pointInView)
 {
     const StacksHold held = holdStacks();

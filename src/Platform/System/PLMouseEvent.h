@@ -19,6 +19,9 @@ public:
         RightMouseDragged = 7,
         MouseEntered = 8,
         MouseExited = 9,
+        // Not the mouse's own: a tracking loop's gesture was abandoned (Escape, or the view
+        // lost the keyboard focus or was hidden while the button was down).
+        TrackingCancelled = 10,
     };
 
     // Modifier keys held during the event. Command is the shortcut key (Ctrl on this system's
@@ -40,6 +43,14 @@ public:
 
     constexpr Type type() const { return m_type; }
     constexpr PLPoint locationInView() const { return m_location; }
+    // Where the event happened in its window (y-up), which stays put while the view scrolls
+    // under the pointer; the view's location when the hosting view gave none.
+    constexpr PLPoint locationInWindow() const { return m_hasWindowLocation ? m_windowLocation : m_location; }
+    constexpr void setLocationInWindow(PLPoint location)
+    {
+        m_windowLocation = location;
+        m_hasWindowLocation = true;
+    }
     constexpr int clickCount() const { return m_clickCount; }
     constexpr std::uint32_t modifierFlags() const { return m_modifierFlags; }
     constexpr bool hasModifier(Modifier modifier) const { return (m_modifierFlags & modifier) != 0; }
@@ -48,6 +59,8 @@ public:
 private:
     Type m_type = MouseMoved;
     PLPoint m_location;
+    PLPoint m_windowLocation;
+    bool m_hasWindowLocation = false;
     int m_clickCount = 0;
     std::uint32_t m_modifierFlags = 0;
 };

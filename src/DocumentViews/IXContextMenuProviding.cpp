@@ -1,0 +1,3 @@
+#include "DocumentViews/IXContextMenuProviding.h"
+
+IXContextMenuProviding::~IXContextMenuProviding() = default;

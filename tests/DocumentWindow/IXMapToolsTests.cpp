@@ -1,0 +1,302 @@
+// The selection and context-menu tools end to end through the application object, offscreen,
+// on the small fixture map: clicks, the rubber band and the ways a drag is abandoned, and the
+// context menu chosen by the kind of node under a right-click.
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXConnectionNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXSpellCheckingNotices.h"
+#include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXContextMenuTool.h"
+#include "DocumentViews/IXContinuousSpellChecking.h"
+#include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXSelectionTool.h"
+#include "DocumentViews/IXToolEnvironment.h"
+#include "DocumentViews/IXToolManager.h"
+#include "DocumentViews/IXWindowControllerLookup.h"
+#include "DocumentWindow/IXActionBridge.h"
+#include "DocumentWindow/IXAppController.h"
+#include "DocumentWindow/IXApplication.h"
+#include "DocumentWindow/IXDocument.h"
+#include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXWindowController.h"
+#include "IXShellTestSupport.h"
+#include "MapLayout/IXBranchCell.h"
+#include "MapLayout/IXLayoutCellFactory.h"
+#include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXMapCellFactory.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Text/PLSpellChecker.h"
+#include "UtilityWidgets/UTBeep.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QMenu>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+class SpellCheckingOn : public IXContinuousSpellChecking {
+public:
+    bool continuousSpellChecking() const override { return true; }
+};
+
+class MapToolsTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        IXLayoutCellFactory::install(&m_cells);
+        IXWindowController::installAsShellControllers();
+        IXContinuousSpellChecking::install(&m_spelling);
+        IXApplication::instance()->setDelegate(&IXAppController::sharedController());
+        m_sound = UTBeep::setSound([] {});
+    }
+    void TearDown() override
+    {
+        IXToolManager::sharedManager()->discardCurrentTool();
+        for (IXDocument* document : IXDocumentController::shared().documents())
+            IXDocumentController::shared().removeDocument(document);
+        IXDocument::setWindowControllerFactory({});
+        IXWindowControllerLookup::install(nullptr);
+        IXToolEnvironment::install(nullptr);
+        IXLayoutCellFactory::install(nullptr);
+        IXContinuousSpellChecking::install(nullptr);
+        IXApplication::instance()->setDelegate(nullptr);
+        UTBeep::setSound(m_sound);
+        spin(10);
+    }
+
+    // Opens the fixture (Main with Sub, Second, a floating picture and a floating comment),
+    // after letting the map change first.
+    void open(const std::function<void(IXDocumentNode&)>& change = {})
+    {
+        PLError error;
+        document = IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tools.ixd")),
+                                                               true, &error);
+        ASSERT_TRUE(document) << error.localizedDescription().toStdString();
+        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+        if (change) change(*document->documentNode());
+        controller = dynamic_cast<IXWindowController*>(document->windowControllers().front());
+        view = qobject_cast<IXMapView*>(controller->documentView());
+        ASSERT_TRUE(view);
+        controller->documentWindow()->activateWindow();
+        view->setFocus();
+        spin(20);
+        context()->performLayoutIfNeeded();
+    }
+
+    IXLayoutContext* context() const { return view->layoutContext(); }
+    std::shared_ptr<IXDocumentNode> node() const { return document->documentNode(); }
+    std::shared_ptr<IXNode> branch(const QString& title) const
+    {
+        std::vector<std::shared_ptr<IXNode>> pending(node()->rootBranches().begin(), node()->rootBranches().end());
+        while (!pending.empty()) {
+            auto next = pending.back();
+            pending.pop_back();
+            if (next->title() == title) return next;
+            for (const auto& child : std::static_pointer_cast<IXBranchNode>(next)->branches()) pending.push_back(child);
+        }
+        return nullptr;
+    }
+    std::shared_ptr<IXNode> picture() const { return node()->pictures().front(); }
+    std::shared_ptr<IXNode> comment() const { return node()->comments().front(); }
+
+    // A point of the view (Qt's space) where the map finds the node, or (-1, -1).
+    QPoint pointOn(const IXNode* target) const
+    {
+        IXLayoutCell* cell = context()->cells().cellForNode(const_cast<IXNode*>(target));
+        const PLRect area = cell ? context()->coordinates().convertRectFromCell(cell->bounds(), cell) : context()->visibleCellsBounds();
+        const QRectF box = view->rectToQt(area);
+        // From the middle outwards, so that a branch is hit on its title.
+        for (double dy = 0; dy <= box.height() / 2; dy += 1)
+            for (double dx = 0; dx <= box.width() / 2; dx += 1)
+                for (const QPointF p : {box.center() + QPointF(dx, dy), box.center() - QPointF(dx, dy)})
+                    if (context()->mouse().nodeAtPoint(view->pointFromQt(p)) == target) return p.toPoint();
+        return QPoint(-1, -1);
+    }
+    // A point of the view where the map has nothing.
+    QPoint emptyPoint() const
+    {
+        const QRectF cells = view->rectToQt(context()->coordinates().convertRectFromCell(context()->cellsBounds(), nullptr));
+        return (cells.bottomRight() + QPointF(30, 30)).toPoint();
+    }
+    // The node's own box: a branch's without its sub-branches.
+    QRect boxOf(const IXNode* target) const
+    {
+        auto* node = const_cast<IXNode*>(target);
+        IXLayoutCell* cell = node->isBranch() ? static_cast<IXLayoutCell*>(context()->cells().branchCellForNode(node))
+                                              : context()->cells().cellForNode(node);
+        return view->rectToQt(context()->coordinates().convertRectFromCell(cell->bounds(), cell)).toAlignedRect();
+    }
+
+    static QStringList titles(const IXSelection& selection)
+    {
+        QStringList result;
+        for (const auto& node : selection.nodes()) result << (node->isDocument() ? QStringLiteral("<document>") : node->title());
+        result.sort();
+        return result;
+    }
+    QStringList selected() const { return titles(context()->selection()); }
+    QStringList highlighted() const { return titles(context()->highlights()); }
+
+    // Presses at the start and moves to each point; then, once the tool's tracking loop has
+    // taken the moves, `during` looks at the map and `end` ends the gesture (a release,
+    // Escape, ...).
+    void drag(QPoint start, const QList<QPoint>& moves, const std::function<void()>& during,
+              const std::function<void(QPoint)>& end)
+    {
+        // One event per turn: the loop takes each before the next comes.
+        std::function<void(qsizetype)> step = [&](qsizetype index) {
+            if (index == moves.size()) {
+                if (during) during();
+                end(moves.isEmpty() ? start : moves.last());
+                return;
+            }
+            QMouseEvent move(QEvent::MouseMove, moves[index], view->mapToGlobal(moves[index]), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(view, &move);
+            QTimer::singleShot(0, view, [&step, index] { step(index + 1); });
+        };
+        QTimer::singleShot(0, view, [&step] { step(0); });
+        QTest::mousePress(view, Qt::LeftButton, {}, start);
+    }
+    void release(QPoint at) { QTest::mouseRelease(view, Qt::LeftButton, {}, at); }
+    // A press follows its gesture in a nested loop until the release, which must be on its way
+    // first (QTest::mouseClick would send it only after the press returned).
+    void click(QPoint at, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTimer::singleShot(0, view, [this, at, modifiers] { QTest::mouseRelease(view, Qt::LeftButton, modifiers, at); });
+        QTest::mousePress(view, Qt::LeftButton, modifiers, at);
+    }
+
+    IXContextMenuTool* rightClick(QPoint at)
+    {
+        QTest::mouseClick(view, Qt::RightButton, {}, at);
+        return qobject_cast<IXContextMenuTool*>(IXToolManager::sharedManager()->currentTool());
+    }
+
+    IXDocument* document = nullptr;
+    IXWindowController* controller = nullptr;
+    IXMapView* view = nullptr;
+    FakeDialogs dialogs;
+
+private:
+    IXMapCellFactory m_cells;
+    SpellCheckingOn m_spelling;
+    UTBeep::Sound m_sound;
+};
+
+TEST_F(MapToolsTest, ClicksSelectTheObjectOrTheDocumentAndShiftClicksAddToTheSelection)
+{
+    open();
+    click(pointOn(branch(QStringLiteral("Sub")).get()));
+    EXPECT_EQ(selected(), QStringList({QStringLiteral("Sub")}));
+    click(pointOn(branch(QStringLiteral("Second")).get()), Qt::ShiftModifier);
+    EXPECT_EQ(selected(), QStringList({QStringLiteral("Second"), QStringLiteral("Sub")}));
+    click(pointOn(comment().get()), Qt::ShiftModifier);
+    EXPECT_EQ(selected(), QStringList({QStringLiteral("Note"), QStringLiteral("Second"), QStringLiteral("Sub")}));
+    // Empty canvas, with or without Shift, selects the document: no object stays selected.
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers()}) {
+        click(emptyPoint(), modifiers);
+        EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
+        EXPECT_EQ(controller->selectedBranch(), nullptr);
+        EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
+        click(pointOn(branch(QStringLiteral("Sub")).get()));
+    }
+}
+
+TEST_F(MapToolsTest, TheRubberBandHighlightsWhatItTouchesAndSelectsItAtRelease)
+{
+    open();
+    const QRect main = boxOf(branch(QStringLiteral("Main")).get());
+    const QRect sub = boxOf(branch(QStringLiteral("Sub")).get());
+    const QRect note = boxOf(comment().get());
+    const QRect all = main.united(sub).united(note).united(boxOf(branch(QStringLiteral("Second")).get()))
+                          .united(boxOf(picture().get()));
+    const QPoint outside = emptyPoint();
+    const struct {
+        const char* name;
+        QPoint start;
+        QPoint end;
+        QStringList expected;
+    } cases[] = {
+        {"from empty canvas over Sub's corner", outside, sub.bottomRight() - QPoint(2, 2), {}},
+        {"everything", all.topLeft() - QPoint(10, 10), all.bottomRight() + QPoint(10, 10),
+         {QStringLiteral("Main"), QStringLiteral("Note"), QStringLiteral("Second"), QStringLiteral("Sub"), picture()->title()}},
+        {"nothing but canvas", outside, outside + QPoint(40, 40), {QStringLiteral("<document>")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList expected = c.expected;
+        if (expected.isEmpty()) {
+            // The band from outside reaches Sub (and whatever lies between): work it out from the cells.
+            const QRect band = QRect(c.start, c.end).normalized();
+            for (const auto& n : {branch(QStringLiteral("Main")), branch(QStringLiteral("Sub")), branch(QStringLiteral("Second")),
+                                  comment(), picture()})
+                if (band.intersects(boxOf(n.get()))) expected << n->title();
+            expected.sort();
+            ASSERT_TRUE(expected.contains(QStringLiteral("Sub")));
+        }
+        expected.sort();
+        QStringList whileDragging;
+        QRect bandShown;
+        drag(c.start, {c.start + (c.end - c.start) / 2, c.end},
+             [&] {
+                 whileDragging = highlighted();
+                 auto* tool = qobject_cast<IXSelectionTool*>(IXToolManager::sharedManager()->currentTool());
+                 if (tool && tool->highlightView() && tool->highlightView()->isVisible()) bandShown = tool->highlightView()->geometry();
+                 // The press selected the document at once.
+                 EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
+             },
+             [&](QPoint at) { release(at); });
+        EXPECT_EQ(whileDragging, expected);
+        // The band spans the press and the pointer.
+        EXPECT_EQ(bandShown, QRect(QPoint(std::min(c.start.x(), c.end.x()), std::min(c.start.y(), c.end.y())),
+                                   QSize(std::abs(c.end.x() - c.start.x()), std::abs(c.end.y() - c.start.y()))));
+        EXPECT_EQ(selected(), expected);
+        EXPECT_TRUE(context()->highlights().isEmpty());
+        EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
+        EXPECT_TRUE(view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty());
+    }
+}
+
+TEST_F(MapToolsTest, EscapeOrALostGrabEndsTheRubberBandWithTheDocumentSelected)
+{
+    open();
+    const QRect all = boxOf(branch(QStringLiteral("Main")).get()).united(boxOf(branch(QStringLiteral("Second")).get()));
+    const struct {
+        const char* name;
+        std::function<void()> abandon;
+    } ways[] = {
+        {"Escape", [&] { QTest::keyClick(view, Qt::Key_Escape); }},
+        {"the window loses the focus", [&] {
+             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+             QApplication::sendEvent(view, &out);
+         }},
+        {"the window is hidden", [&] { controller->documentWindow()->hide(); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        if (!controller->documentWindow()->isVisible()) controller->documentWindow()->show();
+        view->setFocus();
+        click(pointOn(branch(QStringLiteral("Sub")).get()));
+        ASSERT_EQ(selected(), QStringList({QStringLiteral("Sub")}));
+        bool highlightedWhileDragging = false;
+        drag(all.topLeft() - QPoint(10, 10), {all.bottomRight() + QPoint(10, 10)},
+             [&] { highlightedWhileDragging = highlighted().contains(QStringLiteral("Main")); },
+             [&](QPoint) { way.abandon(); });
+        spin();
+        EXPECT_TRUE(highlightedWhileDragging);
+        EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
+        EXPECT_TRUE(context()->highlights().isEmpty());
+        EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
+        EXPECT_TRUE(view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty());
+        // The release that comes later finds no gesture.
+        release(all.bottomRight());
+        EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
+    }
+}
+
+}  // namespace
