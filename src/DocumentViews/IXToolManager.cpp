@@ -1,5 +1,6 @@
 #include "DocumentViews/IXToolManager.h"
 
+#include "DocumentViews/IXBranchTitleTool.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
@@ -23,6 +24,11 @@ struct ToolClass {
 QHash<QString, ToolClass> makeRegistry()
 {
     QHash<QString, ToolClass> registry;
+
+    registry.insert(IXToolNames::BranchTitle.toString(),
+                    {&IXBranchTitleTool::staticMetaObject,
+                     [](IXToolManager* manager) -> IXTool* { return new IXBranchTitleTool(manager); }});
+
     return registry;
 }
 
