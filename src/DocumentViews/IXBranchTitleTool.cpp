@@ -380,16 +380,9 @@ void IXBranchTitleTool::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* c
     IXTool::notifiedOfLayoutContextWillInvalidate(context);
 }
 
-void IXBranchTitleTool::undo(QObject*)
+void IXBranchTitleTool::editText(void (QTextEdit::*edit)())
 try {
-    if (QTextEdit* text = textView()) text->undo();
-} catch (...) {
-    PLExceptionBoundary::caught();
-}
-
-void IXBranchTitleTool::redo(QObject*)
-try {
-    if (QTextEdit* text = textView()) text->redo();
+    if (QTextEdit* text = textView()) (text->*edit)();
 } catch (...) {
     PLExceptionBoundary::caught();
 }
@@ -398,14 +391,18 @@ bool IXBranchTitleTool::validateMenuItem(QAction* item)
 try {
     const QByteArray action = IXActionItem::actionOf(item);
     const QTextEdit* text = textView();
+    if (!text) return false;
     if (action == IXCommands::Undo) {
         item->setText(PLLocalizedStrings::string(QStringLiteral("Undo")));
-        return text && text->document()->isUndoAvailable();
+        return text->document()->isUndoAvailable();
     }
     if (action == IXCommands::Redo) {
         item->setText(PLLocalizedStrings::string(QStringLiteral("Redo")));
-        return text && text->document()->isRedoAvailable();
+        return text->document()->isRedoAvailable();
     }
+    if (action == IXCommands::Cut || action == IXCommands::Copy) return text->textCursor().hasSelection();
+    if (action == IXCommands::Paste) return text->canPaste();
+    if (action == IXCommands::SelectAll) return true;
     return false;
 } catch (...) {
     PLExceptionBoundary::caught();

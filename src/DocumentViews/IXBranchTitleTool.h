@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTextEdit>
 
 #include <memory>
 
@@ -66,9 +67,14 @@ public:
     // The context is going away with its window: what was typed is kept first.
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
 
-    // The window's Undo and Redo reach the text while the editor is open.
-    Q_INVOKABLE void undo(QObject* sender);
-    Q_INVOKABLE void redo(QObject* sender);
+    // The window's Undo, Redo, Cut, Copy, Paste and Select All reach the text while the editor
+    // is open (the map's own would act on the nodes).
+    Q_INVOKABLE void undo(QObject*) { editText(&QTextEdit::undo); }
+    Q_INVOKABLE void redo(QObject*) { editText(&QTextEdit::redo); }
+    Q_INVOKABLE void cut(QObject*) { editText(&QTextEdit::cut); }
+    Q_INVOKABLE void copy(QObject*) { editText(&QTextEdit::copy); }
+    Q_INVOKABLE void paste(QObject*) { editText(&QTextEdit::paste); }
+    Q_INVOKABLE void selectAll(QObject*) { editText(&QTextEdit::selectAll); }
     Q_INVOKABLE bool validateMenuItem(QAction* item);
 
 protected:
@@ -76,6 +82,8 @@ protected:
 
 private:
     IXMapView* mapView() const;
+    // Runs an edit of the text view, when there is one (the boundary of the actions above).
+    void editText(void (QTextEdit::*edit)());
     // The text view ended editing: commits what was typed, then ends the tool.
     void textDidEndEditing();
     void textDidBeginEditing();

@@ -150,11 +150,12 @@ void IXBranchTitleView::adjustFrameViewNow()
     const QRectF title = m_placement.titleRect;
     const qreal titleWidth = title.width() * factor;
     const qreal limit = std::max({titleWidth, m_placement.wrapWidth * scale, MinimumTextWidth});
-    // The widest line of the text in the widest box the map allows.
+    // The box the map gives a title: its widest paragraph and 2 units more, up to the width at
+    // which it wraps.
     const std::unique_ptr<QTextDocument> copy = textCopy();
-    copy->setTextWidth(limit);
-    const qreal width
-        = std::clamp(std::max({titleWidth, copy->idealWidth(), m_grownWidth * scale}), MinimumTextWidth, limit);
+    copy->setTextWidth(-1);
+    const qreal box = copy->idealWidth() + 2 * scale;
+    const qreal width = std::clamp(std::max({titleWidth, box, m_grownWidth * scale}), MinimumTextWidth, limit);
     m_grownWidth = width / scale;
 
     qreal x = title.left();

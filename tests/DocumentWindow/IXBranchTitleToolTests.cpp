@@ -4,6 +4,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleNode.h"
+#include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXBranchTitleTool.h"
 #include "DocumentViews/IXBranchTitleView.h"
 #include "DocumentViews/IXContinuousSpellChecking.h"
@@ -13,6 +14,7 @@
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
+#include "DocumentWindow/IXActionBridge.h"
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
@@ -27,6 +29,8 @@
 #include "Platform/Text/PLSpellChecker.h"
 
 #include <QMainWindow>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
@@ -391,11 +395,12 @@ TEST_F(BranchTitleToolTest, TheEditorLiesOverTheTitleAtEveryZoom)
             IXMapView* map = mapView();
             IXScalingScrollView* scroller = IXScalingScrollView::scalingScrollView(map);
             ASSERT_TRUE(scroller);
+            // The editor follows the zoom while it is open.
+            select(sub);
+            QTest::keyClick(window, Qt::Key_F2);
             for (double zoom : {0.5, 1.0, 2.0}) {
                 SCOPED_TRACE(QStringLiteral("layout %1 at %2, %3").arg(layout).arg(zoom).arg(text).toStdString());
                 scroller->setScaleFactor(zoom);
-                select(sub);
-                QTest::keyClick(window, Qt::Key_F2);
                 spin(20);
                 IXBranchTitleTool* tool = titleTool();
                 ASSERT_TRUE(tool);
@@ -431,11 +436,92 @@ TEST_F(BranchTitleToolTest, TheEditorLiesOverTheTitleAtEveryZoom)
                             << ratio << "x: typed " << QDebug::toString(typed).toStdString() << ", drawn "
                             << QDebug::toString(ink).toStdString();
                 }
-                QTest::keyClick(window, Qt::Key_Escape);
-                spin();
             }
+            QTest::keyClick(window, Qt::Key_Escape);
+            spin();
         }
     }
+}
+
+TEST_F(BranchTitleToolTest, TheWindowsEditMenuActsOnTheTextWhileTheEditorIsOpen)
+{
+    QHash<QByteArray, QAction*> items;
+    for (QAction* menu : controller->documentWindow()->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions()) items.insert(IXActionItem::actionOf(item), item);
+    const auto run = [&](const char* action) {
+        QAction* item = items.value(action);
+        EXPECT_TRUE(item && IXActionBridge::validate(item)) << action;
+        if (item) item->trigger();
+    };
+    typeOver(second, QStringLiteral("ab"));
+    EXPECT_FALSE(IXActionBridge::validate(items.value("copy:"))) << "nothing selected";
+    EXPECT_FALSE(IXActionBridge::validate(items.value("redo:")));
+    run("selectAll:");
+    EXPECT_EQ(titleTool()->textView()->textCursor().selectedText(), QStringLiteral("ab"));
+    EXPECT_EQ(controller->selection().count(), 1) << "the map's nodes stay as they were";
+    run("copy:");
+    titleTool()->textView()->moveCursor(QTextCursor::End);
+    run("paste:");
+    EXPECT_EQ(editorText(), QStringLiteral("abab"));
+    run("undo:");
+    EXPECT_EQ(editorText(), QStringLiteral("ab"));
+    run("redo:");
+    EXPECT_EQ(editorText(), QStringLiteral("abab"));
+    QTest::keyClick(window, Qt::Key_Escape);
+    spin();
+    EXPECT_EQ(second->title(), QStringLiteral("Second"));
+    EXPECT_FALSE(IXActionBridge::validate(items.value("undo:"))) << "the window's undo never held the typing";
+}
+
+TEST_F(BranchTitleToolTest, TheEditorGrowsWithItsText)
+{
+    IXScalingScrollView::scalingScrollView(mapView())->setScaleFactor(1.0);
+    typeOver(sub, QStringLiteral("x"));
+    spin();
+    IXBranchTitleView* view = titleTool()->titleView();
+    const QRect start = view->geometry();
+    type(QString(30, u'x'));
+    spin();
+    const QRect wider = view->geometry();
+    EXPECT_GT(wider.width(), start.width());
+    EXPECT_EQ(wider.height(), start.height());
+    EXPECT_NEAR(wider.center().x(), start.center().x(), 1) << "a centred title grows to both sides";
+    for (int i = 0; i < 30; ++i) QTest::keyClick(window, Qt::Key_Backspace);
+    spin();
+    EXPECT_EQ(view->geometry(), wider) << "it never narrows on its own";
+
+    // Past the width at which the map wraps titles, the text wraps.
+    type(QString(200, u'x'));
+    spin();
+    const QRectF text = view->textRect();
+    EXPECT_NEAR(text.width(), IXBranchCell::DefaultTextWidth, 1);
+    EXPECT_GT(text.height(), 2 * (start.height() - 2 * IXBranchTitleView::MarginY));
+
+    // Past 200 pixels of height it scrolls, with the scroller beside the text.
+    for (int i = 0; i < 20; ++i) QTest::keyClick(window, Qt::Key_Return, Qt::AltModifier);
+    spin();
+    EXPECT_EQ(editorText().count(u'\n'), 20) << "Alt+Return types line breaks";
+    EXPECT_EQ(view->textRect().height(), IXBranchTitleView::MinimumScrollingHeight);
+    EXPECT_TRUE(titleTool()->textView()->verticalScrollBar()->isVisible());
+    EXPECT_GT(view->textRect().width(), text.width());
+}
+
+// Below half size the text stays at half size.
+TEST_F(BranchTitleToolTest, TheEditorsTextIsNeverSmallerThanHalfSize)
+{
+    QList<qreal> heights;
+    for (double zoom : {0.25, 0.5, 1.0}) {
+        IXScalingScrollView::scalingScrollView(mapView())->setScaleFactor(zoom);
+        select(sub);
+        QTest::keyClick(window, Qt::Key_F2);
+        spin();
+        ASSERT_TRUE(titleTool());
+        heights << titleTool()->textView()->document()->firstBlock().layout()->lineAt(0).height();
+        QTest::keyClick(window, Qt::Key_Escape);
+        spin();
+    }
+    EXPECT_EQ(heights[0], heights[1]);
+    EXPECT_NEAR(heights[2], 2 * heights[1], 1);
 }
 
 }  // namespace
