@@ -32,4 +32,8 @@ public:
     // The window's view mode: 0 mind map, 1 top-down, 2 left-right, 3 outline, 4 timeline,
     // 9 print.
     virtual int documentLayout() const = 0;
+
+    // Told by the branch title tool when its edit ends, with the key that ended it (36 Return,
+    // 53 Escape or an edit ended outside the map, 0 otherwise); brainstorm mode follows it.
+    virtual void currentToolDiscardedWithKeyCode(int keyCode) { }
 };

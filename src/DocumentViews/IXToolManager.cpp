@@ -1,5 +1,6 @@
 #include "DocumentViews/IXToolManager.h"
 
+#include "DocumentViews/IXBranchTitleTool.h"
 #include "DocumentViews/IXContextMenuTool.h"
 #include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXTool.h"
@@ -35,6 +36,8 @@ QHash<QString, ToolClass> makeRegistry()
     // Selecting and context menus.
     addToolClass<IXSelectionTool>(registry);
     addToolClass<IXContextMenuTool>(registry);
+    // Typing titles in place.
+    addToolClass<IXBranchTitleTool>(registry);
     return registry;
 }
 

@@ -206,7 +206,7 @@ bool IXDocument::readFromData(const QByteArray& data, const QString& typeName, P
     return true;
 }
 
-bool IXDocument::commitAllEditing()
+bool IXDocument::commitEditors()
 {
     // A committing editor ends its edit and unregisters: walk a copy.
     const std::vector<PLEditor*> editors = m_editors;
@@ -214,6 +214,12 @@ bool IXDocument::commitAllEditing()
         if (std::find(m_editors.begin(), m_editors.end(), editor) == m_editors.end()) continue;
         if (!editor->commitEditing()) return false;
     }
+    return true;
+}
+
+bool IXDocument::commitAllEditing()
+{
+    if (!commitEditors()) return false;
     for (const auto& controller : m_windowControllers) controller->documentWillSave();
     return true;
 }
@@ -392,7 +398,10 @@ bool IXDocument::revertToContentsOfPath(const QString& path, const QString& type
 
 bool IXDocument::canClose()
 {
-    if (!isDocumentEdited()) return true;
+    // An editor that cannot apply its change leaves a change in progress: the question is
+    // asked all the same.
+    const bool committed = commitEditors();
+    if (committed && !isDocumentEdited()) return true;
     IXDialogs::Alert alert;
     alert.title = tr("Do you want to save the changes made to the document “%1”?").arg(displayName());
     alert.message = tr("Your changes will be lost if you don't save them.");

@@ -65,6 +65,8 @@ public:
     // Has every registered editor apply its change, then lets each window store its state in
     // the node; false when an editor refused (its edit goes on and nothing is stored).
     bool commitAllEditing();
+    // Has every registered editor apply its change; false when one refused.
+    bool commitEditors();
     // Drops the changes of every registered editor (closing without saving).
     void discardAllEditing();
     // Writes the document to path. Nothing is written unless the whole package was built and
@@ -83,8 +85,9 @@ public:
     bool saveDocumentAsTemplate();
     // After asking, reads the file again; false when cancelled, untitled or failed.
     bool revertDocumentToSaved();
-    // Asks "save changes?" when the document is edited and obeys the answer: true when the
-    // document may close (saved, or changes discarded).
+    // Applies what the editors hold (typing counts as a change), then asks "save changes?"
+    // when the document is edited or an editor could not apply its change, and obeys the
+    // answer: true when the document may close (saved, or changes discarded).
     bool canClose();
     // Reads the file again without asking, replacing the document node; the caller shows an
     // error.

@@ -165,6 +165,7 @@ void IXWindowController::documentNodeDidChange()
     m_pendingSelectionChange = false;
     m_brainStorm = false;
     m_brainStormActiveBranch.reset();
+    m_brainStormBranchTitled = false;
     PLNotificationCenter::defaultCenter().post(IXDocumentWillChangeNotification, this);
     if (QWidget* central = m_window ? m_window->takeCentralWidget() : nullptr) central->deleteLater();
     cleanup();
@@ -428,6 +429,7 @@ bool IXWindowController::respondsToSelector(std::string_view selector) const
 void IXWindowController::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
     if (property != IXProperties::Title) return;
+    if (m_brainStorm && branch == m_brainStormActiveBranch.get()) m_brainStormBranchTitled = true;
     const auto node = documentNode();
     if (node && !node->rootBranches().isEmpty() && node->rootBranches().first().get() == branch)
         synchronizeWindowTitleWithDocumentName();
@@ -497,9 +499,9 @@ void IXWindowController::nextBrainStormAndApplyLastChange(bool apply)
         endBrainStormAndApplyLastChange(true);
         return;
     }
-    if (!apply && m_brainStormActiveBranch)
-        if (IXBranchNode* oldParent = m_brainStormActiveBranch->parentBranch()) oldParent->removeBranch(m_brainStormActiveBranch);
+    if (!apply) dropBrainStormBranch();
     m_brainStormActiveBranch = std::make_shared<IXBranchNode>();
+    m_brainStormBranchTitled = false;
     if (const auto style = parent->style()) style->setBranchCollapsed(false);
     parent->insertBranch(m_brainStormActiveBranch, -1);
     setSelection(IXSelection::selectionWithNode(m_brainStormActiveBranch));
@@ -511,11 +513,16 @@ void IXWindowController::nextBrainStormAndApplyLastChange(bool apply)
 void IXWindowController::endBrainStormAndApplyLastChange(bool apply)
 {
     if (!m_brainStorm) return;
-    if (!apply && m_brainStormActiveBranch)
-        if (IXBranchNode* parent = m_brainStormActiveBranch->parentBranch()) parent->removeBranch(m_brainStormActiveBranch);
+    if (!apply) dropBrainStormBranch();
     m_brainStormActiveBranch.reset();
     m_brainStorm = false;
     IXToolManager::sharedManager()->discardCurrentTool();
+}
+
+void IXWindowController::dropBrainStormBranch()
+{
+    if (!m_brainStormActiveBranch || m_brainStormBranchTitled) return;
+    if (IXBranchNode* parent = m_brainStormActiveBranch->parentBranch()) parent->removeBranch(m_brainStormActiveBranch);
 }
 
 void IXWindowController::currentToolDiscardedWithKeyCode(int keyCode)
@@ -530,7 +537,11 @@ void IXWindowController::currentToolDiscardedWithKeyCode(int keyCode)
 
 void IXWindowController::brainStorm(QObject*)
 try {
-    beginBrainStorm();
+    if (m_brainStorm)
+        endBrainStormAndApplyLastChange(false);
+    else
+        PLRunLoop::perform(
+            this, "brainStormBegin", [this] { beginBrainStorm(); }, std::chrono::milliseconds(100));
 } catch (...) {
     PLExceptionBoundary::caught();
 }
@@ -707,7 +718,11 @@ try {
         return isOfferedLayout(item->data().toInt());
     }
     if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
-    if (action == IXCommands::BrainStorm) return false;  // until the branch title tool can type the titles
+    if (action == IXCommands::BrainStorm) {
+        item->setCheckable(true);
+        item->setChecked(m_brainStorm);
+        return isOfferedLayout(m_documentLayout);
+    }
     return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {
     PLExceptionBoundary::caught();

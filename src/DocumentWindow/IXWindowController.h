@@ -92,8 +92,8 @@ public:
     void endBrainStormAndApplyLastChange(bool apply);
     bool isBrainStormMode() const { return m_brainStorm; }
     const std::shared_ptr<IXBranchNode>& brainStormActiveBranch() const { return m_brainStormActiveBranch; }
-    // Sent by the branch title tool when it ends on a key: Return continues, Escape ends.
-    void currentToolDiscardedWithKeyCode(int keyCode);
+    // Sent by the branch title tool when its edit ends: Return continues, Escape ends.
+    void currentToolDiscardedWithKeyCode(int keyCode) override;
 
     // --- Pictures ---
     void savePreviewImages();
@@ -110,6 +110,8 @@ public:
     Q_INVOKABLE void undo(QObject* sender);
     Q_INVOKABLE void redo(QObject* sender);
     Q_INVOKABLE void switchToView(QObject* sender);
+    // Ends a running brainstorm (dropping the branch being typed unless it was titled), else
+    // begins one on the next turns of the event loop.
     Q_INVOKABLE void brainStorm(QObject* sender);
     // Opens what a reference points at; the sender is a QAction whose data is the
     // IXReferenceOpening the reference gave. Branches are selected in this window (a linked
@@ -193,6 +195,8 @@ private:
     void documentOpenDelayed();
     void notifySelectionChange();
     void undoDidOpenGroup();
+    // Removes the branch being typed in brainstorm mode, unless it was titled.
+    void dropBrainStormBranch();
     void buildMenus();
     // Moves this controller's registration to the document's current node.
     void observeDocumentNode();
@@ -207,6 +211,9 @@ private:
     bool m_pendingSelectionChange = false;
     bool m_brainStorm = false;
     std::shared_ptr<IXBranchNode> m_brainStormActiveBranch;
+    // The branch being typed got a title (its editor closed keeping the text): it stays when
+    // brainstorm moves on or ends.
+    bool m_brainStormBranchTitled = false;
     bool m_closing = false;
     std::weak_ptr<IXDocumentNode> m_observedNode;
     std::unique_ptr<IXContextMenus> m_contextMenus;
