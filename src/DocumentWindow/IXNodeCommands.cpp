@@ -28,7 +28,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QTextEdit>
 
 #include <cmath>
@@ -70,14 +69,6 @@ void removeBranchFromParent(IXDocumentNode& document, const std::shared_ptr<IXBr
     if (!parent) return;
     if (parent->isDocument()) document.removeRootBranch(branch);
     else if (IXBranchNode* parentBranch = branch->parentBranch()) parentBranch->removeBranch(branch);
-}
-
-// The picture extensions the platform reads, as the picture panel offers them.
-QStringList pictureExtensions()
-{
-    QStringList extensions;
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) extensions << QString::fromLatin1(format);
-    return extensions;
 }
 
 void nameAfterFile(IXReferenceNode& reference, const QString& path)
@@ -457,7 +448,8 @@ void IXNodeCommands::addPicture(QObject* sender)
     s_lastClickPoint = clickPointInLayout();
     IXDialogs::OpenPanel panel;
     panel.title = PLLocalizedStrings::string(QStringLiteral("Select File"));
-    panel.allowedExtensions = pictureExtensions();
+    // The picture files the application knows; none listed allows any file.
+    panel.allowedExtensions = IXReferenceTypeManager::fileTypesForReferenceType(IXReferenceNode::SubtypePicture).value_or(QStringList());
     const QString folder = IXPreferences::value(QStringLiteral("IXLastPictureFolder")).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir()) panel.directory = folder;
     const int tag = tagOf(sender);

@@ -339,6 +339,10 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         ASSERT_EQ(outline(), Initial);
     }
     EXPECT_TRUE(dialogs.openPanelAnswers.empty());
+    // The picture panel offers picture files, the text file panel text files.
+    ASSERT_EQ(dialogs.openPanels.size(), 3);
+    EXPECT_TRUE(dialogs.openPanels[0].allowedExtensions.contains(QStringLiteral("png")));
+    EXPECT_FALSE(dialogs.openPanels[2].allowedExtensions.contains(QStringLiteral("png")));
 }
 
 TEST_F(NodeCommandsTest, ItemsOfCommandsOnTheSelectedBranchFollowItsState)
