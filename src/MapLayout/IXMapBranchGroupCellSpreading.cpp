@@ -52,6 +52,8 @@ void IXMapBranchGroupCell::layoutSubcellsCircular(const IXStyleNode& style)
     // the left side is not the taller (ties go left). One or two branches all go right.
     IXCellList right;
     IXCellList left;
+    right.reserve(cells.size());
+    left.reserve(cells.size());
     float rightHeight = 0;
     float leftHeight = 0;
     int i = 0;

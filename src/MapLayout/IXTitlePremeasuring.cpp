@@ -86,9 +86,9 @@ void IXTitlePremeasuring::measure()
     const PLSize container(IXTextCell::MeasuringWidth, IXTextCell::MeasuringHeight);
     const IXTextMeasurements& measurements = IXTextMeasurements::shared();
     m_batch = std::make_unique<IXTextMeasuringBatch>(container);
-    // The texts handed over by their string, to find repeats (the same title in the same
+    // The text last handed over with each string, to find repeats (the same title in the same
     // style) without measuring them again.
-    QMultiHash<QString, size_t> handedOver;
+    QHash<QString, size_t> handedOver;
     m_entries.reserve(m_nodes.size());
     for (const IXNode* node : m_nodes) {
         auto* branch = const_cast<IXNode*>(node);
@@ -100,9 +100,8 @@ void IXTitlePremeasuring::measure()
             entry.natural = *known;
             continue;
         }
-        const auto [from, to] = handedOver.equal_range(entry.text->string());
-        const auto same = std::find_if(from, to, [&](size_t result) { return *m_entries[m_measured[result]].text == *entry.text; });
-        if (same != to) {
+        const auto same = handedOver.constFind(entry.text->string());
+        if (same != handedOver.cend() && *m_entries[m_measured[*same]].text == *entry.text) {
             m_repeats.emplace_back(index, *same);
             continue;
         }
