@@ -77,9 +77,10 @@ IXBranchTitleTool::~IXBranchTitleTool()
     // Releasing the tool with its branch or editor still set is a programming error; the
     // destructor cannot stop, so it says so and lets both go.
     if (m_node || m_frameView) {
-        PLLog::write(QStringLiteral("IXBranchTitleTool released while !_node && !_frameView fails"));
+        PLLog::write(QStringLiteral("IXBranchTitleTool released still holding its branch or its editor"));
         if (m_frameView) m_frameView->deleteLater();
     }
+    PLRunLoop::cancel(this);
     PLNotificationCenter::defaultCenter().removeObserver(this);
 }
 

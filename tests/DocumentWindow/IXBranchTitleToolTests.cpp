@@ -404,6 +404,9 @@ TEST_F(BranchTitleToolTest, TheEditorLiesOverTheTitleAtEveryZoom)
                 spin(20);
                 IXBranchTitleTool* tool = titleTool();
                 ASSERT_TRUE(tool);
+                // The map draws only what is in view.
+                scroller->ensureWidgetVisible(tool->titleView());
+                spin(20);
                 IXLayoutContext* context = controller->layoutContext();
                 IXTextCell* title = context->cells().branchCellForNode(sub.get())->titleCell();
                 const QRectF shown = map->rectToQt(context->coordinates().convertRectFromCell(title->bounds(), title));
