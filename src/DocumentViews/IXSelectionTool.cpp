@@ -82,10 +82,7 @@ void IXSelectionTool::startWithEvent(const IXToolEvent& event)
         discardTool();
         return;
     }
-    PL_ASSERT_PARAM(context(), "_context");
-    m_startPoint = m_currentPoint = down->locationInView();
-    m_selection = documentSelection(context());
-    context()->setSelection(*m_selection);
+    pressAt(down->locationInView());
 
     // The tool may be ended, and released, by whatever runs while the loop waits.
     const QPointer<IXSelectionTool> self(this);
@@ -102,13 +99,27 @@ void IXSelectionTool::startWithEvent(const IXToolEvent& event)
                 commitTool();
                 break;
             }
-            m_currentPoint = next.locationInView();
-            updateView();
-            updateSelection();
+            dragTo(next.locationInView());
             if (IXLayoutView* view = context() ? context()->view() : nullptr) view->autoscroll(next);
         }
     }
     if (self && isActive()) discardTool();
+}
+
+void IXSelectionTool::pressAt(PLPoint point)
+{
+    PL_ASSERT_PARAM(context(), "_context");
+    m_startPoint = m_currentPoint = point;
+    m_selection = documentSelection(context());
+    context()->setSelection(*m_selection);
+}
+
+void IXSelectionTool::dragTo(PLPoint point)
+{
+    if (!context()) return;
+    m_currentPoint = point;
+    updateView();
+    updateSelection();
 }
 
 void IXSelectionTool::updateView()

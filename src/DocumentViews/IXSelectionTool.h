@@ -34,6 +34,11 @@ public:
     // A left mouse-down starts the gesture; any other event ends the tool at once.
     void startWithEvent(const IXToolEvent& event) override;
 
+    // The steps of the gesture, which startWithEvent runs from its tracking loop: the press
+    // (selects the document) and each drag (moves the band, highlights what it touches).
+    void pressAt(PLPoint point);
+    void dragTo(PLPoint point);
+
     // The rubber band while the mouse is dragged, else null.
     QWidget* highlightView() const;
     // The rubber band's rectangle (view space) spanned by the press and the latest drag.

@@ -7,6 +7,7 @@
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
+#include "Platform/Core/PLAssert.h"
 
 #include <QKeyEvent>
 #include <QList>
@@ -87,6 +88,19 @@ class OtherRecordingTool : public RecordingTool {
     Q_OBJECT
 public:
     using RecordingTool::RecordingTool;
+};
+
+// Edits a given node, as the title, comment and drag tools do: setting none is a programming
+// error to it.
+class NodeRequiringTool : public RecordingTool {
+    Q_OBJECT
+public:
+    using RecordingTool::RecordingTool;
+    void setEditedObject(const std::shared_ptr<IXNode>& node) override
+    {
+        PL_ASSERT_PARAM(node, "node");
+        RecordingTool::setEditedObject(node);
+    }
 };
 
 // Answers with a configured inspector context and records which contexts were focused.
