@@ -43,6 +43,8 @@ public:
     bool onSendEvent(QWindow* window, QEvent* event) override;
 
     PLPoint clickPoint() const { return m_clickPoint; }
+    // The window's commands sent from the menu apply at the click.
+    std::optional<PLPoint> commandPoint() const override { return m_clickPoint; }
     // The menu shown, or null.
     QMenu* menu() const { return m_menu.get(); }
 
