@@ -302,7 +302,7 @@ TEST(IXTitlePremeasuringTests, RepeatedTitlesAreMeasuredOnceAndACollapsedMindMap
 
     IXTextMeasurements& measurements = IXTextMeasurements::shared();
     measurements.clear();
-    const std::uint64_t measuredBefore = IXTextMeasuringBatch::measuredCount();
+    const std::uint64_t measuredBefore = IXTextMeasuringBatchProbe::measuredCount();
     const std::uint64_t layoutsBefore = IXTextMeasurementsProbe::layoutCount(measurements);
     IXLayoutContext context(&map.controller, map.layout(QStringLiteral("mindmap")));
     context.styleForNode(branches[2].get())->setBranchTextAttributes(serif);
@@ -310,7 +310,7 @@ TEST(IXTitlePremeasuringTests, RepeatedTitlesAreMeasuredOnceAndACollapsedMindMap
     context.performLayoutIfNeeded();
 
     // The root, "Idea" twice (plain and serif) and the 100 numbered titles.
-    EXPECT_EQ(IXTextMeasuringBatch::measuredCount() - measuredBefore, 103u);
+    EXPECT_EQ(IXTextMeasuringBatchProbe::measuredCount() - measuredBefore, 103u);
     EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(measurements) - layoutsBefore, 103u);
     PLTextLayout serial;
     for (const auto& branch : branches) {
