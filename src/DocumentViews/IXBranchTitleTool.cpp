@@ -89,13 +89,14 @@ std::shared_ptr<IXNode> IXBranchTitleTool::editedObject() const
     return m_node;
 }
 
+void IXBranchTitleTool::releaseEditedObject()
+{
+    m_node.reset();
+}
+
 void IXBranchTitleTool::setEditedObject(const std::shared_ptr<IXNode>& object)
 {
-    // A refused activation gives the branch back.
-    if (!object) {
-        m_node.reset();
-        return;
-    }
+    PL_ASSERT_PARAM(object, "node");
     PL_ASSERT_PARAM(object->isBranch(), "[node isBranch]");
     PL_ASSERT_PARAM(!m_node, "!_node");
     m_node = std::static_pointer_cast<IXBranchNode>(object);

@@ -42,6 +42,8 @@ public:
     std::shared_ptr<IXNode> editedObject() const override;
     // The branch to edit: needs one, a branch, and none set yet.
     void setEditedObject(const std::shared_ptr<IXNode>& object) override;
+    // A refused activation gives the branch back at once.
+    void releaseEditedObject() override;
     const std::shared_ptr<IXBranchNode>& branchNode() const { return m_node; }
     QTextEdit* textView() const override;
     IXBranchTitleView* titleView() const { return m_frameView; }

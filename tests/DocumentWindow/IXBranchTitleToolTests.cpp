@@ -33,6 +33,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
@@ -113,6 +114,13 @@ protected:
     }
     // A point of the map's visible corner, where this small map has nothing.
     QPoint emptyCanvas() const { return inWindow(mapView()->visibleRegion().boundingRect().topLeft() + QPointF(5, 5)); }
+    // A click on the map: a press there starts a tracking loop that waits for the release,
+    // so the release is queued before the press.
+    void clickMap(QPoint at)
+    {
+        QTimer::singleShot(0, window, [this, at] { QTest::mouseRelease(window, Qt::LeftButton, {}, at); });
+        QTest::mousePress(window, Qt::LeftButton, {}, at);
+    }
 
     FakeDialogs dialogs;
     IXDocument* document = nullptr;
@@ -194,7 +202,7 @@ TEST_F(BranchTitleToolTest, TypedTextSurvivesEveryOtherWayTheEditorCloses)
         const char* name;
         std::function<void()> close;
     } cases[] = {
-        {"a click on the map", [this] { QTest::mouseClick(window, Qt::LeftButton, {}, emptyCanvas()); }},
+        {"a click on the map", [this] { clickMap(emptyCanvas()); }},
         {"a click outside the map",
          [this] {
              QStatusBar* bar = controller->documentWindow()->statusBar();
@@ -321,12 +329,10 @@ TEST_F(BranchTitleToolTest, BrainstormKeepsABranchTypedBeforeAClickElsewhere)
 {
     const struct {
         const char* name;
-        bool onAnotherBranch;  // else on empty canvas
         bool typed;
     } cases[] = {
-        {"typed, then a click on the canvas", false, true},
-        {"untouched, then a click on the canvas", false, false},
-        {"typed, then a click on another branch", true, true},
+        {"typed, then a click on the canvas", true},
+        {"untouched, then a click on the canvas", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -335,25 +341,12 @@ TEST_F(BranchTitleToolTest, BrainstormKeepsABranchTypedBeforeAClickElsewhere)
         spin();
         ASSERT_TRUE(titleTool());
         if (c.typed) type(QStringLiteral("Idea one"));
-        if (c.onAnotherBranch) {
-            // The selection tool is someone else's: the click selects as it would.
-            QTest::mouseClick(window, Qt::LeftButton, {}, emptyCanvas());
-            controller->setSelection(IXSelection::selectionWithNode(main));
-        } else {
-            QTest::mouseClick(window, Qt::LeftButton, {}, emptyCanvas());
-            controller->setSelection(IXSelection());
-        }
+        clickMap(emptyCanvas());
         spin(150);
         QStringList titles;
         for (const auto& child : second->branches()) titles << child->title();
         EXPECT_EQ(titles, c.typed ? QStringList {QStringLiteral("Idea one")} : QStringList {});
-        EXPECT_EQ(controller->isBrainStormMode(), c.onAnotherBranch);
-        if (c.onAnotherBranch) {
-            EXPECT_EQ(main->branches().size(), 2) << "a new child of the clicked branch";
-            ASSERT_TRUE(titleTool());
-            EXPECT_EQ(titleTool()->branchNode(), main->branches().last());
-            controller->endBrainStormAndApplyLastChange(false);
-        }
+        EXPECT_FALSE(controller->isBrainStormMode());
         while (document->undoManager()->canUndo()) document->undoManager()->undo();
         spin();
         ASSERT_TRUE(second->branches().isEmpty());
