@@ -23,6 +23,7 @@
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
+#include "Inspectors/IXInspectorController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/System/PLKeyboard.h"
@@ -113,6 +114,7 @@ IXWindowController::~IXWindowController()
     // The window sends events to its filters while it is taken apart, when it is no longer a
     // document window: comparing them with m_window would cast it to one.
     if (m_window) m_window->removeEventFilter(this);
+    IXInspectorController::windowWillClose(m_window);
     delete m_window.data();
 }
 
@@ -127,6 +129,8 @@ void IXWindowController::installAsShellControllers()
     static ShellControllerLookup lookup;
     IXWindowControllerLookup::install(&lookup);
     IXToolEnvironment::install(&lookup);
+    IXInspectorController::installControllerLookup(
+        [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
         [](IXDocument& document) { return std::make_unique<IXWindowController>(document); });
 }

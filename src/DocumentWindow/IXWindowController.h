@@ -9,6 +9,7 @@
 #include "DocumentWindow/IXDocumentViewOwning.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXDocumentWindowControlling.h"
+#include "Inspectors/IXInspectedController.h"
 #include "MapLayout/IXLayoutContextObserver.h"
 
 #include <QObject>
@@ -50,7 +51,8 @@ class IXWindowController : public QObject,
                            public IXWindowControlling,
                            public IXDocumentViewOwning,
                            public IXLayoutContextObserver,
-                           public IXBranchNodeObserver {
+                           public IXBranchNodeObserver,
+                           public IXInspectedController {
     Q_OBJECT
 public:
     // How long after the document is attached the last root branch is selected and warnings
@@ -76,10 +78,10 @@ public:
     // The map view of a layout name, made on first use.
     IXMapView* mapViewForLayout(int layout);
     IXLayoutContext* layoutContext() const;
-    std::shared_ptr<IXLayoutNode> layoutNode() const;
+    std::shared_ptr<IXLayoutNode> layoutNode() const override;
 
     // --- Selection ---
-    IXSelection selection() const;
+    IXSelection selection() const override;
     std::shared_ptr<IXBranchNode> selectedBranch() const;
 
     // --- Brainstorm ---
