@@ -22,8 +22,11 @@
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXMainMenu.h"
+#include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXMapPreview.h"
+#include "DocumentWindow/IXWindowInspectors.h"
 #include "Inspectors/IXInspectorController.h"
+#include "Inspectors/IXInspectorManager.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/System/PLKeyboard.h"
@@ -36,6 +39,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -97,6 +102,7 @@ IXWindowController::IXWindowController(IXDocument& document) : m_document(docume
     m_window->resize(1000, 700);
     // A new window is zoomed: its frame takes the screen's available area.
     m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+    m_inspectors = std::make_unique<IXWindowInspectors>(*this, *m_window);
     buildMenus();
     PLExceptionBoundary::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
     PLExceptionBoundary::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
@@ -115,6 +121,7 @@ IXWindowController::~IXWindowController()
     // document window: comparing them with m_window would cast it to one.
     if (m_window) m_window->removeEventFilter(this);
     IXInspectorController::windowWillClose(m_window);
+    m_inspectors.reset();
     delete m_window.data();
 }
 
@@ -129,6 +136,7 @@ void IXWindowController::installAsShellControllers()
     static ShellControllerLookup lookup;
     IXWindowControllerLookup::install(&lookup);
     IXToolEnvironment::install(&lookup);
+    IXInspectorManager::installSettings([] { return IXPreferences::settings(); });
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
@@ -229,6 +237,7 @@ void IXWindowController::showWindow()
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    m_inspectors->windowDidShow();
 }
 
 void IXWindowController::showNotice(const QString& text)
@@ -281,6 +290,7 @@ try {
 void IXWindowController::buildMenus()
 {
     IXMainMenu::installWindowMenus(m_window);
+    m_inspectors->addMenu(m_window->menuBar());
 }
 
 // --- Layout ---
@@ -344,6 +354,7 @@ void IXWindowController::layoutDocumentViews()
     // so that the first zoom and centre are taken at the window's real size.
     if (m_window->isVisible()) view->attachToController(this);
     view->setFocus(Qt::OtherFocusReason);
+    m_inspectors->documentViewsDidChange();
 }
 
 void IXWindowController::restoreUIState()

@@ -24,6 +24,7 @@ class IXDocumentWindow;
 class IXLayoutContext;
 class IXLayoutNode;
 class IXMapView;
+class IXWindowInspectors;
 class QAction;
 class QWidget;
 
@@ -70,6 +71,8 @@ public:
 
     IXDocument& shellDocument() const { return m_document; }
     IXDocumentWindow* documentWindow() const { return m_window; }
+    // The window's inspectors: its side pane and Inspectors menu.
+    IXWindowInspectors* inspectors() const { return m_inspectors.get(); }
 
     // --- Layout ---
     void setDocumentLayout(int layout);
@@ -165,6 +168,7 @@ private:
 
     IXDocument& m_document;
     QPointer<IXDocumentWindow> m_window;
+    std::unique_ptr<IXWindowInspectors> m_inspectors;
     std::array<QPointer<IXMapView>, 3> m_mapViews;
     int m_documentLayout = -1;
     bool m_pendingSelectionChange = false;

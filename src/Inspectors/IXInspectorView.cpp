@@ -42,7 +42,8 @@ void IXInspectorView::tile()
         y = m_headerHeight + (m_collapsed ? 0 : Margin);
     }
     const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    int width = 0;
+    // The side pane keeps at least its minimum width, and its sections are widened to it.
+    int width = minimumWidth();
     for (QWidget* child : children) width = std::max(width, child->width());
     for (QWidget* child : children) {
         if (m_collapsed && !m_title.isNull()) {

@@ -27,8 +27,9 @@ public:
     bool isCollapsed() const { return m_collapsed; }
     // The header's height as of the last tiling (0 without a title).
     int headerHeight() const { return m_headerHeight; }
-    // Stacks the children and takes the widest child's width and their heights (with a
-    // title: the header and, while expanded, a margin above and below the children).
+    // Stacks the children and takes the widest child's width (at least the minimum width) and
+    // their heights (with a title: the header and, while expanded, a margin above and below the
+    // children).
     void tile();
 
 protected:

@@ -83,6 +83,10 @@ TEST(InspectorViewTest, SectionsStackUnderTheirHeadersAndThePaneFollows)
     }
     EXPECT_EQ(pane.container.height(), y);
     EXPECT_EQ(pane.container.headerHeight(), 0);
+    // A side pane wider than its sections widens them.
+    pane.container.setMinimumWidth(220);
+    pane.container.tile();
+    EXPECT_EQ(first->width(), 220);
 
     first->setCollapsed(true);
     EXPECT_EQ(first->height(), header);
