@@ -33,8 +33,9 @@ IXInspectedController* controllerOf(const QWidget* window)
     return window && current().lookup ? current().lookup(window) : nullptr;
 }
 
-// Inspectors observe notices under this identity (the address of the whole object).
-const void* identity(const IXInspectorController* inspector) { return PLIdentityOf(inspector); }
+// Inspectors observe notices under the address of their inspector part, the same while the
+// object is made, lives and is taken apart (a most-derived address would change on the way).
+const void* identity(const IXInspectorController* inspector) { return static_cast<const void*>(inspector); }
 
 } // namespace
 
@@ -107,8 +108,9 @@ void IXInspectorController::setController(IXInspectedController* controller)
     if (controller == m_controller) return;
     setSelection(IXSelection());
     controllerWillChange();
-    if (m_controller && m_tracksSelection) stopObservingSelectionOf(m_controller);
+    if (m_controller && m_tracksSelection) stopObservingSelectionOf();
     m_controller = controller;
+    m_controllerIdentity = PLIdentityOf(controller);
     if (m_controller && m_tracksSelection) observeSelectionOf(m_controller);
     controllerDidChange();
 }
@@ -121,7 +123,7 @@ void IXInspectorController::setTracksControllerSelection(bool tracks)
     if (tracks)
         observeSelectionOf(m_controller);
     else
-        stopObservingSelectionOf(m_controller);
+        stopObservingSelectionOf();
 }
 
 void IXInspectorController::observeSelectionOf(IXInspectedController* controller)
@@ -134,10 +136,11 @@ void IXInspectorController::observeSelectionOf(IXInspectedController* controller
     setSelection(controller->selection());
 }
 
-void IXInspectorController::stopObservingSelectionOf(IXInspectedController* controller)
+void IXInspectorController::stopObservingSelectionOf()
 {
+    // By the identity taken when it was bound: the controller may be on its way out.
     PLNotificationCenter::defaultCenter().removeObserver(identity(this), IXInspectorSelectionChangedNotification,
-                                                         PLIdentityOf(controller));
+                                                         m_controllerIdentity);
 }
 
 void IXInspectorController::setSelection(const IXSelection& selection)

@@ -98,9 +98,10 @@ protected:
 
 private:
     void observeSelectionOf(IXInspectedController* controller);
-    void stopObservingSelectionOf(IXInspectedController* controller);
+    void stopObservingSelectionOf();
 
     IXInspectedController* m_controller = nullptr;
+    const void* m_controllerIdentity = nullptr;
     IXSelection m_selection;
     bool m_tracksSelection = false;
     bool m_tracksActiveController = false;
