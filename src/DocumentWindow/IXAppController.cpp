@@ -14,6 +14,7 @@
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
+#include "Inspectors/IXInspectorManager.h"
 #include "Platform/Core/PLError.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/System/PLLocalizedStrings.h"
@@ -77,6 +78,7 @@ void IXAppController::applicationDidFinishLaunching()
 
 void IXAppController::applicationWillTerminate()
 {
+    IXInspectorManager::storeSharedPanels();
     IXPreferences::settings()->sync();
 }
 

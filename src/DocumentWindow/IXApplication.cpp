@@ -5,6 +5,7 @@
 #include "DocumentWindow/IXActionBridge.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXWindowExtensions.h"
+#include "Inspectors/IXInspectorController.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/Core/PLLog.h"
 #include "Platform/Core/PLRunLoopModeScope.h"
@@ -214,6 +215,7 @@ void IXApplication::windowActivated()
     if (IXWindowExtensions::canBecomeMainWindow(key) && key != m_mainWindow) {
         if (auto* oldMain = qobject_cast<IXDocumentWindow*>(m_mainWindow.data())) oldMain->resignMainWindow();
         m_mainWindow = key;
+        IXInspectorController::windowDidBecomeMain(key);
     }
     if (auto* document = qobject_cast<IXDocumentWindow*>(key)) document->becomeKeyWindow();
 }

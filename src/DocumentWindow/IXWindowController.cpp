@@ -23,8 +23,12 @@
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXContextMenus.h"
 #include "DocumentWindow/IXMainMenu.h"
+#include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
+#include "DocumentWindow/IXWindowInspectors.h"
+#include "Inspectors/IXInspectorController.h"
+#include "Inspectors/IXInspectorManager.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/System/PLKeyboard.h"
@@ -36,6 +40,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -99,6 +105,7 @@ IXWindowController::IXWindowController(IXDocument& document)
     m_window->resize(1000, 700);
     // A new window is zoomed: its frame takes the screen's available area.
     m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+    m_inspectors = std::make_unique<IXWindowInspectors>(*this, *m_window);
     buildMenus();
     PLExceptionBoundary::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
     PLExceptionBoundary::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
@@ -116,6 +123,8 @@ IXWindowController::~IXWindowController()
     // The window sends events to its filters while it is taken apart, when it is no longer a
     // document window: comparing them with m_window would cast it to one.
     if (m_window) m_window->removeEventFilter(this);
+    IXInspectorController::windowWillClose(m_window);
+    m_inspectors.reset();
     delete m_window.data();
 }
 
@@ -130,6 +139,9 @@ void IXWindowController::installAsShellControllers()
     static ShellControllerLookup lookup;
     IXWindowControllerLookup::install(&lookup);
     IXToolEnvironment::install(&lookup);
+    IXInspectorManager::installSettings([] { return IXPreferences::settings(); });
+    IXInspectorController::installControllerLookup(
+        [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
         [](IXDocument& document) { return std::make_unique<IXWindowController>(document); });
 }
@@ -229,6 +241,7 @@ void IXWindowController::showWindow()
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    m_inspectors->windowDidShow();
 }
 
 void IXWindowController::showNotice(const QString& text)
@@ -282,6 +295,7 @@ void IXWindowController::buildMenus()
 {
     IXMainMenu::installWindowMenus(m_window);
     m_contextMenus = std::make_unique<IXContextMenus>();
+    m_inspectors->addMenu(m_window->menuBar());
 }
 
 QMenu* IXWindowController::contextMenu(Menu menu)
@@ -360,6 +374,7 @@ void IXWindowController::layoutDocumentViews()
     // so that the first zoom and centre are taken at the window's real size.
     if (m_window->isVisible()) view->attachToController(this);
     view->setFocus(Qt::OtherFocusReason);
+    m_inspectors->documentViewsDidChange();
 }
 
 void IXWindowController::restoreUIState()

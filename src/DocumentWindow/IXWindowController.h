@@ -10,6 +10,7 @@
 #include "DocumentWindow/IXDocumentViewOwning.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXDocumentWindowControlling.h"
+#include "Inspectors/IXInspectedController.h"
 #include "MapLayout/IXLayoutContextObserver.h"
 
 #include <QObject>
@@ -26,6 +27,7 @@ class IXLayoutContext;
 class IXLayoutNode;
 class IXMapView;
 class IXNodeCommands;
+class IXWindowInspectors;
 class QAction;
 class QWidget;
 
@@ -54,7 +56,8 @@ class IXWindowController : public QObject,
                            public IXContextMenuProviding,
                            public IXDocumentViewOwning,
                            public IXLayoutContextObserver,
-                           public IXBranchNodeObserver {
+                           public IXBranchNodeObserver,
+                           public IXInspectedController {
     Q_OBJECT
 public:
     // How long after the document is attached the last root branch is selected and warnings
@@ -72,6 +75,8 @@ public:
 
     IXDocument& shellDocument() const { return m_document; }
     IXDocumentWindow* documentWindow() const { return m_window; }
+    // The window's inspectors: its side pane and Inspectors menu.
+    IXWindowInspectors* inspectors() const { return m_inspectors.get(); }
 
     // --- Layout ---
     void setDocumentLayout(int layout);
@@ -80,10 +85,10 @@ public:
     // The map view of a layout name, made on first use.
     IXMapView* mapViewForLayout(int layout);
     IXLayoutContext* layoutContext() const;
-    std::shared_ptr<IXLayoutNode> layoutNode() const;
+    std::shared_ptr<IXLayoutNode> layoutNode() const override;
 
     // --- Selection ---
-    IXSelection selection() const;
+    IXSelection selection() const override;
     std::shared_ptr<IXBranchNode> selectedBranch() const;
 
     // --- Brainstorm ---
@@ -206,6 +211,7 @@ private:
     IXDocument& m_document;
     std::unique_ptr<IXNodeCommands> m_nodeCommands;
     QPointer<IXDocumentWindow> m_window;
+    std::unique_ptr<IXWindowInspectors> m_inspectors;
     std::array<QPointer<IXMapView>, 3> m_mapViews;
     int m_documentLayout = -1;
     bool m_pendingSelectionChange = false;

@@ -1,0 +1,3 @@
+#include "Inspectors/IXInspectedController.h"
+
+IXInspectedController::~IXInspectedController() = default;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "DocumentModel/IXSelection.h"
+
+#include <memory>
+
+class IXDocumentNode;
+class IXLayoutNode;
+class QWidget;
+
+// What an inspector needs of the document window it is bound to. The window controller of the
+// application shell implements it; tests use small fakes. The controller posts
+// "IXSelectionChanged" (object: the controller's identity, PLIdentityOf) once per turn of the
+// event loop after its selection changed.
+class IXInspectedController {
+public:
+    virtual ~IXInspectedController();
+
+    virtual IXSelection selection() const = 0;
+    // The layout shown (null in the print view or without a document).
+    virtual std::shared_ptr<IXLayoutNode> layoutNode() const = 0;
+    virtual std::shared_ptr<IXDocumentNode> documentNode() const = 0;
+    // 0 mind map, 1 top-down, 2 left-right, 3 outline, 4 timeline, 9 print.
+    virtual int documentLayout() const = 0;
+    virtual QWidget* window() const = 0;
+};

@@ -1,0 +1,3 @@
+#include "Inspectors/IXInspectorPanelHost.h"
+
+IXInspectorPanelHost::~IXInspectorPanelHost() = default;
