@@ -160,6 +160,9 @@ private:
     void sendToController(IXCommand command);
     void startTitleEditing(QKeyEvent* event);
     void scrollRectToVisible(const PLRect& rect);
+    // Repaints the area (all when empty), or once after the queued reload when one is queued:
+    // a frame painted before it would be stale and cost a second frame.
+    void updateAfterReload(const QRect& area = QRect());
     // The layout type of the node's branch group (0 when it has none).
     int layoutTypeOf(IXNode* branch) const;
 
