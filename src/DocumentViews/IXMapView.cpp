@@ -347,12 +347,24 @@ void IXMapView::scrollRectToVisible(const PLRect& rect)
 
 void IXMapView::setNeedsDisplay()
 {
-    update();
+    updateAfterReload();
 }
 
 void IXMapView::setNeedsDisplayInRect(const PLRect& rect)
 {
-    update(PLPixels::alignedRect(rectToQt(rect)));
+    updateAfterReload(PLPixels::alignedRect(rectToQt(rect)));
+}
+
+void IXMapView::updateAfterReload(const QRect& area)
+{
+    if (!m_context || !m_context->reloads().isReloadPosted()) {
+        if (area.isNull()) update();
+        else update(area);
+        return;
+    }
+    // Queued behind the reload, which repaints what it changes: the two requests make one frame.
+    if (!PLRunLoop::isPending(this, "heldUpdate"))
+        PLRunLoop::perform(this, "heldUpdate", [this] { update(); }, {}, PLRunLoop::commonModes());
 }
 
 bool IXMapView::needsToDrawRect(const PLRect& rect) const
@@ -430,7 +442,9 @@ void IXMapView::notifiedOfLayoutContextDidLayout(IXLayoutContext* context)
     }
     if (m_context && !(m_context->canvasBounds() == m_canvasFrame)) adjustCanvas();
     ++m_changeCount;
-    update();
+    // The whole view repaints (after the reload, when one is queued again), held requests with it.
+    if (!m_context || !m_context->reloads().isReloadPosted()) PLRunLoop::cancel(this, "heldUpdate");
+    updateAfterReload();
 }
 
 void IXMapView::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection)
@@ -447,12 +461,12 @@ void IXMapView::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* conte
             scrollRectToVisible(m_context->coordinates().convertRectFromCell(box->bounds(), box).insetBy(-10, -10));
         }
     }
-    update();
+    updateAfterReload();
 }
 
 void IXMapView::notifiedOfLayoutContextDidChangeHighlights(IXLayoutContext*, const IXSelection&)
 {
-    update();
+    updateAfterReload();
 }
 
 // --- Focus ---

@@ -163,6 +163,9 @@ private:
     // abandoned), in a tracking loop.
     void panCanvas(const PLMouseEvent& down);
     void scrollRectToVisible(const PLRect& rect);
+    // Repaints the area (all when empty), or once after the queued reload when one is queued:
+    // a frame painted before it would be stale and cost a second frame.
+    void updateAfterReload(const QRect& area = QRect());
     // The layout type of the node's branch group (0 when it has none).
     int layoutTypeOf(IXNode* branch) const;
 

@@ -134,9 +134,11 @@ void IXLayoutContext::setSelection(const IXSelection& selection)
     if (m_broadcaster)
         m_broadcaster->send(IXLayoutContextWillChangeSelection, this, m_selection);
     m_selection = selection;
+    // Marked first: an observer laying out at once (the view, to show the selection) then
+    // draws the new outlines in the same pass.
+    m_reloads.postReloadSelection();
     if (m_broadcaster)
         m_broadcaster->send(IXLayoutContextDidChangeSelection, this, m_selection);
-    m_reloads.postReloadSelection();
 }
 
 void IXLayoutContext::setHighlights(const IXSelection& highlights)
@@ -260,6 +262,7 @@ void IXLayoutContext::performLayout()
     }
     if (m_reloads.takePending(Layer::Selection)) reloadSelection();
     if (m_selectionLayer && m_selectionLayer->needsLayout()) m_selectionLayer->performLayout();
+    m_reloads.reloadDone();
     // The stacks went with the layers that were laid out (layerDidLayout).
     if (m_view) m_view->setNeedsDisplay();
     autosizeCanvas();

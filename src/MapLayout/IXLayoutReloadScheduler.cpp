@@ -49,3 +49,10 @@ void IXLayoutReloadScheduler::cancel()
     m_reloadPosted = false;
     m_performLayoutPosted = false;
 }
+
+void IXLayoutReloadScheduler::reloadDone()
+{
+    if (!m_reloadPosted || m_pending != 0) return;
+    PLRunLoop::cancel(this, "doReload");
+    m_reloadPosted = false;
+}

@@ -39,6 +39,9 @@ public:
     bool takePending(Layer layer);
     // Drops what is queued (the context is ending).
     void cancel();
+    // Drops the queued reload once a layout done sooner left no layer to rebuild: a second
+    // pass would only lay out and repaint the same cells again.
+    void reloadDone();
 
 private:
     void post(unsigned layers);

@@ -31,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 // A window controller that records the commands sent to it by name and makes selections the
@@ -551,6 +553,51 @@ TEST_F(MapViewTest, LeavingTheWindowDetachesHalfASecondLater)
     view->saveCenter();
     EXPECT_NEAR(view->lastMapCenter().x, center.x, 1.0);
     EXPECT_NEAR(view->lastMapCenter().y, center.y, 1.0);
+}
+
+// Counts a widget's paints, and those made while a reload of the map was still queued (a stale
+// frame, painted again once the reload has run).
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(IXMapView& view) : m_view(view) { view.installEventFilter(this); }
+    int paints = 0;
+    int stalePaints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint) return false;
+        ++paints;
+        if (m_view.layoutContext()->reloads().isReloadPosted()) ++stalePaints;
+        return false;
+    }
+
+private:
+    IXMapView& m_view;
+};
+
+TEST_F(MapViewTest, AnEditAndTheSelectionItLeavesReachTheScreenInOneFrame)
+{
+    show(QStringLiteral("mindmap"));
+    select("A");
+    waitFor(50);
+    PaintRecorder recorder(*view);
+    auto added = std::make_shared<IXBranchNode>();
+    added->setTitle(QStringLiteral("New"));
+    const struct {
+        const char* edit;
+        std::function<void()> apply;
+    } edits[] = {
+        {"add and select", [&] { branch("A")->insertBranch(added, 1); select("New"); }},
+        {"remove and select", [&] { branch("A")->removeBranch(added); select("A"); }},
+        {"select alone", [&] { select("B"); }},
+    };
+    for (const auto& edit : edits) {
+        recorder.paints = recorder.stalePaints = 0;
+        edit.apply();
+        waitFor(50);
+        EXPECT_EQ(recorder.paints, 1) << edit.edit;
+        EXPECT_EQ(recorder.stalePaints, 0) << edit.edit;
+    }
+    EXPECT_EQ(childTitles(branch("A")), QStringLiteral("A1,A2"));
 }
 
 TEST_F(MapViewTest, SelectAllTakesTheShownBranchesThenTheFloatingObjects)
