@@ -53,7 +53,7 @@ protected:
             {"IXMindMapInspector", "Any"}, {"IXBranchInspector", "Branch"}, {"IXIconsInspector", "Icons"}};
         for (const auto& [name, title] : made)
             IXInspectorManager::registerInspectorClass(
-                name, [title, this] { return std::make_unique<TitledInspector>(title, m_viewHeight); });
+                name, [title = title, this] { return std::make_unique<TitledInspector>(title, m_viewHeight); });
     }
     void TearDown() override
     {
