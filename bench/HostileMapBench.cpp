@@ -18,19 +18,19 @@
 
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
-#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXBranchLineDrawer.h"
+#include "MapLayout/IXDocumentOnlyController.h"
 #include "MapLayout/IXHostileMaps.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
 #include "Platform/Core/PLAllocatorTuning.h"
 #include "Platform/Core/PLUndoManager.h"
-#include "Platform/Text/PLFontSubstitutions.h"
 #include "Platform/Drawing/PLGraphicsContext.h"
 #include "Platform/Drawing/PLPathCutting.h"
 #include "Platform/System/PLScreen.h"
+#include "Platform/Text/PLFontSubstitutions.h"
 #include "Utilities/UTZipArchive.h"
 
 #include <QDir>
@@ -123,9 +123,13 @@ void timeInsertions(benchmark::State& state, bool undoing)
         auto root = IXHostileMaps::addRoot(*document, QStringLiteral("Root"));
         IXHostileMaps::addBranches(root, 2, QStringLiteral("Sided"));
         for (const auto& branch : root->branches())
-            document->layoutForName(IXLayoutMindMapName)->styleSheet()->styleForNode(branch.get())->setBranchLayoutType(2);
+            document->layoutForName(IXLayoutMindMapName)
+                ->styleSheet()
+                ->styleForNode(branch.get())
+                ->setBranchLayoutType(2);
         std::vector<std::shared_ptr<IXBranchNode>> branches;
-        for (int i = 0; i < count; ++i) branches.push_back(IXHostileMaps::branchTitled(QStringLiteral("Inserted %1").arg(i)));
+        for (int i = 0; i < count; ++i)
+            branches.push_back(IXHostileMaps::branchTitled(QStringLiteral("Inserted %1").arg(i)));
         document->setUndoManager(&undo);
         state.ResumeTiming();
         for (const auto& branch : branches) {
@@ -189,7 +193,8 @@ int linesCrossing(IXLayoutContext& context, IXBranchNode& root, const PLRect& wi
 void BM_WideBranchFrame(benchmark::State& state)
 {
     PLScreen::setMainScreenSize(PLSize(1920, 1080));
-    const std::shared_ptr<IXDocumentNode> document = IXHostileMaps::wideBranch(int(state.range(0)), int(state.range(1)));
+    const std::shared_ptr<IXDocumentNode> document
+        = IXHostileMaps::wideBranch(int(state.range(0)), int(state.range(1)));
     Map map(document, "mindmap");
     map.context->performLayout();
     QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
@@ -198,8 +203,8 @@ void BM_WideBranchFrame(benchmark::State& state)
     drawWindow(*map.context, image, at);
     for (auto _ : state) drawWindow(*map.context, image, at);
     const PLRect window(std::floor(at.x - 960), std::floor(at.y - 540), 1920, 1080);
-    state.SetLabel(std::to_string(linesCrossing(*map.context, *root, window, int(state.range(1)))) + " of " +
-                   std::to_string(root->branches().size()) + " lines cross the window");
+    state.SetLabel(std::to_string(linesCrossing(*map.context, *root, window, int(state.range(1)))) + " of "
+                   + std::to_string(root->branches().size()) + " lines cross the window");
 }
 BENCHMARK(BM_WideBranchFrame)->Args({2000, 1})->Args({2000, 4})->Unit(benchmark::kMillisecond)->Iterations(10);
 
@@ -247,7 +252,8 @@ void BM_HugeStyleSheetRead(benchmark::State& state)
             return;
         }
         benchmark::DoNotOptimize(document->styleSheet());
-        if (document->styleSheet()->keepsUnreadPart() != refused) state.SkipWithError("the sheet was not refused or read as meant");
+        if (document->styleSheet()->keepsUnreadPart() != refused)
+            state.SkipWithError("the sheet was not refused or read as meant");
     }
     state.SetLabel(std::to_string(count * element.size() >> 20) + " MiB sheet " + (refused ? "refused" : "read"));
 }

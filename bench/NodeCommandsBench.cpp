@@ -2,9 +2,8 @@
 // MapLayoutBench writes to the temporary folder (run it once first), opened in its
 // document window offscreen with the application's own controller, cells and undo: each
 // benchmark is a command (or its undo or redo) with the reload it causes and the window's next
-// painted frame ("paints" counts the window's paints per step), so a whole step as the user sees it. Adding, removing, undoing and
-// redoing one branch should each stay under 16 ms; removing every branch and undoing that
-// under 1 s.
+// painted frame ("paints" counts the window's paints per step), so a whole step as the user sees it. Adding, removing,
+// undoing and redoing one branch should each stay under 16 ms; removing every branch and undoing that under 1 s.
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -40,7 +39,7 @@ public:
     int runAlert(const Alert& alert, QWidget*) override { return std::max(alert.cancelButton, 0); }
     std::optional<QStringList> runOpenPanel(const OpenPanel&, QWidget*) override { return std::nullopt; }
     std::optional<QString> runSavePanel(const SavePanel&, QWidget*) override { return std::nullopt; }
-    void presentError(const PLError&, QWidget*) override {}
+    void presentError(const PLError&, QWidget*) override { }
 };
 
 // The package MapLayoutBench generates and keeps in the temporary folder (one root, 10 main
@@ -90,7 +89,10 @@ struct OpenMap {
     }
 
     IXLayoutContext* context() const { return controller->layoutContext(); }
-    QWidget& viewport() const { return *IXScalingScrollView::scalingScrollView(controller->documentView())->viewport(); }
+    QWidget& viewport() const
+    {
+        return *IXScalingScrollView::scalingScrollView(controller->documentView())->viewport();
+    }
 
     // A branch in the middle of the map: the sixth at each level down to the depth.
     std::shared_ptr<IXBranchNode> branchAt(int depth) const
@@ -114,7 +116,8 @@ struct OpenMap {
     {
         QCoreApplication::processEvents();
         IXLayoutContext* context = this->context();
-        while (context->reloads().isReloadPosted() || context->reloads().isLayoutPosted()) QCoreApplication::processEvents();
+        while (context->reloads().isReloadPosted() || context->reloads().isLayoutPosted())
+            QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
 
@@ -244,8 +247,10 @@ void BM_RemoveAllBranches(benchmark::State& state)
             map.settle();
         }
         state.ResumeTiming();
-        if (undoing) map.controller->undo(nullptr);
-        else map.controller->removeSelectedNodes(nullptr);
+        if (undoing)
+            map.controller->undo(nullptr);
+        else
+            map.controller->removeSelectedNodes(nullptr);
         map.settle();
         state.PauseTiming();
         if (!undoing) {
@@ -275,6 +280,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     // The document and its window go before the application.
-    for (IXDocument* document : IXDocumentController::shared().documents()) IXDocumentController::shared().removeDocument(document);
+    for (IXDocument* document : IXDocumentController::shared().documents())
+        IXDocumentController::shared().removeDocument(document);
     return 0;
 }

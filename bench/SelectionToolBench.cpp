@@ -23,10 +23,10 @@
 #include "Platform/Text/PLFontSubstitutions.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QMouseEvent>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -41,14 +41,15 @@ struct LargeWindow {
     IXDocument* document = nullptr;
     IXWindowController* controller = nullptr;
     IXMapView* view = nullptr;
-    QImage frame{1920, 1080, QImage::Format_ARGB32_Premultiplied};
+    QImage frame {1920, 1080, QImage::Format_ARGB32_Premultiplied};
 
     LargeWindow()
     {
         QString path = qEnvironmentVariable("IX_LARGE_MAP");
         if (path.isEmpty()) {
             path = folder.filePath(QStringLiteral("large.ixd"));
-            QProcess::execute(QStringLiteral("python3"), {QStringLiteral(IX_SOURCE_DIR "/bench/make_large_map.py"), path});
+            QProcess::execute(QStringLiteral("python3"),
+                              {QStringLiteral(IX_SOURCE_DIR "/bench/make_large_map.py"), path});
         }
         IXLayoutCellFactory::install(&cells);
         IXWindowController::installAsShellControllers();
@@ -73,7 +74,8 @@ struct LargeWindow {
     void settle()
     {
         IXLayoutContext* layout = context();
-        while (layout->reloads().isReloadPosted() || layout->reloads().isLayoutPosted()) QCoreApplication::processEvents();
+        while (layout->reloads().isReloadPosted() || layout->reloads().isLayoutPosted())
+            QCoreApplication::processEvents();
     }
     void paintFrame()
     {
@@ -165,8 +167,9 @@ void BM_RubberBandMove(benchmark::State& state)
     }
     // From beyond one corner of the tree to beyond the other, and a little short of it.
     tool->pressAt(PLPoint(tree.minX() - 5, tree.maxY() + 5));
-    const std::array<PLPoint, 2> ends = {PLPoint(tree.maxX() + 5, tree.minY() - 5),
-                                         PLPoint(tree.maxX() - tree.width() * 0.02f, tree.minY() + tree.height() * 0.02f)};
+    const std::array<PLPoint, 2> ends
+        = {PLPoint(tree.maxX() + 5, tree.minY() - 5),
+           PLPoint(tree.maxX() - tree.width() * 0.02f, tree.minY() + tree.height() * 0.02f)};
     std::size_t next = 0;
     for (auto _ : state) {
         tool->dragTo(ends[next++ % ends.size()]);
@@ -178,7 +181,7 @@ void BM_RubberBandMove(benchmark::State& state)
 }
 BENCHMARK(BM_RubberBandMove)->Unit(benchmark::kMillisecond);
 
-}
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -191,6 +194,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     // The window closes before the application object goes.
-    for (IXDocument* document : IXDocumentController::shared().documents()) IXDocumentController::shared().removeDocument(document);
+    for (IXDocument* document : IXDocumentController::shared().documents())
+        IXDocumentController::shared().removeDocument(document);
     return 0;
 }

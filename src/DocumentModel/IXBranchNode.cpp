@@ -416,13 +416,13 @@ void IXBranchNode::resetSubbranchSides(IXBranchNode& inserted)
     if (!document || m_branches.isEmpty()) return;
     const std::shared_ptr<IXStyleSheetNode> sheet = document->layoutForName(IXLayoutMindMapName)->styleSheet();
     const bool othersReset = m_sidesReset && m_sidesReset->changeCount == IXStyleSheetStyles::changeCount()
-                             && m_sidesReset->sheet.lock() == sheet;
+        && m_sidesReset->sheet.lock() == sheet;
     if (othersReset) {
         sheet->styleForNode(&inserted)->setBranchLayoutType(0);
     } else {
         for (const auto& branch : m_branches) sheet->styleForNode(branch.get())->setBranchLayoutType(0);
     }
-    m_sidesReset = SidesReset{sheet, IXStyleSheetStyles::changeCount()};
+    m_sidesReset = SidesReset {sheet, IXStyleSheetStyles::changeCount()};
 }
 
 void IXBranchNode::setCollapsed(bool collapsed, bool recursive)

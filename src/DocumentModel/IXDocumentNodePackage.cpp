@@ -58,8 +58,10 @@ PLError xmlLoadError(const PLError& parseError)
                                               "more than can be read.").arg(PLXMLDocument::maximumDepth()));
     }
     if (parseError.code() == PLXMLDocument::TooManyElementsError) {
-        return refusal(reason, QStringLiteral("The part holds far more elements than any map has; it is not read, "
-                                              "so that it cannot take all the memory."), parseError);
+        return refusal(reason,
+                       QStringLiteral("The part holds far more elements than any map has; it is not read, "
+                                      "so that it cannot take all the memory."),
+                       parseError);
     }
     if (parseError.code() == PLXMLDocument::DeclarationRefusedError) {
         return refusal(reason, QStringLiteral("The map declares a document type or entities, which maps never hold; "

@@ -182,7 +182,8 @@ std::shared_ptr<IXStyleSheetNode> IXStyleSheetNode::fromDocument(IXDocumentNode*
                 if (!read) {
                     sheet->setParentNode(nullptr);
                     warnOfUnreadPart(document, partName,
-                                     readError ? readError : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
+                                     readError ? readError
+                                               : UTErrors::errorWithFailureReason(QStringLiteral("invalid content")));
                     return nullptr;
                 }
                 // A sheet read in spite of a schema violation: the user hears of it as a warning.

@@ -32,6 +32,6 @@ inline constexpr IXToolName DragBranch{"IXDragBranchTool"};
 inline constexpr IXToolName DragFloating{"IXDragFloatingTool"};
 inline constexpr IXToolName Attachments{"IXAttachmentsTool"};
 inline constexpr IXToolName YellowNote{"IXYellowNoteTool"};
-inline constexpr IXToolName Connection{"IXConnectionTool"};
+inline constexpr IXToolName Connection {"IXConnectionTool"};
 inline constexpr IXToolName InplaceOutline{"IXInplaceOutlineTool"};
 }  // namespace IXToolNames

@@ -51,15 +51,18 @@ QAction* itemWithTag(const QMenu* menu, int tag)
 IXNode* floatingOrOwnerBranch(IXNode* node)
 {
     // A branch's own picture or comment stands for its branch.
-    if ((node->isPicture() || node->isComment()) && !node->isFloating() && node->parentNode() &&
-        node->parentNode()->isBranch())
+    if ((node->isPicture() || node->isComment()) && !node->isFloating() && node->parentNode()
+        && node->parentNode()->isBranch())
         return node->parentNode();
     return node;
 }
 
-}
+}  // namespace
 
-IXContextMenuTool::IXContextMenuTool(IXToolManager* manager) : IXTool(manager) {}
+IXContextMenuTool::IXContextMenuTool(IXToolManager* manager)
+    : IXTool(manager)
+{
+}
 
 IXContextMenuTool::~IXContextMenuTool() = default;
 
@@ -94,10 +97,14 @@ std::unique_ptr<QMenu> IXContextMenuTool::menuForNodeAtPoint(PLPoint point, std:
     IXNode* node = layout->mouse().nodeAtPoint(point);
     std::unique_ptr<QMenu> menu;
     if (node) node = floatingOrOwnerBranch(node);
-    if (node && node->isPicture()) menu = pictureMenu(node);
-    else if (node && node->isComment()) menu = commentMenu(node);
-    else if (node && node->isConnection()) menu = connectionMenu(node);
-    else if (node && node->isBranch()) menu = branchMenu(node);
+    if (node && node->isPicture())
+        menu = pictureMenu(node);
+    else if (node && node->isComment())
+        menu = commentMenu(node);
+    else if (node && node->isConnection())
+        menu = connectionMenu(node);
+    else if (node && node->isBranch())
+        menu = branchMenu(node);
     else {
         node = layout->documentNode();
         menu = documentMenu(node);
@@ -128,7 +135,8 @@ std::unique_ptr<QMenu> IXContextMenuTool::connectionMenu(IXNode*)
 
 std::unique_ptr<QMenu> IXContextMenuTool::branchMenu(IXNode* node)
 {
-    if (node->level() == 0) return makeSpellingMenu(windowMenu(IXContextMenuProviding::Menu::Root), textCellUnderClick());
+    if (node->level() == 0)
+        return makeSpellingMenu(windowMenu(IXContextMenuProviding::Menu::Root), textCellUnderClick());
     return makeSpellingMenu(addIconItems(windowMenu(IXContextMenuProviding::Menu::Branch), node), textCellUnderClick());
 }
 
@@ -152,7 +160,8 @@ std::unique_ptr<QMenu> IXContextMenuTool::addIconItems(std::unique_ptr<QMenu> me
     for (qsizetype index = 0; index < names.size(); ++index) {
         const QImage image = storage ? storage->iconForName(names[index]) : QImage();
         // An icon the library does not have is named, so that the item never shows empty.
-        QAction* item = menus->makeMenuItem(image.isNull() ? names[index] : QString(), IXCommands::RemoveIcon, nullptr, list);
+        QAction* item
+            = menus->makeMenuItem(image.isNull() ? names[index] : QString(), IXCommands::RemoveIcon, nullptr, list);
         item->setData(int(index));
         if (!image.isNull()) item->setIcon(QIcon(QPixmap::fromImage(image)));
         list->addAction(item);
@@ -174,18 +183,19 @@ std::unique_ptr<QMenu> IXContextMenuTool::makeSpellingMenu(std::unique_ptr<QMenu
     if (word.isEmpty()) return menu;
     QList<QAction*> items;
     const QStringList guesses = PLSpellChecker::sharedChecker().guesses(word).mid(0, MaximumGuesses);
-    for (const QString& guess : guesses) items << menus->makeMenuItem(guess, IXCommands::CorrectSpelling, this, menu.get());
+    for (const QString& guess : guesses)
+        items << menus->makeMenuItem(guess, IXCommands::CorrectSpelling, this, menu.get());
     if (guesses.isEmpty())
-        items << menus->makeMenuItem(PLLocalizedStrings::string(QStringLiteral("No Guesses Found")), IXCommands::InvalidSpelling,
-                                     nullptr, menu.get());
+        items << menus->makeMenuItem(PLLocalizedStrings::string(QStringLiteral("No Guesses Found")),
+                                     IXCommands::InvalidSpelling, nullptr, menu.get());
     auto separator = [&menu] {
         auto* item = new QAction(menu.get());
         item->setSeparator(true);
         return item;
     };
     items << separator();
-    QAction* ignore =
-        menus->makeMenuItem(PLLocalizedStrings::string(QStringLiteral("Ignore Spelling")), IXCommands::IgnoreSpelling, this, menu.get());
+    QAction* ignore = menus->makeMenuItem(PLLocalizedStrings::string(QStringLiteral("Ignore Spelling")),
+                                          IXCommands::IgnoreSpelling, this, menu.get());
     ignore->setData(word);
     items << ignore << separator();
     QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
@@ -223,7 +233,8 @@ void IXContextMenuTool::menuDidClose()
 {
     // The chosen item is triggered after the menu hid, and its command reads the click point
     // of the current tool: the tool ends on the next turn.
-    PLRunLoop::perform(this, "menuDidClose", [this] { discardTool(); }, {}, PLRunLoop::commonModes());
+    PLRunLoop::perform(
+        this, "menuDidClose", [this] { discardTool(); }, {}, PLRunLoop::commonModes());
 }
 
 bool IXContextMenuTool::onSendEvent(QWindow*, QEvent* event)

@@ -4,7 +4,8 @@
 
 #include <QPainter>
 
-IXHighlightView::IXHighlightView(QWidget* parent) : QWidget(parent)
+IXHighlightView::IXHighlightView(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);

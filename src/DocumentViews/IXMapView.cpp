@@ -17,16 +17,16 @@
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLAssert.h"
-#include "Platform/Drawing/PLBezierPath.h"
-#include "Platform/Drawing/PLColor.h"
 #include "Platform/Core/PLExceptionBoundary.h"
-#include "Platform/Drawing/PLGraphicsContext.h"
-#include "Platform/System/PLKeyboard.h"
-#include "Platform/System/PLMouseTracking.h"
-#include "Platform/Drawing/PLPixels.h"
 #include "Platform/Core/PLLog.h"
 #include "Platform/Core/PLNotificationCenter.h"
 #include "Platform/Core/PLRunLoop.h"
+#include "Platform/Drawing/PLBezierPath.h"
+#include "Platform/Drawing/PLColor.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLPixels.h"
+#include "Platform/System/PLKeyboard.h"
+#include "Platform/System/PLMouseTracking.h"
 #include "Utilities/UTStartupTrace.h"
 
 #include <QAction>
@@ -358,13 +358,16 @@ void IXMapView::setNeedsDisplayInRect(const PLRect& rect)
 void IXMapView::updateAfterReload(const QRect& area)
 {
     if (!m_context || !m_context->reloads().isReloadPosted()) {
-        if (area.isNull()) update();
-        else update(area);
+        if (area.isNull())
+            update();
+        else
+            update(area);
         return;
     }
     // Queued behind the reload, which repaints what it changes: the two requests make one frame.
     if (!PLRunLoop::isPending(this, "heldUpdate"))
-        PLRunLoop::perform(this, "heldUpdate", [this] { update(); }, {}, PLRunLoop::commonModes());
+        PLRunLoop::perform(
+            this, "heldUpdate", [this] { update(); }, {}, PLRunLoop::commonModes());
 }
 
 bool IXMapView::needsToDrawRect(const PLRect& rect) const
@@ -607,8 +610,10 @@ void IXMapView::panCanvas(const PLMouseEvent& down)
     for (PLMouseEvent next = loop.nextEvent(); next.type() == PLMouseEvent::LeftMouseDragged; next = loop.nextEvent()) {
         const PLPoint at = next.locationInWindow();
         // The window's space is y-up, the scroll bars count downwards.
-        scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value() - PLPixels::roundedInt(at.x - last.x));
-        scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->value() + PLPixels::roundedInt(at.y - last.y));
+        scroller->horizontalScrollBar()->setValue(scroller->horizontalScrollBar()->value()
+                                                  - PLPixels::roundedInt(at.x - last.x));
+        scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->value()
+                                                + PLPixels::roundedInt(at.y - last.y));
         last = at;
     }
     unsetCursor();

@@ -31,9 +31,12 @@ bool isSelectable(const IXNode* node)
     return node && (node->isBranch() || node->isPicture() || node->isComment());
 }
 
-}
+}  // namespace
 
-IXSelectionTool::IXSelectionTool(IXToolManager* manager) : IXTool(manager) {}
+IXSelectionTool::IXSelectionTool(IXToolManager* manager)
+    : IXTool(manager)
+{
+}
 
 IXSelectionTool::~IXSelectionTool()
 {

@@ -62,7 +62,7 @@ void IXTool::giveBackObjects()
     releaseEditedObject();
 }
 
-void IXTool::releaseEditedObject() {}
+void IXTool::releaseEditedObject() { }
 
 QTextEdit* IXTool::textView() const
 {

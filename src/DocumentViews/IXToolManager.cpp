@@ -21,8 +21,7 @@ struct ToolClass {
     IXToolManager::Factory factory;
 };
 
-template <typename Tool>
-void addToolClass(QHash<QString, ToolClass>& registry)
+template <typename Tool> void addToolClass(QHash<QString, ToolClass>& registry)
 {
     registry.insert(QString::fromLatin1(Tool::staticMetaObject.className()),
                     {&Tool::staticMetaObject, [](IXToolManager* manager) -> IXTool* { return new Tool(manager); }});

@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-IXTrackingLoop::IXTrackingLoop(QWidget* view) : m_view(view), m_window(view ? view->window() : nullptr)
+IXTrackingLoop::IXTrackingLoop(QWidget* view)
+    : m_view(view)
+    , m_window(view ? view->window() : nullptr)
 {
     if (m_view) m_view->installEventFilter(this);
     if (m_window && m_window != m_view) m_window->installEventFilter(this);
@@ -45,9 +47,9 @@ void IXTrackingLoop::suspendCanvasAutosize(IXLayoutContext* context)
 PLMouseEvent IXTrackingLoop::nextEvent()
 {
     if (!m_cancelled) {
-        const std::uint32_t mask = PLMouseEvent::maskForType(PLMouseEvent::LeftMouseDragged) |
-                                   PLMouseEvent::maskForType(PLMouseEvent::LeftMouseUp) |
-                                   PLMouseEvent::maskForType(PLMouseEvent::TrackingCancelled);
+        const std::uint32_t mask = PLMouseEvent::maskForType(PLMouseEvent::LeftMouseDragged)
+            | PLMouseEvent::maskForType(PLMouseEvent::LeftMouseUp)
+            | PLMouseEvent::maskForType(PLMouseEvent::TrackingCancelled);
         if (const std::optional<PLMouseEvent> event = PLMouseTracking::nextEvent(mask)) {
             if (event->type() != PLMouseEvent::TrackingCancelled) {
                 m_lastLocation = event->locationInView();
@@ -66,7 +68,8 @@ void IXTrackingLoop::cancel()
     m_cancelled = true;
     // Wakes the waiting loop; a cancellation left over after the gesture is dropped with the
     // next gesture's first event.
-    if (PLMouseTracking::isTracking()) PLMouseTracking::postEvent(PLMouseEvent(PLMouseEvent::TrackingCancelled, m_lastLocation));
+    if (PLMouseTracking::isTracking())
+        PLMouseTracking::postEvent(PLMouseEvent(PLMouseEvent::TrackingCancelled, m_lastLocation));
 }
 
 bool IXTrackingLoop::respondsToSelector(std::string_view selector) const
@@ -99,7 +102,8 @@ bool IXTrackingLoop::eventFilter(QObject* watched, QEvent* event)
     case QEvent::WindowDeactivate:
         cancel();
         break;
-    default: break;
+    default:
+        break;
     }
     return false;
 }

@@ -17,9 +17,9 @@
 #include "Inspectors/IXInspectorManager.h"
 #include "Platform/Core/PLError.h"
 #include "Platform/Core/PLExceptionBoundary.h"
-#include "Platform/System/PLLocalizedStrings.h"
-#include "Platform/Drawing/PLNamedImages.h"
 #include "Platform/Core/PLRunLoop.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 #include <QAction>
 #include <QApplication>

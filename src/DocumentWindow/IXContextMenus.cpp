@@ -82,10 +82,13 @@ void addBranchWideItems(QMenu* menu)
     add(menu, "Detach as New Document", IXCommands::DetachBranchAsDocument);
 }
 
-}
+}  // namespace
 
 IXContextMenus::IXContextMenus()
-    : m_document(makeMenu()), m_root(makeMenu()), m_branch(makeMenu()), m_attachment(makeMenu())
+    : m_document(makeMenu())
+    , m_root(makeMenu())
+    , m_branch(makeMenu())
+    , m_attachment(makeMenu())
 {
     QMenu* document = m_document.get();
     add(document, "New Root Branch", IXCommands::AddBranch, RootBranch);
@@ -152,11 +155,16 @@ IXContextMenus::~IXContextMenus() = default;
 QMenu* IXContextMenus::menu(IXContextMenuProviding::Menu kind) const
 {
     switch (kind) {
-    case IXContextMenuProviding::Menu::Document: return m_document.get();
-    case IXContextMenuProviding::Menu::Root: return m_root.get();
-    case IXContextMenuProviding::Menu::Branch: return m_branch.get();
-    case IXContextMenuProviding::Menu::Attachment: return m_attachment.get();
-    case IXContextMenuProviding::Menu::OutlineBranch: return nullptr;
+    case IXContextMenuProviding::Menu::Document:
+        return m_document.get();
+    case IXContextMenuProviding::Menu::Root:
+        return m_root.get();
+    case IXContextMenuProviding::Menu::Branch:
+        return m_branch.get();
+    case IXContextMenuProviding::Menu::Attachment:
+        return m_attachment.get();
+    case IXContextMenuProviding::Menu::OutlineBranch:
+        return nullptr;
     }
     return nullptr;
 }

@@ -67,8 +67,10 @@ void removeBranchFromParent(IXDocumentNode& document, const std::shared_ptr<IXBr
 {
     IXNode* parent = branch->parentNode();
     if (!parent) return;
-    if (parent->isDocument()) document.removeRootBranch(branch);
-    else if (IXBranchNode* parentBranch = branch->parentBranch()) parentBranch->removeBranch(branch);
+    if (parent->isDocument())
+        document.removeRootBranch(branch);
+    else if (IXBranchNode* parentBranch = branch->parentBranch())
+        parentBranch->removeBranch(branch);
 }
 
 void nameAfterFile(IXReferenceNode& reference, const QString& path)
@@ -84,7 +86,10 @@ bool toolIsRegistered(IXToolName name)
 
 }  // namespace
 
-IXNodeCommands::IXNodeCommands(IXWindowController& controller) : m_controller(controller) {}
+IXNodeCommands::IXNodeCommands(IXWindowController& controller)
+    : m_controller(controller)
+{
+}
 
 // --- Looking up ---
 
@@ -108,8 +113,9 @@ std::shared_ptr<IXBranchNode> IXNodeCommands::workingBranch() const
     const QList<std::shared_ptr<IXBranchNode>> branches = m_controller.selection().allBranches();
     if (!branches.isEmpty()) return branches.last();
     const auto node = documentNode();
-    return node && !node->rootBranches().isEmpty() ? std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().last())
-                                                   : nullptr;
+    return node && !node->rootBranches().isEmpty()
+        ? std::dynamic_pointer_cast<IXBranchNode>(node->rootBranches().last())
+        : nullptr;
 }
 
 void IXNodeCommands::select(const std::shared_ptr<IXNode>& node) const
@@ -177,7 +183,8 @@ PLPoint IXNodeCommands::rootPlacement() const
     if (tool && tool->commandPoint()) return clickPointInLayout();
     PLRect roots;
     for (const auto& root : documentNode()->rootBranches())
-        if (const std::optional<PLRect> bounds = cellBoundsInLayout(context(), root.get())) roots = roots.united(*bounds);
+        if (const std::optional<PLRect> bounds = cellBoundsInLayout(context(), root.get()))
+            roots = roots.united(*bounds);
     return placementOutsideRoots(clickPointInLayout(), roots);
 }
 
@@ -237,7 +244,8 @@ void IXNodeCommands::removeBranchesOf(const IXSelection& selection)
     const std::shared_ptr<IXNode> parent = selected->parentNode()->shared_from_this();
     // Descendants of a removed branch go with it: removing them too would take them out of a
     // detached branch, and undo would put them back twice.
-    for (const std::shared_ptr<IXBranchNode>& branch : selection.allTopBranches()) removeBranchFromParent(*node, branch);
+    for (const std::shared_ptr<IXBranchNode>& branch : selection.allTopBranches())
+        removeBranchFromParent(*node, branch);
     select(parent);
 }
 
@@ -318,8 +326,10 @@ void IXNodeCommands::removeIcon(QObject* sender)
     const std::shared_ptr<IXBranchNode> branch = selectedBranch();
     if (!branch) return;
     const int tag = tagOf(sender);
-    if (tag == -1) branch->setIcons({});
-    else if (tag >= 0 && tag < branch->icons().size()) branch->removeIcon(branch->icons().at(tag));
+    if (tag == -1)
+        branch->setIcons({});
+    else if (tag >= 0 && tag < branch->icons().size())
+        branch->removeIcon(branch->icons().at(tag));
     select(branch);
 }
 
@@ -391,15 +401,18 @@ void IXNodeCommands::detachFloatingNode(QObject*)
 
 // --- Comments and pictures ---
 
-PLPoint IXNodeCommands::floatingAnchorOffset(IXLayoutContext* context, IXBranchNode* target, PLSize fallback, float shift)
+PLPoint IXNodeCommands::floatingAnchorOffset(IXLayoutContext* context, IXBranchNode* target, PLSize fallback,
+                                             float shift)
 {
     IXBranchCell* cell = context ? context->cells().branchCellForNode(target) : nullptr;
     const PLSize size = cell ? cell->frame().size : fallback;
     double x = std::ceil(0.7 * double(size.width));
     double y = std::ceil(0.7 * double(size.height));
     if (auto* group = cell ? dynamic_cast<IXBranchGroupCell*>(cell->parent()) : nullptr) {
-        if (group->layoutType() == LeftSide) x = -(x + double(shift));
-        else if (group->layoutType() == TopDown) y = -y;
+        if (group->layoutType() == LeftSide)
+            x = -(x + double(shift));
+        else if (group->layoutType() == TopDown)
+            y = -y;
     }
     return PLPoint(float(x), float(y));
 }
@@ -413,7 +426,8 @@ void IXNodeCommands::addComment(QObject*)
         return;
     }
     const std::shared_ptr<IXCommentNode> comment = branch->comment() ? branch->comment() : branch->addComment();
-    IXTool* tool = IXToolManager::sharedManager()->activateToolNamed(IXToolNames::YellowNote, comment, context, IXToolEvent());
+    IXTool* tool
+        = IXToolManager::sharedManager()->activateToolNamed(IXToolNames::YellowNote, comment, context, IXToolEvent());
     if (QTextEdit* text = tool ? tool->textView() : nullptr) {
         text->selectAll();
         text->setFocus(Qt::OtherFocusReason);
@@ -430,8 +444,10 @@ void IXNodeCommands::addFloatingComment(QObject*)
     const std::shared_ptr<IXBranchNode> target = selectedBranch();
     if (target) comment->setFloatingTargetNode(target);
     node->addComment(comment);
-    const PLPoint offset = target ? floatingAnchorOffset(context(), target.get(), PLSize(200, 200), 200) : clickPointInLayout();
-    if (IXLayoutContext* context = this->context()) context->styleForNode(comment.get())->setFloatingTargetOffset(offset);
+    const PLPoint offset
+        = target ? floatingAnchorOffset(context(), target.get(), PLSize(200, 200), 200) : clickPointInLayout();
+    if (IXLayoutContext* context = this->context())
+        context->styleForNode(comment.get())->setFloatingTargetOffset(offset);
     select(comment);
 }
 
@@ -449,15 +465,18 @@ void IXNodeCommands::addPicture(QObject* sender)
     IXDialogs::OpenPanel panel;
     panel.title = PLLocalizedStrings::string(QStringLiteral("Select File"));
     // The picture files the application knows; none listed allows any file.
-    panel.allowedExtensions = IXReferenceTypeManager::fileTypesForReferenceType(IXReferenceNode::SubtypePicture).value_or(QStringList());
+    panel.allowedExtensions
+        = IXReferenceTypeManager::fileTypesForReferenceType(IXReferenceNode::SubtypePicture).value_or(QStringList());
     const QString folder = IXPreferences::value(QStringLiteral("IXLastPictureFolder")).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir()) panel.directory = folder;
     const int tag = tagOf(sender);
     const std::optional<QStringList> paths = IXDialogs::shared().runOpenPanel(panel, m_controller.documentWindow());
     if (!paths || paths->isEmpty() || paths->first().isEmpty()) return;
     IXPreferences::setValue(QStringLiteral("IXLastPictureFolder"), QFileInfo(paths->first()).absolutePath());
-    if (tag == 1) addBranchPictureWithPath(paths->first());
-    else addFloatingPictureWithPath(paths->first());
+    if (tag == 1)
+        addBranchPictureWithPath(paths->first());
+    else
+        addFloatingPictureWithPath(paths->first());
 }
 
 void IXNodeCommands::addBranchPictureWithPath(const QString& path)
@@ -484,7 +503,8 @@ void IXNodeCommands::addFloatingPictureWithPath(const QString& path)
     node->addPicture(picture);
     if (const auto style = picture->style()) style->setPictureSize(pictureSizeForPicture(*picture));
     const PLPoint offset = target ? floatingAnchorOffset(context(), target.get(), PLSize(0, 0), 100) : s_lastClickPoint;
-    if (IXLayoutContext* context = this->context()) context->styleForNode(picture.get())->setFloatingTargetOffset(offset);
+    if (IXLayoutContext* context = this->context())
+        context->styleForNode(picture.get())->setFloatingTargetOffset(offset);
     select(picture);
 }
 
@@ -609,7 +629,8 @@ std::optional<bool> IXNodeCommands::validateMenuItem(QAction* item) const
         IXSelection::NodeList floating = selection.allFloatingPictures();
         floating += selection.allFloatingComments();
         if (action == IXCommands::RemoveFloating) return !floating.isEmpty();
-        return std::any_of(floating.begin(), floating.end(), [](const auto& node) { return bool(node->floatingTargetNode()); });
+        return std::any_of(floating.begin(), floating.end(),
+                           [](const auto& node) { return bool(node->floatingTargetNode()); });
     }
     if (action == IXCommands::ToggleCollapser) {
         if (!hasParentBranch || branch->branches().isEmpty()) return false;
@@ -627,8 +648,9 @@ std::optional<bool> IXNodeCommands::validateMenuItem(QAction* item) const
     if (action == IXCommands::MakeBranchConnection) return toolIsRegistered(IXToolNames::Connection);
     if (action == IXCommands::EditTextNote || action == IXCommands::AttachHyperlink) return false;
     // Files are attached to the selected branch.
-    for (const IXCommand& command : {IXCommands::AttachTextFile, IXCommands::AttachPictureFile, IXCommands::AttachVideoFile,
-                                     IXCommands::AttachSoundFile, IXCommands::AttachFlashFile})
+    for (const IXCommand& command :
+         {IXCommands::AttachTextFile, IXCommands::AttachPictureFile, IXCommands::AttachVideoFile,
+          IXCommands::AttachSoundFile, IXCommands::AttachFlashFile})
         if (action == command) return bool(branch);
     for (const IXCommand& command : {IXCommands::AddBranch, IXCommands::AddSubbranch, IXCommands::RemoveBranch,
                                      IXCommands::RemoveSelectedNodes, IXCommands::AddFloatingComment})

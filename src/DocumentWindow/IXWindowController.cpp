@@ -17,25 +17,25 @@
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentWindow/IXAppController.h"
+#include "DocumentWindow/IXContextMenus.h"
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentWindow.h"
-#include "DocumentWindow/IXContextMenus.h"
 #include "DocumentWindow/IXMainMenu.h"
-#include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
+#include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
-#include "Platform/System/PLKeyboard.h"
-#include "Platform/System/PLLocalizedStrings.h"
 #include "Platform/Core/PLNotificationCenter.h"
 #include "Platform/Core/PLRunLoop.h"
 #include "Platform/Core/PLUndoManager.h"
+#include "Platform/System/PLKeyboard.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -746,12 +746,12 @@ try {
 
 // --- Node commands ---
 
-#define IX_NODE_COMMAND(command)                              \
-    void IXWindowController::command(QObject* sender)         \
-    try {                                                     \
-        m_nodeCommands->command(sender);                      \
-    } catch (...) {                                           \
-        PLExceptionBoundary::caught();                        \
+#define IX_NODE_COMMAND(command) \
+    void IXWindowController::command(QObject* sender) \
+    try { \
+        m_nodeCommands->command(sender); \
+    } catch (...) { \
+        PLExceptionBoundary::caught(); \
     }
 
 IX_NODE_COMMAND(addBranch)

@@ -18,10 +18,11 @@ namespace {
 
 constexpr int SidePaneWidth = 220;
 
-} // namespace
+}  // namespace
 
 IXWindowInspectors::IXWindowInspectors(IXInspectedController& controller, QMainWindow& window)
-    : m_controller(controller), m_window(window)
+    : m_controller(controller)
+    , m_window(window)
 {
 }
 
@@ -97,8 +98,9 @@ void IXWindowInspectors::menuAboutToShow(QMenu* menu)
     if (isAllInOneLayout()) {
         QAction* toggle = menu->actions().value(menu->actions().size() - 2);
         const bool shown = m_sidePane && m_sidePane->isVisible();
-        if (toggle) toggle->setText(PLLocalizedStrings::string(shown ? QStringLiteral("Hide inspectors")
-                                                                     : QStringLiteral("Show inspectors")));
+        if (toggle)
+            toggle->setText(PLLocalizedStrings::string(shown ? QStringLiteral("Hide inspectors")
+                                                             : QStringLiteral("Show inspectors")));
         return;
     }
     IXInspectorManager& manager = IXInspectorManager::shared();

@@ -14,7 +14,7 @@ bool isEnabled(IXMixedState state)
     return state == IXMixedState::Value || state == IXMixedState::MultipleValues;
 }
 
-} // namespace
+}  // namespace
 
 QString IXBindings::placeholder(IXMixedState state)
 {

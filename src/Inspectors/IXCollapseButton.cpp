@@ -7,7 +7,8 @@
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 
-IXCollapseButton::IXCollapseButton(QWidget* parent) : QToolButton(parent)
+IXCollapseButton::IXCollapseButton(QWidget* parent)
+    : QToolButton(parent)
 {
     setCheckable(true);
     setAutoRaise(true);

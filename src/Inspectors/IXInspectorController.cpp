@@ -35,9 +35,12 @@ IXInspectedController* controllerOf(const QWidget* window)
 
 // Inspectors observe notices under the address of their inspector part, the same while the
 // object is made, lives and is taken apart (a most-derived address would change on the way).
-const void* identity(const IXInspectorController* inspector) { return static_cast<const void*>(inspector); }
+const void* identity(const IXInspectorController* inspector)
+{
+    return static_cast<const void*>(inspector);
+}
 
-} // namespace
+}  // namespace
 
 IXInspectorController::IXInspectorController() = default;
 
@@ -63,9 +66,9 @@ void IXInspectorController::setCurrentWindow(QWidget* window)
     IXInspectedController* controller = controllerOf(window);
     if (window && !controller) return;
     current().window = window;
-    PLNotificationCenter::defaultCenter().post(IXActiveControllerChangedNotification, PLIdentityOf(controller),
-                                               {{QStringLiteral("controller"),
-                                                 QVariant::fromValue(static_cast<void*>(controller))}});
+    PLNotificationCenter::defaultCenter().post(
+        IXActiveControllerChangedNotification, PLIdentityOf(controller),
+        {{QStringLiteral("controller"), QVariant::fromValue(static_cast<void*>(controller))}});
 }
 
 QWidget* IXInspectorController::currentWindow()
@@ -128,11 +131,10 @@ void IXInspectorController::setTracksControllerSelection(bool tracks)
 
 void IXInspectorController::observeSelectionOf(IXInspectedController* controller)
 {
-    PLNotificationCenter::defaultCenter().addObserver(
-        identity(this), IXInspectorSelectionChangedNotification, PLIdentityOf(controller),
-        [this](const PLNotification&) {
-            if (m_controller) setSelection(m_controller->selection());
-        });
+    PLNotificationCenter::defaultCenter().addObserver(identity(this), IXInspectorSelectionChangedNotification,
+                                                      PLIdentityOf(controller), [this](const PLNotification&) {
+                                                          if (m_controller) setSelection(m_controller->selection());
+                                                      });
     setSelection(controller->selection());
 }
 
@@ -173,15 +175,16 @@ void IXInspectorController::notifyMeOnInspectorViewUpdates()
 {
     PLNotificationCenter::defaultCenter().addObserver(
         identity(this), IXInspectorViewUpdateNotification, nullptr, [this](const PLNotification& notice) {
-            inspectorViewUpdateNotification(static_cast<IXInspectorController*>(
-                notice.userInfo.value(QStringLiteral("inspector")).value<void*>()));
+            inspectorViewUpdateNotification(
+                static_cast<IXInspectorController*>(notice.userInfo.value(QStringLiteral("inspector")).value<void*>()));
         });
 }
 
 void IXInspectorController::notifyInspectorViewUpdate()
 {
-    PLNotificationCenter::defaultCenter().post(IXInspectorViewUpdateNotification, identity(this),
-                                               {{QStringLiteral("inspector"), QVariant::fromValue(static_cast<void*>(this))}});
+    PLNotificationCenter::defaultCenter().post(
+        IXInspectorViewUpdateNotification, identity(this),
+        {{QStringLiteral("inspector"), QVariant::fromValue(static_cast<void*>(this))}});
 }
 
 PLUndoManager* IXInspectorController::undoManager() const

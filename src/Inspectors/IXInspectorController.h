@@ -12,9 +12,9 @@ class IXInspectedController;
 class PLUndoManager;
 class QWidget;
 
-extern const QString IXActiveControllerChangedNotification;   // "IXActiveControllerChangedNotification"
-extern const QString IXInspectorViewUpdateNotification;       // "IXInspectorViewUpdateNotification"
-extern const QString IXInspectorSelectionChangedNotification; // "IXSelectionChanged"
+extern const QString IXActiveControllerChangedNotification;  // "IXActiveControllerChangedNotification"
+extern const QString IXInspectorViewUpdateNotification;  // "IXInspectorViewUpdateNotification"
+extern const QString IXInspectorSelectionChangedNotification;  // "IXSelectionChanged"
 
 // The base of every inspector and of the inspector manager: it is bound to one document
 // window's controller at a time and to that controller's selection, and gives its subclasses
@@ -88,11 +88,11 @@ public:
     static void arrangeSubviewsInContainerView(QWidget* container);
 
 protected:
-    virtual void controllerWillChange() {}
-    virtual void controllerDidChange() {}
-    virtual void selectionWillChange() {}
-    virtual void selectionDidChange() {}
-    virtual void updateControls() {}
+    virtual void controllerWillChange() { }
+    virtual void controllerDidChange() { }
+    virtual void selectionWillChange() { }
+    virtual void selectionDidChange() { }
+    virtual void updateControls() { }
     // An inspector (of any manager) asked for its view to be rebuilt.
     virtual void inspectorViewUpdateNotification(IXInspectorController* inspector) { (void)inspector; }
 

@@ -55,14 +55,15 @@ QRect visibleScreenFrame()
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-} // namespace
+}  // namespace
 
 IXInspectorManager::IXInspectorManager()
 {
     notifyMeOnInspectorViewUpdates();
 }
 
-IXInspectorManager::IXInspectorManager(IXInspectedController* controller) : IXInspectorController(controller)
+IXInspectorManager::IXInspectorManager(IXInspectedController* controller)
+    : IXInspectorController(controller)
 {
     notifyMeOnInspectorViewUpdates();
     selectionDidChange();
@@ -85,7 +86,7 @@ namespace {
 
 IXInspectorManager* sharedManager = nullptr;
 
-} // namespace
+}  // namespace
 
 IXInspectorManager& IXInspectorManager::shared()
 {
@@ -103,9 +104,9 @@ void IXInspectorManager::storeSharedPanels()
 
 QStringList IXInspectorManager::inspectorClassNames()
 {
-    return {QStringLiteral("IXMindMapInspector"),     QStringLiteral("IXBranchInspector"),
-            QStringLiteral("IXPictureInspector"),     QStringLiteral("IXCommentInspector"),
-            QStringLiteral("IXConnectionInspector"),  QStringLiteral("IXObjectListInspector"),
+    return {QStringLiteral("IXMindMapInspector"),    QStringLiteral("IXBranchInspector"),
+            QStringLiteral("IXPictureInspector"),    QStringLiteral("IXCommentInspector"),
+            QStringLiteral("IXConnectionInspector"), QStringLiteral("IXObjectListInspector"),
             QStringLiteral("IXIconsInspector")};
 }
 
@@ -457,7 +458,8 @@ void IXInspectorManager::close()
             store->setValue(panelKey(i, "views"), names.join(u';'));
             store->setValue(panelKey(i, "visible"), panel->isInspectorVisible());
         }
-        for (IXInspectorPanelView* pane : m_panelViews) store->setValue(collapsedKey(pane->name()), pane->isCollapsed());
+        for (IXInspectorPanelView* pane : m_panelViews)
+            store->setValue(collapsedKey(pane->name()), pane->isCollapsed());
     }
     hide();
 }

@@ -6,7 +6,8 @@
 #include <QEvent>
 #include <QWindow>
 
-IXInspectorPanel::IXInspectorPanel() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+IXInspectorPanel::IXInspectorPanel()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -18,7 +18,8 @@
 #include <cmath>
 
 IXInspectorPanelView::IXInspectorPanelView(IXInspectorPanelHost* host, QWidget* parent)
-    : QWidget(parent), m_host(host)
+    : QWidget(parent)
+    , m_host(host)
 {
     m_closeButton = new QToolButton;
     m_closeButton->setAutoRaise(true);
@@ -286,8 +287,8 @@ void IXInspectorPanelView::dragTo(QPoint globalPosition)
             }
     QScreen* screen = dragged->screen() ? dragged->screen() : QGuiApplication::primaryScreen();
     const QRect visible = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
-    const IXPanelSnapping::Result result =
-        IXPanelSnapping::snap(globalPosition - m_grabOffset, dragged->frameGeometry().size(), others, visible);
+    const IXPanelSnapping::Result result
+        = IXPanelSnapping::snap(globalPosition - m_grabOffset, dragged->frameGeometry().size(), others, visible);
     m_dockTarget = result.dockTarget >= 0 ? targets[result.dockTarget] : nullptr;
     dragged->move(result.origin);
 }

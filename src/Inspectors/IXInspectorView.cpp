@@ -19,9 +19,10 @@ QFont headerFont(const QWidget* widget)
     return font;
 }
 
-} // namespace
+}  // namespace
 
-IXInspectorView::IXInspectorView(QWidget* parent) : QWidget(parent)
+IXInspectorView::IXInspectorView(QWidget* parent)
+    : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -65,7 +66,7 @@ void IXInspectorView::tile()
 QList<IXInspectorView*> IXInspectorView::sectionsBeside()
 {
     QWidget* parent = parentWidget();
-    return parent ? parent->findChildren<IXInspectorView*>(Qt::FindDirectChildrenOnly) : QList<IXInspectorView*>{this};
+    return parent ? parent->findChildren<IXInspectorView*>(Qt::FindDirectChildrenOnly) : QList<IXInspectorView*> {this};
 }
 
 void IXInspectorView::mousePressEvent(QMouseEvent* event)

@@ -12,12 +12,15 @@ enum class IXMixedState { Value, NoSelection, MultipleValues, NotApplicable };
 // One attribute read over many selected objects: the common value, or one of three markers
 // that controls show as placeholders: nothing selected, the objects differ, or the attribute
 // does not apply to them.
-template <typename T>
-class IXMixedValue {
+template <typename T> class IXMixedValue {
 public:
     using State = IXMixedState;
 
-    IXMixedValue(T value) : m_state(State::Value), m_value(std::move(value)) {} // NOLINT: a value reads as itself
+    IXMixedValue(T value)
+        : m_state(State::Value)
+        , m_value(std::move(value))
+    {
+    }  // NOLINT: a value reads as itself
     static IXMixedValue noSelection() { return IXMixedValue(State::NoSelection); }
     static IXMixedValue multipleValues() { return IXMixedValue(State::MultipleValues); }
     static IXMixedValue notApplicable() { return IXMixedValue(State::NotApplicable); }
@@ -37,7 +40,11 @@ public:
     }
 
 private:
-    explicit IXMixedValue(State state) : m_state(state), m_value() {}
+    explicit IXMixedValue(State state)
+        : m_state(state)
+        , m_value()
+    {
+    }
 
     State m_state;
     T m_value;

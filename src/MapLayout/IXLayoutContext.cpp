@@ -137,8 +137,7 @@ void IXLayoutContext::setSelection(const IXSelection& selection)
     // Marked first: an observer laying out at once (the view, to show the selection) then
     // draws the new outlines in the same pass.
     m_reloads.postReloadSelection();
-    if (m_broadcaster)
-        m_broadcaster->send(IXLayoutContextDidChangeSelection, this, m_selection);
+    if (m_broadcaster) m_broadcaster->send(IXLayoutContextDidChangeSelection, this, m_selection);
 }
 
 void IXLayoutContext::setHighlights(const IXSelection& highlights)

@@ -469,8 +469,9 @@ IXLayoutContext::HitCandidates IXLayoutContext::drawCandidatesInRect(const PLRec
     Stacks& below = *held.below;
     indexDrawStack(below);
     const PLRect rect = UTGeometry::normalized(m_coordinates.convertRectToCell(rectInView, nullptr));
-    HitCandidates found{{}, held.below, nullptr};
-    for (std::uint32_t position : below.drawIndex->positionsMeeting(rect)) found.cells.push_back(below.draw[position].get());
+    HitCandidates found {{}, held.below, nullptr};
+    for (std::uint32_t position : below.drawIndex->positionsMeeting(rect))
+        found.cells.push_back(below.draw[position].get());
     return found;
 }
 

@@ -557,7 +557,8 @@ TEST_F(BranchTest, InsertionsInARowResetEverySideGivenInBetween)
 {
     const auto sides = [&] {
         std::vector<int> found;
-        for (const auto& child : root->branches()) found.push_back(mindMapStyle(*document, child.get())->branchLayoutType());
+        for (const auto& child : root->branches())
+            found.push_back(mindMapStyle(*document, child.get())->branchLayoutType());
         return found;
     };
     struct Case {
@@ -568,9 +569,8 @@ TEST_F(BranchTest, InsertionsInARowResetEverySideGivenInBetween)
         {"a style change, as a layout gives sides",
          [&](const auto&) { mindMapStyle(*document, root->branches()[1].get())->setBranchLayoutType(3); }},
         {"a sided branch listed by setBranches",
-         [&](const auto& elsewhere) { root->setBranches(root->branches() + IXBranchNode::BranchList{elsewhere}); }},
-        {"a sided branch moved in by an insertion",
-         [&](const auto& elsewhere) { root->insertBranch(elsewhere, 0); }},
+         [&](const auto& elsewhere) { root->setBranches(root->branches() + IXBranchNode::BranchList {elsewhere}); }},
+        {"a sided branch moved in by an insertion", [&](const auto& elsewhere) { root->insertBranch(elsewhere, 0); }},
     };
     auto other = branchTitled(QStringLiteral("other root"));
     document->addRootBranch(other);
@@ -601,11 +601,12 @@ TEST_F(BranchTest, UndoAndRedoOfInsertionsInARowRestoreListsAndSides)
     const auto state = [&] {
         QStringList shown;
         for (const auto& child : root->branches())
-            shown << child->title() + QLatin1Char(':') + QString::number(mindMapStyle(*document, child.get())->branchLayoutType());
+            shown << child->title() + QLatin1Char(':')
+                    + QString::number(mindMapStyle(*document, child.get())->branchLayoutType());
         return shown.join(QLatin1Char(' '));
     };
-    const QStringList expected{"a:3 b:2", "c:0 a:0 b:0", "c:0 a:0 b:0 d:0", "c:0 e:0 a:0 b:0 d:0"};
-    const std::vector<std::pair<const char*, int>> insertions{{"c", 0}, {"d", -1}, {"e", 1}};
+    const QStringList expected {"a:3 b:2", "c:0 a:0 b:0", "c:0 a:0 b:0 d:0", "c:0 e:0 a:0 b:0 d:0"};
+    const std::vector<std::pair<const char*, int>> insertions {{"c", 0}, {"d", -1}, {"e", 1}};
     EXPECT_EQ(state(), expected[0]);
     for (size_t i = 0; i < insertions.size(); ++i) {
         root->insertBranch(branchTitled(QString::fromLatin1(insertions[i].first)), insertions[i].second);

@@ -559,7 +559,11 @@ TEST_F(MapViewTest, LeavingTheWindowDetachesHalfASecondLater)
 // frame, painted again once the reload has run).
 class PaintRecorder : public QObject {
 public:
-    explicit PaintRecorder(IXMapView& view) : m_view(view) { view.installEventFilter(this); }
+    explicit PaintRecorder(IXMapView& view)
+        : m_view(view)
+    {
+        view.installEventFilter(this);
+    }
     int paints = 0;
     int stalePaints = 0;
     bool eventFilter(QObject*, QEvent* event) override
@@ -586,8 +590,16 @@ TEST_F(MapViewTest, AnEditAndTheSelectionItLeavesReachTheScreenInOneFrame)
         const char* edit;
         std::function<void()> apply;
     } edits[] = {
-        {"add and select", [&] { branch("A")->insertBranch(added, 1); select("New"); }},
-        {"remove and select", [&] { branch("A")->removeBranch(added); select("A"); }},
+        {"add and select",
+         [&] {
+             branch("A")->insertBranch(added, 1);
+             select("New");
+         }},
+        {"remove and select",
+         [&] {
+             branch("A")->removeBranch(added);
+             select("A");
+         }},
         {"select alone", [&] { select("B"); }},
     };
     for (const auto& edit : edits) {

@@ -31,10 +31,12 @@ TEST(IXTrackingLoop, EndsWithTheReleaseOrWhenTheGrabIsLostAndTurnsItsSwitchesBac
         {"release", [] { PLMouseTracking::postEvent(PLMouseEvent(PLMouseEvent::LeftMouseUp, PLPoint(5, 5))); },
          PLMouseEvent::LeftMouseUp},
         {"Escape", [&] { QTest::keyClick(&view, Qt::Key_Escape); }, PLMouseEvent::TrackingCancelled},
-        {"focus lost", [&] {
+        {"focus lost",
+         [&] {
              QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
              QApplication::sendEvent(&view, &out);
-         }, PLMouseEvent::TrackingCancelled},
+         },
+         PLMouseEvent::TrackingCancelled},
         {"hidden", [&] { view.hide(); }, PLMouseEvent::TrackingCancelled},
         {"context gone", [&] { contexts[0]->invalidate(); }, PLMouseEvent::TrackingCancelled},
     };
@@ -47,12 +49,14 @@ TEST(IXTrackingLoop, EndsWithTheReleaseOrWhenTheGrabIsLostAndTurnsItsSwitchesBac
             loop.suspendUndoRegistration(&undo);
             loop.suspendCanvasAutosize(contexts[0]);
             EXPECT_FALSE(undo.isUndoRegistrationEnabled());
-            QTimer::singleShot(0, [] { PLMouseTracking::postEvent(PLMouseEvent(PLMouseEvent::LeftMouseDragged, PLPoint(3, 4))); });
+            QTimer::singleShot(
+                0, [] { PLMouseTracking::postEvent(PLMouseEvent(PLMouseEvent::LeftMouseDragged, PLPoint(3, 4))); });
             EXPECT_EQ(loop.nextEvent().type(), PLMouseEvent::LeftMouseDragged);
             QTimer::singleShot(0, way.end);
             EXPECT_EQ(loop.nextEvent().type(), way.expected);
             // An abandoned gesture stays abandoned.
-            if (way.expected == PLMouseEvent::TrackingCancelled) EXPECT_EQ(loop.nextEvent().type(), PLMouseEvent::TrackingCancelled);
+            if (way.expected == PLMouseEvent::TrackingCancelled)
+                EXPECT_EQ(loop.nextEvent().type(), PLMouseEvent::TrackingCancelled);
         }
         EXPECT_TRUE(undo.isUndoRegistrationEnabled());
         EXPECT_TRUE(PLMouseTracking::takePendingEvents().empty());

@@ -33,10 +33,10 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
-#include <QTimer>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTimer>
 #include <QWindow>
 
 namespace {

@@ -31,8 +31,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <functional>
@@ -75,8 +75,8 @@ protected:
     void open(const std::function<void(IXDocumentNode&)>& change = {})
     {
         PLError error;
-        document = IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tools.ixd")),
-                                                               true, &error);
+        document = IXDocumentController::shared().openDocument(
+            copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tools.ixd")), true, &error);
         ASSERT_TRUE(document) << error.localizedDescription().toStdString();
         spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
         if (change) change(*document->documentNode());
@@ -120,7 +120,8 @@ protected:
     // A point of the view where the map has nothing.
     QPoint emptyPoint() const
     {
-        const QRectF cells = view->rectToQt(context()->coordinates().convertRectFromCell(context()->cellsBounds(), nullptr));
+        const QRectF cells
+            = view->rectToQt(context()->coordinates().convertRectFromCell(context()->cellsBounds(), nullptr));
         return (cells.bottomRight() + QPointF(30, 30)).toPoint();
     }
     // The node's own box: a branch's without its sub-branches.
@@ -137,7 +138,8 @@ protected:
     static QStringList titles(const IXSelection& selection)
     {
         QStringList result;
-        for (const auto& node : selection.nodes()) result << (node->isDocument() ? QStringLiteral("<document>") : node->title());
+        for (const auto& node : selection.nodes())
+            result << (node->isDocument() ? QStringLiteral("<document>") : node->title());
         result.sort();
         return result;
     }
@@ -157,7 +159,8 @@ protected:
                 end(moves.isEmpty() ? start : moves.last());
                 return;
             }
-            QMouseEvent move(QEvent::MouseMove, moves[index], view->mapToGlobal(moves[index]), Qt::NoButton, Qt::LeftButton, {});
+            QMouseEvent move(QEvent::MouseMove, moves[index], view->mapToGlobal(moves[index]), Qt::NoButton,
+                             Qt::LeftButton, {});
             QApplication::sendEvent(view, &move);
             QTimer::singleShot(0, view, [&step, index] { step(index + 1); });
         };
@@ -169,7 +172,8 @@ protected:
     // first (QTest::mouseClick would send it only after the press returned).
     void click(QPoint at, Qt::KeyboardModifiers modifiers = {})
     {
-        QTimer::singleShot(0, view, [this, at, modifiers] { QTest::mouseRelease(view, Qt::LeftButton, modifiers, at); });
+        QTimer::singleShot(0, view,
+                           [this, at, modifiers] { QTest::mouseRelease(view, Qt::LeftButton, modifiers, at); });
         QTest::mousePress(view, Qt::LeftButton, modifiers, at);
     }
 
@@ -215,7 +219,9 @@ TEST_F(MapToolsTest, TheRubberBandHighlightsWhatItTouchesAndSelectsItAtRelease)
     const QRect main = boxOf(branch(QStringLiteral("Main")).get());
     const QRect sub = boxOf(branch(QStringLiteral("Sub")).get());
     const QRect note = boxOf(comment().get());
-    const QRect all = main.united(sub).united(note).united(boxOf(branch(QStringLiteral("Second")).get()))
+    const QRect all = main.united(sub)
+                          .united(note)
+                          .united(boxOf(branch(QStringLiteral("Second")).get()))
                           .united(boxOf(picture().get()));
     const QPoint outside = emptyPoint();
     const struct {
@@ -225,8 +231,11 @@ TEST_F(MapToolsTest, TheRubberBandHighlightsWhatItTouchesAndSelectsItAtRelease)
         QStringList expected;
     } cases[] = {
         {"from empty canvas over Sub's corner", outside, sub.bottomRight() - QPoint(2, 2), {}},
-        {"everything", all.topLeft() - QPoint(10, 10), all.bottomRight() + QPoint(10, 10),
-         {QStringLiteral("Main"), QStringLiteral("Note"), QStringLiteral("Second"), QStringLiteral("Sub"), picture()->title()}},
+        {"everything",
+         all.topLeft() - QPoint(10, 10),
+         all.bottomRight() + QPoint(10, 10),
+         {QStringLiteral("Main"), QStringLiteral("Note"), QStringLiteral("Second"), QStringLiteral("Sub"),
+          picture()->title()}},
         {"nothing but canvas", outside, outside + QPoint(40, 40), {QStringLiteral("<document>")}},
     };
     for (const auto& c : cases) {
@@ -235,8 +244,8 @@ TEST_F(MapToolsTest, TheRubberBandHighlightsWhatItTouchesAndSelectsItAtRelease)
         if (expected.isEmpty()) {
             // The band from outside reaches Sub (and whatever lies between): work it out from the cells.
             const QRect band = QRect(c.start, c.end).normalized();
-            for (const auto& n : {branch(QStringLiteral("Main")), branch(QStringLiteral("Sub")), branch(QStringLiteral("Second")),
-                                  comment(), picture()})
+            for (const auto& n : {branch(QStringLiteral("Main")), branch(QStringLiteral("Sub")),
+                                  branch(QStringLiteral("Second")), comment(), picture()})
                 if (band.intersects(boxOf(n.get()))) expected << n->title();
             expected.sort();
             ASSERT_TRUE(expected.contains(QStringLiteral("Sub")));
@@ -244,19 +253,22 @@ TEST_F(MapToolsTest, TheRubberBandHighlightsWhatItTouchesAndSelectsItAtRelease)
         expected.sort();
         QStringList whileDragging;
         QRect bandShown;
-        drag(c.start, {c.start + (c.end - c.start) / 2, c.end},
-             [&] {
-                 whileDragging = highlighted();
-                 auto* tool = qobject_cast<IXSelectionTool*>(IXToolManager::sharedManager()->currentTool());
-                 if (tool && tool->highlightView() && tool->highlightView()->isVisible()) bandShown = tool->highlightView()->geometry();
-                 // The press selected the document at once.
-                 EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
-             },
-             [&](QPoint at) { release(at); });
+        drag(
+            c.start, {c.start + (c.end - c.start) / 2, c.end},
+            [&] {
+                whileDragging = highlighted();
+                auto* tool = qobject_cast<IXSelectionTool*>(IXToolManager::sharedManager()->currentTool());
+                if (tool && tool->highlightView() && tool->highlightView()->isVisible())
+                    bandShown = tool->highlightView()->geometry();
+                // The press selected the document at once.
+                EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
+            },
+            [&](QPoint at) { release(at); });
         EXPECT_EQ(whileDragging, expected);
         // The band spans the press and the pointer.
-        EXPECT_EQ(bandShown, QRect(QPoint(std::min(c.start.x(), c.end.x()), std::min(c.start.y(), c.end.y())),
-                                   QSize(std::abs(c.end.x() - c.start.x()), std::abs(c.end.y() - c.start.y()))));
+        EXPECT_EQ(bandShown,
+                  QRect(QPoint(std::min(c.start.x(), c.end.x()), std::min(c.start.y(), c.end.y())),
+                        QSize(std::abs(c.end.x() - c.start.x()), std::abs(c.end.y() - c.start.y()))));
         EXPECT_EQ(selected(), expected);
         EXPECT_TRUE(context()->highlights().isEmpty());
         EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
@@ -273,7 +285,8 @@ TEST_F(MapToolsTest, EscapeOrALostGrabEndsTheRubberBandWithTheDocumentSelected)
         std::function<void()> abandon;
     } ways[] = {
         {"Escape", [&] { QTest::keyClick(view, Qt::Key_Escape); }},
-        {"the window loses the focus", [&] {
+        {"the window loses the focus",
+         [&] {
              QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
              QApplication::sendEvent(view, &out);
          }},
@@ -286,9 +299,10 @@ TEST_F(MapToolsTest, EscapeOrALostGrabEndsTheRubberBandWithTheDocumentSelected)
         click(pointOn(branch(QStringLiteral("Sub")).get()));
         ASSERT_EQ(selected(), QStringList({QStringLiteral("Sub")}));
         bool highlightedWhileDragging = false;
-        drag(all.topLeft() - QPoint(10, 10), {all.bottomRight() + QPoint(10, 10)},
-             [&] { highlightedWhileDragging = highlighted().contains(QStringLiteral("Main")); },
-             [&](QPoint) { way.abandon(); });
+        drag(
+            all.topLeft() - QPoint(10, 10), {all.bottomRight() + QPoint(10, 10)},
+            [&] { highlightedWhileDragging = highlighted().contains(QStringLiteral("Main")); },
+            [&](QPoint) { way.abandon(); });
         spin();
         EXPECT_TRUE(highlightedWhileDragging);
         EXPECT_EQ(selected(), QStringList({QStringLiteral("<document>")}));
@@ -308,7 +322,8 @@ QStringList itemsOf(const QMenu* menu, const QString& indent = {})
     for (QAction* item : menu->actions()) {
         if (item->isSeparator()) continue;
         QString line = indent + (item->menu() ? item->text() : QString::fromLatin1(IXActionItem::actionOf(item)));
-        if (item->data().isValid() && item->data().typeId() == QMetaType::Int) line += QStringLiteral(" #%1").arg(item->data().toInt());
+        if (item->data().isValid() && item->data().typeId() == QMetaType::Int)
+            line += QStringLiteral(" #%1").arg(item->data().toInt());
         items << line;
         if (item->menu()) items << itemsOf(item->menu(), indent + QStringLiteral("  "));
     }
@@ -331,7 +346,8 @@ TEST_F(MapToolsTest, TheContextMenuFollowsTheKindOfNodeUnderTheClickAndSelectsIt
         document.rootBranches().back()->style()->setBranchParentOffset(PLPoint(300, -200));
         connection = main->addConnection();
         connection->setTargetNode(document.rootBranches().back());
-        std::static_pointer_cast<IXBranchNode>(main->branches().front())->setIcons({QStringLiteral("one"), QStringLiteral("two")});
+        std::static_pointer_cast<IXBranchNode>(main->branches().front())
+            ->setIcons({QStringLiteral("one"), QStringLiteral("two")});
     });
     spin(20);
     context()->performLayoutIfNeeded();
@@ -369,7 +385,8 @@ TEST_F(MapToolsTest, TheContextMenuFollowsTheKindOfNodeUnderTheClickAndSelectsIt
         }
         const QStringList shown = itemsOf(tool->menu());
         EXPECT_EQ(shown, expected);
-        EXPECT_TRUE(shown.contains(QString::fromLatin1(c.hasItem)) || shown.filter(QString::fromLatin1(c.hasItem)).size() > 0);
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(c.hasItem))
+                    || shown.filter(QString::fromLatin1(c.hasItem)).size() > 0);
         EXPECT_TRUE(shown.filter(QString::fromLatin1(c.lacksItem)).isEmpty());
         EXPECT_EQ(context()->selection().nodes(),
                   IXSelection::NodeList({c.node ? c.node : std::shared_ptr<IXNode>(node())}));
@@ -408,11 +425,14 @@ TEST_F(MapToolsTest, AMisspeltTitleOffersUpToTwelveGuessesAndIgnoring)
     // A word with more guesses than the menu shows, when the dictionary knows one.
     QString word = QStringLiteral("hte");
     for (const char* candidate : {"ths", "tha", "hte", "wer"})
-        if (PLSpellChecker::sharedChecker().guesses(QString::fromLatin1(candidate)).size() > IXContextMenuTool::MaximumGuesses)
+        if (PLSpellChecker::sharedChecker().guesses(QString::fromLatin1(candidate)).size()
+            > IXContextMenuTool::MaximumGuesses)
             word = QString::fromLatin1(candidate);
     const QStringList guesses = PLSpellChecker::sharedChecker().guesses(word);
     ASSERT_FALSE(guesses.isEmpty());
-    open([&](IXDocumentNode& document) { std::static_pointer_cast<IXBranchNode>(document.rootBranches().back())->setTitle(word); });
+    open([&](IXDocumentNode& document) {
+        std::static_pointer_cast<IXBranchNode>(document.rootBranches().back())->setTitle(word);
+    });
     spin(20);
     context()->performLayoutIfNeeded();
     const auto second = branch(word);
@@ -432,15 +452,16 @@ TEST_F(MapToolsTest, AMisspeltTitleOffersUpToTwelveGuessesAndIgnoring)
     EXPECT_EQ(IXActionItem::actionOf(items[shown + 1]), "ignoreSpelling:");
     EXPECT_TRUE(items[shown + 2]->isSeparator());
     // Then the root menu.
-    EXPECT_EQ(itemsOf(tool->menu()).mid(shown + 1), itemsOf(controller->contextMenu(IXContextMenuProviding::Menu::Root)));
+    EXPECT_EQ(itemsOf(tool->menu()).mid(shown + 1),
+              itemsOf(controller->contextMenu(IXContextMenuProviding::Menu::Root)));
 
     // Ignoring tells the spell document and the cells.
     QString ignored;
     int sentinel = 0;
-    PLNotificationCenter::defaultCenter().addObserver(&sentinel, IXSpellCheckingNotices::IgnoreWord, nullptr,
-                                                       [&](const PLNotification& notice) {
-                                                           ignored = notice.userInfo.value(IXSpellCheckingNotices::WordKey).toString();
-                                                       });
+    PLNotificationCenter::defaultCenter().addObserver(
+        &sentinel, IXSpellCheckingNotices::IgnoreWord, nullptr, [&](const PLNotification& notice) {
+            ignored = notice.userInfo.value(IXSpellCheckingNotices::WordKey).toString();
+        });
     items[shown + 1]->trigger();
     PLNotificationCenter::defaultCenter().removeObserver(&sentinel);
     EXPECT_EQ(ignored, word);

@@ -50,7 +50,7 @@ public:
     std::optional<PLPoint> commandPoint() const override { return point; }
 };
 
-constexpr IXToolName MenuPointToolName{"IXTestMenuPointTool"};
+constexpr IXToolName MenuPointToolName {"IXTestMenuPointTool"};
 
 class NodeCommandsTest : public ShellTest {
 protected:
@@ -64,8 +64,8 @@ protected:
         m_previousSound = UTBeep::setSound([this] { ++beeps; });
 
         PLError error;
-        document = IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("map.ixd")),
-                                                               true, &error);
+        document = IXDocumentController::shared().openDocument(
+            copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("map.ixd")), true, &error);
         ASSERT_TRUE(document);
         controller = dynamic_cast<IXWindowController*>(document->windowControllers().front());
         ASSERT_TRUE(controller);
@@ -93,7 +93,8 @@ protected:
     void TearDown() override
     {
         IXToolManager::sharedManager()->discardCurrentTool();
-        for (IXDocument* each : IXDocumentController::shared().documents()) IXDocumentController::shared().removeDocument(each);
+        for (IXDocument* each : IXDocumentController::shared().documents())
+            IXDocumentController::shared().removeDocument(each);
         IXApplication::instance()->setDelegate(nullptr);
         IXDocument::setWindowControllerFactory({});
         IXWindowControllerLookup::install(nullptr);
@@ -227,10 +228,14 @@ TEST_F(NodeCommandsTest, ReturnKeysAddBranchesDeleteRemovesAndEachIsOneUndoStepW
         QString after;
         const char* selectedAfter;
     } cases[] = {
-        {"Two", Qt::Key_Return, Qt::NoModifier, "Main{flag,star}(Sub{smile}(One Two Idea Three)) Second+pic+Remark | pic>Sub Note", "Idea"},
-        {"Two", Qt::Key_Return, Qt::AltModifier, "Main{flag,star}(Sub{smile}(One Two(Idea) Three)) Second+pic+Remark | pic>Sub Note", "Idea"},
-        {"Two", Qt::Key_Return, Qt::ShiftModifier, "Main{flag,star}(Sub{smile}(One Idea(Two) Three)) Second+pic+Remark | pic>Sub Note", "Idea"},
-        {"Second", Qt::Key_Enter, Qt::NoModifier, "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark(Idea) | pic>Sub Note", "Idea"},
+        {"Two", Qt::Key_Return, Qt::NoModifier,
+         "Main{flag,star}(Sub{smile}(One Two Idea Three)) Second+pic+Remark | pic>Sub Note", "Idea"},
+        {"Two", Qt::Key_Return, Qt::AltModifier,
+         "Main{flag,star}(Sub{smile}(One Two(Idea) Three)) Second+pic+Remark | pic>Sub Note", "Idea"},
+        {"Two", Qt::Key_Return, Qt::ShiftModifier,
+         "Main{flag,star}(Sub{smile}(One Idea(Two) Three)) Second+pic+Remark | pic>Sub Note", "Idea"},
+        {"Second", Qt::Key_Enter, Qt::NoModifier,
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark(Idea) | pic>Sub Note", "Idea"},
         // A branch with its descendants: only the topmost goes, and one undo brings all back.
         {"One,Sub,Three", Qt::Key_Delete, Qt::NoModifier, "Main{flag,star} Second+pic+Remark | Note", "Main"},
         {"Main,Sub,One,Note", Qt::Key_Backspace, Qt::NoModifier, "Second+pic+Remark | ", "doc"},
@@ -269,36 +274,54 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         QString after;  // empty: the command beeps
         const char* selectedAfter;
     } cases[] = {
-        {IXCommands::AddBranch, 0, "Second", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark(Idea) | pic>Sub Note", "Idea"},
-        {IXCommands::AddBranch, 1, "Sub", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark Subject | pic>Sub Note", "Subject"},
-        {IXCommands::AddSubbranch, 0, "doc", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark(Idea) | pic>Sub Note", "Idea"},
+        {IXCommands::AddBranch, 0, "Second",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark(Idea) | pic>Sub Note", "Idea"},
+        {IXCommands::AddBranch, 1, "Sub",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark Subject | pic>Sub Note", "Subject"},
+        {IXCommands::AddSubbranch, 0, "doc",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark(Idea) | pic>Sub Note", "Idea"},
         {IXCommands::AddPrebranch, 0, "Second", {}, "Second"},
-        {IXCommands::AddPrebranch, 0, "Sub", "Main{flag,star}(Idea(Sub{smile}(One Two Three))) Second+pic+Remark | pic>Sub Note", "Idea"},
+        {IXCommands::AddPrebranch, 0, "Sub",
+         "Main{flag,star}(Idea(Sub{smile}(One Two Three))) Second+pic+Remark | pic>Sub Note", "Idea"},
         {IXCommands::RemoveBranch, 0, "Sub,Second", "Main{flag,star} | Note", "doc"},
         {IXCommands::RemoveBranchSection, 0, "Sub", "Main{flag,star}(One Two Three) Second+pic+Remark | Note", "Main"},
         {IXCommands::RemoveBranchSection, 0, "One", {}, "One"},
         {IXCommands::RemoveBranchSection, 0, "Main", {}, "Main"},
-        {IXCommands::RemoveFloating, 0, "pic,Note,Two", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | ", "Two"},
-        {IXCommands::RemoveComment, 0, "Second", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic | pic>Sub Note", "Second"},
+        {IXCommands::RemoveFloating, 0, "pic,Note,Two",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | ", "Two"},
+        {IXCommands::RemoveComment, 0, "Second", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic | pic>Sub Note",
+         "Second"},
         {IXCommands::RemoveComment, 0, "Main", {}, "Main"},
-        {IXCommands::RemovePicture, 0, "Second", "Main{flag,star}(Sub{smile}(One Two Three)) Second+Remark | pic>Sub Note", "Second"},
+        {IXCommands::RemovePicture, 0, "Second",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+Remark | pic>Sub Note", "Second"},
         {IXCommands::RemovePicture, 0, "Sub", {}, "Sub"},
-        {IXCommands::RemoveIcon, -1, "Main", "Main(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Main"},
-        {IXCommands::RemoveIcon, 1, "Main", "Main{flag}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Main"},
-        {IXCommands::DetachBranch, 0, "Sub", "Main{flag,star} Second+pic+Remark Sub(One Two Three) | pic>Sub Note", "Sub"},
+        {IXCommands::RemoveIcon, -1, "Main", "Main(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note",
+         "Main"},
+        {IXCommands::RemoveIcon, 1, "Main", "Main{flag}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note",
+         "Main"},
+        {IXCommands::DetachBranch, 0, "Sub", "Main{flag,star} Second+pic+Remark Sub(One Two Three) | pic>Sub Note",
+         "Sub"},
         {IXCommands::DetachBranch, 0, "Second", {}, "Second"},
-        {IXCommands::DetachPicture, 0, "Second", "Main{flag,star}(Sub{smile}(One Two Three)) Second+Remark | pic>Sub pic>Second Note", "pic"},
+        {IXCommands::DetachPicture, 0, "Second",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+Remark | pic>Sub pic>Second Note", "pic"},
         {IXCommands::DetachPicture, 0, "Main", {}, "Main"},
-        {IXCommands::DetachFloatingNode, 0, "pic", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic Note", "pic"},
+        {IXCommands::DetachFloatingNode, 0, "pic",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic Note", "pic"},
         {IXCommands::AddFloatingComment, 0, "Two",
-         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note (new comment)>Two", "(new comment)"},
-        {IXCommands::ToggleCollapser, 0, "Sub", "Main{flag,star}(Sub{smile}-(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
-        {IXCommands::ToggleCollapser, 2, "Sub", "Main{flag,star}(Sub{smile}-(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note (new comment)>Two",
+         "(new comment)"},
+        {IXCommands::ToggleCollapser, 0, "Sub",
+         "Main{flag,star}(Sub{smile}-(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
+        {IXCommands::ToggleCollapser, 2, "Sub",
+         "Main{flag,star}(Sub{smile}-(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
         {IXCommands::ToggleCollapser, 0, "Main", {}, "Main"},
         {IXCommands::ToggleCollapser, 0, "One", {}, "One"},
-        {IXCommands::AddPicture, 1, "Main", "Main+pic{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Main"},
-        {IXCommands::AddPicture, 0, "Two", "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub pic>Two Note", "pic"},
-        {IXCommands::AttachTextFile, 0, "Sub", "Main{flag,star}(Sub@notes{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
+        {IXCommands::AddPicture, 1, "Main",
+         "Main+pic{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Main"},
+        {IXCommands::AddPicture, 0, "Two",
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub pic>Two Note", "pic"},
+        {IXCommands::AttachTextFile, 0, "Sub",
+         "Main{flag,star}(Sub@notes{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
         // Their tools and panels are not there yet.
         {IXCommands::AddComment, 0, "Sub", {}, "Sub"},
         {IXCommands::EditTextNote, 0, "Sub", {}, "Sub"},
@@ -313,8 +336,8 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         QAction* sender = item(c.command, c.tag);
         EXPECT_EQ(IXActionBridge::validate(sender), !c.after.isEmpty());
         // The file panel answers with the picture or the text file.
-        if (c.command.toByteArray() == IXCommands::AddPicture) dialogs.openPanelAnswers = {QStringList{picturePath}};
-        if (c.command.toByteArray() == IXCommands::AttachTextFile) dialogs.openPanelAnswers = {QStringList{notesPath}};
+        if (c.command.toByteArray() == IXCommands::AddPicture) dialogs.openPanelAnswers = {QStringList {picturePath}};
+        if (c.command.toByteArray() == IXCommands::AttachTextFile) dialogs.openPanelAnswers = {QStringList {notesPath}};
         const int beepsBefore = beeps;
         const bool couldUndo = undo->canUndo();
         IXApplication::instance()->sendAction(c.command.toByteArray(), nullptr, sender);
@@ -376,7 +399,8 @@ TEST_F(NodeCommandsTest, ItemsOfCommandsOnTheSelectedBranchFollowItsState)
     // The title tool decides about editing a title; with nothing selected there is no title, no
     // branch picture and nothing to attach a file to.
     select(QStringLiteral("Two"));
-    EXPECT_EQ(IXActionBridge::validate(item(IXCommands::EditTitle, 0)), IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle));
+    EXPECT_EQ(IXActionBridge::validate(item(IXCommands::EditTitle, 0)),
+              IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle));
     select(QStringLiteral("doc"));
     EXPECT_FALSE(IXActionBridge::validate(item(IXCommands::EditTitle, 0)));
     EXPECT_FALSE(IXActionBridge::validate(item(IXCommands::AddPicture, 1)));
@@ -434,7 +458,8 @@ TEST_F(NodeCommandsTest, NewRootsAndFloatingNodesWithoutAnchorTakeTheMenuPoint)
     select(QStringLiteral("Main"));
     controller->addBranch(item(IXCommands::AddBranch, 1));
     spin();
-    const PLPoint pushed = controller->layoutContext()->styleForReading(node->rootBranches().last().get())->branchParentOffset();
+    const PLPoint pushed
+        = controller->layoutContext()->styleForReading(node->rootBranches().last().get())->branchParentOffset();
     const PLPoint centre = context->coordinates().convertPointToCell(
         PLPoint(context->view()->visibleRect().midX(), context->view()->visibleRect().midY()), nullptr);
     const PLPoint expected = IXNodeCommands::placementOutsideRoots(centre, roots);

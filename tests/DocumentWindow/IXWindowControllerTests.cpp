@@ -561,29 +561,59 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
 
     QList<QAction*> items;
     for (QAction* menu : controller->documentWindow()->menuBar()->actions()) items += menu->menu()->actions();
-    const QHash<QByteArray, bool> rules{
-        {"newDocument:", true},     {"openDocument:", true}, {"performClose:", true},   {"saveDocument:", true},
-        {"saveDocumentAs:", true},  {"showPreferences:", true}, {"terminate:", true},  {"revertDocumentToSaved:", false},
-        {"undo:", false},           {"redo:", false},          {"cut:", false},           {"copy:", false},
-        {"paste:", false},          {"selectAll:", true},      {"switchToView:", true},   {"zoomIn:", true},
-        {"zoomOut:", true},         {"actualSize:", true},     {"scaleToFit:", true},     {"toggleFullScreenMode:", true},
-        {"helpForItem:", true},     {"helpByTagFor:", true},   {"gotoOnlineSupport:", true}, {"gotoHomePage:", true},
+    const QHash<QByteArray, bool> rules {
+        {"newDocument:", true},
+        {"openDocument:", true},
+        {"performClose:", true},
+        {"saveDocument:", true},
+        {"saveDocumentAs:", true},
+        {"showPreferences:", true},
+        {"terminate:", true},
+        {"revertDocumentToSaved:", false},
+        {"undo:", false},
+        {"redo:", false},
+        {"cut:", false},
+        {"copy:", false},
+        {"paste:", false},
+        {"selectAll:", true},
+        {"switchToView:", true},
+        {"zoomIn:", true},
+        {"zoomOut:", true},
+        {"actualSize:", true},
+        {"scaleToFit:", true},
+        {"toggleFullScreenMode:", true},
+        {"helpForItem:", true},
+        {"helpByTagFor:", true},
+        {"gotoOnlineSupport:", true},
+        {"gotoHomePage:", true},
         // The map's node commands on a branch without picture, comment or icons; the title tool
         // and the tools and panels of the disabled ones are not registered here.
-        {"addBranch:", true},       {"addSubbranch:", true},   {"addFloatingComment:", true}, {"addPicture:", true},
-        {"removeSelectedNodes:", true}, {"removeBranchSection:", false}, {"removeComment:", false},
-        {"removePicture:", false},  {"removeIcon:", false},    {"detachPicture:", false}, {"detachFloatingNode:", false},
-        {"toggleCollapser:", false}, {"editTextNote:", false}, {"addComment:", false}, {"makeBranchConnection:", false},
+        {"addBranch:", true},
+        {"addSubbranch:", true},
+        {"addFloatingComment:", true},
+        {"addPicture:", true},
+        {"removeSelectedNodes:", true},
+        {"removeBranchSection:", false},
+        {"removeComment:", false},
+        {"removePicture:", false},
+        {"removeIcon:", false},
+        {"detachPicture:", false},
+        {"detachFloatingNode:", false},
+        {"toggleCollapser:", false},
+        {"editTextNote:", false},
+        {"addComment:", false},
+        {"makeBranchConnection:", false},
         {"editTitle:", IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle)},
     };
     // Enabled on a sub-branch, not on the root.
-    const QList<QByteArray> onSubbranch{"addPrebranch:", "detachBranch:"};
+    const QList<QByteArray> onSubbranch {"addPrebranch:", "detachBranch:"};
     const auto expectRules = [&](const char* situation) {
         for (QAction* item : items) {
             const QByteArray action = IXActionItem::actionOf(item);
             if (action.isEmpty()) continue;
             ASSERT_TRUE(rules.contains(action) || onSubbranch.contains(action)) << action.constData();
-            const bool enabled = onSubbranch.contains(action) ? controller->selectedBranch() != root : rules.value(action);
+            const bool enabled
+                = onSubbranch.contains(action) ? controller->selectedBranch() != root : rules.value(action);
             EXPECT_EQ(IXActionBridge::validate(item), enabled) << action.constData() << " " << situation;
         }
     };

@@ -79,8 +79,8 @@ protected:
     IXWindowController* open(const QString& name)
     {
         PLError error;
-        IXDocument* document =
-            IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), name), true, &error);
+        IXDocument* document
+            = IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), name), true, &error);
         EXPECT_TRUE(document) << error.localizedDescription().toStdString();
         if (!document) return nullptr;
         spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
@@ -153,6 +153,6 @@ TEST_F(WindowInspectorsTest, FloatingInspectorsFollowTheActiveWindow)
     EXPECT_TRUE(manager.areInspectorsVisible());
 }
 
-} // namespace
+}  // namespace
 
 #include "IXWindowInspectorsTests.moc"

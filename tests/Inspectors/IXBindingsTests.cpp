@@ -31,10 +31,14 @@ TEST(BindingsTest, ControlsShowTheValueOrTheMarker)
         auto make = [&](auto value) {
             using V = IXMixedValue<decltype(value)>;
             switch (c.state) {
-            case IXMixedState::Value: return V(value);
-            case IXMixedState::NoSelection: return V::noSelection();
-            case IXMixedState::MultipleValues: return V::multipleValues();
-            case IXMixedState::NotApplicable: break;
+            case IXMixedState::Value:
+                return V(value);
+            case IXMixedState::NoSelection:
+                return V::noSelection();
+            case IXMixedState::MultipleValues:
+                return V::multipleValues();
+            case IXMixedState::NotApplicable:
+                break;
             }
             return V::notApplicable();
         };
@@ -61,4 +65,4 @@ TEST(BindingsTest, ControlsShowTheValueOrTheMarker)
     }
 }
 
-} // namespace
+}  // namespace

@@ -32,13 +32,17 @@ struct Item {
     float ratio = 0;
     QString text;
     int asked = 0;
-    int readNumber() { ++asked; return number; }
+    int readNumber()
+    {
+        ++asked;
+        return number;
+    }
 };
 
 TEST(InspectorControllerTest, ActiveWindowFollowsDocumentWindowsOnlyAndRebindsTrackers)
 {
     FakeInspectedController first, second;
-    FakeControllerLookup lookup{&first, &second};
+    FakeControllerLookup lookup {&first, &second};
     auto a = first.addBranch("A");
     auto b = second.addBranch("B");
     first.m_selection = IXSelection(a);
@@ -60,8 +64,9 @@ TEST(InspectorControllerTest, ActiveWindowFollowsDocumentWindowsOnlyAndRebindsTr
     IXInspectorController::windowDidBecomeMain(second.window());
     EXPECT_EQ(inspector.controller(), &second);
     EXPECT_EQ(inspector.selection().firstNode(), b);
-    EXPECT_EQ(inspector.log, (QStringList{"selectionWillChange", "selectionDidChange:0", "controllerWillChange",
-                                          "selectionWillChange", "selectionDidChange:1", "controllerDidChange"}));
+    EXPECT_EQ(inspector.log,
+              (QStringList {"selectionWillChange", "selectionDidChange:0", "controllerWillChange",
+                            "selectionWillChange", "selectionDidChange:1", "controllerDidChange"}));
 
     // Closing another window leaves it; closing the current one unbinds until another becomes main.
     IXInspectorController::windowWillClose(first.window());
@@ -88,14 +93,14 @@ TEST(InspectorControllerTest, FollowsTheBoundControllersSelectionUntilToldNotTo)
     RecordingInspector inspector(&controller);
     EXPECT_TRUE(inspector.tracksControllerSelection());
 
-    controller.select(IXSelection(IXSelection::NodeList{a, b}));
+    controller.select(IXSelection(IXSelection::NodeList {a, b}));
     EXPECT_EQ(inspector.selection().count(), 2);
     // The very same selection again runs no hooks; reloading runs both with it unchanged.
     inspector.log.clear();
     inspector.setSelection(inspector.selection());
     EXPECT_TRUE(inspector.log.isEmpty());
     inspector.reloadSelection();
-    EXPECT_EQ(inspector.log, (QStringList{"selectionWillChange", "selectionDidChange:2"}));
+    EXPECT_EQ(inspector.log, (QStringList {"selectionWillChange", "selectionDidChange:2"}));
 
     inspector.setTracksControllerSelection(false);
     controller.select(IXSelection(a));
@@ -137,8 +142,8 @@ TEST(InspectorControllerTest, ViewUpdateNoticeReachesEveryListenerWithThePoster)
     two.notifyMeOnInspectorViewUpdates();
     RecordingInspector poster;
     poster.notifyInspectorViewUpdate();
-    EXPECT_EQ(one.heard, QList<IXInspectorController*>{&poster});
-    EXPECT_EQ(two.heard, QList<IXInspectorController*>{&poster});
+    EXPECT_EQ(one.heard, QList<IXInspectorController*> {&poster});
+    EXPECT_EQ(two.heard, QList<IXInspectorController*> {&poster});
 }
 
 TEST(InspectorControllerTest, MixedReadAnswersTheValueOrAMarker)
@@ -170,37 +175,37 @@ TEST(InspectorControllerTest, MixedReadAnswersTheValueOrAMarker)
     }
 
     // Distinct but equal texts agree; the read stops at the first difference.
-    Item x{1, 0, QStringLiteral("same")}, y{1, 0, QString(QStringLiteral("sa")) + "me"}, z{2, 0, "other"};
-    QList<Item*> objects{&x, &y, &z, &x};
-    EXPECT_EQ(IXMixedAttribute(QList<Item*>{&x, &y}, [](Item& item) { return item.text; }),
+    Item x {1, 0, QStringLiteral("same")}, y {1, 0, QString(QStringLiteral("sa")) + "me"}, z {2, 0, "other"};
+    QList<Item*> objects {&x, &y, &z, &x};
+    EXPECT_EQ(IXMixedAttribute(QList<Item*> {&x, &y}, [](Item& item) { return item.text; }),
               IXMixedValue<QString>(QStringLiteral("same")));
     x.asked = 0;
     EXPECT_TRUE(IXMixedAttribute(objects, [](Item& item) { return item.readNumber(); }).isMultipleValues());
     EXPECT_EQ(x.asked + y.asked + z.asked, 3);
     // A missing object is one the attribute does not apply to.
-    EXPECT_TRUE(IXMixedAttribute(QList<Item*>{&x, nullptr}, [](Item& item) { return item.number; }).isNotApplicable());
+    EXPECT_TRUE(IXMixedAttribute(QList<Item*> {&x, nullptr}, [](Item& item) { return item.number; }).isNotApplicable());
 }
 
 TEST(InspectorControllerTest, WriteOverManyBranchesIsOneUndoStepThatRestoresThemAll)
 {
     FakeInspectedController controller;
-    QList<std::shared_ptr<IXBranchNode>> branches{controller.addBranch("A"), controller.addBranch("B"),
-                                                  controller.addBranch("C")};
+    QList<std::shared_ptr<IXBranchNode>> branches {controller.addBranch("A"), controller.addBranch("B"),
+                                                   controller.addBranch("C")};
     spinEventLoop();
     RecordingInspector inspector(&controller);
     PLUndoManager* undo = inspector.undoManager();
     ASSERT_TRUE(undo);
     undo->removeAllActions();
 
-    IXSetAttribute(branches, [](IXBranchNode& branch, const QString& title) { branch.setTitle(title); },
-                   QStringLiteral("Same"));
+    IXSetAttribute(
+        branches, [](IXBranchNode& branch, const QString& title) { branch.setTitle(title); }, QStringLiteral("Same"));
     spinEventLoop();
     EXPECT_EQ(IXMixedAttribute(branches, [](IXBranchNode& branch) { return branch.title(); }),
               IXMixedValue<QString>(QStringLiteral("Same")));
     undo->undo();
     QStringList titles;
     for (const auto& branch : branches) titles << branch->title();
-    EXPECT_EQ(titles, (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(titles, (QStringList {"A", "B", "C"}));
     EXPECT_FALSE(undo->canUndo());
 }
 
@@ -221,4 +226,4 @@ TEST(InspectorControllerTest, ArrangeStacksChildrenFromTheTopAndWidensGrowingOne
     EXPECT_EQ(fixed->geometry(), QRect(0, 50, 50, 10));
 }
 
-} // namespace
+}  // namespace

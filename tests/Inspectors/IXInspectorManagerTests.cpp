@@ -20,7 +20,8 @@ namespace {
 class TitledInspector : public IXInspectorController {
     Q_OBJECT
 public:
-    TitledInspector(const QString& title, int height) : m_title(title)
+    TitledInspector(const QString& title, int height)
+        : m_title(title)
     {
         m_view.setTitle(title);
         (new QWidget(&m_view))->resize(220, height);
@@ -49,8 +50,8 @@ protected:
         const QString file = m_folder.filePath("settings.ini");
         IXInspectorManager::installSettings([file] { return std::make_unique<QSettings>(file, QSettings::IniFormat); });
         // Three of the standard seven are made; the others are left out.
-        const QList<std::pair<QString, QString>> made = {
-            {"IXMindMapInspector", "Any"}, {"IXBranchInspector", "Branch"}, {"IXIconsInspector", "Icons"}};
+        const QList<std::pair<QString, QString>> made
+            = {{"IXMindMapInspector", "Any"}, {"IXBranchInspector", "Branch"}, {"IXIconsInspector", "Icons"}};
         for (const auto& [name, title] : made)
             IXInspectorManager::registerInspectorClass(
                 name, [title = title, this] { return std::make_unique<TitledInspector>(title, m_viewHeight); });
@@ -78,7 +79,7 @@ TEST_F(InspectorManagerTest, FirstStartGivesOneCollapsedPanelAtTheTopRight)
     IXInspectorManager manager;
     const QList<IXInspectorPanel*> panels = manager.panels();
     ASSERT_EQ(panels.size(), 1);
-    EXPECT_EQ(paneNames(panels[0]), (QStringList{"IXMindMapInspector", "IXBranchInspector", "IXIconsInspector"}));
+    EXPECT_EQ(paneNames(panels[0]), (QStringList {"IXMindMapInspector", "IXBranchInspector", "IXIconsInspector"}));
     for (IXInspectorPanelView* pane : panels[0]->panes()) EXPECT_TRUE(pane->isCollapsed());
     const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(panels[0]->geometry().top(), visible.top() + 4);
@@ -108,8 +109,8 @@ TEST_F(InspectorManagerTest, PanelLayoutIsRestoredAfterARestart)
     IXInspectorManager restarted;
     const QList<IXInspectorPanel*> panels = restarted.panels();
     ASSERT_EQ(panels.size(), 2);
-    EXPECT_EQ(paneNames(panels[0]), (QStringList{"IXMindMapInspector", "IXBranchInspector"}));
-    EXPECT_EQ(paneNames(panels[1]), QStringList{"IXIconsInspector"});
+    EXPECT_EQ(paneNames(panels[0]), (QStringList {"IXMindMapInspector", "IXBranchInspector"}));
+    EXPECT_EQ(paneNames(panels[1]), QStringList {"IXIconsInspector"});
     EXPECT_EQ(panels[0]->geometry(), frames[0]);
     EXPECT_EQ(panels[1]->geometry(), frames[1]);
     EXPECT_TRUE(panels[0]->isInspectorVisible());
@@ -131,7 +132,8 @@ TEST_F(InspectorManagerTest, PanelsWithoutFramesWrapIntoColumnsAndUnknownNamesAr
             settings.setValue(QStringLiteral("IXInspectorPanelView[%1].collapsed").arg(name), false);
     }
     FakeInspectedController controller;
-    controller.m_selection = IXSelection(IXSelection::NodeList{controller.addBranch("Branch"), controller.addBranch("Icons")});
+    controller.m_selection
+        = IXSelection(IXSelection::NodeList {controller.addBranch("Branch"), controller.addBranch("Icons")});
     IXInspectorManager manager;
     manager.setTracksControllerSelection(true);
     manager.setController(&controller);
@@ -163,19 +165,19 @@ TEST_F(InspectorManagerTest, ShowingAndHidingBringsBackThePanelsTheUserKept)
     panels[0]->show();
     panels[2]->show();
     manager.toggleInspectorPanels();
-    EXPECT_EQ(shown(), (QList<bool>{false, false, false}));
+    EXPECT_EQ(shown(), (QList<bool> {false, false, false}));
     manager.toggleInspectorPanels();
-    EXPECT_EQ(shown(), (QList<bool>{true, false, true}));
+    EXPECT_EQ(shown(), (QList<bool> {true, false, true}));
 
     // A panel closed by its close box stays away while another is kept...
     manager.closeInspectorPanel(panels[0]);
     manager.toggleInspectorPanels();
     manager.toggleInspectorPanels();
-    EXPECT_EQ(shown(), (QList<bool>{false, false, true}));
+    EXPECT_EQ(shown(), (QList<bool> {false, false, true}));
     // ...and when every panel was closed, all come back.
     manager.closeInspectorPanel(panels[2]);
     manager.toggleInspectorPanels();
-    EXPECT_EQ(shown(), (QList<bool>{true, true, true}));
+    EXPECT_EQ(shown(), (QList<bool> {true, true, true}));
 
     // Bringing a pane to the front shows its panel with the pane expanded.
     manager.hide();
@@ -199,8 +201,8 @@ TEST_F(InspectorManagerTest, InspectorsMenuListsEachTitleOnceAheadOfItsOwnItems)
         texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
         tags << item->property("tag").toInt();
     }
-    EXPECT_EQ(texts, (QStringList{"Any", "Branch", "Icons", "-", "Show inspectors", "Reset inspectors"}));
-    EXPECT_EQ(tags.mid(0, 3), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(texts, (QStringList {"Any", "Branch", "Icons", "-", "Show inspectors", "Reset inspectors"}));
+    EXPECT_EQ(tags.mid(0, 3), (QList<int> {1, 2, 3}));
 
     // An item is enabled while its inspector applies and checked while its pane shows expanded.
     FakeInspectedController controller;
@@ -232,12 +234,13 @@ TEST_F(InspectorManagerTest, SidePaneShowsTheApplicableSectionsInOrderAndFollows
     manager.reloadViews();
     auto titles = [&] {
         QStringList result;
-        for (auto* section : side.findChildren<IXInspectorView*>(Qt::FindDirectChildrenOnly)) result << section->title();
+        for (auto* section : side.findChildren<IXInspectorView*>(Qt::FindDirectChildrenOnly))
+            result << section->title();
         return result;
     };
-    EXPECT_EQ(titles(), QStringList{"Any"});
-    controller.select(IXSelection(IXSelection::NodeList{icons, plain}));
-    EXPECT_EQ(titles(), (QStringList{"Any", "Icons"}));
+    EXPECT_EQ(titles(), QStringList {"Any"});
+    controller.select(IXSelection(IXSelection::NodeList {icons, plain}));
+    EXPECT_EQ(titles(), (QStringList {"Any", "Icons"}));
     EXPECT_EQ(manager.panels().size(), 0);
     manager.bringToFrontPaneForName("IXIconsInspector");
     EXPECT_TRUE(manager.panelViews().isEmpty());
@@ -248,7 +251,7 @@ TEST_F(InspectorManagerTest, SidePaneShowsTheApplicableSectionsInOrderAndFollows
 TEST_F(InspectorManagerTest, SwitchingTheActiveWindowRebindsEveryInspector)
 {
     FakeInspectedController first, second;
-    FakeControllerLookup lookup{&first, &second};
+    FakeControllerLookup lookup {&first, &second};
     first.m_selection = IXSelection(first.addBranch("Branch"));
     second.m_selection = IXSelection(second.addBranch("Other"));
     IXInspectorController::setCurrentWindow(first.window());
@@ -260,14 +263,14 @@ TEST_F(InspectorManagerTest, SwitchingTheActiveWindowRebindsEveryInspector)
         for (const auto& inspector : manager.subcontrollers()) result << inspector->controller();
         return result;
     };
-    EXPECT_EQ(controllers(), (QList<IXInspectedController*>{&first, &first, &first}));
+    EXPECT_EQ(controllers(), (QList<IXInspectedController*> {&first, &first, &first}));
     EXPECT_TRUE(manager.panelViews()[1]->currentView());
     IXInspectorController::windowDidBecomeMain(second.window());
-    EXPECT_EQ(controllers(), (QList<IXInspectedController*>{&second, &second, &second}));
+    EXPECT_EQ(controllers(), (QList<IXInspectedController*> {&second, &second, &second}));
     EXPECT_EQ(manager.subcontrollers()[1]->selection().firstNode(), second.m_selection.firstNode());
     EXPECT_FALSE(manager.panelViews()[1]->currentView());
 }
 
-} // namespace
+}  // namespace
 
 #include "IXInspectorManagerTests.moc"

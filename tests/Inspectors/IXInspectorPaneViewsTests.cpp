@@ -14,7 +14,7 @@ namespace {
 TEST(PanelSnappingTest, DocksAlignsAndKeepsToTheScreen)
 {
     const QRect screen(0, 0, 1600, 1000);
-    const QRect other(600, 100, 220, 300); // bottom at 400, right at 820
+    const QRect other(600, 100, 220, 300);  // bottom at 400, right at 820
     const QSize size(220, 200);
     struct Case {
         const char* name;
@@ -74,7 +74,7 @@ TEST(InspectorViewTest, SectionsStackUnderTheirHeadersAndThePaneFollows)
     // Sections are widened to the side pane's width; their rows to their section's.
     EXPECT_EQ(first->size(), QSize(170, header + 4 + 40 + 4));
     const QList<QWidget*> rows = first->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    EXPECT_EQ(rows[0]->geometry(), QRect(0, header + 4, 160, 20)); // widened to the section
+    EXPECT_EQ(rows[0]->geometry(), QRect(0, header + 4, 160, 20));  // widened to the section
     EXPECT_EQ(rows[1]->geometry(), QRect(0, header + 24, 160, 20));
     int y = 0;
     for (IXInspectorView* section : pane.sections) {
@@ -191,8 +191,8 @@ TEST(InspectorPaneTest, DraggingMovesTearsOffAndDocks)
     sendMouse(panes[2], QEvent::MouseMove, {}, {}, third + QPoint(300, 0));
     ASSERT_EQ(host.inspectorPanels().size(), 2);
     IXInspectorPanel* torn = host.inspectorPanels().back();
-    EXPECT_EQ(panel->panes(), (QList<IXInspectorPanelView*>{panes[0], panes[1]}));
-    EXPECT_EQ(torn->panes(), (QList<IXInspectorPanelView*>{panes[2], panes[3]}));
+    EXPECT_EQ(panel->panes(), (QList<IXInspectorPanelView*> {panes[0], panes[1]}));
+    EXPECT_EQ(torn->panes(), (QList<IXInspectorPanelView*> {panes[2], panes[3]}));
     EXPECT_EQ(torn->pos(), QPoint(500, third.y() - 8));
     EXPECT_EQ(panel->height(), 2 * (IXInspectorPanelView::HeaderHeight + 100));
     EXPECT_TRUE(panes[2]->isClosable());
@@ -231,4 +231,4 @@ TEST(InspectorPaneTest, CollapseButtonPointsAsItIsChecked)
     EXPECT_EQ(button.arrowType(), Qt::DownArrow);
 }
 
-} // namespace
+}  // namespace

@@ -22,7 +22,11 @@
 
 class FakeInspectedController : public IXInspectedController {
 public:
-    FakeInspectedController() : m_document(std::make_shared<IXDocumentNode>()) { m_document->setUndoManager(&m_undo); }
+    FakeInspectedController()
+        : m_document(std::make_shared<IXDocumentNode>())
+    {
+        m_document->setUndoManager(&m_undo);
+    }
     ~FakeInspectedController() override { m_document->setUndoManager(nullptr); }
 
     IXSelection selection() const override { return m_selection; }

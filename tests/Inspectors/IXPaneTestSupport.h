@@ -18,7 +18,8 @@
 class PlainInspector : public IXInspectorController {
     Q_OBJECT
 public:
-    explicit PlainInspector(const QString& title, QSize size = QSize(220, 100)) : m_title(title)
+    explicit PlainInspector(const QString& title, QSize size = QSize(220, 100))
+        : m_title(title)
     {
         m_view.resize(size);
     }

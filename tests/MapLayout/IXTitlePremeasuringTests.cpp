@@ -292,9 +292,10 @@ TEST(IXTitlePremeasuringTests, RepeatedTitlesAreMeasuredOnceAndACollapsedMindMap
 {
     MapFixtureWith<InstalledFactory> map;
     auto root = map.addRoot(QStringLiteral("Collapsed root"));
-    std::vector<std::shared_ptr<IXBranchNode>> branches{root};
+    std::vector<std::shared_ptr<IXBranchNode>> branches {root};
     for (int i = 0; i < 300; ++i)
-        branches.push_back(MapFixture::addChild(root, i % 3 == 0 ? QStringLiteral("Idea %1").arg(i) : QStringLiteral("Idea")));
+        branches.push_back(
+            MapFixture::addChild(root, i % 3 == 0 ? QStringLiteral("Idea %1").arg(i) : QStringLiteral("Idea")));
     // The same text in another font is another measurement.
     IXStyleTextAttributes serif;
     serif.font = QFont(QStringLiteral("Liberation Serif"), 17);
@@ -316,11 +317,12 @@ TEST(IXTitlePremeasuringTests, RepeatedTitlesAreMeasuredOnceAndACollapsedMindMap
     for (const auto& branch : branches) {
         IXTextCell* cell = titleCell(&context, branch.get());
         ASSERT_TRUE(cell);
-        const PLAttributedString text =
-            IXTextCell::textForNode(&context, branch.get(), context.styleForNode(branch.get()).get());
+        const PLAttributedString text
+            = IXTextCell::textForNode(&context, branch.get(), context.styleForNode(branch.get()).get());
         EXPECT_EQ(cell->text(), text);
         EXPECT_EQ(cell->cellTextSize(), drawnSize(serial, text, Measuring).usedSize);
     }
-    EXPECT_NE(titleCell(&context, branches[2].get())->cellTextSize(), titleCell(&context, branches[3].get())->cellTextSize());
+    EXPECT_NE(titleCell(&context, branches[2].get())->cellTextSize(),
+              titleCell(&context, branches[3].get())->cellTextSize());
     context.invalidate();
 }

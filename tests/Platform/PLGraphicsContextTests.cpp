@@ -426,11 +426,11 @@ TEST_F(PLGraphicsContextTest, LinesAcrossTheTargetDrawWhatTheirStrokeDraws)
     };
     using Cap = PLBezierPath::LineCap;
     const Case cases[] = {
-        {{30, 40}, {30, 4000}, 6, Cap::Round},         // ends in sight
+        {{30, 40}, {30, 4000}, 6, Cap::Round},  // ends in sight
         {{70.3f, 60.6f}, {-2000, -900}, 1, Cap::Round},  // thin, slanted
         {{20, 20}, {5000, 3000}, 2.5f, Cap::Round},
         {{50, 80}, {-3000, 80}, 6, Cap::Square},
-        {{40, 50}, {40000, 60}, 4, Cap::Butt},        // cut first
+        {{40, 50}, {40000, 60}, 4, Cap::Butt},  // cut first
         {{-30000, -29950}, {30000, 30050}, 3, Cap::Round},
     };
     for (const Case& c : cases) {

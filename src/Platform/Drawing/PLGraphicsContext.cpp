@@ -315,7 +315,8 @@ void PLGraphicsContext::strokePath(const PLBezierPath& path)
     // grows with their length alone; lines shorter than LongLine cost little either way.
     constexpr qreal LongLine = 1024;
     const QTransform& device = painter().deviceTransform();
-    const bool thin = pen.widthF() * std::max(std::hypot(device.m11(), device.m12()), std::hypot(device.m21(), device.m22())) <= 1;
+    const bool thin
+        = pen.widthF() * std::max(std::hypot(device.m11(), device.m12()), std::hypot(device.m21(), device.m22())) <= 1;
     const bool acrossTarget = !thin && std::max(deviceBounds.width(), deviceBounds.height()) > LongLine
         && (deviceBounds.width() > target.width() || deviceBounds.height() > target.height());
     bool farBeyond = isFarBeyond();
@@ -326,7 +327,8 @@ void PLGraphicsContext::strokePath(const PLBezierPath& path)
         const QTransform toUser = painter().deviceTransform().inverted(&invertible);
         if (invertible) {
             const QRectF keep = toUser.mapRect(target).adjusted(-grow, -grow, grow, grow);
-            cut = PLPathCutting::cutToRect(path, PLRect(float(keep.x()), float(keep.y()), float(keep.width()), float(keep.height())));
+            cut = PLPathCutting::cutToRect(
+                path, PLRect(float(keep.x()), float(keep.y()), float(keep.width()), float(keep.height())));
             if (cut.isEmpty()) return;
             shape = &cut;
             qpath = cut.toQPainterPath();

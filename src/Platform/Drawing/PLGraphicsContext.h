@@ -160,7 +160,8 @@ private:
     void drawPrimitive(const QRectF& deviceBounds, const std::function<void(QPainter&)>& draw);
     void beginLayer(const QRect& deviceRect);
     // Strokes straight lines cut to the target (device pixels) with a solid pen.
-    void strokeLines(const std::vector<QLineF>& lines, const QPen& pen, const QRectF& deviceBounds, const QRectF& target);
+    void strokeLines(const std::vector<QLineF>& lines, const QPen& pen, const QRectF& deviceBounds,
+                     const QRectF& target);
     QRect deviceRect() const;
     QTransform baseTransform() const;
 

@@ -265,9 +265,11 @@ PLXMLDocument PLXMLDocument::fromData(QByteArrayView data, PLError* error, qint6
         PLSetError(error, parseError(QStringLiteral("the document is too large"), XML_ERR_NO_MEMORY));
         return PLXMLDocument();
     }
-    return parsed([&data](xmlParserCtxtPtr context, int options) {
-        return xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
-    }, maximumElements, error);
+    return parsed(
+        [&data](xmlParserCtxtPtr context, int options) {
+            return xmlCtxtReadMemory(context, data.data(), int(data.size()), nullptr, nullptr, options);
+        },
+        maximumElements, error);
 }
 
 namespace {
@@ -319,9 +321,11 @@ PLXMLDocument PLXMLDocument::fromReader(const Reader& read, PLError* error, qint
         PLSetError(error, parseError(QStringLiteral("the document is empty"), XML_ERR_DOCUMENT_EMPTY));
         return PLXMLDocument();
     }
-    return parsed([&input](xmlParserCtxtPtr context, int options) {
-        return xmlCtxtReadIO(context, readInput, closeInput, &input, nullptr, nullptr, options);
-    }, maximumElements, error);
+    return parsed(
+        [&input](xmlParserCtxtPtr context, int options) {
+            return xmlCtxtReadIO(context, readInput, closeInput, &input, nullptr, nullptr, options);
+        },
+        maximumElements, error);
 }
 
 template <typename Parse>

@@ -81,8 +81,7 @@ public:
 private:
     explicit PLXMLDocument(_xmlDoc* doc) : m_doc(doc) {}
     // Runs parse(context, options) with the refusals and error capture of every parse.
-    template <typename Parse>
-    static PLXMLDocument parsed(const Parse& parse, qint64 maximumElements, PLError* error);
+    template <typename Parse> static PLXMLDocument parsed(const Parse& parse, qint64 maximumElements, PLError* error);
 
     _xmlDoc* m_doc = nullptr;
     bool m_parsed = false;
