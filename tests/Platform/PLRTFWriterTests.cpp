@@ -340,3 +340,47 @@ TEST(PLRTFWriter, WritesAttachmentReferencesForRTFD)
     EXPECT_EQ(back->attributesAt(2).attachment->fileName(), QStringLiteral("Picture 1 2.png"));
     EXPECT_EQ(back->attributesAt(4).attachment->contents(), QByteArray("not the text"));
 }
+
+// A list paragraph's leading "\t...\t" goes into \listtext only when a reader gives it back
+// as it was; any other such text is written as the paragraph's own text.
+TEST(PLRTFWriter, ListParagraphTextThatIsNoMarkerRoundTrips)
+{
+    PLParagraphStyle bullets;
+    bullets.textLists = {{QStringLiteral("{disc}"), 1}};
+    const PLTextAttributes plain = withParagraph(font("Helvetica", 12), bullets);
+    PLTextAttributes bold = withParagraph(font("Helvetica", 12, true), bullets);
+    PLTextAttributes linked = plain;
+    linked.link = QStringLiteral("https://example.com/");
+    const struct {
+        const char* name;
+        QList<std::pair<QString, PLTextAttributes>> runs;
+    } cases[] = {
+        {"space inside the tabs", {{QStringLiteral("\tx(226 \tItem\n"), plain}}},
+        {"empty label", {{QStringLiteral("\t\tItem\n"), plain}}},
+        {"two styles in the label", {{QStringLiteral("\t1"), plain}, {QStringLiteral(".\tItem\n"), bold}}},
+        {"linked label", {{QStringLiteral("\t*\t"), linked}, {QStringLiteral("Item\n"), plain}}},
+        {"long label", {{QStringLiteral("\t") + QString(1200, QLatin1Char('a')) + QStringLiteral("\tItem\n"), plain}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PLAttributedString text;
+        for (const auto& [string, attributes] : c.runs) text.append(string, attributes);
+        expectEqualRuns(roundTrip(text), text);
+    }
+}
+
+// A break inside a link's target belongs to the target: it must neither end the paragraph
+// nor take the place of the cell's end mark that closes the cell the link ends in.
+TEST(PLRTFWriter, LinkTargetsWithBreaksStayInTheirCell)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi \\trowd\\cellx2000\\cellx4000 \\pard\\intbl "
+                           "{\\field{\\*\\fldinst{HYPERLINK \"a\\uc0\\u10 b\\uc0\\u9 c\"}}{\\fldrslt link}}\\cell "
+                           "second\\cell\\row}";
+    PLError error;
+    const std::optional<PLAttributedString> text = PLRTFReader::read(rtf, nullptr, &error);
+    ASSERT_TRUE(text) << error.failureReason().toStdString();
+    ASSERT_EQ(RichTextTest::attributesOf(*text, QStringLiteral("link")).link, QStringLiteral("a\nb\tc"));
+    const PLAttributedString back = roundTrip(*text);
+    EXPECT_EQ(RichTextTest::tableOutline(back), RichTextTest::tableOutline(*text));
+    EXPECT_EQ(RichTextTest::attributesOf(back, QStringLiteral("link")).link, QStringLiteral("a\nb\tc"));
+}

@@ -100,12 +100,23 @@ int levelNumberFormat(const QString& markerFormat)
 }
 
 // The end of a list marker "\t<marker>\t" at the start of a paragraph, or -1.
-int listMarkerEnd(const QString& string, int start, int end)
+// Where a list paragraph's marker ("\t<label>\t") ends, or -1 when the paragraph carries none
+// that reads back the same from \listtext: readers trim the label, take it as plain text in
+// one style, and keep at most a thousand characters of it.
+int listMarkerEnd(const PLAttributedString& text, int start, int end)
 {
+    const QString& string = text.string();
     if (start >= end || string.at(start) != QLatin1Char('\t')) return -1;
     for (int i = start + 1; i < end; ++i) {
         const QChar c = string.at(i);
-        if (c == QLatin1Char('\t')) return i + 1;
+        if (c == QLatin1Char('\t')) {
+            const QStringView label = QStringView(string).mid(start + 1, i - start - 1);
+            if (label.isEmpty() || label.size() >= 1000 || label.trimmed().size() != label.size()) return -1;
+            PLRange run;
+            const PLTextAttributes& attributes = text.attributesAt(start, &run);
+            if (attributes.link || run.location + run.length < i + 1) return -1;
+            return i + 1;
+        }
         if (c == QLatin1Char('\n') || c == QChar(PLAttributedString::AttachmentCharacter)) return -1;
     }
     return -1;
@@ -580,7 +591,15 @@ void Writer::openLink(const QString& link)
     raw("{\\field{\\*\\fldinst{HYPERLINK \"");
     QString escaped = link;
     escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
-    writeText(escaped);
+    // Line and paragraph breaks in a target are characters of it, never the text's own breaks
+    // (nor a table cell's end mark that a paragraph break stands for).
+    for (QChar c : escaped) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x2028)
+            word("\\uc0\\u", int(u));
+        else
+            writeCharacter(u);
+    }
     raw("\"}}{\\fldrslt ");
     m_linkOpen = true;
     m_openLink = link;
@@ -786,7 +805,6 @@ void Writer::writeParagraphs(size_t first, size_t last, int depth)
 void Writer::writeParagraph(size_t index)
 {
     const Paragraph& paragraph = m_paragraphs[index];
-    const QString& string = m_text.string();
     const PLParagraphStyle& style = paragraph.style;
     if (!m_previousStyle || !(*m_previousStyle == style)) {
         // Paragraph formatting is kept per group: a link's field ends before it changes.
@@ -795,7 +813,7 @@ void Writer::writeParagraph(size_t index)
         m_previousStyle = style;
     }
     int textStart = paragraph.start;
-    const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(string, paragraph.start, paragraph.end);
+    const int markerEnd = style.textLists.isEmpty() ? -1 : listMarkerEnd(m_text, paragraph.start, paragraph.end);
     if (markerEnd > paragraph.start) {
         // The marker that the text carries goes into \listtext, which readers that number
         // lists themselves leave out.
