@@ -127,7 +127,9 @@ void IXInplaceOutlineTool::startWithEvent(const IXToolEvent& event)
     }
     const int rowHeight = std::max(m_outlineView->sizeHintForRow(0), 1);
     const int scroller = m_outlineView->horizontalScrollBar()->sizeHint().height();
-    const int wanted = rows * rowHeight + m_outlineView->header()->sizeHint().height() + 1;
+    // The box's and the outline's frames and margins count too.
+    const int frames = 2 * m_box->frameWidth() + 2 + 2 * m_outlineView->frameWidth();
+    const int wanted = rows * rowHeight + m_outlineView->header()->sizeHint().height() + 1 + frames;
     if (BoxHeight - scroller > wanted) m_box->resize(BoxWidth, wanted + scroller);
     // Scroll the map so that the box shows.
     for (QWidget* above = mapView->parentWidget(); above; above = above->parentWidget()) {

@@ -398,9 +398,9 @@ void IXWindowController::layoutDocumentViews()
             }
         }
         if (m_outlineView && (m_outlineView.data() == old || old->isAncestorOf(m_outlineView))) {
+            if (m_outlineView.data() == old) m_window->takeCentralWidget();
             m_outlineView->hide();
             m_outlineView->setParent(nullptr);
-            if (m_outlineView.data() == old) m_window->takeCentralWidget();
         }
     }
     QWidget* active = nullptr;

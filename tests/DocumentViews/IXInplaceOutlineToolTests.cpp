@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -101,6 +102,8 @@ TEST_F(InplaceOutlineTest, TheBoxShowsTheBranchAsAnOutlineFittedToItsRows)
     EXPECT_EQ(model->rowCount(model->index(0, 0)), 1);
     EXPECT_LT(tool->box()->height(), IXInplaceOutlineTool::BoxHeight);
     EXPECT_EQ(tool->box()->width(), IXInplaceOutlineTool::BoxWidth);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(tool->outlineView()->verticalScrollBar()->isVisible());
     // At the far corner of the branch's box.
     IXBranchCell* cell = view->layoutContext()->cells().branchCellForNode(branch(1).get());
     const PLRect bounds = view->layoutContext()->coordinates().convertRectFromCell(cell->bounds(), cell);
