@@ -1,6 +1,7 @@
 #include "DocumentViews/IXToolManager.h"
 
 #include "DocumentViews/IXBranchTitleTool.h"
+#include "DocumentViews/IXInplaceOutlineTool.h"
 #include "DocumentViews/IXContextMenuTool.h"
 #include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXTool.h"
@@ -37,6 +38,8 @@ QHash<QString, ToolClass> makeRegistry()
     addToolClass<IXContextMenuTool>(registry);
     // Typing titles in place.
     addToolClass<IXBranchTitleTool>(registry);
+    // Browsing a branch as an outline over the map.
+    addToolClass<IXInplaceOutlineTool>(registry);
     return registry;
 }
 

@@ -118,6 +118,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Mind Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_1), 0);
     addItem(view, "Top-Down Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_2), 1);
     addItem(view, "Left-Right Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_3), 2);
+    addItem(view, "Outline", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_4), 3);
+    addItem(view, "Timeline", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_5), 4);
     view->addSeparator();
     addItem(view, "Zoom In", IXCommands::ZoomIn, QKeySequence::ZoomIn);
     addItem(view, "Zoom Out", IXCommands::ZoomOut, QKeySequence::ZoomOut);

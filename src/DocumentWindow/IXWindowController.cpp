@@ -12,6 +12,7 @@
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXOutlineMapView.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEvent.h"
@@ -41,6 +42,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -51,16 +53,23 @@ const QString IXDocumentDidChangeNotification = QStringLiteral("IXDocumentDidCha
 
 namespace {
 
-const std::array<QString, 3>& mapLayoutNames()
+// By view mode; mode 3 is the outline view, not a map view.
+const std::array<QString, 5>& mapLayoutNames()
 {
-    static const std::array<QString, 3> names{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName};
+    static const std::array<QString, 5> names{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName,
+                                              IXLayoutOutlineName, IXLayoutTimelineName};
     return names;
 }
 
 bool isOfferedLayout(int layout)
 {
-    return layout >= 0 && layout < 3;
+    return layout >= 0 && layout <= 4;
 }
+
+constexpr int OutlineLayout = 3;
+constexpr int TimelineLayout = 4;
+// The outline's height under the timeline.
+constexpr int TimelineOutlineHeight = 200;
 
 // Followed links show their target: every collapsed branch above it opens.
 void expandBranchesAbove(const IXNode& node)
@@ -168,6 +177,11 @@ void IXWindowController::cleanup()
         view->detachFromController();
         delete view.data();
         view = nullptr;
+    }
+    if (m_outlineView) {
+        m_outlineView->detachFromController();
+        delete m_outlineView.data();
+        m_outlineView = nullptr;
     }
 }
 
@@ -317,7 +331,7 @@ void IXWindowController::validateBeforeShowing(QMenu* menu)
 
 IXMapView* IXWindowController::mapViewForLayout(int layout)
 {
-    if (!isOfferedLayout(layout)) return nullptr;
+    if (!isOfferedLayout(layout) || layout == OutlineLayout) return nullptr;
     QPointer<IXMapView>& view = m_mapViews[size_t(layout)];
     if (!view) {
         view = new IXMapView;
@@ -327,14 +341,24 @@ IXMapView* IXWindowController::mapViewForLayout(int layout)
     return view;
 }
 
+IXOutlineMapView* IXWindowController::outlineMapView()
+{
+    if (!m_outlineView) {
+        m_outlineView = new IXOutlineMapView;
+        m_outlineView->resize(100, 100);
+    }
+    return m_outlineView;
+}
+
 QWidget* IXWindowController::documentView() const
 {
+    if (m_documentLayout == OutlineLayout) return m_outlineView.data();
     return isOfferedLayout(m_documentLayout) ? m_mapViews[size_t(m_documentLayout)].data() : nullptr;
 }
 
 IXLayoutContext* IXWindowController::layoutContext() const
 {
-    auto* view = qobject_cast<IXMapView*>(documentView());
+    auto* view = dynamic_cast<IXDocumentViewing*>(documentView());
     return view ? view->layoutContext() : nullptr;
 }
 
@@ -351,34 +375,77 @@ void IXWindowController::setDocumentLayout(int layout)
 {
     if (layout == m_documentLayout || !isOfferedLayout(layout)) return;
     m_documentLayout = layout;
+    // The user chose a mode: the stored one this window could not show is forgotten.
+    m_unshownStoredLayout.reset();
     layoutDocumentViews();
 }
 
 void IXWindowController::layoutDocumentViews()
 {
     if (!m_window) return;
-    IXMapView* view = mapViewForLayout(m_documentLayout);
-    // The old scroll view gives its view back, so that it keeps its context while hidden.
-    if (auto* old = qobject_cast<IXScalingScrollView*>(m_window->centralWidget())) {
-        if (QWidget* previous = old->takeWidget()) {
-            previous->hide();
-            previous->setParent(nullptr);
+    // The old container gives its views back, so that they keep their contexts while hidden.
+    if (QWidget* old = m_window->centralWidget()) {
+        if (auto* scroller = qobject_cast<IXScalingScrollView*>(old)) {
+            if (QWidget* previous = scroller->takeWidget()) {
+                previous->hide();
+                previous->setParent(nullptr);
+            }
+        }
+        for (QPointer<IXMapView>& view : m_mapViews) {
+            if (view && view->parent() && (view->parentWidget() == old || old->isAncestorOf(view))) {
+                view->hide();
+                view->setParent(nullptr);
+            }
+        }
+        if (m_outlineView && (m_outlineView.data() == old || old->isAncestorOf(m_outlineView))) {
+            if (m_outlineView.data() == old) m_window->takeCentralWidget();
+            m_outlineView->hide();
+            m_outlineView->setParent(nullptr);
         }
     }
-    auto* scroller = new IXScalingScrollView;
-    scroller->setFrameShape(QFrame::NoFrame);
-    m_window->setCentralWidget(scroller);
-    scroller->setDocumentView(view);
-    view->show();
-    // A window not shown yet is not laid out: its view attaches itself when the window shows,
-    // so that the first zoom and centre are taken at the window's real size.
-    if (m_window->isVisible()) view->attachToController(this);
-    view->setFocus(Qt::OtherFocusReason);
+    QWidget* active = nullptr;
+    if (m_documentLayout == OutlineLayout) {
+        IXOutlineMapView* outline = outlineMapView();
+        m_window->setCentralWidget(outline);
+        outline->show();
+        active = outline;
+    } else {
+        IXMapView* view = mapViewForLayout(m_documentLayout);
+        auto* scroller = new IXScalingScrollView;
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setDocumentView(view);
+        if (m_documentLayout == TimelineLayout) {
+            // The timeline above, the outline of the same branches below it.
+            auto* split = new QSplitter(Qt::Vertical);
+            split->setChildrenCollapsible(false);
+            split->addWidget(scroller);
+            split->addWidget(outlineMapView());
+            split->setStretchFactor(0, 1);
+            split->setStretchFactor(1, 0);
+            const int height = std::max(m_window->height(), TimelineOutlineHeight * 2);
+            split->setSizes({height - TimelineOutlineHeight, TimelineOutlineHeight});
+            m_window->setCentralWidget(split);
+            m_outlineView->show();
+        } else {
+            m_window->setCentralWidget(scroller);
+        }
+        view->show();
+        active = view;
+    }
+    // A window not shown yet is not laid out: its views attach themselves when the window
+    // shows, so that the first zoom and centre are taken at the window's real size.
+    if (m_window->isVisible()) {
+        if (auto* view = qobject_cast<IXMapView*>(active)) view->attachToController(this);
+        if (m_documentLayout == OutlineLayout || m_documentLayout == TimelineLayout)
+            m_outlineView->attachToController(this);
+    }
+    active->setFocus(Qt::OtherFocusReason);
     m_inspectors->documentViewsDidChange();
 }
 
 void IXWindowController::restoreUIState()
 {
+    m_unshownStoredLayout.reset();
     int layout = 0;
     if (const auto node = documentNode()) {
         const QVariantMap& options = node->userInterfaceOptions();
@@ -387,13 +454,16 @@ void IXWindowController::restoreUIState()
         else if (const auto style = node->style())
             layout = style->documentLayout();
     }
-    // A layout this window cannot show yet opens as the mind map.
+    // A mode this window cannot show opens as the mind map, and stays the stored one until
+    // the user picks another.
     setDocumentLayout(isOfferedLayout(layout) ? layout : 0);
+    if (!isOfferedLayout(layout)) m_unshownStoredLayout = layout;
 }
 
 void IXWindowController::saveUIState()
 {
-    if (const auto node = documentNode()) node->userInterfaceOptions().insert(QStringLiteral("view"), m_documentLayout);
+    if (const auto node = documentNode())
+        node->userInterfaceOptions().insert(QStringLiteral("view"), m_unshownStoredLayout.value_or(m_documentLayout));
 }
 
 void IXWindowController::switchToView(QObject* sender)
@@ -450,8 +520,16 @@ void IXWindowController::notifiedOfBranchNode(IXNode* branch, const QString& pro
         synchronizeWindowTitleWithDocumentName();
 }
 
-void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext*, const IXSelection&)
+void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection)
 {
+    if (m_documentLayout == TimelineLayout) {
+        // The timeline and the outline below it show one selection.
+        IXLayoutContext* active = layoutContext();
+        for (IXLayoutContext* other : {m_outlineView ? m_outlineView->layoutContext() : nullptr,
+                                       m_mapViews[size_t(TimelineLayout)] ? m_mapViews[size_t(TimelineLayout)]->layoutContext() : nullptr}) {
+            if (other && other != context && other != active) other->setSelection(selection);
+        }
+    }
     if (m_pendingSelectionChange) return;
     m_pendingSelectionChange = true;
     PLRunLoop::perform(this, "notifySelection", [this] { notifySelectionChange(); }, {}, PLRunLoop::commonModes());

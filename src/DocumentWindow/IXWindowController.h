@@ -18,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class IXBranchNode;
 class IXContextMenus;
@@ -26,6 +27,7 @@ class IXDocumentWindow;
 class IXLayoutContext;
 class IXLayoutNode;
 class IXMapView;
+class IXOutlineMapView;
 class IXNodeCommands;
 class IXWindowInspectors;
 class QAction;
@@ -45,8 +47,11 @@ extern const QString IXDocumentDidChangeNotification;     // "IXDocumentDidChang
 // the ignored words. It runs brainstorm mode (a run of new branches, each title typed in
 // place by the branch title tool) and is the target of the window's commands.
 //
-// Layouts: 0 mind map, 1 top-down, 2 left-right; 3 outline, 4 timeline and 9 print are not
-// offered (their views do not exist yet) and are ignored like any other value.
+// Layouts: 0 mind map, 1 top-down, 2 left-right, 3 outline (the outline view alone), 4 timeline
+// (the timeline map above an outline 200 high, both showing the window's selection); 9 print is
+// not offered (its view does not exist yet) and is ignored like any other value. A document
+// stored in a mode the window cannot show opens as the mind map and keeps its stored mode
+// when saved, until the user picks another.
 //
 // Ownership: the document owns the controller; the controller owns the window and the views
 // and detaches every view before they go. Main thread only.
@@ -84,6 +89,8 @@ public:
     void saveUIState();
     // The map view of a layout name, made on first use.
     IXMapView* mapViewForLayout(int layout);
+    // The outline view (layouts 3 and 4), made on first use.
+    IXOutlineMapView* outlineMapView();
     IXLayoutContext* layoutContext() const;
     std::shared_ptr<IXLayoutNode> layoutNode() const override;
 
@@ -212,7 +219,11 @@ private:
     std::unique_ptr<IXNodeCommands> m_nodeCommands;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
-    std::array<QPointer<IXMapView>, 3> m_mapViews;
+    // By layout; the outline's place (3) stays empty.
+    std::array<QPointer<IXMapView>, 5> m_mapViews;
+    QPointer<IXOutlineMapView> m_outlineView;
+    // The stored view mode when this window cannot show it.
+    std::optional<int> m_unshownStoredLayout;
     int m_documentLayout = -1;
     bool m_pendingSelectionChange = false;
     bool m_brainStorm = false;

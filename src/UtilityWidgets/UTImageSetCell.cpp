@@ -63,7 +63,7 @@ void UTImageSetCell::drawInterior(QPainter* painter, const QRect& frame) const
 void UTImageSetCell::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 try {
     auto* self = const_cast<UTImageSetCell*>(this);
-    self->setObjectValue(index.data(Qt::DisplayRole));
+    self->setObjectValue(index.data(m_dataRole));
     if (m_images.isEmpty()) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
@@ -85,7 +85,7 @@ try {
 QSize UTImageSetCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 try {
     auto* self = const_cast<UTImageSetCell*>(this);
-    self->setObjectValue(index.data(Qt::DisplayRole));
+    self->setObjectValue(index.data(m_dataRole));
     if (m_images.isEmpty()) return QStyledItemDelegate::sizeHint(option, index);
     return cellSize();
 } catch (...) {

@@ -18,6 +18,9 @@ public:
     explicit UTImageSetCell(QObject* parent = nullptr);
 
     const QList<QImage>& objectValue() const { return m_images; }
+    // The role of the item data that holds the pictures; Qt::DisplayRole by default.
+    int dataRole() const { return m_dataRole; }
+    void setDataRole(int role) { m_dataRole = role; }
     // Nothing clears the pictures; an image makes a list of one; another value than a list
     // of images is a programming error ("Invalid class for setObjectValue:").
     void setObjectValue(const QVariant& value);
@@ -35,4 +38,5 @@ public:
 
 private:
     QList<QImage> m_images;
+    int m_dataRole = Qt::DisplayRole;
 };

@@ -12,6 +12,8 @@
 #include "DocumentModel/IXWarning.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXOutlineMapView.h"
+#include "DocumentViews/IXOutlineModel.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolManager.h"
@@ -31,6 +33,7 @@
 #include "Platform/Core/PLUndoManager.h"
 #include "Utilities/UTZipArchive.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
@@ -38,6 +41,7 @@
 #include <QImageReader>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QSet>
 #include <QTest>
 #include <QWindow>
@@ -130,8 +134,8 @@ TEST_F(WindowControllerTest, OpenSwitchLayoutsEditSaveAndReopenGiveTheSameMap)
     ASSERT_TRUE(controller->selectedBranch());
     EXPECT_EQ(controller->selectedBranch()->title(), QStringLiteral("Second"));
 
-    // Layouts switch through the View menu; each view has its own context; 3, 4, 7 and 9
-    // are not offered and change nothing.
+    // Layouts switch through the View menu; each view has its own context; 7 and 9 are not
+    // offered and change nothing.
     const struct {
         int layout;
         QString name;
@@ -148,7 +152,7 @@ TEST_F(WindowControllerTest, OpenSwitchLayoutsEditSaveAndReopenGiveTheSameMap)
         EXPECT_EQ(controller->documentView(), controller->mapViewForLayout(step.layout));
         EXPECT_TRUE(item->isChecked());
     }
-    for (int ignored : {3, 4, 7, 9, -1}) {
+    for (int ignored : {7, 9, -1}) {
         controller->setDocumentLayout(ignored);
         EXPECT_EQ(controller->documentLayout(), 2);
     }
@@ -841,4 +845,110 @@ TEST_F(WindowControllerTest, OpeningAReferenceIsAnActionOfTheWindowThatShowsIt)
     services.openError = PLError(QStringLiteral("Ideaflux"), 1, {});
     open(across);
     EXPECT_EQ(dialogs.presentedErrors.size(), 1);
+}
+
+TEST_F(WindowControllerTest, TheOutlineAndTimelineModesShowTheMapAndReopenAsSaved)
+{
+    const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("outline.ixd"));
+    IXDocument* document = open(path);
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    auto modeItem = [&](int layout) -> QAction* {
+        for (QAction* menu : controller->documentWindow()->menuBar()->actions())
+            for (QAction* item : menu->menu()->actions())
+                if (IXActionItem::actionOf(item) == IXCommands::SwitchToView && item->data().toInt() == layout) return item;
+        return nullptr;
+    };
+    QAction* outlineItem = modeItem(3);
+    ASSERT_TRUE(outlineItem);
+    EXPECT_TRUE(IXActionBridge::validate(outlineItem));
+    outlineItem->trigger();
+    spin();
+    ASSERT_EQ(controller->documentLayout(), 3);
+    auto* outline = qobject_cast<IXOutlineMapView*>(controller->documentView());
+    ASSERT_TRUE(outline);
+    QAbstractItemModelTester tester(outline->outlineModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(controller->layoutContext());
+    EXPECT_EQ(controller->layoutContext(), outline->layoutContext());
+    EXPECT_EQ(controller->layoutContext()->layoutNode()->layoutName(), IXLayoutOutlineName);
+    const auto node = document->documentNode();
+    EXPECT_EQ(outline->outlineModel()->rowCount(), node->rootBranches().size());
+
+    // The window's selection is the outline's; its keys are the window's commands.
+    const auto second = std::static_pointer_cast<IXBranchNode>(node->rootBranches().last());
+    controller->setSelection(IXSelection::selectionWithNode(second));
+    ASSERT_EQ(outline->selectionModel()->selectedRows().size(), 1);
+    const int children = int(second->branches().size());
+    outline->setFocus();
+    QTest::keyClick(outline, Qt::Key_Return, Qt::AltModifier);
+    spin(10);
+    ASSERT_EQ(second->branches().size(), children + 1);
+    EXPECT_TRUE(outline->indexForBranch(second->branches().last().get(), 0).isValid());
+    // An edit made elsewhere reaches its row.
+    second->branches().last()->setTitle(QStringLiteral("Typed elsewhere"));
+    EXPECT_EQ(outline->indexForBranch(second->branches().last().get(), IXOutlineModel::Title).data().toString(),
+              QStringLiteral("Typed elsewhere"));
+
+    // The timeline above an outline of the same selection.
+    QAction* timelineItem = modeItem(4);
+    ASSERT_TRUE(timelineItem);
+    timelineItem->trigger();
+    spin();
+    ASSERT_EQ(controller->documentLayout(), 4);
+    auto* timeline = qobject_cast<IXMapView*>(controller->documentView());
+    ASSERT_TRUE(timeline);
+    EXPECT_EQ(controller->layoutContext()->layoutNode()->layoutName(), IXLayoutTimelineName);
+    auto* split = qobject_cast<QSplitter*>(controller->documentWindow()->centralWidget());
+    ASSERT_TRUE(split);
+    EXPECT_EQ(split->widget(1), outline);
+    EXPECT_TRUE(outline->isVisible());
+    EXPECT_EQ(split->sizes().last(), 200);
+    const auto first = std::static_pointer_cast<IXBranchNode>(node->rootBranches().first());
+    controller->setSelection(IXSelection::selectionWithNode(first));
+    ASSERT_TRUE(outline->layoutContext());
+    EXPECT_EQ(outline->layoutContext()->selection().lastNode(), first);
+    EXPECT_EQ(outline->selectionModel()->selectedRows().value(0), outline->indexForBranch(first.get(), 0));
+    controller->documentWindow()->grab().save(QStringLiteral(IX_SOURCE_DIR "/renders/timeline-window.png"));
+
+    // Saved in the outline, it reopens in the outline.
+    outlineItem->trigger();
+    spin();
+    controller->documentWindow()->grab().save(QStringLiteral(IX_SOURCE_DIR "/renders/outline-window.png"));
+    ASSERT_TRUE(document->saveDocument());
+    IXDocumentController::shared().removeDocument(document);
+    spin(10);
+    IXDocument* reopened = open(path);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(controllerOf(reopened)->documentLayout(), 3);
+    EXPECT_TRUE(qobject_cast<IXOutlineMapView*>(controllerOf(reopened)->documentView()));
+}
+
+TEST_F(WindowControllerTest, AViewModeTheWindowCannotShowIsKeptWhenSavedAgain)
+{
+    const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("print.ixd"));
+    IXDocument* document = open(path);
+    ASSERT_TRUE(document);
+    // A file stored in the print layout, which this window does not show.
+    document->documentNode()->userInterfaceOptions().insert(QStringLiteral("view"), 9);
+    const std::optional<QByteArray> bytes = document->documentNode()->zipData();
+    ASSERT_TRUE(bytes);
+    IXDocumentController::shared().removeDocument(document);
+    spin(10);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(*bytes);
+    }
+    spin(10);
+
+    document = open(path);
+    ASSERT_TRUE(document);
+    // Shown as the mind map, stored as it was.
+    EXPECT_EQ(controllerOf(document)->documentLayout(), 0);
+    ASSERT_TRUE(document->saveDocument());
+    EXPECT_EQ(document->documentNode()->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 9);
+    // Once the user picks a mode, that one is stored.
+    controllerOf(document)->setDocumentLayout(2);
+    ASSERT_TRUE(document->saveDocument());
+    EXPECT_EQ(document->documentNode()->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 2);
 }
