@@ -249,6 +249,11 @@ QWidget* IXBranchInspector::inspectorView()
     return m_containerView;
 }
 
+IXInspectorView* IXBranchInspector::containerView() const
+{
+    return m_containerView;
+}
+
 QList<QWidget*> IXBranchInspector::shownSections() const
 {
     if (!m_containerView) return {};

@@ -114,7 +114,7 @@ public:
     void dateTimePickerDidEndEditingForCell(UTDateTimePicker* picker, UTDateTimeCell* cell) override;
 
     // --- Controls, for the tests and the panels ---
-    IXInspectorView* containerView() const { return m_containerView; }
+    IXInspectorView* containerView() const;
     // The sections shown, in their order.
     QList<QWidget*> shownSections() const;
     QWidget* textColorsView() const { return m_textColorsView; }

@@ -1,6 +1,7 @@
 #include "Inspectors/IXColorWell.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -53,6 +54,8 @@ QColorDialog* IXColorWell::colorDialog()
     SharedDialog& state = shared();
     if (!state.dialog) {
         state.dialog = new QColorDialog;
+        // Taken apart with the application, while widgets still may be.
+        qAddPostRoutine([] { delete shared().dialog.data(); });
         state.dialog->setAttribute(Qt::WA_DeleteOnClose, false);
         state.dialog->setOption(QColorDialog::ShowAlphaChannel);
         state.dialog->setOption(QColorDialog::NoButtons);

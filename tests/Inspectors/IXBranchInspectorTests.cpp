@@ -11,6 +11,7 @@
 #include "Utilities/UTDateTimeFormatter.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -187,6 +188,34 @@ TEST_F(BranchInspectorTest, EachControlChangesEverySelectedBranchInOneUndoStep)
         undo.removeAllActions();
         spinEventLoop();
     }
+}
+
+TEST_F(BranchInspectorTest, ColourDialogServesTheLastWellClickedAndShowingNeverWrites)
+{
+    selectChildren();
+    IXColorWell* line = m_inspector->lineColorWell();
+    IXColorWell* text = m_inspector->textColorWell();
+    QSignalSpy chosen(line, &IXColorWell::colorChosen);
+    line->show();
+    QTest::mouseClick(line, Qt::LeftButton);
+    ASSERT_TRUE(line->isActive());
+    QColorDialog* dialog = IXColorWell::colorDialog();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->setCurrentColor(QColor(0, 0, 255));
+    for (const auto& child : m_children) EXPECT_EQ(styleOf(child)->branchLineColor(), PLColor::rgb(0, 0, 1));
+    spinEventLoop();
+    EXPECT_EQ(chosen.count(), 1) << "the refresh after the change announces nothing";
+
+    // Another well takes the dialog over; the first one hears no more.
+    text->activate();
+    EXPECT_FALSE(line->isActive());
+    dialog->setCurrentColor(QColor(0, 255, 0));
+    EXPECT_EQ(chosen.count(), 1);
+    for (const auto& child : m_children) EXPECT_EQ(styleOf(child)->branchTextColor(), PLColor::rgb(0, 1, 0));
+    // With nothing selected the well lets the dialog go.
+    select({});
+    EXPECT_FALSE(text->isActive());
+    dialog->hide();
 }
 
 TEST_F(BranchInspectorTest, LeavingAMixedFieldKeepsTheDifferingValues)
