@@ -4,6 +4,7 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "Inspectors/IXColorWell.h"
@@ -24,6 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 
@@ -275,6 +278,7 @@ void IXBranchInspector::selectionWillChange()
     m_hasRootBranches = false;
     m_hasBoundary = false;
     m_boundaryMayHaveChanged = false;
+    m_levelsMayHaveChanged = false;
 }
 
 void IXBranchInspector::selectionDidChange()
@@ -320,9 +324,13 @@ void IXBranchInspector::notifiedOfNodeDetach(IXNode* node)
     if (m_branchSet.contains(node)) setSelection(IXSelection());
 }
 
-void IXBranchInspector::notifiedOfBranchNode(IXNode* branch, const QString&)
+void IXBranchInspector::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
-    if (m_branchSet.contains(branch)) postUpdateControls();
+    if (!m_branchSet.contains(branch)) return;
+    // A branch moved to or from the top: title and sections follow at the refresh, once
+    // however many branches moved.
+    if (property == IXProperties::Level) m_levelsMayHaveChanged = true;
+    postUpdateControls();
 }
 
 bool IXBranchInspector::isSelectedStyle(const IXStyleNode* style)
@@ -350,6 +358,15 @@ void IXBranchInspector::notifiedOfStyleNode(IXStyleNode* style, const QString&)
 
 void IXBranchInspector::updateControls()
 {
+    if (m_levelsMayHaveChanged) {
+        m_levelsMayHaveChanged = false;
+        const bool hasRootBranches
+            = std::any_of(m_branches.begin(), m_branches.end(), [](const auto& branch) { return branch->level() == 0; });
+        if (hasRootBranches != m_hasRootBranches) {
+            m_hasRootBranches = hasRootBranches;
+            notifyInspectorViewUpdate();
+        }
+    }
     if (m_boundaryMayHaveChanged) {
         m_boundaryMayHaveChanged = false;
         const bool hasBoundary = computeHasBoundary();

@@ -220,4 +220,6 @@ private:
     bool m_hasBoundary = false;
     // A style notice came: the boundary flag is recomputed at the next refresh.
     bool m_boundaryMayHaveChanged = false;
+    // A selected branch changed its level: whether a root is selected is recomputed then.
+    bool m_levelsMayHaveChanged = false;
 };

@@ -329,6 +329,25 @@ TEST_F(BranchInspectorTest, SectionsFollowTheLayoutTheRootAndTheBoundary)
     EXPECT_FALSE(m_inspector->isApplicable());
 }
 
+TEST_F(BranchInspectorTest, ABranchMovedToTheTopBecomesTheRootBranch)
+{
+    select({m_children[0]});
+    EXPECT_EQ(m_inspector->inspectorTitle(), "Branch");
+    int updates = 0;
+    PLNotificationCenter::defaultCenter().addObserver(&updates, IXInspectorViewUpdateNotification, nullptr,
+                                                      [&](const PLNotification&) { ++updates; });
+    m_root->removeBranch(m_children[0]);
+    EXPECT_FALSE(m_inspector->isApplicable());
+    select({m_children[0]});
+    m_controller.m_document->addRootBranch(m_children[0]);
+    spinEventLoop();
+    PLNotificationCenter::defaultCenter().removeObserver(&updates);
+    EXPECT_EQ(m_inspector->inspectorTitle(), "Root Branch");
+    EXPECT_EQ(updates, 1);
+    m_inspector->inspectorView();
+    EXPECT_EQ(sectionNames(), QStringList({"TextColorsSection", "DatesSection"}));
+}
+
 TEST_F(BranchInspectorTest, DetachedBranchClearsTheSelectionAndOtherChangesAreIgnored)
 {
     selectChildren();
