@@ -28,6 +28,7 @@
 #include "DocumentWindow/IXNodeCommands.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowInspectors.h"
+#include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -149,6 +150,8 @@ void IXWindowController::installAsShellControllers()
     IXWindowControllerLookup::install(&lookup);
     IXToolEnvironment::install(&lookup);
     IXInspectorManager::installSettings([] { return IXPreferences::settings(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXBranchInspector"),
+                                               [] { return std::make_unique<IXBranchInspector>(); });
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(

@@ -11,12 +11,20 @@
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "IXShellTestSupport.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
+#include "Inspectors/IXBranchInspector.h"
+#include "Inspectors/IXColorWell.h"
 #include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXInspectorPanel.h"
 #include "Inspectors/IXInspectorView.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXMapCellFactory.h"
 
+#include <QDir>
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -151,6 +159,75 @@ TEST_F(WindowInspectorsTest, FloatingInspectorsFollowTheActiveWindow)
         EXPECT_EQ(inspector->selection().count(), controller->selection().count());
     }
     EXPECT_TRUE(manager.areInspectorsVisible());
+}
+
+// Saves what users see at 1x (grab) and at 2x device pixel ratio, to be looked at.
+void saveLook(QWidget* widget, const QString& name)
+{
+    QDir().mkpath(QStringLiteral("renders"));
+    widget->grab().save(QStringLiteral("renders/%1.png").arg(name));
+    QImage doubled(widget->size() * 2, QImage::Format_ARGB32_Premultiplied);
+    doubled.setDevicePixelRatio(2);
+    doubled.fill(Qt::white);
+    widget->render(&doubled);
+    doubled.save(QStringLiteral("renders/%1@2x.png").arg(name));
+}
+
+TEST_F(WindowInspectorsTest, BranchInspectorBesideTheMapAndInItsPanelChangesTheWindowsDocument)
+{
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXBranchInspector"),
+                                               [] { return std::make_unique<IXBranchInspector>(); });
+    IXPreferences::setValue(IXPreferences::ApplicationLayoutModeKey, 0);
+    IXWindowController* controller = open(QStringLiteral("look.ixd"));
+    ASSERT_TRUE(controller);
+    QWidget* window = controller->documentWindow();
+    window->resize(1100, 720);
+    controller->showWindow();
+    spin(50);
+    const auto root = firstRoot(controller);
+    // Two main branches, the second one added here.
+    ASSERT_EQ(root->branches().size(), 1);
+    auto added = std::make_shared<IXBranchNode>();
+    added->setTitle(QStringLiteral("Second"));
+    root->insertBranch(added, 1);
+    spin(50);
+    controller->documentNode()->undoManager()->removeAllActions();
+    const IXSelection::NodeList children = {root->branches()[0], added};
+    controller->setSelection(IXSelection(children));
+    spin(50);
+    auto* inspector = dynamic_cast<IXBranchInspector*>(
+        controller->inspectors()->manager()->inspectorForName(QStringLiteral("IXBranchInspector")));
+    ASSERT_TRUE(inspector);
+    ASSERT_TRUE(inspector->isApplicable());
+    EXPECT_TRUE(inspector->inspectorView()->isVisibleTo(window));
+    EXPECT_EQ(inspector->titleField()->placeholderText(), "Multiple Values");
+    saveLook(window, QStringLiteral("branch-inspector-side-pane"));
+    EXPECT_EQ(root->title(), "Main") << "showing the selection writes nothing";
+
+    // A colour chosen in the pane: every selected branch of the window's layout, one undo step.
+    const PLColor red = PLColor::rgb(1, 0, 0);
+    inspector->lineColorWell()->takeColor(red);
+    spin(10);
+    const auto sheet = controller->layoutNode()->styleSheet();
+    for (const auto& child : children) EXPECT_EQ(sheet->styleForNode(child.get())->branchLineColor(), red);
+    PLUndoManager* undo = controller->documentNode()->undoManager();
+    ASSERT_TRUE(undo);
+    undo->undo();
+    spin(10);
+    for (const auto& child : children) EXPECT_NE(sheet->styleForNode(child.get())->branchLineColor(), red);
+
+    // The same inspector in a floating panel.
+    IXInspectorManager panels;
+    panels.setTracksControllerSelection(true);
+    panels.setController(controller);
+    panels.setDefaultsInspectorPanels();
+    panels.bringToFrontPaneForName(QStringLiteral("IXBranchInspector"));
+    spin(50);
+    ASSERT_FALSE(panels.panels().isEmpty());
+    IXInspectorPanel* panel = panels.panels().front();
+    EXPECT_TRUE(panel->isVisible());
+    saveLook(panel, QStringLiteral("branch-inspector-panel"));
+    panels.close();
 }
 
 }  // namespace

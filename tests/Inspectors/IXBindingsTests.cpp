@@ -2,7 +2,10 @@
 // or an attribute that does not apply; filling a control never writes back.
 #include "Inspectors/IXBindings.h"
 
+#include "Inspectors/IXColorWell.h"
+
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -62,6 +65,23 @@ TEST(BindingsTest, ControlsShowTheValueOrTheMarker)
         IXBindings::show(&spin, make(2.5));
         EXPECT_EQ(spin.text(), c.state == IXMixedState::Value ? spin.textFromValue(2.5) : c.placeholder);
         EXPECT_EQ(spin.isEnabled(), c.enabled);
+
+        QComboBox popUp;
+        popUp.addItem("Left", 0);
+        popUp.addItem("Right", 1);
+        QSignalSpy chosen(&popUp, &QComboBox::currentIndexChanged);
+        IXBindings::show(&popUp, make(1));
+        EXPECT_EQ(popUp.currentText(), c.state == IXMixedState::Value ? QStringLiteral("Right") : QString());
+        EXPECT_EQ(popUp.placeholderText(), c.placeholder);
+        EXPECT_EQ(popUp.isEnabled(), c.enabled);
+        EXPECT_EQ(chosen.count(), 0);
+
+        IXColorWell well;
+        QSignalSpy picked(&well, &IXColorWell::colorChosen);
+        IXBindings::show(&well, make(PLColor::rgb(1, 0, 0)));
+        EXPECT_EQ(well.mixedColor().state(), c.state);
+        EXPECT_EQ(well.isEnabled(), c.enabled);
+        EXPECT_EQ(picked.count(), 0);
     }
 }
 

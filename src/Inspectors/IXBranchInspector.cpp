@@ -1,0 +1,729 @@
+#include "Inspectors/IXBranchInspector.h"
+
+#include "DocumentModel/IXApplicationServices.h"
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXPropertyNames.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
+#include "Inspectors/IXColorWell.h"
+#include "Inspectors/IXInspectedController.h"
+#include "Inspectors/IXInspectorView.h"
+#include "Platform/Core/PLAssert.h"
+#include "Platform/System/PLLocalizedStrings.h"
+#include "UtilityWidgets/UTDateTimeCell.h"
+#include "UtilityWidgets/UTDateTimePicker.h"
+#include "Utilities/UTDateTimeFormatter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace {
+
+QString localized(const char* text)
+{
+    return PLLocalizedStrings::string(QString::fromUtf8(text));
+}
+
+IXMixedValue<double> toDouble(const IXMixedValue<float>& value)
+{
+    switch (value.state()) {
+    case IXMixedState::Value:
+        return IXMixedValue<double>(value.value());
+    case IXMixedState::NoSelection:
+        return IXMixedValue<double>::noSelection();
+    case IXMixedState::MultipleValues:
+        return IXMixedValue<double>::multipleValues();
+    case IXMixedState::NotApplicable:
+        break;
+    }
+    return IXMixedValue<double>::notApplicable();
+}
+
+QWidget* makeSection(const QString& name, QFormLayout** form)
+{
+    auto* section = new QWidget;
+    section->setObjectName(name);
+    section->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    *form = new QFormLayout(section);
+    (*form)->setContentsMargins(8, 6, 8, 6);
+    (*form)->setHorizontalSpacing(8);
+    (*form)->setVerticalSpacing(4);
+    (*form)->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    (*form)->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return section;
+}
+
+QWidget* wellsRow(std::initializer_list<std::pair<IXColorWell*, QString>> wells)
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    for (const auto& [well, tip] : wells) {
+        well->setToolTip(tip);
+        layout->addWidget(well);
+    }
+    layout->addStretch();
+    return row;
+}
+
+QDoubleSpinBox* makeSpinBox(double minimum, double maximum, double step)
+{
+    auto* box = new QDoubleSpinBox;
+    // The minimum stays below every value, for the markers' text.
+    box->setRange(minimum - step, maximum);
+    box->setSingleStep(step);
+    box->setDecimals(1);
+    return box;
+}
+
+}  // namespace
+
+IXBranchInspector::IXBranchInspector()
+    : m_bindings([this] { return undoManager(); })
+{
+}
+
+IXBranchInspector::~IXBranchInspector()
+{
+    stopObserving();
+    UTDateTimePicker* picker = m_usesPicker ? UTDateTimePicker::sharedPicker() : nullptr;
+    if (picker && picker->currentEditor() && (picker->currentEditor() == m_beginDateField || picker->currentEditor() == m_endDateField))
+        picker->endEditing();
+    for (const QPointer<QWidget>& section : m_sections) delete section.data();
+    delete m_containerView.data();
+}
+
+QString IXBranchInspector::inspectorTitle() const
+{
+    return m_hasRootBranches && m_branches.size() == 1 ? localized("Root Branch") : localized("Branch");
+}
+
+// --- Views ---
+
+void IXBranchInspector::makeViews()
+{
+    m_containerView = new IXInspectorView;
+    m_containerView->resize(100, 100);
+    QFormLayout* form = nullptr;
+
+    m_textColorsView = makeSection(QStringLiteral("IXBranchTextColorsSection"), &form);
+    m_titleField = new QLineEdit;
+    form->addRow(localized("Title:"), m_titleField);
+    m_alignmentPopUp = new QComboBox;
+    // The values are the paragraph alignments (left 0, right 1, centre 2, justified 3, natural 4).
+    const std::pair<const char*, int> alignments[] = {{"Left", 0}, {"Center", 2}, {"Right", 1}, {"Justified", 3}, {"Natural", 4}};
+    for (const auto& [text, value] : alignments) m_alignmentPopUp->addItem(localized(text), value);
+    form->addRow(localized("Alignment:"), m_alignmentPopUp);
+    m_textColorWell = new IXColorWell;
+    m_textBgColorWell = new IXColorWell;
+    form->addRow(localized("Text colors:"),
+                 wellsRow({{m_textColorWell, localized("Text color")}, {m_textBgColorWell, localized("Text background color")}}));
+
+    m_outlineView = makeSection(QStringLiteral("IXBranchOutlineSection"), &form);
+    m_outlineExportBox = new QCheckBox(localized("Include in export"));
+    form->addRow(QString(), m_outlineExportBox);
+
+    m_branchLineView = makeSection(QStringLiteral("IXBranchLineSection"), &form);
+    m_frameColorWell = new IXColorWell;
+    m_frameFill1Well = new IXColorWell;
+    m_frameFill2Well = new IXColorWell;
+    form->addRow(localized("Frame:"), wellsRow({{m_frameColorWell, localized("Frame color")},
+                                         {m_frameFill1Well, localized("Fill color")},
+                                         {m_frameFill2Well, localized("Second fill color")}}));
+    m_lineColorWell = new IXColorWell;
+    m_lineWidthBox = makeSpinBox(0, 20, 0.5);
+    auto* lineRow = wellsRow({{m_lineColorWell, localized("Line color")}});
+    static_cast<QHBoxLayout*>(lineRow->layout())->insertWidget(1, m_lineWidthBox);
+    form->addRow(localized("Line:"), lineRow);
+
+    m_optionsView = makeSection(QStringLiteral("IXBranchOptionsSection"), &form);
+    m_exportBox = new QCheckBox(localized("Include in export"));
+    form->addRow(QString(), m_exportBox);
+    m_boundaryShowBox = new QCheckBox(localized("Show boundary"));
+    form->addRow(QString(), m_boundaryShowBox);
+
+    m_boundaryView = makeSection(QStringLiteral("IXBranchBoundarySection"), &form);
+    m_boundaryLineColorWell = new IXColorWell;
+    m_boundaryFillColorWell = new IXColorWell;
+    form->addRow(localized("Boundary:"), wellsRow({{m_boundaryLineColorWell, localized("Boundary line color")},
+                                            {m_boundaryFillColorWell, localized("Boundary fill color")}}));
+    m_boundaryStylePopUp = new QComboBox;
+    const std::pair<const char*, int> dashes[] = {{"Solid", 0}, {"Dotted", 1}, {"Dashed", 2}, {"Dash-dot", 3}, {"Dash-dot-dot", 4}};
+    for (const auto& [text, value] : dashes) m_boundaryStylePopUp->addItem(localized(text), value);
+    form->addRow(localized("Style:"), m_boundaryStylePopUp);
+    m_boundaryWidthBox = makeSpinBox(1, 5, 0.5);
+    form->addRow(localized("Width:"), m_boundaryWidthBox);
+    m_boundaryRoundnessBox = makeSpinBox(0, 100, 1);
+    form->addRow(localized("Roundness:"), m_boundaryRoundnessBox);
+
+    m_timeinfoView = makeSection(QStringLiteral("IXBranchDatesSection"), &form);
+    m_beginDateField = new QLineEdit;
+    m_endDateField = new QLineEdit;
+    form->addRow(localized("Begin:"), m_beginDateField);
+    form->addRow(localized("End:"), m_endDateField);
+    m_beginDateCell = std::make_unique<UTDateTimeCell>();
+    m_endDateCell = std::make_unique<UTDateTimeCell>();
+    for (auto* cell : {m_beginDateCell.get(), m_endDateCell.get()}) cell->setPickerDelegate(this);
+    for (QLineEdit* field : {m_beginDateField, m_endDateField}) {
+        field->setAlignment(Qt::AlignRight);
+        field->installEventFilter(this);
+    }
+    // The picker rewrites the text without marking it modified: a date is taken when the
+    // text differs from the one shown.
+    for (QLineEdit* field : {m_beginDateField, m_endDateField}) {
+        QObject::connect(field, &QLineEdit::editingFinished, this, [this, field] {
+            if (m_usesPicker && UTDateTimePicker::sharedPicker()->currentEditor() == field)
+                UTDateTimePicker::sharedPicker()->endEditing();
+            const QString& shown = field == m_beginDateField ? m_beginShownText : m_endShownText;
+            if (field->text() == shown) return;
+            if (field == m_beginDateField)
+                beginDateAction();
+            else
+                endDateAction();
+        });
+    }
+
+    m_sections = {m_textColorsView, m_outlineView, m_branchLineView, m_optionsView, m_boundaryView, m_timeinfoView};
+    for (const QPointer<QWidget>& section : m_sections) section->adjustSize();
+    bindControls();
+}
+
+void IXBranchInspector::bindControls()
+{
+    IXBindings& b = m_bindings;
+    b.bind(m_titleField, [this] { return branchTitle(); }, [this](const QString& v) { setBranchTitle(v); });
+    b.bind(m_alignmentPopUp, [this] { return branchTextAlignment(); }, [this](int v) { setBranchTextAlignment(v); });
+    b.bind(m_textColorWell, [this] { return branchTextFgColor(); }, [this](const PLColor& v) { setBranchTextFgColor(v); });
+    b.bind(m_textBgColorWell, [this] { return branchTextBgColor(); }, [this](const PLColor& v) { setBranchTextBgColor(v); });
+    b.bind(m_frameColorWell, [this] { return branchFrameColor(); }, [this](const PLColor& v) { setBranchFrameColor(v); });
+    b.bind(m_frameFill1Well, [this] { return branchFrameFillColor1(); },
+           [this](const PLColor& v) { setBranchFrameFillColor1(v); });
+    b.bind(m_frameFill2Well, [this] { return branchFrameFillColor2(); },
+           [this](const PLColor& v) { setBranchFrameFillColor2(v); });
+    b.bind(m_lineColorWell, [this] { return branchLineColor(); }, [this](const PLColor& v) { setBranchLineColor(v); });
+    b.bind(m_lineWidthBox, [this] { return branchLineWidth(); }, [this](double v) { setBranchLineWidth(v); });
+    for (QCheckBox* box : {m_exportBox, m_outlineExportBox})
+        b.bind(box, [this] { return branchIncludeInExport(); }, [this](bool v) { setBranchIncludeInExport(v); });
+    b.bind(m_boundaryShowBox, [this] { return branchBoundaryShow(); }, [this](bool v) { setBranchBoundaryShow(v); });
+    b.bind(m_boundaryLineColorWell, [this] { return boundaryLineColor(); },
+           [this](const PLColor& v) { setBoundaryLineColor(v); });
+    b.bind(m_boundaryFillColorWell, [this] { return boundaryFillColor(); },
+           [this](const PLColor& v) { setBoundaryFillColor(v); });
+    b.bind(m_boundaryStylePopUp, [this] { return boundaryLineStyle(); }, [this](int v) { setBoundaryLineStyle(v); });
+    b.bind(m_boundaryWidthBox, [this] { return boundaryLineWidth(); }, [this](double v) { setBoundaryLineWidth(v); });
+    b.bind(m_boundaryRoundnessBox, [this] { return boundaryLineRoundness(); },
+           [this](double v) { setBoundaryLineRoundness(v); });
+}
+
+QWidget* IXBranchInspector::inspectorView()
+{
+    if (!m_containerView) makeViews();
+    for (QWidget* child : m_containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->hide();
+        child->setParent(nullptr);
+    }
+    QList<QWidget*> sections;
+    const int layout = controller() ? controller()->documentLayout() : 0;
+    if (layout == OutlineLayout)
+        sections = {m_textColorsView, m_outlineView, m_timeinfoView};
+    else if (m_hasRootBranches)
+        sections = {m_textColorsView, m_timeinfoView};
+    else {
+        sections = {m_textColorsView, m_branchLineView, m_timeinfoView, m_optionsView};
+        if (m_hasBoundary) sections.append(m_boundaryView);
+    }
+    for (QWidget* section : sections) {
+        section->setParent(m_containerView);
+        section->show();
+    }
+    m_containerView->tile();
+    return m_containerView;
+}
+
+IXInspectorView* IXBranchInspector::containerView() const
+{
+    return m_containerView;
+}
+
+QList<QWidget*> IXBranchInspector::shownSections() const
+{
+    if (!m_containerView) return {};
+    return m_containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+}
+
+// --- Selection and notices ---
+
+void IXBranchInspector::selectionWillChange()
+{
+    stopObserving();
+    m_branches.clear();
+    m_branchSet.clear();
+    m_branchIds.clear();
+    m_branchIdsMade = false;
+    m_layoutSheet.reset();
+    m_layoutStyles.clear();
+    m_layoutStylesValid = false;
+    m_hasRootBranches = false;
+    m_hasBoundary = false;
+    m_boundaryMayHaveChanged = false;
+    m_levelsMayHaveChanged = false;
+}
+
+void IXBranchInspector::selectionDidChange()
+{
+    PL_ASSERT(m_branches.empty());
+    postUpdateControls();
+    IXInspectedController* bound = controller();
+    if (!bound || bound->documentLayout() == PrintLayout) return;
+    const std::shared_ptr<IXLayoutNode> layout = bound->layoutNode();
+    if (!layout) return;
+    const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
+    if (branches.isEmpty()) return;
+    m_branches.assign(branches.begin(), branches.end());
+    m_branchSet.reserve(m_branches.size());
+    for (const auto& branch : m_branches) {
+        m_branchSet.insert(branch.get());
+        if (branch->level() == 0) m_hasRootBranches = true;
+    }
+    m_layoutSheet = layout->styleSheet();
+    m_hasBoundary = computeHasBoundary();
+    if (const std::shared_ptr<IXDocumentNode> document = bound->documentNode()) {
+        if (UTBroadcaster* broadcaster = document->observers()) {
+            broadcaster->addObserver(this);
+            m_observedDocument = document;
+        }
+    }
+}
+
+void IXBranchInspector::stopObserving()
+{
+    if (const std::shared_ptr<IXDocumentNode> document = m_observedDocument.lock())
+        if (UTBroadcaster* broadcaster = document->observers()) broadcaster->removeObserver(this);
+    m_observedDocument.reset();
+}
+
+bool IXBranchInspector::respondsToSelector(std::string_view selector) const
+{
+    return isAnyOf(selector, {IXNodeDetach, IXBranchNodeDidChangeProperty, IXStyleNodeDidChangeProperty});
+}
+
+void IXBranchInspector::notifiedOfNodeDetach(IXNode* node)
+{
+    if (m_branchSet.contains(node)) setSelection(IXSelection());
+}
+
+void IXBranchInspector::notifiedOfBranchNode(IXNode* branch, const QString& property)
+{
+    if (!m_branchSet.contains(branch)) return;
+    // A branch moved to or from the top: title and sections follow at the refresh, once
+    // however many branches moved.
+    if (property == IXProperties::Level) m_levelsMayHaveChanged = true;
+    postUpdateControls();
+}
+
+bool IXBranchInspector::isSelectedStyle(const IXStyleNode* style)
+{
+    // Master and shared styles stand for every branch that inherits from them.
+    if (style->refId().isEmpty()) return true;
+    if (!m_branchIdsMade) {
+        m_branchIdsMade = true;
+        m_branchIds.reserve(qsizetype(m_branches.size()));
+        for (const auto& branch : m_branches)
+            if (!branch->existingUniqueId().isEmpty()) m_branchIds.insert(branch->existingUniqueId());
+    }
+    return m_branchIds.contains(style->refId());
+}
+
+void IXBranchInspector::notifiedOfStyleNode(IXStyleNode* style, const QString&)
+{
+    if (!style || !isSelectedStyle(style)) return;
+    // The boundary flag is recomputed once at the refresh, not per notice: a change of many
+    // styles sends one notice each.
+    m_layoutStylesValid = false;
+    m_boundaryMayHaveChanged = true;
+    postUpdateControls();
+}
+
+void IXBranchInspector::updateControls()
+{
+    if (m_levelsMayHaveChanged) {
+        m_levelsMayHaveChanged = false;
+        const bool hasRootBranches
+            = std::any_of(m_branches.begin(), m_branches.end(), [](const auto& branch) { return branch->level() == 0; });
+        if (hasRootBranches != m_hasRootBranches) {
+            m_hasRootBranches = hasRootBranches;
+            notifyInspectorViewUpdate();
+        }
+    }
+    if (m_boundaryMayHaveChanged) {
+        m_boundaryMayHaveChanged = false;
+        const bool hasBoundary = computeHasBoundary();
+        if (hasBoundary != m_hasBoundary) {
+            m_hasBoundary = hasBoundary;
+            notifyInspectorViewUpdate();
+        }
+    }
+    if (!m_containerView) return;
+    setupTimescale();
+    m_bindings.refresh();
+
+    // Dates: compared with the first branch's until both differ.
+    bool beginsDiffer = false;
+    bool endsDiffer = false;
+    const IXBranchNode* first = m_branches.empty() ? nullptr : m_branches.front().get();
+    if (first) {
+        for (const auto& branch : m_branches) {
+            if (!beginsDiffer && branch->beginDate() != first->beginDate()) beginsDiffer = true;
+            if (!endsDiffer && branch->endDate() != first->endDate()) endsDiffer = true;
+            if (beginsDiffer && endsDiffer) break;
+        }
+    }
+    const QString multiple = IXBindings::placeholder(IXMixedState::MultipleValues);
+    const UTDateTimeFormatter& beginFormat = m_beginDateCell->formatter();
+    const UTDateTimeFormatter& endFormat = m_endDateCell->formatter();
+    {
+        const QSignalBlocker blocker(m_beginDateField);
+        m_beginDateField->setEnabled(first != nullptr);
+        m_beginDateField->setText(beginsDiffer || !first ? QString() : beginFormat.stringForObjectValue(first->beginDate()));
+        m_beginDateField->setPlaceholderText(beginsDiffer ? multiple
+                                                          : (first ? QString() : IXBindings::placeholder(IXMixedState::NoSelection)));
+        m_beginShownText = m_beginDateField->text();
+    }
+    {
+        const QSignalBlocker blocker(m_endDateField);
+        m_endDateField->setEnabled(endsDiffer || (first && first->beginDate()));
+        m_endDateField->setText(endsDiffer || !first ? QString() : endFormat.stringForObjectValue(first->endDate()));
+        m_endDateField->setPlaceholderText(endsDiffer ? multiple : QString());
+        m_endShownText = m_endDateField->text();
+    }
+}
+
+// --- Reads and writes ---
+
+IXStyleSheetNode* IXBranchInspector::layoutStyleSheet() const
+{
+    return m_layoutSheet.get();
+}
+
+const std::vector<std::shared_ptr<const IXStyleNode>>& IXBranchInspector::layoutStyles() const
+{
+    if (!m_layoutStylesValid) {
+        m_layoutStylesValid = true;
+        m_layoutStyles.clear();
+        if (m_layoutSheet) {
+            m_layoutStyles.reserve(m_branches.size());
+            for (const auto& branch : m_branches) m_layoutStyles.push_back(m_layoutSheet->styleForReading(branch.get()));
+        }
+    }
+    return m_layoutStyles;
+}
+
+template <typename T, typename Getter> IXMixedValue<T> IXBranchInspector::readStyles(Getter getter) const
+{
+    if (m_branches.empty()) return IXMixedValue<T>::noSelection();
+    if (!m_layoutSheet) return IXMixedValue<T>::notApplicable();
+    return IXMixedAttribute(layoutStyles(), getter);
+}
+
+template <typename Setter> void IXBranchInspector::writeStyles(Setter setter)
+{
+    if (!m_layoutSheet) return;
+    IXStyleSheetNode* sheet = m_layoutSheet.get();
+    m_bindings.write([&] {
+        for (const auto& branch : m_branches)
+            if (const std::shared_ptr<IXStyleNode> style = sheet->styleForNode(branch.get())) setter(*style);
+    });
+    // The branches may now have styles of their own.
+    m_layoutStylesValid = false;
+}
+
+bool IXBranchInspector::computeHasBoundary() const
+{
+    const IXMixedValue<bool> show = readStyles<bool>([](const IXStyleNode& s) { return s.boundaryShow(); });
+    return show.hasValue() && show.value();
+}
+
+IXMixedValue<QString> IXBranchInspector::branchTitle() const
+{
+    return IXMixedAttribute(m_branches, [](IXBranchNode& b) { return b.title(); });
+}
+
+IXMixedValue<int> IXBranchInspector::branchTextAlignment() const
+{
+    return readStyles<int>([](const IXStyleNode& s) { return s.branchTextAlignment(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::branchTextFgColor() const
+{
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.branchTextColor(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::branchTextBgColor() const
+{
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.branchTextBackgroundColor(); });
+}
+
+bool IXBranchInspector::branchHasFrame() const
+{
+    const IXMixedValue<int> type = readStyles<int>([](const IXStyleNode& s) { return s.branchFrameType(); });
+    if (type.isMultipleValues()) return true;
+    return type.hasValue() && type.value() != 0;
+}
+
+IXMixedValue<PLColor> IXBranchInspector::branchFrameColor() const
+{
+    if (!m_branches.empty() && !branchHasFrame()) return IXMixedValue<PLColor>::notApplicable();
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.branchFrameLineColor(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::branchFrameFillColor1() const
+{
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.branchFrameFillColor(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::branchFrameFillColor2() const
+{
+    if (!m_branches.empty() && !branchHasFrame()) return IXMixedValue<PLColor>::notApplicable();
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.branchFrameFillAltColor(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::branchLineColor() const
+{
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.branchLineColor(); });
+}
+
+IXMixedValue<double> IXBranchInspector::branchLineWidth() const
+{
+    return toDouble(readStyles<float>([](const IXStyleNode& s) { return s.branchLineWidth(); }));
+}
+
+IXMixedValue<bool> IXBranchInspector::branchIncludeInExport() const
+{
+    return IXMixedAttribute(m_branches, [](IXBranchNode& b) { return b.includeInExport(); });
+}
+
+IXMixedValue<bool> IXBranchInspector::branchBoundaryShow() const
+{
+    return readStyles<bool>([](const IXStyleNode& s) { return s.boundaryShow(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::boundaryLineColor() const
+{
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.boundaryLineColor(); });
+}
+
+IXMixedValue<PLColor> IXBranchInspector::boundaryFillColor() const
+{
+    return readStyles<PLColor>([](const IXStyleNode& s) { return s.boundaryFillColor(); });
+}
+
+IXMixedValue<int> IXBranchInspector::boundaryLineStyle() const
+{
+    return readStyles<int>([](const IXStyleNode& s) { return s.boundaryLineDash(); });
+}
+
+IXMixedValue<double> IXBranchInspector::boundaryLineWidth() const
+{
+    return toDouble(readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineWidth(); }));
+}
+
+IXMixedValue<double> IXBranchInspector::boundaryLineRoundness() const
+{
+    return toDouble(readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineRoundness(); }));
+}
+
+void IXBranchInspector::setBranchTitle(const QString& title)
+{
+    m_bindings.write([&] { IXSetAttribute(m_branches, [](IXBranchNode& b, const QString& v) { b.setTitle(v); }, title); });
+}
+
+void IXBranchInspector::setBranchTextAlignment(int alignment)
+{
+    writeStyles([=](IXStyleNode& s) { s.setBranchTextAlignment(alignment); });
+}
+
+void IXBranchInspector::setBranchTextFgColor(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBranchTextColor(color); });
+}
+
+void IXBranchInspector::setBranchTextBgColor(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBranchTextBackgroundColor(color); });
+}
+
+void IXBranchInspector::setBranchFrameColor(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBranchFrameLineColor(color); });
+}
+
+void IXBranchInspector::setBranchFrameFillColor1(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBranchFrameFillColor(color); });
+}
+
+void IXBranchInspector::setBranchFrameFillColor2(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBranchFrameFillAltColor(color); });
+}
+
+void IXBranchInspector::setBranchLineColor(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBranchLineColor(color); });
+}
+
+void IXBranchInspector::setBranchLineWidth(double width)
+{
+    writeStyles([=](IXStyleNode& s) { s.setBranchLineWidth(float(width)); });
+}
+
+void IXBranchInspector::setBranchIncludeInExport(bool include)
+{
+    m_bindings.write(
+        [&] { IXSetAttribute(m_branches, [](IXBranchNode& b, bool v) { b.setIncludeInExport(v); }, include); });
+}
+
+void IXBranchInspector::setBranchBoundaryShow(bool show)
+{
+    writeStyles([=](IXStyleNode& s) { s.setBoundaryShow(show); });
+}
+
+void IXBranchInspector::setBoundaryLineColor(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBoundaryLineColor(color); });
+}
+
+void IXBranchInspector::setBoundaryFillColor(const PLColor& color)
+{
+    writeStyles([&](IXStyleNode& s) { s.setBoundaryFillColor(color); });
+}
+
+void IXBranchInspector::setBoundaryLineStyle(int dash)
+{
+    writeStyles([=](IXStyleNode& s) { s.setBoundaryLineDash(dash); });
+}
+
+void IXBranchInspector::setBoundaryLineWidth(double width)
+{
+    writeStyles([=](IXStyleNode& s) { s.setBoundaryLineWidth(float(width)); });
+}
+
+void IXBranchInspector::setBoundaryLineRoundness(double roundness)
+{
+    writeStyles([=](IXStyleNode& s) { s.setBoundaryLineRoundness(float(roundness)); });
+}
+
+// --- Dates ---
+
+void IXBranchInspector::setupTimescale()
+{
+    const std::shared_ptr<IXDocumentNode> document = controller() ? controller()->documentNode() : nullptr;
+    const int type = UTDateTimeFormatter::formatTypeForTimeScale(document ? document->timeScaleType() : 0);
+    for (auto* cell : {m_beginDateCell.get(), m_endDateCell.get()})
+        if (cell) cell->dateFormatter().setFormatType(type);
+}
+
+std::optional<UTDateTime> IXBranchInspector::dateOfField(QLineEdit* field, bool* parsed) const
+{
+    const UTDateTimeCell* cell = field == m_beginDateField ? m_beginDateCell.get() : m_endDateCell.get();
+    std::optional<UTDateTime> date;
+    *parsed = field->text().trimmed().isEmpty() || cell->formatter().getObjectValue(&date, field->text());
+    return *parsed ? date : std::nullopt;
+}
+
+void IXBranchInspector::alertInvalidDate()
+{
+    if (IXApplicationServices* services = IXApplicationServices::shared())
+        services->runAlert(localized("The value can not be applied"), localized("The date is invalid or out of range."), localized("OK"));
+}
+
+void IXBranchInspector::beginDateAction()
+{
+    if (!m_beginDateField) return;
+    m_beginShownText = m_beginDateField->text();
+    bool parsed = false;
+    const std::optional<UTDateTime> begin = dateOfField(m_beginDateField, &parsed);
+    if (!parsed) {
+        // Text that is no date changes nothing, rather than clearing every begin date.
+        alertInvalidDate();
+        postUpdateControls();
+        return;
+    }
+    const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
+    m_bindings.write([&] {
+        for (const auto& branch : branches) branch->setBeginDate(begin);
+    });
+    if (QWidget* focus = m_beginDateField->window()->focusWidget()) focus->clearFocus();
+}
+
+void IXBranchInspector::endDateAction()
+{
+    if (!m_endDateField) return;
+    m_endShownText = m_endDateField->text();
+    bool parsed = false;
+    const std::optional<UTDateTime> end = dateOfField(m_endDateField, &parsed);
+    bool beginParsed = false;
+    const std::optional<UTDateTime> begin = dateOfField(m_beginDateField, &beginParsed);
+    const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
+    bool beforeBegin = !parsed;
+    if (end) {
+        if (begin && begin->compare(end) > 0) beforeBegin = true;
+        // Under "Multiple Values" the begin field shows none: each branch's own begin counts.
+        for (qsizetype i = 0; !beforeBegin && i < branches.size(); ++i)
+            if (const auto& own = branches[i]->beginDate(); own && own->compare(end) > 0) beforeBegin = true;
+    }
+    if (beforeBegin) {
+        alertInvalidDate();
+        const QSignalBlocker blocker(m_endDateField);
+        m_endDateField->clear();
+        m_endShownText.clear();
+        return;
+    }
+    std::optional<UTDateTime> end2;
+    if (m_pickerEndTimeDefs && end) end2 = m_pickerEndTimeDefs->applyEndTimeOptionToDate(*end);
+    m_pickerEndTimeDefs = nullptr;
+    m_bindings.write([&] {
+        for (const auto& branch : branches) {
+            branch->setEndDate(end);
+            // A second end date of an earlier end would outlive it.
+            branch->setEndDate2(end2);
+        }
+    });
+    if (QWidget* focus = m_endDateField->window()->focusWidget()) focus->clearFocus();
+}
+
+void IXBranchInspector::dateTimePickerWillBeginEditingForCell(UTDateTimePicker* picker, UTDateTimeCell* cell)
+{
+    setupTimescale();
+    picker->setShowsEndTimeOption(cell == m_endDateCell.get());
+}
+
+void IXBranchInspector::dateTimePickerDidEndEditingForCell(UTDateTimePicker* picker, UTDateTimeCell*)
+{
+    if (picker->showsEndTimeOption()) m_pickerEndTimeDefs = picker;
+}
+
+bool IXBranchInspector::eventFilter(QObject* watched, QEvent* event)
+{
+    // The date fields bring up the date picker while they are edited.
+    if (event->type() == QEvent::FocusIn && (watched == m_beginDateField || watched == m_endDateField)) {
+        auto* field = static_cast<QLineEdit*>(watched);
+        UTDateTimeCell* cell = field == m_beginDateField ? m_beginDateCell.get() : m_endDateCell.get();
+        UTDateTimePicker* picker = UTDateTimePicker::sharedPicker();
+        m_usesPicker = true;
+        if (!picker->isEditing()) picker->selectCell(cell, field->rect(), field, field, this);
+    }
+    return IXInspectorController::eventFilter(watched, event);
+}
