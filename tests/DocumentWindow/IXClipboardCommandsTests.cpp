@@ -157,6 +157,8 @@ TEST_F(ClipboardCommandsTest, CopiedBranchesPasteAsIndependentEqualSubtreesHereA
     // click point (the centre of the visible area).
     IXWindowController* other = newWindow();
     activate(other);
+    // Where the click point lies on the canvas before the new root grows it.
+    const PLPoint place = other->layoutContext()->coordinates().convertPointToCell(other->nodeCommands().clickPoint(), nullptr);
     send(IXCommands::Paste);
     const auto otherNode = other->documentNode();
     ASSERT_EQ(otherNode->rootBranches().size(), 1);
@@ -165,10 +167,9 @@ TEST_F(ClipboardCommandsTest, CopiedBranchesPasteAsIndependentEqualSubtreesHereA
     EXPECT_EQ(copy.outline, QStringLiteral("Sub+pic(One Two Three)"));
     EXPECT_EQ(copy.notes, original.notes);
     EXPECT_EQ(copy.pictures, original.pictures);
-    EXPECT_EQ(copy.lineWidths, original.lineWidths);
-    const PLPoint centre = other->nodeCommands().clickPoint();
-    EXPECT_EQ(other->layoutContext()->styleForReading(root.get())->branchParentOffset(),
-              other->layoutContext()->coordinates().convertPointToCell(centre, nullptr));
+    // Its own width came along; the others follow the depths of the new place.
+    EXPECT_EQ(copy.lineWidths.value(2), 5);
+    EXPECT_EQ(other->layoutContext()->styleForReading(root.get())->branchParentOffset(), place);
 }
 
 TEST_F(ClipboardCommandsTest, CutIsOneStepThatUndoRestoresAndFloatingNodesPasteAnchoredToTheTarget)
@@ -200,10 +201,11 @@ TEST_F(ClipboardCommandsTest, CutIsOneStepThatUndoRestoresAndFloatingNodesPasteA
 TEST_F(ClipboardCommandsTest, TextFromOtherProgramsPastesAsBranchesInOneStep)
 {
     const QString initial = outline();
+    // Gamma, two spaces in, goes under Beta (one tab in), the nearest line less indented.
     offerText(QStringLiteral("Alpha\r\n\tBeta\r\n\t\t\tDeep\r\n\r\n  Gamma\r\nDelta"));
     select(QStringLiteral("Two"));
     send(IXCommands::Paste);
-    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two(Alpha(Beta(Deep) Gamma) Delta) Three)) "
+    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two(Alpha(Beta(Deep Gamma)) Delta) Three)) "
                                         "Second+pic+Remark | pic>Sub Note"));
     undo().undo();
     spin();
@@ -212,8 +214,8 @@ TEST_F(ClipboardCommandsTest, TextFromOtherProgramsPastesAsBranchesInOneStep)
     // With nothing selected they are roots; a copy in this program reaches others as text.
     select(QStringLiteral("doc"));
     send(IXCommands::Paste);
-    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark Alpha(Beta(Deep) "
-                                        "Gamma) Delta | pic>Sub Note"));
+    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark Alpha(Beta(Deep "
+                                        "Gamma)) Delta | pic>Sub Note"));
 }
 
 TEST_F(ClipboardCommandsTest, AMarkerThisProcessDidNotWriteIsNotItsBuffer)
@@ -248,14 +250,15 @@ TEST_F(ClipboardCommandsTest, PicturesPasteOntoTheSelectedBranchOrFloatAtTheCent
     // Without a branch: floating at the centre of the visible area, selected.
     const qsizetype before = node->pictures().size();
     select(QStringLiteral("doc"));
+    const PLRect visible = mapView()->visibleRect();
+    const PLPoint centre
+        = controller->layoutContext()->coordinates().convertPointToCell(PLPoint(visible.midX(), visible.midY()), nullptr);
     send(IXCommands::Paste);
     ASSERT_EQ(node->pictures().size(), before + 1);
     const auto floating = node->pictures().last();
     EXPECT_EQ(selected(), QStringLiteral("pic"));
     EXPECT_EQ(controller->selection().firstNode(), floating);
-    const PLRect visible = mapView()->visibleRect();
-    EXPECT_EQ(controller->layoutContext()->styleForReading(floating.get())->floatingTargetOffset(),
-              controller->layoutContext()->coordinates().convertPointToCell(PLPoint(visible.midX(), visible.midY()), nullptr));
+    EXPECT_EQ(controller->layoutContext()->styleForReading(floating.get())->floatingTargetOffset(), centre);
 
     // Rich text with a picture beside a blank text stands for the picture.
     auto* rich = new QMimeData;

@@ -171,6 +171,8 @@ TEST_F(MapViewDropTest, PictureFilesFloatOnTheCanvasAndBecomeAttachmentsOrThePic
         SCOPED_TRACE(c.after.toStdString() + " at " + c.where);
         select(QStringLiteral("doc"));
         const QPointF point = at(QString::fromLatin1(c.where));
+        // Before the drop: new pictures grow the canvas, which moves it in the view.
+        const PLPoint drop = canvasPoint(point);
         const DragResult result = drag(files(c.paths), point, c.modifiers);
         EXPECT_EQ(result.hover, c.hover);
         EXPECT_EQ(result.highlighted, c.hover != Qt::IgnoreAction && QLatin1String(c.where) != QLatin1String("canvas")
@@ -181,7 +183,6 @@ TEST_F(MapViewDropTest, PictureFilesFloatOnTheCanvasAndBecomeAttachmentsOrThePic
         EXPECT_EQ(selected(), QString::fromLatin1(c.selectedAfter));
         if (QLatin1String(c.where) == QLatin1String("canvas") && c.dropped) {
             // Each picture centred on the drop point; the last one selected.
-            const PLPoint drop = canvasPoint(point);
             for (qsizetype i = 1; i <= 3; ++i) {
                 const auto picture = node->pictures().at(i);
                 const PLSize size = sizeOf(picture);
@@ -233,10 +234,10 @@ TEST_F(MapViewDropTest, PictureDataAndRichTextPicturesAreStoredInThePackage)
     auto* plain = new QMimeData;
     plain->setData(IXPasteboard::PNGType, pngBytes(20, 20));
     const QPointF point = emptyCanvas();
+    const PLPoint drop = canvasPoint(point);
     EXPECT_TRUE(drag(plain, point).dropped);
     const auto floating = std::static_pointer_cast<IXPictureNode>(node->pictures().last());
     EXPECT_EQ(floating->targetRef(), QStringLiteral("local:") + floating->title());
-    const PLPoint drop = canvasPoint(point);
     EXPECT_EQ(offsetOf(floating), PLPoint(drop.x - 10, drop.y - 10));
 
     // Rich text with a picture: at the centre of the visible area, without the half size.
@@ -245,13 +246,14 @@ TEST_F(MapViewDropTest, PictureDataAndRichTextPicturesAreStoredInThePackage)
     text.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("p.png"), pngBytes(30, 30))));
     rich->setData(IXPasteboard::RTFType, PLRTFWriter::write(text));
     rich->setText(QStringLiteral("look"));
+    const PLRect visible = mapView()->visibleRect();
+    const PLPoint centre
+        = controller->layoutContext()->coordinates().convertPointToCell(PLPoint(visible.midX(), visible.midY()), nullptr);
     const DragResult richDrop = drag(rich, emptyCanvas());
     EXPECT_EQ(richDrop.hover, Qt::CopyAction);
     EXPECT_TRUE(richDrop.dropped);
     const auto fromRich = node->pictures().last();
-    const PLRect visible = mapView()->visibleRect();
-    EXPECT_EQ(offsetOf(fromRich), controller->layoutContext()->coordinates().convertPointToCell(
-                                      PLPoint(visible.midX(), visible.midY()), nullptr));
+    EXPECT_EQ(offsetOf(fromRich), centre);
     EXPECT_EQ(selected(), QStringLiteral("pic"));
 }
 
