@@ -262,14 +262,16 @@ bool IXClipboardCommands::pasteText(const QMimeData* data)
     }
     const auto document = m_controller.documentNode();
     const QList<std::shared_ptr<IXBranchNode>> roots = IXTabularText::branchesFromText(text);
-    const std::shared_ptr<IXBranchNode> target = targetBranch();
-    for (const auto& root : roots) {
-        if (target)
-            target->insertBranch(root, -1);
-        else
-            document->addRootBranch(root);
+    if (roots.isEmpty()) return false;
+    // One change of the list, not one per line: each change is announced and laid out.
+    if (const std::shared_ptr<IXBranchNode> target = targetBranch())
+        target->setBranches(target->branches() + roots);
+    else {
+        IXDocumentNode::NodeList all = document->rootBranches();
+        for (const auto& root : roots) all.append(root);
+        document->setBranches(all);
     }
-    return !roots.isEmpty();
+    return true;
 }
 
 bool IXClipboardCommands::pastePicture(const QByteArray& bytes)
