@@ -1,5 +1,7 @@
 #include "DocumentModel/IXMCStoring.h"
 
+#include <QStringList>
+
 namespace {
 IXMCStoring* installedStorage = nullptr;
 }
@@ -17,4 +19,12 @@ IXMCStoring* IXMCStoring::sharedInstance()
 void IXMCStoring::install(IXMCStoring* storage)
 {
     installedStorage = storage;
+}
+
+std::optional<int> IXMCStoring::referenceTypeForMediaType(const QString& mediaType)
+{
+    static const QStringList types{QStringLiteral("TEXT"), QStringLiteral("IMAGE"), QStringLiteral("VIDEO"),
+                                   QStringLiteral("SOUND"), QStringLiteral("FLASH")};
+    const qsizetype index = types.indexOf(mediaType);
+    return index < 0 ? std::nullopt : std::optional<int>(5 + int(index));
 }

@@ -80,6 +80,7 @@ inline constexpr IXCommand ToggleFilter {"toggleFilter:"};
 inline constexpr IXCommand DetachBranchAsDocument {"detachBranchAsDocument:"};
 inline constexpr IXCommand CopyStyles {"copyStyles:"};
 inline constexpr IXCommand PasteStyles {"pasteStyles:"};
+inline constexpr IXCommand PasteWithoutStyles {"pasteWithoutStyles:"};
 inline constexpr IXCommand ClearStyles {"clearStyles:"};
 inline constexpr IXCommand CorrectSpelling {"correctSpelling:"};
 inline constexpr IXCommand IgnoreSpelling {"ignoreSpelling:"};

@@ -12,6 +12,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXCommandNames.h"
+#include "DocumentViews/IXMapViewDropTarget.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
@@ -453,10 +454,8 @@ void IXNodeCommands::addFloatingComment(QObject*)
 
 PLSize IXNodeCommands::pictureSizeForPicture(IXPictureNode& picture)
 {
-    const PLSize natural = picture.imageSize();
-    if (natural.width > 100 || natural.height > 100) return picture.adjustSize(PLSize(100, 100));
-    if (natural.width < 16 || natural.height < 16) return picture.adjustSize(PLSize(16, 16));
-    return natural;
+    // One rule for pictures from commands, pastes and drops.
+    return IXMapViewDropTarget::pictureSizeForPicture(picture);
 }
 
 void IXNodeCommands::addPicture(QObject* sender)

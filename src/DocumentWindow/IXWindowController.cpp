@@ -26,6 +26,7 @@
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
+#include "DocumentWindow/IXClipboardCommands.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "Inspectors/IXBranchInspector.h"
@@ -107,6 +108,7 @@ public:
 IXWindowController::IXWindowController(IXDocument& document)
     : m_document(document)
     , m_nodeCommands(std::make_unique<IXNodeCommands>(*this))
+    , m_clipboardCommands(std::make_unique<IXClipboardCommands>(*this))
 {
     m_window = new IXDocumentWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -819,6 +821,7 @@ try {
         item->setChecked(m_brainStorm);
         return isOfferedLayout(m_documentLayout);
     }
+    if (const std::optional<bool> clipboard = m_clipboardCommands->validateMenuItem(item)) return *clipboard;
     return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {
     PLExceptionBoundary::caught();
@@ -862,4 +865,25 @@ IX_NODE_COMMAND(attachVideoFile)
 IX_NODE_COMMAND(attachSoundFile)
 IX_NODE_COMMAND(attachFlashFile)
 
+
 #undef IX_NODE_COMMAND
+
+// --- Clipboard commands ---
+
+#define IX_CLIPBOARD_COMMAND(command) \
+    void IXWindowController::command(QObject* sender) \
+    try { \
+        m_clipboardCommands->command(sender); \
+    } catch (...) { \
+        PLExceptionBoundary::caught(); \
+    }
+
+IX_CLIPBOARD_COMMAND(copy)
+IX_CLIPBOARD_COMMAND(copyStyles)
+IX_CLIPBOARD_COMMAND(cut)
+IX_CLIPBOARD_COMMAND(paste)
+IX_CLIPBOARD_COMMAND(pasteWithoutStyles)
+IX_CLIPBOARD_COMMAND(pasteStyles)
+IX_CLIPBOARD_COMMAND(detachBranchAsDocument)
+
+#undef IX_CLIPBOARD_COMMAND

@@ -21,6 +21,7 @@
 #include <optional>
 
 class IXBranchNode;
+class IXClipboardCommands;
 class IXContextMenus;
 class IXDocument;
 class IXDocumentWindow;
@@ -161,6 +162,16 @@ public:
     Q_INVOKABLE void attachSoundFile(QObject* sender);
     Q_INVOKABLE void attachFlashFile(QObject* sender);
 
+    // --- Clipboard commands (IXClipboardCommands) ---
+    IXClipboardCommands& clipboardCommands() const { return *m_clipboardCommands; }
+    Q_INVOKABLE void copy(QObject* sender);
+    Q_INVOKABLE void copyStyles(QObject* sender);
+    Q_INVOKABLE void cut(QObject* sender);
+    Q_INVOKABLE void paste(QObject* sender);
+    Q_INVOKABLE void pasteWithoutStyles(QObject* sender);
+    Q_INVOKABLE void pasteStyles(QObject* sender);
+    Q_INVOKABLE void detachBranchAsDocument(QObject* sender);
+
     // --- IXDocumentWindowControlling ---
     QWidget* window() const override;
     void showWindow() override;
@@ -217,6 +228,7 @@ private:
 
     IXDocument& m_document;
     std::unique_ptr<IXNodeCommands> m_nodeCommands;
+    std::unique_ptr<IXClipboardCommands> m_clipboardCommands;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
     // By layout; the outline's place (3) stays empty.

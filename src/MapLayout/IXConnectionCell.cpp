@@ -249,16 +249,20 @@ void IXConnectionCell::layout()
 {
     resetConnectionCells();
     PLRect bounds;
-    if (m_sourceCell && !isBranchConnection()) {
+    // Laying out the target may drop this cell's links (a reload of the floating nodes): the
+    // cells stay alive while this layout uses them.
+    const std::shared_ptr<IXLayoutCell> source = m_sourceCell;
+    const std::shared_ptr<IXLayoutCell> target = m_targetCell;
+    if (source && !isBranchConnection()) {
         // A floating picture or comment sits at its target's centre plus its offset.
-        const std::shared_ptr<const IXStyleNode> floatingStyle = m_sourceCell->styleForReading();
+        const std::shared_ptr<const IXStyleNode> floatingStyle = source->styleForReading();
         PLPoint origin = floatingStyle ? IXGeometryLimits::floatingTargetOffset(*floatingStyle) : PLPoint();
-        if (m_targetCell) {
-            const PLPoint canvasPoint = centerOf(canvasBoundsOf(m_targetCell.get())) + origin;
-            IXLayoutCell* holder = m_sourceCell->parent();
+        if (target) {
+            const PLPoint canvasPoint = centerOf(canvasBoundsOf(target.get())) + origin;
+            IXLayoutCell* holder = source->parent();
             origin = holder ? holder->convertPointFromCell(canvasPoint, nullptr) : canvasPoint;
         }
-        if (m_sourceCell->origin() != origin) m_sourceCell->setOrigin(origin);
+        if (source->origin() != origin) source->setOrigin(origin);
     }
     if (m_sourceCell) bounds = bounds.united(canvasBoundsOf(m_sourceCell.get()));
     if (m_targetCell) bounds = bounds.united(canvasBoundsOf(m_targetCell.get()));
