@@ -2,7 +2,7 @@
 // IX_LARGE_MAP names a package, else one is written to a temporary folder), opened in its
 // window through the application as the editor opens it, with the map's own cells. Each case
 // runs to the next painted frame of the visible area: a click that selects a branch, select
-// all, and one mouse move of a rubber band over about 11,000 branches; the frame alone is
+// all, and one mouse move of a rubber band over 11,111 branches; the frame alone is
 // measured too.
 #include "BenchSupport.h"
 
@@ -155,8 +155,7 @@ void BM_RubberBandMove(benchmark::State& state)
 {
     LargeWindow& w = largeWindow();
     IXLayoutContext* context = w.context();
-    // The generated roots stand on one spot, so a band over the first main branch's tree
-    // (1,111 branches) touches as many of each root's: about 11,000.
+    // A band over the first main branch's tree: 11,111 branches.
     IXLayoutCell* group = context->cells().cellForNode(w.root(0)->branches().front().get());
     const PLRect tree = context->coordinates().convertRectFromCell(group->bounds(), group);
     auto* tool = qobject_cast<IXSelectionTool*>(
@@ -181,20 +180,16 @@ void BM_RubberBandMove(benchmark::State& state)
 }
 BENCHMARK(BM_RubberBandMove)->Unit(benchmark::kMillisecond);
 
+// The documents and their windows close before the application object goes.
+void closeAllDocuments()
+{
+    for (IXDocument* document : IXDocumentController::shared().documents())
+        IXDocumentController::shared().removeDocument(document);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    IXApplication application(argc, argv);
-    PLFontSubstitutions::install();
-    BenchSupport::useSourceResources();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The window closes before the application object goes.
-    for (IXDocument* document : IXDocumentController::shared().documents())
-        IXDocumentController::shared().removeDocument(document);
-    return 0;
+    return BenchSupport::runInApplication<IXApplication>(argc, argv, [] {}, closeAllDocuments);
 }
