@@ -388,11 +388,15 @@ void dropExtents(TreeState& tree, IXLayoutCell* cell)
 }
 
 // The group's extent, computing what is missing below it first (without recursion: maps may
-// be deep).
-const StackedExtent& extentOf(TreeState& tree, IXBranchGroupCell* top)
+// be deep). Measuring validates the cells' transforms, so that a later change of a frame reports
+// itself (cellGeometryDidChange) and drops the extents above it. Should measuring lay something
+// out (cells reporting changes meanwhile), nothing measured then is kept and the group is taken
+// as unbounded this time.
+StackedExtent extentOf(TreeState& tree, IXBranchGroupCell* top)
 {
     if (const auto found = tree.extents.find(top); found != tree.extents.end()) return found->second;
     std::vector<std::pair<IXBranchGroupCell*, bool>> pending{{top, false}};
+    bool unsettled = false;
     while (!pending.empty()) {
         IXBranchGroupCell* group = pending.back().first;
         if (!pending.back().second) {
@@ -403,8 +407,7 @@ const StackedExtent& extentOf(TreeState& tree, IXBranchGroupCell* top)
             continue;
         }
         pending.pop_back();
-        // Every rectangle is taken through the cells' transforms, which validates them: a later
-        // change of a frame then reports itself (cellGeometryDidChange) and drops the extent.
+        const std::uint64_t generation = tree.knownGeneration;
         group->transLocalToCanvas();
         StackedExtent extent;
         auto add = [&extent](const PLRect& r) {
@@ -415,24 +418,35 @@ const StackedExtent& extentOf(TreeState& tree, IXBranchGroupCell* top)
         add(UTGeometry::normalized(group->bounds()));
         for (IXLayoutCell* own : {static_cast<IXLayoutCell*>(group->branchCell()), group->boundaryCell()})
             if (own) add(UTGeometry::normalized(own->convertRectToCell(own->bounds(), group)));
+        bool complete = true;
         for (const auto& cell : IXCellList(group->cells())) {
             auto* child = dynamic_cast<IXBranchGroupCell*>(cell.get());
             if (!child) continue;
             const auto found = tree.extents.find(child);
-            if (found == tree.extents.end()) continue;
-            if (!found->second.bounded) extent.bounded = false;
-            else if (!found->second.rect.isEmpty())
-                add(UTGeometry::normalized(child->convertRectToCell(found->second.rect, group)));
+            if (found == tree.extents.end()) {
+                complete = false;
+                continue;
+            }
+            const StackedExtent below = found->second;
+            if (!below.bounded) extent.bounded = false;
+            else if (!below.rect.isEmpty()) add(UTGeometry::normalized(child->convertRectToCell(below.rect, group)));
         }
-        tree.extents[group] = extent;
+        if (complete && tree.knownGeneration == generation) {
+            tree.extents[group] = extent;
+        } else {
+            unsettled = true;
+            tree.extents.erase(group);
+        }
     }
-    return tree.extents[top];
+    const auto found = tree.extents.find(top);
+    if (unsettled || found == tree.extents.end()) return StackedExtent{PLRect(), false};
+    return found->second;
 }
 
 // Whether the group's subtree may hold a cell meeting the area (canvas space).
 bool mayMeet(TreeState& tree, IXBranchGroupCell* group, const PLRect& area)
 {
-    const StackedExtent& extent = extentOf(tree, group);
+    const StackedExtent extent = extentOf(tree, group);
     if (!extent.bounded) return true;
     if (extent.rect.isEmpty()) return false;
     const PLRect canvas = UTGeometry::normalized(group->convertRectToCell(extent.rect, nullptr));
