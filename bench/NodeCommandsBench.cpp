@@ -264,23 +264,23 @@ void BM_RemoveAllBranches(benchmark::State& state)
 }
 BENCHMARK(BM_RemoveAllBranches)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The documents and their windows close before the application object goes.
+void closeAllDocuments()
+{
+    for (IXDocument* document : IXDocumentController::shared().documents())
+        IXDocumentController::shared().removeDocument(document);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    IXApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    PLFontSubstitutions::install();
-    BenchSupport::useSourceResources();
-    IXStartupServices::install();
-    IXWindowController::installAsShellControllers();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The document and its window go before the application.
-    for (IXDocument* document : IXDocumentController::shared().documents())
-        IXDocumentController::shared().removeDocument(document);
-    return 0;
+    return BenchSupport::runInApplication<IXApplication>(
+        argc, argv,
+        [] {
+            std::setlocale(LC_NUMERIC, "C");
+            IXStartupServices::install();
+            IXWindowController::installAsShellControllers();
+        },
+        closeAllDocuments);
 }

@@ -1,14 +1,16 @@
 // The selection tool on the generated map of about 100,000 branches (bench/make_large_map.py;
 // IX_LARGE_MAP names a package, else one is written to a temporary folder), opened in its
-// window through the application as the editor opens it, with the map's own cells. Each case
-// runs to the next painted frame of the visible area: a click that selects a branch, select
-// all, and one mouse move of a rubber band over about 11,000 branches; the frame alone is
+// window through the application as the editor opens it, at actual size, with the map's own
+// cells. Each case runs to the next painted frame of the visible area (the window's own
+// paint, or one made here when the window painted nothing): a click that selects a branch,
+// select all, and one mouse move of a rubber band over 11,111 branches; the frame alone is
 // measured too.
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentViews/IXMapView.h"
+#include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
@@ -35,12 +37,24 @@
 
 namespace {
 
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
 struct LargeWindow {
     QTemporaryDir folder;
     IXMapCellFactory cells;
     IXDocument* document = nullptr;
     IXWindowController* controller = nullptr;
     IXMapView* view = nullptr;
+    PaintCounter counter;
     QImage frame {1920, 1080, QImage::Format_ARGB32_Premultiplied};
 
     LargeWindow()
@@ -59,8 +73,11 @@ struct LargeWindow {
         controller = dynamic_cast<IXWindowController*>(document->windowControllers().front());
         controller->documentWindow()->resize(1920, 1080);
         view = qobject_cast<IXMapView*>(controller->documentView());
+        // At actual size, as the node commands' benchmarks work.
+        IXScalingScrollView::scalingScrollView(view)->setScaleFactor(1.0);
         turn(200);
         settle();
+        view->installEventFilter(&counter);
     }
 
     IXLayoutContext* context() const { return view->layoutContext(); }
@@ -76,6 +93,15 @@ struct LargeWindow {
         IXLayoutContext* layout = context();
         while (layout->reloads().isReloadPosted() || layout->reloads().isLayoutPosted())
             QCoreApplication::processEvents();
+    }
+    // The step's frame: the window's own paint once the turns it queued have run, or, when
+    // the window painted nothing, the visible area painted here (never both).
+    void settleToFrame()
+    {
+        const int before = counter.paints;
+        settle();
+        QCoreApplication::processEvents();
+        if (counter.paints == before) paintFrame();
     }
     void paintFrame()
     {
@@ -127,8 +153,7 @@ void BM_ClickSelectsABranch(benchmark::State& state)
         // The release is on its way before the press, as a user's is.
         QTimer::singleShot(0, w.view, [&w, at] { w.send(QEvent::MouseButtonRelease, at, Qt::NoButton); });
         w.send(QEvent::MouseButtonPress, at, Qt::LeftButton);
-        w.settle();
-        w.paintFrame();
+        w.settleToFrame();
     }
     if (!w.context()->selection().containsNode(branches[(next - 1) % branches.size()].get()))
         state.SkipWithError("the click did not select the branch");
@@ -140,10 +165,13 @@ void BM_SelectAll(benchmark::State& state)
     LargeWindow& w = largeWindow();
     for (auto _ : state) {
         w.view->selectAll(nullptr);
-        w.settle();
-        w.paintFrame();
+        w.settleToFrame();
         state.PauseTiming();
         state.counters["selected"] = double(w.context()->selection().count());
+        if (qEnvironmentVariableIsSet("IX_SAVE_RENDERS")) {
+            w.paintFrame();
+            w.frame.save(QStringLiteral("select-all-bench.png"));
+        }
         w.context()->setSelection(IXSelection::selectionWithNode(w.root(0)));
         w.settle();
         state.ResumeTiming();
@@ -155,8 +183,7 @@ void BM_RubberBandMove(benchmark::State& state)
 {
     LargeWindow& w = largeWindow();
     IXLayoutContext* context = w.context();
-    // The generated roots stand on one spot, so a band over the first main branch's tree
-    // (1,111 branches) touches as many of each root's: about 11,000.
+    // A band over the first main branch's tree: 11,111 branches.
     IXLayoutCell* group = context->cells().cellForNode(w.root(0)->branches().front().get());
     const PLRect tree = context->coordinates().convertRectFromCell(group->bounds(), group);
     auto* tool = qobject_cast<IXSelectionTool*>(
@@ -173,28 +200,23 @@ void BM_RubberBandMove(benchmark::State& state)
     std::size_t next = 0;
     for (auto _ : state) {
         tool->dragTo(ends[next++ % ends.size()]);
-        w.settle();
-        w.paintFrame();
+        w.settleToFrame();
     }
     state.counters["highlighted"] = double(context->highlights().count());
     IXToolManager::sharedManager()->discardCurrentTool();
 }
 BENCHMARK(BM_RubberBandMove)->Unit(benchmark::kMillisecond);
 
+// The documents and their windows close before the application object goes.
+void closeAllDocuments()
+{
+    for (IXDocument* document : IXDocumentController::shared().documents())
+        IXDocumentController::shared().removeDocument(document);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    IXApplication application(argc, argv);
-    PLFontSubstitutions::install();
-    BenchSupport::useSourceResources();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The window closes before the application object goes.
-    for (IXDocument* document : IXDocumentController::shared().documents())
-        IXDocumentController::shared().removeDocument(document);
-    return 0;
+    return BenchSupport::runInApplication<IXApplication>(argc, argv, [] {}, closeAllDocuments);
 }

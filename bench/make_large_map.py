@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes a map package of about N branches (default 100,000): 10 root branches, each a tree
-of 10 branches per level, every title distinct. Usage: make_large_map.py out.ixd [N]"""
+"""Writes a map package of about N branches (default 100,000): one root branch whose main
+branches are each a tree of 10 branches per level (11,111 branches), every title distinct.
+One root, as roots without a stored position all stand on the same spot and would paint over
+each other. Usage: make_large_map.py out.ixd [N]"""
 import sys
 import zipfile
 
@@ -22,8 +24,11 @@ def main():
                 branch(depth + 1)
         parts.append('</branch>')
 
+    count += 1
+    parts.append('<branch uid="B%032X"><title>Branch %d</title>' % (count, count))
     while count < total:
         branch(0)
+    parts.append('</branch>')
     parts.append('</document>')
     with zipfile.ZipFile(out, 'w', zipfile.ZIP_DEFLATED) as archive:
         archive.writestr('contents.xml', ''.join(parts))

@@ -397,22 +397,3 @@ void IXLayoutContext::reloadConnections()
     }
     m_connectionLayer->invalidateLayout();
 }
-
-void IXLayoutContext::reloadSelection()
-{
-    if (!buildsCells()) return;
-    // Selection cells measure their targets.
-    for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get()})
-        if (layer) layer->performLayoutIfNeeded();
-    if (m_selectionLayer) m_selectionLayer->removeAllCells();
-    else m_selectionLayer = makeLayer();
-    if (IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory()) {
-        for (const auto& node : m_selection.nodes()) {
-            if (!node || node->isDocument()) continue;
-            if (std::shared_ptr<IXLayoutCell> cell = factory->makeSelectionCell(this, m_selectionLayer.get(), node.get()))
-                m_selectionLayer->addCell(cell);
-        }
-    }
-    m_selectionLayer->invalidateLayout();
-    m_reloads.postPerformLayout();
-}

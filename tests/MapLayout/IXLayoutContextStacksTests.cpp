@@ -1,4 +1,5 @@
 #include "IXLayoutTestSupport.h"
+#include "IXStackLookUps.h"
 
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXConnectionNode.h"
@@ -91,6 +92,7 @@ TEST(IXLayoutContextStacksTests, TheMaskDecidesWhatIsDrawnAndHit)
         settle(m.ctx());
         EXPECT_EQ(labelsOf(m.ctx()->drawStack()), c.draw) << c.name;
         EXPECT_EQ(labelsOf(m.ctx()->hitStack()), c.hit) << c.name;
+        EXPECT_EQ(lookUpsDifferingFromTheStacks(m.ctx()), QStringList()) << c.name;
     }
 }
 
@@ -118,9 +120,12 @@ TEST(IXLayoutContextStacksTests, CollapsedBranchesAndTheFilterHideWhatHangsOnThe
         StackedMap m;
         m.showConnections(true);
         settle(m.ctx());
+        // Looked up before the change too, so that kept extents meet it.
+        EXPECT_EQ(lookUpsDifferingFromTheStacks(m.ctx()), QStringList()) << c.name;
         c.apply(m);
         settle(m.ctx());
         EXPECT_EQ(labelsOf(m.ctx()->drawStack()), c.draw) << c.name;
+        EXPECT_EQ(lookUpsDifferingFromTheStacks(m.ctx()), QStringList()) << c.name;
     }
 }
 
@@ -488,3 +493,52 @@ TEST(IXLayoutContextStacksTests, VisibleCellsBoundsLeaveOutSelectionsAndHiddenCe
 }
 
 }  // namespace
+
+// Selecting more branches than the outlines made at once: only those near what is drawn or hit
+// get one, and the stacks, when asked for, hold them all in the selection's order.
+TEST(IXLayoutContextStacksTests, OutlinesOfALargeSelectionAreMadeAsTheyComeIntoSight)
+{
+    MapFixture map;
+    std::shared_ptr<IXBranchNode> root = map.addRoot(QStringLiteral("R"));
+    IXSelection::NodeList selected;
+    // More branches than the 500 whose outlines are made at once.
+    const int count = 600;
+    for (int i = 0; i < count; ++i) selected.prepend(MapFixture::addChild(root, QStringLiteral("S%1").arg(i)));
+    ContextHolder holder(map, QStringLiteral("mindmap"), nullptr);
+    IXLayoutContext* context = holder.context.get();
+    settle(context);
+    context->setSelection(IXSelection::selectionWithArray(selected));
+    settle(context);
+    context->performLayoutIfNeeded();
+    EXPECT_TRUE(context->selectionLayer()->cells().empty());
+
+    // A hit on one box makes its outline (and those of its neighbours), found on top.
+    IXLayoutCell* box = context->cells().branchCellForNode(selected[7].get());
+    const PLRect boxRect = box->convertRectToCell(box->bounds(), nullptr);
+    const PLPoint centre = context->coordinates().convertPointFromCell(PLPoint(boxRect.midX(), boxRect.midY()), nullptr);
+    const IXLayoutContext::HitCandidates hit = context->hitCandidatesAt(centre);
+    QStringList hitLabels;
+    for (IXLayoutCell* cell : hit.cells) hitLabels << labelOf(cell);
+    ASSERT_FALSE(hitLabels.isEmpty());
+    EXPECT_TRUE(hitLabels.front().startsWith(QStringLiteral("sel "))) << hitLabels.join(QStringLiteral(", ")).toStdString();
+    EXPECT_TRUE(hitLabels.contains(QStringLiteral("sel S%1").arg(count - 8)));
+    const std::size_t made = context->selectionLayer()->cells().size();
+    EXPECT_GT(made, 0u);
+    EXPECT_LT(made, std::size_t(count));
+
+    // Drawing a corner of the map makes the outlines there, no others.
+    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+    {
+        PLGraphicsContext graphics(image);
+        context->drawRect(graphics, PLRect(boxRect.minX(), boxRect.minY(), 200, 200));
+    }
+    EXPECT_LT(context->selectionLayer()->cells().size(), std::size_t(count));
+
+    // The flat stacks hold every outline, on top, in the selection's order, as a selection
+    // made at once would.
+    QStringList expected;
+    for (const auto& node : selected) expected << QStringLiteral("sel ") + static_cast<IXBranchNode*>(node.get())->title();
+    EXPECT_EQ(labelsOf(context->drawStack()).filter(QStringLiteral("sel ")), expected);
+    EXPECT_EQ(context->selectionLayer()->cells().size(), std::size_t(count));
+    EXPECT_EQ(lookUpsDifferingFromTheStacks(context), QStringList());
+}

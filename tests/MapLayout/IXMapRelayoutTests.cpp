@@ -4,6 +4,7 @@
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "IXLayoutTestSupport.h"
+#include "IXStackLookUps.h"
 #include "IXTextMeasurementsProbe.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXIconsCell.h"
@@ -202,6 +203,8 @@ TEST_P(IXMapRelayoutTests, EveryEditLeavesTheCellsWhereAFreshLayoutPutsThem)
         const std::string incremental = shownBy(map.context.get(), map.document.get());
         const std::string fresh = map.freshLayout();
         EXPECT_EQ(incremental, fresh);
+        // The extents kept through the edits skip no cell that the stacks hold.
+        EXPECT_EQ(lookUpsDifferingFromTheStacks(map.context.get()), QStringList());
         if (incremental != fresh) break;
     }
 }
