@@ -279,7 +279,9 @@ TEST(IXStyleLookup, ChainResultsAreKeptPerTypeUntilAChange)
     EXPECT_TRUE(kept(IXStyleTypeMainBranch));
     // A node's own value comes before the chain, so what the chain gave stays kept (a layout
     // giving thousands of branches their sides keeps it); the document's style is on the chain.
-    sheet.styleForNode(nodes.back().get())->setBranchLineWidth(1);
+    const auto own = sheet.styleForNode(nodes.back().get());
+    EXPECT_EQ(readAll(), 17);
+    own->setBranchLineWidth(1);
     EXPECT_TRUE(kept(IXStyleTypeSubBranch));
     EXPECT_TRUE(kept(IXStyleTypeMainBranch));
     EXPECT_EQ(readAll(), 14);
@@ -292,7 +294,7 @@ TEST(IXStyleLookup, ChainResultsAreKeptPerTypeUntilAChange)
     documentOwn->setBranchLineWidth(7);
     EXPECT_TRUE(kept(IXStyleTypeSubBranch));
     EXPECT_EQ(readAll(), 14);
-    sheet.styleForNode(nodes.back().get())->setValue(IXStyleValue(), IXStyleKey::BranchLineWidth);
+    own->setValue(IXStyleValue(), IXStyleKey::BranchLineWidth);
     EXPECT_EQ(readAll(), 15);
 }
 

@@ -48,7 +48,7 @@ void PLCoverageRaster::addSegment(QPointF a, QPointF b, qreal width)
 
 void PLCoverageRaster::addDisc(QPointF centre, qreal radius)
 {
-    if (radius <= 0) return;
+    if (!(radius > 0) || !std::isfinite(radius)) return;
     // A chord of angle t departs from the arc by r (1 - cos(t / 2)).
     const double step = 2 * std::acos(std::max(0.0, 1 - 0.1 / radius));
     const int sides = std::clamp(int(std::ceil(2 * std::numbers::pi / std::max(step, 1e-3))), 8, 256);

@@ -57,7 +57,8 @@ std::vector<Polyline> devicePolylines(const PLBezierPath& path, const QTransform
             // difference of the control points over n squared.
             const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
             const qreal bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
-            const int steps = std::clamp(int(std::ceil(std::sqrt(0.75 * bend / tolerance))), 1, 4096);
+            const qreal wanted = std::sqrt(0.75 * bend / tolerance);
+            const int steps = std::isfinite(wanted) ? int(std::clamp(std::ceil(wanted), 1.0, 4096.0)) : 1;
             for (int k = 1; k <= steps; ++k) {
                 const qreal t = qreal(k) / steps, u = 1 - t;
                 line.points.push_back(u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3);
@@ -76,6 +77,22 @@ std::vector<Polyline> devicePolylines(const PLBezierPath& path, const QTransform
         }
     }
     return polylines;
+}
+
+// Whether every subpath is one straight segment or a run of curves, as lines between
+// branches are: bevelled joins then draw what the path's own joins draw (a corner would
+// show its miter or its round).
+bool joinsAlike(const PLBezierPath& path)
+{
+    using ElementType = PLBezierPath::ElementType;
+    ElementType previous = ElementType::MoveTo;
+    for (const PLBezierPath::Element& e : path.elements()) {
+        if (e.type == ElementType::ClosePath) return false;
+        if (e.type == ElementType::LineTo && previous != ElementType::MoveTo) return false;
+        if (e.type == ElementType::CurveTo && previous == ElementType::LineTo) return false;
+        previous = e.type;
+    }
+    return true;
 }
 
 // Adds the stroke of the polyline: a rectangle per segment, a bevel at every joint, the caps
@@ -140,7 +157,8 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
     std::vector<const PLBezierPath*> asOne;
     for (const PLBezierPath& path : paths) {
         // Qt draws lines no wider than a pixel as hairlines, which this would not match.
-        if (plain && path.lineDashPattern().empty() && path.lineWidth() * scale > 1) asOne.push_back(&path);
+        if (plain && path.lineDashPattern().empty() && path.lineWidth() * scale > 1 && joinsAlike(path))
+            asOne.push_back(&path);
         else context.strokePath(path);
     }
     if (asOne.empty()) return;
