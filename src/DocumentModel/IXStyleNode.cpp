@@ -109,7 +109,7 @@ void IXStyleNode::setValue(const IXStyleValue& value, IXStyleName name)
     }
     const std::optional<IXStyleKey> key = name.slot() >= 0 ? IXStyleKey(name.slot()) : IXStyleKeys::keyForName(text);
     if (key) m_keyedAttributes.set(std::size_t(*key), !value.isNull());
-    IXStyleSheetStyles::noteChange();
+    IXStyleSheetStyles::noteValueChange(*this);
     if (IXStyleSheetNode* sheet = styleSheet()) sheet->styleDidChange();
     notifyPropertyChange(text);
 }

@@ -267,7 +267,7 @@ std::shared_ptr<const IXStyleNode> IXStyleSheetNode::styleForReading(IXNode* nod
     // leaves its sheet when released by it, so a stale memo can never answer.
     IXNode::ReadingStyle& memo = node->m_readingStyle;
     const int level = node->level();
-    const std::uint64_t now = IXStyleSheetStyles::changeCount();
+    const std::uint64_t now = IXStyleSheetStyles::lookupChangeCount();
     if (memo.style && memo.changeCount == now && memo.level == level && memo.style->styleSheet() == this) return memo.style;
     std::shared_ptr<const IXStyleNode> style = findStyleForReading(node);
     memo = {style, now, level};
@@ -337,21 +337,21 @@ const IXStyleNode* IXStyleSheetNode::masterSheetStyle(const IXStyleNode& style) 
     // The style keeps what its own sheet found. Styles join and leave sheets, and sheets
     // their masters, only with a new change count.
     if (style.styleSheet() != this) return master->existingStyleForRef(ref).get();
-    if (style.m_masterSheetStyleAt != IXStyleSheetStyles::changeCount()) {
+    if (style.m_masterSheetStyleAt != IXStyleSheetStyles::lookupChangeCount()) {
         style.m_masterSheetStyle = master->existingStyleForRef(ref);
-        style.m_masterSheetStyleAt = IXStyleSheetStyles::changeCount();
+        style.m_masterSheetStyleAt = IXStyleSheetStyles::lookupChangeCount();
     }
     return style.m_masterSheetStyle.get();
 }
 
 void IXStyleSheetNode::dropStaleResolved() const
 {
-    if (m_resolvedAt == IXStyleSheetStyles::changeCount()) [[likely]]
+    if (m_resolvedAt == IXStyleSheetStyles::lookupChangeCount()) [[likely]]
         return;
     for (auto& values : m_resolved) values.clear();
     for (KnownResolved& known : m_resolvedKnown) known.found.reset();
     for (auto& groups : m_resolvedText) groups = {};
-    m_resolvedAt = IXStyleSheetStyles::changeCount();
+    m_resolvedAt = IXStyleSheetStyles::lookupChangeCount();
 }
 
 const IXStyleValue& IXStyleSheetNode::resolvedAttribute(const QString& name, int type) const

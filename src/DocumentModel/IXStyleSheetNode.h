@@ -183,7 +183,7 @@ private:
     // What resolvedKnownAttribute found before, while it holds; null otherwise.
     const IXStyleValue* resolvedBefore(int slot, int type) const
     {
-        if (m_resolvedAt != IXStyleSheetStyles::changeCount()) return nullptr;
+        if (m_resolvedAt != IXStyleSheetStyles::lookupChangeCount()) return nullptr;
         const KnownResolved& known = m_resolvedKnown[std::size_t(resolvedType(type))];
         return known.found[std::size_t(slot)] ? &known.values[std::size_t(slot)] : nullptr;
     }

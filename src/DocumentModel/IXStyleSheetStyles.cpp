@@ -1,5 +1,6 @@
 #include "DocumentModel/IXStyleSheetStyles.h"
 
+#include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 
 #include <algorithm>
@@ -65,6 +66,17 @@ void IXStyleSheetStyles::releaseAll()
     for (const StyleList& list : {masters, styles, shared}) {
         for (const auto& style : list) release(style);
     }
+}
+
+void IXStyleSheetStyles::noteValueChange(const IXStyleNode& style)
+{
+    ++s_changeCount;
+    // Kept look-ups read the values of masters and of the document's style (by its ref in
+    // any sheet); a style outside a document may join one later, which moves the count then.
+    const QString& ref = style.refId();
+    const IXStyleSheetNode* sheet = style.styleSheet();
+    const IXDocumentNode* document = sheet ? sheet->documentNode() : nullptr;
+    if (ref.isEmpty() || !document || ref == document->existingUniqueId()) ++s_lookupChangeCount;
 }
 
 void IXStyleSheetStyles::adopt(IXStyleNode& style)

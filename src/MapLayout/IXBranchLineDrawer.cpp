@@ -35,14 +35,27 @@ private:
     std::optional<PLAntialiasingScope> m_scope;
 };
 
+// The path with the style's width and round caps.
+PLBezierPath styled(PLBezierPath path, const IXStyleNode& style)
+{
+    path.setLineWidth(lineWidthOf(style));
+    path.setLineCapStyle(PLBezierPath::LineCap::Round);
+    return path;
+}
+
 // Gives the path the style's width and round caps and strokes it in the line colour.
-void strokeLine(PLGraphicsContext& context, PLBezierPath path, const IXStyleNode& style)
+void strokeLine(PLGraphicsContext& context, const PLBezierPath& path, const IXStyleNode& style)
 {
     const PLColor color = style.branchLineColor();
     if (!color.isNull()) context.setColor(color);
-    path.setLineWidth(lineWidthOf(style));
-    path.setLineCapStyle(PLBezierPath::LineCap::Round);
-    path.stroke(context);
+    styled(path, style).stroke(context);
+}
+
+// How far beyond what can show a curve is kept: its cut round cap stays out of sight.
+PLRect curveReach(const PLRect& visible, const IXStyleNode& style)
+{
+    const float beyond = 2 + lineWidthOf(style);
+    return visible.insetBy(-beyond, -beyond);
 }
 
 void drawCap(PLPoint to, const IXStyleNode& style, int layoutType)
@@ -322,8 +335,20 @@ void IXBranchLineDrawer::drawBranchLineCurveFrom(PLPoint from, PLPoint to, const
     // cut it where it leaves what can show, the cut's round cap out of sight.
     const PLRect reach = context->clipBoundingBox();
     if (reach.isEmpty()) return;
-    const float beyond = 2 + lineWidthOf(style);
-    strokeLine(*context, curveLinePathWithin(from, to, reach.insetBy(-beyond, -beyond)), style);
+    strokeLine(*context, curveLinePathWithin(from, to, curveReach(reach, style)), style);
+}
+
+std::optional<PLBezierPath> IXBranchLineDrawer::plainLinePathWithin(PLPoint from, PLPoint to, const IXStyleNode& style,
+                                                                    const PLRect& keep)
+{
+    if (style.branchLineColor().isNull()) return std::nullopt;
+    switch (style.branchLineType()) {
+    case 1:
+        if (style.branchConnectionCap() != 0) return std::nullopt;
+        return styled(segment(from, to), style);
+    case 4: return styled(curveLinePathWithin(from, to, curveReach(keep, style)), style);
+    default: return std::nullopt;
+    }
 }
 
 void IXBranchLineDrawer::drawArrow(PLPoint from, PLPoint end, const IXStyleNode& style, float lengthFactor,

@@ -4,6 +4,8 @@
 #include "Platform/Drawing/PLPoint.h"
 #include "Platform/Drawing/PLRect.h"
 
+#include <optional>
+
 class IXStyleNode;
 
 // The line from a parent branch to one child, in one of nine types chosen by the child's
@@ -50,6 +52,13 @@ public:
                                            bool manageAntialiasing);
     static void drawBranchLineSquareFrom(PLPoint from, PLPoint to, const IXStyleNode& style, int layoutType,
                                          bool manageAntialiasing);
+
+    // The stroke drawBranchLineFrom draws for the style, with its width and caps, when it is
+    // one plain stroke in the style's line colour (a direct line without a connection cap,
+    // or a curve, cut to what meets keep as drawing does); nothing for the other types, or
+    // without a line colour. Many of them go to the context as one (PLStrokeBatch).
+    static std::optional<PLBezierPath> plainLinePathWithin(PLPoint from, PLPoint to, const IXStyleNode& style,
+                                                           const PLRect& keep);
 
     // --- The geometry the drawing functions stroke or fill (without width or caps)
     // Square: from, the corner, to; the corner turns across first in the top-down layout

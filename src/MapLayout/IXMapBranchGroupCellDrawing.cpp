@@ -12,9 +12,12 @@
 #include "Platform/Drawing/PLAntialiasingScope.h"
 #include "Platform/Drawing/PLBezierPath.h"
 #include "Platform/Drawing/PLGraphicsContext.h"
+#include "Platform/Drawing/PLStrokeBatch.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -86,6 +89,18 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
 
     const int type = layoutType();
     const PLPoint start = m_collapseCell ? centreOf(m_collapseCell->frame()) : PLPoint();
+    // Many lines in a row of one colour are stroked as one: thousands of long lines crossing
+    // the view cost a scan conversion each when stroked one by one.
+    constexpr std::size_t ManyLines = 64;
+    const bool asOne = cells().size() >= ManyLines;
+    std::vector<PLBezierPath> batch;
+    PLColor batchColor;
+    const auto flush = [&] {
+        if (batch.empty()) return;
+        graphics.setColor(batchColor);
+        PLStrokeBatch::strokeAsOne(graphics, batch);
+        batch.clear();
+    };
     for (const auto& child : cells()) {
         auto* group = dynamic_cast<IXBranchGroupCell*>(child.get());
         IXBranchCell* box = group ? group->branchCell() : nullptr;
@@ -104,8 +119,19 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
         const PLRect span(std::min(start.x, end.x) - reach, std::min(start.y, end.y) - reach,
                           std::fabs(end.x - start.x) + 2 * reach, std::fabs(end.y - start.y) + 2 * reach);
         if (!span.intersects(visible)) continue;
+        if (asOne) {
+            if (std::optional<PLBezierPath> line = IXBranchLineDrawer::plainLinePathWithin(start, end, *childStyle, visible)) {
+                const PLColor color = childStyle->branchLineColor();
+                if (!(color == batchColor)) flush();
+                batchColor = color;
+                if (!line->isEmpty()) batch.push_back(std::move(*line));
+                continue;
+            }
+        }
+        flush();
         IXBranchLineDrawer::drawBranchLineFrom(start, end, *childStyle, childType, fixAntialiasing);
     }
+    flush();
     graphics.restoreGraphicsState();
 }
 

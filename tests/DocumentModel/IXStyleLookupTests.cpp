@@ -277,6 +277,25 @@ TEST(IXStyleLookup, ChainResultsAreKeptPerTypeUntilAChange)
     nodes.front()->setLevel(1);
     EXPECT_EQ(readAll(), 17);
     EXPECT_TRUE(kept(IXStyleTypeMainBranch));
+    // A node's own value comes before the chain, so what the chain gave stays kept (a layout
+    // giving thousands of branches their sides keeps it); the document's style is on the chain.
+    const auto own = sheet.styleForNode(nodes.back().get());
+    EXPECT_EQ(readAll(), 17);
+    own->setBranchLineWidth(1);
+    EXPECT_TRUE(kept(IXStyleTypeSubBranch));
+    EXPECT_TRUE(kept(IXStyleTypeMainBranch));
+    EXPECT_EQ(readAll(), 14);
+    sheet.styleForNode(doc.document.get())->setBranchLineWidth(2);
+    EXPECT_FALSE(kept(IXStyleTypeSubBranch));
+    EXPECT_EQ(readAll(), 9);
+    // A node's style in the document sheet is read before the chain too.
+    const auto documentOwn = doc.documentSheet()->styleForNode(nodes[1].get());
+    EXPECT_EQ(readAll(), 9);
+    documentOwn->setBranchLineWidth(7);
+    EXPECT_TRUE(kept(IXStyleTypeSubBranch));
+    EXPECT_EQ(readAll(), 14);
+    own->setValue(IXStyleValue(), IXStyleKey::BranchLineWidth);
+    EXPECT_EQ(readAll(), 15);
 }
 
 // The text attributes of a style that holds nothing are made once per master type: they

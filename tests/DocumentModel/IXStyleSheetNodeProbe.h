@@ -12,7 +12,7 @@ public:
     }
     static bool keeps(const IXStyleSheetNode& sheet, const QString& name, int type)
     {
-        return sheet.m_resolvedAt == IXStyleSheetStyles::changeCount()
+        return sheet.m_resolvedAt == IXStyleSheetStyles::lookupChangeCount()
             && sheet.m_resolved[std::size_t(IXStyleSheetNode::resolvedType(type))].contains(name);
     }
 };

@@ -1,6 +1,7 @@
 #include "Platform/Drawing/PLAntialiasingScope.h"
 #include "Platform/Drawing/PLGraphicsContext.h"
 #include "Platform/Drawing/PLPathCutting.h"
+#include "Platform/Drawing/PLStrokeBatch.h"
 #include "RenderTestSupport.h"
 
 #include <QFont>
@@ -455,4 +456,80 @@ TEST_F(PLGraphicsContextTest, MitersPastTheLimitBecomeBevels)
     }
     EXPECT_TRUE(colorNear(at(50, 50), red));
     for (int x : {24, 26, 74, 76}) EXPECT_EQ(at(x, 50).alpha(), 0) << x;
+}
+
+// Paths stroked as one draw what stroking them one by one draws: lines, curves, each cap,
+// flipped y, a clip and a target at twice the resolution, lines far beyond it; where lines
+// cross, coverage joins rather than compounds, so only pixels at the edges of crossings may
+// differ. Hairlines, dashes and closed paths are left to the one-by-one stroke.
+TEST_F(PLGraphicsContextTest, PathsStrokedAsOneDrawWhatTheirStrokesDraw)
+{
+    using Cap = PLBezierPath::LineCap;
+    const auto styled = [](PLBezierPath path, float width, Cap cap) {
+        path.setLineWidth(width);
+        path.setLineCapStyle(cap);
+        return path;
+    };
+    PLBezierPath curve;
+    curve.moveToPoint({10, 10});
+    curve.curveToPoint({190, 60}, {20, 180}, {120, 190});
+    PLBezierPath closed;
+    closed.moveToPoint({120, 20});
+    closed.lineToPoint({180, 30});
+    closed.lineToPoint({150, 90});
+    closed.closePath();
+    PLBezierPath dashed = line({10, 150}, {90, 150}, 3);
+    dashed.setLineDash({6, 4}, 0);
+    const std::vector<PLBezierPath> apart = {
+        styled(line({20, 30}, {20, 170}, 3), 3, Cap::Round),
+        styled(line({40, 40}, {100, 170}, 2.5f), 2.5f, Cap::Square),
+        styled(line({60, 20}, {110, 20}, 5), 5, Cap::Butt),
+        styled(line({-4000, -3900}, {9000, 9300}, 2), 2, Cap::Round),
+        styled(curve, 2, Cap::Round),
+        styled(closed, 4, Cap::Round),
+        styled(line({130, 120}, {190, 125}, 1), 1, Cap::Round),  // a hairline at 1x
+        dashed,
+    };
+    // A fan of long lines from one point, as from a root with thousands of children.
+    std::vector<PLBezierPath> fan;
+    for (int i = 0; i < 300; ++i)
+        fan.push_back(styled(line({100, 100}, {float(i % 2 ? 140 : 60), float(-30000 + 200 * i)}, 2), 2, Cap::Round));
+
+    struct Case {
+        const char* label;
+        const std::vector<PLBezierPath>* paths;
+        qreal ratio;
+        bool clipped;
+        int differingPerMille;  // of the pixels painted
+    };
+    const Case cases[] = {
+        {"crossing", &apart, 1, false, 5},
+        {"crossing at 2x", &apart, 2, false, 5},
+        {"crossing, clipped", &apart, 1, true, 5},
+        {"fan", &fan, 1, false, 20},
+        {"fan at 2x", &fan, 2, true, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto draw = [&](bool asOne) {
+            QImage image = blank(int(200 * c.ratio), int(200 * c.ratio));
+            image.setDevicePixelRatio(c.ratio);
+            PLGraphicsContext context(image);
+            if (c.clipped) context.clipToRect({30, 10, 120, 150});
+            context.setColor(PLColor::red());
+            if (asOne) PLStrokeBatch::strokeAsOne(context, *c.paths);
+            else
+                for (const PLBezierPath& path : *c.paths) context.strokePath(path);
+            return image;
+        };
+        const QImage each = draw(false);
+        canvas = draw(true);
+        const auto [painted, differing] = paintedAndDiffering(canvas, each);
+        EXPECT_GT(painted, int(1500 * c.ratio * c.ratio) / (c.clipped ? 3 : 1));
+        EXPECT_LE(differing * 1000, painted * c.differingPerMille) << differing << " of " << painted;
+        if (c.clipped) {
+            const QColor outside = canvas.pixelColor(int(20 * c.ratio), int(100 * c.ratio));
+            EXPECT_TRUE(colorNear(outside, none));
+        }
+    }
 }

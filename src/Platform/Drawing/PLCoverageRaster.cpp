@@ -1,0 +1,145 @@
+#include "Platform/Drawing/PLCoverageRaster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The integral of max(0, z) from minus infinity: z^2 / 2 for positive z.
+inline double ramp(double z)
+{
+    return z > 0 ? z * z / 2 : 0;
+}
+
+}  // namespace
+
+PLCoverageRaster::PLCoverageRaster(const QRect& area)
+    : m_area(area.isValid() ? area : QRect()), m_stride(m_area.width() + 2),
+      m_accumulated(std::size_t(std::max(0, m_area.height())) * std::size_t(m_stride), 0.0f)
+{
+}
+
+void PLCoverageRaster::addPolygon(const QPointF* points, int count)
+{
+    if (count < 3 || m_area.isEmpty()) return;
+    // Every polygon adds positive area, whichever way it winds.
+    double twiceArea = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPointF& a = points[i];
+        const QPointF& b = points[(i + 1) % count];
+        twiceArea += a.x() * b.y() - b.x() * a.y();
+    }
+    if (twiceArea == 0 || !std::isfinite(twiceArea)) return;
+    const float sign = twiceArea > 0 ? 1.0f : -1.0f;
+    const QPointF origin(m_area.x(), m_area.y());
+    for (int i = 0; i < count; ++i) addEdge(points[i] - origin, points[(i + 1) % count] - origin, sign);
+}
+
+void PLCoverageRaster::addSegment(QPointF a, QPointF b, qreal width)
+{
+    const qreal dx = b.x() - a.x(), dy = b.y() - a.y();
+    const qreal length = std::hypot(dx, dy);
+    if (length == 0 || width <= 0) return;
+    const QPointF normal(-dy / length * width / 2, dx / length * width / 2);
+    const QPointF corners[4] = {a + normal, b + normal, b - normal, a - normal};
+    addPolygon(corners, 4);
+}
+
+void PLCoverageRaster::addDisc(QPointF centre, qreal radius)
+{
+    if (!(radius > 0) || !std::isfinite(radius)) return;
+    // A chord of angle t departs from the arc by r (1 - cos(t / 2)).
+    const double step = 2 * std::acos(std::max(0.0, 1 - 0.1 / radius));
+    const int sides = std::clamp(int(std::ceil(2 * std::numbers::pi / std::max(step, 1e-3))), 8, 256);
+    std::vector<QPointF> points;
+    points.reserve(std::size_t(sides));
+    for (int i = 0; i < sides; ++i) {
+        const double angle = 2 * std::numbers::pi * i / sides;
+        points.emplace_back(centre.x() + radius * std::cos(angle), centre.y() + radius * std::sin(angle));
+    }
+    addPolygon(points.data(), sides);
+}
+
+void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
+{
+    double x0 = from.x(), y0 = from.y(), x1 = to.x(), y1 = to.y();
+    if (y0 == y1) return;
+    // Downward edges take away to their right, upward ones add (the other way round for the
+    // other winding), so that inside sums to one.
+    float direction = -sign;
+    if (y0 > y1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        direction = -direction;
+    }
+    const int height = m_area.height();
+    const double top = std::max(y0, 0.0), bottom = std::min(y1, double(height));
+    if (!(top < bottom)) return;
+    const double dxdy = (x1 - x0) / (y1 - y0);
+    const double xTop = x0 + (top - y0) * dxdy, xBottom = x0 + (bottom - y0) * dxdy;
+    // Left of the area the edge's area falls into the first pixel's sum, right of it nowhere.
+    const float width = float(m_area.width());
+    const bool within = std::min(xTop, xBottom) >= 0 && std::max(xTop, xBottom) <= width;
+    const int firstRow = int(top);
+    const int lastRow = std::min(int(std::ceil(bottom)), height);
+    const float slope = float(dxdy);
+    float x = float(xTop);
+    for (int row = firstRow; row < lastRow; ++row) {
+        float* cells = m_accumulated.data() + std::size_t(row) * std::size_t(m_stride);
+        const float dy = float(std::min(double(row + 1), bottom) - std::max(double(row), top));
+        const float next = x + slope * dy;
+        const float d = dy * direction;
+        float left = std::min(x, next), right = std::max(x, next);
+        x = next;
+        if (!within) {
+            left = std::clamp(left, 0.0f, width + 1);
+            right = std::clamp(right, 0.0f, width + 1);
+        }
+        const int first = int(left);
+        if (right - left < 1e-4f || right <= float(first + 1)) {
+            // Within one pixel: the part right of the edge's mean position is covered.
+            const float inside = (left + right) / 2 - float(first);
+            cells[first] += d * (1 - inside);
+            if (first + 1 < m_stride) cells[first + 1] += d * inside;
+            continue;
+        }
+        // Across pixels: pixel i is covered to the expected share of it right of the edge,
+        // the edge lying evenly between left and right.
+        const double s = 1 / (double(right) - left);
+        const auto covered = [&](double v) {
+            return s * (ramp(v - left) - ramp(v - right) - ramp(v - 1 - left) + ramp(v - 1 - right));
+        };
+        const int last = std::min(int(std::ceil(right)), m_stride - 1);
+        double before = 0;
+        for (int i = first; i <= last; ++i) {
+            const double now = i >= right ? 1.0 : covered(i + 1);
+            cells[i] += float(d * (now - before));
+            before = now;
+        }
+    }
+}
+
+QImage PLCoverageRaster::image(const QColor& color) const
+{
+    QImage image(m_area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return image;
+    const QRgb premultiplied = color.rgba64().premultiplied().toArgb32();
+    // Premultiplied channels scaled by the coverage, in 8.8 fixed point.
+    const quint32 a = qAlpha(premultiplied), r = qRed(premultiplied), g = qGreen(premultiplied),
+                  b = qBlue(premultiplied);
+    for (int row = 0; row < m_area.height(); ++row) {
+        const float* cells = m_accumulated.data() + std::size_t(row) * std::size_t(m_stride);
+        auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(row));
+        float sum = 0;
+        for (int column = 0; column < m_area.width(); ++column) {
+            sum += cells[column];
+            const float coverage = std::clamp(sum, 0.0f, 1.0f);
+            const quint32 scale = quint32(coverage * 256.0f + 0.5f);
+            pixels[column] = scale == 0 ? 0u
+                                        : qRgba(int((r * scale) >> 8), int((g * scale) >> 8), int((b * scale) >> 8),
+                                                int((a * scale) >> 8));
+        }
+    }
+    return image;
+}
