@@ -22,6 +22,7 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentWindow.h"
+#include "DocumentWindow/IXFindAndSpellingCommands.h"
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
@@ -29,6 +30,7 @@
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXSpellCheckingController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/Core/PLNotificationCenter.h"
@@ -140,6 +142,7 @@ void IXWindowController::installAsShellControllers()
     IXWindowControllerLookup::install(&lookup);
     IXToolEnvironment::install(&lookup);
     IXInspectorManager::installSettings([] { return IXPreferences::settings(); });
+    IXFindAndSpellingCommands::install();
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
@@ -625,8 +628,10 @@ void IXWindowController::documentWillSave()
 {
     saveUIState();
     if (layoutNode()) savePreviewImages();
-    // The spelling panel's ignored words join these once it exists.
-    if (const auto node = documentNode()) node->saveIgnoredWords();
+    if (const auto node = documentNode()) {
+        IXSpellCheckingController::sharedController().flushIgnoredWords(*node);
+        node->saveIgnoredWords();
+    }
 }
 
 void IXWindowController::savePreviewImages()
@@ -738,11 +743,28 @@ try {
         item->setChecked(m_brainStorm);
         return isOfferedLayout(m_documentLayout);
     }
+    if (const std::optional<bool> valid = IXFindAndSpellingCommands::validateMenuItem(item)) return *valid;
     return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {
     PLExceptionBoundary::caught();
     return false;
 }
+
+// --- Find and spelling ---
+
+#define IX_FIND_COMMAND(command) \
+    void IXWindowController::command(QObject* sender) \
+    try { \
+        IXFindAndSpellingCommands::command(sender); \
+    } catch (...) { \
+        PLExceptionBoundary::caught(); \
+    }
+
+IX_FIND_COMMAND(ixFindPanelAction)
+IX_FIND_COMMAND(checkSpelling)
+IX_FIND_COMMAND(showGuessPanel)
+IX_FIND_COMMAND(toggleContinuousSpellChecking)
+#undef IX_FIND_COMMAND
 
 // --- Node commands ---
 
