@@ -86,7 +86,7 @@ TEST_F(SpellCheckingControllerTest, ChangeReplacesOnlyTheMisspellingShown)
 {
     RecordingToolManager tools;
     controller->checkSpelling();
-    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>>{window.fixture.beta});
+    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>>{window.fixture.betaChild});
     // A guess chosen in the list becomes the correction the Change button sends.
     controller->guessList()->setCurrentRow(0);
     controller->button("change")->click();
