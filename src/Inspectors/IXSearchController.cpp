@@ -655,7 +655,8 @@ void IXSearchController::makePanel()
     auto* buttons = new QHBoxLayout;
     layout->addLayout(buttons);
     const auto makeButton = [&](const char* title, const char* name, void (IXSearchController::*action)()) {
-        auto* button = new QPushButton(localized(title), window);
+        // "&" is a literal here, not the mark of a shortcut letter.
+        auto* button = new QPushButton(localized(title).replace(QLatin1Char('&'), QStringLiteral("&&")), window);
         button->setObjectName(QString::fromLatin1(name));
         button->setAutoDefault(false);
         buttons->addWidget(button);

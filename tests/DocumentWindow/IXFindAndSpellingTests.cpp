@@ -143,8 +143,15 @@ TEST_F(FindAndSpellingTest, AnIgnoredWordMarksTheDocumentAndIsKeptByTheSave)
     spelling.ignoreWord(QStringLiteral("zzyzx"), document->documentNode().get());
     EXPECT_TRUE(document->isDocumentEdited());
     if (PLSpellChecker::sharedChecker().isAvailable()) {
+        // A misspelt title is shown in the panel with its guesses and selected on the map.
+        auto second = std::dynamic_pointer_cast<IXBranchNode>(document->documentNode()->rootBranches().last());
+        second->setTitle(QStringLiteral("Second brnach"));
         spelling.checkSpelling();
+        spin(50);
+        EXPECT_EQ(spelling.misspelledWord(), QStringLiteral("brnach"));
+        EXPECT_EQ(controllerOf(document)->selectedBranch(), second);
         writePictures(spelling.panel(), QStringLiteral("spelling-panel"));
+        writePictures(controllerOf(document)->window(), QStringLiteral("spelling-hit-map"));
     }
     ASSERT_TRUE(document->saveDocument());
     EXPECT_FALSE(document->isDocumentEdited());
