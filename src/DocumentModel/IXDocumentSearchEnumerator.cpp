@@ -120,10 +120,13 @@ bool IXDocumentSearchEnumerator::moveForward()
 {
     if (!m_document) return false;
     resolve();
+    // Every step keeps m_path in step with the stack, so the text can be read without
+    // resolving again.
     if (m_stack.empty()) {
         for (const std::uint32_t list : DocumentLists) {
             if (listSize(m_document.get(), list) > 0) {
                 m_stack.push_back({0, list});
+                m_path.push_back(childAt(m_document.get(), list, 0));
                 return true;
             }
         }
@@ -134,6 +137,7 @@ bool IXDocumentSearchEnumerator::moveForward()
         for (const std::uint32_t list : BranchLists) {
             if (listSize(branch, list) > 0) {
                 m_stack.push_back({0, list});
+                m_path.push_back(childAt(branch, list, 0));
                 return true;
             }
         }
@@ -148,6 +152,7 @@ bool IXDocumentSearchEnumerator::moveForward()
         if (std::int64_t(entry.index) + 1 < listSize(parent, entry.type)) {
             ++entry.index;
             entry.type = listOf(entry.type);
+            m_path.back() = childAt(parent, entry.type, entry.index);
             return true;
         }
         const bool atDocument = parent->isDocument();
@@ -158,6 +163,7 @@ bool IXDocumentSearchEnumerator::moveForward()
             const std::uint32_t list = atDocument ? DocumentLists[size_t(next)] : BranchLists[size_t(next)];
             if (listSize(parent, list) > 0) {
                 entry = {0, list};
+                m_path.back() = childAt(parent, list, 0);
                 return true;
             }
         }
@@ -258,7 +264,6 @@ std::optional<QString> IXDocumentSearchEnumerator::nextObject()
         m_location = 0;
         return std::nullopt;
     }
-    resolve();
     return textOfCurrent();
 }
 
@@ -269,7 +274,6 @@ std::optional<QString> IXDocumentSearchEnumerator::previousObject()
         m_location = 0;
         return std::nullopt;
     }
-    resolve();
     return textOfCurrent();
 }
 

@@ -378,10 +378,15 @@ bool IXSearchController::isFilteredNode(const std::shared_ptr<IXNode>& node)
 {
     IXDocumentSearchEnumerator* walker = searchEnumerator();
     if (!walker || !node) return true;
+    return isFiltered(walker->currentObjectType(), node.get());
+}
+
+bool IXSearchController::isFiltered(Type type, IXNode* node)
+{
     options();
-    switch (walker->currentObjectType()) {
+    switch (type) {
     case Type::BranchTitle: return !m_flags[BranchText];
-    case Type::Comment: return !m_flags[node->isFloating() ? FloatingComments : BranchComments];
+    case Type::Comment: return !node || !m_flags[node->isFloating() ? FloatingComments : BranchComments];
     case Type::NoteText: return !m_flags[TextNotes];
     case Type::AttachmentTitle:
     case Type::ConnectionTitle:
@@ -441,8 +446,10 @@ bool IXSearchController::findForwardAndShow(bool show)
     if (walker && !m_findString.isEmpty()) {
         const int length = int(m_findString.size());
         while (const std::optional<QString> text = walker->nextObject()) {
-            const std::shared_ptr<IXNode> node = walker->currentNode();
-            if (isFilteredNode(node)) {
+            // Only a comment needs its node to be filtered (floating or not).
+            const Type type = walker->currentObjectType();
+            const std::shared_ptr<IXNode> comment = type == Type::Comment ? walker->currentNode() : nullptr;
+            if (isFiltered(type, comment.get())) {
                 walker->setLocation(0);
                 continue;
             }
@@ -454,7 +461,7 @@ bool IXSearchController::findForwardAndShow(bool show)
             const int end = at + length;
             // With no room for another hit, the next find moves on to the next text.
             walker->setLocation(text->size() - end >= length ? end : 0);
-            m_hit = Hit {node, walker->currentObjectType(), PLRange(at, length)};
+            m_hit = Hit {walker->currentNode(), type, PLRange(at, length)};
             found = true;
             break;
         }

@@ -162,6 +162,7 @@ private:
     void takeFieldStrings();
     void notFound();
     void readOptionFlags();
+    bool isFiltered(Type type, IXNode* node);
     Qt::CaseSensitivity caseSensitivity();
     int matchForward(const QString& text, int from);
     int matchBackward(const QString& text, int to);
