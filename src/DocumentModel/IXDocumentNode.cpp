@@ -137,7 +137,12 @@ int IXDocumentNode::spellDocumentTag()
 {
     // One counter for every spell document of the process, so that no other spell document
     // shares this document's ignored words.
-    if (m_spellDocumentTag == 0) m_spellDocumentTag = PLSpellChecker::uniqueSpellDocumentTag();
+    if (m_spellDocumentTag == 0) {
+        m_spellDocumentTag = PLSpellChecker::uniqueSpellDocumentTag();
+        // The words ignored before the document was last saved count from the start.
+        const QStringList words = ignoredWords();
+        if (!words.isEmpty()) PLSpellChecker::sharedChecker().setIgnoredWords(words, m_spellDocumentTag);
+    }
     return m_spellDocumentTag;
 }
 

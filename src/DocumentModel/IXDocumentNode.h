@@ -84,6 +84,8 @@ public:
     // be reproduced.
     static QDateTime currentDateTime();
     static void setClock(std::function<QDateTime()> clock);
+    // The tag of the document's spell document in the shared checker, made on first use with
+    // the stored ignored words.
     int spellDocumentTag();
     unsigned saveOptions() const { return m_saveOptions; }
     void setSaveOptions(unsigned options) { m_saveOptions = options; }

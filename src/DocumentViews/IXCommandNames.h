@@ -86,6 +86,11 @@ inline constexpr IXCommand CorrectSpelling {"correctSpelling:"};
 inline constexpr IXCommand IgnoreSpelling {"ignoreSpelling:"};
 // Answered by nothing: an item that only informs ("No Guesses Found") shows disabled.
 inline constexpr IXCommand InvalidSpelling {"invalidSpelling:"};
+// Edit: find and spelling
+inline constexpr IXCommand IxFindPanelAction {"ixFindPanelAction:"};
+inline constexpr IXCommand CheckSpelling {"checkSpelling:"};
+inline constexpr IXCommand ShowGuessPanel {"showGuessPanel:"};
+inline constexpr IXCommand ToggleContinuousSpellChecking {"toggleContinuousSpellChecking:"};
 // View
 inline constexpr IXCommand SwitchToView{"switchToView:"};
 inline constexpr IXCommand ZoomIn{"zoomIn:"};

@@ -1,6 +1,7 @@
 #include "DocumentWindow/IXDocument.h"
 
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXSpellCheckingNotices.h"
 #include "DocumentModel/IXWarning.h"
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXDocumentImporters.h"
@@ -16,6 +17,7 @@
 #include "Platform/Core/PLError.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLNotificationCenter.h"
 #include "Platform/Core/PLRunLoop.h"
 #include "Platform/Core/PLUUID.h"
 #include "Utilities/UTErrors.h"
@@ -84,10 +86,17 @@ IXDocument::IXDocument()
     : m_undo(std::make_unique<PLUndoManager>())
 {
     observeUndoManager();
+    // An ignored word is kept with the document at its next save, so it counts as a change.
+    PLNotificationCenter::defaultCenter().addObserver(
+        this, IXSpellCheckingNotices::IgnoreWord, nullptr, [this](const PLNotification& notice) {
+            const QVariant tag = notice.userInfo.value(IXSpellCheckingNotices::TagKey);
+            if (m_documentNode && tag.isValid() && tag.toInt() == m_documentNode->spellDocumentTag()) markEdited();
+        });
 }
 
 IXDocument::~IXDocument()
 {
+    PLNotificationCenter::defaultCenter().removeObserver(this);
     PLRunLoop::cancel(this);
     // Windows go first: their views still look at the node.
     m_windowControllers.clear();

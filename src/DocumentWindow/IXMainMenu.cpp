@@ -114,6 +114,15 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(edit, "Copy Style", IXCommands::CopyStyles);
     addItem(edit, "Paste Style", IXCommands::PasteStyles);
     addItem(edit, "Select All", IXCommands::SelectAll, QKeySequence::SelectAll);
+    edit->addSeparator();
+    QMenu* find = addSubmenu(edit, "Find");
+    addItem(find, "Find...", IXCommands::IxFindPanelAction, QKeySequence::Find, 1);
+    addItem(find, "Find Next", IXCommands::IxFindPanelAction, QKeySequence(Qt::CTRL | Qt::Key_G), 2);
+    addItem(find, "Find Previous", IXCommands::IxFindPanelAction, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), 3);
+    QMenu* spelling = addSubmenu(edit, "Spelling");
+    addItem(spelling, "Show Spelling...", IXCommands::ShowGuessPanel, QKeySequence(Qt::CTRL | Qt::Key_Colon));
+    addItem(spelling, "Check Spelling", IXCommands::CheckSpelling, QKeySequence(Qt::CTRL | Qt::Key_Semicolon));
+    addItem(spelling, "Check Spelling While Typing", IXCommands::ToggleContinuousSpellChecking);
 
     fillMapMenu(addMenu(bar, "&Map"));
 

@@ -23,6 +23,7 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentWindow.h"
+#include "DocumentWindow/IXFindAndSpellingCommands.h"
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
@@ -32,6 +33,7 @@
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXSpellCheckingController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/Core/PLNotificationCenter.h"
@@ -154,6 +156,7 @@ void IXWindowController::installAsShellControllers()
     IXInspectorManager::installSettings([] { return IXPreferences::settings(); });
     IXInspectorManager::registerInspectorClass(QStringLiteral("IXBranchInspector"),
                                                [] { return std::make_unique<IXBranchInspector>(); });
+    IXFindAndSpellingCommands::install();
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
@@ -708,8 +711,10 @@ void IXWindowController::documentWillSave()
 {
     saveUIState();
     if (layoutNode()) savePreviewImages();
-    // The spelling panel's ignored words join these once it exists.
-    if (const auto node = documentNode()) node->saveIgnoredWords();
+    if (const auto node = documentNode()) {
+        IXSpellCheckingController::sharedController().flushIgnoredWords(*node);
+        node->saveIgnoredWords();
+    }
 }
 
 void IXWindowController::savePreviewImages()
@@ -822,11 +827,28 @@ try {
         return isOfferedLayout(m_documentLayout);
     }
     if (const std::optional<bool> clipboard = m_clipboardCommands->validateMenuItem(item)) return *clipboard;
+    if (const std::optional<bool> valid = IXFindAndSpellingCommands::validateMenuItem(item)) return *valid;
     return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {
     PLExceptionBoundary::caught();
     return false;
 }
+
+// --- Find and spelling ---
+
+#define IX_FIND_COMMAND(command) \
+    void IXWindowController::command(QObject* sender) \
+    try { \
+        IXFindAndSpellingCommands::command(sender); \
+    } catch (...) { \
+        PLExceptionBoundary::caught(); \
+    }
+
+IX_FIND_COMMAND(ixFindPanelAction)
+IX_FIND_COMMAND(checkSpelling)
+IX_FIND_COMMAND(showGuessPanel)
+IX_FIND_COMMAND(toggleContinuousSpellChecking)
+#undef IX_FIND_COMMAND
 
 // --- Node commands ---
 

@@ -132,6 +132,11 @@ public:
     // nothing can open and a document that cannot be opened are reported here, once.
     Q_INVOKABLE void openReference(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
+    // Find and spelling (IXFindAndSpellingCommands).
+    Q_INVOKABLE void ixFindPanelAction(QObject* sender);
+    Q_INVOKABLE void checkSpelling(QObject* sender);
+    Q_INVOKABLE void showGuessPanel(QObject* sender);
+    Q_INVOKABLE void toggleContinuousSpellChecking(QObject* sender);
 
     // --- Node commands (IXNodeCommands) ---
     IXNodeCommands& nodeCommands() const { return *m_nodeCommands; }
