@@ -1,7 +1,10 @@
 #include "DocumentViews/IXToolManager.h"
 
 #include "DocumentViews/IXBranchTitleTool.h"
+#include "DocumentViews/IXConnectionTool.h"
 #include "DocumentViews/IXContextMenuTool.h"
+#include "DocumentViews/IXDragBranchTool.h"
+#include "DocumentViews/IXDragFloatingTool.h"
 #include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
@@ -37,6 +40,10 @@ QHash<QString, ToolClass> makeRegistry()
     addToolClass<IXContextMenuTool>(registry);
     // Typing titles in place.
     addToolClass<IXBranchTitleTool>(registry);
+    // Moving things on the map.
+    addToolClass<IXDragBranchTool>(registry);
+    addToolClass<IXDragFloatingTool>(registry);
+    addToolClass<IXConnectionTool>(registry);
     return registry;
 }
 
