@@ -20,6 +20,8 @@
 #include "Platform/Core/PLUndoManager.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QTest>
 
 #include <cmath>
@@ -88,6 +90,18 @@ protected:
         context()->performLayoutIfNeeded();
     }
     void select(const std::shared_ptr<IXNode>& node) { context()->setSelection(IXSelection::selectionWithNode(node)); }
+    // With IX_SAVE_RENDERS set, keeps the view's picture at 1x and 2x to look at.
+    void saveRender(const QString& name) const
+    {
+        if (!qEnvironmentVariableIsSet("IX_SAVE_RENDERS")) return;
+        QDir().mkpath(QStringLiteral("renders"));
+        view->grab().save(QStringLiteral("renders/%1.png").arg(name));
+        QImage twice(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        twice.setDevicePixelRatio(2);
+        twice.fill(Qt::white);
+        view->render(&twice);
+        twice.save(QStringLiteral("renders/%1@2x.png").arg(name));
+    }
     bool canUndo() const { return document->undoManager()->canUndo(); }
 };
 
@@ -133,7 +147,9 @@ TEST_P(MoveToolsLayoutTest, ADropBesideABranchLandsAtThePlaceholdersIndex)
         }
     }
     ASSERT_NE(slot, QPoint(-1, -1)) << "no slot beside A";
-    dragBranch(QStringLiteral("Sub"), slot);
+    dragBranch(QStringLiteral("Sub"), slot, [&] {
+        saveRender(QStringLiteral("drag-placeholder-%1").arg(GetParam()));
+    });
     QStringList expected({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     expected.insert(expectedIndex, QStringLiteral("Sub"));
     EXPECT_EQ(childrenOf(QStringLiteral("Second")), expected);
@@ -357,6 +373,11 @@ TEST_F(ConnectionToolTest, AConnectionDrawnBetweenTwoBranchesIsSavedAndReopened)
     ASSERT_TRUE(startConnecting(context()));
     clickInWindow(pointOn(branch(QStringLiteral("Sub")).get()));
     EXPECT_EQ(highlighted(), QStringList({QStringLiteral("Sub")}));
+    // Over a target, the start and the target are lit.
+    QTest::mouseMove(controller->documentWindow()->windowHandle(),
+                     view->mapTo(controller->documentWindow(), pointOn(branch(QStringLiteral("Second")).get())));
+    EXPECT_EQ(highlighted(), QStringList({QStringLiteral("Second"), QStringLiteral("Sub")}));
+    saveRender(QStringLiteral("connection-highlights"));
     // Empty canvas keeps the tool waiting with the start lit.
     clickInWindow(emptyPoint());
     EXPECT_EQ(highlighted(), QStringList({QStringLiteral("Sub")}));
