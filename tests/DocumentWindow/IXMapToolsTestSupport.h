@@ -142,7 +142,7 @@ protected:
     // taken the moves, `during` looks at the map and `end` ends the gesture (a release,
     // Escape, ...).
     void drag(QPoint start, const QList<QPoint>& moves, const std::function<void()>& during,
-              const std::function<void(QPoint)>& end)
+              const std::function<void(QPoint)>& end, Qt::KeyboardModifiers moveModifiers = {})
     {
         // One event per turn: the loop takes each before the next comes.
         std::function<void(qsizetype)> step = [&](qsizetype index) {
@@ -152,7 +152,7 @@ protected:
                 return;
             }
             QMouseEvent move(QEvent::MouseMove, moves[index], view->mapToGlobal(moves[index]), Qt::NoButton,
-                             Qt::LeftButton, {});
+                             Qt::LeftButton, moveModifiers);
             QApplication::sendEvent(view, &move);
             QTimer::singleShot(0, view, [&step, index] { step(index + 1); });
         };

@@ -332,6 +332,24 @@ TEST_F(MoveToolsTest, AFloatingTextDroppedOnABranchIsAttachedWhereItWasAndUndoDe
     EXPECT_FALSE(canUndo());
 }
 
+TEST_F(MoveToolsTest, WithShiftAFloatingTextPassesOverBranchesWithoutAttaching)
+{
+    openIn(0);
+    const auto note = comment();
+    const PLPoint before = context()->styleForReading(note.get())->floatingTargetOffset();
+    const QPoint from = pointOn(note.get());
+    const QPoint onSecond = pointOn(branch(QStringLiteral("Second")).get());
+    QStringList highlightedOver {QStringLiteral("-")};
+    drag(from, {from + QPoint(6, 6), onSecond, onSecond}, [&] { highlightedOver = highlighted(); },
+         [&](QPoint at) { release(at); }, Qt::ShiftModifier);
+    spin();
+    EXPECT_TRUE(highlightedOver.isEmpty());
+    EXPECT_EQ(note->floatingTargetNode(), nullptr);
+    const PLPoint after = context()->styleForReading(note.get())->floatingTargetOffset();
+    EXPECT_NEAR(after.x - before.x, onSecond.x() - from.x(), 1.0);
+    EXPECT_NEAR(after.y - before.y, -(onSecond.y() - from.y()), 1.0);
+}
+
 TEST_F(MoveToolsTest, AFloatingTextDraggedOverTheCanvasFollowsThePointer)
 {
     openIn(0);
