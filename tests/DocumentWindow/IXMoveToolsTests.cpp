@@ -341,7 +341,7 @@ TEST_F(MoveToolsTest, WithShiftAFloatingTextPassesOverBranchesWithoutAttaching)
     const QPoint onSecond = pointOn(branch(QStringLiteral("Second")).get());
     QStringList highlightedOver {QStringLiteral("-")};
     drag(from, {from + QPoint(6, 6), onSecond, onSecond}, [&] { highlightedOver = highlighted(); },
-         [&](QPoint at) { release(at); }, Qt::ShiftModifier);
+         [&](QPoint at) { QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, at); }, Qt::ShiftModifier);
     spin();
     EXPECT_TRUE(highlightedOver.isEmpty());
     EXPECT_EQ(note->floatingTargetNode(), nullptr);
