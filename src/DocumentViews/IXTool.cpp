@@ -30,6 +30,12 @@ void IXTool::setContext(IXLayoutContext* context)
         discardTool();
         if (context == m_context) return;
     }
+    replaceContext(context);
+}
+
+void IXTool::replaceContext(IXLayoutContext* context)
+{
+    if (context == m_context) return;
     if (m_isEditing) endEditing();
     if (m_context) m_context->removeObserver(this);
     contextWillChange();

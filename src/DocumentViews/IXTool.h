@@ -104,6 +104,11 @@ public:
     // True swallows an event before it is dispatched to its window.
     virtual bool onSendEvent(QWindow* window, QEvent* event);
 
+protected:
+    // Moves to another context without ending the tool: the edit ends and the observation
+    // moves (what setContext does after discarding an active tool).
+    void replaceContext(IXLayoutContext* context);
+
 private:
     IXToolManager* m_manager;
     IXLayoutContext* m_context = nullptr;

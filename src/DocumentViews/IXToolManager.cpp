@@ -2,7 +2,10 @@
 
 #include "DocumentViews/IXBranchTitleTool.h"
 #include "DocumentViews/IXInplaceOutlineTool.h"
+#include "DocumentViews/IXConnectionTool.h"
 #include "DocumentViews/IXContextMenuTool.h"
+#include "DocumentViews/IXDragBranchTool.h"
+#include "DocumentViews/IXDragFloatingTool.h"
 #include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
@@ -40,6 +43,10 @@ QHash<QString, ToolClass> makeRegistry()
     addToolClass<IXBranchTitleTool>(registry);
     // Browsing a branch as an outline over the map.
     addToolClass<IXInplaceOutlineTool>(registry);
+    // Moving things on the map.
+    addToolClass<IXDragBranchTool>(registry);
+    addToolClass<IXDragFloatingTool>(registry);
+    addToolClass<IXConnectionTool>(registry);
     return registry;
 }
 

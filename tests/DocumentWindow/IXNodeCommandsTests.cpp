@@ -326,7 +326,6 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         {IXCommands::AddComment, 0, "Sub", {}, "Sub"},
         {IXCommands::EditTextNote, 0, "Sub", {}, "Sub"},
         {IXCommands::AttachHyperlink, 0, "Sub", {}, "Sub"},
-        {IXCommands::MakeBranchConnection, 0, "Sub", {}, "Sub"},
     };
     PLUndoManager* undo = document->undoManager();
     for (const auto& c : cases) {

@@ -614,7 +614,7 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"toggleCollapser:", false},
         {"editTextNote:", false},
         {"addComment:", false},
-        {"makeBranchConnection:", false},
+        {"makeBranchConnection:", IXToolManager::isToolClassRegistered(IXToolNames::Connection)},
         {"editTitle:", IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle)},
     };
     // Enabled on a sub-branch, not on the root.
