@@ -48,10 +48,10 @@ int runInApplication(int argc, char** argv, SetUp setUp, TearDown tearDown)
     return 0;
 }
 
-template <typename Application>
-int runInApplication(int argc, char** argv)
+template <typename Application> int runInApplication(int argc, char** argv)
 {
-    return runInApplication<Application>(argc, argv, [] {}, [] {});
+    return runInApplication<Application>(
+        argc, argv, [] {}, [] {});
 }
 
 // Runs the benchmarks inside an offscreen GUI application, for what needs one: pictures,

@@ -113,7 +113,8 @@ void BM_BranchDragStep(benchmark::State& state)
         if (shown) shown->setPlaceholderType(IXDragBranchTool::NoPlaceholder, -1);
         shown = parent ? map.context->cells().branchGroupCellForNode(parent->node()) : nullptr;
         if (shown) shown->setPlaceholderType(IXDragBranchTool::AmongSubbranches, index);
-        map.context->setHighlights(parent ? IXSelection::selectionWithNode(parent->node()->shared_from_this()) : IXSelection());
+        map.context->setHighlights(parent ? IXSelection::selectionWithNode(parent->node()->shared_from_this())
+                                          : IXSelection());
         map.drawAround(p);
     }
     if (shown) shown->setPlaceholderType(IXDragBranchTool::NoPlaceholder, -1);
@@ -131,7 +132,8 @@ void BM_BranchDropAndUndo(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         map.undo.beginUndoGrouping();
-        IXDragBranchTool::moveBranches(map.context.get(), {map.main(0)}, map.main(5), -1, IXDragBranchTool::AmongSubbranches);
+        IXDragBranchTool::moveBranches(map.context.get(), {map.main(0)}, map.main(5), -1,
+                                       IXDragBranchTool::AmongSubbranches);
         map.undo.endUndoGrouping();
         map.settle();
         const auto dropped = std::chrono::steady_clock::now();

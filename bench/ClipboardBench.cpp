@@ -37,7 +37,7 @@ public:
     int runAlert(const Alert& alert, QWidget*) override { return std::max(alert.cancelButton, 0); }
     std::optional<QStringList> runOpenPanel(const OpenPanel&, QWidget*) override { return std::nullopt; }
     std::optional<QString> runSavePanel(const SavePanel&, QWidget*) override { return std::nullopt; }
-    void presentError(const PLError&, QWidget*) override {}
+    void presentError(const PLError&, QWidget*) override { }
 };
 
 struct OpenMap {

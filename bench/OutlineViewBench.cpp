@@ -53,7 +53,7 @@ std::shared_ptr<IXDocumentNode> buildMap()
 struct LargeOutline {
     FakeWindowController controller;
     IXOutlineMapView* view = nullptr;
-    QImage frame{1920, 1080, QImage::Format_ARGB32_Premultiplied};
+    QImage frame {1920, 1080, QImage::Format_ARGB32_Premultiplied};
 
     explicit LargeOutline(std::shared_ptr<IXDocumentNode> document)
     {

@@ -31,7 +31,7 @@ namespace {
 void decorate(IXBranchNode& branch, int number)
 {
     branch.setTitle(number % 10 == 5 && number < 100000 ? QStringLiteral("Branch number %1 marker").arg(number)
-                                     : QStringLiteral("Branch number %1").arg(number));
+                                                        : QStringLiteral("Branch number %1").arg(number));
     if (number % 10 == 0) {
         auto note = branch.addTextnote();
         note->setTitle(QStringLiteral("Note %1").arg(number));
@@ -81,12 +81,14 @@ BenchWindow& benchWindow()
         made->document->setUndoManager(&undo);
         QCoreApplication::processEvents();
         undo.removeAllActions();
-        IXInspectorController::installControllerLookup(
-            [made](const QWidget* widget) -> IXInspectedController* { return widget == made->window() ? made : nullptr; });
+        IXInspectorController::installControllerLookup([made](const QWidget* widget) -> IXInspectedController* {
+            return widget == made->window() ? made : nullptr;
+        });
         IXInspectorController::setCurrentWindow(made->window());
         static QTemporaryDir settingsFolder;
         const QString settingsFile = settingsFolder.filePath("settings.ini");
-        const auto settings = [settingsFile] { return std::make_unique<QSettings>(settingsFile, QSettings::IniFormat); };
+        const auto settings
+            = [settingsFile] { return std::make_unique<QSettings>(settingsFile, QSettings::IniFormat); };
         IXSearchController::installSettings(settings);
         IXSpellCheckingController::installSettings(settings);
         return made;

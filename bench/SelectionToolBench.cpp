@@ -218,5 +218,6 @@ void closeAllDocuments()
 
 int main(int argc, char** argv)
 {
-    return BenchSupport::runInApplication<IXApplication>(argc, argv, [] {}, closeAllDocuments);
+    return BenchSupport::runInApplication<IXApplication>(
+        argc, argv, [] {}, closeAllDocuments);
 }

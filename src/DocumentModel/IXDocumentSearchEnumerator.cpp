@@ -15,9 +15,9 @@ namespace {
 using Type = IXDocumentSearchEnumerator::Type;
 
 // The lists of a parent in walking order; a note's two entries count in one list.
-constexpr std::array<std::uint32_t, 3> DocumentLists{Type::BranchTitle, Type::Comment, Type::PictureLabel};
-constexpr std::array<std::uint32_t, 6> BranchLists{Type::BranchTitle,     Type::NoteTitle, Type::AttachmentTitle,
-                                                   Type::ConnectionTitle, Type::Comment,   Type::PictureLabel};
+constexpr std::array<std::uint32_t, 3> DocumentLists {Type::BranchTitle, Type::Comment, Type::PictureLabel};
+constexpr std::array<std::uint32_t, 6> BranchLists {Type::BranchTitle,     Type::NoteTitle, Type::AttachmentTitle,
+                                                    Type::ConnectionTitle, Type::Comment,   Type::PictureLabel};
 
 std::uint32_t listOf(std::uint32_t type)
 {
@@ -35,23 +35,34 @@ int listSize(IXNode* parent, std::uint32_t type)
     if (parent->isDocument()) {
         auto* document = static_cast<IXDocumentNode*>(parent);
         switch (type) {
-        case Type::BranchTitle: return int(document->rootBranches().size());
-        case Type::Comment: return int(document->comments().size());
-        case Type::PictureLabel: return int(document->pictures().size());
-        default: return 0;
+        case Type::BranchTitle:
+            return int(document->rootBranches().size());
+        case Type::Comment:
+            return int(document->comments().size());
+        case Type::PictureLabel:
+            return int(document->pictures().size());
+        default:
+            return 0;
         }
     }
     auto* branch = dynamic_cast<IXBranchNode*>(parent);
     if (!branch) return 0;
     switch (type) {
-    case Type::BranchTitle: return int(branch->branches().size());
-    case Type::AttachmentTitle: return int(branch->attachments().size());
-    case Type::Comment: return branch->comment() ? 1 : 0;
-    case Type::PictureLabel: return branch->picture() ? 1 : 0;
-    case Type::ConnectionTitle: return int(branch->connections().size());
+    case Type::BranchTitle:
+        return int(branch->branches().size());
+    case Type::AttachmentTitle:
+        return int(branch->attachments().size());
+    case Type::Comment:
+        return branch->comment() ? 1 : 0;
+    case Type::PictureLabel:
+        return branch->picture() ? 1 : 0;
+    case Type::ConnectionTitle:
+        return int(branch->connections().size());
     case Type::NoteTitle:
-    case Type::NoteText: return int(branch->textnotes().size());
-    default: return 0;
+    case Type::NoteText:
+        return int(branch->textnotes().size());
+    default:
+        return 0;
     }
 }
 
@@ -62,23 +73,32 @@ IXNode* childAt(IXNode* parent, std::uint32_t type, std::uint32_t index)
     if (parent->isDocument()) {
         auto* document = static_cast<IXDocumentNode*>(parent);
         switch (type) {
-        case Type::BranchTitle: return document->rootBranches().at(at).get();
-        case Type::Comment: return document->comments().at(at).get();
-        default: return document->pictures().at(at).get();
+        case Type::BranchTitle:
+            return document->rootBranches().at(at).get();
+        case Type::Comment:
+            return document->comments().at(at).get();
+        default:
+            return document->pictures().at(at).get();
         }
     }
     auto* branch = static_cast<IXBranchNode*>(parent);
     switch (type) {
-    case Type::BranchTitle: return branch->branches().at(at).get();
-    case Type::AttachmentTitle: return branch->attachments().at(at).get();
-    case Type::Comment: return branch->comment().get();
-    case Type::PictureLabel: return branch->picture().get();
-    case Type::ConnectionTitle: return branch->connections().at(at).get();
-    default: return branch->textnotes().at(at).get();
+    case Type::BranchTitle:
+        return branch->branches().at(at).get();
+    case Type::AttachmentTitle:
+        return branch->attachments().at(at).get();
+    case Type::Comment:
+        return branch->comment().get();
+    case Type::PictureLabel:
+        return branch->picture().get();
+    case Type::ConnectionTitle:
+        return branch->connections().at(at).get();
+    default:
+        return branch->textnotes().at(at).get();
     }
 }
 
-template<size_t N> int positionIn(const std::array<std::uint32_t, N>& order, std::uint32_t list)
+template <size_t N> int positionIn(const std::array<std::uint32_t, N>& order, std::uint32_t list)
 {
     for (size_t i = 0; i < N; ++i)
         if (order[i] == list) return int(i);
@@ -87,7 +107,8 @@ template<size_t N> int positionIn(const std::array<std::uint32_t, N>& order, std
 
 bool validRange(PLRange range, int length)
 {
-    return range.location >= 0 && range.length >= 0 && range.location <= length && range.length <= length - range.location;
+    return range.location >= 0 && range.length >= 0 && range.location <= length
+        && range.length <= length - range.location;
 }
 
 }  // namespace
@@ -156,8 +177,8 @@ bool IXDocumentSearchEnumerator::moveForward()
             return true;
         }
         const bool atDocument = parent->isDocument();
-        const int position = atDocument ? positionIn(DocumentLists, listOf(entry.type))
-                                        : positionIn(BranchLists, listOf(entry.type));
+        const int position
+            = atDocument ? positionIn(DocumentLists, listOf(entry.type)) : positionIn(BranchLists, listOf(entry.type));
         const int count = atDocument ? int(DocumentLists.size()) : int(BranchLists.size());
         for (int next = position + 1; next < count; ++next) {
             const std::uint32_t list = atDocument ? DocumentLists[size_t(next)] : BranchLists[size_t(next)];
@@ -222,8 +243,8 @@ bool IXDocumentSearchEnumerator::moveBackward()
         return true;
     }
     const bool atDocument = parent->isDocument();
-    const int position = atDocument ? positionIn(DocumentLists, listOf(entry.type))
-                                    : positionIn(BranchLists, listOf(entry.type));
+    const int position
+        = atDocument ? positionIn(DocumentLists, listOf(entry.type)) : positionIn(BranchLists, listOf(entry.type));
     for (int previous = position - 1; previous >= 0; --previous) {
         const std::uint32_t list = atDocument ? DocumentLists[size_t(previous)] : BranchLists[size_t(previous)];
         const int size = listSize(parent, list);

@@ -34,13 +34,13 @@ public:
     // The kind of text an entry yields, and the list it counts in.
     enum Type : std::uint32_t {
         None = 0,
-        BranchTitle = 1,     // root branches or sub-branches
-        AttachmentTitle = 2, // a branch's attachments
-        Comment = 3,         // floating comments, or a branch's one comment
-        PictureLabel = 4,    // floating pictures, or a branch's one picture
-        ConnectionTitle = 5, // a branch's connections
-        NoteTitle = 6,       // a branch's text notes: the title
-        NoteText = 7,        // the same note: its text, as plain characters
+        BranchTitle = 1,  // root branches or sub-branches
+        AttachmentTitle = 2,  // a branch's attachments
+        Comment = 3,  // floating comments, or a branch's one comment
+        PictureLabel = 4,  // floating pictures, or a branch's one picture
+        ConnectionTitle = 5,  // a branch's connections
+        NoteTitle = 6,  // a branch's text notes: the title
+        NoteText = 7,  // the same note: its text, as plain characters
     };
 
     explicit IXDocumentSearchEnumerator(std::shared_ptr<IXDocumentNode> document);

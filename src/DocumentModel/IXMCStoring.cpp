@@ -23,8 +23,8 @@ void IXMCStoring::install(IXMCStoring* storage)
 
 std::optional<int> IXMCStoring::referenceTypeForMediaType(const QString& mediaType)
 {
-    static const QStringList types{QStringLiteral("TEXT"), QStringLiteral("IMAGE"), QStringLiteral("VIDEO"),
-                                   QStringLiteral("SOUND"), QStringLiteral("FLASH")};
+    static const QStringList types {QStringLiteral("TEXT"), QStringLiteral("IMAGE"), QStringLiteral("VIDEO"),
+                                    QStringLiteral("SOUND"), QStringLiteral("FLASH")};
     const qsizetype index = types.indexOf(mediaType);
     return index < 0 ? std::nullopt : std::optional<int>(5 + int(index));
 }

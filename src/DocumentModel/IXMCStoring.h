@@ -22,7 +22,7 @@ public:
     // The catalog item with that id, or null; the store loads its data on first use.
     virtual std::shared_ptr<IXMCStoredItem> itemForId(const QString& itemId) = 0;
     // Notes the item as recently used (a drop onto a map); the catalog lists its recent items.
-    virtual void addToRecent(const std::shared_ptr<IXMCStoredItem>&) {}
+    virtual void addToRecent(const std::shared_ptr<IXMCStoredItem>&) { }
 
     // The attachment subtype of a media type: "TEXT" 5, "IMAGE" 6, "VIDEO" 7, "SOUND" 8,
     // "FLASH" 9; none for another type.

@@ -10,7 +10,7 @@ struct IXSpellCheckingNotices {
     static const QString IgnoreWord; // "IXSpellCheckingIgnoreWord"
     static const QString WordKey;    // "string"
     // The spell document's tag, so that the document it belongs to knows it changed.
-    static const QString TagKey;     // "tag"
+    static const QString TagKey;  // "tag"
     // Posted when continuous spell checking is switched on or off; map views read the new
     // state from the installed IXContinuousSpellChecking and check their texts again.
     static const QString ContinuousSpellCheckingChanged; // "IXContinuousSpellCheckingChanged"

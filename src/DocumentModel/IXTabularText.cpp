@@ -42,13 +42,14 @@ QString IXTabularText::textFromBranch(IXBranchNode& branch, int level)
 {
     // Depth first without recursion: a deep map must not exhaust the stack.
     QString text;
-    std::vector<std::pair<IXBranchNode*, int>> pending{{&branch, level}};
+    std::vector<std::pair<IXBranchNode*, int>> pending {{&branch, level}};
     while (!pending.empty()) {
         const auto [each, depth] = pending.back();
         pending.pop_back();
         appendLine(text, *each, depth);
         const auto& children = each->branches();
-        for (auto child = children.rbegin(); child != children.rend(); ++child) pending.emplace_back(child->get(), depth + 1);
+        for (auto child = children.rbegin(); child != children.rend(); ++child)
+            pending.emplace_back(child->get(), depth + 1);
     }
     return text;
 }

@@ -41,8 +41,8 @@ IXMapView* mapViewOf(QWidget* widget)
 
 bool isMouseEvent(QEvent::Type type)
 {
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick
+        || type == QEvent::MouseMove;
 }
 
 bool isInDocument(const std::shared_ptr<IXBranchNode>& branch, IXLayoutContext* context)
@@ -201,7 +201,7 @@ bool IXConnectionTool::onSendEvent(QWindow* window, QEvent* event)
         QTimer::singleShot(0, view, [view = QPointer<IXMapView>(view)] {
             if (view && view->layoutContext())
                 IXToolManager::sharedManager()->activateToolNamed(IXToolNames::Connection, view->layoutContext(),
-                                                                 IXToolEvent());
+                                                                  IXToolEvent());
         });
     }
     commitTool();

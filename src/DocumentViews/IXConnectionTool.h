@@ -44,7 +44,10 @@ private:
     // Observes the start's context apart from the current one: when it ends, the tool ends.
     class StartContextWatch : public IXLayoutContextObserver {
     public:
-        explicit StartContextWatch(IXConnectionTool& tool) : m_tool(tool) {}
+        explicit StartContextWatch(IXConnectionTool& tool)
+            : m_tool(tool)
+        {
+        }
         bool respondsToSelector(std::string_view selector) const override;
         void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
 

@@ -47,7 +47,10 @@ private:
 // The ghost slot shown on the group of the candidate parent.
 class GhostSlot {
 public:
-    explicit GhostSlot(IXLayoutContext* context) : m_context(context) {}
+    explicit GhostSlot(IXLayoutContext* context)
+        : m_context(context)
+    {
+    }
     ~GhostSlot() { clear(); }
     GhostSlot(const GhostSlot&) = delete;
     GhostSlot& operator=(const GhostSlot&) = delete;
@@ -143,8 +146,8 @@ void IXDragBranchTool::startWithEvent(const IXToolEvent& event)
     const PLMouseEvent* down = event.mouseEvent();
     const std::shared_ptr<IXBranchNode> branch = m_branch;
     IXBranchCell* startCell = layout && branch ? layout->cells().branchCellForNode(branch.get()) : nullptr;
-    if (!down || down->type() != PLMouseEvent::LeftMouseDown || !startCell || !startCell->parent() ||
-        !widgetOf(layout)) {
+    if (!down || down->type() != PLMouseEvent::LeftMouseDown || !startCell || !startCell->parent()
+        || !widgetOf(layout)) {
         discardTool();
         return;
     }
@@ -210,8 +213,8 @@ void IXDragBranchTool::startWithEvent(const IXToolEvent& event)
                     if (group && group->layoutType() == 1) {
                         placeholderType = coordinates.convertPointToCell(p, group).x < 0 ? LeftOfRoot : RightOfRoot;
                         const auto& children = target->branches();
-                        if (placeholderType == RightOfRoot && !children.isEmpty() &&
-                            layout->styleForReading(children.front().get())->branchLayoutType() == 3)
+                        if (placeholderType == RightOfRoot && !children.isEmpty()
+                            && layout->styleForReading(children.front().get())->branchLayoutType() == 3)
                             index = 0;
                     }
                     dropIndex = index;
@@ -227,8 +230,8 @@ void IXDragBranchTool::startWithEvent(const IXToolEvent& event)
                 if (placeable) {
                     if (!movedStyle) movedStyle = layout->styleForNode(branch.get());
                     const PLPoint current = coordinates.convertPointToCell(p, nullptr);
-                    movedStyle->setBranchParentOffset(floored(PLPoint(startOffset.x + current.x - startPoint.x,
-                                                                      startOffset.y + current.y - startPoint.y)));
+                    movedStyle->setBranchParentOffset(floored(
+                        PLPoint(startOffset.x + current.x - startPoint.x, startOffset.y + current.y - startPoint.y)));
                 }
             }
             if (isUp) {

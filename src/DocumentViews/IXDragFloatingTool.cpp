@@ -38,7 +38,8 @@ void setTarget(IXNode& node, const std::shared_ptr<IXNode>& target)
 // Undo off on the document node while it lives.
 class UndoOffScope {
 public:
-    explicit UndoOffScope(IXDocumentNode* document) : m_document(document)
+    explicit UndoOffScope(IXDocumentNode* document)
+        : m_document(document)
     {
         if (m_document) m_document->disableUndo();
     }
@@ -130,8 +131,8 @@ void IXDragFloatingTool::startWithEvent(const IXToolEvent& event)
     IXLayoutContext* layout = context();
     const PLMouseEvent* down = event.mouseEvent();
     IXLayoutCell* startCell = layout && m_object ? layout->cells().cellForNode(m_object.get()) : nullptr;
-    if (!down || down->type() != PLMouseEvent::LeftMouseDown || !startCell || !startCell->parent() ||
-        !widgetOf(layout)) {
+    if (!down || down->type() != PLMouseEvent::LeftMouseDown || !startCell || !startCell->parent()
+        || !widgetOf(layout)) {
         discardTool();
         return;
     }
@@ -143,7 +144,8 @@ void IXDragFloatingTool::startWithEvent(const IXToolEvent& event)
     for (const auto& node : floating) {
         IXLayoutCell* cell = layout->cells().cellForNode(node.get());
         if (!cell) continue;
-        drag.items.push_back({node, node->floatingTargetNode(), layout->styleForReading(node.get())->floatingTargetOffset()});
+        drag.items.push_back(
+            {node, node->floatingTargetNode(), layout->styleForReading(node.get())->floatingTargetOffset()});
         taken.append(node);
     }
     layout->setSelection(IXSelection::selectionWithArray(taken));
@@ -159,7 +161,8 @@ void IXDragFloatingTool::startWithEvent(const IXToolEvent& event)
             const PLMouseEvent next = loop.nextEvent();
             if (!self || context() != layout || next.type() == PLMouseEvent::TrackingCancelled) break;
             const PLPoint p = next.locationInView();
-            IXBranchCell* target = next.hasModifier(PLMouseEvent::Shift) ? nullptr : layout->mouse().branchCellAtPoint(p);
+            IXBranchCell* target
+                = next.hasModifier(PLMouseEvent::Shift) ? nullptr : layout->mouse().branchCellAtPoint(p);
             drag.targetNode = target && target->node() ? target->node()->shared_from_this() : nullptr;
             drag.currentPoint = layout->coordinates().convertPointToCell(p, nullptr);
             perform(drag);
@@ -197,15 +200,16 @@ void IXDragFloatingTool::perform(DragContext& drag)
         drag.highlightedTarget = drag.targetNode;
     }
     UndoOffScope undoOff(layout->documentNode());
-    IXBranchCell* targetCell =
-        drag.highlightedTarget ? layout->cells().branchCellForNode(drag.highlightedTarget.get()) : nullptr;
+    IXBranchCell* targetCell
+        = drag.highlightedTarget ? layout->cells().branchCellForNode(drag.highlightedTarget.get()) : nullptr;
     for (DragContext::Item& item : drag.items) {
         if (!item.node->documentNode()) continue;
         std::optional<PLPoint> offset;
         if (drag.highlightedTarget) {
             if (item.node->floatingTargetNode() == drag.highlightedTarget) continue;
             setTarget(*item.node, drag.highlightedTarget);
-            IXBranchCell* startCell = item.startTarget ? layout->cells().branchCellForNode(item.startTarget.get()) : nullptr;
+            IXBranchCell* startCell
+                = item.startTarget ? layout->cells().branchCellForNode(item.startTarget.get()) : nullptr;
             offset = floored(convertOffset(layout, item.startOffset, startCell, targetCell));
         } else {
             if (item.node->floatingTargetNode() != item.startTarget) setTarget(*item.node, item.startTarget);
@@ -239,7 +243,8 @@ void IXDragFloatingTool::complete(DragContext& drag)
     };
     std::vector<Final> finals;
     for (const DragContext::Item& item : drag.items)
-        finals.push_back({item.node->floatingTargetNode(), layout->styleForReading(item.node.get())->floatingTargetOffset()});
+        finals.push_back(
+            {item.node->floatingTargetNode(), layout->styleForReading(item.node.get())->floatingTargetOffset()});
     putBack(drag);
     for (std::size_t i = 0; i < drag.items.size(); ++i) {
         const DragContext::Item& item = drag.items[i];

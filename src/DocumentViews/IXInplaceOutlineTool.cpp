@@ -23,7 +23,10 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-IXInplaceOutlineTool::IXInplaceOutlineTool(IXToolManager* manager) : IXTool(manager) {}
+IXInplaceOutlineTool::IXInplaceOutlineTool(IXToolManager* manager)
+    : IXTool(manager)
+{
+}
 
 IXInplaceOutlineTool::~IXInplaceOutlineTool()
 {
@@ -114,7 +117,7 @@ void IXInplaceOutlineTool::startWithEvent(const IXToolEvent& event)
     m_outlineView->layoutContext()->setBranchFilter(m_node);
     // Fitted to the rows: a short outline needs no scrolling and takes less room.
     int rows = 0;
-    std::vector<QModelIndex> pending{QModelIndex()};
+    std::vector<QModelIndex> pending {QModelIndex()};
     const QAbstractItemModel* model = m_outlineView->outlineModel();
     while (!pending.empty()) {
         const QModelIndex parent = pending.back();

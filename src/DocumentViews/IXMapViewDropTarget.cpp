@@ -27,7 +27,8 @@ namespace {
 
 bool isImageFile(const QString& path)
 {
-    return IXReferenceTypeManager::referenceTypeForFileType(QFileInfo(path).suffix()) == IXReferenceNode::SubtypePicture;
+    return IXReferenceTypeManager::referenceTypeForFileType(QFileInfo(path).suffix())
+        == IXReferenceNode::SubtypePicture;
 }
 
 // The last path component of the dragged text, percent escapes removed: the name of a
@@ -57,7 +58,8 @@ PLSize IXMapViewDropTarget::pictureSizeForPicture(IXPictureNode& picture)
 
 QString IXMapViewDropTarget::targetRefForMediaItem(const IXMCStoredItem& item, const QString& itemId)
 {
-    if (item.isExternalItem()) return IXReferenceNode::targetRefWithLocation(IXReferenceNode::LocationFile, item.filePath());
+    if (item.isExternalItem())
+        return IXReferenceNode::targetRefWithLocation(IXReferenceNode::LocationFile, item.filePath());
     return IXReferenceNode::targetRefWithLocation(IXReferenceNode::LocationCatalog, itemId);
 }
 
@@ -71,7 +73,7 @@ std::shared_ptr<IXBranchNode> IXMapViewDropTarget::branchAt(PLPoint point) const
 // --- Hovering ---
 
 Qt::DropAction IXMapViewDropTarget::draggingUpdated(const QMimeData* data, PLPoint point,
-                                                   Qt::KeyboardModifiers modifiers)
+                                                    Qt::KeyboardModifiers modifiers)
 {
     if (!m_context || !data) return Qt::IgnoreAction;
     const std::shared_ptr<IXBranchNode> branch = branchAt(point);
@@ -231,7 +233,8 @@ void IXMapViewDropTarget::finishPicture(const std::shared_ptr<IXPictureNode>& pi
     }
     if (point)
         m_context->styleForNode(picture.get())
-            ->setFloatingTargetOffset(PLPoint(point->x - std::floor(size.width / 2), point->y - std::floor(size.height / 2)));
+            ->setFloatingTargetOffset(
+                PLPoint(point->x - std::floor(size.width / 2), point->y - std::floor(size.height / 2)));
     select(picture);
 }
 

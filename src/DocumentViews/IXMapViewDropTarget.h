@@ -34,7 +34,10 @@ class QMimeData;
 // nothing behind. Points are in the view's space (y-up). Main thread only.
 class IXMapViewDropTarget {
 public:
-    explicit IXMapViewDropTarget(IXLayoutContext* context) : m_context(context) {}
+    explicit IXMapViewDropTarget(IXLayoutContext* context)
+        : m_context(context)
+    {
+    }
 
     // The operation for the drag at the point (Copy, Link, or Ignore to refuse), highlighting
     // the branch under it when the drag is taken.

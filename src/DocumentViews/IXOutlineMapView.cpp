@@ -55,7 +55,11 @@ QString localized(const char* key)
 }
 
 struct SyncScope {
-    explicit SyncScope(int& counter) : count(counter) { ++count; }
+    explicit SyncScope(int& counter)
+        : count(counter)
+    {
+        ++count;
+    }
     ~SyncScope() { --count; }
     int& count;
 };
@@ -91,13 +95,17 @@ struct Siblings {
     }
     void remove(const std::shared_ptr<IXBranchNode>& branch) const
     {
-        if (parentBranch) parentBranch->removeBranch(branch);
-        else document->removeRootBranch(branch);
+        if (parentBranch)
+            parentBranch->removeBranch(branch);
+        else
+            document->removeRootBranch(branch);
     }
     void insert(const std::shared_ptr<IXBranchNode>& branch, int at) const
     {
-        if (parentBranch) parentBranch->insertBranch(branch, at);
-        else document->insertRootBranch(branch, at);
+        if (parentBranch)
+            parentBranch->insertBranch(branch, at);
+        else
+            document->insertRootBranch(branch, at);
     }
 };
 
@@ -109,7 +117,8 @@ bool branchIsCollapsed(const IXBranchNode& branch)
 
 }  // namespace
 
-IXOutlineMapView::IXOutlineMapView(QWidget* parent) : QTreeView(parent)
+IXOutlineMapView::IXOutlineMapView(QWidget* parent)
+    : QTreeView(parent)
 {
     m_model = new IXOutlineModel(this);
     m_model->setRowWillChange([this](const QModelIndex& index, int oldFlags, int oldWidth, int newFlags, int newWidth) {
@@ -173,7 +182,8 @@ IXOutlineMapView::IXOutlineMapView(QWidget* parent) : QTreeView(parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // Edits start only from the view's own keys and double clicks (edit() refuses the rest).
-    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed
+                    | QAbstractItemView::DoubleClicked);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(true);
@@ -305,8 +315,10 @@ void IXOutlineMapView::toggleColumn(int column)
     if (!ui) return;
     QStringList disabled = disabledColumns();
     const QString& identifier = IXOutlineModel::columnIdentifiers()[column];
-    if (disabled.contains(identifier)) disabled.removeAll(identifier);
-    else disabled.append(identifier);
+    if (disabled.contains(identifier))
+        disabled.removeAll(identifier);
+    else
+        disabled.append(identifier);
     ui->insert(DisabledColumnsKey, disabled);
     loadColumns();
 }
@@ -352,8 +364,7 @@ void IXOutlineMapView::buildColumnMenu()
     QAction* autoHide = m_columnMenu->addAction(localized("Autohide Empty Columns"));
     autoHide->setData(AutoHideTag);
     autoHide->setCheckable(true);
-    PLExceptionBoundary::connect(autoHide, &QAction::triggered, this,
-                                 [this] { setAutoHideEmptyColumns(!m_autoHide); });
+    PLExceptionBoundary::connect(autoHide, &QAction::triggered, this, [this] { setAutoHideEmptyColumns(!m_autoHide); });
     PLExceptionBoundary::connect(m_columnMenu, &QMenu::aboutToShow, this, [this] {
         for (QAction* item : m_columnMenu->actions()) {
             if (!item->isSeparator()) validateMenuItem(item);
@@ -421,7 +432,8 @@ void IXOutlineMapView::countRows(const QModelIndex& index, int sign, bool includ
     if (includeSelf) {
         pending.push_back(index);
     } else {
-        for (int row = 0, rows = m_model->rowCount(index); row < rows; ++row) pending.push_back(m_model->index(row, 0, index));
+        for (int row = 0, rows = m_model->rowCount(index); row < rows; ++row)
+            pending.push_back(m_model->index(row, 0, index));
     }
     while (!pending.empty()) {
         const QModelIndex current = pending.back();
@@ -495,7 +507,7 @@ void IXOutlineMapView::syncExpansionBelow(const QModelIndex& top)
     // Deepest rows first: a row opened under a closed one costs nothing to lay out, so the
     // top row opens once over everything below it.
     std::vector<QModelIndex> order;
-    std::vector<QModelIndex> pending{top};
+    std::vector<QModelIndex> pending {top};
     while (!pending.empty()) {
         const QModelIndex current = pending.back();
         pending.pop_back();
@@ -559,9 +571,8 @@ try {
         return;
     }
     // In the order the rows are shown.
-    std::sort(rows.begin(), rows.end(), [this](const QModelIndex& a, const QModelIndex& b) {
-        return visualRect(a).top() < visualRect(b).top();
-    });
+    std::sort(rows.begin(), rows.end(),
+              [this](const QModelIndex& a, const QModelIndex& b) { return visualRect(a).top() < visualRect(b).top(); });
     IXSelection::NodeList nodes;
     for (const QModelIndex& index : rows) {
         if (IXBranchNode* branch = m_model->branchForIndex(index)) nodes.append(branch->shared_from_this());
@@ -575,8 +586,9 @@ try {
 
 bool IXOutlineMapView::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {IXLayoutContextWillInvalidate, IXLayoutContextDidChangeSelection,
-                              IXLayoutContextDidChangeFilter, IXStyleNodeDidChangeProperty});
+    return isAnyOf(selector,
+                   {IXLayoutContextWillInvalidate, IXLayoutContextDidChangeSelection, IXLayoutContextDidChangeFilter,
+                    IXStyleNodeDidChangeProperty});
 }
 
 void IXOutlineMapView::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context)
@@ -693,8 +705,10 @@ void IXOutlineMapView::sendToController(IXCommand command)
     const QByteArray name = command.toByteArray();
     const QByteArray signature = QMetaObject::normalizedSignature(name.chopped(1) + "(QObject*)");
     const int index = controller->metaObject()->indexOfMethod(signature.constData());
-    if (index >= 0) controller->metaObject()->method(index).invoke(controller, Q_ARG(QObject*, this));
-    else PLLog::writeOnce(QStringLiteral("The command %1 has no receiver").arg(QString::fromLatin1(name)));
+    if (index >= 0)
+        controller->metaObject()->method(index).invoke(controller, Q_ARG(QObject*, this));
+    else
+        PLLog::writeOnce(QStringLiteral("The command %1 has no receiver").arg(QString::fromLatin1(name)));
 }
 
 void IXOutlineMapView::startTitleEditing(QKeyEvent* event)
@@ -738,8 +752,8 @@ try {
         return;
     }
     const bool command = (modifiers & (PLMouseEvent::Command | PLMouseEvent::Control)) != 0;
-    if (code == PLKeyboard::Space || code == PLKeyboard::F2 ||
-        (!command && !option && !event->text().isEmpty() && event->text().at(0).isLetterOrNumber())) {
+    if (code == PLKeyboard::Space || code == PLKeyboard::F2
+        || (!command && !option && !event->text().isEmpty() && event->text().at(0).isLetterOrNumber())) {
         startTitleEditing(event);
         return;
     }
@@ -758,18 +772,18 @@ try {
 
 void IXOutlineMapView::mousePressEvent(QMouseEvent* event)
 try {
-    const std::uint32_t modifiers = PLKeyboard::modifierFlags(event->modifiers()) &
-                                    (PLMouseEvent::Shift | PLMouseEvent::Control | PLMouseEvent::Option |
-                                     PLMouseEvent::Command);
-    const bool contextClick = event->button() == Qt::RightButton ||
-                              (event->button() == Qt::LeftButton && modifiers == PLMouseEvent::Control);
+    const std::uint32_t modifiers = PLKeyboard::modifierFlags(event->modifiers())
+        & (PLMouseEvent::Shift | PLMouseEvent::Control | PLMouseEvent::Option | PLMouseEvent::Command);
+    const bool contextClick = event->button() == Qt::RightButton
+        || (event->button() == Qt::LeftButton && modifiers == PLMouseEvent::Control);
     if (contextClick && m_context) {
         // The row under the click is the one the menu is for.
         const QModelIndex index = indexAt(event->position().toPoint());
         if (index.isValid() && !selectionModel()->isRowSelected(index.row(), index.parent()))
             selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        const PLMouseEvent down(PLMouseEvent::LeftMouseDown, PLPoint(float(event->position().x()), float(event->position().y())),
-                                1, PLKeyboard::modifierFlags(event->modifiers()));
+        const PLMouseEvent down(PLMouseEvent::LeftMouseDown,
+                                PLPoint(float(event->position().x()), float(event->position().y())), 1,
+                                PLKeyboard::modifierFlags(event->modifiers()));
         IXToolManager::sharedManager()->activateToolNamed(IXToolNames::ContextMenu, m_context.get(), IXToolEvent(down));
         return;
     }
@@ -790,8 +804,10 @@ try {
     case IXOutlineModel::Picture:
         if (const auto& picture = branch->picture()) {
             if (IXQuickViewControlling* quickView = IXQuickViewControlling::sharedController()) {
-                if (picture->targetLocation() == 1) quickView->showWithPath(picture->targetValue().text());
-                else if (const QImage image = picture->image(); !image.isNull()) quickView->showWithImage(image);
+                if (picture->targetLocation() == 1)
+                    quickView->showWithPath(picture->targetValue().text());
+                else if (const QImage image = picture->image(); !image.isNull())
+                    quickView->showWithImage(image);
             }
         }
         break;
@@ -836,7 +852,8 @@ bool IXOutlineMapView::edit(const QModelIndex& index, EditTrigger trigger, QEven
 void IXOutlineMapView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     // Return and Tab end the edit on the row, never move it to another cell.
-    QTreeView::closeEditor(editor, hint == QAbstractItemDelegate::RevertModelCache ? hint : QAbstractItemDelegate::NoHint);
+    QTreeView::closeEditor(editor,
+                           hint == QAbstractItemDelegate::RevertModelCache ? hint : QAbstractItemDelegate::NoHint);
     m_model->setEditingIndex(QModelIndex());
     if (IXOpenDocument* document = std::exchange(m_editingDocument, nullptr)) document->objectDidEndEditing(this);
     if (m_controller && isVisible()) setFocus(Qt::OtherFocusReason);
@@ -898,8 +915,9 @@ void IXOutlineMapView::dateTimePickerWillBeginEditingForCell(UTDateTimePicker* p
 void IXOutlineMapView::dateTimePickerDidEndEditingForCell(UTDateTimePicker* picker, UTDateTimeCell*)
 {
     if (!picker->showsEndTimeOption()) return;
-    m_model->setEndDate2ForNextEndDate(
-        [picker](const UTDateTime& date) -> std::optional<UTDateTime> { return picker->applyEndTimeOptionToDate(date); });
+    m_model->setEndDate2ForNextEndDate([picker](const UTDateTime& date) -> std::optional<UTDateTime> {
+        return picker->applyEndTimeOptionToDate(date);
+    });
 }
 
 // --- Drawing ---
@@ -908,8 +926,9 @@ void IXOutlineMapView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
 {
     // The band of a root branch or its child spans the whole row, indentation included.
     const QVariant background = m_model->data(index, Qt::BackgroundRole);
-    if (background.isValid()) painter->fillRect(QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
-                                                background.value<QColor>());
+    if (background.isValid())
+        painter->fillRect(QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
+                          background.value<QColor>());
     QTreeView::drawRow(painter, option, index);
     // Grid lines between rows and columns.
     painter->save();

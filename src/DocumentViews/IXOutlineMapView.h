@@ -58,7 +58,7 @@ class IXOutlineMapView : public QTreeView,
 public:
     // Counts of shown rows with a value in each indicator column and the widest icons row.
     struct ShownCounts {
-        std::array<int, 4> rows{};
+        std::array<int, 4> rows {};
         int iconsWidth = 0;
         bool operator==(const ShownCounts& other) const = default;
     };
@@ -113,7 +113,8 @@ public:
     bool respondsToSelector(std::string_view selector) const override;
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
     void notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection) override;
-    void notifiedOfLayoutContextDidChangeFilter(IXLayoutContext* context, const std::shared_ptr<IXBranchNode>& filter) override;
+    void notifiedOfLayoutContextDidChangeFilter(IXLayoutContext* context,
+                                                const std::shared_ptr<IXBranchNode>& filter) override;
     void notifiedOfStyleNode(IXStyleNode* style, const QString& property) override;
 
     // --- Date picker ---

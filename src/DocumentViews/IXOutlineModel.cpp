@@ -61,8 +61,8 @@ QImage makeColumnImage(int column)
 
 const QImage& columnImage(int column)
 {
-    static const std::array<QImage, 4> images{makeColumnImage(0), makeColumnImage(1), makeColumnImage(2),
-                                              makeColumnImage(3)};
+    static const std::array<QImage, 4> images {makeColumnImage(0), makeColumnImage(1), makeColumnImage(2),
+                                               makeColumnImage(3)};
     return images[size_t(std::clamp(column, 0, 3))];
 }
 
@@ -75,25 +75,32 @@ QString localized(const char* key)
 
 const QStringList& IXOutlineModel::columnIdentifiers()
 {
-    static const QStringList identifiers{QStringLiteral("picture"), QStringLiteral("comment"),
-                                         QStringLiteral("attachment"), QStringLiteral("icons"),
-                                         QStringLiteral("title"), QStringLiteral("start"),
-                                         QStringLiteral("end")};
+    static const QStringList identifiers {
+        QStringLiteral("picture"), QStringLiteral("comment"), QStringLiteral("attachment"), QStringLiteral("icons"),
+        QStringLiteral("title"),   QStringLiteral("start"),   QStringLiteral("end")};
     return identifiers;
 }
 
 int IXOutlineModel::flagForColumn(int column)
 {
     switch (column) {
-    case Picture: return HasPicture;
-    case Comment: return HasComment;
-    case Attachment: return HasAttachment;
-    case Icons: return HasIcons;
-    default: return 0;
+    case Picture:
+        return HasPicture;
+    case Comment:
+        return HasComment;
+    case Attachment:
+        return HasAttachment;
+    case Icons:
+        return HasIcons;
+    default:
+        return 0;
     }
 }
 
-IXOutlineModel::IXOutlineModel(QObject* parent) : QAbstractItemModel(parent) {}
+IXOutlineModel::IXOutlineModel(QObject* parent)
+    : QAbstractItemModel(parent)
+{
+}
 
 IXOutlineModel::~IXOutlineModel()
 {
@@ -154,7 +161,7 @@ std::vector<std::shared_ptr<IXBranchNode>> IXOutlineModel::currentChildren(const
 void IXOutlineModel::fill(Row& row)
 {
     // Iterative, so that a deep chain of branches cannot exhaust the stack.
-    std::vector<Row*> pending{&row};
+    std::vector<Row*> pending {&row};
     while (!pending.empty()) {
         Row* current = pending.back();
         pending.pop_back();
@@ -218,8 +225,8 @@ void IXOutlineModel::syncChildren(Row& row)
     size_t prefix = 0;
     while (prefix < oldSize && prefix < newSize && old[prefix]->branch == now[prefix]) ++prefix;
     size_t suffix = 0;
-    while (suffix < oldSize - prefix && suffix < newSize - prefix &&
-           old[oldSize - 1 - suffix]->branch == now[newSize - 1 - suffix])
+    while (suffix < oldSize - prefix && suffix < newSize - prefix
+           && old[oldSize - 1 - suffix]->branch == now[newSize - 1 - suffix])
         ++suffix;
     const size_t oldMiddle = oldSize - prefix - suffix, newMiddle = newSize - prefix - suffix;
     if (oldMiddle == 0 && newMiddle == 0) return;
@@ -228,7 +235,7 @@ void IXOutlineModel::syncChildren(Row& row)
     struct Done {
         int& count;
         ~Done() { --count; }
-    } done{m_changingRows};
+    } done {m_changingRows};
 
     // One branch moved within the same list: a rotation of the middle by one place.
     if (oldMiddle == newMiddle && oldMiddle > 1) {
@@ -281,7 +288,8 @@ void IXOutlineModel::syncChildren(Row& row)
             fill(*child);
             added.push_back(std::move(child));
         }
-        old.insert(old.begin() + long(prefix), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+        old.insert(old.begin() + long(prefix), std::make_move_iterator(added.begin()),
+                   std::make_move_iterator(added.end()));
         indexRows(row, int(prefix));
         endInsertRows();
     }
@@ -378,12 +386,16 @@ QVariant IXOutlineModel::data(const QModelIndex& index, int role) const
             }
             return number + branch.title();
         }
-        case Start: return UTDateTimeCell::variantFromDate(branch.beginDate());
-        case End: return UTDateTimeCell::variantFromDate(branch.endDate());
-        default: return {};
+        case Start:
+            return UTDateTimeCell::variantFromDate(branch.beginDate());
+        case End:
+            return UTDateTimeCell::variantFromDate(branch.endDate());
+        default:
+            return {};
         }
     case Qt::DecorationRole:
-        if (column >= Picture && column <= Attachment && (row->flags & flagForColumn(column))) return columnImage(column);
+        if (column >= Picture && column <= Attachment && (row->flags & flagForColumn(column)))
+            return columnImage(column);
         return {};
     case IconsRole:
         if (column == Icons && (row->flags & HasIcons)) return QVariant::fromValue(iconsForBranch(branch));
@@ -411,8 +423,10 @@ QVariant IXOutlineModel::data(const QModelIndex& index, int role) const
         if (branch.level() == 1) return alternate;
         return {};
     }
-    case LevelRole: return branch.level();
-    default: return {};
+    case LevelRole:
+        return branch.level();
+    default:
+        return {};
     }
 }
 
@@ -447,8 +461,12 @@ bool IXOutlineModel::setData(const QModelIndex& index, const QVariant& value, in
     IXBranchNode* branch = branchForIndex(index);
     if (!branch) return false;
     switch (index.column()) {
-    case Title: branch->setTitle(value.toString()); return true;
-    case Start: branch->setBeginDate(UTDateTimeCell::dateFromVariant(value)); return true;
+    case Title:
+        branch->setTitle(value.toString());
+        return true;
+    case Start:
+        branch->setBeginDate(UTDateTimeCell::dateFromVariant(value));
+        return true;
     case End: {
         const std::optional<UTDateTime> date = UTDateTimeCell::dateFromVariant(value);
         if (date && branch->beginDate() && branch->beginDate()->compare(date) > 0) {
@@ -462,7 +480,8 @@ bool IXOutlineModel::setData(const QModelIndex& index, const QVariant& value, in
         m_endDate2ForEndDate = nullptr;
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -547,20 +566,28 @@ void IXOutlineModel::moveBranches(const QList<std::shared_ptr<IXBranchNode>>& br
         const bool sameParent = target ? parent == target : rootLevel;
         auto count = [&] { return target ? int(target->branches().size()) : int(m_document->rootBranches().size()); };
         if (!sameParent) {
-            if (parent) parent->removeBranch(branch);
-            else m_document->removeRootBranch(branch);
+            if (parent)
+                parent->removeBranch(branch);
+            else
+                m_document->removeRootBranch(branch);
             const int at = std::min(running, count());
-            if (target) target->insertBranch(branch, at);
-            else m_document->insertRootBranch(branch, at);
+            if (target)
+                target->insertBranch(branch, at);
+            else
+                m_document->insertRootBranch(branch, at);
         } else {
-            const int current = target ? int(target->branches().indexOf(branch))
-                                       : int(m_document->rootBranches().indexOf(branch));
+            const int current
+                = target ? int(target->branches().indexOf(branch)) : int(m_document->rootBranches().indexOf(branch));
             if (current >= 0 && current != running) {
-                if (target) target->removeBranch(branch);
-                else m_document->removeRootBranch(branch);
+                if (target)
+                    target->removeBranch(branch);
+                else
+                    m_document->removeRootBranch(branch);
                 const int at = std::min(running > current ? running - 1 : running, count());
-                if (target) target->insertBranch(branch, at);
-                else m_document->insertRootBranch(branch, at);
+                if (target)
+                    target->insertBranch(branch, at);
+                else
+                    m_document->insertRootBranch(branch, at);
             }
         }
         ++running;

@@ -114,7 +114,8 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                          const QModelIndex& parent) const override;
-    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column, const QModelIndex& parent) override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
     // The branches a drag carries, in selection order, that are not below another of them.
     QList<std::shared_ptr<IXBranchNode>> draggedBranches(const QMimeData* data) const;

@@ -26,7 +26,8 @@ const QString IXPasteboard::LocalMarker = QStringLiteral("Local pasteboard");
 namespace {
 
 // Other programs name rich text in more than one way.
-const QStringList RTFTypes{QStringLiteral("text/rtf"), QStringLiteral("application/rtf"), QStringLiteral("text/richtext")};
+const QStringList RTFTypes {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                            QStringLiteral("text/richtext")};
 
 bool isImageType(const QString& type)
 {
@@ -40,7 +41,8 @@ bool IXPasteboard::offers(const QMimeData* data, const QString& type)
     if (!data) return false;
     if (type == StringType) return data->hasText();
     if (type == RTFType)
-        return std::any_of(RTFTypes.begin(), RTFTypes.end(), [data](const QString& each) { return data->hasFormat(each); });
+        return std::any_of(RTFTypes.begin(), RTFTypes.end(),
+                           [data](const QString& each) { return data->hasFormat(each); });
     if (type == FileNamesType) return !fileNames(data).isEmpty();
     return data->hasFormat(type);
 }
@@ -60,7 +62,7 @@ bool IXPasteboard::isPicture(const QByteArray& bytes)
 std::optional<QByteArray> IXPasteboard::pictureData(const QMimeData* data)
 {
     if (!data) return std::nullopt;
-    QStringList types{PNGType, TIFFType};
+    QStringList types {PNGType, TIFFType};
     for (const QString& type : data->formats())
         if (isImageType(type) && !types.contains(type)) types.append(type);
     for (const QString& type : types)

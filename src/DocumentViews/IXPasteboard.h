@@ -15,16 +15,16 @@ class QMimeData;
 // of rich text with files) and file names are "text/uri-list".
 class IXPasteboard {
 public:
-    static const QString SelectionType;    // copied nodes
-    static const QString StylesType;       // copied nodes' styles
+    static const QString SelectionType;  // copied nodes
+    static const QString StylesType;  // copied nodes' styles
     static const QString AttachmentsType;  // copied attachments
     static const QString CatalogItemType;  // a catalog item's unique id, as UTF-8 text
-    static const QString StringType;       // "text/plain"
-    static const QString TIFFType;         // "image/tiff"
-    static const QString PNGType;          // "image/png"
-    static const QString RTFType;          // "text/rtf"
-    static const QString FileNamesType;    // "text/uri-list"
-    static const QString LocalMarker;      // "Local pasteboard"
+    static const QString StringType;  // "text/plain"
+    static const QString TIFFType;  // "image/tiff"
+    static const QString PNGType;  // "image/png"
+    static const QString RTFType;  // "text/rtf"
+    static const QString FileNamesType;  // "text/uri-list"
+    static const QString LocalMarker;  // "Local pasteboard"
 
     // Whether the data offers the type (for StringType: any plain text Qt reads).
     static bool offers(const QMimeData* data, const QString& type);

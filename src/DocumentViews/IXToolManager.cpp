@@ -1,11 +1,11 @@
 #include "DocumentViews/IXToolManager.h"
 
 #include "DocumentViews/IXBranchTitleTool.h"
-#include "DocumentViews/IXInplaceOutlineTool.h"
 #include "DocumentViews/IXConnectionTool.h"
 #include "DocumentViews/IXContextMenuTool.h"
 #include "DocumentViews/IXDragBranchTool.h"
 #include "DocumentViews/IXDragFloatingTool.h"
+#include "DocumentViews/IXInplaceOutlineTool.h"
 #include "DocumentViews/IXSelectionTool.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"

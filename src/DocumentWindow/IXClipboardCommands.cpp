@@ -172,11 +172,11 @@ bool IXClipboardCommands::pasteStylesFromBuffer()
     enum Kind { Branch, Picture, Comment, Connection, KindCount };
     std::array<std::optional<IXDocumentNode::StyleAttributesBySheet>, KindCount> kinds;
     for (const auto& node : IXAppController::sharedController().restoreNodes()) {
-        const Kind kind = node->isBranch()       ? Branch
-                          : node->isPicture()    ? Picture
-                          : node->isComment()    ? Comment
-                          : node->isConnection() ? Connection
-                                                 : KindCount;
+        const Kind kind = node->isBranch() ? Branch
+            : node->isPicture()            ? Picture
+            : node->isComment()            ? Comment
+            : node->isConnection()         ? Connection
+                                           : KindCount;
         if (kind == KindCount || kinds[kind]) continue;
         const IXStyleCarrier::Styles* carried = carriedStyles(*node);
         if (!carried || carried->isEmpty()) continue;
@@ -233,8 +233,9 @@ bool IXClipboardCommands::pasteNodesFromBuffer(bool styles)
             if (auto* reference = dynamic_cast<IXReferenceNode*>(node.get())) reference->setFloatingTargetNode(target);
         document->addFloatingNode(node);
         if (target && context && node->parentNode())
-            context->styleForNode(node.get())->setFloatingTargetOffset(
-                IXNodeCommands::floatingAnchorOffset(context, target.get(), PLSize(0, 0), 200));
+            context->styleForNode(node.get())
+                ->setFloatingTargetOffset(
+                    IXNodeCommands::floatingAnchorOffset(context, target.get(), PLSize(0, 0), 200));
     }
     if (intoTarget) expand(*target);
     return true;
@@ -331,10 +332,10 @@ std::optional<bool> IXClipboardCommands::validateMenuItem(QAction* item) const
     if (action == IXCommands::PasteStyles) return somethingSelected && offersLocal(data, IXPasteboard::StylesType);
     if (action == IXCommands::Paste || action == IXCommands::PasteWithoutStyles) {
         const bool offered = offersLocal(data, IXPasteboard::SelectionType)
-                             || offersLocal(data, IXPasteboard::AttachmentsType)
-                             || IXPasteboard::offersPicture(data) || IXPasteboard::offers(data, IXPasteboard::StringType);
+            || offersLocal(data, IXPasteboard::AttachmentsType) || IXPasteboard::offersPicture(data)
+            || IXPasteboard::offers(data, IXPasteboard::StringType);
         const bool oneTarget = selection.isEmpty() || selection.isDocument()
-                               || (selection.count() == 1 && selection.firstNode()->isBranch());
+            || (selection.count() == 1 && selection.firstNode()->isBranch());
         return offered && oneTarget;
     }
     if (action == IXCommands::DetachBranchAsDocument) {

@@ -110,7 +110,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(edit, "Cut", IXCommands::Cut, QKeySequence::Cut);
     addItem(edit, "Copy", IXCommands::Copy, QKeySequence::Copy);
     addItem(edit, "Paste", IXCommands::Paste, QKeySequence::Paste);
-    addItem(edit, "Paste Without Style", IXCommands::PasteWithoutStyles, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    addItem(edit, "Paste Without Style", IXCommands::PasteWithoutStyles,
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     addItem(edit, "Copy Style", IXCommands::CopyStyles);
     addItem(edit, "Paste Style", IXCommands::PasteStyles);
     addItem(edit, "Select All", IXCommands::SelectAll, QKeySequence::SelectAll);

@@ -18,6 +18,7 @@
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentWindow/IXAppController.h"
+#include "DocumentWindow/IXClipboardCommands.h"
 #include "DocumentWindow/IXContextMenus.h"
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXDocument.h"
@@ -27,7 +28,6 @@
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
-#include "DocumentWindow/IXClipboardCommands.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "Inspectors/IXBranchInspector.h"
@@ -46,8 +46,8 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QSplitter>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -60,8 +60,8 @@ namespace {
 // By view mode; mode 3 is the outline view, not a map view.
 const std::array<QString, 5>& mapLayoutNames()
 {
-    static const std::array<QString, 5> names{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName,
-                                              IXLayoutOutlineName, IXLayoutTimelineName};
+    static const std::array<QString, 5> names {IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName,
+                                               IXLayoutOutlineName, IXLayoutTimelineName};
     return names;
 }
 
@@ -528,13 +528,15 @@ void IXWindowController::notifiedOfBranchNode(IXNode* branch, const QString& pro
         synchronizeWindowTitleWithDocumentName();
 }
 
-void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context, const IXSelection& selection)
+void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutContext* context,
+                                                                   const IXSelection& selection)
 {
     if (m_documentLayout == TimelineLayout) {
         // The timeline and the outline below it show one selection.
         IXLayoutContext* active = layoutContext();
-        for (IXLayoutContext* other : {m_outlineView ? m_outlineView->layoutContext() : nullptr,
-                                       m_mapViews[size_t(TimelineLayout)] ? m_mapViews[size_t(TimelineLayout)]->layoutContext() : nullptr}) {
+        for (IXLayoutContext* other :
+             {m_outlineView ? m_outlineView->layoutContext() : nullptr,
+              m_mapViews[size_t(TimelineLayout)] ? m_mapViews[size_t(TimelineLayout)]->layoutContext() : nullptr}) {
             if (other && other != context && other != active) other->setSelection(selection);
         }
     }
@@ -886,7 +888,6 @@ IX_NODE_COMMAND(attachPictureFile)
 IX_NODE_COMMAND(attachVideoFile)
 IX_NODE_COMMAND(attachSoundFile)
 IX_NODE_COMMAND(attachFlashFile)
-
 
 #undef IX_NODE_COMMAND
 

@@ -12,9 +12,9 @@
 #include "Inspectors/IXInspectorView.h"
 #include "Platform/Core/PLAssert.h"
 #include "Platform/System/PLLocalizedStrings.h"
+#include "Utilities/UTDateTimeFormatter.h"
 #include "UtilityWidgets/UTDateTimeCell.h"
 #include "UtilityWidgets/UTDateTimePicker.h"
-#include "Utilities/UTDateTimeFormatter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -99,7 +99,8 @@ IXBranchInspector::~IXBranchInspector()
 {
     stopObserving();
     UTDateTimePicker* picker = m_usesPicker ? UTDateTimePicker::sharedPicker() : nullptr;
-    if (picker && picker->currentEditor() && (picker->currentEditor() == m_beginDateField || picker->currentEditor() == m_endDateField))
+    if (picker && picker->currentEditor()
+        && (picker->currentEditor() == m_beginDateField || picker->currentEditor() == m_endDateField))
         picker->endEditing();
     for (const QPointer<QWidget>& section : m_sections) delete section.data();
     delete m_containerView.data();
@@ -123,13 +124,15 @@ void IXBranchInspector::makeViews()
     form->addRow(localized("Title:"), m_titleField);
     m_alignmentPopUp = new QComboBox;
     // The values are the paragraph alignments (left 0, right 1, centre 2, justified 3, natural 4).
-    const std::pair<const char*, int> alignments[] = {{"Left", 0}, {"Center", 2}, {"Right", 1}, {"Justified", 3}, {"Natural", 4}};
+    const std::pair<const char*, int> alignments[]
+        = {{"Left", 0}, {"Center", 2}, {"Right", 1}, {"Justified", 3}, {"Natural", 4}};
     for (const auto& [text, value] : alignments) m_alignmentPopUp->addItem(localized(text), value);
     form->addRow(localized("Alignment:"), m_alignmentPopUp);
     m_textColorWell = new IXColorWell;
     m_textBgColorWell = new IXColorWell;
     form->addRow(localized("Text colors:"),
-                 wellsRow({{m_textColorWell, localized("Text color")}, {m_textBgColorWell, localized("Text background color")}}));
+                 wellsRow({{m_textColorWell, localized("Text color")},
+                           {m_textBgColorWell, localized("Text background color")}}));
 
     m_outlineView = makeSection(QStringLiteral("IXBranchOutlineSection"), &form);
     m_outlineExportBox = new QCheckBox(localized("Include in export"));
@@ -139,9 +142,10 @@ void IXBranchInspector::makeViews()
     m_frameColorWell = new IXColorWell;
     m_frameFill1Well = new IXColorWell;
     m_frameFill2Well = new IXColorWell;
-    form->addRow(localized("Frame:"), wellsRow({{m_frameColorWell, localized("Frame color")},
-                                         {m_frameFill1Well, localized("Fill color")},
-                                         {m_frameFill2Well, localized("Second fill color")}}));
+    form->addRow(localized("Frame:"),
+                 wellsRow({{m_frameColorWell, localized("Frame color")},
+                           {m_frameFill1Well, localized("Fill color")},
+                           {m_frameFill2Well, localized("Second fill color")}}));
     m_lineColorWell = new IXColorWell;
     m_lineWidthBox = makeSpinBox(0, 20, 0.5);
     auto* lineRow = wellsRow({{m_lineColorWell, localized("Line color")}});
@@ -157,10 +161,12 @@ void IXBranchInspector::makeViews()
     m_boundaryView = makeSection(QStringLiteral("IXBranchBoundarySection"), &form);
     m_boundaryLineColorWell = new IXColorWell;
     m_boundaryFillColorWell = new IXColorWell;
-    form->addRow(localized("Boundary:"), wellsRow({{m_boundaryLineColorWell, localized("Boundary line color")},
-                                            {m_boundaryFillColorWell, localized("Boundary fill color")}}));
+    form->addRow(localized("Boundary:"),
+                 wellsRow({{m_boundaryLineColorWell, localized("Boundary line color")},
+                           {m_boundaryFillColorWell, localized("Boundary fill color")}}));
     m_boundaryStylePopUp = new QComboBox;
-    const std::pair<const char*, int> dashes[] = {{"Solid", 0}, {"Dotted", 1}, {"Dashed", 2}, {"Dash-dot", 3}, {"Dash-dot-dot", 4}};
+    const std::pair<const char*, int> dashes[]
+        = {{"Solid", 0}, {"Dotted", 1}, {"Dashed", 2}, {"Dash-dot", 3}, {"Dash-dot-dot", 4}};
     for (const auto& [text, value] : dashes) m_boundaryStylePopUp->addItem(localized(text), value);
     form->addRow(localized("Style:"), m_boundaryStylePopUp);
     m_boundaryWidthBox = makeSpinBox(1, 5, 0.5);
@@ -203,28 +209,45 @@ void IXBranchInspector::makeViews()
 void IXBranchInspector::bindControls()
 {
     IXBindings& b = m_bindings;
-    b.bind(m_titleField, [this] { return branchTitle(); }, [this](const QString& v) { setBranchTitle(v); });
-    b.bind(m_alignmentPopUp, [this] { return branchTextAlignment(); }, [this](int v) { setBranchTextAlignment(v); });
-    b.bind(m_textColorWell, [this] { return branchTextFgColor(); }, [this](const PLColor& v) { setBranchTextFgColor(v); });
-    b.bind(m_textBgColorWell, [this] { return branchTextBgColor(); }, [this](const PLColor& v) { setBranchTextBgColor(v); });
-    b.bind(m_frameColorWell, [this] { return branchFrameColor(); }, [this](const PLColor& v) { setBranchFrameColor(v); });
-    b.bind(m_frameFill1Well, [this] { return branchFrameFillColor1(); },
-           [this](const PLColor& v) { setBranchFrameFillColor1(v); });
-    b.bind(m_frameFill2Well, [this] { return branchFrameFillColor2(); },
-           [this](const PLColor& v) { setBranchFrameFillColor2(v); });
-    b.bind(m_lineColorWell, [this] { return branchLineColor(); }, [this](const PLColor& v) { setBranchLineColor(v); });
-    b.bind(m_lineWidthBox, [this] { return branchLineWidth(); }, [this](double v) { setBranchLineWidth(v); });
+    b.bind(
+        m_titleField, [this] { return branchTitle(); }, [this](const QString& v) { setBranchTitle(v); });
+    b.bind(
+        m_alignmentPopUp, [this] { return branchTextAlignment(); }, [this](int v) { setBranchTextAlignment(v); });
+    b.bind(
+        m_textColorWell, [this] { return branchTextFgColor(); }, [this](const PLColor& v) { setBranchTextFgColor(v); });
+    b.bind(
+        m_textBgColorWell, [this] { return branchTextBgColor(); },
+        [this](const PLColor& v) { setBranchTextBgColor(v); });
+    b.bind(
+        m_frameColorWell, [this] { return branchFrameColor(); }, [this](const PLColor& v) { setBranchFrameColor(v); });
+    b.bind(
+        m_frameFill1Well, [this] { return branchFrameFillColor1(); },
+        [this](const PLColor& v) { setBranchFrameFillColor1(v); });
+    b.bind(
+        m_frameFill2Well, [this] { return branchFrameFillColor2(); },
+        [this](const PLColor& v) { setBranchFrameFillColor2(v); });
+    b.bind(
+        m_lineColorWell, [this] { return branchLineColor(); }, [this](const PLColor& v) { setBranchLineColor(v); });
+    b.bind(
+        m_lineWidthBox, [this] { return branchLineWidth(); }, [this](double v) { setBranchLineWidth(v); });
     for (QCheckBox* box : {m_exportBox, m_outlineExportBox})
-        b.bind(box, [this] { return branchIncludeInExport(); }, [this](bool v) { setBranchIncludeInExport(v); });
-    b.bind(m_boundaryShowBox, [this] { return branchBoundaryShow(); }, [this](bool v) { setBranchBoundaryShow(v); });
-    b.bind(m_boundaryLineColorWell, [this] { return boundaryLineColor(); },
-           [this](const PLColor& v) { setBoundaryLineColor(v); });
-    b.bind(m_boundaryFillColorWell, [this] { return boundaryFillColor(); },
-           [this](const PLColor& v) { setBoundaryFillColor(v); });
-    b.bind(m_boundaryStylePopUp, [this] { return boundaryLineStyle(); }, [this](int v) { setBoundaryLineStyle(v); });
-    b.bind(m_boundaryWidthBox, [this] { return boundaryLineWidth(); }, [this](double v) { setBoundaryLineWidth(v); });
-    b.bind(m_boundaryRoundnessBox, [this] { return boundaryLineRoundness(); },
-           [this](double v) { setBoundaryLineRoundness(v); });
+        b.bind(
+            box, [this] { return branchIncludeInExport(); }, [this](bool v) { setBranchIncludeInExport(v); });
+    b.bind(
+        m_boundaryShowBox, [this] { return branchBoundaryShow(); }, [this](bool v) { setBranchBoundaryShow(v); });
+    b.bind(
+        m_boundaryLineColorWell, [this] { return boundaryLineColor(); },
+        [this](const PLColor& v) { setBoundaryLineColor(v); });
+    b.bind(
+        m_boundaryFillColorWell, [this] { return boundaryFillColor(); },
+        [this](const PLColor& v) { setBoundaryFillColor(v); });
+    b.bind(
+        m_boundaryStylePopUp, [this] { return boundaryLineStyle(); }, [this](int v) { setBoundaryLineStyle(v); });
+    b.bind(
+        m_boundaryWidthBox, [this] { return boundaryLineWidth(); }, [this](double v) { setBoundaryLineWidth(v); });
+    b.bind(
+        m_boundaryRoundnessBox, [this] { return boundaryLineRoundness(); },
+        [this](double v) { setBoundaryLineRoundness(v); });
 }
 
 QWidget* IXBranchInspector::inspectorView()
@@ -360,8 +383,8 @@ void IXBranchInspector::updateControls()
 {
     if (m_levelsMayHaveChanged) {
         m_levelsMayHaveChanged = false;
-        const bool hasRootBranches
-            = std::any_of(m_branches.begin(), m_branches.end(), [](const auto& branch) { return branch->level() == 0; });
+        const bool hasRootBranches = std::any_of(m_branches.begin(), m_branches.end(),
+                                                 [](const auto& branch) { return branch->level() == 0; });
         if (hasRootBranches != m_hasRootBranches) {
             m_hasRootBranches = hasRootBranches;
             notifyInspectorViewUpdate();
@@ -396,9 +419,10 @@ void IXBranchInspector::updateControls()
     {
         const QSignalBlocker blocker(m_beginDateField);
         m_beginDateField->setEnabled(first != nullptr);
-        m_beginDateField->setText(beginsDiffer || !first ? QString() : beginFormat.stringForObjectValue(first->beginDate()));
-        m_beginDateField->setPlaceholderText(beginsDiffer ? multiple
-                                                          : (first ? QString() : IXBindings::placeholder(IXMixedState::NoSelection)));
+        m_beginDateField->setText(beginsDiffer || !first ? QString()
+                                                         : beginFormat.stringForObjectValue(first->beginDate()));
+        m_beginDateField->setPlaceholderText(
+            beginsDiffer ? multiple : (first ? QString() : IXBindings::placeholder(IXMixedState::NoSelection)));
         m_beginShownText = m_beginDateField->text();
     }
     {
@@ -424,7 +448,8 @@ const std::vector<std::shared_ptr<const IXStyleNode>>& IXBranchInspector::layout
         m_layoutStyles.clear();
         if (m_layoutSheet) {
             m_layoutStyles.reserve(m_branches.size());
-            for (const auto& branch : m_branches) m_layoutStyles.push_back(m_layoutSheet->styleForReading(branch.get()));
+            for (const auto& branch : m_branches)
+                m_layoutStyles.push_back(m_layoutSheet->styleForReading(branch.get()));
         }
     }
     return m_layoutStyles;
@@ -546,7 +571,10 @@ IXMixedValue<double> IXBranchInspector::boundaryLineRoundness() const
 
 void IXBranchInspector::setBranchTitle(const QString& title)
 {
-    m_bindings.write([&] { IXSetAttribute(m_branches, [](IXBranchNode& b, const QString& v) { b.setTitle(v); }, title); });
+    m_bindings.write([&] {
+        IXSetAttribute(
+            m_branches, [](IXBranchNode& b, const QString& v) { b.setTitle(v); }, title);
+    });
 }
 
 void IXBranchInspector::setBranchTextAlignment(int alignment)
@@ -591,8 +619,10 @@ void IXBranchInspector::setBranchLineWidth(double width)
 
 void IXBranchInspector::setBranchIncludeInExport(bool include)
 {
-    m_bindings.write(
-        [&] { IXSetAttribute(m_branches, [](IXBranchNode& b, bool v) { b.setIncludeInExport(v); }, include); });
+    m_bindings.write([&] {
+        IXSetAttribute(
+            m_branches, [](IXBranchNode& b, bool v) { b.setIncludeInExport(v); }, include);
+    });
 }
 
 void IXBranchInspector::setBranchBoundaryShow(bool show)
@@ -646,7 +676,8 @@ std::optional<UTDateTime> IXBranchInspector::dateOfField(QLineEdit* field, bool*
 void IXBranchInspector::alertInvalidDate()
 {
     if (IXApplicationServices* services = IXApplicationServices::shared())
-        services->runAlert(localized("The value can not be applied"), localized("The date is invalid or out of range."), localized("OK"));
+        services->runAlert(localized("The value can not be applied"), localized("The date is invalid or out of range."),
+                           localized("OK"));
 }
 
 void IXBranchInspector::beginDateAction()

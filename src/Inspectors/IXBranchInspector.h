@@ -5,8 +5,8 @@
 #include "DocumentModel/IXStyleNodeObserver.h"
 #include "Inspectors/IXBindings.h"
 #include "Inspectors/IXInspectorController.h"
-#include "UtilityWidgets/UTDateTimePickerDelegate.h"
 #include "Utilities/UTDateTime.h"
+#include "UtilityWidgets/UTDateTimePickerDelegate.h"
 
 #include <QPointer>
 #include <QSet>

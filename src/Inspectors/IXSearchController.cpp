@@ -39,7 +39,16 @@ const QString IXSearchController::OptionWholeWords = QStringLiteral("optionWhole
 namespace {
 
 // Slots of the option flags, in the order of optionKeys().
-enum Flag { BranchText, BranchComments, FloatingComments, TextNotes, ObjectLabels, PictureLabels, MatchCase, WholeWords };
+enum Flag {
+    BranchText,
+    BranchComments,
+    FloatingComments,
+    TextNotes,
+    ObjectLabels,
+    PictureLabels,
+    MatchCase,
+    WholeWords
+};
 constexpr int FindInCount = 6;
 
 IXSearchController::SettingsFactory& settingsFactory()
@@ -113,9 +122,8 @@ QString IXSearchController::inspectorTitle() const
 
 const QStringList& IXSearchController::optionKeys()
 {
-    static const QStringList keys {FindInBranchText,    FindInBranchComments, FindInFloatingComments,
-                                   FindInTextNotes,     FindInObjectLabels,   FindInPictureLabels,
-                                   OptionMatchCase,     OptionWholeWords};
+    static const QStringList keys {FindInBranchText,   FindInBranchComments, FindInFloatingComments, FindInTextNotes,
+                                   FindInObjectLabels, FindInPictureLabels,  OptionMatchCase,        OptionWholeWords};
     return keys;
 }
 
@@ -146,7 +154,8 @@ void IXSearchController::readOptionFlags()
         const QString& key = optionKeys()[i];
         // A stored dictionary that lacks a key (or holds no flag there) has the default.
         const QVariant value = m_options->value(key);
-        m_flags[size_t(i)] = value.canConvert<bool>() && value.isValid() ? value.toBool() : defaults.value(key).toBool();
+        m_flags[size_t(i)]
+            = value.canConvert<bool>() && value.isValid() ? value.toBool() : defaults.value(key).toBool();
     }
 }
 
@@ -245,20 +254,31 @@ bool IXSearchController::replaceEnabled()
 void IXSearchController::ixFindPanelAction(int tag)
 {
     switch (tag) {
-    case ShowFindPanel: orderFrontFindPanel(); break;
-    case FindNext: findNext(); break;
-    case FindPrevious: findPrevious(); break;
-    default: break;
+    case ShowFindPanel:
+        orderFrontFindPanel();
+        break;
+    case FindNext:
+        findNext();
+        break;
+    case FindPrevious:
+        findPrevious();
+        break;
+    default:
+        break;
     }
 }
 
 bool IXSearchController::validateFindPanelAction(int tag)
 {
     switch (tag) {
-    case ShowFindPanel: return true;
-    case FindNext: return nextEnabled();
-    case FindPrevious: return previousEnabled();
-    default: return false;
+    case ShowFindPanel:
+        return true;
+    case FindNext:
+        return nextEnabled();
+    case FindPrevious:
+        return previousEnabled();
+    default:
+        return false;
     }
 }
 
@@ -354,7 +374,8 @@ void IXSearchController::replaceAll()
             if (doReplaceAndShow(false)) ++count;
     }
     m_lastFindWasSuccessful = false;
-    m_status = count == 0 ? localized("Not found") : localized("%d replaced").replace(QStringLiteral("%d"), QString::number(count));
+    m_status = count == 0 ? localized("Not found")
+                          : localized("%d replaced").replace(QStringLiteral("%d"), QString::number(count));
     resetInterface();
 }
 
@@ -385,14 +406,20 @@ bool IXSearchController::isFiltered(Type type, IXNode* node)
 {
     options();
     switch (type) {
-    case Type::BranchTitle: return !m_flags[BranchText];
-    case Type::Comment: return !node || !m_flags[node->isFloating() ? FloatingComments : BranchComments];
-    case Type::NoteText: return !m_flags[TextNotes];
+    case Type::BranchTitle:
+        return !m_flags[BranchText];
+    case Type::Comment:
+        return !node || !m_flags[node->isFloating() ? FloatingComments : BranchComments];
+    case Type::NoteText:
+        return !m_flags[TextNotes];
     case Type::AttachmentTitle:
     case Type::ConnectionTitle:
-    case Type::NoteTitle: return !m_flags[ObjectLabels];
-    case Type::PictureLabel: return !m_flags[PictureLabels];
-    default: return true;
+    case Type::NoteTitle:
+        return !m_flags[ObjectLabels];
+    case Type::PictureLabel:
+        return !m_flags[PictureLabels];
+    default:
+        return true;
     }
 }
 
@@ -489,9 +516,8 @@ bool IXSearchController::findBackwardAndShow(bool show)
     if (walker && !m_findString.isEmpty()) {
         const int length = int(m_findString.size());
         for (;;) {
-            const std::optional<QString> text = walker->location() != 0 && walker->depth() > 0
-                                                    ? walker->currentObject()
-                                                    : walker->previousObject();
+            const std::optional<QString> text
+                = walker->location() != 0 && walker->depth() > 0 ? walker->currentObject() : walker->previousObject();
             if (!text) break;
             const std::shared_ptr<IXNode> node = walker->currentNode();
             if (isFilteredNode(node)) {
@@ -558,8 +584,8 @@ void IXSearchController::showFoundObject(IXInspectedController* controller, cons
     if (!node) return;
     auto* window = dynamic_cast<IXWindowControlling*>(controller);
     IXNode* parent = node->parentNode();
-    const std::shared_ptr<IXNode> branch =
-        parent && !parent->isDocument() ? parent->shared_from_this() : std::shared_ptr<IXNode>();
+    const std::shared_ptr<IXNode> branch
+        = parent && !parent->isDocument() ? parent->shared_from_this() : std::shared_ptr<IXNode>();
     const bool ownSelection = type == Type::BranchTitle || !branch;
     if (window) window->setSelection(IXSelection::selectionWithNode(ownSelection ? node : branch));
     IXToolManaging* tools = IXToolManaging::sharedManager();
@@ -574,10 +600,12 @@ void IXSearchController::showFoundObject(IXInspectedController* controller, cons
         break;
     case Type::NoteText:
         if (window) {
-            if (auto note = std::dynamic_pointer_cast<IXReferenceNode>(node)) window->openTextNoteEditorWithReference(note);
+            if (auto note = std::dynamic_pointer_cast<IXReferenceNode>(node))
+                window->openTextNoteEditorWithReference(note);
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -717,7 +745,8 @@ void IXSearchController::updateButtons()
     m_statusField->setText(m_status);
 }
 
-bool IXSearchController::eventFilter(QObject* watched, QEvent* event) try {
+bool IXSearchController::eventFilter(QObject* watched, QEvent* event)
+try {
     if (watched == m_panel && (event->type() == QEvent::Close || event->type() == QEvent::Hide)) storeOptions();
     return IXInspectorController::eventFilter(watched, event);
 } catch (...) {

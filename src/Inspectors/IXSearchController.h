@@ -44,15 +44,15 @@ public:
     using SettingsFactory = std::function<std::unique_ptr<QSettings>()>;
     using Type = IXDocumentSearchEnumerator::Type;
 
-    static const QString OptionsKey;              // "IXSearchOptions"
-    static const QString FindInBranchText;        // "findInBranchText"
-    static const QString FindInBranchComments;    // "findInBranchComments"
+    static const QString OptionsKey;  // "IXSearchOptions"
+    static const QString FindInBranchText;  // "findInBranchText"
+    static const QString FindInBranchComments;  // "findInBranchComments"
     static const QString FindInFloatingComments;  // "findInFloatingComments"
-    static const QString FindInTextNotes;         // "findInTextNotes"
-    static const QString FindInObjectLabels;      // "findInObjectLabels"
-    static const QString FindInPictureLabels;     // "findInPictureLabels"
-    static const QString OptionMatchCase;         // "optionMatchCase"
-    static const QString OptionWholeWords;        // "optionWholeWords"
+    static const QString FindInTextNotes;  // "findInTextNotes"
+    static const QString FindInObjectLabels;  // "findInObjectLabels"
+    static const QString FindInPictureLabels;  // "findInPictureLabels"
+    static const QString OptionMatchCase;  // "optionMatchCase"
+    static const QString OptionWholeWords;  // "optionWholeWords"
     // The eight keys in the order above.
     static const QStringList& optionKeys();
     static QVariantMap defaultOptions();

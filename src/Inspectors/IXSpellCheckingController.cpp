@@ -19,7 +19,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-const QString IXSpellCheckingController::ContinuousSpellCheckingKey = QStringLiteral("IXDocumentContinuousSpellChecking");
+const QString IXSpellCheckingController::ContinuousSpellCheckingKey
+    = QStringLiteral("IXDocumentContinuousSpellChecking");
 
 namespace {
 
@@ -157,9 +158,9 @@ void IXSpellCheckingController::ignoreWord(const QString& word, IXDocumentNode* 
     if (word.isEmpty() || !document) return;
     const int tag = document->spellDocumentTag();
     spellChecker().ignoreWord(word, tag);
-    PLNotificationCenter::defaultCenter().post(IXSpellCheckingNotices::IgnoreWord, this,
-                                               {{IXSpellCheckingNotices::WordKey, word},
-                                                {IXSpellCheckingNotices::TagKey, tag}});
+    PLNotificationCenter::defaultCenter().post(
+        IXSpellCheckingNotices::IgnoreWord, this,
+        {{IXSpellCheckingNotices::WordKey, word}, {IXSpellCheckingNotices::TagKey, tag}});
 }
 
 void IXSpellCheckingController::flushIgnoredWords(IXDocumentNode& document)
@@ -216,7 +217,8 @@ bool IXSpellCheckingController::findForwardAndShow(bool show)
         }
     }
     updatePanelWithMisspelledWord(word);
-    if (show && m_lastFindWasSuccessful) IXSearchController::showFoundObject(controller(), m_node.lock(), m_type, false);
+    if (show && m_lastFindWasSuccessful)
+        IXSearchController::showFoundObject(controller(), m_node.lock(), m_type, false);
     return m_lastFindWasSuccessful;
 }
 
@@ -277,9 +279,8 @@ void IXSpellCheckingController::makePanel()
     PLExceptionBoundary::connect(m_guessList, &QListWidget::currentTextChanged, this, [this](const QString& guess) {
         if (!guess.isEmpty()) m_wordField->setText(guess);
     });
-    PLExceptionBoundary::connect(m_guessList, &QListWidget::itemDoubleClicked, this, [this] {
-        changeSpelling(m_wordField->text());
-    });
+    PLExceptionBoundary::connect(m_guessList, &QListWidget::itemDoubleClicked, this,
+                                 [this] { changeSpelling(m_wordField->text()); });
     const auto makeButton = [&](const char* title, const char* name, int row, std::function<void()> action) {
         auto* button = new QPushButton(localized(title), window);
         button->setObjectName(QString::fromLatin1(name));

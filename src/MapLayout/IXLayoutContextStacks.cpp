@@ -265,7 +265,8 @@ void loadLooseCells(IXLayoutContext& context, Buckets& buckets, const IXNode* fi
     }
     bool collectBranchConnections = (context.drawMask() & IXDrawMaskBranchConnections) != 0;
     if (context.drawMask() == IXDrawMaskDefault)
-        collectBranchConnections = context.documentNode() && context.styleForReading(context.documentNode())->documentShowsBranchConnections();
+        collectBranchConnections = context.documentNode()
+            && context.styleForReading(context.documentNode())->documentShowsBranchConnections();
     if (context.connectionLayer()) {
         for (const auto& cell : IXCellList(context.connectionLayer()->cells())) {
             if (!cell->isVisible()) continue;
@@ -278,14 +279,17 @@ void loadLooseCells(IXLayoutContext& context, Buckets& buckets, const IXNode* fi
                 if (collectBranchConnections && holds(context.cells().branchCellForNode(owner)) && targetShown())
                     buckets.add(4, cell);
             } else if (owner && owner->isPicture()) {
-                if (buckets.floatingPictures.count(context.cells().cellForNode(owner)) && targetShown()) buckets.add(6, cell);
+                if (buckets.floatingPictures.count(context.cells().cellForNode(owner)) && targetShown())
+                    buckets.add(6, cell);
             } else if (owner && owner->isComment()) {
-                if (buckets.floatingTexts.count(context.cells().cellForNode(owner)) && targetShown()) buckets.add(7, cell);
+                if (buckets.floatingTexts.count(context.cells().cellForNode(owner)) && targetShown())
+                    buckets.add(7, cell);
             } else {
                 buckets.add(5, cell);
             }
         }
-        keepTopOfAlikeConnections(buckets.bucket[4], [&context](IXNode* node) { return context.styleForReading(node).get(); });
+        keepTopOfAlikeConnections(buckets.bucket[4],
+                                  [&context](IXNode* node) { return context.styleForReading(node).get(); });
     }
 }
 
@@ -312,7 +316,8 @@ bool findsCellsByTree(IXLayoutContext& context)
 // those above expanded, and (with a filter) the filter's branch at or above it. memo keeps each
 // group's state: 0 not stacked and nothing below it, 1 stacked, 2 walked but not stacked
 // (above the filter's branch).
-bool isStackedBranchCell(IXLayoutContext& context, IXLayoutCell* cell, std::unordered_map<const IXLayoutCell*, int>& memo)
+bool isStackedBranchCell(IXLayoutContext& context, IXLayoutCell* cell,
+                         std::unordered_map<const IXLayoutCell*, int>& memo)
 {
     IXLayoutGroupCell* layer = context.branchLayer();
     if (!cell || !layer) return false;
@@ -320,7 +325,8 @@ bool isStackedBranchCell(IXLayoutContext& context, IXLayoutCell* cell, std::unor
     if (!group || group->branchCell() != cell) return false;
     if (const auto known = memo.find(group); known != memo.end()) return known->second == 1;
     const IXNode* filter = context.branchFilter().get();
-    auto passedDown = [](IXBranchGroupCell* above, int state) { return state != 0 && above->isCollapsed() ? 0 : state; };
+    auto passedDown
+        = [](IXBranchGroupCell* above, int state) { return state != 0 && above->isCollapsed() ? 0 : state; };
     QVarLengthArray<IXBranchGroupCell*, 32> chain;
     int state = 0;
     for (IXLayoutCell* current = group; current; current = current->parent()) {
@@ -356,13 +362,14 @@ LooseStack makeLooseStack(IXLayoutContext& context)
     // Back to front as in the flat stacks; the hit part (connections of branches, floatings)
     // is the end.
     const std::int32_t mask = context.drawMask();
-    std::vector<int> order{5};
+    std::vector<int> order {5};
     if (mask & IXDrawMaskBranchConnections) order.push_back(4);
     if (mask & IXDrawMaskFloatings) order.insert(order.end(), {6, 7});
     for (int index : order) {
         IXCellList& cells = buckets.bucket[index];
         if (index != 5) loose.hitCount += cells.size();
-        loose.draw.insert(loose.draw.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
+        loose.draw.insert(loose.draw.end(), std::make_move_iterator(cells.begin()),
+                          std::make_move_iterator(cells.end()));
     }
     return loose;
 }
@@ -395,7 +402,7 @@ void dropExtents(TreeState& tree, IXLayoutCell* cell)
 StackedExtent extentOf(TreeState& tree, IXBranchGroupCell* top)
 {
     if (const auto found = tree.extents.find(top); found != tree.extents.end()) return found->second;
-    std::vector<std::pair<IXBranchGroupCell*, bool>> pending{{top, false}};
+    std::vector<std::pair<IXBranchGroupCell*, bool>> pending {{top, false}};
     bool unsettled = false;
     while (!pending.empty()) {
         IXBranchGroupCell* group = pending.back().first;
@@ -412,8 +419,10 @@ StackedExtent extentOf(TreeState& tree, IXBranchGroupCell* top)
         StackedExtent extent;
         auto add = [&extent](const PLRect& r) {
             if (r.isEmpty()) return;
-            if (!isFiniteRect(r)) extent.bounded = false;
-            else extent.rect = extent.rect.united(r);
+            if (!isFiniteRect(r))
+                extent.bounded = false;
+            else
+                extent.rect = extent.rect.united(r);
         };
         add(UTGeometry::normalized(group->bounds()));
         for (IXLayoutCell* own : {static_cast<IXLayoutCell*>(group->branchCell()), group->boundaryCell()})
@@ -428,8 +437,10 @@ StackedExtent extentOf(TreeState& tree, IXBranchGroupCell* top)
                 continue;
             }
             const StackedExtent below = found->second;
-            if (!below.bounded) extent.bounded = false;
-            else if (!below.rect.isEmpty()) add(UTGeometry::normalized(child->convertRectToCell(below.rect, group)));
+            if (!below.bounded)
+                extent.bounded = false;
+            else if (!below.rect.isEmpty())
+                add(UTGeometry::normalized(child->convertRectToCell(below.rect, group)));
         }
         if (complete && tree.knownGeneration == generation) {
             tree.extents[group] = extent;
@@ -439,7 +450,7 @@ StackedExtent extentOf(TreeState& tree, IXBranchGroupCell* top)
         }
     }
     const auto found = tree.extents.find(top);
-    if (unsettled || found == tree.extents.end()) return StackedExtent{PLRect(), false};
+    if (unsettled || found == tree.extents.end()) return StackedExtent {PLRect(), false};
     return found->second;
 }
 
@@ -453,8 +464,10 @@ bool mayMeet(TreeState& tree, IXBranchGroupCell* group, const PLRect& area)
     if (!isFiniteRect(canvas)) return true;
     // Room for the rounding between the group's space and the canvas: the extent only has to
     // hold every rectangle below it.
-    const float slack = 0.01f + 1e-5f * std::max({std::abs(canvas.minX()), std::abs(canvas.maxX()),
-                                                   std::abs(canvas.minY()), std::abs(canvas.maxY())});
+    const float slack = 0.01f
+        + 1e-5f
+            * std::max(
+                {std::abs(canvas.minX()), std::abs(canvas.maxX()), std::abs(canvas.minY()), std::abs(canvas.maxY())});
     return canvas.minX() - slack <= area.maxX() && canvas.maxX() + slack >= area.minX()
         && canvas.minY() - slack <= area.maxY() && canvas.maxY() + slack >= area.minY();
 }
@@ -462,7 +475,8 @@ bool mayMeet(TreeState& tree, IXBranchGroupCell* group, const PLRect& area)
 // The boundaries, groups and boxes whose canvas rectangle the test accepts, as loadBranchGroup
 // walks, visiting only the subtrees whose extent meets the area.
 template <typename Accept>
-void collectTreeCells(IXLayoutContext& context, TreeState& tree, const PLRect& area, Accept accept, TreeCandidates& found)
+void collectTreeCells(IXLayoutContext& context, TreeState& tree, const PLRect& area, Accept accept,
+                      TreeCandidates& found)
 {
     IXLayoutGroupCell* layer = context.branchLayer();
     if (!layer) return;
@@ -480,7 +494,8 @@ void collectTreeCells(IXLayoutContext& context, TreeState& tree, const PLRect& a
             if (!group->isVisible()) continue;
             if (iterateOnly && group->node() == filter) iterateOnly = false;
             if (!iterateOnly) {
-                if (IXBranchCell* box = group->branchCell(); box && accept(canvasRectOf(box))) found.boxes.push_back(box);
+                if (IXBranchCell* box = group->branchCell(); box && accept(canvasRectOf(box)))
+                    found.boxes.push_back(box);
                 if (accept(canvasRectOf(group))) found.groups.push_back(group);
                 if (IXLayoutCell* boundary = group->boundaryCell();
                     boundary && accept(canvasRectOf(boundary)) && group->hasBoundary())
@@ -505,7 +520,8 @@ std::vector<IXLayoutCell*> treeDrawCandidates(IXLayoutContext& context, TreeStat
     if (rect.isEmpty()) return found;
     tree.follow(generation);
     TreeCandidates cells;
-    collectTreeCells(context, tree, rect, [&rect](const PLRect& r) { return r.intersects(rect); }, cells);
+    collectTreeCells(
+        context, tree, rect, [&rect](const PLRect& r) { return r.intersects(rect); }, cells);
     indexLooseStack(loose, generation);
     found = std::move(cells.boundaries);
     for (std::uint32_t position : loose.index->positionsMeeting(rect)) found.push_back(loose.draw[position].get());
@@ -526,8 +542,8 @@ bool makeOutlinesNear(IXLayoutContext& context, TreeState& tree, std::uint64_t g
     constexpr float Reach = 10;
     const PLRect near = area.insetBy(-Reach, -Reach);
     TreeCandidates found;
-    collectTreeCells(context, tree, near, [&area](const PLRect& r) { return r.insetBy(-Reach, -Reach).intersects(area); },
-                     found);
+    collectTreeCells(
+        context, tree, near, [&area](const PLRect& r) { return r.insetBy(-Reach, -Reach).intersects(area); }, found);
     bool made = false;
     for (IXLayoutCell* box : found.boxes) {
         IXNode* node = box->node();
@@ -612,7 +628,8 @@ const IXLayoutContext::Stacks& IXLayoutContext::stacks()
 const IXCellList& IXLayoutContext::drawStack()
 {
     // The whole stacks hold every outline.
-    if (m_stacks && m_stacks->tree && makeAllOutlines(*this, *m_stacks->tree) && m_selectionStack) reloadSelectionStack();
+    if (m_stacks && m_stacks->tree && makeAllOutlines(*this, *m_stacks->tree) && m_selectionStack)
+        reloadSelectionStack();
     const Stacks& below = stacks();
     SelectionStack& selection = *m_selectionStack;
     if (selection.cells.empty()) return below.draw;
@@ -622,7 +639,8 @@ const IXCellList& IXLayoutContext::drawStack()
 
 const IXCellList& IXLayoutContext::hitStack()
 {
-    if (m_stacks && m_stacks->tree && makeAllOutlines(*this, *m_stacks->tree) && m_selectionStack) reloadSelectionStack();
+    if (m_stacks && m_stacks->tree && makeAllOutlines(*this, *m_stacks->tree) && m_selectionStack)
+        reloadSelectionStack();
     const Stacks& below = stacks();
     SelectionStack& selection = *m_selectionStack;
     if (selection.cells.empty()) return below.hit;
@@ -785,8 +803,10 @@ void IXLayoutContext::reloadSelection()
     // Selection cells measure their targets.
     for (IXLayoutGroupCell* layer : {m_branchLayer.get(), m_floatingLayer.get(), m_connectionLayer.get()})
         if (layer) layer->performLayoutIfNeeded();
-    if (m_selectionLayer) m_selectionLayer->removeAllCells();
-    else m_selectionLayer = makeLayer();
+    if (m_selectionLayer)
+        m_selectionLayer->removeAllCells();
+    else
+        m_selectionLayer = makeLayer();
     // A large selection of branches in a map layout gets their outlines as they come into
     // sight (makeOutlinesNear); the others' are made now.
     std::size_t branches = 0;
@@ -811,7 +831,8 @@ void IXLayoutContext::reloadSelection()
         for (const auto& node : m_selection.nodes()) {
             if (!node || node->isDocument()) continue;
             if (onDemand && node->isBranch()) continue;
-            if (std::shared_ptr<IXLayoutCell> cell = factory->makeSelectionCell(this, m_selectionLayer.get(), node.get()))
+            if (std::shared_ptr<IXLayoutCell> cell
+                = factory->makeSelectionCell(this, m_selectionLayer.get(), node.get()))
                 m_selectionLayer->addCell(cell);
         }
     }
@@ -840,7 +861,8 @@ std::vector<IXLayoutCell*> IXLayoutContext::drawCandidates(const StacksHold& hel
         found = treeDrawCandidates(*this, *below.tree, *below.loose, m_geometryGeneration, rect);
     } else {
         indexDrawStack(below);
-        for (std::uint32_t position : below.drawIndex->positionsMeeting(rect)) found.push_back(below.draw[position].get());
+        for (std::uint32_t position : below.drawIndex->positionsMeeting(rect))
+            found.push_back(below.draw[position].get());
     }
     if (selection.cells.empty()) return found;
     if (!selection.index || selection.indexGeneration != m_selectionGeometryGeneration) {
@@ -848,7 +870,8 @@ std::vector<IXLayoutCell*> IXLayoutContext::drawCandidates(const StacksHold& hel
         selection.indexGeneration = m_selectionGeometryGeneration;
     }
     std::vector<IXLayoutCell*> outlines;
-    for (std::uint32_t position : selection.index->positionsMeeting(rect)) outlines.push_back(selection.cells[position].get());
+    for (std::uint32_t position : selection.index->positionsMeeting(rect))
+        outlines.push_back(selection.cells[position].get());
     sortBySelectionOrder(below.tree.get(), m_selection, outlines);
     found.insert(found.end(), outlines.begin(), outlines.end());
     return found;
@@ -858,7 +881,8 @@ void IXLayoutContext::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
 {
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
     if (!m_view) performLayoutIfNeeded();
-    if (m_stacks && m_stacks->tree && makeOutlinesNear(*this, *m_stacks->tree, m_geometryGeneration, UTGeometry::normalized(rect))
+    if (m_stacks && m_stacks->tree
+        && makeOutlinesNear(*this, *m_stacks->tree, m_geometryGeneration, UTGeometry::normalized(rect))
         && m_selectionStack)
         reloadSelectionStack();
     const StacksHold held = holdStacks();
@@ -874,7 +898,8 @@ void IXLayoutContext::display(PLGraphicsContext& graphics)
     PL_ASSERT_PARAM(m_view, "_view");
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
     const PLRect visible = UTGeometry::normalized(m_coordinates.convertRectToCell(m_view->visibleRect(), nullptr));
-    if (m_stacks && m_stacks->tree && makeOutlinesNear(*this, *m_stacks->tree, m_geometryGeneration, visible) && m_selectionStack)
+    if (m_stacks && m_stacks->tree && makeOutlinesNear(*this, *m_stacks->tree, m_geometryGeneration, visible)
+        && m_selectionStack)
         reloadSelectionStack();
     const StacksHold held = holdStacks();
     drawBackgroundInRect(graphics, m_coordinates.convertRectFromCell(m_canvasBounds, nullptr));
@@ -956,7 +981,8 @@ IXLayoutContext::HitCandidates IXLayoutContext::drawCandidatesInRect(const PLRec
     Stacks& below = *held.below;
     const PLRect rect = UTGeometry::normalized(m_coordinates.convertRectToCell(rectInView, nullptr));
     if (below.kind == Stacks::Kind::Tree) {
-        HitCandidates found {treeDrawCandidates(*this, *below.tree, *below.loose, m_geometryGeneration, rect), nullptr, nullptr};
+        HitCandidates found {treeDrawCandidates(*this, *below.tree, *below.loose, m_geometryGeneration, rect), nullptr,
+                             nullptr};
         found.below = std::make_shared<IXCellList>(keptAlive(found.cells));
         return found;
     }
@@ -973,7 +999,8 @@ IXLayoutContext::HitCandidates IXLayoutContext::hitCandidatesAt(PLPoint pointInV
     // The exact test happens in each cell's space; the slack covers the rounding between.
     const float slack = 0.01f + 1e-5f * (std::abs(p.x) + std::abs(p.y));
     const PLRect area(p.x - slack, p.y - slack, 2 * slack, 2 * slack);
-    if (m_stacks && m_stacks->tree && makeOutlinesNear(*this, *m_stacks->tree, m_geometryGeneration, area) && m_selectionStack)
+    if (m_stacks && m_stacks->tree && makeOutlinesNear(*this, *m_stacks->tree, m_geometryGeneration, area)
+        && m_selectionStack)
         reloadSelectionStack();
     const StacksHold held = holdStacks();
     Stacks& below = *held.below;
@@ -986,7 +1013,8 @@ IXLayoutContext::HitCandidates IXLayoutContext::hitCandidatesAt(PLPoint pointInV
             selection.indexGeneration = m_selectionGeometryGeneration;
         }
         std::vector<IXLayoutCell*> outlines;
-        for (std::uint32_t position : selection.index->positionsNear(p, slack)) outlines.push_back(selection.cells[position].get());
+        for (std::uint32_t position : selection.index->positionsNear(p, slack))
+            outlines.push_back(selection.cells[position].get());
         sortBySelectionOrder(below.tree.get(), m_selection, outlines);
         found.insert(found.end(), outlines.rbegin(), outlines.rend());
     }
@@ -995,9 +1023,13 @@ IXLayoutContext::HitCandidates IXLayoutContext::hitCandidatesAt(PLPoint pointInV
         tree.follow(m_geometryGeneration);
         // From the top: the boxes, the groups, then the hit part of the loose stack.
         TreeCandidates cells;
-        collectTreeCells(*this, tree, area, [&](const PLRect& r) {
-            return p.x >= r.minX() - slack && p.x <= r.maxX() + slack && p.y >= r.minY() - slack && p.y <= r.maxY() + slack;
-        }, cells);
+        collectTreeCells(
+            *this, tree, area,
+            [&](const PLRect& r) {
+                return p.x >= r.minX() - slack && p.x <= r.maxX() + slack && p.y >= r.minY() - slack
+                    && p.y <= r.maxY() + slack;
+            },
+            cells);
         found.insert(found.end(), cells.boxes.rbegin(), cells.boxes.rend());
         found.insert(found.end(), cells.groups.rbegin(), cells.groups.rend());
         LooseStack& loose = *below.loose;

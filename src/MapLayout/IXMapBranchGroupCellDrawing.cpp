@@ -120,7 +120,8 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
                           std::fabs(end.x - start.x) + 2 * reach, std::fabs(end.y - start.y) + 2 * reach);
         if (!span.intersects(visible)) continue;
         if (asOne) {
-            if (std::optional<PLBezierPath> line = IXBranchLineDrawer::plainLinePathWithin(start, end, *childStyle, visible)) {
+            if (std::optional<PLBezierPath> line
+                = IXBranchLineDrawer::plainLinePathWithin(start, end, *childStyle, visible)) {
                 const PLColor color = childStyle->branchLineColor();
                 if (!(color == batchColor)) flush();
                 batchColor = color;

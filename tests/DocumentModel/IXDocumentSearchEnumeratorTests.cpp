@@ -44,9 +44,10 @@ TEST(DocumentSearchEnumeratorTest, WalksEveryKindOfTextInOrderBothWays)
     IXDocumentSearchEnumerator walker(fixture.document);
     QList<Type> types;
     EXPECT_EQ(walkForward(walker, &types), SearchTestDocument::forwardTexts());
-    EXPECT_EQ(types, (QList<Type>{Type::BranchTitle, Type::BranchTitle, Type::BranchTitle, Type::NoteTitle,
-                                  Type::NoteText, Type::AttachmentTitle, Type::ConnectionTitle, Type::Comment,
-                                  Type::PictureLabel, Type::BranchTitle, Type::Comment, Type::PictureLabel}));
+    EXPECT_EQ(types,
+              (QList<Type> {Type::BranchTitle, Type::BranchTitle, Type::BranchTitle, Type::NoteTitle, Type::NoteText,
+                            Type::AttachmentTitle, Type::ConnectionTitle, Type::Comment, Type::PictureLabel,
+                            Type::BranchTitle, Type::Comment, Type::PictureLabel}));
     // The end of the walk stands before the first text again.
     EXPECT_EQ(walker.currentObjectType(), Type::None);
     EXPECT_EQ(walker.currentNode(), fixture.document);
@@ -87,8 +88,8 @@ TEST(DocumentSearchEnumeratorTest, SmallDocumentAndEmptyDocument)
     note->setTextString("x");
     a->addComment()->setTitle("C");
     IXDocumentSearchEnumerator walker(document);
-    EXPECT_EQ(walkForward(walker), (QStringList{"A", "B", "N", "x", "C"}));
-    EXPECT_EQ(walkBackward(walker), (QStringList{"C", "x", "N", "B", "A"}));
+    EXPECT_EQ(walkForward(walker), (QStringList {"A", "B", "N", "x", "C"}));
+    EXPECT_EQ(walkBackward(walker), (QStringList {"C", "x", "N", "B", "A"}));
 }
 
 TEST(DocumentSearchEnumeratorTest, LocationKeepsTheWalkerOnItsText)

@@ -68,7 +68,7 @@ struct SearchTestDocument {
 
     static QStringList forwardTexts()
     {
-        return {"Alpha",   "Beta",       "Beta child", "Note title", "note text", "Link",
+        return {"Alpha",   "Beta",   "Beta child", "Note title", "note text", "Link",
                 "Connect", "Remark", "Photo",      "Gamma",      "Floating",  "Label"};
     }
 };

@@ -57,7 +57,8 @@ TEST(IXTabularTextTest, BranchesBecomeOneLinePerBranchIndentedByDepthAndReadBack
     roots.first()->branches().first()->setTitle(QStringLiteral(" \tSpaced\n "));
     const QString text = IXTabularText::textFromBranches(roots);
     EXPECT_EQ(text, QStringLiteral("Main\n\tSpaced\n\t\tLeaf\n\tOther\nSecond\n"));
-    EXPECT_EQ(IXTabularText::textFromBranch(*roots.first()->branches().first(), 2), QStringLiteral("\t\tSpaced\n\t\t\tLeaf\n"));
+    EXPECT_EQ(IXTabularText::textFromBranch(*roots.first()->branches().first(), 2),
+              QStringLiteral("\t\tSpaced\n\t\t\tLeaf\n"));
     EXPECT_EQ(outline(IXTabularText::branchesFromText(text)), QStringLiteral("Main(Spaced(Leaf) Other) Second"));
     // A branch without a title shows its default title.
     EXPECT_EQ(IXTabularText::textFromBranches({std::make_shared<IXBranchNode>()}), QStringLiteral("Subject\n"));

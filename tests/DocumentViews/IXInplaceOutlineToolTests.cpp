@@ -27,11 +27,11 @@ namespace {
 class InplaceController : public IXWindowControlling {
 public:
     std::shared_ptr<IXDocumentNode> node;
-    void setSelection(const IXSelection&) override {}
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
+    void setSelection(const IXSelection&) override { }
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override { }
     IXOpenDocument* document() const override { return nullptr; }
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
-    void addSubbranch() override {}
+    void addSubbranch() override { }
     int documentLayout() const override { return 0; }
 };
 
@@ -82,7 +82,7 @@ struct InplaceOutlineTest : ::testing::Test {
     {
         // As the branch's outline indicator starts it, with its click.
         IXTool* tool = IXToolManager::sharedManager()->activateToolNamed(IXToolNames::InplaceOutline, branch(index),
-                                                                          view->layoutContext(), click());
+                                                                         view->layoutContext(), click());
         return qobject_cast<IXInplaceOutlineTool*>(tool);
     }
 };
@@ -94,7 +94,8 @@ TEST_F(InplaceOutlineTest, TheBoxShowsTheBranchAsAnOutlineFittedToItsRows)
     IXInplaceOutlineTool* tool = start(1);
     ASSERT_TRUE(tool);
     ASSERT_TRUE(tool->box());
-    QAbstractItemModelTester tester(tool->outlineView()->outlineModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester tester(tool->outlineView()->outlineModel(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     // One top row, the branch, with its sub-tree; short, so the box shrinks below 200.
     const QAbstractItemModel* model = tool->outlineView()->outlineModel();
     ASSERT_EQ(model->rowCount(), 1);
@@ -143,7 +144,8 @@ TEST_F(InplaceOutlineTest, ACrowdedBranchScrollsAndTheBoxClosesWhenTheBranchGoes
     start(1);
     IXToolManager::sharedManager()->discardCurrentTool();
     IXTool* leaf = IXToolManager::sharedManager()->activateToolNamed(
-        IXToolNames::InplaceOutline, std::static_pointer_cast<IXBranchNode>(document->rootBranches().first())->branches().last(),
+        IXToolNames::InplaceOutline,
+        std::static_pointer_cast<IXBranchNode>(document->rootBranches().first())->branches().last(),
         view->layoutContext(), click());
     QCoreApplication::processEvents();
     EXPECT_TRUE(!leaf || !IXToolManager::sharedManager()->currentTool());

@@ -47,7 +47,7 @@ public:
         ++selections;
         if (context) context->setSelection(selection.count() ? selection : IXSelection::selectionWithNode(node));
     }
-    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override {}
+    void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&) override { }
     IXOpenDocument* document() const override { return nullptr; }
     std::shared_ptr<IXDocumentNode> documentNode() const override { return node; }
     void addSubbranch() override { commands << QStringLiteral("addSubbranch:"); }
@@ -70,7 +70,8 @@ public:
     }
 };
 
-std::shared_ptr<IXBranchNode> makeBranch(const QString& title, std::initializer_list<std::shared_ptr<IXBranchNode>> children = {})
+std::shared_ptr<IXBranchNode> makeBranch(const QString& title,
+                                         std::initializer_list<std::shared_ptr<IXBranchNode>> children = {})
 {
     auto branch = std::make_shared<IXBranchNode>();
     branch->setTitle(title);
@@ -98,19 +99,19 @@ protected:
         IXApplicationServices::install(&services);
         document = std::make_shared<IXDocumentNode>();
         // A (A1, A2 (A2a), A3), B, C (C1)
-        document->insertRootBranch(
-            makeBranch(QStringLiteral("A"), {makeBranch(QStringLiteral("A1")),
-                                             makeBranch(QStringLiteral("A2"), {makeBranch(QStringLiteral("A2a"))}),
-                                             makeBranch(QStringLiteral("A3"))}),
-            -1);
+        document->insertRootBranch(makeBranch(QStringLiteral("A"),
+                                              {makeBranch(QStringLiteral("A1")),
+                                               makeBranch(QStringLiteral("A2"), {makeBranch(QStringLiteral("A2a"))}),
+                                               makeBranch(QStringLiteral("A3"))}),
+                                   -1);
         document->insertRootBranch(makeBranch(QStringLiteral("B")), -1);
         document->insertRootBranch(makeBranch(QStringLiteral("C"), {makeBranch(QStringLiteral("C1"))}), -1);
         document->setUndoManager(&undo);
         controller.node = document;
         view = new IXOutlineMapView;
         view->resize(640, 320);
-        tester = new QAbstractItemModelTester(view->outlineModel(), QAbstractItemModelTester::FailureReportingMode::Fatal,
-                                              view->outlineModel());
+        tester = new QAbstractItemModelTester(
+            view->outlineModel(), QAbstractItemModelTester::FailureReportingMode::Fatal, view->outlineModel());
         view->attachToController(&controller);
         controller.context = view->layoutContext();
         resets = std::make_unique<QSignalSpy>(view->outlineModel(), &QAbstractItemModel::modelReset);
@@ -129,7 +130,8 @@ protected:
     std::shared_ptr<IXBranchNode> find(const QString& title) const
     {
         std::vector<std::shared_ptr<IXBranchNode>> pending;
-        for (const auto& root : document->rootBranches()) pending.push_back(std::static_pointer_cast<IXBranchNode>(root));
+        for (const auto& root : document->rootBranches())
+            pending.push_back(std::static_pointer_cast<IXBranchNode>(root));
         while (!pending.empty()) {
             auto branch = pending.back();
             pending.pop_back();
@@ -165,10 +167,7 @@ protected:
         walk(QModelIndex(), 0);
         return lines;
     }
-    void select(const QString& title)
-    {
-        controller.setSelection(IXSelection::selectionWithNode(find(title)));
-    }
+    void select(const QString& title) { controller.setSelection(IXSelection::selectionWithNode(find(title))); }
     QString selectedTitles() const
     {
         QStringList titles;
@@ -201,14 +200,22 @@ TEST_F(OutlineTest, EditsInTheModelReachTheRowsByRowSignalsAndUndoComesBack)
         std::function<void()> edit;
     } edits[] = {
         {"retitle", [&] { find(QStringLiteral("A2"))->setTitle(QStringLiteral("A2 renamed")); }},
-        {"insert", [&] { find(QStringLiteral("A"))->insertBranch(makeBranch(QStringLiteral("New"), {makeBranch(QStringLiteral("Deep"))}), 1); }},
+        {"insert",
+         [&] {
+             find(QStringLiteral("A"))
+                 ->insertBranch(makeBranch(QStringLiteral("New"), {makeBranch(QStringLiteral("Deep"))}), 1);
+         }},
         {"remove", [&] { find(QStringLiteral("A"))->removeBranch(find(QStringLiteral("A1"))); }},
         {"move down", [&] { find(QStringLiteral("A"))->moveBranchAtIndex(0, 2); }},
         {"move up", [&] { find(QStringLiteral("A"))->moveBranchAtIndex(2, 0); }},
         {"root insert", [&] { document->insertRootBranch(makeBranch(QStringLiteral("D")), 1); }},
         {"root remove", [&] { document->removeRootBranch(find(QStringLiteral("B"))); }},
-        {"replace all", [&] { find(QStringLiteral("C"))->setBranches({makeBranch(QStringLiteral("X")), makeBranch(QStringLiteral("Y"))}); }},
-        {"between parents", [&] {
+        {"replace all",
+         [&] {
+             find(QStringLiteral("C"))->setBranches({makeBranch(QStringLiteral("X")), makeBranch(QStringLiteral("Y"))});
+         }},
+        {"between parents",
+         [&] {
              const auto moved = find(QStringLiteral("A3"));
              find(QStringLiteral("A"))->removeBranch(moved);
              find(QStringLiteral("X"))->insertBranch(moved, 0);
@@ -276,7 +283,8 @@ TEST_F(OutlineTest, KeysSendTheWindowCommandsAndTypingEditsTheTitle)
     QTest::keyClick(view, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClick(view, Qt::Key_Return, Qt::AltModifier);
     QTest::keyClick(view, Qt::Key_Delete);
-    EXPECT_EQ(controller.commands, QStringList({"addBranch:", "addPrebranch:", "addSubbranch:", "removeSelectedNodes:"}));
+    EXPECT_EQ(controller.commands,
+              QStringList({"addBranch:", "addPrebranch:", "addSubbranch:", "removeSelectedNodes:"}));
 
     // Typing starts the edit with the letter typed; Return ends it on the row.
     QTest::keyClick(view, 'Q');
@@ -334,7 +342,8 @@ TEST_F(OutlineTest, SelectionAndCollapseFollowTheMapBothWays)
     EXPECT_TRUE(view->isExpanded(view->indexForBranch(find(QStringLiteral("C")).get(), 0)));
 
     // An inserted collapsed subtree arrives closed; its open rows arrive open.
-    auto added = makeBranch(QStringLiteral("N"), {makeBranch(QStringLiteral("N1"), {makeBranch(QStringLiteral("N1a"))})});
+    auto added
+        = makeBranch(QStringLiteral("N"), {makeBranch(QStringLiteral("N1"), {makeBranch(QStringLiteral("N1a"))})});
     find(QStringLiteral("B"))->insertBranch(added, -1);
     find(QStringLiteral("N1"))->style()->setBranchCollapsed(true);
     EXPECT_TRUE(view->isExpanded(view->indexForBranch(find(QStringLiteral("B")).get(), 0)));
@@ -373,9 +382,12 @@ TEST_F(OutlineTest, ColumnsSwitchAndAutoHideAndKeepTheirStateInTheDocument)
         if (item->isSeparator()) continue;
         view->validateMenuItem(item);
         const int tag = item->data().toInt();
-        if (tag == IXOutlineModel::Title) EXPECT_FALSE(item->isEnabled());
-        else if (tag == IXOutlineModel::End) EXPECT_FALSE(item->isChecked());
-        else if (tag >= 0) EXPECT_TRUE(item->isChecked());
+        if (tag == IXOutlineModel::Title)
+            EXPECT_FALSE(item->isEnabled());
+        else if (tag == IXOutlineModel::End)
+            EXPECT_FALSE(item->isChecked());
+        else if (tag >= 0)
+            EXPECT_TRUE(item->isChecked());
     }
 
     // Auto-hide: an indicator column shows while one shown row has a value.
@@ -405,7 +417,8 @@ TEST_F(OutlineTest, ShownCountsKeptByEditsMatchAFullRecount)
     auto collect = [&] {
         all.clear();
         std::vector<std::shared_ptr<IXBranchNode>> pending;
-        for (const auto& root : document->rootBranches()) pending.push_back(std::static_pointer_cast<IXBranchNode>(root));
+        for (const auto& root : document->rootBranches())
+            pending.push_back(std::static_pointer_cast<IXBranchNode>(root));
         while (!pending.empty()) {
             auto branch = pending.back();
             pending.pop_back();
@@ -417,15 +430,28 @@ TEST_F(OutlineTest, ShownCountsKeptByEditsMatchAFullRecount)
         collect();
         const auto& branch = all[int(random() % unsigned(all.size()))];
         switch (random() % 8) {
-        case 0: branch->insertBranch(makeBranch(QStringLiteral("n%1").arg(step)), -1); break;
+        case 0:
+            branch->insertBranch(makeBranch(QStringLiteral("n%1").arg(step)), -1);
+            break;
         case 1:
             if (auto* parent = branch->parentBranch()) parent->removeBranch(branch);
             break;
-        case 2: branch->comment() ? branch->removeComment() : void(branch->addComment()); break;
-        case 3: branch->picture() ? branch->removePicture() : void(branch->addPicture()); break;
-        case 4: branch->setIcons(random() % 2 ? QStringList{QStringLiteral("wide")} : QStringList{QStringLiteral("x"), QStringLiteral("y")}); break;
-        case 5: branch->style()->setBranchCollapsed(!branch->style()->branchCollapsed()); break;
-        case 6: branch->addAttachment(); break;
+        case 2:
+            branch->comment() ? branch->removeComment() : void(branch->addComment());
+            break;
+        case 3:
+            branch->picture() ? branch->removePicture() : void(branch->addPicture());
+            break;
+        case 4:
+            branch->setIcons(random() % 2 ? QStringList {QStringLiteral("wide")}
+                                          : QStringList {QStringLiteral("x"), QStringLiteral("y")});
+            break;
+        case 5:
+            branch->style()->setBranchCollapsed(!branch->style()->branchCollapsed());
+            break;
+        case 6:
+            branch->addAttachment();
+            break;
         default:
             endTurn();
             if (undo.canUndo()) undo.undo();
@@ -493,8 +519,11 @@ TEST_F(OutlineTest, DatesAreTypedInEachTimeScaleAndAnEndBeforeTheBeginIsRefused)
     const struct {
         int scale;
         UTDateTime value;
-    } scales[] = {{0, UTDateTime::fromYears(2024, 3, 5)}, {1, UTDateTime::fromDays(12)}, {2, UTDateTime::fromWeeks(3, 2)},
-                  {3, UTDateTime::fromYears(1200)}, {4, UTDateTime::fromYears(-65000000)}};
+    } scales[] = {{0, UTDateTime::fromYears(2024, 3, 5)},
+                  {1, UTDateTime::fromDays(12)},
+                  {2, UTDateTime::fromWeeks(3, 2)},
+                  {3, UTDateTime::fromYears(1200)},
+                  {4, UTDateTime::fromYears(-65000000)}};
     for (const auto& step : scales) {
         document->setTimeScaleType(step.scale);
         const UTDateTimeFormatter formatter(UTDateTimeFormatter::formatTypeForTimeScale(step.scale));

@@ -96,7 +96,7 @@ Subtree subtreeOf(const std::shared_ptr<IXBranchNode>& top, IXLayoutContext* con
 {
     Subtree result;
     result.outline = ClipboardWindowTest::outline(*top);
-    QList<std::shared_ptr<IXBranchNode>> branches{top};
+    QList<std::shared_ptr<IXBranchNode>> branches {top};
     for (qsizetype i = 0; i < branches.size(); ++i) {
         const auto& each = branches[i];
         result.ids << each->uniqueId();
@@ -118,7 +118,7 @@ TEST_F(ClipboardCommandsTest, CopiedBranchesPasteAsIndependentEqualSubtreesHereA
     controller->layoutContext()->styleForNode(branch(QStringLiteral("Two")).get())->setBranchLineWidth(5);
     spin();
     const Subtree original = subtreeOf(sub, controller->layoutContext());
-    ASSERT_EQ(original.notes, QStringList{QStringLiteral("A note on Sub")});
+    ASSERT_EQ(original.notes, QStringList {QStringLiteral("A note on Sub")});
 
     // Selecting a branch with one of its sub-branches copies the outer one once.
     select(QStringLiteral("Sub,Two"));
@@ -158,7 +158,8 @@ TEST_F(ClipboardCommandsTest, CopiedBranchesPasteAsIndependentEqualSubtreesHereA
     IXWindowController* other = newWindow();
     activate(other);
     // Where the click point lies on the canvas before the new root grows it.
-    const PLPoint place = other->layoutContext()->coordinates().convertPointToCell(other->nodeCommands().clickPoint(), nullptr);
+    const PLPoint place
+        = other->layoutContext()->coordinates().convertPointToCell(other->nodeCommands().clickPoint(), nullptr);
     send(IXCommands::Paste);
     const auto otherNode = other->documentNode();
     ASSERT_EQ(otherNode->rootBranches().size(), 1);
@@ -191,7 +192,9 @@ TEST_F(ClipboardCommandsTest, CutIsOneStepThatUndoRestoresAndFloatingNodesPasteA
     EXPECT_FALSE(clipboard()->mimeData()->hasText());
     select(QStringLiteral("Second"));
     send(IXCommands::Paste);
-    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note Note>Second"));
+    EXPECT_EQ(
+        outline(),
+        QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note Note>Second"));
     const auto pasted = node->comments().last();
     EXPECT_EQ(controller->layoutContext()->styleForReading(pasted.get())->floatingTargetOffset(),
               IXNodeCommands::floatingAnchorOffset(controller->layoutContext(), branch(QStringLiteral("Second")).get(),
@@ -205,8 +208,9 @@ TEST_F(ClipboardCommandsTest, TextFromOtherProgramsPastesAsBranchesInOneStep)
     offerText(QStringLiteral("Alpha\r\n\tBeta\r\n\t\t\tDeep\r\n\r\n  Gamma\r\nDelta"));
     select(QStringLiteral("Two"));
     send(IXCommands::Paste);
-    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two(Alpha(Beta(Deep Gamma)) Delta) Three)) "
-                                        "Second+pic+Remark | pic>Sub Note"));
+    EXPECT_EQ(outline(),
+              QStringLiteral("Main{flag,star}(Sub{smile}(One Two(Alpha(Beta(Deep Gamma)) Delta) Three)) "
+                             "Second+pic+Remark | pic>Sub Note"));
     undo().undo();
     spin();
     EXPECT_EQ(outline(), initial);
@@ -214,8 +218,9 @@ TEST_F(ClipboardCommandsTest, TextFromOtherProgramsPastesAsBranchesInOneStep)
     // With nothing selected they are roots; a copy in this program reaches others as text.
     select(QStringLiteral("doc"));
     send(IXCommands::Paste);
-    EXPECT_EQ(outline(), QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark Alpha(Beta(Deep "
-                                        "Gamma)) Delta | pic>Sub Note"));
+    EXPECT_EQ(outline(),
+              QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark Alpha(Beta(Deep "
+                             "Gamma)) Delta | pic>Sub Note"));
 }
 
 TEST_F(ClipboardCommandsTest, AMarkerThisProcessDidNotWriteIsNotItsBuffer)
@@ -251,8 +256,8 @@ TEST_F(ClipboardCommandsTest, PicturesPasteOntoTheSelectedBranchOrFloatAtTheCent
     const qsizetype before = node->pictures().size();
     select(QStringLiteral("doc"));
     const PLRect visible = mapView()->visibleRect();
-    const PLPoint centre
-        = controller->layoutContext()->coordinates().convertPointToCell(PLPoint(visible.midX(), visible.midY()), nullptr);
+    const PLPoint centre = controller->layoutContext()->coordinates().convertPointToCell(
+        PLPoint(visible.midX(), visible.midY()), nullptr);
     send(IXCommands::Paste);
     ASSERT_EQ(node->pictures().size(), before + 1);
     const auto floating = node->pictures().last();
@@ -264,7 +269,8 @@ TEST_F(ClipboardCommandsTest, PicturesPasteOntoTheSelectedBranchOrFloatAtTheCent
     auto* rich = new QMimeData;
     rich->setText(QStringLiteral(" "));
     PLAttributedString text(QStringLiteral("see "));
-    text.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("p.png"), pngBytes(30, 40, Qt::blue))));
+    text.append(PLAttributedString::fromAttachment(
+        PLTextAttachment::make(QStringLiteral("p.png"), pngBytes(30, 40, Qt::blue))));
     rich->setData(IXPasteboard::RTFType, PLRTFWriter::write(text));
     offer(rich);
     select(QStringLiteral("Three"));
@@ -280,17 +286,20 @@ TEST_F(ClipboardCommandsTest, PastesThatFindNothingUsableChangeNothingAndRecordN
         const char* name;
         std::function<QMimeData*()> data;
     } cases[] = {
-        {"bytes that are no picture", [] {
+        {"bytes that are no picture",
+         [] {
              auto* data = new QMimeData;
              data->setData(IXPasteboard::PNGType, QByteArray("not a picture"));
              return data;
          }},
-        {"a blank text", [] {
+        {"a blank text",
+         [] {
              auto* data = new QMimeData;
              data->setText(QStringLiteral(" \t\r\n"));
              return data;
          }},
-        {"rich text without pictures", [] {
+        {"rich text without pictures",
+         [] {
              auto* data = new QMimeData;
              data->setData(IXPasteboard::RTFType, PLRTFWriter::write(PLAttributedString(QStringLiteral("x"))));
              return data;
@@ -324,7 +333,8 @@ TEST_F(ClipboardCommandsTest, PasteStylesGivesTheCopiedLayoutStyleWithoutItsLayo
     send(IXCommands::PasteStyles);
     for (const char* name : {"Two", "Three"}) {
         SCOPED_TRACE(name);
-        const IXStyleAttributes attributes = context->styleForNode(branch(QString::fromLatin1(name)).get())->attributes();
+        const IXStyleAttributes attributes
+            = context->styleForNode(branch(QString::fromLatin1(name)).get())->attributes();
         EXPECT_EQ(context->styleForReading(branch(QString::fromLatin1(name)).get())->branchLineWidth(), 7);
         EXPECT_FALSE(attributes.contains(QStringLiteral("branch.layout.type")));
         EXPECT_FALSE(attributes.contains(QStringLiteral("branch.frame.roundness")))

@@ -58,7 +58,8 @@ public:
         branch(QStringLiteral("Sub"))->setIcons({QStringLiteral("smile")});
         branch(QStringLiteral("Second"))->addPicture();
         branch(QStringLiteral("Second"))->addComment()->setTitle(QStringLiteral("Remark"));
-        static_cast<IXFloatingReferenceNode&>(*node->pictures().first()).setFloatingTargetNode(branch(QStringLiteral("Sub")));
+        static_cast<IXFloatingReferenceNode&>(*node->pictures().first())
+            .setFloatingTargetNode(branch(QStringLiteral("Sub")));
         node->enableUndo();
         controller->setDocumentLayout(0);
         QWindow* window = controller->documentWindow()->windowHandle();
@@ -163,7 +164,8 @@ public:
         IXLayoutContext* context = controller->layoutContext();
         IXLayoutCell* cell = context->cells().cellForNode(named(name).get());
         const PLRect bounds = cell->convertRectToCell(cell->bounds(), nullptr);
-        const PLPoint inView = context->coordinates().convertPointFromCell(PLPoint(bounds.midX(), bounds.midY()), nullptr);
+        const PLPoint inView
+            = context->coordinates().convertPointFromCell(PLPoint(bounds.midX(), bounds.midY()), nullptr);
         return mapView()->pointToQt(inView);
     }
 

@@ -162,8 +162,9 @@ TEST_F(FindAndSpellingTest, AnIgnoredWordMarksTheDocumentAndIsKeptByTheSave)
     ASSERT_TRUE(reopened);
     EXPECT_FALSE(reopened->isDocumentEdited());
     const auto node = reopened->documentNode();
-    EXPECT_EQ(node->ignoredWords(), QStringList{QStringLiteral("zzyzx")});
-    EXPECT_EQ(PLSpellChecker::sharedChecker().ignoredWords(node->spellDocumentTag()), QStringList{QStringLiteral("zzyzx")});
+    EXPECT_EQ(node->ignoredWords(), QStringList {QStringLiteral("zzyzx")});
+    EXPECT_EQ(PLSpellChecker::sharedChecker().ignoredWords(node->spellDocumentTag()),
+              QStringList {QStringLiteral("zzyzx")});
 
     // Another document neither has it nor is marked by it.
     IXDocument* other = open(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("other.ixd")));

@@ -41,7 +41,10 @@ QByteArray pngBytes(int width, int height)
 class FakeCatalogItem : public IXMCStoredItem {
 public:
     FakeCatalogItem(QString name, QString path, QString type, bool external)
-        : m_name(std::move(name)), m_path(std::move(path)), m_type(std::move(type)), m_external(external)
+        : m_name(std::move(name))
+        , m_path(std::move(path))
+        , m_type(std::move(type))
+        , m_external(external)
     {
     }
     QString filePath() const override { return m_path; }
@@ -81,7 +84,10 @@ protected:
 
     // A point of the visible canvas where no cell lies, in the view's Qt coordinates.
     QPointF emptyCanvas() const { return mapView()->visibleRegion().boundingRect().topLeft() + QPointF(5, 5); }
-    QPointF at(const QString& where) const { return where == QLatin1String("canvas") ? emptyCanvas() : centreOf(where); }
+    QPointF at(const QString& where) const
+    {
+        return where == QLatin1String("canvas") ? emptyCanvas() : centreOf(where);
+    }
 
     // Hovers over the point, then drops there; the data is taken over.
     DragResult drag(QMimeData* data, QPointF point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -140,8 +146,8 @@ const QString Initial = QStringLiteral("Main{flag,star}(Sub{smile}(One Two Three
 
 TEST_F(MapViewDropTest, PictureFilesFloatOnTheCanvasAndBecomeAttachmentsOrThePictureOfABranch)
 {
-    const QStringList three{picturePath(QStringLiteral("a.png")), picturePath(QStringLiteral("b.png")),
-                            picturePath(QStringLiteral("c.png"))};
+    const QStringList three {picturePath(QStringLiteral("a.png")), picturePath(QStringLiteral("b.png")),
+                             picturePath(QStringLiteral("c.png"))};
     const QString text = filePath(QStringLiteral("notes.txt"));
     QFile(text).open(QIODevice::WriteOnly);
     const struct {
@@ -153,19 +159,44 @@ TEST_F(MapViewDropTest, PictureFilesFloatOnTheCanvasAndBecomeAttachmentsOrThePic
         QString after;
         const char* selectedAfter;
     } cases[] = {
-        {three, "canvas", {}, Qt::CopyAction, true,
-         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub pic pic pic Note", "pic"},
-        {three, "Two", {}, Qt::LinkAction, true,
-         "Main{flag,star}(Sub{smile}(One Two@a@b@c Three)) Second+pic+Remark | pic>Sub Note", "doc"},
-        {{three[0]}, "Two", {}, Qt::CopyAction, true,
-         "Main{flag,star}(Sub{smile}(One Two+pic Three)) Second+pic+Remark | pic>Sub Note", "Two"},
+        {three,
+         "canvas",
+         {},
+         Qt::CopyAction,
+         true,
+         "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub pic pic pic Note",
+         "pic"},
+        {three,
+         "Two",
+         {},
+         Qt::LinkAction,
+         true,
+         "Main{flag,star}(Sub{smile}(One Two@a@b@c Three)) Second+pic+Remark | pic>Sub Note",
+         "doc"},
+        {{three[0]},
+         "Two",
+         {},
+         Qt::CopyAction,
+         true,
+         "Main{flag,star}(Sub{smile}(One Two+pic Three)) Second+pic+Remark | pic>Sub Note",
+         "Two"},
         {{three[0]}, "canvas", LinkKeys, Qt::IgnoreAction, false, Initial, "doc"},
-        {{three[0]}, "Two", LinkKeys, Qt::LinkAction, true,
-         "Main{flag,star}(Sub{smile}(One Two@a Three)) Second+pic+Remark | pic>Sub Note", "doc"},
+        {{three[0]},
+         "Two",
+         LinkKeys,
+         Qt::LinkAction,
+         true,
+         "Main{flag,star}(Sub{smile}(One Two@a Three)) Second+pic+Remark | pic>Sub Note",
+         "doc"},
         // A file that is no picture links, and only a branch takes links.
         {{three[0], text}, "canvas", {}, Qt::IgnoreAction, false, Initial, "doc"},
-        {{text}, "Two", {}, Qt::LinkAction, true,
-         "Main{flag,star}(Sub{smile}(One Two@notes Three)) Second+pic+Remark | pic>Sub Note", "doc"},
+        {{text},
+         "Two",
+         {},
+         Qt::LinkAction,
+         true,
+         "Main{flag,star}(Sub{smile}(One Two@notes Three)) Second+pic+Remark | pic>Sub Note",
+         "doc"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after.toStdString() + " at " + c.where);
@@ -175,9 +206,10 @@ TEST_F(MapViewDropTest, PictureFilesFloatOnTheCanvasAndBecomeAttachmentsOrThePic
         const PLPoint drop = canvasPoint(point);
         const DragResult result = drag(files(c.paths), point, c.modifiers);
         EXPECT_EQ(result.hover, c.hover);
-        EXPECT_EQ(result.highlighted, c.hover != Qt::IgnoreAction && QLatin1String(c.where) != QLatin1String("canvas")
-                                          ? QString::fromLatin1(c.where)
-                                          : QString());
+        EXPECT_EQ(result.highlighted,
+                  c.hover != Qt::IgnoreAction && QLatin1String(c.where) != QLatin1String("canvas")
+                      ? QString::fromLatin1(c.where)
+                      : QString());
         EXPECT_EQ(result.dropped, c.dropped);
         EXPECT_EQ(outline(), c.after);
         EXPECT_EQ(selected(), QString::fromLatin1(c.selectedAfter));
@@ -187,7 +219,8 @@ TEST_F(MapViewDropTest, PictureFilesFloatOnTheCanvasAndBecomeAttachmentsOrThePic
                 const auto picture = node->pictures().at(i);
                 const PLSize size = sizeOf(picture);
                 EXPECT_EQ(size, PLSize(40, 30));
-                EXPECT_EQ(offsetOf(picture), PLPoint(drop.x - std::floor(size.width / 2), drop.y - std::floor(size.height / 2)));
+                EXPECT_EQ(offsetOf(picture),
+                          PLPoint(drop.x - std::floor(size.width / 2), drop.y - std::floor(size.height / 2)));
             }
             EXPECT_EQ(controller->selection().firstNode(), node->pictures().last());
         }
@@ -247,8 +280,8 @@ TEST_F(MapViewDropTest, PictureDataAndRichTextPicturesAreStoredInThePackage)
     rich->setData(IXPasteboard::RTFType, PLRTFWriter::write(text));
     rich->setText(QStringLiteral("look"));
     const PLRect visible = mapView()->visibleRect();
-    const PLPoint centre
-        = controller->layoutContext()->coordinates().convertPointToCell(PLPoint(visible.midX(), visible.midY()), nullptr);
+    const PLPoint centre = controller->layoutContext()->coordinates().convertPointToCell(
+        PLPoint(visible.midX(), visible.midY()), nullptr);
     const DragResult richDrop = drag(rich, emptyCanvas());
     EXPECT_EQ(richDrop.hover, Qt::CopyAction);
     EXPECT_TRUE(richDrop.dropped);
@@ -264,27 +297,35 @@ TEST_F(MapViewDropTest, LinksStringsAndTIFFAloneAreRefused)
         std::function<QMimeData*()> data;
         Qt::DropAction hover;
     } cases[] = {
-        {"a web link", [] {
+        {"a web link",
+         [] {
              auto* data = new QMimeData;
              data->setUrls({QUrl(QStringLiteral("https://example.org/page"))});
              data->setText(QStringLiteral("https://example.org/page"));
              return data;
-         }, Qt::CopyAction},
-        {"a string", [] {
+         },
+         Qt::CopyAction},
+        {"a string",
+         [] {
              auto* data = new QMimeData;
              data->setText(QStringLiteral("Just words"));
              return data;
-         }, Qt::CopyAction},
-        {"TIFF only", [] {
+         },
+         Qt::CopyAction},
+        {"TIFF only",
+         [] {
              auto* data = new QMimeData;
              data->setData(IXPasteboard::TIFFType, QByteArray("II*\0", 4));
              return data;
-         }, Qt::IgnoreAction},
-        {"rich text without pictures", [] {
+         },
+         Qt::IgnoreAction},
+        {"rich text without pictures",
+         [] {
              auto* data = new QMimeData;
              data->setData(IXPasteboard::RTFType, PLRTFWriter::write(PLAttributedString(QStringLiteral("x"))));
              return data;
-         }, Qt::CopyAction},
+         },
+         Qt::CopyAction},
     };
     for (const auto& c : cases)
         for (const char* where : {"canvas", "Two"}) {
@@ -301,8 +342,8 @@ TEST_F(MapViewDropTest, CatalogItemsBecomePicturesOrAttachments)
 {
     FakeCatalog catalog;
     const QString photo = picturePath(QStringLiteral("photo.png"));
-    catalog.items[QStringLiteral("IMG1")] = std::make_shared<FakeCatalogItem>(QStringLiteral("Photo"), photo,
-                                                                              QStringLiteral("IMAGE"), false);
+    catalog.items[QStringLiteral("IMG1")]
+        = std::make_shared<FakeCatalogItem>(QStringLiteral("Photo"), photo, QStringLiteral("IMAGE"), false);
     catalog.items[QStringLiteral("VID1")] = std::make_shared<FakeCatalogItem>(
         QStringLiteral("Clip"), filePath(QStringLiteral("clip.mov")), QStringLiteral("VIDEO"), false);
     const auto item = [](const char* id) {
@@ -327,7 +368,7 @@ TEST_F(MapViewDropTest, CatalogItemsBecomePicturesOrAttachments)
     const auto picture = std::static_pointer_cast<IXPictureNode>(node->pictures().last());
     EXPECT_EQ(picture->targetRef(), QStringLiteral("mmc:IMG1"));
     EXPECT_EQ(picture->title(), QStringLiteral("Photo"));
-    EXPECT_EQ(catalog.recent, (QStringList{QStringLiteral("Clip"), QStringLiteral("Photo")}));
+    EXPECT_EQ(catalog.recent, (QStringList {QStringLiteral("Clip"), QStringLiteral("Photo")}));
     EXPECT_FALSE(drag(item("NONE"), centreOf(QStringLiteral("Two"))).dropped) << "an unknown item";
 }
 

@@ -2,11 +2,11 @@
 // offscreen, on the small fixture map in its three map layouts: branch drags onto other
 // branches and over the canvas, their undo, and the ways a drag is abandoned.
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
-#include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXStyleNode.h"
-#include "DocumentModel/IXConnectionNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXToolNames.h"
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXConnectionTool.h"
@@ -105,7 +105,7 @@ protected:
     bool canUndo() const { return document->undoManager()->canUndo(); }
 };
 
-class MoveToolsLayoutTest : public MoveToolsTest, public ::testing::WithParamInterface<int> {};
+class MoveToolsLayoutTest : public MoveToolsTest, public ::testing::WithParamInterface<int> { };
 
 TEST_P(MoveToolsLayoutTest, ABranchDroppedOnAnotherBecomesItsLastChildAndUndoPutsItBack)
 {
@@ -147,14 +147,13 @@ TEST_P(MoveToolsLayoutTest, ADropBesideABranchLandsAtThePlaceholdersIndex)
         }
     }
     ASSERT_NE(slot, QPoint(-1, -1)) << "no slot beside A";
-    dragBranch(QStringLiteral("Sub"), slot, [&] {
-        saveRender(QStringLiteral("drag-placeholder-%1").arg(GetParam()));
-    });
+    dragBranch(QStringLiteral("Sub"), slot, [&] { saveRender(QStringLiteral("drag-placeholder-%1").arg(GetParam())); });
     QStringList expected({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     expected.insert(expectedIndex, QStringLiteral("Sub"));
     EXPECT_EQ(childrenOf(QStringLiteral("Second")), expected);
     document->undoManager()->undo();
-    EXPECT_EQ(childrenOf(QStringLiteral("Second")), QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_EQ(childrenOf(QStringLiteral("Second")),
+              QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     EXPECT_FALSE(canUndo());
 }
 
@@ -217,12 +216,21 @@ TEST_F(MoveToolsTest, SelectedBranchesLandOneAfterAnotherWithTheSideOfThePlaceho
         QStringList expected;
         int layoutType;
     } cases[] = {
-        {"at index 1", 1, IXDragBranchTool::AmongSubbranches,
-         {QStringLiteral("Sub"), QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("M1"), QStringLiteral("M2")}, 0},
-        {"appended, left of the root", -1, IXDragBranchTool::LeftOfRoot,
-         {QStringLiteral("Sub"), QStringLiteral("M1"), QStringLiteral("M2"), QStringLiteral("C"), QStringLiteral("A")}, 3},
-        {"at the front, right of the root", 0, IXDragBranchTool::RightOfRoot,
-         {QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("Sub"), QStringLiteral("M1"), QStringLiteral("M2")}, 2},
+        {"at index 1",
+         1,
+         IXDragBranchTool::AmongSubbranches,
+         {QStringLiteral("Sub"), QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("M1"), QStringLiteral("M2")},
+         0},
+        {"appended, left of the root",
+         -1,
+         IXDragBranchTool::LeftOfRoot,
+         {QStringLiteral("Sub"), QStringLiteral("M1"), QStringLiteral("M2"), QStringLiteral("C"), QStringLiteral("A")},
+         3},
+        {"at the front, right of the root",
+         0,
+         IXDragBranchTool::RightOfRoot,
+         {QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("Sub"), QStringLiteral("M1"), QStringLiteral("M2")},
+         2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,7 +242,8 @@ TEST_F(MoveToolsTest, SelectedBranchesLandOneAfterAnotherWithTheSideOfThePlaceho
         EXPECT_EQ(context()->styleForReading(branch(QStringLiteral("A")).get())->branchLayoutType(), c.layoutType);
         document->undoManager()->undo();
         spin();
-        EXPECT_EQ(childrenOf(QStringLiteral("Second")), QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        EXPECT_EQ(childrenOf(QStringLiteral("Second")),
+                  QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     }
 }
 
@@ -305,15 +314,16 @@ TEST_F(MoveToolsTest, AFloatingTextDroppedOnABranchIsAttachedWhereItWasAndUndoDe
     const PLRect placeBefore = context()->coordinates().convertRectFromCell(
         context()->cells().cellForNode(note.get())->bounds(), context()->cells().cellForNode(note.get()));
     // Relative to Second's box now, the text keeps its place of before the drag.
-    const PLPoint relative = IXDragFloatingTool::convertOffset(
-        context(), before, nullptr, context()->cells().branchCellForNode(second.get()));
+    const PLPoint relative = IXDragFloatingTool::convertOffset(context(), before, nullptr,
+                                                               context()->cells().branchCellForNode(second.get()));
     const PLPoint expected(std::floor(relative.x), std::floor(relative.y));
 
     const QPoint from = pointOn(note.get());
     const QPoint onSecond = pointOn(second.get());
     QStringList highlightedOver;
-    drag(from, {from + QPoint(6, 6), onSecond, onSecond}, [&] { highlightedOver = highlighted(); },
-         [&](QPoint at) { release(at); });
+    drag(
+        from, {from + QPoint(6, 6), onSecond, onSecond}, [&] { highlightedOver = highlighted(); },
+        [&](QPoint at) { release(at); });
     spin();
     context()->performLayoutIfNeeded();
     EXPECT_EQ(highlightedOver, QStringList({QStringLiteral("Second")}));
@@ -340,8 +350,9 @@ TEST_F(MoveToolsTest, WithShiftAFloatingTextPassesOverBranchesWithoutAttaching)
     const QPoint from = pointOn(note.get());
     const QPoint onSecond = pointOn(branch(QStringLiteral("Second")).get());
     QStringList highlightedOver {QStringLiteral("-")};
-    drag(from, {from + QPoint(6, 6), onSecond, onSecond}, [&] { highlightedOver = highlighted(); },
-         [&](QPoint at) { QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, at); }, Qt::ShiftModifier);
+    drag(
+        from, {from + QPoint(6, 6), onSecond, onSecond}, [&] { highlightedOver = highlighted(); },
+        [&](QPoint at) { QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, at); }, Qt::ShiftModifier);
     spin();
     EXPECT_TRUE(highlightedOver.isEmpty());
     EXPECT_EQ(note->floatingTargetNode(), nullptr);
@@ -425,7 +436,9 @@ TEST_F(ConnectionToolTest, TheConnectionCommandStartsAndStopsTheTool)
 {
     openIn(0);
     select(branch(QStringLiteral("Sub")));
-    auto send = [] { IXApplication::instance()->sendAction(IXCommands::MakeBranchConnection.toByteArray(), nullptr, nullptr); };
+    auto send = [] {
+        IXApplication::instance()->sendAction(IXCommands::MakeBranchConnection.toByteArray(), nullptr, nullptr);
+    };
     send();
     spin();
     EXPECT_TRUE(qobject_cast<IXConnectionTool*>(IXToolManager::sharedManager()->currentTool()));

@@ -35,16 +35,16 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSplitter>
 #include <QSet>
+#include <QSplitter>
 #include <QTest>
 #include <QWindow>
 
@@ -864,7 +864,8 @@ TEST_F(WindowControllerTest, TheOutlineAndTimelineModesShowTheMapAndReopenAsSave
     auto modeItem = [&](int layout) -> QAction* {
         for (QAction* menu : controller->documentWindow()->menuBar()->actions())
             for (QAction* item : menu->menu()->actions())
-                if (IXActionItem::actionOf(item) == IXCommands::SwitchToView && item->data().toInt() == layout) return item;
+                if (IXActionItem::actionOf(item) == IXCommands::SwitchToView && item->data().toInt() == layout)
+                    return item;
         return nullptr;
     };
     QAction* outlineItem = modeItem(3);

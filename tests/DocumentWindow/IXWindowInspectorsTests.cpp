@@ -2,6 +2,9 @@
 // and the floating panels' manager following the window that is active.
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXStyleNode.h"
+#include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXWindowControllerLookup.h"
 #include "DocumentWindow/IXApplication.h"
@@ -11,9 +14,6 @@
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "IXShellTestSupport.h"
-#include "DocumentModel/IXLayoutNode.h"
-#include "DocumentModel/IXStyleNode.h"
-#include "DocumentModel/IXStyleSheetNode.h"
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXColorWell.h"
 #include "Inspectors/IXInspectorManager.h"
@@ -24,8 +24,8 @@
 
 #include <QDir>
 #include <QDockWidget>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>

@@ -2,9 +2,9 @@
 // each control changes every selected branch in one undo step, the dates and their alert, the
 // sections per layout and selection, and rebinding to the active window.
 #include "DocumentModel/IXFakeServices.h"
-#include "IXInspectorTestSupport.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
+#include "IXInspectorTestSupport.h"
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXColorWell.h"
 #include "Inspectors/IXInspectorView.h"
@@ -152,8 +152,7 @@ TEST_F(BranchInspectorTest, EachControlChangesEverySelectedBranchInOneUndoStep)
          [&](const Branch& b) { return style(b)->branchLineColor() == Red; }},
         {"line width", [&] { ins.lineWidthBox()->setValue(7); },
          [&](const Branch& b) { return style(b)->branchLineWidth() == 7; }},
-        {"export", [&] { ins.exportBox()->click(); },
-         [](const Branch& b) { return !b->includeInExport(); }},
+        {"export", [&] { ins.exportBox()->click(); }, [](const Branch& b) { return !b->includeInExport(); }},
         // Differing values: the partly checked box turns on for all.
         {"boundary", [&] { ins.boundaryShowBox()->click(); },
          [&](const Branch& b) { return style(b)->boundaryShow(); }},

@@ -19,8 +19,8 @@ using Type = IXDocumentSearchEnumerator::Type;
 
 // Texts in walking order: three branch titles, note title, note text, attachment, connection,
 // branch comment, branch picture, second root, floating comment, floating picture.
-const QStringList CatTexts {"cat Cat", "category cat", "x",          "Note cat", "cat note text cat", "cat link",
-                            "conn cat", "remark cat",  "photo cat", "gamma",   "floating cat",      "label cat"};
+const QStringList CatTexts {"cat Cat",  "category cat", "x",         "Note cat", "cat note text cat", "cat link",
+                            "conn cat", "remark cat",   "photo cat", "gamma",    "floating cat",      "label cat"};
 
 class SearchControllerTest : public ::testing::Test {
 protected:
@@ -84,9 +84,9 @@ struct FindCase {
 
 TEST_F(SearchControllerTest, FindsEachKindUnderEachOptionBothWaysAndWrapsAround)
 {
-    const QStringList everyCat {"cat Cat@0",          "cat Cat@4",           "category cat@0", "category cat@9",
-                                "Note cat@5",         "cat note text cat@0", "cat note text cat@14",
-                                "cat link@0",         "conn cat@5",          "remark cat@7",   "floating cat@9"};
+    const QStringList everyCat {"cat Cat@0",  "cat Cat@4",           "category cat@0",       "category cat@9",
+                                "Note cat@5", "cat note text cat@0", "cat note text cat@14", "cat link@0",
+                                "conn cat@5", "remark cat@7",        "floating cat@9"};
     QStringList backwards = everyCat;
     std::reverse(backwards.begin(), backwards.end());
     const auto without = [&](const QStringList& gone) {
@@ -111,9 +111,18 @@ TEST_F(SearchControllerTest, FindsEachKindUnderEachOptionBothWaysAndWrapsAround)
         {"branch comments off", {{"findInBranchComments", false}}, "cat", true, without({"remark cat"})},
         {"floating comments off", {{"findInFloatingComments", false}}, "cat", true, without({"floating cat"})},
         {"text notes off", {{"findInTextNotes", false}}, "cat", true, without({"cat note text cat"})},
-        {"object labels off", {{"findInObjectLabels", false}}, "cat", true, without({"Note cat", "cat link", "conn cat"})},
-        {"picture labels on", {{"findInPictureLabels", true}}, "cat", true,
-         QStringList(everyCat.mid(0, 10)) << "photo cat@6" << "floating cat@9" << "label cat@6"},
+        {"object labels off",
+         {{"findInObjectLabels", false}},
+         "cat",
+         true,
+         without({"Note cat", "cat link", "conn cat"})},
+        {"picture labels on",
+         {{"findInPictureLabels", true}},
+         "cat",
+         true,
+         QStringList(everyCat.mid(0, 10)) << "photo cat@6"
+                                          << "floating cat@9"
+                                          << "label cat@6"},
         {"nothing there", {}, "zebra", true, {}},
     };
     for (const FindCase& test : cases) {
@@ -192,7 +201,7 @@ TEST_F(SearchControllerTest, ReplaceAndFindMovesOnAndAPlainReplaceShowsItsText)
     window.selections.clear();
     controller->replace();
     EXPECT_EQ(window.fixture.alpha->title(), "dog dog");
-    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>>{window.fixture.alpha});
+    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>> {window.fixture.alpha});
 }
 
 struct ReplaceAllCase {
@@ -208,13 +217,25 @@ TEST_F(SearchControllerTest, ReplaceAllEndsCountsAndIsOneUndoStep)
 {
     const ReplaceAllCase cases[] = {
         // The replacement holds the find string: each old occurrence is replaced once.
-        {"growing", {}, "a", "aa", "15 replaced",
+        {"growing",
+         {},
+         "a",
+         "aa",
+         "15 replaced",
          {"caat Caat", "caategory caat", "x", "Note caat", "caat note text caat", "caat link", "conn caat",
           "remaark caat", "photo cat", "gaammaa", "floaating caat", "label cat"}},
-        {"deleting", {{"optionMatchCase", true}}, "cat", "", "10 replaced",
-         {" Cat", "egory ", "x", "Note ", " note text ", " link", "conn ", "remark ", "photo cat", "gamma",
-          "floating ", "label cat"}},
-        {"whole words", {{"optionWholeWords", true}}, "cat", "dog", "10 replaced",
+        {"deleting",
+         {{"optionMatchCase", true}},
+         "cat",
+         "",
+         "10 replaced",
+         {" Cat", "egory ", "x", "Note ", " note text ", " link", "conn ", "remark ", "photo cat", "gamma", "floating ",
+          "label cat"}},
+        {"whole words",
+         {{"optionWholeWords", true}},
+         "cat",
+         "dog",
+         "10 replaced",
          {"dog dog", "category dog", "x", "Note dog", "dog note text dog", "dog link", "conn dog", "remark dog",
           "photo cat", "gamma", "floating dog", "label cat"}},
         {"nothing", {}, "zebra", "x", "Not found", CatTexts},
@@ -281,10 +302,10 @@ TEST_F(SearchControllerTest, RecentsKeepFiveNewestFirst)
         controller->findField()->setEditText(string);
         controller->findNext();
     }
-    EXPECT_EQ(controller->findRecents(), (QStringList{"six", "five", "four", "three", "two"}));
+    EXPECT_EQ(controller->findRecents(), (QStringList {"six", "five", "four", "three", "two"}));
     controller->findField()->setEditText("four");
     controller->findNext();
-    EXPECT_EQ(controller->findRecents(), (QStringList{"four", "six", "five", "three", "two"}));
+    EXPECT_EQ(controller->findRecents(), (QStringList {"four", "six", "five", "three", "two"}));
     EXPECT_EQ(controller->findField()->count(), 5);
     EXPECT_EQ(controller->findField()->itemText(0), "four");
     EXPECT_EQ(controller->findField()->currentText(), "four");
@@ -319,10 +340,18 @@ TEST_F(SearchControllerTest, AHitIsShownWhereItLives)
         bool opensNote;
     };
     const QList<Shown> expected {
-        {f.alpha, nullptr, false},     {f.alpha, nullptr, false},      {f.beta, nullptr, false},
-        {f.beta, nullptr, false},      {f.alpha, "IXAttachmentsTool", false}, {f.alpha, nullptr, true},
-        {f.alpha, nullptr, true},      {f.alpha, "IXAttachmentsTool", false}, {f.alpha, "IXAttachmentsTool", false},
-        {f.alpha, "IXYellowNoteTool", false}, {f.alpha, nullptr, false}, {f.floatingComment, nullptr, false},
+        {f.alpha, nullptr, false},
+        {f.alpha, nullptr, false},
+        {f.beta, nullptr, false},
+        {f.beta, nullptr, false},
+        {f.alpha, "IXAttachmentsTool", false},
+        {f.alpha, nullptr, true},
+        {f.alpha, nullptr, true},
+        {f.alpha, "IXAttachmentsTool", false},
+        {f.alpha, "IXAttachmentsTool", false},
+        {f.alpha, "IXYellowNoteTool", false},
+        {f.alpha, nullptr, false},
+        {f.floatingComment, nullptr, false},
         {f.floatingPicture, nullptr, false},
     };
     controller->findField()->setEditText("cat");
@@ -333,8 +362,8 @@ TEST_F(SearchControllerTest, AHitIsShownWhereItLives)
         tools.started.clear();
         controller->findNext();
         ASSERT_TRUE(controller->lastFindWasSuccessful());
-        EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>>{expected[i].selected});
-        EXPECT_EQ(tools.started, expected[i].tool ? QStringList{expected[i].tool} : QStringList());
+        EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>> {expected[i].selected});
+        EXPECT_EQ(tools.started, expected[i].tool ? QStringList {expected[i].tool} : QStringList());
         EXPECT_EQ(window.openedNotes.size(), expected[i].opensNote ? 1 : 0);
     }
 }

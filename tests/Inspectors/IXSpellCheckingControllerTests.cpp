@@ -1,8 +1,8 @@
 // The spelling controller over a small dictionary: every text checked in walking order, the
 // panel's word and guesses, Change on the misspelling shown only, Ignore per document, the
 // ignored words copied into the document, and the switch for checking while typing.
-#include "IXSearchTestSupport.h"
 #include "DocumentModel/IXSpellCheckingNotices.h"
+#include "IXSearchTestSupport.h"
 #include "Inspectors/IXSpellCheckingController.h"
 #include "Platform/Core/PLNotificationCenter.h"
 #include "Platform/Text/PLSpellChecker.h"
@@ -20,7 +20,7 @@ const QString Dictionary = QStringLiteral(IX_SOURCE_DIR "/tests/Inspectors/data/
 
 // Misspelt: "chlid" (a sub-branch), "txet" (the note's text), "lnik" (an attachment),
 // "remrak" (the branch's comment), "lable" (the floating picture).
-const QStringList MisspeltTexts {"Alpha",   "Beta",       "Beta chlid", "Note title", "note txet here", "lnik",
+const QStringList MisspeltTexts {"Alpha",   "Beta",      "Beta chlid", "Note title", "note txet here", "lnik",
                                  "Connect", "remrak 12", "Photo",      "Gamma",      "Floating",       "lable"};
 
 class SpellCheckingControllerTest : public ::testing::Test {
@@ -36,9 +36,8 @@ protected:
                                                               ignored << notice.userInfo.value("string").toString();
                                                               tags << notice.userInfo.value("tag").toInt();
                                                           });
-        PLNotificationCenter::defaultCenter().addObserver(
-            this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged, nullptr,
-            [this](const PLNotification&) { ++switches; });
+        PLNotificationCenter::defaultCenter().addObserver(this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged,
+                                                          nullptr, [this](const PLNotification&) { ++switches; });
     }
     ~SpellCheckingControllerTest() override
     {
@@ -68,7 +67,7 @@ protected:
 TEST_F(SpellCheckingControllerTest, ChecksEveryTextInOrderAndStartsOverAfterTheLast)
 {
     ASSERT_TRUE(checker.isAvailable());
-    EXPECT_EQ(allMisspellings(), (QStringList{"chlid", "txet", "lnik", "remrak", "lable"}));
+    EXPECT_EQ(allMisspellings(), (QStringList {"chlid", "txet", "lnik", "remrak", "lable"}));
     // The walk ended: the panel's word is empty and the next check starts at the first text.
     EXPECT_EQ(controller->misspelledWord(), "");
     EXPECT_EQ(controller->wordField()->text(), "");
@@ -86,7 +85,7 @@ TEST_F(SpellCheckingControllerTest, ChangeReplacesOnlyTheMisspellingShown)
 {
     RecordingToolManager tools;
     controller->checkSpelling();
-    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>>{window.fixture.betaChild});
+    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>> {window.fixture.betaChild});
     // A guess chosen in the list becomes the correction the Change button sends.
     controller->guessList()->setCurrentRow(0);
     controller->button("change")->click();
@@ -97,7 +96,7 @@ TEST_F(SpellCheckingControllerTest, ChangeReplacesOnlyTheMisspellingShown)
 
     controller->checkSpelling();
     EXPECT_EQ(controller->misspelledWord(), "txet");
-    EXPECT_EQ(window.openedNotes, QList<std::shared_ptr<IXReferenceNode>>{window.fixture.note});
+    EXPECT_EQ(window.openedNotes, QList<std::shared_ptr<IXReferenceNode>> {window.fixture.note});
     // The text changed under the misspelling: nothing is replaced.
     window.fixture.note->setTextString("note text here");
     controller->changeSpelling("text");
@@ -108,10 +107,10 @@ TEST_F(SpellCheckingControllerTest, ChangeReplacesOnlyTheMisspellingShown)
     window.selections.clear();
     controller->checkSpelling();
     EXPECT_EQ(controller->misspelledWord(), "lnik");
-    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>>{window.fixture.alpha});
+    EXPECT_EQ(window.selections, QList<std::shared_ptr<IXNode>> {window.fixture.alpha});
     EXPECT_TRUE(tools.started.isEmpty());
     controller->checkSpelling();
-    EXPECT_EQ(tools.started, QStringList{"IXYellowNoteTool"});
+    EXPECT_EQ(tools.started, QStringList {"IXYellowNoteTool"});
     controller->changeSpelling("remark");
     EXPECT_EQ(window.fixture.comment->title(), "remark 12");
 }
@@ -123,8 +122,8 @@ TEST_F(SpellCheckingControllerTest, IgnoredWordsBelongToTheirDocument)
     EXPECT_TRUE(ignored.isEmpty());
     ASSERT_TRUE(controller->findForwardAndShow(false));
     controller->button("ignore")->click();
-    EXPECT_EQ(ignored, QStringList{"chlid"});
-    EXPECT_EQ(tags, QList<int>{tag});
+    EXPECT_EQ(ignored, QStringList {"chlid"});
+    EXPECT_EQ(tags, QList<int> {tag});
     controller->findForwardAndShow(false);
     EXPECT_EQ(controller->misspelledWord(), "txet");
     EXPECT_EQ(checker.checkSpelling("chlid", 0, tag), PLRange(5, 0));
@@ -135,9 +134,9 @@ TEST_F(SpellCheckingControllerTest, IgnoredWordsBelongToTheirDocument)
     other.fixture.document->setIgnoredWords({"lnik"});
     FakeControllerLookup both {&window, &other};
     IXInspectorController::windowDidBecomeMain(other.window());
-    EXPECT_EQ(window.fixture.document->ignoredWords(), QStringList{"chlid"});
+    EXPECT_EQ(window.fixture.document->ignoredWords(), QStringList {"chlid"});
     EXPECT_EQ(controller->misspelledWord(), "");
-    EXPECT_EQ(allMisspellings(), (QStringList{"chlid", "txet", "remrak", "lable"}));
+    EXPECT_EQ(allMisspellings(), (QStringList {"chlid", "txet", "remrak", "lable"}));
 }
 
 TEST_F(SpellCheckingControllerTest, ContinuousSwitchIsStoredAndAnnouncedOnChangeOnly)

@@ -515,12 +515,14 @@ TEST(IXLayoutContextStacksTests, OutlinesOfALargeSelectionAreMadeAsTheyComeIntoS
     // A hit on one box makes its outline (and those of its neighbours), found on top.
     IXLayoutCell* box = context->cells().branchCellForNode(selected[7].get());
     const PLRect boxRect = box->convertRectToCell(box->bounds(), nullptr);
-    const PLPoint centre = context->coordinates().convertPointFromCell(PLPoint(boxRect.midX(), boxRect.midY()), nullptr);
+    const PLPoint centre
+        = context->coordinates().convertPointFromCell(PLPoint(boxRect.midX(), boxRect.midY()), nullptr);
     const IXLayoutContext::HitCandidates hit = context->hitCandidatesAt(centre);
     QStringList hitLabels;
     for (IXLayoutCell* cell : hit.cells) hitLabels << labelOf(cell);
     ASSERT_FALSE(hitLabels.isEmpty());
-    EXPECT_TRUE(hitLabels.front().startsWith(QStringLiteral("sel "))) << hitLabels.join(QStringLiteral(", ")).toStdString();
+    EXPECT_TRUE(hitLabels.front().startsWith(QStringLiteral("sel ")))
+        << hitLabels.join(QStringLiteral(", ")).toStdString();
     EXPECT_TRUE(hitLabels.contains(QStringLiteral("sel S%1").arg(count - 8)));
     const std::size_t made = context->selectionLayer()->cells().size();
     EXPECT_GT(made, 0u);
@@ -537,7 +539,8 @@ TEST(IXLayoutContextStacksTests, OutlinesOfALargeSelectionAreMadeAsTheyComeIntoS
     // The flat stacks hold every outline, on top, in the selection's order, as a selection
     // made at once would.
     QStringList expected;
-    for (const auto& node : selected) expected << QStringLiteral("sel ") + static_cast<IXBranchNode*>(node.get())->title();
+    for (const auto& node : selected)
+        expected << QStringLiteral("sel ") + static_cast<IXBranchNode*>(node.get())->title();
     EXPECT_EQ(labelsOf(context->drawStack()).filter(QStringLiteral("sel ")), expected);
     EXPECT_EQ(context->selectionLayer()->cells().size(), std::size_t(count));
     EXPECT_EQ(lookUpsDifferingFromTheStacks(context), QStringList());

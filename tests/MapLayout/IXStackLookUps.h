@@ -16,7 +16,8 @@ inline QStringList lookUpsDifferingFromTheStacks(IXLayoutContext* context)
     QStringList differing;
     auto canvasRect = [](IXLayoutCell* cell) {
         const PLRect r = cell->convertRectToCell(cell->bounds(), nullptr);
-        return PLRect(std::min(r.minX(), r.maxX()), std::min(r.minY(), r.maxY()), std::abs(r.width()), std::abs(r.height()));
+        return PLRect(std::min(r.minX(), r.maxX()), std::min(r.minY(), r.maxY()), std::abs(r.width()),
+                      std::abs(r.height()));
     };
     std::vector<IXLayoutCell*> drawn;
     for (const auto& cell : context->drawStack())

@@ -503,10 +503,8 @@ TEST_F(PLGraphicsContextTest, PathsStrokedAsOneDrawWhatTheirStrokesDraw)
         int differingPerMille;  // of the pixels painted
     };
     const Case cases[] = {
-        {"crossing", &apart, 1, false, 5},
-        {"crossing at 2x", &apart, 2, false, 5},
-        {"crossing, clipped", &apart, 1, true, 5},
-        {"fan", &fan, 1, false, 20},
+        {"crossing", &apart, 1, false, 5},         {"crossing at 2x", &apart, 2, false, 5},
+        {"crossing, clipped", &apart, 1, true, 5}, {"fan", &fan, 1, false, 20},
         {"fan at 2x", &fan, 2, true, 20},
     };
     for (const Case& c : cases) {
@@ -517,7 +515,8 @@ TEST_F(PLGraphicsContextTest, PathsStrokedAsOneDrawWhatTheirStrokesDraw)
             PLGraphicsContext context(image);
             if (c.clipped) context.clipToRect({30, 10, 120, 150});
             context.setColor(PLColor::red());
-            if (asOne) PLStrokeBatch::strokeAsOne(context, *c.paths);
+            if (asOne)
+                PLStrokeBatch::strokeAsOne(context, *c.paths);
             else
                 for (const PLBezierPath& path : *c.paths) context.strokePath(path);
             return image;

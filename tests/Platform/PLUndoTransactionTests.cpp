@@ -25,8 +25,8 @@ TEST(PLUndoTransactionTest, AnEditIsOneStepOrNothing)
 {
     PLUndoManager undo;
     undo.setGroupsByEvent(false);
-    Value a{&undo};
-    Value b{&undo};
+    Value a {&undo};
+    Value b {&undo};
 
     EXPECT_TRUE(PLUndoTransaction::run(&undo, [&] {
         a.set(1);
@@ -53,10 +53,11 @@ TEST(PLUndoTransactionTest, AnEditIsOneStepOrNothing)
     EXPECT_EQ(a.value, 0) << "the step before is still the last";
     undo.redo();
 
-    EXPECT_THROW(PLUndoTransaction::run(&undo, [&]() -> bool {
-        b.set(9);
-        throw std::runtime_error("half way");
-    }),
+    EXPECT_THROW(PLUndoTransaction::run(&undo,
+                                        [&]() -> bool {
+                                            b.set(9);
+                                            throw std::runtime_error("half way");
+                                        }),
                  std::runtime_error);
     EXPECT_EQ(b.value, 2);
     EXPECT_EQ(undo.groupingLevel(), 0);

@@ -15,8 +15,9 @@ inline double ramp(double z)
 }  // namespace
 
 PLCoverageRaster::PLCoverageRaster(const QRect& area)
-    : m_area(area.isValid() ? area : QRect()), m_stride(m_area.width() + 2),
-      m_accumulated(std::size_t(std::max(0, m_area.height())) * std::size_t(m_stride), 0.0f)
+    : m_area(area.isValid() ? area : QRect())
+    , m_stride(m_area.width() + 2)
+    , m_accumulated(std::size_t(std::max(0, m_area.height())) * std::size_t(m_stride), 0.0f)
 {
 }
 
@@ -136,9 +137,9 @@ QImage PLCoverageRaster::image(const QColor& color) const
             sum += cells[column];
             const float coverage = std::clamp(sum, 0.0f, 1.0f);
             const quint32 scale = quint32(coverage * 256.0f + 0.5f);
-            pixels[column] = scale == 0 ? 0u
-                                        : qRgba(int((r * scale) >> 8), int((g * scale) >> 8), int((b * scale) >> 8),
-                                                int((a * scale) >> 8));
+            pixels[column] = scale == 0
+                ? 0u
+                : qRgba(int((r * scale) >> 8), int((g * scale) >> 8), int((b * scale) >> 8), int((a * scale) >> 8));
         }
     }
     return image;

@@ -46,7 +46,9 @@ std::vector<Polyline> devicePolylines(const PLBezierPath& path, const QTransform
             start = device.map(QPointF(e.points[0].x, e.points[0].y));
             polylines.push_back({{start}, false});
             break;
-        case ElementType::LineTo: current().points.push_back(device.map(QPointF(e.points[0].x, e.points[0].y))); break;
+        case ElementType::LineTo:
+            current().points.push_back(device.map(QPointF(e.points[0].x, e.points[0].y)));
+            break;
         case ElementType::CurveTo: {
             Polyline& line = current();
             const QPointF p0 = line.points.back();
@@ -105,7 +107,8 @@ void addStroke(PLCoverageRaster& raster, const Polyline& line, qreal width, PLBe
         if (points.empty() || point != points.back()) points.push_back(point);
     const qreal half = width / 2;
     if (points.size() < 2) {
-        if (!line.closed && !points.empty() && cap == PLBezierPath::LineCap::Round) raster.addDisc(points.front(), half);
+        if (!line.closed && !points.empty() && cap == PLBezierPath::LineCap::Round)
+            raster.addDisc(points.front(), half);
         return;
     }
     const auto normal = [half](QPointF a, QPointF b) {
@@ -153,13 +156,15 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
     const std::optional<PLShadow> shadow = context.shadow();
     const bool plain = context.shouldAntialias() && !(shadow && shadow->isVisible())
         && context.compositingOperation() == PLGraphicsContext::CompositingOperation::SourceOver
-        && device.type() <= QTransform::TxScale && scale > 0 && std::fabs(std::fabs(device.m22()) - scale) < 1e-9 * scale;
+        && device.type() <= QTransform::TxScale && scale > 0
+        && std::fabs(std::fabs(device.m22()) - scale) < 1e-9 * scale;
     std::vector<const PLBezierPath*> asOne;
     for (const PLBezierPath& path : paths) {
         // Qt draws lines no wider than a pixel as hairlines, which this would not match.
         if (plain && path.lineDashPattern().empty() && path.lineWidth() * scale > 1 && joinsAlike(path))
             asOne.push_back(&path);
-        else context.strokePath(path);
+        else
+            context.strokePath(path);
     }
     if (asOne.empty()) return;
     const QRect target = deviceRect(painter);
@@ -170,7 +175,8 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
         std::vector<Polyline> lines = devicePolylines(*path, device, Tolerance);
         const qreal grow = path->lineWidth() * scale / 2 + 1;
         for (const Polyline& line : lines)
-            for (const QPointF& point : line.points) reach |= QRectF(point.x() - grow, point.y() - grow, 2 * grow, 2 * grow);
+            for (const QPointF& point : line.points)
+                reach |= QRectF(point.x() - grow, point.y() - grow, 2 * grow, 2 * grow);
         shapes.emplace_back(std::move(lines), path);
     }
     // A pixel more around what shows: the first column sums what lies left of it.
@@ -190,4 +196,3 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
     painter.drawImage(QPointF(area.topLeft()) / ratio, image);
     painter.restore();
 }
-
