@@ -1,6 +1,7 @@
 #include "DocumentViews/IXMapView.h"
 
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXSpellCheckingNotices.h"
@@ -21,6 +22,7 @@
 #include "Platform/Core/PLLog.h"
 #include "Platform/Core/PLNotificationCenter.h"
 #include "Platform/Core/PLRunLoop.h"
+#include "Platform/Core/PLUndoTransaction.h"
 #include "Platform/Drawing/PLBezierPath.h"
 #include "Platform/Drawing/PLColor.h"
 #include "Platform/Drawing/PLGraphicsContext.h"
@@ -30,6 +32,7 @@
 #include "Utilities/UTStartupTrace.h"
 
 #include <QAction>
+#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -528,6 +531,25 @@ try {
     if (!m_context) return;
     const std::shared_ptr<IXStyleNode> style = m_context->styleForNode(m_context->documentNode());
     style->setDocumentLayoutCustom(!style->documentLayoutCustom());
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXMapView::changeFont(QObject* sender)
+try {
+    const auto* panel = qobject_cast<const QFontDialog*>(sender);
+    if (!panel || !m_context || window()->focusWidget() != this) return;
+    const QFont font = panel->currentFont();
+    const IXSelection selection = m_context->selection();
+    PLUndoTransaction::run(m_context->documentNode()->undoManager(), [&] {
+        for (const std::shared_ptr<IXNode>& node : selection.nodes()) {
+            if (dynamic_cast<IXBranchNode*>(node.get()))
+                m_context->styleForNode(node.get())->setBranchTextFont(font);
+            else if (dynamic_cast<IXCommentNode*>(node.get()))
+                m_context->styleForNode(node.get())->setFloatingTextFont(font);
+        }
+        return true;
+    });
 } catch (...) {
     PLExceptionBoundary::caught();
 }

@@ -124,6 +124,10 @@ public:
     // --- Actions ---
     Q_INVOKABLE void selectAll(QObject* sender);
     Q_INVOKABLE void autolayoutBranches(QObject* sender);
+    // From the shared font panel (the sender, a QFontDialog): the selected branches take its
+    // font as their text font and comments as their floating text font, in one undo step;
+    // only while this view has its window's focus.
+    Q_INVOKABLE void changeFont(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
 
     // The key table's two movements, by key code (PLKeyboard arrows): the selection, and the

@@ -2,6 +2,7 @@
 
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXOpenDocument.h"
@@ -25,6 +26,7 @@
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXDocumentWindow.h"
 #include "DocumentWindow/IXFindAndSpellingCommands.h"
+#include "DocumentWindow/IXFontPanel.h"
 #include "DocumentWindow/IXMainMenu.h"
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
@@ -548,6 +550,8 @@ void IXWindowController::notifiedOfLayoutContextDidChangeSelection(IXLayoutConte
 void IXWindowController::notifySelectionChange()
 {
     m_pendingSelectionChange = false;
+    // The open font panel follows the selection (nothing while it is hidden).
+    updateFontPanel(nullptr);
     if (m_brainStorm) {
         const auto branch = selectedBranch();
         if (!branch || branch != m_brainStormActiveBranch) {
@@ -910,3 +914,53 @@ IX_CLIPBOARD_COMMAND(pasteStyles)
 IX_CLIPBOARD_COMMAND(detachBranchAsDocument)
 
 #undef IX_CLIPBOARD_COMMAND
+
+// --- Fonts ---
+
+namespace {
+
+bool isFirstResponder(const QWidget* view)
+{
+    return view && view->window() && view->window()->focusWidget() == view;
+}
+
+}  // namespace
+
+void IXWindowController::showFontPanel(QObject* sender)
+try {
+    IXFontPanel::orderFront();
+    if (isFirstResponder(documentView())) updateFontPanel(sender);
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXWindowController::updateFontPanel(QObject*)
+try {
+    IXLayoutContext* context = layoutContext();
+    if (!context || context->selection().nodes().isEmpty() || !isFirstResponder(documentView())
+        || !IXFontPanel::isVisible())
+        return;
+    IXNode* node = context->selection().nodes().back().get();
+    const std::shared_ptr<const IXStyleNode> style = context->styleForReading(node);
+    std::optional<QFont> font;
+    if (dynamic_cast<IXBranchNode*>(node))
+        font = style->branchTextFont();
+    else if (dynamic_cast<IXCommentNode*>(node))
+        font = style->floatingTextFont();
+    if (font) IXFontPanel::setPanelFont(*font);
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+bool IXWindowController::canShowFontPanel() const
+{
+    return documentView() != nullptr;
+}
+
+void IXWindowController::showFontPanel()
+{
+    QWidget* view = documentView();
+    if (!view) return;
+    view->setFocus(Qt::OtherFocusReason);
+    showFontPanel(nullptr);
+}

@@ -177,6 +177,14 @@ public:
     Q_INVOKABLE void pasteStyles(QObject* sender);
     Q_INVOKABLE void detachBranchAsDocument(QObject* sender);
 
+    // --- Fonts (the shared IXFontPanel) ---
+    // Shows the font panel; with the document view as the window's first responder, the
+    // panel then shows the selection's font.
+    Q_INVOKABLE void showFontPanel(QObject* sender);
+    // The font of the selection's last node (a branch's text font, a floating comment's text
+    // font) shown in the visible panel while the document view is the first responder.
+    Q_INVOKABLE void updateFontPanel(QObject* sender);
+
     // --- IXDocumentWindowControlling ---
     QWidget* window() const override;
     void showWindow() override;
@@ -207,6 +215,10 @@ public:
 
     // --- IXDocumentViewOwning ---
     QWidget* documentView() const override;
+
+    // --- IXInspectedController (the rest is above) ---
+    bool canShowFontPanel() const override;
+    void showFontPanel() override;
 
     // --- Layout context and document notices ---
     bool respondsToSelector(std::string_view selector) const override;

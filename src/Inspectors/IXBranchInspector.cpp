@@ -24,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -133,6 +134,14 @@ void IXBranchInspector::makeViews()
     form->addRow(localized("Text colors:"),
                  wellsRow({{m_textColorWell, localized("Text color")},
                            {m_textBgColorWell, localized("Text background color")}}));
+    m_fontButton = new QPushButton(localized("Font..."));
+    m_fontButton->setObjectName(QStringLiteral("IXBranchFontButton"));
+    m_fontButton->setAutoDefault(false);
+    form->addRow(localized("Font:"), m_fontButton);
+    QObject::connect(m_fontButton, &QPushButton::clicked, this, [this] {
+        if (IXInspectedController* inspected = controller(); inspected && inspected->canShowFontPanel())
+            inspected->showFontPanel();
+    });
 
     m_outlineView = makeSection(QStringLiteral("IXBranchOutlineSection"), &form);
     m_outlineExportBox = new QCheckBox(localized("Include in export"));
@@ -401,6 +410,7 @@ void IXBranchInspector::updateControls()
     if (!m_containerView) return;
     setupTimescale();
     m_bindings.refresh();
+    m_fontButton->setEnabled(!m_branches.empty() && controller() && controller()->canShowFontPanel());
 
     // Dates: compared with the first branch's until both differ.
     bool beginsDiffer = false;

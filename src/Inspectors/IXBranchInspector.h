@@ -27,6 +27,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
+class QPushButton;
 class UTDateTimeCell;
 
 // Shows and changes the selected branches: title, text alignment and colours, frame, branch
@@ -126,6 +127,7 @@ public:
     QLineEdit* titleField() const { return m_titleField; }
     QComboBox* alignmentPopUp() const { return m_alignmentPopUp; }
     IXColorWell* textColorWell() const { return m_textColorWell; }
+    QPushButton* fontButton() const { return m_fontButton; }
     IXColorWell* textBackgroundColorWell() const { return m_textBgColorWell; }
     IXColorWell* frameColorWell() const { return m_frameColorWell; }
     IXColorWell* frameFillColorWell1() const { return m_frameFill1Well; }
@@ -180,6 +182,7 @@ private:
     QLineEdit* m_titleField = nullptr;
     QComboBox* m_alignmentPopUp = nullptr;
     IXColorWell* m_textColorWell = nullptr;
+    QPushButton* m_fontButton = nullptr;
     IXColorWell* m_textBgColorWell = nullptr;
     IXColorWell* m_frameColorWell = nullptr;
     IXColorWell* m_frameFill1Well = nullptr;

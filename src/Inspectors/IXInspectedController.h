@@ -23,4 +23,9 @@ public:
     // 0 mind map, 1 top-down, 2 left-right, 3 outline, 4 timeline, 9 print.
     virtual int documentLayout() const = 0;
     virtual QWidget* window() const = 0;
+    // The shared font panel for the selection: the window's document view becomes its first
+    // responder and the panel shows the selection's font. Controllers without a document view
+    // answer false and show nothing.
+    virtual bool canShowFontPanel() const { return false; }
+    virtual void showFontPanel() { }
 };

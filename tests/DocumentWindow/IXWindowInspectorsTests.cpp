@@ -10,6 +10,7 @@
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXFontPanel.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentWindow/IXWindowInspectors.h"
@@ -24,10 +25,12 @@
 
 #include <QDir>
 #include <QDockWidget>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 #include <QWindow>
 
@@ -228,6 +231,70 @@ TEST_F(WindowInspectorsTest, BranchInspectorBesideTheMapAndInItsPanelChangesTheW
     EXPECT_TRUE(panel->isVisible());
     saveLook(panel, QStringLiteral("branch-inspector-panel"));
     panels.close();
+}
+
+// The branch inspector's Font button shows the shared font panel with the selection's font;
+// a font picked there is every selected branch's text font, in one undo step.
+TEST_F(WindowInspectorsTest, AFontPickedInThePanelFromTheBranchInspectorChangesTheSelectedBranches)
+{
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXBranchInspector"),
+                                               [] { return std::make_unique<IXBranchInspector>(); });
+    IXPreferences::setValue(IXPreferences::ApplicationLayoutModeKey, 0);
+    IXWindowController* controller = open(QStringLiteral("fonts.ixd"));
+    ASSERT_TRUE(controller);
+    controller->showWindow();
+    spin(50);
+    const auto root = firstRoot(controller);
+    ASSERT_FALSE(root->branches().isEmpty());
+    const IXSelection::NodeList branches = {root, root->branches().front()};
+    const auto sheet = controller->layoutNode()->styleSheet();
+    QFont shown(QStringLiteral("DejaVu Sans"));
+    shown.setPointSizeF(17);
+    sheet->styleForNode(branches.back().get())->setBranchTextFont(shown);
+    controller->setSelection(IXSelection(branches));
+    spin(50);
+    auto* inspector = dynamic_cast<IXBranchInspector*>(
+        controller->inspectors()->manager()->inspectorForName(QStringLiteral("IXBranchInspector")));
+    ASSERT_TRUE(inspector);
+    ASSERT_TRUE(inspector->fontButton()->isEnabled());
+
+    inspector->fontButton()->click();
+    spin(20);
+    QFontDialog* panel = IXFontPanel::sharedPanel();
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(controller->documentView()->window()->focusWidget(), controller->documentView());
+    EXPECT_EQ(panel->currentFont().family(), shown.family()) << "the panel shows the last selected branch's font";
+    EXPECT_EQ(panel->currentFont().pointSizeF(), 17);
+
+    PLUndoManager* undo = controller->documentNode()->undoManager();
+    undo->removeAllActions();
+    QFont picked(QStringLiteral("DejaVu Serif"));
+    picked.setPointSizeF(31);
+    panel->setCurrentFont(picked);
+    spin(10);
+    for (const auto& branch : branches) {
+        const std::optional<QFont> font = sheet->styleForNode(branch.get())->branchTextFont();
+        ASSERT_TRUE(font);
+        EXPECT_EQ(font->family(), picked.family());
+        EXPECT_EQ(font->pointSizeF(), 31);
+    }
+    EXPECT_TRUE(undo->canUndo());
+    undo->undo();
+    spin(10);
+    EXPECT_FALSE(undo->canUndo()) << "one undo step";
+    for (const auto& branch : branches) {
+        const std::optional<QFont> font = sheet->styleForNode(branch.get())->branchTextFont();
+        EXPECT_TRUE(!font || font->pointSizeF() != 31);
+    }
+
+    // Without the map view's focus a font picked changes nothing.
+    panel->setFocus();
+    controller->documentView()->clearFocus();
+    panel->setCurrentFont(picked);
+    spin(10);
+    EXPECT_FALSE(undo->canUndo());
+    panel->hide();
 }
 
 }  // namespace
