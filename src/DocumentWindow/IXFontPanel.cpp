@@ -17,7 +17,7 @@ QPointer<QFontDialog>& panel()
     return shared;
 }
 
-} // namespace
+}  // namespace
 
 QFontDialog* IXFontPanel::sharedPanel(bool create)
 {
