@@ -346,7 +346,7 @@ std::optional<PLBezierPath> IXBranchLineDrawer::plainLinePathWithin(PLPoint from
     case 1:
         if (style.branchConnectionCap() != 0) return std::nullopt;
         return styled(segment(from, to), style);
-    case 4:
+    case CurveLineType:
         return styled(curveLinePathWithin(from, to, curveReach(keep, style)), style);
     default:
         return std::nullopt;

@@ -27,6 +27,8 @@ class IXBranchLineDrawer {
 public:
     IXBranchLineDrawer() = delete;
 
+    static constexpr int CurveLineType = 4;
+
     // Cap type 1 draws a half disc of radius 3 facing the parent for layout types 2, 3
     // and 4, in the current colour; anything else draws nothing.
     static void drawBranchConnectionCapAtPoint(PLPoint point, int capType, int layoutType);

@@ -90,9 +90,10 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
     const int type = layoutType();
     const PLPoint start = m_collapseCell ? centreOf(m_collapseCell->frame()) : PLPoint();
     // Many lines in a row of one colour are stroked as one: thousands of long lines crossing
-    // the view cost a scan conversion each when stroked one by one.
+    // the view cost a scan conversion each when stroked one by one. Curves always are: Qt
+    // outlines a curve's stroke at many times the cost of its flattened coverage.
     constexpr std::size_t ManyLines = 64;
-    const bool asOne = cells().size() >= ManyLines;
+    const bool many = cells().size() >= ManyLines;
     std::vector<PLBezierPath> batch;
     PLColor batchColor;
     const auto flush = [&] {
@@ -119,7 +120,7 @@ void IXMapBranchGroupCell::drawLinesToChildren(PLGraphicsContext& graphics, bool
         const PLRect span(std::min(start.x, end.x) - reach, std::min(start.y, end.y) - reach,
                           std::fabs(end.x - start.x) + 2 * reach, std::fabs(end.y - start.y) + 2 * reach);
         if (!span.intersects(visible)) continue;
-        if (asOne) {
+        if (many || childStyle->branchLineType() == IXBranchLineDrawer::CurveLineType) {
             if (std::optional<PLBezierPath> line
                 = IXBranchLineDrawer::plainLinePathWithin(start, end, *childStyle, visible)) {
                 const PLColor color = childStyle->branchLineColor();

@@ -14,11 +14,53 @@ inline double ramp(double z)
 
 }  // namespace
 
+namespace {
+
+// The thread's accumulation buffer, all zero while free. Areas up to a 4K screen's share it;
+// larger ones (big exports) take their own, so the buffer never keeps more than that.
+struct SharedCells {
+    std::vector<float> cells;
+    bool taken = false;
+};
+constexpr std::size_t SharedCellLimit = 9'000'000;
+
+SharedCells& sharedCells()
+{
+    thread_local SharedCells shared;
+    return shared;
+}
+
+}  // namespace
+
 PLCoverageRaster::PLCoverageRaster(const QRect& area)
     : m_area(area.isValid() ? area : QRect())
     , m_stride(m_area.width() + 2)
-    , m_accumulated(std::size_t(std::max(0, m_area.height())) * std::size_t(m_stride), 0.0f)
+    , m_rowFirst(std::size_t(std::max(0, m_area.height())), m_stride)
+    , m_rowLast(std::size_t(std::max(0, m_area.height())), -1)
 {
+    const std::size_t size = std::size_t(std::max(0, m_area.height())) * std::size_t(m_stride);
+    SharedCells& shared = sharedCells();
+    if (!shared.taken && size <= SharedCellLimit) {
+        if (shared.cells.size() < size) shared.cells.resize(size, 0.0f);
+        shared.taken = true;
+        m_borrowed = true;
+        m_accumulated = &shared.cells;
+    } else {
+        m_own.assign(size, 0.0f);
+        m_accumulated = &m_own;
+    }
+}
+
+PLCoverageRaster::~PLCoverageRaster()
+{
+    if (!m_borrowed) return;
+    // Hands the buffer back cleared, touching only what was written.
+    float* cells = m_accumulated->data();
+    for (std::size_t row = 0; row < m_rowFirst.size(); ++row)
+        if (m_rowFirst[row] <= m_rowLast[row])
+            std::fill(cells + row * std::size_t(m_stride) + std::size_t(m_rowFirst[row]),
+                      cells + row * std::size_t(m_stride) + std::size_t(m_rowLast[row]) + 1, 0.0f);
+    sharedCells().taken = false;
 }
 
 void PLCoverageRaster::addPolygon(const QPointF* points, int count)
@@ -50,6 +92,10 @@ void PLCoverageRaster::addSegment(QPointF a, QPointF b, qreal width)
 void PLCoverageRaster::addDisc(QPointF centre, qreal radius)
 {
     if (!(radius > 0) || !std::isfinite(radius)) return;
+    // Caps of lines cut where they leave the view lie outside: nothing to add.
+    if (!QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius)
+             .intersects(QRectF(m_area).adjusted(-1, -1, 1, 1)))
+        return;
     // A chord of angle t departs from the arc by r (1 - cos(t / 2)).
     const double step = 2 * std::acos(std::max(0.0, 1 - 0.1 / radius));
     const int sides = std::clamp(int(std::ceil(2 * std::numbers::pi / std::max(step, 1e-3))), 8, 256);
@@ -86,8 +132,9 @@ void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
     const int lastRow = std::min(int(std::ceil(bottom)), height);
     const float slope = float(dxdy);
     float x = float(xTop);
+    float* const all = m_accumulated->data();
     for (int row = firstRow; row < lastRow; ++row) {
-        float* cells = m_accumulated.data() + std::size_t(row) * std::size_t(m_stride);
+        float* cells = all + std::size_t(row) * std::size_t(m_stride);
         const float dy = float(std::min(double(row + 1), bottom) - std::max(double(row), top));
         const float next = x + slope * dy;
         const float d = dy * direction;
@@ -102,7 +149,9 @@ void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
             // Within one pixel: the part right of the edge's mean position is covered.
             const float inside = (left + right) / 2 - float(first);
             cells[first] += d * (1 - inside);
-            if (first + 1 < m_stride) cells[first + 1] += d * inside;
+            const int second = std::min(first + 1, m_stride - 1);
+            if (second > first) cells[second] += d * inside;
+            touch(row, first, second);
             continue;
         }
         // Across pixels: pixel i is covered to the expected share of it right of the edge,
@@ -112,32 +161,74 @@ void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
             return s * (ramp(v - left) - ramp(v - right) - ramp(v - 1 - left) + ramp(v - 1 - right));
         };
         const int last = std::min(int(std::ceil(right)), m_stride - 1);
+        // Between pixels lying wholly within [left, right] the coverage grows by s a pixel.
+        const int evenFrom = int(std::ceil(left)) + 1;
+        const int evenTo = std::min(int(std::floor(right)) - 1, last);
+        const float evenStep = float(d * s);
         double before = 0;
         for (int i = first; i <= last; ++i) {
+            if (i >= evenFrom && i <= evenTo) {
+                for (; i <= evenTo; ++i) cells[i] += evenStep;
+                before = covered(i);
+                if (i > last) break;
+            }
             const double now = i >= right ? 1.0 : covered(i + 1);
             cells[i] += float(d * (now - before));
             before = now;
         }
+        touch(row, first, last);
     }
 }
 
-QImage PLCoverageRaster::image(const QColor& color) const
+std::vector<QRect> PLCoverageRaster::bands() const
 {
-    QImage image(m_area.size(), QImage::Format_ARGB32_Premultiplied);
+    // Bands of this many rows, each spanning the columns its rows reached.
+    constexpr int BandRows = 16;
+    std::vector<QRect> bands;
+    const int height = m_area.height();
+    for (int top = 0; top < height; top += BandRows) {
+        int first = m_stride, last = -1;
+        const int bottom = std::min(top + BandRows, height);
+        for (int row = top; row < bottom; ++row) {
+            first = std::min(first, m_rowFirst[std::size_t(row)]);
+            last = std::max(last, m_rowLast[std::size_t(row)]);
+        }
+        last = std::min(last, m_area.width() - 1);
+        if (first > last) continue;
+        const QRect band(m_area.x() + first, m_area.y() + top, last - first + 1, bottom - top);
+        // Neighbours of much the same reach are drawn as one.
+        if (!bands.empty() && bands.back().bottom() + 1 == band.top() && bands.back().left() == band.left()
+            && bands.back().right() == band.right())
+            bands.back().setBottom(band.bottom());
+        else
+            bands.push_back(band);
+    }
+    return bands;
+}
+
+QImage PLCoverageRaster::image(const QColor& color, const QRect& part) const
+{
+    const QRect within = part.intersected(m_area).translated(-m_area.topLeft());
+    QImage image(within.size(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return image;
     const QRgb premultiplied = color.rgba64().premultiplied().toArgb32();
     // Premultiplied channels scaled by the coverage, in 8.8 fixed point.
     const quint32 a = qAlpha(premultiplied), r = qRed(premultiplied), g = qGreen(premultiplied),
                   b = qBlue(premultiplied);
-    for (int row = 0; row < m_area.height(); ++row) {
-        const float* cells = m_accumulated.data() + std::size_t(row) * std::size_t(m_stride);
-        auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(row));
+    const float* all = m_accumulated->data();
+    for (int row = within.top(); row <= within.bottom(); ++row) {
+        const float* cells = all + std::size_t(row) * std::size_t(m_stride);
+        auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(row - within.top()));
+        const int first = m_rowFirst[std::size_t(row)], last = m_rowLast[std::size_t(row)];
+        // What lies left of the part sums into its first column.
         float sum = 0;
-        for (int column = 0; column < m_area.width(); ++column) {
+        for (int column = std::max(first, 0); column < std::min(within.left(), last + 1); ++column)
             sum += cells[column];
+        for (int column = within.left(); column <= within.right(); ++column) {
+            if (column >= first && column <= last) sum += cells[column];
             const float coverage = std::clamp(sum, 0.0f, 1.0f);
             const quint32 scale = quint32(coverage * 256.0f + 0.5f);
-            pixels[column] = scale == 0
+            pixels[column - within.left()] = scale == 0
                 ? 0u
                 : qRgba(int((r * scale) >> 8), int((g * scale) >> 8), int((b * scale) >> 8), int((a * scale) >> 8));
         }

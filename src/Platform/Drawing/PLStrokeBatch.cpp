@@ -4,6 +4,7 @@
 #include "Platform/Drawing/PLGraphicsContext.h"
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 
@@ -167,7 +168,11 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
             context.strokePath(path);
     }
     if (asOne.empty()) return;
-    const QRect target = deviceRect(painter);
+    QRect target = deviceRect(painter);
+    // What the clip lets through (a view's exposed region, a group's clip), in device pixels.
+    if (const QPaintEngine* engine = painter.paintEngine(); engine && !engine->systemClip().isEmpty())
+        target &= engine->systemClip().boundingRect();
+    if (painter.hasClipping()) target &= device.mapRect(painter.clipBoundingRect()).toAlignedRect();
     constexpr qreal Tolerance = 0.1;
     std::vector<std::pair<std::vector<Polyline>, const PLBezierPath*>> shapes;
     QRectF reach;
@@ -185,14 +190,18 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
     PLCoverageRaster raster(area);
     for (const auto& [lines, path] : shapes)
         for (const Polyline& line : lines) addStroke(raster, line, path->lineWidth() * scale, path->lineCapStyle());
-    QImage image = raster.image(color.toQColor());
     painter.save();
     const qreal ratio = painter.device()->devicePixelRatioF();
     painter.setWorldTransform(QTransform());
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setOpacity(context.alpha());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    image.setDevicePixelRatio(ratio);
-    painter.drawImage(QPointF(area.topLeft()) / ratio, image);
+    const QColor qcolor = color.toQColor();
+    // Only the bands the lines reach: a few lines across the view cost what they cover.
+    for (const QRect& band : raster.bands()) {
+        QImage image = raster.image(qcolor, band);
+        image.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(band.topLeft()) / ratio, image);
+    }
     painter.restore();
 }
