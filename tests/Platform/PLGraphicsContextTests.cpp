@@ -495,6 +495,17 @@ TEST_F(PLGraphicsContextTest, PathsStrokedAsOneDrawWhatTheirStrokesDraw)
     for (int i = 0; i < 300; ++i)
         fan.push_back(styled(line({100, 100}, {float(i % 2 ? 140 : 60), float(-30000 + 200 * i)}, 2), 2, Cap::Round));
 
+    // The curves of a small group, as from a branch to its two dozen children (where they leave
+    // their common start they join, as in the fan).
+    std::vector<PLBezierPath> curves;
+    for (int i = 0; i < 24; ++i) {
+        PLBezierPath path;
+        const float y = float(10 + 8 * i);
+        path.moveToPoint({20, 100});
+        path.curveToPoint({170, y}, {20 + 30, 100 + 0.1f * (y - 100)}, {20 + 100, y});
+        curves.push_back(styled(path, i % 3 ? 1.5f : 3, Cap::Round));
+    }
+
     struct Case {
         const char* label;
         const std::vector<PLBezierPath>* paths;
@@ -505,7 +516,8 @@ TEST_F(PLGraphicsContextTest, PathsStrokedAsOneDrawWhatTheirStrokesDraw)
     const Case cases[] = {
         {"crossing", &apart, 1, false, 5},         {"crossing at 2x", &apart, 2, false, 5},
         {"crossing, clipped", &apart, 1, true, 5}, {"fan", &fan, 1, false, 20},
-        {"fan at 2x", &fan, 2, true, 20},
+        {"fan at 2x", &fan, 2, true, 20},        {"curves", &curves, 1, false, 15},
+        {"curves at 2x, clipped", &curves, 2, true, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
