@@ -82,7 +82,7 @@ void PLCoverageRaster::addPolygon(const QPointF* points, int count)
 void PLCoverageRaster::addSegment(QPointF a, QPointF b, qreal width)
 {
     const qreal dx = b.x() - a.x(), dy = b.y() - a.y();
-    const qreal length = std::hypot(dx, dy);
+    const qreal length = std::sqrt(dx * dx + dy * dy);
     if (length == 0 || width <= 0) return;
     const QPointF normal(-dy / length * width / 2, dx / length * width / 2);
     const QPointF corners[4] = {a + normal, b + normal, b - normal, a - normal};

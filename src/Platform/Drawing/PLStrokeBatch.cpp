@@ -59,7 +59,7 @@ std::vector<Polyline> devicePolylines(const PLBezierPath& path, const QTransform
             // Even steps of n depart from the curve by at most 3/4 of the largest second
             // difference of the control points over n squared.
             const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
-            const qreal bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+            const qreal bend = std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
             const qreal wanted = std::sqrt(0.75 * bend / tolerance);
             const int steps = std::isfinite(wanted) ? int(std::clamp(std::ceil(wanted), 1.0, 4096.0)) : 1;
             for (int k = 1; k <= steps; ++k) {
@@ -98,8 +98,14 @@ bool joinsAlike(const PLBezierPath& path)
     return true;
 }
 
-// Adds the stroke of the polyline: a rectangle per segment, a bevel at every joint, the caps
-// at the ends of an open one.
+// The length of a vector (coordinates here stay far below where squaring could overflow).
+inline qreal lengthOf(QPointF d)
+{
+    return std::sqrt(d.x() * d.x() + d.y() * d.y());
+}
+
+// Adds the stroke of the polyline: a rectangle per segment, a bevel at every joint that
+// turns enough to leave a gap, the caps at the ends of an open one.
 void addStroke(PLCoverageRaster& raster, const Polyline& line, qreal width, PLBezierPath::LineCap cap)
 {
     std::vector<QPointF> points;
@@ -112,32 +118,35 @@ void addStroke(PLCoverageRaster& raster, const Polyline& line, qreal width, PLBe
             raster.addDisc(points.front(), half);
         return;
     }
-    const auto normal = [half](QPointF a, QPointF b) {
-        const QPointF d = b - a;
-        const qreal length = std::hypot(d.x(), d.y());
-        return QPointF(-d.y() / length * half, d.x() / length * half);
-    };
     const std::size_t n = points.size();
+    // Each segment's unit direction scaled to half the width, and its normal.
+    std::vector<QPointF> along(n - 1), normals(n - 1);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const QPointF d = points[i + 1] - points[i];
+        along[i] = d * (half / lengthOf(d));
+        normals[i] = QPointF(-along[i].y(), along[i].x());
+    }
     for (std::size_t i = 0; i + 1 < n; ++i) {
         QPointF a = points[i], b = points[i + 1];
         if (!line.closed && cap == PLBezierPath::LineCap::Square) {
-            const QPointF d = b - a;
-            const qreal length = std::hypot(d.x(), d.y());
-            const QPointF along(d.x() / length * half, d.y() / length * half);
-            if (i == 0) a -= along;
-            if (i + 2 == n) b += along;
+            if (i == 0) a -= along[i];
+            if (i + 2 == n) b += along[i];
         }
-        raster.addSegment(a, b, width);
+        const QPointF corners[4] = {a + normals[i], b + normals[i], b - normals[i], a - normals[i]};
+        raster.addPolygon(corners, 4);
     }
-    const auto bevel = [&](QPointF before, QPointF at, QPointF after) {
-        const QPointF n1 = normal(before, at), n2 = normal(at, after);
+    // Where segments meet almost straight the wedge between them covers less than a
+    // five-hundredth of a pixel: nothing to see, and flattened curves have thousands.
+    constexpr qreal NegligibleArea = 0.002;
+    const auto bevel = [&](QPointF at, QPointF n1, QPointF n2) {
+        if (std::fabs(n1.x() * n2.y() - n1.y() * n2.x()) / 2 < NegligibleArea) return;
         const QPointF outer[3] = {at, at + n1, at + n2};
         const QPointF inner[3] = {at, at - n1, at - n2};
         raster.addPolygon(outer, 3);
         raster.addPolygon(inner, 3);
     };
-    for (std::size_t i = 1; i + 1 < n; ++i) bevel(points[i - 1], points[i], points[i + 1]);
-    if (line.closed && n > 2) bevel(points[n - 2], points[0], points[1]);
+    for (std::size_t i = 1; i + 1 < n; ++i) bevel(points[i], normals[i - 1], normals[i]);
+    if (line.closed && n > 2) bevel(points[0], normals[n - 2], normals[0]);
     if (!line.closed && cap == PLBezierPath::LineCap::Round) {
         raster.addDisc(points.front(), half);
         raster.addDisc(points.back(), half);
@@ -175,15 +184,22 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
     if (painter.hasClipping()) target &= device.mapRect(painter.clipBoundingRect()).toAlignedRect();
     constexpr qreal Tolerance = 0.1;
     std::vector<std::pair<std::vector<Polyline>, const PLBezierPath*>> shapes;
-    QRectF reach;
+    qreal left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
     for (const PLBezierPath* path : asOne) {
         std::vector<Polyline> lines = devicePolylines(*path, device, Tolerance);
         const qreal grow = path->lineWidth() * scale / 2 + 1;
-        for (const Polyline& line : lines)
-            for (const QPointF& point : line.points)
-                reach |= QRectF(point.x() - grow, point.y() - grow, 2 * grow, 2 * grow);
+        for (const Polyline& line : lines) {
+            for (const QPointF& point : line.points) {
+                left = std::min(left, point.x() - grow);
+                right = std::max(right, point.x() + grow);
+                top = std::min(top, point.y() - grow);
+                bottom = std::max(bottom, point.y() + grow);
+            }
+        }
         shapes.emplace_back(std::move(lines), path);
     }
+    if (!(left < right && top < bottom)) return;
+    const QRectF reach(left, top, right - left, bottom - top);
     // A pixel more around what shows: the first column sums what lies left of it.
     const QRect area = reach.toAlignedRect().intersected(target.adjusted(-1, -1, 1, 1));
     if (area.isEmpty()) return;
