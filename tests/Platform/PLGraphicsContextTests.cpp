@@ -514,9 +514,12 @@ TEST_F(PLGraphicsContextTest, PathsStrokedAsOneDrawWhatTheirStrokesDraw)
         int differingPerMille;  // of the pixels painted
     };
     const Case cases[] = {
-        {"crossing", &apart, 1, false, 5},         {"crossing at 2x", &apart, 2, false, 5},
-        {"crossing, clipped", &apart, 1, true, 5}, {"fan", &fan, 1, false, 20},
-        {"fan at 2x", &fan, 2, true, 20},        {"curves", &curves, 1, false, 15},
+        {"crossing", &apart, 1, false, 5},
+        {"crossing at 2x", &apart, 2, false, 5},
+        {"crossing, clipped", &apart, 1, true, 5},
+        {"fan", &fan, 1, false, 20},
+        {"fan at 2x", &fan, 2, true, 20},
+        {"curves", &curves, 1, false, 15},
         {"curves at 2x, clipped", &curves, 2, true, 5},
     };
     for (const Case& c : cases) {
