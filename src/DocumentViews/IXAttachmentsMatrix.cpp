@@ -11,7 +11,6 @@
 IXAttachmentsMatrix::IXAttachmentsMatrix(QWidget* parent)
     : QWidget(parent)
 {
-    setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::ClickFocus);
 }
 

@@ -102,7 +102,8 @@ bool IXAttachmentsTool::activateTool()
     QWidget* view = IXWidgetHits::documentView(context());
     // Scrolling closes the balloon.
     if (IXScalingScrollView* scroller = IXScalingScrollView::scalingScrollView(view)) {
-        PLNotificationCenter::defaultCenter().addObserver(this, IXScalingScrollView::ReflectScrolledClipViewNotification,
+        PLNotificationCenter::defaultCenter().addObserver(this,
+                                                          IXScalingScrollView::ReflectScrolledClipViewNotification,
                                                           scroller, [this](const PLNotification&) { discardTool(); });
     } else if (auto* rows = qobject_cast<QAbstractScrollArea*>(view)) {
         for (QScrollBar* bar : {rows->verticalScrollBar(), rows->horizontalScrollBar()})
@@ -118,7 +119,8 @@ void IXAttachmentsTool::startWithEvent(const IXToolEvent& event)
     if (!m_node && context()) {
         if (const PLMouseEvent* mouse = event.mouseEvent()) {
             IXNode* found = context()->mouse().branchNodeAtPoint(mouse->locationInView());
-            if (found && found->isBranch()) takeBranch(std::static_pointer_cast<IXBranchNode>(found->shared_from_this()));
+            if (found && found->isBranch())
+                takeBranch(std::static_pointer_cast<IXBranchNode>(found->shared_from_this()));
         }
     }
     if (m_node && !m_node->allReferences().isEmpty()) {
@@ -151,7 +153,8 @@ void IXAttachmentsTool::updateActivationPoint()
     IXBranchCell* cell = context ? context->cells().branchCellForNode(m_node.get()) : nullptr;
     if (IXLayoutCell* indicator = cell ? cell->attachmentsCell() : nullptr) {
         const PLRect bounds = indicator->bounds();
-        m_activationPoint = context->coordinates().convertPointFromCell(PLPoint(bounds.maxX(), bounds.maxY()), indicator);
+        m_activationPoint
+            = context->coordinates().convertPointFromCell(PLPoint(bounds.maxX(), bounds.maxY()), indicator);
         m_anchoredAtTop = false;
         return;
     }
@@ -179,10 +182,9 @@ void IXAttachmentsTool::installAttachmentsView()
     m_matrixView = new IXAttachmentsMatrix;
     PLExceptionBoundary::connect(m_matrixView.data(), &IXAttachmentsMatrix::rowDoubleClicked, this,
                                  [this] { executeAttachment(); });
-    PLExceptionBoundary::connect(m_matrixView.data(), &IXAttachmentsMatrix::menuRequested, this,
-                                 [this](QPoint at) {
-                                     if (m_menu && m_matrixView && m_matrixView->selectedCell()) m_menu->popup(at);
-                                 });
+    PLExceptionBoundary::connect(m_matrixView.data(), &IXAttachmentsMatrix::menuRequested, this, [this](QPoint at) {
+        if (m_menu && m_matrixView && m_matrixView->selectedCell()) m_menu->popup(at);
+    });
     m_scrollView = new QScrollArea(m_attachmentsView);
     m_scrollView->setFrameShape(QFrame::NoFrame);
     m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -251,7 +253,8 @@ void IXAttachmentsTool::adjustToDocumentView()
         host->update(m_attachmentsView->geometry());
         m_attachmentsView->setGeometry(frame);
     }
-    m_scrollView->setGeometry(frame.adjusted(0, 0, -2 * Margin, -2 * Margin).translated(-frame.topLeft() + QPoint(Margin, Margin)));
+    m_scrollView->setGeometry(
+        frame.adjusted(0, 0, -2 * Margin, -2 * Margin).translated(-frame.topLeft() + QPoint(Margin, Margin)));
 }
 
 std::shared_ptr<IXReferenceNode> IXAttachmentsTool::selectedAttachment() const

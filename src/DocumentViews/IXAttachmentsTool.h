@@ -9,8 +9,8 @@
 
 #include <QList>
 #include <QMenu>
-#include <QScrollArea>
 #include <QPointer>
+#include <QScrollArea>
 
 #include <memory>
 

@@ -86,7 +86,8 @@ bool IXCommentTitleTool::activateTool()
     if (IXScalingScrollView* scroller = IXScalingScrollView::scalingScrollView(map)) {
         scroller->ensureWidgetVisible(m_frameView, 0, 0);
         // The editor does not follow scrolling: the edit ends, keeping what was typed.
-        PLNotificationCenter::defaultCenter().addObserver(this, IXScalingScrollView::ReflectScrolledClipViewNotification,
+        PLNotificationCenter::defaultCenter().addObserver(this,
+                                                          IXScalingScrollView::ReflectScrolledClipViewNotification,
                                                           scroller, [this](const PLNotification&) { closeEditor(); });
     }
     m_node->addObserver(this);
@@ -104,17 +105,19 @@ void IXCommentTitleTool::reloadText()
     font.family = PLFontSubstitutions::availableFamily(font.family);
     const Qt::Alignment alignment
         = attributes.paragraphStyle ? attributes.paragraphStyle->alignment() & Qt::AlignHorizontal_Mask : Qt::AlignLeft;
-    const QColor color = attributes.foregroundColor.isNull() ? QColor(Qt::black) : attributes.foregroundColor.toQColor();
+    const QColor color
+        = attributes.foregroundColor.isNull() ? QColor(Qt::black) : attributes.foregroundColor.toQColor();
     // Texts too light to read on the editor's white field are typed in black.
-    m_frameView->setTextAttributes(font.toQFont(), color.lightnessF() > 0.75 || color.alphaF() < 0.5 ? Qt::black : color,
-                                   alignment);
+    m_frameView->setTextAttributes(font.toQFont(),
+                                   color.lightnessF() > 0.75 || color.alphaF() < 0.5 ? Qt::black : color, alignment);
     m_loadedText = m_node->title();
     m_frameView->loadText(m_loadedText);
 }
 
 void IXCommentTitleTool::showTextOnMap(bool flag)
 {
-    auto* cell = context() && m_node ? dynamic_cast<IXTextCell*>(context()->cells().cellForNode(m_node.get())) : nullptr;
+    auto* cell
+        = context() && m_node ? dynamic_cast<IXTextCell*>(context()->cells().cellForNode(m_node.get())) : nullptr;
     if (cell && cell->drawsText() != flag) cell->setDrawsText(flag);
 }
 

@@ -1,13 +1,13 @@
 #include "DocumentViews/IXConnectionTool.h"
 
+#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXConnectionNode.h"
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXOpenDocument.h"
-#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXToolNames.h"
+#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXMapView.h"
@@ -27,8 +27,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QWindow>
 
 namespace {

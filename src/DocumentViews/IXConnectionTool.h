@@ -18,9 +18,9 @@ class QAction;
 // While current it looks at every event the application dispatches: mouse events over a map
 // view are swallowed (a click on empty canvas does nothing); the branch under the pointer is
 // highlighted with the start, and the pointer shows the connection cross hair, badged for the
-// start or the target over branches (the pointing and open hands when the pictures are missing). Escape ends it. With Alt held at the second click a new connection tool
-// starts for the next connection. A branch that left its document while the tool waited is
-// never connected: a removed start is forgotten, and the next click chooses a start again.
+// start or the target over branches (the pointing and open hands when the pictures are missing). Escape ends it. With
+// Alt held at the second click a new connection tool starts for the next connection. A branch that left its document
+// while the tool waited is never connected: a removed start is forgotten, and the next click chooses a start again.
 // Main thread only.
 class IXConnectionTool : public IXTool, public UTToolbarItemValidating {
     Q_OBJECT

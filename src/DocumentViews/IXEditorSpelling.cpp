@@ -22,10 +22,11 @@ void IXEditorSpelling::open(IXSpellingHighlighter* spelling, IXLayoutContext* co
     m_spellDocumentTag = PLSpellChecker::uniqueSpellDocumentTag();
     spelling->setSpellDocumentTag(m_spellDocumentTag);
     spelling->setEnabled(IXContinuousSpellChecking::isOn());
-    PLNotificationCenter::defaultCenter().addObserver(
-        this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged, nullptr, [this](const PLNotification&) {
-            if (m_spelling) m_spelling->setEnabled(IXContinuousSpellChecking::isOn());
-        });
+    PLNotificationCenter::defaultCenter().addObserver(this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged,
+                                                      nullptr, [this](const PLNotification&) {
+                                                          if (m_spelling)
+                                                              m_spelling->setEnabled(IXContinuousSpellChecking::isOn());
+                                                      });
     if (!spelling->isEnabled()) return;
     // The words ignored in the document are ignored here too.
     IXDocumentNode* document = context ? context->documentNode() : nullptr;

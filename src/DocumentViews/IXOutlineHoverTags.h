@@ -8,9 +8,9 @@ class IXOutlineMapView;
 
 // What the pointer does over the outline's indicator cells: over a branch's picture the info
 // tag shows the picture's title and the picture (its size fitted to 100 by 100 points the way
-// pictures fit sizes) beside the cell; over a comment the yellow note tool opens it; over the attachment cell the attachments tool
-// shows the branch's attachments. Leaving the cell fades the tag out; scrolling and changes of
-// the rows hide it. One instance per outline, owned by it. Main thread only.
+// pictures fit sizes) beside the cell; over a comment the yellow note tool opens it; over the attachment cell the
+// attachments tool shows the branch's attachments. Leaving the cell fades the tag out; scrolling and changes of the
+// rows hide it. One instance per outline, owned by it. Main thread only.
 class IXOutlineHoverTags : public QObject {
     Q_OBJECT
 public:

@@ -30,15 +30,15 @@
 #include "UtilityWidgets/UTTableHeaderView.h"
 
 #include <QAction>
-#include <QHash>
-#include <QPointer>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>

@@ -44,8 +44,8 @@ class UTImageSetCell;
 // outdents, Alt+Up and Alt+Down move the branch among its siblings (each one undo step).
 // Control-click and the right button start the context menu tool; the header's context menu
 // switches columns. The pointer over an indicator cell shows the picture in the info tag, or
-// opens the comment's yellow note or the attachments' balloon (IXOutlineHoverTags). Rows drag to move branches. Date cells edit through the shared date
-// picker; an end date before the begin date is refused with an alert.
+// opens the comment's yellow note or the attachments' balloon (IXOutlineHoverTags). Rows drag to move branches. Date
+// cells edit through the shared date picker; an end date before the begin date is refused with an alert.
 //
 // Lifecycle: attachToController makes the context (once per controller); shown in a window
 // whose controller the installed lookup finds, the view attaches itself. The owner detaches it

@@ -9,9 +9,9 @@ class IXNode;
 
 // What the tool manager and the tools need of the windows around the layout contexts: the
 // window's document view, which takes the focus when a tool starts, the active inspector's
-// context for requests that name none, and the application's clipboard buffer. The application installs the implementation over its window
-// controllers and inspectors at start-up; tests install a recording fake. Without one nothing is
-// focused and a request without a context finds none.
+// context for requests that name none, and the application's clipboard buffer. The application installs the
+// implementation over its window controllers and inspectors at start-up; tests install a recording fake. Without one
+// nothing is focused and a request without a context finds none.
 class IXToolEnvironment {
 public:
     virtual ~IXToolEnvironment();

@@ -119,7 +119,8 @@ bool IXYellowNoteTool::activateTool()
     QWidget* view = IXWidgetHits::documentView(context());
     if (IXScalingScrollView* scroller = IXScalingScrollView::scalingScrollView(view)) {
         scroller->ensureWidgetVisible(note, 0, 0);
-        PLNotificationCenter::defaultCenter().addObserver(this, IXScalingScrollView::ReflectScrolledClipViewNotification,
+        PLNotificationCenter::defaultCenter().addObserver(this,
+                                                          IXScalingScrollView::ReflectScrolledClipViewNotification,
                                                           scroller, [this](const PLNotification&) { closeNote(); });
     } else if (auto* outline = qobject_cast<IXOutlineMapView*>(view)) {
         for (QScrollBar* bar : {outline->verticalScrollBar(), outline->horizontalScrollBar()})
@@ -172,7 +173,8 @@ void IXYellowNoteTool::adjustToDocumentView()
     }
     const float stored = style ? style->commentTextWidth() : 0;
     m_frameView->setMovable(indicator.has_value());
-    m_frameView->place(origin, stored >= IXYellowNoteView::MinimumTextWidth ? stored : IXYellowNoteView::DefaultTextWidth);
+    m_frameView->place(origin,
+                       stored >= IXYellowNoteView::MinimumTextWidth ? stored : IXYellowNoteView::DefaultTextWidth);
     m_frameView->setHeaderTitle(owner->title());
 }
 
@@ -298,8 +300,9 @@ bool IXYellowNoteTool::onSendEvent(QWindow* window, QEvent* event)
 bool IXYellowNoteTool::respondsToSelector(std::string_view selector) const
 {
     return IXTool::respondsToSelector(selector)
-        || isAnyOf(selector, {IXLayoutContextDidLayout, IXLayoutContextDidChangeSelection, IXNodeDetach,
-                              IXCommentNodeDidChangeProperty});
+        || isAnyOf(selector,
+                   {IXLayoutContextDidLayout, IXLayoutContextDidChangeSelection, IXNodeDetach,
+                    IXCommentNodeDidChangeProperty});
 }
 
 void IXYellowNoteTool::notifiedOfNodeDetach(IXNode* node)

@@ -17,7 +17,6 @@
 class IXBranchNode;
 class IXCommentNode;
 
-
 // Shows a branch's comment as a yellow note (IXYellowNoteView) over the map, or over the
 // outline's rows, and edits its text: the comment's title, one undoable change (named by the
 // model) each time the text stops being edited. The note stays open while the text loses and

@@ -165,7 +165,8 @@ void IXYellowNoteView::setNoteFrame(const PLRect& frame)
     m_frame = frame;
     const QWidget* host = parentWidget();
     const float hostHeight = host ? float(host->height()) : frame.maxY();
-    const QRect geometry = QRectF(frame.origin.x, hostHeight - frame.maxY(), frame.size.width, frame.size.height).toRect();
+    const QRect geometry
+        = QRectF(frame.origin.x, hostHeight - frame.maxY(), frame.size.width, frame.size.height).toRect();
     if (geometry != this->geometry()) {
         if (QWidget* parent = parentWidget()) parent->update(this->geometry().adjusted(-4, -4, 4, 4));
         setGeometry(geometry);

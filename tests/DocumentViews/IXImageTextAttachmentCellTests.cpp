@@ -86,8 +86,9 @@ TEST(ImageTextAttachmentCellTest, TextsHoldCellsThatEachDrawTheirOwnPicture)
     cursor.insertText(QStringLiteral("Title\n"));
     red.insertAt(cursor);
     blue.insertAt(cursor);
-    EXPECT_EQ(text.toPlainText(), QStringLiteral("Title\n") + QChar(QChar::ObjectReplacementCharacter)
-                                      + QChar(QChar::ObjectReplacementCharacter));
+    EXPECT_EQ(text.toPlainText(),
+              QStringLiteral("Title\n") + QChar(QChar::ObjectReplacementCharacter)
+                  + QChar(QChar::ObjectReplacementCharacter));
     // The second line is as tall as the taller picture.
     EXPECT_GE(text.size().height(), 40);
 

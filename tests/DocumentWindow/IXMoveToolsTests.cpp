@@ -5,8 +5,8 @@
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXFakeServices.h"
-#include "DocumentModel/IXReferenceOpening.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXReferenceOpening.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXToolNames.h"
@@ -495,7 +495,7 @@ protected:
     {
         PLError error;
         other = saved ? IXDocumentController::shared().openDocument(
-                            copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("other.ixd")), true, &error)
+                    copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("other.ixd")), true, &error)
                       : IXAppController::sharedController().newEmptyDocument();
         ASSERT_TRUE(other) << error.localizedDescription().toStdString();
         spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
@@ -519,9 +519,8 @@ protected:
         IXLayoutContext* layout = otherView->layoutContext();
         IXLayoutCell* cell = layout->cells().branchCellForNode(otherRoot().get());
         ASSERT_TRUE(cell);
-        const QPoint at = otherView->rectToQt(layout->coordinates().convertRectFromCell(cell->bounds(), cell))
-                              .center()
-                              .toPoint();
+        const QPoint at
+            = otherView->rectToQt(layout->coordinates().convertRectFromCell(cell->bounds(), cell)).center().toPoint();
         QWindow* window = otherController->documentWindow()->windowHandle();
         const QPoint inWindow = otherView->mapTo(otherController->documentWindow(), at);
         QTest::mouseMove(window, inWindow);
@@ -573,8 +572,8 @@ TEST_F(CrossDocumentConnectionTest, ATargetInASavedDocumentIsConnectedWithItsFil
 TEST_F(ConnectionToolTest, ThePointerShowsTheConnectionPicturesAndTheToolbarItemFollowsTheTool)
 {
     openIn(0);
-    for (const QString& name : {IXConnectionTool::CursorName, IXConnectionTool::StartCursorName,
-                                IXConnectionTool::TargetCursorName})
+    for (const QString& name :
+         {IXConnectionTool::CursorName, IXConnectionTool::StartCursorName, IXConnectionTool::TargetCursorName})
         EXPECT_FALSE(PLNamedImages::imageNamed(name).isNull()) << name.toStdString();
     UTToolbarItem item(QStringLiteral("connect"));
     IXActionItem::setAction(&item, IXCommands::MakeBranchConnection.toByteArray());

@@ -33,8 +33,8 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QContextMenuEvent>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -121,7 +121,8 @@ protected:
     // The note indicator's corner, where the stored offset counts from.
     PLPoint indicatorOrigin() const
     {
-        IXLayoutCell* indicator = context()->cells().branchCellForNode(branch(QStringLiteral("Main")).get())->commentCell();
+        IXLayoutCell* indicator
+            = context()->cells().branchCellForNode(branch(QStringLiteral("Main")).get())->commentCell();
         return context()->coordinates().convertPointFromCell(PLPoint(0, 0), indicator);
     }
     // Presses the left button at a point of the note (its own y-down space), moves the pointer
@@ -193,6 +194,7 @@ TEST_F(NoteToolsTest, TheAddCommentCommandOpensANoteWhoseTextIsWrittenWhenItClos
     QTest::keyClicks(tool->textView(), QStringLiteral("Call Bob"));
     QTest::keyClick(tool->textView(), Qt::Key_Return);
     QTest::keyClicks(tool->textView(), QStringLiteral("at noon"));
+    spin();
     saveRender(QStringLiteral("yellow-note"));
     saveRender(QStringLiteral("yellow-note-alone"), noteView());
     EXPECT_EQ(comment->title(), untouched) << "nothing is written while typing";
@@ -314,7 +316,8 @@ TEST_F(NoteToolsTest, AGestureWhoseGrabIsLostPutsTheNoteBackAndStoresNothing)
     const QPointF global = note->mapToGlobal(from);
     QMouseEvent press(QEvent::MouseButtonPress, from, global, Qt::LeftButton, Qt::LeftButton, {});
     QApplication::sendEvent(note, &press);
-    QMouseEvent move(QEvent::MouseMove, from + QPointF(30, 30), global + QPointF(30, 30), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, from + QPointF(30, 30), global + QPointF(30, 30), Qt::NoButton, Qt::LeftButton,
+                     {});
     QApplication::sendEvent(note, &move);
     EXPECT_NE(note->noteFrame().origin, start.origin);
     QEvent deactivate(QEvent::WindowDeactivate);
@@ -360,8 +363,9 @@ TEST_F(NoteToolsTest, ANoteNearTheTopOfTheMapGrowsDownwards)
     // The note's top 5 points below the top of the map view.
     const PLPoint indicator = indicatorOrigin();
     const float top = float(view->height()) - 5;
-    context()->styleForNode(note().get())->setFloatingTargetOffset(
-        PLPoint(0, top - IXYellowNoteView::VerticalPadding - 20 - indicator.y));
+    context()
+        ->styleForNode(note().get())
+        ->setFloatingTargetOffset(PLPoint(0, top - IXYellowNoteView::VerticalPadding - 20 - indicator.y));
     tools()->discardCurrentTool();
     spin();
     IXYellowNoteTool* tool = openNote();
@@ -427,9 +431,9 @@ TEST_F(NoteToolsTest, StartedWithAnAttachmentTheBalloonSelectsItsRow)
     EXPECT_EQ(tool->matrix()->selectedRow(), 1);
     // A branch without attachments shows none: the activation is refused.
     tools()->discardCurrentTool();
-    EXPECT_EQ(tools()->activateToolNamed(IXToolNames::Attachments, branch(QStringLiteral("Sub")), context(),
-                                         IXToolEvent()),
-              nullptr);
+    EXPECT_EQ(
+        tools()->activateToolNamed(IXToolNames::Attachments, branch(QStringLiteral("Sub")), context(), IXToolEvent()),
+        nullptr);
 }
 
 TEST_F(NoteToolsTest, ARightClickedRowIsTheOneDeletedAndDeletingTheLastClosesTheBalloon)
@@ -488,7 +492,8 @@ TEST_F(NoteToolsTest, TheBalloonClosesWithEscapeClicksElsewhereScrollingAndAnoth
     const QList<Case> cases = {
         {"click in the balloon",
          [&](IXAttachmentsTool* tool) {
-             QTest::mouseClick(window(), Qt::LeftButton, {}, tool->matrix()->mapTo(controller->documentWindow(), QPoint(20, 5)));
+             QTest::mouseClick(window(), Qt::LeftButton, {},
+                               tool->matrix()->mapTo(controller->documentWindow(), QPoint(20, 5)));
          },
          false},
         {"Escape", [&](IXAttachmentsTool*) { QTest::keyClick(window(), Qt::Key_Escape); }, true},
@@ -517,14 +522,15 @@ TEST_F(NoteToolsTest, TheBalloonStaysInsideTheVisibleMapAndScrollsWhenTooTall)
 {
     openNotes();
     const auto second = branchNamed(QStringLiteral("Second"));
-    for (int i = 0; i < 60; ++i) second->addAttachmentWithType(IXReferenceNode::SubtypeFile)->setTitle(QString::number(i));
+    for (int i = 0; i < 60; ++i)
+        second->addAttachmentWithType(IXReferenceNode::SubtypeFile)->setTitle(QString::number(i));
     spin();
     IXAttachmentsTool* tool = openBalloon(second);
     ASSERT_TRUE(tool);
     const QRect visible = view->rectToQt(view->visibleRect()).toAlignedRect();
     const QRect balloon = tool->balloon()->geometry();
-    EXPECT_TRUE(visible.contains(balloon)) << "balloon " << balloon.y() << "+" << balloon.height() << " in "
-                                           << visible.y() << "+" << visible.height();
+    EXPECT_TRUE(visible.contains(balloon))
+        << "balloon " << balloon.y() << "+" << balloon.height() << " in " << visible.y() << "+" << visible.height();
     EXPECT_EQ(balloon.height(), visible.height());
     const int scroller = tool->scrollView()->verticalScrollBar()->sizeHint().width();
     EXPECT_EQ(balloon.width(), IXAttachmentsMatrix::CellWidth + 16 + 3 + scroller);

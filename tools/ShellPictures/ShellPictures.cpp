@@ -326,13 +326,20 @@ int main(int argc, char** argv)
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const bool ok = writePicture(folder, QStringLiteral("ix_splash"), {560, 340}, splash)
-                    && writePicture(folder, QStringLiteral("ix_ixd"), {64, 64}, documentIcon)
-                    && writePicture(folder, QStringLiteral("toolbar_fullscreen_on"), {32, 32}, [](QPainter& p) { fullScreen(p, true); })
-                    && writePicture(folder, QStringLiteral("toolbar_fullscreen_off"), {32, 32}, [](QPainter& p) { fullScreen(p, false); })
-                    && writePicture(folder, QStringLiteral("canvas_cursor_connection"), {32, 32}, [](QPainter& p) { connectionCursor(p, LinkEnd::None); })
-                    && writePicture(folder, QStringLiteral("canvas_cursor_connection_start"), {32, 32}, [](QPainter& p) { connectionCursor(p, LinkEnd::Start); })
-                    && writePicture(folder, QStringLiteral("canvas_cursor_connection_target"), {32, 32}, [](QPainter& p) { connectionCursor(p, LinkEnd::Target); })
-                    && writePicture(folder, QStringLiteral("canvas_yellownote_close"), {12, 12}, [](QPainter& p) { noteCloseBox(p, false); })
-                    && writePicture(folder, QStringLiteral("canvas_yellownote_close_pressed"), {12, 12}, [](QPainter& p) { noteCloseBox(p, true); });
+        && writePicture(folder, QStringLiteral("ix_ixd"), {64, 64}, documentIcon)
+        && writePicture(folder, QStringLiteral("toolbar_fullscreen_on"), {32, 32},
+                        [](QPainter& p) { fullScreen(p, true); })
+        && writePicture(folder, QStringLiteral("toolbar_fullscreen_off"), {32, 32},
+                        [](QPainter& p) { fullScreen(p, false); })
+        && writePicture(folder, QStringLiteral("canvas_cursor_connection"), {32, 32},
+                        [](QPainter& p) { connectionCursor(p, LinkEnd::None); })
+        && writePicture(folder, QStringLiteral("canvas_cursor_connection_start"), {32, 32},
+                        [](QPainter& p) { connectionCursor(p, LinkEnd::Start); })
+        && writePicture(folder, QStringLiteral("canvas_cursor_connection_target"), {32, 32},
+                        [](QPainter& p) { connectionCursor(p, LinkEnd::Target); })
+        && writePicture(folder, QStringLiteral("canvas_yellownote_close"), {12, 12},
+                        [](QPainter& p) { noteCloseBox(p, false); })
+        && writePicture(folder, QStringLiteral("canvas_yellownote_close_pressed"), {12, 12},
+                        [](QPainter& p) { noteCloseBox(p, true); });
     return ok ? 0 : 1;
 }
