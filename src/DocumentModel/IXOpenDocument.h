@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 class IXDocumentNode;
@@ -23,4 +25,11 @@ public:
     // before the document is saved or closed. Editors are not owned.
     virtual void objectDidBeginEditing(PLEditor* editor) = 0;
     virtual void objectDidEndEditing(PLEditor* editor) = 0;
+
+    // The file the document was opened from or last saved to; empty while it has none.
+    virtual QString documentFilePath() const = 0;
+    // The type name of the document's file ("Ideaflux Document", ...).
+    virtual QString documentFileType() const = 0;
+    // Whether the document can be saved in the type of its file.
+    virtual bool canSaveInFileType() const = 0;
 };

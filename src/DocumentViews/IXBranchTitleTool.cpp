@@ -14,6 +14,7 @@
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXSpellingHighlighter.h"
 #include "DocumentViews/IXToolEvent.h"
+#include "DocumentViews/IXWidgetHits.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXGeometryLimits.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -41,22 +42,6 @@
 
 namespace {
 
-// The widget under a point of a window (the window's own coordinates).
-QWidget* widgetAt(QWindow* window, QPointF position)
-{
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() != window) continue;
-        QWidget* hit = top->childAt(position.toPoint());
-        return hit ? hit : top;
-    }
-    return nullptr;
-}
-
-bool isWithin(const QWidget* widget, const QWidget* area)
-{
-    return widget && area && (widget == area || area->isAncestorOf(widget));
-}
-
 // Texts too light to read on the editor's white field are typed in black.
 QColor readableColor(const PLColor& color)
 {
@@ -68,7 +53,7 @@ QColor readableColor(const PLColor& color)
 }  // namespace
 
 IXBranchTitleTool::IXBranchTitleTool(IXToolManager* manager)
-    : IXTool(manager)
+    : IXTextEditingTool(manager)
 {
 }
 
@@ -107,11 +92,6 @@ QTextEdit* IXBranchTitleTool::textView() const
     return m_frameView ? m_frameView->textView() : nullptr;
 }
 
-IXMapView* IXBranchTitleTool::mapView() const
-{
-    return context() ? dynamic_cast<IXMapView*>(context()->view()) : nullptr;
-}
-
 bool IXBranchTitleTool::activateTool()
 {
     IXMapView* map = mapView();
@@ -131,7 +111,7 @@ bool IXBranchTitleTool::activateTool()
                                      textDidEndEditing();
                                  });
     reloadText();
-    setUpSpelling();
+    setUpSpelling(m_frameView->spelling());
     adjustToDocumentView();
     m_frameView->show();
     if (IXScalingScrollView* scroller = IXScalingScrollView::scalingScrollView(map)) {
@@ -140,10 +120,6 @@ bool IXBranchTitleTool::activateTool()
             this, IXScalingScrollView::ReflectScrolledClipViewNotification, scroller,
             [this](const PLNotification&) { adjustToDocumentView(); });
     }
-    PLNotificationCenter::defaultCenter().addObserver(
-        this, IXSpellCheckingNotices::ContinuousSpellCheckingChanged, nullptr, [this](const PLNotification&) {
-            if (m_frameView) m_frameView->spelling()->setEnabled(IXContinuousSpellChecking::isOn());
-        });
     m_node->addObserver(this);
     // Zooming moves the title without a new layout: the map's next frame places the editor.
     map->installEventFilter(this);
@@ -159,23 +135,6 @@ void IXBranchTitleTool::showTitleOnMap(bool flag)
     IXBranchCell* cell = context() && m_node ? context()->cells().branchCellForNode(m_node.get()) : nullptr;
     IXTextCell* title = cell ? cell->titleCell() : nullptr;
     if (title && title->drawsText() != flag) title->setDrawsText(flag);
-}
-
-void IXBranchTitleTool::setUpSpelling()
-{
-    m_spellDocumentTag = PLSpellChecker::uniqueSpellDocumentTag();
-    IXSpellingHighlighter* spelling = m_frameView->spelling();
-    spelling->setSpellDocumentTag(m_spellDocumentTag);
-    spelling->setEnabled(IXContinuousSpellChecking::isOn());
-    if (!spelling->isEnabled()) return;
-    // The words ignored in the document are ignored here too.
-    IXDocumentNode* document = context()->documentNode();
-    if (!document) return;
-    PLSpellChecker& checker = PLSpellChecker::sharedChecker();
-    QStringList words = checker.ignoredWords(document->spellDocumentTag());
-    if (words.isEmpty()) words = document->ignoredWords();
-    if (!words.isEmpty()) checker.setIgnoredWords(words, m_spellDocumentTag);
-    spelling->rehighlight();
 }
 
 void IXBranchTitleTool::reloadText()
@@ -236,10 +195,7 @@ bool IXBranchTitleTool::commitTool()
 
 void IXBranchTitleTool::discardTool()
 {
-    if (m_spellDocumentTag) {
-        PLSpellChecker::sharedChecker().closeSpellDocument(m_spellDocumentTag);
-        m_spellDocumentTag = 0;
-    }
+    closeSpelling();
     IXMapView* map = mapView();
     if (IXLayoutContext* context = this->context(); context && context->controller())
         context->controller()->currentToolDiscardedWithKeyCode(m_keyCode);
@@ -321,16 +277,15 @@ bool IXBranchTitleTool::onSendEvent(QWindow* window, QEvent* event)
     case QEvent::MouseButtonDblClick: {
         // Menus over the window leave the edit open: their items may act on the text.
         if (!window || window->type() == Qt::Popup) return false;
-        const QWidget* hit = widgetAt(window, static_cast<QMouseEvent*>(event)->position());
-        if (isWithin(hit, m_frameView)) {
+        const QWidget* hit = IXWidgetHits::widgetAt(window, static_cast<QMouseEvent*>(event)->position());
+        if (IXWidgetHits::isWithin(hit, m_frameView)) {
             m_frameView->update();
             return false;
         }
-        for (const QWidget* up = hit; up; up = up->parentWidget())
-            if (qobject_cast<const QMenuBar*>(up)) return false;
+        if (IXWidgetHits::isInMenuBar(hit)) return false;
         // The edit ends keeping the text; the click goes on to what it hit. Outside the map it
         // ends brainstorming too, as Escape would; on the map the selection it makes decides.
-        if (!isWithin(hit, mapView())) m_keyCode = PLKeyboard::Escape;
+        if (!IXWidgetHits::isWithin(hit, mapView())) m_keyCode = PLKeyboard::Escape;
         textDidEndEditing();
         return false;
     }
@@ -380,33 +335,4 @@ void IXBranchTitleTool::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* c
 {
     if (isEditing()) commitEditing();
     IXTool::notifiedOfLayoutContextWillInvalidate(context);
-}
-
-void IXBranchTitleTool::editText(void (QTextEdit::*edit)())
-try {
-    if (QTextEdit* text = textView()) (text->*edit)();
-} catch (...) {
-    PLExceptionBoundary::caught();
-}
-
-bool IXBranchTitleTool::validateMenuItem(QAction* item)
-try {
-    const QByteArray action = IXActionItem::actionOf(item);
-    const QTextEdit* text = textView();
-    if (!text) return false;
-    if (action == IXCommands::Undo) {
-        item->setText(PLLocalizedStrings::string(QStringLiteral("Undo")));
-        return text->document()->isUndoAvailable();
-    }
-    if (action == IXCommands::Redo) {
-        item->setText(PLLocalizedStrings::string(QStringLiteral("Redo")));
-        return text->document()->isRedoAvailable();
-    }
-    if (action == IXCommands::Cut || action == IXCommands::Copy) return text->textCursor().hasSelection();
-    if (action == IXCommands::Paste) return text->canPaste();
-    if (action == IXCommands::SelectAll) return true;
-    return false;
-} catch (...) {
-    PLExceptionBoundary::caught();
-    return false;
 }

@@ -3,7 +3,7 @@
 #include "DocumentModel/IXBranchNodeObserver.h"
 #include "DocumentModel/IXNodeObserver.h"
 #include "DocumentViews/IXBranchTitleView.h"
-#include "DocumentViews/IXTool.h"
+#include "DocumentViews/IXTextEditingTool.h"
 
 #include <QPointer>
 #include <QString>
@@ -12,8 +12,6 @@
 #include <memory>
 
 class IXBranchNode;
-class IXMapView;
-class QAction;
 
 // Edits a branch's title in place: a floating editor (IXBranchTitleView) over the branch's
 // title on the map view, whose text becomes the title (one undoable change, named by the
@@ -33,7 +31,7 @@ class QAction;
 //
 // While open, the editor has its own undo: undo: and redo: of the window reach the text, and
 // nothing of the typing is left in the window's undo afterwards. Main thread only.
-class IXBranchTitleTool : public IXTool, public IXBranchNodeObserver, public IXNodeObserver {
+class IXBranchTitleTool : public IXTextEditingTool, public IXBranchNodeObserver, public IXNodeObserver {
     Q_OBJECT
 public:
     explicit IXBranchTitleTool(IXToolManager* manager);
@@ -69,27 +67,13 @@ public:
     // The context is going away with its window: what was typed is kept first.
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
 
-    // The window's Undo, Redo, Cut, Copy, Paste and Select All reach the text while the editor
-    // is open (the map's own would act on the nodes).
-    Q_INVOKABLE void undo(QObject*) { editText(&QTextEdit::undo); }
-    Q_INVOKABLE void redo(QObject*) { editText(&QTextEdit::redo); }
-    Q_INVOKABLE void cut(QObject*) { editText(&QTextEdit::cut); }
-    Q_INVOKABLE void copy(QObject*) { editText(&QTextEdit::copy); }
-    Q_INVOKABLE void paste(QObject*) { editText(&QTextEdit::paste); }
-    Q_INVOKABLE void selectAll(QObject*) { editText(&QTextEdit::selectAll); }
-    Q_INVOKABLE bool validateMenuItem(QAction* item);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    IXMapView* mapView() const;
-    // Runs an edit of the text view, when there is one (the boundary of the actions above).
-    void editText(void (QTextEdit::*edit)());
     // The text view ended editing: commits what was typed, then ends the tool.
     void textDidEndEditing();
     void textDidBeginEditing();
-    void setUpSpelling();
     // Shows or hides the title as the map draws it.
     void showTitleOnMap(bool flag);
 
@@ -97,6 +81,5 @@ private:
     QPointer<IXBranchTitleView> m_frameView;
     QString m_loadedText;
     int m_keyCode = 0;
-    int m_spellDocumentTag = 0;
     bool m_placementPending = false;
 };

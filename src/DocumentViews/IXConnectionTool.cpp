@@ -1,35 +1,37 @@
 #include "DocumentViews/IXConnectionTool.h"
 
+#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXOpenDocument.h"
 #include "DocumentModel/IXSelection.h"
 #include "DocumentModel/IXToolNames.h"
+#include "DocumentModel/IXWindowControlling.h"
+#include "DocumentViews/IXActionItem.h"
+#include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXMapView.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
+#include "DocumentViews/IXWidgetHits.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLAssert.h"
+#include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "Platform/System/PLLocalizedStrings.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QToolBar>
 #include <QWindow>
 
 namespace {
-
-QWidget* widgetAt(QWindow* window, QPointF position)
-{
-    if (!window) return nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() != window) continue;
-        QWidget* hit = top->childAt(position.toPoint());
-        return hit ? hit : top;
-    }
-    return nullptr;
-}
 
 // The map view a widget belongs to, or null.
 IXMapView* mapViewOf(QWidget* widget)
@@ -45,12 +47,47 @@ bool isMouseEvent(QEvent::Type type)
         || type == QEvent::MouseMove;
 }
 
+// The print layout, where no connection can be drawn.
+constexpr int PrintLayoutMode = 9;
+// The hot spot of the connection pointers: the centre of their 32-point pictures.
+constexpr int CursorHotSpot = 16;
+
+// The pointer of a picture, or the fallback when the picture is missing.
+QCursor cursorNamed(const QString& name, Qt::CursorShape fallback)
+{
+    static QHash<QString, QImage> pictures;
+    auto found = pictures.constFind(name);
+    if (found == pictures.cend()) found = pictures.insert(name, PLNamedImages::imageNamed(name));
+    if (found->isNull()) return QCursor(fallback);
+    return QCursor(QPixmap::fromImage(*found), CursorHotSpot, CursorHotSpot);
+}
+
+// Lets every toolbar item ask its target again (the connection item shows whether the tool runs).
+void revalidateToolbars()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        for (QToolBar* toolbar : top->findChildren<QToolBar*>())
+            for (QAction* action : toolbar->actions())
+                if (auto* item = qobject_cast<UTToolbarItem*>(action)) item->validate();
+}
+
+void alert(const char* title, const QString& message)
+{
+    if (IXApplicationServices* services = IXApplicationServices::shared())
+        services->runAlert(PLLocalizedStrings::string(QString::fromLatin1(title)), message,
+                           PLLocalizedStrings::string(QStringLiteral("OK")));
+}
+
 bool isInDocument(const std::shared_ptr<IXBranchNode>& branch, IXLayoutContext* context)
 {
     return branch && context && branch->documentNode() && branch->documentNode() == context->documentNode();
 }
 
 }  // namespace
+
+const QString IXConnectionTool::CursorName = QStringLiteral("canvas_cursor_connection");
+const QString IXConnectionTool::StartCursorName = QStringLiteral("canvas_cursor_connection_start");
+const QString IXConnectionTool::TargetCursorName = QStringLiteral("canvas_cursor_connection_target");
 
 bool IXConnectionTool::StartContextWatch::respondsToSelector(std::string_view selector) const
 {
@@ -92,14 +129,18 @@ bool IXConnectionTool::activateTool()
 {
     if (!IXTool::activateTool()) return false;
     setCursor(false);
+    revalidateToolbars();
     return true;
 }
 
 void IXConnectionTool::setCursor(bool overBranch)
 {
-    // No cursor pictures of its own ship: the standard hands stand in.
     auto* view = context() ? dynamic_cast<QWidget*>(context()->view()) : nullptr;
-    if (view) view->setCursor(overBranch ? Qt::PointingHandCursor : Qt::OpenHandCursor);
+    if (!view) return;
+    if (!overBranch)
+        view->setCursor(cursorNamed(CursorName, Qt::OpenHandCursor));
+    else
+        view->setCursor(cursorNamed(m_branch1 ? TargetCursorName : StartCursorName, Qt::PointingHandCursor));
 }
 
 void IXConnectionTool::setStart(const std::shared_ptr<IXBranchNode>& branch, IXLayoutContext* context)
@@ -127,12 +168,7 @@ bool IXConnectionTool::commitTool()
         m_branch2.reset();
         return false;
     }
-    if (m_context1->documentNode() != targetContext->documentNode()) {
-        // Links between documents would need the target's saved file; the tool connects
-        // branches of one document only.
-        m_branch2.reset();
-        return false;
-    }
+    if (m_context1->documentNode() != targetContext->documentNode()) return connectToOtherDocument(targetContext);
     const std::shared_ptr<IXConnectionNode> connection = m_branch1->addConnection();
     connection->setTargetNode(m_branch2);
     connection->setTitle(m_branch2->title());
@@ -141,6 +177,63 @@ bool IXConnectionTool::commitTool()
     if (targetContext != m_context1) targetContext->setHighlights(IXSelection());
     discardTool();
     return true;
+}
+
+bool IXConnectionTool::connectToOtherDocument(IXLayoutContext* targetContext)
+{
+    // The connection names the other document's file, which must be one the application
+    // writes, and must exist.
+    IXOpenDocument* target = targetContext->document();
+    const QString path = target ? target->documentFilePath() : QString();
+    if (!target || !target->canSaveInFileType()) {
+        const QString type = target ? target->documentFileType() : QString();
+        discardTool();
+        alert("ConnectionCannotBeCreated_win_doc_Title",
+              PLLocalizedStrings::string(QStringLiteral("ConnectionCannotBeCreated_win_doc_Msg"))
+                  .replace(QStringLiteral("%@"), type));
+        return false;
+    }
+    if (path.isEmpty()) {
+        discardTool();
+        alert("ConnectionCannotBeCreated_unsaved_doc_Title",
+              PLLocalizedStrings::string(QStringLiteral("ConnectionCannotBeCreated_unsaved_doc_Msg")));
+        return false;
+    }
+    const std::shared_ptr<IXConnectionNode> connection = m_branch1->addConnection();
+    connection->setTargetNode(m_branch2);
+    connection->setTitle(m_branch2->title());
+    const std::shared_ptr<IXReferenceNode> link = connection->addRelatedLink();
+    link->setSubtype(IXReferenceNode::SubtypeFile);
+    link->setFilePath(path);
+    m_context1->setHighlights(IXSelection());
+    m_context1->setSelection(IXSelection::selectionWithNode(connection));
+    targetContext->setHighlights(IXSelection());
+    discardTool();
+    return true;
+}
+
+void IXConnectionTool::makeBranchConnection(QObject*)
+try {
+    discardTool();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+bool IXConnectionTool::validateMenuItem(QAction* item)
+try {
+    return IXActionItem::actionOf(item) == IXCommands::MakeBranchConnection;
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
+}
+
+bool IXConnectionTool::validateToolbarItem(UTToolbarItem* item)
+{
+    if (IXActionItem::actionOf(item) != IXCommands::MakeBranchConnection) return true;
+    IXWindowControlling* controller = context() ? context()->controller() : nullptr;
+    item->setCheckable(true);
+    item->setChecked(isActive());
+    return !controller || controller->documentLayout() != PrintLayoutMode;
 }
 
 void IXConnectionTool::discardTool()
@@ -152,6 +245,7 @@ void IXConnectionTool::discardTool()
     m_branch2.reset();
     if (view) view->setCursor(PLCursor::Arrow);
     IXTool::discardTool();
+    revalidateToolbars();
 }
 
 bool IXConnectionTool::onSendEvent(QWindow* window, QEvent* event)
@@ -163,7 +257,7 @@ bool IXConnectionTool::onSendEvent(QWindow* window, QEvent* event)
     }
     if (!isMouseEvent(event->type())) return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
-    QWidget* hit = widgetAt(window, mouse->position());
+    QWidget* hit = IXWidgetHits::widgetAt(window, mouse->position());
     IXMapView* view = mapViewOf(hit);
     IXLayoutContext* layout = view ? view->layoutContext() : nullptr;
     if (!layout) return false;

@@ -2,10 +2,12 @@
 
 #include "DocumentViews/IXTool.h"
 #include "MapLayout/IXLayoutContextObserver.h"
+#include "UtilityWidgets/UTToolbarItem.h"
 
 #include <memory>
 
 class IXBranchNode;
+class QAction;
 
 // Draws a connection from one branch to another: the first click on a branch chooses the start,
 // the second the target, and the start branch gets a connection to the target titled with the
@@ -15,12 +17,12 @@ class IXBranchNode;
 //
 // While current it looks at every event the application dispatches: mouse events over a map
 // view are swallowed (a click on empty canvas does nothing); the branch under the pointer is
-// highlighted with the start, and the pointer shows a pointing hand over branches and an open
-// hand elsewhere. Escape ends it. With Alt held at the second click a new connection tool
-// starts for the next connection. A branch that left its document while the tool waited is
-// never connected: a removed start is forgotten, and the next click chooses a start again.
+// highlighted with the start, and the pointer shows the connection cross hair, badged for the
+// start or the target over branches (the pointing and open hands when the pictures are missing). Escape ends it. With
+// Alt held at the second click a new connection tool starts for the next connection. A branch that left its document
+// while the tool waited is never connected: a removed start is forgotten, and the next click chooses a start again.
 // Main thread only.
-class IXConnectionTool : public IXTool {
+class IXConnectionTool : public IXTool, public UTToolbarItemValidating {
     Q_OBJECT
 public:
     explicit IXConnectionTool(IXToolManager* manager);
@@ -36,6 +38,17 @@ public:
     // Clears the highlights of both maps, forgets the branches, arrow cursor.
     void discardTool() override;
     bool onSendEvent(QWindow* window, QEvent* event) override;
+
+    // The command that started the tool stops it while it runs (actions go to the current tool
+    // first).
+    Q_INVOKABLE void makeBranchConnection(QObject* sender);
+    Q_INVOKABLE bool validateMenuItem(QAction* item);
+    // Items of other actions are enabled; the connection item is enabled except in the print
+    // layout, and checked exactly while the tool is active.
+    bool validateToolbarItem(UTToolbarItem* item) override;
+
+    // The pointer's pictures, by name.
+    static const QString CursorName, StartCursorName, TargetCursorName;
 
     const std::shared_ptr<IXBranchNode>& startBranch() const { return m_branch1; }
     IXLayoutContext* startContext() const { return m_context1; }
@@ -59,6 +72,9 @@ private:
     // Drops a start that left its document.
     void forgetRemovedStart();
     void setCursor(bool overBranch);
+    // Makes the connection from the start to a target in another document; false (after an
+    // alert) when that document cannot be referred to.
+    bool connectToOtherDocument(IXLayoutContext* targetContext);
 
     std::shared_ptr<IXBranchNode> m_branch1;
     IXLayoutContext* m_context1 = nullptr;

@@ -11,6 +11,7 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXToolNames.h"
 #include "DocumentModel/IXWindowControlling.h"
+#include "DocumentViews/IXOutlineHoverTags.h"
 #include "DocumentViews/IXOutlineModel.h"
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXToolManager.h"
@@ -30,12 +31,14 @@
 
 #include <QAction>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -207,6 +210,7 @@ IXOutlineMapView::IXOutlineMapView(QWidget* parent)
     setColumnWidth(IXOutlineModel::End, DateWidth);
     header->setMinimumSectionSize(16);
     buildColumnMenu();
+    m_hoverTags = new IXOutlineHoverTags(this);
 }
 
 IXOutlineMapView::~IXOutlineMapView()
@@ -220,6 +224,21 @@ IXOutlineMapView::~IXOutlineMapView()
 
 // --- Document viewing ---
 
+namespace {
+
+QHash<const IXLayoutContext*, QPointer<IXOutlineMapView>>& outlinesByContext()
+{
+    static QHash<const IXLayoutContext*, QPointer<IXOutlineMapView>> outlines;
+    return outlines;
+}
+
+}  // namespace
+
+IXOutlineMapView* IXOutlineMapView::outlineForContext(const IXLayoutContext* context)
+{
+    return context ? outlinesByContext().value(context).data() : nullptr;
+}
+
 void IXOutlineMapView::attachToController(IXWindowControlling* controller)
 {
     PL_ASSERT_PARAM(controller, "controller");
@@ -232,6 +251,7 @@ void IXOutlineMapView::attachToController(IXWindowControlling* controller)
         m_controller = controller;
         m_documentNode = document;
         m_context = std::make_unique<IXLayoutContext>(controller, layout.get(), nullptr);
+        outlinesByContext().insert(m_context.get(), this);
         m_context->addObserver(this);
         m_documentNode->addToObservers(this);
         m_context->setSelection(IXSelection::selectionWithNode(document));
@@ -594,6 +614,7 @@ bool IXOutlineMapView::respondsToSelector(std::string_view selector) const
 void IXOutlineMapView::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context)
 {
     if (context != m_context.get()) return;
+    outlinesByContext().remove(context);
     // The context ends under us (its layout left the document): let it go.
     if (m_documentNode) m_documentNode->removeFromObservers(this);
     SyncScope scope(m_syncing);

@@ -17,6 +17,7 @@ class IXBranchNode;
 class IXDocumentNode;
 class IXLayoutContext;
 class IXOpenDocument;
+class IXOutlineHoverTags;
 class IXOutlineModel;
 class IXWindowControlling;
 class QAction;
@@ -42,8 +43,9 @@ class UTImageSetCell;
 // removes the selection; Space, F2 and typing edit the title; Alt+Right indents, Alt+Left
 // outdents, Alt+Up and Alt+Down move the branch among its siblings (each one undo step).
 // Control-click and the right button start the context menu tool; the header's context menu
-// switches columns. Rows drag to move branches. Date cells edit through the shared date
-// picker; an end date before the begin date is refused with an alert.
+// switches columns. The pointer over an indicator cell shows the picture in the info tag, or
+// opens the comment's yellow note or the attachments' balloon (IXOutlineHoverTags). Rows drag to move branches. Date
+// cells edit through the shared date picker; an end date before the begin date is refused with an alert.
 //
 // Lifecycle: attachToController makes the context (once per controller); shown in a window
 // whose controller the installed lookup finds, the view attaches itself. The owner detaches it
@@ -72,6 +74,11 @@ public:
     IXLayoutContext* layoutContext() const override { return m_context.get(); }
     PLAffineTransform documentViewTransform() const override;
     IXOutlineModel* outlineModel() const { return m_model; }
+    // The outline showing the context (whose own view is none, as it draws no cells), or null:
+    // the tools that lay views over the rows find it here.
+    static IXOutlineMapView* outlineForContext(const IXLayoutContext* context);
+    // The tags and tools the pointer starts over the indicator cells.
+    IXOutlineHoverTags* hoverTags() const { return m_hoverTags; }
 
     // --- Columns ---
     bool autoHideEmptyColumns() const { return m_autoHide; }
@@ -155,6 +162,7 @@ private:
     QVariantMap* options() const;
 
     IXOutlineModel* m_model = nullptr;
+    IXOutlineHoverTags* m_hoverTags = nullptr;
     std::unique_ptr<IXLayoutContext> m_context;
     IXWindowControlling* m_controller = nullptr;
     std::shared_ptr<IXDocumentNode> m_documentNode;

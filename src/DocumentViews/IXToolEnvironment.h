@@ -1,12 +1,17 @@
 #pragma once
 
-class IXLayoutContext;
+#include <QList>
 
-// What the tool manager needs of the windows around the layout contexts: the window's document
-// view, which takes the focus when a tool starts, and the active inspector's context for
-// requests that name none. The application installs the implementation over its window
-// controllers and inspectors at start-up; tests install a recording fake. Without one nothing is
-// focused and a request without a context finds none.
+#include <memory>
+
+class IXLayoutContext;
+class IXNode;
+
+// What the tool manager and the tools need of the windows around the layout contexts: the
+// window's document view, which takes the focus when a tool starts, the active inspector's
+// context for requests that name none, and the application's clipboard buffer. The application installs the
+// implementation over its window controllers and inspectors at start-up; tests install a recording fake. Without one
+// nothing is focused and a request without a context finds none.
 class IXToolEnvironment {
 public:
     virtual ~IXToolEnvironment();
@@ -21,4 +26,7 @@ public:
     // Makes the document view of the context's window controller the first responder of the
     // controller's window.
     virtual void focusDocumentView(IXLayoutContext* context) = 0;
+    // Copies attachments: the application keeps copies for pasting, and the clipboard offers
+    // the program's attachments type.
+    virtual void copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments) = 0;
 };

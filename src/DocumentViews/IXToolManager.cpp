@@ -1,6 +1,8 @@
 #include "DocumentViews/IXToolManager.h"
 
+#include "DocumentViews/IXAttachmentsTool.h"
 #include "DocumentViews/IXBranchTitleTool.h"
+#include "DocumentViews/IXCommentTitleTool.h"
 #include "DocumentViews/IXConnectionTool.h"
 #include "DocumentViews/IXContextMenuTool.h"
 #include "DocumentViews/IXDragBranchTool.h"
@@ -10,6 +12,7 @@
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEnvironment.h"
 #include "DocumentViews/IXToolEvent.h"
+#include "DocumentViews/IXYellowNoteTool.h"
 #include "Platform/Core/PLLog.h"
 #include "UtilityWidgets/UTBeep.h"
 
@@ -41,6 +44,10 @@ QHash<QString, ToolClass> makeRegistry()
     addToolClass<IXContextMenuTool>(registry);
     // Typing titles in place.
     addToolClass<IXBranchTitleTool>(registry);
+    addToolClass<IXCommentTitleTool>(registry);
+    // Notes and attachments of a branch over the map.
+    addToolClass<IXYellowNoteTool>(registry);
+    addToolClass<IXAttachmentsTool>(registry);
     // Browsing a branch as an outline over the map.
     addToolClass<IXInplaceOutlineTool>(registry);
     // Moving things on the map.

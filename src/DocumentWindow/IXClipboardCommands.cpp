@@ -89,6 +89,15 @@ void IXClipboardCommands::copyStyles(QObject*)
     copyAs(false, true, false);
 }
 
+void IXClipboardCommands::copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments)
+{
+    if (attachments.isEmpty()) return;
+    IXAppController::sharedController().saveNodes(attachments);
+    QMimeData* data = IXPasteboard::makeLocalData({IXPasteboard::AttachmentsType});
+    s_localData = data;
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setMimeData(data);
+}
+
 void IXClipboardCommands::copyAs(bool selection, bool styles, bool string)
 {
     const IXSelection selected = m_controller.selection();

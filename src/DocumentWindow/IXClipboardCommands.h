@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 #include <memory>
 #include <optional>
 
 class IXBranchNode;
+class IXNode;
 class IXWindowController;
 class QAction;
 class QMimeData;
@@ -44,6 +46,9 @@ public:
     // Puts the picture's bytes on the selected branch, else floating at the centre of the
     // visible area, stored in the package under a fresh id; nothing when they form no picture.
     bool pastePicture(const QByteArray& bytes);
+    // Keeps copies of the attachments in the application's buffer and offers them on the
+    // clipboard under the attachments type alone; pasting adds them to the selected branch.
+    static void copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments);
 
     // Whether the item of one of these commands is enabled; none for other commands.
     std::optional<bool> validateMenuItem(QAction* item) const;

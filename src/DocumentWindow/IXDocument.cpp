@@ -247,6 +247,11 @@ void IXDocument::objectDidBeginEditing(PLEditor* editor)
     if (editor && std::find(m_editors.begin(), m_editors.end(), editor) == m_editors.end()) m_editors.push_back(editor);
 }
 
+bool IXDocument::canSaveInFileType() const
+{
+    return IXDocumentTypes::isWritable(m_fileType);
+}
+
 void IXDocument::objectDidEndEditing(PLEditor* editor)
 {
     std::erase(m_editors, editor);

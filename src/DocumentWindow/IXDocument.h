@@ -152,6 +152,9 @@ public:
     void showWindows() override;
     void objectDidBeginEditing(PLEditor* editor) override;
     void objectDidEndEditing(PLEditor* editor) override;
+    QString documentFilePath() const override { return m_fileName; }
+    QString documentFileType() const override { return m_fileType; }
+    bool canSaveInFileType() const override;
 
 signals:
     void editedChanged(bool edited);

@@ -105,6 +105,10 @@ public:
         auto* controller = dynamic_cast<IXWindowController*>(context->controller());
         if (QWidget* view = controller ? controller->documentView() : nullptr) view->setFocus(Qt::OtherFocusReason);
     }
+    void copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments) override
+    {
+        IXClipboardCommands::copyAttachments(attachments);
+    }
 };
 
 }  // namespace

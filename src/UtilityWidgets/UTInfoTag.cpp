@@ -94,11 +94,15 @@ void UTInfoTag::setDefaultColor(const PLColor& color)
 
 void UTInfoTag::setTitle(const QString& title)
 {
+    setTitleWith([&title](QTextCursor& cursor) { cursor.insertText(title); });
+}
+
+void UTInfoTag::setTitleWith(const std::function<void(QTextCursor& cursor)>& write)
+{
     QTextCursor cursor(&m_tagStorage);
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(title);
-    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
     QTextCharFormat format;
     format.setFont(defaultFont());
     if (defaultTextColor)
@@ -106,6 +110,8 @@ void UTInfoTag::setTitle(const QString& title)
     else
         format.clearForeground();
     cursor.setCharFormat(format);
+    cursor.setBlockCharFormat(format);
+    write(cursor);
     cursor.endEditBlock();
     fitWindowToText();
 }

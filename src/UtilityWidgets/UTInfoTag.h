@@ -6,7 +6,10 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <functional>
 
 class QWidget;
 class QWindow;
@@ -44,6 +47,10 @@ public:
 
     void setTitle(const QString& title) override;
     void setAttributedTitle(const PLAttributedString& title) override;
+    // Replaces the text by what the writer puts at the cursor (typing in the default font and
+    // colour), then refits the tag: for texts with objects drawn by a handler the writer
+    // registers with the cursor's document (a picture among the words).
+    void setTitleWith(const std::function<void(QTextCursor& cursor)>& write);
     QString title() const override;
     PLAttributedString attributedTitle() const override;
 

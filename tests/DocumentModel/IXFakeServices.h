@@ -81,6 +81,13 @@ public:
     void showWindows() override { ++showWindowsCount; }
     void objectDidBeginEditing(PLEditor* editor) override { editors.append(editor); }
     void objectDidEndEditing(PLEditor* editor) override { editors.removeAll(editor); }
+    QString documentFilePath() const override { return filePath; }
+    QString documentFileType() const override { return fileType; }
+    bool canSaveInFileType() const override { return writable; }
+
+    QString filePath;
+    QString fileType = QStringLiteral("Ideaflux Document");
+    bool writable = true;
 };
 
 class FakeApplicationServices : public IXApplicationServices {

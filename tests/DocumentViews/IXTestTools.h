@@ -114,4 +114,7 @@ public:
 
     IXLayoutContext* activeInspectorContext() override { return inspectorContext; }
     void focusDocumentView(IXLayoutContext* context) override { focused.append(context); }
+    void copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments) override { copied = attachments; }
+
+    QList<std::shared_ptr<IXNode>> copied;
 };

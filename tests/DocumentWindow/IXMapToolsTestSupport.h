@@ -25,6 +25,8 @@
 #include "UtilityWidgets/UTBeep.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -167,6 +169,23 @@ protected:
         QTimer::singleShot(0, view,
                            [this, at, modifiers] { QTest::mouseRelease(view, Qt::LeftButton, modifiers, at); });
         QTest::mousePress(view, Qt::LeftButton, modifiers, at);
+    }
+
+    // With IX_SAVE_RENDERS set, keeps the widget's picture (the map view's by default) at 1x
+    // and 2x to look at, in the folder the variable names ("renders" when it names none).
+    void saveRender(const QString& name, QWidget* widget = nullptr) const
+    {
+        const QString folder = qEnvironmentVariable("IX_SAVE_RENDERS");
+        if (folder.isNull()) return;
+        const QDir target(folder.isEmpty() || folder == QStringLiteral("1") ? QStringLiteral("renders") : folder);
+        QDir().mkpath(target.path());
+        if (!widget) widget = view;
+        widget->grab().save(target.filePath(name + QStringLiteral(".png")));
+        QImage twice(widget->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        twice.setDevicePixelRatio(2);
+        twice.fill(Qt::white);
+        widget->render(&twice);
+        twice.save(target.filePath(name + QStringLiteral("@2x.png")));
     }
 
     IXContextMenuTool* rightClick(QPoint at)

@@ -4,10 +4,13 @@
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
+#include "DocumentModel/IXFakeServices.h"
 #include "DocumentModel/IXLayoutNode.h"
+#include "DocumentModel/IXReferenceOpening.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "DocumentModel/IXToolNames.h"
+#include "DocumentViews/IXActionItem.h"
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXConnectionTool.h"
 #include "DocumentViews/IXDragBranchTool.h"
@@ -18,6 +21,8 @@
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLUndoManager.h"
+#include "Platform/Drawing/PLNamedImages.h"
+#include "UtilityWidgets/UTToolbarItem.h"
 
 #include <QApplication>
 #include <QDir>
@@ -90,18 +95,6 @@ protected:
         context()->performLayoutIfNeeded();
     }
     void select(const std::shared_ptr<IXNode>& node) { context()->setSelection(IXSelection::selectionWithNode(node)); }
-    // With IX_SAVE_RENDERS set, keeps the view's picture at 1x and 2x to look at.
-    void saveRender(const QString& name) const
-    {
-        if (!qEnvironmentVariableIsSet("IX_SAVE_RENDERS")) return;
-        QDir().mkpath(QStringLiteral("renders"));
-        view->grab().save(QStringLiteral("renders/%1.png").arg(name));
-        QImage twice(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
-        twice.setDevicePixelRatio(2);
-        twice.fill(Qt::white);
-        view->render(&twice);
-        twice.save(QStringLiteral("renders/%1@2x.png").arg(name));
-    }
     bool canUndo() const { return document->undoManager()->canUndo(); }
 };
 
@@ -489,6 +482,126 @@ TEST_F(ConnectionToolTest, AltAtTheSecondClickStartsTheNextConnection)
     ASSERT_EQ(branchNamed(QStringLiteral("B"))->connections().size(), 1);
     EXPECT_EQ(branchNamed(QStringLiteral("B"))->connections().front()->targetNode(), branch(QStringLiteral("C")));
     EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A second document's window beside the fixture's, for connections between documents.
+class CrossDocumentConnectionTest : public ConnectionToolTest {
+protected:
+    void openOther(bool saved)
+    {
+        PLError error;
+        other = saved ? IXDocumentController::shared().openDocument(
+                    copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("other.ixd")), true, &error)
+                      : IXAppController::sharedController().newEmptyDocument();
+        ASSERT_TRUE(other) << error.localizedDescription().toStdString();
+        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+        otherController = dynamic_cast<IXWindowController*>(other->windowControllers().front());
+        otherView = qobject_cast<IXMapView*>(otherController->documentView());
+        ASSERT_TRUE(otherView);
+        // As in the fixture's window, Second goes below Main.
+        const auto& roots = other->documentNode()->rootBranches();
+        if (roots.size() > 1)
+            otherView->layoutContext()->styleForNode(roots.at(1).get())->setBranchParentOffset(PLPoint(0, -250));
+        spin();
+        otherView->layoutContext()->performLayoutIfNeeded();
+    }
+    std::shared_ptr<IXBranchNode> otherRoot() const
+    {
+        return std::static_pointer_cast<IXBranchNode>(other->documentNode()->rootBranches().front());
+    }
+    // Moves over the other map (which takes the tool there) and clicks its first root.
+    void clickOtherRoot()
+    {
+        IXLayoutContext* layout = otherView->layoutContext();
+        IXLayoutCell* cell = layout->cells().branchCellForNode(otherRoot().get());
+        ASSERT_TRUE(cell);
+        const QPoint at
+            = otherView->rectToQt(layout->coordinates().convertRectFromCell(cell->bounds(), cell)).center().toPoint();
+        QWindow* window = otherController->documentWindow()->windowHandle();
+        const QPoint inWindow = otherView->mapTo(otherController->documentWindow(), at);
+        QTest::mouseMove(window, inWindow);
+        QTest::mouseClick(window, Qt::LeftButton, {}, inWindow);
+        spin();
+    }
+
+    FakeApplicationServices services;
+    IXDocument* other = nullptr;
+    IXWindowController* otherController = nullptr;
+    IXMapView* otherView = nullptr;
+};
+
+TEST_F(CrossDocumentConnectionTest, ATargetInAnUnsavedDocumentIsRefusedWithAnAlert)
+{
+    openIn(0);
+    openOther(false);
+    ASSERT_TRUE(startConnecting(context()));
+    clickInWindow(pointOn(branch(QStringLiteral("Sub")).get()));
+    clickOtherRoot();
+    ASSERT_EQ(services.alerts.size(), 1);
+    EXPECT_TRUE(services.alerts.front().startsWith(QStringLiteral("The Connection Cannot Be Made|")));
+    EXPECT_TRUE(services.alerts.front().contains(QStringLiteral("never been saved")));
+    EXPECT_TRUE(branchNamed(QStringLiteral("Sub"))->connections().isEmpty());
+    EXPECT_EQ(IXToolManager::sharedManager()->currentTool(), nullptr);
+    EXPECT_TRUE(context()->highlights().isEmpty());
+}
+
+TEST_F(CrossDocumentConnectionTest, ATargetInASavedDocumentIsConnectedWithItsFile)
+{
+    openIn(0);
+    openOther(true);
+    ASSERT_TRUE(startConnecting(context()));
+    clickInWindow(pointOn(branch(QStringLiteral("Sub")).get()));
+    clickOtherRoot();
+    EXPECT_TRUE(services.alerts.isEmpty());
+    const auto& made = branchNamed(QStringLiteral("Sub"))->connections();
+    ASSERT_EQ(made.size(), 1);
+    const auto connection = std::static_pointer_cast<IXConnectionNode>(made.front());
+    EXPECT_EQ(connection->title(), otherRoot()->title());
+    ASSERT_TRUE(connection->relatedLink());
+    EXPECT_EQ(connection->relatedLink()->subtype(), IXReferenceNode::SubtypeFile);
+    EXPECT_EQ(connection->relatedLink()->targetValue().text(), other->fileName());
+    const IXReferenceOpening opening = connection->referenceToOpen();
+    EXPECT_EQ(opening.kind, IXReferenceOpening::Kind::BranchInDocument);
+    EXPECT_EQ(context()->selection().nodes().value(0), connection);
+}
+
+TEST_F(ConnectionToolTest, ThePointerShowsTheConnectionPicturesAndTheToolbarItemFollowsTheTool)
+{
+    openIn(0);
+    for (const QString& name :
+         {IXConnectionTool::CursorName, IXConnectionTool::StartCursorName, IXConnectionTool::TargetCursorName})
+        EXPECT_FALSE(PLNamedImages::imageNamed(name).isNull()) << name.toStdString();
+    UTToolbarItem item(QStringLiteral("connect"));
+    IXActionItem::setAction(&item, IXCommands::MakeBranchConnection.toByteArray());
+    UTToolbarItem otherItem(QStringLiteral("other"));
+    IXActionItem::setAction(&otherItem, IXCommands::AddBranch.toByteArray());
+
+    IXConnectionTool* tool = startConnecting(context());
+    ASSERT_TRUE(tool);
+    EXPECT_EQ(view->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(view->cursor().hotSpot(), QPoint(16, 16));
+    const qint64 general = view->cursor().pixmap().cacheKey();
+    QTest::mouseMove(controller->documentWindow()->windowHandle(),
+                     view->mapTo(controller->documentWindow(), pointOn(branch(QStringLiteral("Sub")).get())));
+    const qint64 start = view->cursor().pixmap().cacheKey();
+    EXPECT_NE(start, general);
+    clickInWindow(pointOn(branch(QStringLiteral("Sub")).get()));
+    QTest::mouseMove(controller->documentWindow()->windowHandle(),
+                     view->mapTo(controller->documentWindow(), pointOn(branch(QStringLiteral("Second")).get())));
+    EXPECT_NE(view->cursor().pixmap().cacheKey(), start) << "the target's picture";
+
+    EXPECT_TRUE(tool->validateToolbarItem(&item));
+    EXPECT_TRUE(item.isChecked());
+    EXPECT_TRUE(tool->validateToolbarItem(&otherItem));
+    EXPECT_FALSE(otherItem.isChecked());
+    QTest::keyClick(view, Qt::Key_Escape);
+    tool->validateToolbarItem(&item);
+    EXPECT_FALSE(item.isChecked());
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
 }  // namespace

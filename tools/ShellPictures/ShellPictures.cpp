@@ -4,6 +4,11 @@
 //                              rounded corners and room for its shadow
 //   ix_ixd                     the document icon, 64 x 64 points
 //   toolbar_fullscreen_on/off  the toolbar pictures that enter and leave full screen, 32 x 32
+//   canvas_cursor_connection   the connection tool's pointers, 32 x 32 with the hot spot at
+//     (_start, _target)        the centre (16, 16): a cross hair, with a link badge that shows
+//                              whether a click chooses the start or the target
+//   canvas_yellownote_close    the yellow note's close box, 12 x 12, and its pressed form
+//     (_pressed)
 #include <QColor>
 #include <QDir>
 #include <QFont>
@@ -258,6 +263,58 @@ void fullScreen(QPainter& p, bool outward)
     }
 }
 
+// The cross hair of the connection pointers: black strokes over a white halo, so that it shows
+// on every map; the hot spot is the centre of its ring.
+void crossHair(QPainter& p)
+{
+    const QPointF centre(16, 16);
+    auto strokes = [&](const QPen& pen) {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(centre, 4.5, 4.5);
+        for (const QPointF direction : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
+            p.drawLine(centre + direction * 7, centre + direction * 13);
+    };
+    strokes(QPen(QColor(255, 255, 255, 230), 3.5, Qt::SolidLine, Qt::RoundCap));
+    strokes(QPen(QColor(20, 20, 20), 1.5, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(20, 20, 20));
+    p.drawEllipse(centre, 1.2, 1.2);
+}
+
+// The badge in the lower right corner: two linked rings; the start marks its first ring, the
+// target its second.
+enum class LinkEnd { None, Start, Target };
+
+void connectionCursor(QPainter& p, LinkEnd end)
+{
+    crossHair(p);
+    const QPointF first(21.5, 26.5), second(28, 21);
+    QPainterPath link = branchCurve(first, second);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255, 230), 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(link);
+    p.setPen(QPen(QColor(40, 90, 200), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(link);
+    for (const QPointF ring : {first, second}) {
+        const bool marked = (end == LinkEnd::Start && ring == first) || (end == LinkEnd::Target && ring == second);
+        p.setPen(QPen(QColor(255, 255, 255, 230), 1.2));
+        p.setBrush(marked ? QColor(230, 120, 20) : QColor(40, 90, 200));
+        p.drawEllipse(ring, marked ? 3.4 : 2.6, marked ? 3.4 : 2.6);
+    }
+}
+
+// The yellow note's close box: a round, brownish button with a light cross.
+void noteCloseBox(QPainter& p, bool pressed)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(pressed ? QColor(110, 90, 40) : QColor(160, 140, 80));
+    p.drawEllipse(QRectF(0.5, 0.5, 11, 11));
+    p.setPen(QPen(QColor(255, 252, 220), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4, 4), QPointF(8, 8));
+    p.drawLine(QPointF(8, 4), QPointF(4, 8));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -269,8 +326,20 @@ int main(int argc, char** argv)
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const bool ok = writePicture(folder, QStringLiteral("ix_splash"), {560, 340}, splash)
-                    && writePicture(folder, QStringLiteral("ix_ixd"), {64, 64}, documentIcon)
-                    && writePicture(folder, QStringLiteral("toolbar_fullscreen_on"), {32, 32}, [](QPainter& p) { fullScreen(p, true); })
-                    && writePicture(folder, QStringLiteral("toolbar_fullscreen_off"), {32, 32}, [](QPainter& p) { fullScreen(p, false); });
+        && writePicture(folder, QStringLiteral("ix_ixd"), {64, 64}, documentIcon)
+        && writePicture(folder, QStringLiteral("toolbar_fullscreen_on"), {32, 32},
+                        [](QPainter& p) { fullScreen(p, true); })
+        && writePicture(folder, QStringLiteral("toolbar_fullscreen_off"), {32, 32},
+                        [](QPainter& p) { fullScreen(p, false); })
+        && writePicture(folder, QStringLiteral("canvas_cursor_connection"), {32, 32},
+                        [](QPainter& p) { connectionCursor(p, LinkEnd::None); })
+        && writePicture(folder, QStringLiteral("canvas_cursor_connection_start"), {32, 32},
+                        [](QPainter& p) { connectionCursor(p, LinkEnd::Start); })
+        && writePicture(folder, QStringLiteral("canvas_cursor_connection_target"), {32, 32},
+                        [](QPainter& p) { connectionCursor(p, LinkEnd::Target); })
+        && writePicture(folder, QStringLiteral("canvas_yellownote_close"), {12, 12},
+                        [](QPainter& p) { noteCloseBox(p, false); })
+        && writePicture(folder, QStringLiteral("canvas_yellownote_close_pressed"), {12, 12},
+                        [](QPainter& p) { noteCloseBox(p, true); });
     return ok ? 0 : 1;
 }
