@@ -395,7 +395,8 @@ QRect IXTextNoteInspector::hostFrame() const
 {
     QWidget* area = controller() ? controller()->workAreaWidget() : nullptr;
     QWidget* host = controller() ? controller()->window() : nullptr;
-    if (!area || !host) return host ? host->rect().adjusted(HostInset, HostInset, -HostInset, -HostInset) : QRect();
+    if (!area || !host || !host->isAncestorOf(area))
+        return host ? host->rect().adjusted(HostInset, HostInset, -HostInset, -HostInset) : QRect();
     const QPoint origin = area->mapTo(host, QPoint(0, 0));
     return QRect(origin, area->size()).adjusted(HostInset, HostInset, -HostInset, -HostInset);
 }
