@@ -60,7 +60,8 @@ std::optional<QString> choosePicture(const QString& folder, QWidget* window)
     IXDialogs::OpenPanel panel;
     panel.title = PLLocalizedStrings::string(QStringLiteral("Select File"));
     panel.directory = folder;
-    for (const QByteArray& format : QImageWriter::supportedImageFormats()) panel.allowedExtensions.append(QString::fromLatin1(format));
+    for (const QByteArray& format : QImageWriter::supportedImageFormats())
+        panel.allowedExtensions.append(QString::fromLatin1(format));
     const std::optional<QStringList> paths = IXDialogs::shared().runOpenPanel(panel, window);
     if (!paths || paths->isEmpty()) return std::nullopt;
     return paths->first();
@@ -68,7 +69,10 @@ std::optional<QString> choosePicture(const QString& folder, QWidget* window)
 
 }  // namespace
 
-IXWindowNoteEditor::IXWindowNoteEditor(IXWindowController& controller) : m_controller(controller) {}
+IXWindowNoteEditor::IXWindowNoteEditor(IXWindowController& controller)
+    : m_controller(controller)
+{
+}
 
 IXWindowNoteEditor::~IXWindowNoteEditor() = default;
 
@@ -114,8 +118,10 @@ void IXWindowNoteEditor::editTextNote(QObject* sender)
     // The selection notice comes on the next turn; the editor needs it now.
     noteEditor->setSelection(m_controller.selection());
     noteEditor->reloadSelection();
-    if (tag == 1) noteEditor->lastNoteAction();
-    else noteEditor->firstNoteAction();
+    if (tag == 1)
+        noteEditor->lastNoteAction();
+    else
+        noteEditor->firstNoteAction();
     noteEditor->show();
 }
 

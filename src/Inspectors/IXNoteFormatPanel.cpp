@@ -41,10 +41,14 @@ const struct {
 const char* titleOf(IXNoteFormatPanel::Kind kind)
 {
     switch (kind) {
-    case IXNoteFormatPanel::Kind::Spacing: return "Spacing";
-    case IXNoteFormatPanel::Kind::List: return "List";
-    case IXNoteFormatPanel::Kind::Link: return "Link";
-    case IXNoteFormatPanel::Kind::Table: return "Table";
+    case IXNoteFormatPanel::Kind::Spacing:
+        return "Spacing";
+    case IXNoteFormatPanel::Kind::List:
+        return "List";
+    case IXNoteFormatPanel::Kind::Link:
+        return "Link";
+    case IXNoteFormatPanel::Kind::Table:
+        return "Table";
     }
     return "";
 }
@@ -72,7 +76,8 @@ IXNoteFormatPanel::IXNoteFormatPanel(Kind kind, IXNoteTextView* textView, QWidge
     const QTextBlockFormat block = cursor.blockFormat();
     switch (kind) {
     case Kind::Spacing: {
-        const double height = block.lineHeightType() == QTextBlockFormat::ProportionalHeight ? block.lineHeight() : 100.0;
+        const double height
+            = block.lineHeightType() == QTextBlockFormat::ProportionalHeight ? block.lineHeight() : 100.0;
         m_lineHeight = spinBox(this, 50, 400, height, " %");
         m_before = spinBox(this, 0, 200, block.topMargin(), " pt");
         m_after = spinBox(this, 0, 200, block.bottomMargin(), " pt");

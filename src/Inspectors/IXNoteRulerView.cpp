@@ -27,7 +27,9 @@ const struct {
 
 }  // namespace
 
-IXNoteRulerView::IXNoteRulerView(IXNoteTextView* textView, QWidget* parent) : QWidget(parent), m_textView(textView)
+IXNoteRulerView::IXNoteRulerView(IXNoteTextView* textView, QWidget* parent)
+    : QWidget(parent)
+    , m_textView(textView)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 1, 2, 1);
@@ -43,7 +45,8 @@ IXNoteRulerView::IXNoteRulerView(IXNoteTextView* textView, QWidget* parent) : QW
         layout->addWidget(button);
         m_alignmentButtons.append(button);
         const Qt::Alignment alignment = entry.alignment;
-        PLExceptionBoundary::connect(button, &QToolButton::clicked, this, [this, alignment] { setAlignment(alignment); });
+        PLExceptionBoundary::connect(button, &QToolButton::clicked, this,
+                                     [this, alignment] { setAlignment(alignment); });
     }
     layout->addSpacing(8);
     const struct {

@@ -27,8 +27,9 @@ using Conversion = PLTextDocumentConversion;
 
 // The value of a property over the selection when every run of it has the same one; with an
 // empty selection the typing format's.
-std::optional<QVariant> commonProperty(const QTextEdit& edit, int property,
-                                       const std::function<void(const std::function<void(const QTextCharFormat&)>&)>& runs)
+std::optional<QVariant>
+commonProperty(const QTextEdit& edit, int property,
+               const std::function<void(const std::function<void(const QTextCharFormat&)>&)>& runs)
 {
     if (!edit.textCursor().hasSelection()) {
         const QTextCharFormat format = edit.currentCharFormat();
@@ -40,8 +41,10 @@ std::optional<QVariant> commonProperty(const QTextEdit& edit, int property,
     bool first = true;
     runs([&](const QTextCharFormat& format) {
         const QVariant value = format.hasProperty(property) ? format.property(property) : QVariant();
-        if (first) common = value;
-        else if (!differs && common != value) differs = true;
+        if (first)
+            common = value;
+        else if (!differs && common != value)
+            differs = true;
         first = false;
     });
     if (differs || !common || !common->isValid()) return std::nullopt;
@@ -64,7 +67,8 @@ IXNoteTextView::IXNoteTextView(QWidget* parent)
 {
     setAcceptRichText(true);
     PLExceptionBoundary::connect(this, &QTextEdit::textChanged, this, [this] { userChangedText(); });
-    PLExceptionBoundary::connect(this, &QTextEdit::selectionChanged, this, [this] { emit selectionAttributesChanged(); });
+    PLExceptionBoundary::connect(this, &QTextEdit::selectionChanged, this,
+                                 [this] { emit selectionAttributesChanged(); });
     PLExceptionBoundary::connect(this, &QTextEdit::currentCharFormatChanged, this,
                                  [this] { emit selectionAttributesChanged(); });
 }
@@ -148,15 +152,17 @@ std::optional<QColor> IXNoteTextView::selectedColor(bool background) const
 QColor IXNoteTextView::color() const
 {
     std::optional<QColor> value;
-    if (m_foregroundWell && m_foregroundWell->isActive()) value = selectedColor(false);
-    else if (m_backgroundWell && m_backgroundWell->isActive()) value = selectedColor(true);
+    if (m_foregroundWell && m_foregroundWell->isActive())
+        value = selectedColor(false);
+    else if (m_backgroundWell && m_backgroundWell->isActive())
+        value = selectedColor(true);
     return value.value_or(QColor(Qt::black));
 }
 
 void IXNoteTextView::changeColor(const QColor& chosen)
 {
-    const std::optional<QColor> color = chosen.isValid() && chosen.alphaF() >= MinimumColorAlpha
-        ? std::optional<QColor>(chosen) : std::nullopt;
+    const std::optional<QColor> color
+        = chosen.isValid() && chosen.alphaF() >= MinimumColorAlpha ? std::optional<QColor>(chosen) : std::nullopt;
     const bool foreground = m_foregroundWell && m_foregroundWell->isActive();
     const bool background = !foreground && m_backgroundWell && m_backgroundWell->isActive();
     if (!foreground && !background) {
@@ -168,8 +174,10 @@ void IXNoteTextView::changeColor(const QColor& chosen)
     }
     const int property = foreground ? QTextFormat::ForegroundBrush : QTextFormat::BackgroundBrush;
     const auto apply = [&](QTextCharFormat& format) {
-        if (color) format.setProperty(property, QBrush(*color));
-        else format.clearProperty(property);
+        if (color)
+            format.setProperty(property, QBrush(*color));
+        else
+            format.clearProperty(property);
     };
     QTextCursor cursor = textCursor();
     if (cursor.hasSelection()) {
@@ -204,8 +212,10 @@ std::optional<int> IXNoteTextView::selectedSuperscript() const
     bool differs = false;
     forEachSelectedRun([&](int, int, const QTextCharFormat& format) {
         const std::optional<int> level = Conversion::attributes(format).superscript;
-        if (first) common = level;
-        else if (level != common) differs = true;
+        if (first)
+            common = level;
+        else if (level != common)
+            differs = true;
         first = false;
     });
     return differs ? std::nullopt : common;
@@ -216,11 +226,13 @@ void IXNoteTextView::changeSuperscript(int delta)
     const auto levelFormat = [delta](const QTextCharFormat& format) {
         const int level = Conversion::attributes(format).superscript.value_or(0) + delta;
         QTextCharFormat changed = format;
-        changed.setVerticalAlignment(level > 0 ? QTextCharFormat::AlignSuperScript
-                                     : level < 0 ? QTextCharFormat::AlignSubScript
-                                                 : QTextCharFormat::AlignNormal);
-        if (level == 0) changed.clearProperty(Conversion::SuperscriptProperty);
-        else changed.setProperty(Conversion::SuperscriptProperty, level);
+        changed.setVerticalAlignment(level > 0       ? QTextCharFormat::AlignSuperScript
+                                         : level < 0 ? QTextCharFormat::AlignSubScript
+                                                     : QTextCharFormat::AlignNormal);
+        if (level == 0)
+            changed.clearProperty(Conversion::SuperscriptProperty);
+        else
+            changed.setProperty(Conversion::SuperscriptProperty, level);
         return changed;
     };
     QTextCursor cursor = textCursor();
@@ -296,8 +308,10 @@ void IXNoteTextView::toggleFontTrait(bool bold)
     if (!textCursor().hasSelection()) return;
     const bool has = selectionStartHasTrait(bold);
     QTextCharFormat format;
-    if (bold) format.setFontWeight(has ? QFont::Normal : QFont::Bold);
-    else format.setFontItalic(!has);
+    if (bold)
+        format.setFontWeight(has ? QFont::Normal : QFont::Bold);
+    else
+        format.setFontItalic(!has);
     mergeFormat(format);
 }
 

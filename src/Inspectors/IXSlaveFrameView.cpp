@@ -30,7 +30,8 @@ QPainterPath cornerMark(QPointF corner, double dx, double dy)
 
 }  // namespace
 
-IXSlaveFrameView::IXSlaveFrameView(QWidget* parent) : QWidget(parent)
+IXSlaveFrameView::IXSlaveFrameView(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);

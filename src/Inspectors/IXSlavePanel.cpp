@@ -37,7 +37,9 @@ QRect constrainedUp(QRect frame, const QRect& area, unsigned flags)
 
 }  // namespace
 
-IXSlavePanel::IXSlavePanel(QWidget* parent) : QWidget(parent), m_frameView(new IXSlaveFrameView(this))
+IXSlavePanel::IXSlavePanel(QWidget* parent)
+    : QWidget(parent)
+    , m_frameView(new IXSlaveFrameView(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(false);
@@ -236,10 +238,14 @@ void IXSlavePanel::resizeTo(const QPoint& travel)
     if (frame.isEmpty()) return;
     const QRect constrained = constrainedUp(frame, area, 0);
     // The edge opposite the dragged corner stays where it was.
-    if (left && constrained.width() != frame.width()) frame.moveLeft(frame.x() + frame.width() - constrained.width());
-    else frame.moveLeft(constrained.x());
-    if (bottom && constrained.height() != frame.height()) frame.moveTop(frame.y() + frame.height() - constrained.height());
-    else frame.moveTop(constrained.y());
+    if (left && constrained.width() != frame.width())
+        frame.moveLeft(frame.x() + frame.width() - constrained.width());
+    else
+        frame.moveLeft(constrained.x());
+    if (bottom && constrained.height() != frame.height())
+        frame.moveTop(frame.y() + frame.height() - constrained.height());
+    else
+        frame.moveTop(constrained.y());
     frame.setSize(constrained.size());
     setGeometry(mirrored(frame));
 }

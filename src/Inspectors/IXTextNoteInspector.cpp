@@ -4,9 +4,9 @@
 #include "DocumentModel/IXCommentNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXOpenDocument.h"
-#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentModel/IXPropertyNames.h"
 #include "DocumentModel/IXSpellCheckingNotices.h"
+#include "DocumentModel/IXWindowControlling.h"
 #include "DocumentViews/IXContinuousSpellChecking.h"
 #include "DocumentViews/IXSpellingHighlighter.h"
 #include "Inspectors/IXColorWell.h"
@@ -83,8 +83,8 @@ QString stringFromRect(const QRect& rect)
 
 std::optional<QRect> rectFromString(const QString& text)
 {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^\s*\{\s*\{\s*(-?[\d.]+)\s*,\s*(-?[\d.]+)\s*\}\s*,\s*\{\s*([\d.]+)\s*,\s*([\d.]+)\s*\}\s*\}\s*$)"));
+    static const QRegularExpression form(QStringLiteral(
+        R"(^\s*\{\s*\{\s*(-?[\d.]+)\s*,\s*(-?[\d.]+)\s*\}\s*,\s*\{\s*([\d.]+)\s*,\s*([\d.]+)\s*\}\s*\}\s*$)"));
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch()) return std::nullopt;
     double values[4];
@@ -332,7 +332,7 @@ void IXTextNoteInspector::makeToolbar()
     m_textBackColorWell = new IXColorWell(m_toolbarBox);
     for (IXColorWell* well : {m_textForeColorWell, m_textBackColorWell}) {
         well->setFixedSize(28, 20);
-        well->setMixedColor(IXMixedValue<PLColor>(PLColor()));
+        well->setMixedColor(IXMixedValue<PLColor>(PLColor::rgb(0, 0, 0, 0)));
         PLExceptionBoundary::connect(well, &IXColorWell::colorChosen, this, [this](const PLColor& color) {
             if (m_textView) m_textView->changeColor(color.toQColor());
         });
@@ -374,20 +374,34 @@ QToolButton* IXTextNoteInspector::toolbarButton(int tag) const
 QString IXTextNoteInspector::tooltipForTag(int tag)
 {
     switch (tag) {
-    case BoldTag: return localized("Bold");
-    case ItalicTag: return localized("Italic");
-    case UnderlineTag: return localized("Underline");
-    case SuperscriptTag: return localized("Superscript");
-    case SubscriptTag: return localized("Subscript");
-    case FontPanelTag: return localized("Font Panel");
-    case TextColorTag: return localized("Text Color");
-    case BackgroundColorTag: return localized("Background Color");
-    case RulerTag: return localized("Toggle Ruler");
-    case TablePanelTag: return localized("Table Panel");
-    case InsertPictureTag: return localized("Insert Picture");
-    case HyperlinkTag: return localized("Insert Hyperlink");
-    case SpellingTag: return localized("Check Spelling");
-    default: return {};
+    case BoldTag:
+        return localized("Bold");
+    case ItalicTag:
+        return localized("Italic");
+    case UnderlineTag:
+        return localized("Underline");
+    case SuperscriptTag:
+        return localized("Superscript");
+    case SubscriptTag:
+        return localized("Subscript");
+    case FontPanelTag:
+        return localized("Font Panel");
+    case TextColorTag:
+        return localized("Text Color");
+    case BackgroundColorTag:
+        return localized("Background Color");
+    case RulerTag:
+        return localized("Toggle Ruler");
+    case TablePanelTag:
+        return localized("Table Panel");
+    case InsertPictureTag:
+        return localized("Insert Picture");
+    case HyperlinkTag:
+        return localized("Insert Hyperlink");
+    case SpellingTag:
+        return localized("Check Spelling");
+    default:
+        return {};
     }
 }
 
@@ -426,7 +440,8 @@ void IXTextNoteInspector::attachToHost()
     if (!panel || !host) return;
     if (m_attachedHost == host && panel->isAttached()) return;
     m_attachedHost = host;
-    panel->attach(host, [this] { return hostFrame(); }, controller()->workAreaWidget());
+    panel->attach(
+        host, [this] { return hostFrame(); }, controller()->workAreaWidget());
 }
 
 void IXTextNoteInspector::show()
@@ -451,8 +466,10 @@ void IXTextNoteInspector::show(bool immediately)
         const QVariantMap* options = interfaceOptions();
         std::optional<QRect> frame;
         if (options) frame = rectFromString(options->value(FrameKey).toString());
-        if (frame) setFrameInHost(*frame);
-        else setFrameInHost(QRect(0, 0, panel->width(), panel->height()));
+        if (frame)
+            setFrameInHost(*frame);
+        else
+            setFrameInHost(QRect(0, 0, panel->width(), panel->height()));
         if (options) {
             toolbar = options->value(ToolbarVisibleKey).toBool();
             ruler = options->value(RulerVisibleKey).toBool();
@@ -522,15 +539,16 @@ void IXTextNoteInspector::fade(bool in)
     if (!m_animation) {
         m_animation = new QVariantAnimation(this);
         m_animation->setDuration(FadeMilliseconds);
-        PLExceptionBoundary::connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-            if (!m_window) return;
-            if (m_slave) {
-                if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_window->graphicsEffect()))
-                    effect->setOpacity(value.toDouble());
-            } else {
-                m_window->setWindowOpacity(value.toDouble());
-            }
-        });
+        PLExceptionBoundary::connect(
+            m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+                if (!m_window) return;
+                if (m_slave) {
+                    if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_window->graphicsEffect()))
+                        effect->setOpacity(value.toDouble());
+                } else {
+                    m_window->setWindowOpacity(value.toDouble());
+                }
+            });
         PLExceptionBoundary::connect(m_animation, &QVariantAnimation::finished, this, [this] { fadeEnded(); });
     }
     m_animation->stop();
@@ -603,7 +621,8 @@ void IXTextNoteInspector::layoutCaption()
     const int titleNatural = int(std::ceil(m_branchTitleField->fontMetrics().horizontalAdvance(title)));
     const int nameNatural = int(std::ceil(m_noteNameField->fontMetrics().horizontalAdvance(name)));
     const int width = std::min(titleWidth(available, titleNatural, nameNatural), available);
-    m_branchTitleField->setToolTip(width < titleNatural ? m_branchTitleField->property("fullText").toString() : QString());
+    m_branchTitleField->setToolTip(width < titleNatural ? m_branchTitleField->property("fullText").toString()
+                                                        : QString());
     m_branchTitleField->setGeometry(0, 0, width, height);
     m_noteNameField->setGeometry(width, 0, std::max(0, available - width), height);
     m_noteNameField->setToolTip(available - width < nameNatural ? name : QString());
@@ -641,17 +660,22 @@ void IXTextNoteInspector::updateSelection()
     }
     const int count = int(m_references.size());
     if (count > 0) {
-        if (m_referenceIndex < 0) m_referenceIndex = 0;
-        else if (m_referenceIndex >= count) m_referenceIndex = count - 1;
+        if (m_referenceIndex < 0)
+            m_referenceIndex = 0;
+        else if (m_referenceIndex >= count)
+            m_referenceIndex = count - 1;
         IXNode* parent = m_references[m_referenceIndex]->parentNode();
         m_branchIndex = -1;
         for (int i = 0; i < int(m_branches.size()); ++i)
             if (m_branches[i].get() == parent) m_branchIndex = i;
     } else {
         m_referenceIndex = -1;
-        if (m_branches.isEmpty()) m_branchIndex = -1;
-        else if (m_branchIndex < 0) m_branchIndex = 0;
-        else if (m_branchIndex >= int(m_branches.size())) m_branchIndex = int(m_branches.size()) - 1;
+        if (m_branches.isEmpty())
+            m_branchIndex = -1;
+        else if (m_branchIndex < 0)
+            m_branchIndex = 0;
+        else if (m_branchIndex >= int(m_branches.size()))
+            m_branchIndex = int(m_branches.size()) - 1;
     }
 }
 
@@ -769,7 +793,8 @@ void IXTextNoteInspector::save()
     if (note) {
         // Only a changed text is written: an untouched note keeps its stored form.
         if (m_textView->isTextChanged() && m_loadedNote == note.get()) note->setText(m_textView->noteText());
-    } else if (branch && m_loadedBranch == branch.get() && m_loadedNote == nullptr && !m_textView->document()->isEmpty()) {
+    } else if (branch && m_loadedBranch == branch.get() && m_loadedNote == nullptr
+               && !m_textView->document()->isEmpty()) {
         const PLAttributedString text = m_textView->noteText();
         if (!text.isEmpty()) {
             created = branch->addTextnote();
@@ -858,8 +883,10 @@ void IXTextNoteInspector::nextNoteAction()
     save();
     const int count = int(m_references.size());
     if (count == 0) return;
-    if (m_referenceIndex < 0) m_referenceIndex = count - 1;
-    else if (m_referenceIndex < count - 1) ++m_referenceIndex;
+    if (m_referenceIndex < 0)
+        m_referenceIndex = count - 1;
+    else if (m_referenceIndex < count - 1)
+        ++m_referenceIndex;
     updateSelection();
     updateControls();
 }
@@ -869,8 +896,10 @@ void IXTextNoteInspector::prevNoteAction()
     save();
     const int count = int(m_references.size());
     if (count == 0) return;
-    if (m_referenceIndex < 0) m_referenceIndex = count - 1;
-    else if (m_referenceIndex > 0) --m_referenceIndex;
+    if (m_referenceIndex < 0)
+        m_referenceIndex = count - 1;
+    else if (m_referenceIndex > 0)
+        --m_referenceIndex;
     updateSelection();
     updateControls();
 }
@@ -955,7 +984,8 @@ void IXTextNoteInspector::selectionAttributesChanged()
     if (!m_textView) return;
     const bool empty = !m_textView->textCursor().hasSelection();
     const auto show = [](IXColorWell* well, const std::optional<QColor>& color) {
-        well->setMixedColor(IXMixedValue<PLColor>(color ? PLColor::fromQColor(*color) : PLColor()));
+        // No colour shows as the clear colour.
+        well->setMixedColor(IXMixedValue<PLColor>(color ? PLColor::fromQColor(*color) : PLColor::rgb(0, 0, 0, 0)));
     };
     show(m_textForeColorWell, m_textView->selectedColor(false));
     show(m_textBackColorWell, m_textView->selectedColor(true));
@@ -977,24 +1007,47 @@ void IXTextNoteInspector::toolbarAction(int tag)
     if (!m_textView || m_textView->isReadOnly()) return;
     m_textView->setFocus(Qt::OtherFocusReason);
     switch (tag) {
-    case BoldTag: fontTrait(true); break;
-    case ItalicTag: fontTrait(false); break;
-    case UnderlineTag: m_textView->underline(nullptr); break;
-    case SuperscriptTag: m_textView->superscript(nullptr); break;
-    case SubscriptTag: m_textView->subscript(nullptr); break;
+    case BoldTag:
+        fontTrait(true);
+        break;
+    case ItalicTag:
+        fontTrait(false);
+        break;
+    case UnderlineTag:
+        m_textView->underline(nullptr);
+        break;
+    case SuperscriptTag:
+        m_textView->superscript(nullptr);
+        break;
+    case SubscriptTag:
+        m_textView->subscript(nullptr);
+        break;
     case FontPanelTag:
         if (services().sendAction) services().sendAction(QByteArrayLiteral("orderFrontFontPanel:"), m_textView);
         break;
-    case TextColorTag: m_textForeColorWell->activate(); break;
-    case BackgroundColorTag: m_textBackColorWell->activate(); break;
-    case RulerTag: m_showRulerButton->toggle(); break;
-    case TablePanelTag: IXNoteFormatPanel::open(IXNoteFormatPanel::Kind::Table, m_textView); break;
-    case InsertPictureTag: insertPicture(); break;
-    case HyperlinkTag: IXNoteFormatPanel::open(IXNoteFormatPanel::Kind::Link, m_textView); break;
+    case TextColorTag:
+        m_textForeColorWell->activate();
+        break;
+    case BackgroundColorTag:
+        m_textBackColorWell->activate();
+        break;
+    case RulerTag:
+        m_showRulerButton->toggle();
+        break;
+    case TablePanelTag:
+        IXNoteFormatPanel::open(IXNoteFormatPanel::Kind::Table, m_textView);
+        break;
+    case InsertPictureTag:
+        insertPicture();
+        break;
+    case HyperlinkTag:
+        IXNoteFormatPanel::open(IXNoteFormatPanel::Kind::Link, m_textView);
+        break;
     case SpellingTag:
         if (services().sendAction) services().sendAction(QByteArrayLiteral("showGuessPanel:"), m_textView);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -1038,7 +1091,8 @@ try {
 bool IXTextNoteInspector::respondsToSelector(std::string_view selector) const
 {
     return isAnyOf(selector,
-                   {IXBranchNodeDidChangeProperty, IXReferenceNodeDidChangeProperty, IXCommentNodeDidChangeProperty, IXNodeDetach});
+                   {IXBranchNodeDidChangeProperty, IXReferenceNodeDidChangeProperty, IXCommentNodeDidChangeProperty,
+                    IXNodeDetach});
 }
 
 void IXTextNoteInspector::notifiedOfBranchNode(IXNode* branch, const QString& property)

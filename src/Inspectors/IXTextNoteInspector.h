@@ -71,11 +71,11 @@ public:
     static constexpr int HostInset = 2;
     static constexpr double MinimumTitleShare = 0.3;
 
-    static const QString FrameKey;           // "IXTextEditorFrame"
+    static const QString FrameKey;  // "IXTextEditorFrame"
     static const QString ToolbarVisibleKey;  // "IXTextEditorToolbarVisible"
-    static const QString RulerVisibleKey;    // "IXTextEditorRulerVisible"
-    static const QString VisibleKey;         // "IXTextEditorVisible"
-    static const QString WindowFrameKey;     // "IXNoteEditorWindow"
+    static const QString RulerVisibleKey;  // "IXTextEditorRulerVisible"
+    static const QString VisibleKey;  // "IXTextEditorVisible"
+    static const QString WindowFrameKey;  // "IXNoteEditorWindow"
     static const QString LastPictureFolderKey;  // "IXLastPictureFolder"
 
     // What the application gives the editor; each may be missing (tests).

@@ -29,7 +29,6 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QToolButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
@@ -40,6 +39,7 @@
 #include <QTextFragment>
 #include <QTextList>
 #include <QTextTable>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -60,12 +60,14 @@ PLAttributedString richNote()
         if (name == QLatin1String("pixels.png")) return picture;
         return std::nullopt;
     };
-    std::optional<PLAttributedString> text = PLRTFReader::read(platformFixture("editor-style.rtf"), nullptr, nullptr, files);
+    std::optional<PLAttributedString> text
+        = PLRTFReader::read(platformFixture("editor-style.rtf"), nullptr, nullptr, files);
     const std::optional<PLAttributedString> tables = PLRTFReader::read(platformFixture("editor-tables.rtf"));
     EXPECT_TRUE(text && tables);
     if (!text || !tables) return {};
     // The first fixture's last paragraph ends, and a plain one leads to the tables.
-    if (!text->string().endsWith(QLatin1Char('\n'))) text->append(QStringLiteral("\n"), text->attributesAt(text->length() - 1));
+    if (!text->string().endsWith(QLatin1Char('\n')))
+        text->append(QStringLiteral("\n"), text->attributesAt(text->length() - 1));
     PLTextAttributes plain;
     plain.font = PLFont(QStringLiteral("Helvetica"), 12);
     text->append(QStringLiteral("Tables:\n"), plain);
@@ -111,19 +113,29 @@ std::string firstDifference(const PLAttributedString& a, const PLAttributedStrin
         if (!(a.attributesAt(i) == b.attributesAt(i))) {
             std::string which;
             using Key = PLTextAttributes::Key;
-            const struct { Key key; const char* name; } keys[] = {
-                {Key::Font, "font"}, {Key::ForegroundColor, "colour"}, {Key::BackgroundColor, "background"},
-                {Key::UnderlineStyle, "underline"}, {Key::UnderlineColor, "underline colour"},
-                {Key::StrikethroughStyle, "strike"}, {Key::StrikethroughColor, "strike colour"},
-                {Key::Superscript, "superscript"}, {Key::BaselineOffset, "baseline"},
-                {Key::ParagraphStyle, "paragraph"}, {Key::Link, "link"}, {Key::Attachment, "attachment"}};
+            const struct {
+                Key key;
+                const char* name;
+            } keys[] = {{Key::Font, "font"},
+                        {Key::ForegroundColor, "colour"},
+                        {Key::BackgroundColor, "background"},
+                        {Key::UnderlineStyle, "underline"},
+                        {Key::UnderlineColor, "underline colour"},
+                        {Key::StrikethroughStyle, "strike"},
+                        {Key::StrikethroughColor, "strike colour"},
+                        {Key::Superscript, "superscript"},
+                        {Key::BaselineOffset, "baseline"},
+                        {Key::ParagraphStyle, "paragraph"},
+                        {Key::Link, "link"},
+                        {Key::Attachment, "attachment"}};
             for (const auto& key : keys)
                 if (!a.attributesAt(i).sameValue(b.attributesAt(i), key.key)) which += std::string(" ") + key.name;
-            return "attributes at " + std::to_string(i) + ":" + which + " in \"" +
-                   a.string().mid(std::max(0, i - 10), 20).toStdString() + "\"";
+            return "attributes at " + std::to_string(i) + ":" + which + " in \""
+                + a.string().mid(std::max(0, i - 10), 20).toStdString() + "\"";
         }
     }
-    return a.length() == b.length() ? "none" : "length " + std::to_string(a.length()) + " vs " + std::to_string(b.length());
+    return a.length() == b.length() ? "none"
+                                    : "length " + std::to_string(a.length()) + " vs " + std::to_string(b.length());
 }
 
 class TextNoteEditorTest : public ShellTest {

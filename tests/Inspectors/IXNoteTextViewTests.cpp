@@ -35,7 +35,8 @@ QByteArray pngBytes(int width, int height)
 QList<QSize> pictureSizes(const IXNoteTextView& view)
 {
     QList<QSize> sizes;
-    for (const PLTextAttachmentPtr& attachment : view.noteText().attachments()) sizes.append(attachment->size().toSize());
+    for (const PLTextAttachmentPtr& attachment : view.noteText().attachments())
+        sizes.append(attachment->size().toSize());
     return sizes;
 }
 
@@ -109,12 +110,9 @@ TEST_F(NoteTextViewTest, SuperscriptAndSubscriptToggle)
         void (IXNoteTextView::*press)(QObject*);
         std::optional<int> level;
     } presses[] = {
-        {&IXNoteTextView::superscript, 1},
-        {&IXNoteTextView::superscript, std::nullopt},
-        {&IXNoteTextView::subscript, -1},
-        {&IXNoteTextView::subscript, std::nullopt},
-        {&IXNoteTextView::subscript, -1},
-        {&IXNoteTextView::superscript, std::nullopt},
+        {&IXNoteTextView::superscript, 1}, {&IXNoteTextView::superscript, std::nullopt},
+        {&IXNoteTextView::subscript, -1},  {&IXNoteTextView::subscript, std::nullopt},
+        {&IXNoteTextView::subscript, -1},  {&IXNoteTextView::superscript, std::nullopt},
     };
     for (const auto& press : presses) {
         (m_view.*press.press)(nullptr);
@@ -130,11 +128,8 @@ TEST(NoteTextViewPictures, ShrinkToTheBoxKeepingTheirRatio)
         QSizeF size;
         QSize expected;
     } cases[] = {
-        {{400, 200}, {100, 50}},
-        {{150, 301}, {50, 100}},
-        {{100, 100}, {100, 100}},
-        {{101, 67}, {100, 66}},
-        {{30, 20}, {30, 20}},
+        {{400, 200}, {100, 50}}, {{150, 301}, {50, 100}}, {{100, 100}, {100, 100}},
+        {{101, 67}, {100, 66}},  {{30, 20}, {30, 20}},
     };
     for (const auto& each : cases) {
         EXPECT_EQ(IXNoteTextView::adjustedSize(each.size, {100, 100}), each.expected) << each.size.width();
@@ -148,8 +143,10 @@ TEST(NoteTextViewPictures, ALoadedNoteKeepsItsPicturesUntilTheUserTypes)
 {
     IXNoteTextView view;
     PLAttributedString text(QStringLiteral("Picture: "));
-    text.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("wide.png"), pngBytes(400, 200))));
-    text.append(PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("small.png"), pngBytes(40, 30))));
+    text.append(
+        PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("wide.png"), pngBytes(400, 200))));
+    text.append(
+        PLAttributedString::fromAttachment(PLTextAttachment::make(QStringLiteral("small.png"), pngBytes(40, 30))));
     view.setNoteText(text);
     EXPECT_EQ(pictureSizes(view), (QList<QSize> {{400, 200}, {40, 30}}));
     EXPECT_FALSE(view.isTextChanged());

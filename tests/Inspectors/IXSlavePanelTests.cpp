@@ -36,10 +36,10 @@ TEST(SlavePanelGeometry, FramesAreKeptInsideTheAreaAndPushedToStickyEdges)
         QRect expected;
     } cases[] = {
         {{100, 100, 200, 100}, 0, {100, 100, 200, 100}},
-        {{400, 100, 200, 100}, 0, {310, 100, 200, 100}},    // past the right edge
-        {{-50, -50, 200, 100}, 0, {10, 20, 200, 100}},      // past the top left
-        {{100, 250, 200, 100}, 0, {100, 220, 200, 100}},    // past the bottom
-        {{0, 0, 800, 600}, 0, {10, 20, 500, 300}},          // larger than the area
+        {{400, 100, 200, 100}, 0, {310, 100, 200, 100}},  // past the right edge
+        {{-50, -50, 200, 100}, 0, {10, 20, 200, 100}},  // past the top left
+        {{100, 250, 200, 100}, 0, {100, 220, 200, 100}},  // past the bottom
+        {{0, 0, 800, 600}, 0, {10, 20, 500, 300}},  // larger than the area
         {{100, 100, 200, 100}, Panel::StickRight, {310, 100, 200, 100}},
         {{100, 100, 200, 100}, Panel::StickBottom, {100, 220, 200, 100}},
         {{100, 100, 200, 100}, Panel::StickTop | Panel::StickLeft, {10, 20, 200, 100}},
@@ -47,7 +47,8 @@ TEST(SlavePanelGeometry, FramesAreKeptInsideTheAreaAndPushedToStickyEdges)
     for (const auto& each : cases)
         EXPECT_EQ(IXSlavePanel::constrainedFrame(each.frame, area, each.flags), each.expected)
             << each.frame.x() << "," << each.frame.y() << " flags " << each.flags;
-    EXPECT_EQ(IXSlavePanel::stickyFlagsFor({310, 220, 200, 100}, area), unsigned(Panel::StickRight | Panel::StickBottom));
+    EXPECT_EQ(IXSlavePanel::stickyFlagsFor({310, 220, 200, 100}, area),
+              unsigned(Panel::StickRight | Panel::StickBottom));
     EXPECT_EQ(IXSlavePanel::stickyFlagsFor({100, 100, 200, 100}, area), 0u);
 }
 

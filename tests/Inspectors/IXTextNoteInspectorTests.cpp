@@ -88,14 +88,19 @@ TEST_F(TextNoteInspectorTest, StepsThroughTheNotesOfTheSelectedBranchesWithTheir
         {"selected", [] {}, "1 of 3", "First: ", "Alpha text", "Alpha text", false, true},
         {"next", [&] { m_editor->nextNoteAction(); }, "2 of 3", "First: ", "Beta text", "Beta text", true, true},
         {"next", [&] { m_editor->nextNoteAction(); }, "3 of 3", "Last: ", "Gamma text", "Gamma text", true, false},
-        {"next at the end", [&] { m_editor->nextNoteAction(); }, "3 of 3", "Last: ", "Gamma text", "Gamma text", true, false},
+        {"next at the end", [&] { m_editor->nextNoteAction(); }, "3 of 3", "Last: ", "Gamma text", "Gamma text", true,
+         false},
         {"add", [&] { m_editor->addNoteAction(); }, "4 of 4", "Last: ", "(Untitled)", "", true, false},
-        {"previous from a new note", [&] { m_editor->prevNoteAction(); }, "3 of 3", "Last: ", "Gamma text", "Gamma text", true, false},
+        {"previous from a new note", [&] { m_editor->prevNoteAction(); }, "3 of 3", "Last: ", "Gamma text",
+         "Gamma text", true, false},
         {"first", [&] { m_editor->firstNoteAction(); }, "1 of 3", "First: ", "Alpha text", "Alpha text", false, true},
-        {"previous at the start", [&] { m_editor->prevNoteAction(); }, "1 of 3", "First: ", "Alpha text", "Alpha text", false, true},
+        {"previous at the start", [&] { m_editor->prevNoteAction(); }, "1 of 3", "First: ", "Alpha text", "Alpha text",
+         false, true},
         {"last", [&] { m_editor->lastNoteAction(); }, "3 of 3", "Last: ", "Gamma text", "Gamma text", true, false},
-        {"second by index", [&] { m_editor->editNoteAtIndex(1); }, "2 of 3", "First: ", "Beta text", "Beta text", true, true},
-        {"index out of range", [&] { m_editor->editNoteAtIndex(7); }, "2 of 3", "First: ", "Beta text", "Beta text", true, true},
+        {"second by index", [&] { m_editor->editNoteAtIndex(1); }, "2 of 3", "First: ", "Beta text", "Beta text", true,
+         true},
+        {"index out of range", [&] { m_editor->editNoteAtIndex(7); }, "2 of 3", "First: ", "Beta text", "Beta text",
+         true, true},
     };
     for (const auto& step : steps) {
         step.action();
@@ -220,7 +225,7 @@ TEST(TextNoteInspectorCaption, TheTitleKeepsAtLeastThirtyPercent)
     const struct {
         int available, title, name, expected;
     } cases[] = {
-        {200, 50, 60, 50},    // both fit
+        {200, 50, 60, 50},  // both fit
         {200, 180, 60, 140},  // the title gives way to the name
         {200, 190, 150, 60},  // but keeps 30 %
         {201, 300, 300, 60},  // floor(60.3)
