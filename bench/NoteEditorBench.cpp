@@ -67,7 +67,7 @@ PLAttributedString bigNote()
     bold.foregroundColor = QColor(0, 0, 200);
     const QString words = QStringLiteral("The quick brown fox jumps over the lazy dog while the notes grow longer. ");
     int paragraph = 0;
-    while (text.length() < 480'000) {
+    while (text.length() < 950'000) {
         text.append(QStringLiteral("Paragraph %1: ").arg(paragraph), bold);
         text.append(words.repeated(4), plain);
         if (paragraph % 100 == 0)
