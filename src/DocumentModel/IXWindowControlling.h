@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Core/PLRange.h"
+
 #include <memory>
 
 class IXDocumentNode;
@@ -21,6 +23,13 @@ public:
     // Shows the window's text-note editor with the note chosen for editing; does nothing
     // unless the reference is a text note or comment.
     virtual void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>& reference) = 0;
+    // The same, then selects the range of the note's text and scrolls it into view (a found
+    // text, a misspelled word).
+    virtual void openTextNoteEditorSelectingRange(const std::shared_ptr<IXReferenceNode>& reference, PLRange range)
+    {
+        (void)range;
+        openTextNoteEditorWithReference(reference);
+    }
 
     // The document of the window and its node; a layout context keeps the node alive.
     virtual IXOpenDocument* document() const = 0;

@@ -68,6 +68,8 @@ inline constexpr IXCommand AddPicture {"addPicture:"};
 inline constexpr IXCommand ToggleCollapser {"toggleCollapser:"};
 inline constexpr IXCommand EditTitle {"editTitle:"};
 inline constexpr IXCommand EditTextNote {"editTextNote:"};
+inline constexpr IXCommand ToggleTextEditor {"toggleTextEditor:"};
+inline constexpr IXCommand OrderFrontFontPanel {"orderFrontFontPanel:"};
 inline constexpr IXCommand MakeBranchConnection {"makeBranchConnection:"};
 inline constexpr IXCommand AttachHyperlink {"attachHyperlink:"};
 inline constexpr IXCommand AttachTextFile {"attachTextFile:"};

@@ -15,6 +15,7 @@
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXTextNoteInspector.h"
 #include "Platform/Core/PLError.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "Platform/Core/PLRunLoop.h"
@@ -54,6 +55,15 @@ IXAppController& IXAppController::sharedController()
     return *s_shared;
 }
 
+IXTextNoteInspector* IXAppController::textNoteEditor()
+{
+    if (!m_noteEditor) {
+        m_noteEditor = std::make_unique<IXTextNoteInspector>();
+        m_noteEditor->setTracksActiveController(true);
+    }
+    return m_noteEditor.get();
+}
+
 bool IXAppController::allInOneUI()
 {
     return sharedController().applicationLayoutMode() == 0;
@@ -79,6 +89,12 @@ void IXAppController::applicationDidFinishLaunching()
 void IXAppController::applicationWillTerminate()
 {
     IXInspectorManager::storeSharedPanels();
+    if (m_noteEditor) {
+        IXPreferences::setValue(QStringLiteral("IXTextNoteEditorVisible"), m_noteEditor->isVisible());
+        m_noteEditor->save();
+        m_noteEditor->saveUIState();
+        m_noteEditor.reset();
+    }
     IXPreferences::settings()->sync();
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 class IXDocument;
+class IXTextNoteInspector;
 class QAction;
 class QLabel;
 class QVariantAnimation;
@@ -58,6 +59,11 @@ public:
     // Asks about each recovery copy: recover it, discard it, or keep it for the next start.
     void offerRecoveredDocuments();
 
+    // --- Text-note editor (floating panels layout) ---
+    // The floating editor, made on first use, following the active document window.
+    IXTextNoteInspector* textNoteEditor();
+    IXTextNoteInspector* existingTextNoteEditor() const { return m_noteEditor.get(); }
+
     // --- Full screen ---
     bool isFullScreenMode() const { return m_fullScreenMode; }
 
@@ -93,5 +99,6 @@ private:
     int m_layoutMode = 0;
     bool m_fullScreenMode = false;
     QList<std::shared_ptr<IXNode>> m_savedNodes;
+    std::unique_ptr<IXTextNoteInspector> m_noteEditor;
     QString m_sourceLayoutName;
 };

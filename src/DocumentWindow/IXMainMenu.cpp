@@ -139,6 +139,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Actual Size", IXCommands::ActualSize, QKeySequence(Qt::CTRL | Qt::Key_0));
     addItem(view, "Fit to Window", IXCommands::ScaleToFit);
     view->addSeparator();
+    addItem(view, "Text Note Editor", IXCommands::ToggleTextEditor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
 
     QMenu* help = addMenu(bar, "&Help");

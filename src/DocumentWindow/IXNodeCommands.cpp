@@ -19,6 +19,7 @@
 #include "DocumentWindow/IXDialogs.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowController.h"
+#include "DocumentWindow/IXWindowNoteEditor.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -534,10 +535,9 @@ void IXNodeCommands::editTitle(QObject*)
     if (IXBranchCell* cell = context->cells().branchCellForNode(branch.get())) cell->startTitleEditing(nullptr);
 }
 
-void IXNodeCommands::editTextNote(QObject*)
+void IXNodeCommands::editTextNote(QObject* sender)
 {
-    // The note editor does not exist yet: its item stays disabled, and nothing opens.
-    UTBeep::beep();
+    m_controller.noteEditor().editTextNote(sender);
 }
 
 void IXNodeCommands::makeBranchConnection(QObject*)
@@ -645,7 +645,7 @@ std::optional<bool> IXNodeCommands::validateMenuItem(QAction* item) const
     if (action == IXCommands::AddComment) return branch && toolIsRegistered(IXToolNames::YellowNote);
     if (action == IXCommands::EditTitle) return branch && toolIsRegistered(IXToolNames::BranchTitle);
     if (action == IXCommands::MakeBranchConnection) return toolIsRegistered(IXToolNames::Connection);
-    if (action == IXCommands::EditTextNote || action == IXCommands::AttachHyperlink) return false;
+    if (action == IXCommands::AttachHyperlink) return false;
     // Files are attached to the selected branch.
     for (const IXCommand& command :
          {IXCommands::AttachTextFile, IXCommands::AttachPictureFile, IXCommands::AttachVideoFile,

@@ -32,6 +32,7 @@
 #include "DocumentWindow/IXNodeCommands.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowInspectors.h"
+#include "DocumentWindow/IXWindowNoteEditor.h"
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
@@ -44,6 +45,7 @@
 #include "Platform/System/PLKeyboard.h"
 #include "Platform/System/PLLocalizedStrings.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -117,6 +119,7 @@ IXWindowController::IXWindowController(IXDocument& document)
     : m_document(document)
     , m_nodeCommands(std::make_unique<IXNodeCommands>(*this))
     , m_clipboardCommands(std::make_unique<IXClipboardCommands>(*this))
+    , m_noteEditor(std::make_unique<IXWindowNoteEditor>(*this))
 {
     m_window = new IXDocumentWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -145,6 +148,8 @@ IXWindowController::~IXWindowController()
     if (m_window) m_window->removeEventFilter(this);
     IXInspectorController::windowWillClose(m_window);
     m_inspectors.reset();
+    // The glued note editor lives in the window: it goes first, with its views.
+    m_noteEditor.reset();
     delete m_window.data();
 }
 
@@ -163,6 +168,7 @@ void IXWindowController::installAsShellControllers()
     IXInspectorManager::registerInspectorClass(QStringLiteral("IXBranchInspector"),
                                                [] { return std::make_unique<IXBranchInspector>(); });
     IXFindAndSpellingCommands::install();
+    IXWindowNoteEditor::installServices();
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
@@ -233,6 +239,7 @@ void IXWindowController::documentOpenDelayed()
     if (!node) return;
     if (!node->rootBranches().isEmpty() && m_documentLayout != 9)
         setSelection(IXSelection::selectionWithNode(node->rootBranches().last()));
+    m_noteEditor->restoreVisibility();
     if (node->warnings().isEmpty()) return;
     IXDialogs::Alert alert;
     alert.title = PLLocalizedStrings::string(QStringLiteral("Some warnings occured. Would you like to review them now?"));
@@ -719,6 +726,7 @@ void IXWindowController::alertAboutReference(const char* titleKey, const char* m
 
 void IXWindowController::documentWillSave()
 {
+    m_noteEditor->documentWillSave();
     saveUIState();
     if (layoutNode()) savePreviewImages();
     if (const auto node = documentNode()) {
@@ -741,9 +749,38 @@ void IXWindowController::savePreviewImages()
 
 // --- Model requests ---
 
-void IXWindowController::openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>&)
+void IXWindowController::openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>& reference)
 {
-    // The text-note editor does not exist yet: nothing to show.
+    m_noteEditor->openNote(reference, std::nullopt);
+}
+
+void IXWindowController::openTextNoteEditorSelectingRange(const std::shared_ptr<IXReferenceNode>& reference,
+                                                          PLRange range)
+{
+    m_noteEditor->openNote(reference, range);
+}
+
+QWidget* IXWindowController::workAreaWidget() const
+{
+    QWidget* view = documentView();
+    if (!view) return nullptr;
+    if (auto* scroller = qobject_cast<QAbstractScrollArea*>(view)) return scroller->viewport();
+    if (IXScalingScrollView* scroller = IXScalingScrollView::scalingScrollView(view)) return scroller->viewport();
+    return view;
+}
+
+void IXWindowController::toggleTextEditor(QObject*)
+try {
+    m_noteEditor->toggleTextEditor();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXWindowController::orderFrontFontPanel(QObject*)
+try {
+    m_noteEditor->orderFrontFontPanel();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 void IXWindowController::addSubbranch()
@@ -837,6 +874,7 @@ try {
         return isOfferedLayout(m_documentLayout);
     }
     if (const std::optional<bool> clipboard = m_clipboardCommands->validateMenuItem(item)) return *clipboard;
+    if (const std::optional<bool> note = m_noteEditor->validate(item)) return *note;
     if (const std::optional<bool> valid = IXFindAndSpellingCommands::validateMenuItem(item)) return *valid;
     return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {

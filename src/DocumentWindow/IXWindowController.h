@@ -31,6 +31,7 @@ class IXMapView;
 class IXOutlineMapView;
 class IXNodeCommands;
 class IXWindowInspectors;
+class IXWindowNoteEditor;
 class QAction;
 class QWidget;
 
@@ -159,6 +160,12 @@ public:
     Q_INVOKABLE void toggleCollapser(QObject* sender);
     Q_INVOKABLE void editTitle(QObject* sender);
     Q_INVOKABLE void editTextNote(QObject* sender);
+    // The text-note editor (IXWindowNoteEditor).
+    IXWindowNoteEditor& noteEditor() const { return *m_noteEditor; }
+    // Shows the editor when hidden, hides it otherwise.
+    Q_INVOKABLE void toggleTextEditor(QObject* sender);
+    // The font panel, showing the font of the note text being edited.
+    Q_INVOKABLE void orderFrontFontPanel(QObject* sender);
     Q_INVOKABLE void makeBranchConnection(QObject* sender);
     Q_INVOKABLE void attachHyperlink(QObject* sender);
     Q_INVOKABLE void attachTextFile(QObject* sender);
@@ -200,6 +207,7 @@ public:
     // --- IXWindowControlling ---
     void setSelection(const IXSelection& selection) override;
     void openTextNoteEditorWithReference(const std::shared_ptr<IXReferenceNode>& reference) override;
+    void openTextNoteEditorSelectingRange(const std::shared_ptr<IXReferenceNode>& reference, PLRange range) override;
     IXOpenDocument* document() const override;
     std::shared_ptr<IXDocumentNode> documentNode() const override;
     void addSubbranch() override;
@@ -219,6 +227,8 @@ public:
     // --- IXInspectedController (the rest is above) ---
     bool canShowFontPanel() const override;
     void showFontPanel() override;
+    // The viewport of the document view's scroll view, or the document view.
+    QWidget* workAreaWidget() const override;
 
     // --- Layout context and document notices ---
     bool respondsToSelector(std::string_view selector) const override;
@@ -246,6 +256,7 @@ private:
     IXDocument& m_document;
     std::unique_ptr<IXNodeCommands> m_nodeCommands;
     std::unique_ptr<IXClipboardCommands> m_clipboardCommands;
+    std::unique_ptr<IXWindowNoteEditor> m_noteEditor;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
     // By layout; the outline's place (3) stays empty.

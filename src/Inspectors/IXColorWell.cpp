@@ -86,6 +86,13 @@ bool IXColorWell::isActive() const
     return shared().well == this;
 }
 
+void IXColorWell::deactivate()
+{
+    if (!isActive()) return;
+    shared().well = nullptr;
+    update();
+}
+
 void IXColorWell::takeColor(const PLColor& color)
 {
     m_color = IXMixedValue<PLColor>(color);

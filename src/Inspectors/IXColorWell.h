@@ -29,6 +29,8 @@ public:
     // Opens the shared colour dialog for this well (what a click does).
     void activate();
     bool isActive() const;
+    // Lets the dialog go (it stays open, bound to no well).
+    void deactivate();
     // A colour the user picked for this well: shown and announced.
     void takeColor(const PLColor& color);
     // The dialog every well shares, made on first use.

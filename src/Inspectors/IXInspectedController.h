@@ -28,4 +28,7 @@ public:
     // answer false and show nothing.
     virtual bool canShowFontPanel() const { return false; }
     virtual void showFontPanel() { }
+    // The widget that shows the visible map area (the document view's viewport), over which
+    // panels glued to the window stay; null without a document view.
+    virtual QWidget* workAreaWidget() const { return nullptr; }
 };

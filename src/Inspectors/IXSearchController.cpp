@@ -498,7 +498,7 @@ bool IXSearchController::findForwardAndShow(bool show)
     if (show) {
         if (found) {
             m_status.clear();
-            showFoundObject(controller(), m_hit->node.lock(), m_hit->type, true);
+            showFoundObject(controller(), m_hit->node.lock(), m_hit->type, true, m_hit->range);
         } else {
             notFound();
         }
@@ -539,7 +539,7 @@ bool IXSearchController::findBackwardAndShow(bool show)
     m_lastFindWasSuccessful = found;
     if (found) {
         m_status.clear();
-        if (show) showFoundObject(controller(), m_hit->node.lock(), m_hit->type, true);
+        if (show) showFoundObject(controller(), m_hit->node.lock(), m_hit->type, true, m_hit->range);
     } else {
         notFound();
         if (walker) walker->resetToBegin();
@@ -579,7 +579,7 @@ bool IXSearchController::doReplaceAndShow(bool show)
 }
 
 void IXSearchController::showFoundObject(IXInspectedController* controller, const std::shared_ptr<IXNode>& node,
-                                         Type type, bool withAttachmentsTool)
+                                         Type type, bool withAttachmentsTool, std::optional<PLRange> range)
 {
     if (!node) return;
     auto* window = dynamic_cast<IXWindowControlling*>(controller);
@@ -600,8 +600,12 @@ void IXSearchController::showFoundObject(IXInspectedController* controller, cons
         break;
     case Type::NoteText:
         if (window) {
-            if (auto note = std::dynamic_pointer_cast<IXReferenceNode>(node))
-                window->openTextNoteEditorWithReference(note);
+            if (auto note = std::dynamic_pointer_cast<IXReferenceNode>(node)) {
+                if (range)
+                    window->openTextNoteEditorSelectingRange(note, *range);
+                else
+                    window->openTextNoteEditorWithReference(note);
+            }
         }
         break;
     default:

@@ -77,8 +77,9 @@ public:
     // selecting its branch; attachments, connections and note titles in the attachments tool
     // (when withAttachmentsTool), a branch's comment in the yellow-note tool, a note's text in
     // the window's note editor. Tools that are not registered are not started.
+    // A note's text shows the range selected, when there is one.
     static void showFoundObject(IXInspectedController* controller, const std::shared_ptr<IXNode>& node, Type type,
-                                bool withAttachmentsTool);
+                                bool withAttachmentsTool, std::optional<PLRange> range = std::nullopt);
 
     // --- Options ---
     const QVariantMap& options();

@@ -218,7 +218,7 @@ bool IXSpellCheckingController::findForwardAndShow(bool show)
     }
     updatePanelWithMisspelledWord(word);
     if (show && m_lastFindWasSuccessful)
-        IXSearchController::showFoundObject(controller(), m_node.lock(), m_type, false);
+        IXSearchController::showFoundObject(controller(), m_node.lock(), m_type, false, m_currentRange);
     return m_lastFindWasSuccessful;
 }
 
