@@ -12,9 +12,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolTip>
@@ -29,7 +29,11 @@ namespace {
 // Drag data whose bytes the grid's data source makes only when a drop asks for them.
 class PromisedMimeData : public QMimeData {
 public:
-    PromisedMimeData(IXGridImageView* view, const QStringList& types) : m_view(view), m_types(types) {}
+    PromisedMimeData(IXGridImageView* view, const QStringList& types)
+        : m_view(view)
+        , m_types(types)
+    {
+    }
     QStringList formats() const override { return m_types; }
     bool hasFormat(const QString& type) const override { return m_types.contains(type); }
 
@@ -51,7 +55,9 @@ private:
 
 }  // namespace
 
-IXGridImageView::IXGridImageView(QWidget* parent) : QWidget(parent), m_cell(std::make_unique<IXThumbnailCell>())
+IXGridImageView::IXGridImageView(QWidget* parent)
+    : QWidget(parent)
+    , m_cell(std::make_unique<IXThumbnailCell>())
 {
     setAcceptDrops(true);
     setMouseTracking(true);
@@ -147,7 +153,8 @@ QMenu* IXGridImageView::menuForIndex(int index) const
 void IXGridImageView::reloadData()
 {
     m_wasConstructed = false;
-    if (const int count = numberOfItems(); std::any_of(m_selection.begin(), m_selection.end(), [count](int i) { return i >= count; }))
+    if (const int count = numberOfItems();
+        std::any_of(m_selection.begin(), m_selection.end(), [count](int i) { return i >= count; }))
         m_selection.removeIf([count](int i) { return i >= count; });
     construct();
     update();
@@ -423,8 +430,8 @@ void IXGridImageView::dragMoveEvent(QDragMoveEvent* event)
 try {
     // The grid's own items are not dropped back onto it.
     const Qt::DropAction action = m_dataSource && event->source() != this
-                                      ? m_dataSource->validateDrop(this, event->mimeData(), itemIndexAtPoint(event->position()))
-                                      : Qt::IgnoreAction;
+        ? m_dataSource->validateDrop(this, event->mimeData(), itemIndexAtPoint(event->position()))
+        : Qt::IgnoreAction;
     if (action == Qt::IgnoreAction) {
         event->ignore();
         return;
@@ -437,8 +444,8 @@ try {
 
 void IXGridImageView::dropEvent(QDropEvent* event)
 try {
-    if (!m_dataSource || event->source() == this ||
-        !m_dataSource->acceptDrop(this, event->mimeData(), itemIndexAtPoint(event->position()))) {
+    if (!m_dataSource || event->source() == this
+        || !m_dataSource->acceptDrop(this, event->mimeData(), itemIndexAtPoint(event->position()))) {
         event->ignore();
         return;
     }

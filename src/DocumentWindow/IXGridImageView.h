@@ -142,7 +142,7 @@ private:
     std::vector<QRectF> m_rects;
     bool m_wasConstructed = false;
     bool m_reconstruction = false;
-    QSizeF m_thumbSize{64, 64};
+    QSizeF m_thumbSize {64, 64};
     bool m_stretch = false;
     double m_margin = 10;
     double m_spaces = 8;

@@ -57,7 +57,11 @@ private:
 // The quick view's window tells its controller about resizing and closing.
 class QuickViewWindow : public QWidget {
 public:
-    explicit QuickViewWindow(IXQuickViewController* controller) : QWidget(nullptr, Qt::Window), m_controller(controller) {}
+    explicit QuickViewWindow(IXQuickViewController* controller)
+        : QWidget(nullptr, Qt::Window)
+        , m_controller(controller)
+    {
+    }
 
 protected:
     void resizeEvent(QResizeEvent* event) override
@@ -146,7 +150,8 @@ void IXQuickViewController::showWithImage(const QImage& image)
 void IXQuickViewController::showWithPath(const QString& path)
 {
     QFile file(path);
-    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaximumPictureFileSize)
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+        || file.size() > MaximumPictureFileSize)
         return;
     const QImage image = PLImage::decodedImage(file.readAll());
     if (image.isNull()) return;
@@ -171,10 +176,12 @@ void IXQuickViewController::show(const QImage& image)
     const QSize available = availableSize();
     const double ratio = std::max(1.0, image.devicePixelRatio());
     const double width = image.width() / ratio, height = image.height() / ratio;
-    const double fitting = width > 0 && height > 0 ? std::min(available.width() / width, available.height() / height) : 1;
+    const double fitting
+        = width > 0 && height > 0 ? std::min(available.width() / width, available.height() / height) : 1;
     m_scale = std::clamp(0.95 * fitting, 0.0, 1.0);
     m_scaleControl->setValue(int(std::lround(m_scale * ScaleSteps)));
-    window->setWindowTitle(m_path.isEmpty() ? PLLocalizedStrings::string(QStringLiteral("Quick View")) : QFileInfo(m_path).fileName());
+    window->setWindowTitle(m_path.isEmpty() ? PLLocalizedStrings::string(QStringLiteral("Quick View"))
+                                            : QFileInfo(m_path).fileName());
     update();
     window->show();
     window->raise();

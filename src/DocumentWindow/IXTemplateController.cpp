@@ -53,7 +53,9 @@ QSizeF thumbSizeSetting()
 
 }  // namespace
 
-IXTemplateController::IXTemplateController(IXTemplateStorage& storage, QObject* parent) : QObject(parent), m_storage(storage)
+IXTemplateController::IXTemplateController(IXTemplateStorage& storage, QObject* parent)
+    : QObject(parent)
+    , m_storage(storage)
 {
 }
 
@@ -82,9 +84,10 @@ IXDocument* IXTemplateController::openNewDocumentWithTemplate(const QString& pat
     QFile file(path);
     PLError error;
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaximumTemplateSize) {
-        error = IXShellErrors::error(
-            PLLocalizedStrings::string(QStringLiteral("The template “%1” could not be opened.")).arg(QFileInfo(path).fileName()),
-            file.errorString());
+        error
+            = IXShellErrors::error(PLLocalizedStrings::string(QStringLiteral("The template “%1” could not be opened."))
+                                       .arg(QFileInfo(path).fileName()),
+                                   file.errorString());
         IXDialogs::shared().presentError(error, nullptr);
         return nullptr;
     }
@@ -98,7 +101,8 @@ IXDocument* IXTemplateController::openNewDocumentWithTemplate(const QString& pat
 IXDocument* IXTemplateController::openNewDocumentWithDefaultTemplate()
 {
     IXDocument* document = nullptr;
-    if (IXTemplateItem* item = m_storage.defaultTemplateItem()) document = openNewDocumentWithTemplate(item->filePath());
+    if (IXTemplateItem* item = m_storage.defaultTemplateItem())
+        document = openNewDocumentWithTemplate(item->filePath());
     // Without a readable default template the user still gets a map to work on.
     if (!document) document = IXAppController::sharedController().newEmptyDocument();
     if (document) document->setUsesDefaultTemplate(true);
@@ -177,7 +181,8 @@ void IXTemplateController::windowDidLoad()
     window->resize(760, 520);
 
     reloadCategories();
-    PLExceptionBoundary::connect(m_table, &QListWidget::itemSelectionChanged, this, [this] { tableViewSelectionDidChange(); });
+    PLExceptionBoundary::connect(m_table, &QListWidget::itemSelectionChanged, this,
+                                 [this] { tableViewSelectionDidChange(); });
     // Row 2: the first category after "All" and the separator.
     if (m_table->count() > 2)
         m_table->setCurrentRow(2);

@@ -3,7 +3,9 @@
 #include "DocumentWindow/IXTemplateStorage.h"
 
 IXTemplateFolder::IXTemplateFolder(IXTemplateStorage* storage, const QString& title, const QStringList& paths)
-    : m_storage(storage), m_items(paths), m_title(title)
+    : m_storage(storage)
+    , m_items(paths)
+    , m_title(title)
 {
 }
 

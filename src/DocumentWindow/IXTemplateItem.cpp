@@ -8,13 +8,15 @@ const QString IXTemplateItem::FileNameKey = QStringLiteral("FileName");
 const QString IXTemplateItem::AbsolutePathKey = QStringLiteral("AbsolutePath");
 
 IXTemplateItem::IXTemplateItem(IXTemplateStorage* storage, const QVariantMap& attributes)
-    : m_storage(storage), m_attributes(attributes)
+    : m_storage(storage)
+    , m_attributes(attributes)
 {
 }
 
 void IXTemplateItem::setAttributes(const QVariantMap& attributes)
 {
-    for (auto entry = attributes.begin(); entry != attributes.end(); ++entry) m_attributes.insert(entry.key(), entry.value());
+    for (auto entry = attributes.begin(); entry != attributes.end(); ++entry)
+        m_attributes.insert(entry.key(), entry.value());
 }
 
 QString IXTemplateItem::title() const

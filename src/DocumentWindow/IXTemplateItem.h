@@ -11,10 +11,10 @@ class IXTemplateStorage;
 // asked of the store on first use and kept.
 class IXTemplateItem {
 public:
-    static const QString TitleKey;        // "Name"
+    static const QString TitleKey;  // "Name"
     static const QString DescriptionKey;  // "Description"
-    static const QString FileNameKey;     // "FileName"
-    static const QString AbsolutePathKey; // "AbsolutePath"
+    static const QString FileNameKey;  // "FileName"
+    static const QString AbsolutePathKey;  // "AbsolutePath"
 
     IXTemplateItem(IXTemplateStorage* storage, const QVariantMap& attributes);
 

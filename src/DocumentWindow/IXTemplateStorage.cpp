@@ -20,7 +20,8 @@
 
 #include <algorithm>
 
-const QString IXTemplateStorage::StateDidChangeNotification = QStringLiteral("IXTemplateStorageStateDidChangeNotification");
+const QString IXTemplateStorage::StateDidChangeNotification
+    = QStringLiteral("IXTemplateStorageStateDidChangeNotification");
 const QString IXTemplateStorage::CategoriesKey = QStringLiteral("Categories");
 const QString IXTemplateStorage::ItemsKey = QStringLiteral("Templates");
 const QString IXTemplateStorage::UserTemplatesFolderKey = QStringLiteral("IXUserTemplatesFolder");
@@ -87,7 +88,8 @@ QString IXTemplateStorage::userTemplatesFolderPath()
 {
     const QString stored = IXPreferences::value(UserTemplatesFolderKey).toString();
     if (!stored.isEmpty()) return stored;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Ideaflux/User Templates");
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        + QStringLiteral("/Ideaflux/User Templates");
 }
 
 void IXTemplateStorage::load()
@@ -110,7 +112,8 @@ void IXTemplateStorage::load()
                 listed.insert(path);
                 all.append(path);
             }
-    m_categories.insert(0, std::make_shared<IXTemplateFolder>(this, PLLocalizedStrings::string(QStringLiteral("All")), all));
+    m_categories.insert(
+        0, std::make_shared<IXTemplateFolder>(this, PLLocalizedStrings::string(QStringLiteral("All")), all));
     m_categories.insert(1, IXTemplateFolder::separatorFolder(this));
     // Between the first category and the others; never two in a row or one at the end.
     if (m_categories.size() > 3 && !m_categories[3]->isSeparator())
@@ -120,7 +123,8 @@ void IXTemplateStorage::load()
 void IXTemplateStorage::loadFromPath(const QString& packPath)
 {
     const QDir pack(packPath);
-    const QVariant list = PLPropertyList::read(readFile(pack.filePath(QStringLiteral("templates.plist")), MaximumListSize));
+    const QVariant list
+        = PLPropertyList::read(readFile(pack.filePath(QStringLiteral("templates.plist")), MaximumListSize));
     const QVariantMap templates = list.toMap().value(ItemsKey).toMap();
     const QVariantMap categories = list.toMap().value(CategoriesKey).toMap();
 
@@ -129,7 +133,8 @@ void IXTemplateStorage::loadFromPath(const QString& packPath)
         QVariantMap attributes = entry.value().toMap();
         const QString fileName = attributes.value(IXTemplateItem::FileNameKey).toString();
         // Only a file of the pack itself.
-        if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) || fileName.startsWith(QLatin1Char('.'))) continue;
+        if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) || fileName.startsWith(QLatin1Char('.')))
+            continue;
         const QString path = pack.filePath(fileName);
         if (!QFileInfo(path).isFile()) continue;
         attributes.insert(IXTemplateItem::AbsolutePathKey, path);
@@ -140,13 +145,15 @@ void IXTemplateStorage::loadFromPath(const QString& packPath)
     QStringList keys = categories.keys();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(keys.begin(), keys.end(), [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
     for (const QString& key : keys) {
         const QVariantMap category = categories.value(key).toMap();
         QStringList paths;
         for (const QVariant& templateKey : category.value(ItemsKey).toList())
             if (const QString path = pathForKey.value(templateKey.toString()); !path.isEmpty()) paths.append(path);
-        m_categories.append(std::make_shared<IXTemplateFolder>(this, category.value(IXTemplateItem::TitleKey).toString(), paths));
+        m_categories.append(
+            std::make_shared<IXTemplateFolder>(this, category.value(IXTemplateItem::TitleKey).toString(), paths));
     }
 }
 
@@ -158,7 +165,8 @@ void IXTemplateStorage::loadUserTemplates(const QString& folder)
         if (isSupportedType(entry.fileName())) paths.append(userItemPath(entry.absoluteFilePath()));
     if (paths.isEmpty()) return;
     m_categories.append(IXTemplateFolder::separatorFolder(this));
-    auto user = std::make_shared<IXTemplateFolder>(this, PLLocalizedStrings::string(QStringLiteral("User templates")), paths);
+    auto user
+        = std::make_shared<IXTemplateFolder>(this, PLLocalizedStrings::string(QStringLiteral("User templates")), paths);
     m_categories.append(user);
     m_dynamics.append(user);
 }
@@ -215,14 +223,16 @@ QImage IXTemplateStorage::previewImageForPath(const QString& path) const
     if (image.isNull()) image = pictureFile(base + QStringLiteral(".jpg"), 1);
     if (image.isNull() && info.isFile())
         if (const auto archive = UTZipArchive::fromFilePath(path))
-            if (const auto thumbnail = archive->dataByName(QStringLiteral("thumbnail"))) image = PLImage::decodedImage(*thumbnail);
+            if (const auto thumbnail = archive->dataByName(QStringLiteral("thumbnail")))
+                image = PLImage::decodedImage(*thumbnail);
     if (image.isNull()) image = PLNamedImages::imageNamed(QStringLiteral("ix_ixd"));
     return image;
 }
 
 bool IXTemplateStorage::isDynamicFolder(const IXTemplateFolder& folder) const
 {
-    return std::any_of(m_dynamics.begin(), m_dynamics.end(), [&folder](const auto& dynamic) { return dynamic.get() == &folder; });
+    return std::any_of(m_dynamics.begin(), m_dynamics.end(),
+                       [&folder](const auto& dynamic) { return dynamic.get() == &folder; });
 }
 
 QString IXTemplateStorage::templateUsersFolder()

@@ -27,9 +27,9 @@ class IXTemplateItem;
 class IXTemplateStorage : public IXTemplateStoring {
 public:
     static const QString StateDidChangeNotification;  // "IXTemplateStorageStateDidChangeNotification"
-    static const QString CategoriesKey;               // "Categories"
-    static const QString ItemsKey;                    // "Templates"
-    static const QString UserTemplatesFolderKey;      // "IXUserTemplatesFolder"
+    static const QString CategoriesKey;  // "Categories"
+    static const QString ItemsKey;  // "Templates"
+    static const QString UserTemplatesFolderKey;  // "IXUserTemplatesFolder"
     using Folders = QList<std::shared_ptr<IXTemplateFolder>>;
 
     // The packs are read from the folder given (the resources when empty) by load().

@@ -155,7 +155,8 @@ void IXThumbnailCell::drawWithFrame(QPainter& painter, const QRectF& frame, cons
         painter.setFont(m_font);
         painter.setPen(m_textColor);
         const QFontMetricsF metrics(m_font);
-        painter.drawText(strip, (m_alignment | Qt::AlignTop).toInt(), metrics.elidedText(m_title, m_elide, strip.width()));
+        painter.drawText(strip, (m_alignment | Qt::AlignTop).toInt(),
+                         metrics.elidedText(m_title, m_elide, strip.width()));
     }
     painter.restore();
 }

@@ -24,13 +24,15 @@ constexpr qint64 MaximumReplySize = 64 * 1024;
 bool isWebAddress(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.isRelative() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    return url.isValid() && !url.isRelative() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 }  // namespace
 
-IXUpdateCheck::IXUpdateCheck(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
+IXUpdateCheck::IXUpdateCheck(QObject* parent)
+    : QObject(parent)
+    , m_network(new QNetworkAccessManager(this))
 {
 }
 
@@ -50,8 +52,8 @@ QUrl IXUpdateCheck::endpoint() const
 
 QByteArray IXUpdateCheck::requestBody(const QString& product, const QString& build, int language)
 {
-    return "ProgName=" + QUrl::toPercentEncoding(product) + "&Build=" + QUrl::toPercentEncoding(build) +
-           "&Language=" + QByteArray::number(language);
+    return "ProgName=" + QUrl::toPercentEncoding(product) + "&Build=" + QUrl::toPercentEncoding(build)
+        + "&Language=" + QByteArray::number(language);
 }
 
 std::optional<QUrl> IXUpdateCheck::downloadPageFromReply(const QByteArray& reply)
@@ -79,7 +81,8 @@ void IXUpdateCheck::checkAvailaibleUpdate(bool requested)
         return;
     }
     QNetworkRequest request(address);
-    const QByteArray body = requestBody(ProductIdentifier, QString::number(IXPreferences::bundleBuildNumber()), LanguageCode);
+    const QByteArray body
+        = requestBody(ProductIdentifier, QString::number(IXPreferences::bundleBuildNumber()), LanguageCode);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     request.setTransferTimeout(m_transferTimeout);
@@ -127,7 +130,8 @@ void IXUpdateCheck::showUpdateMessage(const QUrl& url)
     IXDialogs::Alert message;
     message.title = PLLocalizedStrings::string(QStringLiteral("UpdatesAvailableTitle"));
     message.message = PLLocalizedStrings::string(QStringLiteral("UpdatesAvailableMsg"));
-    message.buttons = {PLLocalizedStrings::string(QStringLiteral("OK")), PLLocalizedStrings::string(QStringLiteral("Cancel"))};
+    message.buttons
+        = {PLLocalizedStrings::string(QStringLiteral("OK")), PLLocalizedStrings::string(QStringLiteral("Cancel"))};
     message.cancelButton = 1;
     message.style = IXDialogs::AlertStyle::Informational;
     if (IXDialogs::shared().runAlert(message, nullptr) != 0 || !url.isValid()) return;

@@ -82,8 +82,8 @@ protected:
         m_scroll.setWidget(grid);
         m_scroll.show();
         grid->reloadData();
-        PLNotificationCenter::defaultCenter().addObserver(this, IXGridImageView::SelectionDidChangeNotification, nullptr,
-                                                          [this](const PLNotification&) { ++notices; });
+        PLNotificationCenter::defaultCenter().addObserver(this, IXGridImageView::SelectionDidChangeNotification,
+                                                          nullptr, [this](const PLNotification&) { ++notices; });
     }
     void TearDown() override { PLNotificationCenter::defaultCenter().removeObserver(this); }
 
@@ -127,10 +127,10 @@ TEST_F(GridTest, SlotsFillTheWidthAndGrowDownward)
 
 TEST_F(GridTest, VisibleItemsAreThoseNearTheRectangle)
 {
-    EXPECT_EQ(grid->visibleItemIndexes(QRectF(0, 0, 300, 40)), (QList<int>{0, 1, 2, 3}));
+    EXPECT_EQ(grid->visibleItemIndexes(QRectF(0, 0, 300, 40)), (QList<int> {0, 1, 2, 3}));
     // 20 points of slack above and below reach the next row.
-    EXPECT_EQ(grid->visibleItemIndexes(QRectF(0, 0, 300, 70)), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(grid->visibleItemIndexes(QRectF(0, 200, 300, 10)), (QList<int>{8, 9}));
+    EXPECT_EQ(grid->visibleItemIndexes(QRectF(0, 0, 300, 70)), (QList<int> {0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(grid->visibleItemIndexes(QRectF(0, 200, 300, 10)), (QList<int> {8, 9}));
 }
 
 TEST_F(GridTest, ClicksSelectByTheRulesOfTheGrid)
@@ -147,10 +147,14 @@ TEST_F(GridTest, ClicksSelectByTheRulesOfTheGrid)
         QList<Click> clicks;
     };
     const Case cases[] = {
-        {"single", false, false,
+        {"single",
+         false,
+         false,
          {{3, {}, {3}}, {5, Qt::ControlModifier, {5}}, {7, Qt::ShiftModifier, {7}}, {-1, {}, {0}}}},
         {"single, may be empty", false, true, {{3, {}, {3}}, {-1, {}, {}}, {2, {}, {2}}}},
-        {"multiple", true, false,
+        {"multiple",
+         true,
+         false,
          {{3, {}, {3}},
           {5, Qt::ControlModifier, {3, 5}},
           {3, Qt::ControlModifier, {5}},
@@ -159,8 +163,14 @@ TEST_F(GridTest, ClicksSelectByTheRulesOfTheGrid)
           {8, Qt::ShiftModifier, {5, 6, 7, 8}},
           {2, {}, {2}},
           {-1, {}, {0}}}},
-        {"multiple, may be empty", true, true,
-         {{4, {}, {4}}, {4, Qt::ControlModifier, {}}, {1, Qt::ControlModifier, {1}}, {3, Qt::ShiftModifier, {1, 2, 3}}, {-1, {}, {}}}},
+        {"multiple, may be empty",
+         true,
+         true,
+         {{4, {}, {4}},
+          {4, Qt::ControlModifier, {}},
+          {1, Qt::ControlModifier, {1}},
+          {3, Qt::ShiftModifier, {1, 2, 3}},
+          {-1, {}, {}}}},
     };
     int actions = 0;
     grid->setAction([&actions](IXGridImageView*) { ++actions; });
@@ -187,19 +197,19 @@ TEST_F(GridTest, SelectionByIndexFollowsTheRules)
     grid->selectItemAtIndex(4);
     notices = 0;
     grid->selectItemAtIndex(10);  // beyond the list: nothing, not even a notice
-    EXPECT_EQ(grid->selectedIndexes(), QList<int>{4});
+    EXPECT_EQ(grid->selectedIndexes(), QList<int> {4});
     EXPECT_EQ(notices, 0);
     grid->setAllowsMultipleSelection(true);
     grid->selectItemAtIndex(2);
-    EXPECT_EQ(grid->selectedIndexes(), (QList<int>{2, 4}));
+    EXPECT_EQ(grid->selectedIndexes(), (QList<int> {2, 4}));
     EXPECT_EQ(grid->selectedItem(), 2);
     grid->setAllowsMultipleSelection(false);
-    EXPECT_EQ(grid->selectedIndexes(), QList<int>{0});
+    EXPECT_EQ(grid->selectedIndexes(), QList<int> {0});
     grid->setAllowsEmptySelection(true);
     grid->selectItemAtIndex(IXGridImageView::NotFound);
     EXPECT_EQ(grid->selectedItem(), -1);
     grid->setAllowsEmptySelection(false);
-    EXPECT_EQ(grid->selectedIndexes(), QList<int>{0});
+    EXPECT_EQ(grid->selectedIndexes(), QList<int> {0});
     // A reload forgets items that went away and tells the observers.
     grid->selectItemAtIndex(9);
     source.count = 5;
@@ -207,7 +217,7 @@ TEST_F(GridTest, SelectionByIndexFollowsTheRules)
     grid->reloadData();
     EXPECT_EQ(notices, 1);
     EXPECT_EQ(grid->numberOfSelectedItems(), 1);
-    EXPECT_EQ(grid->selectedIndexes(), QList<int>{0});
+    EXPECT_EQ(grid->selectedIndexes(), QList<int> {0});
 }
 
 TEST_F(GridTest, DoubleClickSendsTheDoubleActionAndMenusComeFromTheSource)
@@ -224,7 +234,7 @@ TEST_F(GridTest, DoubleClickSendsTheDoubleActionAndMenusComeFromTheSource)
     QTest::mousePress(grid, Qt::RightButton, {}, centreOf(2));
     EXPECT_EQ(parent.presses, 1);
     EXPECT_EQ(grid->selectedItem(), 2);
-    EXPECT_EQ(source.menuAsked, QList<int>{2});
+    EXPECT_EQ(source.menuAsked, QList<int> {2});
 
     source.offersMenu = true;
     QTest::mousePress(grid, Qt::RightButton, {}, centreOf(3));
@@ -249,11 +259,11 @@ TEST_F(GridTest, DropsAskTheDataSource)
         grid->dragMoveEvent(&move);
         EXPECT_EQ(move.isAccepted(), data == &text);
     }
-    EXPECT_EQ(source.dropsValidated, (QList<int>{7, 7}));
+    EXPECT_EQ(source.dropsValidated, (QList<int> {7, 7}));
     QDropEvent drop(QPointF(80, 80), Qt::CopyAction, &text, Qt::LeftButton, {});
     grid->dropEvent(&drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(source.dropsAccepted, QList<int>{IXGridImageView::NotFound});
+    EXPECT_EQ(source.dropsAccepted, QList<int> {IXGridImageView::NotFound});
 }
 
 TEST(ThumbnailCell, PicturesFitTheSquareWithoutEnlarging)
@@ -262,11 +272,9 @@ TEST(ThumbnailCell, PicturesFitTheSquareWithoutEnlarging)
         QSizeF picture, cell, expected;
     };
     const Case cases[] = {
-        {{200, 100}, {64, 64}, {60, 30}},
-        {{61, 200}, {64, 64}, {18, 60}},   // 19 rounded down to even
-        {{30, 20}, {64, 64}, {30, 20}},    // smaller: its own size
-        {{60, 60}, {64, 90}, {60, 60}},
-        {{0, 0}, {64, 64}, {0, 0}},
+        {{200, 100}, {64, 64}, {60, 30}}, {{61, 200}, {64, 64}, {18, 60}},  // 19 rounded down to even
+        {{30, 20}, {64, 64}, {30, 20}},  // smaller: its own size
+        {{60, 60}, {64, 90}, {60, 60}},   {{0, 0}, {64, 64}, {0, 0}},
         {{128, 128}, {0, 0}, {128, 128}},  // no cell: the picture's size
     };
     for (const Case& test : cases)

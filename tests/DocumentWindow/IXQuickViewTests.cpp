@@ -36,7 +36,8 @@ TEST_F(QuickViewTest, PicturesAreScaledToFitButNeverEnlargedAndCentred)
     ASSERT_GT(available.width(), 100);
     const double fit = std::min(available.width() / 1600.0, available.height() / 400.0);
     EXPECT_NEAR(quickView.scale(), 0.95 * fit, 1e-9);
-    EXPECT_EQ(quickView.scaleControl()->value(), int(std::lround(quickView.scale() * IXQuickViewController::ScaleSteps)));
+    EXPECT_EQ(quickView.scaleControl()->value(),
+              int(std::lround(quickView.scale() * IXQuickViewController::ScaleSteps)));
     const QRect frame = quickView.imageViewFrame();
     EXPECT_EQ(frame.size(), QSize(int(std::ceil(1600 * quickView.scale())), int(std::ceil(400 * quickView.scale()))));
     const QSize area = quickView.documentViewSize();
@@ -97,7 +98,7 @@ TEST_F(QuickViewTest, OnlyAPictureFromAFileCanBeRevealed)
     IXApplicationServices::install(&services);
     quickView.revealButton()->click();
     IXApplicationServices::install(nullptr);
-    EXPECT_EQ(services.openedURLs, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(path).absolutePath())});
+    EXPECT_EQ(services.openedURLs, QList<QUrl> {QUrl::fromLocalFile(QFileInfo(path).absolutePath())});
 
     // Closing forgets the picture and its file.
     quickView.window()->close();
@@ -131,7 +132,7 @@ TEST(SelectRootPanelController, ChoosesAmongTheRootBranches)
     for (const Step& step : steps) {
         picker.setSelectedRootBranchesIndexes(step.indexes);
         EXPECT_EQ(picker.selectedRootBranchesIndex(), step.expected);
-        EXPECT_EQ(picker.selectedRootBranchesIndexes(), QList<int>{step.expected});
+        EXPECT_EQ(picker.selectedRootBranchesIndexes(), QList<int> {step.expected});
         EXPECT_EQ(picker.selectedRootBranch(), roots[size_t(step.expected)]);
     }
 

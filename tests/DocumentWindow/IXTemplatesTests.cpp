@@ -38,7 +38,8 @@ QStringList rootTitles(const IXDocument* document)
 QStringList categoryTitles(const IXTemplateStorage& storage)
 {
     QStringList titles;
-    for (const auto& folder : storage.categories()) titles += folder->isSeparator() ? QStringLiteral("--") : folder->title();
+    for (const auto& folder : storage.categories())
+        titles += folder->isSeparator() ? QStringLiteral("--") : folder->title();
     return titles;
 }
 
@@ -98,19 +99,25 @@ protected:
     {
         QVariantMap items, folders;
         for (const auto& [key, file, title] : templates) {
-            items.insert(key, QVariantMap{{QStringLiteral("FileName"), file}, {QStringLiteral("Name"), title},
-                                          {QStringLiteral("Description"), title + QStringLiteral(" text")}});
-            if (!missing.contains(key)) write(resources + QLatin1Char('/') + name + QLatin1Char('/') + file, mapWithRoot(title));
+            items.insert(key,
+                         QVariantMap {{QStringLiteral("FileName"), file},
+                                      {QStringLiteral("Name"), title},
+                                      {QStringLiteral("Description"), title + QStringLiteral(" text")}});
+            if (!missing.contains(key))
+                write(resources + QLatin1Char('/') + name + QLatin1Char('/') + file, mapWithRoot(title));
         }
         for (const auto& [key, title, keys] : categories)
-            folders.insert(key, QVariantMap{{QStringLiteral("Name"), title}, {QStringLiteral("Templates"), QVariant(keys)}});
+            folders.insert(
+                key, QVariantMap {{QStringLiteral("Name"), title}, {QStringLiteral("Templates"), QVariant(keys)}});
         write(resources + QLatin1Char('/') + name + QStringLiteral("/templates.plist"),
-              PLPropertyList::write(QVariantMap{{QStringLiteral("Templates"), items}, {QStringLiteral("Categories"), folders}}));
+              PLPropertyList::write(
+                  QVariantMap {{QStringLiteral("Templates"), items}, {QStringLiteral("Categories"), folders}}));
     }
 
     void writeFixturePacks()
     {
-        writePack(QStringLiteral("Default.pack"), {{QStringLiteral("blank"), QStringLiteral("Blank.ixd"), QStringLiteral("Blank")}},
+        writePack(QStringLiteral("Default.pack"),
+                  {{QStringLiteral("blank"), QStringLiteral("Blank.ixd"), QStringLiteral("Blank")}},
                   {{QStringLiteral("Blank"), QStringLiteral("Blank Maps"), {QStringLiteral("blank")}}});
         writePack(QStringLiteral("Templates.pack"),
                   {{QStringLiteral("w1"), QStringLiteral("Meeting.ixd"), QStringLiteral("Meeting")},
@@ -119,7 +126,9 @@ protected:
                    {QStringLiteral("gone"), QStringLiteral("Gone.ixd"), QStringLiteral("Gone")}},
                   // Sorted by key ignoring case: a-home, b-Work, C-misc.
                   {{QStringLiteral("b-Work"), QStringLiteral("Work"), {QStringLiteral("w1"), QStringLiteral("w2")}},
-                   {QStringLiteral("C-misc"), QStringLiteral("Misc"), {QStringLiteral("gone"), QStringLiteral("w2"), QStringLiteral("h1")}},
+                   {QStringLiteral("C-misc"),
+                    QStringLiteral("Misc"),
+                    {QStringLiteral("gone"), QStringLiteral("w2"), QStringLiteral("h1")}},
                    {QStringLiteral("a-home"), QStringLiteral("Home"), {QStringLiteral("h1")}}},
                   {QStringLiteral("gone")});
     }
@@ -141,17 +150,19 @@ TEST_F(TemplatesTest, TheStoreReadsPacksAndTheUserFolderIntoOrderedCategories)
 
     IXTemplateStorage storage(resources);
     storage.load();
-    EXPECT_EQ(categoryTitles(storage), (QStringList{"All", "--", "Blank Maps", "--", "Home", "Work", "Misc", "--", "User templates"}));
+    EXPECT_EQ(categoryTitles(storage),
+              (QStringList {"All", "--", "Blank Maps", "--", "Home", "Work", "Misc", "--", "User templates"}));
     const auto categories = storage.categories();
     // Every template once under "All", the missing one nowhere.
-    EXPECT_EQ(itemTitles(categories[0]->items()), (QStringList{"Blank", "Week", "Meeting", "Plan", "Mine", "old"}));
-    EXPECT_EQ(itemTitles(categories[6]->items()), (QStringList{"Plan", "Week"}));
-    EXPECT_EQ(itemTitles(storage.itemsForCategoryIndexes({6, 4, 99, 5})), (QStringList{"Week", "Meeting", "Plan"}));
+    EXPECT_EQ(itemTitles(categories[0]->items()), (QStringList {"Blank", "Week", "Meeting", "Plan", "Mine", "old"}));
+    EXPECT_EQ(itemTitles(categories[6]->items()), (QStringList {"Plan", "Week"}));
+    EXPECT_EQ(itemTitles(storage.itemsForCategoryIndexes({6, 4, 99, 5})), (QStringList {"Week", "Meeting", "Plan"}));
     EXPECT_EQ(storage.defaultTemplateItem()->title(), QStringLiteral("Blank"));
     EXPECT_EQ(storage.defaultTemplateItem()->filePath(), resources + QStringLiteral("/Default.pack/Blank.ixd"));
     EXPECT_EQ(storage.defaultTemplateItem()->attribute(QStringLiteral("AbsolutePath")).toString(),
               storage.defaultTemplateItem()->filePath());
-    EXPECT_EQ(storage.defaultTemplateItem()->attribute(QStringLiteral("Description")).toString(), QStringLiteral("Blank text"));
+    EXPECT_EQ(storage.defaultTemplateItem()->attribute(QStringLiteral("Description")).toString(),
+              QStringLiteral("Blank text"));
     IXTemplateItem* mine = storage.itemAtPath(userFolder + QStringLiteral("/Mine.ixd"));
     ASSERT_TRUE(mine);
     EXPECT_TRUE(mine->isUserItem());
@@ -163,10 +174,10 @@ TEST_F(TemplatesTest, TheStoreReadsPacksAndTheUserFolderIntoOrderedCategories)
     QFile::remove(userFolder + QStringLiteral("/Mine.ixd"));
     QFile::remove(userFolder + QStringLiteral("/old.IXP"));
     storage.load();
-    EXPECT_EQ(categoryTitles(storage), (QStringList{"All", "--", "Blank Maps", "--", "Home", "Work", "Misc"}));
+    EXPECT_EQ(categoryTitles(storage), (QStringList {"All", "--", "Blank Maps", "--", "Home", "Work", "Misc"}));
     IXTemplateStorage none(filePath(QStringLiteral("nothing")));
     none.load();
-    EXPECT_EQ(categoryTitles(none), (QStringList{"All", "--"}));
+    EXPECT_EQ(categoryTitles(none), (QStringList {"All", "--"}));
     EXPECT_EQ(none.defaultTemplateItem(), nullptr);
 }
 
@@ -182,7 +193,8 @@ TEST_F(TemplatesTest, TheUserCategoryIsRescannedAfterASaveAsTemplate)
                                                       [&notices](const PLNotification&) { ++notices; });
 
     // Saved as a template: the save panel starts in the user folder, the store rescans.
-    std::unique_ptr<IXDocument> document = IXDocument::fromData(mapWithRoot(QStringLiteral("Saved")), QStringLiteral("Ideaflux Document"), nullptr);
+    std::unique_ptr<IXDocument> document
+        = IXDocument::fromData(mapWithRoot(QStringLiteral("Saved")), QStringLiteral("Ideaflux Document"), nullptr);
     ASSERT_TRUE(document);
     FakeDialogs dialogs;
     dialogs.savePanelAnswers = {userFolder + QStringLiteral("/Saved.ixd")};
@@ -190,11 +202,11 @@ TEST_F(TemplatesTest, TheUserCategoryIsRescannedAfterASaveAsTemplate)
     EXPECT_EQ(dialogs.savePanels.value(0).directory, userFolder);
     EXPECT_EQ(notices, 1);
     const auto user = storage.categories().last();
-    EXPECT_EQ(itemTitles(user->items()), (QStringList{"First", "Saved"}));
+    EXPECT_EQ(itemTitles(user->items()), (QStringList {"First", "Saved"}));
 
     QFile::remove(userFolder + QStringLiteral("/First.ixd"));
     storage.updateDynamicItems();
-    EXPECT_EQ(itemTitles(user->items()), QStringList{"Saved"});
+    EXPECT_EQ(itemTitles(user->items()), QStringList {"Saved"});
     EXPECT_EQ(storage.itemAtPath(userFolder + QStringLiteral("/First.ixd")), nullptr);
     PLNotificationCenter::defaultCenter().removeObserver(this);
     IXTemplateStoring::install(nullptr);
@@ -250,7 +262,7 @@ TEST_F(TemplatesTest, ChoosingATemplateOpensAnUntitledDocumentAndReplacesTheUnto
     IXDocument* first = chooser.openNewDocumentWithDefaultTemplate();
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->usesDefaultTemplate());
-    EXPECT_EQ(rootTitles(first), QStringList{"Blank"});
+    EXPECT_EQ(rootTitles(first), QStringList {"Blank"});
     EXPECT_TRUE(first->fileName().isEmpty());
     spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
     EXPECT_FALSE(first->isDocumentEdited());
@@ -263,7 +275,7 @@ TEST_F(TemplatesTest, ChoosingATemplateOpensAnUntitledDocumentAndReplacesTheUnto
     EXPECT_EQ(chooser.categoryTable()->currentRow(), 2);
     EXPECT_FALSE(chooser.categoryTable()->item(1)->flags() & Qt::ItemIsSelectable);
     chooser.categoryTable()->setCurrentRow(5);  // Work
-    EXPECT_EQ(itemTitles(chooser.activeItems()), (QStringList{"Meeting", "Plan"}));
+    EXPECT_EQ(itemTitles(chooser.activeItems()), (QStringList {"Meeting", "Plan"}));
     EXPECT_EQ(chooser.gridView()->selectedItem(), 0);
     chooser.gridView()->selectItemAtIndex(1);
 
@@ -272,7 +284,7 @@ TEST_F(TemplatesTest, ChoosingATemplateOpensAnUntitledDocumentAndReplacesTheUnto
     ASSERT_EQ(documents.documents().size(), 1);
     IXDocument* plan = documents.documents().front();
     EXPECT_NE(plan, first);
-    EXPECT_EQ(rootTitles(plan), QStringList{"Plan"});
+    EXPECT_EQ(rootTitles(plan), QStringList {"Plan"});
     EXPECT_EQ(plan->documentNode()->rootBranches().front()->title(), QStringLiteral("Plan"));
     EXPECT_TRUE(plan->fileName().isEmpty());
     EXPECT_FALSE(plan->usesDefaultTemplate());
@@ -281,13 +293,15 @@ TEST_F(TemplatesTest, ChoosingATemplateOpensAnUntitledDocumentAndReplacesTheUnto
     // An edited default document stays; a double click on a slot chooses too.
     IXDocument* edited = chooser.openNewDocumentWithDefaultTemplate();
     spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
-    std::dynamic_pointer_cast<IXBranchNode>(edited->documentNode()->rootBranches().front())->setTitle(QStringLiteral("Typed"));
+    std::dynamic_pointer_cast<IXBranchNode>(edited->documentNode()->rootBranches().front())
+        ->setTitle(QStringLiteral("Typed"));
     spin();
     ASSERT_TRUE(edited->isDocumentEdited());
     chooser.showChoosePanel();
     chooser.categoryTable()->setCurrentRow(4);  // Home
     chooser.gridView()->setAction({});
-    QTest::mouseDClick(chooser.gridView(), Qt::LeftButton, {}, chooser.gridView()->rectAtItemIndex(0).center().toPoint());
+    QTest::mouseDClick(chooser.gridView(), Qt::LeftButton, {},
+                       chooser.gridView()->rectAtItemIndex(0).center().toPoint());
     EXPECT_EQ(documents.documents().size(), 3);
     EXPECT_TRUE(documents.documents().contains(edited));
 
@@ -325,7 +339,7 @@ TEST_F(TemplatesTest, TheShippedPacksOpenAndShowInTheChooser)
 {
     IXTemplateStorage storage(QStringLiteral(IX_SOURCE_DIR "/resources"));
     storage.load();
-    EXPECT_EQ(categoryTitles(storage).mid(0, 4), (QStringList{"All", "--", "Blank Maps", "--"}));
+    EXPECT_EQ(categoryTitles(storage).mid(0, 4), (QStringList {"All", "--", "Blank Maps", "--"}));
     EXPECT_GE(storage.categories().size(), 7);
     ASSERT_TRUE(storage.defaultTemplateItem());
     EXPECT_EQ(storage.defaultTemplateItem()->title(), QStringLiteral("Mind Map"));
@@ -347,7 +361,7 @@ TEST_F(TemplatesTest, TheShippedPacksOpenAndShowInTheChooser)
     chooser.showWelcomePanel();
     QDialog* window = chooser.window();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Welcome to Quorvanta Ideaflux"));
-    for (const auto& [row, name] : {std::pair{0, QStringLiteral("all")}, std::pair{2, QStringLiteral("blank")}}) {
+    for (const auto& [row, name] : {std::pair {0, QStringLiteral("all")}, std::pair {2, QStringLiteral("blank")}}) {
         chooser.categoryTable()->setCurrentRow(row);
         spin();
         QDir().mkpath(QStringLiteral("/tmp/templates-shots"));

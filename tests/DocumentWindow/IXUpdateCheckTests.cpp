@@ -51,8 +51,9 @@ private:
         buffer.clear();
         if (!answers) return;
         const QByteArray body = pieces.join();
-        socket->write("HTTP/1.1 " + QByteArray::number(status) + " Reply\r\nContent-Type: text/plain\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+        socket->write("HTTP/1.1 " + QByteArray::number(status)
+                      + " Reply\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size())
+                      + "\r\nConnection: close\r\n\r\n");
         int delay = 0;
         for (const QByteArray& piece : pieces) {
             QTimer::singleShot(delay, socket, [socket, piece] {
@@ -113,10 +114,12 @@ TEST_F(UpdateCheckTest, SendsOneFormEncodedPost)
     run(false);
     ASSERT_EQ(server.requests.size(), 1);
     const QByteArray request = server.requests.front();
-    const QByteArray body = "ProgName=Ideaflux&Build=" + QByteArray::number(IXPreferences::bundleBuildNumber()) + "&Language=0";
+    const QByteArray body
+        = "ProgName=Ideaflux&Build=" + QByteArray::number(IXPreferences::bundleBuildNumber()) + "&Language=0";
     EXPECT_TRUE(request.startsWith("POST /update-check HTTP/1.1\r\n")) << request.toStdString();
     EXPECT_TRUE(request.contains("\r\nContent-Type: application/x-www-form-urlencoded\r\n")) << request.toStdString();
-    EXPECT_TRUE(request.contains("\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n")) << request.toStdString();
+    EXPECT_TRUE(request.contains("\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n"))
+        << request.toStdString();
     EXPECT_TRUE(request.endsWith("\r\n\r\n" + body)) << request.toStdString();
     // Values are percent-encoded, so none can add a field.
     EXPECT_EQ(IXUpdateCheck::requestBody(QStringLiteral("Idea flux&Build=1"), QStringLiteral("27+ü"), 3),
@@ -138,8 +141,12 @@ TEST_F(UpdateCheckTest, RepliesAreReadWholeAndOnlyWebAddressesOffered)
         {"no update, asked", 200, {"OK"}, true, {text("UpdatesNotAvailableTitle")}, {}},
         {"no update, at start-up", 200, {"OK\n"}, false, {}, {}},
         {"an address", 200, {page.toEncoded()}, true, {text("UpdatesAvailableTitle")}, {page}},
-        {"an address in two pieces, at start-up", 200, {"  https://downloads.example.net/", "ideaflux/latest\r\n"}, false,
-         {text("UpdatesAvailableTitle")}, {page}},
+        {"an address in two pieces, at start-up",
+         200,
+         {"  https://downloads.example.net/", "ideaflux/latest\r\n"},
+         false,
+         {text("UpdatesAvailableTitle")},
+         {page}},
         {"a script", 200, {"javascript:alert(1)"}, true, {text("UpdatesNotAvailableTitle")}, {}},
         {"a file", 200, {"file:///etc/passwd"}, true, {text("UpdatesNotAvailableTitle")}, {}},
         {"a relative address", 200, {"/download"}, true, {text("UpdatesNotAvailableTitle")}, {}},
@@ -175,7 +182,7 @@ TEST_F(UpdateCheckTest, FailuresAreReportedOnlyWhenAsked)
     EXPECT_TRUE(dialogs.alerts.isEmpty());
     dialogs.alertAnswers = {0};
     run(true);
-    EXPECT_EQ(alertTitles(), QStringList{text("UpdateErrorConnectionTitle")});
+    EXPECT_EQ(alertTitles(), QStringList {text("UpdateErrorConnectionTitle")});
 
     // No answer: the transfer gives up after its timeout.
     check.setEndpoint(server.url());
@@ -185,14 +192,14 @@ TEST_F(UpdateCheckTest, FailuresAreReportedOnlyWhenAsked)
     dialogs.alertAnswers = {0};
     run(true);
     EXPECT_EQ(server.requests.size(), 1);
-    EXPECT_EQ(alertTitles(), QStringList{text("UpdateErrorConnectionTitle")});
+    EXPECT_EQ(alertTitles(), QStringList {text("UpdateErrorConnectionTitle")});
 
     // An endpoint that is no web address is never asked.
     check.setEndpoint(QUrl(QStringLiteral("file:///tmp/update")));
     dialogs.alerts.clear();
     dialogs.alertAnswers = {0};
     run(true);
-    EXPECT_EQ(alertTitles(), QStringList{text("UpdateErrorConnectionTitle")});
+    EXPECT_EQ(alertTitles(), QStringList {text("UpdateErrorConnectionTitle")});
 }
 
 TEST_F(UpdateCheckTest, TwoQuickCallsMakeOneRequest)
@@ -207,7 +214,7 @@ TEST_F(UpdateCheckTest, TwoQuickCallsMakeOneRequest)
     spin(100);
     EXPECT_EQ(finished.size(), 1);
     EXPECT_EQ(server.requests.size(), 1);
-    EXPECT_EQ(alertTitles(), QStringList{text("UpdatesNotAvailableTitle")});
+    EXPECT_EQ(alertTitles(), QStringList {text("UpdatesNotAvailableTitle")});
     // Once it ended, the next call asks again.
     run(false);
     EXPECT_EQ(server.requests.size(), 2);
@@ -237,7 +244,7 @@ TEST_F(UpdateCheckTest, TheDelegateChecksSilentlyAtStartUpAndLoudlyFromTheMenu)
     dialogs.alertAnswers = {0};
     delegate.checkAvailaibleUpdate(&item);
     ASSERT_TRUE(finished.wait(5000));
-    EXPECT_EQ(alertTitles(), QStringList{text("UpdatesNotAvailableTitle")});
+    EXPECT_EQ(alertTitles(), QStringList {text("UpdatesNotAvailableTitle")});
     shared.setEndpoint(QUrl());
 }
 

@@ -38,8 +38,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
-#include <QDialog>
 #include <QClipboard>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImageReader>

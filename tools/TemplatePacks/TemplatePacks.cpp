@@ -75,8 +75,8 @@ PLXMLElement parsedRoot(const QString& path, PLXMLDocument& document, QByteArray
     document = PLXMLDocument::fromData(readFile(path), &error);
     const PLXMLElement root = document ? document.rootElement() : PLXMLElement();
     if (!root || !root.hasName(rootName))
-        throw Failure(qPrintable(path + QStringLiteral(": not a <") + QString::fromUtf8(rootName.toByteArray()) +
-                                 QStringLiteral("> description ") + error.localizedDescription()));
+        throw Failure(qPrintable(path + QStringLiteral(": not a <") + QString::fromUtf8(rootName.toByteArray())
+                                 + QStringLiteral("> description ") + error.localizedDescription()));
     return root;
 }
 
@@ -120,8 +120,8 @@ void fillBranch(IXBranchNode& branch, const PLXMLElement& element)
 const QStringList& viewNames()
 {
     // In the order of the window's view modes.
-    static const QStringList names{IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName,
-                                   IXLayoutOutlineName, IXLayoutTimelineName};
+    static const QStringList names {IXLayoutMindMapName, IXLayoutTopDownName, IXLayoutLeftRightName,
+                                    IXLayoutOutlineName, IXLayoutTimelineName};
     return names;
 }
 
@@ -184,9 +184,10 @@ QVariantMap buildTemplate(const QString& sourcePath, const QDir& pack)
         writeFile(pack.filePath(name), IXMapPreview::jpegData(picture, PreviewJPEGQuality, false));
     }
 
-    QVariantMap entry{{QStringLiteral("FileName"), fileName + QStringLiteral(".ixd")},
-                      {QStringLiteral("Name"), root.attribute("name")}};
-    if (const QString text = root.attribute("description"); !text.isEmpty()) entry.insert(QStringLiteral("Description"), text);
+    QVariantMap entry {{QStringLiteral("FileName"), fileName + QStringLiteral(".ixd")},
+                       {QStringLiteral("Name"), root.attribute("name")}};
+    if (const QString text = root.attribute("description"); !text.isEmpty())
+        entry.insert(QStringLiteral("Description"), text);
     return entry;
 }
 
@@ -195,7 +196,8 @@ void buildPack(const QDir& source, const QDir& output)
     PLXMLDocument description;
     const PLXMLElement root = parsedRoot(source.filePath(QStringLiteral("pack.xml")), description, "pack");
     const QString packName = source.dirName();
-    if (!output.mkpath(packName)) throw Failure(qPrintable(output.filePath(packName) + QStringLiteral(": cannot be made")));
+    if (!output.mkpath(packName))
+        throw Failure(qPrintable(output.filePath(packName) + QStringLiteral(": cannot be made")));
     QDir pack(output.filePath(packName));
     // What the sources no longer describe goes.
     for (const QString& old : pack.entryList(QDir::Files)) pack.remove(old);
@@ -205,15 +207,17 @@ void buildPack(const QDir& source, const QDir& output)
         QVariantList keys;
         for (const PLXMLElement& entry : category.childElements("template")) {
             const QString key = entry.attribute("key");
-            if (!templates.contains(key)) templates.insert(key, buildTemplate(source.filePath(entry.attribute("source")), pack));
+            if (!templates.contains(key))
+                templates.insert(key, buildTemplate(source.filePath(entry.attribute("source")), pack));
             keys.append(key);
         }
-        categories.insert(category.attribute("key"),
-                          QVariantMap{{QStringLiteral("Name"), category.attribute("name")}, {QStringLiteral("Templates"), keys}});
+        categories.insert(
+            category.attribute("key"),
+            QVariantMap {{QStringLiteral("Name"), category.attribute("name")}, {QStringLiteral("Templates"), keys}});
     }
     PLError error;
-    const QByteArray list =
-        PLPropertyList::write(QVariantMap{{QStringLiteral("Categories"), categories}, {QStringLiteral("Templates"), templates}}, &error);
+    const QByteArray list = PLPropertyList::write(
+        QVariantMap {{QStringLiteral("Categories"), categories}, {QStringLiteral("Templates"), templates}}, &error);
     writeFile(pack.filePath(QStringLiteral("templates.plist")), list);
     std::printf("%s: %d templates\n", qPrintable(pack.path()), int(templates.size()));
 }
