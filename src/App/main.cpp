@@ -10,7 +10,9 @@
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXQuickViewController.h"
 #include "DocumentWindow/IXShellServices.h"
+#include "DocumentWindow/IXTemplateStorage.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "MapLayout/IXInfoTagPresenting.h"
 #include "MapLayout/IXLayoutCellFactory.h"
@@ -106,6 +108,8 @@ int main(int argc, char** argv)
     IXInfoTagPresenting::install(UTInfoTag::sharedInstance());
     IXToolManager::sharedManager();
     IXWindowController::installAsShellControllers();
+    IXQuickViewControlling::install(&IXQuickViewController::sharedController());
+    IXTemplateStorage::sharedStorage();
 
     IXAppController& delegate = IXAppController::sharedController();
     application.setDelegate(&delegate);

@@ -13,6 +13,8 @@
 #include "DocumentWindow/IXPreferencesWindow.h"
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXShellServices.h"
+#include "DocumentWindow/IXTemplateController.h"
+#include "DocumentWindow/IXUpdateCheck.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "Inspectors/IXInspectorManager.h"
 #include "Inspectors/IXTextNoteInspector.h"
@@ -83,7 +85,7 @@ void IXAppController::applicationWillFinishLaunching()
 void IXAppController::applicationDidFinishLaunching()
 {
     IXPreferences::updateSettings();
-    // The update check is not asked for at start-up by default and does not exist yet.
+    if (IXPreferences::checkForUpdateOnStart() != 0) checkAvailaibleUpdate(this);
 }
 
 void IXAppController::applicationWillTerminate()
@@ -153,7 +155,11 @@ void IXAppController::splashFadeDidEnd()
 
 void IXAppController::openNewDocument()
 {
-    if (IXDocumentController::shared().documents().isEmpty()) newEmptyDocument();
+    if (IXDocumentController::shared().documents().isEmpty()) {
+        IXTemplateController& templates = IXTemplateController::sharedController();
+        templates.openNewDocumentWithDefaultTemplate();
+        if (!IXPreferences::value(IXPreferences::DontShowTemplateChooserKey).toBool()) templates.showWelcomePanel();
+    }
     offerRecoveredDocuments();
 }
 
@@ -162,7 +168,7 @@ IXDocument* IXAppController::newEmptyDocument()
     PLError error;
     IXDocument* document = IXDocumentController::shared().openUntitledDocument(false, &error);
     if (!document) return nullptr;
-    // Until templates exist a new map is one root branch under the default title.
+    // One root branch under the default title.
     const auto node = document->documentNode();
     node->disableUndo();
     node->setBranches({std::make_shared<IXBranchNode>()});
@@ -215,8 +221,31 @@ QList<std::shared_ptr<IXNode>> IXAppController::restoreNodes() const
 
 void IXAppController::newDocument(QObject*)
 try {
-    // The template chooser does not exist yet: a new document is always the empty map.
-    newEmptyDocument();
+    IXTemplateController& templates = IXTemplateController::sharedController();
+    if (IXPreferences::value(IXPreferences::DontShowTemplateChooserKey).toBool())
+        templates.openNewDocumentWithDefaultTemplate();
+    else
+        templates.showChoosePanel();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXAppController::newFromTemplate(QObject*)
+try {
+    IXTemplateController::sharedController().showChoosePanel();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+IXUpdateCheck& IXAppController::updateCheck()
+{
+    if (!m_updateCheck) m_updateCheck = new IXUpdateCheck(this);
+    return *m_updateCheck;
+}
+
+void IXAppController::checkAvailaibleUpdate(QObject* sender)
+try {
+    updateCheck().checkAvailaibleUpdate(sender != this);
 } catch (...) {
     PLExceptionBoundary::caught();
 }

@@ -11,6 +11,7 @@
 
 class IXDocument;
 class IXTextNoteInspector;
+class IXUpdateCheck;
 class QAction;
 class QLabel;
 class QVariantAnimation;
@@ -22,9 +23,11 @@ class QVariantAnimation;
 //
 // Start-up: applicationWillFinishLaunching shows the splash and schedules its fade after
 // SplashDelay; resets the settings of an old build; reads the layout mode.
-// applicationDidFinishLaunching applies the settings. The fade lasts SplashFade; FirstDocumentDelay
-// after it begins, when no document window is open, a new document opens (an empty map with
-// one root branch) and recovery copies left by a crash are offered.
+// applicationDidFinishLaunching applies the settings and, when "IXCheckForUpdateOnStart" is set,
+// starts a silent update check. The fade lasts SplashFade; FirstDocumentDelay after it begins,
+// when no document window is open, a new document opens from the default template, the
+// template chooser greets the user unless "IXDontShowTemplateChooser" is set, and recovery
+// copies left by a crash are offered.
 //
 // One instance (sharedController) for the whole run; main thread only.
 class IXAppController : public QObject {
@@ -52,9 +55,10 @@ public:
     QWidget* splashWindow() const { return m_splashWindow; }
     bool isSplashFading() const { return m_fade != nullptr; }
 
-    // The first document, unless a document window is open; then the recovery copies.
+    // The first document and the welcome panel, unless a document window is open; then the
+    // recovery copies.
     void openNewDocument();
-    // A new empty map with one root branch, shown in its window.
+    // A new empty map with one root branch, shown in its window (when no template is readable).
     IXDocument* newEmptyDocument();
     // Asks about each recovery copy: recover it, discard it, or keep it for the next start.
     void offerRecoveredDocuments();
@@ -77,7 +81,14 @@ public:
     const QString& savedSourceLayoutName() const { return m_sourceLayoutName; }
 
     // --- Commands ---
+    // With "IXDontShowTemplateChooser" a new document from the default template, else the
+    // template chooser.
     Q_INVOKABLE void newDocument(QObject* sender);
+    Q_INVOKABLE void newFromTemplate(QObject* sender);
+    // Starts the update check: silent when the sender is the controller itself (start-up),
+    // reporting every outcome otherwise.
+    Q_INVOKABLE void checkAvailaibleUpdate(QObject* sender);
+    IXUpdateCheck& updateCheck();
     Q_INVOKABLE void openDocument(QObject* sender);
     Q_INVOKABLE void terminate(QObject* sender);
     Q_INVOKABLE void toggleFullScreenMode(QObject* sender);
@@ -101,4 +112,5 @@ private:
     QList<std::shared_ptr<IXNode>> m_savedNodes;
     std::unique_ptr<IXTextNoteInspector> m_noteEditor;
     QString m_sourceLayoutName;
+    IXUpdateCheck* m_updateCheck = nullptr;
 };

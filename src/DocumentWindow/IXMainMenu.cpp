@@ -92,11 +92,13 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
 {
     QMenu* file = addMenu(bar, "&File");
     addItem(file, "New", IXCommands::NewDocument, QKeySequence::New);
+    addItem(file, "New from Template...", IXCommands::NewFromTemplate, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     addItem(file, "Open...", IXCommands::OpenDocument, QKeySequence::Open);
     file->addSeparator();
     addItem(file, "Close", IXCommands::PerformClose, QKeySequence::Close);
     addItem(file, "Save", IXCommands::SaveDocument, QKeySequence::Save);
     addItem(file, "Save As...", IXCommands::SaveDocumentAs, QKeySequence::SaveAs);
+    addItem(file, "Save As Template...", IXCommands::SaveDocumentAsTemplate);
     addItem(file, "Revert to Saved", IXCommands::RevertDocumentToSaved);
     file->addSeparator();
     addItem(file, "Preferences...", IXCommands::ShowPreferences, QKeySequence::Preferences);
@@ -150,4 +152,5 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     help->addSeparator();
     addItem(help, "Online Support", IXCommands::GotoOnlineSupport);
     addItem(help, "Home Page", IXCommands::GotoHomePage);
+    addItem(help, "Check for Updates...", IXCommands::CheckAvailaibleUpdate);
 }

@@ -821,6 +821,13 @@ try {
     PLExceptionBoundary::caught();
 }
 
+void IXWindowController::saveDocumentAsTemplate(QObject*)
+try {
+    m_document.saveDocumentAsTemplate();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
 void IXWindowController::revertDocumentToSaved(QObject*)
 try {
     m_document.revertDocumentToSaved();

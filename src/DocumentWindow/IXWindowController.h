@@ -119,6 +119,7 @@ public:
     // --- Commands ---
     Q_INVOKABLE void saveDocument(QObject* sender);
     Q_INVOKABLE void saveDocumentAs(QObject* sender);
+    Q_INVOKABLE void saveDocumentAsTemplate(QObject* sender);
     Q_INVOKABLE void revertDocumentToSaved(QObject* sender);
     Q_INVOKABLE void performClose(QObject* sender);
     Q_INVOKABLE void undo(QObject* sender);

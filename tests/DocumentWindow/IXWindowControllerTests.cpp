@@ -24,6 +24,7 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXRecoveryStore.h"
+#include "DocumentWindow/IXTemplateController.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "IXShellTestSupport.h"
 #include "MapLayout/IXLayoutCellFactory.h"
@@ -38,6 +39,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -289,6 +291,12 @@ TEST_F(WindowControllerTest, StartUpOpensOneEmptyMapAfterTheSplashUnlessADocumen
     ASSERT_EQ(IXDocumentController::shared().documents().size(), 1);
     IXDocument* document = IXDocumentController::shared().documents().front();
     EXPECT_EQ(document->documentNode()->rootBranches().size(), 1);
+    // The default template's map, and the chooser greets the user.
+    EXPECT_TRUE(document->usesDefaultTemplate());
+    QDialog* welcome = IXTemplateController::sharedController().window();
+    EXPECT_TRUE(welcome->isVisible());
+    EXPECT_EQ(welcome->windowTitle(), QStringLiteral("Welcome to Quorvanta Ideaflux"));
+    welcome->hide();
     spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
     EXPECT_FALSE(document->isDocumentEdited());
     EXPECT_FALSE(document->window()->isWindowModified());
@@ -572,6 +580,9 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
     for (QAction* menu : controller->documentWindow()->menuBar()->actions()) items += menu->menu()->actions();
     const QHash<QByteArray, bool> rules {
         {"newDocument:", true},
+        {"newFromTemplate:", true},
+        {"saveDocumentAsTemplate:", true},
+        {"checkAvailaibleUpdate:", true},
         {"openDocument:", true},
         {"performClose:", true},
         {"saveDocument:", true},
