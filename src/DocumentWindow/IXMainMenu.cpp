@@ -98,6 +98,7 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(file, "Save", IXCommands::SaveDocument, QKeySequence::Save);
     addItem(file, "Save As...", IXCommands::SaveDocumentAs, QKeySequence::SaveAs);
     addItem(file, "Revert to Saved", IXCommands::RevertDocumentToSaved);
+    addItem(file, "Additional Folders...", IXCommands::ShowAdditionalFoldersPanel);
     file->addSeparator();
     addItem(file, "Preferences...", IXCommands::ShowPreferences, QKeySequence::Preferences);
     file->addSeparator();
@@ -140,6 +141,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Fit to Window", IXCommands::ScaleToFit);
     view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
+    view->addSeparator();
+    addItem(view, "Show Document Warnings", IXCommands::ShowDocumentWarnings);
 
     QMenu* help = addMenu(bar, "&Help");
     addItem(help, "Ideaflux Help", IXCommands::HelpForItem, QKeySequence::HelpContents);

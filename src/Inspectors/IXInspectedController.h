@@ -5,7 +5,9 @@
 #include <memory>
 
 class IXDocumentNode;
+class IXInspectedPrinting;
 class IXLayoutNode;
+class IXTimelineCell;
 class QWidget;
 
 // What an inspector needs of the document window it is bound to. The window controller of the
@@ -28,4 +30,8 @@ public:
     // answer false and show nothing.
     virtual bool canShowFontPanel() const { return false; }
     virtual void showFontPanel() { }
+    // The timeline of the window's timeline view, once it has been laid out; else null.
+    virtual IXTimelineCell* timelineCell() const { return nullptr; }
+    // The window's printing view; null while the window has none.
+    virtual IXInspectedPrinting* printing() const { return nullptr; }
 };
