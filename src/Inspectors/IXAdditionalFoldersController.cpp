@@ -266,7 +266,8 @@ void IXAdditionalFoldersController::doubleAction(int row)
         // A path that moved with the document is taken beside it.
         const std::shared_ptr<IXDocumentNode> document = m_document.lock();
         const QString documentPath = document ? document->workingPath() : QString();
-        if (!documentPath.isEmpty()) path = QDir::cleanPath(QFileInfo(documentPath).absolutePath() + QLatin1Char('/') + path);
+        if (!documentPath.isEmpty())
+            path = QDir::cleanPath(QFileInfo(documentPath).absolutePath() + QLatin1Char('/') + path);
     }
     if (IXApplicationServices* services = IXApplicationServices::shared()) services->openFile(path);
 }

@@ -78,7 +78,7 @@ void IXBranchInspector::makeViews()
     m_textBgColorWell = new IXColorWell;
     form->addRow(localized("Text colors:"),
                  IXInspectorForms::wellsRow({{m_textColorWell, localized("Text color")},
-                           {m_textBgColorWell, localized("Text background color")}}));
+                                             {m_textBgColorWell, localized("Text background color")}}));
     m_fontButton = new QPushButton(localized("Font..."));
     m_fontButton->setObjectName(QStringLiteral("IXBranchFontButton"));
     m_fontButton->setAutoDefault(false);
@@ -98,8 +98,8 @@ void IXBranchInspector::makeViews()
     m_frameFill2Well = new IXColorWell;
     form->addRow(localized("Frame:"),
                  IXInspectorForms::wellsRow({{m_frameColorWell, localized("Frame color")},
-                           {m_frameFill1Well, localized("Fill color")},
-                           {m_frameFill2Well, localized("Second fill color")}}));
+                                             {m_frameFill1Well, localized("Fill color")},
+                                             {m_frameFill2Well, localized("Second fill color")}}));
     m_lineColorWell = new IXColorWell;
     m_lineWidthBox = IXInspectorForms::spinBox(0, 20, 0.5);
     auto* lineRow = IXInspectorForms::wellsRow({{m_lineColorWell, localized("Line color")}});
@@ -117,7 +117,7 @@ void IXBranchInspector::makeViews()
     m_boundaryFillColorWell = new IXColorWell;
     form->addRow(localized("Boundary:"),
                  IXInspectorForms::wellsRow({{m_boundaryLineColorWell, localized("Boundary line color")},
-                           {m_boundaryFillColorWell, localized("Boundary fill color")}}));
+                                             {m_boundaryFillColorWell, localized("Boundary fill color")}}));
     m_boundaryStylePopUp = new QComboBox;
     const std::pair<const char*, int> dashes[]
         = {{"Solid", 0}, {"Dotted", 1}, {"Dashed", 2}, {"Dash-dot", 3}, {"Dash-dot-dot", 4}};
@@ -479,7 +479,8 @@ IXMixedValue<double> IXBranchInspector::boundaryLineWidth() const
 
 IXMixedValue<double> IXBranchInspector::boundaryLineRoundness() const
 {
-    return IXInspectorForms::toDouble(readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineRoundness(); }));
+    return IXInspectorForms::toDouble(
+        readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineRoundness(); }));
 }
 
 void IXBranchInspector::setBranchTitle(const QString& title)

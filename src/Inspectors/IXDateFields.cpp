@@ -73,8 +73,8 @@ void IXDateFields::show(const Branches& branches)
     {
         const QSignalBlocker blocker(m_beginField);
         m_beginField->setEnabled(first != nullptr);
-        m_beginField->setText(beginsDiffer || !first ? QString()
-                                                     : m_beginCell->formatter().stringForObjectValue(first->beginDate()));
+        m_beginField->setText(
+            beginsDiffer || !first ? QString() : m_beginCell->formatter().stringForObjectValue(first->beginDate()));
         m_beginField->setPlaceholderText(
             beginsDiffer ? multiple : (first ? QString() : IXBindings::placeholder(IXMixedState::NoSelection)));
         m_beginShownText = m_beginField->text();

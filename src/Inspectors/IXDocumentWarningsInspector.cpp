@@ -45,7 +45,8 @@ void IXDocumentWarningsInspector::makeView()
     auto* layout = new QVBoxLayout(m_view);
     layout->setContentsMargins(8, 8, 8, 8);
     m_tableView = new QTableWidget(0, 2);
-    m_tableView->setHorizontalHeaderLabels({IXInspectorForms::localized("Type"), IXInspectorForms::localized("Description")});
+    m_tableView->setHorizontalHeaderLabels(
+        {IXInspectorForms::localized("Type"), IXInspectorForms::localized("Description")});
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);

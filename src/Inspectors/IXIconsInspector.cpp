@@ -95,8 +95,8 @@ void IXIconsInspector::reconstruct()
         cell->setToolTip(names[index]);
         cell->setIconSize(QSize(16, 16));
         cell->setIcon(QIcon(QPixmap::fromImage(storage->iconForName(names[index]))));
-        cell->setGeometry((index % m_columns) * (CellSize + CellSpacing), (index / m_columns) * (CellSize + CellSpacing),
-                          CellSize, CellSize);
+        cell->setGeometry((index % m_columns) * (CellSize + CellSpacing),
+                          (index / m_columns) * (CellSize + CellSpacing), CellSize, CellSize);
         PLExceptionBoundary::connect(cell, &QToolButton::clicked, this, [this, index] { toggleIcon(index); });
         m_cells.append(cell);
     }
@@ -145,8 +145,8 @@ void IXIconsInspector::updateControls()
     if (!m_iconsMatrix) return;
     IXIconsStorage* storage = IXIconsStorage::sharedStorage();
     const QStringList names = storage ? storage->names() : QStringList();
-    const std::vector<std::shared_ptr<IXBranchNode>> branches = isApplicable() ? qualifyingBranches()
-                                                                               : std::vector<std::shared_ptr<IXBranchNode>>();
+    const std::vector<std::shared_ptr<IXBranchNode>> branches
+        = isApplicable() ? qualifyingBranches() : std::vector<std::shared_ptr<IXBranchNode>>();
     // How many branches carry each icon, counting a name once per branch.
     QHash<QString, int> counts;
     for (const auto& branch : branches) {

@@ -43,6 +43,8 @@ QDoubleSpinBox* IXInspectorForms::spinBox(double minimum, double maximum, double
     box->setRange(minimum - step, maximum);
     box->setSingleStep(step);
     box->setDecimals(decimals);
+    // Wide enough for the markers' text.
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("Multiple Values")) + 32);
     return box;
 }
 

@@ -192,8 +192,7 @@ void IXMindMapInspector::makeViews()
     m_timelineScaleBox = IXInspectorForms::spinBox(0, 100000, 10, 0);
     form->addRow(localized("Scale:"), m_timelineScaleBox);
     m_timelinePageColorWell = new IXColorWell;
-    form->addRow(localized("Page:"),
-                 IXInspectorForms::wellsRow({{m_timelinePageColorWell, localized("Page color")}}));
+    form->addRow(localized("Page:"), IXInspectorForms::wellsRow({{m_timelinePageColorWell, localized("Page color")}}));
     b.bind(
         m_timelineScaleBox, [this] { return documentTimelineScale(); },
         [this](double v) { setDocumentTimelineScale(v); });
@@ -237,7 +236,8 @@ void IXMindMapInspector::makeViews()
         m_printOrientationPopUp, [this] { return printPageOrientation(); },
         [this](int v) { setPrintPageOrientation(v); });
     b.bind(
-        m_hCountBox, [this] { return printPageHorizontalCount(); }, [this](double v) { setPrintPageHorizontalCount(v); });
+        m_hCountBox, [this] { return printPageHorizontalCount(); },
+        [this](double v) { setPrintPageHorizontalCount(v); });
     b.bind(
         m_vCountBox, [this] { return printPageVerticalCount(); }, [this](double v) { setPrintPageVerticalCount(v); });
     b.bind(
@@ -247,8 +247,8 @@ void IXMindMapInspector::makeViews()
     b.bind(
         m_printingAreaBox, [this] { return printingArea(); }, [this](bool v) { setPrintingArea(v); });
 
-    m_sections = {m_documentInfoView, m_printOptionsView, m_timeinfoView, m_timelineView, m_timelineColorsView,
-                  m_outlineView,      m_displayView,      m_displayLRView, m_spacingView, m_colorsView};
+    m_sections = {m_documentInfoView, m_printOptionsView, m_timeinfoView,  m_timelineView, m_timelineColorsView,
+                  m_outlineView,      m_displayView,      m_displayLRView, m_spacingView,  m_colorsView};
     for (const QPointer<QWidget>& section : m_sections) section->adjustSize();
 }
 

@@ -81,12 +81,12 @@ void IXPictureInspector::makeSections()
     addSection(m_pictureView);
 
     // While the ratio is kept the two sides move together; otherwise each is free.
-    m_size1View = makeSizeSection(QStringLiteral("IXPictureKeptSizeSection"), &m_keepAspectBox1, &m_widthBox1,
-                                  &m_heightBox1);
+    m_size1View
+        = makeSizeSection(QStringLiteral("IXPictureKeptSizeSection"), &m_keepAspectBox1, &m_widthBox1, &m_heightBox1);
     m_heightBox1->setToolTip(localized("The other side follows in proportion"));
     m_widthBox1->setToolTip(m_heightBox1->toolTip());
-    m_size2View = makeSizeSection(QStringLiteral("IXPictureFreeSizeSection"), &m_keepAspectBox2, &m_widthBox2,
-                                  &m_heightBox2);
+    m_size2View
+        = makeSizeSection(QStringLiteral("IXPictureFreeSizeSection"), &m_keepAspectBox2, &m_widthBox2, &m_heightBox2);
 
     m_connLineView = IXInspectorForms::section(QStringLiteral("IXPictureLineSection"), &form);
     m_lineColorWell = new IXColorWell;

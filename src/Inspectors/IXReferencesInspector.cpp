@@ -107,8 +107,9 @@ void IXReferencesInspector::stopObserving()
 
 bool IXReferencesInspector::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {IXNodeDetach, IXStyleNodeDidChangeProperty, IXPictureNodeDidChangeProperty,
-                              IXCommentNodeDidChangeProperty, IXConnectionNodeDidChangeProperty});
+    return isAnyOf(selector,
+                   {IXNodeDetach, IXStyleNodeDidChangeProperty, IXPictureNodeDidChangeProperty,
+                    IXCommentNodeDidChangeProperty, IXConnectionNodeDidChangeProperty});
 }
 
 void IXReferencesInspector::notifiedOfNodeDetach(IXNode* node)
@@ -219,7 +220,8 @@ bool IXReferencesInspector::hasConnectionTargets() const
 
 IXMixedValue<bool> IXReferencesInspector::includeInExport() const
 {
-    if (!m_nodes.empty() && exportFlagNeedsTarget() && !hasConnectionTargets()) return IXMixedValue<bool>::notApplicable();
+    if (!m_nodes.empty() && exportFlagNeedsTarget() && !hasConnectionTargets())
+        return IXMixedValue<bool>::notApplicable();
     return readNodes([](IXReferenceNode& node) { return node.includeInExport(); });
 }
 

@@ -104,10 +104,7 @@ protected:
     template <typename T, typename Getter> IXMixedValue<T> readStyles(Getter getter) const;
     // Gives each node's layout style (made when missing) the change, in one undo step.
     void writeStyles(const std::function<void(IXStyleNode&)>& setter);
-    template <typename Getter> auto readNodes(Getter getter) const
-    {
-        return IXMixedAttribute(m_nodes, getter);
-    }
+    template <typename Getter> auto readNodes(Getter getter) const { return IXMixedAttribute(m_nodes, getter); }
     template <typename Setter> void writeNodes(Setter setter)
     {
         m_bindings.write([&] {

@@ -25,8 +25,8 @@
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXWindowController.h"
-#include "Inspectors/IXDocumentWarningsInspector.h"
 #include "IXShellTestSupport.h"
+#include "Inspectors/IXDocumentWarningsInspector.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
@@ -363,9 +363,8 @@ TEST_F(WindowControllerTest, ANewWindowIsZoomedToTheScreenAndKeepsNoticesOutOfTh
 TEST_F(WindowControllerTest, ReviewAndTheViewMenuOpenTheWarningsPanelOnTheDocument)
 {
     PLError error;
-    IXDocument* document
-        = IXDocumentController::shared().openDocument(copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("r.ixd")),
-                                                      true, &error);
+    IXDocument* document = IXDocumentController::shared().openDocument(
+        copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("r.ixd")), true, &error);
     ASSERT_TRUE(document);
     IXWindowController* controller = controllerOf(document);
     const auto node = document->documentNode();

@@ -29,14 +29,14 @@ protected:
     QVariantMap& info() { return m_map.controller.m_document->additionalFolders().info(); }
     void choose(const QString& path)
     {
-        m_services.panelResult = IXApplicationServices::OpenPanelResult{{path}, {}};
+        m_services.panelResult = IXApplicationServices::OpenPanelResult {{path}, {}};
         m_sheet.addAction();
         spinEventLoop();
     }
 
     FakeApplicationServices m_services;
     InspectorFixtureMap m_map;
-    IXAdditionalFoldersController m_sheet{&m_map.controller};
+    IXAdditionalFoldersController m_sheet {&m_map.controller};
     UTBeep::Sound m_previousSound;
     int m_beeps = 0;
     QStringList m_mapFolders;

@@ -27,6 +27,7 @@ TEST(AttributesInspector, StacksWhatSuitsTheSelection)
     EXPECT_EQ(inspector.inspectorTitle(), "Branch");
     ASSERT_TRUE(inspector.inspectorView());
     EXPECT_EQ(inspector.shownViews(), QList<QWidget*>({viewOf("IXBranchInspector"), viewOf("IXPictureInspector")}));
+    spinEventLoop();
     saveShots(inspector.inspectorView(), QStringLiteral("composite-branch-picture"));
 
     // A branch without one: the branch alone.

@@ -31,11 +31,11 @@ protected:
     void TearDown() override { m_inspector.setController(nullptr); }
     int indexOf(const QString& name) const { return int(m_names.indexOf(name)); }
 
-    IXIconsFolderStorage m_library{QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons"))};
+    IXIconsFolderStorage m_library {QDir(PLResources::directory()).filePath(QStringLiteral("branch_icons"))};
     struct Installed {
         explicit Installed(IXIconsStorage* library) { IXIconsStorage::install(library); }
         ~Installed() { IXIconsStorage::install(nullptr); }
-    } m_installed{&m_library};
+    } m_installed {&m_library};
     QStringList m_names;
     InspectorFixtureMap m_map;
     IXIconsInspector m_inspector;

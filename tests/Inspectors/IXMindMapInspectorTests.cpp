@@ -71,7 +71,9 @@ TEST_F(MindMapInspectorTest, SectionsAndTitleFollowTheLayout)
         const char* title;
         QStringList sections;
     } cases[] = {
-        {0, "Mind Map View", {"DocumentInfoSection", "DisplaySection", "SpacingSection", "TimeInfoSection", "ColorsSection"}},
+        {0,
+         "Mind Map View",
+         {"DocumentInfoSection", "DisplaySection", "SpacingSection", "TimeInfoSection", "ColorsSection"}},
         {2,
          "Left Right View",
          {"DocumentInfoSection", "DisplaySection", "LeftRightSection", "SpacingSection", "TimeInfoSection",
@@ -136,8 +138,9 @@ TEST_F(MindMapInspectorTest, TimeScaleChangeAsksAndClearsBeginDatesOnlyWhenConfi
     emit popUp->activated(popUp->findData(3));
     spinEventLoop();
     ASSERT_EQ(services.confirmations.size(), 1);
-    EXPECT_EQ(services.confirmations[0], "Do you really want to change the time scale?|The begin dates of all branches "
-                                         "will be removed. You can undo this change.|OK|Cancel");
+    EXPECT_EQ(services.confirmations[0],
+              "Do you really want to change the time scale?|The begin dates of all branches "
+              "will be removed. You can undo this change.|OK|Cancel");
     EXPECT_EQ(m_map.controller.m_document->timeScaleType(), 0);
     EXPECT_EQ(m_map.a->beginDate(), begin);
     EXPECT_EQ(popUp->currentData().toInt(), 0);

@@ -51,8 +51,8 @@ TEST_F(PictureInspectorTest, SectionsFollowTargetsAspectAndFiles)
     m_map.select({m_map.floatingP, m_map.a});
     ASSERT_EQ(m_inspector.nodes().size(), 2U);
     EXPECT_EQ(m_inspector.inspectorTitle(), "Picture");
-    EXPECT_EQ(sectionNames(), QStringList({"PictureSection", "PictureKeptSizeSection", "PictureLineSection",
-                                           "PictureFileSection"}));
+    EXPECT_EQ(sectionNames(),
+              QStringList({"PictureSection", "PictureKeptSizeSection", "PictureLineSection", "PictureFileSection"}));
     EXPECT_TRUE(m_inspector.exportBox()->isEnabled());
     saveShots(m_inspector.inspectorView(), QStringLiteral("picture-mixed"));
 
@@ -72,8 +72,8 @@ TEST_F(PictureInspectorTest, SectionsFollowTargetsAspectAndFiles)
     spinEventLoop();
     PLNotificationCenter::defaultCenter().removeObserver(&updates);
     EXPECT_GE(updates, 1);
-    EXPECT_EQ(sectionNames(), QStringList({"PictureSection", "PictureFreeSizeSection", "PictureLineSection",
-                                           "PictureFileSection"}));
+    EXPECT_EQ(sectionNames(),
+              QStringList({"PictureSection", "PictureFreeSizeSection", "PictureLineSection", "PictureFileSection"}));
     saveShots(m_inspector.inspectorView(), QStringLiteral("picture-free"));
     // Not inspected in the print view.
     m_map.controller.m_documentLayout = 9;
@@ -124,7 +124,7 @@ TEST_F(PictureInspectorTest, BrowseGivesEveryPictureTheFileAndRemembersItsFolder
 
     QImage(10, 10, QImage::Format_ARGB32).save(m_map.filePath(QStringLiteral("new.png")));
     services.defaults.insert(QStringLiteral("IXLastPictureFolder"), m_map.folder.path());
-    services.panelResult = IXApplicationServices::OpenPanelResult{{m_map.filePath(QStringLiteral("new.png"))}, {}};
+    services.panelResult = IXApplicationServices::OpenPanelResult {{m_map.filePath(QStringLiteral("new.png"))}, {}};
     QTest::mouseClick(m_inspector.browseButton(), Qt::LeftButton);
     EXPECT_EQ(services.openPanels[1].directory, m_map.folder.path());
     for (const auto& picture : {m_map.floatingP, m_map.pictureA})

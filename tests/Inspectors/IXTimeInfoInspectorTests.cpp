@@ -33,7 +33,7 @@ protected:
     FakeApplicationServices m_services;
     InspectorFixtureMap m_map;
     IXTimeInfoInspector m_inspector;
-    UTDateTimeFormatter m_format{UTDateTimeFormatter::formatTypeForTimeScale(0)};
+    UTDateTimeFormatter m_format {UTDateTimeFormatter::formatTypeForTimeScale(0)};
 };
 
 TEST_F(TimeInfoInspectorTest, DatesAreSharedAndAnEndBeforeTheBeginIsRefused)
