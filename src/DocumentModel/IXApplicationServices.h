@@ -52,6 +52,11 @@ public:
 
     // Runs a modal alert with one button.
     virtual void runAlert(const QString& title, const QString& message, const QString& button) = 0;
+    // Runs a modal critical alert that asks before a change: true for the default button,
+    // false for the alternate one.
+    virtual bool runConfirmation(const QString& title, const QString& message, const QString& defaultButton,
+                                 const QString& alternateButton)
+        = 0;
 
     // Opens a URL with the desktop's default handler; false when nothing could open it.
     virtual bool openURL(const QUrl& url) = 0;

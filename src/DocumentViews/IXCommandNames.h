@@ -102,6 +102,8 @@ inline constexpr IXCommand ZoomOut{"zoomOut:"};
 inline constexpr IXCommand ActualSize{"actualSize:"};
 inline constexpr IXCommand ScaleToFit{"scaleToFit:"};
 inline constexpr IXCommand ToggleFullScreenMode{"toggleFullScreenMode:"};
+inline constexpr IXCommand ShowDocumentWarnings {"showDocumentWarnings:"};
+inline constexpr IXCommand ShowAdditionalFoldersPanel {"showAdditionalFoldersPanel:"};
 // Help
 inline constexpr IXCommand HelpForItem{"helpForItem:"};
 inline constexpr IXCommand HelpByTagFor{"helpByTagFor:"};

@@ -100,6 +100,7 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(file, "Save As...", IXCommands::SaveDocumentAs, QKeySequence::SaveAs);
     addItem(file, "Save As Template...", IXCommands::SaveDocumentAsTemplate);
     addItem(file, "Revert to Saved", IXCommands::RevertDocumentToSaved);
+    addItem(file, "Additional Folders...", IXCommands::ShowAdditionalFoldersPanel);
     file->addSeparator();
     addItem(file, "Preferences...", IXCommands::ShowPreferences, QKeySequence::Preferences);
     file->addSeparator();
@@ -144,6 +145,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Text Note Editor", IXCommands::ToggleTextEditor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
     view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
+    view->addSeparator();
+    addItem(view, "Show Document Warnings", IXCommands::ShowDocumentWarnings);
 
     QMenu* help = addMenu(bar, "&Help");
     addItem(help, "Ideaflux Help", IXCommands::HelpForItem, QKeySequence::HelpContents);

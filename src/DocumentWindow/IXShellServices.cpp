@@ -45,6 +45,18 @@ void IXShellServices::runAlert(const QString& title, const QString& message, con
     IXDialogs::shared().runAlert(alert, nullptr);
 }
 
+bool IXShellServices::runConfirmation(const QString& title, const QString& message, const QString& defaultButton,
+                                      const QString& alternateButton)
+{
+    IXDialogs::Alert alert;
+    alert.title = title;
+    alert.message = message;
+    alert.buttons = {defaultButton, alternateButton};
+    alert.cancelButton = 1;
+    alert.style = IXDialogs::AlertStyle::Critical;
+    return IXDialogs::shared().runAlert(alert, nullptr) == 0;
+}
+
 bool IXShellServices::openURL(const QUrl& url)
 {
     return url.isValid() && QDesktopServices::openUrl(url);

@@ -11,6 +11,8 @@ public:
     IXOpenDocument* openDocumentWithContentsOfURL(const QUrl& url, bool display, PLError* error) override;
     IXWindowControlling* mainWindowController() const override;
     void runAlert(const QString& title, const QString& message, const QString& button) override;
+    bool runConfirmation(const QString& title, const QString& message, const QString& defaultButton,
+                         const QString& alternateButton) override;
     bool openURL(const QUrl& url) override;
     bool openFile(const QString& path) override;
     std::optional<OpenPanelResult> runOpenPanel(const OpenPanelOptions& options) override;

@@ -33,9 +33,16 @@
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
+#include "Inspectors/IXAdditionalFoldersController.h"
 #include "Inspectors/IXBranchInspector.h"
+#include "Inspectors/IXCommentInspector.h"
+#include "Inspectors/IXConnectionInspector.h"
+#include "Inspectors/IXDocumentWarningsInspector.h"
+#include "Inspectors/IXIconsInspector.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXMindMapInspector.h"
+#include "Inspectors/IXPictureInspector.h"
 #include "Inspectors/IXSpellCheckingController.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
@@ -165,8 +172,18 @@ void IXWindowController::installAsShellControllers()
     IXWindowControllerLookup::install(&lookup);
     IXToolEnvironment::install(&lookup);
     IXInspectorManager::installSettings([] { return IXPreferences::settings(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXMindMapInspector"),
+                                               [] { return std::make_unique<IXMindMapInspector>(); });
     IXInspectorManager::registerInspectorClass(QStringLiteral("IXBranchInspector"),
                                                [] { return std::make_unique<IXBranchInspector>(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXPictureInspector"),
+                                               [] { return std::make_unique<IXPictureInspector>(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXCommentInspector"),
+                                               [] { return std::make_unique<IXCommentInspector>(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXConnectionInspector"),
+                                               [] { return std::make_unique<IXConnectionInspector>(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXIconsInspector"),
+                                               [] { return std::make_unique<IXIconsInspector>(); });
     IXFindAndSpellingCommands::install();
     IXWindowNoteEditor::installServices();
     IXInspectorController::installControllerLookup(
@@ -249,8 +266,7 @@ void IXWindowController::documentOpenDelayed()
                      PLLocalizedStrings::string(QStringLiteral("Don't Review"))};
     alert.cancelButton = 1;
     alert.style = IXDialogs::AlertStyle::Informational;
-    // "Review" opens the document warnings panel once it exists; until then the answer ends here.
-    IXDialogs::shared().runAlert(alert, m_window);
+    if (IXDialogs::shared().runAlert(alert, m_window) == 0) showDocumentWarnings(nullptr);
 }
 
 IXOpenDocument* IXWindowController::document() const
@@ -493,6 +509,30 @@ try {
     setDocumentLayout(item ? item->data().toInt() : 0);
 } catch (...) {
     PLExceptionBoundary::caught();
+}
+
+void IXWindowController::showDocumentWarnings(QObject*)
+try {
+    IXDocumentWarningsInspector& warnings = IXDocumentWarningsInspector::shared();
+    warnings.setController(this);
+    warnings.showWindow();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXWindowController::showAdditionalFoldersPanel(QObject*)
+try {
+    m_additionalFolders = std::make_unique<IXAdditionalFoldersController>(this);
+    m_additionalFolders->runModalSheet();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+IXTimelineCell* IXWindowController::timelineCell() const
+{
+    const QPointer<IXMapView>& view = m_mapViews[size_t(TimelineLayout)];
+    IXLayoutContext* context = view ? view->layoutContext() : nullptr;
+    return context ? context->timelineCell() : nullptr;
 }
 
 // --- Selection ---
@@ -874,6 +914,8 @@ try {
         item->setChecked(item->data().toInt() == m_documentLayout);
         return isOfferedLayout(item->data().toInt());
     }
+    if (action == IXCommands::ShowDocumentWarnings) return documentNode() != nullptr;
+    if (action == IXCommands::ShowAdditionalFoldersPanel) return documentNode() != nullptr;
     if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
     if (action == IXCommands::BrainStorm) {
         item->setCheckable(true);

@@ -21,6 +21,7 @@
 #include <optional>
 
 class IXBranchNode;
+class IXAdditionalFoldersController;
 class IXClipboardCommands;
 class IXContextMenus;
 class IXDocument;
@@ -125,6 +126,10 @@ public:
     Q_INVOKABLE void undo(QObject* sender);
     Q_INVOKABLE void redo(QObject* sender);
     Q_INVOKABLE void switchToView(QObject* sender);
+    // Opens the warnings panel on this window's document.
+    Q_INVOKABLE void showDocumentWarnings(QObject* sender);
+    // The additional folders sheet on this window.
+    Q_INVOKABLE void showAdditionalFoldersPanel(QObject* sender);
     // Ends a running brainstorm (dropping the branch being typed unless it was titled), else
     // begins one on the next turns of the event loop.
     Q_INVOKABLE void brainStorm(QObject* sender);
@@ -230,6 +235,7 @@ public:
     void showFontPanel() override;
     // The viewport of the document view's scroll view, or the document view.
     QWidget* workAreaWidget() const override;
+    IXTimelineCell* timelineCell() const override;
 
     // --- Layout context and document notices ---
     bool respondsToSelector(std::string_view selector) const override;
@@ -260,6 +266,7 @@ private:
     std::unique_ptr<IXWindowNoteEditor> m_noteEditor;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
+    std::unique_ptr<IXAdditionalFoldersController> m_additionalFolders;
     // By layout; the outline's place (3) stays empty.
     std::array<QPointer<IXMapView>, 5> m_mapViews;
     QPointer<IXOutlineMapView> m_outlineView;

@@ -1,6 +1,5 @@
 #include "Inspectors/IXBranchInspector.h"
 
-#include "DocumentModel/IXApplicationServices.h"
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
@@ -8,24 +7,21 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "DocumentModel/IXStyleSheetNode.h"
 #include "Inspectors/IXColorWell.h"
+#include "Inspectors/IXDateFields.h"
 #include "Inspectors/IXInspectedController.h"
+#include "Inspectors/IXInspectorForms.h"
 #include "Inspectors/IXInspectorView.h"
 #include "Platform/Core/PLAssert.h"
 #include "Platform/System/PLLocalizedStrings.h"
-#include "Utilities/UTDateTimeFormatter.h"
-#include "UtilityWidgets/UTDateTimeCell.h"
-#include "UtilityWidgets/UTDateTimePicker.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -33,60 +29,12 @@ namespace {
 
 QString localized(const char* text)
 {
-    return PLLocalizedStrings::string(QString::fromUtf8(text));
-}
-
-IXMixedValue<double> toDouble(const IXMixedValue<float>& value)
-{
-    switch (value.state()) {
-    case IXMixedState::Value:
-        return IXMixedValue<double>(value.value());
-    case IXMixedState::NoSelection:
-        return IXMixedValue<double>::noSelection();
-    case IXMixedState::MultipleValues:
-        return IXMixedValue<double>::multipleValues();
-    case IXMixedState::NotApplicable:
-        break;
-    }
-    return IXMixedValue<double>::notApplicable();
+    return IXInspectorForms::localized(text);
 }
 
 QWidget* makeSection(const QString& name, QFormLayout** form)
 {
-    auto* section = new QWidget;
-    section->setObjectName(name);
-    section->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    *form = new QFormLayout(section);
-    (*form)->setContentsMargins(8, 6, 8, 6);
-    (*form)->setHorizontalSpacing(8);
-    (*form)->setVerticalSpacing(4);
-    (*form)->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    (*form)->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return section;
-}
-
-QWidget* wellsRow(std::initializer_list<std::pair<IXColorWell*, QString>> wells)
-{
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    for (const auto& [well, tip] : wells) {
-        well->setToolTip(tip);
-        layout->addWidget(well);
-    }
-    layout->addStretch();
-    return row;
-}
-
-QDoubleSpinBox* makeSpinBox(double minimum, double maximum, double step)
-{
-    auto* box = new QDoubleSpinBox;
-    // The minimum stays below every value, for the markers' text.
-    box->setRange(minimum - step, maximum);
-    box->setSingleStep(step);
-    box->setDecimals(1);
-    return box;
+    return IXInspectorForms::section(name, form);
 }
 
 }  // namespace
@@ -99,10 +47,7 @@ IXBranchInspector::IXBranchInspector()
 IXBranchInspector::~IXBranchInspector()
 {
     stopObserving();
-    UTDateTimePicker* picker = m_usesPicker ? UTDateTimePicker::sharedPicker() : nullptr;
-    if (picker && picker->currentEditor()
-        && (picker->currentEditor() == m_beginDateField || picker->currentEditor() == m_endDateField))
-        picker->endEditing();
+    m_dateFields.reset();
     for (const QPointer<QWidget>& section : m_sections) delete section.data();
     delete m_containerView.data();
 }
@@ -132,8 +77,8 @@ void IXBranchInspector::makeViews()
     m_textColorWell = new IXColorWell;
     m_textBgColorWell = new IXColorWell;
     form->addRow(localized("Text colors:"),
-                 wellsRow({{m_textColorWell, localized("Text color")},
-                           {m_textBgColorWell, localized("Text background color")}}));
+                 IXInspectorForms::wellsRow({{m_textColorWell, localized("Text color")},
+                                             {m_textBgColorWell, localized("Text background color")}}));
     m_fontButton = new QPushButton(localized("Font..."));
     m_fontButton->setObjectName(QStringLiteral("IXBranchFontButton"));
     m_fontButton->setAutoDefault(false);
@@ -152,12 +97,12 @@ void IXBranchInspector::makeViews()
     m_frameFill1Well = new IXColorWell;
     m_frameFill2Well = new IXColorWell;
     form->addRow(localized("Frame:"),
-                 wellsRow({{m_frameColorWell, localized("Frame color")},
-                           {m_frameFill1Well, localized("Fill color")},
-                           {m_frameFill2Well, localized("Second fill color")}}));
+                 IXInspectorForms::wellsRow({{m_frameColorWell, localized("Frame color")},
+                                             {m_frameFill1Well, localized("Fill color")},
+                                             {m_frameFill2Well, localized("Second fill color")}}));
     m_lineColorWell = new IXColorWell;
-    m_lineWidthBox = makeSpinBox(0, 20, 0.5);
-    auto* lineRow = wellsRow({{m_lineColorWell, localized("Line color")}});
+    m_lineWidthBox = IXInspectorForms::spinBox(0, 20, 0.5);
+    auto* lineRow = IXInspectorForms::wellsRow({{m_lineColorWell, localized("Line color")}});
     static_cast<QHBoxLayout*>(lineRow->layout())->insertWidget(1, m_lineWidthBox);
     form->addRow(localized("Line:"), lineRow);
 
@@ -171,44 +116,31 @@ void IXBranchInspector::makeViews()
     m_boundaryLineColorWell = new IXColorWell;
     m_boundaryFillColorWell = new IXColorWell;
     form->addRow(localized("Boundary:"),
-                 wellsRow({{m_boundaryLineColorWell, localized("Boundary line color")},
-                           {m_boundaryFillColorWell, localized("Boundary fill color")}}));
+                 IXInspectorForms::wellsRow({{m_boundaryLineColorWell, localized("Boundary line color")},
+                                             {m_boundaryFillColorWell, localized("Boundary fill color")}}));
     m_boundaryStylePopUp = new QComboBox;
     const std::pair<const char*, int> dashes[]
         = {{"Solid", 0}, {"Dotted", 1}, {"Dashed", 2}, {"Dash-dot", 3}, {"Dash-dot-dot", 4}};
     for (const auto& [text, value] : dashes) m_boundaryStylePopUp->addItem(localized(text), value);
     form->addRow(localized("Style:"), m_boundaryStylePopUp);
-    m_boundaryWidthBox = makeSpinBox(1, 5, 0.5);
+    m_boundaryWidthBox = IXInspectorForms::spinBox(1, 5, 0.5);
     form->addRow(localized("Width:"), m_boundaryWidthBox);
-    m_boundaryRoundnessBox = makeSpinBox(0, 100, 1);
+    m_boundaryRoundnessBox = IXInspectorForms::spinBox(0, 100, 1);
     form->addRow(localized("Roundness:"), m_boundaryRoundnessBox);
 
     m_timeinfoView = makeSection(QStringLiteral("IXBranchDatesSection"), &form);
-    m_beginDateField = new QLineEdit;
-    m_endDateField = new QLineEdit;
-    form->addRow(localized("Begin:"), m_beginDateField);
-    form->addRow(localized("End:"), m_endDateField);
-    m_beginDateCell = std::make_unique<UTDateTimeCell>();
-    m_endDateCell = std::make_unique<UTDateTimeCell>();
-    for (auto* cell : {m_beginDateCell.get(), m_endDateCell.get()}) cell->setPickerDelegate(this);
-    for (QLineEdit* field : {m_beginDateField, m_endDateField}) {
-        field->setAlignment(Qt::AlignRight);
-        field->installEventFilter(this);
-    }
-    // The picker rewrites the text without marking it modified: a date is taken when the
-    // text differs from the one shown.
-    for (QLineEdit* field : {m_beginDateField, m_endDateField}) {
-        QObject::connect(field, &QLineEdit::editingFinished, this, [this, field] {
-            if (m_usesPicker && UTDateTimePicker::sharedPicker()->currentEditor() == field)
-                UTDateTimePicker::sharedPicker()->endEditing();
-            const QString& shown = field == m_beginDateField ? m_beginShownText : m_endShownText;
-            if (field->text() == shown) return;
-            if (field == m_beginDateField)
-                beginDateAction();
-            else
-                endDateAction();
+    m_dateFields = std::make_unique<IXDateFields>(
+        [this] {
+            const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
+            return IXDateFields::Branches(branches.begin(), branches.end());
+        },
+        [this](const std::function<void()>& change) { m_bindings.write(change); },
+        [this] {
+            const std::shared_ptr<IXDocumentNode> document = controller() ? controller()->documentNode() : nullptr;
+            return document ? document->timeScaleType() : 0;
         });
-    }
+    form->addRow(localized("Begin:"), m_dateFields->beginField());
+    form->addRow(localized("End:"), m_dateFields->endField());
 
     m_sections = {m_textColorsView, m_outlineView, m_branchLineView, m_optionsView, m_boundaryView, m_timeinfoView};
     for (const QPointer<QWidget>& section : m_sections) section->adjustSize();
@@ -412,36 +344,7 @@ void IXBranchInspector::updateControls()
     m_bindings.refresh();
     m_fontButton->setEnabled(!m_branches.empty() && controller() && controller()->canShowFontPanel());
 
-    // Dates: compared with the first branch's until both differ.
-    bool beginsDiffer = false;
-    bool endsDiffer = false;
-    const IXBranchNode* first = m_branches.empty() ? nullptr : m_branches.front().get();
-    if (first) {
-        for (const auto& branch : m_branches) {
-            if (!beginsDiffer && branch->beginDate() != first->beginDate()) beginsDiffer = true;
-            if (!endsDiffer && branch->endDate() != first->endDate()) endsDiffer = true;
-            if (beginsDiffer && endsDiffer) break;
-        }
-    }
-    const QString multiple = IXBindings::placeholder(IXMixedState::MultipleValues);
-    const UTDateTimeFormatter& beginFormat = m_beginDateCell->formatter();
-    const UTDateTimeFormatter& endFormat = m_endDateCell->formatter();
-    {
-        const QSignalBlocker blocker(m_beginDateField);
-        m_beginDateField->setEnabled(first != nullptr);
-        m_beginDateField->setText(beginsDiffer || !first ? QString()
-                                                         : beginFormat.stringForObjectValue(first->beginDate()));
-        m_beginDateField->setPlaceholderText(
-            beginsDiffer ? multiple : (first ? QString() : IXBindings::placeholder(IXMixedState::NoSelection)));
-        m_beginShownText = m_beginDateField->text();
-    }
-    {
-        const QSignalBlocker blocker(m_endDateField);
-        m_endDateField->setEnabled(endsDiffer || (first && first->beginDate()));
-        m_endDateField->setText(endsDiffer || !first ? QString() : endFormat.stringForObjectValue(first->endDate()));
-        m_endDateField->setPlaceholderText(endsDiffer ? multiple : QString());
-        m_endShownText = m_endDateField->text();
-    }
+    m_dateFields->show(m_branches);
 }
 
 // --- Reads and writes ---
@@ -541,7 +444,7 @@ IXMixedValue<PLColor> IXBranchInspector::branchLineColor() const
 
 IXMixedValue<double> IXBranchInspector::branchLineWidth() const
 {
-    return toDouble(readStyles<float>([](const IXStyleNode& s) { return s.branchLineWidth(); }));
+    return IXInspectorForms::toDouble(readStyles<float>([](const IXStyleNode& s) { return s.branchLineWidth(); }));
 }
 
 IXMixedValue<bool> IXBranchInspector::branchIncludeInExport() const
@@ -571,12 +474,13 @@ IXMixedValue<int> IXBranchInspector::boundaryLineStyle() const
 
 IXMixedValue<double> IXBranchInspector::boundaryLineWidth() const
 {
-    return toDouble(readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineWidth(); }));
+    return IXInspectorForms::toDouble(readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineWidth(); }));
 }
 
 IXMixedValue<double> IXBranchInspector::boundaryLineRoundness() const
 {
-    return toDouble(readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineRoundness(); }));
+    return IXInspectorForms::toDouble(
+        readStyles<float>([](const IXStyleNode& s) { return s.boundaryLineRoundness(); }));
 }
 
 void IXBranchInspector::setBranchTitle(const QString& title)
@@ -667,104 +571,27 @@ void IXBranchInspector::setBoundaryLineRoundness(double roundness)
 
 // --- Dates ---
 
+QLineEdit* IXBranchInspector::beginDateField() const
+{
+    return m_dateFields ? m_dateFields->beginField() : nullptr;
+}
+
+QLineEdit* IXBranchInspector::endDateField() const
+{
+    return m_dateFields ? m_dateFields->endField() : nullptr;
+}
+
 void IXBranchInspector::setupTimescale()
 {
-    const std::shared_ptr<IXDocumentNode> document = controller() ? controller()->documentNode() : nullptr;
-    const int type = UTDateTimeFormatter::formatTypeForTimeScale(document ? document->timeScaleType() : 0);
-    for (auto* cell : {m_beginDateCell.get(), m_endDateCell.get()})
-        if (cell) cell->dateFormatter().setFormatType(type);
-}
-
-std::optional<UTDateTime> IXBranchInspector::dateOfField(QLineEdit* field, bool* parsed) const
-{
-    const UTDateTimeCell* cell = field == m_beginDateField ? m_beginDateCell.get() : m_endDateCell.get();
-    std::optional<UTDateTime> date;
-    *parsed = field->text().trimmed().isEmpty() || cell->formatter().getObjectValue(&date, field->text());
-    return *parsed ? date : std::nullopt;
-}
-
-void IXBranchInspector::alertInvalidDate()
-{
-    if (IXApplicationServices* services = IXApplicationServices::shared())
-        services->runAlert(localized("The value can not be applied"), localized("The date is invalid or out of range."),
-                           localized("OK"));
+    if (m_dateFields) m_dateFields->setupTimescale();
 }
 
 void IXBranchInspector::beginDateAction()
 {
-    if (!m_beginDateField) return;
-    m_beginShownText = m_beginDateField->text();
-    bool parsed = false;
-    const std::optional<UTDateTime> begin = dateOfField(m_beginDateField, &parsed);
-    if (!parsed) {
-        // Text that is no date changes nothing, rather than clearing every begin date.
-        alertInvalidDate();
-        postUpdateControls();
-        return;
-    }
-    const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
-    m_bindings.write([&] {
-        for (const auto& branch : branches) branch->setBeginDate(begin);
-    });
-    if (QWidget* focus = m_beginDateField->window()->focusWidget()) focus->clearFocus();
+    if (m_dateFields) m_dateFields->beginDateAction();
 }
 
 void IXBranchInspector::endDateAction()
 {
-    if (!m_endDateField) return;
-    m_endShownText = m_endDateField->text();
-    bool parsed = false;
-    const std::optional<UTDateTime> end = dateOfField(m_endDateField, &parsed);
-    bool beginParsed = false;
-    const std::optional<UTDateTime> begin = dateOfField(m_beginDateField, &beginParsed);
-    const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
-    bool beforeBegin = !parsed;
-    if (end) {
-        if (begin && begin->compare(end) > 0) beforeBegin = true;
-        // Under "Multiple Values" the begin field shows none: each branch's own begin counts.
-        for (qsizetype i = 0; !beforeBegin && i < branches.size(); ++i)
-            if (const auto& own = branches[i]->beginDate(); own && own->compare(end) > 0) beforeBegin = true;
-    }
-    if (beforeBegin) {
-        alertInvalidDate();
-        const QSignalBlocker blocker(m_endDateField);
-        m_endDateField->clear();
-        m_endShownText.clear();
-        return;
-    }
-    std::optional<UTDateTime> end2;
-    if (m_pickerEndTimeDefs && end) end2 = m_pickerEndTimeDefs->applyEndTimeOptionToDate(*end);
-    m_pickerEndTimeDefs = nullptr;
-    m_bindings.write([&] {
-        for (const auto& branch : branches) {
-            branch->setEndDate(end);
-            // A second end date of an earlier end would outlive it.
-            branch->setEndDate2(end2);
-        }
-    });
-    if (QWidget* focus = m_endDateField->window()->focusWidget()) focus->clearFocus();
-}
-
-void IXBranchInspector::dateTimePickerWillBeginEditingForCell(UTDateTimePicker* picker, UTDateTimeCell* cell)
-{
-    setupTimescale();
-    picker->setShowsEndTimeOption(cell == m_endDateCell.get());
-}
-
-void IXBranchInspector::dateTimePickerDidEndEditingForCell(UTDateTimePicker* picker, UTDateTimeCell*)
-{
-    if (picker->showsEndTimeOption()) m_pickerEndTimeDefs = picker;
-}
-
-bool IXBranchInspector::eventFilter(QObject* watched, QEvent* event)
-{
-    // The date fields bring up the date picker while they are edited.
-    if (event->type() == QEvent::FocusIn && (watched == m_beginDateField || watched == m_endDateField)) {
-        auto* field = static_cast<QLineEdit*>(watched);
-        UTDateTimeCell* cell = field == m_beginDateField ? m_beginDateCell.get() : m_endDateCell.get();
-        UTDateTimePicker* picker = UTDateTimePicker::sharedPicker();
-        m_usesPicker = true;
-        if (!picker->isEditing()) picker->selectCell(cell, field->rect(), field, field, this);
-    }
-    return IXInspectorController::eventFilter(watched, event);
+    if (m_dateFields) m_dateFields->endDateAction();
 }

@@ -5,8 +5,6 @@
 #include "DocumentModel/IXStyleNodeObserver.h"
 #include "Inspectors/IXBindings.h"
 #include "Inspectors/IXInspectorController.h"
-#include "Utilities/UTDateTime.h"
-#include "UtilityWidgets/UTDateTimePickerDelegate.h"
 
 #include <QPointer>
 #include <QSet>
@@ -19,6 +17,7 @@
 
 class IXBranchNode;
 class IXColorWell;
+class IXDateFields;
 class IXDocumentNode;
 class IXInspectorView;
 class IXStyleNode;
@@ -28,7 +27,6 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
-class UTDateTimeCell;
 
 // Shows and changes the selected branches: title, text alignment and colours, frame, branch
 // line, export flag, boundary, begin and end dates. Style attributes are read and written on
@@ -47,8 +45,7 @@ class UTDateTimeCell;
 class IXBranchInspector : public IXInspectorController,
                           public IXBranchNodeObserver,
                           public IXStyleNodeObserver,
-                          public IXNodeObserver,
-                          public UTDateTimePickerDelegate {
+                          public IXNodeObserver {
     Q_OBJECT
 public:
     static constexpr int PrintLayout = 9;
@@ -111,8 +108,6 @@ public:
     void endDateAction();
     // The date display of both fields from the document's time scale.
     void setupTimescale();
-    void dateTimePickerWillBeginEditingForCell(UTDateTimePicker* picker, UTDateTimeCell* cell) override;
-    void dateTimePickerDidEndEditingForCell(UTDateTimePicker* picker, UTDateTimeCell* cell) override;
 
     // --- Controls, for the tests and the panels ---
     IXInspectorView* containerView() const;
@@ -142,8 +137,8 @@ public:
     QComboBox* boundaryStylePopUp() const { return m_boundaryStylePopUp; }
     QDoubleSpinBox* boundaryWidthBox() const { return m_boundaryWidthBox; }
     QDoubleSpinBox* boundaryRoundnessBox() const { return m_boundaryRoundnessBox; }
-    QLineEdit* beginDateField() const { return m_beginDateField; }
-    QLineEdit* endDateField() const { return m_endDateField; }
+    QLineEdit* beginDateField() const;
+    QLineEdit* endDateField() const;
 
     bool respondsToSelector(std::string_view selector) const override;
     void notifiedOfNodeDetach(IXNode* node) override;
@@ -154,7 +149,6 @@ protected:
     void selectionWillChange() override;
     void selectionDidChange() override;
     void updateControls() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void makeViews();
@@ -165,8 +159,6 @@ private:
     template <typename T, typename Getter> IXMixedValue<T> readStyles(Getter getter) const;
     template <typename Setter> void writeStyles(Setter setter);
     bool computeHasBoundary() const;
-    std::optional<UTDateTime> dateOfField(QLineEdit* field, bool* parsed) const;
-    void alertInvalidDate();
     void stopObserving();
     bool isSelectedStyle(const IXStyleNode* style);
 
@@ -197,16 +189,7 @@ private:
     QComboBox* m_boundaryStylePopUp = nullptr;
     QDoubleSpinBox* m_boundaryWidthBox = nullptr;
     QDoubleSpinBox* m_boundaryRoundnessBox = nullptr;
-    QLineEdit* m_beginDateField = nullptr;
-    QLineEdit* m_endDateField = nullptr;
-    std::unique_ptr<UTDateTimeCell> m_beginDateCell;
-    std::unique_ptr<UTDateTimeCell> m_endDateCell;
-    // The picker whose end-time option applies to the next end date.
-    QPointer<UTDateTimePicker> m_pickerEndTimeDefs;
-    // The texts the date fields were given, to tell the user's edits.
-    QString m_beginShownText;
-    QString m_endShownText;
-    bool m_usesPicker = false;
+    std::unique_ptr<IXDateFields> m_dateFields;
 
     IXBindings m_bindings;
 

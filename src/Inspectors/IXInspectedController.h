@@ -5,7 +5,9 @@
 #include <memory>
 
 class IXDocumentNode;
+class IXInspectedPrinting;
 class IXLayoutNode;
+class IXTimelineCell;
 class QWidget;
 
 // What an inspector needs of the document window it is bound to. The window controller of the
@@ -31,4 +33,8 @@ public:
     // The widget that shows the visible map area (the document view's viewport), over which
     // panels glued to the window stay; null without a document view.
     virtual QWidget* workAreaWidget() const { return nullptr; }
+    // The timeline of the window's timeline view, once it has been laid out; else null.
+    virtual IXTimelineCell* timelineCell() const { return nullptr; }
+    // The window's printing view; null while the window has none.
+    virtual IXInspectedPrinting* printing() const { return nullptr; }
 };

@@ -103,6 +103,8 @@ public:
     QList<QUrl> openedDocumentURLs;
     QList<bool> openedDocumentDisplayed;
     QStringList alerts;  // "title|message|button"
+    QStringList confirmations;  // "title|message|default|alternate"
+    bool confirms = true;
     QList<QUrl> openedURLs;
     QStringList openedFiles;
     QList<OpenPanelOptions> openPanels;
@@ -123,6 +125,13 @@ public:
     void runAlert(const QString& title, const QString& message, const QString& button) override
     {
         alerts.append(title + QLatin1Char('|') + message + QLatin1Char('|') + button);
+    }
+    bool runConfirmation(const QString& title, const QString& message, const QString& defaultButton,
+                         const QString& alternateButton) override
+    {
+        confirmations.append(title + QLatin1Char('|') + message + QLatin1Char('|') + defaultButton + QLatin1Char('|')
+                             + alternateButton);
+        return confirms;
     }
     bool openURL(const QUrl& url) override
     {

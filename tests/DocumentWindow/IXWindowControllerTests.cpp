@@ -27,6 +27,7 @@
 #include "DocumentWindow/IXTemplateController.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "IXShellTestSupport.h"
+#include "Inspectors/IXDocumentWarningsInspector.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
@@ -47,6 +48,7 @@
 #include <QScreen>
 #include <QSet>
 #include <QSplitter>
+#include <QTableWidget>
 #include <QTest>
 #include <QWindow>
 
@@ -364,6 +366,39 @@ TEST_F(WindowControllerTest, ANewWindowIsZoomedToTheScreenAndKeepsNoticesOutOfTh
     EXPECT_TRUE(dialogs.alerts.isEmpty());
     controller->hideNotice();
     EXPECT_TRUE(controller->notice().isEmpty());
+}
+
+TEST_F(WindowControllerTest, ReviewAndTheViewMenuOpenTheWarningsPanelOnTheDocument)
+{
+    PLError error;
+    IXDocument* document = IXDocumentController::shared().openDocument(
+        copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("r.ixd")), true, &error);
+    ASSERT_TRUE(document);
+    IXWindowController* controller = controllerOf(document);
+    const auto node = document->documentNode();
+    node->addWarning(IXWarning::warningWithMessage(QStringLiteral("Picture: A picture is missing"), node.get()));
+    dialogs.alertAnswers = {0};
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    ASSERT_EQ(dialogs.alerts.size(), 1);
+    IXDocumentWarningsInspector& warnings = IXDocumentWarningsInspector::shared();
+    EXPECT_TRUE(warnings.window()->isVisible());
+    EXPECT_EQ(warnings.controller(), controller);
+    ASSERT_EQ(warnings.tableView()->rowCount(), 1);
+    EXPECT_EQ(warnings.tableView()->item(0, 1)->text(), QStringLiteral("A picture is missing"));
+    warnings.window()->hide();
+
+    QAction* show = nullptr;
+    for (QAction* menu : controller->documentWindow()->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions())
+            if (IXActionItem::actionOf(item) == "showDocumentWarnings:") show = item;
+    ASSERT_TRUE(show);
+    EXPECT_EQ(show->text(), QStringLiteral("Show Document Warnings"));
+    controller->documentWindow()->activateWindow();
+    spin();
+    show->trigger();
+    spin();
+    EXPECT_TRUE(warnings.window()->isVisible());
+    warnings.window()->hide();
 }
 
 TEST_F(WindowControllerTest, WarningsAreReportedOnceAfterOpeningAndDamagedPackagesOpenNoWindow)

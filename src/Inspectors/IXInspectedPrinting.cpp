@@ -1,0 +1,3 @@
+#include "Inspectors/IXInspectedPrinting.h"
+
+IXInspectedPrinting::~IXInspectedPrinting() = default;
