@@ -213,8 +213,13 @@ void PLStrokeBatch::strokeAsOne(PLGraphicsContext& context, const std::vector<PL
     painter.setOpacity(context.alpha());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QColor qcolor = color.toQColor();
-    // Only the bands the lines reach: a few lines across the view cost what they cover.
-    for (const QRect& band : raster.bands()) {
+    // Only the bands the lines reach: a few lines across the view cost what they cover. When
+    // they reach most of the area anyway, it goes as one picture (each band pays for the clip).
+    std::vector<QRect> bands = raster.bands();
+    qint64 reached = 0;
+    for (const QRect& band : bands) reached += qint64(band.width()) * band.height();
+    if (bands.size() > 1 && 2 * reached > qint64(area.width()) * area.height()) bands = {area};
+    for (const QRect& band : bands) {
         QImage image = raster.image(qcolor, band);
         image.setDevicePixelRatio(ratio);
         painter.drawImage(QPointF(band.topLeft()) / ratio, image);
