@@ -123,14 +123,16 @@ protected:
                   {{QStringLiteral("w1"), QStringLiteral("Meeting.ixd"), QStringLiteral("Meeting")},
                    {QStringLiteral("w2"), QStringLiteral("Plan.ixd"), QStringLiteral("Plan")},
                    {QStringLiteral("h1"), QStringLiteral("Week.ixd"), QStringLiteral("Week")},
-                   {QStringLiteral("gone"), QStringLiteral("Gone.ixd"), QStringLiteral("Gone")}},
+                   {QStringLiteral("gone"), QStringLiteral("Gone.ixd"), QStringLiteral("Gone")},
+                   // A file outside the pack is no template of it, though it exists.
+                   {QStringLiteral("escape"), QStringLiteral("../Default.pack/Blank.ixd"), QStringLiteral("Escape")}},
                   // Sorted by key ignoring case: a-home, b-Work, C-misc.
                   {{QStringLiteral("b-Work"), QStringLiteral("Work"), {QStringLiteral("w1"), QStringLiteral("w2")}},
                    {QStringLiteral("C-misc"),
                     QStringLiteral("Misc"),
-                    {QStringLiteral("gone"), QStringLiteral("w2"), QStringLiteral("h1")}},
+                    {QStringLiteral("gone"), QStringLiteral("w2"), QStringLiteral("escape"), QStringLiteral("h1")}},
                    {QStringLiteral("a-home"), QStringLiteral("Home"), {QStringLiteral("h1")}}},
-                  {QStringLiteral("gone")});
+                  {QStringLiteral("gone"), QStringLiteral("escape")});
     }
 
     QString resources;
@@ -315,6 +317,27 @@ TEST_F(TemplatesTest, ChoosingATemplateOpensAnUntitledDocumentAndReplacesTheUnto
     EXPECT_TRUE(window->isVisible());
     chooser.buttonAction(IXTemplateController::CancelTag);
     EXPECT_FALSE(window->isVisible());
+
+    // Without any readable template a new document is still a map to work on.
+    IXTemplateStorage none(filePath(QStringLiteral("nothing")));
+    none.load();
+    IXTemplateController empty(none);
+    IXDocument* fallback = empty.openNewDocumentWithDefaultTemplate();
+    ASSERT_TRUE(fallback);
+    EXPECT_TRUE(fallback->usesDefaultTemplate());
+    EXPECT_EQ(fallback->documentNode()->rootBranches().size(), 1);
+
+    // "Open..." opens a map from a file instead; an untouched default document then goes.
+    for (IXDocument* document : documents.documents()) documents.removeDocument(document);
+    IXDocument* start = chooser.openNewDocumentWithDefaultTemplate();
+    spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+    dialogs.openPanelAnswers = {QStringList{copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tree.ixd"))}};
+    chooser.showChoosePanel();
+    chooser.buttonAction(IXTemplateController::OpenTag);
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(documents.documents().size(), 1);
+    EXPECT_NE(documents.documents().front(), start);
+    EXPECT_FALSE(documents.documents().front()->fileName().isEmpty());
 }
 
 TEST_F(TemplatesTest, NewDocumentFollowsTheChooserSetting)
