@@ -322,8 +322,10 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
          "Main{flag,star}(Sub{smile}(One Two Three)) Second+pic+Remark | pic>Sub pic>Two Note", "pic"},
         {IXCommands::AttachTextFile, 0, "Sub",
          "Main{flag,star}(Sub@notes{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
-        // Their tools and panels are not there yet.
-        {IXCommands::AddComment, 0, "Sub", {}, "Sub"},
+        // The comment opens in its yellow note.
+        {IXCommands::AddComment, 0, "Sub",
+         "Main{flag,star}(Sub+(untitled){smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
+        // Their panels are not there yet.
         {IXCommands::EditTextNote, 0, "Sub", {}, "Sub"},
         {IXCommands::AttachHyperlink, 0, "Sub", {}, "Sub"},
     };

@@ -659,7 +659,7 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"detachFloatingNode:", false},
         {"toggleCollapser:", false},
         {"editTextNote:", false},
-        {"addComment:", false},
+        {"addComment:", IXToolManager::isToolClassRegistered(IXToolNames::YellowNote)},
         {"makeBranchConnection:", IXToolManager::isToolClassRegistered(IXToolNames::Connection)},
         {"editTitle:", IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle)},
     };
