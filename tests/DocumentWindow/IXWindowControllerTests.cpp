@@ -640,6 +640,8 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"actualSize:", true},
         {"scaleToFit:", true},
         {"toggleFullScreenMode:", true},
+        {"showDocumentWarnings:", true},
+        {"showAdditionalFoldersPanel:", true},
         {"helpForItem:", true},
         {"helpByTagFor:", true},
         {"gotoOnlineSupport:", true},
