@@ -6,6 +6,8 @@
 
 class IXDocumentNode;
 class IXLayoutNode;
+class IXPrintLayoutViewing;
+class IXPrintingViewing;
 class QWidget;
 
 // What an inspector needs of the document window it is bound to. The window controller of the
@@ -28,4 +30,8 @@ public:
     // answer false and show nothing.
     virtual bool canShowFontPanel() const { return false; }
     virtual void showFontPanel() { }
+    // The window's printing view (scale to fit, actual size) and print layout view (the
+    // printing area); null where the controller has none.
+    virtual IXPrintingViewing* printingView() const { return nullptr; }
+    virtual IXPrintLayoutViewing* printLayoutView() const { return nullptr; }
 };
