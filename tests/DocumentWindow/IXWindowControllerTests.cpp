@@ -937,8 +937,8 @@ TEST_F(WindowControllerTest, AViewModeTheWindowCannotShowIsKeptWhenSavedAgain)
     const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("print.ixd"));
     IXDocument* document = open(path);
     ASSERT_TRUE(document);
-    // A file stored in the print layout, which this window does not show.
-    document->documentNode()->userInterfaceOptions().insert(QStringLiteral("view"), 9);
+    // A file stored in a mode this window does not show.
+    document->documentNode()->userInterfaceOptions().insert(QStringLiteral("view"), 7);
     const std::optional<QByteArray> bytes = document->documentNode()->zipData();
     ASSERT_TRUE(bytes);
     IXDocumentController::shared().removeDocument(document);
@@ -955,7 +955,7 @@ TEST_F(WindowControllerTest, AViewModeTheWindowCannotShowIsKeptWhenSavedAgain)
     // Shown as the mind map, stored as it was.
     EXPECT_EQ(controllerOf(document)->documentLayout(), 0);
     ASSERT_TRUE(document->saveDocument());
-    EXPECT_EQ(document->documentNode()->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 9);
+    EXPECT_EQ(document->documentNode()->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 7);
     // Once the user picks a mode, that one is stored.
     controllerOf(document)->setDocumentLayout(2);
     ASSERT_TRUE(document->saveDocument());
