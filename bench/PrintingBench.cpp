@@ -3,6 +3,7 @@
 // to the spread ("layout_fit_ms"), then the four pages written as PDF ("pdf_ms", the file's
 // size in "pdf_mb"). The whole must stay within 5 s. The map's own cells and icons, with the
 // pinned fonts (the editor's start-up services); the map is built in memory once per process.
+// IX_PRINT_BENCH_PDF=path keeps the PDF there to look at.
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -65,7 +66,7 @@ void BM_PrintLargeMapOnFourPages(benchmark::State& state)
     style->setPrintPageSpreadHorizontal(2);
     style->setPrintPageSpreadVertical(2);
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("map.pdf"));
+    const QString path = qEnvironmentVariable("IX_PRINT_BENCH_PDF", folder.filePath(QStringLiteral("map.pdf")));
     for (auto _ : state) {
         IXDocumentOnlyController controller(document);
         IXPrintingView view;
