@@ -92,5 +92,6 @@ BENCHMARK(BM_PrintLargeMapOnFourPages)->Unit(benchmark::kMillisecond)->Iteration
 
 int main(int argc, char** argv)
 {
-    return BenchSupport::runInApplication<QApplication>(argc, argv, [] {}, [] {});
+    return BenchSupport::runInApplication<QApplication>(
+        argc, argv, [] {}, [] {});
 }

@@ -4,8 +4,8 @@
 #include "DocumentViews/IXCommandNames.h"
 #include "MapLayout/IXDocumentViewing.h"
 #include "MapLayout/IXLayoutContextObserver.h"
-#include "Platform/Drawing/PLRect.h"
 #include "Platform/Core/PLEditor.h"
+#include "Platform/Drawing/PLRect.h"
 #include "UtilityWidgets/UTDateTimePickerDelegate.h"
 
 #include <QTreeView>

@@ -27,7 +27,8 @@ PLRect IXOutlineMapView::printBounds() const
     const int width = head->length();
     int height = head->isHidden() ? 0 : head->sizeHint().height();
     int rows = 0;
-    for (QModelIndex index = model() ? model()->index(0, 0) : QModelIndex(); index.isValid(); index = indexBelow(index)) {
+    for (QModelIndex index = model() ? model()->index(0, 0) : QModelIndex(); index.isValid();
+         index = indexBelow(index)) {
         const int row = indexRowSizeHint(index);
         height += row > 0 ? row : FallbackRowHeight;
         ++rows;
@@ -56,7 +57,8 @@ void IXOutlineMapView::printRow(QPainter& painter, const QRect& rect, const QMod
         const QModelIndex cell = index.siblingAtColumn(logical);
         if (!cell.isValid()) continue;
         QRect cellRect(head->sectionPosition(logical), rect.top(), head->sectionSize(logical), rect.height());
-        if (logical == treePosition()) cellRect.setLeft(cellRect.left() + indentation() * (depth + (rootIsDecorated() ? 1 : 0)));
+        if (logical == treePosition())
+            cellRect.setLeft(cellRect.left() + indentation() * (depth + (rootIsDecorated() ? 1 : 0)));
         option.rect = cellRect;
         if (QAbstractItemDelegate* delegate = itemDelegateForIndex(cell)) delegate->paint(&painter, option, cell);
     }
@@ -68,9 +70,8 @@ void IXOutlineMapView::drawForPrinting(QPainter& painter) const
     const QHeaderView* head = header();
     const int width = head->length();
     const QRectF clip = painter.hasClipping() ? painter.clipBoundingRect() : QRectF();
-    const auto visible = [&clip](int top, int height) {
-        return clip.isNull() || (top < clip.bottom() && top + height > clip.top());
-    };
+    const auto visible
+        = [&clip](int top, int height) { return clip.isNull() || (top < clip.bottom() && top + height > clip.top()); };
     int y = 0;
     if (!head->isHidden()) {
         const int height = head->sizeHint().height();
@@ -92,7 +93,8 @@ void IXOutlineMapView::drawForPrinting(QPainter& painter) const
         }
         y += height;
     }
-    for (QModelIndex index = model() ? model()->index(0, 0) : QModelIndex(); index.isValid(); index = indexBelow(index)) {
+    for (QModelIndex index = model() ? model()->index(0, 0) : QModelIndex(); index.isValid();
+         index = indexBelow(index)) {
         const int size = indexRowSizeHint(index);
         const int height = size > 0 ? size : FallbackRowHeight;
         if (visible(y, height)) {

@@ -9,7 +9,7 @@ class IXPrintingView;
 // placement or printed bounds changed (the print layout view re-fits and redraws).
 class IXPrintInfoObserver : public virtual UTObserver {
 public:
-    virtual void printInfoDidChange(IXPrintingView* view) {}
+    virtual void printInfoDidChange(IXPrintingView* view) { }
 };
 
 inline constexpr auto IXPrintInfoDidChange = UT_NOTIFICATION(IXPrintInfoObserver, printInfoDidChange, "");

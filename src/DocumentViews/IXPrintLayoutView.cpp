@@ -18,7 +18,8 @@
 
 #include <cmath>
 
-IXPrintLayoutView::IXPrintLayoutView(QWidget* parent) : QWidget(parent)
+IXPrintLayoutView::IXPrintLayoutView(QWidget* parent)
+    : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -142,8 +143,8 @@ PLRect IXPrintLayoutView::paperRectForPage(int page) const
     const int across = m_printingView->pagesAcross();
     const int column = (page - 1) % across;
     const int row = (page - 1) / across;
-    return PLRect(float(column) * (paper.width + PageGap) + PageGap / 2, float(row) * (paper.height + PageGap) + PageGap / 2,
-                  paper.width, paper.height);
+    return PLRect(float(column) * (paper.width + PageGap) + PageGap / 2,
+                  float(row) * (paper.height + PageGap) + PageGap / 2, paper.width, paper.height);
 }
 
 // --- Drawing ---
@@ -263,11 +264,20 @@ try {
     float dx = 0;
     float dy = 0;
     switch (event->key()) {
-    case Qt::Key_Up: dy = step; break;
-    case Qt::Key_Down: dy = -step; break;
-    case Qt::Key_Left: dx = -step; break;
-    case Qt::Key_Right: dx = step; break;
-    default: break;
+    case Qt::Key_Up:
+        dy = step;
+        break;
+    case Qt::Key_Down:
+        dy = -step;
+        break;
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    default:
+        break;
     }
     // Other keys are taken too: nothing below this view should act on them.
     event->accept();

@@ -269,9 +269,10 @@ void IXPrintingView::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
         graphics.concat(PLAffineTransform(scale, 0, 0, scale, 0, 0));
         graphics.concat(PLAffineTransform(1, 0, 0, 1, -m_drawBounds.minX(), -m_drawBounds.minY()));
         if (m_context) {
-            m_context->drawRect(graphics, PLRect((rect.minX() - offsetX) / scale + m_drawBounds.minX(),
-                                                 (rect.minY() - offsetY) / scale + m_drawBounds.minY(),
-                                                 rect.width() / scale, rect.height() / scale));
+            m_context->drawRect(graphics,
+                                PLRect((rect.minX() - offsetX) / scale + m_drawBounds.minX(),
+                                       (rect.minY() - offsetY) / scale + m_drawBounds.minY(), rect.width() / scale,
+                                       rect.height() / scale));
         } else if (m_printView) {
             drawOutline(graphics);
         }
@@ -284,16 +285,19 @@ void IXPrintingView::drawSeams(PLGraphicsContext& graphics, const PLRect& rect) 
 {
     const PLRect bounds(PLPoint(), m_frameSize);
     graphics.setColor(PLColor::system(PLColor::System::WindowFrame));
-    if (rect.maxX() < bounds.maxX()) graphics.fillRect(PLRect(rect.maxX() - SeamWidth, rect.minY(), SeamWidth, rect.height()));
+    if (rect.maxX() < bounds.maxX())
+        graphics.fillRect(PLRect(rect.maxX() - SeamWidth, rect.minY(), SeamWidth, rect.height()));
     if (rect.minX() > bounds.minX()) graphics.fillRect(PLRect(rect.minX(), rect.minY(), SeamWidth, rect.height()));
-    if (rect.maxY() < bounds.maxY()) graphics.fillRect(PLRect(rect.minX(), rect.maxY() - SeamWidth, rect.width(), SeamWidth));
+    if (rect.maxY() < bounds.maxY())
+        graphics.fillRect(PLRect(rect.minX(), rect.maxY() - SeamWidth, rect.width(), SeamWidth));
     if (rect.minY() > bounds.minY()) graphics.fillRect(PLRect(rect.minX(), rect.minY(), rect.width(), SeamWidth));
 }
 
 void IXPrintingView::drawOutline(PLGraphicsContext& graphics) const
 {
     if (m_drawBounds.isEmpty()) return;
-    graphics.drawUpright(m_drawBounds, [this](QPainter& painter, const QRectF&) { m_printView->drawForPrinting(painter); });
+    graphics.drawUpright(m_drawBounds,
+                         [this](QPainter& painter, const QRectF&) { m_printView->drawForPrinting(painter); });
 }
 
 QString IXPrintingView::documentInfo() const
@@ -392,8 +396,9 @@ bool IXPrintingView::writePDF(const QString& path, PLError* error)
 
 bool IXPrintingView::respondsToSelector(std::string_view selector) const
 {
-    return isAnyOf(selector, {IXLayoutContextWillInvalidate, IXLayoutContextDidLayout, IXLayoutContextDidChangeFilter,
-                              IXStyleNodeDidChangeProperty});
+    return isAnyOf(selector,
+                   {IXLayoutContextWillInvalidate, IXLayoutContextDidLayout, IXLayoutContextDidChangeFilter,
+                    IXStyleNodeDidChangeProperty});
 }
 
 void IXPrintingView::notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context)

@@ -11,7 +11,8 @@
 #include <algorithm>
 
 IXPrintOperation::IXPrintOperation(std::function<IXPrintingView*()> view, QWidget* window)
-    : m_view(std::move(view)), m_window(window)
+    : m_view(std::move(view))
+    , m_window(window)
 {
 }
 
@@ -19,8 +20,9 @@ bool IXPrintOperation::print(const QVariantMap& settings, bool showPrintPanel, P
 {
     IXPrintingView* view = m_view ? m_view() : nullptr;
     if (!view || !view->layoutNode()) {
-        PLSetError(error, UTErrors::errorWithFailureReason(
-                              QCoreApplication::translate("IXPrintOperation", "There is nothing to print in this window.")));
+        PLSetError(error,
+                   UTErrors::errorWithFailureReason(
+                       QCoreApplication::translate("IXPrintOperation", "There is nothing to print in this window.")));
         return false;
     }
     QPrinter printer(QPrinter::HighResolution);
@@ -45,7 +47,8 @@ bool IXPrintOperation::print(const QVariantMap& settings, bool showPrintPanel, P
     QPageLayout paper(chosen.pageSize(), QPageLayout::Portrait, QMarginsF(), QPageLayout::Point);
     paper.setMinimumMargins(QMarginsF());
     paper.setMargins(margins);
-    if (!(paper.pageSize() == view->basePageLayout().pageSize()) || paper.margins() != view->basePageLayout().margins(QPageLayout::Point))
+    if (!(paper.pageSize() == view->basePageLayout().pageSize())
+        || paper.margins() != view->basePageLayout().margins(QPageLayout::Point))
         view->setBasePageLayout(paper);
     return view->printPages(printer, error);
 }

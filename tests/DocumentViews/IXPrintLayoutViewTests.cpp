@@ -104,7 +104,8 @@ TEST_F(PrintLayoutTest, SheetsStandInRowsFromTheBottomLeftFittedAndCentred)
         const int column = (page - 1) % 3;
         const int row = (page - 1) / 3;
         EXPECT_EQ(view.paperRectForPage(page),
-                  PLRect(float(column) * (paper.width + 8) + 4, float(row) * (paper.height + 8) + 4, paper.width, paper.height))
+                  PLRect(float(column) * (paper.width + 8) + 4, float(row) * (paper.height + 8) + 4, paper.width,
+                         paper.height))
             << "page " << page;
     }
     EXPECT_EQ(view.paperRectForPage(7), PLRect());
@@ -173,9 +174,12 @@ TEST_F(PrintLayoutTest, ArrowKeysNudgeTheMap)
         Qt::KeyboardModifiers modifiers;
         PLPoint step;
     } cases[] = {
-        {Qt::Key_Up, {}, {0, 1}},           {Qt::Key_Down, {}, {0, -1}},
-        {Qt::Key_Left, {}, {-1, 0}},        {Qt::Key_Right, {}, {1, 0}},
-        {Qt::Key_Left, Qt::AltModifier, {-10, 0}}, {Qt::Key_Up, Qt::AltModifier, {0, 10}},
+        {Qt::Key_Up, {}, {0, 1}},
+        {Qt::Key_Down, {}, {0, -1}},
+        {Qt::Key_Left, {}, {-1, 0}},
+        {Qt::Key_Right, {}, {1, 0}},
+        {Qt::Key_Left, Qt::AltModifier, {-10, 0}},
+        {Qt::Key_Up, Qt::AltModifier, {0, 10}},
         {Qt::Key_A, {}, {0, 0}},
     };
     for (const Case& each : cases) {

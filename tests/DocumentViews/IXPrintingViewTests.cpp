@@ -59,8 +59,8 @@ PDFInfo pdfInfo(const QString& path)
     const QString text = run(QStringLiteral("pdfinfo"), {path});
     PDFInfo info;
     info.pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text).captured(1).toInt();
-    const QRegularExpressionMatch size =
-        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
+    const QRegularExpressionMatch size
+        = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
     info.size = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
     return info;
 }
@@ -127,10 +127,7 @@ protected:
     }
 
     // A mind map of a root with eight sub-branches, four on each side.
-    void makeMap()
-    {
-        document->insertRootBranch(makeBranch(QStringLiteral("Root"), 8), -1);
-    }
+    void makeMap() { document->insertRootBranch(makeBranch(QStringLiteral("Root"), 8), -1); }
 
     void printLayout(int code, IXOutlineMapView* outline = nullptr)
     {
@@ -165,7 +162,8 @@ protected:
             const QImage part = pages[page - 1].copy(source);
             for (int y = 0; y < part.height(); ++y)
                 for (int x = 0; x < part.width(); ++x) {
-                    const QPoint at(int(std::lround(rect.minX())) + x, int(std::lround(spread.height - rect.maxY())) + y);
+                    const QPoint at(int(std::lround(rect.minX())) + x,
+                                    int(std::lround(spread.height - rect.maxY())) + y);
                     if (image.rect().contains(at)) image.setPixel(at, part.pixel(x, y));
                 }
         }
@@ -176,7 +174,8 @@ protected:
     QImage drawSpread()
     {
         const PLSize spread = view.printSize();
-        QImage image(int(std::lround(spread.width)), int(std::lround(spread.height)), QImage::Format_ARGB32_Premultiplied);
+        QImage image(int(std::lround(spread.width)), int(std::lround(spread.height)),
+                     QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         {
             PLGraphicsContext graphics(image);
@@ -205,7 +204,8 @@ TEST_F(PrintingViewTest, PagesRunLeftToRightThenUpwardsFromTheBottomLeft)
     makeMap();
     printLayout(0);
     for (const SpreadCase& spread : Spreads) {
-        SCOPED_TRACE(testing::Message() << spread.across << "x" << spread.down << " orientation " << spread.orientation);
+        SCOPED_TRACE(testing::Message() << spread.across << "x" << spread.down << " orientation "
+                                        << spread.orientation);
         setSpread(spread.across, spread.down, spread.orientation);
         const PLRect printable = view.printableRect();
         const PLSize paper = view.paperSize();
@@ -215,12 +215,14 @@ TEST_F(PrintingViewTest, PagesRunLeftToRightThenUpwardsFromTheBottomLeft)
         EXPECT_NEAR(printable.minY(), 18, 0.01);
         EXPECT_NEAR(printable.width(), paper.width - 36, 0.01);
         EXPECT_EQ(view.pageCount(), spread.across * spread.down);
-        EXPECT_EQ(view.printSize(), PLSize(printable.width() * float(spread.across), printable.height() * float(spread.down)));
+        EXPECT_EQ(view.printSize(),
+                  PLSize(printable.width() * float(spread.across), printable.height() * float(spread.down)));
         for (int page = 1; page <= view.pageCount(); ++page) {
             const int column = (page - 1) % spread.across;
             const int row = (page - 1) / spread.across;
-            EXPECT_EQ(view.rectForPage(page), PLRect(float(column) * printable.width(), float(row) * printable.height(),
-                                                     printable.width(), printable.height()))
+            EXPECT_EQ(view.rectForPage(page),
+                      PLRect(float(column) * printable.width(), float(row) * printable.height(), printable.width(),
+                             printable.height()))
                 << "page " << page;
         }
         EXPECT_EQ(view.rectForPage(0), PLRect());
@@ -229,7 +231,8 @@ TEST_F(PrintingViewTest, PagesRunLeftToRightThenUpwardsFromTheBottomLeft)
         // Fitted: the map fills one side of the spread and is centred on the other.
         const PLRect bounds = view.drawBounds();
         const float scale = style()->printMapScale();
-        EXPECT_FLOAT_EQ(scale, std::min(view.printSize().width / bounds.width(), view.printSize().height / bounds.height()));
+        EXPECT_FLOAT_EQ(scale,
+                        std::min(view.printSize().width / bounds.width(), view.printSize().height / bounds.height()));
         EXPECT_NEAR(style()->printMapOffsetX(), (view.printSize().width - scale * bounds.width()) / 2, 0.01);
         EXPECT_NEAR(style()->printMapOffsetY(), (view.printSize().height - scale * bounds.height()) / 2, 0.01);
     }
@@ -240,9 +243,11 @@ TEST_F(PrintingViewTest, PDFHasThePagesOfTheSpreadAndShowsTheMapAcrossTheSeams)
     makeMap();
     printLayout(0);
     for (const SpreadCase& spread : Spreads) {
-        SCOPED_TRACE(testing::Message() << spread.across << "x" << spread.down << " orientation " << spread.orientation);
+        SCOPED_TRACE(testing::Message() << spread.across << "x" << spread.down << " orientation "
+                                        << spread.orientation);
         setSpread(spread.across, spread.down, spread.orientation);
-        const QString name = QStringLiteral("map-%1x%2-%3.pdf").arg(spread.across).arg(spread.down).arg(spread.orientation);
+        const QString name
+            = QStringLiteral("map-%1x%2-%3.pdf").arg(spread.across).arg(spread.down).arg(spread.orientation);
         PLError error;
         ASSERT_TRUE(view.writePDF(path(name), &error)) << error.localizedDescription().toStdString();
         const PDFInfo info = pdfInfo(path(name));
@@ -288,8 +293,7 @@ TEST_F(PrintingViewTest, DocumentLineIsOnlyOnTheBottomRightPage)
     ASSERT_EQ(plain.size(), 6);
     ASSERT_EQ(info.size(), 6);
     info[1].save(QStringLiteral("/tmp/print-shots/info-page2.png"));
-    for (int page = 1; page <= 6; ++page)
-        EXPECT_EQ(plain[page - 1] == info[page - 1], page != 2) << "page " << page;
+    for (int page = 1; page <= 6; ++page) EXPECT_EQ(plain[page - 1] == info[page - 1], page != 2) << "page " << page;
     // At the bottom right of the printable area.
     const QRect corner(info[1].width() / 2, info[1].height() - 18 - 24, info[1].width() / 2 - 18, 24);
     EXPECT_GT(inkCount(info[1], corner), 0);
@@ -318,7 +322,10 @@ TEST_F(PrintingViewTest, EmptyMapKeepsScaleOneAndPrintsBlankPages)
 
 class InfoRecorder : public IXPrintInfoObserver {
 public:
-    bool respondsToSelector(std::string_view selector) const override { return isAnyOf(selector, {IXPrintInfoDidChange}); }
+    bool respondsToSelector(std::string_view selector) const override
+    {
+        return isAnyOf(selector, {IXPrintInfoDidChange});
+    }
     void printInfoDidChange(IXPrintingView* view) override { views += view; }
     QList<IXPrintingView*> views;
 };
@@ -340,8 +347,9 @@ TEST_F(PrintingViewTest, TurningThePaperRefitsOtherChangesKeepThePlacement)
     EXPECT_EQ(view.printSize().width, 2 * view.printableRect().width());
     style()->setPrintPageOrientation(1);
     EXPECT_GT(view.paperSize().width, view.paperSize().height);
-    EXPECT_FLOAT_EQ(style()->printMapScale(), std::min(view.printSize().width / view.drawBounds().width(),
-                                                       view.printSize().height / view.drawBounds().height()));
+    EXPECT_FLOAT_EQ(style()->printMapScale(),
+                    std::min(view.printSize().width / view.drawBounds().width(),
+                             view.printSize().height / view.drawBounds().height()));
     // A spread made wider than the map scales it up beyond its own size.
     EXPECT_GT(style()->printMapScale(), 1.0f);
     view.scaleToActualSize();

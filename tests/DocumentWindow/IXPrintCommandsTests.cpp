@@ -169,7 +169,8 @@ TEST_F(PrintCommandsTest, PrintingAndExportingWriteEveryPage)
     // Printing to a file without the panel; with a panel that is cancelled nothing happens.
     PLError error;
     ASSERT_TRUE(document->canPrint());
-    EXPECT_TRUE(document->printDocument({{QStringLiteral("outputFile"), filePath(QStringLiteral("printed.pdf"))}}, false, &error))
+    EXPECT_TRUE(document->printDocument({{QStringLiteral("outputFile"), filePath(QStringLiteral("printed.pdf"))}},
+                                        false, &error))
         << error.localizedDescription().toStdString();
     EXPECT_EQ(pdfPages(filePath(QStringLiteral("printed.pdf"))), 4);
     QAction* printItem = menuItem(controller, "printDocument:");
