@@ -36,6 +36,8 @@ inline constexpr IXCommand PerformClose{"performClose:"};
 inline constexpr IXCommand SaveDocument{"saveDocument:"};
 inline constexpr IXCommand SaveDocumentAs{"saveDocumentAs:"};
 inline constexpr IXCommand RevertDocumentToSaved{"revertDocumentToSaved:"};
+inline constexpr IXCommand PrintDocument {"printDocument:"};
+inline constexpr IXCommand ExportAsPDF {"exportAsPDF:"};
 inline constexpr IXCommand ShowPreferences{"showPreferences:"};
 inline constexpr IXCommand Terminate{"terminate:"};
 // Edit
@@ -97,6 +99,7 @@ inline constexpr IXCommand ShowGuessPanel {"showGuessPanel:"};
 inline constexpr IXCommand ToggleContinuousSpellChecking {"toggleContinuousSpellChecking:"};
 // View
 inline constexpr IXCommand SwitchToView{"switchToView:"};
+inline constexpr IXCommand TogglePrintView {"togglePrintView:"};
 inline constexpr IXCommand ZoomIn{"zoomIn:"};
 inline constexpr IXCommand ZoomOut{"zoomOut:"};
 inline constexpr IXCommand ActualSize{"actualSize:"};

@@ -951,17 +951,22 @@ void IXOutlineMapView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
         painter->fillRect(QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
                           background.value<QColor>());
     QTreeView::drawRow(painter, option, index);
+    drawRowGrid(*painter, option.rect, header()->offset());
+}
+
+void IXOutlineMapView::drawRowGrid(QPainter& painter, const QRect& row, int scrolled) const
+{
     // Grid lines between rows and columns.
-    painter->save();
-    painter->setPen(palette().color(QPalette::Midlight));
-    painter->drawLine(option.rect.left(), option.rect.bottom(), option.rect.right(), option.rect.bottom());
+    painter.save();
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLine(row.left(), row.bottom(), row.right(), row.bottom());
     const QHeaderView* head = header();
     for (int section = 0; section < head->count(); ++section) {
         if (head->isSectionHidden(section)) continue;
-        const int x = head->sectionViewportPosition(section) + head->sectionSize(section) - 1;
-        painter->drawLine(x, option.rect.top(), x, option.rect.bottom());
+        const int x = head->sectionPosition(section) - scrolled + head->sectionSize(section) - 1;
+        painter.drawLine(x, row.top(), x, row.bottom());
     }
-    painter->restore();
+    painter.restore();
 }
 
 void IXOutlineMapView::paintEvent(QPaintEvent* event)

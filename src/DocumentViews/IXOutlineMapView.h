@@ -5,6 +5,7 @@
 #include "MapLayout/IXDocumentViewing.h"
 #include "MapLayout/IXLayoutContextObserver.h"
 #include "Platform/Core/PLEditor.h"
+#include "Platform/Drawing/PLRect.h"
 #include "UtilityWidgets/UTDateTimePickerDelegate.h"
 
 #include <QTreeView>
@@ -110,6 +111,17 @@ public:
     // Brings the rows' expansion in step with every branch's collapsed flag.
     void updateCollapse();
 
+    // --- Printing ---
+    // The printing view draws the outline while this is set; clearing it detaches a view
+    // that is in no window.
+    void setNeededForPrinting(bool needed);
+    bool isNeededForPrinting() const { return m_neededForPrinting; }
+    // The header and every shown row stacked, from (0, 0), in table units.
+    PLRect printBounds() const;
+    // Draws the header and the shown rows in that rectangle (y-down from its top-left), only
+    // the rows meeting the painter's clip.
+    void drawForPrinting(QPainter& painter) const;
+
     // --- Editing ---
     // Whether a cell editor is open.
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
@@ -140,6 +152,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // One row for printing: its band, its cells through their delegates, its grid.
+    void printRow(QPainter& painter, const QRect& rect, const QModelIndex& index) const;
+    // The grid of a row (the header scrolled by the offset).
+    void drawRowGrid(QPainter& painter, const QRect& row, int scrolled) const;
     void loadColumns();
     void applyColumns();
     void updateSelection();
@@ -173,6 +189,7 @@ private:
     QPersistentModelIndex m_editedIndex;
     bool m_autoHide = false;
     bool m_postedCollapse = false;
+    bool m_neededForPrinting = false;
     // While the view follows the model or the context, its own signals are not the user's.
     int m_syncing = 0;
     ShownCounts m_counts;

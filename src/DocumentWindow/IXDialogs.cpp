@@ -24,3 +24,8 @@ void IXDialogs::install(IXDialogs* dialogs)
 {
     installed = dialogs;
 }
+
+bool IXDialogs::runPrintPanel(QPrinter&, QWidget*)
+{
+    return false;
+}

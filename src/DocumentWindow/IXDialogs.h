@@ -6,6 +6,7 @@
 #include <optional>
 
 class PLError;
+class QPrinter;
 class QWidget;
 
 // Every alert, sheet and file panel of the application shell goes through the one installed
@@ -60,4 +61,7 @@ public:
     // Shows an error with one OK button: its description and, beneath, its failure reason
     // and the lower layer's text when they add anything.
     virtual void presentError(const PLError& error, QWidget* window) = 0;
+    // The print panel over the printer (its choices are set on it); false when cancelled.
+    // Services that show no panels cancel.
+    virtual bool runPrintPanel(QPrinter& printer, QWidget* window);
 };

@@ -634,12 +634,12 @@ void IXDocument::showWindows()
 
 bool IXDocument::canPrint() const
 {
-    return !m_windowControllers.empty() && m_windowControllers.front()->printingView();
+    return !m_windowControllers.empty() && m_windowControllers.front()->documentPrinting();
 }
 
 bool IXDocument::printDocument(const QVariantMap& settings, bool showPrintPanel, PLError* error)
 {
-    IXDocumentPrinting* view = m_windowControllers.empty() ? nullptr : m_windowControllers.front()->printingView();
+    IXDocumentPrinting* view = m_windowControllers.empty() ? nullptr : m_windowControllers.front()->documentPrinting();
     if (!view) {
         PLSetError(error, UTErrors::errorWithFailureReason(tr("This document cannot be printed from this window.")));
         return false;

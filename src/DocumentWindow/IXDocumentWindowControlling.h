@@ -23,8 +23,9 @@ public:
     // The controller as the document model sees it (selection, note editor); null when it
     // offers none.
     virtual IXWindowControlling* modelController() { return nullptr; }
-    // The view that prints the document; null while printing is not available.
-    virtual IXDocumentPrinting* printingView() { return nullptr; }
+    // What prints the document (the window's printing view); null while printing is not
+    // available.
+    virtual IXDocumentPrinting* documentPrinting() { return nullptr; }
     // A non-modal line of text in the window (a failed autosave), shown until hidden.
     virtual void showNotice(const QString& text) {}
     virtual void hideNotice() {}

@@ -102,6 +102,9 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(file, "Revert to Saved", IXCommands::RevertDocumentToSaved);
     addItem(file, "Additional Folders...", IXCommands::ShowAdditionalFoldersPanel);
     file->addSeparator();
+    addItem(file, "Export as PDF...", IXCommands::ExportAsPDF);
+    addItem(file, "Print...", IXCommands::PrintDocument, QKeySequence::Print);
+    file->addSeparator();
     addItem(file, "Preferences...", IXCommands::ShowPreferences, QKeySequence::Preferences);
     file->addSeparator();
     addItem(file, "Quit", IXCommands::Terminate, QKeySequence::Quit)->setMenuRole(QAction::QuitRole);
@@ -136,6 +139,7 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Left-Right Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_3), 2);
     addItem(view, "Outline", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_4), 3);
     addItem(view, "Timeline", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_5), 4);
+    addItem(view, "Print Layout", IXCommands::TogglePrintView, QKeySequence(Qt::CTRL | Qt::Key_6));
     view->addSeparator();
     addItem(view, "Zoom In", IXCommands::ZoomIn, QKeySequence::ZoomIn);
     addItem(view, "Zoom Out", IXCommands::ZoomOut, QKeySequence::ZoomOut);

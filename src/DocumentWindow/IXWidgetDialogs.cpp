@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace {
@@ -92,4 +94,11 @@ void IXWidgetDialogs::presentError(const PLError& error, QWidget* window)
     alert.message = errorText(error).section(QStringLiteral("\n\n"), 1);
     alert.style = AlertStyle::Critical;
     runAlert(alert, window);
+}
+
+bool IXWidgetDialogs::runPrintPanel(QPrinter& printer, QWidget* window)
+{
+    QPrintDialog dialog(&printer, window);
+    if (window) dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -14,6 +14,8 @@
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentViews/IXMapView.h"
 #include "DocumentViews/IXOutlineMapView.h"
+#include "DocumentViews/IXPrintLayoutView.h"
+#include "DocumentViews/IXPrintingView.h"
 #include "DocumentViews/IXScalingScrollView.h"
 #include "DocumentViews/IXTool.h"
 #include "DocumentViews/IXToolEvent.h"
@@ -31,6 +33,7 @@
 #include "DocumentWindow/IXMapPreview.h"
 #include "DocumentWindow/IXNodeCommands.h"
 #include "DocumentWindow/IXPreferences.h"
+#include "DocumentWindow/IXPrintOperation.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
 #include "Inspectors/IXAdditionalFoldersController.h"
@@ -83,6 +86,7 @@ bool isOfferedLayout(int layout)
 
 constexpr int OutlineLayout = 3;
 constexpr int TimelineLayout = 4;
+constexpr int PrintLayout = 9;
 // The outline's height under the timeline.
 constexpr int TimelineOutlineHeight = 200;
 
@@ -209,6 +213,16 @@ void IXWindowController::attachDocument()
 
 void IXWindowController::cleanup()
 {
+    // The printing view lets the outline go before the outline view goes.
+    if (m_printLayoutView) {
+        m_printLayoutView->detachFromController();
+        delete m_printLayoutView.data();
+        m_printLayoutView = nullptr;
+    }
+    if (m_printingView) {
+        m_printingView->setController(nullptr);
+        m_printingView.reset();
+    }
     for (QPointer<IXMapView>& view : m_mapViews) {
         if (!view) continue;
         view->detachFromController();
@@ -387,9 +401,57 @@ IXOutlineMapView* IXWindowController::outlineMapView()
     return m_outlineView;
 }
 
+IXPrintLayoutView* IXWindowController::makePrintLayoutView()
+{
+    if (!m_printLayoutView) {
+        m_printLayoutView = new IXPrintLayoutView;
+        m_printLayoutView->resize(100, 100);
+    }
+    return m_printLayoutView;
+}
+
+IXPrintingView* IXWindowController::printingView()
+{
+    if (!m_printingView) {
+        m_printingView = std::make_unique<IXPrintingView>();
+        m_printingView->setController(this);
+    }
+    // Below the print layout it prints the mode shown; a new layout is laid out only when
+    // the mode changed since.
+    const int code = std::max(0, m_documentLayout);
+    if (m_documentLayout < PrintLayout && (!m_printingView->layoutNode() || m_printingView->documentLayout() != code)) {
+        IXOutlineMapView* outline = nullptr;
+        if (code == OutlineLayout) {
+            outline = outlineMapView();
+            // The outline prints its rows: it needs its context even while not shown.
+            if (!outline->layoutContext()) outline->attachToController(this);
+        }
+        m_printingView->setDocumentLayout(code, outline);
+    }
+    return m_printingView.get();
+}
+
+IXPrintingViewing* IXWindowController::printingView() const
+{
+    return const_cast<IXWindowController*>(this)->printingView();
+}
+
+IXPrintLayoutViewing* IXWindowController::printLayoutView() const
+{
+    return m_documentLayout == PrintLayout ? m_printLayoutView.data() : nullptr;
+}
+
+IXDocumentPrinting* IXWindowController::documentPrinting()
+{
+    if (!m_printOperation)
+        m_printOperation = std::make_unique<IXPrintOperation>([this] { return printingView(); }, m_window);
+    return m_printOperation.get();
+}
+
 QWidget* IXWindowController::documentView() const
 {
     if (m_documentLayout == OutlineLayout) return m_outlineView.data();
+    if (m_documentLayout == PrintLayout) return m_printLayoutView.data();
     return isOfferedLayout(m_documentLayout) ? m_mapViews[size_t(m_documentLayout)].data() : nullptr;
 }
 
@@ -410,11 +472,20 @@ std::shared_ptr<IXLayoutNode> IXWindowController::layoutNode() const
 
 void IXWindowController::setDocumentLayout(int layout)
 {
-    if (layout == m_documentLayout || !isOfferedLayout(layout)) return;
+    if (layout == m_documentLayout || !(isOfferedLayout(layout) || layout == PrintLayout)) return;
+    if (layout == PrintLayout) {
+        if (!documentNode()) return;
+        printingView();
+        IXLayoutContext* context = layoutContext();
+        makePrintLayoutView()->setBranchFilter(context ? context->branchFilter() : nullptr);
+    }
+    const int previous = m_documentLayout;
     m_documentLayout = layout;
     // The user chose a mode: the stored one this window could not show is forgotten.
     m_unshownStoredLayout.reset();
     layoutDocumentViews();
+    if (previous == PrintLayout && m_printLayoutView)
+        if (IXLayoutContext* context = layoutContext()) context->setBranchFilter(m_printLayoutView->branchFilter());
 }
 
 void IXWindowController::layoutDocumentViews()
@@ -439,9 +510,22 @@ void IXWindowController::layoutDocumentViews()
             m_outlineView->hide();
             m_outlineView->setParent(nullptr);
         }
+        if (m_printLayoutView && m_printLayoutView.data() == old) {
+            m_window->takeCentralWidget();
+            m_printLayoutView->detachFromController();
+            m_printLayoutView->hide();
+            m_printLayoutView->setParent(nullptr);
+        }
     }
     QWidget* active = nullptr;
-    if (m_documentLayout == OutlineLayout) {
+    if (m_documentLayout == PrintLayout) {
+        // The preview fits itself to the window: it needs no scroll view.
+        IXPrintLayoutView* preview = makePrintLayoutView();
+        m_window->setCentralWidget(preview);
+        preview->show();
+        preview->attachToController(this, printingView());
+        active = preview;
+    } else if (m_documentLayout == OutlineLayout) {
         IXOutlineMapView* outline = outlineMapView();
         m_window->setCentralWidget(outline);
         outline->show();
@@ -493,8 +577,9 @@ void IXWindowController::restoreUIState()
     }
     // A mode this window cannot show opens as the mind map, and stays the stored one until
     // the user picks another.
-    setDocumentLayout(isOfferedLayout(layout) ? layout : 0);
-    if (!isOfferedLayout(layout)) m_unshownStoredLayout = layout;
+    const bool shown = isOfferedLayout(layout) || layout == PrintLayout;
+    setDocumentLayout(shown ? layout : 0);
+    if (!shown) m_unshownStoredLayout = layout;
 }
 
 void IXWindowController::saveUIState()
@@ -520,10 +605,30 @@ try {
     PLExceptionBoundary::caught();
 }
 
+void IXWindowController::togglePrintView(QObject*)
+try {
+    if (m_documentLayout == PrintLayout) {
+        setDocumentLayout(m_printingView ? m_printingView->documentLayout() : 0);
+        return;
+    }
+    setSelection(IXSelection());
+    setDocumentLayout(PrintLayout);
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
 void IXWindowController::showAdditionalFoldersPanel(QObject*)
 try {
     m_additionalFolders = std::make_unique<IXAdditionalFoldersController>(this);
     m_additionalFolders->runModalSheet();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXWindowController::printDocument(QObject*)
+try {
+    PLError error;
+    if (!m_document.printDocument({}, true, &error) && error) IXDialogs::shared().presentError(error, m_window);
 } catch (...) {
     PLExceptionBoundary::caught();
 }
@@ -533,6 +638,20 @@ IXTimelineCell* IXWindowController::timelineCell() const
     const QPointer<IXMapView>& view = m_mapViews[size_t(TimelineLayout)];
     IXLayoutContext* context = view ? view->layoutContext() : nullptr;
     return context ? context->timelineCell() : nullptr;
+}
+
+void IXWindowController::exportAsPDF(QObject*)
+try {
+    IXDialogs::SavePanel panel;
+    panel.title = PLLocalizedStrings::string(QStringLiteral("Export as PDF"));
+    panel.fileName = m_document.displayName();
+    panel.requiredExtension = QStringLiteral("pdf");
+    const std::optional<QString> path = IXDialogs::shared().runSavePanel(panel, m_window);
+    if (!path) return;
+    PLError error;
+    if (!printingView()->writePDF(*path, &error)) IXDialogs::shared().presentError(error, m_window);
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 // --- Selection ---
@@ -909,6 +1028,12 @@ try {
         item->setText(undo ? undo->redoMenuItemTitle() : PLLocalizedStrings::string(QStringLiteral("Redo")));
         return undo && undo->canRedo();
     }
+    if (action == IXCommands::TogglePrintView) {
+        item->setCheckable(true);
+        item->setChecked(m_documentLayout == PrintLayout);
+        return bool(documentNode());
+    }
+    if (action == IXCommands::PrintDocument || action == IXCommands::ExportAsPDF) return bool(documentNode());
     if (action == IXCommands::SwitchToView) {
         item->setCheckable(true);
         item->setChecked(item->data().toInt() == m_documentLayout);

@@ -30,6 +30,9 @@ class IXLayoutContext;
 class IXLayoutNode;
 class IXMapView;
 class IXOutlineMapView;
+class IXPrintLayoutView;
+class IXPrintOperation;
+class IXPrintingView;
 class IXNodeCommands;
 class IXWindowInspectors;
 class IXWindowNoteEditor;
@@ -51,10 +54,11 @@ extern const QString IXDocumentDidChangeNotification;     // "IXDocumentDidChang
 // place by the branch title tool) and is the target of the window's commands.
 //
 // Layouts: 0 mind map, 1 top-down, 2 left-right, 3 outline (the outline view alone), 4 timeline
-// (the timeline map above an outline 200 high, both showing the window's selection); 9 print is
-// not offered (its view does not exist yet) and is ignored like any other value. A document
-// stored in a mode the window cannot show opens as the mind map and keeps its stored mode
-// when saved, until the user picks another.
+// (the timeline map above an outline 200 high, both showing the window's selection), 9 the print
+// layout (the printing view's spread, previewed by the print layout view); other values are
+// ignored. A document stored in a mode the window cannot show opens as the mind map and keeps
+// its stored mode when saved, until the user picks another. The printing view prints the
+// layout of the last mode below 9; the branch filter goes to the print layout and back.
 //
 // Ownership: the document owns the controller; the controller owns the window and the views
 // and detaches every view before they go. Main thread only.
@@ -94,6 +98,9 @@ public:
     IXMapView* mapViewForLayout(int layout);
     // The outline view (layouts 3 and 4), made on first use.
     IXOutlineMapView* outlineMapView();
+    // The view that prints, made on first use; while the mode is below 9 it prints that
+    // mode's layout.
+    IXPrintingView* printingView();
     IXLayoutContext* layoutContext() const;
     std::shared_ptr<IXLayoutNode> layoutNode() const override;
 
@@ -130,6 +137,12 @@ public:
     Q_INVOKABLE void showDocumentWarnings(QObject* sender);
     // The additional folders sheet on this window.
     Q_INVOKABLE void showAdditionalFoldersPanel(QObject* sender);
+    // Enters the print layout, or goes back to the layout printed.
+    Q_INVOKABLE void togglePrintView(QObject* sender);
+    // Prints through the print panel; failures are shown on the window.
+    Q_INVOKABLE void printDocument(QObject* sender);
+    // Writes the printed pages to a PDF file chosen in a save panel.
+    Q_INVOKABLE void exportAsPDF(QObject* sender);
     // Ends a running brainstorm (dropping the branch being typed unless it was titled), else
     // begins one on the next turns of the event loop.
     Q_INVOKABLE void brainStorm(QObject* sender);
@@ -230,12 +243,16 @@ public:
     // --- IXDocumentViewOwning ---
     QWidget* documentView() const override;
 
+    IXDocumentPrinting* documentPrinting() override;
+
     // --- IXInspectedController (the rest is above) ---
     bool canShowFontPanel() const override;
     void showFontPanel() override;
     // The viewport of the document view's scroll view, or the document view.
     QWidget* workAreaWidget() const override;
     IXTimelineCell* timelineCell() const override;
+    IXPrintingViewing* printingView() const override;
+    IXPrintLayoutViewing* printLayoutView() const override;
 
     // --- Layout context and document notices ---
     bool respondsToSelector(std::string_view selector) const override;
@@ -247,6 +264,8 @@ protected:
 
 private:
     void layoutDocumentViews();
+    // The print layout view (mode 9), made on first use.
+    IXPrintLayoutView* makePrintLayoutView();
     void attachDocument();
     void cleanup();
     void documentOpenDelayed();
@@ -270,6 +289,9 @@ private:
     // By layout; the outline's place (3) stays empty.
     std::array<QPointer<IXMapView>, 5> m_mapViews;
     QPointer<IXOutlineMapView> m_outlineView;
+    QPointer<IXPrintLayoutView> m_printLayoutView;
+    std::unique_ptr<IXPrintingView> m_printingView;
+    std::unique_ptr<IXPrintOperation> m_printOperation;
     // The stored view mode when this window cannot show it.
     std::optional<int> m_unshownStoredLayout;
     int m_documentLayout = -1;

@@ -5,9 +5,10 @@
 #include <memory>
 
 class IXDocumentNode;
-class IXInspectedPrinting;
 class IXLayoutNode;
 class IXTimelineCell;
+class IXPrintLayoutViewing;
+class IXPrintingViewing;
 class QWidget;
 
 // What an inspector needs of the document window it is bound to. The window controller of the
@@ -35,6 +36,8 @@ public:
     virtual QWidget* workAreaWidget() const { return nullptr; }
     // The timeline of the window's timeline view, once it has been laid out; else null.
     virtual IXTimelineCell* timelineCell() const { return nullptr; }
-    // The window's printing view; null while the window has none.
-    virtual IXInspectedPrinting* printing() const { return nullptr; }
+    // The window's printing view (scale to fit, actual size) and print layout view (the
+    // printing area); null where the controller has none.
+    virtual IXPrintingViewing* printingView() const { return nullptr; }
+    virtual IXPrintLayoutViewing* printLayoutView() const { return nullptr; }
 };

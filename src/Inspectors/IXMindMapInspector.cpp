@@ -6,10 +6,11 @@
 #include "DocumentModel/IXStyleNode.h"
 #include "Inspectors/IXColorWell.h"
 #include "Inspectors/IXInspectedController.h"
-#include "Inspectors/IXInspectedPrinting.h"
 #include "Inspectors/IXInspectorForms.h"
 #include "Inspectors/IXInspectorView.h"
 #include "Inspectors/IXTimeScaleChange.h"
+#include "MapLayout/IXPrintLayoutViewing.h"
+#include "MapLayout/IXPrintingViewing.h"
 #include "MapLayout/IXTimelineCell.h"
 #include "Platform/Core/PLExceptionBoundary.h"
 #include "UtilityWidgets/UTDateTimeCell.h"
@@ -309,7 +310,7 @@ void IXMindMapInspector::selectionDidChange()
     if (IXInspectedController* bound = controller()) {
         std::shared_ptr<IXLayoutNode> layoutNode;
         if (bound->documentLayout() == PrintLayout)
-            layoutNode = bound->printing() ? bound->printing()->layoutNode() : nullptr;
+            layoutNode = bound->printingView() ? bound->printingView()->layoutNode() : nullptr;
         else
             layoutNode = bound->layoutNode();
         if (layoutNode) m_style = layoutNode->style();
@@ -360,7 +361,7 @@ void IXMindMapInspector::updateControls()
         m_timelineScaleBox->setRange(documentTimelineScaleMin() - 10, documentTimelineScaleMax());
     m_bindings.refresh();
     m_lastModifiedLabel->setText(documentLastModified());
-    IXInspectedPrinting* printing = controller() ? controller()->printing() : nullptr;
+    IXPrintingViewing* printing = controller() ? controller()->printingView() : nullptr;
     m_actualSizeButton->setEnabled(printing && m_style);
     m_fitButton->setEnabled(printing != nullptr);
     m_printingAreaBox->setEnabled(printingAreaEnabled());
@@ -567,21 +568,21 @@ void IXMindMapInspector::setDocumentTimelineScale(double scale)
 
 bool IXMindMapInspector::printingAreaEnabled() const
 {
-    IXInspectedPrinting* printing = controller() ? controller()->printing() : nullptr;
-    return printing && printing->isPrintingAreaEnabled();
+    IXPrintLayoutViewing* printLayout = controller() ? controller()->printLayoutView() : nullptr;
+    return printLayout && printLayout->printingAreaEnabled();
 }
 
 IXMixedValue<bool> IXMindMapInspector::printingArea() const
 {
-    IXInspectedPrinting* printing = controller() ? controller()->printing() : nullptr;
-    if (!printing) return IXMixedValue<bool>::notApplicable();
-    return IXMixedValue<bool>(printing->printingArea());
+    IXPrintLayoutViewing* printLayout = controller() ? controller()->printLayoutView() : nullptr;
+    if (!printLayout) return IXMixedValue<bool>::notApplicable();
+    return IXMixedValue<bool>(printLayout->printingArea());
 }
 
 void IXMindMapInspector::setPrintingArea(bool limited)
 {
-    if (IXInspectedPrinting* printing = controller() ? controller()->printing() : nullptr)
-        printing->setPrintingArea(limited);
+    if (IXPrintLayoutViewing* printLayout = controller() ? controller()->printLayoutView() : nullptr)
+        printLayout->setPrintingArea(limited);
 }
 
 IXMixedValue<int> IXMindMapInspector::printPageOrientation() const
@@ -668,6 +669,6 @@ void IXMindMapInspector::printActualSizeAction()
 
 void IXMindMapInspector::printScaleToFitPagesAction()
 {
-    if (IXInspectedPrinting* printing = controller() ? controller()->printing() : nullptr)
+    if (IXPrintingViewing* printing = controller() ? controller()->printingView() : nullptr)
         m_bindings.write([&] { printing->scaleToFitPages(); });
 }

@@ -501,7 +501,7 @@ public:
 class PrintingWindowController : public RecordingWindowController {
 public:
     PrintingWindowController(Log* log, FakePrintingView* view) : RecordingWindowController(log), m_view(view) {}
-    IXDocumentPrinting* printingView() override { return m_view; }
+    IXDocumentPrinting* documentPrinting() override { return m_view; }
 
 private:
     FakePrintingView* m_view;

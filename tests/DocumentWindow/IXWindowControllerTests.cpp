@@ -158,7 +158,7 @@ TEST_F(WindowControllerTest, OpenSwitchLayoutsEditSaveAndReopenGiveTheSameMap)
         EXPECT_EQ(controller->documentView(), controller->mapViewForLayout(step.layout));
         EXPECT_TRUE(item->isChecked());
     }
-    for (int ignored : {7, 9, -1}) {
+    for (int ignored : {7, 5, -1}) {
         controller->setDocumentLayout(ignored);
         EXPECT_EQ(controller->documentLayout(), 2);
     }
@@ -625,6 +625,8 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"showPreferences:", true},
         {"terminate:", true},
         {"revertDocumentToSaved:", false},
+        {"exportAsPDF:", true},
+        {"printDocument:", true},
         {"undo:", false},
         {"redo:", false},
         {"cut:", true},
@@ -635,6 +637,7 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"pasteStyles:", false},
         {"selectAll:", true},
         {"switchToView:", true},
+        {"togglePrintView:", true},
         {"zoomIn:", true},
         {"zoomOut:", true},
         {"actualSize:", true},
@@ -985,8 +988,8 @@ TEST_F(WindowControllerTest, AViewModeTheWindowCannotShowIsKeptWhenSavedAgain)
     const QString path = copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("print.ixd"));
     IXDocument* document = open(path);
     ASSERT_TRUE(document);
-    // A file stored in the print layout, which this window does not show.
-    document->documentNode()->userInterfaceOptions().insert(QStringLiteral("view"), 9);
+    // A file stored in a mode this window does not show.
+    document->documentNode()->userInterfaceOptions().insert(QStringLiteral("view"), 7);
     const std::optional<QByteArray> bytes = document->documentNode()->zipData();
     ASSERT_TRUE(bytes);
     IXDocumentController::shared().removeDocument(document);
@@ -1003,7 +1006,7 @@ TEST_F(WindowControllerTest, AViewModeTheWindowCannotShowIsKeptWhenSavedAgain)
     // Shown as the mind map, stored as it was.
     EXPECT_EQ(controllerOf(document)->documentLayout(), 0);
     ASSERT_TRUE(document->saveDocument());
-    EXPECT_EQ(document->documentNode()->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 9);
+    EXPECT_EQ(document->documentNode()->userInterfaceOptions().value(QStringLiteral("view")).toInt(), 7);
     // Once the user picks a mode, that one is stored.
     controllerOf(document)->setDocumentLayout(2);
     ASSERT_TRUE(document->saveDocument());

@@ -4,8 +4,9 @@
 #include "DocumentModel/IXFakeServices.h"
 #include "IXInspectorFixtureMap.h"
 #include "Inspectors/IXColorWell.h"
-#include "Inspectors/IXInspectedPrinting.h"
 #include "Inspectors/IXMindMapInspector.h"
+#include "MapLayout/IXPrintLayoutViewing.h"
+#include "MapLayout/IXPrintingViewing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,22 +19,24 @@
 
 namespace {
 
-class FakePrinting : public IXInspectedPrinting {
+class FakePrinting : public IXPrintingViewing, public IXPrintLayoutViewing {
 public:
     std::shared_ptr<IXLayoutNode> layout;
     int fits = 0;
     bool limited = false;
     std::shared_ptr<IXLayoutNode> layoutNode() const override { return layout; }
     void scaleToFitPages() override { ++fits; }
-    bool isPrintingAreaEnabled() const override { return true; }
+    void scaleToActualSize() override { }
+    bool printingAreaEnabled() const override { return true; }
     bool printingArea() const override { return limited; }
     void setPrintingArea(bool area) override { limited = area; }
 };
 
 class PrintingController : public FakeInspectedController {
 public:
-    IXInspectedPrinting* printing() const override { return m_printing; }
-    IXInspectedPrinting* m_printing = nullptr;
+    IXPrintingViewing* printingView() const override { return m_printing; }
+    IXPrintLayoutViewing* printLayoutView() const override { return m_printing; }
+    FakePrinting* m_printing = nullptr;
 };
 
 class MindMapInspectorTest : public ::testing::Test {

@@ -1,3 +1,0 @@
-#include "Inspectors/IXInspectedPrinting.h"
-
-IXInspectedPrinting::~IXInspectedPrinting() = default;

@@ -1,0 +1,3 @@
+#include "MapLayout/IXPrintLayoutViewing.h"
+
+IXPrintLayoutViewing::~IXPrintLayoutViewing() = default;

@@ -1,0 +1,3 @@
+#include "MapLayout/IXPrintingViewing.h"
+
+IXPrintingViewing::~IXPrintingViewing() = default;
