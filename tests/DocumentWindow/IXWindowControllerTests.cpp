@@ -613,6 +613,7 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"detachFloatingNode:", false},
         {"toggleCollapser:", false},
         {"editTextNote:", false},
+        {"toggleTextEditor:", true},
         {"addComment:", false},
         {"makeBranchConnection:", IXToolManager::isToolClassRegistered(IXToolNames::Connection)},
         {"editTitle:", IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle)},
