@@ -158,6 +158,7 @@ protected:
         if (each.picture()) text += QStringLiteral("+pic");
         if (each.comment()) text += QStringLiteral("+") + each.comment()->title();
         for (const auto& attachment : each.attachments()) text += QStringLiteral("@") + attachment->title();
+        for (qsizetype note = 0; note < each.textnotes().size(); ++note) text += QStringLiteral("#note");
         if (!each.icons().isEmpty()) text += QStringLiteral("{%1}").arg(each.icons().join(QLatin1Char(',')));
         if (const auto style = each.existingStyle(); style && style->branchCollapsed()) text += QStringLiteral("-");
         QStringList children;
@@ -325,8 +326,11 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         // The comment opens in its yellow note.
         {IXCommands::AddComment, 0, "Sub",
          "Main{flag,star}(Sub+(untitled){smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
-        // Their panels are not there yet.
+        // The editor opens on the branch's notes without changing them.
         {IXCommands::EditTextNote, 0, "Sub", {}, "Sub"},
+        // The new-note variant gives the branch a note and opens the editor on it.
+        {IXCommands::EditTextNote, 1, "Sub",
+         "Main{flag,star}(Sub#note{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
         {IXCommands::AttachHyperlink, 0, "Sub", {}, "Sub"},
     };
     PLUndoManager* undo = document->undoManager();

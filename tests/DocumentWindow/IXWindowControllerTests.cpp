@@ -664,6 +664,7 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"detachFloatingNode:", false},
         {"toggleCollapser:", false},
         {"editTextNote:", false},
+        {"toggleTextEditor:", true},
         {"addComment:", IXToolManager::isToolClassRegistered(IXToolNames::YellowNote)},
         {"makeBranchConnection:", IXToolManager::isToolClassRegistered(IXToolNames::Connection)},
         {"editTitle:", IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle)},
