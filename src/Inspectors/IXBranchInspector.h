@@ -14,7 +14,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 class IXBranchNode;
@@ -168,6 +167,8 @@ private:
     std::optional<UTDateTime> dateOfField(QLineEdit* field, bool* parsed) const;
     void alertInvalidDate();
     void stopObserving();
+    // A branch of the inspected selection (asked of the selection's own member set).
+    bool isSelectedBranch(const IXNode* node) const;
     bool isSelectedStyle(const IXStyleNode* style);
 
     QPointer<IXInspectorView> m_containerView;
@@ -211,7 +212,6 @@ private:
     IXBindings m_bindings;
 
     std::vector<std::shared_ptr<IXBranchNode>> m_branches;
-    std::unordered_set<const IXNode*> m_branchSet;
     // The ids of the branches, made when the first style notice asks.
     QSet<QString> m_branchIds;
     bool m_branchIdsMade = false;
