@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
+
 struct IXSelection::Data {
     NodeList nodes;
     // Made on first membership question; the list never changes afterwards.
@@ -57,10 +59,17 @@ IXSelection::IXSelection(const std::shared_ptr<IXNode>& node)
 
 IXSelection::IXSelection(const NodeList& nodes)
 {
+    if (nodes.isEmpty()) return;
+    // A list without nulls is shared as it is (select all hands over every node of the map).
+    const bool hasNull = std::any_of(nodes.begin(), nodes.end(), [](const auto& node) { return !node; });
     NodeList listed;
-    listed.reserve(nodes.size());
-    for (const auto& node : nodes) {
-        if (node) listed.append(node);
+    if (hasNull) {
+        listed.reserve(nodes.size());
+        for (const auto& node : nodes) {
+            if (node) listed.append(node);
+        }
+    } else {
+        listed = nodes;
     }
     if (!listed.isEmpty()) m_data = std::make_shared<Data>(Data{std::move(listed), std::nullopt});
 }
@@ -181,6 +190,7 @@ bool IXSelection::isBranches() const
 QList<std::shared_ptr<IXBranchNode>> IXSelection::allBranches() const
 {
     QList<std::shared_ptr<IXBranchNode>> branches;
+    branches.reserve(count());
     for (const auto& node : nodes()) {
         if (std::shared_ptr<IXBranchNode> branch = asBranch(node)) branches.append(std::move(branch));
     }

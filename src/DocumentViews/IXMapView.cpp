@@ -511,11 +511,12 @@ try {
     const IXDocumentNode::NodeList& roots = document->rootBranches();
     for (auto root = roots.rbegin(); root != roots.rend(); ++root) pending.push_back(*root);
     while (!pending.empty()) {
-        std::shared_ptr<IXNode> node = std::move(pending.back());
+        nodes.append(std::move(pending.back()));
         pending.pop_back();
-        nodes.append(node);
-        auto* branch = dynamic_cast<IXBranchNode*>(node.get());
-        if (!branch || m_context->styleForReading(branch)->branchCollapsed()) continue;
+        IXNode* node = nodes.last().get();
+        if (!node->isBranch()) continue;
+        auto* branch = static_cast<IXBranchNode*>(node);
+        if (m_context->styleForReading(branch)->branchCollapsed()) continue;
         const IXBranchNode::BranchList& children = branch->branches();
         for (auto child = children.rbegin(); child != children.rend(); ++child) pending.push_back(*child);
     }

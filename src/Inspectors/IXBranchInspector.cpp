@@ -233,7 +233,6 @@ void IXBranchInspector::selectionWillChange()
 {
     stopObserving();
     m_branches.clear();
-    m_branchSet.clear();
     m_branchIds.clear();
     m_branchIdsMade = false;
     m_layoutSheet.reset();
@@ -253,14 +252,16 @@ void IXBranchInspector::selectionDidChange()
     if (!bound || bound->documentLayout() == PrintLayout) return;
     const std::shared_ptr<IXLayoutNode> layout = bound->layoutNode();
     if (!layout) return;
-    const QList<std::shared_ptr<IXBranchNode>> branches = selection().allBranches();
-    if (branches.isEmpty()) return;
-    m_branches.assign(branches.begin(), branches.end());
-    m_branchSet.reserve(m_branches.size());
-    for (const auto& branch : m_branches) {
-        m_branchSet.insert(branch.get());
-        if (branch->level() == 0) m_hasRootBranches = true;
+    // Straight from the selection's list: a large selection is copied once, and membership is
+    // asked of the selection's own set.
+    const IXSelection::NodeList& nodes = selection().nodes();
+    m_branches.reserve(std::size_t(nodes.size()));
+    for (const auto& node : nodes) {
+        if (!node->isBranch()) continue;
+        m_branches.push_back(std::static_pointer_cast<IXBranchNode>(node));
+        if (node->level() == 0) m_hasRootBranches = true;
     }
+    if (m_branches.empty()) return;
     m_layoutSheet = layout->styleSheet();
     m_hasBoundary = computeHasBoundary();
     if (const std::shared_ptr<IXDocumentNode> document = bound->documentNode()) {
@@ -285,16 +286,21 @@ bool IXBranchInspector::respondsToSelector(std::string_view selector) const
 
 void IXBranchInspector::notifiedOfNodeDetach(IXNode* node)
 {
-    if (m_branchSet.contains(node)) setSelection(IXSelection());
+    if (isSelectedBranch(node)) setSelection(IXSelection());
 }
 
 void IXBranchInspector::notifiedOfBranchNode(IXNode* branch, const QString& property)
 {
-    if (!m_branchSet.contains(branch)) return;
+    if (!isSelectedBranch(branch)) return;
     // A branch moved to or from the top: title and sections follow at the refresh, once
     // however many branches moved.
     if (property == IXProperties::Level) m_levelsMayHaveChanged = true;
     postUpdateControls();
+}
+
+bool IXBranchInspector::isSelectedBranch(const IXNode* node) const
+{
+    return !m_branches.empty() && selection().containsNode(node) && node->isBranch();
 }
 
 bool IXBranchInspector::isSelectedStyle(const IXStyleNode* style)

@@ -12,7 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 class IXBranchNode;
@@ -160,6 +159,8 @@ private:
     template <typename Setter> void writeStyles(Setter setter);
     bool computeHasBoundary() const;
     void stopObserving();
+    // A branch of the inspected selection (asked of the selection's own member set).
+    bool isSelectedBranch(const IXNode* node) const;
     bool isSelectedStyle(const IXStyleNode* style);
 
     QPointer<IXInspectorView> m_containerView;
@@ -194,7 +195,6 @@ private:
     IXBindings m_bindings;
 
     std::vector<std::shared_ptr<IXBranchNode>> m_branches;
-    std::unordered_set<const IXNode*> m_branchSet;
     // The ids of the branches, made when the first style notice asks.
     QSet<QString> m_branchIds;
     bool m_branchIdsMade = false;

@@ -52,7 +52,7 @@ IXBranchCell::IXBranchCell(IXLayoutContext* context, IXLayoutCell* parent, IXNod
 
 IXBranchCell::~IXBranchCell()
 {
-    PLRunLoop::cancel(this);
+    cleanupDelayedShows();
 }
 
 IXBranchNode* IXBranchCell::branchNode() const

@@ -39,9 +39,11 @@ bool contains(IXLayoutCell* cell, PLPoint pointInOwner, IXLayoutCell* owner)
 
 void IXBranchCell::cleanupDelayedShows()
 {
+    // Only a posted show is pending: invalidating a large map asks every branch cell.
+    const bool posted = m_showAttachmentPosted || m_showCommentPosted;
     m_showAttachmentPosted = false;
     m_showCommentPosted = false;
-    PLRunLoop::cancel(this);
+    if (posted) PLRunLoop::cancel(this);
 }
 
 void IXBranchCell::mouseExited(const PLMouseEvent&)

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -36,17 +37,27 @@ void IXMapBranchGroupCell::layoutSubcellsCircular(const IXStyleNode& style)
     const IXCellList cells = this->cells();
     const int k = int(cells.size());
 
+    // The sides read once: giving a side to one branch makes a style, which makes every
+    // branch's reading style be looked up again. A given side is read back (it may not take).
+    std::vector<int> sides(cells.size());
+    for (int i = 0; i < k; ++i) sides[std::size_t(i)] = sideOf(context, cells[std::size_t(i)]);
+    const auto give = [&](int i, int side) {
+        if (sides[std::size_t(i)] == side) return;
+        setSide(cells[std::size_t(i)], side);
+        sides[std::size_t(i)] = sideOf(context, cells[std::size_t(i)]);
+    };
+
     // Sides run clockwise in branch order: a leading run on the right, a trailing run on the
     // left. A given side spreads to the unassigned branches between two of its branches.
     int lastRight = -1;
     for (int i = 0; i < k; ++i)
-        if (sideOf(context, cells[i]) == 2) lastRight = i;
-    for (int i = 0; i <= lastRight; ++i) setSide(cells[i], 2);
+        if (sides[std::size_t(i)] == 2) lastRight = i;
+    for (int i = 0; i <= lastRight; ++i) give(i, 2);
     int firstLeft = -1;
     for (int i = 0; i < k && firstLeft < 0; ++i)
-        if (sideOf(context, cells[i]) == 3) firstLeft = i;
+        if (sides[std::size_t(i)] == 3) firstLeft = i;
     if (firstLeft >= 0)
-        for (int i = firstLeft; i < k; ++i) setSide(cells[i], 3);
+        for (int i = firstLeft; i < k; ++i) give(i, 3);
 
     // The rest are taken from both ends: the front ones go right, the back ones left while
     // the left side is not the taller (ties go left). One or two branches all go right.
@@ -59,11 +70,11 @@ void IXMapBranchGroupCell::layoutSubcellsCircular(const IXStyleNode& style)
     int i = 0;
     int j = k - 1;
     while (j >= i) {
-        const std::shared_ptr<IXLayoutCell>& front = cells[i];
-        const int frontSide = sideOf(context, front);
+        const std::shared_ptr<IXLayoutCell>& front = cells[std::size_t(i)];
+        const int frontSide = sides[std::size_t(i)];
         int frontIndex = i;
         if (frontSide == 0) {
-            setSide(front, 2);
+            give(i, 2);
             right.push_back(front);
             rightHeight += front->frame().height();
         } else if (frontSide == 3) {
@@ -74,11 +85,11 @@ void IXMapBranchGroupCell::layoutSubcellsCircular(const IXStyleNode& style)
             rightHeight += front->frame().height();
         }
         while (frontIndex < j) {
-            const std::shared_ptr<IXLayoutCell>& back = cells[j];
-            const int backSide = sideOf(context, back);
+            const std::shared_ptr<IXLayoutCell>& back = cells[std::size_t(j)];
+            const int backSide = sides[std::size_t(j)];
             if (backSide == 3) {
             } else if (backSide == 0 && k > 2 && !(leftHeight > rightHeight)) {
-                setSide(back, 3);
+                give(j, 3);
             } else {
                 break;
             }

@@ -39,7 +39,7 @@ IXTextCell::IXTextCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* n
 
 IXTextCell::~IXTextCell()
 {
-    PLNotificationCenter::defaultCenter().removeObserver(this);
+    stopObservingSpelling();
 }
 
 bool IXTextCell::isFloating() const
@@ -106,8 +106,16 @@ void IXTextCell::calcLayout()
     std::optional<IXTitlePremeasuring::Title> premeasured = IXTitlePremeasuring::take(context(), n);
     PLAttributedString text = premeasured ? std::move(premeasured->text) : textForNode(context(), n, style.get());
 
-    // Before the text changes, so that an unchanged text is recognised.
-    checkSpelling(text.string());
+    // Before the text changes, so that an unchanged text is recognised. The check itself waits
+    // until the marks are drawn or asked for: a layout of a large map checks nothing.
+    IXLayoutContext* ctx = context();
+    if (m_hasTextStack && ctx && ctx->showSpelling()) {
+        if (m_reloadSpelling || !m_observingSpelling || text.string() != m_text.string()) m_spellingStale = true;
+    } else {
+        m_spellingStale = false;
+        m_misspellRanges.clear();
+        stopObservingSpelling();
+    }
     if (!(text == m_text)) {
         m_text = std::move(text);
         m_layoutStale = true;
@@ -123,13 +131,12 @@ void IXTextCell::calcLayout()
     m_validTextLayout = true;
 }
 
-void IXTextCell::checkSpelling(const std::optional<QString>& text)
+void IXTextCell::checkSpelling()
 {
+    m_spellingStale = false;
     IXLayoutContext* ctx = context();
     if (m_hasTextStack && ctx && ctx->showSpelling()) {
-        // Marks are current only when they were made while spelling was shown (observing).
-        if (!m_reloadSpelling && m_observingSpelling && text && *text == m_text.string()) return;
-        const QString string = text.value_or(m_text.string());
+        const QString& string = m_text.string();
         IXDocumentNode* document = ctx->documentNode();
         const int tag = document ? document->spellDocumentTag() : 0;
         const PLSpellChecker& checker = PLSpellChecker::sharedChecker();
@@ -149,6 +156,12 @@ void IXTextCell::checkSpelling(const std::optional<QString>& text)
     }
 }
 
+const std::vector<PLRange>& IXTextCell::misspelledRanges()
+{
+    if (m_spellingStale) checkSpelling();
+    return m_misspellRanges;
+}
+
 void IXTextCell::stopObservingSpelling()
 {
     if (!m_observingSpelling) return;
@@ -159,7 +172,7 @@ void IXTextCell::stopObservingSpelling()
 void IXTextCell::spellingChanged()
 {
     m_reloadSpelling = true;
-    checkSpelling(std::nullopt);
+    checkSpelling();
     setNeedsDisplay();
 }
 
@@ -265,8 +278,8 @@ std::optional<int> IXTextCell::misspelledCharacterAtPoint(PLPoint point, PLRange
 {
     IXLayoutContext* ctx = context();
     const PLRect rect = bounds();
-    if (!rect.containsPoint(point) || !m_hasTextStack || !ctx || !ctx->showSpelling() || m_misspellRanges.empty() ||
-        !m_validTextLayout)
+    if (!rect.containsPoint(point) || !m_hasTextStack || !ctx || !ctx->showSpelling() || !m_validTextLayout
+        || misspelledRanges().empty())
         return std::nullopt;
     const std::optional<int> character = textLayout().characterIndexAtPoint(QPointF(point.x, rect.height() - point.y));
     if (!character) return std::nullopt;
@@ -352,7 +365,7 @@ void IXTextCell::draw(PLGraphicsContext& graphics)
     const float top = textRect.maxY();
     layout.draw(graphics.painter(), PLPoint(textRect.minX(), top), background.isNull());
 
-    if (m_misspellRanges.empty()) return;
+    if (misspelledRanges().empty()) return;
     PLBezierPath marks;
     for (const PLRange& range : m_misspellRanges) {
         for (const QRectF& b : layout.rectsForCharacterRange(range)) {

@@ -29,9 +29,9 @@ class PLTextLayout;
 // cell keeps a text layout of its own only once it is drawn or asked about a point.
 //
 // Spelling: while the context shows spelling, the words the shared checker finds misspelled
-// (in the document's spell document) are kept and underlined; the cell observes
-// "IXSpellCheckingIgnoreWord" from any sender meanwhile and checks again when a word is
-// ignored. Main thread only.
+// (in the document's spell document) are kept and underlined, checked when first drawn or
+// asked for after the text changed; a checked cell observes "IXSpellCheckingIgnoreWord" from
+// any sender meanwhile and checks again when a word is ignored. Main thread only.
 class IXTextCell : public IXLayoutCell, public IXSelectionCell_Resizing {
 public:
     // The width and height of the container in which texts are measured.
@@ -64,8 +64,9 @@ public:
     bool drawsText() const { return !m_disableDrawing; }
     void setDrawsText(bool flag);
     int lineBreak();
-    // The character ranges of the misspelled words, in text order.
-    const std::vector<PLRange>& misspelledRanges() const { return m_misspellRanges; }
+    // The character ranges of the misspelled words, in text order (checked on first request
+    // after the text changed, so that only texts drawn or asked about are checked).
+    const std::vector<PLRange>& misspelledRanges();
     // The text as laid out (after the last measuring).
     const PLAttributedString& text() const { return m_text; }
 
@@ -89,8 +90,8 @@ private:
     void initStorage() { m_hasTextStack = true; }
     void calcLayoutIfNeeded();
     void calcLayout();
-    // Checks the text (null: the current one) again unless it is unchanged and checked.
-    void checkSpelling(const std::optional<QString>& text);
+    // Checks the current text, observing ignored words while spelling is shown.
+    void checkSpelling();
     void spellingChanged();
     void stopObservingSpelling();
     // The text layout for drawing and point queries, in the current container.
@@ -113,4 +114,6 @@ private:
     int m_lineBreak = LineBreakWrap;
     bool m_observingSpelling = false;
     bool m_reloadSpelling = false;
+    // The text changed (or spelling came on) since the last check.
+    bool m_spellingStale = false;
 };

@@ -5,9 +5,13 @@
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasurements.h"
 #include "Platform/Core/PLLog.h"
+#include "Platform/Core/PLNotificationCenter.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 #include "Platform/Text/PLSpellChecker.h"
 #include "Platform/Text/PLTextLayout.h"
 #include "Utilities/UTDateTime.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +281,40 @@ TEST(IXTextCellTests, SpellingShownLaterMarksAnUnchangedTextAndHidingItClearsThe
     f.context()->setShowSpelling(false);
     cell->invalidateLayout();
     EXPECT_TRUE(rangesOf(*cell).empty());
+}
+
+// A layout checks no spelling: a cell checks (and listens for ignored words) once its marks
+// are drawn or asked for, and checks again only after its text changed.
+TEST(IXTextCellTests, SpellingIsCheckedWhenTheMarksAreFirstWantedAndAgainAfterAnEdit)
+{
+    if (!PLSpellChecker::sharedChecker().isAvailable()) GTEST_SKIP() << "no en_US dictionary";
+    CellFixture f;
+    f.context()->setShowSpelling(true);
+    auto a = f.map.addRoot(QStringLiteral("Helo"));
+    auto b = f.map.addRoot(QStringLiteral("Byee"));
+    auto asked = f.make<IXTextCell>(a);
+    auto drawn = f.make<IXTextCell>(b);
+    const auto listening = [](const IXTextCell& cell) {
+        return PLNotificationCenter::defaultCenter().isObserving(&cell, IXSpellCheckingNotices::IgnoreWord);
+    };
+    asked->cellTextSize();
+    drawn->cellTextSize();
+    EXPECT_FALSE(listening(*asked));
+    EXPECT_FALSE(listening(*drawn));
+
+    EXPECT_EQ(asked->misspelledRanges(), (std::vector<PLRange>{{0, 4}}));
+    EXPECT_TRUE(listening(*asked));
+    QImage image(200, 50, QImage::Format_ARGB32_Premultiplied);
+    PLGraphicsContext graphics(image);
+    drawn->draw(graphics);
+    EXPECT_TRUE(listening(*drawn));
+
+    a->setTitle(QStringLiteral("Hello wrld"));
+    asked->invalidateLayout();
+    EXPECT_EQ(rangesOf(*asked), (std::vector<PLRange>{{6, 4}}));
+    a->setTitle(QStringLiteral("Hello world"));
+    asked->invalidateLayout();
+    EXPECT_TRUE(rangesOf(*asked).empty());
 }
 
 TEST(IXTextCellTests, MisspelledWordAtAPointAndItsCorrection)

@@ -65,7 +65,8 @@ public:
                 ++it;
             }
         }
-        schedule();
+        // Nothing cancelled leaves the timer as it is (cells cancel on every invalidation).
+        if (!cancelled.empty()) schedule();
     }
 
     bool isPending(const void* owner, std::string_view key) const
