@@ -93,6 +93,8 @@ private:
     void checkSpelling(const std::optional<QString>& text);
     void spellingChanged();
     void stopObservingSpelling();
+    // Tells every observing cell that a word was ignored.
+    static void wordWasIgnored();
     // The text layout for drawing and point queries, in the current container.
     const PLTextLayout& textLayout();
     // The character under the point, when spelling questions can be answered there.
@@ -113,4 +115,8 @@ private:
     int m_lineBreak = LineBreakWrap;
     bool m_observingSpelling = false;
     bool m_reloadSpelling = false;
+    // The observing cells are linked through these: one registration with the notification
+    // centre serves them all, as a large map has a cell per title.
+    IXTextCell* m_previousObserving = nullptr;
+    IXTextCell* m_nextObserving = nullptr;
 };

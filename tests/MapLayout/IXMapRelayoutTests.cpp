@@ -186,6 +186,18 @@ const std::vector<Edit>& edits()
          }},
         {"expand the moved branch", [](RelayoutMap& m) { m.mains[1]->branches()[1]->setCollapsed(false, false); }},
         {"remove a main branch", [](RelayoutMap& m) { m.root->removeBranch(m.mains[0]); }},
+        // Changes of the root list keep the groups of the roots that stay.
+        {"add a root branch", [](RelayoutMap& m) { RelayoutMap::addChild(m.addRoot(QStringLiteral("A second root")), QStringLiteral("Its child")); }},
+        {"make a sub-branch a root", [](RelayoutMap& m) { m.document->addRootBranch(m.mains[2]->branches()[0]); }},
+        {"take a root into another tree and back in one turn", [](RelayoutMap& m) {
+             const std::shared_ptr<IXNode> second = m.document->rootBranches()[1];
+             m.mains[3]->insertBranch(std::static_pointer_cast<IXBranchNode>(second), -1);
+             m.document->insertRootBranch(second, 1);
+         }},
+        {"put a root into another tree", [](RelayoutMap& m) {
+             m.mains[1]->insertBranch(std::static_pointer_cast<IXBranchNode>(m.document->rootBranches().back()), 0);
+         }},
+        {"remove a root branch", [](RelayoutMap& m) { m.document->removeRootBranch(m.document->rootBranches()[1]); }},
     };
     return table;
 }
@@ -229,6 +241,23 @@ TEST_P(IXMapRelayoutTests, ExpandingShowsTheHiddenCellsAgainWithoutMeasuringThem
     map.layOut();
     EXPECT_EQ(map.context->cells().branchGroupCellForNode(hidden), before);
     EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(), measured);
+    EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());
+}
+
+// A change of the root list alone builds cells only for the roots that came: the others keep
+// their groups, already laid out, and their titles are not measured again.
+TEST_P(IXMapRelayoutTests, AddingARootKeepsTheOtherRootsCells)
+{
+    RelayoutMap map(QString::fromLatin1(GetParam()));
+    IXBranchGroupCell* kept = map.context->cells().branchGroupCellForNode(map.root.get());
+    IXBranchGroupCell* leaf = map.context->cells().branchGroupCellForNode(map.leaf(3, 2, 1));
+    ASSERT_TRUE(kept && leaf);
+    const std::uint64_t measured = IXTextMeasurementsProbe::layoutCount();
+    map.addRoot(QStringLiteral("A title no cell measured before, in ") + map.layoutName);
+    map.layOut();
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(map.root.get()), kept);
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(map.leaf(3, 2, 1)), leaf);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(), measured + 1);
     EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());
 }
 
