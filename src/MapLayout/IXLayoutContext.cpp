@@ -243,8 +243,10 @@ void IXLayoutContext::performLayout()
         const bool keepsRoots = !allBranches && keepsRootGroups();
         if (buildsCells() && m_layoutNode->layoutName() != IXLayoutTimelineName)
             titles.emplace(this, keepsRoots ? IXTitlePremeasuring::NewRootsOnly : IXTitlePremeasuring::AllRoots);
-        if (keepsRoots) reloadRootBranches();
-        else reloadBranches();
+        if (keepsRoots)
+            reloadRootBranches();
+        else
+            reloadBranches();
     }
     if (m_branchLayer && m_branchLayer->needsLayout()) {
         m_branchLayer->performLayout();
@@ -369,7 +371,8 @@ void IXLayoutContext::reloadRootBranches()
     bool usual = true;
     for (auto& cell : previous) {
         IXNode* node = cell->node();
-        if (!node || !dynamic_cast<IXBranchGroupCell*>(cell.get()) || !kept.try_emplace(node, cell).second) usual = false;
+        if (!node || !dynamic_cast<IXBranchGroupCell*>(cell.get()) || !kept.try_emplace(node, cell).second)
+            usual = false;
     }
     std::unordered_set<const IXNode*> listed;
     listed.reserve(size_t(roots.size()));
@@ -385,7 +388,8 @@ void IXLayoutContext::reloadRootBranches()
     const int layoutType = mindMapLayoutType();
     for (const auto& root : roots) {
         // A root that spent the turn elsewhere had cells built there: its group is stale.
-        if (auto found = kept.find(root.get()); found != kept.end() && m_cells.namedCell(root.get()) == found->second.get()) {
+        if (auto found = kept.find(root.get());
+            found != kept.end() && m_cells.namedCell(root.get()) == found->second.get()) {
             m_branchLayer->addCell(found->second);
             kept.erase(found);
             continue;

@@ -157,7 +157,8 @@ void IXTextCell::checkSpelling(const std::optional<QString>& text)
         if (!m_observingSpelling) {
             if (!s_observingRegistered) {
                 PLNotificationCenter::defaultCenter().addObserver(&s_firstObserving, IXSpellCheckingNotices::IgnoreWord,
-                                                                  nullptr, [](const PLNotification&) { wordWasIgnored(); });
+                                                                  nullptr,
+                                                                  [](const PLNotification&) { wordWasIgnored(); });
                 s_observingRegistered = true;
             }
             m_nextObserving = s_firstObserving;
@@ -175,8 +176,10 @@ void IXTextCell::checkSpelling(const std::optional<QString>& text)
 void IXTextCell::stopObservingSpelling()
 {
     if (!m_observingSpelling) return;
-    if (m_previousObserving) m_previousObserving->m_nextObserving = m_nextObserving;
-    else s_firstObserving = m_nextObserving;
+    if (m_previousObserving)
+        m_previousObserving->m_nextObserving = m_nextObserving;
+    else
+        s_firstObserving = m_nextObserving;
     if (m_nextObserving) m_nextObserving->m_previousObserving = m_previousObserving;
     m_previousObserving = m_nextObserving = nullptr;
     m_observingSpelling = false;

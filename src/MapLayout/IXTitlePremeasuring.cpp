@@ -18,7 +18,8 @@ IXTitlePremeasuring* innermost = nullptr;
 }  // namespace
 
 IXTitlePremeasuring::IXTitlePremeasuring(IXLayoutContext* context, Roots roots)
-    : m_context(context), m_outer(innermost)
+    : m_context(context)
+    , m_outer(innermost)
 {
     innermost = this;
     if (m_context && m_context->documentNode()) measure(roots);
