@@ -27,6 +27,8 @@
 #include "Platform/Core/PLLog.h"
 
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 IXLayoutContext::IXLayoutContext(IXWindowControlling* controller, IXLayoutNode* layoutNode, IXLayoutView* view)
@@ -233,10 +235,18 @@ void IXLayoutContext::performLayout()
     // Every title is new to its cell after a reload: measured on other cores while the cells
     // are built (the timeline's cells measure their own).
     std::optional<IXTitlePremeasuring> titles;
-    if (m_reloads.takePending(Layer::Branches)) {
+    const bool allBranches = m_reloads.takePending(Layer::Branches);
+    const bool rootBranches = m_reloads.takePending(Layer::RootBranches);
+    if (allBranches || rootBranches) {
         m_reloads.markPending(Layer::Selection);
-        if (buildsCells() && m_layoutNode->layoutName() != IXLayoutTimelineName) titles.emplace(this);
-        reloadBranches();
+        // Only the roots that get a group of their own are new to their cells.
+        const bool keepsRoots = !allBranches && keepsRootGroups();
+        if (buildsCells() && m_layoutNode->layoutName() != IXLayoutTimelineName)
+            titles.emplace(this, keepsRoots ? IXTitlePremeasuring::NewRootsOnly : IXTitlePremeasuring::AllRoots);
+        if (keepsRoots)
+            reloadRootBranches();
+        else
+            reloadBranches();
     }
     if (m_branchLayer && m_branchLayer->needsLayout()) {
         m_branchLayer->performLayout();
@@ -315,15 +325,20 @@ void IXLayoutContext::reloadBranches()
     m_branchLayer->invalidateLayout();
 }
 
+int IXLayoutContext::mindMapLayoutType() const
+{
+    const QString& name = m_layoutNode->layoutName();
+    if (name == IXLayoutMindMapName) return 1;
+    if (name == IXLayoutTopDownName) return 4;
+    if (name == IXLayoutLeftRightName)
+        return styleForReading(m_documentNode.get())->documentLayoutOrientation() != 0 ? 3 : 2;
+    return 0;
+}
+
 void IXLayoutContext::reloadMindMapView()
 {
     PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
-    const QString& name = m_layoutNode->layoutName();
-    int layoutType = 0;
-    if (name == IXLayoutMindMapName) layoutType = 1;
-    else if (name == IXLayoutTopDownName) layoutType = 4;
-    else if (name == IXLayoutLeftRightName)
-        layoutType = styleForReading(m_documentNode.get())->documentLayoutOrientation() != 0 ? 3 : 2;
+    const int layoutType = mindMapLayoutType();
     m_branchLayer->removeAllCells();
     IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory();
     if (!factory) return;
@@ -335,6 +350,60 @@ void IXLayoutContext::reloadMindMapView()
         m_cells.setCellForNode(group, root.get());
         group->reloadBranches();
     }
+}
+
+bool IXLayoutContext::keepsRootGroups() const
+{
+    // A timeline lays its branches out as one; a context that never built has nothing to keep.
+    return buildsCells() && m_branchLayer && !m_timelineLayout && m_layoutNode->layoutName() != IXLayoutTimelineName;
+}
+
+void IXLayoutContext::reloadRootBranches()
+{
+    PL_ASSERT_PARAM(m_layoutNode, "_layoutNode");
+    // The roots still listed keep their groups, laid out as they were; the others go and the
+    // new ones are built. Anything unusual (a root listed twice, a layer cell that is no
+    // root's group) takes the full rebuild.
+    const IXDocumentNode::NodeList roots = m_documentNode->rootBranches();
+    IXCellList previous = m_branchLayer->takeAllCells();
+    std::unordered_map<const IXNode*, std::shared_ptr<IXLayoutCell>> kept;
+    kept.reserve(previous.size());
+    bool usual = true;
+    for (auto& cell : previous) {
+        IXNode* node = cell->node();
+        if (!node || !dynamic_cast<IXBranchGroupCell*>(cell.get()) || !kept.try_emplace(node, cell).second)
+            usual = false;
+    }
+    std::unordered_set<const IXNode*> listed;
+    listed.reserve(size_t(roots.size()));
+    for (const auto& root : roots)
+        if (!listed.insert(root.get()).second) usual = false;
+    IXLayoutCellFactory* factory = IXLayoutCellFactory::sharedFactory();
+    if (!usual || !factory) {
+        for (const auto& cell : previous) m_branchLayer->addCell(cell);
+        reloadBranches();
+        return;
+    }
+    previous.clear();
+    const int layoutType = mindMapLayoutType();
+    for (const auto& root : roots) {
+        // A root that spent the turn elsewhere had cells built there: its group is stale.
+        if (auto found = kept.find(root.get());
+            found != kept.end() && m_cells.namedCell(root.get()) == found->second.get()) {
+            m_branchLayer->addCell(found->second);
+            kept.erase(found);
+            continue;
+        }
+        std::shared_ptr<IXBranchGroupCell> group = factory->makeBranchGroupCell(this, m_branchLayer.get(), root.get());
+        if (!group) continue;
+        group->setLayoutType(layoutType);
+        m_branchLayer->addCell(group);
+        m_cells.setCellForNode(group, root.get());
+        group->reloadBranches();
+    }
+    for (const auto& [node, cell] : kept) cell->invalidate();
+    // The layer unites its groups' bounds again; the kept groups stay laid out.
+    m_branchLayer->IXLayoutCell::invalidateLayout();
 }
 
 void IXLayoutContext::reloadFloatings()

@@ -196,6 +196,12 @@ private:
     bool buildsCells() const;
     std::shared_ptr<IXLayoutGroupCell> makeLayer();
     void reloadMindMapView();
+    // The group layout type of the roots in this layout.
+    int mindMapLayoutType() const;
+    // Whether a change of the root list alone may keep the groups of the roots that stay,
+    // and that reload (reloadBranches when it cannot).
+    bool keepsRootGroups() const;
+    void reloadRootBranches();
     void reloadBranchConnections(IXBranchNode* root, IXLayoutCellFactory* factory);
     void collapseBranch(IXBranchNode* branch, int level);
     const Stacks& stacks();

@@ -75,7 +75,7 @@ void IXLayoutModelObserver::notifiedOfDocumentNode(IXDocumentNode*, const QStrin
 {
     IXLayoutReloadScheduler& reloads = m_context.reloads();
     if (property == IXProperties::RootBranches) {
-        reloads.postReloadBranches();
+        reloads.postReloadRootBranches();
     } else if (property == IXProperties::Pictures || property == IXProperties::Comments) {
         reloads.postReloadFloatings();
         reloads.postReloadConnections();

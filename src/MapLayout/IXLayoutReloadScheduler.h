@@ -14,6 +14,8 @@ public:
         Floatings = 2,
         Connections = 4,
         Selection = 8,
+        // Only the list of root branches changed: groups of roots still listed are kept.
+        RootBranches = 16,
     };
 
     explicit IXLayoutReloadScheduler(IXLayoutContext& context) : m_context(context) {}
@@ -23,6 +25,7 @@ public:
 
     // The branches bring their floatings' and connections' cells down with them.
     void postReloadBranches() { post(Branches | Floatings | Connections); }
+    void postReloadRootBranches() { post(RootBranches | Floatings | Connections); }
     void postReloadFloatings() { post(Floatings); }
     void postReloadConnections() { post(Connections); }
     void postReloadSelection() { post(Selection); }

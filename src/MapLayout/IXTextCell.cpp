@@ -37,9 +37,26 @@ constexpr float MinimumResizedTextWidth = 30;
 
 IXTextCell::IXTextCell(IXLayoutContext* context, IXLayoutCell* parent, IXNode* node) : IXLayoutCell(context, parent, node) {}
 
+namespace {
+
+// The first of the cells that observe spelling, and whether the one registration is made.
+IXTextCell* s_firstObserving = nullptr;
+bool s_observingRegistered = false;
+
+}  // namespace
+
 IXTextCell::~IXTextCell()
 {
     stopObservingSpelling();
+}
+
+void IXTextCell::wordWasIgnored()
+{
+    // A snapshot: checking again may stop a cell's observing.
+    std::vector<IXTextCell*> cells;
+    for (IXTextCell* cell = s_firstObserving; cell; cell = cell->m_nextObserving) cells.push_back(cell);
+    for (IXTextCell* cell : cells)
+        if (cell->m_observingSpelling) cell->spellingChanged();
 }
 
 bool IXTextCell::isFloating() const
@@ -145,8 +162,15 @@ void IXTextCell::checkSpelling()
              range = checker.checkSpelling(string, range.end(), tag))
             m_misspellRanges.push_back(range);
         if (!m_observingSpelling) {
-            PLNotificationCenter::defaultCenter().addObserver(this, IXSpellCheckingNotices::IgnoreWord, nullptr,
-                                                              [this](const PLNotification&) { spellingChanged(); });
+            if (!s_observingRegistered) {
+                PLNotificationCenter::defaultCenter().addObserver(&s_firstObserving, IXSpellCheckingNotices::IgnoreWord,
+                                                                  nullptr,
+                                                                  [](const PLNotification&) { wordWasIgnored(); });
+                s_observingRegistered = true;
+            }
+            m_nextObserving = s_firstObserving;
+            if (s_firstObserving) s_firstObserving->m_previousObserving = this;
+            s_firstObserving = this;
             m_observingSpelling = true;
         }
         m_reloadSpelling = false;
@@ -165,7 +189,12 @@ const std::vector<PLRange>& IXTextCell::misspelledRanges()
 void IXTextCell::stopObservingSpelling()
 {
     if (!m_observingSpelling) return;
-    PLNotificationCenter::defaultCenter().removeObserver(this, IXSpellCheckingNotices::IgnoreWord);
+    if (m_previousObserving)
+        m_previousObserving->m_nextObserving = m_nextObserving;
+    else
+        s_firstObserving = m_nextObserving;
+    if (m_nextObserving) m_nextObserving->m_previousObserving = m_previousObserving;
+    m_previousObserving = m_nextObserving = nullptr;
     m_observingSpelling = false;
 }
 

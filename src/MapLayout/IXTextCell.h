@@ -94,6 +94,8 @@ private:
     void checkSpelling();
     void spellingChanged();
     void stopObservingSpelling();
+    // Tells every observing cell that a word was ignored.
+    static void wordWasIgnored();
     // The text layout for drawing and point queries, in the current container.
     const PLTextLayout& textLayout();
     // The character under the point, when spelling questions can be answered there.
@@ -116,4 +118,8 @@ private:
     bool m_reloadSpelling = false;
     // The text changed (or spelling came on) since the last check.
     bool m_spellingStale = false;
+    // The observing cells are linked through these: one registration with the notification
+    // centre serves them all, as a large map has a cell per title.
+    IXTextCell* m_previousObserving = nullptr;
+    IXTextCell* m_nextObserving = nullptr;
 };

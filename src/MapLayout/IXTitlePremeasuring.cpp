@@ -5,6 +5,7 @@
 #include "DocumentModel/IXLayoutNode.h"
 #include "DocumentModel/IXStyleNode.h"
 #include "MapLayout/IXLayoutContext.h"
+#include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXTextCell.h"
 #include "MapLayout/IXTextMeasuringBatch.h"
 
@@ -16,10 +17,12 @@ IXTitlePremeasuring* innermost = nullptr;
 
 }  // namespace
 
-IXTitlePremeasuring::IXTitlePremeasuring(IXLayoutContext* context) : m_context(context), m_outer(innermost)
+IXTitlePremeasuring::IXTitlePremeasuring(IXLayoutContext* context, Roots roots)
+    : m_context(context)
+    , m_outer(innermost)
 {
     innermost = this;
-    if (m_context && m_context->documentNode()) measure();
+    if (m_context && m_context->documentNode()) measure(roots);
 }
 
 IXTitlePremeasuring::~IXTitlePremeasuring()
@@ -60,7 +63,7 @@ std::optional<IXTitlePremeasuring::Title> IXTitlePremeasuring::takeTitle(const I
     return title;
 }
 
-void IXTitlePremeasuring::measure()
+void IXTitlePremeasuring::measure(Roots roots)
 {
     // The branches that get groups, in map order: a branch's group shows its children unless
     // the branch is collapsed in a layout that hides them (all but a mind-map root's).
@@ -70,7 +73,17 @@ void IXTitlePremeasuring::measure()
         for (auto it = branches.rbegin(); it != branches.rend(); ++it)
             if ((*it)->isBranch()) pending.push_back(static_cast<IXBranchNode*>(it->get()));
     };
-    push(m_context->documentNode()->rootBranches());
+    if (roots == AllRoots) {
+        push(m_context->documentNode()->rootBranches());
+    } else {
+        const IXLayoutGroupCell* layer = m_context->branchLayer();
+        const auto& all = m_context->documentNode()->rootBranches();
+        for (auto it = all.rbegin(); it != all.rend(); ++it) {
+            const IXLayoutCell* group = m_context->cells().namedCell(it->get());
+            if ((*it)->isBranch() && !(group && layer && group->parent() == layer))
+                pending.push_back(static_cast<IXBranchNode*>(it->get()));
+        }
+    }
     while (!pending.empty()) {
         IXBranchNode* branch = pending.back();
         pending.pop_back();

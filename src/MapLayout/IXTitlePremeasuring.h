@@ -34,7 +34,11 @@ public:
         IXTextMeasurement natural;  // in the text cell's measuring container
     };
 
-    explicit IXTitlePremeasuring(IXLayoutContext* context);
+    // Which roots' titles are measured: all, or only those without a group on the context's
+    // branch layer (a reload that keeps the groups of the roots that stay).
+    enum Roots { AllRoots, NewRootsOnly };
+
+    explicit IXTitlePremeasuring(IXLayoutContext* context, Roots roots = AllRoots);
     ~IXTitlePremeasuring();
     IXTitlePremeasuring(const IXTitlePremeasuring&) = delete;
     IXTitlePremeasuring& operator=(const IXTitlePremeasuring&) = delete;
@@ -47,7 +51,7 @@ private:
     static constexpr int MaxScans = 32;
 
     // Collects the titles and hands the misses to the batch.
-    void measure();
+    void measure(Roots roots);
     // Waits for the batch and keeps its measurements (once, at the first title taken).
     void finishMeasuring();
     std::optional<Title> takeTitle(const IXNode* node);

@@ -151,18 +151,28 @@ struct Edit {
 const std::vector<Edit>& edits()
 {
     static const std::vector<Edit> table = {
-        {"retitle a leaf", [](RelayoutMap& m) { m.leaf(1, 2, 0)->setTitle(QStringLiteral("A leaf retitled with a much longer title")); }},
-        {"retitle a main branch", [](RelayoutMap& m) { m.mains[2]->setTitle(QStringLiteral("Main two, now\non two lines")); }},
-        {"add a sub-branch", [](RelayoutMap& m) { RelayoutMap::addChild(m.mains[1]->branches()[1], QStringLiteral("An added leaf")); }},
-        {"add a main branch", [](RelayoutMap& m) { RelayoutMap::addChild(m.root, QStringLiteral("An added main branch")); }},
+        {"retitle a leaf",
+         [](RelayoutMap& m) { m.leaf(1, 2, 0)->setTitle(QStringLiteral("A leaf retitled with a much longer title")); }},
+        {"retitle a main branch",
+         [](RelayoutMap& m) { m.mains[2]->setTitle(QStringLiteral("Main two, now\non two lines")); }},
+        {"add a sub-branch",
+         [](RelayoutMap& m) { RelayoutMap::addChild(m.mains[1]->branches()[1], QStringLiteral("An added leaf")); }},
+        {"add a main branch",
+         [](RelayoutMap& m) { RelayoutMap::addChild(m.root, QStringLiteral("An added main branch")); }},
         {"collapse a main branch", [](RelayoutMap& m) { m.mains[1]->setCollapsed(true, false); }},
-        {"retitle a hidden leaf", [](RelayoutMap& m) { m.leaf(1, 0, 1)->setTitle(QStringLiteral("Retitled while hidden")); }},
-        {"add under a hidden branch", [](RelayoutMap& m) { RelayoutMap::addChild(m.mains[1]->branches()[2], QStringLiteral("Added while hidden")); }},
+        {"retitle a hidden leaf",
+         [](RelayoutMap& m) { m.leaf(1, 0, 1)->setTitle(QStringLiteral("Retitled while hidden")); }},
+        {"add under a hidden branch",
+         [](RelayoutMap& m) {
+             RelayoutMap::addChild(m.mains[1]->branches()[2], QStringLiteral("Added while hidden"));
+         }},
         {"remove a hidden branch", [](RelayoutMap& m) { m.sub(1, 0)->removeBranch(m.sub(1, 0)->branches()[0]); }},
-        {"change the vertical gap", [](RelayoutMap& m) { m.context->styleForNode(m.document.get())->setDocumentGapVertical(17); }},
+        {"change the vertical gap",
+         [](RelayoutMap& m) { m.context->styleForNode(m.document.get())->setDocumentGapVertical(17); }},
         {"collapse a hidden branch", [](RelayoutMap& m) { m.sub(1, 1)->setCollapsed(true, false); }},
         // In the mind map the hidden branches turn with their main branch once shown.
-        {"move the collapsed main branch to the other side", [](RelayoutMap& m) {
+        {"move the collapsed main branch to the other side",
+         [](RelayoutMap& m) {
              const std::shared_ptr<IXStyleNode> style = m.context->styleForNode(m.mains[1].get());
              style->setBranchLayoutType(style->branchLayoutType() == 3 ? 2 : 3);
          }},
@@ -170,15 +180,18 @@ const std::vector<Edit>& edits()
         {"expand the inner branch", [](RelayoutMap& m) { m.sub(1, 1)->setCollapsed(false, false); }},
         {"remove a sub-branch", [](RelayoutMap& m) { m.mains[3]->removeBranch(m.mains[3]->branches()[1]); }},
         // Inserting takes the branch out of its old parent's list.
-        {"move a branch to another parent", [](RelayoutMap& m) { m.mains[3]->insertBranch(m.mains[0]->branches()[2], 0); }},
+        {"move a branch to another parent",
+         [](RelayoutMap& m) { m.mains[3]->insertBranch(m.mains[0]->branches()[2], 0); }},
         {"move a branch within its parent", [](RelayoutMap& m) { m.sub(2, 0)->moveBranchAtIndex(0, -1); }},
-        {"collapse, edit inside and expand in one turn", [](RelayoutMap& m) {
+        {"collapse, edit inside and expand in one turn",
+         [](RelayoutMap& m) {
              m.mains[2]->setCollapsed(true, false);
              m.context->performLayoutIfNeeded();
              m.leaf(2, 1, 1)->setTitle(QStringLiteral("Retitled behind a collapse"));
              m.mains[2]->setCollapsed(false, false);
          }},
-        {"move a collapsed branch to another parent", [](RelayoutMap& m) {
+        {"move a collapsed branch to another parent",
+         [](RelayoutMap& m) {
              std::shared_ptr<IXBranchNode> moving = m.mains[3]->branches()[0];
              moving->setCollapsed(true, false);
              m.context->performLayoutIfNeeded();
@@ -186,6 +199,23 @@ const std::vector<Edit>& edits()
          }},
         {"expand the moved branch", [](RelayoutMap& m) { m.mains[1]->branches()[1]->setCollapsed(false, false); }},
         {"remove a main branch", [](RelayoutMap& m) { m.root->removeBranch(m.mains[0]); }},
+        // Changes of the root list keep the groups of the roots that stay.
+        {"add a root branch",
+         [](RelayoutMap& m) {
+             RelayoutMap::addChild(m.addRoot(QStringLiteral("A second root")), QStringLiteral("Its child"));
+         }},
+        {"make a sub-branch a root", [](RelayoutMap& m) { m.document->addRootBranch(m.mains[2]->branches()[0]); }},
+        {"take a root into another tree and back in one turn",
+         [](RelayoutMap& m) {
+             const std::shared_ptr<IXNode> second = m.document->rootBranches()[1];
+             m.mains[3]->insertBranch(std::static_pointer_cast<IXBranchNode>(second), -1);
+             m.document->insertRootBranch(second, 1);
+         }},
+        {"put a root into another tree",
+         [](RelayoutMap& m) {
+             m.mains[1]->insertBranch(std::static_pointer_cast<IXBranchNode>(m.document->rootBranches().back()), 0);
+         }},
+        {"remove a root branch", [](RelayoutMap& m) { m.document->removeRootBranch(m.document->rootBranches()[1]); }},
     };
     return table;
 }
@@ -229,6 +259,23 @@ TEST_P(IXMapRelayoutTests, ExpandingShowsTheHiddenCellsAgainWithoutMeasuringThem
     map.layOut();
     EXPECT_EQ(map.context->cells().branchGroupCellForNode(hidden), before);
     EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(), measured);
+    EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());
+}
+
+// A change of the root list alone builds cells only for the roots that came: the others keep
+// their groups, already laid out, and their titles are not measured again.
+TEST_P(IXMapRelayoutTests, AddingARootKeepsTheOtherRootsCells)
+{
+    RelayoutMap map(QString::fromLatin1(GetParam()));
+    IXBranchGroupCell* kept = map.context->cells().branchGroupCellForNode(map.root.get());
+    IXBranchGroupCell* leaf = map.context->cells().branchGroupCellForNode(map.leaf(3, 2, 1));
+    ASSERT_TRUE(kept && leaf);
+    const std::uint64_t measured = IXTextMeasurementsProbe::layoutCount();
+    map.addRoot(QStringLiteral("A title no cell measured before, in ") + map.layoutName);
+    map.layOut();
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(map.root.get()), kept);
+    EXPECT_EQ(map.context->cells().branchGroupCellForNode(map.leaf(3, 2, 1)), leaf);
+    EXPECT_EQ(IXTextMeasurementsProbe::layoutCount(), measured + 1);
     EXPECT_EQ(shownBy(map.context.get(), map.document.get()), map.freshLayout());
 }
 

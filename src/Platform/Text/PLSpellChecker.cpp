@@ -85,9 +85,13 @@ QString PLSpellChecker::decode(const std::string& word) const
 bool PLSpellChecker::isCorrect(const QString& word) const
 {
     if (!m_hunspell || !isCheckedWord(word)) return true;
+    if (const auto known = m_verdicts.constFind(word); known != m_verdicts.cend()) return *known;
     // A word the dictionary's code page cannot hold is not judged.
     const std::optional<std::string> encoded = encode(normalizedWord(word));
-    return !encoded || m_hunspell->spell(*encoded);
+    const bool correct = !encoded || m_hunspell->spell(*encoded);
+    if (m_verdicts.size() >= MaxRememberedWords) m_verdicts.clear();
+    m_verdicts.insert(word, correct);
+    return correct;
 }
 
 QStringList PLSpellChecker::guesses(const QString& word) const

@@ -67,6 +67,11 @@ private:
         QSet<QString> lookup;
     };
 
+    // The dictionary's verdicts on words looked up before: a map's titles repeat their words,
+    // and hunspell costs far more than a look-up. Emptied when it grows past its limit.
+    static constexpr qsizetype MaxRememberedWords = 65536;
+    mutable QHash<QString, bool> m_verdicts;
+
     std::unique_ptr<Hunspell> m_hunspell;
     QString m_encoding;
     QHash<int, IgnoredWords> m_ignored;
