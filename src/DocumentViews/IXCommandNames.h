@@ -29,8 +29,8 @@ private:
 namespace IXCommands {
 // File
 inline constexpr IXCommand NewDocument{"newDocument:"};
-inline constexpr IXCommand NewFromTemplate{"newFromTemplate:"};
-inline constexpr IXCommand SaveDocumentAsTemplate{"saveDocumentAsTemplate:"};
+inline constexpr IXCommand NewFromTemplate {"newFromTemplate:"};
+inline constexpr IXCommand SaveDocumentAsTemplate {"saveDocumentAsTemplate:"};
 inline constexpr IXCommand OpenDocument{"openDocument:"};
 inline constexpr IXCommand PerformClose{"performClose:"};
 inline constexpr IXCommand SaveDocument{"saveDocument:"};
@@ -112,5 +112,5 @@ inline constexpr IXCommand HelpForItem{"helpForItem:"};
 inline constexpr IXCommand HelpByTagFor{"helpByTagFor:"};
 inline constexpr IXCommand GotoOnlineSupport{"gotoOnlineSupport:"};
 inline constexpr IXCommand GotoHomePage{"gotoHomePage:"};
-inline constexpr IXCommand CheckAvailaibleUpdate{"checkAvailaibleUpdate:"};
+inline constexpr IXCommand CheckAvailaibleUpdate {"checkAvailaibleUpdate:"};
 }  // namespace IXCommands

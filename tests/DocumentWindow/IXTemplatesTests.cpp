@@ -331,7 +331,7 @@ TEST_F(TemplatesTest, ChoosingATemplateOpensAnUntitledDocumentAndReplacesTheUnto
     for (IXDocument* document : documents.documents()) documents.removeDocument(document);
     IXDocument* start = chooser.openNewDocumentWithDefaultTemplate();
     spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
-    dialogs.openPanelAnswers = {QStringList{copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tree.ixd"))}};
+    dialogs.openPanelAnswers = {QStringList {copyFixture(QStringLiteral("tree.ixd"), QStringLiteral("tree.ixd"))}};
     chooser.showChoosePanel();
     chooser.buttonAction(IXTemplateController::OpenTag);
     EXPECT_FALSE(window->isVisible());

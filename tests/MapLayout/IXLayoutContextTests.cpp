@@ -130,13 +130,29 @@ TEST(IXLayoutContextTests, AReloadRebuildsOnlyTheFlaggedLayers)
     const Case cases[] = {
         // Only the new root gets a group: the other roots keep theirs.
         {"new root", [](MapWithEverything& m, IXLayoutContext*) { m.map.addRoot(QStringLiteral("R")); }, {1, 2, 2, 1}},
-        {"new comment", [](MapWithEverything& m, IXLayoutContext*) { m.map.document->addComment(commentTitled(QStringLiteral("D"))); }, {0, 3, 2, 1}},
-        {"new connection", [](MapWithEverything& m, IXLayoutContext*) { m.a2->addConnection()->setTargetNode(m.a1); }, {0, 0, 3, 1}},
-        {"retargeted connection", [](MapWithEverything& m, IXLayoutContext*) { m.connection->setTargetNode(m.a2); }, {0, 0, 2, 1}},
-        {"picture placed elsewhere", [](MapWithEverything& m, IXLayoutContext*) { m.picture->setFloatingTargetNode(m.b); }, {0, 0, 2, 1}},
-        {"comment placed", [](MapWithEverything& m, IXLayoutContext*) { m.comment->setFloatingTargetNode(m.a2); }, {0, 0, 3, 1}},
-        {"selection", [](MapWithEverything& m, IXLayoutContext* c) { c->setSelection(IXSelection(IXSelection::NodeList{m.a, m.b})); }, {0, 0, 0, 2}},
-        {"same selection object", [](MapWithEverything&, IXLayoutContext* c) { c->setSelection(IXSelection(c->selection())); }, {0, 0, 0, 0}},
+        {"new comment",
+         [](MapWithEverything& m, IXLayoutContext*) { m.map.document->addComment(commentTitled(QStringLiteral("D"))); },
+         {0, 3, 2, 1}},
+        {"new connection",
+         [](MapWithEverything& m, IXLayoutContext*) { m.a2->addConnection()->setTargetNode(m.a1); },
+         {0, 0, 3, 1}},
+        {"retargeted connection",
+         [](MapWithEverything& m, IXLayoutContext*) { m.connection->setTargetNode(m.a2); },
+         {0, 0, 2, 1}},
+        {"picture placed elsewhere",
+         [](MapWithEverything& m, IXLayoutContext*) { m.picture->setFloatingTargetNode(m.b); },
+         {0, 0, 2, 1}},
+        {"comment placed",
+         [](MapWithEverything& m, IXLayoutContext*) { m.comment->setFloatingTargetNode(m.a2); },
+         {0, 0, 3, 1}},
+        {"selection",
+         [](MapWithEverything& m, IXLayoutContext* c) {
+             c->setSelection(IXSelection(IXSelection::NodeList {m.a, m.b}));
+         },
+         {0, 0, 0, 2}},
+        {"same selection object",
+         [](MapWithEverything&, IXLayoutContext* c) { c->setSelection(IXSelection(c->selection())); },
+         {0, 0, 0, 0}},
         {"title", [](MapWithEverything& m, IXLayoutContext*) { m.a1->setTitle(QStringLiteral("A1'")); }, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {

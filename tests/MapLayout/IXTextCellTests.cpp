@@ -302,7 +302,7 @@ TEST(IXTextCellTests, SpellingIsCheckedWhenTheMarksAreFirstWantedAndAgainAfterAn
     EXPECT_FALSE(listening(*asked));
     EXPECT_FALSE(listening(*drawn));
 
-    EXPECT_EQ(asked->misspelledRanges(), (std::vector<PLRange>{{0, 4}}));
+    EXPECT_EQ(asked->misspelledRanges(), (std::vector<PLRange> {{0, 4}}));
     EXPECT_TRUE(listening(*asked));
     QImage image(200, 50, QImage::Format_ARGB32_Premultiplied);
     PLGraphicsContext graphics(image);
@@ -311,7 +311,7 @@ TEST(IXTextCellTests, SpellingIsCheckedWhenTheMarksAreFirstWantedAndAgainAfterAn
 
     a->setTitle(QStringLiteral("Hello wrld"));
     asked->invalidateLayout();
-    EXPECT_EQ(rangesOf(*asked), (std::vector<PLRange>{{6, 4}}));
+    EXPECT_EQ(rangesOf(*asked), (std::vector<PLRange> {{6, 4}}));
     a->setTitle(QStringLiteral("Hello world"));
     asked->invalidateLayout();
     EXPECT_TRUE(rangesOf(*asked).empty());
