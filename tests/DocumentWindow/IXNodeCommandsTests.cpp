@@ -326,8 +326,6 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         // The comment opens in its yellow note.
         {IXCommands::AddComment, 0, "Sub",
          "Main{flag,star}(Sub+(untitled){smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
-        // The editor opens on the branch's notes without changing them.
-        {IXCommands::EditTextNote, 0, "Sub", {}, "Sub"},
         // The new-note variant gives the branch a note and opens the editor on it.
         {IXCommands::EditTextNote, 1, "Sub",
          "Main{flag,star}(Sub#note{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
