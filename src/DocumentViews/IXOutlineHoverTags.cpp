@@ -28,6 +28,7 @@ constexpr float TagPadding = 8;
 IXOutlineHoverTags::IXOutlineHoverTags(IXOutlineMapView* outline)
     : QObject(outline)
     , m_outline(outline)
+    , m_viewport(outline->viewport())
     , m_pictureCell(new IXImageTextAttachmentCell(QImage(), this))
 {
     outline->viewport()->setMouseTracking(true);
@@ -123,7 +124,7 @@ void IXOutlineHoverTags::purge()
 
 bool IXOutlineHoverTags::eventFilter(QObject* watched, QEvent* event)
 try {
-    if (watched == m_outline->viewport()) {
+    if (watched == m_viewport) {
         if (event->type() == QEvent::MouseMove) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->buttons() == Qt::NoButton) pointerMoved(mouse->position().toPoint());

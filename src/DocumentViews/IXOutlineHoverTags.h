@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPersistentModelIndex>
 
+class QWidget;
+
 class IXImageTextAttachmentCell;
 class IXOutlineMapView;
 
@@ -36,6 +38,9 @@ private:
     void pointerMoved(QPoint point);
 
     IXOutlineMapView* m_outline;
+    // Kept apart: the viewport still sends events while the outline is being destroyed, when
+    // the outline's own members may no longer be called.
+    QWidget* m_viewport;
     IXImageTextAttachmentCell* m_pictureCell;
     QPersistentModelIndex m_hovered;
     bool m_showsTag = false;

@@ -183,7 +183,7 @@ TEST_F(PrintLayoutTest, ArrowKeysNudgeTheMap)
         {Qt::Key_A, {}, {0, 0}},
     };
     for (const Case& each : cases) {
-        SCOPED_TRACE(QTest::toString(QKeySequence(each.key | each.modifiers)));
+        SCOPED_TRACE(QKeySequence(each.key | each.modifiers).toString().toStdString());
         const PLPoint start = offsets();
         QTest::keyClick(&view, each.key, each.modifiers);
         EXPECT_EQ(offsets(), PLPoint(start.x + each.step.x, start.y + each.step.y));
