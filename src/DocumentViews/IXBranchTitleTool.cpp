@@ -294,21 +294,6 @@ bool IXBranchTitleTool::onSendEvent(QWindow* window, QEvent* event)
     }
 }
 
-bool IXBranchTitleTool::eventFilter(QObject* watched, QEvent* event)
-try {
-    if (event->type() == QEvent::Paint && m_frameView && watched == mapView() && !m_placementPending) {
-        m_placementPending = true;
-        PLRunLoop::perform(this, "placement", [this] {
-            m_placementPending = false;
-            adjustToDocumentView();
-        });
-    }
-    return IXTool::eventFilter(watched, event);
-} catch (...) {
-    PLExceptionBoundary::caught();
-    return false;
-}
-
 bool IXBranchTitleTool::respondsToSelector(std::string_view selector) const
 {
     return IXTool::respondsToSelector(selector)

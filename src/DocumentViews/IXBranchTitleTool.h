@@ -58,7 +58,7 @@ public:
     // Puts the branch's title into the editor, all selected.
     void reloadText();
     // Places the editor over the title as the map shows it now.
-    void adjustToDocumentView();
+    void adjustToDocumentView() override;
 
     bool respondsToSelector(std::string_view selector) const override;
     void notifiedOfNodeDetach(IXNode* node) override;
@@ -66,9 +66,6 @@ public:
     void notifiedOfLayoutContextDidLayout(IXLayoutContext* context) override;
     // The context is going away with its window: what was typed is kept first.
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The text view ended editing: commits what was typed, then ends the tool.
@@ -81,5 +78,4 @@ private:
     QPointer<IXBranchTitleView> m_frameView;
     QString m_loadedText;
     int m_keyCode = 0;
-    bool m_placementPending = false;
 };

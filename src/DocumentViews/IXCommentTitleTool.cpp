@@ -238,22 +238,6 @@ bool IXCommentTitleTool::onSendEvent(QWindow* window, QEvent* event)
     }
 }
 
-bool IXCommentTitleTool::eventFilter(QObject* watched, QEvent* event)
-try {
-    // Zooming moves the text without a new layout: the map's next frame places the editor.
-    if (event->type() == QEvent::Paint && m_frameView && watched == mapView() && !m_placementPending) {
-        m_placementPending = true;
-        PLRunLoop::perform(this, "placement", [this] {
-            m_placementPending = false;
-            adjustToDocumentView();
-        });
-    }
-    return IXTool::eventFilter(watched, event);
-} catch (...) {
-    PLExceptionBoundary::caught();
-    return false;
-}
-
 bool IXCommentTitleTool::respondsToSelector(std::string_view selector) const
 {
     return IXTool::respondsToSelector(selector)

@@ -51,7 +51,7 @@ public:
     // Puts the comment's title into the editor, the caret at its end.
     void reloadText();
     // Places the editor over the floating text as the map shows it now.
-    void adjustToDocumentView();
+    void adjustToDocumentView() override;
 
     bool respondsToSelector(std::string_view selector) const override;
     void notifiedOfNodeDetach(IXNode* node) override;
@@ -59,9 +59,6 @@ public:
     void notifiedOfLayoutContextDidLayout(IXLayoutContext* context) override;
     // The context is going away with its window: what was typed is kept first.
     void notifiedOfLayoutContextWillInvalidate(IXLayoutContext* context) override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Commits what was typed (when the edit began), then ends the tool.
@@ -72,5 +69,4 @@ private:
     std::shared_ptr<IXCommentNode> m_node;
     QPointer<IXCommentTitleView> m_frameView;
     QString m_loadedText;
-    bool m_placementPending = false;
 };

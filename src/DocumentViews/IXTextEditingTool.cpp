@@ -5,13 +5,30 @@
 #include "DocumentViews/IXMapView.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLRunLoop.h"
 #include "Platform/System/PLLocalizedStrings.h"
 
 #include <QAction>
+#include <QEvent>
 
 IXMapView* IXTextEditingTool::mapView() const
 {
     return context() ? dynamic_cast<IXMapView*>(context()->view()) : nullptr;
+}
+
+bool IXTextEditingTool::eventFilter(QObject* watched, QEvent* event)
+try {
+    if (event->type() == QEvent::Paint && textView() && watched == mapView() && !m_placementPending) {
+        m_placementPending = true;
+        PLRunLoop::perform(this, "placement", [this] {
+            m_placementPending = false;
+            adjustToDocumentView();
+        });
+    }
+    return IXTool::eventFilter(watched, event);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 void IXTextEditingTool::editText(void (QTextEdit::*edit)())

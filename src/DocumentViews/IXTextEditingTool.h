@@ -26,7 +26,13 @@ public:
     Q_INVOKABLE void selectAll(QObject*) { editText(&QTextEdit::selectAll); }
     Q_INVOKABLE bool validateMenuItem(QAction* item);
 
+    // Places the editor over its text as the map shows it now.
+    virtual void adjustToDocumentView() = 0;
+
 protected:
+    // Zooming and scrolling move the text without a new layout: after each frame of the map
+    // (watched by the tool), the editor is placed again on the next turn.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     IXMapView* mapView() const;
     // Gives the editor's text its spelling marks; closeSpelling ends them with the editor.
     void setUpSpelling(IXSpellingHighlighter* spelling) { m_spelling.open(spelling, context()); }
@@ -37,4 +43,5 @@ private:
     void editText(void (QTextEdit::*edit)());
 
     IXEditorSpelling m_spelling;
+    bool m_placementPending = false;
 };
