@@ -12,7 +12,7 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXWindowController.h"
-#include "IXShellTestSupport.h"
+#include "IXWindowShellTestSupport.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXSearchController.h"
 #include "Inspectors/IXSpellCheckingController.h"
@@ -32,40 +32,21 @@
 
 namespace {
 
-class FindAndSpellingTest : public ShellTest {
+class FindAndSpellingTest : public WindowShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        IXLayoutCellFactory::install(&m_cells);
-        IXWindowController::installAsShellControllers();
-    }
     void TearDown() override
     {
         IXSearchController::sharedController().panel()->hide();
         IXSpellCheckingController::sharedController().panel()->hide();
-        for (IXDocument* document : IXDocumentController::shared().documents())
-            IXDocumentController::shared().removeDocument(document);
-        IXDocument::setWindowControllerFactory({});
-        IXWindowControllerLookup::install(nullptr);
-        IXToolEnvironment::install(nullptr);
-        IXLayoutCellFactory::install(nullptr);
-        spin(10);
+        WindowShellTest::TearDown();
     }
 
+    // The opened window is the main one, as the inspectors follow it.
     IXDocument* open(const QString& path)
     {
-        PLError error;
-        IXDocument* document = IXDocumentController::shared().openDocument(path, true, &error);
-        EXPECT_TRUE(document) << error.localizedDescription().toStdString();
-        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+        IXDocument* document = WindowShellTest::open(path);
         if (document) IXInspectorController::windowDidBecomeMain(controllerOf(document)->window());
         return document;
-    }
-
-    static IXWindowController* controllerOf(IXDocument* document)
-    {
-        return dynamic_cast<IXWindowController*>(document->windowControllers().front());
     }
 
     static QAction* editItem(IXWindowController* controller, const QString& text)
@@ -91,9 +72,6 @@ protected:
     }
 
     FakeDialogs dialogs;
-
-private:
-    IXMapCellFactory m_cells;
 };
 
 TEST_F(FindAndSpellingTest, TheEditMenuFindsAndShowsTheHitOnTheMap)

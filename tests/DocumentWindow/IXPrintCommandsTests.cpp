@@ -13,7 +13,7 @@
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXWindowController.h"
-#include "IXShellTestSupport.h"
+#include "IXWindowShellTestSupport.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
@@ -26,39 +26,8 @@
 
 namespace {
 
-class PrintCommandsTest : public ShellTest {
+class PrintCommandsTest : public WindowShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        IXLayoutCellFactory::install(&m_cells);
-        IXWindowController::installAsShellControllers();
-    }
-    void TearDown() override
-    {
-        for (IXDocument* document : IXDocumentController::shared().documents())
-            IXDocumentController::shared().removeDocument(document);
-        IXDocument::setWindowControllerFactory({});
-        IXWindowControllerLookup::install(nullptr);
-        IXToolEnvironment::install(nullptr);
-        IXLayoutCellFactory::install(nullptr);
-        spin(10);
-    }
-
-    IXDocument* open(const QString& path)
-    {
-        PLError error;
-        IXDocument* document = IXDocumentController::shared().openDocument(path, true, &error);
-        EXPECT_TRUE(document) << error.localizedDescription().toStdString();
-        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
-        return document;
-    }
-
-    static IXWindowController* controllerOf(IXDocument* document)
-    {
-        return dynamic_cast<IXWindowController*>(document->windowControllers().front());
-    }
-
     static QAction* menuItem(IXWindowController* controller, const QByteArray& action)
     {
         for (QAction* menu : controller->documentWindow()->menuBar()->actions())
@@ -77,9 +46,6 @@ protected:
     }
 
     FakeDialogs dialogs;
-
-private:
-    IXMapCellFactory m_cells;
 };
 
 TEST_F(PrintCommandsTest, ThePrintLayoutComesAndGoesWithTheBranchFilter)

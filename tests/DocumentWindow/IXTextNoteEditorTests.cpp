@@ -16,7 +16,7 @@
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
-#include "IXShellTestSupport.h"
+#include "IXWindowShellTestSupport.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXNoteTextView.h"
 #include "Inspectors/IXSlavePanel.h"
@@ -138,32 +138,18 @@ std::string firstDifference(const PLAttributedString& a, const PLAttributedStrin
                                     : "length " + std::to_string(a.length()) + " vs " + std::to_string(b.length());
 }
 
-class TextNoteEditorTest : public ShellTest {
+class TextNoteEditorTest : public WindowShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        IXLayoutCellFactory::install(&m_cells);
-        IXWindowController::installAsShellControllers();
-    }
     void TearDown() override
     {
-        for (IXDocument* document : IXDocumentController::shared().documents())
-            IXDocumentController::shared().removeDocument(document);
-        IXDocument::setWindowControllerFactory({});
-        IXWindowControllerLookup::install(nullptr);
-        IXToolEnvironment::install(nullptr);
-        IXLayoutCellFactory::install(nullptr);
+        WindowShellTest::TearDown();
         IXTextNoteInspector::installServices({});
-        spin(10);
     }
 
+    // The opened window is the main one, as the inspectors follow it.
     IXDocument* open(const QString& path)
     {
-        PLError error;
-        IXDocument* document = IXDocumentController::shared().openDocument(path, true, &error);
-        EXPECT_TRUE(document) << error.localizedDescription().toStdString();
-        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
+        IXDocument* document = WindowShellTest::open(path);
         if (document) IXInspectorController::windowDidBecomeMain(controllerOf(document)->window());
         return document;
     }
@@ -171,10 +157,6 @@ protected:
     {
         IXDocumentController::shared().removeDocument(document);
         spin(10);
-    }
-    static IXWindowController* controllerOf(IXDocument* document)
-    {
-        return dynamic_cast<IXWindowController*>(document->windowControllers().front());
     }
     static std::shared_ptr<IXBranchNode> firstRoot(IXDocument* document)
     {
@@ -216,9 +198,6 @@ protected:
     }
 
     FakeDialogs dialogs;
-
-private:
-    IXMapCellFactory m_cells;
 };
 
 TEST_F(TextNoteEditorTest, ARichNoteShowsEverythingAndKeepsItAfterAWordIsTyped)

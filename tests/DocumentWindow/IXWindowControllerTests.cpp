@@ -26,7 +26,7 @@
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXTemplateController.h"
 #include "DocumentWindow/IXWindowController.h"
-#include "IXShellTestSupport.h"
+#include "IXWindowShellTestSupport.h"
 #include "Inspectors/IXDocumentWarningsInspector.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -56,39 +56,8 @@
 
 namespace {
 
-class WindowControllerTest : public ShellTest {
+class WindowControllerTest : public WindowShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        IXLayoutCellFactory::install(&m_cells);
-        IXWindowController::installAsShellControllers();
-    }
-    void TearDown() override
-    {
-        for (IXDocument* document : IXDocumentController::shared().documents())
-            IXDocumentController::shared().removeDocument(document);
-        IXDocument::setWindowControllerFactory({});
-        IXWindowControllerLookup::install(nullptr);
-        IXToolEnvironment::install(nullptr);
-        IXLayoutCellFactory::install(nullptr);
-        spin(10);
-    }
-
-    IXDocument* open(const QString& path)
-    {
-        PLError error;
-        IXDocument* document = IXDocumentController::shared().openDocument(path, true, &error);
-        EXPECT_TRUE(document) << error.localizedDescription().toStdString();
-        spin(IXWindowController::DocumentOpenDelayMilliseconds + 50);
-        return document;
-    }
-
-    static IXWindowController* controllerOf(IXDocument* document)
-    {
-        return dynamic_cast<IXWindowController*>(document->windowControllers().front());
-    }
-
     // The titles of the branches, indented by depth.
     static QStringList titles(const QList<std::shared_ptr<IXBranchNode>>& branches)
     {
@@ -117,9 +86,6 @@ protected:
     }
 
     FakeDialogs dialogs;
-
-private:
-    IXMapCellFactory m_cells;
 };
 
 TEST_F(WindowControllerTest, OpenSwitchLayoutsEditSaveAndReopenGiveTheSameMap)
