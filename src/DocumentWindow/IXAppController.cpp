@@ -91,8 +91,11 @@ void IXAppController::applicationDidFinishLaunching()
 void IXAppController::applicationWillTerminate()
 {
     IXInspectorManager::storeSharedPanels();
+    // Only the floating editor is a window of its own to bring back; the glued one follows its
+    // document window.
+    if (!allInOneUI())
+        IXPreferences::setValue(IXPreferences::TextNoteEditorVisibleKey, m_noteEditor && m_noteEditor->isVisible());
     if (m_noteEditor) {
-        IXPreferences::setValue(QStringLiteral("IXTextNoteEditorVisible"), m_noteEditor->isVisible());
         m_noteEditor->save();
         m_noteEditor->saveUIState();
         m_noteEditor.reset();
@@ -160,6 +163,8 @@ void IXAppController::openNewDocument()
         templates.openNewDocumentWithDefaultTemplate();
         if (!IXPreferences::value(IXPreferences::DontShowTemplateChooserKey).toBool()) templates.showWelcomePanel();
     }
+    if (!allInOneUI() && IXPreferences::value(IXPreferences::TextNoteEditorVisibleKey).toBool())
+        textNoteEditor()->show();
     offerRecoveredDocuments();
 }
 

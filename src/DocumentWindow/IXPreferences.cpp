@@ -18,6 +18,7 @@ const QString IXPreferences::BuildNumberKey = QStringLiteral("IXBuildNumber");
 const QString IXPreferences::DocumentAutosavingDelayKey = QStringLiteral("IXDocumentAutosavingDelayMinutes");
 const QString IXPreferences::TextNoteEditorFontAttributesKey = QStringLiteral("IXTextNoteEditorFontAttributes");
 const QString IXPreferences::TextNoteEditorFontColorKey = QStringLiteral("IXTextNoteEditorFontColor");
+const QString IXPreferences::TextNoteEditorVisibleKey = QStringLiteral("IXTextNoteEditorVisible");
 const QString IXPreferences::DontShowTemplateChooserKey = QStringLiteral("IXDontShowTemplateChooser");
 const QString IXPreferences::LastDocumentFolderKey = QStringLiteral("IXLastDocumentFolder");
 const QString IXPreferences::RecentDocumentsKey = QStringLiteral("IXRecentDocuments");

@@ -22,6 +22,7 @@ public:
     static const QString DocumentAutosavingDelayKey;      // "IXDocumentAutosavingDelayMinutes"
     static const QString TextNoteEditorFontAttributesKey; // "IXTextNoteEditorFontAttributes"
     static const QString TextNoteEditorFontColorKey;      // "IXTextNoteEditorFontColor"
+    static const QString TextNoteEditorVisibleKey;  // "IXTextNoteEditorVisible"
     static const QString DontShowTemplateChooserKey;      // "IXDontShowTemplateChooser"
     static const QString LastDocumentFolderKey;           // "IXLastDocumentFolder"
     static const QString RecentDocumentsKey;              // "IXRecentDocuments"

@@ -206,6 +206,7 @@ void IXTextNoteInspector::setController(IXInspectedController* newController)
         m_attachedHost = nullptr;
     }
     IXInspectorController::setController(newController);
+    if (m_showPending && newController) show();
 }
 
 // --- Window ---
@@ -456,6 +457,7 @@ void IXTextNoteInspector::showImmediately()
 
 void IXTextNoteInspector::show(bool immediately)
 {
+    m_showPending = !controller() && !m_slave;
     if (!controller()) return;
     loadWindow();
     bool toolbar = false;
@@ -520,6 +522,7 @@ void IXTextNoteInspector::show(bool immediately)
 
 void IXTextNoteInspector::hide()
 {
+    m_showPending = false;
     if (!m_window || !m_window->isVisible()) return;
     save();
     saveUIState();

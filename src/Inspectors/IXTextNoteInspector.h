@@ -217,6 +217,8 @@ private:
     bool m_slave = false;
     bool m_loaded = false;
     bool m_hideAnimation = false;
+    // Asked to show before any window was active (at start-up): shown with the first one.
+    bool m_showPending = false;
     QPointer<QWidget> m_window;
     QPointer<QWidget> m_containerView;
     IXNoteTextView* m_textView = nullptr;

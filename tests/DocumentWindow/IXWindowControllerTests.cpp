@@ -23,11 +23,14 @@
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXDocument.h"
 #include "DocumentWindow/IXDocumentController.h"
+#include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXRecoveryStore.h"
 #include "DocumentWindow/IXTemplateController.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "IXWindowShellTestSupport.h"
 #include "Inspectors/IXDocumentWarningsInspector.h"
+#include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXTextNoteInspector.h"
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
@@ -272,6 +275,38 @@ TEST_F(WindowControllerTest, StartUpOpensOneEmptyMapAfterTheSplashUnlessADocumen
     // With a window open, the first-document step opens nothing more.
     delegate.openNewDocument();
     EXPECT_EQ(IXDocumentController::shared().documents().size(), 1);
+}
+
+TEST_F(WindowControllerTest, TheFloatingNoteEditorOpenAtQuitComesBackAtTheNextStart)
+{
+    IXAppController& delegate = IXAppController::sharedController();
+    // A first start clears the settings; done here so the ones below are what the starts read.
+    IXPreferences::resetWhenBuildChanged(IXPreferences::bundleBuildNumber());
+    const auto launch = [&](int layoutMode) {
+        IXPreferences::setValue(IXPreferences::ApplicationLayoutModeKey, layoutMode);
+        delegate.applicationWillFinishLaunching();
+        spin(IXAppController::SplashDelayMilliseconds + 100);
+        spin(IXAppController::FirstDocumentDelayMilliseconds + 50);
+        IXTemplateController::sharedController().window()->hide();
+    };
+    IXPreferences::setValue(IXPreferences::TextNoteEditorVisibleKey, true);
+    launch(1);
+    IXTextNoteInspector* editor = delegate.textNoteEditor();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(editor->isSlave());
+
+    // Closed at quit, it stays closed at the next start.
+    editor->hide();
+    const bool inspectorsShown = IXInspectorManager::shared().areInspectorsVisible();
+    delegate.applicationWillTerminate();
+    EXPECT_FALSE(IXPreferences::value(IXPreferences::TextNoteEditorVisibleKey).toBool());
+    // The shared inspector panels outlive this pretended quit.
+    if (inspectorsShown) IXInspectorManager::shared().show();
+
+    // Back to the glued editor the other tests expect; it opens with its window, not at start.
+    IXPreferences::setValue(IXPreferences::TextNoteEditorVisibleKey, true);
+    launch(0);
+    EXPECT_FALSE(delegate.textNoteEditor()->isVisible());
 }
 
 TEST_F(WindowControllerTest, FullScreenNeedsADocumentAndTheNodeBufferGivesFreshCopies)
