@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -22,6 +23,39 @@ std::pair<int, int> coveredAndOutsideBands(const PLCoverageRaster& raster)
         }
     }
     return {covered, outside};
+}
+
+// The area of the convex polygon within the unit pixel at (x, y): the polygon clipped to the
+// pixel's four sides in turn, then measured.
+double areaWithinPixel(std::vector<QPointF> polygon, int x, int y)
+{
+    const auto clip = [&polygon](auto inside, auto cross) {
+        std::vector<QPointF> kept;
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            if (inside(a)) kept.push_back(a);
+            if (inside(a) != inside(b)) kept.push_back(cross(a, b));
+        }
+        polygon = kept;
+    };
+    const auto atX = [](double v) {
+        return
+            [v](QPointF a, QPointF b) { return QPointF(v, a.y() + (b.y() - a.y()) * (v - a.x()) / (b.x() - a.x())); };
+    };
+    const auto atY = [](double v) {
+        return
+            [v](QPointF a, QPointF b) { return QPointF(a.x() + (b.x() - a.x()) * (v - a.y()) / (b.y() - a.y()), v); };
+    };
+    clip([x](QPointF p) { return p.x() >= x; }, atX(x));
+    clip([x](QPointF p) { return p.x() <= x + 1; }, atX(x + 1));
+    clip([y](QPointF p) { return p.y() >= y; }, atY(y));
+    clip([y](QPointF p) { return p.y() <= y + 1; }, atY(y + 1));
+    double twice = 0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+        twice += a.x() * b.y() - b.x() * a.y();
+    }
+    return std::fabs(twice) / 2;
 }
 
 }  // namespace
@@ -90,4 +124,47 @@ TEST(PLCoverageRasterTests, EachRasterStartsEmpty)
     later.addSegment({-50, 20}, {350, 180}, 6);
     later.addDisc({150, 100}, 30);
     EXPECT_EQ(later.image(Qt::blue), first);
+}
+
+// Each pixel of the area is covered by the share of it the polygon covers, however the edges
+// cross the rows: steep strokes staying within a pixel of each row, strokes crossing several
+// pixels of a row, strokes starting and ending within a row, and strokes running out of the
+// area on either side (what lies left of it still counts towards the pixels on its right; the
+// first column, which takes it, is one its users never show).
+TEST(PLCoverageRasterTests, EachPixelHoldsTheShareOfItThePolygonCovers)
+{
+    struct Case {
+        const char* label;
+        QPointF a, b;
+        double width;
+    };
+    const Case cases[] = {
+        {"steep down", {40.3, -10}, {47.9, 130}, 2.5},
+        {"steep up, from and to mid-row", {20.25, 97.6}, {31.7, 3.35}, 1.2},
+        {"shallow", {-5, 20.5}, {150, 61.2}, 3},
+        {"diagonal", {10.5, 10.5}, {90.25, 88.75}, 1.5},
+        {"steep, out on the left", {-0.7, 5.5}, {3.2, 110}, 4},
+        {"steep, out on the right", {98.6, -3}, {101.8, 90.4}, 3},
+    };
+    const QRect area(0, 0, 100, 100);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        PLCoverageRaster raster(area);
+        raster.addSegment(c.a, c.b, c.width);
+        const QPointF d = c.b - c.a;
+        const double length = std::hypot(d.x(), d.y());
+        const QPointF normal(-d.y() / length * c.width / 2, d.x() / length * c.width / 2);
+        const std::vector<QPointF> corners = {c.a + normal, c.b + normal, c.b - normal, c.a - normal};
+        const QImage image = raster.image(Qt::white);
+        int covered = 0;
+        for (int y = 0; y < area.height(); ++y) {
+            for (int x = 1; x < area.width(); ++x) {
+                const double expected = areaWithinPixel(corners, x, y) * 255;
+                covered += expected > 0;
+                // Coverage goes to alpha in steps of 1/256, rounded, then scaled to 255 rounding down.
+                ASSERT_NEAR(qAlpha(image.pixel(x, y)), expected, 1.5) << x << "," << y;
+            }
+        }
+        EXPECT_GT(covered, 100);
+    }
 }

@@ -128,31 +128,35 @@ void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
     // Left of the area the edge's area falls into the first pixel's sum, right of it nowhere.
     const float width = float(m_area.width());
     const bool within = std::min(xTop, xBottom) >= 0 && std::max(xTop, xBottom) <= width;
-    const int firstRow = int(top);
-    const int lastRow = std::min(int(std::ceil(bottom)), height);
     const float slope = float(dxdy);
     float x = float(xTop);
     float* const all = m_accumulated->data();
-    for (int row = firstRow; row < lastRow; ++row) {
+    // The edge crossing the row over the height dy, from x on.
+    const auto cross = [&](int row, float dy) {
         float* cells = all + std::size_t(row) * std::size_t(m_stride);
-        const float dy = float(std::min(double(row + 1), bottom) - std::max(double(row), top));
         const float next = x + slope * dy;
         const float d = dy * direction;
         float left = std::min(x, next), right = std::max(x, next);
         x = next;
         if (!within) {
-            left = std::clamp(left, 0.0f, width + 1);
-            right = std::clamp(right, 0.0f, width + 1);
+            // Wholly left of the area the edge covers the row from the first column on, wholly
+            // right of it nothing shown. One crossing the left side is summed from the first
+            // column, which then takes what lies left of it, and one crossing the right side
+            // up to the last: both keep their slope, so the pixels they cross get their share.
+            if (right <= 0)
+                left = right = 0;
+            else if (left >= width + 1)
+                left = right = width + 1;
         }
-        const int first = int(left);
-        if (right - left < 1e-4f || right <= float(first + 1)) {
+        const int first = left < 0 ? 0 : int(left);
+        if (left >= 0 && (right - left < 1e-4f || right <= float(first + 1))) {
             // Within one pixel: the part right of the edge's mean position is covered.
             const float inside = (left + right) / 2 - float(first);
             cells[first] += d * (1 - inside);
             const int second = std::min(first + 1, m_stride - 1);
             if (second > first) cells[second] += d * inside;
             touch(row, first, second);
-            continue;
+            return;
         }
         // Across pixels: pixel i is covered to the expected share of it right of the edge,
         // the edge lying evenly between left and right.
@@ -162,7 +166,7 @@ void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
         };
         const int last = std::min(int(std::ceil(right)), m_stride - 1);
         // Between pixels lying wholly within [left, right] the coverage grows by s a pixel.
-        const int evenFrom = int(std::ceil(left)) + 1;
+        const int evenFrom = std::max(int(std::ceil(left)) + 1, first + 1);
         const int evenTo = std::min(int(std::floor(right)) - 1, last);
         const float evenStep = float(d * s);
         double before = 0;
@@ -177,7 +181,42 @@ void PLCoverageRaster::addEdge(QPointF from, QPointF to, float sign)
             before = now;
         }
         touch(row, first, last);
+    };
+    const auto partial
+        = [&](int row) { cross(row, float(std::min(double(row + 1), bottom) - std::max(double(row), top))); };
+    const int firstRow = int(top);
+    const int lastRow = std::min(int(std::ceil(bottom)), height);
+    // Rows crossed over their whole height: most of a long edge's.
+    const int wholeFrom = int(std::ceil(top));
+    const int wholeTo = std::min(int(std::floor(bottom)), lastRow);
+    if (wholeFrom >= wholeTo) {
+        for (int row = firstRow; row < lastRow; ++row) partial(row);
+        return;
     }
+    for (int row = firstRow; row < wholeFrom; ++row) partial(row);
+    if (within) {
+        // A steep edge within the area stays within a pixel of a row: the same sums as
+        // cross() makes, without its clamps and checks (the next column is always there).
+        const float d = direction;
+        for (int row = wholeFrom; row < wholeTo; ++row) {
+            const float next = x + slope;
+            const float left = std::min(x, next), right = std::max(x, next);
+            const int first = int(left);
+            if (!(right - left < 1e-4f || right <= float(first + 1))) {
+                cross(row, 1.0f);
+                continue;
+            }
+            x = next;
+            float* cells = all + std::size_t(row) * std::size_t(m_stride);
+            const float inside = (left + right) / 2 - float(first);
+            cells[first] += d * (1 - inside);
+            cells[first + 1] += d * inside;
+            touch(row, first, first + 1);
+        }
+    } else {
+        for (int row = wholeFrom; row < wholeTo; ++row) cross(row, 1.0f);
+    }
+    for (int row = wholeTo; row < lastRow; ++row) partial(row);
 }
 
 std::vector<QRect> PLCoverageRaster::bands() const
