@@ -211,12 +211,21 @@ PLPoint IXPrintingView::locationOfPrintRect(const PLRect&) const
 void IXPrintingView::adjustCanvas()
 {
     m_frameSize = printSize();
-    if (m_context) {
-        m_context->performLayoutIfNeeded();
-        m_drawBounds = m_context->visibleCellsBounds();
-    } else if (m_printView) {
-        m_drawBounds = m_printView->printBounds();
+    if (m_context) m_context->performLayoutIfNeeded();
+    if (m_context || m_printView) m_drawBounds.reset();
+}
+
+PLRect IXPrintingView::drawBounds() const
+{
+    if (!m_drawBounds) {
+        if (m_context)
+            m_drawBounds = m_context->visibleCellsBounds();
+        else if (m_printView)
+            m_drawBounds = m_printView->printBounds();
+        else
+            return PLRect();
     }
+    return *m_drawBounds;
 }
 
 void IXPrintingView::announce()
@@ -231,8 +240,9 @@ void IXPrintingView::scaleToFitPages()
 {
     if (!m_style) return;
     const PLSize spread = printSize();
-    const float w = m_drawBounds.width();
-    const float h = m_drawBounds.height();
+    const PLRect bounds = drawBounds();
+    const float w = bounds.width();
+    const float h = bounds.height();
     float scale = 1;
     float x = 0;
     float y = 0;
@@ -265,13 +275,14 @@ void IXPrintingView::drawRect(PLGraphicsContext& graphics, const PLRect& rect)
     const float offsetY = m_style ? m_style->printMapOffsetY() : 0;
     // A scale that cannot place anything (zero, negative, not a number) draws a blank page.
     if (scale > 0 && std::isfinite(scale) && std::isfinite(offsetX) && std::isfinite(offsetY)) {
+        const PLRect bounds = drawBounds();
         graphics.concat(PLAffineTransform(1, 0, 0, 1, offsetX, offsetY));
         graphics.concat(PLAffineTransform(scale, 0, 0, scale, 0, 0));
-        graphics.concat(PLAffineTransform(1, 0, 0, 1, -m_drawBounds.minX(), -m_drawBounds.minY()));
+        graphics.concat(PLAffineTransform(1, 0, 0, 1, -bounds.minX(), -bounds.minY()));
         if (m_context) {
             m_context->drawRect(graphics,
-                                PLRect((rect.minX() - offsetX) / scale + m_drawBounds.minX(),
-                                       (rect.minY() - offsetY) / scale + m_drawBounds.minY(), rect.width() / scale,
+                                PLRect((rect.minX() - offsetX) / scale + bounds.minX(),
+                                       (rect.minY() - offsetY) / scale + bounds.minY(), rect.width() / scale,
                                        rect.height() / scale));
         } else if (m_printView) {
             drawOutline(graphics);
@@ -295,9 +306,9 @@ void IXPrintingView::drawSeams(PLGraphicsContext& graphics, const PLRect& rect) 
 
 void IXPrintingView::drawOutline(PLGraphicsContext& graphics) const
 {
-    if (m_drawBounds.isEmpty()) return;
-    graphics.drawUpright(m_drawBounds,
-                         [this](QPainter& painter, const QRectF&) { m_printView->drawForPrinting(painter); });
+    const PLRect bounds = drawBounds();
+    if (bounds.isEmpty()) return;
+    graphics.drawUpright(bounds, [this](QPainter& painter, const QRectF&) { m_printView->drawForPrinting(painter); });
 }
 
 QString IXPrintingView::documentInfo() const

@@ -77,7 +77,7 @@ public:
     // The spread: pages across and down times the printable size.
     PLSize printSize() const;
     // What is printed: the canvas rectangle of the visible cells, or the outline's rows.
-    PLRect drawBounds() const { return m_drawBounds; }
+    PLRect drawBounds() const;
     // Page n's rectangle in the spread; the zero rectangle outside 1...pageCount().
     PLRect rectForPage(int page) const;
     // Where a page's rectangle sits on the paper: the printable area's corner.
@@ -124,6 +124,8 @@ private:
     QPointer<IXOutlineMapView> m_printView;
     QPageLayout m_baseLayout;
     mutable std::optional<QPageLayout> m_pageLayout;
-    PLRect m_drawBounds;
+    // Taken on first request after each change: a union over every visible cell of a large
+    // map is too much to pay on each edit while nobody prints.
+    mutable std::optional<PLRect> m_drawBounds;
     PLSize m_frameSize;
 };

@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -415,6 +416,50 @@ TEST_F(PrintingViewTest, PlacementChangesAreUndoable)
     EXPECT_NE(style()->printMapScale(), fitted);
     while (undo.canUndo()) undo.undo();
     EXPECT_EQ(style()->printMapScale(), fitted);
+}
+
+// The printed bounds are taken when asked: after each edit they are those a printing view made
+// afresh over the map finds, whether or not they were asked for after the edit before.
+TEST_F(PrintingViewTest, BoundsFollowEditsOfTheMap)
+{
+    makeMap();
+    printLayout(0);
+    QCoreApplication::processEvents();
+    const PLRect initial = view.drawBounds();
+    EXPECT_FALSE(initial.isEmpty());
+    const auto freshBounds = [this] {
+        IXPrintingView fresh;
+        fresh.setController(&controller);
+        fresh.setDocumentLayout(0);
+        const PLRect bounds = fresh.drawBounds();
+        fresh.setController(nullptr);
+        return bounds;
+    };
+    const auto root = std::static_pointer_cast<IXBranchNode>(document->rootBranches().front());
+    const struct {
+        const char* edit;
+        std::function<void()> apply;
+        bool asked;
+    } edits[] = {
+        {"a long sub-branch", [&] { root->insertBranch(makeBranch(QString(60, QLatin1Char('W'))), -1); }, false},
+        {"a sub-branch with children",
+         [&] { root->branches()[2]->insertBranch(makeBranch(QStringLiteral("S"), 6), -1); }, true},
+        {"the long sub-branch gone", [&] { root->removeBranch(root->branches().back()); }, true},
+        {"every sub-branch gone",
+         [&] {
+             while (!root->branches().isEmpty()) root->removeBranch(root->branches().back());
+         },
+         true},
+    };
+    for (const auto& edit : edits) {
+        const PLRect before = freshBounds();
+        edit.apply();
+        QCoreApplication::processEvents();
+        if (!edit.asked) continue;
+        const PLRect after = freshBounds();
+        EXPECT_NE(after, before) << edit.edit;
+        EXPECT_EQ(view.drawBounds(), after) << edit.edit;
+    }
 }
 
 TEST(IXPrintingViewLifecycle, SettingASecondControllerIsAProgrammingError)
