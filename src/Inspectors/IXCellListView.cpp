@@ -216,7 +216,13 @@ void IXCellListView::watchParent()
 
 bool IXCellListView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_watchedParent && event->type() == QEvent::Resize) setNeedsTile();
+    if (watched == m_watchedParent && event->type() == QEvent::Resize) {
+        // Placed directly in a view, the list follows that view's width.
+        if (!documentScrollArea(this) && (sizePolicy().horizontalPolicy() & QSizePolicy::GrowFlag)
+            && m_watchedParent->width() != width())
+            resize(m_watchedParent->width(), height());
+        setNeedsTile();
+    }
     if (watched == m_editor && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         cancelEditing();

@@ -189,18 +189,23 @@ void IXObjectListInspector::activateViewForReference(const std::shared_ptr<IXRef
     if (!reference) return;
     // The pane may not have been shown yet.
     if (!m_listView) inspectorView();
-    if (isUpdatePosted() || (m_listView && m_listView->needsTile() && !cellForReference(reference.get()))) {
-        // The list is rebuilt on this turn: open the row then.
-        m_pendingReference = reference;
-        m_pendingEditing = startEditing;
-        if (!isUpdatePosted()) postUpdateControls();
-        // Forgotten when the list does not show it soon, so that it never opens by surprise.
-        PLRunLoop::perform(
-            this, "forgetPendingReference", [this] { m_pendingReference.reset(); }, std::chrono::milliseconds(1000));
-        return;
-    }
+    // What asked for the row often changes the selection or the references on the same turn,
+    // which rebuilds the list on a later turn: for a moment the row is opened again after each
+    // rebuild. It is forgotten then, so that it never opens by surprise.
+    m_pendingReference = reference;
+    m_pendingEditing = startEditing;
+    PLRunLoop::cancel(this, "forgetPendingReference");
+    PLRunLoop::perform(
+        this, "forgetPendingReference", [this] { m_pendingReference.reset(); }, std::chrono::milliseconds(1000));
     IXReferenceInfoCell* cell = cellForReference(reference.get());
-    if (!cell) return;
+    if (cell && !isUpdatePosted())
+        openRow(cell, startEditing);
+    else if (!isUpdatePosted())
+        postUpdateControls();
+}
+
+void IXObjectListInspector::openRow(IXReferenceInfoCell* cell, bool startEditing)
+{
     if (m_containerView->isCollapsed()) m_containerView->setCollapsed(false);
     cell->expand();
     m_listView->setNeedsTile();
@@ -212,10 +217,8 @@ void IXObjectListInspector::activateViewForReference(const std::shared_ptr<IXRef
 void IXObjectListInspector::showPendingReference()
 {
     const std::shared_ptr<IXReferenceNode> reference = m_pendingReference.lock();
-    // A reference whose branch is not selected yet waits for the selection's turn.
-    if (!reference || !cellForReference(reference.get())) return;
-    m_pendingReference.reset();
-    activateViewForReference(reference, m_pendingEditing);
+    if (IXReferenceInfoCell* cell = reference ? cellForReference(reference.get()) : nullptr)
+        openRow(cell, m_pendingEditing);
 }
 
 void IXObjectListInspector::deleteReference(const std::shared_ptr<IXReferenceNode>& reference)

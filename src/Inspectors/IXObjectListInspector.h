@@ -76,6 +76,7 @@ private:
     void stopObserving();
     UTBroadcaster* broadcaster() const;
     void showPendingReference();
+    void openRow(IXReferenceInfoCell* cell, bool startEditing);
 
     QPointer<IXInspectorView> m_containerView;
     IXCellListView* m_listView = nullptr;
