@@ -222,6 +222,8 @@ TEST_F(ObjectListTest, EachInPlaceEditIsOneUndoStep)
          QStringLiteral("http://example.com/a")},
         {web, Part::Link, QStringLiteral("ftp://example.com/f"), QStringLiteral("Site"),
          QStringLiteral("ftp://example.com/f")},
+        // A text that makes no address keeps the link there was, with nothing to undo.
+        {web, Part::Link, QStringLiteral("[::1"), QStringLiteral("Site"), QStringLiteral("https://example.org/")},
     };
     for (const Edit& edit : edits) {
         SCOPED_TRACE(edit.typed.toStdString());
@@ -278,6 +280,11 @@ TEST_F(ObjectListTest, CheckBoxesAndLinkKindsChangeTheNodeInOneStep)
         undo();
         EXPECT_EQ(box.read(), before);
     }
+
+    // Choosing the kind it has already keeps the link.
+    row(web)->linkTypeSelect(IXReferenceInfoCell::LinkWeb);
+    EXPECT_EQ(web->targetRef(), "https://example.org/");
+    EXPECT_FALSE(controller.m_undo.canUndo());
 
     // "No Link" on a plain link clears its target and kind, and the link field goes dim.
     row(web)->linkTypeSelect(IXReferenceInfoCell::NoLink);
