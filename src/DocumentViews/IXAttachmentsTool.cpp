@@ -143,8 +143,9 @@ void IXAttachmentsTool::buildMenu()
     add("Copy", &IXAttachmentsTool::copyAttachment);
     m_menu->addSeparator();
     add("Execute", &IXAttachmentsTool::executeAttachment);
-    // The object list that edits an attachment does not exist yet.
-    add("Edit...", &IXAttachmentsTool::editAttachment)->setEnabled(false);
+    // Attachments are edited in the window's object list, where there is one.
+    IXToolEnvironment* environment = IXToolEnvironment::shared();
+    add("Edit...", &IXAttachmentsTool::editAttachment)->setEnabled(environment && environment->canEditReferences());
 }
 
 void IXAttachmentsTool::updateActivationPoint()
@@ -298,8 +299,13 @@ void IXAttachmentsTool::executeAttachment()
 
 void IXAttachmentsTool::editAttachment()
 {
-    // Editing an attachment belongs to the object list, which does not exist yet; its item is
-    // disabled.
+    const std::shared_ptr<IXReferenceNode> attachment = selectedAttachment();
+    IXLayoutContext* context = this->context();
+    IXToolEnvironment* environment = IXToolEnvironment::shared();
+    if (!attachment || !context || !m_node || !environment || !environment->canEditReferences()) return;
+    context->setSelection(IXSelection::selectionWithNode(m_node));
+    environment->editReference(context, attachment);
+    discardTool();
 }
 
 void IXAttachmentsTool::discardTool()

@@ -29,4 +29,13 @@ public:
     // Copies attachments: the application keeps copies for pasting, and the clipboard offers
     // the program's attachments type.
     virtual void copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments) = 0;
+    // Whether the windows can edit a reference in their object list.
+    virtual bool canEditReferences() const { return false; }
+    // Opens the object list of the context's window on the reference with its title being
+    // edited.
+    virtual void editReference(IXLayoutContext* context, const std::shared_ptr<IXNode>& reference)
+    {
+        (void)context;
+        (void)reference;
+    }
 };

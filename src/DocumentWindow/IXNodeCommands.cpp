@@ -20,6 +20,7 @@
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
+#include "Inspectors/IXInspectorManager.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -84,6 +85,11 @@ void nameAfterFile(IXReferenceNode& reference, const QString& path)
 bool toolIsRegistered(IXToolName name)
 {
     return IXToolManager::isToolClassRegistered(name);
+}
+
+bool hasObjectList()
+{
+    return IXInspectorManager::isInspectorClassRegistered(QStringLiteral("IXObjectListInspector"));
 }
 
 }  // namespace
@@ -562,9 +568,14 @@ void IXNodeCommands::addAttachmentOfType(int type)
     const std::shared_ptr<IXBranchNode> branch = selectedBranch();
     if (!branch) return;
     if (type == IXReferenceNode::SubtypeWeb) {
-        // A link is typed in the object list, which does not exist yet: the item stays
-        // disabled, and no empty link is left behind.
-        UTBeep::beep();
+        // The link is typed in the object list: without one no empty link is left behind.
+        if (!hasObjectList()) {
+            UTBeep::beep();
+            return;
+        }
+        const std::shared_ptr<IXReferenceNode> link = branch->addAttachment();
+        link->setSubtype(IXReferenceNode::SubtypeWeb);
+        m_controller.editReferenceInObjectList(link);
         return;
     }
     const QString path = IXReferenceTypeManager::choosePathForType(type);
@@ -645,7 +656,7 @@ std::optional<bool> IXNodeCommands::validateMenuItem(QAction* item) const
     if (action == IXCommands::AddComment) return branch && toolIsRegistered(IXToolNames::YellowNote);
     if (action == IXCommands::EditTitle) return branch && toolIsRegistered(IXToolNames::BranchTitle);
     if (action == IXCommands::MakeBranchConnection) return toolIsRegistered(IXToolNames::Connection);
-    if (action == IXCommands::AttachHyperlink) return false;
+    if (action == IXCommands::AttachHyperlink) return branch && hasObjectList();
     // Files are attached to the selected branch.
     for (const IXCommand& command :
          {IXCommands::AttachTextFile, IXCommands::AttachPictureFile, IXCommands::AttachVideoFile,

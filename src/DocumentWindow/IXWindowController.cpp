@@ -45,6 +45,7 @@
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXInspectorManager.h"
 #include "Inspectors/IXMindMapInspector.h"
+#include "Inspectors/IXObjectListInspector.h"
 #include "Inspectors/IXPictureInspector.h"
 #include "Inspectors/IXSpellCheckingController.h"
 #include "MapLayout/IXLayoutContext.h"
@@ -58,6 +59,7 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QSettings>
@@ -121,6 +123,15 @@ public:
     void copyAttachments(const QList<std::shared_ptr<IXNode>>& attachments) override
     {
         IXClipboardCommands::copyAttachments(attachments);
+    }
+    bool canEditReferences() const override
+    {
+        return IXInspectorManager::isInspectorClassRegistered(QStringLiteral("IXObjectListInspector"));
+    }
+    void editReference(IXLayoutContext* context, const std::shared_ptr<IXNode>& reference) override
+    {
+        auto* controller = context ? dynamic_cast<IXWindowController*>(context->controller()) : nullptr;
+        if (controller) controller->editReferenceInObjectList(std::dynamic_pointer_cast<IXReferenceNode>(reference));
     }
 };
 
@@ -186,6 +197,8 @@ void IXWindowController::installAsShellControllers()
                                                [] { return std::make_unique<IXCommentInspector>(); });
     IXInspectorManager::registerInspectorClass(QStringLiteral("IXConnectionInspector"),
                                                [] { return std::make_unique<IXConnectionInspector>(); });
+    IXInspectorManager::registerInspectorClass(QStringLiteral("IXObjectListInspector"),
+                                               [] { return std::make_unique<IXObjectListInspector>(); });
     IXInspectorManager::registerInspectorClass(QStringLiteral("IXIconsInspector"),
                                                [] { return std::make_unique<IXIconsInspector>(); });
     IXFindAndSpellingCommands::install();
@@ -821,6 +834,23 @@ try {
             this, "brainStormBegin", [this] { beginBrainStorm(); }, std::chrono::milliseconds(100));
 } catch (...) {
     PLExceptionBoundary::caught();
+}
+
+bool IXWindowController::editReferenceInObjectList(const std::shared_ptr<IXReferenceNode>& reference)
+{
+    const QString name = QStringLiteral("IXObjectListInspector");
+    if (!reference || !IXInspectorManager::isInspectorClassRegistered(name)) return false;
+    IXInspectorManager* manager = m_inspectors->manager();
+    if (manager) {
+        if (QDockWidget* pane = m_inspectors->sidePane()) pane->show();
+    } else {
+        manager = &IXInspectorManager::shared();
+        manager->bringToFrontPaneForName(name);
+    }
+    auto* objectList = dynamic_cast<IXObjectListInspector*>(manager->inspectorForName(name));
+    if (!objectList) return false;
+    objectList->activateViewForReference(reference, true);
+    return true;
 }
 
 void IXWindowController::openReference(QObject* sender)

@@ -151,6 +151,9 @@ public:
     // document is opened first and the branch selected in its window); a missing file, a file
     // nothing can open and a document that cannot be opened are reported here, once.
     Q_INVOKABLE void openReference(QObject* sender);
+    // Brings the object list to the front and opens it on the reference with its title being
+    // edited. False where no object list is registered.
+    bool editReferenceInObjectList(const std::shared_ptr<IXReferenceNode>& reference);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
     // Find and spelling (IXFindAndSpellingCommands).
     Q_INVOKABLE void ixFindPanelAction(QObject* sender);

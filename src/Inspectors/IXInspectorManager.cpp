@@ -121,6 +121,11 @@ bool IXInspectorManager::hasInspectorClasses()
     return std::any_of(names.begin(), names.end(), [](const QString& name) { return factories().contains(name); });
 }
 
+bool IXInspectorManager::isInspectorClassRegistered(const QString& className)
+{
+    return factories().contains(className);
+}
+
 void IXInspectorManager::installSettings(SettingsFactory settings)
 {
     settingsFactory() = std::move(settings);

@@ -57,6 +57,7 @@ public:
     static void registerInspectorClass(const QString& className, Factory factory);
     // Whether any standard inspector is registered: without one there is nothing to show.
     static bool hasInspectorClasses();
+    static bool isInspectorClassRegistered(const QString& className);
     // Where panels are stored (the shell installs its preferences store).
     static void installSettings(SettingsFactory settings);
 

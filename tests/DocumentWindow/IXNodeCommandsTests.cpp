@@ -329,7 +329,9 @@ TEST_F(NodeCommandsTest, EachCommandBeepsOrChangesTheMapAsOneStepAndItsItemSaysW
         // The new-note variant gives the branch a note and opens the editor on it.
         {IXCommands::EditTextNote, 1, "Sub",
          "Main{flag,star}(Sub#note{smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
-        {IXCommands::AttachHyperlink, 0, "Sub", {}, "Sub"},
+        // The new link is typed in the object list.
+        {IXCommands::AttachHyperlink, 0, "Sub",
+         "Main{flag,star}(Sub@(untitled){smile}(One Two Three)) Second+pic+Remark | pic>Sub Note", "Sub"},
     };
     PLUndoManager* undo = document->undoManager();
     for (const auto& c : cases) {

@@ -25,7 +25,12 @@
 #include "DocumentViews/IXToolEvent.h"
 #include "DocumentViews/IXYellowNoteTool.h"
 #include "DocumentViews/IXYellowNoteView.h"
+#include "DocumentWindow/IXWindowInspectors.h"
 #include "IXMapToolsTestSupport.h"
+#include "Inspectors/IXCellListView.h"
+#include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXObjectListInspector.h"
+#include "Inspectors/IXReferenceInfoCell.h"
 #include "MapLayout/IXBranchCell.h"
 #include "Platform/Core/PLUndoManager.h"
 #include "UtilityWidgets/UTInfoTag.h"
@@ -400,7 +405,7 @@ TEST_F(NoteToolsTest, TheBalloonListsTheAttachmentsAndExecuteOpensTheChosenOneAf
     const QPointF corner = view->pointToQt(context()->coordinates().convertPointFromCell(
         PLPoint(indicator->bounds().maxX(), indicator->bounds().maxY()), indicator));
     EXPECT_EQ(tool->balloon()->geometry().bottomLeft() + QPoint(0, 1), corner.toPoint());
-    EXPECT_FALSE(menuItem(tool, QStringLiteral("Edit..."))->isEnabled());
+    EXPECT_TRUE(menuItem(tool, QStringLiteral("Edit..."))->isEnabled());
     saveRender(QStringLiteral("attachments-balloon"));
 
     tool->matrix()->selectRow(1);
@@ -419,6 +424,29 @@ TEST_F(NoteToolsTest, TheBalloonListsTheAttachmentsAndExecuteOpensTheChosenOneAf
     spin();
     EXPECT_EQ(current<IXAttachmentsTool>(), nullptr);
     EXPECT_EQ(services.openedFiles.value(1), filePath(QStringLiteral("report.txt")));
+}
+
+TEST_F(NoteToolsTest, EditOpensTheChosenAttachmentInTheObjectListForEditing)
+{
+    openNotes();
+    const auto second = branchNamed(QStringLiteral("Second"));
+    IXAttachmentsTool* tool = openBalloon(second);
+    ASSERT_TRUE(tool);
+    tool->matrix()->selectRow(1);
+    menuItem(tool, QStringLiteral("Edit..."))->trigger();
+    EXPECT_EQ(current<IXAttachmentsTool>(), nullptr);
+    spin(50);
+    spin(50);
+    IXInspectorManager* manager = controller->inspectors()->manager();
+    if (!manager) manager = &IXInspectorManager::shared();
+    auto* objectList
+        = dynamic_cast<IXObjectListInspector*>(manager->inspectorForName(QStringLiteral("IXObjectListInspector")));
+    ASSERT_TRUE(objectList);
+    IXReferenceInfoCell* cell = objectList->cellForReference(second->allReferences().at(1).get());
+    ASSERT_TRUE(cell);
+    EXPECT_TRUE(cell->isExpanded());
+    EXPECT_EQ(objectList->listView()->editingCell(), cell);
+    EXPECT_EQ(context()->selection().nodes(), QList<std::shared_ptr<IXNode>> {second});
 }
 
 TEST_F(NoteToolsTest, StartedWithAnAttachmentTheBalloonSelectsItsRow)

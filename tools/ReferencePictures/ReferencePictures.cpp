@@ -1,4 +1,4 @@
-// Draws the reference icons (16 x 16 points) and the "notfound" picture (64 x 64 points)
+// Draws the reference icons and the browse button (16 x 16 points) and the "notfound" picture (64 x 64 points)
 // as PNG files at 1x and 2x ("name.png", "name@2x.png") into the folder given as argument.
 #include "PictureSupport/PictureSupport.h"
 
@@ -277,6 +277,17 @@ void drawConnection(QPainter& p)
     p.drawPolygon(head);
 }
 
+// The browse button: a round button with three dots.
+void drawBrowse(QPainter& p)
+{
+    p.setPen(pen(Outline));
+    p.setBrush(QColor(0xf4, 0xf5, 0xf7));
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x4a, 0x51, 0x5a));
+    for (qreal x : {5.0, 8.0, 11.0}) p.drawEllipse(QPointF(x, 8.0), 1.1, 1.1);
+}
+
 void drawNotFound(QPainter& p)
 {
     const QRectF frame(4.5, 8.5, 55, 47);
@@ -340,6 +351,7 @@ int main(int argc, char** argv)
         {"object_text_note", 16, drawTextNote},
         {"object_picture", 16, drawPicture},
         {"object_branch_connection", 16, drawConnection},
+        {"object_browse", 16, drawBrowse},
         {"notfound", 64, drawNotFound},
     };
     for (const auto& picture : pictures) {
