@@ -10,6 +10,7 @@ packages=(
   libhunspell-dev hunspell-en-us fonts-liberation2 fonts-dejavu-core fontconfig libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip file poppler-utils
+  desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
   libjemalloc-dev libmimalloc-dev
   clang libclang-rt-14-dev llvm-14 clang-format
 )

@@ -2,8 +2,8 @@
 // the application delegate, and the map files named on the command line.
 //
 // IX_SCREENSHOT=<file.png> saves a picture of the front document window once it has been shown
-// for IX_SCREENSHOT_DELAY milliseconds (default 1000), then quits: a way to look at the window
-// without a display (QT_QPA_PLATFORM=offscreen).
+// for IX_SCREENSHOT_DELAY milliseconds (default 1000), prints the file of the document it shows
+// and quits: a way to look at the window without a display (QT_QPA_PLATFORM=offscreen).
 #include "DocumentModel/IXApplicationServices.h"
 #include "DocumentViews/IXToolManager.h"
 #include "DocumentWindow/IXAppController.h"
@@ -85,6 +85,8 @@ void scheduleScreenshot(IXApplication& application)
             QWidget* shown = front ? front->window() : nullptr;
             const bool saved = shown && shown->grab().save(path, "PNG");
             if (!saved) std::fprintf(stderr, "ideaflux: the screenshot could not be saved to %s\n", qPrintable(path));
+            // Which document the picture shows: its file, or an empty line for an untitled one.
+            if (saved) std::printf("%s\n", qPrintable(front->fileName()));
             application.exit(saved ? 0 : 1);
         }));
     });

@@ -113,4 +113,16 @@ inline constexpr IXCommand HelpByTagFor{"helpByTagFor:"};
 inline constexpr IXCommand GotoOnlineSupport{"gotoOnlineSupport:"};
 inline constexpr IXCommand GotoHomePage{"gotoHomePage:"};
 inline constexpr IXCommand CheckAvailaibleUpdate {"checkAvailaibleUpdate:"};
+// The document window's toolbar
+inline constexpr IXCommand ToggleToolbarShown {"toggleToolbarShown:"};
+inline constexpr IXCommand RunToolbarCustomizationPalette {"runToolbarCustomizationPalette:"};
+inline constexpr IXCommand ToggleBrainStorm {"toggleBrainStorm:"};
+inline constexpr IXCommand FitToScreen {"fitToScreen:"};
+inline constexpr IXCommand ChangeLevel {"changeLevel:"};
+inline constexpr IXCommand ToggleInspector {"toggleInspector:"};
+inline constexpr IXCommand ToggleOverview {"toggleOverview:"};
+inline constexpr IXCommand ToggleMedia {"toggleMedia:"};
+inline constexpr IXCommand SwitchRootShape {"switchRootShape:"};
+inline constexpr IXCommand SwitchDocumentStyle {"switchDocumentStyle:"};
+inline constexpr IXCommand OrderFrontColorPanel {"orderFrontColorPanel:"};
 }  // namespace IXCommands

@@ -4,6 +4,7 @@
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 #include "Platform/Core/PLExceptionBoundary.h"
+#include "UtilityWidgets/UTToolbarItem.h"
 
 #include <QAction>
 #include <QEvent>
@@ -29,12 +30,17 @@ IXActionBridge* IXActionBridge::shared()
 QAction* IXActionBridge::makeAction(const QString& text, IXCommand command, QObject* parent)
 {
     auto* item = new QAction(text, parent);
-    IXActionItem::setAction(item, command.toByteArray());
+    bind(item, command.toByteArray());
+    return item;
+}
+
+void IXActionBridge::bind(QAction* item, const QByteArray& action)
+{
+    IXActionItem::setAction(item, action);
     PLExceptionBoundary::connect(item, &QAction::triggered, item, [item] {
         if (IXApplication* application = IXApplication::instance())
             application->sendAction(IXActionItem::actionOf(item), IXActionItem::targetOf(item), item);
     });
-    return item;
 }
 
 bool IXActionBridge::validate(QAction* item)
@@ -46,7 +52,8 @@ bool IXActionBridge::validate(QAction* item)
     bool enabled = target != nullptr;
     if (target) {
         const QMetaObject* meta = target->metaObject();
-        const int index = meta->indexOfMethod("validateMenuItem(QAction*)");
+        int index = qobject_cast<UTToolbarItem*>(item) ? meta->indexOfMethod("validateToolbarItem(QAction*)") : -1;
+        if (index < 0) index = meta->indexOfMethod("validateMenuItem(QAction*)");
         if (index >= 0) meta->method(index).invoke(target, Qt::DirectConnection, Q_RETURN_ARG(bool, enabled), Q_ARG(QAction*, item));
     }
     item->setEnabled(enabled);

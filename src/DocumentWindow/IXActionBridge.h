@@ -25,9 +25,12 @@ class IXActionBridge : public QObject {
 public:
     // An item titled `text` that sends the command, owned by the parent.
     static QAction* makeAction(const QString& text, IXCommand command, QObject* parent);
+    // Gives an item made elsewhere (a toolbar item) its action, sent when it is triggered.
+    static void bind(QAction* item, const QByteArray& action);
     // (IXActionItem reads and sets an item's action and explicit target.)
 
-    // Enables (and lets the target check) an item; false when it is disabled.
+    // Enables (and lets the target check) an item; false when it is disabled. A toolbar item
+    // (UTToolbarItem) asks the target's `validateToolbarItem(QAction*)` when it has one.
     static bool validate(QAction* item);
     // Validates the menu's items each time before it shows.
     static void attachMenu(QMenu* menu);

@@ -16,6 +16,7 @@
 #include "DocumentWindow/IXTemplateController.h"
 #include "DocumentWindow/IXUpdateCheck.h"
 #include "DocumentWindow/IXWindowController.h"
+#include "DocumentWindow/IXWindowToolbar.h"
 #include "Inspectors/IXInspectorManager.h"
 #include "Inspectors/IXTextNoteInspector.h"
 #include "Platform/Core/PLError.h"
@@ -346,6 +347,17 @@ void IXAppController::openURL(const QUrl& url)
     alert.buttons = {tr("OK")};
     alert.cancelButton = 0;
     IXDialogs::shared().runAlert(alert, nullptr);
+}
+
+bool IXAppController::validateToolbarItem(QAction* item)
+try {
+    if (IXActionItem::actionOf(item) != IXCommands::ToggleFullScreenMode) return true;
+    item->setIcon(IXWindowToolbar::namedIcon(m_fullScreenMode ? QStringLiteral("toolbar_fullscreen_off")
+                                                              : QStringLiteral("toolbar_fullscreen_on")));
+    return !IXDocumentController::shared().documents().isEmpty();
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
 }
 
 bool IXAppController::validateMenuItem(QAction* item)

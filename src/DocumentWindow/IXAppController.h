@@ -98,6 +98,8 @@ public:
     Q_INVOKABLE void gotoOnlineSupport(QObject* sender);
     Q_INVOKABLE void gotoHomePage(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
+    // The full-screen toolbar item shows what it will do and needs an open document.
+    Q_INVOKABLE bool validateToolbarItem(QAction* item);
 
 private:
     void splashFadeDidEnd();

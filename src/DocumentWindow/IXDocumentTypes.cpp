@@ -13,11 +13,17 @@ const QString IXDocumentTypes::WordBinary = QStringLiteral("MS Word Document");
 const QList<IXDocumentType>& IXDocumentTypes::all()
 {
     static const QList<IXDocumentType> types = {
-        {Native, {QStringLiteral("ixd")}, true},
-        {WindowsProject, {QStringLiteral("ixp")}, false},
-        {Word2007, {QStringLiteral("docx")}, false},
-        {PowerPoint2007, {QStringLiteral("pptx")}, false},
-        {WordBinary, {QStringLiteral("doc")}, false},
+        {Native, {QStringLiteral("ixd")}, true, QStringLiteral("application/x-ideaflux-document")},
+        {WindowsProject, {QStringLiteral("ixp")}, false, QStringLiteral("application/x-ideaflux-windows-document")},
+        {Word2007,
+         {QStringLiteral("docx")},
+         false,
+         QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.document")},
+        {PowerPoint2007,
+         {QStringLiteral("pptx")},
+         false,
+         QStringLiteral("application/vnd.openxmlformats-officedocument.presentationml.presentation")},
+        {WordBinary, {QStringLiteral("doc")}, false, QStringLiteral("application/msword")},
     };
     return types;
 }
@@ -46,12 +52,28 @@ bool IXDocumentTypes::isWritable(const QString& name)
     return type && type->writable;
 }
 
+namespace {
+
+// A type that no installed importer reads would only open to an error.
+bool isReadable(const IXDocumentType& type)
+{
+    return type.name == IXDocumentTypes::Native || IXDocumentImporters::isInstalled(type.name);
+}
+
+}  // namespace
+
 QStringList IXDocumentTypes::readableExtensions()
 {
     QStringList extensions;
-    for (const IXDocumentType& type : all()) {
-        // A type that no installed importer reads would only open to an error.
-        if (type.name == Native || IXDocumentImporters::isInstalled(type.name)) extensions += type.extensions;
-    }
+    for (const IXDocumentType& type : all())
+        if (isReadable(type)) extensions += type.extensions;
     return extensions;
+}
+
+QStringList IXDocumentTypes::readableMimeTypes()
+{
+    QStringList types;
+    for (const IXDocumentType& type : all())
+        if (isReadable(type)) types += type.mimeType;
+    return types;
 }

@@ -15,6 +15,9 @@ struct IXDocumentType {
     QStringList extensions;
     // Only the native type is written (by a save, and so by autosave).
     bool writable = false;
+    // The desktop's MIME type of the files, which the installed launcher declares for the
+    // types the program can open.
+    QString mimeType;
 };
 
 class IXDocumentTypes {
@@ -33,4 +36,6 @@ public:
     // The extensions of the native type and of every type with an installed importer, for
     // open panels.
     static QStringList readableExtensions();
+    // The MIME types of the same types, in the same order.
+    static QStringList readableMimeTypes();
 };

@@ -149,6 +149,8 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Text Note Editor", IXCommands::ToggleTextEditor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
     view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
+    addItem(view, "Hide Toolbar", IXCommands::ToggleToolbarShown, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T));
+    addItem(view, "Customize Toolbar...", IXCommands::RunToolbarCustomizationPalette);
     view->addSeparator();
     addItem(view, "Show Document Warnings", IXCommands::ShowDocumentWarnings);
 

@@ -36,6 +36,7 @@
 #include "DocumentWindow/IXPrintOperation.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
+#include "DocumentWindow/IXWindowToolbar.h"
 #include "Inspectors/IXAdditionalFoldersController.h"
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXCommentInspector.h"
@@ -152,6 +153,7 @@ IXWindowController::IXWindowController(IXDocument& document)
     m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     m_inspectors = std::make_unique<IXWindowInspectors>(*this, *m_window);
     buildMenus();
+    m_toolbar = std::make_unique<IXWindowToolbar>(*this, *m_window);
     PLExceptionBoundary::connect(&m_document, &IXDocument::editedChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
     PLExceptionBoundary::connect(&m_document, &IXDocument::fileNameChanged, this, [this] { synchronizeWindowTitleWithDocumentName(); });
     attachDocument();
@@ -499,6 +501,7 @@ void IXWindowController::setDocumentLayout(int layout)
     layoutDocumentViews();
     if (previous == PrintLayout && m_printLayoutView)
         if (IXLayoutContext* context = layoutContext()) context->setBranchFilter(m_printLayoutView->branchFilter());
+    if (m_toolbar && m_toolbar->isShown()) m_toolbar->validateVisibleItems();
 }
 
 void IXWindowController::layoutDocumentViews()
@@ -746,6 +749,7 @@ void IXWindowController::notifySelectionChange()
                 endBrainStormAndApplyLastChange(false);
         }
     }
+    if (m_toolbar && m_toolbar->isShown()) m_toolbar->validateVisibleItems();
     PLNotificationCenter::defaultCenter().post(IXSelectionChangedNotification, this);
 }
 
@@ -983,6 +987,7 @@ void IXWindowController::adaptToFullScreenMode()
 {
     if (!m_window) return;
     m_stateBeforeFullScreen = m_window->windowState() & ~Qt::WindowFullScreen;
+    m_toolbar->hideForFullScreen();
     m_window->showFullScreen();
 }
 
@@ -991,6 +996,8 @@ void IXWindowController::restoreAfterFullScreenMode()
     if (!m_window) return;
     // Back to what the window was, zoomed or not.
     m_window->setWindowState(m_stateBeforeFullScreen);
+    // The toolbar comes back as it was before.
+    m_toolbar->restoreAfterFullScreen();
     m_window->show();
 }
 
@@ -1077,6 +1084,7 @@ try {
         item->setChecked(m_brainStorm);
         return isOfferedLayout(m_documentLayout);
     }
+    if (const std::optional<bool> bar = m_toolbar->validateMenuItem(item)) return *bar;
     if (const std::optional<bool> clipboard = m_clipboardCommands->validateMenuItem(item)) return *clipboard;
     if (const std::optional<bool> note = m_noteEditor->validate(item)) return *note;
     if (const std::optional<bool> valid = IXFindAndSpellingCommands::validateMenuItem(item)) return *valid;
@@ -1084,6 +1092,33 @@ try {
 } catch (...) {
     PLExceptionBoundary::caught();
     return false;
+}
+
+bool IXWindowController::validateToolbarItem(QAction* item)
+try {
+    return m_toolbar->validateToolbarItem(item);
+} catch (...) {
+    PLExceptionBoundary::caught();
+    return false;
+}
+
+bool IXWindowController::validateToolbarItem(UTToolbarItem* item)
+{
+    return validateToolbarItem(static_cast<QAction*>(item));
+}
+
+void IXWindowController::toggleToolbarShown(QObject*)
+try {
+    m_toolbar->toggleShown();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
+void IXWindowController::runToolbarCustomizationPalette(QObject*)
+try {
+    m_toolbar->runCustomizationPalette();
+} catch (...) {
+    PLExceptionBoundary::caught();
 }
 
 // --- Find and spelling ---

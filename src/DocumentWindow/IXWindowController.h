@@ -12,6 +12,7 @@
 #include "DocumentWindow/IXDocumentWindowControlling.h"
 #include "Inspectors/IXInspectedController.h"
 #include "MapLayout/IXLayoutContextObserver.h"
+#include "UtilityWidgets/UTToolbarItem.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,7 @@ class IXPrintingView;
 class IXNodeCommands;
 class IXWindowInspectors;
 class IXWindowNoteEditor;
+class IXWindowToolbar;
 class QAction;
 class QWidget;
 
@@ -69,7 +71,8 @@ class IXWindowController : public QObject,
                            public IXDocumentViewOwning,
                            public IXLayoutContextObserver,
                            public IXBranchNodeObserver,
-                           public IXInspectedController {
+                           public IXInspectedController,
+                           public UTToolbarItemValidating {
     Q_OBJECT
 public:
     // How long after the document is attached the last root branch is selected and warnings
@@ -89,6 +92,8 @@ public:
     IXDocumentWindow* documentWindow() const { return m_window; }
     // The window's inspectors: its side pane and Inspectors menu.
     IXWindowInspectors* inspectors() const { return m_inspectors.get(); }
+    // The window's toolbar "IXToolbar".
+    IXWindowToolbar& toolbar() const { return *m_toolbar; }
 
     // --- Layout ---
     void setDocumentLayout(int layout);
@@ -155,6 +160,12 @@ public:
     // edited. False where no object list is registered.
     bool editReferenceInObjectList(const std::shared_ptr<IXReferenceNode>& reference);
     Q_INVOKABLE bool validateMenuItem(QAction* item);
+    // The toolbar's items, by the layout (IXWindowToolbar::validateToolbarItem).
+    Q_INVOKABLE bool validateToolbarItem(QAction* item);
+    bool validateToolbarItem(UTToolbarItem* item) override;
+    // Shows or hides the toolbar; the customisation dialog of its items.
+    Q_INVOKABLE void toggleToolbarShown(QObject* sender);
+    Q_INVOKABLE void runToolbarCustomizationPalette(QObject* sender);
     // Find and spelling (IXFindAndSpellingCommands).
     Q_INVOKABLE void ixFindPanelAction(QObject* sender);
     Q_INVOKABLE void checkSpelling(QObject* sender);
@@ -288,6 +299,7 @@ private:
     std::unique_ptr<IXWindowNoteEditor> m_noteEditor;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
+    std::unique_ptr<IXWindowToolbar> m_toolbar;
     std::unique_ptr<IXAdditionalFoldersController> m_additionalFolders;
     // By layout; the outline's place (3) stays empty.
     std::array<QPointer<IXMapView>, 5> m_mapViews;

@@ -646,6 +646,8 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"toggleFullScreenMode:", true},
         {"showDocumentWarnings:", true},
         {"showAdditionalFoldersPanel:", true},
+        {"toggleToolbarShown:", true},
+        {"runToolbarCustomizationPalette:", true},
         {"helpForItem:", true},
         {"helpByTagFor:", true},
         {"gotoOnlineSupport:", true},

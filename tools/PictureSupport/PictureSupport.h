@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPen>
 #include <QSize>
+#include <QString>
+#include <QTextStream>
 
 #include <functional>
 
@@ -38,4 +40,22 @@ inline QImage renderDrawing(const Drawing& draw, QSize points, int scale)
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     return image;
+}
+
+// Saves an image as PNG, saying on the error stream when it cannot.
+inline bool savePicture(const QImage& image, const QString& path)
+{
+    if (image.save(path, "PNG")) return true;
+    QTextStream(stderr) << "cannot write " << path << "\n";
+    return false;
+}
+
+// The drawing at 1x and 2x as "<folder>/<name>.png" and "<folder>/<name>@2x.png".
+inline bool writePictures(const QString& folder, const QString& name, QSize points, const Drawing& draw)
+{
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+        if (!savePicture(renderDrawing(draw, points, scale), folder + QLatin1Char('/') + name + suffix)) return false;
+    }
+    return true;
 }

@@ -39,6 +39,17 @@ QImage PLNamedImages::imageNamed(const QString& name)
     return *cache().insert(name, readImage(name));
 }
 
+QImage PLNamedImages::imageNamedAtScale(const QString& name, int scale)
+{
+    if (name.isEmpty() || (scale != 1 && scale != 2)) return QImage();
+    const QString path = PLResources::pathFor(name + (scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png")),
+                                              QStringLiteral("Images"));
+    if (path.isEmpty()) return QImage();
+    QImage image(path);
+    if (!image.isNull()) image.setDevicePixelRatio(scale);
+    return image;
+}
+
 void PLNamedImages::clearCache()
 {
     cache().clear();

@@ -13,6 +13,9 @@ public:
     // else the plain file; a null image when there is neither. Either way the image's
     // device-independent size is the picture's size in points.
     static QImage imageNamed(const QString& name);
+    // Only the file drawn for the scale (1: "<name>.png", 2: "<name>@2x.png"), with that device
+    // pixel ratio; a null image when it is missing. Not kept.
+    static QImage imageNamedAtScale(const QString& name, int scale);
     // Forgets the pictures read so far (after the resources folder changed).
     static void clearCache();
 };
