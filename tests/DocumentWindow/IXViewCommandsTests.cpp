@@ -294,10 +294,10 @@ TEST_F(ViewCommandsTest, MenusLookRight)
         spin(20);
         writeRenders(menu, QStringLiteral("wincmds-menu-") + top->text().remove(QLatin1Char('&')));
         for (QAction* item : menu->actions())
-            if (QMenu* sub = item->menu(); sub && item->text() == QLatin1String("Root Shape")) {
+            if (QMenu* sub = item->menu()) {
                 sub->popup(QPoint(0, 0));
                 spin(20);
-                writeRenders(sub, QStringLiteral("wincmds-menu-rootshape"));
+                writeRenders(sub, QStringLiteral("wincmds-submenu-") + item->text().remove(QLatin1Char(' ')));
                 sub->hide();
             }
         menu->hide();
@@ -406,7 +406,7 @@ TEST_F(ViewCommandsTest, EachShippedStyleRestylesTheMapAsOneUndoStep)
     IXStyleSheetNode& sheet = *node->styleSheet();
     const QString originalRoot = masterValue(sheet, 2, "branch.frame.fill.bgcolor1");
     const QString originalMindMap = masterValue(layoutSheet(IXLayoutMindMapName), 2, "branch.frame.type");
-    controller->documentWindow()->resize(700, 500);
+    controller->documentWindow()->resize(900, 560);
     for (int index = 0; index < styles.size(); ++index) {
         SCOPED_TRACE(styles[index].name.toStdString());
         const std::optional<UTZipArchive> archive = UTZipArchive::fromData(shippedArchive(index));
@@ -421,6 +421,8 @@ TEST_F(ViewCommandsTest, EachShippedStyleRestylesTheMapAsOneUndoStep)
         EXPECT_EQ(masterValue(sheet, 1, "document.bgcolor"), masterValue(*shipped, 1, "document.bgcolor"));
         spin(50);
         controller->layoutContext()->performLayoutIfNeeded();
+        IXScalingScrollView::scalingScrollView(controller->documentView())->scaleToFit(nullptr);
+        spin(50);
         writeRenders(controller->documentWindow(), QStringLiteral("wincmds-style-") + styles[index].name);
         undo();
         EXPECT_EQ(masterValue(sheet, 2, "branch.frame.fill.bgcolor1"), originalRoot);
