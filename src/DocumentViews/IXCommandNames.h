@@ -107,6 +107,22 @@ inline constexpr IXCommand ScaleToFit{"scaleToFit:"};
 inline constexpr IXCommand ToggleFullScreenMode{"toggleFullScreenMode:"};
 inline constexpr IXCommand ShowDocumentWarnings {"showDocumentWarnings:"};
 inline constexpr IXCommand ShowAdditionalFoldersPanel {"showAdditionalFoldersPanel:"};
+inline constexpr IXCommand FitToScreen {"fitToScreen:"};
+inline constexpr IXCommand ChangeLevel {"changeLevel:"};
+inline constexpr IXCommand ToggleBrainStorm {"toggleBrainStorm:"};
+inline constexpr IXCommand ToggleInspector {"toggleInspector:"};
+inline constexpr IXCommand ToggleInspectorPanels {"toggleInspectorPanels:"};
+inline constexpr IXCommand ResetInspectors {"resetInspectors:"};
+inline constexpr IXCommand ToggleMedia {"toggleMedia:"};
+// Format: shapes and styles of the whole map
+inline constexpr IXCommand SwitchRootShape {"switchRootShape:"};
+inline constexpr IXCommand SwitchDocumentStyle {"switchDocumentStyle:"};
+inline constexpr IXCommand ClearAllStyles {"clearAllStyles:"};
+// File: export and templates
+inline constexpr IXCommand Export {"export:"};
+inline constexpr IXCommand QuickExport {"quickExport:"};
+inline constexpr IXCommand PackAndGo {"packAndGo:"};
+inline constexpr IXCommand SaveAsTemplate {"saveAsTemplate:"};
 // Help
 inline constexpr IXCommand HelpForItem{"helpForItem:"};
 inline constexpr IXCommand HelpByTagFor{"helpByTagFor:"};
@@ -116,13 +132,6 @@ inline constexpr IXCommand CheckAvailaibleUpdate {"checkAvailaibleUpdate:"};
 // The document window's toolbar
 inline constexpr IXCommand ToggleToolbarShown {"toggleToolbarShown:"};
 inline constexpr IXCommand RunToolbarCustomizationPalette {"runToolbarCustomizationPalette:"};
-inline constexpr IXCommand ToggleBrainStorm {"toggleBrainStorm:"};
-inline constexpr IXCommand FitToScreen {"fitToScreen:"};
-inline constexpr IXCommand ChangeLevel {"changeLevel:"};
-inline constexpr IXCommand ToggleInspector {"toggleInspector:"};
 inline constexpr IXCommand ToggleOverview {"toggleOverview:"};
-inline constexpr IXCommand ToggleMedia {"toggleMedia:"};
-inline constexpr IXCommand SwitchRootShape {"switchRootShape:"};
-inline constexpr IXCommand SwitchDocumentStyle {"switchDocumentStyle:"};
 inline constexpr IXCommand OrderFrontColorPanel {"orderFrontColorPanel:"};
 }  // namespace IXCommands

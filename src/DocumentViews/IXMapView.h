@@ -135,6 +135,9 @@ public:
     void moveSelection(int keyCode);
     void moveSelectedBranch(int keyCode);
 
+    // Scrolls the least that shows the rectangle (view space), its near edges first.
+    void scrollRectToVisible(const PLRect& rect);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -171,7 +174,6 @@ private:
     // Alt-drag: the map follows the pointer until the button is released (or the gesture is
     // abandoned), in a tracking loop.
     void panCanvas(const PLMouseEvent& down);
-    void scrollRectToVisible(const PLRect& rect);
     // Repaints the area (all when empty), or once after the queued reload when one is queued:
     // a frame painted before it would be stale and cost a second frame.
     void updateAfterReload(const QRect& area = QRect());

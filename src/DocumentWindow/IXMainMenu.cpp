@@ -2,13 +2,18 @@
 
 #include "DocumentViews/IXCommandNames.h"
 #include "DocumentWindow/IXActionBridge.h"
+#include "DocumentWindow/IXDocumentStyles.h"
 #include "Platform/System/PLLocalizedStrings.h"
+#include "Platform/System/PLResources.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <array>
 
 namespace {
 
@@ -81,6 +86,50 @@ void fillMapMenu(QMenu* map)
     addItem(map, "Detach from Branch", IXCommands::DetachFloatingNode);
 }
 
+// The shapes of the root branches' frames, by frame type.
+void fillRootShapeMenu(QMenu* shapes)
+{
+    static const std::array<const char*, 11> titles {"Borderless",
+                                                     "Square",
+                                                     "Ellipse",
+                                                     "Rounded Square",
+                                                     "Standard",
+                                                     "Bubble",
+                                                     "Square Cut",
+                                                     "Notebook (Horizontal)",
+                                                     "Notebook (Vertical)",
+                                                     "Clipboard",
+                                                     "Hand Drawn"};
+    for (size_t tag = 0; tag < titles.size(); ++tag)
+        addItem(shapes, titles[tag], IXCommands::SwitchRootShape, {}, int(tag));
+}
+
+// The shipped map styles, each with its preview.
+void fillMapStyleMenu(QMenu* styles)
+{
+    const QList<IXDocumentStyles::Entry>& list = IXDocumentStyles::stylesList();
+    for (int tag = 0; tag < list.size(); ++tag) {
+        const IXDocumentStyles::Entry& entry = list.at(tag);
+        QAction* item = IXActionBridge::makeAction(PLLocalizedStrings::string(entry.name),
+                                                   IXCommands::SwitchDocumentStyle, styles);
+        item->setData(tag);
+        if (!entry.preview.isEmpty()) {
+            const QString path = PLResources::pathFor(entry.preview, QStringLiteral("Styles"));
+            if (!path.isEmpty()) item->setIcon(QIcon(path));
+        }
+        styles->addAction(item);
+    }
+}
+
+void fillFormatMenu(QMenu* format)
+{
+    fillRootShapeMenu(addSubmenu(format, "Root Shape"));
+    fillMapStyleMenu(addSubmenu(format, "Map Style"));
+    format->addSeparator();
+    addItem(format, "Clear Style", IXCommands::ClearStyles);
+    addItem(format, "Clear All Styles", IXCommands::ClearAllStyles);
+}
+
 }  // namespace
 
 void IXMainMenu::installWindowMenus(QMainWindow* window)
@@ -98,11 +147,14 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(file, "Close", IXCommands::PerformClose, QKeySequence::Close);
     addItem(file, "Save", IXCommands::SaveDocument, QKeySequence::Save);
     addItem(file, "Save As...", IXCommands::SaveDocumentAs, QKeySequence::SaveAs);
-    addItem(file, "Save As Template...", IXCommands::SaveDocumentAsTemplate);
+    addItem(file, "Save As Template...", IXCommands::SaveAsTemplate);
     addItem(file, "Revert to Saved", IXCommands::RevertDocumentToSaved);
     addItem(file, "Additional Folders...", IXCommands::ShowAdditionalFoldersPanel);
     file->addSeparator();
+    addItem(file, "Export...", IXCommands::Export, QKeySequence(Qt::CTRL | Qt::Key_E));
+    addItem(file, "Quick Export...", IXCommands::QuickExport);
     addItem(file, "Export as PDF...", IXCommands::ExportAsPDF);
+    addItem(file, "Pack and Go...", IXCommands::PackAndGo);
     addItem(file, "Print...", IXCommands::PrintDocument, QKeySequence::Print);
     file->addSeparator();
     addItem(file, "Preferences...", IXCommands::ShowPreferences, QKeySequence::Preferences);
@@ -132,6 +184,7 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(spelling, "Check Spelling While Typing", IXCommands::ToggleContinuousSpellChecking);
 
     fillMapMenu(addMenu(bar, "&Map"));
+    fillFormatMenu(addMenu(bar, "F&ormat"));
 
     QMenu* view = addMenu(bar, "&View");
     addItem(view, "Mind Map", IXCommands::SwitchToView, QKeySequence(Qt::CTRL | Qt::Key_1), 0);
@@ -144,9 +197,19 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Zoom In", IXCommands::ZoomIn, QKeySequence::ZoomIn);
     addItem(view, "Zoom Out", IXCommands::ZoomOut, QKeySequence::ZoomOut);
     addItem(view, "Actual Size", IXCommands::ActualSize, QKeySequence(Qt::CTRL | Qt::Key_0));
-    addItem(view, "Fit to Window", IXCommands::ScaleToFit);
+    addItem(view, "Fit to Window", IXCommands::FitToScreen, QKeySequence(Qt::CTRL | Qt::Key_9));
+    view->addSeparator();
+    addItem(view, "Show Selected Branch Only", IXCommands::ToggleFilter, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F));
+    QMenu* levels = addSubmenu(view, "Show Levels");
+    addItem(levels, "All Levels", IXCommands::ChangeLevel, {}, 0);
+    addItem(levels, "1 Level", IXCommands::ChangeLevel, {}, 1);
+    addItem(levels, "2 Levels", IXCommands::ChangeLevel, {}, 2);
+    addItem(levels, "3 Levels", IXCommands::ChangeLevel, {}, 3);
+    addItem(levels, "4 Levels", IXCommands::ChangeLevel, {}, 4);
+    addItem(view, "Brainstorm", IXCommands::ToggleBrainStorm, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_B));
     view->addSeparator();
     addItem(view, "Text Note Editor", IXCommands::ToggleTextEditor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    addItem(view, "Media Browser", IXCommands::ToggleMedia);
     view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
     addItem(view, "Hide Toolbar", IXCommands::ToggleToolbarShown, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T));

@@ -34,6 +34,7 @@
 #include "DocumentWindow/IXNodeCommands.h"
 #include "DocumentWindow/IXPreferences.h"
 #include "DocumentWindow/IXPrintOperation.h"
+#include "DocumentWindow/IXViewCommands.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
 #include "DocumentWindow/IXWindowToolbar.h"
@@ -142,6 +143,7 @@ IXWindowController::IXWindowController(IXDocument& document)
     : m_document(document)
     , m_nodeCommands(std::make_unique<IXNodeCommands>(*this))
     , m_clipboardCommands(std::make_unique<IXClipboardCommands>(*this))
+    , m_viewCommands(std::make_unique<IXViewCommands>(*this))
     , m_noteEditor(std::make_unique<IXWindowNoteEditor>(*this))
 {
     m_window = new IXDocumentWindow;
@@ -625,8 +627,10 @@ void IXWindowController::togglePrintView(QObject*)
 try {
     if (m_documentLayout == PrintLayout) {
         setDocumentLayout(m_printingView ? m_printingView->documentLayout() : 0);
+        m_viewCommands->didLeavePrintView();
         return;
     }
+    m_viewCommands->willEnterPrintView();
     setSelection(IXSelection());
     setDocumentLayout(PrintLayout);
 } catch (...) {
@@ -985,20 +989,12 @@ void IXWindowController::addSubbranch()
 
 void IXWindowController::adaptToFullScreenMode()
 {
-    if (!m_window) return;
-    m_stateBeforeFullScreen = m_window->windowState() & ~Qt::WindowFullScreen;
-    m_toolbar->hideForFullScreen();
-    m_window->showFullScreen();
+    m_viewCommands->adaptToFullScreenMode();
 }
 
 void IXWindowController::restoreAfterFullScreenMode()
 {
-    if (!m_window) return;
-    // Back to what the window was, zoomed or not.
-    m_window->setWindowState(m_stateBeforeFullScreen);
-    // The toolbar comes back as it was before.
-    m_toolbar->restoreAfterFullScreen();
-    m_window->show();
+    m_viewCommands->restoreAfterFullScreenMode();
 }
 
 // --- Commands ---
@@ -1065,30 +1061,12 @@ try {
         item->setText(undo ? undo->redoMenuItemTitle() : PLLocalizedStrings::string(QStringLiteral("Redo")));
         return undo && undo->canRedo();
     }
-    if (action == IXCommands::TogglePrintView) {
-        item->setCheckable(true);
-        item->setChecked(m_documentLayout == PrintLayout);
-        return bool(documentNode());
-    }
     if (action == IXCommands::PrintDocument || action == IXCommands::ExportAsPDF) return bool(documentNode());
-    if (action == IXCommands::SwitchToView) {
-        item->setCheckable(true);
-        item->setChecked(item->data().toInt() == m_documentLayout);
-        return isOfferedLayout(item->data().toInt());
-    }
     if (action == IXCommands::ShowDocumentWarnings) return documentNode() != nullptr;
     if (action == IXCommands::ShowAdditionalFoldersPanel) return documentNode() != nullptr;
     if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
-    if (action == IXCommands::BrainStorm) {
-        item->setCheckable(true);
-        item->setChecked(m_brainStorm);
-        return isOfferedLayout(m_documentLayout);
-    }
     if (const std::optional<bool> bar = m_toolbar->validateMenuItem(item)) return *bar;
-    if (const std::optional<bool> clipboard = m_clipboardCommands->validateMenuItem(item)) return *clipboard;
-    if (const std::optional<bool> note = m_noteEditor->validate(item)) return *note;
-    if (const std::optional<bool> valid = IXFindAndSpellingCommands::validateMenuItem(item)) return *valid;
-    return m_nodeCommands->validateMenuItem(item).value_or(true);
+    return m_viewCommands->validateMenuItem(item);
 } catch (...) {
     PLExceptionBoundary::caught();
     return false;
@@ -1175,6 +1153,31 @@ IX_NODE_COMMAND(attachSoundFile)
 IX_NODE_COMMAND(attachFlashFile)
 
 #undef IX_NODE_COMMAND
+
+// --- View, panel and style commands ---
+
+#define IX_VIEW_COMMAND(command) \
+    void IXWindowController::command(QObject* sender) \
+    try { \
+        m_viewCommands->command(sender); \
+    } catch (...) { \
+        PLExceptionBoundary::caught(); \
+    }
+
+IX_VIEW_COMMAND(toggleFilter)
+IX_VIEW_COMMAND(changeLevel)
+IX_VIEW_COMMAND(fitToScreen)
+IX_VIEW_COMMAND(toggleBrainStorm)
+IX_VIEW_COMMAND(toggleInspector)
+IX_VIEW_COMMAND(toggleInspectorPanels)
+IX_VIEW_COMMAND(resetInspectors)
+IX_VIEW_COMMAND(switchRootShape)
+IX_VIEW_COMMAND(switchDocumentStyle)
+IX_VIEW_COMMAND(clearStyles)
+IX_VIEW_COMMAND(clearAllStyles)
+IX_VIEW_COMMAND(saveAsTemplate)
+
+#undef IX_VIEW_COMMAND
 
 // --- Clipboard commands ---
 

@@ -35,6 +35,7 @@ class IXPrintLayoutView;
 class IXPrintOperation;
 class IXPrintingView;
 class IXNodeCommands;
+class IXViewCommands;
 class IXWindowInspectors;
 class IXWindowNoteEditor;
 class IXWindowToolbar;
@@ -125,7 +126,7 @@ public:
     // --- Pictures ---
     void savePreviewImages();
 
-    // --- Full screen (the window's own part: the whole screen and back) ---
+    // --- Full screen (the window's own part: the whole screen and back; IXViewCommands) ---
     void adaptToFullScreenMode();
     void restoreAfterFullScreenMode();
 
@@ -206,6 +207,21 @@ public:
     Q_INVOKABLE void attachVideoFile(QObject* sender);
     Q_INVOKABLE void attachSoundFile(QObject* sender);
     Q_INVOKABLE void attachFlashFile(QObject* sender);
+
+    // --- View, panel and style commands (IXViewCommands) ---
+    IXViewCommands& viewCommands() const { return *m_viewCommands; }
+    Q_INVOKABLE void toggleFilter(QObject* sender);
+    Q_INVOKABLE void changeLevel(QObject* sender);
+    Q_INVOKABLE void fitToScreen(QObject* sender);
+    Q_INVOKABLE void toggleBrainStorm(QObject* sender);
+    Q_INVOKABLE void toggleInspector(QObject* sender);
+    Q_INVOKABLE void toggleInspectorPanels(QObject* sender);
+    Q_INVOKABLE void resetInspectors(QObject* sender);
+    Q_INVOKABLE void switchRootShape(QObject* sender);
+    Q_INVOKABLE void switchDocumentStyle(QObject* sender);
+    Q_INVOKABLE void clearStyles(QObject* sender);
+    Q_INVOKABLE void clearAllStyles(QObject* sender);
+    Q_INVOKABLE void saveAsTemplate(QObject* sender);
 
     // --- Clipboard commands (IXClipboardCommands) ---
     IXClipboardCommands& clipboardCommands() const { return *m_clipboardCommands; }
@@ -296,6 +312,7 @@ private:
     IXDocument& m_document;
     std::unique_ptr<IXNodeCommands> m_nodeCommands;
     std::unique_ptr<IXClipboardCommands> m_clipboardCommands;
+    std::unique_ptr<IXViewCommands> m_viewCommands;
     std::unique_ptr<IXWindowNoteEditor> m_noteEditor;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
@@ -319,5 +336,4 @@ private:
     bool m_closing = false;
     std::weak_ptr<IXDocumentNode> m_observedNode;
     std::unique_ptr<IXContextMenus> m_contextMenus;
-    Qt::WindowStates m_stateBeforeFullScreen;
 };

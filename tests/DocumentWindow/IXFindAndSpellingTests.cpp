@@ -13,6 +13,7 @@
 #include "DocumentWindow/IXDocumentController.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "IXWindowShellTestSupport.h"
+#include "IXWindowTestHelpers.h"
 #include "Inspectors/IXInspectorController.h"
 #include "Inspectors/IXSearchController.h"
 #include "Inspectors/IXSpellCheckingController.h"
@@ -59,18 +60,6 @@ protected:
         return nullptr;
     }
 
-    // The widget at 1x and 2x under renders/.
-    static void writePictures(QWidget* widget, const QString& name)
-    {
-        QDir().mkpath(QStringLiteral(IX_SOURCE_DIR "/renders"));
-        widget->grab().save(QStringLiteral(IX_SOURCE_DIR "/renders/%1.png").arg(name));
-        QPixmap twice(widget->size() * 2);
-        twice.setDevicePixelRatio(2);
-        twice.fill(Qt::white);
-        widget->render(&twice);
-        twice.save(QStringLiteral(IX_SOURCE_DIR "/renders/%1@2x.png").arg(name));
-    }
-
     FakeDialogs dialogs;
 };
 
@@ -100,8 +89,8 @@ TEST_F(FindAndSpellingTest, TheEditMenuFindsAndShowsTheHitOnTheMap)
     ASSERT_TRUE(controller->selectedBranch());
     EXPECT_EQ(controller->selectedBranch()->title(), QStringLiteral("Sub"));
     EXPECT_TRUE(IXActionBridge::validate(nextItem));
-    writePictures(controller->window(), QStringLiteral("find-hit-map"));
-    writePictures(search.panel(), QStringLiteral("find-panel"));
+    writeRenders(controller->window(), QStringLiteral("find-hit-map"));
+    writeRenders(search.panel(), QStringLiteral("find-panel"));
 
     // Replacing through the panel is an undoable edit of the document.
     search.replaceField()->setEditText(QStringLiteral("Subbranch"));
@@ -128,8 +117,8 @@ TEST_F(FindAndSpellingTest, AnIgnoredWordMarksTheDocumentAndIsKeptByTheSave)
         spin(50);
         EXPECT_EQ(spelling.misspelledWord(), QStringLiteral("brnach"));
         EXPECT_EQ(controllerOf(document)->selectedBranch(), second);
-        writePictures(spelling.panel(), QStringLiteral("spelling-panel"));
-        writePictures(controllerOf(document)->window(), QStringLiteral("spelling-hit-map"));
+        writeRenders(spelling.panel(), QStringLiteral("spelling-panel"));
+        writeRenders(controllerOf(document)->window(), QStringLiteral("spelling-hit-map"));
     }
     ASSERT_TRUE(document->saveDocument());
     EXPECT_FALSE(document->isDocumentEdited());

@@ -24,6 +24,7 @@
 #include "DocumentWindow/IXShellServices.h"
 #include "DocumentWindow/IXWindowController.h"
 #include "IXShellTestSupport.h"
+#include "IXWindowTestHelpers.h"
 #include "MapLayout/IXBranchCell.h"
 #include "MapLayout/IXBranchGroupCell.h"
 #include "MapLayout/IXLayoutCellFactory.h"
@@ -105,16 +106,7 @@ protected:
         spin(10);
     }
 
-    std::shared_ptr<IXBranchNode> branch(const QString& title) const
-    {
-        QList<std::shared_ptr<IXBranchNode>> branches;
-        for (const auto& root : node->rootBranches()) branches << std::static_pointer_cast<IXBranchNode>(root);
-        for (qsizetype i = 0; i < branches.size(); ++i) {
-            if (branches[i]->storedTitle() == title) return branches[i];
-            branches << branches[i]->branches();
-        }
-        return nullptr;
-    }
+    std::shared_ptr<IXBranchNode> branch(const QString& title) const { return branchTitled(*node, title); }
 
     // A node by name: a branch's title, "doc", "pic" (the first floating picture) or a
     // floating comment's title.

@@ -65,12 +65,12 @@ TEST_F(PrintCommandsTest, ThePrintLayoutComesAndGoesWithTheBranchFilter)
     QAction* toggle = menuItem(controller, "togglePrintView:");
     ASSERT_TRUE(toggle);
     EXPECT_TRUE(IXActionBridge::validate(toggle));
-    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(toggle->text(), QStringLiteral("Show Print View"));
     toggle->trigger();
     spin();
     EXPECT_EQ(controller->documentLayout(), 9);
     EXPECT_TRUE(IXActionBridge::validate(toggle));
-    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_EQ(toggle->text(), QStringLiteral("Hide Print View"));
     auto* preview = qobject_cast<IXPrintLayoutView*>(controller->documentView());
     ASSERT_TRUE(preview);
     EXPECT_TRUE(preview->isVisible());
