@@ -84,7 +84,7 @@ struct GradientCase {
 
 }  // namespace
 
-class PLGraphicsContextPdfTest : public RenderTest {};
+class PLGraphicsContextPdfTest : public RenderTest { };
 
 TEST_F(PLGraphicsContextPdfTest, GradientFillsShowWhatTheyShowInAnImage)
 {
