@@ -46,7 +46,11 @@ void IXIconsCell::draw(PLGraphicsContext& graphics)
     float y = b.maxY() - icon.height;
     for (const QString& name : iconsOf(this)) {
         const QImage image = storage->iconForName(name);
-        if (!image.isNull()) graphics.drawImage(PLImage::fromQImage(image), PLRect(x, y, icon.width, icon.height));
+        // At the library's own pixel ratio the picture keeps the library's pixels rather than
+        // a copy, so a PDF holds each icon once however often it is drawn.
+        if (!image.isNull())
+            graphics.drawImage(PLImage::fromQImage(image, float(image.devicePixelRatio())),
+                               PLRect(x, y, icon.width, icon.height));
         x += icon.width + 1;
         if (x + icon.width > b.maxX()) {
             x = b.minX();

@@ -6,10 +6,13 @@
 #include "MapLayout/IXPictureCell.h"
 #include "MapLayout/IXShapeDrawer.h"
 #include "MapLayout/IXTextCell.h"
+#include "Platform/Drawing/PLGraphicsContext.h"
 #include "TestSupport/ExpectAssertion.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -385,3 +388,50 @@ TEST(IXBranchCellTests, RendersEveryFrameType)
 }
 
 }  // namespace
+
+// A library that reads each icon once, at two pixels per point, and keeps it.
+class KeptIcons : public IXIconsStorage {
+public:
+    KeptIcons() { install(this); }
+    ~KeptIcons() override { install(nullptr); }
+    QStringList names() const override { return {}; }
+    QImage iconForName(const QString& name) override
+    {
+        if (!m_icons.contains(name)) {
+            QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(QLatin1Char('#') + name));
+            image.setDevicePixelRatio(2);
+            m_icons.insert(name, image);
+        }
+        return m_icons.value(name);
+    }
+
+private:
+    QHash<QString, QImage> m_icons;
+};
+
+TEST(IXIconsCellPrinting, AnIconDrawnManyTimesIsOnePictureInAPDF)
+{
+    KeptIcons icons;
+    BranchFixture f;
+    f.child->setIcons({QStringLiteral("e04040"), QStringLiteral("40a040"), QStringLiteral("e04040")});
+    auto cell = f.cellOf(f.child, 1);
+    cell->frame();
+    ASSERT_TRUE(cell->iconsCell());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        QPainter painter(&writer);
+        PLGraphicsContext context(painter, 800, false);
+        for (int copy = 0; copy < 5; ++copy) {
+            context.saveGraphicsState();
+            context.concat(PLAffineTransform(1, 0, 0, 1, 10, 40.0f * float(copy + 1)));
+            cell->iconsCell()->draw(context);
+            context.restoreGraphicsState();
+        }
+    }
+    EXPECT_EQ(bytes.count("/Subtype /Image"), 2) << "one picture for each of the two icons";
+}

@@ -43,10 +43,7 @@ void PLBezierPath::fillGradientFromPoint(PLPoint from, PLPoint to, const PLColor
         IXCalculateShadingValues(params, &t, out);
         return PLColor::rgb(out[0], out[1], out[2], out[3]);
     }, 2);
-    context->saveGraphicsState();
-    addClip(*context);
-    context->drawShading(shading);
-    context->restoreGraphicsState();
+    context->fillPathWithShading(*this, shading);
 }
 
 void PLBezierPath::fillGradientFrom(const PLColor& startColor, const PLColor& endColor, float angle) const

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QLinearGradient>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -59,6 +60,28 @@ std::optional<std::vector<QLineF>> straightSegments(const PLBezierPath& path)
         lines.emplace_back(a.x, a.y, b.x, b.y);
     }
     return lines;
+}
+
+// The shading as a gradient brush, padded beyond its ends.
+QBrush shadingBrush(const PLShading& shading)
+{
+    const PLPoint s = shading.start(), e = shading.end();
+    QLinearGradient gradient(QPointF(s.x, s.y), QPointF(e.x, e.y));
+    const auto& samples = shading.samples();
+    for (size_t i = 0; i < samples.size(); ++i)
+        gradient.setColorAt(samples.size() > 1 ? double(i) / double(samples.size() - 1) : 0, qtColor(samples[i]));
+    gradient.setSpread(QGradient::PadSpread);
+    // Each channel on its own, as the samples are: a clear end fades without darkening.
+    gradient.setInterpolationMode(QGradient::ComponentInterpolation);
+    return QBrush(gradient);
+}
+
+// The highest alpha among the shading's colours.
+float highestAlpha(const PLShading& shading)
+{
+    float alpha = 0;
+    for (const PLColor& color : shading.samples()) alpha = std::max(alpha, color.alpha());
+    return alpha;
 }
 
 }  // namespace
@@ -258,6 +281,13 @@ void PLGraphicsContext::endTransparencyLayer()
     outer.restore();
 }
 
+bool PLGraphicsContext::paintsNothing(float alpha) const
+{
+    // Painting a clear colour over what is there leaves it as it was, but a PDF or a printer
+    // still records every such shape (with its gradient, or its outline for a clear pen).
+    return m_state.operation == CompositingOperation::SourceOver && (alpha <= 0 || m_state.alpha <= 0);
+}
+
 QPainter& PLGraphicsContext::preparedPainter()
 {
     QPainter& p = painter();
@@ -286,7 +316,7 @@ void PLGraphicsContext::drawPrimitive(const QRectF& deviceBounds, const std::fun
 
 void PLGraphicsContext::fillPath(const PLBezierPath& path)
 {
-    if (m_state.color.isNull()) return;
+    if (m_state.color.isNull() || paintsNothing(m_state.color.alpha())) return;
     const QPainterPath qpath = path.toQPainterPath();
     const QBrush brush(qtColor(m_state.color));
     drawPrimitive(painter().deviceTransform().mapRect(qpath.boundingRect()), [&](QPainter& p) { p.fillPath(qpath, brush); });
@@ -294,7 +324,7 @@ void PLGraphicsContext::fillPath(const PLBezierPath& path)
 
 void PLGraphicsContext::strokePath(const PLBezierPath& path)
 {
-    if (m_state.color.isNull()) return;
+    if (m_state.color.isNull() || paintsNothing(m_state.color.alpha())) return;
     QPainterPath qpath = path.toQPainterPath();
     const QPen pen = path.pen(m_state.color);
     const qreal grow = std::max<qreal>(path.lineWidth(), 1) * std::max<qreal>(path.miterLimit(), 1);
@@ -407,7 +437,7 @@ void PLGraphicsContext::drawShading(const PLShading& shading)
     const PLPoint s = shading.start(), e = shading.end();
     const double ax = double(e.x) - s.x, ay = double(e.y) - s.y;
     const double length = std::hypot(ax, ay);
-    if (length == 0 || shading.samples().empty()) return;
+    if (length == 0 || shading.samples().empty() || paintsNothing(highestAlpha(shading))) return;
     const double ux = ax / length, uy = ay / length;
 
     // The band reaches past whatever the device shows: the farthest device corner in user space.
@@ -430,15 +460,46 @@ void PLGraphicsContext::drawShading(const PLShading& shading)
     band.lineTo(at(from, reach));
     band.closeSubpath();
 
-    QLinearGradient gradient(QPointF(s.x, s.y), QPointF(e.x, e.y));
-    const auto& samples = shading.samples();
-    for (size_t i = 0; i < samples.size(); ++i) gradient.setColorAt(double(i) / double(samples.size() - 1), qtColor(samples[i]));
-    gradient.setSpread(QGradient::PadSpread);
-    // Each channel on its own, as the samples are: a clear end fades without darkening.
-    gradient.setInterpolationMode(QGradient::ComponentInterpolation);
-    const QBrush brush(gradient);
+    const QBrush brush = shadingBrush(shading);
     QRectF bounds = painter().deviceTransform().mapRect(band.boundingRect()).intersected(device);
     drawPrimitive(bounds, [&](QPainter& p) { p.fillPath(band, brush); });
+}
+
+void PLGraphicsContext::fillPathWithShading(const PLBezierPath& path, const PLShading& shading)
+{
+    // A PDF (or printer) fills the path itself: the clip and the band around it paint the
+    // same, but there every later change of state writes the clip out again, and the
+    // gradient with it. The path must lie between the ends of an axis that is not extended.
+    if (shading.samples().empty() || paintsNothing(highestAlpha(shading))) return;
+    const PLPoint s = shading.start(), e = shading.end();
+    const double ax = double(e.x) - s.x, ay = double(e.y) - s.y;
+    const double lengthSquared = ax * ax + ay * ay;
+    QPaintEngine* engine = painter().paintEngine();
+    const bool vector = engine && engine->type() == QPaintEngine::Pdf;
+    const bool shadowed = m_state.shadow && m_state.shadow->isVisible();
+    if (vector && !shadowed && lengthSquared > 0) {
+        const QPainterPath qpath = path.toQPainterPath();
+        // Where the path's points and control points lie along the axis, from the start (0)
+        // to the end (1): the curves stay within their control points.
+        double least = 1, most = 0;
+        for (int i = 0; i < qpath.elementCount(); ++i) {
+            const QPainterPath::Element point = qpath.elementAt(i);
+            const double t = ((point.x - s.x) * ax + (point.y - s.y) * ay) / lengthSquared;
+            least = std::min(least, t);
+            most = std::max(most, t);
+        }
+        constexpr double Slack = 1e-4;
+        if ((shading.extendsStart() || least >= -Slack) && (shading.extendsEnd() || most <= 1 + Slack)) {
+            const QBrush brush = shadingBrush(shading);
+            drawPrimitive(painter().deviceTransform().mapRect(qpath.boundingRect()),
+                          [&](QPainter& p) { p.fillPath(qpath, brush); });
+            return;
+        }
+    }
+    saveGraphicsState();
+    clipToPath(path);
+    drawShading(shading);
+    restoreGraphicsState();
 }
 
 void PLGraphicsContext::drawImage(const PLImage& image, const PLRect& rect, const PLRect& source, CompositingOperation operation,

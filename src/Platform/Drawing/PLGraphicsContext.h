@@ -124,6 +124,9 @@ public:
     void fillRectUsingOperation(const PLRect& rect, CompositingOperation operation);
     // Paints the shading within the clip (the shading's own alpha is kept).
     void drawShading(const PLShading& shading);
+    // Paints the shading within the path and the clip, as clipping to the path and drawing
+    // the shading in a saved state would.
+    void fillPathWithShading(const PLBezierPath& path, const PLShading& shading);
     // Draws the part source of the picture (in the picture's own y-up points; an empty
     // rectangle means all of it) into rect, upright, with the operation, the opacity (times
     // the state's alpha) and the state's interpolation; vector pictures are rendered for the
@@ -155,6 +158,8 @@ private:
     // The painter prepared with the state's operation, alpha, antialiasing and
     // interpolation.
     QPainter& preparedPainter();
+    // Whether painting with the colour's alpha in the current state changes nothing.
+    bool paintsNothing(float alpha) const;
     // Runs draw on the current painter; with a shadow, inside a layer over the device
     // bounds (device pixels) of what is drawn.
     void drawPrimitive(const QRectF& deviceBounds, const std::function<void(QPainter&)>& draw);
