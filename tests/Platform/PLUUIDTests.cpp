@@ -2,17 +2,24 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
-TEST(PLUUID, NewIdsAre32UpperCaseHexDigitsAndFresh)
+// More ids than one block of random bytes gives, so a refill is crossed.
+TEST(PLUUID, NewIdsAre32UpperCaseHexDigitsOfRandomUUIDsAndFresh)
 {
     const QRegularExpression form(QStringLiteral("^[0-9A-F]{32}$"));
     QSet<QString> seen;
-    for (int i = 0; i < 100; ++i) {
+    constexpr int Count = 1000;
+    for (int i = 0; i < Count; ++i) {
         const QString id = PLUUID::newIdString();
         EXPECT_TRUE(form.match(id).hasMatch()) << id.toStdString();
+        const QUuid uuid = QUuid::fromString(id.left(8) + u'-' + id.mid(8, 4) + u'-' + id.mid(12, 4) + u'-'
+                                             + id.mid(16, 4) + u'-' + id.mid(20));
+        EXPECT_EQ(uuid.version(), QUuid::Random) << id.toStdString();
+        EXPECT_EQ(uuid.variant(), QUuid::DCE) << id.toStdString();
         seen.insert(id);
     }
-    EXPECT_EQ(seen.size(), 100);
+    EXPECT_EQ(seen.size(), Count);
 }
