@@ -364,11 +364,13 @@ void IXDocumentNode::addNode(IXNode* node)
     node->m_warnings.clear();
     for (const auto& warning : moving) addWarning(warning);
     indexNode(node);
+    if (node->isConnection()) ++m_connectionCount;
 }
 
 void IXDocumentNode::removeNode(IXNode* node)
 {
     forgetNode(node);
+    if (node->isConnection() && m_connectionCount > 0) --m_connectionCount;
     QList<std::shared_ptr<IXWarning>> returning;
     for (const auto& warning : std::as_const(m_warnings)) {
         if (warning->isOwnedBy(node)) returning.append(warning);

@@ -142,6 +142,8 @@ public:
     NodeList picturesLinkedTo(const IXNode* node) const;
     NodeList commentsLinkedTo(const IXNode* node) const;
     NodeList nodesLinkedTo(const IXNode* node) const;
+    // Whether a connection is attached to the document (a released one may still count).
+    bool hasConnections() const { return m_connectionCount > 0; }
 
     // --- Time scale: 0 standard, 1 daily, 2 weekly, 3 historic, 4 geological ---
     int timeScaleType() const { return m_timeScaleType; }
@@ -273,4 +275,7 @@ private:
     std::map<QString, std::shared_ptr<IXLayoutNode>> m_layouts;
     // Attached nodes by id; a broken file may repeat an id, so an id may map to several.
     IXNodeIndex m_nodesById;
+    // Attached connections, so that a change of branches need not walk them to learn whether
+    // any exist.
+    qsizetype m_connectionCount = 0;
 };

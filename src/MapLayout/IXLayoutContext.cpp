@@ -451,7 +451,10 @@ void IXLayoutContext::reloadConnections()
                 if (auto* floating = dynamic_cast<IXFloatingReferenceNode*>(node.get())) addConnection(floating->connection());
             }
         }
-        for (const auto& root : IXDocumentNode::NodeList(m_documentNode->rootBranches())) {
+        // A map without connections is not walked branch by branch.
+        const IXDocumentNode::NodeList roots
+            = m_documentNode->hasConnections() ? m_documentNode->rootBranches() : IXDocumentNode::NodeList();
+        for (const auto& root : roots) {
             // Depth first, parents before children, in sub-branch order; no recursion.
             std::vector<IXBranchNode*> pending;
             if (auto* branch = dynamic_cast<IXBranchNode*>(root.get())) pending.push_back(branch);

@@ -16,8 +16,6 @@
 #include "MapLayout/IXLayoutGroupCell.h"
 #include "MapLayout/IXLayoutReloadScheduler.h"
 
-#include <vector>
-
 bool IXLayoutModelObserver::respondsToSelector(std::string_view selector) const
 {
     return isAnyOf(selector, {IXNodeDetach, IXStyleNodeDidChangeProperty, IXDocumentNodeDidChangeProperty,
@@ -132,15 +130,9 @@ void IXLayoutModelObserver::notifiedOfConnectionNode(IXConnectionNode* connectio
 bool IXLayoutModelObserver::branchesMayChangeConnections(IXNode* branch) const
 {
     // Every connection of the document has a cell (shown or not): with none, only branches
-    // that came in can bring some, and they are below this one. Walked without recursion.
+    // that came in can bring some, and then the document has connections attached.
     IXLayoutGroupCell* connectionLayer = m_context.connectionLayer();
     if (!connectionLayer || !connectionLayer->cells().empty() || !branch->isBranch()) return true;
-    std::vector<const IXBranchNode*> pending{static_cast<const IXBranchNode*>(branch)};
-    while (!pending.empty()) {
-        const IXBranchNode* next = pending.back();
-        pending.pop_back();
-        if (!next->connections().isEmpty()) return true;
-        for (const auto& child : next->branches()) pending.push_back(child.get());
-    }
-    return false;
+    const IXDocumentNode* document = branch->documentNode();
+    return !document || document->hasConnections();
 }

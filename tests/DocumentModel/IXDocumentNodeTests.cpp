@@ -1,3 +1,5 @@
+#include "DocumentModel/IXBranchNode.h"
+#include "DocumentModel/IXConnectionNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "IXTestNodes.h"
 #include "Platform/Core/PLAssert.h"
@@ -167,6 +169,32 @@ TEST_F(DocumentNodeTest, IdIndexFollowsAttachAndDetach)
     EXPECT_EQ(document->nodeForId(plainId), nullptr);
     document->addRootBranch(child);
     EXPECT_EQ(document->nodeForId(plainId), plain);
+}
+
+TEST_F(DocumentNodeTest, HasConnectionsFollowsTheConnectionsThatAttachAndLeave)
+{
+    auto root = std::make_shared<IXBranchNode>();
+    document->addRootBranch(root);
+    auto carrier = std::make_shared<IXBranchNode>();
+    const auto connection = carrier->addConnection();
+    const auto other = carrier->addConnection();
+    EXPECT_FALSE(document->hasConnections());  // detached connections do not count
+
+    root->insertBranch(carrier, -1);
+    EXPECT_TRUE(document->hasConnections());
+    carrier->removeReference(connection);
+    EXPECT_TRUE(document->hasConnections());  // one is left
+    carrier->removeReference(other);
+    EXPECT_FALSE(document->hasConnections());
+
+    carrier->addReference(connection);
+    EXPECT_TRUE(document->hasConnections());
+    root->removeBranch(carrier);  // leaves with its sub-branch's connection
+    EXPECT_FALSE(document->hasConnections());
+    document->addRootBranch(carrier);
+    EXPECT_TRUE(document->hasConnections());
+    document->removeRootBranch(carrier);
+    EXPECT_FALSE(document->hasConnections());
 }
 
 TEST_F(DocumentNodeTest, RepeatedIdsResolveToTheFirstAttached)

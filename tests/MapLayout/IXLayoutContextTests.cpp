@@ -172,6 +172,41 @@ TEST(IXLayoutContextTests, AReloadRebuildsOnlyTheFlaggedLayers)
     }
 }
 
+// A map without connections skips looking for them on a change of branches; branches that
+// bring connections in or take them out still rebuild the connections.
+TEST(IXLayoutContextTests, BranchesBringingConnectionsIntoAMapWithoutThemShowThem)
+{
+    MapFixture map;
+    const auto a = map.addRoot(QStringLiteral("A"));
+    const auto a1 = MapFixture::addChild(a, QStringLiteral("A1"));
+    ContextHolder context(map, QStringLiteral("mindmap"));
+    settle(context.context.get());
+    ASSERT_TRUE(context->connectionLayer());
+    EXPECT_TRUE(context->connectionLayer()->cells().empty());
+
+    auto carrier = std::make_shared<IXBranchNode>();
+    carrier->setTitle(QStringLiteral("C"));
+    auto inner = std::make_shared<IXBranchNode>();
+    inner->setTitle(QStringLiteral("C1"));
+    carrier->insertBranch(inner, -1);
+    const auto connection = inner->addConnection();
+    connection->setTargetNode(a1);
+    // Whole lists, as a paste of text sets them, and single inserts.
+    a1->setBranches({carrier});
+    settle(context.context.get());
+    EXPECT_EQ(labelOf(context->cells().cellForNode(connection.get())), QStringLiteral("link C1"));
+    a1->setBranches({});
+    settle(context.context.get());
+    EXPECT_EQ(context->cells().cellForNode(connection.get()), nullptr);
+    EXPECT_TRUE(context->connectionLayer()->cells().empty());
+    map.document->addRootBranch(carrier);
+    settle(context.context.get());
+    EXPECT_EQ(labelOf(context->cells().cellForNode(connection.get())), QStringLiteral("link C1"));
+    map.document->removeRootBranch(carrier);
+    settle(context.context.get());
+    EXPECT_TRUE(context->connectionLayer()->cells().empty());
+}
+
 TEST(IXLayoutContextTests, ReloadsRegisterCellsByNode)
 {
     MapWithEverything m;

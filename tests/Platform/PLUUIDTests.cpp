@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(PLUUID, NewIdsAre32UpperCaseHexDigitsAndFresh)
+// More ids than one block of random bytes gives, so a refill is crossed.
+TEST(PLUUID, NewIdsAre32UpperCaseHexDigitsOfRandomUUIDsAndFresh)
 {
     const QRegularExpression form(QStringLiteral("^[0-9A-F]{32}$"));
     QSet<QString> seen;
-    for (int i = 0; i < 100; ++i) {
+    constexpr int Count = 1000;
+    for (int i = 0; i < Count; ++i) {
         const QString id = PLUUID::newIdString();
         EXPECT_TRUE(form.match(id).hasMatch()) << id.toStdString();
         // The digits of a random UUID in order: its version and variant read back where they belong.
@@ -20,5 +22,5 @@ TEST(PLUUID, NewIdsAre32UpperCaseHexDigitsAndFresh)
         EXPECT_EQ(uuid.variant(), QUuid::DCE) << id.toStdString();
         seen.insert(id);
     }
-    EXPECT_EQ(seen.size(), 100);
+    EXPECT_EQ(seen.size(), Count);
 }
