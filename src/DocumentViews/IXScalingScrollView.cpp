@@ -77,8 +77,13 @@ void IXScalingScrollView::setDocumentView(QWidget* view)
 {
     removePopup();
     m_scalingView = nullptr;
+    QObject::disconnect(m_scalingViewGone);
     setWidget(view);
     m_scalingView = dynamic_cast<IXScaling*>(view);
+    // A view deleted by its controller while this scroll view stays (closing a window) must not
+    // be reached by the resizes the teardown brings.
+    if (m_scalingView)
+        m_scalingViewGone = PLExceptionBoundary::connect(view, &QObject::destroyed, this, [this] { m_scalingView = nullptr; });
     if (m_scalingView) {
         makePopup();
         setScaleFactor(1.0);

@@ -87,6 +87,7 @@ private:
 
     double m_scaleFactor = 1.0;
     IXScaling* m_scalingView = nullptr;
+    QMetaObject::Connection m_scalingViewGone;
     QPointer<QComboBox> m_popup;
     QPointer<QLineEdit> m_editor;
     bool m_hasHorizontalScroller = true;
