@@ -73,6 +73,7 @@ inline constexpr IXCommand ToggleCollapser {"toggleCollapser:"};
 inline constexpr IXCommand EditTitle {"editTitle:"};
 inline constexpr IXCommand EditTextNote {"editTextNote:"};
 inline constexpr IXCommand ToggleTextEditor {"toggleTextEditor:"};
+inline constexpr IXCommand ToggleOverview {"toggleOverview:"};
 inline constexpr IXCommand OrderFrontFontPanel {"orderFrontFontPanel:"};
 inline constexpr IXCommand MakeBranchConnection {"makeBranchConnection:"};
 inline constexpr IXCommand AttachHyperlink {"attachHyperlink:"};

@@ -147,6 +147,7 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Fit to Window", IXCommands::ScaleToFit);
     view->addSeparator();
     addItem(view, "Text Note Editor", IXCommands::ToggleTextEditor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    addItem(view, "Overview", IXCommands::ToggleOverview);
     view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);
     view->addSeparator();

@@ -36,6 +36,7 @@
 #include "DocumentWindow/IXPrintOperation.h"
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
+#include "DocumentWindow/IXWindowOverview.h"
 #include "Inspectors/IXAdditionalFoldersController.h"
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXCommentInspector.h"
@@ -131,6 +132,7 @@ IXWindowController::IXWindowController(IXDocument& document)
     , m_nodeCommands(std::make_unique<IXNodeCommands>(*this))
     , m_clipboardCommands(std::make_unique<IXClipboardCommands>(*this))
     , m_noteEditor(std::make_unique<IXWindowNoteEditor>(*this))
+    , m_overview(std::make_unique<IXWindowOverview>(*this))
 {
     m_window = new IXDocumentWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -161,6 +163,7 @@ IXWindowController::~IXWindowController()
     m_inspectors.reset();
     // The glued note editor lives in the window: it goes first, with its views.
     m_noteEditor.reset();
+    m_overview.reset();
     delete m_window.data();
 }
 
@@ -190,6 +193,7 @@ void IXWindowController::installAsShellControllers()
                                                [] { return std::make_unique<IXIconsInspector>(); });
     IXFindAndSpellingCommands::install();
     IXWindowNoteEditor::installServices();
+    IXWindowOverview::installServices();
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
@@ -484,6 +488,7 @@ void IXWindowController::setDocumentLayout(int layout)
     // The user chose a mode: the stored one this window could not show is forgotten.
     m_unshownStoredLayout.reset();
     layoutDocumentViews();
+    m_overview->documentLayoutDidChange(previous, layout);
     if (previous == PrintLayout && m_printLayoutView)
         if (IXLayoutContext* context = layoutContext()) context->setBranchFilter(m_printLayoutView->branchFilter());
 }
@@ -935,6 +940,13 @@ try {
     PLExceptionBoundary::caught();
 }
 
+void IXWindowController::toggleOverview(QObject*)
+try {
+    m_overview->toggleOverview();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
 void IXWindowController::orderFrontFontPanel(QObject*)
 try {
     m_noteEditor->orderFrontFontPanel();
@@ -1049,6 +1061,7 @@ try {
     }
     if (const std::optional<bool> clipboard = m_clipboardCommands->validateMenuItem(item)) return *clipboard;
     if (const std::optional<bool> note = m_noteEditor->validate(item)) return *note;
+    if (const std::optional<bool> overview = m_overview->validate(item)) return *overview;
     if (const std::optional<bool> valid = IXFindAndSpellingCommands::validateMenuItem(item)) return *valid;
     return m_nodeCommands->validateMenuItem(item).value_or(true);
 } catch (...) {

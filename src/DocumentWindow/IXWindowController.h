@@ -36,6 +36,7 @@ class IXPrintingView;
 class IXNodeCommands;
 class IXWindowInspectors;
 class IXWindowNoteEditor;
+class IXWindowOverview;
 class QAction;
 class QWidget;
 
@@ -183,6 +184,9 @@ public:
     IXWindowNoteEditor& noteEditor() const { return *m_noteEditor; }
     // Shows the editor when hidden, hides it otherwise.
     Q_INVOKABLE void toggleTextEditor(QObject* sender);
+    // The overview (IXWindowOverview): shown when hidden, hidden otherwise.
+    IXWindowOverview& overview() const { return *m_overview; }
+    Q_INVOKABLE void toggleOverview(QObject* sender);
     // The font panel, showing the font of the note text being edited.
     Q_INVOKABLE void orderFrontFontPanel(QObject* sender);
     Q_INVOKABLE void makeBranchConnection(QObject* sender);
@@ -283,6 +287,7 @@ private:
     std::unique_ptr<IXNodeCommands> m_nodeCommands;
     std::unique_ptr<IXClipboardCommands> m_clipboardCommands;
     std::unique_ptr<IXWindowNoteEditor> m_noteEditor;
+    std::unique_ptr<IXWindowOverview> m_overview;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
     std::unique_ptr<IXAdditionalFoldersController> m_additionalFolders;
