@@ -73,6 +73,7 @@ inline constexpr IXCommand ToggleCollapser {"toggleCollapser:"};
 inline constexpr IXCommand EditTitle {"editTitle:"};
 inline constexpr IXCommand EditTextNote {"editTextNote:"};
 inline constexpr IXCommand ToggleTextEditor {"toggleTextEditor:"};
+inline constexpr IXCommand ToggleOverview {"toggleOverview:"};
 inline constexpr IXCommand OrderFrontFontPanel {"orderFrontFontPanel:"};
 inline constexpr IXCommand MakeBranchConnection {"makeBranchConnection:"};
 inline constexpr IXCommand AttachHyperlink {"attachHyperlink:"};
@@ -132,6 +133,5 @@ inline constexpr IXCommand CheckAvailaibleUpdate {"checkAvailaibleUpdate:"};
 // The document window's toolbar
 inline constexpr IXCommand ToggleToolbarShown {"toggleToolbarShown:"};
 inline constexpr IXCommand RunToolbarCustomizationPalette {"runToolbarCustomizationPalette:"};
-inline constexpr IXCommand ToggleOverview {"toggleOverview:"};
 inline constexpr IXCommand OrderFrontColorPanel {"orderFrontColorPanel:"};
 }  // namespace IXCommands

@@ -18,6 +18,7 @@
 #include "DocumentWindow/IXWindowController.h"
 #include "DocumentWindow/IXWindowToolbar.h"
 #include "Inspectors/IXInspectorManager.h"
+#include "Inspectors/IXOverviewInspector.h"
 #include "Inspectors/IXTextNoteInspector.h"
 #include "Platform/Core/PLError.h"
 #include "Platform/Core/PLExceptionBoundary.h"
@@ -65,6 +66,15 @@ IXTextNoteInspector* IXAppController::textNoteEditor()
         m_noteEditor->setTracksActiveController(true);
     }
     return m_noteEditor.get();
+}
+
+IXOverviewInspector* IXAppController::overviewInspector()
+{
+    if (!m_overview) {
+        m_overview = std::make_unique<IXOverviewInspector>();
+        m_overview->setTracksActiveController(true);
+    }
+    return m_overview.get();
 }
 
 bool IXAppController::allInOneUI()

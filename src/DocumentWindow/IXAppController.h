@@ -10,6 +10,7 @@
 #include <memory>
 
 class IXDocument;
+class IXOverviewInspector;
 class IXTextNoteInspector;
 class IXUpdateCheck;
 class QAction;
@@ -67,6 +68,9 @@ public:
     // The floating editor, made on first use, following the active document window.
     IXTextNoteInspector* textNoteEditor();
     IXTextNoteInspector* existingTextNoteEditor() const { return m_noteEditor.get(); }
+    // The floating overview that follows the active window (layout mode 1), made on first use.
+    IXOverviewInspector* overviewInspector();
+    IXOverviewInspector* existingOverviewInspector() const { return m_overview.get(); }
 
     // --- Full screen ---
     bool isFullScreenMode() const { return m_fullScreenMode; }
@@ -113,6 +117,7 @@ private:
     bool m_fullScreenMode = false;
     QList<std::shared_ptr<IXNode>> m_savedNodes;
     std::unique_ptr<IXTextNoteInspector> m_noteEditor;
+    std::unique_ptr<IXOverviewInspector> m_overview;
     QString m_sourceLayoutName;
     IXUpdateCheck* m_updateCheck = nullptr;
 };

@@ -209,6 +209,7 @@ void IXMainMenu::fillMenuBar(QMenuBar* bar)
     addItem(view, "Brainstorm", IXCommands::ToggleBrainStorm, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_B));
     view->addSeparator();
     addItem(view, "Text Note Editor", IXCommands::ToggleTextEditor, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    addItem(view, "Overview", IXCommands::ToggleOverview);
     addItem(view, "Media Browser", IXCommands::ToggleMedia);
     view->addSeparator();
     addItem(view, "Full Screen Mode On", IXCommands::ToggleFullScreenMode, QKeySequence::FullScreen);

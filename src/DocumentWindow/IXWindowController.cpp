@@ -38,6 +38,7 @@
 #include "DocumentWindow/IXWindowInspectors.h"
 #include "DocumentWindow/IXWindowNoteEditor.h"
 #include "DocumentWindow/IXWindowToolbar.h"
+#include "DocumentWindow/IXWindowOverview.h"
 #include "Inspectors/IXAdditionalFoldersController.h"
 #include "Inspectors/IXBranchInspector.h"
 #include "Inspectors/IXCommentInspector.h"
@@ -145,6 +146,7 @@ IXWindowController::IXWindowController(IXDocument& document)
     , m_clipboardCommands(std::make_unique<IXClipboardCommands>(*this))
     , m_viewCommands(std::make_unique<IXViewCommands>(*this))
     , m_noteEditor(std::make_unique<IXWindowNoteEditor>(*this))
+    , m_overview(std::make_unique<IXWindowOverview>(*this))
 {
     m_window = new IXDocumentWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -176,6 +178,7 @@ IXWindowController::~IXWindowController()
     m_inspectors.reset();
     // The glued note editor lives in the window: it goes first, with its views.
     m_noteEditor.reset();
+    m_overview.reset();
     delete m_window.data();
 }
 
@@ -207,6 +210,7 @@ void IXWindowController::installAsShellControllers()
                                                [] { return std::make_unique<IXIconsInspector>(); });
     IXFindAndSpellingCommands::install();
     IXWindowNoteEditor::installServices();
+    IXWindowOverview::installServices();
     IXInspectorController::installControllerLookup(
         [](const QWidget* window) -> IXInspectedController* { return controllerForWindow(window); });
     IXDocument::setWindowControllerFactory(
@@ -501,6 +505,7 @@ void IXWindowController::setDocumentLayout(int layout)
     // The user chose a mode: the stored one this window could not show is forgotten.
     m_unshownStoredLayout.reset();
     layoutDocumentViews();
+    m_overview->documentLayoutDidChange(previous, layout);
     if (previous == PrintLayout && m_printLayoutView)
         if (IXLayoutContext* context = layoutContext()) context->setBranchFilter(m_printLayoutView->branchFilter());
     if (m_toolbar && m_toolbar->isShown()) m_toolbar->validateVisibleItems();
@@ -973,6 +978,13 @@ try {
     PLExceptionBoundary::caught();
 }
 
+void IXWindowController::toggleOverview(QObject*)
+try {
+    m_overview->toggleOverview();
+} catch (...) {
+    PLExceptionBoundary::caught();
+}
+
 void IXWindowController::orderFrontFontPanel(QObject*)
 try {
     m_noteEditor->orderFrontFontPanel();
@@ -1066,6 +1078,7 @@ try {
     if (action == IXCommands::ShowAdditionalFoldersPanel) return documentNode() != nullptr;
     if (action == IXCommands::RevertDocumentToSaved) return !m_document.fileName().isEmpty() && m_document.isDocumentEdited();
     if (const std::optional<bool> bar = m_toolbar->validateMenuItem(item)) return *bar;
+    if (const std::optional<bool> overview = m_overview->validate(item)) return *overview;
     return m_viewCommands->validateMenuItem(item);
 } catch (...) {
     PLExceptionBoundary::caught();

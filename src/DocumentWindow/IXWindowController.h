@@ -38,6 +38,7 @@ class IXNodeCommands;
 class IXViewCommands;
 class IXWindowInspectors;
 class IXWindowNoteEditor;
+class IXWindowOverview;
 class IXWindowToolbar;
 class QAction;
 class QWidget;
@@ -198,6 +199,9 @@ public:
     IXWindowNoteEditor& noteEditor() const { return *m_noteEditor; }
     // Shows the editor when hidden, hides it otherwise.
     Q_INVOKABLE void toggleTextEditor(QObject* sender);
+    // The overview (IXWindowOverview): shown when hidden, hidden otherwise.
+    IXWindowOverview& overview() const { return *m_overview; }
+    Q_INVOKABLE void toggleOverview(QObject* sender);
     // The font panel, showing the font of the note text being edited.
     Q_INVOKABLE void orderFrontFontPanel(QObject* sender);
     Q_INVOKABLE void makeBranchConnection(QObject* sender);
@@ -314,6 +318,7 @@ private:
     std::unique_ptr<IXClipboardCommands> m_clipboardCommands;
     std::unique_ptr<IXViewCommands> m_viewCommands;
     std::unique_ptr<IXWindowNoteEditor> m_noteEditor;
+    std::unique_ptr<IXWindowOverview> m_overview;
     QPointer<IXDocumentWindow> m_window;
     std::unique_ptr<IXWindowInspectors> m_inspectors;
     std::unique_ptr<IXWindowToolbar> m_toolbar;

@@ -31,6 +31,9 @@ public:
     // answer false and show nothing.
     virtual bool canShowFontPanel() const { return false; }
     virtual void showFontPanel() { }
+    // The view that shows the document (a map view in a zooming scroll view, the outline, the
+    // print layout); null without a document.
+    virtual QWidget* documentView() const { return nullptr; }
     // The widget that shows the visible map area (the document view's viewport), over which
     // panels glued to the window stay; null without a document view.
     virtual QWidget* workAreaWidget() const { return nullptr; }

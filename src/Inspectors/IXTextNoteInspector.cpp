@@ -14,6 +14,7 @@
 #include "Inspectors/IXNoteFormatPanel.h"
 #include "Inspectors/IXNoteRulerView.h"
 #include "Inspectors/IXNoteTextView.h"
+#include "Inspectors/IXPanelFade.h"
 #include "Inspectors/IXSlaveFrameView.h"
 #include "Inspectors/IXSlavePanel.h"
 #include "Platform/Core/PLAssert.h"
@@ -539,39 +540,13 @@ bool IXTextNoteInspector::isVisible() const
 
 void IXTextNoteInspector::fade(bool in)
 {
-    if (!m_animation) {
-        m_animation = new QVariantAnimation(this);
-        m_animation->setDuration(FadeMilliseconds);
-        PLExceptionBoundary::connect(
-            m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-                if (!m_window) return;
-                if (m_slave) {
-                    if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_window->graphicsEffect()))
-                        effect->setOpacity(value.toDouble());
-                } else {
-                    m_window->setWindowOpacity(value.toDouble());
-                }
-            });
-        PLExceptionBoundary::connect(m_animation, &QVariantAnimation::finished, this, [this] { fadeEnded(); });
-    }
-    m_animation->stop();
-    if (m_slave && !m_window->graphicsEffect()) m_window->setGraphicsEffect(new QGraphicsOpacityEffect(m_window));
-    m_animation->setStartValue(in ? 0.0 : 1.0);
-    m_animation->setEndValue(in ? 1.0 : 0.0);
-    m_animation->start();
+    IXPanelFade::start(m_animation, m_window, in, FadeMilliseconds, this, [this] { fadeEnded(); });
 }
 
 void IXTextNoteInspector::fadeEnded()
 {
-    if (!m_window) return;
-    if (m_hideAnimation) {
-        m_window->hide();
-        m_hideAnimation = false;
-    } else {
-        m_window->raise();
-    }
-    m_window->setGraphicsEffect(nullptr);
-    m_window->setWindowOpacity(1.0);
+    IXPanelFade::finish(m_window, m_hideAnimation);
+    m_hideAnimation = false;
 }
 
 void IXTextNoteInspector::saveUIState()

@@ -677,6 +677,7 @@ TEST_F(WindowControllerTest, MenuItemsFollowTheirRulesWhateverHadTheFocus)
         {"toggleCollapser:", false},
         {"editTextNote:", false},
         {"toggleTextEditor:", true},
+        {"toggleOverview:", true},
         {"addComment:", IXToolManager::isToolClassRegistered(IXToolNames::YellowNote)},
         {"makeBranchConnection:", IXToolManager::isToolClassRegistered(IXToolNames::Connection)},
         {"editTitle:", IXToolManager::isToolClassRegistered(IXToolNames::BranchTitle)},

@@ -1,0 +1,3 @@
+#include "Inspectors/IXOverviewHost.h"
+
+IXOverviewHost::~IXOverviewHost() = default;
