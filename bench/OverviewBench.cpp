@@ -17,6 +17,7 @@
 #include "MapLayout/IXLayoutCellFactory.h"
 #include "MapLayout/IXLayoutContext.h"
 #include "MapLayout/IXMapCellFactory.h"
+#include "Platform/Core/PLError.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -83,7 +83,8 @@ void IXScalingScrollView::setDocumentView(QWidget* view)
     // A view deleted by its controller while this scroll view stays (closing a window) must not
     // be reached by the resizes the teardown brings.
     if (m_scalingView)
-        m_scalingViewGone = PLExceptionBoundary::connect(view, &QObject::destroyed, this, [this] { m_scalingView = nullptr; });
+        m_scalingViewGone
+            = PLExceptionBoundary::connect(view, &QObject::destroyed, this, [this] { m_scalingView = nullptr; });
     if (m_scalingView) {
         makePopup();
         setScaleFactor(1.0);
