@@ -3,6 +3,7 @@
 // offscreen: a selection change of one branch and its refresh (target 5 ms), selecting every
 // branch and the refresh (100 ms), and a colour chosen in the well for every branch, one undo
 // step, with its refresh ("change_ms", 1 s) and the undo of that step ("undo_ms", 1 s).
+#include "BenchInspectedController.h"
 #include "BenchSupport.h"
 
 #include "DocumentModel/IXBranchNode.h"
@@ -30,25 +31,8 @@
 
 namespace {
 
-class BenchController : public IXInspectedController {
+class BenchController : public BenchInspectedController {
 public:
-    IXSelection selection() const override { return m_selection; }
-    std::shared_ptr<IXLayoutNode> layoutNode() const override { return m_layout; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return m_document; }
-    int documentLayout() const override { return 0; }
-    QWidget* window() const override { return const_cast<QWidget*>(&m_window); }
-
-    void select(const IXSelection& selection)
-    {
-        m_selection = selection;
-        PLNotificationCenter::defaultCenter().post(IXInspectorSelectionChangedNotification, PLIdentityOf(this));
-    }
-
-    PLUndoManager m_undo;
-    std::shared_ptr<IXDocumentNode> m_document;
-    std::shared_ptr<IXLayoutNode> m_layout;
-    IXSelection m_selection;
-    QWidget m_window;
     IXSelection::NodeList m_branches;
 };
 

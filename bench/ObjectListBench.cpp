@@ -4,6 +4,7 @@
 // (target 200 ms), and the refresh after one link of the list changed its title.
 #include "BenchSupport.h"
 
+#include "BenchInspectedController.h"
 #include "DocumentModel/IXBranchNode.h"
 #include "DocumentModel/IXDocumentNode.h"
 #include "DocumentModel/IXLayoutNode.h"
@@ -33,26 +34,7 @@ namespace {
 
 constexpr int LinkedBranches = 10000;
 
-class BenchController : public IXInspectedController {
-public:
-    IXSelection selection() const override { return m_selection; }
-    std::shared_ptr<IXLayoutNode> layoutNode() const override { return m_layout; }
-    std::shared_ptr<IXDocumentNode> documentNode() const override { return m_document; }
-    int documentLayout() const override { return 0; }
-    QWidget* window() const override { return const_cast<QWidget*>(&m_window); }
-
-    void select(const IXSelection& selection)
-    {
-        m_selection = selection;
-        PLNotificationCenter::defaultCenter().post(IXInspectorSelectionChangedNotification, PLIdentityOf(this));
-    }
-
-    PLUndoManager m_undo;
-    std::shared_ptr<IXDocumentNode> m_document;
-    std::shared_ptr<IXLayoutNode> m_layout;
-    IXSelection m_selection;
-    QWidget m_window;
-};
+using BenchController = BenchInspectedController;
 
 void collect(const std::shared_ptr<IXBranchNode>& branch, IXSelection::NodeList& into)
 {
