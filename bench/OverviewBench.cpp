@@ -110,7 +110,10 @@ void BM_OverviewPictureOfTheMap(benchmark::State& state)
 {
     OverviewWindow& w = overviewWindow();
     for (auto _ : state) w.overview->updatePreview();
-    state.counters["width"] = w.overview->framedView()->documentPreview().width();
+    const QImage preview = w.overview->framedView()->documentPreview();
+    if (preview.isNull()) state.SkipWithError("no picture was made");
+    state.counters["width"] = preview.width();
+    state.counters["height"] = preview.height();
 }
 BENCHMARK(BM_OverviewPictureOfTheMap)->Unit(benchmark::kMillisecond);
 

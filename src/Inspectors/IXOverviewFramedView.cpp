@@ -57,7 +57,8 @@ PLSize IXOverviewFramedView::previewSizeForDocumentSize(PLSize size) const
         height = size.height * width / size.width;
     else if (size.height > 0)
         width = size.width * height / size.height;
-    return PLSize(std::floor(m_sizeFactor * width), std::floor(m_sizeFactor * height));
+    // A map far taller than wide (or wider than tall) still gets a picture a pixel across.
+    return PLSize(std::max(1.0f, std::floor(m_sizeFactor * width)), std::max(1.0f, std::floor(m_sizeFactor * height)));
 }
 
 void IXOverviewFramedView::reconstruct()

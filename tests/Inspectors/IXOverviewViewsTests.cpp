@@ -126,6 +126,8 @@ TEST_F(OverviewFramedViewTest, TheWindowTakesThePictureSizeAndKeepsItsTopLeft)
     // A tall document: the height fills the box.
     m_view->setDocumentFrame(PLRect(0, 0, 81, 162));
     EXPECT_EQ(m_window->geometry(), QRect(310, 210, 81 + 8, 162 + 12));
+    // A document a thousand times taller than wide still gets a picture a pixel across.
+    EXPECT_EQ(m_view->previewSizeForDocumentSize(PLSize(10, 100000)), PLSize(1, 162));
 }
 
 TEST_F(OverviewFramedViewTest, TheWheelChangesTheSizeFactorWithinAPartOfTheHostWidth)
