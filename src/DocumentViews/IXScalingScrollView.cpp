@@ -63,7 +63,11 @@ IXScalingScrollView::IXScalingScrollView(QWidget* parent) : QScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-IXScalingScrollView::~IXScalingScrollView() = default;
+IXScalingScrollView::~IXScalingScrollView()
+{
+    // The document view goes with this scroll view's children, after this object is no longer one.
+    QObject::disconnect(m_scalingViewGone);
+}
 
 IXScalingScrollView* IXScalingScrollView::scalingScrollView(const QWidget* view)
 {

@@ -4,6 +4,7 @@
 #include "DocumentWindow/IXApplication.h"
 #include "DocumentWindow/IXWindowExtensions.h"
 #include "Platform/Core/PLExceptionBoundary.h"
+#include "Platform/Core/PLRunLoop.h"
 #include "UtilityWidgets/UTToolbarItem.h"
 
 #include <QAction>
@@ -20,7 +21,12 @@ IXActionBridge* IXActionBridge::shared()
         if (IXApplication* application = IXApplication::instance()) {
             made->setParent(application);
             PLExceptionBoundary::connect(application, &IXApplication::actionSent, made, &IXActionBridge::validateShownToolBars);
-            PLExceptionBoundary::connect(application, &QApplication::focusChanged, made, &IXActionBridge::validateShownToolBars);
+            // On the next turn: the focus also moves while a focused view is being deleted, when
+            // the window's views cannot be asked about it.
+            PLExceptionBoundary::connect(application, &QApplication::focusChanged, made, [made] {
+                PLRunLoop::cancel(made, "validateShownToolBars");
+                PLRunLoop::perform(made, "validateShownToolBars", [made] { made->validateShownToolBars(); });
+            });
         }
         return made;
     }();
