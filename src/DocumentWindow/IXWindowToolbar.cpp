@@ -360,8 +360,11 @@ void IXWindowToolbar::setUpPopUp(UTToolbarItem* item)
             const QVariantList& styles = stylesList();
             for (int index = 0; index < styles.size(); ++index) {
                 const QVariantMap style = styles.at(index).toMap();
-                addPopUpEntry(menu, PLLocalizedStrings::string(style.value(QStringLiteral("Title")).toString()),
-                              IXCommands::SwitchDocumentStyle, index, styleIcon(style), m_controller);
+                // The styles index names its entries as the Format menu reads them.
+                const QString title
+                    = style.value(QStringLiteral("Name"), style.value(QStringLiteral("Title"))).toString();
+                addPopUpEntry(menu, PLLocalizedStrings::string(title), IXCommands::SwitchDocumentStyle, index,
+                              styleIcon(style), m_controller);
             }
         }
         IXActionBridge::attachMenu(menu);

@@ -235,9 +235,16 @@ TEST_F(WindowToolbarTest, ThePopUpsListTheirEntriesOnceAndSwitchTheView)
         EXPECT_EQ(entry->text(), shapeList.at(index).toMap().value(QStringLiteral("Title")).toString());
         EXPECT_FALSE(entry->icon().isNull()) << entry->text().toStdString();
     }
+    // The shipped map styles, by name and with their previews.
+    ASSERT_GE(IXWindowToolbar::stylesList().size(), 1);
     EXPECT_EQ(styles->actions().size(), IXWindowToolbar::stylesList().size());
-    for (int index = 0; index < styles->actions().size(); ++index)
-        EXPECT_EQ(styles->actions().at(index)->data().toInt(), index) << "style tags count from 0";
+    for (int index = 0; index < styles->actions().size(); ++index) {
+        QAction* entry = styles->actions().at(index);
+        EXPECT_EQ(entry->data().toInt(), index) << "style tags count from 0";
+        EXPECT_EQ(entry->text(),
+                  IXWindowToolbar::stylesList().at(index).toMap().value(QStringLiteral("Name")).toString());
+        EXPECT_FALSE(entry->icon().isNull()) << entry->text().toStdString();
+    }
 
     // The buttons open their menus at once.
     auto* button
