@@ -20,6 +20,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QImage>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPixmap>
@@ -269,11 +271,18 @@ const QVariantList& IXWindowToolbar::stylesList()
 
 QIcon IXWindowToolbar::namedIcon(const QString& name)
 {
-    QIcon icon;
-    for (int scale : {1, 2}) {
-        const QImage image = PLNamedImages::imageNamedAtScale(name, scale);
-        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    // Items are validated at every selection change and focus move: their pictures are read from
+    // disk once (kept as images, which may outlive the application object).
+    static QHash<QString, QList<QImage>> pictures;
+    auto found = pictures.find(name);
+    if (found == pictures.end()) {
+        QList<QImage> images;
+        for (int scale : {1, 2})
+            if (QImage image = PLNamedImages::imageNamedAtScale(name, scale); !image.isNull()) images.append(image);
+        found = pictures.insert(name, images);
     }
+    QIcon icon;
+    for (const QImage& image : std::as_const(*found)) icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
